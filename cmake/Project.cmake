@@ -1,0 +1,32 @@
+# Adds, depth first, every folder below ROOT that holds a CMakeLists.txt.
+function(bg_add_subdirectories root)
+  file(GLOB_RECURSE lists RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${root}/*/CMakeLists.txt)
+  list(SORT lists)
+  foreach(file IN LISTS lists)
+    get_filename_component(dir ${file} DIRECTORY)
+    add_subdirectory(${dir})
+  endforeach()
+endfunction()
+
+# bg_library(NAME SOURCES ... DEPS ...): one static library per source folder,
+# whose headers are included as "Folder/Header.h" from src/.
+function(bg_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# bg_test(NAME SOURCES ... DEPS ...): one GoogleTest executable registered with CTest.
+# Every test runs with QT_QPA_PLATFORM=offscreen and its own temporary platform root
+# (made by the test fixtures in tests/Support).
+function(bg_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} bg_test_support GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BG_BUILD_DIR=${PROJECT_BINARY_DIR}"
+               TIMEOUT 120)
+endfunction()

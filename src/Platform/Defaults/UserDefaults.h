@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Platform/Values/Value.h"
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// NSUserDefaults: one domain kept as a property-list file. Every write is a
+// read-modify-write of the file under an exclusive lock with an atomic replace,
+// so two processes sharing a domain (the application-group suite) never lose
+// each other's updates; a read sees the file as the other process last wrote it.
+// Safe to use from any thread.
+class UserDefaults {
+public:
+    // The standard defaults of this process: "~/Library/Preferences/<domain>.plist",
+    // the domain being the main bundle's identifier (the executable's name without one).
+    static UserDefaults& standard();
+
+    // initWithSuiteName: "~/Library/Group Containers/<suite>/Library/Preferences/<suite>.plist".
+    // Null when the suite's folder cannot be made or its file cannot be used.
+    static std::unique_ptr<UserDefaults> suite(const std::string& suiteName);
+
+    // A domain kept in the given host file (its folder is made when missing).
+    explicit UserDefaults(std::string plistPath);
+
+    const std::string& plistPath() const { return plistPath_; }
+
+    // objectForKey: / valueForKey:
+    std::optional<Value> object(const std::string& key) const;
+
+    // Typed reads: a key that is absent, or holds a value of another type, is missing.
+    std::optional<bool> boolean(const std::string& key) const;
+    std::optional<std::int64_t> integer(const std::string& key) const;
+    std::optional<double> real(const std::string& key) const;   // integer or real
+    std::optional<std::string> text(const std::string& key) const;
+    std::optional<Date> date(const std::string& key) const;
+    std::optional<Array> array(const std::string& key) const;
+    std::optional<Dictionary> dictionary(const std::string& key) const;
+
+    void setBool(const std::string& key, bool value);
+    void setInteger(const std::string& key, std::int64_t value);
+    void setDouble(const std::string& key, double value);
+    void setObject(const std::string& key, const Value& value); // a null value removes the key
+    void removeObject(const std::string& key);
+
+    // The whole domain as last written.
+    Dictionary dictionaryRepresentation() const;
+
+private:
+    std::string plistPath_;
+};
+
+} // namespace platform

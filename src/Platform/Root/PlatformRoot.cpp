@@ -1,0 +1,40 @@
+#include "Platform/Root/PlatformRoot.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace platform {
+
+std::string platformRoot()
+{
+    const char* root = std::getenv("PLATFORM_ROOT");
+    return root && *root ? std::string(root) : std::string("/");
+}
+
+std::string hostPath(std::string_view platformPath)
+{
+    if (platformPath.empty() || platformPath.front() != '/')
+        return std::string(platformPath);
+    std::string root = platformRoot();
+    while (!root.empty() && root.back() == '/')
+        root.pop_back();
+    return root + std::string(platformPath);
+}
+
+std::string userName()
+{
+    if (const char* user = std::getenv("PLATFORM_USER"); user && *user)
+        return user;
+    if (const passwd* entry = getpwuid(getuid()))
+        return entry->pw_name;
+    return "user";
+}
+
+std::string homeDirectory()
+{
+    return hostPath("/Users/" + userName());
+}
+
+} // namespace platform

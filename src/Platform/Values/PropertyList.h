@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Platform/Values/Value.h"
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class PropertyListFormat { Xml, Binary };
+
+// Parses an XML or binary property list (detected from its bytes). Dates keep
+// the platform's reference (seconds since 2001-01-01 UTC). Null when the bytes
+// are no property list.
+std::optional<Value> parsePropertyList(const Data& bytes);
+std::optional<Value> readPropertyListFile(const std::string& path);
+
+// Serialises a value; a null value anywhere inside cannot be written and gives null.
+std::optional<Data> serializePropertyList(const Value& value, PropertyListFormat format);
+
+// Writes atomically (a unique temporary file in the same folder, then rename).
+[[nodiscard]] bool writePropertyListFile(const std::string& path, const Value& value,
+                                         PropertyListFormat format = PropertyListFormat::Xml);
+
+} // namespace platform

@@ -1,0 +1,57 @@
+#include "TestRoot.h"
+
+#include "Platform/Root/PlatformRoot.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+const fs::path& platformRootFolder()
+{
+    static const fs::path root = [] {
+        std::string pattern = (fs::temp_directory_path() / "bg-test-root-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
+        setenv("PLATFORM_ROOT", pattern.c_str(), 1);
+        return fs::path(pattern);
+    }();
+    return root;
+}
+
+fs::path underRoot(const std::string& platformPath)
+{
+    platformRootFolder();
+    return platform::hostPath(platformPath);
+}
+
+fs::path homeFolder()
+{
+    platformRootFolder();
+    return platform::homeDirectory();
+}
+
+fs::path plantFile(const fs::path& path, const std::string& contents)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+    return path;
+}
+
+void PlatformRootTest::SetUp()
+{
+    const auto& root = platformRootFolder();
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(root))
+        fs::remove_all(entry.path(), ignored);
+    const auto home = homeFolder();
+    for (const char* folder : {"Downloads", "Desktop", "Documents", "Library/Application Support",
+                               "Library/Preferences", "Library/LaunchAgents", ".Trash"})
+        fs::create_directories(home / folder);
+    for (const char* folder : {"/Applications", "/Library/LaunchAgents", "/Library/LaunchDaemons"})
+        fs::create_directories(underRoot(folder));
+}
+
+} // namespace testsupport
