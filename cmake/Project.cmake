@@ -30,3 +30,22 @@ function(bg_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BG_BUILD_DIR=${PROJECT_BINARY_DIR}"
                TIMEOUT 120)
 endfunction()
+
+# bg_folder_library(NAME DEPS ...): a library of every .cpp file in the current folder;
+# nothing is made while the folder has none.
+function(bg_folder_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    bg_library(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+  endif()
+endfunction()
+
+# bg_folder_test(NAME DEPS ...): one test executable of every .cpp file in the current folder.
+function(bg_folder_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    bg_test(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+  endif()
+endfunction()
