@@ -27,7 +27,7 @@ function(bg_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} bg_test_support GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BG_BUILD_DIR=${PROJECT_BINARY_DIR}"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BG_BUILD_DIR=${PROJECT_BINARY_DIR};BG_TOOLS_DIR=${PROJECT_BINARY_DIR}/bin"
                TIMEOUT 120)
 endfunction()
 
@@ -48,4 +48,15 @@ function(bg_folder_test name)
   if(sources)
     bg_test(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
   endif()
+endfunction()
+
+# bg_tool(NAME SOURCES ... DEPS ...): a stand-in command-line tool, built into
+# <build>/bin/ (where the process runner finds it through $BG_TOOLS_DIR) and
+# copied into the application bundle's Contents/MacOS by the bundle layout.
+function(bg_tool name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+  set_property(GLOBAL APPEND PROPERTY BG_STANDIN_TOOLS ${name})
 endfunction()
