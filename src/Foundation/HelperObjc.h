@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Platform/LoginItems/SharedFileList.h"
+#include "Platform/Values/Value.h"
+
+#include <optional>
+#include <string>
+
+// One-call wrappers over three platform facilities: the user's launchd jobs,
+// removal of a session login item, and removal of a path with an administrator's
+// rights. No state beyond the cached privileged-execution entry point.
+class HelperObjc {
+public:
+    // The dictionaries of every job of the user launchd domain; absent when
+    // launchd gives none.
+    static std::optional<platform::Array> getLoginItems();
+
+    // Removes the last session login item whose path equals `path` and returns it.
+    std::optional<platform::SharedFileListItem> itemRefInLoginItems(const std::string& path);
+
+    // Moves `path` to the user's Trash ("/bin/mv -f") or removes it ("/bin/rm -rf")
+    // with an administrator's authorisation; true when the tool ran and succeeded
+    // and the path is gone.
+    static bool AuthorizedRemove(const std::string& path, bool moveTo);
+};
