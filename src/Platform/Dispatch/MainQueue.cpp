@@ -1,0 +1,143 @@
+#include "Platform/Dispatch/MainQueue.h"
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <thread>
+
+namespace platform::dispatch {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct MainQueue {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::uint64_t generation = 0;
+    std::deque<Task> ready;
+    // Equal due times keep their order of arrival (multimap inserts after equal keys).
+    std::multimap<Clock::time_point, Task> delayed;
+    std::function<void()> wake;
+    std::optional<std::thread::id> mainThread;
+};
+
+// Never destroyed: pool threads may still queue work while the process exits.
+MainQueue& queue()
+{
+    static MainQueue* instance = new MainQueue;
+    return *instance;
+}
+
+void claimMainThreadLocked(MainQueue& q)
+{
+    if (!q.mainThread)
+        q.mainThread = std::this_thread::get_id();
+}
+
+void enqueue(std::optional<Clock::time_point> due, Task task)
+{
+    auto& q = queue();
+    std::function<void()> wake;
+    {
+        std::lock_guard lock(q.mutex);
+        if (due)
+            q.delayed.emplace(*due, std::move(task));
+        else
+            q.ready.push_back(std::move(task));
+        ++q.generation;
+        wake = q.wake;
+    }
+    q.changed.notify_all();
+    if (wake)
+        wake();
+}
+
+// The next task to run: a ready one, else the earliest delayed one due by `now`.
+std::optional<Task> takeNext(Clock::time_point now)
+{
+    auto& q = queue();
+    std::lock_guard lock(q.mutex);
+    claimMainThreadLocked(q);
+    while (!q.delayed.empty() && q.delayed.begin()->first <= now) {
+        q.ready.push_back(std::move(q.delayed.begin()->second));
+        q.delayed.erase(q.delayed.begin());
+    }
+    if (q.ready.empty())
+        return std::nullopt;
+    Task task = std::move(q.ready.front());
+    q.ready.pop_front();
+    return task;
+}
+
+} // namespace
+
+void asyncMain(Task task)
+{
+    enqueue(std::nullopt, std::move(task));
+}
+
+void asyncAfter(Duration delay, Task task)
+{
+    enqueue(Clock::now() + delay, std::move(task));
+}
+
+void adoptMainThread()
+{
+    auto& q = queue();
+    std::lock_guard lock(q.mutex);
+    q.mainThread = std::this_thread::get_id();
+}
+
+bool isMainThread()
+{
+    auto& q = queue();
+    std::lock_guard lock(q.mutex);
+    claimMainThreadLocked(q);
+    return *q.mainThread == std::this_thread::get_id();
+}
+
+int drainMainQueue()
+{
+    // Delayed tasks count as due against the time the drain began, so a task
+    // that re-queues itself with no delay cannot hold the loop forever.
+    const auto now = Clock::now();
+    int ran = 0;
+    while (auto task = takeNext(now)) {
+        (*task)();
+        ++ran;
+    }
+    return ran;
+}
+
+std::optional<Duration> timeUntilNextDelayedTask()
+{
+    auto& q = queue();
+    std::lock_guard lock(q.mutex);
+    if (q.delayed.empty())
+        return std::nullopt;
+    return std::max(Duration::zero(), q.delayed.begin()->first - Clock::now());
+}
+
+void setMainQueueWakeHook(std::function<void()> wake)
+{
+    auto& q = queue();
+    std::lock_guard lock(q.mutex);
+    q.wake = std::move(wake);
+}
+
+namespace detail {
+
+void waitForMainQueueWork(Clock::time_point until)
+{
+    auto& q = queue();
+    std::unique_lock lock(q.mutex);
+    if (!q.delayed.empty())
+        until = std::min(until, q.delayed.begin()->first);
+    const auto seen = q.generation;
+    q.changed.wait_until(lock, until, [&] { return !q.ready.empty() || q.generation != seen; });
+}
+
+} // namespace detail
+
+} // namespace platform::dispatch

@@ -1,0 +1,95 @@
+#include "Platform/Dispatch/Dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+namespace dispatch = platform::dispatch;
+
+namespace {
+
+class MainQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override { dispatch::drainMainQueue(); }
+    void TearDown() override { dispatch::setMainQueueWakeHook({}); }
+};
+
+TEST_F(MainQueueTest, TasksRunInOrderOnlyWhenDrainedWithThoseTheyQueue)
+{
+    std::string order;
+    dispatch::asyncMain([&] {
+        order += 'a';
+        dispatch::asyncMain([&] { order += 'c'; });
+    });
+    dispatch::asyncMain([&] { order += 'b'; });
+    EXPECT_EQ(order, "");
+    EXPECT_EQ(dispatch::drainMainQueue(), 3);
+    EXPECT_EQ(order, "abc");
+    EXPECT_EQ(dispatch::drainMainQueue(), 0);
+}
+
+TEST_F(MainQueueTest, DelayedTasksRunByDueTimeNotBefore)
+{
+    std::string order;
+    dispatch::asyncAfter(60ms, [&] { order += '3'; });
+    dispatch::asyncAfter(20ms, [&] { order += '1'; });
+    dispatch::asyncAfter(40ms, [&] { order += '2'; });
+    EXPECT_EQ(dispatch::drainMainQueue(), 0);
+    const auto wait = dispatch::timeUntilNextDelayedTask();
+    ASSERT_TRUE(wait.has_value());
+    EXPECT_GT(*wait, 0ms);
+    EXPECT_LE(*wait, 20ms);
+
+    EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return order.size() == 3; }, 5s));
+    EXPECT_EQ(order, "123");
+    EXPECT_FALSE(dispatch::timeUntilNextDelayedTask().has_value());
+}
+
+TEST_F(MainQueueTest, ZeroDelayTaskRequeuingItselfWaitsForTheNextDrain)
+{
+    int runs = 0;
+    std::function<void()> again = [&] {
+        ++runs;
+        dispatch::asyncAfter(0ms, again);
+    };
+    dispatch::asyncAfter(0ms, again);
+    EXPECT_EQ(dispatch::drainMainQueue(), 1);
+    EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return runs >= 3; }, 5s));
+    again = [] {};
+    dispatch::runMainLoopFor(1ms);
+}
+
+TEST_F(MainQueueTest, TaskFromAnotherThreadWakesTheLoopAndTheHook)
+{
+    std::atomic<int> wakes = 0;
+    dispatch::setMainQueueWakeHook([&] { ++wakes; });
+    bool ranOnMain = false;
+    std::thread([&] {
+        EXPECT_FALSE(dispatch::isMainThread());
+        dispatch::asyncMain([&] { ranOnMain = dispatch::isMainThread(); });
+    }).join();
+    EXPECT_EQ(wakes, 1);
+    EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return ranOnMain; }, 5s));
+    dispatch::asyncAfter(1h, [] {});
+    EXPECT_EQ(wakes, 2);
+}
+
+TEST_F(MainQueueTest, RunMainLoopUntilGivesUpAtTheTimeout)
+{
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(dispatch::runMainLoopUntil([] { return false; }, 30ms));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
+}
+
+TEST_F(MainQueueTest, ConditionChangedByAWorkerAloneIsSeen)
+{
+    std::atomic<bool> done = false;
+    std::thread worker([&] { done = true; });
+    EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return done.load(); }, 5s));
+    worker.join();
+}
+
+} // namespace
