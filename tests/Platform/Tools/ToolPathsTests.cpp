@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 using platform::resolveToolPath;
@@ -14,6 +15,11 @@ struct ToolCase {
     const char* macPath;
     const char* expected;
 };
+
+std::ostream& operator<<(std::ostream& out, const ToolCase& tool)
+{
+    return out << tool.macPath;
+}
 
 class HostToolTable : public ::testing::TestWithParam<ToolCase> {};
 
