@@ -2,6 +2,7 @@
 
 #include "Platform/Values/Value.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,6 +27,9 @@ public:
 
     // A domain kept in the given host file (its folder is made when missing).
     explicit UserDefaults(std::string plistPath);
+    ~UserDefaults();
+    UserDefaults(const UserDefaults&) = delete;
+    UserDefaults& operator=(const UserDefaults&) = delete;
 
     const std::string& plistPath() const { return plistPath_; }
 
@@ -51,7 +55,17 @@ public:
     Dictionary dictionaryRepresentation() const;
 
 private:
+    struct Cache;
+
+    // The domain as the file now holds it; call with mutex_ and the file lock held.
+    const Dictionary& current() const;
+    // Read-modify-write of the file under the exclusive lock.
+    void update(const std::function<void(Dictionary&)>& change);
+    bool usable() const;
+
     std::string plistPath_;
+    mutable std::mutex mutex_;
+    std::unique_ptr<Cache> cache_;
 };
 
 } // namespace platform

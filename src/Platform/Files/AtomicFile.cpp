@@ -84,24 +84,29 @@ bool writeFileAtomically(const std::string& path, const std::string& text)
     return writeBytesAtomically(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
+bool readOpenFile(int fd, std::vector<std::uint8_t>& bytes)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    bytes.clear();
+    std::uint8_t buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got == 0;
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+}
+
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    bytes.clear();
-    std::uint8_t buffer[65536];
-    while (ok) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        ok = got >= 0;
-        if (got <= 0)
-            break;
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
+    const bool ok = readOpenFile(fd, bytes);
     ::close(fd);
     return ok;
 }

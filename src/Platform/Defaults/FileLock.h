@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// An advisory lock (flock) on a lock file, held for the object's lifetime.
+// Every lock opens the file anew, so two locks in one process exclude each other too.
+class FileLock {
+public:
+    enum class Mode { Shared, Exclusive };
+
+    // Creates the lock file when missing; held() tells whether the lock was taken.
+    FileLock(const std::string& lockPath, Mode mode);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace platform

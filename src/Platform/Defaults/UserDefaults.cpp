@@ -1,0 +1,241 @@
+#include "Platform/Defaults/UserDefaults.h"
+
+#include "Platform/Defaults/FileLock.h"
+#include "Platform/Files/AtomicFile.h"
+#include "Platform/Root/PlatformRoot.h"
+#include "Platform/Values/PropertyList.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <tuple>
+
+namespace platform {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What tells one version of the file from another. The cache keeps the file it
+// read open, so its inode number cannot be reused by a later replacement.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modifiedNs = 0;
+
+    explicit FileIdentity(const struct stat& info)
+        : device(info.st_dev), inode(info.st_ino), size(info.st_size),
+          modifiedNs(std::int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec)
+    {
+    }
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::string lockPathOf(const std::string& plistPath) { return plistPath + ".lock"; }
+
+void makeParentFolder(const std::string& path)
+{
+    std::error_code ignored;
+    fs::create_directories(fs::path(path).parent_path(), ignored);
+}
+
+std::string executableName()
+{
+    std::error_code error;
+    const auto executable = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string("unknown") : executable.filename().string();
+}
+
+// The standard domain's name: the main bundle's identifier, the executable's name without one.
+std::string standardDomain()
+{
+    return executableName();
+}
+
+bool isPlainName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+template <class Get>
+auto typed(const std::optional<Value>& value, Get get) -> std::optional<std::remove_cvref_t<decltype(*get(*value))>>
+{
+    if (value)
+        if (const auto* held = get(*value))
+            return *held;
+    return std::nullopt;
+}
+
+} // namespace
+
+struct UserDefaults::Cache {
+    Dictionary values;
+    std::optional<FileIdentity> identity; // of the file read; null when there was none
+    bool valid = false;
+    int fd = -1;
+
+    ~Cache() { adopt(-1); }
+
+    void adopt(int file)
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = file;
+    }
+};
+
+UserDefaults& UserDefaults::standard()
+{
+    static UserDefaults defaults(homeDirectory() + "/Library/Preferences/" + standardDomain() + ".plist");
+    return defaults;
+}
+
+std::unique_ptr<UserDefaults> UserDefaults::suite(const std::string& suiteName)
+{
+    if (!isPlainName(suiteName))
+        return nullptr;
+    const std::string folder = homeDirectory() + "/Library/Group Containers/" + suiteName + "/Library/Preferences";
+    auto defaults = std::make_unique<UserDefaults>(folder + "/" + suiteName + ".plist");
+    return defaults->usable() ? std::move(defaults) : nullptr;
+}
+
+UserDefaults::UserDefaults(std::string plistPath) : plistPath_(std::move(plistPath)), cache_(std::make_unique<Cache>())
+{
+    makeParentFolder(plistPath_);
+}
+
+UserDefaults::~UserDefaults() = default;
+
+bool UserDefaults::usable() const
+{
+    std::error_code error;
+    if (!fs::is_directory(fs::path(plistPath_).parent_path(), error))
+        return false;
+    if (!FileLock(lockPathOf(plistPath_), FileLock::Mode::Shared).held())
+        return false;
+    const auto status = fs::status(plistPath_, error);
+    if (status.type() == fs::file_type::not_found)
+        return true;
+    return status.type() == fs::file_type::regular && ::access(plistPath_.c_str(), R_OK | W_OK) == 0;
+}
+
+const Dictionary& UserDefaults::current() const
+{
+    const int fd = ::open(plistPath_.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        cache_->adopt(-1);
+        cache_->values.clear();
+        cache_->identity.reset();
+        cache_->valid = true;
+        return cache_->values;
+    }
+    const FileIdentity identity(info);
+    if (cache_->valid && cache_->identity == identity) {
+        ::close(fd);
+        return cache_->values;
+    }
+    Data bytes;
+    std::optional<Value> parsed;
+    if (readOpenFile(fd, bytes))
+        parsed = parsePropertyList(bytes);
+    const Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
+    cache_->values = dictionary ? std::move(*parsed->asDictionary()) : Dictionary();
+    cache_->identity = identity;
+    cache_->valid = true;
+    cache_->adopt(fd);
+    return cache_->values;
+}
+
+void UserDefaults::update(const std::function<void(Dictionary&)>& change)
+{
+    std::lock_guard guard(mutex_);
+    makeParentFolder(plistPath_);
+    FileLock lock(lockPathOf(plistPath_), FileLock::Mode::Exclusive);
+    if (!lock.held())
+        return;
+    Dictionary values = current();
+    change(values);
+    if (values == cache_->values)
+        return;
+    if (writePropertyListFile(plistPath_, Value(std::move(values))))
+        cache_->valid = false;
+}
+
+std::optional<Value> UserDefaults::object(const std::string& key) const
+{
+    std::lock_guard guard(mutex_);
+    FileLock lock(lockPathOf(plistPath_), FileLock::Mode::Shared);
+    const Dictionary& values = current();
+    const auto it = values.find(key);
+    return it == values.end() ? std::nullopt : std::optional<Value>(it->second);
+}
+
+Dictionary UserDefaults::dictionaryRepresentation() const
+{
+    std::lock_guard guard(mutex_);
+    FileLock lock(lockPathOf(plistPath_), FileLock::Mode::Shared);
+    return current();
+}
+
+std::optional<bool> UserDefaults::boolean(const std::string& key) const
+{
+    return typed(object(key), [](const Value& v) { return v.asBoolean(); });
+}
+
+std::optional<std::int64_t> UserDefaults::integer(const std::string& key) const
+{
+    return typed(object(key), [](const Value& v) { return v.asInteger(); });
+}
+
+std::optional<double> UserDefaults::real(const std::string& key) const
+{
+    const auto value = object(key);
+    return value ? value->numberAsDouble() : std::nullopt;
+}
+
+std::optional<std::string> UserDefaults::text(const std::string& key) const
+{
+    return typed(object(key), [](const Value& v) { return v.asText(); });
+}
+
+std::optional<Date> UserDefaults::date(const std::string& key) const
+{
+    return typed(object(key), [](const Value& v) { return v.asDate(); });
+}
+
+std::optional<Array> UserDefaults::array(const std::string& key) const
+{
+    return typed(object(key), [](const Value& v) { return v.asArray(); });
+}
+
+std::optional<Dictionary> UserDefaults::dictionary(const std::string& key) const
+{
+    return typed(object(key), [](const Value& v) { return v.asDictionary(); });
+}
+
+void UserDefaults::setBool(const std::string& key, bool value) { setObject(key, Value(value)); }
+
+void UserDefaults::setInteger(const std::string& key, std::int64_t value) { setObject(key, Value(static_cast<long long>(value))); }
+
+void UserDefaults::setDouble(const std::string& key, double value) { setObject(key, Value(value)); }
+
+void UserDefaults::setObject(const std::string& key, const Value& value)
+{
+    update([&](Dictionary& values) {
+        if (value.isNull())
+            values.erase(key);
+        else
+            values.insert_or_assign(key, value);
+    });
+}
+
+void UserDefaults::removeObject(const std::string& key) { setObject(key, Value()); }
+
+} // namespace platform

@@ -1,0 +1,183 @@
+#include "Platform/Defaults/UserDefaults.h"
+
+#include "Platform/Files/AtomicFile.h"
+#include "Platform/Values/PropertyList.h"
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+const char* const suiteName = "K4QZ7XRW31.com.tarnwicklabs.agsq";
+
+class UserDefaultsTest : public testsupport::PlatformRootTest {
+protected:
+    std::string path = (testsupport::homeFolder() / "Library/Preferences/com.example.test.plist").string();
+};
+
+struct Reader {
+    const char* name;
+    std::function<bool(const UserDefaults&, const std::string&)> present;
+};
+
+const std::vector<Reader> readers = {
+    {"boolean", [](const UserDefaults& d, const std::string& k) { return d.boolean(k).has_value(); }},
+    {"integer", [](const UserDefaults& d, const std::string& k) { return d.integer(k).has_value(); }},
+    {"real", [](const UserDefaults& d, const std::string& k) { return d.real(k).has_value(); }},
+    {"text", [](const UserDefaults& d, const std::string& k) { return d.text(k).has_value(); }},
+    {"date", [](const UserDefaults& d, const std::string& k) { return d.date(k).has_value(); }},
+    {"array", [](const UserDefaults& d, const std::string& k) { return d.array(k).has_value(); }},
+    {"dictionary", [](const UserDefaults& d, const std::string& k) { return d.dictionary(k).has_value(); }},
+};
+
+TEST_F(UserDefaultsTest, AValueOfAnotherTypeReadsAsMissing)
+{
+    struct Case {
+        Value stored;
+        std::vector<std::string> presentFor;
+    };
+    const std::vector<Case> cases = {
+        {Value(true), {"boolean"}},
+        {Value(7), {"integer", "real"}},
+        {Value(1.5), {"real"}},
+        {Value("true"), {"text"}},
+        {Value(Date(std::chrono::seconds(1600000000))), {"date"}},
+        {Value(Array{Value("a")}), {"array"}},
+        {Value(Dictionary{{"a", Value(1)}}), {"dictionary"}},
+        {Value(Data{1, 2}), {}},
+    };
+    UserDefaults defaults(path);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string key = "key" + std::to_string(i);
+        defaults.setObject(key, cases[i].stored);
+        EXPECT_EQ(defaults.object(key), cases[i].stored);
+        for (const auto& reader : readers) {
+            SCOPED_TRACE(key + " read as " + reader.name);
+            const auto& wanted = cases[i].presentFor;
+            EXPECT_EQ(reader.present(defaults, key), std::find(wanted.begin(), wanted.end(), reader.name) != wanted.end());
+            EXPECT_FALSE(reader.present(defaults, "absent"));
+        }
+    }
+}
+
+TEST_F(UserDefaultsTest, TypedWritesReadBackAndPersistAsXml)
+{
+    {
+        UserDefaults defaults(path);
+        defaults.setBool("flag", false);
+        defaults.setInteger("count", -3);
+        defaults.setDouble("version", 1.0);
+    }
+    UserDefaults reopened(path);
+    EXPECT_EQ(reopened.boolean("flag"), false);
+    EXPECT_EQ(reopened.integer("count"), -3);
+    EXPECT_EQ(reopened.real("version"), 1.0);
+    EXPECT_FALSE(reopened.integer("version"));
+    const auto bytes = serializePropertyList(Value(reopened.dictionaryRepresentation()), PropertyListFormat::Xml);
+    std::vector<std::uint8_t> onDisk;
+    ASSERT_TRUE(readWholeFile(path, onDisk));
+    EXPECT_EQ(onDisk, bytes);
+}
+
+TEST_F(UserDefaultsTest, NullOrRemoveDeletesTheKey)
+{
+    UserDefaults defaults(path);
+    defaults.setObject("a", Value(1));
+    defaults.setObject("b", Value(2));
+    defaults.setObject("a", Value());
+    defaults.removeObject("b");
+    EXPECT_TRUE(defaults.dictionaryRepresentation().empty());
+}
+
+TEST_F(UserDefaultsTest, ReadsABinaryFileAndSeesReplacementsByOthers)
+{
+    ASSERT_TRUE(writePropertyListFile(path, Value(Dictionary{{"k", Value(1)}}), PropertyListFormat::Binary));
+    UserDefaults first(path);
+    UserDefaults second(path);
+    EXPECT_EQ(first.integer("k"), 1);
+    // Same size and (often) the same timestamp: only the file's identity tells them apart.
+    second.setInteger("k", 2);
+    EXPECT_EQ(first.integer("k"), 2);
+    ASSERT_TRUE(writePropertyListFile(path, Value(Dictionary{{"k", Value(3)}})));
+    EXPECT_EQ(first.integer("k"), 3);
+    EXPECT_EQ(second.integer("k"), 3);
+}
+
+TEST_F(UserDefaultsTest, AnUnreadableFileReadsEmptyAndIsReplacedOnWrite)
+{
+    testsupport::plantFile(path, "not a property list");
+    UserDefaults defaults(path);
+    EXPECT_TRUE(defaults.dictionaryRepresentation().empty());
+    defaults.setBool("ok", true);
+    EXPECT_EQ(readPropertyListFile(path), Value(Dictionary{{"ok", Value(true)}}));
+}
+
+TEST_F(UserDefaultsTest, AValueHoldingNullIsNotWritten)
+{
+    UserDefaults defaults(path);
+    defaults.setInteger("kept", 1);
+    defaults.setObject("bad", Value(Array{Value(1), Value()}));
+    EXPECT_EQ(defaults.dictionaryRepresentation(), (Dictionary{{"kept", Value(1)}}));
+}
+
+TEST_F(UserDefaultsTest, ConcurrentWritersOfOneFileLoseNothing)
+{
+    UserDefaults shared(path);
+    UserDefaults other(path);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 25; ++i)
+                (t % 2 ? other : shared).setInteger("t" + std::to_string(t) + "." + std::to_string(i), i);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(shared.dictionaryRepresentation().size(), 100u);
+    EXPECT_EQ(other.dictionaryRepresentation(), shared.dictionaryRepresentation());
+}
+
+TEST_F(UserDefaultsTest, StandardDefaultsLiveInThePreferencesFolder)
+{
+    const fs::path file = UserDefaults::standard().plistPath();
+    EXPECT_EQ(file.parent_path(), testsupport::homeFolder() / "Library/Preferences");
+    EXPECT_EQ(file.extension(), ".plist");
+    UserDefaults::standard().setBool("StandardKey", true);
+    EXPECT_EQ(readPropertyListFile(file.string()), Value(Dictionary{{"StandardKey", Value(true)}}));
+}
+
+TEST_F(UserDefaultsTest, SuiteLivesInItsGroupContainer)
+{
+    const auto suite = UserDefaults::suite(suiteName);
+    ASSERT_TRUE(suite);
+    EXPECT_EQ(fs::path(suite->plistPath()), testsupport::homeFolder() / "Library/Group Containers" / suiteName /
+                                                "Library/Preferences" / (std::string(suiteName) + ".plist"));
+    suite->setBool("IsActiveProtectionEnabledBGX", true);
+    EXPECT_EQ(UserDefaults::suite(suiteName)->boolean("IsActiveProtectionEnabledBGX"), true);
+}
+
+TEST_F(UserDefaultsTest, SuiteIsUnavailableWhenItsFolderOrFileCannotBeUsed)
+{
+    const auto containers = testsupport::homeFolder() / "Library/Group Containers";
+    const auto preferences = containers / suiteName / "Library/Preferences";
+    const std::vector<std::pair<const char*, std::function<void()>>> blockers = {
+        {"plain file instead of the folder", [&] { testsupport::plantFile(containers, "file"); }},
+        {"folder instead of the plist", [&] { fs::create_directories(preferences / (std::string(suiteName) + ".plist")); }},
+        {"folder instead of the lock file", [&] { fs::create_directories(preferences / (std::string(suiteName) + ".plist.lock")); }},
+    };
+    for (const auto& [name, block] : blockers) {
+        SCOPED_TRACE(name);
+        fs::remove_all(containers);
+        block();
+        EXPECT_FALSE(UserDefaults::suite(suiteName));
+    }
+    for (const char* badName : {"", ".", "..", "a/b"})
+        EXPECT_FALSE(UserDefaults::suite(badName)) << badName;
+}
+
+} // namespace
