@@ -52,14 +52,12 @@ TEST_F(MainQueueTest, ZeroDelayTaskRequeuingItselfWaitsForTheNextDrain)
 {
     int runs = 0;
     std::function<void()> again = [&] {
-        ++runs;
-        dispatch::asyncAfter(0ms, again);
+        if (++runs < 3)
+            dispatch::asyncAfter(0ms, again);
     };
     dispatch::asyncAfter(0ms, again);
     EXPECT_EQ(dispatch::drainMainQueue(), 1);
-    EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return runs >= 3; }, 5s));
-    again = [] {};
-    dispatch::runMainLoopFor(1ms);
+    EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return runs == 3; }, 5s));
 }
 
 TEST_F(MainQueueTest, TaskFromAnotherThreadWakesTheLoopAndTheHook)
@@ -73,8 +71,9 @@ TEST_F(MainQueueTest, TaskFromAnotherThreadWakesTheLoopAndTheHook)
     }).join();
     EXPECT_EQ(wakes, 1);
     EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return ranOnMain; }, 5s));
-    dispatch::asyncAfter(1h, [] {});
+    dispatch::asyncAfter(0ms, [] {});
     EXPECT_EQ(wakes, 2);
+    dispatch::drainMainQueue();
 }
 
 TEST_F(MainQueueTest, RunMainLoopUntilGivesUpAtTheTimeout)
