@@ -16,6 +16,8 @@ public:
     // without Info.plist. Tests point it elsewhere with setMainBundlePath.
     static Bundle& main();
     static void setMainBundlePath(const std::string& bundlePath);
+    // The bundle folder of an executable path, as main() finds it.
+    static std::string bundlePathOfExecutable(const std::string& executablePath);
 
     explicit Bundle(std::string bundlePath);
 
