@@ -1,0 +1,41 @@
+#include "Foundation/BundlePaths.h"
+
+#include "Platform/Bundle/Bundle.h"
+#include "TestRoot.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Bundle paths are looked up once per process (each test runs in its own under
+// ctest), so the bundle is planted before the first access.
+class BundlePathsTest : public testsupport::PlatformRootTest {
+protected:
+    fs::path plantBundle()
+    {
+        const fs::path bundle = testsupport::underRoot("/Applications/Bastion Guardpoint.app");
+        fs::create_directories(bundle / "Contents/Resources");
+        platform::Bundle::setMainBundlePath(bundle.string());
+        return bundle / "Contents/Resources";
+    }
+};
+
+} // namespace
+
+TEST_F(BundlePathsTest, ShippedDatabaseAndAgentAreFoundInTheResources)
+{
+    const fs::path resources = plantBundle();
+    testsupport::plantFile(resources / "BGX.db");
+    fs::create_directories(resources / "ActiveGuardSentinelWarden.app/Contents");
+    EXPECT_EQ(bundledDatabasePath(), (resources / "BGX.db").string());
+    EXPECT_EQ(bundledAgentPath(), (resources / "ActiveGuardSentinelWarden.app").string());
+}
+
+TEST_F(BundlePathsTest, MissingResourcesGiveEmptyText)
+{
+    plantBundle();
+    EXPECT_EQ(bundledDatabasePath(), "");
+    EXPECT_EQ(bundledAgentPath(), "");
+}
