@@ -1,5 +1,7 @@
 #include "Foundation/BundlePaths.h"
 
+#include "Foundation/ProcessWideValue.h"
+
 #include "Platform/Bundle/Bundle.h"
 
 namespace {
@@ -13,12 +15,10 @@ std::string mainBundleResource(const std::string& name, const std::string& type)
 
 const std::string& bundledDatabasePath()
 {
-    static const std::string path = mainBundleResource("BGX", "db");
-    return path;
+    return processWideValue([] { return mainBundleResource("BGX", "db"); });
 }
 
 const std::string& bundledAgentPath()
 {
-    static const std::string path = mainBundleResource("ActiveGuardSentinelWarden", "app");
-    return path;
+    return processWideValue([] { return mainBundleResource("ActiveGuardSentinelWarden", "app"); });
 }

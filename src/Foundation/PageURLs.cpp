@@ -1,5 +1,7 @@
 #include "Foundation/PageURLs.h"
 
+#include "Foundation/ProcessWideValue.h"
+
 namespace {
 
 constexpr const char* productSite = "http://www.example.com/mac-zorazevivud";
@@ -27,42 +29,38 @@ std::optional<QUrl> promotionPage(const char* page)
 
 const std::optional<QUrl>& privacyPolicyURL()
 {
-    static const auto url = productPage("privacypolicy.html");
-    return url;
+    return processWideValue([] { return productPage("privacypolicy.html"); });
 }
 
 const std::optional<QUrl>& eulaURL()
 {
-    static const auto url = productPage("eula.html");
-    return url;
+    return processWideValue([] { return productPage("eula.html"); });
 }
 
 const std::optional<QUrl>& uninstallInstructionsURL()
 {
-    static const auto url = productPage("uninstallinstructions.html");
-    return url;
+    return processWideValue([] { return productPage("uninstallinstructions.html"); });
 }
 
 const std::optional<QUrl>& facebookPageURL()
 {
-    static const auto url = pageURL("https://facebook.example.com/tarnwicklabs");
-    return url;
+    return processWideValue([] { return pageURL("https://facebook.example.com/tarnwicklabs"); });
 }
 
 const std::optional<QUrl>& twitterPageURL()
 {
-    static const auto url = pageURL("https://twitter.example.com/tarnwicklabs");
-    return url;
+    return processWideValue([] { return pageURL("https://twitter.example.com/tarnwicklabs"); });
 }
 
 const std::array<std::optional<QUrl>, 5>& promotionPageURLs()
 {
-    static const std::array<std::optional<QUrl>, 5> urls = {
-        promotionPage("lpaff"),
-        promotionPage("twinpicturesifter/"),
-        promotionPage("twindocumentsifter/"),
-        promotionPage("tagforge/"),
-        promotionPage("pagemulcher/"),
-    };
-    return urls;
+    return processWideValue([] {
+        return std::array<std::optional<QUrl>, 5>{
+            promotionPage("lpaff"),
+            promotionPage("twinpicturesifter/"),
+            promotionPage("twindocumentsifter/"),
+            promotionPage("tagforge/"),
+            promotionPage("pagemulcher/"),
+        };
+    });
 }

@@ -1,5 +1,7 @@
 #include "Foundation/PresentationSlots.h"
 
+#include "Foundation/ProcessWideValue.h"
+
 std::optional<platform::Dictionary>& languageTable()
 {
     static std::optional<platform::Dictionary> table;
@@ -26,18 +28,15 @@ ParagraphStyle& paragraphStyle()
 
 const QColor& hyperlinkColor()
 {
-    static const QColor colour(45, 140, 230);
-    return colour;
+    return processWideValue([] { return QColor(45, 140, 230); });
 }
 
 const QColor& hyperlinkPressedColor()
 {
-    static const QColor colour(54, 128, 255);
-    return colour;
+    return processWideValue([] { return QColor(54, 128, 255); });
 }
 
 const QColor& sidebarLineColor()
 {
-    static const QColor colour(226, 123, 34);
-    return colour;
+    return processWideValue([] { return QColor(226, 123, 34); });
 }

@@ -1,5 +1,6 @@
 #include "Foundation/UserPaths.h"
 
+#include "Foundation/ProcessWideValue.h"
 #include "Platform/Root/PlatformRoot.h"
 
 namespace {
@@ -21,48 +22,40 @@ std::string userPath(const std::string& tail)
 
 const std::string& supportFolderPath()
 {
-    static const std::string path = userPath(supportFolderTail);
-    return path;
+    return processWideValue([] { return userPath(supportFolderTail); });
 }
 
 const std::string& databasePath()
 {
-    static const std::string path = supportFile("/BGX.db");
-    return path;
+    return processWideValue([] { return supportFile("/BGX.db"); });
 }
 
 const std::string& installedAgentPath()
 {
-    static const std::string path = supportFile("/ActiveGuardSentinelWarden.app");
-    return path;
+    return processWideValue([] { return supportFile("/ActiveGuardSentinelWarden.app"); });
 }
 
 const std::string& trackingPlistPath()
 {
-    static const std::string path = supportFile("/track.plist");
-    return path;
+    return processWideValue([] { return supportFile("/track.plist"); });
 }
 
 const std::string& legacyTrackingPlistPath()
 {
-    static const std::string path = userPath("/Library/Application Support/BGX/track.plist");
-    return path;
+    return processWideValue([] { return userPath("/Library/Application Support/BGX/track.plist"); });
 }
 
 const std::string& iniFilePath()
 {
-    static const std::string path = supportFile("/bgx.ini");
-    return path;
+    return processWideValue([] { return supportFile("/bgx.ini"); });
 }
 
 const std::string& databaseZipPath()
 {
-    static const std::string path = supportFile("/dl/updateddatabase.zip");
-    return path;
+    return processWideValue([] { return supportFile("/dl/updateddatabase.zip"); });
 }
 
 const std::string& downloadedDatabasePath()
 {
-    static const std::string path = supportFile("/dl/bgx.db");
-    return path;
+    return processWideValue([] { return supportFile("/dl/bgx.db"); });
 }
