@@ -1,5 +1,3 @@
-#include <utility>
-
 #include "App/IndexVocabularies.h"
 
 #include "Platform/Notifications/NotificationCenter.h"
@@ -7,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <utility>
 
 static_assert(static_cast<int>(Menu::settings) == 4 && static_cast<int>(Menu::startupManager) == 3);
 static_assert(static_cast<int>(ScanMenu::cleanProcess) == 2);
