@@ -145,8 +145,8 @@ const Dictionary& UserDefaults::current() const
     std::optional<Value> parsed;
     if (readOpenFile(fd, bytes))
         parsed = parsePropertyList(bytes);
-    const Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
-    cache_->values = dictionary ? std::move(*parsed->asDictionary()) : Dictionary();
+    Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
+    cache_->values = dictionary ? std::move(*dictionary) : Dictionary();
     cache_->identity = identity;
     cache_->valid = true;
     cache_->adopt(fd);
