@@ -1,5 +1,6 @@
 #include "Platform/Defaults/UserDefaults.h"
 
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Defaults/FileLock.h"
 #include "Platform/Files/AtomicFile.h"
 #include "Platform/Root/PlatformRoot.h"
@@ -53,7 +54,7 @@ std::string executableName()
 // The standard domain's name: the main bundle's identifier, the executable's name without one.
 std::string standardDomain()
 {
-    return executableName();
+    return Bundle::main().bundleIdentifier().value_or(executableName());
 }
 
 bool isPlainName(const std::string& name)

@@ -1,5 +1,6 @@
 #include "Platform/Defaults/UserDefaults.h"
 
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Files/AtomicFile.h"
 #include "Platform/Values/PropertyList.h"
 #include "TestRoot.h"
@@ -142,11 +143,16 @@ TEST_F(UserDefaultsTest, ConcurrentWritersOfOneFileLoseNothing)
     EXPECT_EQ(other.dictionaryRepresentation(), shared.dictionaryRepresentation());
 }
 
-TEST_F(UserDefaultsTest, StandardDefaultsLiveInThePreferencesFolder)
+TEST_F(UserDefaultsTest, StandardDefaultsAreNamedAfterTheMainBundle)
 {
+    // The only test that opens the standard defaults: their path is fixed at first use.
+    const auto bundle = testsupport::underRoot("/Applications/Test.app");
+    fs::create_directories(bundle / "Contents");
+    ASSERT_TRUE(writePropertyListFile((bundle / "Contents/Info.plist").string(),
+                                      Value(Dictionary{{"CFBundleIdentifier", Value("com.example.standard")}})));
+    Bundle::setMainBundlePath(bundle.string());
     const fs::path file = UserDefaults::standard().plistPath();
-    EXPECT_EQ(file.parent_path(), testsupport::homeFolder() / "Library/Preferences");
-    EXPECT_EQ(file.extension(), ".plist");
+    EXPECT_EQ(file, testsupport::homeFolder() / "Library/Preferences/com.example.standard.plist");
     UserDefaults::standard().setBool("StandardKey", true);
     EXPECT_EQ(readPropertyListFile(file.string()), Value(Dictionary{{"StandardKey", Value(true)}}));
 }
