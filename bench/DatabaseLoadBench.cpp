@@ -33,7 +33,8 @@ const fs::path& benchRoot()
 const std::string& benchDatabase()
 {
     static const std::string path = [] {
-        sigdb::SignatureSource source{.versions = {"1.0"}};
+        sigdb::SignatureSource source;
+        source.versions = {"1.0"};
         source.folders = {{1, "/Users/%@/Library/Application Support/"}, {2, "/Applications/"}};
         for (int id = 1; id <= recordCount; ++id) {
             const std::string name = "Deceptive " + std::to_string(id);

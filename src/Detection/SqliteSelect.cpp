@@ -51,12 +51,13 @@ bool SqliteSelect::step()
     return statement_ && sqlite3_step(statement_) == SQLITE_ROW;
 }
 
-std::optional<std::string> SqliteSelect::textColumn(int column) const
+std::optional<std::string_view> SqliteSelect::textColumn(int column) const
 {
     const auto* text = sqlite3_column_text(statement_, column);
     if (!text)
         return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+    return std::string_view(reinterpret_cast<const char*>(text),
+                            static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
 }
 
 std::int64_t SqliteSelect::idColumn(int column) const

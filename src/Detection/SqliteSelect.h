@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // One connection of a database read, opened read-write (created when missing) with
 // full mutex, and closed when it ends. Failures print their line and the read goes on.
@@ -37,7 +38,8 @@ public:
     std::int64_t idColumn(int column) const;                      // 0 when NULL or not a whole integer
     std::optional<std::string> encipheredColumn(int column) const; // deciphered UTF-8 text
     std::optional<double> numberColumn(int column) const;
-    std::optional<std::string> textColumn(int column) const;
+    // Valid until the next step.
+    std::optional<std::string_view> textColumn(int column) const;
 
 private:
     sqlite3* db_;

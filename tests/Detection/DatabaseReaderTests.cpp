@@ -23,7 +23,9 @@ Cell enciphered(const std::string& text)
 
 TEST_F(DatabaseReader, VersionIsTheLargestNumberOfVersionList)
 {
-    build(dbPath, {.versions = {"1.0", "2.5", "abc"}});
+    sigdb::SignatureSource source;
+    source.versions = {"1.0", "2.5", "abc"};
+    build(dbPath, source);
     EXPECT_EQ(DatabaseManager::shared().getVersion(dbPath), 2.5);
 }
 
@@ -169,7 +171,8 @@ TEST_F(DatabaseReader, MissingTablesGiveEmptyChildListsAndAnEmptyLoad)
 
 TEST_F(DatabaseReader, ConcurrentReadsAgree)
 {
-    sigdb::SignatureSource source{.versions = {"3.0"}};
+    sigdb::SignatureSource source;
+    source.versions = {"3.0"};
     for (int id = 1; id <= 50; ++id)
         source.apps.push_back({id, "App" + std::to_string(id), "", "", {{0, "/Applications/A.app"}}, {}, {}});
     build(dbPath, source);

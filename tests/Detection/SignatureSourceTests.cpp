@@ -23,7 +23,7 @@ TEST_F(SignatureSource, ParsesEntriesAndAttachesChildrenToTheAppAbove)
                                            "app: 5 | Name | Sig | Status\n"
                                            "  path: 1 | Name.app\n"
                                            "  hash: a | b | c | d\n"
-                                           "  publisher: P | 1.0 | |\n",
+                                           "  publisher: P | 1.0 |\n",
                                            error);
     ASSERT_TRUE(source) << error;
     EXPECT_EQ(source->versions, std::vector<std::string>{"2.0"});
