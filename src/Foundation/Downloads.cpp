@@ -1,0 +1,35 @@
+#include "Foundation/Downloads.h"
+
+#include "Foundation/HttpTransfer.h"
+#include "Platform/Files/AtomicFile.h"
+
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+std::optional<DownloadError> fetchInto(const std::string& url, const std::string& destination)
+{
+    const HttpReply reply = performHttpRequest({url, std::nullopt});
+    if (reply.transportError)
+        return DownloadError{DownloadError::Kind::Transport, 0, *reply.transportError};
+    if (reply.status != 200)
+        return DownloadError{DownloadError::Kind::HttpStatus, reply.status,
+                             "the server answered with HTTP status " + std::to_string(reply.status)};
+    if (!platform::writeFileAtomically(destination, reply.body))
+        return DownloadError{DownloadError::Kind::Write, reply.status, "cannot write " + destination};
+    return std::nullopt;
+}
+
+} // namespace
+
+void downloadFile(const std::optional<std::string>& from, const std::string& to, DownloadCompletion completion)
+{
+    std::error_code ignored;
+    if (!from || std::filesystem::exists(to, ignored)) {
+        completion(to, std::nullopt);
+        return;
+    }
+    std::thread([url = *from, to, completion = std::move(completion)] { completion(to, fetchInto(url, to)); })
+        .detach();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+struct DownloadError {
+    enum class Kind { Transport, HttpStatus, Write };
+    Kind kind;
+    long httpStatus; // the answer's status; 0 when no HTTP answer came
+    std::string message;
+};
+
+using DownloadCompletion =
+    std::function<void(const std::string& destinationPath, const std::optional<DownloadError>& error)>;
+
+// The one scheme of the downloaders. When a file exists at `to`, or `from` is
+// null, nothing is fetched and the completion runs at once on the calling thread
+// with no error. Otherwise the file is fetched with a GET on a background thread
+// and the completion runs there exactly once: with no error after an HTTP 200
+// whose body was written whole (atomically) to `to`, else with an error and
+// nothing written.
+void downloadFile(const std::optional<std::string>& from, const std::string& to, DownloadCompletion completion);

@@ -1,0 +1,67 @@
+#include "Foundation/HttpTransfer.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr long idleTimeoutSeconds = 60;
+constexpr long maximumRedirects = 16;
+
+size_t appendBody(char* data, size_t size, size_t count, void* body)
+{
+    static_cast<std::string*>(body)->append(data, size * count);
+    return size * count;
+}
+
+using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+
+CurlHandle makeHandle()
+{
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return CurlHandle(curl_easy_init(), &curl_easy_cleanup);
+}
+
+void configure(CURL* curl, const HttpRequest& request, std::string& body)
+{
+    curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, maximumRedirects);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, idleTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, idleTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    if (request.postBody) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.postBody->size()));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.postBody->c_str());
+    }
+}
+
+} // namespace
+
+HttpReply performHttpRequest(const HttpRequest& request)
+{
+    HttpReply reply;
+    const CurlHandle curl = makeHandle();
+    if (!curl) {
+        reply.transportError = "cannot start a transfer";
+        return reply;
+    }
+    configure(curl.get(), request, reply.body);
+    const CURLcode result = curl_easy_perform(curl.get());
+    if (result != CURLE_OK) {
+        reply.transportError = curl_easy_strerror(result);
+        reply.body.clear();
+        return reply;
+    }
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &reply.status);
+    return reply;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// One HTTP exchange over libcurl, as a default URL session makes it: redirects
+// followed, a connection or a transfer idle for 60 seconds fails, HTTP(S) only.
+// Blocks the calling thread; safe to call from several threads at once.
+struct HttpRequest {
+    std::string url;
+    std::optional<std::string> postBody; // a POST with this form body; a GET when null
+};
+
+struct HttpReply {
+    std::optional<std::string> transportError; // set when no HTTP answer came
+    long status = 0;                            // the final HTTP status
+    std::string body;
+};
+
+HttpReply performHttpRequest(const HttpRequest& request);

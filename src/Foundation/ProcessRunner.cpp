@@ -1,0 +1,33 @@
+#include "Foundation/ProcessRunner.h"
+
+#include "Foundation/Utf8Text.h"
+#include "Platform/Tools/ToolProcess.h"
+
+using platform::ToolProcess;
+
+TaskResult runTask(const std::string& launchPath, const std::vector<std::string>& arguments)
+{
+    auto process = ToolProcess::launch(launchPath, arguments, ToolProcess::Capture::OutputAndError);
+    if (!process)
+        return {std::nullopt, toolNotStartedStatus};
+    auto output = utf8Text(process->readOutputToEnd());
+    return {std::move(output), process->waitForExit()};
+}
+
+std::optional<std::string> runTaskReturningOutput(const std::string& launchPath,
+                                                  const std::vector<std::string>& arguments)
+{
+    auto process = ToolProcess::launch(launchPath, arguments, ToolProcess::Capture::Output);
+    if (!process)
+        return std::nullopt;
+    auto output = utf8Text(process->readOutputToEnd());
+    process->reapInBackground();
+    return output;
+}
+
+void unzipFile(const std::string& atPath, const std::string& toDirectory)
+{
+    if (auto process = ToolProcess::launch("/usr/bin/unzip", {"-o", atPath, "-d", toDirectory},
+                                           ToolProcess::Capture::Nothing))
+        process->waitForExit();
+}

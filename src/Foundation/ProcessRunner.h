@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The status runTask gives for a tool that could not be started (missing or not
+// executable), as a shell does.
+inline constexpr std::int32_t toolNotStartedStatus = 127;
+
+struct TaskResult {
+    std::optional<std::string> output; // null when not UTF-8, or when the tool did not start
+    std::int32_t status;               // exit code, or the number of the signal that ended it
+};
+
+// Runs the tool (macOS tool paths mapped to this system's) with standard output
+// and standard error on one pipe, reads it to its end and waits for the exit.
+// Blocks the caller.
+TaskResult runTask(const std::string& launchPath, const std::vector<std::string>& arguments);
+
+// Runs the tool with standard output on a pipe (standard error stays this
+// process's) and returns its output once the tool closes it, without waiting
+// for the exit status (the child is reaped in the background). Null when the
+// output is not UTF-8 or the tool did not start.
+std::optional<std::string> runTaskReturningOutput(const std::string& launchPath,
+                                                  const std::vector<std::string>& arguments);
+
+// "/usr/bin/unzip" "-o" <zip> "-d" <folder>: extracts, overwriting, with the
+// tool's messages on this process's output; waits for it. The status is not looked at.
+void unzipFile(const std::string& atPath, const std::string& toDirectory);

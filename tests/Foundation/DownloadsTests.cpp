@@ -1,0 +1,140 @@
+#include "Foundation/Downloads.h"
+
+#include "LoopbackServer.h"
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    std::string path;
+    std::optional<DownloadError> error;
+    std::thread::id thread;
+};
+
+class Downloads : public testsupport::PlatformRootTest {
+protected:
+    void SetUp() override
+    {
+        PlatformRootTest::SetUp();
+        loopback.server.Get("/bgx.ini", [this](const httplib::Request&, httplib::Response& response) {
+            ++requests;
+            response.set_content("[act]\nversion=2.0\n", "text/plain");
+        });
+        loopback.server.Get("/empty", [this](const httplib::Request&, httplib::Response& response) {
+            ++requests;
+            response.status = 200;
+        });
+        loopback.server.Get("/moved", [](const httplib::Request&, httplib::Response& response) {
+            response.set_redirect("/bgx.ini");
+        });
+        loopback.server.Get("/missing", [this](const httplib::Request&, httplib::Response& response) {
+            ++requests;
+            response.status = 404;
+            response.set_content("not found", "text/plain");
+        });
+        loopback.start();
+    }
+
+    // Runs the download and waits for its only completion.
+    Outcome download(const std::optional<std::string>& url, const fs::path& destination)
+    {
+        auto calls = std::make_shared<std::atomic<int>>(0);
+        std::promise<Outcome> promise;
+        auto result = promise.get_future();
+        downloadFile(url, destination.string(),
+                     [&promise, calls](const std::string& path, const std::optional<DownloadError>& error) {
+                         if (++*calls == 1)
+                             promise.set_value({path, error, std::this_thread::get_id()});
+                     });
+        EXPECT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+        auto outcome = result.get();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(*calls, 1);
+        return outcome;
+    }
+
+    static std::string contents(const fs::path& path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+
+    LoopbackServer loopback;
+    std::atomic<int> requests{0};
+    fs::path destination = testsupport::homeFolder() / "bgx.ini";
+};
+
+TEST_F(Downloads, WritesTheBodyOfA200OnABackgroundThread)
+{
+    const auto outcome = download(loopback.url("/bgx.ini"), destination);
+    EXPECT_EQ(outcome.path, destination.string());
+    EXPECT_FALSE(outcome.error);
+    EXPECT_NE(outcome.thread, std::this_thread::get_id());
+    EXPECT_EQ(contents(destination), "[act]\nversion=2.0\n");
+}
+
+TEST_F(Downloads, FollowsRedirects)
+{
+    EXPECT_FALSE(download(loopback.url("/moved"), destination).error);
+    EXPECT_EQ(contents(destination), "[act]\nversion=2.0\n");
+}
+
+TEST_F(Downloads, EmptyBodyOf200WritesAnEmptyFile)
+{
+    EXPECT_FALSE(download(loopback.url("/empty"), destination).error);
+    ASSERT_TRUE(fs::exists(destination));
+    EXPECT_EQ(fs::file_size(destination), 0u);
+}
+
+TEST_F(Downloads, ExistingDestinationOrNoUrlFetchesNothingAndContinuesAtOnce)
+{
+    testsupport::plantFile(destination, "old");
+    for (const auto& url : {std::optional<std::string>(loopback.url("/bgx.ini")), std::optional<std::string>()}) {
+        const auto outcome = download(url, destination);
+        EXPECT_FALSE(outcome.error);
+        EXPECT_EQ(outcome.thread, std::this_thread::get_id());
+    }
+    fs::remove(destination);
+    EXPECT_FALSE(download(std::nullopt, destination).error);
+    EXPECT_EQ(requests, 0);
+    EXPECT_FALSE(fs::exists(destination));
+}
+
+TEST_F(Downloads, StatusOtherThan200IsAnErrorAndWritesNothing)
+{
+    const auto outcome = download(loopback.url("/missing"), destination);
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->kind, DownloadError::Kind::HttpStatus);
+    EXPECT_EQ(outcome.error->httpStatus, 404);
+    EXPECT_EQ(outcome.path, destination.string());
+    EXPECT_FALSE(fs::exists(destination));
+}
+
+TEST_F(Downloads, RefusedConnectionIsATransportError)
+{
+    const std::string url = loopback.url("/bgx.ini");
+    loopback.server.stop();
+    const auto outcome = download(url, destination);
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->kind, DownloadError::Kind::Transport);
+    EXPECT_FALSE(fs::exists(destination));
+}
+
+TEST_F(Downloads, UnwritableDestinationOf200IsAnError)
+{
+    const auto outcome = download(loopback.url("/bgx.ini"), testsupport::homeFolder() / "no" / "such" / "bgx.ini");
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->kind, DownloadError::Kind::Write);
+}
+
+} // namespace

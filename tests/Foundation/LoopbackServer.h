@@ -1,0 +1,37 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+// An HTTP server on 127.0.0.1 at a free port, running while the object lives.
+// Routes are set on `server` before start().
+class LoopbackServer {
+public:
+    httplib::Server server;
+
+    void start()
+    {
+        port_ = server.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server.listen_after_bind(); });
+        server.wait_until_ready();
+    }
+
+    ~LoopbackServer()
+    {
+        server.stop();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    std::string url(const std::string& path) const
+    {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    int port_ = 0;
+    std::thread thread_;
+};

@@ -1,0 +1,77 @@
+#include "Foundation/ProcessRunner.h"
+
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+TEST(RunTask, ReturnsOutputAndStatus)
+{
+    const auto result = runTask("/bin/sh", {"-c", "printf 'out'; exit 3"});
+    EXPECT_EQ(result.output, "out");
+    EXPECT_EQ(result.status, 3);
+}
+
+TEST(RunTask, CapturesStandardErrorWithOutput)
+{
+    const auto result = runTask("/bin/sh", {"-c", "printf 'a'; printf 'b' >&2; printf 'c'"});
+    EXPECT_EQ(result.output, "abc");
+    EXPECT_EQ(result.status, 0);
+}
+
+TEST(RunTask, OutputThatIsNotUtf8IsAbsent)
+{
+    const auto result = runTask("/bin/sh", {"-c", "printf '\\377'"});
+    EXPECT_FALSE(result.output);
+    EXPECT_EQ(result.status, 0);
+}
+
+TEST(RunTask, ToolThatCannotStartFailsWithoutOutput)
+{
+    for (const char* path : {"/nonexistent/tool", "/etc/hostname", "/tmp"}) {
+        const auto result = runTask(path, {});
+        EXPECT_FALSE(result.output) << path;
+        EXPECT_EQ(result.status, toolNotStartedStatus) << path;
+        EXPECT_FALSE(runTaskReturningOutput(path, {})) << path;
+    }
+}
+
+TEST(RunTaskReturningOutput, LeavesStandardErrorOut)
+{
+    EXPECT_EQ(runTaskReturningOutput("/bin/sh", {"-c", "printf 'only error' >&2"}), "");
+    EXPECT_EQ(runTaskReturningOutput("/bin/sh", {"-c", "printf 'out'; printf 'err' >&2; exit 4"}), "out");
+}
+
+TEST(RunTaskReturningOutput, ReturnsWhenTheOutputClosesAndReapsTheChild)
+{
+    // The child closes its output and lingers; the call returns before it ends.
+    EXPECT_EQ(runTaskReturningOutput("/bin/sh", {"-c", "printf done; exec >&-; sleep 0.3"}), "done");
+}
+
+class UnzipFile : public testsupport::PlatformRootTest {};
+
+TEST_F(UnzipFile, ExtractsOverwritingExistingFiles)
+{
+    const auto folder = testsupport::homeFolder() / "dl";
+    testsupport::plantFile(folder / "bgx.db", "new database");
+    ASSERT_EQ(runTask("/bin/sh", {"-c", "cd '" + folder.string() + "' && zip -q updateddatabase.zip bgx.db"}).status, 0);
+    testsupport::plantFile(folder / "bgx.db", "old");
+
+    unzipFile((folder / "updateddatabase.zip").string(), folder.string());
+
+    std::ifstream extracted(folder / "bgx.db");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(extracted), {}), "new database");
+}
+
+TEST_F(UnzipFile, BrokenArchiveReturnsNormally)
+{
+    const auto zip = testsupport::plantFile(testsupport::homeFolder() / "broken.zip", "not a zip");
+    unzipFile(zip.string(), testsupport::homeFolder().string());
+    EXPECT_FALSE(std::filesystem::exists(testsupport::homeFolder() / "bgx.db"));
+}
+
+} // namespace
