@@ -2,7 +2,7 @@
 
 #include <httplib.h>
 
-#include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -16,7 +16,8 @@ public:
     {
         port_ = server.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server.listen_after_bind(); });
-        server.wait_until_ready();
+        while (!server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     ~LoopbackServer()
