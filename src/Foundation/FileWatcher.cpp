@@ -1,0 +1,58 @@
+#include "Foundation/FileWatcher.h"
+
+#include <array>
+#include <utility>
+
+namespace fsevents = platform::fsevents;
+
+std::string FileWatcherEvent::description() const
+{
+    static constexpr std::array<std::pair<std::uint32_t, const char*>, 4> outcomes{{
+        {fsevents::kItemRemoved, " removed"},
+        {fsevents::kItemCreated, " created"},
+        {fsevents::kItemRenamed, " renamed"},
+        {fsevents::kItemModified, " modified"},
+    }};
+    std::string text = std::string("The ") + ((flags & fsevents::kItemIsFile) ? "file" : "directory") + " " +
+                       path + " was";
+    for (const auto& [bit, words] : outcomes)
+        if (flags & bit)
+            return text + words;
+    return text;
+}
+
+FileWatcher::FileWatcher(std::vector<std::string> paths) : filePaths_(std::move(paths)) {}
+
+FileWatcher::~FileWatcher()
+{
+    stop();
+}
+
+void FileWatcher::start()
+{
+    if (streamRef_)
+        return;
+    streamRef_ = fsevents::EventStream::create(
+        filePaths_, [this](const fsevents::Event& event) { deliver(event); }, queue.value_or(nullptr));
+    if (streamRef_)
+        streamRef_->start();
+}
+
+void FileWatcher::stop()
+{
+    if (streamRef_) {
+        streamRef_->stop();
+        streamRef_.reset();
+    }
+}
+
+void FileWatcher::deliver(const fsevents::Event& event)
+{
+    if (!callback)
+        return;
+    FileWatcherEvent watcherEvent;
+    watcherEvent.id = event.id;
+    watcherEvent.path = event.path;
+    watcherEvent.flags = event.flags;
+    callback(watcherEvent);
+}

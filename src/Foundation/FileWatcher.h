@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Platform/FSEvents/EventStream.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One file-system event: its identifier, the path it concerns and its FSEvents
+// flags. Each predicate holds when all bits of its mask are set.
+class FileWatcherEvent {
+public:
+    std::uint64_t id = 0;
+    std::string path;
+    std::uint32_t flags = 0;
+
+    bool fileCreated() const { return has(0x10100); }
+    bool fileRemoved() const { return has(0x10200); }
+    bool fileRenamed() const { return has(0x10800); }
+    bool fileModified() const { return has(0x11000); }
+    bool dirCreated() const { return has(0x20100); }
+    bool dirRemoved() const { return has(0x20200); }
+    bool dirRenamed() const { return has(0x20800); }
+    bool dirModified() const { return has(0x21000); }
+
+    // "The file <path> was created", and so on; removed wins over created,
+    // created over renamed, renamed over modified.
+    std::string description() const;
+
+private:
+    bool has(std::uint32_t mask) const { return (flags & mask) == mask; }
+};
+
+// Watches a fixed list of folders and hands every event to `callback`, one at a
+// time, on the main queue (or on `queue` when it is set before start()). The
+// owner keeps the watcher while it wants events and destroys it on the thread
+// events arrive on; destroying it stops the stream.
+class FileWatcher {
+public:
+    using Callback = std::function<void(const FileWatcherEvent&)>;
+
+    explicit FileWatcher(std::vector<std::string> paths);
+    ~FileWatcher();
+    FileWatcher(const FileWatcher&) = delete;
+    FileWatcher& operator=(const FileWatcher&) = delete;
+
+    const std::vector<std::string>& filePaths() const { return filePaths_; }
+
+    // Read anew for each event; events that find it unset are dropped.
+    Callback callback;
+    // Read by start() only.
+    std::optional<platform::fsevents::DeliveryQueue> queue;
+
+    // Starts the stream over the paths that exist, reporting from now on. Does
+    // nothing while a stream runs.
+    void start();
+    // Ends the stream; a later start() makes a new one.
+    void stop();
+
+private:
+    void deliver(const platform::fsevents::Event& event);
+
+    std::vector<std::string> filePaths_;
+    std::unique_ptr<platform::fsevents::EventStream> streamRef_;
+};

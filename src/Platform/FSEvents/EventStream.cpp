@@ -1,0 +1,150 @@
+#include "Platform/FSEvents/EventStream.h"
+
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/FSEvents/WatchTree.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <thread>
+
+namespace platform::fsevents {
+
+namespace {
+
+std::string withoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+} // namespace
+
+struct EventStream::Impl {
+    std::vector<std::string> roots;
+    Handler handler;
+    DeliveryQueue queue;
+    int inotifyFd = -1;
+    int wakeFd = -1;
+    WatchTree tree{-1};
+    std::thread reader;
+    std::shared_ptr<std::atomic<bool>> delivering = std::make_shared<std::atomic<bool>>(true);
+    bool started = false;
+    bool limitReported = false;
+
+    ~Impl()
+    {
+        if (inotifyFd >= 0)
+            close(inotifyFd);
+        if (wakeFd >= 0)
+            close(wakeFd);
+    }
+
+    void readLoop()
+    {
+        alignas(inotify_event) char buffer[64 * 1024];
+        pollfd fds[2] = {{inotifyFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        for (;;) {
+            if (poll(fds, 2, -1) < 0) {
+                if (errno == EINTR)
+                    continue;
+                return;
+            }
+            if (fds[1].revents)
+                return;
+            if (!(fds[0].revents & POLLIN))
+                continue;
+            const ssize_t length = read(inotifyFd, buffer, sizeof buffer);
+            if (length > 0)
+                deliver(translate(buffer, static_cast<size_t>(length)));
+        }
+    }
+
+    std::vector<Event> translate(const char* buffer, size_t length)
+    {
+        std::vector<Event> events;
+        for (size_t offset = 0; offset < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+            for (auto& translated : tree.translate(*event))
+                events.push_back(std::move(translated));
+            offset += sizeof(inotify_event) + event->len;
+        }
+        reportLimitOnce();
+        return events;
+    }
+
+    void reportLimitOnce()
+    {
+        if (!tree.takeLimitReached() || limitReported)
+            return;
+        limitReported = true;
+        std::fprintf(stderr, "File watcher: the system's inotify limit is reached; some changes under %s are not seen\n",
+                     roots.empty() ? "" : roots.front().c_str());
+    }
+
+    void deliver(std::vector<Event> events)
+    {
+        if (events.empty())
+            return;
+        queue([events = std::move(events), handler = handler, delivering = delivering] {
+            for (const auto& event : events) {
+                if (!*delivering)
+                    return;
+                handler(event);
+            }
+        });
+    }
+};
+
+std::unique_ptr<EventStream> EventStream::create(std::vector<std::string> roots, Handler handler, DeliveryQueue queue)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->inotifyFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    impl->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (impl->inotifyFd < 0 || impl->wakeFd < 0)
+        return nullptr;
+    for (auto& root : roots)
+        impl->roots.push_back(withoutTrailingSlash(std::move(root)));
+    impl->handler = std::move(handler);
+    impl->queue = queue ? std::move(queue) : DeliveryQueue([](std::function<void()> task) {
+        platform::dispatch::asyncMain(std::move(task));
+    });
+    impl->tree = WatchTree(impl->inotifyFd);
+    return std::unique_ptr<EventStream>(new EventStream(std::move(impl)));
+}
+
+EventStream::EventStream(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+EventStream::~EventStream()
+{
+    stop();
+}
+
+bool EventStream::start()
+{
+    if (impl_->started)
+        return false;
+    impl_->started = true;
+    for (const auto& root : impl_->roots)
+        impl_->tree.addTree(root);
+    impl_->reportLimitOnce();
+    impl_->reader = std::thread([impl = impl_.get()] { impl->readLoop(); });
+    return true;
+}
+
+void EventStream::stop()
+{
+    *impl_->delivering = false;
+    if (!impl_->reader.joinable())
+        return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = write(impl_->wakeFd, &one, sizeof one);
+    impl_->reader.join();
+}
+
+} // namespace platform::fsevents

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::fsevents {
+
+// Item flags with the values FSEvents gives them.
+inline constexpr std::uint32_t kItemCreated = 0x100;
+inline constexpr std::uint32_t kItemRemoved = 0x200;
+inline constexpr std::uint32_t kItemRenamed = 0x800;
+inline constexpr std::uint32_t kItemModified = 0x1000;
+inline constexpr std::uint32_t kItemIsFile = 0x10000;
+inline constexpr std::uint32_t kItemIsDir = 0x20000;
+
+// Stream creation flags (the stream always reports one event per file).
+inline constexpr std::uint32_t kCreateFlagUseCFTypes = 0x01;
+inline constexpr std::uint32_t kCreateFlagFileEvents = 0x10;
+
+struct Event {
+    std::uint64_t id;  // increasing within the process
+    std::string path;  // absolute, without a trailing or doubled "/"
+    std::uint32_t flags;
+};
+
+// Runs a delivery; the default is the main queue.
+using DeliveryQueue = std::function<void(std::function<void()>)>;
+
+// An FSEvents stream over inotify: every root that exists is watched with all
+// the folders below it, folders made or moved in later included, and only what
+// happens after start() is reported: created, removed, renamed (on both sides of
+// a move), modified (a file closed after writing), each with item-is-file or
+// item-is-dir. Roots that do not exist are skipped. When the system's watch or
+// event limit is reached, one line says so on standard error (once a stream);
+// no event is made up for it. Events are handed over in batches, on the
+// delivery queue, in the order they happened.
+class EventStream {
+public:
+    using Handler = std::function<void(const Event&)>;
+
+    // Null when the system gives no inotify instance.
+    [[nodiscard]] static std::unique_ptr<EventStream> create(std::vector<std::string> roots, Handler handler,
+                                                             DeliveryQueue queue = {});
+    ~EventStream();
+    EventStream(const EventStream&) = delete;
+    EventStream& operator=(const EventStream&) = delete;
+
+    // Watches the roots and starts reporting; false when already started.
+    bool start();
+    // Stops reporting; batches already queued are dropped. The stream is done after it.
+    void stop();
+
+private:
+    struct Impl;
+    explicit EventStream(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace platform::fsevents

@@ -1,0 +1,185 @@
+#include "Foundation/FileWatcher.h"
+
+#include "Platform/Dispatch/Dispatch.h"
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FlagsCase {
+    std::uint32_t flags;
+    std::vector<const char*> predicates;
+    const char* outcome;
+};
+
+std::vector<const char*> predicatesOf(const FileWatcherEvent& event)
+{
+    const std::pair<const char*, bool> all[] = {
+        {"fileCreated", event.fileCreated()}, {"fileRemoved", event.fileRemoved()},
+        {"fileRenamed", event.fileRenamed()}, {"fileModified", event.fileModified()},
+        {"dirCreated", event.dirCreated()},   {"dirRemoved", event.dirRemoved()},
+        {"dirRenamed", event.dirRenamed()},   {"dirModified", event.dirModified()},
+    };
+    std::vector<const char*> held;
+    for (const auto& [name, holds] : all)
+        if (holds)
+            held.push_back(name);
+    return held;
+}
+
+TEST(FileWatcherEventTest, PredicatesAndDescriptionFollowTheFlags)
+{
+    const FlagsCase cases[] = {
+        {0x10100, {"fileCreated"}, "The file /d/x was created"},
+        {0x10300, {"fileCreated", "fileRemoved"}, "The file /d/x was removed"},
+        {0x11900, {"fileCreated", "fileRenamed", "fileModified"}, "The file /d/x was created"},
+        {0x20800, {"dirRenamed"}, "The directory /d/x was renamed"},
+        {0x21000, {"dirModified"}, "The directory /d/x was modified"},
+        {0x20000, {}, "The directory /d/x was"},
+        {0x00100, {}, "The directory /d/x was created"},
+    };
+    for (const auto& flagsCase : cases) {
+        FileWatcherEvent event;
+        event.path = "/d/x";
+        event.flags = flagsCase.flags;
+        EXPECT_EQ(predicatesOf(event), flagsCase.predicates) << std::hex << flagsCase.flags;
+        EXPECT_EQ(event.description(), flagsCase.outcome);
+    }
+}
+
+class FileWatcherTest : public testsupport::PlatformRootTest {
+protected:
+    void SetUp() override
+    {
+        PlatformRootTest::SetUp();
+        downloads = testsupport::homeFolder() / "Downloads";
+    }
+
+    void watch(std::vector<std::string> paths)
+    {
+        watcher = std::make_unique<FileWatcher>(std::move(paths));
+        watcher->callback = [this](const FileWatcherEvent& event) { events.push_back(event); };
+        watcher->start();
+    }
+
+    // Pumps the main queue until an event for `path` has all of `flags`.
+    bool waitFor(const fs::path& path, std::uint32_t flags)
+    {
+        return platform::dispatch::runMainLoopUntil(
+            [&] { return find(path, flags) != nullptr; }, std::chrono::seconds(10));
+    }
+
+    const FileWatcherEvent* find(const fs::path& path, std::uint32_t flags) const
+    {
+        const auto it = std::find_if(events.begin(), events.end(), [&](const FileWatcherEvent& event) {
+            return event.path == path.string() && (event.flags & flags) == flags;
+        });
+        return it == events.end() ? nullptr : &*it;
+    }
+
+    long count(const fs::path& path) const
+    {
+        return std::count_if(events.begin(), events.end(),
+                             [&](const FileWatcherEvent& event) { return event.path == path.string(); });
+    }
+
+    fs::path downloads;
+    std::vector<FileWatcherEvent> events;
+    std::unique_ptr<FileWatcher> watcher;
+};
+
+TEST_F(FileWatcherTest, ReportsChangesUnderAFolderMadeAfterTheStart)
+{
+    watch({(testsupport::homeFolder() / "Absent").string(), downloads.string() + "/"});
+    const auto nested = downloads / "new" / "nested";
+    fs::create_directories(nested);
+    ASSERT_TRUE(waitFor(nested, 0x20100));
+
+    const auto file = nested / "a.txt";
+    testsupport::plantFile(file, "data");
+    ASSERT_TRUE(waitFor(file, 0x10100));
+    ASSERT_TRUE(waitFor(file, 0x11000));
+
+    const auto outside = testsupport::plantFile(testsupport::homeFolder() / "outside.app", "x");
+    const auto movedIn = nested / "b.app";
+    fs::rename(outside, movedIn);
+    ASSERT_TRUE(waitFor(movedIn, 0x10800));
+
+    const auto renamed = nested / "c.txt";
+    fs::rename(file, renamed);
+    ASSERT_TRUE(waitFor(file, 0x10800));
+    ASSERT_TRUE(waitFor(renamed, 0x10800));
+
+    std::ofstream(renamed, std::ios::app) << "more";
+    ASSERT_TRUE(waitFor(renamed, 0x11000));
+
+    fs::remove(renamed);
+    ASSERT_TRUE(waitFor(renamed, 0x10200));
+
+    for (const auto& event : events) {
+        EXPECT_EQ(event.path.find("//"), std::string::npos) << event.path;
+        EXPECT_NE(event.path.back(), '/') << event.path;
+    }
+    EXPECT_TRUE(std::is_sorted(events.begin(), events.end(),
+                               [](const auto& a, const auto& b) { return a.id < b.id; }));
+}
+
+TEST_F(FileWatcherTest, FolderMovedInIsWatchedAndFolderMovedOutIsNot)
+{
+    const auto parked = testsupport::homeFolder() / "parked";
+    fs::create_directories(parked / "inner");
+    watch({downloads.string()});
+
+    fs::rename(parked, downloads / "parked");
+    ASSERT_TRUE(waitFor(downloads / "parked", 0x20800));
+    const auto inside = testsupport::plantFile(downloads / "parked" / "inner" / "f.txt");
+    ASSERT_TRUE(waitFor(inside, 0x10100));
+
+    fs::rename(downloads / "parked", parked);
+    ASSERT_TRUE(waitFor(downloads / "parked", 0x20800));
+    testsupport::plantFile(parked / "inner" / "g.txt");
+    const auto marker = testsupport::plantFile(downloads / "marker");
+    ASSERT_TRUE(waitFor(marker, 0x10100));
+    for (const auto& event : events)
+        EXPECT_EQ(event.path.find("g.txt"), std::string::npos) << event.path;
+}
+
+TEST_F(FileWatcherTest, SecondStartMakesNoSecondStreamAndAbsentCallbackDrops)
+{
+    watch({downloads.string()});
+    watcher->start();
+    const auto file = testsupport::plantFile(downloads / "once.txt");
+    ASSERT_TRUE(waitFor(file, 0x10100));
+    const auto marker = testsupport::plantFile(downloads / "marker");
+    ASSERT_TRUE(waitFor(marker, 0x11000));
+    EXPECT_EQ(count(file), 2); // created, then modified on close; one stream only
+
+    auto callback = std::exchange(watcher->callback, nullptr);
+    testsupport::plantFile(downloads / "dropped.txt");
+    platform::dispatch::runMainLoopFor(std::chrono::milliseconds(200));
+    watcher->callback = callback;
+    const auto later = testsupport::plantFile(downloads / "later.txt");
+    ASSERT_TRUE(waitFor(later, 0x10100));
+    EXPECT_EQ(count(downloads / "dropped.txt"), 0);
+}
+
+TEST_F(FileWatcherTest, StopEndsEventsAndStopBeforeStartDoesNothing)
+{
+    FileWatcher idle({downloads.string()});
+    idle.stop();
+
+    watch({downloads.string()});
+    watcher->stop();
+    testsupport::plantFile(downloads / "after-stop.txt");
+    platform::dispatch::runMainLoopFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(events.empty());
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+#include "Platform/FSEvents/EventStream.h"
+
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace platform::fsevents;
+
+namespace {
+
+class EventStreamTest : public testsupport::PlatformRootTest {
+protected:
+    // A delivery queue that runs batches at once on the stream's own thread.
+    std::unique_ptr<EventStream> makeStream(std::vector<std::string> roots)
+    {
+        return EventStream::create(
+            std::move(roots),
+            [this](const Event& event) {
+                std::lock_guard lock(mutex);
+                received.push_back(event);
+                changed.notify_all();
+            },
+            [](std::function<void()> task) { task(); });
+    }
+
+    bool waitFor(const fs::path& path, std::uint32_t flags)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(10), [&] {
+            for (const auto& event : received)
+                if (event.path == path.string() && (event.flags & flags) == flags)
+                    return true;
+            return false;
+        });
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Event> received;
+};
+
+TEST_F(EventStreamTest, DeliversOnTheGivenQueueAndSkipsMissingRoots)
+{
+    const auto documents = testsupport::homeFolder() / "Documents";
+    auto stream = makeStream({"/nonexistent/root", documents.string() + "//"});
+    ASSERT_TRUE(stream);
+    ASSERT_TRUE(stream->start());
+    EXPECT_FALSE(stream->start());
+
+    const auto folder = documents / "made";
+    fs::create_directory(folder);
+    ASSERT_TRUE(waitFor(folder, kItemCreated | kItemIsDir));
+    fs::remove(folder);
+    ASSERT_TRUE(waitFor(folder, kItemRemoved | kItemIsDir));
+}
+
+} // namespace
