@@ -27,7 +27,7 @@ function(bg_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} bg_test_support GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BG_BUILD_DIR=${PROJECT_BINARY_DIR};BG_TOOLS_DIR=${PROJECT_BINARY_DIR}/bin"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BG_BUILD_DIR=${PROJECT_BINARY_DIR};BG_TOOLS_DIR=${PROJECT_BINARY_DIR}/bin;BG_ANALYTICS_URL=http://127.0.0.1:9/collect"
                TIMEOUT 120)
 endfunction()
 
