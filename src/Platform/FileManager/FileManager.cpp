@@ -1,0 +1,62 @@
+#include "Platform/FileManager/FileManager.h"
+
+#include "Platform/Root/PlatformRoot.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+bool report(FileError* error, const std::string& path, const std::string& what, const std::error_code& code)
+{
+    if (error)
+        *error = {"\"" + path + "\" " + what + ": " + code.message()};
+    return false;
+}
+
+bool itemExists(const std::string& path)
+{
+    std::error_code ignored;
+    return fs::exists(fs::symlink_status(path, ignored));
+}
+
+} // namespace
+
+FileManager& FileManager::defaultManager()
+{
+    static FileManager manager;
+    return manager;
+}
+
+bool FileManager::fileExists(const std::string& path) const
+{
+    std::error_code ignored;
+    return !path.empty() && fs::exists(path, ignored);
+}
+
+bool FileManager::isWritableFile(const std::string& path) const
+{
+    return !path.empty() && ::access(path.c_str(), W_OK) == 0;
+}
+
+bool FileManager::removeItem(const std::string& path, FileError* error) const
+{
+    if (!itemExists(path))
+        return report(error, path, "could not be removed", std::make_error_code(std::errc::no_such_file_or_directory));
+    std::error_code code;
+    fs::remove_all(path, code);
+    return code ? report(error, path, "could not be removed", code) : true;
+}
+
+std::string userTrashPath()
+{
+    return homeDirectory() + "/.Trash";
+}
+
+} // namespace platform

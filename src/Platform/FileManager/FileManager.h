@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// What a failed file operation reports: the platform's own description.
+struct FileError {
+    std::string description;
+};
+
+// NSFileManager.defaultManager, for what the programs ask of it. Paths are host
+// paths (already under the platform root).
+class FileManager {
+public:
+    static FileManager& defaultManager();
+
+    // fileExistsAtPath: follows a final symbolic link, so a dangling link is absent.
+    bool fileExists(const std::string& path) const;
+
+    // isWritableFileAtPath: this process may write the item itself.
+    bool isWritableFile(const std::string& path) const;
+
+    // removeItemAtPath:error: – the item, a folder with everything in it; a
+    // symbolic link is removed, never followed.
+    [[nodiscard]] bool removeItem(const std::string& path, FileError* error) const;
+
+    // trashItemAtURL:resultingItemURL:error: – moves the item into the user's Trash
+    // under its own name, or a new unique one when that is taken; nothing in the
+    // Trash is ever replaced. `resultingPath` (when given) receives where it went.
+    [[nodiscard]] bool trashItem(const std::string& path, std::string* resultingPath, FileError* error) const;
+};
+
+// The user's Trash: the host path of "/Users/<login name>/.Trash".
+std::string userTrashPath();
+
+// A path in the user's Trash for the item at `path` that nothing occupies now:
+// its own name, else "<stem> 2<extension>", "<stem> 3<extension>", ...
+std::string freeTrashPathFor(const std::string& path);
+
+} // namespace platform

@@ -1,0 +1,87 @@
+#include "Platform/Workspace/Workspace.h"
+
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Tools/ToolPaths.h"
+#include "Platform/Tools/ToolProcess.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string_view>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+constexpr std::array packageExtensions{
+    std::string_view{".app"},    std::string_view{".bundle"}, std::string_view{".framework"},
+    std::string_view{".plugin"}, std::string_view{".kext"},   std::string_view{".pkg"},
+    std::string_view{".mpkg"},   std::string_view{".xpc"},    std::string_view{".appex"},
+    std::string_view{".prefPane"}, std::string_view{".qlgenerator"}, std::string_view{".mdimporter"},
+    std::string_view{".saver"},  std::string_view{".component"}, std::string_view{".photoslibrary"},
+    std::string_view{".rtfd"},
+};
+
+// Starts a tool and leaves it running on its own; false when it could not start.
+bool startDetached(const std::string& tool, const std::vector<std::string>& arguments)
+{
+    auto process = ToolProcess::launch(tool, arguments, ToolProcess::Capture::Nothing);
+    if (!process)
+        return false;
+    process->reapInBackground();
+    return true;
+}
+
+} // namespace
+
+Workspace& Workspace::shared()
+{
+    static Workspace workspace;
+    return workspace;
+}
+
+bool Workspace::isFilePackage(const std::string& path) const
+{
+    std::string_view name(path);
+    while (name.size() > 1 && name.back() == '/')
+        name.remove_suffix(1);
+    const auto extension = fs::path(name).extension().string();
+    if (std::ranges::find(packageExtensions, extension) == packageExtensions.end())
+        return false;
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+bool Workspace::launchApplication(const std::string& bundleIdentifier) const
+{
+    return startDetached(resolveToolPath("/usr/bin/open"), {"-b", bundleIdentifier});
+}
+
+bool Workspace::openFile(const std::string& path) const
+{
+    return startDetached(resolveToolPath("/usr/bin/open"), {path});
+}
+
+bool Workspace::openURL(const std::string& url) const
+{
+    return startDetached("/usr/bin/xdg-open", {url});
+}
+
+std::string Workspace::iconForFile(const std::string& path) const
+{
+    if (isFilePackage(path)) {
+        const Bundle bundle(path);
+        const Value* iconFile = bundle.objectForInfoDictionaryKey("CFBundleIconFile");
+        if (iconFile && iconFile->asText()) {
+            const fs::path name(*iconFile->asText());
+            const auto type = name.has_extension() ? name.extension().string().substr(1) : std::string("icns");
+            if (auto resource = bundle.pathForResource(name.stem().string(), type))
+                return *resource;
+        }
+    }
+    return path;
+}
+
+} // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Platform/Workspace/RunningApplication.h"
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// NSWorkspace.sharedWorkspace, for what the programs ask of it.
+class Workspace {
+public:
+    static Workspace& shared();
+
+    // runningApplications: this user's applications, oldest first.
+    std::vector<RunningApplication> runningApplications() const;
+
+    // isFilePackageAtPath: a folder that the user sees as one item (an ".app",
+    // ".bundle", ".framework", ... folder).
+    bool isFilePackage(const std::string& path) const;
+
+    // launchAppWithBundleIdentifier / openFile: started through the "open" tool,
+    // without waiting for the application; false when the tool could not be started.
+    bool launchApplication(const std::string& bundleIdentifier) const;
+    bool openFile(const std::string& path) const;
+
+    // openURL: handed to the desktop's opener (xdg-open).
+    bool openURL(const std::string& url) const;
+
+    // iconForFile: the image file that shows the item – a bundle's icon resource
+    // (CFBundleIconFile in Contents/Resources) when it has one, else the item itself.
+    std::string iconForFile(const std::string& path) const;
+};
+
+} // namespace platform

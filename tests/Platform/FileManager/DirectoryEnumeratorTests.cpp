@@ -1,0 +1,61 @@
+#include "Platform/FileManager/DirectoryEnumerator.h"
+
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::DirectoryEnumerator;
+using platform::FileType;
+
+class DirectoryEnumeratorTest : public testsupport::PlatformRootTest {};
+
+// Every entry with its type; folders named "*.skip" are not entered.
+std::map<std::string, FileType> enumerate(const fs::path& folder)
+{
+    std::map<std::string, FileType> seen;
+    auto enumerator = DirectoryEnumerator::make(folder.string());
+    while (const std::string* entry = enumerator->nextObject()) {
+        seen[*entry] = enumerator->fileType();
+        if (entry->ends_with(".skip"))
+            enumerator->skipDescendants();
+    }
+    return seen;
+}
+
+TEST_F(DirectoryEnumeratorTest, RelativeEntriesHiddenIncludedLinksNotFollowed)
+{
+    const auto root = testsupport::homeFolder() / "Documents";
+    testsupport::plantFile(root / "a/b/c.txt");
+    testsupport::plantFile(root / ".hidden");
+    testsupport::plantFile(root / "Pack.skip/inside");
+    fs::create_symlink(root / "a", root / "link");
+    const std::map<std::string, FileType> expected{
+        {"a", FileType::Directory},        {"a/b", FileType::Directory},     {"a/b/c.txt", FileType::Regular},
+        {".hidden", FileType::Regular},    {"Pack.skip", FileType::Directory}, {"link", FileType::SymbolicLink}};
+    EXPECT_EQ(enumerate(root), expected);
+}
+
+TEST_F(DirectoryEnumeratorTest, ParentsComeBeforeTheirEntries)
+{
+    const auto root = testsupport::homeFolder() / "Desktop";
+    testsupport::plantFile(root / "x/y/z");
+    auto enumerator = DirectoryEnumerator::make(root.string());
+    std::vector<std::string> order;
+    while (const std::string* entry = enumerator->nextObject())
+        order.push_back(*entry);
+    EXPECT_EQ(order, (std::vector<std::string>{"x", "x/y", "x/y/z"}));
+}
+
+TEST_F(DirectoryEnumeratorTest, MissingFolderGivesNoEnumerator)
+{
+    EXPECT_EQ(DirectoryEnumerator::make((testsupport::homeFolder() / "Nowhere").string()), nullptr);
+    EXPECT_EQ(DirectoryEnumerator::make(testsupport::plantFile(testsupport::homeFolder() / "file").string()), nullptr);
+}
+
+} // namespace

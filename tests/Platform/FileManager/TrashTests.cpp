@@ -1,0 +1,99 @@
+#include "Platform/FileManager/FileManager.h"
+
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::FileError;
+using platform::FileManager;
+
+class TrashTest : public testsupport::PlatformRootTest {
+protected:
+    fs::path trash() const { return platform::userTrashPath(); }
+};
+
+std::string contentsOf(const fs::path& path)
+{
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+TEST_F(TrashTest, TrashIsTheUsersDotTrashUnderTheRoot)
+{
+    EXPECT_EQ(fs::path(platform::userTrashPath()), testsupport::homeFolder() / ".Trash");
+}
+
+TEST_F(TrashTest, TakenNamesGetNewUniqueNamesAndNothingIsReplaced)
+{
+    const auto downloads = testsupport::homeFolder() / "Downloads";
+    std::vector<std::string> landed;
+    for (const char* contents : {"first", "second", "third"}) {
+        testsupport::plantFile(downloads / "Setup.app/Contents/Info.plist", contents);
+        std::string resulting;
+        ASSERT_TRUE(FileManager::defaultManager().trashItem((downloads / "Setup.app").string(), &resulting, nullptr));
+        EXPECT_FALSE(fs::exists(downloads / "Setup.app"));
+        landed.push_back(resulting);
+    }
+    EXPECT_EQ(landed, (std::vector<std::string>{(trash() / "Setup.app").string(), (trash() / "Setup 2.app").string(),
+                                                (trash() / "Setup 3.app").string()}));
+    EXPECT_EQ(contentsOf(trash() / "Setup.app/Contents/Info.plist"), "first");
+    EXPECT_EQ(contentsOf(trash() / "Setup 3.app/Contents/Info.plist"), "third");
+    EXPECT_EQ(platform::freeTrashPathFor((downloads / "Setup.app/").string()), (trash() / "Setup 4.app").string());
+}
+
+TEST_F(TrashTest, HiddenNamesAndTrailingSlashes)
+{
+    const auto folder = testsupport::homeFolder() / "Desktop/.hidden";
+    testsupport::plantFile(folder / "file", "one");
+    testsupport::plantFile(trash() / ".hidden", "kept");
+    std::string resulting;
+    ASSERT_TRUE(FileManager::defaultManager().trashItem(folder.string() + "/", &resulting, nullptr));
+    EXPECT_EQ(resulting, (trash() / ".hidden 2").string());
+    EXPECT_EQ(contentsOf(trash() / ".hidden"), "kept");
+    EXPECT_EQ(contentsOf(trash() / ".hidden 2/file"), "one");
+}
+
+TEST_F(TrashTest, TrashMadeWhenMissingAndFailuresDescribed)
+{
+    fs::remove_all(trash());
+    const auto file = testsupport::plantFile(testsupport::homeFolder() / "Documents/a.txt");
+    ASSERT_TRUE(FileManager::defaultManager().trashItem(file.string(), nullptr, nullptr));
+    EXPECT_TRUE(fs::exists(trash() / "a.txt"));
+
+    FileError error;
+    EXPECT_FALSE(FileManager::defaultManager().trashItem(file.string(), nullptr, &error));
+    EXPECT_NE(error.description.find(file.string()), std::string::npos);
+    EXPECT_FALSE(FileManager::defaultManager().trashItem("/", nullptr, &error));
+}
+
+TEST_F(TrashTest, RemoveItemTakesFoldersWholeAndLinksNotTheirTargets)
+{
+    const auto home = testsupport::homeFolder();
+    testsupport::plantFile(home / "Documents/Folder/deep/file");
+    const auto target = testsupport::plantFile(home / "Desktop/target");
+    fs::create_symlink(target, home / "Documents/link");
+    EXPECT_TRUE(FileManager::defaultManager().removeItem((home / "Documents/Folder").string(), nullptr));
+    EXPECT_TRUE(FileManager::defaultManager().removeItem((home / "Documents/link").string(), nullptr));
+    EXPECT_FALSE(fs::exists(home / "Documents/Folder"));
+    EXPECT_TRUE(fs::exists(target));
+    FileError error;
+    EXPECT_FALSE(FileManager::defaultManager().removeItem((home / "Documents/Folder").string(), &error));
+    EXPECT_FALSE(error.description.empty());
+}
+
+TEST_F(TrashTest, ExistenceFollowsLinks)
+{
+    const auto home = testsupport::homeFolder();
+    fs::create_symlink(home / "Desktop/nowhere", home / "Documents/dangling");
+    EXPECT_FALSE(FileManager::defaultManager().fileExists((home / "Documents/dangling").string()));
+    EXPECT_TRUE(FileManager::defaultManager().fileExists((home / "Documents").string()));
+    EXPECT_FALSE(FileManager::defaultManager().fileExists(""));
+}
+
+} // namespace

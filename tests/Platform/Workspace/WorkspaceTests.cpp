@@ -1,0 +1,91 @@
+#include "Platform/Workspace/Workspace.h"
+
+#include "PlantedApplication.h"
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::ApplicationActivationPolicy;
+using platform::Workspace;
+
+class WorkspaceTest : public testsupport::PlatformRootTest {};
+
+std::vector<platform::RunningApplication> copiesOf(const std::string& bundleIdentifier)
+{
+    auto running = Workspace::shared().runningApplications();
+    std::erase_if(running, [&](const auto& application) { return application.bundleIdentifier != bundleIdentifier; });
+    return running;
+}
+
+TEST_F(WorkspaceTest, FilePackagesAreBundleFoldersOnly)
+{
+    const auto root = testsupport::underRoot("/Applications");
+    fs::create_directories(root / "Tool.app/Contents");
+    fs::create_directories(root / "Plugin.bundle");
+    fs::create_directories(root / "Folder");
+    testsupport::plantFile(root / "Notes.app");
+    struct Case {
+        const char* name;
+        bool package;
+    };
+    for (const auto& [name, package] : {Case{"Tool.app", true}, Case{"Tool.app/", true}, Case{"Plugin.bundle", true},
+                                        Case{"Folder", false}, Case{"Notes.app", false}, Case{"Missing.app", false}})
+        EXPECT_EQ(Workspace::shared().isFilePackage((root / name).string()), package) << name;
+}
+
+TEST_F(WorkspaceTest, ListsRunningBundlesWithIdentifierAndPolicyOldestFirst)
+{
+    const auto apps = testsupport::underRoot("/Applications");
+    const auto regular = testsupport::plantApplication(apps / "Regular.app", {{"CFBundleIdentifier", "test.ws.regular"}});
+    const auto agent = testsupport::plantApplication(apps / "Agent.app",
+                                                     {{"CFBundleIdentifier", "test.ws.agent"}, {"LSUIElement", true}});
+    const auto daemon = testsupport::plantApplication(
+        apps / "Daemon.app", {{"CFBundleIdentifier", "test.ws.daemon"}, {"LSBackgroundOnly", "1"}});
+    testsupport::RunningCopy first(regular), second(regular), agentCopy(agent), daemonCopy(daemon);
+    ASSERT_TRUE(first.started() && second.started() && agentCopy.started() && daemonCopy.started());
+
+    const auto regulars = copiesOf("test.ws.regular");
+    ASSERT_EQ(regulars.size(), 2u);
+    EXPECT_EQ(regulars[0].processIdentifier, first.pid());
+    EXPECT_EQ(regulars[1].processIdentifier, second.pid());
+    EXPECT_EQ(regulars[0].bundlePath, regular.string());
+    EXPECT_EQ(regulars[0].activationPolicy, ApplicationActivationPolicy::Regular);
+    ASSERT_EQ(copiesOf("test.ws.agent").size(), 1u);
+    EXPECT_EQ(copiesOf("test.ws.agent")[0].activationPolicy, ApplicationActivationPolicy::Accessory);
+    ASSERT_EQ(copiesOf("test.ws.daemon").size(), 1u);
+    EXPECT_EQ(copiesOf("test.ws.daemon")[0].activationPolicy, ApplicationActivationPolicy::Prohibited);
+}
+
+TEST_F(WorkspaceTest, ForceTerminateKillsTheCopy)
+{
+    const auto bundle = testsupport::plantApplication(testsupport::underRoot("/Applications/Victim.app"),
+                                                      {{"CFBundleIdentifier", "test.ws.victim"}});
+    testsupport::RunningCopy copy(bundle);
+    ASSERT_TRUE(copy.started());
+    const auto running = copiesOf("test.ws.victim");
+    ASSERT_EQ(running.size(), 1u);
+    EXPECT_TRUE(running[0].forceTerminate());
+    EXPECT_EQ(copy.waitForExit(), SIGKILL);
+    EXPECT_TRUE(copiesOf("test.ws.victim").empty());
+    EXPECT_FALSE(platform::RunningApplication{}.forceTerminate());
+}
+
+TEST_F(WorkspaceTest, IconIsTheBundleIconResourceElseTheItem)
+{
+    const auto apps = testsupport::underRoot("/Applications");
+    const auto withIcon = testsupport::plantApplication(apps / "Icon.app", {{"CFBundleIconFile", "AppIcon"}});
+    testsupport::plantFile(withIcon / "Contents/Resources/AppIcon.icns");
+    const auto without = testsupport::plantApplication(apps / "Plain.app", {});
+    const auto file = testsupport::plantFile(apps / "readme.txt");
+    EXPECT_EQ(Workspace::shared().iconForFile(withIcon.string()), (withIcon / "Contents/Resources/AppIcon.icns").string());
+    EXPECT_EQ(Workspace::shared().iconForFile(without.string()), without.string());
+    EXPECT_EQ(Workspace::shared().iconForFile(file.string()), file.string());
+}
+
+} // namespace
