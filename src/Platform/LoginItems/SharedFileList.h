@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -7,32 +8,50 @@
 
 namespace platform {
 
-// One entry of a shared file list: what the platform's list items carry.
+// One entry of a shared file list, as the platform's list items carry it.
 struct SharedFileListItem {
-    std::string url;         // a "file://" URL text, as stored
-    std::string description; // the item's description text
-    bool resolves = true;    // false when the item no longer resolves to a URL
+    std::int64_t identifier = 0; // unique within its list, kept across changes
+    std::string name;            // display name
+    std::string url;             // a "file://" URL text, as stored
+    std::string description;     // the item's description text; it ends with the URL
     friend bool operator==(const SharedFileListItem&, const SharedFileListItem&) = default;
 };
 
 // The session login items of the user (LSSharedFileList with
 // kLSSharedFileListSessionLoginItems): a property list of the user's,
 // "~/Library/Application Support/com.apple.backgroundtaskmanagementagent/loginitems.plist"
-// under the platform root, read and written under a file lock.
+// under the platform root, read under a shared and changed under an exclusive file lock.
 class SharedFileList {
 public:
-    // LSSharedFileListCreate: null when the list cannot be opened.
+    // LSSharedFileListCreate: null when the list's folder cannot be made.
     static std::unique_ptr<SharedFileList> sessionLoginItems();
+    // The host path of the session login items' file.
+    static std::string sessionLoginItemsPath();
 
-    std::vector<SharedFileListItem> snapshot() const;                 // LSSharedFileListCopySnapshot
-    std::optional<std::string> resolvedURL(const SharedFileListItem&) const; // LSSharedFileListItemCopyResolvedURL
-    // LSSharedFileListInsertItemURL after `anchor` (null: before the first item).
-    void insertURL(const std::string& url, const std::optional<SharedFileListItem>& anchor);
-    void insertURLAtEnd(const std::string& url);
-    bool remove(const SharedFileListItem& item);                      // LSSharedFileListItemRemove
+    // LSSharedFileListCopySnapshot: the items in list order (empty when the file
+    // is missing or holds no list).
+    std::vector<SharedFileListItem> snapshot() const;
+
+    // LSSharedFileListItemCopyResolvedURL: the item's URL while it is a file URL
+    // whose file exists; null otherwise.
+    std::optional<std::string> resolvedURL(const SharedFileListItem& item) const;
+
+    // LSSharedFileListInsertItemURL: a new item for `url` right after `anchor`
+    // (null: before the first item; an anchor no longer listed: at the end).
+    // The display name is the URL's last path component. Null when the list
+    // cannot be written.
+    std::optional<SharedFileListItem> insertURL(const std::string& url, const std::optional<SharedFileListItem>& anchor);
+
+    // LSSharedFileListItemRemove: false when the item is not listed or the list
+    // cannot be written.
+    bool remove(const SharedFileListItem& item);
 
 private:
     explicit SharedFileList(std::string path);
+    std::string lockPath() const { return path_ + ".lock"; }
+    std::vector<SharedFileListItem> read() const;
+    bool write(const std::vector<SharedFileListItem>& items) const;
+
     std::string path_;
 };
 
