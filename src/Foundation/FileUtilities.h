@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Platform/Image/Image.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Every regular file below the folder, depth first: hidden entries and the
+// insides of packages (".app" and the like) are skipped, links are not followed
+// or listed, and files of photo libraries (".photoslibrary", "Photo Booth
+// Library", any letter case) are left out. Unreadable entries are passed over;
+// null when the folder itself cannot be listed.
+std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at);
+
+// The icon an item shows; an empty image when it has none. For an item that
+// cannot be read: the generic application icon when its extension is "app",
+// else null.
+std::optional<platform::Image> getFileIcon(const std::string& path);
+
+// The image file scaled to at most maxPixelSize on its longer side; null when unreadable.
+std::optional<platform::Image> thumbnailImage(const std::string& url, double maxPixelSize);
+
+// Whether a bundle directly in "/Applications" has exactly this identifier.
+bool isApplicationInstalled(const std::string& bundleIdentifier);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QImage>
+
+namespace platform {
+
+enum class GenericIcon { Application, Folder, Document };
+
+// A 128 x 128 icon of the kind, drawn without fonts.
+QImage drawGenericIcon(GenericIcon kind);
+
+} // namespace platform

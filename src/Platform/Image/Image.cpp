@@ -1,0 +1,76 @@
+#include "Platform/Image/Image.h"
+
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Image/GenericIcons.h"
+
+#include <QImageReader>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+bool isApplicationBundle(const fs::path& path)
+{
+    std::error_code error;
+    return path.extension() == ".app" && fs::is_directory(path, error);
+}
+
+// The bundle's own icon file, tried as named and with the usual image extensions.
+std::optional<Image> bundleIcon(const std::string& bundlePath)
+{
+    const Bundle bundle(bundlePath);
+    const Value* iconFile = bundle.objectForInfoDictionaryKey("CFBundleIconFile");
+    if (!iconFile || !iconFile->asText() || iconFile->asText()->empty())
+        return std::nullopt;
+    const fs::path base = fs::path(bundle.resourcePath()) / *iconFile->asText();
+    for (const char* extension : {"", ".png", ".icns"})
+        if (auto image = Image::load(base.string() + extension))
+            return image;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Image> Image::load(const std::string& path)
+{
+    QImage bitmap;
+    if (!bitmap.load(QString::fromStdString(path)))
+        return std::nullopt;
+    return Image(std::move(bitmap));
+}
+
+std::optional<Image> Image::thumbnail(const std::string& path, double maxPixelSize)
+{
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    const int longest = std::max(size.width(), size.height());
+    if (size.isValid() && maxPixelSize >= 1 && longest > maxPixelSize)
+        reader.setScaledSize(size.scaled(QSize(int(maxPixelSize), int(maxPixelSize)), Qt::KeepAspectRatio));
+    QImage bitmap = reader.read();
+    if (bitmap.isNull())
+        return std::nullopt;
+    return Image(std::move(bitmap));
+}
+
+std::optional<Image> Image::iconForFile(const std::string& path)
+{
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (error || !fs::exists(status))
+        return std::nullopt;
+    if (isApplicationBundle(path))
+        return bundleIcon(path).value_or(genericApplicationIcon());
+    return Image(drawGenericIcon(fs::is_directory(status) ? GenericIcon::Folder : GenericIcon::Document));
+}
+
+Image Image::genericApplicationIcon()
+{
+    return Image(drawGenericIcon(GenericIcon::Application));
+}
+
+} // namespace platform

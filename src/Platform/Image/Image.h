@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// NSImage as the programs use it: a bitmap that may be empty. No display needed.
+class Image {
+public:
+    Image() = default; // an empty image
+    explicit Image(QImage bitmap) : bitmap_(std::move(bitmap)) {}
+
+    // The image in a file; null when the file is no image Qt can read.
+    static std::optional<Image> load(const std::string& path);
+
+    // The first image of the file scaled down so its longer side is at most
+    // `maxPixelSize` (never up), with the file's orientation not applied; null when unreadable.
+    static std::optional<Image> thumbnail(const std::string& path, double maxPixelSize);
+
+    // The icon an item shows: an application bundle's own icon (CFBundleIconFile
+    // in its Resources) when Qt can read it, else a generic icon for its kind
+    // (application bundle, folder, document). Null when the item does not exist.
+    static std::optional<Image> iconForFile(const std::string& path);
+
+    // The generic icon of an application.
+    static Image genericApplicationIcon();
+
+    bool isEmpty() const { return bitmap_.isNull(); }
+    int width() const { return bitmap_.width(); }
+    int height() const { return bitmap_.height(); }
+    const QImage& bitmap() const { return bitmap_; }
+
+private:
+    QImage bitmap_;
+};
+
+} // namespace platform

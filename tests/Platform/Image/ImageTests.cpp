@@ -1,0 +1,74 @@
+#include "Platform/Image/Image.h"
+
+#include "Platform/Values/PropertyList.h"
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using platform::Image;
+
+namespace {
+
+class ImageTest : public testsupport::PlatformRootTest {
+protected:
+    fs::path plantPng(const fs::path& path, int width, int height)
+    {
+        fs::create_directories(path.parent_path());
+        QImage bitmap(width, height, QImage::Format_RGB32);
+        bitmap.fill(Qt::red);
+        EXPECT_TRUE(bitmap.save(QString::fromStdString(path.string()), "PNG"));
+        return path;
+    }
+};
+
+TEST_F(ImageTest, ThumbnailScalesDownOnlyAndKeepsTheAspect)
+{
+    const auto picture = plantPng(testsupport::homeFolder() / "wide.png", 400, 200);
+    const struct {
+        double maxPixelSize;
+        int width;
+        int height;
+    } cases[] = {{100, 100, 50}, {1000, 400, 200}, {400, 400, 200}};
+    for (const auto& sizeCase : cases) {
+        const auto thumbnail = Image::thumbnail(picture.string(), sizeCase.maxPixelSize);
+        ASSERT_TRUE(thumbnail) << sizeCase.maxPixelSize;
+        EXPECT_EQ(thumbnail->width(), sizeCase.width);
+        EXPECT_EQ(thumbnail->height(), sizeCase.height);
+    }
+    const auto text = testsupport::plantFile(testsupport::homeFolder() / "notes.txt", "no image");
+    EXPECT_FALSE(Image::thumbnail(text.string(), 100));
+    EXPECT_FALSE(Image::load(text.string()));
+}
+
+TEST_F(ImageTest, ApplicationIconComesFromTheBundleOrIsGeneric)
+{
+    const auto app = testsupport::underRoot("/Applications/Tool.app");
+    plantPng(app / "Contents" / "Resources" / "AppIcon.png", 32, 32);
+    ASSERT_TRUE(platform::writePropertyListFile((app / "Contents" / "Info.plist").string(),
+                                                platform::Dictionary{{"CFBundleIconFile", "AppIcon"}}));
+    const auto own = Image::iconForFile(app.string());
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->width(), 32);
+
+    const auto bare = testsupport::underRoot("/Applications/Bare.app");
+    fs::create_directories(bare / "Contents");
+    const auto generic = Image::iconForFile(bare.string());
+    ASSERT_TRUE(generic);
+    EXPECT_EQ(generic->bitmap(), Image::genericApplicationIcon().bitmap());
+}
+
+TEST_F(ImageTest, FoldersAndFilesGetGenericIconsAndMissingItemsNone)
+{
+    const auto file = testsupport::plantFile(testsupport::homeFolder() / "a.txt");
+    const auto fileIcon = Image::iconForFile(file.string());
+    const auto folderIcon = Image::iconForFile(testsupport::homeFolder().string());
+    ASSERT_TRUE(fileIcon && folderIcon);
+    EXPECT_FALSE(fileIcon->isEmpty());
+    EXPECT_NE(fileIcon->bitmap(), folderIcon->bitmap());
+    EXPECT_FALSE(Image::iconForFile((testsupport::homeFolder() / "absent").string()));
+}
+
+} // namespace
