@@ -1,87 +1,48 @@
 #include "Foundation/FileUtilities.h"
 
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/FileManager/DirectoryEnumerator.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <QString>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
-#include <string_view>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Folder extensions that the Finder shows as one item.
-constexpr std::array<std::string_view, 16> packageExtensions{
-    ".app", ".appex", ".bundle", ".component", ".framework", ".kext", ".mdimporter", ".mpkg",
-    ".photoslibrary", ".pkg", ".plugin", ".prefpane", ".qlgenerator", ".rtfd", ".saver", ".xpc"};
-
-std::string lowercase(const std::string& text)
-{
-    return QString::fromStdString(text).toLower().toStdString();
-}
 
 bool isHidden(const fs::path& path)
 {
     return path.filename().string().starts_with(".");
 }
 
-bool isPackage(const fs::path& path)
+bool isInPhotoLibrary(const std::string& file)
 {
-    const std::string extension = lowercase(path.extension().string());
-    return std::find(packageExtensions.begin(), packageExtensions.end(), extension) != packageExtensions.end();
-}
-
-bool isInPhotoLibrary(const fs::path& file)
-{
-    const std::string path = lowercase(file.string());
+    const std::string path = QString::fromStdString(file).toLower().toStdString();
     return path.find(".photoslibrary/") != std::string::npos ||
            path.find("/photo booth library/") != std::string::npos;
-}
-
-// The visible entries of a folder in name order; null when it cannot be listed.
-std::optional<std::vector<fs::directory_entry>> visibleEntries(const fs::path& folder)
-{
-    std::error_code error;
-    fs::directory_iterator it(folder, error);
-    if (error)
-        return std::nullopt;
-    std::vector<fs::directory_entry> entries;
-    for (fs::directory_iterator end; it != end; it.increment(error)) {
-        if (error)
-            break;
-        if (!isHidden(it->path()))
-            entries.push_back(*it);
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
-void collectFiles(const fs::path& folder, std::vector<std::string>& files)
-{
-    for (const auto& entry : visibleEntries(folder).value_or(std::vector<fs::directory_entry>{})) {
-        std::error_code error;
-        const auto status = entry.symlink_status(error);
-        if (error)
-            continue;
-        if (fs::is_regular_file(status) && !isInPhotoLibrary(entry.path()))
-            files.push_back(entry.path().string());
-        else if (fs::is_directory(status) && !isPackage(entry.path()))
-            collectFiles(entry.path(), files);
-    }
 }
 
 } // namespace
 
 std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at)
 {
-    if (!visibleEntries(at))
+    const auto enumerator = platform::DirectoryEnumerator::make(at);
+    if (!enumerator)
         return std::nullopt;
     std::vector<std::string> files;
-    collectFiles(at, files);
+    while (const std::string* relative = enumerator->nextObject()) {
+        const std::string path = (fs::path(at) / *relative).string();
+        const auto type = enumerator->fileType();
+        if (isHidden(*relative) || (type == platform::FileType::Directory &&
+                                    platform::Workspace::shared().isFilePackage(path)))
+            enumerator->skipDescendants();
+        else if (type == platform::FileType::Regular && !isInPhotoLibrary(path))
+            files.push_back(path);
+    }
     return files;
 }
 
@@ -103,12 +64,13 @@ std::optional<platform::Image> thumbnailImage(const std::string& url, double max
 
 bool isApplicationInstalled(const std::string& bundleIdentifier)
 {
-    const auto entries = visibleEntries(platform::hostPath("/Applications"));
-    if (!entries)
+    std::error_code error;
+    fs::directory_iterator entries(platform::hostPath("/Applications"), error);
+    if (error)
         return false;
-    return std::any_of(entries->begin(), entries->end(), [&](const fs::directory_entry& entry) {
-        std::error_code error;
-        return entry.is_directory(error) &&
+    return std::any_of(begin(entries), end(entries), [&](const fs::directory_entry& entry) {
+        std::error_code notFolder;
+        return !isHidden(entry.path()) && entry.is_directory(notFolder) &&
                platform::Bundle(entry.path().string()).bundleIdentifier() == bundleIdentifier;
     });
 }

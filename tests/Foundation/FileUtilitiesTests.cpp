@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -27,13 +28,14 @@ TEST_F(FileUtilities, ListingSkipsHiddenEntriesPackagesLinksAndPhotoLibraries)
     const auto root = testsupport::homeFolder() / "Scan";
     for (const char* file : {"a.txt", ".b", "c.app/Contents/MacOS/c", "d/e.txt", "d/.hidden/f.txt", ".g/h.txt",
                              "Pictures/PHOTO Booth Library/p.jpg", "Pictures/photo booth library.txt",
-                             "Pictures/x.photoslibrary/y.jpg", "Pictures/Kit.Bundle/z"})
+                             "Pictures/x.photoslibrary/y.jpg", "Pictures/Kit.bundle/z"})
         testsupport::plantFile(root / file);
     fs::create_symlink(root / "a.txt", root / "link.txt");
     fs::create_directory_symlink(root / "d", root / "linked-folder");
 
-    const auto files = listFilesRecursively(root.string());
+    auto files = listFilesRecursively(root.string());
     ASSERT_TRUE(files);
+    std::sort(files->begin(), files->end());
     EXPECT_EQ(*files, (std::vector<std::string>{(root / "Pictures/photo booth library.txt").string(),
                                                 (root / "a.txt").string(), (root / "d/e.txt").string()}));
 }

@@ -1,7 +1,7 @@
 #include "Platform/Image/Image.h"
 
-#include "Platform/Bundle/Bundle.h"
 #include "Platform/Image/GenericIcons.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <QImageReader>
 
@@ -17,20 +17,6 @@ bool isApplicationBundle(const fs::path& path)
 {
     std::error_code error;
     return path.extension() == ".app" && fs::is_directory(path, error);
-}
-
-// The bundle's own icon file, tried as named and with the usual image extensions.
-std::optional<Image> bundleIcon(const std::string& bundlePath)
-{
-    const Bundle bundle(bundlePath);
-    const Value* iconFile = bundle.objectForInfoDictionaryKey("CFBundleIconFile");
-    if (!iconFile || !iconFile->asText() || iconFile->asText()->empty())
-        return std::nullopt;
-    const fs::path base = fs::path(bundle.resourcePath()) / *iconFile->asText();
-    for (const char* extension : {"", ".png", ".icns"})
-        if (auto image = Image::load(base.string() + extension))
-            return image;
-    return std::nullopt;
 }
 
 } // namespace
@@ -63,8 +49,11 @@ std::optional<Image> Image::iconForFile(const std::string& path)
     const auto status = fs::status(path, error);
     if (error || !fs::exists(status))
         return std::nullopt;
+    const std::string iconFile = Workspace::shared().iconForFile(path);
+    if (auto image = load(iconFile))
+        return image;
     if (isApplicationBundle(path))
-        return bundleIcon(path).value_or(genericApplicationIcon());
+        return genericApplicationIcon();
     return Image(drawGenericIcon(fs::is_directory(status) ? GenericIcon::Folder : GenericIcon::Document));
 }
 

@@ -20,9 +20,9 @@ public:
     // `maxPixelSize` (never up), with the file's orientation not applied; null when unreadable.
     static std::optional<Image> thumbnail(const std::string& path, double maxPixelSize);
 
-    // The icon an item shows: an application bundle's own icon (CFBundleIconFile
-    // in its Resources) when Qt can read it, else a generic icon for its kind
-    // (application bundle, folder, document). Null when the item does not exist.
+    // The icon an item shows: the workspace's icon file for it (a bundle's icon
+    // resource, or the item itself) when Qt can read it, else a generic icon for
+    // its kind (application bundle, folder, document). Null when the item does not exist.
     static std::optional<Image> iconForFile(const std::string& path);
 
     // The generic icon of an application.

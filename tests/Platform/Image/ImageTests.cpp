@@ -48,7 +48,7 @@ TEST_F(ImageTest, ApplicationIconComesFromTheBundleOrIsGeneric)
     const auto app = testsupport::underRoot("/Applications/Tool.app");
     plantPng(app / "Contents" / "Resources" / "AppIcon.png", 32, 32);
     ASSERT_TRUE(platform::writePropertyListFile((app / "Contents" / "Info.plist").string(),
-                                                platform::Dictionary{{"CFBundleIconFile", "AppIcon"}}));
+                                                platform::Dictionary{{"CFBundleIconFile", "AppIcon.png"}}));
     const auto own = Image::iconForFile(app.string());
     ASSERT_TRUE(own);
     EXPECT_EQ(own->width(), 32);
