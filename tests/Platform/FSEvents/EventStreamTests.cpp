@@ -1,4 +1,5 @@
 #include "Platform/FSEvents/EventStream.h"
+#include "Platform/FSEvents/WatchTree.h"
 
 #include "TestRoot.h"
 
@@ -8,6 +9,8 @@
 #include <filesystem>
 #include <mutex>
 #include <thread>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace platform::fsevents;
@@ -58,6 +61,20 @@ TEST_F(EventStreamTest, DeliversOnTheGivenQueueAndSkipsMissingRoots)
     ASSERT_TRUE(waitFor(folder, kItemCreated | kItemIsDir));
     fs::remove(folder);
     ASSERT_TRUE(waitFor(folder, kItemRemoved | kItemIsDir));
+}
+
+TEST(WatchTreeTest, QueueOverflowMakesNoEventAndIsTakenOnce)
+{
+    const int fd = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    WatchTree tree(fd);
+    inotify_event overflow{};
+    overflow.wd = -1;
+    overflow.mask = IN_Q_OVERFLOW;
+    EXPECT_TRUE(tree.translate(overflow).empty());
+    EXPECT_TRUE(tree.takeLimitReached());
+    EXPECT_FALSE(tree.takeLimitReached());
+    close(fd);
 }
 
 } // namespace
