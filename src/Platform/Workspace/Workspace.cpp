@@ -1,5 +1,6 @@
 #include "Platform/Workspace/Workspace.h"
 
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
 
@@ -66,6 +67,21 @@ bool Workspace::openFile(const std::string& path) const
 bool Workspace::openURL(const std::string& url) const
 {
     return startDetached("/usr/bin/xdg-open", {url});
+}
+
+std::string Workspace::iconForFile(const std::string& path) const
+{
+    if (isFilePackage(path)) {
+        const Bundle bundle(path);
+        const Value* iconFile = bundle.objectForInfoDictionaryKey("CFBundleIconFile");
+        if (iconFile && iconFile->asText()) {
+            const fs::path name(*iconFile->asText());
+            const auto type = name.has_extension() ? name.extension().string().substr(1) : std::string("icns");
+            if (auto resource = bundle.pathForResource(name.stem().string(), type))
+                return *resource;
+        }
+    }
+    return path;
 }
 
 } // namespace platform

@@ -26,6 +26,10 @@ public:
 
     // openURL: handed to the desktop's opener (xdg-open).
     bool openURL(const std::string& url) const;
+
+    // iconForFile: the image file that shows the item – a bundle's icon resource
+    // (CFBundleIconFile in Contents/Resources) when it has one, else the item itself.
+    std::string iconForFile(const std::string& path) const;
 };
 
 } // namespace platform

@@ -76,4 +76,16 @@ TEST_F(WorkspaceTest, ForceTerminateKillsTheCopy)
     EXPECT_FALSE(platform::RunningApplication{}.forceTerminate());
 }
 
+TEST_F(WorkspaceTest, IconIsTheBundleIconResourceElseTheItem)
+{
+    const auto apps = testsupport::underRoot("/Applications");
+    const auto withIcon = testsupport::plantApplication(apps / "Icon.app", {{"CFBundleIconFile", "AppIcon"}});
+    testsupport::plantFile(withIcon / "Contents/Resources/AppIcon.icns");
+    const auto without = testsupport::plantApplication(apps / "Plain.app", {});
+    const auto file = testsupport::plantFile(apps / "readme.txt");
+    EXPECT_EQ(Workspace::shared().iconForFile(withIcon.string()), (withIcon / "Contents/Resources/AppIcon.icns").string());
+    EXPECT_EQ(Workspace::shared().iconForFile(without.string()), without.string());
+    EXPECT_EQ(Workspace::shared().iconForFile(file.string()), file.string());
+}
+
 } // namespace
