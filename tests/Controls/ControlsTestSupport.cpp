@@ -1,0 +1,108 @@
+#include "ControlsTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QImage>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cmath>
+
+namespace controlstest {
+
+namespace {
+
+// Controls need an application object; made once for the whole test process.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "controls_tests";
+        static char* argv[] = {name, nullptr};
+        if (QApplication::instance() == nullptr)
+            application_ = new QApplication(argc, argv);
+    }
+    void TearDown() override { delete application_; }
+
+private:
+    QApplication* application_ = nullptr;
+};
+
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+void sendMouse(QWidget& widget, QEvent::Type type, QPoint point, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(point), widget.mapToGlobal(QPointF(point)), Qt::LeftButton,
+                      buttons, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+} // namespace
+
+QColor pixelAt(QWidget& widget, QPoint point)
+{
+    return widget.grab().toImage().pixelColor(point);
+}
+
+bool nearColor(const QColor& a, const QColor& b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
+        && std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+void saveGrab(QWidget& widget, const QString& name)
+{
+    const char* build = std::getenv("BG_BUILD_DIR");
+    const QDir folder(QString(build ? build : CONTROLS_BUILD_DIR) + "/grabs");
+    folder.mkpath(".");
+    EXPECT_TRUE(widget.grab().save(folder.filePath(name + ".png"))) << name.toStdString();
+}
+
+void press(QWidget& widget, QPoint point)
+{
+    sendMouse(widget, QEvent::MouseButtonPress, point, Qt::LeftButton);
+}
+
+void release(QWidget& widget, QPoint point)
+{
+    sendMouse(widget, QEvent::MouseButtonRelease, point, Qt::NoButton);
+}
+
+void click(QWidget& widget, QPoint point)
+{
+    press(widget, point);
+    release(widget, point);
+}
+
+void moveTo(QWidget& widget, QPoint point)
+{
+    QMouseEvent event(QEvent::MouseMove, QPointF(point), widget.mapToGlobal(QPointF(point)),
+                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+void enter(QWidget& widget)
+{
+    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), widget.mapToGlobal(QPointF(1, 1)));
+    QApplication::sendEvent(&widget, &event);
+}
+
+void leave(QWidget& widget)
+{
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(&widget, &event);
+}
+
+NotificationRecorder::NotificationRecorder(const std::string& name)
+    : token_(platform::NotificationCenter::defaultCenter().addObserver(
+          name, [this](const platform::Notification& n) { received_.push_back(n); }))
+{
+}
+
+} // namespace controlstest

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Platform/Notifications/NotificationCenter.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace controlstest {
+
+// The colour a widget paints at a point (rendered off screen).
+QColor pixelAt(QWidget& widget, QPoint point);
+// Whether two colours agree within a small tolerance per channel.
+bool nearColor(const QColor& a, const QColor& b, int tolerance = 6);
+// Saves the widget's look as <build>/grabs/<name>.png for a person to look at.
+void saveGrab(QWidget& widget, const QString& name);
+
+// Mouse input as the window system delivers it to the widget.
+void press(QWidget& widget, QPoint point = {5, 5});
+void release(QWidget& widget, QPoint point = {5, 5});
+void click(QWidget& widget, QPoint point = {5, 5});
+void moveTo(QWidget& widget, QPoint point);
+void enter(QWidget& widget);
+void leave(QWidget& widget);
+
+// Records the notifications of one name while it lives.
+class NotificationRecorder {
+public:
+    explicit NotificationRecorder(const std::string& name);
+    const std::vector<platform::Notification>& received() const { return received_; }
+
+private:
+    std::vector<platform::Notification> received_;
+    platform::ObservationToken token_;
+};
+
+} // namespace controlstest
