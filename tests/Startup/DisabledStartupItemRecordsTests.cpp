@@ -1,0 +1,122 @@
+#include "Startup/DisabledStartupItemRecords.h"
+
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using platform::Dictionary;
+using platform::Value;
+
+class DisabledRecordsTest : public testsupport::PlatformRootTest {
+protected:
+    static Dictionary loginRecord(std::optional<std::string> appUrlPath, std::optional<std::string> program,
+                                  const std::string& tag = "")
+    {
+        Dictionary record{{"isEnable", "0"}, {"isSMLoginItem", false}};
+        if (appUrlPath)
+            record["appUrlPath"] = *appUrlPath;
+        if (program)
+            record["program"] = *program;
+        if (!tag.empty())
+            record["label"] = tag;
+        return record;
+    }
+
+    static Dictionary agentRecord(const std::string& label, const std::string& plistPath)
+    {
+        return {{"label", label}, {"plistPath", plistPath}, {"ldLaunchDomain", "1"}};
+    }
+
+    static std::vector<std::string> labels(const std::vector<Dictionary>& records)
+    {
+        std::vector<std::string> out;
+        for (const auto& record : records)
+            out.push_back(*record.at("label").asText());
+        return out;
+    }
+};
+
+TEST_F(DisabledRecordsTest, MissingOrMistypedStoresReadEmptyAndAreReplacedOnTheNextChange)
+{
+    EXPECT_TRUE(disabledLoginItems().empty());
+    standardDefaults().setObject(kLoginItemsUD, platform::Array{Value(Dictionary{}), Value(5)});
+    EXPECT_TRUE(disabledLoginItems().empty());
+    standardDefaults().setObject(kLaunchAgentsUD, "records");
+    EXPECT_TRUE(disabledLaunchAgents().empty());
+
+    addDisabledLoginItem(loginRecord("/Applications/A.app", std::nullopt, "a"));
+    EXPECT_EQ(labels(disabledLoginItems()), std::vector<std::string>{"a"});
+}
+
+TEST_F(DisabledRecordsTest, AddingLeavesOutOnlyTheSameItem)
+{
+    // Login items are the same only when both the application path and the program match.
+    addDisabledLoginItem(loginRecord("/Applications/A.app", "com.a.helper", "a"));
+    addDisabledLoginItem(loginRecord("/Applications/A.app", "com.a.helper", "again"));
+    addDisabledLoginItem(loginRecord("/Applications/A.app", "com.other", "b"));
+    addDisabledLoginItem(loginRecord("/Applications/S.app", std::nullopt, "s1"));
+    addDisabledLoginItem(loginRecord("/Applications/S.app", std::nullopt, "s2"));
+    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"a", "b", "s1", "s2"}));
+
+    // Launch agents are the same when either the label or the plist path matches.
+    addDisabledLaunchAgent(agentRecord("x", "/p/x.plist"));
+    addDisabledLaunchAgent(agentRecord("y", "/p/x.plist"));
+    addDisabledLaunchAgent(agentRecord("x", "/p/other.plist"));
+    addDisabledLaunchAgent(agentRecord("z", "/p/z.plist"));
+    EXPECT_EQ(labels(disabledLaunchAgents()), (std::vector<std::string>{"x", "z"}));
+}
+
+TEST_F(DisabledRecordsTest, DroppingRemovesEveryRecordSharingEitherKeyAndNeverMatchesAbsentValues)
+{
+    addDisabledLoginItem(loginRecord("/Applications/A.app", "com.a", "byPath"));
+    addDisabledLoginItem(loginRecord("/Applications/B.app", "com.b", "byProgram"));
+    addDisabledLoginItem(loginRecord(std::nullopt, std::nullopt, "neither"));
+    addDisabledLoginItem(loginRecord("/Applications/C.app", std::nullopt, "other"));
+    removeDisabledLoginItem(loginRecord("/Applications/A.app", "com.b"));
+    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"neither", "other"}));
+
+    // A given record without the keys matches nothing, not the stored records without them.
+    removeDisabledLoginItem(loginRecord(std::nullopt, std::nullopt));
+    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"neither", "other"}));
+    // A key holding a number never matches.
+    Dictionary numbered = loginRecord(std::nullopt, std::nullopt);
+    numbered["appUrlPath"] = 5;
+    EXPECT_TRUE(isOtherLoginItemRecord(numbered, numbered));
+
+    addDisabledLaunchAgent(agentRecord("x", "/p/x.plist"));
+    addDisabledLaunchAgent(agentRecord("y", "/p/y.plist"));
+    removeDisabledLaunchAgent(agentRecord("x", "/p/y.plist"));
+    EXPECT_TRUE(disabledLaunchAgents().empty());
+}
+
+TEST_F(DisabledRecordsTest, DroppingWithTheKeyMissingWritesAnEmptyArray)
+{
+    removeDisabledLaunchAgent(agentRecord("x", "/p/x.plist"));
+    const auto stored = standardDefaults().object(kLaunchAgentsUD);
+    ASSERT_TRUE(stored && stored->asArray());
+    EXPECT_TRUE(stored->asArray()->empty());
+}
+
+TEST_F(DisabledRecordsTest, ChangesFromSeveralThreadsAreAllKept)
+{
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([i] {
+            const std::string n = std::to_string(i);
+            addDisabledLaunchAgent(agentRecord("agent" + n, "/p/" + n + ".plist"));
+            addDisabledLaunchAgent(agentRecord("gone" + n, "/p/gone" + n + ".plist"));
+            removeDisabledLaunchAgent(agentRecord("gone" + n, "/none"));
+        });
+    for (auto& thread : threads)
+        thread.join();
+    auto stored = labels(disabledLaunchAgents());
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"agent0", "agent1", "agent2", "agent3", "agent4", "agent5",
+                                                "agent6", "agent7"}));
+}
+
+} // namespace
