@@ -1,0 +1,33 @@
+#include "StartupTestWorld.h"
+
+#include "Platform/Values/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+namespace startuptest {
+
+std::filesystem::path plantBundle(const std::string& platformPath, const std::optional<std::string>& identifier)
+{
+    const auto bundle = testsupport::underRoot(platformPath);
+    const std::string executable = bundle.stem().string();
+    platform::Dictionary info{{"CFBundleExecutable", executable}};
+    if (identifier)
+        info["CFBundleIdentifier"] = *identifier;
+    plantPlist(bundle / "Contents/Info.plist", info);
+    testsupport::plantFile(bundle / "Contents/MacOS" / executable, "#!/bin/sh\n");
+    return bundle;
+}
+
+std::filesystem::path plantPlist(const std::filesystem::path& path, const platform::Value& contents)
+{
+    std::filesystem::create_directories(path.parent_path());
+    EXPECT_TRUE(platform::writePropertyListFile(path.string(), contents)) << path;
+    return path;
+}
+
+std::string host(const std::string& platformPath)
+{
+    return testsupport::underRoot(platformPath).string();
+}
+
+} // namespace startuptest

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Platform/Values/Value.h"
+#include "TestRoot.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace startuptest {
+
+// An application bundle with an Info.plist (and its executable file); returns its host path.
+std::filesystem::path plantBundle(const std::string& platformPath, const std::optional<std::string>& identifier);
+
+// A property-list file; returns its host path.
+std::filesystem::path plantPlist(const std::filesystem::path& path, const platform::Value& contents);
+
+// The host path of a platform path, as text.
+std::string host(const std::string& platformPath);
+
+} // namespace startuptest
