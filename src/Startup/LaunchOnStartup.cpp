@@ -1,0 +1,47 @@
+#include "Startup/LaunchOnStartup.h"
+
+#include "Foundation/HelperObjc.h"
+#include "Platform/LoginItems/SharedFileListItemURL.h"
+
+namespace {
+
+std::optional<platform::FileURL> urlOfItem(const platform::SharedFileList& list, const platform::SharedFileListItem& item)
+{
+    return platform::urlOfSharedFileListItem(list, item, "file:");
+}
+
+} // namespace
+
+std::vector<platform::FileURL> LaunchOnStartupList::sessionLoginItemURLs()
+{
+    if (const auto list = platform::SharedFileList::sessionLoginItems())
+        for (const auto& item : list->snapshot())
+            if (auto url = urlOfItem(*list, item))
+                urlArr.push_back(std::move(*url));
+    return urlArr;
+}
+
+LoginItemReference loginItemReference(const platform::FileURL& url)
+{
+    const auto list = platform::SharedFileList::sessionLoginItems();
+    if (!list)
+        return {};
+    const auto items = list->snapshot();
+    if (items.empty())
+        return {};
+    for (const auto& item : items)
+        if (urlOfItem(*list, item) == url)
+            return {item, items.back()};
+    return {std::nullopt, items.back()};
+}
+
+void setLaunchOnStartup(bool enable, const platform::FileURL& url)
+{
+    const auto [item, anchor] = loginItemReference(url);
+    if (enable && !item) {
+        if (const auto list = platform::SharedFileList::sessionLoginItems())
+            (void)list->insertURL(url.absoluteString(), anchor);
+    } else if (!enable && item) {
+        HelperObjc().itemRefInLoginItems(url.path());
+    }
+}
