@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Platform/Values/Value.h"
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::launchd {
+
+// What a job dictionary runs: "Program" when present, else the first element of
+// "ProgramArguments"; the arguments are "ProgramArguments" (or the program
+// alone). The program's macOS tool path is mapped through the tool table.
+struct JobCommand {
+    std::string executable;
+    std::vector<std::string> arguments;
+};
+std::optional<JobCommand> commandOfJob(const Dictionary& job);
+
+bool isOneShotJob(const Dictionary& job);   // LaunchOnlyOnce with RunAtLoad
+bool runsAtLoad(const Dictionary& job);     // RunAtLoad, KeepAlive true, or KeepAlive's SuccessfulExit
+bool restartsAfter(const Dictionary& job, int waitStatus); // the KeepAlive rule
+std::chrono::seconds throttleInterval(const Dictionary& job);
+
+// Starts a process in a session of its own with its standard streams on
+// /dev/null; -1 when it cannot be started.
+pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments);
+
+// Waits for a child of this process; its wait status.
+int waitForChild(pid_t pid);
+
+// Ends a job's process group: SIGTERM, then SIGKILL when it is still there after
+// `grace`; reaps it. Returns its wait status.
+int terminateChild(pid_t pid, std::chrono::milliseconds grace);
+
+} // namespace platform::launchd

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Platform/Launchd/ServiceManagement.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::launchd {
+
+// What the stand-in launchd keeps of one loaded job.
+struct JobRecord {
+    Dictionary job;
+    std::string generation;          // tells this loading from a later one of the same label
+    std::optional<std::int64_t> pid; // while the job's process runs
+    std::int64_t lastExitStatus = 0; // wait status of the last run
+    std::optional<std::int64_t> supervisorPid;
+    bool removed = false;            // removal asked: the supervisor stops the job
+};
+
+// The jobs of one launchd domain: one property-list file per label in a folder
+// under the platform root. Files are replaced atomically, so a read needs no
+// lock; every read-modify-write holds the domain's lock (a file lock, good
+// across threads and processes).
+class JobRegistry {
+public:
+    static JobRegistry forDomain(LaunchdDomain domain);
+    explicit JobRegistry(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    const std::filesystem::path& folder() const { return folder_; }
+
+    class Lock {
+    public:
+        explicit Lock(const std::filesystem::path& folder);
+        ~Lock();
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        int fd_ = -1;
+    };
+    [[nodiscard]] Lock lock() const { return Lock(folder_); }
+
+    static bool isUsableLabel(const std::string& label);
+
+    std::optional<JobRecord> read(const std::string& label) const;
+    bool write(const std::string& label, const JobRecord& record) const;
+    void erase(const std::string& label) const;
+    std::vector<std::string> labels() const; // sorted
+
+    // launchctl's disabled overrides ("load -w" / "unload -w").
+    std::optional<bool> disabledOverride(const std::string& label) const;
+    void setDisabledOverride(const std::string& label, bool disabled) const;
+
+private:
+    std::filesystem::path recordPath(const std::string& label) const;
+    std::filesystem::path folder_;
+};
+
+// The folder that holds the stand-in launchd's state under the platform root.
+std::filesystem::path launchdStateFolder();
+
+} // namespace platform::launchd

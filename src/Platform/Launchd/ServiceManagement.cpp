@@ -1,0 +1,207 @@
+#include "Platform/Launchd/ServiceManagement.h"
+
+#include "Platform/Authorization/ProcessUser.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Launchd/HelperTool.h"
+#include "Platform/Launchd/JobProcess.h"
+#include "Platform/Launchd/JobRegistry.h"
+#include "Platform/Launchd/Supervisor.h"
+#include "Platform/Root/PlatformRoot.h"
+#include "Platform/Values/PropertyList.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace platform {
+
+namespace {
+
+using launchd::JobRecord;
+using launchd::JobRegistry;
+
+constexpr auto kRemoveTimeout = 8000ms;
+
+bool fail(Error* error, int code)
+{
+    if (error)
+        *error = Error{kLaunchdErrorDomain, code, std::strerror(code)};
+    return false;
+}
+
+std::optional<std::string> labelOf(const Dictionary& job)
+{
+    const auto found = job.find("Label");
+    if (found == job.end() || !found->second.asText())
+        return std::nullopt;
+    return *found->second.asText();
+}
+
+bool mayChange(LaunchdDomain domain, AuthorizationRef authorization)
+{
+    return domain == LaunchdDomain::User || processUserID() == 0 || AuthorizationHoldsRight(authorization);
+}
+
+std::string newGeneration()
+{
+    static std::atomic<unsigned> counter{0};
+    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    return std::to_string(::getpid()) + "." + std::to_string(now) + "." + std::to_string(counter++);
+}
+
+bool isAlive(std::int64_t pid)
+{
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+// Runs a one-shot job to its end and records how it ended.
+void runToEnd(const JobRegistry& registry, const std::string& label, const JobRecord& loaded)
+{
+    const auto command = launchd::commandOfJob(loaded.job);
+    const pid_t pid = command ? launchd::spawnDetached(command->executable, command->arguments) : -1;
+    const int status = pid > 0 ? launchd::waitForChild(pid) : 127 << 8;
+    const auto guard = registry.lock();
+    auto record = registry.read(label);
+    if (record && record->generation == loaded.generation) {
+        record->lastExitStatus = status;
+        (void)registry.write(label, *record);
+    }
+}
+
+bool waitUntilGone(const JobRegistry& registry, const std::string& label, const std::string& generation)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kRemoveTimeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto record = registry.read(label);
+        if (!record || record->generation != generation)
+            return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+// The supervisor did not answer: stop the job and forget it here.
+void forceRemove(const JobRegistry& registry, const std::string& label, const std::string& generation)
+{
+    const auto guard = registry.lock();
+    const auto record = registry.read(label);
+    if (!record || record->generation != generation)
+        return;
+    if (record->pid && isAlive(*record->pid))
+        ::kill(-static_cast<pid_t>(*record->pid), SIGKILL);
+    registry.erase(label);
+}
+
+} // namespace
+
+bool SMJobSubmit(LaunchdDomain domain, const Dictionary& job, AuthorizationRef authorization, Error* error)
+{
+    const auto label = labelOf(job);
+    if (!label || !JobRegistry::isUsableLabel(*label) || !launchd::commandOfJob(job))
+        return fail(error, EINVAL);
+    if (!mayChange(domain, authorization))
+        return fail(error, EPERM);
+    const JobRegistry registry = JobRegistry::forDomain(domain);
+    JobRecord record;
+    record.job = job;
+    record.generation = newGeneration();
+    {
+        const auto guard = registry.lock();
+        if (registry.read(*label))
+            return fail(error, EEXIST);
+        if (!registry.write(*label, record))
+            return fail(error, EIO);
+    }
+    if (launchd::isOneShotJob(job))
+        runToEnd(registry, *label, record);
+    else if (launchd::runsAtLoad(job))
+        (void)launchd::startSupervisor(registry, *label, record.generation);
+    return true;
+}
+
+bool SMJobRemove(LaunchdDomain domain, const std::string& label, AuthorizationRef authorization, bool wait,
+                 Error* error)
+{
+    if (!mayChange(domain, authorization))
+        return fail(error, EPERM);
+    const JobRegistry registry = JobRegistry::forDomain(domain);
+    std::string generation;
+    {
+        const auto guard = registry.lock();
+        auto record = registry.read(label);
+        if (!record)
+            return fail(error, ESRCH);
+        if (!record->supervisorPid || !isAlive(*record->supervisorPid)) {
+            registry.erase(label);
+            return true;
+        }
+        record->removed = true;
+        generation = record->generation;
+        if (!registry.write(label, *record))
+            return fail(error, EIO);
+    }
+    if (wait && !waitUntilGone(registry, label, generation))
+        forceRemove(registry, label, generation);
+    return true;
+}
+
+std::optional<Dictionary> SMJobCopyDictionary(LaunchdDomain domain, const std::string& label)
+{
+    const auto record = JobRegistry::forDomain(domain).read(label);
+    if (!record)
+        return std::nullopt;
+    Dictionary dictionary = record->job;
+    dictionary["LastExitStatus"] = static_cast<long long>(record->lastExitStatus);
+    if (record->pid)
+        dictionary["PID"] = static_cast<long long>(*record->pid);
+    return dictionary;
+}
+
+Array SMCopyAllJobDictionaries(LaunchdDomain domain)
+{
+    Array dictionaries;
+    for (const auto& label : JobRegistry::forDomain(domain).labels())
+        if (auto dictionary = SMJobCopyDictionary(domain, label))
+            dictionaries.emplace_back(std::move(*dictionary));
+    return dictionaries;
+}
+
+bool SMJobBless(LaunchdDomain domain, const std::string& label, AuthorizationRef authorization, Error* error)
+{
+    if (domain != LaunchdDomain::System || !JobRegistry::isUsableLabel(label))
+        return fail(error, EINVAL);
+    if (!AuthorizationHoldsRight(authorization, "com.apple.ServiceManagement.blesshelper"))
+        return fail(error, EPERM);
+    const fs::path source = fs::path(Bundle::main().bundlePath()) / "Contents/Library/LaunchServices" / label;
+    const fs::path toolFolder(hostPath("/Library/PrivilegedHelperTools"));
+    const fs::path installed = toolFolder / label;
+    std::error_code failure;
+    fs::create_directories(toolFolder, failure);
+    fs::copy_file(source, installed, fs::copy_options::overwrite_existing, failure);
+    if (failure)
+        return fail(error, ENOENT);
+    for (const char* sidecar : {"-Info.plist", "-Launchd.plist"}) {
+        std::error_code ignored;
+        fs::copy_file(source.string() + sidecar, installed.string() + sidecar, fs::copy_options::overwrite_existing,
+                      ignored);
+    }
+    Dictionary job = launchdDictionaryOfHelperTool(installed.string()).value_or(Dictionary{});
+    job["Label"] = label;
+    job["ProgramArguments"] = Array{installed.string()};
+    job.erase("Program");
+    const fs::path plist = fs::path(hostPath("/Library/LaunchDaemons")) / (label + ".plist");
+    fs::create_directories(plist.parent_path(), failure);
+    if (!writePropertyListFile(plist.string(), job))
+        return fail(error, EIO);
+    return SMJobSubmit(domain, job, authorization, error);
+}
+
+} // namespace platform

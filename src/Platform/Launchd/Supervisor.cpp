@@ -1,0 +1,178 @@
+#include "Platform/Launchd/Supervisor.h"
+
+#include "Platform/Launchd/JobProcess.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace platform::launchd {
+
+namespace {
+
+constexpr auto kPollInterval = 50ms;
+constexpr auto kStopGrace = 5000ms;
+constexpr auto kStartWait = 2000ms;
+
+fs::path supervisorToolPath()
+{
+    if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
+        return fs::path(folder) / "launchd-supervisor";
+    std::error_code error;
+    return fs::read_symlink("/proc/self/exe", error).parent_path() / "launchd-supervisor";
+}
+
+class Supervision {
+public:
+    Supervision(const JobRegistry& registry, std::string label, std::string generation)
+        : registry_(registry), label_(std::move(label)), generation_(std::move(generation))
+    {
+    }
+
+    void run()
+    {
+        while (auto job = jobToStart()) {
+            waitOutThrottle(*job);
+            if (!stillWanted() || !start(*job))
+                break;
+            const int status = watch();
+            if (!stillWanted() || !restartsAfter(*job, status))
+                break;
+        }
+        finish();
+    }
+
+private:
+    // The job's dictionary while its loading is current and not removed.
+    std::optional<Dictionary> jobToStart() const
+    {
+        const auto record = registry_.read(label_);
+        if (!record || record->generation != generation_ || record->removed)
+            return std::nullopt;
+        return record->job;
+    }
+
+    bool stillWanted() const { return jobToStart().has_value(); }
+
+    void waitOutThrottle(const Dictionary& job) const
+    {
+        if (!lastStart_)
+            return;
+        const auto due = *lastStart_ + throttleInterval(job);
+        while (std::chrono::steady_clock::now() < due && stillWanted())
+            std::this_thread::sleep_for(kPollInterval);
+    }
+
+    bool start(const Dictionary& job)
+    {
+        const auto guard = registry_.lock();
+        auto record = registry_.read(label_);
+        if (!record || record->generation != generation_ || record->removed)
+            return false;
+        const auto command = commandOfJob(job);
+        child_ = command ? spawnDetached(command->executable, command->arguments) : -1;
+        lastStart_ = std::chrono::steady_clock::now();
+        record->supervisorPid = ::getpid();
+        record->pid = child_ > 0 ? std::optional<std::int64_t>(child_) : std::nullopt;
+        if (child_ <= 0)
+            record->lastExitStatus = 127 << 8;
+        (void)registry_.write(label_, *record);
+        return child_ > 0;
+    }
+
+    // Waits for the job's process to end, or stops it when the job goes away.
+    int watch()
+    {
+        int status = 0;
+        for (;;) {
+            const pid_t ended = ::waitpid(child_, &status, WNOHANG);
+            if (ended == child_)
+                break;
+            if (ended < 0 && errno != EINTR)
+                break;
+            if (!stillWanted()) {
+                status = terminateChild(child_, kStopGrace);
+                break;
+            }
+            std::this_thread::sleep_for(kPollInterval);
+        }
+        child_ = -1;
+        record([status](JobRecord& record) {
+            record.pid.reset();
+            record.lastExitStatus = status;
+        });
+        return status;
+    }
+
+    // Leaves the record as launchd would: a removed job disappears, a loaded one
+    // stays registered without a process.
+    void finish()
+    {
+        const auto guard = registry_.lock();
+        auto record = registry_.read(label_);
+        if (!record || record->generation != generation_)
+            return;
+        if (record->removed) {
+            registry_.erase(label_);
+            return;
+        }
+        record->supervisorPid.reset();
+        record->pid.reset();
+        (void)registry_.write(label_, *record);
+    }
+
+    template <typename Change>
+    void record(Change change)
+    {
+        const auto guard = registry_.lock();
+        auto current = registry_.read(label_);
+        if (!current || current->generation != generation_)
+            return;
+        change(*current);
+        (void)registry_.write(label_, *current);
+    }
+
+    const JobRegistry& registry_;
+    std::string label_;
+    std::string generation_;
+    pid_t child_ = -1;
+    std::optional<std::chrono::steady_clock::time_point> lastStart_;
+};
+
+} // namespace
+
+int superviseJob(const JobRegistry& registry, const std::string& label, const std::string& generation)
+{
+    // Detach: the submitter reaps the parent at once; the supervisor lives on.
+    const pid_t child = ::fork();
+    if (child != 0)
+        return child > 0 ? 0 : 1;
+    Supervision(registry, label, generation).run();
+    return 0;
+}
+
+bool startSupervisor(const JobRegistry& registry, const std::string& label, const std::string& generation)
+{
+    const std::string tool = supervisorToolPath().string();
+    const pid_t pid = spawnDetached(tool, {tool, registry.folder().string(), label, generation});
+    if (pid <= 0)
+        return false;
+    const int status = waitForChild(pid);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + kStartWait;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto record = registry.read(label);
+        if (!record || record->generation != generation || record->supervisorPid)
+            break;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+} // namespace platform::launchd

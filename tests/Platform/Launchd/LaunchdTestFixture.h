@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Platform/Authorization/AuthorizationAgent.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "TestRoot.h"
+
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace testsupport {
+
+// A fresh platform root whose stand-in launchd is emptied after each test: every
+// job is removed (its process stopped), the authorisation agent reset.
+class LaunchdTest : public PlatformRootTest {
+protected:
+    void SetUp() override
+    {
+        PlatformRootTest::SetUp();
+#ifdef BG_TEST_TOOLS_DIR
+        ::setenv("BG_TOOLS_DIR", BG_TEST_TOOLS_DIR, 0); // the stand-in tools of this build
+#endif
+        platform::AuthorizationAgent::reset();
+        ::unsetenv("PLATFORM_UID");
+    }
+
+    void TearDown() override
+    {
+        ::setenv("PLATFORM_UID", "0", 1);
+        for (const auto domain : {platform::LaunchdDomain::User, platform::LaunchdDomain::System})
+            for (const auto& job : platform::SMCopyAllJobDictionaries(domain))
+                if (const auto* label = job.find("Label"); label && label->asText())
+                    (void)platform::SMJobRemove(domain, *label->asText(), nullptr, true, nullptr);
+        ::unsetenv("PLATFORM_UID");
+        platform::AuthorizationAgent::reset();
+    }
+
+    static void playUnprivilegedProcess() { ::setenv("PLATFORM_UID", "501", 1); }
+
+    static bool processExists(long long pid) { return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) == 0; }
+
+    // The PID launchd reports for the job once it runs (a few seconds at most).
+    static std::optional<long long> waitForPID(platform::LaunchdDomain domain, const std::string& label,
+                                               long long other = 0)
+    {
+        std::optional<long long> pid;
+        platform::dispatch::runMainLoopUntil(
+            [&] {
+                const auto job = platform::SMJobCopyDictionary(domain, label);
+                const auto found = job ? job->find("PID") : platform::Dictionary::const_iterator{};
+                if (job && found != job->end() && *found->second.asInteger() != other)
+                    pid = *found->second.asInteger();
+                return pid.has_value();
+            },
+            std::chrono::seconds(5));
+        return pid;
+    }
+
+    static bool waitUntil(const std::function<bool()>& condition)
+    {
+        return platform::dispatch::runMainLoopUntil(condition, std::chrono::seconds(5));
+    }
+};
+
+} // namespace testsupport

@@ -1,0 +1,119 @@
+#include "Platform/Launchd/ConsoleUser.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "Platform/Launchd/LaunchdTestFixture.h"
+#include "Platform/Root/PlatformRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+using platform::Array;
+using platform::Dictionary;
+using platform::LaunchdDomain;
+using platform::Value;
+
+namespace {
+
+class ServiceManagement : public testsupport::LaunchdTest {
+protected:
+    static Dictionary sleeper(const std::string& label)
+    {
+        return {{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}, {"RunAtLoad", true}};
+    }
+};
+
+TEST_F(ServiceManagement, JobRunsAtLoadAndRemovalStopsIt)
+{
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    const auto pid = waitForPID(LaunchdDomain::User, "com.example.sleeper");
+    ASSERT_TRUE(pid);
+    EXPECT_TRUE(processExists(*pid));
+
+    ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.sleeper", nullptr, true, nullptr));
+    EXPECT_FALSE(processExists(*pid));
+    EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sleeper"));
+}
+
+TEST_F(ServiceManagement, KeepAliveStartsTheJobAgainUntilRemoved)
+{
+    const Dictionary job{{"Label", "com.example.flaky"},
+                         {"ProgramArguments", Array{"/bin/sh", "-c", "sleep 0.2; exit 3"}},
+                         {"KeepAlive", true},
+                         {"ThrottleInterval", 0}};
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    const auto first = waitForPID(LaunchdDomain::User, "com.example.flaky");
+    ASSERT_TRUE(first);
+    const auto second = waitForPID(LaunchdDomain::User, "com.example.flaky", *first);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.flaky")->at("LastExitStatus"),
+              Value(3 << 8));
+    ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.flaky", nullptr, true, nullptr));
+    EXPECT_FALSE(processExists(*second));
+}
+
+TEST_F(ServiceManagement, OneShotRunsToItsEndBeforeSubmitReturnsAndStaysRegistered)
+{
+    playUnprivilegedProcess();
+    const auto marker = testsupport::underRoot("/private/tmp/one-shot-ran");
+    std::filesystem::create_directories(marker.parent_path());
+    const Dictionary job{{"Label", "com.example.once"},
+                         {"ProgramArguments", Array{"/bin/sh", "-c", "sleep 0.2; touch '" + marker.string() + "'"}},
+                         {"RunAtLoad", true},
+                         {"LaunchOnlyOnce", true}};
+    platform::Error refused;
+    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::System, job, nullptr, &refused));
+    EXPECT_EQ(refused.code, EPERM);
+
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Grant);
+    const platform::AuthorizationRights rights{{"com.example.once", "", 0}};
+    platform::AuthorizationRef authorization = nullptr;
+    ASSERT_EQ(platform::AuthorizationCreate(&rights, nullptr, 3, &authorization), 0);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::System, job, authorization, nullptr));
+    EXPECT_TRUE(std::filesystem::exists(marker));
+    EXPECT_EQ(platform::SMJobCopyDictionary(LaunchdDomain::System, "com.example.once")->at("LastExitStatus"), Value(0));
+
+    platform::Error duplicate;
+    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::System, job, authorization, &duplicate));
+    EXPECT_EQ(duplicate, (platform::Error{"CFErrorDomainLaunchd", EEXIST, "File exists"}));
+    (void)platform::AuthorizationFree(authorization, 0);
+}
+
+TEST_F(ServiceManagement, RefusesBadJobsAndUnknownLabels)
+{
+    platform::Error error;
+    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", "com.example.nothing-to-run"}}, nullptr, &error));
+    EXPECT_EQ(error.code, EINVAL);
+    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", "../escape"}, {"Program", "/bin/true"}},
+                                       nullptr, &error));
+    EXPECT_EQ(error.code, EINVAL);
+    EXPECT_FALSE(platform::SMJobRemove(LaunchdDomain::User, "com.example.unknown", nullptr, true, &error));
+    EXPECT_EQ(error, (platform::Error{"CFErrorDomainLaunchd", ESRCH, "No such process"}));
+}
+
+TEST_F(ServiceManagement, DomainsAreSeparateAndListedByLabel)
+{
+    const Dictionary idle{{"Label", "com.example.b"}, {"Program", "/bin/true"}};
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, idle, nullptr, nullptr));
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", "com.example.a"}, {"Program", "/bin/true"}},
+                                      nullptr, nullptr));
+    const auto all = platform::SMCopyAllJobDictionaries(LaunchdDomain::User);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(*all[0].find("Label"), Value("com.example.a"));
+    EXPECT_EQ(*all[1].find("LastExitStatus"), Value(0));
+    EXPECT_TRUE(platform::SMCopyAllJobDictionaries(LaunchdDomain::System).empty());
+}
+
+TEST_F(ServiceManagement, ConsoleUserIsTheLoginNameUnlessSet)
+{
+    EXPECT_EQ(platform::consoleUser(), platform::userName());
+    platform::setConsoleUser("loginwindow");
+    EXPECT_EQ(platform::consoleUser(), "loginwindow");
+    platform::setConsoleUser(std::nullopt);
+    EXPECT_FALSE(platform::consoleUser());
+    platform::resetConsoleUser();
+    EXPECT_EQ(platform::consoleUser(), platform::userName());
+}
+
+} // namespace
