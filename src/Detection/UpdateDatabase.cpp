@@ -1,0 +1,168 @@
+#include "Detection/UpdateDatabase.h"
+
+#include "Detection/DefinitionsServer.h"
+#include "Detection/InstalledDatabase.h"
+#include "Detection/TextValues.h"
+#include "Detection/UpdateLock.h"
+#include "Foundation/Downloads.h"
+#include "Foundation/INIParser.h"
+#include "Foundation/ProcessRunner.h"
+#include "Foundation/Reachability.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Notifications/NotificationCenter.h"
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* indexFile = "bgx.ini";
+constexpr const char* archiveFile = "updateddatabase.zip";
+constexpr const char* indexSection = "act";
+constexpr const char* versionKey = "version";
+constexpr const char* phoneKey = "phone";
+constexpr const char* definitionsStatusNotification = "UpdateAGSQStatusAndDefinitionsBGX";
+
+// Makes the folder of `file` and removes an old `file`; failures are ignored,
+// since the download then fails or reuses what is there.
+void prepareDownload(const std::string& file)
+{
+    std::error_code ignored;
+    fs::create_directories(fs::path(file).parent_path(), ignored);
+    fs::remove(file, ignored);
+}
+
+void storePhoneNumber(const INIParser::Section& section)
+{
+    const auto phone = section.find(phoneKey);
+    if (phone == section.end())
+        return;
+    if (auto* suite = appGroupDefaults())
+        suite->setObject(SettingsKey::phoneNumber, phone->second);
+}
+
+} // namespace
+
+UpdateDatabase& UpdateDatabase::shared()
+{
+    static UpdateDatabase instance;
+    return instance;
+}
+
+void UpdateDatabase::checkForUpdates(double currentVersion, CheckCompletion completion)
+{
+    if (!Reachability::isConnectedToNetwork()) {
+        completion(false, std::nullopt, std::nullopt);
+        return;
+    }
+    platform::dispatch::asyncGlobal([this, currentVersion, completion = std::move(completion)] {
+        auto lock = std::make_shared<UpdateLock>();
+        prepareDownload(iniFilePath());
+        downloadFile(definitionsURL(indexFile), iniFilePath(),
+                     [this, lock, currentVersion, completion](const std::string&, const std::optional<DownloadError>& error) {
+                         readIniFile(currentVersion, error, [&](bool isNewer, auto current, auto latest) {
+                             lock->release();
+                             completion(isNewer, current, latest);
+                         });
+                     });
+    });
+}
+
+void UpdateDatabase::readIniFile(double currentVersion, const std::optional<DownloadError>& error,
+                                 const CheckCompletion& completion)
+{
+    if (error) {
+        completion(false, std::nullopt, std::nullopt);
+        return;
+    }
+    std::optional<INIParser> parser;
+    try {
+        parser.emplace(iniFilePath());
+    } catch (const std::exception& failure) {
+        completion(false, std::nullopt, std::nullopt);
+        printLine(failure.what());
+        return;
+    }
+    const auto section = parser->sections().find(indexSection);
+    if (section == parser->sections().end()) {
+        completion(false, std::nullopt, std::nullopt);
+        return;
+    }
+    storePhoneNumber(section->second);
+    const auto version = section->second.find(versionKey);
+    const auto newVersion = version == section->second.end() ? std::nullopt : parseDouble(version->second);
+    if (!newVersion) {
+        completion(false, std::nullopt, std::nullopt);
+        return;
+    }
+    completion(*newVersion > currentVersion, currentVersion, *newVersion);
+}
+
+void UpdateDatabase::downloadDatabase(InstallCompletion completion)
+{
+    if (!Reachability::isConnectedToNetwork()) {
+        completion(false);
+        return;
+    }
+    platform::dispatch::asyncGlobal([this, completion = std::move(completion)] {
+        auto lock = std::make_shared<UpdateLock>();
+        prepareDownload(databaseZipPath());
+        downloadFile(definitionsURL(archiveFile), databaseZipPath(),
+                     [this, lock, completion](const std::string&, const std::optional<DownloadError>& error) {
+                         const bool installed = !error && installDownloadedDatabase();
+                         lock->release();
+                         completion(installed);
+                     });
+    });
+}
+
+void UpdateDatabase::downloadDatabaseForSettings(std::function<void(bool installed)> showResult)
+{
+    downloadDatabase([showResult = std::move(showResult)](bool installed) {
+        updateSettingsInstallCompletion(installed, showResult);
+    });
+}
+
+void UpdateDatabase::downloadAndInstallDatabase()
+{
+    downloadDatabase(setDefinitionsUpToDate);
+}
+
+bool UpdateDatabase::installDownloadedDatabase()
+{
+    std::error_code ignored;
+    if (!fs::exists(databasePath(), ignored))
+        return false;
+    // A copy left by an earlier unpack must not pass for this archive's.
+    fs::remove(downloadedDatabasePath(), ignored);
+    unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string());
+    if (!fs::is_regular_file(downloadedDatabasePath(), ignored))
+        return false;
+    return replaceInstalledDatabase(downloadedDatabasePath());
+}
+
+void recordDefinitionsInstall(bool installed)
+{
+    auto& defaults = standardDefaults();
+    if (installed)
+        defaults.setObject(SettingsKey::definitionLastUpdatedOnDate, platform::Value(std::chrono::system_clock::now()));
+    defaults.setBool(SettingsKey::isDefinitionsAreUpToDate, installed);
+}
+
+void setDefinitionsUpToDate(bool installed)
+{
+    recordDefinitionsInstall(installed);
+    platform::dispatch::asyncMain(
+        [] { platform::NotificationCenter::defaultCenter().post(definitionsStatusNotification); });
+}
+
+void updateSettingsInstallCompletion(bool installed, const std::function<void(bool installed)>& showResult)
+{
+    recordDefinitionsInstall(installed);
+    platform::dispatch::asyncMain([installed, showResult] { showResult(installed); });
+}
