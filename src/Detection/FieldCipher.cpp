@@ -1,6 +1,7 @@
 #include "Detection/FieldCipher.h"
 
 #include "Detection/TextValues.h"
+#include "Foundation/Utf8Text.h"
 
 #include <openssl/evp.h>
 
@@ -111,10 +112,7 @@ std::optional<std::string> decipherField(const void* bytes, int length)
                              databaseFieldKey(), databaseFieldIV(), decipherOperation);
     if (!plain)
         return std::nullopt;
-    std::string text(plain->begin(), plain->end());
-    if (!isValidUtf8(text))
-        return std::nullopt;
-    return text;
+    return utf8Text(std::string(plain->begin(), plain->end()));
 }
 
 Bytes encipherField(const std::string& text)

@@ -13,8 +13,5 @@ std::optional<std::int64_t> parseInteger(std::string_view text);
 // A whole decimal floating-point number after an optional sign; absent otherwise.
 std::optional<double> parseDouble(std::string_view text);
 
-// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values above U+10FFFF).
-bool isValidUtf8(std::string_view bytes);
-
 // Prints one line on standard output, whole, and flushes it.
 void printLine(const std::string& line);

@@ -1,0 +1,299 @@
+#include "SignatureDatabaseTest.h"
+
+#include "Detection/DatabaseManager.h"
+#include "Detection/UpdateDatabase.h"
+#include "Detection/UpdateLock.h"
+#include "Foundation/LoopbackServer.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Notifications/NotificationCenter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto hangGuard = 30s; // only a guard against a completion that never comes
+
+struct CheckResult {
+    bool isNewer;
+    std::optional<double> current;
+    std::optional<double> latest;
+    bool operator==(const CheckResult&) const = default;
+};
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream input(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << input.rdbuf();
+    return bytes.str();
+}
+
+// A definitions server on the loopback interface with the index and archive each
+// test sets (absent: answered with 404).
+class DefinitionsUpdate : public detectiontest::SignatureDatabaseTest {
+protected:
+    void SetUp() override
+    {
+        SignatureDatabaseTest::SetUp();
+        serve("/mac-zorazevivud/update/bgx.ini", index);
+        serve("/mac-zorazevivud/update/updateddatabase.zip", archive);
+        loopback.start();
+        setenv("BG_DEFINITIONS_SERVER", loopback.url("").substr(std::string("http://").size()).c_str(), 1);
+        setenv("BG_NETWORK_REACHABLE", "1", 1);
+        if (auto* suite = appGroupDefaults())
+            suite->removeObject(SettingsKey::phoneNumber);
+        standardDefaults().removeObject(SettingsKey::definitionLastUpdatedOnDate);
+        standardDefaults().removeObject(SettingsKey::isDefinitionsAreUpToDate);
+    }
+
+    void TearDown() override { setenv("BG_NETWORK_REACHABLE", "1", 1); }
+
+    void serve(const std::string& path, std::optional<std::string>& body)
+    {
+        loopback.server.Get(path, [this, &body](const httplib::Request&, httplib::Response& response) {
+            const std::lock_guard lock(mutex);
+            ++requests;
+            if (body)
+                response.set_content(*body, "application/octet-stream");
+            else
+                response.status = 404;
+        });
+    }
+
+    CheckResult check(double currentVersion)
+    {
+        std::promise<CheckResult> result;
+        UpdateDatabase::shared().checkForUpdates(currentVersion, [&](bool isNewer, auto current, auto latest) {
+            result.set_value({isNewer, current, latest});
+        });
+        auto future = result.get_future();
+        EXPECT_EQ(future.wait_for(hangGuard), std::future_status::ready);
+        return future.get();
+    }
+
+    bool download()
+    {
+        std::promise<bool> result;
+        UpdateDatabase::shared().downloadDatabase([&](bool installed) { result.set_value(installed); });
+        auto future = result.get_future();
+        EXPECT_EQ(future.wait_for(hangGuard), std::future_status::ready);
+        return future.get();
+    }
+
+    // A database of the given version, installed as "BGX.db".
+    void installDatabase(const std::string& version)
+    {
+        sigdb::SignatureSource source;
+        source.versions = {version};
+        fs::create_directories(fs::path(databasePath()).parent_path());
+        build(databasePath(), source);
+    }
+
+    // An archive of the given files (name, contents) as the server's archive.
+    void serveArchive(const std::vector<std::pair<std::string, std::string>>& files)
+    {
+        const auto folder = testsupport::platformRootFolder() / "archive";
+        fs::create_directories(folder);
+        std::string command = "cd '" + folder.string() + "' && zip -q -r archive.zip";
+        for (const auto& [name, contents] : files) {
+            testsupport::plantFile(folder / name, contents);
+            command += " '" + name + "'";
+        }
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        const std::lock_guard lock(mutex);
+        archive = readFile(folder / "archive.zip");
+    }
+
+    // The bytes of a signature database of the given version.
+    std::string databaseBytes(const std::string& version)
+    {
+        sigdb::SignatureSource source;
+        source.versions = {version};
+        const auto path = testsupport::platformRootFolder() / ("v" + version + ".db");
+        build(path.string(), source);
+        return readFile(path);
+    }
+
+    std::mutex mutex;
+    std::optional<std::string> index;
+    std::optional<std::string> archive;
+    int requests = 0;
+    LoopbackServer loopback;
+};
+
+TEST_F(DefinitionsUpdate, CheckComparesTheIndexVersionStrictly)
+{
+    const struct {
+        const char* index;
+        double current;
+        CheckResult expected;
+    } cases[] = {
+        {"[act]\nversion=2.0\nphone=x\n", 2.0, {false, 2.0, 2.0}},
+        {"[act]\r\nversion=2.0\r\n", 1.5, {true, 1.5, 2.0}},
+        {"[act]\nversion=1.0\n", 1.5, {false, 1.5, 1.0}},
+        {"[act]\nversion=abc\n", 1.0, {false, std::nullopt, std::nullopt}},
+        {"[act]\nversion = 2.0\n", 1.0, {false, std::nullopt, std::nullopt}},
+        {"[act]\nphone=x\n", 1.0, {false, std::nullopt, std::nullopt}},
+        {"[other]\nversion=2.0\n", 1.0, {false, std::nullopt, std::nullopt}},
+    };
+    for (const auto& c : cases) {
+        index = c.index;
+        EXPECT_EQ(check(c.current), c.expected) << c.index;
+    }
+}
+
+TEST_F(DefinitionsUpdate, CheckStoresThePhoneInTheSuite)
+{
+    index = "[act]\nversion=2.0\nphone=+1 555 0100\n";
+    check(1.0);
+    ASSERT_TRUE(appGroupDefaults());
+    EXPECT_EQ(appGroupDefaults()->text(SettingsKey::phoneNumber), "+1 555 0100");
+}
+
+TEST_F(DefinitionsUpdate, MalformedIndexFailsTheCheckAndPrintsWhy)
+{
+    index = "[act]\nversion=2.0\nnot a pair\n";
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(check(1.0), (CheckResult{false, std::nullopt, std::nullopt}));
+    EXPECT_NE(testing::internal::GetCapturedStdout(), "");
+}
+
+TEST_F(DefinitionsUpdate, CheckFailsOnADownloadError)
+{
+    index.reset();
+    EXPECT_EQ(check(1.0), (CheckResult{false, std::nullopt, std::nullopt}));
+    EXPECT_EQ(requests, 1);
+}
+
+TEST_F(DefinitionsUpdate, OfflineAnswersAtOnceWithoutTouchingAnything)
+{
+    setenv("BG_NETWORK_REACHABLE", "0", 1);
+    index = "[act]\nversion=9.0\n";
+    std::optional<CheckResult> checked;
+    UpdateDatabase::shared().checkForUpdates(1.0, [&](bool n, auto c, auto l) { checked = CheckResult{n, c, l}; });
+    EXPECT_EQ(checked, (CheckResult{false, std::nullopt, std::nullopt}));
+    std::optional<bool> installed;
+    UpdateDatabase::shared().downloadDatabase([&](bool ok) { installed = ok; });
+    EXPECT_EQ(installed, false);
+    EXPECT_EQ(requests, 0);
+    EXPECT_FALSE(fs::exists(iniFilePath()));
+}
+
+TEST_F(DefinitionsUpdate, InstallReplacesTheDatabaseInOneRename)
+{
+    installDatabase("1.0");
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    // An open reader keeps the file it opened: the old database is renamed over, never rewritten.
+    std::ifstream openedBefore(databasePath(), std::ios::binary);
+
+    EXPECT_TRUE(download());
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 2.0);
+    EXPECT_FALSE(fs::exists(downloadedDatabasePath()));
+    EXPECT_TRUE(fs::exists(databaseZipPath()));
+    std::stringstream oldBytes;
+    oldBytes << openedBefore.rdbuf();
+    EXPECT_NE(oldBytes.str(), readFile(databasePath()));
+}
+
+TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDatabase)
+{
+    installDatabase("1.0");
+    const auto before = readFile(databasePath());
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+    } cases[] = {
+        {"no bgx.db", {{"readme.txt", "x"}}},
+        {"bgx.db is a folder", {{"bgx.db/inner", "x"}}},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(testsupport::platformRootFolder() / "archive");
+        fs::remove_all(fs::path(databaseZipPath()).parent_path());
+        // A copy left by an earlier unpack is not installed for this archive.
+        testsupport::plantFile(downloadedDatabasePath(), databaseBytes("5.0"));
+        serveArchive(c.files);
+        EXPECT_FALSE(download()) << c.name;
+        EXPECT_EQ(readFile(databasePath()), before) << c.name;
+    }
+}
+
+TEST_F(DefinitionsUpdate, InstallNeedsAnInstalledDatabase)
+{
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    EXPECT_FALSE(download());
+    EXPECT_FALSE(fs::exists(databasePath()));
+    EXPECT_FALSE(fs::exists(downloadedDatabasePath()));
+}
+
+TEST_F(DefinitionsUpdate, ArchiveDownloadErrorInstallsNothing)
+{
+    installDatabase("1.0");
+    archive.reset();
+    EXPECT_FALSE(download());
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 1.0);
+}
+
+TEST_F(DefinitionsUpdate, StartupUpdateStampsTheResultAndPostsTheStatus)
+{
+    installDatabase("1.0");
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    int posts = 0;
+    const auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        "UpdateAGSQStatusAndDefinitionsBGX", [&](const platform::Notification&) { ++posts; });
+
+    UpdateDatabase::shared().downloadAndInstallDatabase();
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return posts == 1; }, hangGuard));
+    EXPECT_EQ(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate), true);
+    EXPECT_TRUE(standardDefaults().date(SettingsKey::definitionLastUpdatedOnDate));
+}
+
+TEST_F(DefinitionsUpdate, SettingsUpdateStampsAndShowsTheResultOnTheMainQueue)
+{
+    installDatabase("1.0");
+    archive.reset();
+    std::optional<bool> shown;
+    bool shownOnMainThread = false;
+    UpdateDatabase::shared().downloadDatabaseForSettings([&](bool installed) {
+        shown = installed;
+        shownOnMainThread = platform::dispatch::isMainThread();
+    });
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return shown.has_value(); }, hangGuard));
+    EXPECT_EQ(shown, false);
+    EXPECT_TRUE(shownOnMainThread);
+    EXPECT_EQ(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate), false);
+    EXPECT_FALSE(standardDefaults().date(SettingsKey::definitionLastUpdatedOnDate));
+}
+
+TEST_F(DefinitionsUpdate, OneUpdateAtATime)
+{
+    std::vector<std::string> events;
+    std::mutex eventsMutex;
+    auto record = [&](const char* event) {
+        const std::lock_guard lock(eventsMutex);
+        events.push_back(event);
+    };
+    UpdateLock first;
+    std::thread second([&] {
+        UpdateLock lock;
+        record("second acquired");
+    });
+    record("first released");
+    first.release();
+    second.join();
+    EXPECT_EQ(events, (std::vector<std::string>{"first released", "second acquired"}));
+}
+
+} // namespace
