@@ -1,5 +1,5 @@
 #include "Detection/DatabaseManagerReader.h"
-#include "Detection/FileListing.h"
+#include "Foundation/FileUtilities.h"
 
 #include <filesystem>
 

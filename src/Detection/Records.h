@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Detection/Icon.h"
+#include "Platform/Image/Image.h"
 
 #include <cstdint>
 #include <optional>
@@ -53,5 +53,5 @@ struct MalwareList {
     std::optional<std::vector<HashList>> hash;
     std::optional<std::vector<Paths>> paths;
     std::optional<std::vector<Publisher>> publisher;
-    std::optional<Icon> icon;
+    std::optional<platform::Image> icon;
 };

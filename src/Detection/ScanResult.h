@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Detection/Icon.h"
 #include "Detection/Records.h"
 
 #include <cstdint>
@@ -19,7 +18,7 @@ struct ScanResult {
     bool isParent = false;
     bool isShowDetails = false;
     bool isSelected = false;
-    std::optional<Icon> icon;
+    std::optional<platform::Image> icon;
     std::string title;
     std::string subTitleLeft;
     std::string subTitleRight;

@@ -4,6 +4,7 @@
 #include "Detection/InstalledDatabase.h"
 #include "Detection/TextValues.h"
 #include "Detection/UpdateLock.h"
+#include "Foundation/Analytics.h"
 #include "Foundation/Downloads.h"
 #include "Foundation/INIParser.h"
 #include "Foundation/ProcessRunner.h"
@@ -139,11 +140,14 @@ bool UpdateDatabase::installDownloadedDatabase()
     if (!fs::exists(databasePath(), ignored))
         return false;
     // A copy left by an earlier unpack must not pass for this archive's.
-    fs::remove(downloadedDatabasePath(), ignored);
+    fs::remove_all(downloadedDatabasePath(), ignored);
     unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string());
     if (!fs::is_regular_file(downloadedDatabasePath(), ignored))
         return false;
-    return replaceInstalledDatabase(downloadedDatabasePath());
+    if (!replaceInstalledDatabase(downloadedDatabasePath()))
+        return false;
+    sendAnalyticsEvent("malware_database", "downloaded");
+    return true;
 }
 
 void recordDefinitionsInstall(bool installed)

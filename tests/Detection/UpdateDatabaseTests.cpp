@@ -50,7 +50,12 @@ protected:
         SignatureDatabaseTest::SetUp();
         serve("/mac-zorazevivud/update/bgx.ini", index);
         serve("/mac-zorazevivud/update/updateddatabase.zip", archive);
+        loopback.server.Post("/collect", [this](const httplib::Request& request, httplib::Response&) {
+            const std::lock_guard lock(mutex);
+            analyticsHits.push_back(request.body);
+        });
         loopback.start();
+        setenv("BG_ANALYTICS_URL", loopback.url("/collect").c_str(), 1);
         setenv("BG_DEFINITIONS_SERVER", loopback.url("").substr(std::string("http://").size()).c_str(), 1);
         setenv("BG_NETWORK_REACHABLE", "1", 1);
         if (auto* suite = appGroupDefaults())
@@ -106,6 +111,7 @@ protected:
     void serveArchive(const std::vector<std::pair<std::string, std::string>>& files)
     {
         const auto folder = testsupport::platformRootFolder() / "archive";
+        fs::remove_all(folder);
         fs::create_directories(folder);
         std::string command = "cd '" + folder.string() + "' && zip -q -r archive.zip";
         for (const auto& [name, contents] : files) {
@@ -118,6 +124,19 @@ protected:
     }
 
     // The bytes of a signature database of the given version.
+    // Waits for the analytics hits of the installs (they are sent in the background).
+    std::vector<std::string> hitsOnceThereAre(std::size_t count)
+    {
+        platform::dispatch::runMainLoopUntil(
+            [&] {
+                const std::lock_guard lock(mutex);
+                return analyticsHits.size() >= count;
+            },
+            hangGuard);
+        const std::lock_guard lock(mutex);
+        return analyticsHits;
+    }
+
     std::string databaseBytes(const std::string& version)
     {
         sigdb::SignatureSource source;
@@ -131,6 +150,7 @@ protected:
     std::optional<std::string> index;
     std::optional<std::string> archive;
     int requests = 0;
+    std::vector<std::string> analyticsHits;
     LoopbackServer loopback;
 };
 
@@ -206,6 +226,9 @@ TEST_F(DefinitionsUpdate, InstallReplacesTheDatabaseInOneRename)
     std::stringstream oldBytes;
     oldBytes << openedBefore.rdbuf();
     EXPECT_NE(oldBytes.str(), readFile(databasePath()));
+    const auto hits = hitsOnceThereAre(1);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_NE(hits[0].find("&ec=malware_database&ea=downloaded&"), std::string::npos) << hits[0];
 }
 
 TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDatabase)
@@ -220,7 +243,6 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDataba
         {"bgx.db is a folder", {{"bgx.db/inner", "x"}}},
     };
     for (const auto& c : cases) {
-        fs::remove_all(testsupport::platformRootFolder() / "archive");
         fs::remove_all(fs::path(databaseZipPath()).parent_path());
         // A copy left by an earlier unpack is not installed for this archive.
         testsupport::plantFile(downloadedDatabasePath(), databaseBytes("5.0"));
@@ -228,6 +250,10 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDataba
         EXPECT_FALSE(download()) << c.name;
         EXPECT_EQ(readFile(databasePath()), before) << c.name;
     }
+    // Only a replacement sends the analytics event: after one, there is one hit.
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    EXPECT_TRUE(download());
+    EXPECT_EQ(hitsOnceThereAre(1).size(), 1u);
 }
 
 TEST_F(DefinitionsUpdate, InstallNeedsAnInstalledDatabase)
