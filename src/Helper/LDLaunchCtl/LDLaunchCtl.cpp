@@ -6,7 +6,6 @@
 #include "Helper/LDLaunchCtl/LDVersionCompare.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Launchd/ConsoleUser.h"
-#include "Platform/Launchd/HelperTool.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Platform/Values/PropertyList.h"
 
@@ -67,15 +66,6 @@ bool containsIgnoringCase(const platform::Dictionary& job, const char* key, cons
         return value;
     };
     return lower(*found->second.asText()).find(lower(text)) != std::string::npos;
-}
-
-std::optional<std::string> bundleVersionOf(const std::string& executable)
-{
-    const auto info = platform::infoDictionaryOfExecutable(executable);
-    const auto version = info ? info->find("CFBundleVersion") : platform::Dictionary::const_iterator{};
-    if (!info || version == info->end() || !version->second.asText())
-        return std::nullopt;
-    return *version->second.asText();
 }
 
 Error fileManagerError(const std::string& path, const std::error_code& failure)
@@ -375,7 +365,7 @@ bool LDLaunchCtl::installHelper(const std::string& label, const std::string& pro
     constexpr auto daemons = LDLaunchDomain::globalLaunchDaemon;
     if (const auto running = runningJobWithLabel(label, daemons)) {
         const auto shipped =
-            bundleVersionOf(platform::Bundle::main().bundlePath() + "/Contents/Library/LaunchServices/" + label);
+            LDExecutableBundleVersion(platform::Bundle::main().bundlePath() + "/Contents/Library/LaunchServices/" + label);
         const auto installed = running->executableVersion();
         if (shipped && installed && ld_version_isLessThanOrEqualTo(*shipped, *installed))
             return true;

@@ -275,7 +275,12 @@ std::optional<std::string> LDLaunchJob::executableVersion() const
     const auto arguments = ProgramArguments();
     if (!arguments || arguments->empty())
         return std::nullopt;
-    const auto info = platform::infoDictionaryOfExecutable(arguments->front());
+    return LDExecutableBundleVersion(arguments->front());
+}
+
+std::optional<std::string> LDExecutableBundleVersion(const std::string& executablePath)
+{
+    const auto info = platform::infoDictionaryOfExecutable(executablePath);
     const auto version = info ? info->find("CFBundleVersion") : Dictionary::const_iterator{};
     if (!info || version == info->end() || !version->second.asText())
         return std::nullopt;

@@ -12,6 +12,9 @@
 #include <variant>
 #include <vector>
 
+// "CFBundleVersion" of the information that goes with an executable (its bundle's, or a tool's own).
+std::optional<std::string> LDExecutableBundleVersion(const std::string& executablePath);
+
 // StartCalendarInterval: nothing, one schedule, or several.
 using LDLaunchJobScheduleSet = std::variant<std::monostate, LDLaunchJobSchedule, std::vector<LDLaunchJobSchedule>>;
 

@@ -1,0 +1,108 @@
+#include "Platform/Launchd/LaunchdTestFixture.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "Platform/Tools/ToolProcess.h"
+#include "Platform/Values/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using platform::Array;
+using platform::Dictionary;
+using platform::LaunchdDomain;
+
+namespace {
+
+class StandInTools : public testsupport::LaunchdTest {
+protected:
+    static std::pair<int, std::string> run(const std::string& tool, const std::vector<std::string>& arguments)
+    {
+        auto process = platform::ToolProcess::launch(tool, arguments, platform::ToolProcess::Capture::Output);
+        EXPECT_TRUE(process) << tool;
+        if (!process)
+            return {-1, {}};
+        std::string output = process->readOutputToEnd();
+        return {process->waitForExit(), output};
+    }
+
+    static std::string plantAgent(const std::string& label, const Dictionary& extra = {})
+    {
+        Dictionary job{{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}, {"RunAtLoad", true}};
+        job.insert(extra.begin(), extra.end());
+        const auto path = testsupport::homeFolder() / "Library/LaunchAgents" / (label + ".plist");
+        EXPECT_TRUE(platform::writePropertyListFile(path.string(), job));
+        return path.string();
+    }
+
+    // An application bundle whose executable records its PID and idles until stopped.
+    static fs::path plantApplication(const std::string& name)
+    {
+        const fs::path bundle = testsupport::underRoot("/Applications/" + name + ".app");
+        fs::create_directories(bundle / "Contents/MacOS");
+        EXPECT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(),
+                                                    Dictionary{{"CFBundleExecutable", name},
+                                                               {"CFBundleIdentifier", "com.example." + name}}));
+        const fs::path executable = bundle / "Contents/MacOS" / name;
+        std::ofstream(executable) << "#!/bin/sh\necho $$ > \"$0.pid\"\ntrap 'kill $child; exit 0' TERM\n"
+                                     "sleep 30 & child=$!\nwait\n";
+        fs::permissions(executable, fs::perms::owner_all);
+        return bundle;
+    }
+
+    static std::optional<long long> pidOf(const fs::path& bundle, const std::string& name)
+    {
+        std::ifstream file(bundle / "Contents/MacOS" / (name + ".pid"));
+        long long pid = 0;
+        return file >> pid ? std::optional<long long>(pid) : std::nullopt;
+    }
+
+    void TearDown() override
+    {
+        for (const long long pid : started)
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
+        LaunchdTest::TearDown();
+    }
+    std::vector<long long> started;
+};
+
+TEST_F(StandInTools, LaunchctlLoadsListsAndUnloadsWithOverrides)
+{
+    const std::string plist = plantAgent("com.example.tool-agent");
+    EXPECT_EQ(run("/bin/launchctl", {"load", plist}).first, 0);
+    const auto pid = waitForPID(LaunchdDomain::User, "com.example.tool-agent");
+    ASSERT_TRUE(pid);
+    const auto [listed, table] = run("/bin/launchctl", {"list"});
+    EXPECT_EQ(listed, 0);
+    EXPECT_NE(table.find(std::to_string(*pid) + "\t0\tcom.example.tool-agent"), std::string::npos) << table;
+    EXPECT_NE(run("/bin/launchctl", {"load", plist}).first, 0); // already loaded
+
+    EXPECT_EQ(run("/bin/launchctl", {"unload", "-w", plist}).first, 0);
+    EXPECT_FALSE(processExists(*pid));
+    EXPECT_NE(run("/bin/launchctl", {"load", plist}).first, 0); // disabled by the override
+    EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.tool-agent"));
+    EXPECT_EQ(run("/bin/launchctl", {"load", "-w", plist}).first, 0);
+    EXPECT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.tool-agent"));
+    EXPECT_NE(run("/bin/launchctl", {"unload", testsupport::homeFolder().string() + "/missing.plist"}).first, 0);
+}
+
+TEST_F(StandInTools, LaunchAgentOpensTheApplicationOnceThroughOpen)
+{
+    const fs::path bundle = plantApplication("Warden");
+    const Dictionary agent{{"Label", "com.example.Warden"},
+                           {"ProgramArguments", Array{"/usr/bin/open", "-F", "-g", bundle.string()}},
+                           {"KeepAlive", true},
+                           {"RunAtLoad", true}};
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, agent, nullptr, nullptr));
+    ASSERT_TRUE(waitUntil([&] { return pidOf(bundle, "Warden").has_value(); }));
+    const long long pid = *pidOf(bundle, "Warden");
+    started.push_back(pid);
+    EXPECT_TRUE(processExists(pid));
+
+    EXPECT_EQ(run("/usr/bin/open", {"-F", "-g", bundle.string()}).first, 0); // already running: no second copy
+    EXPECT_EQ(pidOf(bundle, "Warden"), pid);
+    EXPECT_NE(run("/usr/bin/open", {testsupport::underRoot("/Applications/None.app").string()}).first, 0);
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// The stand-in "/bin/launchctl": load [-w] <plist>..., unload [-w] <plist>...,
+// list [label], over the stand-in launchd. A plist in a LaunchDaemons folder goes
+// to the system domain, every other one to the user's.
+#include "Platform/Launchd/JobRegistry.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "Platform/Root/PlatformRoot.h"
+#include "Platform/Values/PropertyList.h"
+
+#include <cerrno>
+#include <iostream>
+#include <string>
+#include <vector>
+
+using platform::Dictionary;
+using platform::LaunchdDomain;
+using platform::launchd::JobRegistry;
+
+namespace {
+
+struct Job {
+    std::string path;
+    std::string label;
+    Dictionary dictionary;
+    LaunchdDomain domain;
+};
+
+LaunchdDomain domainOfPlist(const std::string& path)
+{
+    for (const char* folder : {"/Library/LaunchDaemons/", "/System/Library/LaunchDaemons/"})
+        if (path.starts_with(platform::hostPath(folder)))
+            return LaunchdDomain::System;
+    return LaunchdDomain::User;
+}
+
+std::optional<Job> readJob(const std::string& path)
+{
+    auto plist = platform::readPropertyListFile(path);
+    const platform::Value* label = plist ? plist->find("Label") : nullptr;
+    if (!label || !label->asText()) {
+        std::cerr << path << ": Invalid property list\n";
+        return std::nullopt;
+    }
+    return Job{path, *label->asText(), *plist->asDictionary(), domainOfPlist(path)};
+}
+
+bool isDisabled(const Job& job, const JobRegistry& registry)
+{
+    if (const auto override = registry.disabledOverride(job.label))
+        return *override;
+    const auto disabled = job.dictionary.find("Disabled");
+    return disabled != job.dictionary.end() && disabled->second.asBoolean() && *disabled->second.asBoolean();
+}
+
+bool load(const Job& job, bool write)
+{
+    const JobRegistry registry = JobRegistry::forDomain(job.domain);
+    if (write)
+        registry.setDisabledOverride(job.label, false);
+    else if (isDisabled(job, registry)) {
+        std::cerr << job.path << ": service is disabled\n";
+        return false;
+    }
+    platform::Error error;
+    if (platform::SMJobSubmit(job.domain, job.dictionary, nullptr, &error))
+        return true;
+    std::cerr << job.path << ": " << (error.code == EEXIST ? "service already loaded" : error.localizedDescription)
+              << '\n';
+    return false;
+}
+
+bool unload(const Job& job, bool write)
+{
+    if (write)
+        JobRegistry::forDomain(job.domain).setDisabledOverride(job.label, true);
+    platform::Error error;
+    if (platform::SMJobRemove(job.domain, job.label, nullptr, true, &error))
+        return true;
+    std::cerr << job.path << ": "
+              << (error.code == ESRCH ? "Could not find specified service" : error.localizedDescription) << '\n';
+    return false;
+}
+
+int list(const std::vector<std::string>& labels)
+{
+    if (!labels.empty()) {
+        const auto job = platform::SMJobCopyDictionary(LaunchdDomain::User, labels.front());
+        const auto text = job ? platform::serializePropertyList(*job, platform::PropertyListFormat::Xml) : std::nullopt;
+        if (!text) {
+            std::cerr << "Could not find service \"" << labels.front() << "\" in domain for user\n";
+            return 113;
+        }
+        std::cout << std::string(text->begin(), text->end());
+        return 0;
+    }
+    std::cout << "PID\tStatus\tLabel\n";
+    for (const auto& job : platform::SMCopyAllJobDictionaries(LaunchdDomain::User)) {
+        const platform::Value* pid = job.find("PID");
+        const platform::Value* status = job.find("LastExitStatus");
+        std::cout << (pid && pid->asInteger() ? std::to_string(*pid->asInteger()) : "-") << '\t'
+                  << (status && status->asInteger() ? *status->asInteger() : 0) << '\t'
+                  << *job.find("Label")->asText() << '\n';
+    }
+    return 0;
+}
+
+int usage()
+{
+    std::cerr << "usage: launchctl load [-w] <plist>... | unload [-w] <plist>... | list [label]\n";
+    return 64;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty())
+        return usage();
+    const std::string& command = arguments.front();
+    std::vector<std::string> operands(arguments.begin() + 1, arguments.end());
+    if (command == "list")
+        return list(operands);
+    if (command != "load" && command != "unload")
+        return usage();
+    const bool write = !operands.empty() && operands.front() == "-w";
+    if (write)
+        operands.erase(operands.begin());
+    if (operands.empty())
+        return usage();
+    bool succeeded = true;
+    for (const auto& path : operands) {
+        const auto job = readJob(path);
+        succeeded = job && (command == "load" ? load(*job, write) : unload(*job, write)) && succeeded;
+    }
+    return succeeded ? 0 : 1;
+}
