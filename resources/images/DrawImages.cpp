@@ -1,0 +1,103 @@
+// Draws the bundle's images as PNG files into the folder given as the only argument.
+#include <QColor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace {
+
+struct Image {
+    const char* fileName;
+    int size;
+    std::function<void(QPainter&, double)> draw;
+};
+
+void drawShield(QPainter& painter, double s)
+{
+    QPainterPath shield;
+    shield.moveTo(0.5 * s, 0.06 * s);
+    shield.lineTo(0.88 * s, 0.2 * s);
+    shield.cubicTo(0.88 * s, 0.6 * s, 0.72 * s, 0.82 * s, 0.5 * s, 0.95 * s);
+    shield.cubicTo(0.28 * s, 0.82 * s, 0.12 * s, 0.6 * s, 0.12 * s, 0.2 * s);
+    shield.closeSubpath();
+    painter.fillPath(shield, QColor(34, 98, 170));
+    painter.setPen(QPen(QColor(226, 123, 34), 0.05 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(shield);
+    painter.setPen(QPen(Qt::white, 0.08 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({{0.33 * s, 0.5 * s}, {0.46 * s, 0.63 * s}, {0.68 * s, 0.38 * s}}));
+}
+
+void drawBadge(QPainter& painter, double s, const QColor& fill)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawEllipse(QRectF(0.04 * s, 0.04 * s, 0.92 * s, 0.92 * s));
+    painter.setPen(QPen(Qt::white, 0.12 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+void drawTick(QPainter& painter, double s)
+{
+    drawBadge(painter, s, QColor(46, 164, 79));
+    painter.drawPolyline(QPolygonF({{0.28 * s, 0.52 * s}, {0.44 * s, 0.68 * s}, {0.72 * s, 0.36 * s}}));
+}
+
+void drawExclamation(QPainter& painter, double s)
+{
+    drawBadge(painter, s, QColor(226, 123, 34));
+    painter.drawLine(QPointF(0.5 * s, 0.25 * s), QPointF(0.5 * s, 0.56 * s));
+    painter.drawPoint(QPointF(0.5 * s, 0.75 * s));
+}
+
+void drawSystemPicture(QPainter& painter, double s)
+{
+    QLinearGradient sky(0, 0, 0, s);
+    sky.setColorAt(0, QColor(40, 52, 92));
+    sky.setColorAt(1, QColor(214, 140, 84));
+    painter.fillRect(QRectF(0, 0, s, s), sky);
+    QPainterPath dunes;
+    dunes.moveTo(0, 0.75 * s);
+    dunes.cubicTo(0.3 * s, 0.55 * s, 0.6 * s, 0.9 * s, s, 0.65 * s);
+    dunes.lineTo(s, s);
+    dunes.lineTo(0, s);
+    dunes.closeSubpath();
+    painter.fillPath(dunes, QColor(120, 70, 50));
+}
+
+const Image images[] = {
+    {"AppIcon.png", 256, drawShield},
+    {"singletick.png", 64, drawTick},
+    {"exclamationM.png", 64, drawExclamation},
+    {"macosmojave.png", 128, drawSystemPicture},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    for (const auto& image : images) {
+        QImage canvas(image.size, image.size, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::Antialiasing);
+        image.draw(painter, image.size);
+        painter.end();
+        const std::string path = std::string(argv[1]) + "/" + image.fileName;
+        if (!canvas.save(QString::fromStdString(path), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,225 @@
+#include "Platform/Sparkle/SUUpdater.h"
+
+#include "Platform/Root/PlatformRoot.h"
+#include "Platform/Sparkle/UpdateTransfer.h"
+#include "Platform/Tools/ToolProcess.h"
+
+#include <QCoreApplication>
+
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+void SUUpdaterDelegate::updater(SUUpdater&, const SUAppcastItem&, const std::string&) {}
+void SUUpdaterDelegate::updater(SUUpdater&, const SUAppcastItem&) {}
+void SUUpdaterDelegate::updater(SUUpdater&, const SUError&) {}
+void SUUpdaterDelegate::updaterDidNotFindUpdate(SUUpdater&) {}
+
+namespace {
+
+constexpr auto dailyCheck = std::chrono::hours(24);
+
+std::string infoText(const Bundle& bundle, const char* key)
+{
+    const Value* value = bundle.objectForInfoDictionaryKey(key);
+    return value && value->asText() ? *value->asText() : std::string();
+}
+
+std::string makeTemporaryFolder(const fs::path& parent, const std::string& prefix)
+{
+    std::error_code error;
+    fs::create_directories(parent, error);
+    std::string pattern = (parent / (prefix + "XXXXXX")).string();
+    return mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+// The one "*.app" folder of an unpacked archive whose identifier is `identifier`.
+std::optional<std::string> unpackedBundle(const fs::path& folder, const std::string& identifier)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (entry.path().extension() != ".app" || !entry.is_directory())
+            continue;
+        if (Bundle(entry.path().string()).bundleIdentifier() == identifier)
+            return entry.path().string();
+    }
+    return std::nullopt;
+}
+
+bool unzip(const std::string& archive, const std::string& folder)
+{
+    auto process = ToolProcess::launch("/usr/bin/unzip", {"-o", "-q", archive, "-d", folder},
+                                       ToolProcess::Capture::Nothing);
+    return process && process->waitForExit() == 0;
+}
+
+} // namespace
+
+SUUpdater* SUUpdater::initForBundle(const Bundle& bundle)
+{
+    static std::map<std::string, std::unique_ptr<SUUpdater>> updaters;
+    auto& slot = updaters[bundle.bundlePath()];
+    if (!slot)
+        slot = create(bundle);
+    return slot.get();
+}
+
+std::unique_ptr<SUUpdater> SUUpdater::create(const Bundle& bundle)
+{
+    std::string feed = infoText(bundle, "SUFeedURL");
+    if (feed.empty())
+        return nullptr;
+    return std::unique_ptr<SUUpdater>(new SUUpdater(bundle, std::move(feed)));
+}
+
+SUUpdater::SUUpdater(const Bundle& bundle, std::string feedURL)
+    : bundlePath_(bundle.bundlePath())
+    , bundleIdentifier_(bundle.bundleIdentifier().value_or(""))
+    , bundleVersion_(infoText(bundle, "CFBundleVersion"))
+    , feedURL_(std::move(feedURL))
+    , alive_(std::make_shared<SUUpdater*>(this))
+{
+}
+
+SUUpdater::~SUUpdater() = default;
+
+void SUUpdater::setAutomaticallyChecksForUpdates(bool automaticallyChecks)
+{
+    if (!automaticallyChecks)
+        schedule_.reset();
+    else if (!schedule_)
+        schedule_ = std::make_unique<dispatch::RepeatingTimer>(dailyCheck, [this] { checkForUpdatesInBackground(); });
+}
+
+void SUUpdater::setAutomaticallyDownloadsUpdates(bool automaticallyDownloads)
+{
+    automaticallyDownloads_ = automaticallyDownloads;
+}
+
+void SUUpdater::checkForUpdatesInBackground()
+{
+    check(automaticallyDownloads_);
+}
+
+void SUUpdater::checkForUpdates(const void*)
+{
+    check(true);
+}
+
+void SUUpdater::check(bool download)
+{
+    if (inProgress_)
+        return;
+    inProgress_ = true;
+    std::weak_ptr<SUUpdater*> alive = alive_;
+    dispatch::asyncGlobal([alive, download, feed = feedURL_, current = bundleVersion_] {
+        std::optional<SUAppcastItem> newer;
+        std::optional<SUError> error;
+        if (const auto text = fetchText(feed)) {
+            const auto newest = newestAppcastItem(*text);
+            if (newest && compareVersions(newest->versionString, current) > 0)
+                newer = newest;
+        } else {
+            error = SUError{"The update feed could not be read: " + feed};
+        }
+        dispatch::asyncMain([alive, newer, download, error] {
+            if (const auto self = alive.lock())
+                (*self)->finishCheck(newer, download, error);
+        });
+    });
+}
+
+void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, std::optional<SUError> error)
+{
+    found_ = newer;
+    if (error || !newer || !download) {
+        inProgress_ = false;
+        if (error && delegate_)
+            delegate_->updater(*this, *error);
+        else if (!newer && delegate_)
+            delegate_->updaterDidNotFindUpdate(*this);
+        return;
+    }
+    if (delegate_)
+        delegate_->updater(*this, *newer, newer->fileURL);
+    this->download(*newer);
+}
+
+std::string SUUpdater::prepareDownloadFolder() const
+{
+    const fs::path caches = fs::path(homeDirectory()) / "Library/Caches" / bundleIdentifier_;
+    return makeTemporaryFolder(caches, "Update.");
+}
+
+void SUUpdater::download(const SUAppcastItem& item)
+{
+    std::weak_ptr<SUUpdater*> alive = alive_;
+    dispatch::asyncGlobal([alive, item, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
+        std::optional<SUError> error;
+        std::optional<std::string> bundle;
+        const std::string archive = folder + "/update.zip";
+        if (folder.empty() || !downloadFile(item.fileURL, archive))
+            error = SUError{"The update could not be downloaded: " + item.fileURL};
+        else if (!unzip(archive, folder + "/unpacked")
+                 || !(bundle = unpackedBundle(folder + "/unpacked", identifier)))
+            error = SUError{"The downloaded update holds no copy of this application."};
+        dispatch::asyncMain([alive, item, bundle = bundle.value_or(""), error] {
+            if (const auto self = alive.lock())
+                (*self)->finishDownload(item, bundle, error);
+        });
+    });
+}
+
+void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, std::optional<SUError> error)
+{
+    inProgress_ = false;
+    if (error) {
+        if (delegate_)
+            delegate_->updater(*this, *error);
+        return;
+    }
+    downloadedBundle_ = std::move(bundle);
+    if (auto* application = QCoreApplication::instance(); application && !installOnQuit_) {
+        installOnQuit_ = true;
+        QObject::connect(application, &QCoreApplication::aboutToQuit, [alive = std::weak_ptr(alive_)] {
+            if (const auto self = alive.lock())
+                (*self)->installUpdatesIfAvailable();
+        });
+    }
+    if (delegate_)
+        delegate_->updater(*this, item);
+}
+
+bool SUUpdater::installUpdatesIfAvailable()
+{
+    if (downloadedBundle_.empty())
+        return false;
+    const fs::path target(bundlePath_);
+    const std::string stage = makeTemporaryFolder(target.parent_path(), "." + target.filename().string() + ".update.");
+    if (stage.empty())
+        return false;
+    const fs::path incoming = fs::path(stage) / "new.app", outgoing = fs::path(stage) / "old.app";
+    std::error_code error;
+    fs::copy(downloadedBundle_, incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    bool installed = false;
+    if (!error) {
+        fs::rename(target, outgoing, error);
+        if (!error) {
+            fs::rename(incoming, target, error);
+            installed = !error;
+            if (!installed)
+                fs::rename(outgoing, target, error);
+        }
+    }
+    fs::remove_all(stage, error);
+    if (installed) {
+        fs::remove_all(fs::path(downloadedBundle_).parent_path().parent_path(), error);
+        downloadedBundle_.clear();
+    }
+    return installed;
+}
+
+} // namespace platform

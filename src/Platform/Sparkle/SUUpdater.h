@@ -1,0 +1,102 @@
+#pragma once
+
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Sparkle/Appcast.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+struct SUError {
+    std::string message;
+};
+
+class SUUpdater;
+
+// What an updater tells its delegate, on the main queue. Every method does nothing
+// unless overridden.
+class SUUpdaterDelegate {
+public:
+    virtual ~SUUpdaterDelegate() = default;
+    // updater:willDownloadUpdate:withRequest: – the request is the address of the archive.
+    virtual void updater(SUUpdater& updater, const SUAppcastItem& willDownloadUpdate, const std::string& withRequest);
+    // updater:didDownloadUpdate: – the release waits to be installed when the application ends.
+    virtual void updater(SUUpdater& updater, const SUAppcastItem& didDownloadUpdate);
+    // updater:didAbortWithError:
+    virtual void updater(SUUpdater& updater, const SUError& didAbortWithError);
+    // updaterDidNotFindUpdate:
+    virtual void updaterDidNotFindUpdate(SUUpdater& updater);
+};
+
+// The application updater of one bundle. Its feed is the "SUFeedURL" of the bundle's
+// Info.plist, an RSS appcast fetched over HTTP; a release is newer when its version is
+// above the bundle's "CFBundleVersion". A downloaded release (a zip holding the new
+// bundle) replaces the bundle when the application terminates. Main thread only; the
+// transfers run on the global queue.
+class SUUpdater {
+public:
+    // The one updater of the bundle, made on first request and kept for the life of the
+    // process; null when the bundle names no feed.
+    static SUUpdater* initForBundle(const Bundle& bundle);
+
+    // A separate updater of the bundle; null when the bundle names no feed.
+    static std::unique_ptr<SUUpdater> create(const Bundle& bundle);
+
+    ~SUUpdater();
+    SUUpdater(const SUUpdater&) = delete;
+    SUUpdater& operator=(const SUUpdater&) = delete;
+
+    const std::string& feedURL() const { return feedURL_; }
+    const std::string& bundlePath() const { return bundlePath_; }
+
+    // With automatic checks on, the updater also checks once a day by itself.
+    void setAutomaticallyChecksForUpdates(bool automaticallyChecks);
+    bool automaticallyChecksForUpdates() const { return schedule_ != nullptr; }
+    // With automatic downloads on, a background check downloads the release it finds.
+    void setAutomaticallyDownloadsUpdates(bool automaticallyDownloads);
+    bool automaticallyDownloadsUpdates() const { return automaticallyDownloads_; }
+    void setDelegate(SUUpdaterDelegate* delegate) { delegate_ = delegate; }
+    SUUpdaterDelegate* delegate() const { return delegate_; }
+
+    // Returns at once; the result reaches the delegate.
+    void checkForUpdatesInBackground();
+    // checkForUpdates: (the user's own request): a release that is found is downloaded.
+    void checkForUpdates(const void* sender);
+
+    bool updateInProgress() const { return inProgress_; }
+    // The newest release the last check found, downloaded or not.
+    const std::optional<SUAppcastItem>& foundUpdate() const { return found_; }
+    // The bundle of the downloaded release waiting to be installed; empty when none.
+    const std::string& downloadedBundlePath() const { return downloadedBundle_; }
+
+    // Puts the downloaded release in place of the bundle (done by itself when the
+    // Qt application is about to quit); false when nothing waits or it failed, in
+    // which case the bundle is as it was.
+    bool installUpdatesIfAvailable();
+
+private:
+    SUUpdater(const Bundle& bundle, std::string feedURL);
+    void check(bool download);
+    void finishCheck(std::optional<SUAppcastItem> newer, bool download, std::optional<SUError> error);
+    void download(const SUAppcastItem& item);
+    void finishDownload(const SUAppcastItem& item, std::string bundle, std::optional<SUError> error);
+    std::string prepareDownloadFolder() const;
+
+    std::string bundlePath_;
+    std::string bundleIdentifier_;
+    std::string bundleVersion_;
+    std::string feedURL_;
+    bool automaticallyDownloads_ = false;
+    bool inProgress_ = false;
+    bool installOnQuit_ = false;
+    SUUpdaterDelegate* delegate_ = nullptr;
+    std::optional<SUAppcastItem> found_;
+    std::string downloadedBundle_;
+    std::unique_ptr<dispatch::RepeatingTimer> schedule_;
+    std::shared_ptr<SUUpdater*> alive_; // lets queued work know the updater still exists
+};
+
+} // namespace platform

@@ -1,0 +1,6 @@
+#include "Screens/Manage/CleanProcessStartupItemsViewController.h"
+
+CleanProcessStartupItemsViewController::CleanProcessStartupItemsViewController(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("CleanProcessStartupItemsViewController");
+}

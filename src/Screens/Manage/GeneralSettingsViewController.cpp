@@ -1,0 +1,6 @@
+#include "Screens/Manage/GeneralSettingsViewController.h"
+
+GeneralSettingsViewController::GeneralSettingsViewController(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("GeneralSettingsViewController");
+}

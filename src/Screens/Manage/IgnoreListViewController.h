@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QWidget>
+
+// The ignore list.
+class IgnoreListViewController : public QWidget {
+public:
+    explicit IgnoreListViewController(QWidget* parent = nullptr);
+};

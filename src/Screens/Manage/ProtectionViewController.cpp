@@ -1,0 +1,6 @@
+#include "Screens/Manage/ProtectionViewController.h"
+
+ProtectionViewController::ProtectionViewController(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("ProtectionViewController");
+}

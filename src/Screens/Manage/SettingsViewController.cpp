@@ -1,0 +1,6 @@
+#include "Screens/Manage/SettingsViewController.h"
+
+SettingsViewController::SettingsViewController(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("SettingsViewController");
+}

@@ -1,0 +1,6 @@
+#include "Screens/Manage/StartupItemsViewController.h"
+
+StartupItemsViewController::StartupItemsViewController(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("StartupItemsViewController");
+}

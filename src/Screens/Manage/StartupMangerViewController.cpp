@@ -1,0 +1,6 @@
+#include "Screens/Manage/StartupMangerViewController.h"
+
+StartupMangerViewController::StartupMangerViewController(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("StartupMangerViewController");
+}

@@ -1,0 +1,6 @@
+#include "Screens/Scan/ScanResultViewController.h"
+
+ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("ScanResultViewController");
+}

@@ -1,0 +1,209 @@
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Sparkle/SUUpdater.h"
+#include "Platform/Tools/ToolProcess.h"
+#include "Platform/Values/PropertyList.h"
+#include "TestRoot.h"
+
+#include <httplib.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr const char* identifier = "com.example.updatable";
+
+void writeBundle(const fs::path& bundle, const std::string& version, const std::string& feed)
+{
+    platform::Dictionary info{{"CFBundleIdentifier", identifier}, {"CFBundleVersion", version},
+                              {"CFBundleExecutable", "Updatable"}};
+    if (!feed.empty())
+        info["SUFeedURL"] = feed;
+    fs::create_directories(bundle / "Contents/MacOS");
+    ASSERT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(), info));
+    testsupport::plantFile(bundle / "Contents/MacOS/Updatable", "release " + version);
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Serves an appcast and the zipped release it names, on loopback.
+class FeedServer {
+public:
+    FeedServer()
+    {
+        server_.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content(appcast, "application/rss+xml");
+        });
+        server_.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content(archive, "application/zip");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~FeedServer()
+    {
+        server_.stop();
+        thread_.join();
+    }
+    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+    void offer(const std::string& version)
+    {
+        appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
+                  "<enclosure url=\"" + url("/release.zip") + "\" sparkle:version=\"" + version + "\"/>"
+                  "</item></channel></rss>";
+    }
+
+    std::string appcast;
+    std::string archive;
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+class RecordingDelegate : public platform::SUUpdaterDelegate {
+public:
+    void updater(platform::SUUpdater&, const platform::SUAppcastItem& item, const std::string& request) override
+    {
+        events.push_back("will " + item.versionString + " " + request);
+    }
+    void updater(platform::SUUpdater&, const platform::SUAppcastItem& item) override
+    {
+        events.push_back("did " + item.versionString);
+    }
+    void updater(platform::SUUpdater&, const platform::SUError&) override { events.push_back("abort"); }
+    void updaterDidNotFindUpdate(platform::SUUpdater&) override { events.push_back("none"); }
+    std::vector<std::string> events;
+};
+
+class SUUpdaterTest : public testsupport::PlatformRootTest {
+protected:
+    void SetUp() override
+    {
+        PlatformRootTest::SetUp();
+        bundle = testsupport::underRoot("/Applications/Updatable App.app");
+        writeBundle(bundle, "1.0", server.url("/appcast.xml"));
+        updater = platform::SUUpdater::create(platform::Bundle(bundle.string()));
+        ASSERT_TRUE(updater);
+        updater->setDelegate(&delegate);
+    }
+
+    // Zips a release of the bundle at `version` as the server's archive.
+    void publish(const std::string& version)
+    {
+        const fs::path work = testsupport::platformRootFolder() / "release";
+        writeBundle(work / "Updatable App.app", version, server.url("/appcast.xml"));
+        auto zip = platform::ToolProcess::launch(
+            "/bin/sh", {"-c", "cd \"$1\" && zip -q -r r.zip \"Updatable App.app\"", "sh", work.string()},
+            platform::ToolProcess::Capture::Nothing);
+        ASSERT_TRUE(zip);
+        ASSERT_EQ(zip->waitForExit(), 0);
+        server.archive = readFile(work / "r.zip");
+        fs::remove_all(work);
+        server.offer(version);
+    }
+
+    void waitForCheck()
+    {
+        ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return !updater->updateInProgress(); }, 20s));
+    }
+
+    FeedServer server;
+    fs::path bundle;
+    std::unique_ptr<platform::SUUpdater> updater;
+    RecordingDelegate delegate;
+};
+
+TEST_F(SUUpdaterTest, NoUpdaterForABundleWithoutFeed)
+{
+    const fs::path plain = testsupport::underRoot("/Applications/Plain.app");
+    writeBundle(plain, "1.0", "");
+    EXPECT_FALSE(platform::SUUpdater::create(platform::Bundle(plain.string())));
+}
+
+TEST_F(SUUpdaterTest, SharedUpdaterIsOnePerBundle)
+{
+    platform::Bundle same(bundle.string());
+    EXPECT_EQ(platform::SUUpdater::initForBundle(same), platform::SUUpdater::initForBundle(same));
+}
+
+TEST_F(SUUpdaterTest, CheckOnlyFindsTheNewerReleaseWithoutDownloading)
+{
+    publish("1.1");
+    updater->checkForUpdatesInBackground();
+    EXPECT_TRUE(updater->updateInProgress());
+    waitForCheck();
+    ASSERT_TRUE(updater->foundUpdate());
+    EXPECT_EQ(updater->foundUpdate()->versionString, "1.1");
+    EXPECT_TRUE(delegate.events.empty());
+    EXPECT_TRUE(updater->downloadedBundlePath().empty());
+    EXPECT_FALSE(updater->installUpdatesIfAvailable());
+}
+
+TEST_F(SUUpdaterTest, SameOrOlderReleaseIsNoUpdate)
+{
+    for (const char* version : {"1.0", "0.9"}) {
+        publish(version);
+        updater->setAutomaticallyDownloadsUpdates(true);
+        updater->checkForUpdatesInBackground();
+        waitForCheck();
+        EXPECT_FALSE(updater->foundUpdate()) << version;
+    }
+    EXPECT_EQ(delegate.events, (std::vector<std::string>{"none", "none"}));
+}
+
+TEST_F(SUUpdaterTest, AutomaticDownloadThenInstallReplacesTheBundle)
+{
+    publish("2.0");
+    updater->setAutomaticallyDownloadsUpdates(true);
+    updater->checkForUpdatesInBackground();
+    waitForCheck();
+    ASSERT_EQ(delegate.events,
+              (std::vector<std::string>{"will 2.0 " + server.url("/release.zip"), "did 2.0"}));
+    EXPECT_EQ(readFile(bundle / "Contents/MacOS/Updatable"), "release 1.0"); // not before termination
+
+    ASSERT_TRUE(updater->installUpdatesIfAvailable());
+    EXPECT_EQ(readFile(bundle / "Contents/MacOS/Updatable"), "release 2.0");
+    EXPECT_TRUE(*platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText() == "2.0");
+    EXPECT_EQ(std::distance(fs::directory_iterator(bundle.parent_path()), fs::directory_iterator()), 1)
+        << "no staging folder is left beside the bundle";
+    EXPECT_FALSE(updater->installUpdatesIfAvailable());
+}
+
+TEST_F(SUUpdaterTest, AnArchiveWithoutThisApplicationIsRefused)
+{
+    publish("2.0");
+    server.archive = "not a zip";
+    updater->checkForUpdates(nullptr);
+    waitForCheck();
+    EXPECT_EQ(delegate.events.back(), "abort");
+    EXPECT_FALSE(updater->installUpdatesIfAvailable());
+    EXPECT_EQ(readFile(bundle / "Contents/MacOS/Updatable"), "release 1.0");
+}
+
+TEST_F(SUUpdaterTest, UnreachableFeedAborts)
+{
+    server.appcast.clear();
+    writeBundle(bundle, "1.0", "http://127.0.0.1:1/appcast.xml");
+    updater = platform::SUUpdater::create(platform::Bundle(bundle.string()));
+    updater->setDelegate(&delegate);
+    updater->checkForUpdatesInBackground();
+    waitForCheck();
+    EXPECT_EQ(delegate.events, std::vector<std::string>{"abort"});
+}
+
+} // namespace
