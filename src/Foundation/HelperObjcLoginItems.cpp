@@ -1,5 +1,6 @@
 #include "Foundation/HelperObjc.h"
 
+#include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/LoginItems/SharedFileListItemURL.h"
 
 #include <iostream>
@@ -30,4 +31,9 @@ std::optional<platform::SharedFileListItem> HelperObjc::itemRefInLoginItems(cons
     if (match)
         (void)list->remove(*match);
     return match;
+}
+
+std::optional<platform::Array> HelperObjc::getLoginItems()
+{
+    return platform::SMCopyAllJobDictionaries(platform::LaunchdDomain::User);
 }
