@@ -128,13 +128,7 @@ void LaunchAgent::resolveApplication()
 
 void LaunchAgent::finish()
 {
-    if (!appUrl) {
-        isInvalid = true;
-        return;
-    }
-    auto finished = finishApplication(*appUrl);
-    icon = std::move(finished.icon);
-    isInvalid = finished.isInvalid;
+    finishApplication(appUrl, icon, isInvalid);
 }
 
 platform::Dictionary LaunchAgent::record() const

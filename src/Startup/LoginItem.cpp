@@ -108,14 +108,8 @@ void LoginItem::resolveProgram()
 
 void LoginItem::finish()
 {
-    if (!appUrl) {
-        isInvalid = true;
-        return;
-    }
-    auto finished = finishApplication(*appUrl);
-    icon = std::move(finished.icon);
-    isInvalid = finished.isInvalid;
-    if (!name || name->empty())
+    finishApplication(appUrl, icon, isInvalid);
+    if (appUrl && (!name || name->empty()))
         name = appUrl->lastPathComponent();
 }
 

@@ -35,10 +35,16 @@ ApplicationDetails applicationDetails(const platform::FileURL& appUrl)
     return details;
 }
 
-ApplicationFinish finishApplication(const platform::FileURL& appUrl)
+void finishApplication(const std::optional<platform::FileURL>& appUrl, std::optional<platform::Image>& icon,
+                       bool& isInvalid)
 {
+    if (!appUrl) {
+        isInvalid = true;
+        return;
+    }
     std::error_code error;
-    return {getFileIcon(appUrl.path()), !fs::exists(appUrl.path(), error)};
+    icon = getFileIcon(appUrl->path());
+    isInvalid = !fs::exists(appUrl->path(), error);
 }
 
 platform::Image genericIcon(const std::string& forFile)

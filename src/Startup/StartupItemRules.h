@@ -24,12 +24,10 @@ struct ApplicationDetails {
 };
 ApplicationDetails applicationDetails(const platform::FileURL& appUrl);
 
-// The finish of a record with an application URL: its icon, and whether its file is missing.
-struct ApplicationFinish {
-    std::optional<platform::Image> icon;
-    bool isInvalid = false;
-};
-ApplicationFinish finishApplication(const platform::FileURL& appUrl);
+// The finish of a record: without an application URL it is invalid and keeps its
+// icon; with one, the icon is the application's and it is invalid when its file is missing.
+void finishApplication(const std::optional<platform::FileURL>& appUrl, std::optional<platform::Image>& icon,
+                       bool& isInvalid);
 
 // The generic icons shown for a job without an application.
 platform::Image genericIcon(const std::string& forFile); // "app" or "plist"

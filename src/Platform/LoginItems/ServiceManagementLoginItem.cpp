@@ -27,7 +27,7 @@ std::optional<Bundle> helperOfMainBundle(const std::string& identifier)
 bool SMLoginItemSetEnabled(const std::string& identifier, bool enabled)
 {
     if (!enabled)
-        return SMJobRemove(LaunchdDomain::User, identifier, nullptr, false, nullptr);
+        return SMJobRemove(LaunchdDomain::User, identifier, nullptr, true, nullptr);
     const auto helper = helperOfMainBundle(identifier);
     if (!helper || helper->executablePath().empty())
         return false;
