@@ -11,11 +11,11 @@
 // rights. No state beyond the cached privileged-execution entry point.
 class HelperObjc {
 public:
-    // The dictionaries of every job of the user launchd domain; absent when
-    // launchd gives none.
+    // The dictionaries of every job of the user launchd domain (SMCopyAllJobDictionaries).
     static std::optional<platform::Array> getLoginItems();
 
-    // Removes the last session login item whose path equals `path` and returns it.
+    // Removes the last session login item whose path equals `path` (its resolved
+    // URL's, else the "file://" URL its description ends with) and returns it.
     std::optional<platform::SharedFileListItem> itemRefInLoginItems(const std::string& path);
 
     // Moves `path` to the user's Trash ("/bin/mv -f") or removes it ("/bin/rm -rf")
