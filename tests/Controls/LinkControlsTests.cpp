@@ -1,0 +1,94 @@
+#include "Controls/HandCursorButton.h"
+#include "Controls/HyperlinkTextField.h"
+
+#include "ControlsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using controlstest::NotificationRecorder;
+
+namespace {
+
+const QColor kLink{45, 140, 230};
+const QColor kLinkClicked{54, 128, 255};
+
+} // namespace
+
+TEST(HyperlinkTextField, LicenceLinkLooksFollowHoverAndClickAndPostOncePerRelease)
+{
+    NotificationRecorder eula("hyperLinkEULA");
+    HyperlinkTextField field("Licence agreement");
+    field.isEULA = true;
+    EXPECT_EQ(field.cursor().shape(), Qt::PointingHandCursor);
+    controlstest::enter(field);
+    EXPECT_EQ(field.textColor(), kLink);
+    EXPECT_TRUE(field.isUnderlined());
+    controlstest::leave(field);
+    EXPECT_EQ(field.textColor(), kLink);
+    EXPECT_FALSE(field.isUnderlined());
+    controlstest::press(field);
+    EXPECT_FALSE(field.isUnderlined());
+    controlstest::release(field);
+    EXPECT_EQ(field.textColor(), kLinkClicked);
+    EXPECT_TRUE(field.isUnderlined());
+    EXPECT_EQ(eula.received().size(), 1u);
+    controlstest::saveGrab(field, "HyperlinkTextField-clicked");
+}
+
+TEST(HyperlinkTextField, FirstKindInReleaseOrderWins)
+{
+    const std::pair<bool HyperlinkTextField::*, const char*> kinds[] = {
+        {&HyperlinkTextField::isExitVC, "hyperLinkExitVC"},
+        {&HyperlinkTextField::isRemoveNowExitVC, "hyperLinkRemoveNowExitVC"},
+        {&HyperlinkTextField::isAutoMarkSelection, "hyperLinkAutoMarkSelection"},
+        {&HyperlinkTextField::isEULA, "hyperLinkEULA"},
+        {&HyperlinkTextField::isPrivacyPolicy, "hyperLinkPrivacyPolicy"},
+        {&HyperlinkTextField::isUnInstallInstructions, "hyperLinkUnInstallInstructions"},
+    };
+    for (std::size_t first = 0; first < std::size(kinds); ++first) {
+        HyperlinkTextField field("link");
+        for (std::size_t k = first; k < std::size(kinds); ++k)
+            field.*kinds[k].first = true;
+        std::vector<std::unique_ptr<NotificationRecorder>> recorders;
+        for (const auto& kind : kinds)
+            recorders.push_back(std::make_unique<NotificationRecorder>(kind.second));
+        controlstest::release(field);
+        for (std::size_t k = 0; k < std::size(kinds); ++k)
+            EXPECT_EQ(recorders[k]->received().size(), k == first ? 1u : 0u) << kinds[k].second;
+    }
+}
+
+TEST(HyperlinkTextField, ExitLinkTurnsGreyOnPressAndLightGreyOnRelease)
+{
+    HyperlinkTextField field("Cancel");
+    field.isExitVC = true;
+    controlstest::enter(field);
+    const QColor before = field.textColor();
+    EXPECT_NE(before, kLink) << "no hover look";
+    controlstest::press(field);
+    EXPECT_EQ(field.textColor(), QColor(128, 128, 128));
+    controlstest::release(field);
+    EXPECT_EQ(field.textColor(), QColor(170, 170, 170));
+    EXPECT_TRUE(field.isUnderlined());
+}
+
+TEST(HyperlinkTextField, FieldOfNoKindNeverChangesOrPosts)
+{
+    NotificationRecorder exit("hyperLinkExitVC");
+    HyperlinkTextField field("plain");
+    const QColor before = field.textColor();
+    controlstest::enter(field);
+    controlstest::click(field);
+    EXPECT_EQ(field.textColor(), before);
+    EXPECT_FALSE(field.isUnderlined());
+    EXPECT_TRUE(exit.received().empty());
+}
+
+TEST(HandCursorButton, ShowsThePointingHandWhileHovered)
+{
+    HandCursorButton button("Open");
+    controlstest::enter(button);
+    EXPECT_EQ(button.cursor().shape(), Qt::PointingHandCursor);
+    controlstest::leave(button);
+    EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
+}

@@ -1,0 +1,133 @@
+#include "Controls/CustomTableScroller.h"
+#include "Controls/CustomTextFieldCell.h"
+#include "Controls/EditingTextField.h"
+#include "Controls/MyNSTableRowView.h"
+#include "Controls/TableScrollView.h"
+
+#include "ControlsTestSupport.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using controlstest::nearColor;
+using controlstest::pixelAt;
+
+namespace {
+
+// A window whose focused field stands for the first responder.
+class EditingTextFieldTest : public ::testing::Test {
+protected:
+    EditingTextFieldTest()
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(field = new EditingTextField("field text"));
+        layout->addWidget(focused = new QLineEdit("focused text"));
+        window.show();
+        window.activateWindow();
+        focused->setFocus();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        EXPECT_EQ(QApplication::focusWidget(), focused);
+    }
+
+    QWidget window;
+    EditingTextField* field;
+    QLineEdit* focused;
+};
+
+} // namespace
+
+TEST_F(EditingTextFieldTest, CommandShortcutsGoToTheFocusedWidget)
+{
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(focused->selectedText(), "focused text");
+    EXPECT_TRUE(field->selectedText().isEmpty());
+    QTest::keyClick(field, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(focused->text().isEmpty());
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(focused->text(), "focused text") << "undo";
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(focused->text().isEmpty()) << "redo";
+}
+
+TEST_F(EditingTextFieldTest, OtherModifiersGoToTheFieldItself)
+{
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(focused->selectedText().isEmpty());
+    focused->clearFocus();
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClick(field, Qt::Key_Exclam);
+    EXPECT_TRUE(field->text().endsWith("!")) << field->text().toStdString();
+}
+
+TEST(CustomTextFieldCell, CentresTheTextBandInATallCell)
+{
+    EXPECT_EQ(CustomTextFieldCell::centredRect(QRect(10, 20, 100, 40), 16), QRect(10, 32, 100, 16));
+    EXPECT_EQ(CustomTextFieldCell::centredRect(QRect(0, 0, 50, 10), 16), QRect(0, 0, 50, 10));
+
+    QStandardItemModel model(1, 1);
+    model.setItem(0, 0, new QStandardItem("name"));
+    QTableView table;
+    table.setModel(&model);
+    table.setItemDelegate(new CustomTextFieldCell(&table));
+    table.verticalHeader()->setDefaultSectionSize(60);
+    table.resize(200, 120);
+    table.show();
+    table.edit(model.index(0, 0));
+    auto* editor = table.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    const QRect cell = table.visualRect(model.index(0, 0));
+    EXPECT_NEAR(editor->geometry().center().y(), cell.center().y(), 1);
+    EXPECT_LT(editor->height(), cell.height());
+}
+
+TEST(MyNSTableRowView, SelectionIsAFlatDarkFill)
+{
+    QWidget parent;
+    parent.setAutoFillBackground(true);
+    parent.setPalette(QPalette(Qt::white));
+    auto* row = new MyNSTableRowView(&parent);
+    row->setGeometry(0, 0, 100, 20);
+    EXPECT_TRUE(nearColor(pixelAt(parent, {50, 10}), Qt::white));
+    row->setSelected(true);
+    EXPECT_TRUE(nearColor(pixelAt(parent, {50, 10}), QColor(50, 50, 50)));
+    EXPECT_FALSE(row->isEmphasized());
+    EXPECT_EQ(row->selectionHighlightStyle(), 0);
+    controlstest::saveGrab(parent, "MyNSTableRowView-selected");
+}
+
+TEST(TableScrollView, PaintsItsFlatBackgroundColour)
+{
+    TableScrollView scroll;
+    scroll.resize(100, 80);
+    EXPECT_TRUE(nearColor(pixelAt(scroll, {50, 40}), QColor(20, 20, 20)));
+    scroll.setBgColor(QColor(0, 90, 0));
+    EXPECT_TRUE(nearColor(pixelAt(scroll, {50, 40}), QColor(0, 90, 0)));
+}
+
+TEST(CustomTableScroller, KnobKeepsItsThicknessWhateverTheBarWidth)
+{
+    for (const int width : {15, 30}) {
+        CustomTableScroller scroller(Qt::Vertical);
+        scroller.setRange(0, 100);
+        scroller.setPageStep(50);
+        scroller.resize(width, 200);
+        const QRectF knob = scroller.knobRect();
+        EXPECT_DOUBLE_EQ(knob.x(), 3.0) << width;
+        EXPECT_DOUBLE_EQ(knob.width(), 9.0) << width;
+        EXPECT_TRUE(nearColor(pixelAt(scroller, {7, static_cast<int>(knob.center().y())}), QColor(34, 34, 34)));
+        EXPECT_TRUE(nearColor(pixelAt(scroller, {width - 2, 100}), QColor(20, 20, 20)));
+        controlstest::saveGrab(scroller, QString("CustomTableScroller-%1").arg(width));
+    }
+    CustomTableScroller horizontal(Qt::Horizontal);
+    horizontal.setRange(0, 10);
+    horizontal.resize(200, 15);
+    EXPECT_DOUBLE_EQ(horizontal.knobRect().y(), 4.0);
+    EXPECT_DOUBLE_EQ(horizontal.knobRect().height(), 9.0);
+}
