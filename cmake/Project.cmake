@@ -19,16 +19,15 @@ function(bg_library name)
 endfunction()
 
 # bg_test(NAME SOURCES ... DEPS ...): one GoogleTest executable registered with CTest.
-# Every test runs with QT_QPA_PLATFORM=offscreen and its own temporary platform root
-# (made by the test fixtures in tests/Support).
+# Every test runs headless in its own temporary platform root, with the build's
+# stand-in tools and a loopback analytics endpoint (set up by tests/Support's main).
 function(bg_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} bg_test_support GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BG_BUILD_DIR=${PROJECT_BINARY_DIR};BG_TOOLS_DIR=${PROJECT_BINARY_DIR}/bin;BG_ANALYTICS_URL=http://127.0.0.1:9/collect"
-               TIMEOUT 120)
+    PROPERTIES TIMEOUT 120)
 endfunction()
 
 # bg_folder_library(NAME DEPS ...): a library of every .cpp file in the current folder;

@@ -3,7 +3,7 @@
 #include "Detection/DatabaseManager.h"
 #include "Detection/UpdateDatabase.h"
 #include "Detection/UpdateLock.h"
-#include "Foundation/LoopbackServer.h"
+#include "LoopbackServer.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"

@@ -4,10 +4,29 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
+
+namespace {
+
+// What every test process runs with, unless the caller set it otherwise:
+// headless Qt, the stand-in tools of this build, and an analytics endpoint on a
+// loopback port where nothing listens, so no hit ever leaves the machine.
+void setTestEnvironment()
+{
+    const std::string build = BG_TEST_BUILD_DIR;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("BG_BUILD_DIR", build.c_str(), 0);
+    setenv("BG_TOOLS_DIR", (build + "/bin").c_str(), 0);
+    setenv("BG_ANALYTICS_URL", "http://127.0.0.1:9/collect", 0);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    setTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     platform::dispatch::adoptMainThread();
     const auto root = testsupport::platformRootFolder();

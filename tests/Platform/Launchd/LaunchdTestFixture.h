@@ -21,9 +21,6 @@ protected:
     void SetUp() override
     {
         PlatformRootTest::SetUp();
-#ifdef BG_TEST_TOOLS_DIR
-        ::setenv("BG_TOOLS_DIR", BG_TEST_TOOLS_DIR, 0); // the stand-in tools of this build
-#endif
         platform::AuthorizationAgent::reset();
         ::unsetenv("PLATFORM_UID");
     }
