@@ -20,6 +20,17 @@ struct Metrics {
     bool hugs;
 };
 
+// The sizes the placement of image and title is made of; the title measured in the
+// button's font, an absent image or title counting as size 0.
+Metrics metricsOf(const FlatButton& button)
+{
+    const QSizeF image = button.image().isNull() ? QSizeF(0, 0) : button.image().deviceIndependentSize();
+    const QSizeF title = button.text().isEmpty() ? QSizeF(0, 0)
+                                                 : QFontMetricsF(button.font()).size(Qt::TextSingleLine, button.text());
+    return {qreal(button.width()), qreal(button.height()), image.width(), image.height(),
+            title.width(), title.height(), button.spacing(), button.imageHugsTitle()};
+}
+
 QPointF imageOrigin(int position, const Metrics& m)
 {
     const qreal centredX = (m.width - m.imageWidth) / 2;
@@ -227,34 +238,21 @@ void FlatButton::animateForButtonUp()
     emit clicked();
 }
 
-QSizeF FlatButton::titleSize() const
-{
-    if (text().isEmpty())
-        return {0, 0};
-    return QFontMetricsF(font()).size(Qt::TextSingleLine, text());
-}
-
 std::optional<QRectF> FlatButton::imageFrame() const
 {
     if (image_.isNull() || imagePosition_ == noImage)
         return std::nullopt;
-    const QSizeF imageSize = image_.deviceIndependentSize();
-    const QSizeF title = titleSize();
-    const Metrics metrics{qreal(width()), qreal(height()), imageSize.width(), imageSize.height(),
-                          title.width(), title.height(), spacing_, imageHugsTitle_};
-    return QRectF(rounded(imageOrigin(imagePosition_, metrics)), imageSize);
+    const Metrics metrics = metricsOf(*this);
+    return QRectF(rounded(imageOrigin(imagePosition_, metrics)), QSizeF(metrics.imageWidth, metrics.imageHeight));
 }
 
 std::optional<QRectF> FlatButton::titleFrame() const
 {
     if (text().isEmpty() || imagePosition_ == imageOnly)
         return std::nullopt;
-    const QSizeF imageSize = image_.isNull() ? QSizeF(0, 0) : image_.deviceIndependentSize();
-    const QSizeF title = titleSize();
-    const Metrics metrics{qreal(width()), qreal(height()), imageSize.width(), imageSize.height(),
-                          title.width(), title.height(), spacing_, imageHugsTitle_};
+    const Metrics metrics = metricsOf(*this);
     return QRectF(rounded(titleOrigin(imagePosition_, metrics)),
-                  QSizeF(std::ceil(title.width()), std::ceil(title.height())));
+                  QSizeF(std::ceil(metrics.titleWidth), std::ceil(metrics.titleHeight)));
 }
 
 void FlatButton::mousePressEvent(QMouseEvent* event)

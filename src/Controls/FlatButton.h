@@ -130,7 +130,6 @@ private:
     void setColor(QColor& member, const QColor& color);
     void animateLayer(LayerColor layer, const QColor& color, double seconds);
     AnimatedColor& animated(LayerColor layer);
-    QSizeF titleSize() const;
     void mouseExited();
     void paintImage(QPainter& painter, const QRectF& frame) const;
 
