@@ -89,6 +89,7 @@ TEST(HandCursorButton, ShowsThePointingHandWhileHovered)
     HandCursorButton button("Open");
     controlstest::enter(button);
     EXPECT_EQ(button.cursor().shape(), Qt::PointingHandCursor);
+    controlstest::saveGrab(button, "HandCursorButton");
     controlstest::leave(button);
     EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
 }

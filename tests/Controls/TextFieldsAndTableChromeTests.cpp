@@ -53,6 +53,7 @@ TEST_F(EditingTextFieldTest, CommandShortcutsGoToTheFocusedWidget)
     EXPECT_EQ(focused->text(), "focused text") << "undo";
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(focused->text().isEmpty()) << "redo";
+    controlstest::saveGrab(window, "EditingTextField");
 }
 
 TEST_F(EditingTextFieldTest, OtherModifiersGoToTheFieldItself)
@@ -85,6 +86,7 @@ TEST(CustomTextFieldCell, CentresTheTextBandInATallCell)
     const QRect cell = table.visualRect(model.index(0, 0));
     EXPECT_NEAR(editor->geometry().center().y(), cell.center().y(), 1);
     EXPECT_LT(editor->height(), cell.height());
+    controlstest::saveGrab(table, "CustomTextFieldCell-editing");
 }
 
 TEST(MyNSTableRowView, SelectionIsAFlatDarkFill)
@@ -109,6 +111,7 @@ TEST(TableScrollView, PaintsItsFlatBackgroundColour)
     EXPECT_TRUE(nearColor(pixelAt(scroll, {50, 40}), QColor(20, 20, 20)));
     scroll.setBgColor(QColor(0, 90, 0));
     EXPECT_TRUE(nearColor(pixelAt(scroll, {50, 40}), QColor(0, 90, 0)));
+    controlstest::saveGrab(scroll, "TableScrollView");
 }
 
 TEST(CustomTableScroller, KnobKeepsItsThicknessWhateverTheBarWidth)
