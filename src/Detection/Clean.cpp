@@ -1,0 +1,139 @@
+#include "Detection/Clean.h"
+
+#include "App/IndexVocabularies.h"
+#include "Detection/CleanSafety.h"
+#include "Detection/ScanProgress.h"
+#include "Detection/SharedLists.h"
+#include "Foundation/Analytics.h"
+#include "Foundation/Settings.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/FileManager/FileManager.h"
+#include "Platform/Notifications/NotificationCenter.h"
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+using platform::dispatch::asyncMain;
+
+namespace {
+
+constexpr auto itemPacing = std::chrono::milliseconds(100);
+
+std::vector<CleanRow> takeRows()
+{
+    std::vector<CleanRow> rows;
+    for (const auto& result : scanResults().snapshot()) {
+        CleanRow row{result.isSelected, std::nullopt};
+        if (result.items) {
+            row.itemPaths.emplace();
+            for (const auto& item : *result.items)
+                row.itemPaths->push_back(item.path);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::int64_t itemCount(const std::vector<CleanRow>& rows, bool selectedOnly)
+{
+    std::int64_t count = 0;
+    for (const auto& row : rows)
+        if (row.itemPaths && (row.isSelected || !selectedOnly))
+            count += static_cast<std::int64_t>(row.itemPaths->size());
+    return count;
+}
+
+// True unless the suite holds a Boolean false.
+bool moveToTrashChoice()
+{
+    platform::UserDefaults* suite = appGroupDefaults();
+    const auto stored = suite ? suite->boolean(SettingsKey::moveDeletedToTrash) : std::nullopt;
+    return stored.value_or(true);
+}
+
+void addToRemovedTotal(std::int64_t handled)
+{
+    auto& defaults = standardDefaults();
+    const auto total = defaults.integer(SettingsKey::totalDeceptiveAppsRemovedSoFar).value_or(0);
+    defaults.setInteger(SettingsKey::totalDeceptiveAppsRemovedSoFar, total + handled);
+}
+
+void cleanOneItem(const std::string& path, bool moveToTrash)
+{
+    std::this_thread::sleep_for(itemPacing);
+    if (!platform::FileManager::defaultManager().fileExists(path))
+        return;
+    if (isProtectedFromClean(path)) {
+        std::cout << "Not removed: \"" << path << "\" is a protected folder" << std::endl;
+        return;
+    }
+    removeCleanItem(path, moveToTrash);
+}
+
+} // namespace
+
+Clean& Clean::shared()
+{
+    static Clean* clean = new Clean; // kept for the life of the process; the worker may outlive main()
+    return *clean;
+}
+
+void Clean::startClean()
+{
+    if (isCleanRunning.exchange(true))
+        return;
+    // A stop answered after the last clean had ended must not end this one.
+    isAborted = false;
+    auto rows = takeRows();
+    sendAnalyticsEvent("clean", "malware_cleanning");
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.post("MenuSelectionBGX", {{menuKey, Menu::scan}});
+    center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::cleanProcess}});
+    center.post("CleanViewUpdateBGX", {{menuKey, CleanMenu::process}});
+    platform::dispatch::asyncGlobal([this, rows = std::move(rows)] { cleanItems(rows); });
+}
+
+void Clean::cleanItems(const std::vector<CleanRow>& rows)
+{
+    const std::int64_t allItems = itemCount(rows, false);
+    const std::int64_t selectedItems = itemCount(rows, true);
+    const bool moveToTrash = moveToTrashChoice();
+    std::int64_t handled = 0;
+    std::int64_t abortedIndex = 0;
+    for (std::size_t position = 0; position < rows.size(); ++position) {
+        waitWhilePaused(isPaused);
+        if (isAborted)
+            break;
+        const CleanRow& row = rows[position];
+        if (!row.isSelected || !row.itemPaths)
+            continue;
+        for (const auto& path : *row.itemPaths) {
+            if (!path)
+                continue;
+            waitWhilePaused(isPaused);
+            if (isAborted) {
+                abortedIndex = static_cast<std::int64_t>(position);
+                break;
+            }
+            cleanOneItem(*path, moveToTrash);
+            const double share = progressShare(++handled, selectedItems);
+            asyncMain([selectedItems, path = *path, handled, share] {
+                platform::NotificationCenter::defaultCenter().post(
+                    "NotifyCleanProcessBGX",
+                    {{"totalItems", selectedItems}, {"path", path}, {"pObj", handled}, {"percentage", share}});
+            });
+        }
+    }
+    addToRemovedTotal(handled);
+    asyncMain([=] {
+        auto& center = platform::NotificationCenter::defaultCenter();
+        center.post("CleanViewUpdateBGX", {{menuKey, CleanMenu::result}});
+        center.post("NotifyCleanProcessCompleteBGX", {{"cleanedItems", selectedItems},
+                                                      {"remainingItems", allItems - handled},
+                                                      {"pObj", handled},
+                                                      {"abortedIndex", abortedIndex}});
+    });
+    isAborted = false;
+    isCleanRunning = false;
+}

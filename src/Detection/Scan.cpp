@@ -1,0 +1,115 @@
+#include "Detection/Scan.h"
+
+#include "App/IndexVocabularies.h"
+#include "Detection/DatabaseManager.h"
+#include "Detection/ScanProgress.h"
+#include "Detection/SharedLists.h"
+#include "Detection/UpdateDatabase.h"
+#include "Foundation/Analytics.h"
+#include "Foundation/Reachability.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Notifications/NotificationCenter.h"
+#include "Platform/Root/PlatformRoot.h"
+
+#include <chrono>
+#include <thread>
+
+using platform::dispatch::asyncGlobal;
+using platform::dispatch::asyncMain;
+
+namespace {
+
+constexpr auto pauseAfterInstall = std::chrono::seconds(1);
+
+std::vector<std::string> makeQuickScanPaths()
+{
+    return {userPath("/Downloads"),
+            platform::hostPath("/Applications"),
+            userPath("/Desktop"),
+            userPath("/Documents"),
+            userPath("/Library/Application Support"),
+            userPath("/Library/Preferences")};
+}
+
+void postDefinitionsProgress(double percentage)
+{
+    postScanProgress(0, "", -1, percentage);
+}
+
+} // namespace
+
+Scan& Scan::shared()
+{
+    static Scan* scan = new Scan; // kept for the life of the process; workers may outlive main()
+    return *scan;
+}
+
+Scan::Scan() : quickScanPaths(makeQuickScanPaths()) {}
+
+void Scan::startScan()
+{
+    if (isScanRunning.exchange(true))
+        return;
+    scanResults().clear();
+    // A stop answered after the last scan had ended must not end this one.
+    isAborted = false;
+    sendAnalyticsEvent("scan", "malware_scanning");
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.post("MenuSelectionBGX", {{menuKey, Menu::scan}});
+    center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanprocess}});
+    asyncGlobal([this] { prepareScan(); });
+}
+
+void Scan::prepareScan()
+{
+    asyncMain([] { postDefinitionsProgress(0.0); });
+    if (!Reachability::isConnectedToNetwork()) {
+        asyncMain([this] { runScan(); });
+        return;
+    }
+    const double installed = DatabaseManager::shared().getVersion(databasePath());
+    UpdateDatabase::shared().checkForUpdates(installed, [this](bool isNewer, auto, auto) {
+        if (isNewer)
+            UpdateDatabase::shared().downloadDatabase([this](bool done) { definitionsInstalled(done); });
+        else
+            asyncMain([this] { runScan(); });
+    });
+}
+
+void Scan::definitionsInstalled(bool installed)
+{
+    recordDefinitionsInstall(installed);
+    asyncMain([] {
+        postDefinitionsProgress(100.0);
+        platform::NotificationCenter::defaultCenter().post("UpdateAGSQStatusAndDefinitionsBGX");
+    });
+    std::this_thread::sleep_for(pauseAfterInstall);
+    asyncMain([this] { runScan(); });
+}
+
+void Scan::runScan()
+{
+    matchingEnded_ = {};
+    matchingEndedSignal_ = matchingEnded_.get_future().share();
+    asyncGlobal([this] { countFiles(); });
+    asyncGlobal([this] {
+        matchMalware();
+        matchingEnded_.set_value();
+    });
+}
+
+void Scan::postCompletion()
+{
+    // The completion carries the matching's finished list.
+    if (matchingEndedSignal_.valid())
+        matchingEndedSignal_.wait();
+    asyncMain([this] {
+        // Cleared in the same main-queue item as the completion, so a scan started
+        // from the main thread never overlaps the end of this one.
+        isAborted = false;
+        isScanRunning = false;
+        platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX",
+                                                            {{"isScanCompleted", true}, {"scanList", scanList}});
+    });
+}

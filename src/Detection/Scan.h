@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Detection/Records.h"
+
+#include <atomic>
+#include <cstdint>
+#include <future>
+#include <string>
+#include <vector>
+
+// The scan: a walk of the six scan roots that only reports progress, and beside it
+// a matching that tests every known path of every signature record for existence.
+// Reports by notifications on the default center, each posted on the main thread
+// ("Int" values are std::int64_t, "Double" double, texts std::string):
+//   "NotifyScanProcessBGX"          "totalFound", "path", "objectsScanned", "percentage"
+//   "NotifyScanProcessCompleteBGX"  "isScanCompleted" (bool), "scanList" (std::vector<MalwareList>)
+// and, at the start, "MenuSelectionBGX" / "ScanViewUpdateBGX" with their "menu" values.
+class Scan {
+public:
+    static Scan& shared();
+
+    // Written by the screens on the main thread and read by the workers.
+    std::atomic<bool> isScanRunning{false};
+    std::atomic<bool> isPaused{false};
+    std::atomic<bool> isAborted{false};
+
+    // The last scan's results: written by the matching only, read once it has ended.
+    std::vector<MalwareList> scanList;
+    // Found items counted by the matching so far.
+    std::atomic<std::int64_t> pIndex{0};
+    // ~/Downloads, /Applications, ~/Desktop, ~/Documents,
+    // ~/Library/Application Support, ~/Library/Preferences (host paths).
+    const std::vector<std::string> quickScanPaths;
+
+    // Main thread: starts a scan unless one runs.
+    void startScan();
+    // Background: the definitions step, then runScan() on the main queue.
+    void prepareScan();
+    // Main thread: the walk and the matching on the global queue.
+    void runScan();
+    // Background: the walk; ends the scan with the completion once the matching has ended.
+    void countFiles();
+    // Background: the walk's first pass over one root; the regular files counted.
+    std::int64_t countFiles(const std::string& atPath);
+    // Background: the matching; fills scanList and pIndex.
+    void matchMalware();
+
+private:
+    Scan();
+    void definitionsInstalled(bool installed);
+    void postCompletion();
+
+    // Set by runScan() before the halves start; the walk waits for it before its completion.
+    std::promise<void> matchingEnded_;
+    std::shared_future<void> matchingEndedSignal_;
+};

@@ -1,0 +1,144 @@
+#include "Detection/Scan.h"
+
+#include "Detection/DatabaseManagerReader.h"
+#include "Detection/ScanProgress.h"
+#include "Detection/SharedLists.h"
+#include "Foundation/FileUtilities.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/FileManager/FileManager.h"
+
+#include <QString>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double iconPixelSize = 150.0;
+
+// Texts compared under canonical equivalence: both sides composed (NFC).
+std::string composed(const std::string& text)
+{
+    return QString::fromStdString(text).normalized(QString::NormalizationForm_C).toStdString();
+}
+
+// "IgnoreAllPathsBGX" of the suite, composed; empty unless it is a list of texts.
+std::vector<std::string> readIgnoreList()
+{
+    platform::UserDefaults* suite = appGroupDefaults();
+    const auto stored = suite ? suite->array(SettingsKey::ignoreAllPaths) : std::nullopt;
+    if (!stored)
+        return {};
+    std::vector<std::string> ignored;
+    for (const auto& entry : *stored) {
+        if (!entry.asText())
+            return {};
+        ignored.push_back(composed(*entry.asText()));
+    }
+    return ignored;
+}
+
+bool exists(const std::string& path)
+{
+    return platform::FileManager::defaultManager().fileExists(path);
+}
+
+bool isApplicationPath(const std::string& path)
+{
+    return path.ends_with(".app");
+}
+
+// A found item counts when it is an application bundle or the user may write it.
+bool counts(const std::string& path)
+{
+    return isApplicationPath(path) || platform::FileManager::defaultManager().isWritableFile(path);
+}
+
+// The icon that a found bundle gives its record: its thumbnail when the item is an
+// image, else the workspace's icon of `iconItem`.
+std::optional<platform::Image> bundleIcon(const std::string& bundlePath, const std::string& iconItem)
+{
+    if (auto thumbnail = thumbnailImage(bundlePath, iconPixelSize); thumbnail && !thumbnail->isEmpty())
+        return thumbnail;
+    return platform::Image::iconForFile(iconItem);
+}
+
+// One record's matching, shared by its rows.
+struct RecordMatch {
+    Scan& scan;
+    const std::vector<std::string>& ignored;
+    bool found = false;
+    std::optional<platform::Image> icon;
+
+    bool isIgnored(const std::string& path) const
+    {
+        return std::ranges::find(ignored, composed(path)) != ignored.end();
+    }
+
+    // The row with its path kept only when it exists and is not ignored, and its
+    // sub-paths cut down to the existing ones that count.
+    Paths rebuild(const Paths& row)
+    {
+        Paths rebuilt = row;
+        rebuilt.path.subPaths = std::vector<std::string>{};
+        if (!row.path.path)
+            return rebuilt;
+        const std::string& path = *row.path.path;
+        if (!exists(path) || isIgnored(path))
+            return rebuilt;
+        found = true;
+        if (counts(path))
+            ++scan.pIndex;
+        if (isApplicationPath(path))
+            icon = bundleIcon(path, path);
+        rebuilt.path.subPaths = keptSubPaths(row.path, path);
+        return rebuilt;
+    }
+
+    std::vector<std::string> keptSubPaths(const Path& known, const std::string& rowPath)
+    {
+        std::vector<std::string> kept;
+        for (const auto& subPath : known.subPaths.value_or(std::vector<std::string>{})) {
+            waitWhilePaused(scan.isPaused);
+            if (scan.isAborted)
+                break;
+            if (!exists(subPath))
+                continue;
+            if (!isIgnored(subPath) && counts(subPath)) {
+                kept.push_back(subPath);
+                ++scan.pIndex;
+            }
+            if (isApplicationPath(subPath))
+                icon = bundleIcon(subPath, rowPath);
+        }
+        return kept;
+    }
+};
+
+} // namespace
+
+void Scan::matchMalware()
+{
+    scanList.clear();
+    pIndex = 0;
+    auto records = DatabaseManagerReader::shared().loadMalwareList(databasePath());
+    malwareRecords().replace(records);
+    const auto ignored = readIgnoreList();
+    for (const auto& record : records) {
+        waitWhilePaused(isPaused);
+        if (isAborted)
+            break;
+        if (!record.paths || record.paths->empty())
+            continue;
+        RecordMatch match{*this, ignored};
+        std::vector<Paths> rows;
+        for (const auto& row : *record.paths)
+            rows.push_back(match.rebuild(row));
+        if (!match.found)
+            continue;
+        MalwareList result = record;
+        result.paths = std::move(rows);
+        result.icon = std::move(match.icon);
+        scanList.push_back(std::move(result));
+    }
+}

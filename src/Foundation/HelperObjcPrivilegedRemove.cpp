@@ -1,0 +1,133 @@
+#include "Foundation/HelperObjc.h"
+
+#include "Platform/Authorization/Authorization.h"
+#include "Platform/FileManager/FileManager.h"
+#include "Platform/Tools/ToolPaths.h"
+
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::AuthorizationRef;
+
+constexpr platform::AuthorizationFlags copyRightsFlags = platform::kAuthorizationFlagInteractionAllowed |
+                                                         platform::kAuthorizationFlagExtendRights |
+                                                         platform::kAuthorizationFlagPreAuthorize;
+
+// The privileged tool is started through the shell, which first writes its own
+// process id to the pipe and then becomes the tool: so the wait is for this tool
+// alone, never for another child of the program.
+constexpr const char* reportPidThenRunTool = "echo $$; exec \"$0\" \"$@\"";
+
+// The privileged-execution entry point; the first successful look-up is kept.
+platform::AuthorizationExecuteWithPrivilegesFunction executeWithPrivileges()
+{
+    static std::atomic<platform::AuthorizationExecuteWithPrivilegesFunction> cached{nullptr};
+    if (auto function = cached.load())
+        return function;
+    auto found = reinterpret_cast<platform::AuthorizationExecuteWithPrivilegesFunction>(
+        platform::lookupSecurityFunction("AuthorizationExecuteWithPrivileges"));
+    if (found)
+        cached = found;
+    return found;
+}
+
+// An authorisation freed when it goes out of scope.
+struct ScopedAuthorization {
+    AuthorizationRef ref = nullptr;
+    ~ScopedAuthorization()
+    {
+        if (ref)
+            platform::AuthorizationFree(ref, platform::kAuthorizationFlagDefaults);
+    }
+};
+
+bool isBlank(const std::string& path)
+{
+    return path.find_first_not_of(" \t") == std::string::npos;
+}
+
+// "/bin/mv -n -- <path> <free name in the Trash>" or "/bin/rm -rf -- <path>".
+std::vector<std::string> toolCommand(const std::string& path, bool moveToTrash)
+{
+    if (!moveToTrash)
+        return {platform::resolveToolPath("/bin/rm"), "-rf", "--", path};
+    std::error_code ignored;
+    fs::create_directories(platform::userTrashPath(), ignored);
+    return {platform::resolveToolPath("/bin/mv"), "-n", "--", path, platform::freeTrashPathFor(path)};
+}
+
+// Reads the process id that the shell wrote first; -1 when there is none.
+pid_t readToolPid(std::FILE* pipe)
+{
+    char line[32] = {};
+    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+    std::fclose(pipe);
+    pid_t pid = -1;
+    if (read)
+        std::from_chars(line, line + sizeof line, pid);
+    return pid > 0 ? pid : -1;
+}
+
+// Waits for the tool: true when it exited with status 0.
+bool toolSucceeded(pid_t pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool runPrivileged(AuthorizationRef authorization, const std::vector<std::string>& command)
+{
+    const auto execute = executeWithPrivileges();
+    if (!execute)
+        return false;
+    std::vector<std::string> arguments{"-c", reportPidThenRunTool};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    std::vector<char*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::FILE* pipe = nullptr;
+    if (execute(authorization, "/bin/sh", platform::kAuthorizationFlagDefaults, argv.data(), &pipe) !=
+            platform::errAuthorizationSuccess ||
+        !pipe)
+        return false;
+    const pid_t pid = readToolPid(pipe);
+    return pid > 0 && toolSucceeded(pid);
+}
+
+bool isGone(const std::string& path)
+{
+    std::error_code ignored;
+    return !fs::exists(fs::symlink_status(path, ignored));
+}
+
+} // namespace
+
+bool HelperObjc::AuthorizedRemove(const std::string& path, bool moveTo)
+{
+    if (isBlank(path) || !fs::path(path).is_absolute())
+        return false;
+    ScopedAuthorization authorization;
+    if (platform::AuthorizationCreate(nullptr, nullptr, platform::kAuthorizationFlagDefaults, &authorization.ref) !=
+        platform::errAuthorizationSuccess)
+        return false;
+    const platform::AuthorizationRights rights{{"system.privilege.admin", {}, 0}};
+    if (platform::AuthorizationCopyRights(authorization.ref, &rights, nullptr, copyRightsFlags, nullptr) !=
+        platform::errAuthorizationSuccess)
+        return false;
+    return runPrivileged(authorization.ref, toolCommand(path, moveTo)) && isGone(path);
+}

@@ -1,0 +1,113 @@
+#include "Foundation/HelperObjc.h"
+
+#include "Platform/Authorization/AuthorizationAgent.h"
+#include "Platform/FileManager/FileManager.h"
+#include "Platform/Tools/ToolProcess.h"
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::AuthorizationAnswer;
+using platform::AuthorizationAgent;
+
+// Answers every request with `answer` and counts the requests.
+class PrivilegedRemoveTest : public testsupport::PlatformRootTest {
+protected:
+    void SetUp() override
+    {
+        PlatformRootTest::SetUp();
+        answerWith(AuthorizationAnswer::Grant);
+    }
+    void TearDown() override { AuthorizationAgent::reset(); }
+
+    void answerWith(AuthorizationAnswer answer)
+    {
+        AuthorizationAgent::setPrompt([this, answer](const platform::AuthorizationRequest& request) {
+            ++requests;
+            lastRights = request.rights;
+            return answer;
+        });
+    }
+
+    fs::path plantBundle(const std::string& name, const std::string& contents = "x")
+    {
+        return testsupport::plantFile(testsupport::homeFolder() / "Downloads" / name / "Contents/Info.plist", contents)
+            .parent_path()
+            .parent_path();
+    }
+
+    static fs::path trash() { return platform::userTrashPath(); }
+
+    int requests = 0;
+    std::vector<std::string> lastRights;
+};
+
+TEST_F(PrivilegedRemoveTest, MovesToTheTrashUnderAFreeNameAfterAskingForTheAdminRight)
+{
+    testsupport::plantFile(trash() / "Setup.app/Contents/Info.plist", "earlier");
+    const auto bundle = plantBundle("Setup.app", "now");
+    EXPECT_TRUE(HelperObjc::AuthorizedRemove(bundle.string(), true));
+    EXPECT_FALSE(fs::exists(bundle));
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(lastRights, std::vector<std::string>{"system.privilege.admin"});
+    std::ifstream earlier(trash() / "Setup.app/Contents/Info.plist"), moved(trash() / "Setup 2.app/Contents/Info.plist");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), "earlier");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "now");
+}
+
+TEST_F(PrivilegedRemoveTest, RemovesForGood)
+{
+    const auto bundle = plantBundle("-rf Tool.app");
+    EXPECT_TRUE(HelperObjc::AuthorizedRemove(bundle.string(), false));
+    EXPECT_FALSE(fs::exists(bundle));
+    EXPECT_TRUE(fs::is_empty(trash()));
+}
+
+TEST_F(PrivilegedRemoveTest, BlankOrRelativePathsFailWithoutAsking)
+{
+    for (const char* path : {"", "   ", " \t ", "Downloads/Setup.app", "-rf"}) {
+        EXPECT_FALSE(HelperObjc::AuthorizedRemove(path, false)) << '"' << path << '"';
+    }
+    EXPECT_EQ(requests, 0);
+}
+
+TEST_F(PrivilegedRemoveTest, RefusedOrCancelledLeavesTheItem)
+{
+    const auto bundle = plantBundle("Setup.app");
+    for (const auto answer : {AuthorizationAnswer::Deny, AuthorizationAnswer::Cancel}) {
+        answerWith(answer);
+        EXPECT_FALSE(HelperObjc::AuthorizedRemove(bundle.string(), true));
+        EXPECT_TRUE(fs::exists(bundle));
+    }
+}
+
+TEST_F(PrivilegedRemoveTest, AFailingToolIsAFailure)
+{
+    EXPECT_FALSE(HelperObjc::AuthorizedRemove((testsupport::homeFolder() / "Downloads/Gone.app").string(), true));
+    // A Trash that is no folder: the move fails and the item stays.
+    fs::remove_all(trash());
+    testsupport::plantFile(trash());
+    const auto bundle = plantBundle("Setup.app");
+    EXPECT_FALSE(HelperObjc::AuthorizedRemove(bundle.string(), true));
+    EXPECT_TRUE(fs::exists(bundle));
+}
+
+TEST_F(PrivilegedRemoveTest, WaitsForItsOwnToolOnly)
+{
+    // Another child of the program that has already ended: the remover must leave it
+    // to its owner, and must not take its end for the tool's.
+    auto other = platform::ToolProcess::launch("/bin/sh", {"-c", "exit 7"}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(other);
+    const auto bundle = plantBundle("Setup.app");
+    EXPECT_TRUE(HelperObjc::AuthorizedRemove(bundle.string(), true));
+    EXPECT_FALSE(fs::exists(bundle));
+    EXPECT_EQ(other->waitForExit(), 7);
+}
+
+} // namespace
