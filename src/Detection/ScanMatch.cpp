@@ -130,7 +130,7 @@ void Scan::matchMalware()
             break;
         if (!record.paths || record.paths->empty())
             continue;
-        RecordMatch match{*this, ignored};
+        RecordMatch match{*this, ignored, false, std::nullopt};
         std::vector<Paths> rows;
         for (const auto& row : *record.paths)
             rows.push_back(match.rebuild(row));

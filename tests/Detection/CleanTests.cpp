@@ -1,0 +1,230 @@
+#include "ScanTestWorld.h"
+
+#include "../Platform/Workspace/PlantedApplication.h"
+#include "App/IndexVocabularies.h"
+#include "Detection/SharedLists.h"
+#include "Platform/FileManager/FileManager.h"
+#include "Platform/Workspace/Workspace.h"
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+using detectiontest::NotificationLog;
+
+const std::vector<std::string> cleanNotifications{"MenuSelectionBGX", "ScanViewUpdateBGX", "CleanViewUpdateBGX",
+                                                  "NotifyCleanProcessBGX", "NotifyCleanProcessCompleteBGX"};
+
+ScanResult row(bool selected, const std::vector<std::optional<std::string>>& paths)
+{
+    ScanResult result;
+    result.isSelected = selected;
+    result.items.emplace();
+    for (const auto& path : paths)
+        result.items->push_back({path});
+    return result;
+}
+
+struct Counts {
+    std::int64_t cleanedItems, remainingItems, pObj, abortedIndex;
+    bool operator==(const Counts&) const = default;
+};
+
+class CleanTest : public detectiontest::ScanWorld {
+protected:
+    void SetUp() override
+    {
+        ScanWorld::SetUp();
+        trash = platform::userTrashPath();
+        standardDefaults().setInteger(SettingsKey::totalDeceptiveAppsRemovedSoFar, 5);
+    }
+
+    Counts cleanToEnd(std::vector<ScanResult> rows)
+    {
+        scanResults().replace(std::move(rows));
+        Clean::shared().startClean();
+        EXPECT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
+        waitForTheWorkerToEnd();
+        return counts();
+    }
+
+    // The worker clears its flags as it ends, beside the end posts.
+    static void waitForTheWorkerToEnd()
+    {
+        EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return !Clean::shared().isCleanRunning; },
+                                                         detectiontest::endGuard));
+    }
+
+    Counts counts() const
+    {
+        const auto ends = log.named("NotifyCleanProcessCompleteBGX");
+        if (ends.empty())
+            return {};
+        const auto& end = ends.back();
+        return {*end.value<std::int64_t>("cleanedItems"), *end.value<std::int64_t>("remainingItems"),
+                *end.value<std::int64_t>("pObj"), *end.value<std::int64_t>("abortedIndex")};
+    }
+
+    std::vector<std::string> progressPaths() const
+    {
+        std::vector<std::string> paths;
+        for (const auto& note : log.named("NotifyCleanProcessBGX"))
+            paths.push_back(*note.value<std::string>("path"));
+        return paths;
+    }
+
+    static std::int64_t removedSoFar()
+    {
+        return standardDefaults().integer(SettingsKey::totalDeceptiveAppsRemovedSoFar).value_or(-1);
+    }
+
+    fs::path trash;
+    NotificationLog log{cleanNotifications};
+};
+
+TEST_F(CleanTest, MovesTheSelectedItemsToTheTrashAndCounts)
+{
+    const auto folder = home / "Library/Application Support/Qlorvex";
+    const auto kept = testsupport::plantFile(home / "Documents/kept.txt");
+    const auto gone = home / "Documents/gone.txt";
+    const auto counts = cleanToEnd({row(true, {setupApp.string(), (folder / "a.txt").string()}),
+                                    row(false, {kept.string()}),
+                                    row(true, {std::nullopt, gone.string()})});
+
+    EXPECT_TRUE(fs::exists(trash / "Setup.app/Contents/MacOS/tool"));
+    EXPECT_TRUE(fs::exists(trash / "a.txt"));
+    EXPECT_FALSE(fs::exists(setupApp));
+    EXPECT_TRUE(fs::exists(kept));
+    // Selected: 4 items, one without a path; all: 5.
+    EXPECT_EQ(counts, (Counts{4, 2, 3, 0}));
+    EXPECT_EQ(progressPaths(), (std::vector<std::string>{setupApp.string(), (folder / "a.txt").string(), gone.string()}));
+    std::vector<double> shares;
+    for (const auto& note : log.named("NotifyCleanProcessBGX")) {
+        EXPECT_EQ(*note.value<std::int64_t>("totalItems"), 4);
+        shares.push_back(*note.value<double>("percentage"));
+    }
+    EXPECT_EQ(shares, (std::vector<double>{25.0, 50.0, 75.0}));
+    EXPECT_EQ(removedSoFar(), 8);
+    EXPECT_FALSE(Clean::shared().isCleanRunning);
+
+    const auto menus = log.named("CleanViewUpdateBGX");
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(*menus[0].value<CleanMenu>(menuKey), CleanMenu::process);
+    EXPECT_EQ(*menus[1].value<CleanMenu>(menuKey), CleanMenu::result);
+    EXPECT_EQ(*log.named("ScanViewUpdateBGX").at(0).value<ScanMenu>(menuKey), ScanMenu::cleanProcess);
+    EXPECT_EQ(*log.named("MenuSelectionBGX").at(0).value<Menu>(menuKey), Menu::scan);
+    EXPECT_EQ(log.notes.back().name, "NotifyCleanProcessCompleteBGX");
+}
+
+TEST_F(CleanTest, RemovesForGoodWhenTheSettingSaysSo)
+{
+    appGroupDefaults()->setBool(SettingsKey::moveDeletedToTrash, false);
+    const auto file = testsupport::plantFile(home / "Desktop/x.txt");
+    EXPECT_EQ(cleanToEnd({row(true, {setupApp.string(), file.string()})}), (Counts{2, 0, 2, 0}));
+    EXPECT_FALSE(fs::exists(setupApp));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(fs::is_empty(trash));
+}
+
+TEST_F(CleanTest, NothingSelectedCountsNothing)
+{
+    EXPECT_EQ(cleanToEnd({row(false, {setupApp.string()})}), (Counts{0, 1, 0, 0}));
+    EXPECT_TRUE(fs::exists(setupApp));
+    EXPECT_FALSE(log.has("NotifyCleanProcessBGX"));
+    EXPECT_EQ(removedSoFar(), 5);
+}
+
+TEST_F(CleanTest, ForceQuitsOneRunningCopyOfTheBundle)
+{
+    const auto bundle = testsupport::plantApplication(testsupport::underRoot("/Applications/Victim.app"),
+                                                      {{"CFBundleIdentifier", "Test.Clean.Victim"}});
+    testsupport::RunningCopy first(bundle), second(bundle);
+    ASSERT_TRUE(first.started() && second.started());
+    EXPECT_EQ(cleanToEnd({row(true, {bundle.string()})}), (Counts{1, 0, 1, 0}));
+    EXPECT_EQ(first.waitForExit(), SIGKILL);
+    // Two regular copies: only the first one is quit; the other still runs from the Trash.
+    auto running = platform::Workspace::shared().runningApplications();
+    std::erase_if(running, [](const auto& application) { return application.bundleIdentifier != "Test.Clean.Victim"; });
+    ASSERT_EQ(running.size(), 1u);
+    EXPECT_EQ(running[0].processIdentifier, second.pid());
+    EXPECT_TRUE(fs::exists(trash / "Victim.app"));
+}
+
+TEST_F(CleanTest, NeverRemovesRootsHomeOrScanRootsWhateverTheDatabaseSays)
+{
+    const std::vector<std::string> guarded{platform::platformRoot(),
+                                           home.string(),
+                                           (home / "Downloads").string() + "/",
+                                           (home / "Library").string(),
+                                           platform::hostPath("/Users"),
+                                           platform::hostPath("/Applications"),
+                                           (home / "Desktop/../Documents").string()};
+    testing::internal::CaptureStdout();
+    const auto counts = cleanToEnd({row(true, {guarded.begin(), guarded.end()})});
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(counts.pObj, static_cast<std::int64_t>(guarded.size()));
+    for (const auto& path : guarded) {
+        EXPECT_TRUE(fs::exists(path)) << path;
+        EXPECT_NE(printed.find(path), std::string::npos) << path;
+    }
+    EXPECT_TRUE(fs::exists(setupApp));
+    EXPECT_TRUE(fs::is_empty(trash));
+}
+
+TEST_F(CleanTest, AFailedRemovalIsPrintedAndCounted)
+{
+    fs::remove_all(trash);
+    testsupport::plantFile(trash);
+    const auto file = testsupport::plantFile(home / "Desktop/x.txt");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(cleanToEnd({row(true, {file.string()})}), (Counts{1, 0, 1, 0}));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find(file.string()), std::string::npos);
+    EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)
+{
+    std::vector<std::string> paths;
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        paths.push_back(testsupport::plantFile(home / "Desktop" / name).string());
+    scanResults().replace({row(true, {paths[0]}), row(true, {paths[1]}), row(true, {paths[2], paths[3], paths[4]})});
+    auto pauseOnce = platform::NotificationCenter::defaultCenter().addObserver(
+        "NotifyCleanProcessBGX", [](const platform::Notification& note) {
+            if (*note.value<std::int64_t>("pObj") == 3)
+                Clean::shared().isPaused = true;
+        });
+    Clean::shared().startClean();
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([] { return Clean::shared().isPaused.load(); },
+                                                     detectiontest::endGuard));
+    platform::dispatch::runMainLoopFor(300ms);
+    const auto handledWhilePaused = log.named("NotifyCleanProcessBGX").size();
+    EXPECT_FALSE(log.has("NotifyCleanProcessCompleteBGX"));
+    Clean::shared().isAborted = true;
+    Clean::shared().isPaused = false;
+    ASSERT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
+    const auto end = counts();
+    EXPECT_EQ(end.abortedIndex, 2);
+    EXPECT_EQ(end.pObj, static_cast<std::int64_t>(handledWhilePaused));
+    EXPECT_LT(end.pObj, 5);
+    EXPECT_EQ(end.remainingItems, 5 - end.pObj);
+    EXPECT_TRUE(fs::exists(paths[4]));
+    EXPECT_EQ(removedSoFar(), 5 + end.pObj);
+    waitForTheWorkerToEnd();
+    EXPECT_FALSE(Clean::shared().isAborted);
+}
+
+TEST_F(CleanTest, StartWhileRunningDoesNothing)
+{
+    scanResults().replace({row(true, {setupApp.string()})});
+    Clean::shared().startClean();
+    Clean::shared().startClean();
+    ASSERT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
+    platform::dispatch::runMainLoopFor(100ms);
+    EXPECT_EQ(log.named("MenuSelectionBGX").size(), 1u);
+    EXPECT_EQ(log.named("NotifyCleanProcessCompleteBGX").size(), 1u);
+}
+
+} // namespace

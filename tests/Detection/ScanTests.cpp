@@ -1,0 +1,226 @@
+#include "ScanTestWorld.h"
+
+#include "App/IndexVocabularies.h"
+#include "Detection/SharedLists.h"
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+using detectiontest::NotificationLog;
+using platform::Notification;
+
+const std::vector<std::string> scanNotifications{"MenuSelectionBGX", "ScanViewUpdateBGX", "NotifyScanProcessBGX",
+                                                 "UpdateAGSQStatusAndDefinitionsBGX", "NotifyScanProcessCompleteBGX"};
+
+struct Progress {
+    std::int64_t totalFound;
+    std::string path;
+    std::int64_t objectsScanned;
+    double percentage;
+};
+
+Progress progressOf(const Notification& note)
+{
+    const auto* found = note.value<std::int64_t>("totalFound");
+    const auto* path = note.value<std::string>("path");
+    const auto* scanned = note.value<std::int64_t>("objectsScanned");
+    const auto* share = note.value<double>("percentage");
+    EXPECT_TRUE(found && path && scanned && share) << "a value of another type";
+    return {found ? *found : 0, path ? *path : "", scanned ? *scanned : 0, share ? *share : 0};
+}
+
+class ScanTest : public detectiontest::ScanWorld {
+protected:
+    void SetUp() override
+    {
+        ScanWorld::SetUp();
+        malwareRecords().clear();
+    }
+
+    // Runs one scan to its completion; its "scanList".
+    std::vector<MalwareList> scanToEnd()
+    {
+        Scan::shared().startScan();
+        EXPECT_TRUE(log.waitFor("NotifyScanProcessCompleteBGX"));
+        const auto completions = log.named("NotifyScanProcessCompleteBGX");
+        if (completions.empty())
+            return {};
+        EXPECT_EQ(*completions.back().value<bool>("isScanCompleted"), true);
+        const auto* list = completions.back().value<std::vector<MalwareList>>("scanList");
+        EXPECT_TRUE(list);
+        return list ? *list : std::vector<MalwareList>{};
+    }
+
+    std::vector<Progress> walkProgress(bool secondPass) const
+    {
+        std::vector<Progress> found;
+        for (const auto& note : log.named("NotifyScanProcessBGX")) {
+            const auto progress = progressOf(note);
+            if (!progress.path.empty() && (progress.objectsScanned > 0) == secondPass)
+                found.push_back(progress);
+        }
+        return found;
+    }
+
+    NotificationLog log{scanNotifications};
+};
+
+std::vector<std::string> pathsOf(const std::vector<Progress>& posts)
+{
+    std::vector<std::string> paths;
+    for (const auto& post : posts)
+        paths.push_back(post.path);
+    return paths;
+}
+
+TEST_F(ScanTest, FindsPlantedItemsAndLeavesIgnoredAndAbsentOnes)
+{
+    const auto results = scanToEnd();
+    ASSERT_EQ(results.size(), 1u);
+    const MalwareList& setup = results[0];
+    EXPECT_EQ(setup.id, 1);
+    ASSERT_TRUE(setup.paths && setup.paths->size() == 2);
+    EXPECT_EQ((*setup.paths)[0].path.path, setupApp.string());
+    EXPECT_EQ((*setup.paths)[0].path.subPaths,
+              (std::vector<std::string>{(setupApp / "Contents/Info.plist").string(),
+                                        (setupApp / "Contents/MacOS/tool").string()}));
+    const auto folder = home / "Library/Application Support/Qlorvex";
+    auto kept = (*setup.paths)[1].path.subPaths.value_or(std::vector<std::string>{});
+    std::ranges::sort(kept);
+    EXPECT_EQ(kept, (std::vector<std::string>{(folder / "a.txt").string(), (folder / "b.txt").string()}));
+    EXPECT_TRUE(setup.icon.has_value());
+    // The bundle and its two files, the writable folder and its two files.
+    EXPECT_EQ(Scan::shared().pIndex, 6);
+    EXPECT_EQ(malwareRecords().size(), 3u);
+    EXPECT_FALSE(Scan::shared().isScanRunning);
+}
+
+TEST_F(ScanTest, ProgressOfEachStage)
+{
+    testsupport::plantFile(home / "Documents/.hidden");
+    testsupport::plantFile(home / "Documents/notes/n.txt");
+    fs::create_symlink(home / "Documents", home / "Desktop/link");
+    scanToEnd();
+
+    const auto starts = log.named("MenuSelectionBGX");
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(*starts[0].value<Menu>(menuKey), Menu::scan);
+    EXPECT_EQ(*log.named("ScanViewUpdateBGX").at(0).value<ScanMenu>(menuKey), ScanMenu::scanprocess);
+
+    // Offline: one definitions post, then the walk; no 100.0 post and no status update.
+    const auto first = progressOf(log.named("NotifyScanProcessBGX").at(0));
+    EXPECT_EQ(first.objectsScanned, -1);
+    EXPECT_EQ(first.percentage, 0.0);
+    EXPECT_EQ(first.path, "");
+    EXPECT_FALSE(log.has("UpdateAGSQStatusAndDefinitionsBGX"));
+
+    const auto firstPass = walkProgress(false), secondPass = walkProgress(true);
+    const auto paths = pathsOf(firstPass);
+    for (const char* entry : {".hidden", "notes/n.txt", "Qlorvex/a.txt"})
+        EXPECT_NE(std::ranges::find(paths, entry), paths.end()) << entry;
+    for (const auto& path : paths) {
+        EXPECT_EQ(path.find("Setup.app"), std::string::npos) << "a package was entered";
+        EXPECT_FALSE(path.starts_with("link")) << "a link was followed";
+    }
+    for (const auto& post : firstPass)
+        EXPECT_TRUE(post.totalFound == 0 && post.objectsScanned == 0 && post.percentage == 0.0);
+    EXPECT_EQ(pathsOf(secondPass), paths);
+    double previous = 0;
+    for (const auto& post : secondPass) {
+        EXPECT_GE(post.percentage, previous);
+        EXPECT_LE(post.percentage, 100.0);
+        // The found count is the matching's when the post runs: 0 below half way.
+        EXPECT_TRUE(post.percentage < 50.0 ? post.totalFound == 0 : post.totalFound <= 6) << post.totalFound;
+        previous = post.percentage;
+    }
+    ASSERT_FALSE(secondPass.empty());
+    EXPECT_EQ(secondPass.back().percentage, 100.0);
+    EXPECT_EQ(log.notes.back().name, "NotifyScanProcessCompleteBGX");
+}
+
+TEST_F(ScanTest, IgnoreListIsWholeTextCaseSensitiveAndCanonical)
+{
+    const std::string composed = platform::hostPath("/Applications/Caf\u00e9.app");
+    const std::string decomposed = platform::hostPath("/Applications/Cafe\u0301.app");
+    plantBundle(composed);
+    sigdb::SignatureSource source;
+    source.folders = {{2, "/Applications/"}};
+    source.apps = {{9, "Cafe", "Adware", "Deceptive App", {{2, "Caf\u00e9.app"}}, {}, {}}};
+    installDatabase(source);
+    struct Case {
+        std::string entry;
+        bool found;
+    };
+    const std::vector<Case> cases{{composed, false},
+                                  {decomposed, false},
+                                  {platform::hostPath("/applications/Caf\u00e9.app"), true},
+                                  {platform::hostPath("/Applications"), true},
+                                  {composed + "/", true}};
+    for (const auto& [entry, found] : cases) {
+        ignore({entry});
+        log.notes.clear();
+        EXPECT_EQ(scanToEnd().size(), found ? 1u : 0u) << entry;
+    }
+    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{composed, 5});
+    log.notes.clear();
+    EXPECT_EQ(scanToEnd().size(), 1u) << "a list with a non-text entry ignores nothing";
+}
+
+TEST_F(ScanTest, PauseHoldsBothHalves)
+{
+    Scan::shared().isPaused = true;
+    Scan::shared().startScan();
+    // The matching has loaded the records and waits before the first one.
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([] { return malwareRecords().size() == 3; }, detectiontest::endGuard));
+    platform::dispatch::runMainLoopFor(300ms);
+    EXPECT_TRUE(walkProgress(false).empty());
+    EXPECT_EQ(Scan::shared().pIndex, 0);
+    EXPECT_FALSE(log.has("NotifyScanProcessCompleteBGX"));
+    EXPECT_TRUE(Scan::shared().isScanRunning);
+
+    Scan::shared().isPaused = false;
+    ASSERT_TRUE(log.waitFor("NotifyScanProcessCompleteBGX"));
+    EXPECT_EQ(log.named("NotifyScanProcessCompleteBGX")[0].value<std::vector<MalwareList>>("scanList")->size(), 1u);
+}
+
+TEST_F(ScanTest, StopEndsBothHalvesWithTheCompletion)
+{
+    Scan::shared().isPaused = true;
+    Scan::shared().startScan();
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([] { return malwareRecords().size() == 3; }, detectiontest::endGuard));
+    Scan::shared().isAborted = true;
+    Scan::shared().isPaused = false;
+    ASSERT_TRUE(log.waitFor("NotifyScanProcessCompleteBGX"));
+    const auto completion = log.named("NotifyScanProcessCompleteBGX").at(0);
+    EXPECT_TRUE(*completion.value<bool>("isScanCompleted"));
+    EXPECT_TRUE(completion.value<std::vector<MalwareList>>("scanList")->empty());
+    EXPECT_TRUE(walkProgress(true).empty());
+    EXPECT_FALSE(Scan::shared().isAborted);
+    EXPECT_FALSE(Scan::shared().isScanRunning);
+}
+
+TEST_F(ScanTest, AStaleStopDoesNotEndTheNextScan)
+{
+    scanToEnd();
+    // The user confirmed a stop after the scan had ended.
+    Scan::shared().isAborted = true;
+    log.notes.clear();
+    EXPECT_EQ(scanToEnd().size(), 1u);
+    EXPECT_FALSE(walkProgress(true).empty());
+}
+
+TEST_F(ScanTest, StartWhileRunningDoesNothing)
+{
+    Scan::shared().startScan();
+    Scan::shared().startScan();
+    ASSERT_TRUE(log.waitFor("NotifyScanProcessCompleteBGX"));
+    platform::dispatch::runMainLoopFor(100ms);
+    EXPECT_EQ(log.named("MenuSelectionBGX").size(), 1u);
+    EXPECT_EQ(log.named("NotifyScanProcessCompleteBGX").size(), 1u);
+}
+
+} // namespace
