@@ -6,6 +6,13 @@
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Workspace/Workspace.h"
 
+#include "Platform/Authorization/AuthorizationAgent.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 namespace fs = std::filesystem;
@@ -31,6 +38,36 @@ ScanResult row(bool selected, const std::vector<std::optional<std::string>>& pat
 struct Counts {
     std::int64_t cleanedItems, remainingItems, pObj, abortedIndex;
     bool operator==(const Counts&) const = default;
+};
+
+// Makes a folder immutable, so that nobody may write it, for the object's life.
+class ImmutableFolder {
+public:
+    explicit ImmutableFolder(const fs::path& folder) : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        set_ = fd_ >= 0 && changeFlag(true);
+    }
+    ~ImmutableFolder()
+    {
+        if (set_)
+            changeFlag(false);
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool isSet() const { return set_; }
+
+private:
+    bool changeFlag(bool on)
+    {
+        int flags = 0;
+        if (::ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0)
+            return false;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        return ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+
+    int fd_;
+    bool set_ = false;
 };
 
 class CleanTest : public detectiontest::ScanWorld {
@@ -151,6 +188,27 @@ TEST_F(CleanTest, ForceQuitsOneRunningCopyOfTheBundle)
     ASSERT_EQ(running.size(), 1u);
     EXPECT_EQ(running[0].processIdentifier, second.pid());
     EXPECT_TRUE(fs::exists(trash / "Victim.app"));
+}
+
+TEST_F(CleanTest, AnUnwritableBundleGoesThroughThePrivilegedRemoverFirst)
+{
+    ImmutableFolder locked(setupApp);
+    if (!locked.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    int requests = 0;
+    platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest&) {
+        ++requests;
+        return platform::AuthorizationAnswer::Cancel;
+    });
+    testing::internal::CaptureStdout();
+    const auto counts = cleanToEnd({row(true, {setupApp.string()})});
+    const std::string printed = testing::internal::GetCapturedStdout();
+    platform::AuthorizationAgent::reset();
+    EXPECT_EQ(requests, 1);
+    // The file manager's fallback fails too: printed, and still counted.
+    EXPECT_NE(printed.find(setupApp.string()), std::string::npos);
+    EXPECT_EQ(counts, (Counts{1, 0, 1, 0}));
+    EXPECT_TRUE(fs::exists(setupApp));
 }
 
 TEST_F(CleanTest, NeverRemovesRootsHomeOrScanRootsWhateverTheDatabaseSays)
