@@ -85,8 +85,8 @@ void UpdateDatabase::readIniFile(double currentVersion, const std::optional<Down
     try {
         parser.emplace(iniFilePath());
     } catch (const std::exception& failure) {
-        completion(false, std::nullopt, std::nullopt);
         printLine(failure.what());
+        completion(false, std::nullopt, std::nullopt);
         return;
     }
     const auto section = parser->sections().find(indexSection);

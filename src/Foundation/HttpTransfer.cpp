@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 
 #include <memory>
-#include <mutex>
 
 namespace {
 
@@ -18,11 +17,14 @@ size_t appendBody(char* data, size_t size, size_t count, void* body)
 
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 
+// libcurl (and the TLS library under it) is set up before main, while the process
+// has one thread: set up lazily on a worker, it races the exit handlers of a process
+// that ends while a request is starting.
+const CURLcode curlSetUp = curl_global_init(CURL_GLOBAL_DEFAULT);
+
 CurlHandle makeHandle()
 {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    return CurlHandle(curl_easy_init(), &curl_easy_cleanup);
+    return CurlHandle(curlSetUp == CURLE_OK ? curl_easy_init() : nullptr, &curl_easy_cleanup);
 }
 
 void configure(CURL* curl, const HttpRequest& request, std::string& body)
