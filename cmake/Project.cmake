@@ -30,23 +30,24 @@ function(bg_test name)
     PROPERTIES TIMEOUT 120)
 endfunction()
 
-# bg_folder_library(NAME DEPS ...): a library of every .cpp file in the current folder;
-# nothing is made while the folder has none.
-function(bg_folder_library name)
+# bg_folder_target(KIND NAME DEPS ...): a target of KIND (bg_library or bg_test) made
+# of every .cpp file in the current folder; nothing is made while the folder has none.
+function(bg_folder_target kind name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(sources)
-    bg_library(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+    cmake_language(CALL ${kind} ${name} SOURCES ${sources} DEPS ${ARG_DEPS})
   endif()
 endfunction()
 
-# bg_folder_test(NAME DEPS ...): one test executable of every .cpp file in the current folder.
+# bg_folder_library(NAME DEPS ...): the folder's library.
+function(bg_folder_library name)
+  bg_folder_target(bg_library ${name} ${ARGN})
+endfunction()
+
+# bg_folder_test(NAME DEPS ...): the folder's test executable.
 function(bg_folder_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  if(sources)
-    bg_test(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
-  endif()
+  bg_folder_target(bg_test ${name} ${ARGN})
 endfunction()
 
 # bg_tool(NAME SOURCES ... DEPS ...): a stand-in command-line tool, built into
