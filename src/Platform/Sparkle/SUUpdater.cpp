@@ -13,9 +13,9 @@ namespace fs = std::filesystem;
 
 namespace platform {
 
-void SUUpdaterDelegate::updater(SUUpdater&, const SUAppcastItem&, const std::string&) {}
-void SUUpdaterDelegate::updater(SUUpdater&, const SUAppcastItem&) {}
-void SUUpdaterDelegate::updater(SUUpdater&, const SUError&) {}
+void SUUpdaterDelegate::updaterWillDownloadUpdate(SUUpdater&, const SUAppcastItem&, const std::string&) {}
+void SUUpdaterDelegate::updaterDidDownloadUpdate(SUUpdater&, const SUAppcastItem&) {}
+void SUUpdaterDelegate::updaterDidAbortWithError(SUUpdater&, const SUError&) {}
 void SUUpdaterDelegate::updaterDidNotFindUpdate(SUUpdater&) {}
 
 namespace {
@@ -138,13 +138,13 @@ void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, s
     if (error || !newer || !download) {
         inProgress_ = false;
         if (error && delegate_)
-            delegate_->updater(*this, *error);
+            delegate_->updaterDidAbortWithError(*this, *error);
         else if (!newer && delegate_)
             delegate_->updaterDidNotFindUpdate(*this);
         return;
     }
     if (delegate_)
-        delegate_->updater(*this, *newer, newer->fileURL);
+        delegate_->updaterWillDownloadUpdate(*this, *newer, newer->fileURL);
     this->download(*newer);
 }
 
@@ -178,7 +178,7 @@ void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, st
     inProgress_ = false;
     if (error) {
         if (delegate_)
-            delegate_->updater(*this, *error);
+            delegate_->updaterDidAbortWithError(*this, *error);
         return;
     }
     downloadedBundle_ = std::move(bundle);
@@ -190,7 +190,7 @@ void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, st
         });
     }
     if (delegate_)
-        delegate_->updater(*this, item);
+        delegate_->updaterDidDownloadUpdate(*this, item);
 }
 
 bool SUUpdater::installUpdatesIfAvailable()

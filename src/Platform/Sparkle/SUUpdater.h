@@ -16,17 +16,17 @@ struct SUError {
 
 class SUUpdater;
 
-// What an updater tells its delegate, on the main queue. Every method does nothing
-// unless overridden.
+// What an updater tells its delegate, on the main queue, one method per delegate
+// selector named after the whole selector. Every method does nothing unless overridden.
 class SUUpdaterDelegate {
 public:
     virtual ~SUUpdaterDelegate() = default;
     // updater:willDownloadUpdate:withRequest: – the request is the address of the archive.
-    virtual void updater(SUUpdater& updater, const SUAppcastItem& willDownloadUpdate, const std::string& withRequest);
+    virtual void updaterWillDownloadUpdate(SUUpdater& updater, const SUAppcastItem& item, const std::string& request);
     // updater:didDownloadUpdate: – the release waits to be installed when the application ends.
-    virtual void updater(SUUpdater& updater, const SUAppcastItem& didDownloadUpdate);
+    virtual void updaterDidDownloadUpdate(SUUpdater& updater, const SUAppcastItem& item);
     // updater:didAbortWithError:
-    virtual void updater(SUUpdater& updater, const SUError& didAbortWithError);
+    virtual void updaterDidAbortWithError(SUUpdater& updater, const SUError& error);
     // updaterDidNotFindUpdate:
     virtual void updaterDidNotFindUpdate(SUUpdater& updater);
 };

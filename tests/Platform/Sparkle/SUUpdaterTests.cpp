@@ -79,15 +79,15 @@ private:
 
 class RecordingDelegate : public platform::SUUpdaterDelegate {
 public:
-    void updater(platform::SUUpdater&, const platform::SUAppcastItem& item, const std::string& request) override
+    void updaterWillDownloadUpdate(platform::SUUpdater&, const platform::SUAppcastItem& item, const std::string& request) override
     {
         events.push_back("will " + item.versionString + " " + request);
     }
-    void updater(platform::SUUpdater&, const platform::SUAppcastItem& item) override
+    void updaterDidDownloadUpdate(platform::SUUpdater&, const platform::SUAppcastItem& item) override
     {
         events.push_back("did " + item.versionString);
     }
-    void updater(platform::SUUpdater&, const platform::SUError&) override { events.push_back("abort"); }
+    void updaterDidAbortWithError(platform::SUUpdater&, const platform::SUError&) override { events.push_back("abort"); }
     void updaterDidNotFindUpdate(platform::SUUpdater&) override { events.push_back("none"); }
     std::vector<std::string> events;
 };

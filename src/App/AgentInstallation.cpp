@@ -1,0 +1,115 @@
+// Replacing the protection agent at each launch and keeping it running through launchd.
+#include "App/AgentIdentity.h"
+#include "App/AppDelegate.h"
+#include "App/FileInstall.h"
+#include "Foundation/BundlePaths.h"
+#include "Foundation/ProcessRunner.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Root/PlatformRoot.h"
+#include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/Workspace.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include <signal.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// How long the launch waits for a force-quit agent to be gone before replacing it.
+constexpr auto agentExitWait = 5s;
+
+bool processExists(pid_t pid)
+{
+    return kill(pid, 0) == 0 || errno == EPERM;
+}
+
+void waitForExit(pid_t pid)
+{
+    const auto deadline = std::chrono::steady_clock::now() + agentExitWait;
+    while (processExists(pid) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+}
+
+std::string lowerCased(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string launchAgentFolder()
+{
+    return platform::hostPath("/Users/" + platform::userName() + "/Library/LaunchAgents/");
+}
+
+} // namespace
+
+std::string agentLaunchAgentPlistPath()
+{
+    return launchAgentFolder() + agentBundleIdentifier + ".plist";
+}
+
+void AppDelegate::stopRunningAgent()
+{
+    for (const auto& application : platform::Workspace::shared().runningApplications()) {
+        if (application.activationPolicy != platform::ApplicationActivationPolicy::Accessory)
+            continue;
+        const auto& identifier = application.bundleIdentifier;
+        if (!identifier || lowerCased(*identifier) != agentBundleIdentifier)
+            continue;
+        if (application.forceTerminate())
+            waitForExit(application.processIdentifier);
+        return;
+    }
+}
+
+// The new agent is copied into a temporary folder beside the installed one and moved
+// into place, so the installed path never holds half a bundle.
+void AppDelegate::replaceInstalledAgent()
+{
+    const fs::path installed(installedAgentPath());
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(installed, error))) {
+        fs::remove_all(installed, error);
+        if (error)
+            printFailure("aGSQAP remove error: ", error.message());
+    }
+    std::string staging = (installed.parent_path() / ".agent.XXXXXX").string();
+    if (!mkdtemp(staging.data())) {
+        printFailure("aGSQAP copy error: ", std::system_category().message(errno));
+        return;
+    }
+    const fs::path incoming = fs::path(staging) / installed.filename();
+    error.clear();
+    if (bundledAgentPath().empty())
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+    else
+        fs::copy(bundledAgentPath(), incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (!error)
+        fs::rename(incoming, installed, error);
+    if (error)
+        printFailure("aGSQAP copy error: ", error.message());
+    std::error_code ignored;
+    fs::remove_all(staging, ignored);
+}
+
+void AppDelegate::installLaunchAgent()
+{
+    std::error_code ignored;
+    fs::create_directories(launchAgentFolder(), ignored);
+    const platform::Dictionary job{
+        {"Label", agentBundleIdentifier},
+        {"ProgramArguments", platform::Array{"/usr/bin/open", "-F", "-g", installedAgentPath()}},
+        {"KeepAlive", true},
+        {"RunAtLoad", true},
+    };
+    const std::string plist = agentLaunchAgentPlistPath();
+    std::cout << (platform::writePropertyListFile(plist, job) ? "file has been created!" : "unable to create the file")
+              << std::endl;
+    runTask("/bin/launchctl", {"load", plist});
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Platform/Notifications/DistributedNotificationCenter.h"
+#include "Platform/Sparkle/SUUpdater.h"
+
+#include <QAction>
+#include <QPointer>
+
+#include <string>
+#include <vector>
+
+// The application's delegate: the launch sequence (defaults, the agent and its launch
+// agent, the shipped database, the campaign file, updates, the link to the agent,
+// analytics, the main window), the login-item step, the menu commands and reopen,
+// and the updater's delegate. One per process, living as long as it.
+class AppDelegate : public platform::SUUpdaterDelegate {
+public:
+    // The one delegate of the process (made by main).
+    static AppDelegate& shared();
+
+    QPointer<QAction> menuItemShowBGX;
+    QPointer<QAction> menuItemAbout;
+    QPointer<QAction> menuItemCheckForUpdate;
+    platform::SUUpdater* updater = nullptr;
+
+    void applicationWillFinishLaunching();
+    void applicationDidFinishLaunching();
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    void applicationWillTerminate();
+    void applicationDidBecomeActive();
+    bool validateMenuItem(const QAction* menuItem) const;
+    void tappedAbout();
+    void showBGX();
+
+    // The agent and its launch agent.
+    void installLaunchAgent();
+
+    // The link to the agent.
+    void observeAgent();
+    void observerAGSQ();
+    void observerAGSQCrashes();
+    void showStartupItemsFromAgent();
+    void scanRunningFromCrashes();
+
+    // Application updates.
+    void setUpUpdates();
+    void checkForUpdate();
+    void autoInstallUpdates();
+    void callTerminate();
+    void updaterWillDownloadUpdate(platform::SUUpdater& updater, const platform::SUAppcastItem& item,
+                                   const std::string& request) override;
+    void updaterDidDownloadUpdate(platform::SUUpdater& updater, const platform::SUAppcastItem& item) override;
+
+private:
+    void stopRunningAgent();
+    void replaceInstalledAgent();
+    void installShippedDatabase();
+    void prepareCampaignFile();
+    void recordInstallDate();
+    bool recordReleaseAndSendAnalytics(); // false on the first run
+    void scheduleUpdateCheck();
+    void startDefinitionsJob();
+    void showMainWindow();
+
+    std::vector<platform::ObservationToken> agentObservers_;
+    bool startupItemsRequested_ = false;
+};
+
+// "IsPopUpBGX" holds a Boolean true: a panel is presented over the main window.
+bool isPopUpShown();
+
+// The relaunch command: "/bin/sh" and its arguments, the bundle path passed to the
+// shell as an argument of its own.
+std::vector<std::string> relaunchArguments(const std::string& bundlePath);

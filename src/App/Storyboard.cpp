@@ -1,0 +1,70 @@
+#include "App/Storyboard.h"
+
+#include "App/InitialWindowController.h"
+#include "Screens/Manage/AboutVC.h"
+#include "Screens/Manage/CleanProcessStartupItemsViewController.h"
+#include "Screens/Manage/GeneralSettingsViewController.h"
+#include "Screens/Manage/IgnoreListViewController.h"
+#include "Screens/Manage/ProtectionViewController.h"
+#include "Screens/Manage/SettingsViewController.h"
+#include "Screens/Manage/StartupItemsViewController.h"
+#include "Screens/Manage/StartupMangerViewController.h"
+#include "Screens/Manage/UpdateSettingsViewController.h"
+#include "Screens/Scan/CleanProcessViewController.h"
+#include "Screens/Scan/OverviewViewController.h"
+#include "Screens/Scan/ScanProcessViewController.h"
+#include "Screens/Scan/ScanResultViewController.h"
+#include "Screens/Scan/ScanViewController.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+template <class Controller>
+Storyboard::Scene scene()
+{
+    return [] { return new Controller; };
+}
+
+[[noreturn]] void stop(const char* what, const std::string& name)
+{
+    std::fprintf(stderr, "%s %s\n", what, name.c_str());
+    std::abort();
+}
+
+} // namespace
+
+const Storyboard& Storyboard::storyboardWithName(const std::string& name)
+{
+    static const Storyboard main({
+        {"InitialWindowController", scene<InitialWindowController>()},
+        {"OverviewViewController", scene<OverviewViewController>()},
+        {"ScanViewController", scene<ScanViewController>()},
+        {"ProtectionViewController", scene<ProtectionViewController>()},
+        {"StartupMangerViewController", scene<StartupMangerViewController>()},
+        {"SettingsViewController", scene<SettingsViewController>()},
+        {"ScanProcessViewController", scene<ScanProcessViewController>()},
+        {"ScanResultViewController", scene<ScanResultViewController>()},
+        {"CleanProcessViewController", scene<CleanProcessViewController>()},
+        {"StartupItemsViewController", scene<StartupItemsViewController>()},
+        {"CleanProcessStartupItemsViewController", scene<CleanProcessStartupItemsViewController>()},
+        {"GeneralSettingsViewController", scene<GeneralSettingsViewController>()},
+        {"UpdateSettingsViewController", scene<UpdateSettingsViewController>()},
+        {"IgnoreListViewController", scene<IgnoreListViewController>()},
+    });
+    static const Storyboard nags({{"About", scene<AboutVC>()}});
+    if (name == "Main")
+        return main;
+    if (name == "Nags")
+        return nags;
+    stop("no storyboard named", name);
+}
+
+QObject* Storyboard::instantiateControllerWithIdentifier(const std::string& identifier) const
+{
+    const auto found = scenes_.find(identifier);
+    if (found == scenes_.end())
+        stop("no scene with identifier", identifier);
+    return found->second();
+}

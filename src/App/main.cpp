@@ -1,0 +1,44 @@
+// The application: hands the process to the Qt event loop with the application's
+// delegate, as the platform's application main does.
+#include "App/AppDelegate.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Dispatch/QtMainLoop.h"
+#include "Platform/Tools/ToolPaths.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+// Shell commands find the platform's tools ("open", "launchctl") by name, as on the
+// platform: their folder goes first on the search path.
+void putPlatformToolsOnPath()
+{
+    const auto folder = std::filesystem::path(platform::resolveToolPath("/usr/bin/open")).parent_path().string();
+    const char* path = std::getenv("PATH");
+    setenv("PATH", (folder + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::dispatch::adoptMainThread();
+    platform::dispatch::attachToQtEventLoop();
+    putPlatformToolsOnPath();
+
+    AppDelegate& delegate = AppDelegate::shared();
+    delegate.applicationWillFinishLaunching();
+    platform::dispatch::asyncMain([&delegate] { delegate.applicationDidFinishLaunching(); });
+    QObject::connect(&application, &QApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(&application, &QGuiApplication::applicationStateChanged, [&delegate](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            delegate.applicationDidBecomeActive();
+    });
+    application.exec();
+    return 0;
+}

@@ -1,0 +1,94 @@
+#include "AppShellTest.h"
+
+#include "App/AgentIdentity.h"
+#include "App/AllViewControllers.h"
+#include "App/AppDelegate.h"
+#include "App/IndexVocabularies.h"
+#include "App/InitialWindowController.h"
+#include "Foundation/Settings.h"
+#include "Foundation/SharedState.h"
+#include "Platform/Tools/ToolProcess.h"
+
+#include <gtest/gtest.h>
+
+namespace K = SettingsKey;
+using namespace std::chrono_literals;
+
+namespace {
+
+class AgentLink : public AppShellTest {
+protected:
+    void SetUp() override
+    {
+        AppShellTest::SetUp();
+        auto& center = platform::NotificationCenter::defaultCenter();
+        tokens.push_back(center.addObserver("MenuSelectionBGX", [this](const platform::Notification& n) {
+            if (const Menu* menu = n.value<Menu>(menuKey); menu && *menu == Menu::startupManager)
+                posts.push_back("startupManager");
+        }));
+        tokens.push_back(center.addObserver("ReloadStartupItemsBGX", [this](const auto&) { posts.push_back("reload"); }));
+    }
+    void TearDown() override
+    {
+        isCleanInProgress = false;
+        AppShellTest::TearDown();
+    }
+
+    static void postFromAnotherProcess(const std::string& name, const std::string& object)
+    {
+        auto poster = platform::ToolProcess::launch(BG_POST_NOTIFICATION_TOOL, {name, object},
+                                                    platform::ToolProcess::Capture::Nothing);
+        ASSERT_TRUE(poster);
+        EXPECT_EQ(poster->waitForExit(), 0);
+    }
+
+    static void clickedSecondsAgo(const char* key, int seconds)
+    {
+        appGroupDefaults()->setObject(key, platform::Date(std::chrono::system_clock::now() - std::chrono::seconds(seconds)));
+    }
+
+    std::vector<std::string> posts;
+    std::vector<platform::ObservationToken> tokens;
+};
+
+const std::vector<std::string> startupItemsShown{"startupManager", "reload"};
+
+TEST_F(AgentLink, ObserveAGSQFromAnotherProcessOpensTheStartupItems)
+{
+    AllViewControllers::initialWindowController();
+    AppDelegate::shared().observeAgent();
+    postFromAnotherProcess("ObserveAGSQ", "com.example.other"); // another object: not delivered
+    postFromAnotherProcess("ObserveAGSQ", agentBundleIdentifier);
+    ASSERT_TRUE(waitUntil([&] { return posts.size() >= 2; }));
+    platform::dispatch::runMainLoopFor(100ms);
+    EXPECT_EQ(posts, startupItemsShown);
+}
+
+TEST_F(AgentLink, RequestsWhileACleanIsInProgressAreDropped)
+{
+    AllViewControllers::initialWindowController();
+    isCleanInProgress = true;
+    AppDelegate::shared().showStartupItemsFromAgent();
+    EXPECT_TRUE(posts.empty());
+}
+
+TEST_F(AgentLink, ManageClickYoungerThanTwentySecondsOpensTheStartupItems)
+{
+    AllViewControllers::initialWindowController();
+    for (const auto& [age, shown] : {std::pair{19, true}, std::pair{20, false}, std::pair{-30, true}}) {
+        posts.clear();
+        clickedSecondsAgo(K::clickedManageAppDateAGSQ, age);
+        AppDelegate::shared().observeAgent();
+        EXPECT_EQ(posts, shown ? startupItemsShown : std::vector<std::string>{}) << age << " seconds";
+    }
+}
+
+TEST_F(AgentLink, ARequestBeforeTheMainWindowExistsIsActedOnOnceItDoes)
+{
+    clickedSecondsAgo(K::clickedManageAppDateAGSQ, 2);
+    AppDelegate::shared().applicationWillFinishLaunching();
+    EXPECT_EQ(posts, startupItemsShown);
+    EXPECT_TRUE(AllViewControllers::initialWindowController().isVisible());
+}
+
+} // namespace

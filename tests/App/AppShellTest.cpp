@@ -1,0 +1,85 @@
+#include "AppShellTest.h"
+
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Reachability/NetworkReachability.h"
+#include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/Workspace.h"
+
+#include <QUrlQuery>
+
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+void AppShellTest::SetUpTestSuite()
+{
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
+void AppShellTest::SetUp()
+{
+    LaunchdTest::SetUp();
+    server.server.Post("/collect", [this](const httplib::Request& request, httplib::Response&) {
+        const QUrlQuery form(QString::fromStdString(request.body));
+        std::lock_guard lock(mutex_);
+        events_.push_back((form.queryItemValue("ec") + "/" + form.queryItemValue("ea")).toStdString());
+    });
+    server.server.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_content(appcast, "application/rss+xml");
+    });
+    server.server.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_content(archive, "application/zip");
+    });
+    server.start();
+    bundle = testsupport::underRoot("/Applications/Bastion Guardpoint.app");
+    fs::copy(fs::path(std::getenv("BG_BUILD_DIR")) / "Bastion Guardpoint.app", bundle,
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    setInfo({{"SUFeedURL", server.url("/appcast.xml")},
+             {"BGDefinitionsServer", server.url("").substr(7)},
+             {"BGAnalyticsURL", server.url("/collect")}});
+    platform::forceReachabilityFlags(platform::ReachabilityFlags{});
+}
+
+void AppShellTest::TearDown()
+{
+    LaunchdTest::TearDown(); // no job restarts an agent from here on
+    for (const pid_t pid : runningAgents())
+        ::kill(pid, SIGKILL);
+    platform::clearReachabilityOverride();
+}
+
+void AppShellTest::setInfo(const platform::Dictionary& values)
+{
+    const std::string path = (bundle / "Contents/Info.plist").string();
+    platform::Value info = *platform::readPropertyListFile(path);
+    for (const auto& [key, value] : values)
+        (*info.asDictionary())[key] = value;
+    ASSERT_TRUE(platform::writePropertyListFile(path, info));
+    platform::Bundle::setMainBundlePath(bundle.string());
+}
+
+std::vector<std::string> AppShellTest::analyticsEvents()
+{
+    std::lock_guard lock(mutex_);
+    return events_;
+}
+
+bool AppShellTest::waitForAnalyticsEvents(std::size_t count)
+{
+    return waitUntil([&] { return analyticsEvents().size() >= count; });
+}
+
+std::vector<pid_t> AppShellTest::runningAgents()
+{
+    const std::string root = testsupport::platformRootFolder().string();
+    std::vector<pid_t> agents;
+    for (const auto& application : platform::Workspace::shared().runningApplications())
+        if (application.bundleIdentifier == "com.tarnwicklabs.activeguardsentinelwarden"
+            && application.bundlePath.starts_with(root))
+            agents.push_back(application.processIdentifier);
+    return agents;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Foundation/LoopbackServer.h"
+#include "Platform/Launchd/LaunchdTestFixture.h"
+
+#include <QApplication>
+
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A platform root holding the built application at "/Applications/Bastion Guardpoint.app"
+// as the main bundle, its feed, definitions server and analytics pointed at a loopback
+// server, the network taken as unreachable, and a Qt application for the windows.
+// Ends every agent process of the root and every launchd job after each test.
+class AppShellTest : public testsupport::LaunchdTest {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Rewrites keys of the installed bundle's Info.plist (before the launch reads it).
+    void setInfo(const platform::Dictionary& values);
+
+    // The analytics hits received so far ("category/action").
+    std::vector<std::string> analyticsEvents();
+    bool waitForAnalyticsEvents(std::size_t count);
+
+    // The PIDs of the agent processes running from the root.
+    static std::vector<pid_t> runningAgents();
+
+    std::filesystem::path bundle;
+    LoopbackServer server;
+    std::string appcast;
+    std::string archive;
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> events_;
+};

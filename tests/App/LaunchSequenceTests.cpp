@@ -1,0 +1,165 @@
+#include "AppShellTest.h"
+
+#include "App/AgentIdentity.h"
+#include "App/AppDelegate.h"
+#include "Detection/DatabaseManager.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "Platform/Values/PropertyList.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+namespace K = SettingsKey;
+
+namespace {
+
+// A signature database holding only its version.
+void writeDatabase(const std::string& path, const std::string& version)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    fs::remove(path);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const std::string sql = "create table VersionList (Id integer primary key, Version text);"
+                            "insert into VersionList (Version) values ('" + version + "');";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+std::optional<platform::Value> setting(const char* key)
+{
+    const SettingsKeyInfo* info = settingsKeyInfo(key);
+    return settingsStore(info->store)->object(key);
+}
+
+using LaunchSequence = AppShellTest;
+
+TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
+{
+    AppDelegate::shared().applicationWillFinishLaunching();
+
+    for (const auto& [key, expected] : std::vector<std::pair<const char*, platform::Value>>{
+             {K::launchAutomatically, true}, {K::scanOnAutoLaunch, true}, {K::moveDeletedToTrash, true},
+             {K::automaticallyUpdateDefinitions, true}, {K::automaticallyUpdateBG, true},
+             {K::isActiveProtectionEnabled, false}, {K::isStartupProtectionEnabled, false},
+             {K::isPopUp, false}, {K::definitionsNewVersion, 1.0}, {K::definitionsOldVersion, 1.0},
+             {K::isCrashesProtectionEnabled, true}, {K::firstRun, false}, {K::lastVersion, "1.0"}})
+        EXPECT_EQ(setting(key), expected) << key;
+    EXPECT_TRUE(standardDefaults().date(K::appInstalledDate));
+    EXPECT_TRUE(standardDefaults().date(K::definitionLastUpdatedOnDate));
+    EXPECT_TRUE(fs::exists(databasePath()));
+
+    // The installer's campaign file replaced the one made for the support folder.
+    const auto campaign = platform::readPropertyListFile(trackingPlistPath());
+    ASSERT_TRUE(campaign);
+    EXPECT_EQ(*campaign->find("utm_source"), platform::Value("bgx"));
+
+    // The agent is installed, its launch agent written with exactly four keys and loaded.
+    EXPECT_TRUE(fs::exists(fs::path(installedAgentPath()) / "Contents/MacOS/ActiveGuardSentinelWarden"));
+    const auto plist = platform::readPropertyListFile(agentLaunchAgentPlistPath());
+    ASSERT_TRUE(plist);
+    EXPECT_EQ(*plist, platform::Value(platform::Dictionary{
+                          {"Label", agentBundleIdentifier},
+                          {"ProgramArguments", platform::Array{"/usr/bin/open", "-F", "-g", installedAgentPath()}},
+                          {"KeepAlive", true},
+                          {"RunAtLoad", true}}));
+    EXPECT_TRUE(platform::SMJobCopyDictionary(platform::LaunchdDomain::User, agentBundleIdentifier));
+    EXPECT_TRUE(waitUntil([] { return !runningAgents().empty(); })) << "the agent runs";
+
+    ASSERT_TRUE(waitForAnalyticsEvents(1));
+    EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"install/install"});
+}
+
+TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
+{
+    AppDelegate::shared().applicationWillFinishLaunching();
+    ASSERT_TRUE(waitUntil([] { return runningAgents().size() == 1; }));
+    const pid_t firstAgent = runningAgents().front();
+    standardDefaults().setObject(K::scanOnAutoLaunch, "yes"); // another type counts as present
+    appGroupDefaults()->setBool(K::moveDeletedToTrash, false);
+    standardDefaults().setBool(K::isPopUp, true);
+
+    AppDelegate::shared().applicationWillFinishLaunching();
+    EXPECT_EQ(setting(K::scanOnAutoLaunch), platform::Value("yes"));
+    EXPECT_EQ(setting(K::moveDeletedToTrash), platform::Value(false));
+    EXPECT_EQ(setting(K::isPopUp), platform::Value(false));
+    EXPECT_FALSE(LaunchdTest::processExists(firstAgent)) << "the old agent was force-quit";
+    EXPECT_TRUE(waitUntil([&] {
+        const auto agents = runningAgents();
+        return agents.size() == 1 && agents.front() != firstAgent;
+    })) << "a fresh agent runs";
+    ASSERT_TRUE(waitForAnalyticsEvents(1));
+    EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"install/install"}) << "no event on the second launch";
+}
+
+struct DatabaseCase {
+    const char* installed; // null: none installed
+    const char* shipped;
+    const char* expected;  // the installed version afterwards
+    bool stamped;
+};
+
+TEST_F(LaunchSequence, ShippedDatabaseIsInstalledWhenMissingOrNewer)
+{
+    const std::string shipped = (bundle / "Contents/Resources/BGX.db").string();
+    for (const DatabaseCase& c : {DatabaseCase{nullptr, "5", "5", true}, DatabaseCase{"4", "5", "5", true},
+                                  DatabaseCase{"5", "5", "5", false}, DatabaseCase{"6", "5", "6", false}}) {
+        SCOPED_TRACE(std::string(c.installed ? c.installed : "none") + " installed, " + c.shipped + " shipped");
+        writeDatabase(shipped, c.shipped);
+        fs::remove(databasePath());
+        if (c.installed)
+            writeDatabase(databasePath(), c.installed);
+        standardDefaults().removeObject(K::definitionLastUpdatedOnDate);
+        AppDelegate::shared().applicationWillFinishLaunching();
+        EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), std::stod(c.expected));
+        EXPECT_EQ(standardDefaults().date(K::definitionLastUpdatedOnDate).has_value(), c.stamped);
+    }
+}
+
+TEST_F(LaunchSequence, FailedDatabaseCopyLeavesTheInstalledOneAsItWas)
+{
+    writeDatabase(databasePath(), "4");
+    const std::string shipped = (bundle / "Contents/Resources/BGX.db").string();
+    writeDatabase(shipped, "5");
+    fs::permissions(fs::path(databasePath()).parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
+    testing::internal::CaptureStdout();
+    AppDelegate::shared().applicationWillFinishLaunching();
+    testing::internal::GetCapturedStdout();
+    fs::permissions(fs::path(databasePath()).parent_path(), fs::perms::owner_all);
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into a read-only folder";
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 4.0);
+}
+
+struct ReleaseCase {
+    const char* stored;
+    const char* current;
+    const char* event;      // empty: none
+    const char* lastVersion; // afterwards
+};
+
+TEST_F(LaunchSequence, UpdateEventOnlyForAGreaterSingleNumberVersion)
+{
+    for (const ReleaseCase& c : {ReleaseCase{"1.2", "1.3", "bastionguardpointupdated/1.3", "1.3"},
+                                 ReleaseCase{"1.2", "1.2.1", "", "1.2"}, ReleaseCase{"1.2", "1.1", "", "1.2"},
+                                 ReleaseCase{"1.3", "1.3", "", "1.3"}}) {
+        SCOPED_TRACE(std::string(c.stored) + " -> " + c.current);
+        setInfo({{"CFBundleShortVersionString", c.current}});
+        standardDefaults().setBool(K::firstRun, false);
+        standardDefaults().setObject(K::lastVersion, c.stored);
+        const std::size_t before = analyticsEvents().size();
+        AppDelegate::shared().applicationWillFinishLaunching();
+        if (*c.event) {
+            ASSERT_TRUE(waitForAnalyticsEvents(before + 1));
+            EXPECT_EQ(analyticsEvents().back(), c.event);
+        }
+        EXPECT_EQ(standardDefaults().text(K::lastVersion), c.lastVersion);
+    }
+    EXPECT_EQ(analyticsEvents().size(), 1u);
+}
+
+} // namespace

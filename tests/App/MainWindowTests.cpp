@@ -1,0 +1,114 @@
+#include "AppShellTest.h"
+
+#include "App/AllViewControllers.h"
+#include "App/IndexVocabularies.h"
+#include "App/InitialWindowController.h"
+#include "App/ViewController.h"
+#include "Foundation/SharedState.h"
+#include "Screens/Manage/AboutVC.h"
+#include "Screens/Manage/StartupMangerViewController.h"
+#include "Screens/Scan/OverviewViewController.h"
+#include "Screens/Scan/ScanViewController.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr Menu allMenus[] = {Menu::overview, Menu::scan, Menu::protection, Menu::startupManager, Menu::settings};
+
+class MainWindow : public AppShellTest {
+protected:
+    void SetUp() override
+    {
+        AppShellTest::SetUp();
+        window = &AllViewControllers::initialWindowController();
+        content = &window->contentViewController();
+        scanSteps = platform::NotificationCenter::defaultCenter().addObserver(
+            "ScanViewFirstUpdateStepBGX", [this](const platform::Notification&) { ++scanStepPosts; });
+    }
+    void TearDown() override
+    {
+        isCleanInProgress = false;
+        AppShellTest::TearDown();
+    }
+
+    // The one entry drawn as selected, and its screen filling the container.
+    void expectSelected(Menu menu, QWidget& screen)
+    {
+        for (const Menu each : allMenus) {
+            const SidebarEntry& entry = content->entry(each);
+            const bool chosen = each == menu;
+            EXPECT_EQ(entry.line->isVisibleTo(content), chosen);
+            EXPECT_EQ(entry.label->palette().color(QPalette::WindowText), chosen ? QColor(Qt::white) : QColor(142, 142, 147));
+            EXPECT_EQ(entry.bottomConstant->constant(), chosen ? 0.0 : 1.0);
+        }
+        EXPECT_EQ(screen.parentWidget(), content->containerView.data());
+        EXPECT_EQ(content->containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 1);
+    }
+
+    InitialWindowController* window = nullptr;
+    ViewController* content = nullptr;
+    int scanStepPosts = 0;
+    platform::ObservationToken scanSteps;
+};
+
+TEST_F(MainWindow, LoadsOnTheOverviewWithItsTexts)
+{
+    expectSelected(Menu::overview, AllViewControllers::overviewViewController());
+    EXPECT_EQ(content->lblTitle->text(), "Bastion Guardpoint");
+    EXPECT_EQ(content->entry(Menu::startupManager).label->text(), "Startup Manager");
+    EXPECT_EQ(content->size(), QSize(1008, 720));
+}
+
+TEST_F(MainWindow, SidebarClicksAreIgnoredWhileACleanIsInProgress)
+{
+    content->entry(Menu::startupManager).button->click();
+    expectSelected(Menu::startupManager, AllViewControllers::startupMangerViewController());
+    isCleanInProgress = true;
+    content->entry(Menu::scan).button->click();
+    expectSelected(Menu::startupManager, AllViewControllers::startupMangerViewController());
+    EXPECT_EQ(scanStepPosts, 0);
+}
+
+TEST_F(MainWindow, MenuSelectionTakesOnlyAMenuValueAndSkipsTheGuard)
+{
+    isCleanInProgress = true;
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.post("MenuSelectionBGX", {{menuKey, 1}}); // a bare number
+    center.post("MenuSelectionBGX");
+    expectSelected(Menu::overview, AllViewControllers::overviewViewController());
+    center.post("MenuSelectionBGX", {{menuKey, Menu::scan}});
+    center.post("MenuSelectionBGX", {{menuKey, Menu::scan}});
+    expectSelected(Menu::scan, AllViewControllers::scanViewController());
+    EXPECT_EQ(scanStepPosts, 2) << "each showing of the scan container asks it to update";
+}
+
+TEST_F(MainWindow, FactoryKeepsScreensAndRenewsAboutAfterItCloses)
+{
+    EXPECT_EQ(&AllViewControllers::scanViewController(), &AllViewControllers::scanViewController());
+    EXPECT_EQ(&AllViewControllers::initialWindowController(), window);
+    AboutVC* first = &AllViewControllers::about();
+    EXPECT_EQ(&AllViewControllers::about(), first);
+    AllViewControllers::releaseAbout();
+    EXPECT_NE(&AllViewControllers::about(), first);
+}
+
+TEST_F(MainWindow, ClosingTheWindowOnlyHidesIt)
+{
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(AllViewControllers::hasInitialWindowController());
+}
+
+TEST_F(MainWindow, GrabsToPNG)
+{
+    window->show();
+    const QPixmap picture = window->grab();
+    EXPECT_GE(picture.width(), 1008);
+    EXPECT_GE(picture.height(), 720);
+    const auto path = std::filesystem::path(std::getenv("BG_BUILD_DIR")) / "app-main-window.png";
+    EXPECT_TRUE(picture.save(QString::fromStdString(path.string()), "PNG"));
+}
+
+} // namespace

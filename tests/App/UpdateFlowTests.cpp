@@ -1,0 +1,99 @@
+#include "AppShellTest.h"
+
+#include "App/AppDelegate.h"
+#include "Platform/Tools/ToolProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class UpdateFlow : public AppShellTest {
+protected:
+    // Publishes a release 2.0 of the application: the bundle with its version raised, zipped.
+    void publishRelease()
+    {
+        const fs::path work = testsupport::platformRootFolder() / "release";
+        fs::create_directories(work);
+        fs::copy(bundle, work / "Bastion Guardpoint.app", fs::copy_options::recursive);
+        const std::string info = (work / "Bastion Guardpoint.app/Contents/Info.plist").string();
+        platform::Value plist = *platform::readPropertyListFile(info);
+        (*plist.asDictionary())["CFBundleVersion"] = "2.0";
+        ASSERT_TRUE(platform::writePropertyListFile(info, plist));
+        auto zip = platform::ToolProcess::launch(
+            "/bin/sh", {"-c", "cd \"$1\" && zip -q -r r.zip \"Bastion Guardpoint.app\"", "sh", work.string()},
+            platform::ToolProcess::Capture::Nothing);
+        ASSERT_TRUE(zip);
+        ASSERT_EQ(zip->waitForExit(), 0);
+        archive = readFile(work / "r.zip");
+        appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
+                  "<enclosure url=\"" + server.url("/release.zip") + "\" sparkle:version=\"2.0\"/></item></channel></rss>";
+        fs::remove_all(work);
+    }
+};
+
+TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch)
+{
+    publishRelease();
+    AppDelegate& delegate = AppDelegate::shared();
+    delegate.setUpUpdates();
+    ASSERT_TRUE(delegate.updater);
+    EXPECT_FALSE(delegate.updater->automaticallyChecksForUpdates());
+    testing::internal::CaptureStdout();
+    delegate.autoInstallUpdates();
+    EXPECT_EQ(delegate.updater->delegate(), &delegate);
+    ASSERT_TRUE(waitUntil([&] { return !delegate.updater->downloadedBundlePath().empty(); }));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "download hoga\ndownload hua\n");
+    EXPECT_TRUE(delegate.updater->installUpdatesIfAvailable());
+    EXPECT_EQ(platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText()[0], std::string("2.0"));
+}
+
+TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
+{
+    publishRelease();
+    AppDelegate& delegate = AppDelegate::shared();
+    delegate.setUpUpdates();
+    delegate.checkForUpdate();
+    EXPECT_TRUE(delegate.updater->automaticallyChecksForUpdates());
+    EXPECT_EQ(delegate.updater->delegate(), nullptr);
+    ASSERT_TRUE(waitUntil([&] { return !delegate.updater->updateInProgress(); }));
+    ASSERT_TRUE(delegate.updater->foundUpdate());
+    EXPECT_TRUE(delegate.updater->downloadedBundlePath().empty());
+}
+
+// The relaunch command hands the path to "open" as one argument, whatever it holds.
+TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
+{
+    const fs::path stubs = testsupport::platformRootFolder() / "stubs";
+    fs::create_directories(stubs);
+    const fs::path opened = stubs / "opened";
+    std::ofstream(stubs / "open") << "#!/bin/sh\nprintf '%s' \"$*\" > '" << opened.string() << "'\n";
+    std::ofstream(stubs / "sleep") << "#!/bin/sh\nexit 0\n";
+    for (const char* stub : {"open", "sleep"})
+        fs::permissions(stubs / stub, fs::perms::owner_all);
+    const std::string path = testsupport::platformRootFolder().string() + "/Odd \"$(touch pwned)\" `x`; $HOME.app";
+
+    const std::vector<std::string> arguments = relaunchArguments(path);
+    ASSERT_EQ(arguments.size(), 4u);
+    EXPECT_EQ(arguments[1], "sleep 4; open \"$1\"");
+    ::setenv("PATH", (stubs.string() + ":" + std::getenv("PATH")).c_str(), 1);
+    auto shell = platform::ToolProcess::launch("/bin/sh", arguments, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(shell);
+    EXPECT_EQ(shell->waitForExit(), 0);
+    EXPECT_EQ(readFile(opened), path);
+    EXPECT_FALSE(fs::exists("pwned"));
+}
+
+} // namespace
