@@ -36,11 +36,12 @@ void AppShellTest::SetUp()
     });
     server.start();
     bundle = testsupport::underRoot("/Applications/Bastion Guardpoint.app");
-    fs::copy(fs::path(std::getenv("BG_BUILD_DIR")) / "Bastion Guardpoint.app", bundle,
+    fs::copy(BG_APP_BUNDLE, bundle,
              fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     setInfo({{"SUFeedURL", server.url("/appcast.xml")},
              {"BGDefinitionsServer", server.url("").substr(7)},
              {"BGAnalyticsURL", server.url("/collect")}});
+    ::setenv("BG_ANALYTICS_URL", server.url("/collect").c_str(), 1);
     platform::forceReachabilityFlags(platform::ReachabilityFlags{});
 }
 
@@ -82,4 +83,9 @@ std::vector<pid_t> AppShellTest::runningAgents()
             && application.bundlePath.starts_with(root))
             agents.push_back(application.processIdentifier);
     return agents;
+}
+
+bool AppShellTest::waitForAgent(const std::function<bool(const std::vector<pid_t>&)>& condition)
+{
+    return platform::dispatch::runMainLoopUntil([&] { return condition(runningAgents()); }, std::chrono::seconds(20));
 }

@@ -29,6 +29,9 @@ protected:
 
     // The PIDs of the agent processes running from the root.
     static std::vector<pid_t> runningAgents();
+    // Waits until the running agents satisfy `condition`; launchd restarts a job that
+    // has exited only after its throttle interval.
+    static bool waitForAgent(const std::function<bool(const std::vector<pid_t>&)>& condition);
 
     std::filesystem::path bundle;
     LoopbackServer server;

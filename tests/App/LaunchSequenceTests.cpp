@@ -2,6 +2,7 @@
 
 #include "App/AgentIdentity.h"
 #include "App/AppDelegate.h"
+#include "App/FileInstall.h"
 #include "Detection/DatabaseManager.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
@@ -68,7 +69,7 @@ TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
                           {"KeepAlive", true},
                           {"RunAtLoad", true}}));
     EXPECT_TRUE(platform::SMJobCopyDictionary(platform::LaunchdDomain::User, agentBundleIdentifier));
-    EXPECT_TRUE(waitUntil([] { return !runningAgents().empty(); })) << "the agent runs";
+    EXPECT_TRUE(waitForAgent([](const auto& agents) { return !agents.empty(); })) << "the agent runs";
 
     ASSERT_TRUE(waitForAnalyticsEvents(1));
     EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"install/install"});
@@ -77,7 +78,7 @@ TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
 TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
 {
     AppDelegate::shared().applicationWillFinishLaunching();
-    ASSERT_TRUE(waitUntil([] { return runningAgents().size() == 1; }));
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
     const pid_t firstAgent = runningAgents().front();
     standardDefaults().setObject(K::scanOnAutoLaunch, "yes"); // another type counts as present
     appGroupDefaults()->setBool(K::moveDeletedToTrash, false);
@@ -88,10 +89,8 @@ TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
     EXPECT_EQ(setting(K::moveDeletedToTrash), platform::Value(false));
     EXPECT_EQ(setting(K::isPopUp), platform::Value(false));
     EXPECT_FALSE(LaunchdTest::processExists(firstAgent)) << "the old agent was force-quit";
-    EXPECT_TRUE(waitUntil([&] {
-        const auto agents = runningAgents();
-        return agents.size() == 1 && agents.front() != firstAgent;
-    })) << "a fresh agent runs";
+    EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != firstAgent; }))
+        << "launchd starts a fresh agent";
     ASSERT_TRUE(waitForAnalyticsEvents(1));
     EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"install/install"}) << "no event on the second launch";
 }
@@ -120,19 +119,14 @@ TEST_F(LaunchSequence, ShippedDatabaseIsInstalledWhenMissingOrNewer)
     }
 }
 
-TEST_F(LaunchSequence, FailedDatabaseCopyLeavesTheInstalledOneAsItWas)
+TEST_F(LaunchSequence, AFailedCopyLeavesTheInstalledFileAsItWas)
 {
     writeDatabase(databasePath(), "4");
-    const std::string shipped = (bundle / "Contents/Resources/BGX.db").string();
-    writeDatabase(shipped, "5");
-    fs::permissions(fs::path(databasePath()).parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
-    testing::internal::CaptureStdout();
-    AppDelegate::shared().applicationWillFinishLaunching();
-    testing::internal::GetCapturedStdout();
-    fs::permissions(fs::path(databasePath()).parent_path(), fs::perms::owner_all);
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into a read-only folder";
+    const auto error = installFileCopy((bundle / "Contents/Resources/missing.db").string(), databasePath());
+    EXPECT_TRUE(error);
     EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 4.0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(databasePath()).parent_path()), fs::directory_iterator()), 1)
+        << "no temporary file is left";
 }
 
 struct ReleaseCase {

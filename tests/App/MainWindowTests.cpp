@@ -107,7 +107,7 @@ TEST_F(MainWindow, GrabsToPNG)
     const QPixmap picture = window->grab();
     EXPECT_GE(picture.width(), 1008);
     EXPECT_GE(picture.height(), 720);
-    const auto path = std::filesystem::path(std::getenv("BG_BUILD_DIR")) / "app-main-window.png";
+    const auto path = std::filesystem::path(BG_APP_BUNDLE).parent_path() / "app-main-window.png";
     EXPECT_TRUE(picture.save(QString::fromStdString(path.string()), "PNG"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "App/AppDelegate.h"
 #include "Platform/Tools/ToolProcess.h"
+#include "Platform/Values/PropertyList.h"
 
 #include <gtest/gtest.h>
 
