@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Foundation/LoopbackServer.h"
+#include "LoopbackServer.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
 
 #include <QApplication>

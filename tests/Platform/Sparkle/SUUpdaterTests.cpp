@@ -4,13 +4,12 @@
 #include "Platform/Values/PropertyList.h"
 #include "TestRoot.h"
 
-#include <httplib.h>
+#include "LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -39,27 +38,18 @@ std::string readFile(const fs::path& path)
 }
 
 // Serves an appcast and the zipped release it names, on loopback.
-class FeedServer {
+class FeedServer : public LoopbackServer {
 public:
     FeedServer()
     {
-        server_.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
+        server.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
             response.set_content(appcast, "application/rss+xml");
         });
-        server_.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
+        server.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
             response.set_content(archive, "application/zip");
         });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
-            std::this_thread::yield();
+        start();
     }
-    ~FeedServer()
-    {
-        server_.stop();
-        thread_.join();
-    }
-    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
 
     void offer(const std::string& version)
     {
@@ -70,11 +60,6 @@ public:
 
     std::string appcast;
     std::string archive;
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
 };
 
 class RecordingDelegate : public platform::SUUpdaterDelegate {
