@@ -1,5 +1,6 @@
 // The records load against a bare loop that runs the same SQL texts and reads the
 // same columns without deciphering: the load should cost at most twice the loop.
+#include "BenchRoot.h"
 #include "DatabaseWriter.h"
 
 #include "Detection/DatabaseManagerReader.h"
@@ -16,19 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int recordCount = 10000;
-
-// A platform root of its own, so nothing outside a temporary folder is touched.
-const fs::path& benchRoot()
-{
-    static const fs::path root = [] {
-        std::string pattern = (fs::temp_directory_path() / "bg-bench-root-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        setenv("PLATFORM_ROOT", pattern.c_str(), 1);
-        return fs::path(pattern);
-    }();
-    return root;
-}
 
 const std::string& benchDatabase()
 {

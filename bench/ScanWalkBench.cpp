@@ -1,6 +1,7 @@
 // The scan's walk (both passes over the six scan roots, every progress post
 // drained on the main queue) against `find ROOT -type f | wc -l` on the same
 // tree in the same run: the walk should cost at most three times the find.
+#include "BenchRoot.h"
 #include "Detection/Scan.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
@@ -23,18 +24,6 @@ constexpr int topFolders = 400;
 constexpr int subFolders = 10;
 constexpr int filesPerFolder = 50; // every tenth folder holds a bundle of 5 files in place of 5 files
 constexpr int bundleFiles = 5;
-
-const fs::path& benchRoot()
-{
-    static const fs::path root = [] {
-        std::string pattern = (fs::temp_directory_path() / "bg-scan-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        setenv("PLATFORM_ROOT", pattern.c_str(), 1);
-        return fs::path(pattern);
-    }();
-    return root;
-}
 
 void touch(const fs::path& path)
 {

@@ -77,7 +77,6 @@ protected:
         plantBundle(testsupport::underRoot("/Applications/Ignored.app"));
         ignore({platform::hostPath("/Applications/Ignored.app")});
 
-        sigdb::SignatureSource source;
         source.versions = {"1"};
         source.folders = {{1, "/Users/%@/"}, {2, "/Applications/"}};
         source.apps = {{1, "Setup", "Adware", "Deceptive App",
@@ -123,6 +122,7 @@ protected:
         return bundle;
     }
 
+    sigdb::SignatureSource source; // what the installed database holds
     std::filesystem::path home;
     std::filesystem::path setupApp;
 };

@@ -1,0 +1,119 @@
+#include "ScanTestWorld.h"
+
+#include "Detection/DatabaseManager.h"
+#include "LoopbackServer.h"
+
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using detectiontest::NotificationLog;
+
+// The scan's definitions step against a definitions server on the loopback interface
+// (the installed database is version 1).
+class ScanDefinitionsTest : public detectiontest::ScanWorld {
+protected:
+    void SetUp() override
+    {
+        ScanWorld::SetUp();
+        serve("/mac-zorazevivud/update/bgx.ini", index);
+        serve("/mac-zorazevivud/update/updateddatabase.zip", archive);
+        loopback.start();
+        setenv("BG_DEFINITIONS_SERVER", loopback.url("").substr(std::string("http://").size()).c_str(), 1);
+        setenv("BG_NETWORK_REACHABLE", "1", 1);
+        standardDefaults().removeObject(SettingsKey::isDefinitionsAreUpToDate);
+        standardDefaults().removeObject(SettingsKey::definitionLastUpdatedOnDate);
+    }
+
+    void TearDown() override
+    {
+        ScanWorld::TearDown();
+        setenv("BG_NETWORK_REACHABLE", "0", 1);
+    }
+
+    void serve(const std::string& path, std::optional<std::string>& body)
+    {
+        loopback.server.Get(path, [this, &body](const httplib::Request&, httplib::Response& response) {
+            const std::lock_guard lock(mutex);
+            if (body)
+                response.set_content(*body, "application/octet-stream");
+            else
+                response.status = 404;
+        });
+    }
+
+    // The archive the server gives: "bgx.db", the world's records at the given version.
+    void serveDatabaseArchive(const std::string& version)
+    {
+        const auto folder = testsupport::platformRootFolder() / "archive";
+        fs::create_directories(folder);
+        auto newer = source;
+        newer.versions = {version};
+        build((folder / "bgx.db").string(), newer);
+        ASSERT_EQ(std::system(("cd '" + folder.string() + "' && zip -q archive.zip bgx.db").c_str()), 0);
+        std::ifstream input(folder / "archive.zip", std::ios::binary);
+        std::stringstream bytes;
+        bytes << input.rdbuf();
+        const std::lock_guard lock(mutex);
+        archive = bytes.str();
+    }
+
+    std::vector<double> definitionsShares() const
+    {
+        std::vector<double> shares;
+        for (const auto& note : log.named("NotifyScanProcessBGX"))
+            if (*note.value<std::int64_t>("objectsScanned") == -1)
+                shares.push_back(*note.value<double>("percentage"));
+        return shares;
+    }
+
+    std::size_t resultsOfScan()
+    {
+        Scan::shared().startScan();
+        EXPECT_TRUE(log.waitFor("NotifyScanProcessCompleteBGX"));
+        const auto ends = log.named("NotifyScanProcessCompleteBGX");
+        return ends.empty() ? 0 : ends.back().value<std::vector<MalwareList>>("scanList")->size();
+    }
+
+    LoopbackServer loopback;
+    std::mutex mutex;
+    std::optional<std::string> index, archive;
+    NotificationLog log{{"NotifyScanProcessBGX", "UpdateAGSQStatusAndDefinitionsBGX", "NotifyScanProcessCompleteBGX"}};
+};
+
+TEST_F(ScanDefinitionsTest, NothingNewerGoesStraightToTheWalk)
+{
+    index = "[act]\nversion=1\n";
+    EXPECT_EQ(resultsOfScan(), 1u);
+    EXPECT_EQ(definitionsShares(), std::vector<double>{0.0});
+    EXPECT_FALSE(log.has("UpdateAGSQStatusAndDefinitionsBGX"));
+    EXPECT_FALSE(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate).has_value());
+}
+
+TEST_F(ScanDefinitionsTest, AFailedInstallIsStampedAndTheScanGoesOn)
+{
+    index = "[act]\nversion=2\n"; // and no archive
+    EXPECT_EQ(resultsOfScan(), 1u);
+    EXPECT_EQ(definitionsShares(), (std::vector<double>{0.0, 100.0}));
+    EXPECT_TRUE(log.has("UpdateAGSQStatusAndDefinitionsBGX"));
+    EXPECT_EQ(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate), false);
+    EXPECT_FALSE(standardDefaults().date(SettingsKey::definitionLastUpdatedOnDate).has_value());
+}
+
+TEST_F(ScanDefinitionsTest, AnInstalledDatabaseIsStampedAndScannedWith)
+{
+    index = "[act]\nversion=2\n";
+    serveDatabaseArchive("2");
+    EXPECT_EQ(resultsOfScan(), 1u);
+    EXPECT_EQ(definitionsShares(), (std::vector<double>{0.0, 100.0}));
+    EXPECT_EQ(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate), true);
+    EXPECT_TRUE(standardDefaults().date(SettingsKey::definitionLastUpdatedOnDate).has_value());
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 2.0);
+}
+
+} // namespace
