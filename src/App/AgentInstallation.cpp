@@ -2,6 +2,7 @@
 #include "App/AgentIdentity.h"
 #include "App/AppDelegate.h"
 #include "App/FileInstall.h"
+#include "App/LowerCased.h"
 #include "Foundation/BundlePaths.h"
 #include "Foundation/ProcessRunner.h"
 #include "Foundation/UserPaths.h"
@@ -34,12 +35,6 @@ void waitForExit(pid_t pid)
     const auto deadline = std::chrono::steady_clock::now() + agentExitWait;
     while (processExists(pid) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
-}
-
-std::string lowerCased(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
 }
 
 std::string launchAgentFolder()

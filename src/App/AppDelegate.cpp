@@ -3,6 +3,7 @@
 #include "App/AllViewControllers.h"
 #include "App/BusyState.h"
 #include "App/FileInstall.h"
+#include "App/LowerCased.h"
 #include "App/InitialWindowController.h"
 #include "App/LaunchEvent.h"
 #include "Controls/BundleVersion.h"
@@ -71,12 +72,6 @@ std::optional<float> versionNumber(const std::string& version)
     if (error != std::errc() || end != version.data() + version.size() || version.empty())
         return std::nullopt;
     return number;
-}
-
-std::string lowerCased(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
 }
 
 } // namespace

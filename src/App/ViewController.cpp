@@ -112,6 +112,9 @@ void ViewController::loadView()
         rowLayout->setContentsMargins(0, 0, 0, 0);
         entry.line = makeBox("box" + name + "Line", sidebarLineColor(), row);
         entry.line->setFixedWidth(4);
+        QSizePolicy keepsPlace = entry.line->sizePolicy();
+        keepsPlace.setRetainSizeWhenHidden(true); // labels stay aligned whichever entry is marked
+        entry.line->setSizePolicy(keepsPlace);
         entry.label = new QLabel(row);
         entry.label->setObjectName("lbl" + name);
         entry.label->setFont(QFont(entry.label->font().family(), 12));
