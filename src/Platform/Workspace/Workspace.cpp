@@ -1,6 +1,7 @@
 #include "Platform/Workspace/Workspace.h"
 
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Root/PlatformRoot.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
 
@@ -54,9 +55,23 @@ bool Workspace::isFilePackage(const std::string& path) const
     return fs::is_directory(path, error);
 }
 
+std::optional<std::string> Workspace::urlForApplication(const std::string& bundleIdentifier) const
+{
+    for (const auto& folder : {hostPath("/Applications"), homeDirectory() + "/Applications"}) {
+        std::error_code error;
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+            const std::string path = entry->path().string();
+            if (path.ends_with(".app") && Bundle(path).bundleIdentifier() == bundleIdentifier)
+                return path;
+        }
+    }
+    return std::nullopt;
+}
+
 bool Workspace::launchApplication(const std::string& bundleIdentifier) const
 {
-    return startDetached(resolveToolPath("/usr/bin/open"), {"-b", bundleIdentifier});
+    const auto path = urlForApplication(bundleIdentifier);
+    return path && openFile(*path);
 }
 
 bool Workspace::openFile(const std::string& path) const

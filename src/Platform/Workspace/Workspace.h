@@ -2,6 +2,7 @@
 
 #include "Platform/Workspace/RunningApplication.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,13 @@ public:
     // ".bundle", ".framework", ... folder).
     bool isFilePackage(const std::string& path) const;
 
+    // URLForApplicationWithBundleIdentifier: the first bundle with that identifier
+    // in "/Applications", then in the user's "~/Applications"; null when none has it.
+    std::optional<std::string> urlForApplication(const std::string& bundleIdentifier) const;
+
     // launchAppWithBundleIdentifier / openFile: started through the "open" tool,
-    // without waiting for the application; false when the tool could not be started.
+    // without waiting for the application; false when there is no such application
+    // or the tool could not be started.
     bool launchApplication(const std::string& bundleIdentifier) const;
     bool openFile(const std::string& path) const;
 

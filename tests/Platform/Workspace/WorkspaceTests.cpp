@@ -1,5 +1,6 @@
 #include "Platform/Workspace/Workspace.h"
 
+#include "Platform/Dispatch/Dispatch.h"
 #include "PlantedApplication.h"
 #include "TestRoot.h"
 
@@ -86,6 +87,25 @@ TEST_F(WorkspaceTest, IconIsTheBundleIconResourceElseTheItem)
     EXPECT_EQ(Workspace::shared().iconForFile(withIcon.string()), (withIcon / "Contents/Resources/AppIcon.icns").string());
     EXPECT_EQ(Workspace::shared().iconForFile(without.string()), without.string());
     EXPECT_EQ(Workspace::shared().iconForFile(file.string()), file.string());
+}
+
+TEST_F(WorkspaceTest, LaunchesByBundleIdentifierThroughOpen)
+{
+    // An application whose executable leaves a mark and ends.
+    const auto bundle = testsupport::underRoot("/Applications/Marker.app");
+    const auto mark = testsupport::platformRootFolder() / "launched";
+    testsupport::plantApplication(bundle, {{"CFBundleIdentifier", "test.ws.marker"}});
+    testsupport::plantFile(bundle / "Contents/MacOS/Marker", "#!/bin/sh\ntouch '" + mark.string() + "'\n");
+    fs::permissions(bundle / "Contents/MacOS/Marker", fs::perms::owner_all);
+    const auto other = testsupport::plantApplication(testsupport::homeFolder() / "Applications/Other.app",
+                                                     {{"CFBundleIdentifier", "test.ws.other"}});
+
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.marker"), bundle.string());
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.other"), other.string());
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.nowhere"), std::nullopt);
+    EXPECT_FALSE(Workspace::shared().launchApplication("test.ws.nowhere"));
+    ASSERT_TRUE(Workspace::shared().launchApplication("test.ws.marker"));
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return fs::exists(mark); }, std::chrono::seconds(20)));
 }
 
 } // namespace
