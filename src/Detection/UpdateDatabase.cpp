@@ -142,7 +142,8 @@ bool UpdateDatabase::installDownloadedDatabase()
     // A copy left by an earlier unpack must not pass for this archive's.
     fs::remove_all(downloadedDatabasePath(), ignored);
     unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string());
-    if (!fs::is_regular_file(downloadedDatabasePath(), ignored))
+    // Only a plain file is installed: a link from the archive could name any file.
+    if (!fs::is_regular_file(fs::symlink_status(downloadedDatabasePath(), ignored)))
         return false;
     if (!replaceInstalledDatabase(downloadedDatabasePath()))
         return false;

@@ -107,15 +107,21 @@ protected:
         build(databasePath(), source);
     }
 
-    // An archive of the given files (name, contents) as the server's archive.
-    void serveArchive(const std::vector<std::pair<std::string, std::string>>& files)
+    // An archive of the given files (name, contents) and links (name, target) as the
+    // server's archive; links are stored as links.
+    void serveArchive(const std::vector<std::pair<std::string, std::string>>& files,
+                      const std::vector<std::pair<std::string, std::string>>& links = {})
     {
         const auto folder = testsupport::platformRootFolder() / "archive";
         fs::remove_all(folder);
         fs::create_directories(folder);
-        std::string command = "cd '" + folder.string() + "' && zip -q -r archive.zip";
+        std::string command = "cd '" + folder.string() + "' && zip -q -r -y archive.zip";
         for (const auto& [name, contents] : files) {
             testsupport::plantFile(folder / name, contents);
+            command += " '" + name + "'";
+        }
+        for (const auto& [name, target] : links) {
+            fs::create_symlink(target, folder / name);
             command += " '" + name + "'";
         }
         ASSERT_EQ(std::system(command.c_str()), 0);
@@ -235,20 +241,25 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDataba
 {
     installDatabase("1.0");
     const auto before = readFile(databasePath());
+    const auto elsewhere = testsupport::plantFile(testsupport::platformRootFolder() / "elsewhere.db",
+                                                  databaseBytes("6.0"));
     const struct {
         const char* name;
         std::vector<std::pair<std::string, std::string>> files;
+        std::vector<std::pair<std::string, std::string>> links;
     } cases[] = {
-        {"no bgx.db", {{"readme.txt", "x"}}},
-        {"bgx.db is a folder", {{"bgx.db/inner", "x"}}},
+        {"no bgx.db", {{"readme.txt", "x"}}, {}},
+        {"bgx.db is a folder", {{"bgx.db/inner", "x"}}, {}},
+        {"bgx.db is a link", {}, {{"bgx.db", elsewhere.string()}}},
     };
     for (const auto& c : cases) {
         fs::remove_all(fs::path(databaseZipPath()).parent_path());
         // A copy left by an earlier unpack is not installed for this archive.
         testsupport::plantFile(downloadedDatabasePath(), databaseBytes("5.0"));
-        serveArchive(c.files);
+        serveArchive(c.files, c.links);
         EXPECT_FALSE(download()) << c.name;
         EXPECT_EQ(readFile(databasePath()), before) << c.name;
+        EXPECT_FALSE(fs::is_symlink(databasePath())) << c.name;
     }
     // Only a replacement sends the analytics event: after one, there is one hit.
     serveArchive({{"bgx.db", databaseBytes("2.0")}});
