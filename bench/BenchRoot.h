@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -17,4 +19,17 @@ inline const std::filesystem::path& benchRoot()
         return std::filesystem::path(pattern);
     }();
     return root;
+}
+
+// The main of a benchmark program: the root first (the scan roots are fixed when
+// the scan object is made), the benchmarks, then the root removed.
+inline int runBenchmarksInBenchRoot(int argc, char** argv)
+{
+    benchRoot();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(benchRoot(), ignored);
+    return 0;
 }

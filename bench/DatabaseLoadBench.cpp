@@ -12,8 +12,6 @@
 #include <filesystem>
 #include <string>
 
-namespace fs = std::filesystem;
-
 namespace {
 
 constexpr int recordCount = 10000;
@@ -99,11 +97,5 @@ BENCHMARK(BM_LoadMalwareList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    benchRoot();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ignored;
-    fs::remove_all(benchRoot(), ignored);
-    return 0;
+    return runBenchmarksInBenchRoot(argc, argv);
 }

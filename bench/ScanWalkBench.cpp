@@ -110,12 +110,5 @@ BENCHMARK(BM_ScanWalkAgainstFind)->UseManualTime()->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv)
 {
-    // The root first: the scan roots are fixed when the scan object is made.
-    benchRoot();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ignored;
-    fs::remove_all(benchRoot(), ignored);
-    return 0;
+    return runBenchmarksInBenchRoot(argc, argv);
 }
