@@ -88,6 +88,7 @@ ViewController::ViewController(QWidget* parent) : QWidget(parent)
 
 void ViewController::loadView()
 {
+    resize(viewSize); // the scene's frame, which the shared animator takes as its rectangle
     boxHeader = makeBox("boxHeader", chromeColor, this);
     boxHeader->setFixedHeight(44);
     lblTitle = new QLabel(boxHeader);

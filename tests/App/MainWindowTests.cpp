@@ -4,6 +4,9 @@
 #include "App/IndexVocabularies.h"
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
+#include "Controls/CustomAnimator.h"
+#include "Foundation/PresentationSlots.h"
+#include "Foundation/TextTable.h"
 #include "Foundation/SharedState.h"
 #include "Screens/Manage/AboutVC.h"
 #include "Screens/Manage/StartupMangerViewController.h"
@@ -58,6 +61,9 @@ TEST_F(MainWindow, LoadsOnTheOverviewWithItsTexts)
     EXPECT_EQ(content->lblTitle->text(), "Bastion Guardpoint");
     EXPECT_EQ(content->entry(Menu::startupManager).label->text(), "Startup Manager");
     EXPECT_EQ(content->size(), QSize(1008, 720));
+    EXPECT_EQ(sharedAnimator()->rect.size(), QSize(1008, 720)) << "presentations start as wide as the content";
+    EXPECT_EQ(localizedText("IDS_BGX_44"), "item") << "the word of a count of one";
+    EXPECT_EQ(localizedText("IDS_BGX_43"), "items");
 }
 
 TEST_F(MainWindow, SidebarClicksAreIgnoredWhileACleanIsInProgress)
