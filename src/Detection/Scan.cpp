@@ -13,6 +13,7 @@
 #include "Platform/Root/PlatformRoot.h"
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 using platform::dispatch::asyncGlobal;
@@ -90,12 +91,14 @@ void Scan::definitionsInstalled(bool installed)
 
 void Scan::runScan()
 {
-    matchingEnded_ = {};
-    matchingEndedSignal_ = matchingEnded_.get_future().share();
+    // Each scan has its own promise: the matching may still be inside set_value()
+    // when the walk, woken by it, ends the scan and the next one starts.
+    auto matchingEnded = std::make_shared<std::promise<void>>();
+    matchingEndedSignal_ = matchingEnded->get_future().share();
     asyncGlobal([this] { countFiles(); });
-    asyncGlobal([this] {
+    asyncGlobal([this, matchingEnded] {
         matchMalware();
-        matchingEnded_.set_value();
+        matchingEnded->set_value();
     });
 }
 

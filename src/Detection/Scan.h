@@ -51,6 +51,5 @@ private:
     void postCompletion();
 
     // Set by runScan() before the halves start; the walk waits for it before its completion.
-    std::promise<void> matchingEnded_;
     std::shared_future<void> matchingEndedSignal_;
 };
