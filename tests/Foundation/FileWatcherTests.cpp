@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -153,7 +154,18 @@ TEST_F(FileWatcherTest, FolderMovedInIsWatchedAndFolderMovedOutIsNot)
 
 TEST_F(FileWatcherTest, SecondStartMakesNoSecondStreamAndAbsentCallbackDrops)
 {
-    watch({downloads.string()});
+    // Counts the batches run on the main queue, so the test knows when the one
+    // made while the callback is absent has been handed over.
+    const auto batchesRun = std::make_shared<int>(0);
+    watcher = std::make_unique<FileWatcher>(std::vector<std::string>{downloads.string()});
+    watcher->callback = [this](const FileWatcherEvent& event) { events.push_back(event); };
+    watcher->queue = [batchesRun](std::function<void()> batch) {
+        platform::dispatch::asyncMain([batchesRun, batch = std::move(batch)] {
+            batch();
+            ++*batchesRun;
+        });
+    };
+    watcher->start();
     watcher->start();
     const auto file = testsupport::plantFile(downloads / "once.txt");
     ASSERT_TRUE(waitFor(file, 0x10100));
@@ -162,12 +174,14 @@ TEST_F(FileWatcherTest, SecondStartMakesNoSecondStreamAndAbsentCallbackDrops)
     EXPECT_EQ(count(file), 2); // created, then modified on close; one stream only
 
     auto callback = std::exchange(watcher->callback, nullptr);
-    testsupport::plantFile(downloads / "dropped.txt");
-    platform::dispatch::runMainLoopFor(std::chrono::milliseconds(200));
+    const int before = *batchesRun;
+    const auto dropped = downloads / "dropped";
+    fs::create_directory(dropped); // one event, so one batch
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return *batchesRun > before; }, std::chrono::seconds(10)));
     watcher->callback = callback;
     const auto later = testsupport::plantFile(downloads / "later.txt");
     ASSERT_TRUE(waitFor(later, 0x10100));
-    EXPECT_EQ(count(downloads / "dropped.txt"), 0);
+    EXPECT_EQ(count(dropped), 0);
 }
 
 TEST_F(FileWatcherTest, StopEndsEventsAndStopBeforeStartDoesNothing)

@@ -21,19 +21,29 @@ TEST(QtMainLoop, EventLoopDrainsTasksFromAnyThreadAndDelayedOnes)
     QCoreApplication application(argc, argv);
     dispatch::attachToQtEventLoop();
 
+    // Each step queues the next, so the order holds however slowly threads
+    // start: 'a' from before the loop, 'b' from a worker while the loop sleeps
+    // (the wake hook), 'c' delayed.
     std::string order;
-    dispatch::asyncMain([&] { order += 'a'; });
-    dispatch::asyncAfter(40ms, [&] {
-        order += 'c';
-        QCoreApplication::quit();
+    std::thread worker;
+    dispatch::asyncMain([&] {
+        order += 'a';
+        worker = std::thread([&] {
+            dispatch::asyncMain([&] {
+                order += 'b';
+                dispatch::asyncAfter(20ms, [&] {
+                    order += 'c';
+                    QCoreApplication::quit();
+                });
+            });
+        });
     });
-    std::thread([&] {
-        dispatch::asyncAfter(20ms, [&] { order += 'b'; });
-    }).join();
     // Nothing else ends the loop: only the delayed task's quit, or this guard.
-    QTimer::singleShot(5000, &application, [] { QCoreApplication::exit(1); });
+    QTimer::singleShot(60000, &application, [] { QCoreApplication::exit(1); });
 
     EXPECT_EQ(application.exec(), 0);
+    if (worker.joinable())
+        worker.join();
     EXPECT_EQ(order, "abc");
 }
 
