@@ -10,7 +10,7 @@ extern std::string analyticsUtmCampaign;
 extern std::string analyticsOSVersion;
 
 // The tracking identifier sent as "tid".
-inline constexpr const char* analyticsTrackingId = "UA-000000-1";
+inline constexpr const char* analyticsTrackingId = "UA-471902356-03";
 
 // The collection endpoint: $BG_ANALYTICS_URL when set, else the main bundle's
 // Info.plist text "BGAnalyticsURL", else the Measurement Protocol's own.

@@ -63,17 +63,16 @@ TEST_F(Analytics, HitArrivesWithTheFormFieldsInOrder)
 
     std::unique_lock lock(mutex);
     ASSERT_TRUE(arrived.wait_for(lock, std::chrono::seconds(10), [&] { return !hits.empty(); }));
-    EXPECT_EQ(hits.front().first, std::string("v=1&tid=") + analyticsTrackingId +
-                                      "&cid=0a:1b:2c:3d:4e:5f&t=event&ec=scan&ea=malware_scanning"
-                                      "&el=site_0a:1b:2c:3d:4e:5f&pa=click&pal=site&pr1id=site&pr1nm=10.15.7");
+    EXPECT_EQ(hits.front().first, "v=1&tid=UA-471902356-03&cid=0a:1b:2c:3d:4e:5f&t=event&ec=scan&ea=malware_scanning"
+                                  "&el=site_0a:1b:2c:3d:4e:5f&pa=click&pal=site&pr1id=site&pr1nm=10.15.7");
     EXPECT_EQ(hits.front().second, "application/x-www-form-urlencoded");
 }
 
 TEST_F(Analytics, EmptyValuesLeaveTheirFieldsEmpty)
 {
     EXPECT_EQ(analyticsHitBody("clean", "malware_cleanning"),
-              std::string("v=1&tid=") + analyticsTrackingId +
-                  "&cid=&t=event&ec=clean&ea=malware_cleanning&el=_&pa=click&pal=&pr1id=&pr1nm=");
+              "v=1&tid=UA-471902356-03"
+              "&cid=&t=event&ec=clean&ea=malware_cleanning&el=_&pa=click&pal=&pr1id=&pr1nm=");
 }
 
 TEST_F(Analytics, EndpointComesFromTheEnvironmentThenInfoPlist)
