@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -15,6 +16,8 @@ public:
     void start()
     {
         port_ = server.bind_to_any_port("127.0.0.1");
+        if (port_ < 0) // nothing would ever run: fail now instead of waiting forever
+            throw std::runtime_error("no loopback port could be bound");
         thread_ = std::thread([this] { server.listen_after_bind(); });
         while (!server.is_running())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
