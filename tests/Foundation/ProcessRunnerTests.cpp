@@ -1,5 +1,6 @@
 #include "Foundation/ProcessRunner.h"
 
+#include "Platform/Dispatch/Dispatch.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,19 @@
 #include <fstream>
 
 namespace {
+
+// Whether a process this one started has not been reaped yet.
+bool hasUnreapedChildren()
+{
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream children(task.path() / "children");
+        std::string pid;
+        if (children >> pid)
+            return true;
+    }
+    return false;
+}
 
 TEST(RunTask, ReturnsOutputAndStatus)
 {
@@ -50,6 +64,7 @@ TEST(RunTaskReturningOutput, ReturnsWhenTheOutputClosesAndReapsTheChild)
 {
     // The child closes its output and lingers; the call returns before it ends.
     EXPECT_EQ(runTaskReturningOutput("/bin/sh", {"-c", "printf done; exec >&-; sleep 0.3"}), "done");
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return !hasUnreapedChildren(); }, std::chrono::seconds(10)));
 }
 
 class UnzipFile : public testsupport::PlatformRootTest {};
