@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <thread>
 
@@ -25,15 +26,10 @@ namespace {
 // How long the launch waits for a force-quit agent to be gone before replacing it.
 constexpr auto agentExitWait = 5s;
 
-bool processExists(pid_t pid)
-{
-    return kill(pid, 0) == 0 || errno == EPERM;
-}
-
 void waitForExit(pid_t pid)
 {
     const auto deadline = std::chrono::steady_clock::now() + agentExitWait;
-    while (processExists(pid) && std::chrono::steady_clock::now() < deadline)
+    while (!processHasExited(pid) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
 }
 
@@ -43,6 +39,17 @@ std::string launchAgentFolder()
 }
 
 } // namespace
+
+bool processHasExited(pid_t pid)
+{
+    if (kill(pid, 0) != 0 && errno != EPERM)
+        return true;
+    // The state follows the command name, which ends at the last ')'.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto end = line.rfind(')');
+    return end != std::string::npos && end + 2 < line.size() && line[end + 2] == 'Z';
+}
 
 std::string agentLaunchAgentPlistPath()
 {

@@ -88,7 +88,7 @@ TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
     EXPECT_EQ(setting(K::scanOnAutoLaunch), platform::Value("yes"));
     EXPECT_EQ(setting(K::moveDeletedToTrash), platform::Value(false));
     EXPECT_EQ(setting(K::isPopUp), platform::Value(false));
-    EXPECT_FALSE(LaunchdTest::processExists(firstAgent)) << "the old agent was force-quit";
+    EXPECT_TRUE(processHasExited(firstAgent)) << "the old agent was force-quit";
     EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != firstAgent; }))
         << "launchd starts a fresh agent";
     ASSERT_TRUE(waitForAnalyticsEvents(1));
