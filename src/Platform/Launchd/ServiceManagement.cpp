@@ -115,7 +115,7 @@ bool SMJobSubmit(LaunchdDomain domain, const Dictionary& job, AuthorizationRef a
     record.generation = newGeneration();
     {
         const auto guard = registry.lock();
-        if (registry.read(*label))
+        if (const auto loaded = registry.read(*label); loaded && !loaded->removed)
             return fail(error, EEXIST);
         if (!registry.write(*label, record))
             return fail(error, EIO);
@@ -137,9 +137,10 @@ bool SMJobRemove(LaunchdDomain domain, const std::string& label, AuthorizationRe
     {
         const auto guard = registry.lock();
         auto record = registry.read(label);
-        if (!record)
+        if (!record || record->removed)
             return fail(error, ESRCH);
-        if (!record->supervisorPid || !isAlive(*record->supervisorPid)) {
+        // Without waiting the job is gone at once; its supervisor stops the process.
+        if (!wait || !record->supervisorPid || !isAlive(*record->supervisorPid)) {
             registry.erase(label);
             return true;
         }
@@ -148,7 +149,7 @@ bool SMJobRemove(LaunchdDomain domain, const std::string& label, AuthorizationRe
         if (!registry.write(label, *record))
             return fail(error, EIO);
     }
-    if (wait && !waitUntilGone(registry, label, generation))
+    if (!waitUntilGone(registry, label, generation))
         forceRemove(registry, label, generation);
     return true;
 }
@@ -156,7 +157,7 @@ bool SMJobRemove(LaunchdDomain domain, const std::string& label, AuthorizationRe
 std::optional<Dictionary> SMJobCopyDictionary(LaunchdDomain domain, const std::string& label)
 {
     const auto record = JobRegistry::forDomain(domain).read(label);
-    if (!record)
+    if (!record || record->removed)
         return std::nullopt;
     Dictionary dictionary = record->job;
     dictionary["LastExitStatus"] = static_cast<long long>(record->lastExitStatus);

@@ -25,7 +25,9 @@ inline constexpr const char* kLaunchdErrorDomain = "CFErrorDomainLaunchd";
 [[nodiscard]] bool SMJobSubmit(LaunchdDomain domain, const Dictionary& job, AuthorizationRef authorization,
                                Error* error);
 
-// Unregisters a job and stops it; with `wait`, returns once its process ended.
+// Unregisters a job and stops it: the job is no longer listed once the call
+// returns; with `wait`, its process has ended too. A job being removed may be
+// submitted again at once.
 [[nodiscard]] bool SMJobRemove(LaunchdDomain domain, const std::string& label, AuthorizationRef authorization,
                                bool wait, Error* error);
 

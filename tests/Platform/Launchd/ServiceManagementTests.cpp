@@ -36,6 +36,26 @@ TEST_F(ServiceManagement, JobRunsAtLoadAndRemovalStopsIt)
     EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sleeper"));
 }
 
+TEST_F(ServiceManagement, RemovalWithoutWaitingUnlistsTheJobAtOnceAndStopsItSoon)
+{
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    const auto pid = waitForPID(LaunchdDomain::User, "com.example.sleeper");
+    ASSERT_TRUE(pid);
+
+    ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.sleeper", nullptr, false, nullptr));
+    EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sleeper"));
+    EXPECT_TRUE(platform::SMCopyAllJobDictionaries(LaunchdDomain::User).empty());
+    platform::Error again;
+    EXPECT_FALSE(platform::SMJobRemove(LaunchdDomain::User, "com.example.sleeper", nullptr, false, &again));
+    EXPECT_EQ(again.code, ESRCH);
+    EXPECT_TRUE(waitUntil([&] { return !processExists(*pid); }));
+
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    const auto next = waitForPID(LaunchdDomain::User, "com.example.sleeper");
+    ASSERT_TRUE(next);
+    EXPECT_NE(*next, *pid);
+}
+
 TEST_F(ServiceManagement, KeepAliveStartsTheJobAgainUntilRemoved)
 {
     const Dictionary job{{"Label", "com.example.flaky"},
