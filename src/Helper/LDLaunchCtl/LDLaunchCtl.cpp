@@ -143,10 +143,10 @@ void LDLaunchCtl::releaseUnlessSession(AuthorizationRef authRef) const
 
 bool LDLaunchCtl::jobIsValid(const LDLaunchJob& job, Error* error)
 {
-    // launchd runs Program when present, else the first program argument.
+    // The first program argument; a job without arguments (Program alone) by its Program.
     const auto arguments = job.ProgramArguments();
     const std::string executable =
-        job.Program().value_or(arguments && !arguments->empty() ? arguments->front() : std::string());
+        arguments && !arguments->empty() ? arguments->front() : job.Program().value_or(std::string());
     if (!isExecutableFile(executable))
         return errorWithCode(19, error);
     if (job.Label().value_or("").empty())

@@ -60,6 +60,28 @@ TEST_F(LDLaunchCtlTest, AddValidatesBeforeWritingAnything)
     }
 }
 
+TEST_F(LDLaunchCtlTest, ValidationLooksAtTheFirstProgramArgumentAndAtTheProgramOnlyWithoutArguments)
+{
+    // A switched-off login item comes back with its helper's bundle identifier as Program.
+    LDLaunchJob helper;
+    helper.setLabel("com.example.helper");
+    helper.setOnDemand(true);
+    helper.setProgramArguments(std::vector<std::string>{"/bin/sleep", "30"});
+    helper.setProgram("com.example.helper");
+    EXPECT_TRUE(controller.jobIsValid(helper, nullptr));
+
+    LDLaunchJob programOnly;
+    programOnly.setLabel("com.example.launcher");
+    programOnly.setProgram("/bin/sleep");
+    EXPECT_TRUE(controller.jobIsValid(programOnly, nullptr));
+
+    LDLaunchJob badArgument = programOnly;
+    badArgument.setProgramArguments(std::vector<std::string>{"/no/such/tool"});
+    Error error;
+    EXPECT_FALSE(controller.jobIsValid(badArgument, &error));
+    EXPECT_EQ(error.code, 19);
+}
+
 TEST_F(LDLaunchCtlTest, AddedUserAgentRunsAndRemoveStopsItAndDeletesThePlist)
 {
     LDLaunchJob job = sleeper("com.example.agent");
