@@ -205,16 +205,21 @@ bool SUUpdater::installUpdatesIfAvailable()
     std::error_code error;
     fs::copy(downloadedBundle_, incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
     bool installed = false;
+    bool oldBundleInPlace = true;
     if (!error) {
         fs::rename(target, outgoing, error);
         if (!error) {
             fs::rename(incoming, target, error);
             installed = !error;
-            if (!installed)
+            if (!installed) {
                 fs::rename(outgoing, target, error);
+                oldBundleInPlace = !error;
+            }
         }
     }
-    fs::remove_all(stage, error);
+    // A failed rollback leaves the old bundle in the stage: never delete it then.
+    if (oldBundleInPlace)
+        fs::remove_all(stage, error);
     if (installed) {
         fs::remove_all(fs::path(downloadedBundle_).parent_path().parent_path(), error);
         downloadedBundle_.clear();
