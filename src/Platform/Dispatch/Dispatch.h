@@ -34,6 +34,8 @@ std::optional<Duration> timeUntilNextDelayedTask();
 
 // Called (from any thread) whenever a task joins the main queue, so that an
 // event loop sleeping elsewhere wakes and drains it. The Qt integration sets it.
+// Replacing the hook waits for calls of the old one that are under way; a hook
+// must not queue tasks itself.
 void setMainQueueWakeHook(std::function<void()> wake);
 
 // For tests: pumps the main queue on the calling (main) thread until `done`

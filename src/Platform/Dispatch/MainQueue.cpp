@@ -18,6 +18,9 @@ struct MainQueue {
     std::deque<Task> ready;
     // Equal due times keep their order of arrival (multimap inserts after equal keys).
     std::multimap<Clock::time_point, Task> delayed;
+    // Held while the hook is called or replaced, so a hook being replaced is
+    // never still running (nor called afterwards) from another thread.
+    std::mutex wakeMutex;
     std::function<void()> wake;
     std::optional<std::thread::id> mainThread;
 };
@@ -38,7 +41,6 @@ void claimMainThreadLocked(MainQueue& q)
 void enqueue(std::optional<Clock::time_point> due, Task task)
 {
     auto& q = queue();
-    std::function<void()> wake;
     {
         std::lock_guard lock(q.mutex);
         if (due)
@@ -46,11 +48,11 @@ void enqueue(std::optional<Clock::time_point> due, Task task)
         else
             q.ready.push_back(std::move(task));
         ++q.generation;
-        wake = q.wake;
     }
     q.changed.notify_all();
-    if (wake)
-        wake();
+    std::lock_guard wakeLock(q.wakeMutex);
+    if (q.wake)
+        q.wake();
 }
 
 // The next task to run: a ready one, else the earliest delayed one due by `now`.
@@ -122,7 +124,7 @@ std::optional<Duration> timeUntilNextDelayedTask()
 void setMainQueueWakeHook(std::function<void()> wake)
 {
     auto& q = queue();
-    std::lock_guard lock(q.mutex);
+    std::lock_guard lock(q.wakeMutex);
     q.wake = std::move(wake);
 }
 

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -77,6 +80,37 @@ TEST_F(MainQueueTest, TaskFromAnotherThreadWakesTheLoopAndTheHook)
     EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return ranOnMain; }, 5s));
     dispatch::asyncAfter(0ms, [] {});
     EXPECT_EQ(wakes, 2);
+    dispatch::drainMainQueue();
+}
+
+TEST_F(MainQueueTest, ReplacingTheHookWaitsForACallUnderWay)
+{
+    // The Qt pump clears the hook as it goes; a hook still running on a worker
+    // thread after that would use a pump that no longer exists.
+    std::mutex mutex;
+    std::vector<std::string> steps;
+    auto note = [&](const char* step) {
+        std::lock_guard lock(mutex);
+        steps.emplace_back(step);
+    };
+    std::promise<void> entered;
+    std::promise<void> release;
+    auto released = release.get_future().share();
+    dispatch::setMainQueueWakeHook([&] {
+        entered.set_value();
+        released.wait();
+        note("wake done");
+    });
+    std::thread worker([] { dispatch::asyncMain([] {}); });
+    entered.get_future().wait();
+    std::thread clearer([&] {
+        dispatch::setMainQueueWakeHook({});
+        note("cleared");
+    });
+    release.set_value();
+    clearer.join();
+    worker.join();
+    EXPECT_EQ(steps, (std::vector<std::string>{"wake done", "cleared"}));
     dispatch::drainMainQueue();
 }
 
