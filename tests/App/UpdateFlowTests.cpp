@@ -7,19 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class UpdateFlow : public AppShellTest {
 protected:
@@ -38,7 +29,7 @@ protected:
             platform::ToolProcess::Capture::Nothing);
         ASSERT_TRUE(zip);
         ASSERT_EQ(zip->waitForExit(), 0);
-        archive = readFile(work / "r.zip");
+        archive = testsupport::readFileText(work / "r.zip");
         appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
                   "<enclosure url=\"" + server.url("/release.zip") + "\" sparkle:version=\"2.0\"/></item></channel></rss>";
         fs::remove_all(work);
@@ -93,7 +84,7 @@ TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
     auto shell = platform::ToolProcess::launch("/bin/sh", arguments, platform::ToolProcess::Capture::Nothing);
     ASSERT_TRUE(shell);
     EXPECT_EQ(shell->waitForExit(), 0);
-    EXPECT_EQ(readFile(opened), path);
+    EXPECT_EQ(testsupport::readFileText(opened), path);
     EXPECT_FALSE(fs::exists("pwned"));
 }
 

@@ -3,10 +3,8 @@
 #include "Detection/DatabaseManager.h"
 #include "LoopbackServer.h"
 
-#include <fstream>
 #include <mutex>
 #include <optional>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -56,11 +54,9 @@ protected:
         newer.versions = {version};
         build((folder / "bgx.db").string(), newer);
         ASSERT_EQ(std::system(("cd '" + folder.string() + "' && zip -q archive.zip bgx.db").c_str()), 0);
-        std::ifstream input(folder / "archive.zip", std::ios::binary);
-        std::stringstream bytes;
-        bytes << input.rdbuf();
+        const std::string bytes = testsupport::readFileText(folder / "archive.zip");
         const std::lock_guard lock(mutex);
-        archive = bytes.str();
+        archive = bytes;
     }
 
     std::vector<double> definitionsShares() const

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -56,11 +54,8 @@ TEST_F(SignatureSource, FaultsNameTheirLine)
 
 TEST_F(SignatureSource, ShippedSampleBuildsAndLoads)
 {
-    std::ifstream input(SAMPLE_RECORDS_SOURCE);
-    std::stringstream text;
-    text << input.rdbuf();
     std::string error;
-    const auto source = sigdb::parseSource(text.str(), error);
+    const auto source = sigdb::parseSource(testsupport::readFileText(SAMPLE_RECORDS_SOURCE), error);
     ASSERT_TRUE(source) << error;
     ASSERT_TRUE(sigdb::buildDatabase(*source, dbPath, error)) << error;
 

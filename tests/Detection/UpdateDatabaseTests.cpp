@@ -33,14 +33,6 @@ struct CheckResult {
     bool operator==(const CheckResult&) const = default;
 };
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream input(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << input.rdbuf();
-    return bytes.str();
-}
-
 // A definitions server on the loopback interface with the index and archive each
 // test sets (absent: answered with 404).
 class DefinitionsUpdate : public detectiontest::SignatureDatabaseTest {
@@ -126,7 +118,7 @@ protected:
         }
         ASSERT_EQ(std::system(command.c_str()), 0);
         const std::lock_guard lock(mutex);
-        archive = readFile(folder / "archive.zip");
+        archive = testsupport::readFileText(folder / "archive.zip");
     }
 
     // The bytes of a signature database of the given version.
@@ -149,7 +141,7 @@ protected:
         source.versions = {version};
         const auto path = testsupport::platformRootFolder() / ("v" + version + ".db");
         build(path.string(), source);
-        return readFile(path);
+        return testsupport::readFileText(path);
     }
 
     std::mutex mutex;
@@ -231,7 +223,7 @@ TEST_F(DefinitionsUpdate, InstallReplacesTheDatabaseInOneRename)
     EXPECT_TRUE(fs::exists(databaseZipPath()));
     std::stringstream oldBytes;
     oldBytes << openedBefore.rdbuf();
-    EXPECT_NE(oldBytes.str(), readFile(databasePath()));
+    EXPECT_NE(oldBytes.str(), testsupport::readFileText(databasePath()));
     const auto hits = hitsOnceThereAre(1);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_NE(hits[0].find("&ec=malware_database&ea=downloaded&"), std::string::npos) << hits[0];
@@ -240,7 +232,7 @@ TEST_F(DefinitionsUpdate, InstallReplacesTheDatabaseInOneRename)
 TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDatabase)
 {
     installDatabase("1.0");
-    const auto before = readFile(databasePath());
+    const auto before = testsupport::readFileText(databasePath());
     const auto elsewhere = testsupport::plantFile(testsupport::platformRootFolder() / "elsewhere.db",
                                                   databaseBytes("6.0"));
     const struct {
@@ -258,7 +250,7 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDataba
         testsupport::plantFile(downloadedDatabasePath(), databaseBytes("5.0"));
         serveArchive(c.files, c.links);
         EXPECT_FALSE(download()) << c.name;
-        EXPECT_EQ(readFile(databasePath()), before) << c.name;
+        EXPECT_EQ(testsupport::readFileText(databasePath()), before) << c.name;
         EXPECT_FALSE(fs::is_symlink(databasePath())) << c.name;
     }
     // Only a replacement sends the analytics event: after one, there is one hit.

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -38,6 +39,14 @@ fs::path plantFile(const fs::path& path, const std::string& contents)
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << contents;
     return path;
+}
+
+std::string readFileText(const fs::path& path)
+{
+    std::ifstream input(path, std::ios::binary);
+    std::stringstream contents;
+    contents << input.rdbuf();
+    return contents.str();
 }
 
 void PlatformRootTest::SetUp()

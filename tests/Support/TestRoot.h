@@ -20,6 +20,9 @@ std::filesystem::path homeFolder();
 // Writes a file (making its folders) and returns its host path.
 std::filesystem::path plantFile(const std::filesystem::path& path, const std::string& contents = "x");
 
+// The whole contents of a file; empty when it cannot be read.
+std::string readFileText(const std::filesystem::path& path);
+
 // Fixture: empties the platform root and makes the user's folders anew
 // (Downloads, Desktop, Documents, Library/Application Support, Library/Preferences,
 // Library/LaunchAgents, Applications, Library/LaunchAgents, Library/LaunchDaemons).

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -27,14 +25,6 @@ void writeBundle(const fs::path& bundle, const std::string& version, const std::
     fs::create_directories(bundle / "Contents/MacOS");
     ASSERT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(), info));
     testsupport::plantFile(bundle / "Contents/MacOS/Updatable", "release " + version);
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // Serves an appcast and the zipped release it names, on loopback.
@@ -99,7 +89,7 @@ protected:
             platform::ToolProcess::Capture::Nothing);
         ASSERT_TRUE(zip);
         ASSERT_EQ(zip->waitForExit(), 0);
-        server.archive = readFile(work / "r.zip");
+        server.archive = testsupport::readFileText(work / "r.zip");
         fs::remove_all(work);
         server.offer(version);
     }
@@ -161,10 +151,10 @@ TEST_F(SUUpdaterTest, AutomaticDownloadThenInstallReplacesTheBundle)
     waitForCheck();
     ASSERT_EQ(delegate.events,
               (std::vector<std::string>{"will 2.0 " + server.url("/release.zip"), "did 2.0"}));
-    EXPECT_EQ(readFile(bundle / "Contents/MacOS/Updatable"), "release 1.0"); // not before termination
+    EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 1.0"); // not before termination
 
     ASSERT_TRUE(updater->installUpdatesIfAvailable());
-    EXPECT_EQ(readFile(bundle / "Contents/MacOS/Updatable"), "release 2.0");
+    EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 2.0");
     EXPECT_TRUE(*platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText() == "2.0");
     EXPECT_EQ(std::distance(fs::directory_iterator(bundle.parent_path()), fs::directory_iterator()), 1)
         << "no staging folder is left beside the bundle";
@@ -179,7 +169,7 @@ TEST_F(SUUpdaterTest, AnArchiveWithoutThisApplicationIsRefused)
     waitForCheck();
     EXPECT_EQ(delegate.events.back(), "abort");
     EXPECT_FALSE(updater->installUpdatesIfAvailable());
-    EXPECT_EQ(readFile(bundle / "Contents/MacOS/Updatable"), "release 1.0");
+    EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 1.0");
 }
 
 TEST_F(SUUpdaterTest, UnreachableFeedAborts)
