@@ -78,8 +78,11 @@ TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
 TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
 {
     AppDelegate::shared().applicationWillFinishLaunching();
-    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
-    const pid_t firstAgent = runningAgents().front();
+    pid_t firstAgent = 0;
+    ASSERT_TRUE(waitForAgent([&](const auto& agents) {
+        firstAgent = agents.size() == 1 ? agents.front() : 0;
+        return firstAgent != 0;
+    }));
     standardDefaults().setObject(K::scanOnAutoLaunch, "yes"); // another type counts as present
     appGroupDefaults()->setBool(K::moveDeletedToTrash, false);
     standardDefaults().setBool(K::isPopUp, true);

@@ -23,6 +23,14 @@ std::string hostPath(std::string_view platformPath)
     return root + std::string(platformPath);
 }
 
+bool isUnderPlatformRoot(std::string_view path)
+{
+    std::string root = platformRoot();
+    while (!root.empty() && root.back() == '/')
+        root.pop_back();
+    return root.empty() || (path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/'));
+}
+
 std::string userName()
 {
     if (const char* user = std::getenv("PLATFORM_USER"); user && *user)

@@ -13,6 +13,9 @@ std::string platformRoot();
 // to the host path under the platform root. Relative paths come back unchanged.
 std::string hostPath(std::string_view platformPath);
 
+// True when the host path lies inside the platform root (always, for the root "/").
+bool isUnderPlatformRoot(std::string_view hostPath);
+
 // NSUserName(): the login name ($PLATFORM_USER when set, else the user of the process).
 std::string userName();
 

@@ -1,6 +1,7 @@
 #include "Platform/Workspace/Workspace.h"
 
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Root/PlatformRoot.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -84,7 +85,7 @@ std::optional<RunningApplication> applicationOfProcess(const fs::directory_entry
     if (error || executable.empty())
         return std::nullopt;
     const std::string bundlePath = Bundle::bundlePathOfExecutable(executable);
-    if (!bundlePath.ends_with(".app"))
+    if (!bundlePath.ends_with(".app") || !isUnderPlatformRoot(bundlePath))
         return std::nullopt;
     const Bundle bundle(bundlePath);
     return RunningApplication{*pid, bundlePath, executable, bundle.bundleIdentifier(), activationPolicyOf(bundle)};

@@ -13,7 +13,8 @@ class Workspace {
 public:
     static Workspace& shared();
 
-    // runningApplications: this user's applications, oldest first.
+    // runningApplications: this user's applications, oldest first. Only bundles inside
+    // the platform root count: another root stands for another machine.
     std::vector<RunningApplication> runningApplications() const;
 
     // isFilePackageAtPath: a folder that the user sees as one item (an ".app",

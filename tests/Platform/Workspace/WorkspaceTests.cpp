@@ -63,6 +63,24 @@ TEST_F(WorkspaceTest, ListsRunningBundlesWithIdentifierAndPolicyOldestFirst)
     EXPECT_EQ(copiesOf("test.ws.daemon")[0].activationPolicy, ApplicationActivationPolicy::Prohibited);
 }
 
+TEST_F(WorkspaceTest, ApplicationsRunningOutsideThePlatformRootAreNotListed)
+{
+    // A sibling of the root stands for another machine, such as another test's root.
+    const fs::path elsewhere = testsupport::platformRootFolder().string() + "-elsewhere";
+    const auto outside = testsupport::plantApplication(elsewhere / "Applications/Twin.app",
+                                                       {{"CFBundleIdentifier", "test.ws.twin"}});
+    const auto inside = testsupport::plantApplication(testsupport::underRoot("/Applications/Twin.app"),
+                                                      {{"CFBundleIdentifier", "test.ws.twin"}});
+    {
+        testsupport::RunningCopy outsideCopy(outside), insideCopy(inside);
+        ASSERT_TRUE(outsideCopy.started() && insideCopy.started());
+        const auto twins = copiesOf("test.ws.twin");
+        ASSERT_EQ(twins.size(), 1u);
+        EXPECT_EQ(twins[0].processIdentifier, insideCopy.pid());
+    }
+    fs::remove_all(elsewhere);
+}
+
 TEST_F(WorkspaceTest, ForceTerminateKillsTheCopy)
 {
     const auto bundle = testsupport::plantApplication(testsupport::underRoot("/Applications/Victim.app"),
