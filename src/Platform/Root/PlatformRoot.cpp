@@ -7,6 +7,19 @@
 
 namespace platform {
 
+namespace {
+
+// The root as a prefix of host paths: "" for "/".
+std::string rootPrefix()
+{
+    std::string root = platformRoot();
+    while (!root.empty() && root.back() == '/')
+        root.pop_back();
+    return root;
+}
+
+} // namespace
+
 std::string platformRoot()
 {
     const char* root = std::getenv("PLATFORM_ROOT");
@@ -17,17 +30,12 @@ std::string hostPath(std::string_view platformPath)
 {
     if (platformPath.empty() || platformPath.front() != '/')
         return std::string(platformPath);
-    std::string root = platformRoot();
-    while (!root.empty() && root.back() == '/')
-        root.pop_back();
-    return root + std::string(platformPath);
+    return rootPrefix() + std::string(platformPath);
 }
 
 bool isUnderPlatformRoot(std::string_view path)
 {
-    std::string root = platformRoot();
-    while (!root.empty() && root.back() == '/')
-        root.pop_back();
+    const std::string root = rootPrefix();
     return root.empty() || (path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/'));
 }
 
