@@ -8,11 +8,11 @@
 #include "Foundation/UserPaths.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ProcessStat.h"
 #include "Platform/Workspace/Workspace.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <thread>
 
@@ -44,11 +44,8 @@ bool processHasExited(pid_t pid)
 {
     if (kill(pid, 0) != 0 && errno != EPERM)
         return true;
-    // The state follows the command name, which ends at the last ')'.
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto end = line.rfind(')');
-    return end != std::string::npos && end + 2 < line.size() && line[end + 2] == 'Z';
+    const auto fields = platform::processStatFields(pid);
+    return !fields.empty() && fields.front() == "Z";
 }
 
 std::string agentLaunchAgentPlistPath()

@@ -2,6 +2,7 @@
 
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Workspace/ProcessStat.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -10,8 +11,6 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -28,21 +27,13 @@ std::optional<pid_t> processIdOf(const std::string& name)
     return pid;
 }
 
-// Field 22 of /proc/<pid>/stat: the start time in clock ticks after boot.
+// The start time in clock ticks after boot; 0 when it cannot be read.
 unsigned long long startTimeOf(pid_t pid)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(file, line);
-    const auto close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream fields(line.substr(close + 2));
-    std::string field;
-    for (int index = 3; index < 22 && fields >> field; ++index) {
-    }
+    const auto fields = processStatFields(pid);
     unsigned long long start = 0;
-    fields >> start;
+    if (fields.size() > 19)
+        std::from_chars(fields[19].data(), fields[19].data() + fields[19].size(), start);
     return start;
 }
 
