@@ -4,7 +4,7 @@
 #include "App/AllViewControllers.h"
 #include "App/AppDelegate.h"
 #include "App/BusyState.h"
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Controls/AgentNotificationNames.h"
 #include "Foundation/Settings.h"
 #include "Platform/Dispatch/Dispatch.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "Detection/Clean.h"
 
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Detection/CleanSafety.h"
 #include "Detection/ScanProgress.h"
 #include "Detection/SharedLists.h"

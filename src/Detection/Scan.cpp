@@ -1,6 +1,6 @@
 #include "Detection/Scan.h"
 
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Detection/DatabaseManager.h"
 #include "Detection/ScanProgress.h"
 #include "Detection/SharedLists.h"

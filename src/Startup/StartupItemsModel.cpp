@@ -1,6 +1,6 @@
 #include "Startup/StartupItemsModel.h"
 
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Foundation/Analytics.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"

@@ -3,7 +3,7 @@
 #include "App/AgentIdentity.h"
 #include "App/AllViewControllers.h"
 #include "App/AppDelegate.h"
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "App/InitialWindowController.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"

@@ -1,7 +1,7 @@
 #include "AppShellTest.h"
 
 #include "App/AllViewControllers.h"
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
 #include "Controls/CustomAnimator.h"

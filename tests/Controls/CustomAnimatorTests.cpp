@@ -1,6 +1,6 @@
 #include "Controls/CustomAnimator.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/Settings.h"
 #include "TestRoot.h"
@@ -14,8 +14,8 @@
 
 #include <memory>
 
-using controlstest::nearColor;
-using controlstest::pixelAt;
+using widgettest::nearColor;
+using widgettest::pixelAt;
 
 namespace {
 
@@ -74,13 +74,13 @@ TEST_F(CustomAnimatorTest, PresentationDimsTheWindowAndGrowsTheViewToFillIt)
     EXPECT_DOUBLE_EQ(CustomAnimator::alpha(*presented), 0.0);
     // White under black at 0.7.
     EXPECT_TRUE(nearColor(pixelAt(window, {200, 150}), QColor(77, 77, 77)));
-    controlstest::saveGrab(window, "CustomAnimator-dimmed");
+    widgettest::saveGrab(window, "CustomAnimator-dimmed");
 
     animator.finishAnimations();
     EXPECT_EQ(presented->geometry(), window.rect());
     EXPECT_DOUBLE_EQ(CustomAnimator::alpha(*presented), 1.0);
     EXPECT_TRUE(nearColor(pixelAt(window, {200, 150}), QColor(0, 0, 200)));
-    controlstest::saveGrab(window, "CustomAnimator-presented");
+    widgettest::saveGrab(window, "CustomAnimator-presented");
     window.resize(500, 320);
     EXPECT_EQ(presented->geometry(), QRect(0, 0, 500, 320)) << "keeps filling the window";
     EXPECT_EQ(dimmingOverlay()->geometry(), QRect(0, 0, 500, 320));

@@ -6,7 +6,7 @@
 #include "Controls/ViewPinning.h"
 #include "Controls/WindowPlacement.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "Platform/Values/PropertyList.h"
 #include "TestRoot.h"
 
@@ -103,7 +103,7 @@ TEST(ButtonStyling, StylesTheWholeTitle)
     EXPECT_EQ(button.palette().color(QPalette::ButtonText), QColor(10, 200, 30));
     setBackground(button, QColor(200, 0, 0), 4);
     button.resize(80, 30);
-    EXPECT_TRUE(controlstest::nearColor(controlstest::pixelAt(button, {40, 15}), QColor(200, 0, 0)));
+    EXPECT_TRUE(widgettest::nearColor(widgettest::pixelAt(button, {40, 15}), QColor(200, 0, 0)));
 }
 
 TEST(WindowPlacement, CentresFromTheSizesAlone)

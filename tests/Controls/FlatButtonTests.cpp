@@ -1,6 +1,6 @@
 #include "Controls/FlatButton.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include "Controls/Animations.h"
 
@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-using controlstest::nearColor;
-using controlstest::pixelAt;
+using widgettest::nearColor;
+using widgettest::pixelAt;
 using LayerColor = FlatButton::LayerColor;
 
 namespace {
@@ -44,17 +44,17 @@ protected:
 
 TEST_F(FlatButtonTest, ClickHighlightsWhilePressedAndSendsTheActionOnRelease)
 {
-    controlstest::enter(button);
+    widgettest::enter(button);
     button.finishAnimations();
     EXPECT_EQ(background(), kHover);
     EXPECT_EQ(button.cursor().shape(), Qt::PointingHandCursor);
-    controlstest::press(button);
+    widgettest::press(button);
     button.finishAnimations();
     EXPECT_TRUE(button.mouseDown());
     EXPECT_EQ(background(), kPressed);
     EXPECT_TRUE(nearColor(pixelAt(button, {3, 3}), kPressed));
     EXPECT_EQ(clicks.count(), 0);
-    controlstest::release(button);
+    widgettest::release(button);
     button.finishAnimations();
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_FALSE(button.mouseDown());
@@ -64,16 +64,16 @@ TEST_F(FlatButtonTest, ClickHighlightsWhilePressedAndSendsTheActionOnRelease)
 
 TEST_F(FlatButtonTest, PressDraggedOutSendsNothingAndRestoresTheNormalColour)
 {
-    controlstest::press(button);
-    controlstest::leave(button);
-    controlstest::release(button, {300, 5});
+    widgettest::press(button);
+    widgettest::leave(button);
+    widgettest::release(button, {300, 5});
     button.finishAnimations();
     EXPECT_EQ(clicks.count(), 0);
     EXPECT_EQ(background(), kNormal);
 
-    controlstest::press(button);
-    controlstest::moveTo(button, {300, 5});
-    controlstest::release(button, {300, 5});
+    widgettest::press(button);
+    widgettest::moveTo(button, {300, 5});
+    widgettest::release(button, {300, 5});
     EXPECT_EQ(clicks.count(), 0);
     EXPECT_FALSE(button.mouseDown());
 }
@@ -88,7 +88,7 @@ TEST_F(FlatButtonTest, DisabledButtonIsHalfTransparentAndIgnoresHover)
     disabled.setHoverColor(kHover);
     disabled.setBackgroundNormalColor(kNormal);
     disabled.finishAnimations();
-    controlstest::enter(disabled);
+    widgettest::enter(disabled);
     disabled.finishAnimations();
     EXPECT_EQ(disabled.shownColor(LayerColor::background), kNormal);
     button.ensurePolished();
@@ -177,11 +177,11 @@ TEST_F(FlatButtonTest, PaintsImageInTheImageColourAndGrabsItsStates)
     EXPECT_TRUE(nearColor(pixelAt(button, {14, 20}), QColor(250, 200, 0)));
     EXPECT_TRUE(nearColor(pixelAt(button, {60, 1}), QColor(200, 0, 0)));
     EXPECT_TRUE(nearColor(pixelAt(button, {60, 5}), kNormal));
-    controlstest::saveGrab(button, "FlatButton-normal");
-    controlstest::enter(button);
+    widgettest::saveGrab(button, "FlatButton-normal");
+    widgettest::enter(button);
     button.finishAnimations();
-    controlstest::saveGrab(button, "FlatButton-hover");
+    widgettest::saveGrab(button, "FlatButton-hover");
     button.setState(1);
     button.finishAnimations();
-    controlstest::saveGrab(button, "FlatButton-on");
+    widgettest::saveGrab(button, "FlatButton-on");
 }

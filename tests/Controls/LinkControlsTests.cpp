@@ -1,11 +1,11 @@
 #include "Controls/HandCursorButton.h"
 #include "Controls/HyperlinkTextField.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
 
-using controlstest::NotificationRecorder;
+using widgettest::NotificationRecorder;
 
 namespace {
 
@@ -20,19 +20,19 @@ TEST(HyperlinkTextField, LicenceLinkLooksFollowHoverAndClickAndPostOncePerReleas
     HyperlinkTextField field("Licence agreement");
     field.isEULA = true;
     EXPECT_EQ(field.cursor().shape(), Qt::PointingHandCursor);
-    controlstest::enter(field);
+    widgettest::enter(field);
     EXPECT_EQ(field.textColor(), kLink);
     EXPECT_TRUE(field.isUnderlined());
-    controlstest::leave(field);
+    widgettest::leave(field);
     EXPECT_EQ(field.textColor(), kLink);
     EXPECT_FALSE(field.isUnderlined());
-    controlstest::press(field);
+    widgettest::press(field);
     EXPECT_FALSE(field.isUnderlined());
-    controlstest::release(field);
+    widgettest::release(field);
     EXPECT_EQ(field.textColor(), kLinkClicked);
     EXPECT_TRUE(field.isUnderlined());
     EXPECT_EQ(eula.received().size(), 1u);
-    controlstest::saveGrab(field, "HyperlinkTextField-clicked");
+    widgettest::saveGrab(field, "HyperlinkTextField-clicked");
 }
 
 TEST(HyperlinkTextField, FirstKindInReleaseOrderWins)
@@ -52,7 +52,7 @@ TEST(HyperlinkTextField, FirstKindInReleaseOrderWins)
         std::vector<std::unique_ptr<NotificationRecorder>> recorders;
         for (const auto& kind : kinds)
             recorders.push_back(std::make_unique<NotificationRecorder>(kind.second));
-        controlstest::release(field);
+        widgettest::release(field);
         for (std::size_t k = 0; k < std::size(kinds); ++k)
             EXPECT_EQ(recorders[k]->received().size(), k == first ? 1u : 0u) << kinds[k].second;
     }
@@ -62,12 +62,12 @@ TEST(HyperlinkTextField, ExitLinkTurnsGreyOnPressAndLightGreyOnRelease)
 {
     HyperlinkTextField field("Cancel");
     field.isExitVC = true;
-    controlstest::enter(field);
+    widgettest::enter(field);
     const QColor before = field.textColor();
     EXPECT_NE(before, kLink) << "no hover look";
-    controlstest::press(field);
+    widgettest::press(field);
     EXPECT_EQ(field.textColor(), QColor(128, 128, 128));
-    controlstest::release(field);
+    widgettest::release(field);
     EXPECT_EQ(field.textColor(), QColor(170, 170, 170));
     EXPECT_TRUE(field.isUnderlined());
 }
@@ -77,8 +77,8 @@ TEST(HyperlinkTextField, FieldOfNoKindNeverChangesOrPosts)
     NotificationRecorder exit("hyperLinkExitVC");
     HyperlinkTextField field("plain");
     const QColor before = field.textColor();
-    controlstest::enter(field);
-    controlstest::click(field);
+    widgettest::enter(field);
+    widgettest::click(field);
     EXPECT_EQ(field.textColor(), before);
     EXPECT_FALSE(field.isUnderlined());
     EXPECT_TRUE(exit.received().empty());
@@ -87,9 +87,9 @@ TEST(HyperlinkTextField, FieldOfNoKindNeverChangesOrPosts)
 TEST(HandCursorButton, ShowsThePointingHandWhileHovered)
 {
     HandCursorButton button("Open");
-    controlstest::enter(button);
+    widgettest::enter(button);
     EXPECT_EQ(button.cursor().shape(), Qt::PointingHandCursor);
-    controlstest::saveGrab(button, "HandCursorButton");
-    controlstest::leave(button);
+    widgettest::saveGrab(button, "HandCursorButton");
+    widgettest::leave(button);
     EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
 }

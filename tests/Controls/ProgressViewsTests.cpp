@@ -2,15 +2,15 @@
 #include "Controls/DeterminateAnimation.h"
 #include "Controls/ProgressBar.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-using controlstest::nearColor;
-using controlstest::pixelAt;
+using widgettest::nearColor;
+using widgettest::pixelAt;
 
 TEST(ProgressBar, FillsWithinTheInsetUnclampedAndAnimatesToTheValue)
 {
@@ -36,7 +36,7 @@ TEST(ProgressBar, ShowsAtOnceWhenNotAnimatedAndPaintsFillAndBackground)
     EXPECT_DOUBLE_EQ(bar.progressRect().width(), 100);
     EXPECT_TRUE(nearColor(pixelAt(bar, {50, 10}), QColor(0, 200, 0)));
     EXPECT_TRUE(nearColor(pixelAt(bar, {160, 10}), QColor(0, 0, 200)));
-    controlstest::saveGrab(bar, "ProgressBar-half");
+    widgettest::saveGrab(bar, "ProgressBar-half");
 }
 
 TEST(ProgressBar, IgnoresProgressThatIsNoFiniteNumber)
@@ -109,11 +109,11 @@ TEST(CircularProgressView, HalfARingFillsTheRightHandSideFromTheTop)
     // The ring passes 37.5 points from the centre (50, 50).
     EXPECT_TRUE(nearColor(pixelAt(ring, {87, 50}), QColor(0, 255, 0))) << "right";
     EXPECT_TRUE(nearColor(pixelAt(ring, {12, 50}), QColor(255, 0, 0))) << "left shows the track";
-    controlstest::saveGrab(ring, "CircularProgressView-half");
+    widgettest::saveGrab(ring, "CircularProgressView-half");
     ring.setShowPercent(true);
     ring.setProgress(0.75);
     ring.finishAnimations();
-    controlstest::saveGrab(ring, "CircularProgressView-three-quarters");
+    widgettest::saveGrab(ring, "CircularProgressView-three-quarters");
 }
 
 TEST(CircularProgressView, TextTurnsBlueOnEveryRestyle)

@@ -1,6 +1,6 @@
 #include "Controls/Spinner.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -84,11 +84,11 @@ TEST(Spinner, BrightestBarHangsAboveTheCentre)
     spinner.setForeground(Qt::white);
     spinner.setCornerRadius(0);
     // The opaque bar spans 20 to 35 points above the centre (40, 40).
-    EXPECT_TRUE(controlstest::nearColor(controlstest::pixelAt(spinner, {40, 12}), Qt::white));
-    EXPECT_TRUE(controlstest::nearColor(controlstest::pixelAt(spinner, {40, 40}), Qt::black));
-    controlstest::saveGrab(spinner, "Spinner-resting");
+    EXPECT_TRUE(widgettest::nearColor(widgettest::pixelAt(spinner, {40, 12}), Qt::white));
+    EXPECT_TRUE(widgettest::nearColor(widgettest::pixelAt(spinner, {40, 40}), Qt::black));
+    widgettest::saveGrab(spinner, "Spinner-resting");
     spinner.containerLayer().addAnimation({"transform.rotation", {std::numbers::pi / 2}, 1.0}, "rotation");
     // Turned a quarter counter-clockwise, the opaque bar lies left of the centre.
-    EXPECT_TRUE(controlstest::nearColor(controlstest::pixelAt(spinner, {12, 40}), Qt::white));
-    controlstest::saveGrab(spinner, "Spinner-turned");
+    EXPECT_TRUE(widgettest::nearColor(widgettest::pixelAt(spinner, {12, 40}), Qt::white));
+    widgettest::saveGrab(spinner, "Spinner-turned");
 }

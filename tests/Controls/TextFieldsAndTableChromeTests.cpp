@@ -4,7 +4,7 @@
 #include "Controls/MyNSTableRowView.h"
 #include "Controls/TableScrollView.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-using controlstest::nearColor;
-using controlstest::pixelAt;
+using widgettest::nearColor;
+using widgettest::pixelAt;
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST_F(EditingTextFieldTest, CommandShortcutsGoToTheFocusedWidget)
     EXPECT_EQ(focused->text(), "focused text") << "undo";
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(focused->text().isEmpty()) << "redo";
-    controlstest::saveGrab(window, "EditingTextField");
+    widgettest::saveGrab(window, "EditingTextField");
 }
 
 TEST_F(EditingTextFieldTest, OtherModifiersGoToTheFieldItself)
@@ -86,7 +86,7 @@ TEST(CustomTextFieldCell, CentresTheTextBandInATallCell)
     const QRect cell = table.visualRect(model.index(0, 0));
     EXPECT_NEAR(editor->geometry().center().y(), cell.center().y(), 1);
     EXPECT_LT(editor->height(), cell.height());
-    controlstest::saveGrab(table, "CustomTextFieldCell-editing");
+    widgettest::saveGrab(table, "CustomTextFieldCell-editing");
 }
 
 TEST(MyNSTableRowView, SelectionIsAFlatDarkFill)
@@ -101,7 +101,7 @@ TEST(MyNSTableRowView, SelectionIsAFlatDarkFill)
     EXPECT_TRUE(nearColor(pixelAt(parent, {50, 10}), QColor(50, 50, 50)));
     EXPECT_FALSE(row->isEmphasized());
     EXPECT_EQ(row->selectionHighlightStyle(), 0);
-    controlstest::saveGrab(parent, "MyNSTableRowView-selected");
+    widgettest::saveGrab(parent, "MyNSTableRowView-selected");
 }
 
 TEST(TableScrollView, PaintsItsFlatBackgroundColour)
@@ -111,7 +111,7 @@ TEST(TableScrollView, PaintsItsFlatBackgroundColour)
     EXPECT_TRUE(nearColor(pixelAt(scroll, {50, 40}), QColor(20, 20, 20)));
     scroll.setBgColor(QColor(0, 90, 0));
     EXPECT_TRUE(nearColor(pixelAt(scroll, {50, 40}), QColor(0, 90, 0)));
-    controlstest::saveGrab(scroll, "TableScrollView");
+    widgettest::saveGrab(scroll, "TableScrollView");
 }
 
 TEST(CustomTableScroller, KnobKeepsItsThicknessWhateverTheBarWidth)
@@ -126,7 +126,7 @@ TEST(CustomTableScroller, KnobKeepsItsThicknessWhateverTheBarWidth)
         EXPECT_DOUBLE_EQ(knob.width(), 9.0) << width;
         EXPECT_TRUE(nearColor(pixelAt(scroller, {7, static_cast<int>(knob.center().y())}), QColor(34, 34, 34)));
         EXPECT_TRUE(nearColor(pixelAt(scroller, {width - 2, 100}), QColor(20, 20, 20)));
-        controlstest::saveGrab(scroller, QString("CustomTableScroller-%1").arg(width));
+        widgettest::saveGrab(scroller, QString("CustomTableScroller-%1").arg(width));
     }
     CustomTableScroller horizontal(Qt::Horizontal);
     horizontal.setRange(0, 10);

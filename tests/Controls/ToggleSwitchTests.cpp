@@ -1,12 +1,12 @@
 #include "Controls/ToggleSwitch.h"
 
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
 
-using controlstest::NotificationRecorder;
-using controlstest::nearColor;
-using controlstest::pixelAt;
+using widgettest::NotificationRecorder;
+using widgettest::nearColor;
+using widgettest::pixelAt;
 
 namespace {
 
@@ -26,7 +26,7 @@ protected:
 
     void clickAndSettle()
     {
-        controlstest::click(toggle, {30, 15});
+        widgettest::click(toggle, {30, 15});
         toggle.finishAnimations();
     }
 
@@ -77,10 +77,10 @@ TEST_F(ToggleSwitchTest, TagMinusOneIgnoresPressAndRelease)
 {
     toggle.statetag = ToggleSwitch::ignoresClicksTag;
     const QRectF before = toggle.knobRect();
-    controlstest::press(toggle, {30, 15});
+    widgettest::press(toggle, {30, 15});
     toggle.finishAnimations();
     EXPECT_EQ(toggle.knobRect(), before);
-    controlstest::release(toggle, {30, 15});
+    widgettest::release(toggle, {30, 15});
     toggle.finishAnimations();
     EXPECT_FALSE(toggle.isOn());
     EXPECT_TRUE(toggles.received().empty());
@@ -106,14 +106,14 @@ TEST_F(ToggleSwitchTest, PressStretchesTowardsTheMiddleThenReleaseSlides)
 {
     toggle.setIsOn(true);
     toggle.finishAnimations();
-    controlstest::press(toggle, {30, 15});
+    widgettest::press(toggle, {30, 15});
     toggle.finishAnimations();
     EXPECT_EQ(toggle.knobRect(), QRectF(25.5, 2, 32.5, 26)) << "keeps its right edge";
-    controlstest::release(toggle, {30, 15});
+    widgettest::release(toggle, {30, 15});
     toggle.finishAnimations();
     EXPECT_EQ(toggle.knobRect(), QRectF(2, 2, 26, 26));
 
-    controlstest::press(toggle, {30, 15});
+    widgettest::press(toggle, {30, 15});
     toggle.finishAnimations();
     EXPECT_EQ(toggle.knobRect(), QRectF(2, 2, 32.5, 26)) << "off: keeps its left edge";
 }
@@ -137,21 +137,21 @@ TEST_F(ToggleSwitchTest, PaintsTrackAndKnobInEachState)
     EXPECT_TRUE(nearColor(pixelAt(toggle, {30, 1}), kRed));
     EXPECT_TRUE(nearColor(pixelAt(toggle, {45, 15}), Qt::black));
     EXPECT_TRUE(nearColor(pixelAt(toggle, {15, 12}), Qt::white));
-    controlstest::saveGrab(toggle, "ToggleSwitch-off");
+    widgettest::saveGrab(toggle, "ToggleSwitch-off");
     clickAndSettle();
     // On: the border fills the track with the fill colour, the knob on the right.
     EXPECT_TRUE(nearColor(pixelAt(toggle, {15, 15}), kGreen));
     EXPECT_TRUE(nearColor(pixelAt(toggle, {45, 12}), Qt::white));
-    controlstest::saveGrab(toggle, "ToggleSwitch-on");
-    controlstest::press(toggle, {30, 15});
+    widgettest::saveGrab(toggle, "ToggleSwitch-on");
+    widgettest::press(toggle, {30, 15});
     toggle.finishAnimations();
-    controlstest::saveGrab(toggle, "ToggleSwitch-pressed");
+    widgettest::saveGrab(toggle, "ToggleSwitch-pressed");
 }
 
 TEST_F(ToggleSwitchTest, HoverShowsThePointingHand)
 {
-    controlstest::enter(toggle);
+    widgettest::enter(toggle);
     EXPECT_EQ(toggle.cursor().shape(), Qt::PointingHandCursor);
-    controlstest::leave(toggle);
+    widgettest::leave(toggle);
     EXPECT_EQ(toggle.cursor().shape(), Qt::ArrowCursor);
 }

@@ -1,7 +1,7 @@
 #include "ScanTestWorld.h"
 
 #include "../Platform/Workspace/PlantedApplication.h"
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Detection/SharedLists.h"
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Workspace/Workspace.h"

@@ -1,6 +1,6 @@
 #include "ScanTestWorld.h"
 
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Detection/SharedLists.h"
 
 #include <algorithm>

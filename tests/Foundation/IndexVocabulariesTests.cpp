@@ -1,4 +1,4 @@
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 
 #include "Platform/Notifications/NotificationCenter.h"
 

@@ -1,6 +1,6 @@
 #include "Startup/StartupItemsModel.h"
 
-#include "App/IndexVocabularies.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Foundation/SharedState.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
 #include "Platform/Launchd/ServiceManagement.h"

@@ -1,4 +1,4 @@
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cmath>
 
-namespace controlstest {
+namespace widgettest {
 
 namespace {
 
@@ -22,7 +22,7 @@ public:
     void SetUp() override
     {
         static int argc = 1;
-        static char name[] = "controls_tests";
+        static char name[] = "widget_tests";
         static char* argv[] = {name, nullptr};
         if (QApplication::instance() == nullptr)
             application_ = new QApplication(argc, argv);
@@ -105,4 +105,4 @@ NotificationRecorder::NotificationRecorder(const std::string& name)
 {
 }
 
-} // namespace controlstest
+} // namespace widgettest

@@ -11,7 +11,7 @@
 
 class QWidget;
 
-namespace controlstest {
+namespace widgettest {
 
 // The colour a widget paints at a point (rendered off screen).
 QColor pixelAt(QWidget& widget, QPoint point);
@@ -39,4 +39,4 @@ private:
     platform::ObservationToken token_;
 };
 
-} // namespace controlstest
+} // namespace widgettest
