@@ -33,7 +33,7 @@ private:
     DatabaseManagerReader() = default;
 };
 
-// The full path and, for a folder, the regular files under it.
+// The full path and, for a folder that is not protected, the regular files under it.
 Path makePath(const std::optional<std::string>& fullPath);
 
 // A Constant folder text with each "%@" replaced by the login name; no other
