@@ -96,12 +96,12 @@ void Scan::postCompletion()
     // The completion carries the matching's finished list.
     if (matchingEndedSignal_.valid())
         matchingEndedSignal_.wait();
-    asyncMain([this] {
+    asyncMain([this, completed = recordsRead_] {
         // Cleared in the same main-queue item as the completion, so a scan started
         // from the main thread never overlaps the end of this one.
         isAborted = false;
         isScanRunning = false;
         platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX",
-                                                            {{"isScanCompleted", true}, {"scanList", scanList}});
+                                                            {{"isScanCompleted", completed}, {"scanList", scanList}});
     });
 }

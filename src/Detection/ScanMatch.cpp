@@ -6,7 +6,6 @@
 #include "Foundation/FileUtilities.h"
 #include "Foundation/ProtectedPaths.h"
 #include "Foundation/Settings.h"
-#include "Foundation/UserPaths.h"
 #include "Platform/FileManager/FileManager.h"
 
 #include <QString>
@@ -122,7 +121,9 @@ void Scan::matchMalware()
 {
     scanList.clear();
     pIndex = 0;
-    auto records = DatabaseManagerReader::shared().loadMalwareList(databasePath());
+    auto loaded = DatabaseManagerReader::shared().loadInstalledMalwareList();
+    recordsRead_ = loaded.has_value();
+    auto records = std::move(loaded).value_or(std::vector<MalwareList>{});
     malwareRecords().replace(records);
     const auto ignored = readIgnoreList();
     for (const auto& record : records) {
