@@ -1,7 +1,6 @@
 // The protection agent: a background application without a main window, started by
 // launchd through "/usr/bin/open".
-#include "Foundation/PresentationSlots.h"
-#include "Foundation/TextTable.h"
+#include "Agent/AppDelegate.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
 
@@ -13,6 +12,6 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false); // alerts come and go; the agent stays
     platform::dispatch::adoptMainThread();
     platform::dispatch::attachToQtEventLoop();
-    languageTable() = readBundlePlist("English");
+    AppDelegate::shared().startAgent();
     return application.exec();
 }
