@@ -101,7 +101,7 @@ CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidge
     lblTwitter->setText(screenText("IDS_BGX_76"));
     lblFacebook->setText(screenText("IDS_BGX_77"));
     btnHome->hide();
-    btnHome->setText(screenText("IDS_BGX_178"));
+    screenstyle::setActionTitle(*btnHome, screenText("IDS_BGX_178"));
 }
 
 CleanProgressScreen::~CleanProgressScreen() = default;
@@ -118,6 +118,8 @@ void CleanProgressScreen::buildProgressBox()
     progressIndicator->setObjectName("progressIndicator");
     progressIndicator->setFixedHeight(16);
     progressIndicator->setBorderColor(cardBorderColor);
+    progressIndicator->setBackground(QColor(236, 239, 242));
+    progressIndicator->setForeground(actionGreen);
     lblPath = makeLabel(card, "lblPath", 11, QFont::Normal, secondaryTextColor);
     lblPath->setTextFormat(Qt::PlainText);
     lblPath->setAlignment(Qt::AlignHCenter);
@@ -125,7 +127,7 @@ void CleanProgressScreen::buildProgressBox()
     lblObjectCleaned = makeLabel(card, "lblObjectCleaned", 13, QFont::Medium);
     lblObjectCleaned->setAlignment(Qt::AlignHCenter);
     btnStopClean = makeActionButton(card, "btnStopClean", stopRed);
-    btnStopClean->setText(QStringLiteral("Stop"));
+    setActionTitle(*btnStopClean, QStringLiteral("Stop"));
     connect(btnStopClean, &FlatButton::clicked, this, [this] { clickedStopClean(); });
 
     auto* cardLayout = new QVBoxLayout(card);
@@ -193,9 +195,10 @@ void CleanProgressScreen::buildResultBox()
     auto* layout = new QVBoxLayout(boxCleanResult);
     layout->setContentsMargins(32, 32, 32, 32);
     layout->setSpacing(20);
+    layout->addStretch(1);
     layout->addWidget(summary);
     layout->addWidget(extras);
-    layout->addStretch(1);
+    layout->addStretch(2);
 }
 
 QWidget* CleanProgressScreen::makeSocialLinks()
@@ -227,7 +230,7 @@ void CleanProgressScreen::viewWillAppear()
     if (isCleaningProcess)
         boxRecommendedApp->chooseRecommendedApp();
     lblCleanningForDeceptiveApps->setText(screenText(setup_.headingKey));
-    btnReviewApps->setText(screenText(setup_.reviewTitleKey));
+    screenstyle::setActionTitle(*btnReviewApps, screenText(setup_.reviewTitleKey));
     lblReviewRemainingDeceptiveAppItems->setText(screenText(setup_.reviewInvitationKey));
 }
 

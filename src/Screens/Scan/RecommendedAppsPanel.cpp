@@ -69,7 +69,7 @@ RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
     lblRecommendedAppName = makeLabel(this, "lblRecommendedAppName", 15, QFont::DemiBold);
     lblRecommendedAppTitle = makeLabel(this, "lblRecommendedAppTitle", 12, QFont::Normal, secondaryTextColor, true);
     btnDownloadNow = makeActionButton(this, "btnDownloadNow", actionGreen);
-    btnDownloadNow->setMinimumSize(130, 32);
+    btnDownloadNow->setMinimumHeight(32);
     connect(btnDownloadNow, &FlatButton::clicked, this, [this] { openRecommendedApp(); });
 
     auto* layout = new QGridLayout(this);
@@ -88,7 +88,7 @@ RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
 void RecommendedAppsPanel::setTexts()
 {
     lblRecommendedFreeApp->setText(screenText("IDS_BGX_212"));
-    btnDownloadNow->setText(screenText("IDS_BGX_73"));
+    screenstyle::setActionTitle(*btnDownloadNow, screenText("IDS_BGX_73"));
 }
 
 void RecommendedAppsPanel::chooseRecommendedApp()

@@ -5,6 +5,8 @@
 #include <QFrame>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace screenstyle {
 
 QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, QFont::Weight weight, const QColor& colour,
@@ -47,6 +49,13 @@ void colourActionButton(FlatButton& button, const QColor& fill)
     button.setTitleHighlightColor(Qt::white);
 }
 
+void setActionTitle(FlatButton& button, const QString& title)
+{
+    button.setText(title);
+    constexpr int titlePadding = 24;
+    button.setMinimumWidth(std::max(120, button.fontMetrics().horizontalAdvance(title) + 2 * titlePadding));
+}
+
 FlatButton* makeActionButton(QWidget* parent, const char* name, const QColor& fill)
 {
     auto* button = new FlatButton(parent);
@@ -58,7 +67,7 @@ FlatButton* makeActionButton(QWidget* parent, const char* name, const QColor& fi
     font.setPointSize(13);
     font.setWeight(QFont::DemiBold);
     button->setFont(font);
-    button->setMinimumSize(150, 38);
+    button->setMinimumHeight(38);
     colourActionButton(*button, fill);
     return button;
 }

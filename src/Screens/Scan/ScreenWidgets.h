@@ -33,5 +33,7 @@ QFrame* makeCard(QWidget* parent, const char* name);
 // deeper under the pointer, full when pressed.
 FlatButton* makeActionButton(QWidget* parent, const char* name, const QColor& fill);
 void colourActionButton(FlatButton& button, const QColor& fill);
+// Sets the title and widens the button to hold it with room on both sides.
+void setActionTitle(FlatButton& button, const QString& title);
 
 } // namespace screenstyle
