@@ -7,18 +7,7 @@
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Reachability/NetworkReachability.h"
 
-#include <QApplication>
-
 namespace fs = std::filesystem;
-
-void AgentTest::SetUpTestSuite()
-{
-    static int argc = 1;
-    static char name[] = "agent_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 void AgentTest::SetUp()
 {

@@ -11,10 +11,9 @@
 
 // A platform root with the user's folders (crash-report folders included), the
 // shipped signature database installed, the agent's bundle as the main bundle, the
-// network taken as unreachable and a Qt application for the alert windows.
+// network taken as unreachable (the widget test support makes the Qt application).
 class AgentTest : public testsupport::PlatformRootTest {
 protected:
-    static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
 
