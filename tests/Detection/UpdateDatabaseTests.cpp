@@ -64,6 +64,8 @@ protected:
         loopback.server.Get(path, [this, &body](const httplib::Request&, httplib::Response& response) {
             const std::lock_guard lock(mutex);
             ++requests;
+            if (contentEncoding)
+                response.set_header("Content-Encoding", *contentEncoding);
             if (body)
                 response.set_content(*body, "application/octet-stream");
             else
@@ -149,6 +151,7 @@ protected:
     std::mutex mutex;
     std::optional<std::string> index;
     std::optional<std::string> archive;
+    std::optional<std::string> contentEncoding; // of every answer, when set
     int requests = 0;
     std::vector<std::string> analyticsHits;
     LoopbackServer loopback;
@@ -296,6 +299,24 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutASoundUnpackedDa
     EXPECT_TRUE(download());
     EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 2.0);
     EXPECT_EQ(hitsOnceThereAre(1).size(), 1u);
+}
+
+TEST_F(DefinitionsUpdate, AnswersOverTheirLimitAreErrors)
+{
+    installDatabase("1.0");
+    const auto before = testsupport::readFileText(databasePath());
+    index = "[act]\nversion=9.0\nphone=" + std::string(64 * 1024, '5') + "\n";
+    EXPECT_EQ(check(1.0), (CheckResult{false, std::nullopt, std::nullopt}));
+    EXPECT_FALSE(appGroupDefaults()->object(SettingsKey::phoneNumber));
+
+    // An archive of 257 MiB once decoded, a few hundred kilobytes on the wire.
+    const auto packed = testsupport::platformRootFolder() / "large.gz";
+    ASSERT_EQ(std::system(("head -c 257M /dev/zero | gzip -1 -c > '" + packed.string() + "'").c_str()), 0);
+    archive = testsupport::readFileText(packed);
+    contentEncoding = "gzip";
+    EXPECT_FALSE(download());
+    EXPECT_EQ(testsupport::readFileText(databasePath()), before);
+    EXPECT_FALSE(fs::exists(databaseZipPath()));
 }
 
 TEST_F(DefinitionsUpdate, InstallNeedsAnInstalledDatabase)
