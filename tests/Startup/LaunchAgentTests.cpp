@@ -1,5 +1,7 @@
 #include "Startup/LaunchAgent.h"
 
+#include "Helper/LDLaunchCtl/JobPlists.h"
+#include "Helper/LDLaunchCtl/LDLaunchCtl.h"
 #include "StartupTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +68,45 @@ TEST_F(LaunchAgentTest, TheApplicationBehindAJob)
         EXPECT_EQ(record.icon.has_value(), !(c.appPath && c.isInvalid)) << c.what; // a missing file has no icon
         EXPECT_FALSE(record.isEnable) << c.what; // not loaded in launchd
         EXPECT_EQ(record.plistName, "job.plist") << c.what;
+    }
+}
+
+TEST_F(LaunchAgentTest, RecordsOfJobPlistsInTheShapesSeenInTheWild)
+{
+    for (const char* tool : {"/usr/local/bin/powerhelper", "/usr/local/bin/vpnagent"})
+        testsupport::plantFile(testsupport::underRoot(tool));
+    struct Case {
+        const char* fixture;
+        const char* label;
+        std::optional<std::string> appPath; // host path
+        std::optional<std::string> name;
+        std::optional<std::string> company;
+        bool isInvalid;
+    };
+    const std::string tool = host("/Applications/Tool.app");
+    const Case cases[] = {
+        {"program-only.plist", "org.example.powerhelper", host("/usr/local/bin/powerhelper"), "powerhelper",
+         std::nullopt, false},
+        {"program-arguments-only.plist", "net.example.vpnagent", host("/usr/local/bin/vpnagent"), "vpnagent",
+         std::nullopt, false},
+        {"program-and-arguments.plist", "com.example.tool.updater", tool, "Tool.app", "example", false},
+        {"program-with-dictionaries.plist", "org.example.printd", host("/usr/local/sbin/printd"), "printd",
+         std::nullopt, true},
+        {"arguments-with-a-number.plist", "com.example.tool.opener", tool, "Tool.app", "example", false},
+        {"neither.plist", "org.example.machonly", std::nullopt, "org.example.machonly", "Unknown", true},
+    };
+    const auto folder = testsupport::homeFolder() / "Library/LaunchAgents";
+    for (const auto& c : cases)
+        jobplists::plant(c.fixture, folder);
+    for (const auto& c : cases) {
+        const auto job = LDLaunchCtl::jobFromFileNamed(c.label, LDLaunchDomain::userLaunchAgent);
+        ASSERT_TRUE(job) << c.fixture;
+        const LaunchAgent record(*job, LDLaunchDomain::userLaunchAgent);
+        EXPECT_EQ(record.appUrl ? std::optional(record.appUrl->path()) : std::nullopt, c.appPath) << c.fixture;
+        EXPECT_EQ(record.name, c.name) << c.fixture;
+        EXPECT_EQ(record.company, c.company) << c.fixture;
+        EXPECT_EQ(record.isInvalid, c.isInvalid) << c.fixture;
+        EXPECT_EQ(record.plistName, c.fixture) << c.fixture;
     }
 }
 
