@@ -105,9 +105,13 @@ TEST_F(ServiceManagement, RefusesBadJobsAndUnknownLabels)
     platform::Error error;
     EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", "com.example.nothing-to-run"}}, nullptr, &error));
     EXPECT_EQ(error.code, EINVAL);
-    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", "../escape"}, {"Program", "/bin/true"}},
-                                       nullptr, &error));
-    EXPECT_EQ(error.code, EINVAL);
+    for (const char* label : {"../escape", "com.example.two\nlines", "com.example.tab\there", "com.example.del\x7f"}) {
+        EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", label}, {"Program", "/bin/true"}},
+                                           nullptr, &error))
+            << label;
+        EXPECT_EQ(error.code, EINVAL) << label;
+    }
+    EXPECT_TRUE(platform::SMCopyAllJobDictionaries(LaunchdDomain::User).empty());
     EXPECT_FALSE(platform::SMJobRemove(LaunchdDomain::User, "com.example.unknown", nullptr, true, &error));
     EXPECT_EQ(error, (platform::Error{"CFErrorDomainLaunchd", ESRCH, "No such process"}));
 }
