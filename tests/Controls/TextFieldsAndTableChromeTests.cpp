@@ -91,6 +91,30 @@ TEST(CustomTextFieldCell, CentresTheTextBandInATallCell)
     widgettest::saveGrab(table, "CustomTextFieldCell-editing");
 }
 
+TEST(CustomTextFieldCell, WrappedTextGetsABandAsHighAsItsLines)
+{
+    QStandardItemModel model(1, 1);
+    model.setItem(0, 0, new QStandardItem("Example Tool Helper, with its launch agent and its support files"));
+    QTableView table;
+    table.setModel(&model);
+    table.setItemDelegate(new CustomTextFieldCell(&table));
+    table.setWordWrap(true);
+    table.horizontalHeader()->setDefaultSectionSize(120);
+    table.verticalHeader()->setDefaultSectionSize(140);
+    table.resize(200, 180);
+    table.show();
+    table.edit(model.index(0, 0));
+    auto* editor = table.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    const QRect cell = table.visualRect(model.index(0, 0));
+    const int lineHeight = QFontMetrics(table.font()).height();
+    EXPECT_GE(editor->height(), 3 * lineHeight) << "the text wraps into three lines or more";
+    EXPECT_LT(editor->height(), cell.height());
+    EXPECT_NEAR(editor->geometry().center().y(), cell.center().y(), 1);
+    table.closePersistentEditor(model.index(0, 0));
+    widgettest::saveGrab(table, "CustomTextFieldCell-wrapped");
+}
+
 TEST(MyNSTableRowView, SelectionIsAFlatDarkFill)
 {
     QWidget parent;
