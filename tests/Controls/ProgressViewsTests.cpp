@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QVariantAnimation>
+
 #include <cmath>
 #include <limits>
 
@@ -23,6 +25,32 @@ TEST(ProgressBar, FillsWithinTheInsetUnclampedAndAnimatesToTheValue)
     bar.setProgress(1.2);
     bar.finishAnimations();
     EXPECT_DOUBLE_EQ(bar.progressRect().width(), 240) << "overflows by a fifth";
+}
+
+TEST(ProgressBar, EasesOutAsThePlatformDoes)
+{
+    ProgressBar bar;
+    bar.resize(206, 20);
+    bar.setProgress(1.0);
+    auto* animation = bar.findChild<QVariantAnimation*>();
+    ASSERT_NE(animation, nullptr);
+    // cubic-bezier(0, 0, 0.58, 1) halfway through its time is 68.5% of its way
+    animation->setCurrentTime(animation->duration() / 2);
+    EXPECT_NEAR(bar.progressRect().width(), 200 * 0.6846, 0.5);
+    animation->setCurrentTime(animation->duration() / 10);
+    EXPECT_NEAR(bar.progressRect().width(), 200 * 0.1606, 0.5);
+}
+
+TEST(ProgressBar, TheFillIsDrawnAboveTheOutline)
+{
+    ProgressBar bar;
+    bar.resize(206, 20);
+    bar.setAnimated(false);
+    bar.setBorderColor(QColor(200, 0, 0));
+    bar.setForeground(QColor(0, 200, 0));
+    bar.setProgress(1.2);
+    EXPECT_TRUE(nearColor(pixelAt(bar, {205, 10}), QColor(0, 200, 0))) << pixelAt(bar, {205, 10}).name().toStdString();
+    EXPECT_TRUE(nearColor(pixelAt(bar, {100, 0}), QColor(200, 0, 0)));
 }
 
 TEST(ProgressBar, ShowsAtOnceWhenNotAnimatedAndPaintsFillAndBackground)
