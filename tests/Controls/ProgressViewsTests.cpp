@@ -161,3 +161,13 @@ TEST(CircularProgressView, IgnoresProgressThatIsNoFiniteNumber)
     EXPECT_EQ(ring.percentText(), "30%");
     EXPECT_DOUBLE_EQ(ring.strokeEnd(), 0.3);
 }
+
+TEST(CircularProgressView, GrabInTheDefaultColoursAtHalfWithItsLabel)
+{
+    CircularProgressView ring;
+    ring.resize(160, 160);
+    ring.setProgress(0.5);
+    ring.finishAnimations();
+    EXPECT_EQ(ring.percentText(), "50%");
+    widgettest::saveGrab(ring, "CircularProgressView-default-colours-half");
+}
