@@ -69,48 +69,49 @@ TEST_F(EditingTextFieldTest, OtherModifiersGoToTheFieldItself)
     EXPECT_TRUE(field->text().endsWith("!")) << field->text().toStdString();
 }
 
-TEST(CustomTextFieldCell, CentresTheTextBandInATallCell)
+// A one-cell table drawn by CustomTextFieldCell.
+class CustomTextFieldCellTest : public ::testing::Test {
+protected:
+    // Opens the cell, of that size and text, for editing; returns the editor.
+    QLineEdit* edit(const QString& text, QSize cellSize)
+    {
+        model.setItem(0, 0, new QStandardItem(text));
+        table.setModel(&model);
+        table.setItemDelegate(new CustomTextFieldCell(&table));
+        table.horizontalHeader()->setDefaultSectionSize(cellSize.width());
+        table.verticalHeader()->setDefaultSectionSize(cellSize.height());
+        table.resize(cellSize + QSize(80, 40));
+        table.show();
+        table.edit(model.index(0, 0));
+        return table.findChild<QLineEdit*>();
+    }
+    QRect cell() const { return table.visualRect(model.index(0, 0)); }
+
+    QStandardItemModel model{1, 1};
+    QTableView table;
+};
+
+TEST_F(CustomTextFieldCellTest, CentresTheTextBandInATallCell)
 {
     EXPECT_EQ(CustomTextFieldCell::centredRect(QRect(10, 20, 100, 40), 16), QRect(10, 32, 100, 16));
     EXPECT_EQ(CustomTextFieldCell::centredRect(QRect(0, 0, 50, 10), 16), QRect(0, 0, 50, 10));
 
-    QStandardItemModel model(1, 1);
-    model.setItem(0, 0, new QStandardItem("name"));
-    QTableView table;
-    table.setModel(&model);
-    table.setItemDelegate(new CustomTextFieldCell(&table));
-    table.verticalHeader()->setDefaultSectionSize(60);
-    table.resize(200, 120);
-    table.show();
-    table.edit(model.index(0, 0));
-    auto* editor = table.findChild<QLineEdit*>();
+    const QLineEdit* editor = edit("name", {120, 60});
     ASSERT_NE(editor, nullptr);
-    const QRect cell = table.visualRect(model.index(0, 0));
-    EXPECT_NEAR(editor->geometry().center().y(), cell.center().y(), 1);
-    EXPECT_LT(editor->height(), cell.height());
+    EXPECT_NEAR(editor->geometry().center().y(), cell().center().y(), 1);
+    EXPECT_LT(editor->height(), cell().height());
     widgettest::saveGrab(table, "CustomTextFieldCell-editing");
 }
 
-TEST(CustomTextFieldCell, WrappedTextGetsABandAsHighAsItsLines)
+TEST_F(CustomTextFieldCellTest, WrappedTextGetsABandAsHighAsItsLines)
 {
-    QStandardItemModel model(1, 1);
-    model.setItem(0, 0, new QStandardItem("Example Tool Helper, with its launch agent and its support files"));
-    QTableView table;
-    table.setModel(&model);
-    table.setItemDelegate(new CustomTextFieldCell(&table));
     table.setWordWrap(true);
-    table.horizontalHeader()->setDefaultSectionSize(120);
-    table.verticalHeader()->setDefaultSectionSize(140);
-    table.resize(200, 180);
-    table.show();
-    table.edit(model.index(0, 0));
-    auto* editor = table.findChild<QLineEdit*>();
+    const QLineEdit* editor = edit("Example Tool Helper, with its launch agent and its support files", {120, 140});
     ASSERT_NE(editor, nullptr);
-    const QRect cell = table.visualRect(model.index(0, 0));
     const int lineHeight = QFontMetrics(table.font()).height();
     EXPECT_GE(editor->height(), 3 * lineHeight) << "the text wraps into three lines or more";
-    EXPECT_LT(editor->height(), cell.height());
-    EXPECT_NEAR(editor->geometry().center().y(), cell.center().y(), 1);
+    EXPECT_LT(editor->height(), cell().height());
+    EXPECT_NEAR(editor->geometry().center().y(), cell().center().y(), 1);
     table.closePersistentEditor(model.index(0, 0));
     widgettest::saveGrab(table, "CustomTextFieldCell-wrapped");
 }
