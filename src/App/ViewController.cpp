@@ -3,9 +3,9 @@
 #include "App/AllViewControllers.h"
 #include "App/BusyState.h"
 #include "Controls/CustomAnimator.h"
-#include "Controls/ViewPinning.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
+#include "Screens/Common/ScreenContainer.h"
 #include "Screens/Manage/AboutVC.h"
 #include "Screens/Manage/ProtectionViewController.h"
 #include "Screens/Manage/SettingsViewController.h"
@@ -186,14 +186,7 @@ void ViewController::selectMenu(Menu menu)
     }
     if (!containerView)
         return;
-    for (QWidget* shown : containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        shown->hide();
-        shown->setParent(nullptr);
-    }
-    QWidget& screen = sidebarItems[static_cast<std::size_t>(menu)].screen();
-    screen.setParent(containerView);
-    pinToSuperviewEdges(screen, *containerView);
-    screen.show();
+    showScreen(*containerView, sidebarItems[static_cast<std::size_t>(menu)].screen());
     if (menu == Menu::scan)
         platform::NotificationCenter::defaultCenter().post("ScanViewFirstUpdateStepBGX");
 }

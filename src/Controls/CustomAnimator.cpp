@@ -90,8 +90,7 @@ void CustomAnimator::fade(QWidget& view, qreal alpha, const QRect& frame, std::f
 void CustomAnimator::animatePresentation(QWidget& presentedView, QWidget& presentingView)
 {
     standardDefaults().setBool(SettingsKey::isPopUp, true);
-    if (!dimmingOverlay())
-        dimmingOverlay() = makeDimmingOverlay(contentView(presentingView));
+    putUpDimmingOverlay(presentingView);
 
     // It starts as high as `rect`, its bottom edge slideOffset below the presenting top.
     unpinFromSuperview(presentedView);
@@ -123,12 +122,24 @@ void CustomAnimator::animateDismissal(QWidget& dismissedView, QWidget& fromView)
             dismissed->setParent(nullptr);
             dismissed->setGraphicsEffect(nullptr);
         }
-        if (QWidget* overlay = dimmingOverlay()) {
-            dimmingOverlay() = nullptr;
-            overlay->hide();
-            overlay->deleteLater();
-        }
+        takeDownDimmingOverlay();
     });
+}
+
+QWidget& CustomAnimator::putUpDimmingOverlay(QWidget& view)
+{
+    if (!dimmingOverlay())
+        dimmingOverlay() = makeDimmingOverlay(contentView(view));
+    return *dimmingOverlay();
+}
+
+void CustomAnimator::takeDownDimmingOverlay()
+{
+    if (QWidget* overlay = dimmingOverlay()) {
+        dimmingOverlay() = nullptr;
+        overlay->hide();
+        overlay->deleteLater();
+    }
 }
 
 void CustomAnimator::finishAnimations()

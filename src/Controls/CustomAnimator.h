@@ -46,6 +46,13 @@ public:
     // A view's opacity as the fades set it.
     static qreal alpha(const QWidget& view);
 
+    // The shared overlay over the content of `view`'s window, behind a presented panel
+    // or a sheet: the one up (kept in dimmingOverlay()) is used unchanged, else one is
+    // made, stored there and shown.
+    static QWidget& putUpDimmingOverlay(QWidget& view);
+    // Removes the overlay that is up, if any, and empties dimmingOverlay().
+    static void takeDownDimmingOverlay();
+
 private:
     static QGraphicsOpacityEffect& opacityEffect(QWidget& view);
     static QWidget* makeDimmingOverlay(QWidget& contentView);

@@ -141,12 +141,12 @@ bool UpdateDatabase::installDownloadedDatabase()
         return false;
     // A copy left by an earlier unpack must not pass for this archive's.
     fs::remove_all(downloadedDatabasePath(), ignored);
-    unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string());
-    // Only a plain file is installed: a link from the archive could name any file.
-    if (!fs::is_regular_file(fs::symlink_status(downloadedDatabasePath(), ignored)))
+    const bool installed = unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string()) &&
+                           replaceInstalledDatabase(downloadedDatabasePath());
+    if (!installed) {
+        fs::remove_all(downloadedDatabasePath(), ignored);
         return false;
-    if (!replaceInstalledDatabase(downloadedDatabasePath()))
-        return false;
+    }
     sendAnalyticsEvent("malware_database", "downloaded");
     return true;
 }

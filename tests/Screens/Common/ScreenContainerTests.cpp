@@ -1,0 +1,78 @@
+#include "Screens/Common/AppearingScreen.h"
+#include "Screens/Common/ScreenContainer.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A screen that logs its steps, and whether it was visible at each.
+class LoggingScreen : public QWidget, public AppearingScreen {
+public:
+    LoggingScreen(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
+    void viewWillAppear() override { log_.push_back(name_ + " will" + (isVisible() ? " (shown)" : "")); }
+    void viewDidAppear() override { log_.push_back(name_ + " did" + (isVisible() ? " (shown)" : "")); }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+};
+
+class ScreenContainerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.resize(300, 200);
+        container = new QWidget(&window);
+        container->setGeometry(10, 10, 200, 150);
+        window.show();
+    }
+
+    std::vector<std::string> log;
+    QWidget window;
+    QWidget* container = nullptr;
+    LoggingScreen first{"first", log};
+    LoggingScreen second{"second", log};
+};
+
+TEST_F(ScreenContainerTest, ShowsOneScreenFillingTheContainerWithItsStepsAroundTheShow)
+{
+    showScreen(*container, first);
+    EXPECT_EQ(log, (std::vector<std::string>{"first will", "first did (shown)"}));
+    EXPECT_EQ(first.parentWidget(), container);
+    EXPECT_EQ(first.geometry(), container->rect());
+
+    showScreen(*container, second);
+    EXPECT_EQ(first.parentWidget(), nullptr) << "the screen before leaves the container, kept alive";
+    EXPECT_FALSE(first.isVisible());
+    EXPECT_EQ(container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly), QList<QWidget*>{&second});
+    EXPECT_EQ(log.back(), "second did (shown)");
+}
+
+TEST_F(ScreenContainerTest, StepsRunPerShowingNotWhenTheWindowIsShownAgain)
+{
+    showScreen(*container, first);
+    log.clear();
+    window.hide();
+    window.show();
+    EXPECT_TRUE(log.empty());
+
+    showScreen(*container, first);
+    EXPECT_EQ(log, (std::vector<std::string>{"first will (shown)", "first did (shown)"}))
+        << "showing the screen on show again runs its steps again";
+}
+
+TEST_F(ScreenContainerTest, PlainWidgetsNeedNoSteps)
+{
+    QWidget plain;
+    showScreen(*container, plain);
+    EXPECT_EQ(plain.parentWidget(), container);
+    EXPECT_TRUE(plain.isVisible());
+    plain.setParent(nullptr);
+}
+
+} // namespace

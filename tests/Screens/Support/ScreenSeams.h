@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/DesktopActions.h"
+#include "Screens/Common/FileChooser.h"
+#include "Screens/Common/ModalAlert.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace screentest {
+
+// While it lives, the screen layer's seams are answered here instead of by dialogs
+// and the desktop: every alert, chooser and desktop action is recorded; a sheet or a
+// chooser waits until the test answers it; a modal alert gets modalResponse at once.
+// The real presenters come back when it ends.
+class ScreenSeams {
+public:
+    ScreenSeams();
+    ~ScreenSeams();
+    ScreenSeams(const ScreenSeams&) = delete;
+    ScreenSeams& operator=(const ScreenSeams&) = delete;
+
+    // Sheets shown so far, and whether one waits for an answer.
+    std::vector<AlertContent> sheets;
+    bool sheetPending() const { return static_cast<bool>(sheetAnswer_); }
+    // Answers the waiting sheet (a test failure when none waits).
+    void answerSheet(int response);
+
+    std::vector<AlertContent> modalAlerts;
+    int modalResponse = alertFirstButtonReturn;
+
+    std::vector<FileChooserOptions> choosers;
+    bool chooserPending() const { return static_cast<bool>(chooserAnswer_); }
+    void answerChooser(int response, const std::vector<std::string>& paths = {});
+
+    std::vector<std::string> openedURLs;
+    std::vector<std::string> revealedPaths;
+
+private:
+    SheetCompletion sheetAnswer_;
+    FileChooserCompletion chooserAnswer_;
+};
+
+} // namespace screentest
