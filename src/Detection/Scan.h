@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Detection/ProgressHandOver.h"
 #include "Detection/Records.h"
 
 #include <atomic>
@@ -52,4 +53,6 @@ private:
 
     // Set by runScan() before the halves start; the walk waits for it before its completion.
     std::shared_future<void> matchingEndedSignal_;
+    // The walk's progress posts on their way to the main queue.
+    ProgressHandOver progressHandOver_;
 };
