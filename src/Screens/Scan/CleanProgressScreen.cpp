@@ -6,7 +6,6 @@
 #include "Foundation/PageURLs.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
-#include "Platform/Bundle/Bundle.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/RecommendedAppsPanel.h"
@@ -30,13 +29,6 @@ QPixmap pixmapFromBase64(const char* base64)
     QPixmap pixmap;
     pixmap.loadFromData(QByteArray::fromBase64(base64), "PNG");
     return pixmap;
-}
-
-QPixmap bundleImage(const char* name, int size)
-{
-    const auto path = platform::Bundle::main().pathForResource(name, "png");
-    const QPixmap image = path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
-    return image.isNull() ? image : image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 QFrame* makePlainBox(QWidget* parent, const char* name)
@@ -286,7 +278,7 @@ void CleanProgressScreen::showWayOut(bool nothingRemaining)
 void CleanProgressScreen::showCleanupStatus(bool everythingRemoved)
 {
     lblCleanupStatus->setText(screenText(everythingRemoved ? "IDS_BGX_74" : "IDS_BGX_88"));
-    statusIcon_->setPixmap(bundleImage(everythingRemoved ? "singletick" : "exclamationM", 48));
+    statusIcon_->setPixmap(screenstyle::bundleImage(everythingRemoved ? "singletick" : "exclamationM", 48));
 }
 
 void CleanProgressScreen::clickedStopClean()

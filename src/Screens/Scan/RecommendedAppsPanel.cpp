@@ -4,7 +4,6 @@
 #include "Foundation/FileUtilities.h"
 #include "Foundation/PageURLs.h"
 #include "Foundation/Settings.h"
-#include "Platform/Bundle/Bundle.h"
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/ScreenWidgets.h"
@@ -43,12 +42,6 @@ const std::array<std::array<int, 5>, 5> triedOrders{{
 }};
 
 constexpr int artworkSize = 96;
-
-QPixmap bundleImage(const char* name)
-{
-    const auto path = platform::Bundle::main().pathForResource(name, "png");
-    return path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
-}
 
 std::optional<std::int64_t> storedCounter()
 {
@@ -119,7 +112,7 @@ void RecommendedAppsPanel::showRecommendedApp(int entry)
     show();
     lblRecommendedAppName->setText(screenText(app.nameKey));
     lblRecommendedAppTitle->setText(screenText(app.titleKey));
-    imgViewAd->setPixmap(bundleImage(app.imageName));
+    imgViewAd->setPixmap(screenstyle::bundleImage(app.imageName));
 }
 
 void RecommendedAppsPanel::openRecommendedApp() const

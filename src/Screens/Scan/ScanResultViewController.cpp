@@ -8,7 +8,6 @@
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
-#include "Platform/Bundle/Bundle.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/ScreenText.h"
@@ -41,12 +40,6 @@ QString linkStyle(int size)
     return QStringLiteral("QPushButton { border: none; background: transparent; color: rgb(161, 161, 161);"
                           " font-size: %1px; text-decoration: underline; padding: 0; }")
         .arg(size);
-}
-
-QPixmap bundleImage(const char* name)
-{
-    const auto path = platform::Bundle::main().pathForResource(name, "png");
-    return path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
 }
 
 QPixmap iconOf(const ScanResult& result)
@@ -124,7 +117,7 @@ QWidget* ScanResultViewController::buildHeading()
     using namespace screenstyle;
     auto* heading = new QWidget(this);
     auto* icon = new QLabel(heading);
-    icon->setPixmap(bundleImage("exclamationM").scaled(44, 44, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    icon->setPixmap(screenstyle::bundleImage("exclamationM", 44));
     icon->setFixedSize(44, 44);
     lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, attentionRed);
     lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, attentionRed);
@@ -213,7 +206,7 @@ QWidget* ScanResultViewController::buildTable()
     emptyState = new QWidget(holder);
     emptyState->setObjectName("emptyState");
     auto* tick = new QLabel(emptyState);
-    tick->setPixmap(bundleImage("singletick").scaled(56, 56, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    tick->setPixmap(screenstyle::bundleImage("singletick", 56));
     QLabel* message = screenstyle::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
                                              screenstyle::secondaryTextColor, true);
     message->setAlignment(Qt::AlignHCenter);

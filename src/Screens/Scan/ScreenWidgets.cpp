@@ -1,9 +1,11 @@
 #include "Screens/Scan/ScreenWidgets.h"
 
 #include "Controls/FlatButton.h"
+#include "Platform/Bundle/Bundle.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
 
 #include <algorithm>
 
@@ -23,6 +25,13 @@ QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, QFont::Weigh
     label->setPalette(palette);
     label->setWordWrap(wraps);
     return label;
+}
+
+QPixmap bundleImage(const char* name, int size)
+{
+    const auto path = platform::Bundle::main().pathForResource(name, "png");
+    const QPixmap image = path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
+    return image.isNull() || size <= 0 ? image : image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 QFrame* makeCard(QWidget* parent, const char* name)
