@@ -14,9 +14,15 @@ const QColor badgeRed(210, 0, 0);
 
 QLabel* makeColumnLabel(QWidget* parent, const char* name, int width)
 {
-    QLabel* label = screenstyle::makeLabel(parent, name, 12, QFont::Normal, screenstyle::secondaryTextColor, true);
+    QLabel* label = screenstyle::makeLabel(parent, name, 12, QFont::Normal, screenstyle::secondaryTextColor);
     label->setFixedWidth(width);
     return label;
+}
+
+void setElided(QLabel& label, const QString& text, int width)
+{
+    label.setText(label.fontMetrics().elidedText(text, Qt::ElideRight, width));
+    label.setToolTip(text);
 }
 
 } // namespace
@@ -86,6 +92,16 @@ void ScanResultParentTableCellView::setBadge(const QString& text)
     lblSubTitleRight->setStyleSheet(badgeShown_ ? QStringLiteral("background: %1; border-radius: 3px; padding: 1px 6px;")
                                                       .arg(badgeRed.name())
                                                 : QStringLiteral("background: transparent;"));
+}
+
+void ScanResultParentTableCellView::setCompany(const QString& company)
+{
+    setElided(*lblCompany, company, resultcolumns::company);
+}
+
+void ScanResultParentTableCellView::setVersion(const QString& version)
+{
+    setElided(*lblVersion, version, resultcolumns::version);
 }
 
 ScanResultChildTableCellView::ScanResultChildTableCellView(QWidget* parent) : QWidget(parent)

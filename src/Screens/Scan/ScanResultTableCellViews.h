@@ -38,6 +38,10 @@ public:
     void setBadge(const QString& text);
     // Whether the badge shows its red background.
     bool badgeShown() const { return badgeShown_; }
+    // The company and version columns on one line each, elided to their width; the
+    // whole text is the label's tool tip.
+    void setCompany(const QString& company);
+    void setVersion(const QString& version);
 
 private:
     bool badgeShown_ = false;

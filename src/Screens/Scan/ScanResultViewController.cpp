@@ -241,7 +241,7 @@ void ScanResultViewController::arrayConfig()
         tableView->setRowHeight(row, qRound(heightOfRow(row)));
         tableView->setCellWidget(row, 0, viewForRow(row));
     }
-    setTrailingHeaderConstant();
+    alignHeadersWithRows();
     emptyState->setVisible(results.empty());
     updateCleanButton(anySelected(results));
 }
@@ -251,13 +251,12 @@ double ScanResultViewController::heightOfRow(int row) const
     return parentRowAt(rows_, row) ? parentRowHeight : childRowHeight;
 }
 
-void ScanResultViewController::setTrailingHeaderConstant()
+void ScanResultViewController::alignHeadersWithRows()
 {
-    const double records = static_cast<double>(scanResults().size());
-    constantTrailingHeader_ = tableView->viewport()->height() > records * parentRowHeight ? 30.0 : 50.0;
-    // Beyond the cells' own trailing space, the headers leave room for the scroller.
+    // The rows end where the viewport does: short of the table's edge by the scroller
+    // while one shows.
     QMargins margins = columnHeaders_->layout()->contentsMargins();
-    margins.setRight(qRound(constantTrailingHeader_) - 30);
+    margins.setRight(tableView->width() - tableView->viewport()->width());
     columnHeaders_->layout()->setContentsMargins(margins);
     columnHeaders_->layout()->activate();
 }
@@ -281,8 +280,8 @@ QWidget* ScanResultViewController::viewForRow(int row)
     cell->lblTitle->setToolTip(cell->lblTitle->text());
     cell->lblSubTitleLeft->setText(QString::fromStdString(result->subTitleLeft));
     cell->setBadge(QString::fromStdString(result->subTitleRight));
-    cell->lblCompany->setText(QString::fromStdString(result->company));
-    cell->lblVersion->setText(QString::fromStdString(result->version));
+    cell->setCompany(QString::fromStdString(result->company));
+    cell->setVersion(QString::fromStdString(result->version));
     cell->lblItemFound->setText(QString::number(itemCount(*result)));
     cell->btnShowDetails->setText(screenText(result->isShowDetails ? "IDS_BGX_71" : "IDS_BGX_72"));
     cell->btnShowDetails->setStyleSheet(linkStyle(13));
@@ -367,7 +366,7 @@ void ScanResultViewController::clickedRescanNow()
 bool ScanResultViewController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == tableView->viewport() && event->type() == QEvent::Resize)
-        setTrailingHeaderConstant();
+        alignHeadersWithRows();
     if (watched == tableView->viewport() && event->type() == QEvent::ContextMenu) {
         const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
         menuWillOpen(tableView->rowAt(menuEvent->pos().y()));

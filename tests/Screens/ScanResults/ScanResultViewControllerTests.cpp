@@ -13,6 +13,8 @@
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -237,15 +239,24 @@ TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
     EXPECT_TRUE(switches.received().empty());
 }
 
-TEST_F(ScanResultScreenTest, HeaderTrailingSpaceFollowsWhetherTheRecordsFillTheTable)
+// The column headers end where the rows do, with the scroller shown or not.
+TEST_F(ScanResultScreenTest, ColumnHeadersLineUpWithTheRowsCells)
 {
-    EXPECT_EQ(screen.trailingHeaderConstant(), 30.0);
+    auto versionColumnsAgree = [this] {
+        QCoreApplication::processEvents(); // the table lays its scroller out later
+        const QLabel* cellVersion = parentCell(0)->lblVersion;
+        return screen.lblVersion->mapTo(&window, QPoint()).x() == cellVersion->mapTo(&window, QPoint()).x();
+    };
+    EXPECT_TRUE(versionColumnsAgree());
+    EXPECT_FALSE(screen.tableView->verticalScrollBar()->isVisible());
+
     std::vector<ScanResult> many;
     for (int id = 0; id < 12; ++id)
         many.push_back(resultRow(id, "Record " + std::to_string(id), {"/r/" + std::to_string(id)}));
     scanResults().replace(many);
     screen.arrayConfig();
-    EXPECT_EQ(screen.trailingHeaderConstant(), 50.0);
+    EXPECT_TRUE(versionColumnsAgree());
+    EXPECT_TRUE(screen.tableView->verticalScrollBar()->isVisible());
 }
 
 TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
@@ -263,6 +274,14 @@ TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
     widgettest::saveGrab(window, "scan-results-collapsed");
     shown.clickedShowDetailsResultItem(0);
     widgettest::saveGrab(window, "scan-results-expanded");
+    std::vector<ScanResult> many;
+    for (int id = 0; id < 9; ++id)
+        many.push_back(resultRow(id, "Helper Suite " + std::to_string(id), {"/Applications/Helper.app"}));
+    many[3].company = "Orlundo Software Distribution Group, Qlorvex Labs";
+    scanResults().replace(many);
+    shown.arrayConfig();
+    QCoreApplication::processEvents();
+    widgettest::saveGrab(window, "scan-results-scrolling");
     scanResults().clear();
     shown.arrayConfig();
     widgettest::saveGrab(window, "scan-results-empty");
