@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv)
 {
-    const AgentInstanceLock instance;
+    const platform::FileLock instance = takeAgentInstanceLock();
     if (!instance.held())
         return 0;
     QApplication application(argc, argv);
