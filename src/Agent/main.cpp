@@ -8,6 +8,9 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
     const platform::FileLock instance = takeAgentInstanceLock();
@@ -22,5 +25,8 @@ int main(int argc, char** argv)
     delegate.startAgent();
     const int status = application.exec();
     delegate.stopAgent();
-    return status;
+    // Work items of the global queue may still run on its detached threads: leave
+    // without destroying the process-wide objects they use.
+    std::fflush(nullptr);
+    std::quick_exit(status);
 }
