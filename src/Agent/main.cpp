@@ -1,7 +1,8 @@
 // The protection agent: a background application without a main window, started by
-// launchd through "/usr/bin/open".
-#include "Foundation/PresentationSlots.h"
-#include "Foundation/TextTable.h"
+// launchd through "/usr/bin/open". A second agent of the same user leaves at once.
+#include "Agent/AgentInstanceLock.h"
+#include "Agent/AppDelegate.h"
+#include "Agent/TerminationSignal.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
 
@@ -9,10 +10,17 @@
 
 int main(int argc, char** argv)
 {
+    const AgentInstanceLock instance;
+    if (!instance.held())
+        return 0;
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // alerts come and go; the agent stays
     platform::dispatch::adoptMainThread();
     platform::dispatch::attachToQtEventLoop();
-    languageTable() = readBundlePlist("English");
-    return application.exec();
+    quitOnTerminationSignal();
+    AppDelegate delegate;
+    delegate.startAgent();
+    const int status = application.exec();
+    delegate.stopAgent();
+    return status;
 }

@@ -1,10 +1,10 @@
 #include "Detection/Clean.h"
 
 #include "Foundation/IndexVocabularies.h"
-#include "Detection/CleanSafety.h"
 #include "Detection/ScanProgress.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/Analytics.h"
+#include "Foundation/ProtectedPaths.h"
 #include "Foundation/Settings.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/FileManager/FileManager.h"
@@ -64,8 +64,8 @@ void cleanOneItem(const std::string& path, bool moveToTrash)
     std::this_thread::sleep_for(itemPacing);
     if (!platform::FileManager::defaultManager().fileExists(path))
         return;
-    if (isProtectedFromClean(path)) {
-        std::cout << "Not removed: \"" << path << "\" is a protected folder" << std::endl;
+    if (isProtectedPath(path)) {
+        std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
         return;
     }
     removeCleanItem(path, moveToTrash);

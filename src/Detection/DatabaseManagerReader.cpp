@@ -3,6 +3,7 @@
 #include "Detection/FieldCipher.h"
 #include "Detection/InstalledDatabase.h"
 #include "Detection/SqliteSelect.h"
+#include "Foundation/UserPaths.h"
 #include "Platform/Root/PlatformRoot.h"
 
 #include <algorithm>
@@ -74,6 +75,13 @@ std::vector<MalwareList> DatabaseManagerReader::loadMalwareList(const std::strin
         records.push_back(std::move(record));
     }
     return records;
+}
+
+std::optional<std::vector<MalwareList>> DatabaseManagerReader::loadInstalledMalwareList()
+{
+    if (!ensureInstalledDatabaseReadable())
+        return std::nullopt;
+    return loadMalwareList(databasePath());
 }
 
 std::vector<Constant> DatabaseManagerReader::readConstants(const SqliteConnection& db, const std::string& query)

@@ -22,6 +22,10 @@ public:
     // step fails (failures print their line).
     std::vector<MalwareList> loadMalwareList(const std::string& dbPath);
 
+    // The records of the installed database. When they cannot be read, the shipped
+    // database is installed again first; null when even then they cannot be read.
+    std::optional<std::vector<MalwareList>> loadInstalledMalwareList();
+
     // The row readers of one load, on its open connection.
     std::vector<Constant> readConstants(const SqliteConnection& db, const std::string& query);
     std::vector<HashList> readHashList(const SqliteConnection& db, const std::string& query);
@@ -33,7 +37,7 @@ private:
     DatabaseManagerReader() = default;
 };
 
-// The full path and, for a folder, the regular files under it.
+// The full path and, for a folder that is not protected, the regular files under it.
 Path makePath(const std::optional<std::string>& fullPath);
 
 // A Constant folder text with each "%@" replaced by the login name; no other

@@ -9,6 +9,12 @@
 // so a reader never sees a half-copied file.
 void ensureInstalledDatabaseExists();
 
+// Puts the shipped database in place of an installed one whose records cannot be
+// read (checked again under the update lock, so a running update finishes first);
+// true when the installed database's records are readable afterwards.
+bool ensureInstalledDatabaseReadable();
+
 // Replaces the installed database by the file at `newDatabase` in one rename (same
-// file system); true only when the installed file was replaced.
+// file system), only when that file is a plain file and a sound signature database;
+// true only when the installed file was replaced.
 bool replaceInstalledDatabase(const std::string& newDatabase);

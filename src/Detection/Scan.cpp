@@ -10,7 +10,6 @@
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
-#include "Platform/Root/PlatformRoot.h"
 
 #include <chrono>
 #include <memory>
@@ -22,16 +21,6 @@ using platform::dispatch::asyncMain;
 namespace {
 
 constexpr auto pauseAfterInstall = std::chrono::seconds(1);
-
-std::vector<std::string> makeQuickScanPaths()
-{
-    return {userPath("/Downloads"),
-            platform::hostPath("/Applications"),
-            userPath("/Desktop"),
-            userPath("/Documents"),
-            userPath("/Library/Application Support"),
-            userPath("/Library/Preferences")};
-}
 
 void postDefinitionsProgress(double percentage)
 {
@@ -46,7 +35,7 @@ Scan& Scan::shared()
     return *scan;
 }
 
-Scan::Scan() : quickScanPaths(makeQuickScanPaths()) {}
+Scan::Scan() : quickScanPaths(scanRootPaths()) {}
 
 void Scan::startScan()
 {
@@ -107,12 +96,12 @@ void Scan::postCompletion()
     // The completion carries the matching's finished list.
     if (matchingEndedSignal_.valid())
         matchingEndedSignal_.wait();
-    asyncMain([this] {
+    asyncMain([this, completed = recordsRead_] {
         // Cleared in the same main-queue item as the completion, so a scan started
         // from the main thread never overlaps the end of this one.
         isAborted = false;
         isScanRunning = false;
         platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX",
-                                                            {{"isScanCompleted", true}, {"scanList", scanList}});
+                                                            {{"isScanCompleted", completed}, {"scanList", scanList}});
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Detection/ProgressHandOver.h"
 #include "Detection/Records.h"
 
 #include <atomic>
@@ -13,7 +14,8 @@
 // Reports by notifications on the default center, each posted on the main thread
 // ("Int" values are std::int64_t, "Double" double, texts std::string):
 //   "NotifyScanProcessBGX"          "totalFound", "path", "objectsScanned", "percentage"
-//   "NotifyScanProcessCompleteBGX"  "isScanCompleted" (bool), "scanList" (std::vector<MalwareList>)
+//   "NotifyScanProcessCompleteBGX"  "isScanCompleted" (bool: false when the records could
+//                                   not be read), "scanList" (std::vector<MalwareList>)
 // and, at the start, "MenuSelectionBGX" / "ScanViewUpdateBGX" with their "menu" values.
 class Scan {
 public:
@@ -42,7 +44,9 @@ public:
     void countFiles();
     // Background: the walk's first pass over one root; the regular files counted.
     std::int64_t countFiles(const std::string& atPath);
-    // Background: the matching; fills scanList and pIndex.
+    // Background: the matching; fills scanList and pIndex. When the installed records
+    // cannot be read, even after the shipped ones are installed again, the list stays
+    // empty and the scan's completion says it did not complete.
     void matchMalware();
 
 private:
@@ -52,4 +56,8 @@ private:
 
     // Set by runScan() before the halves start; the walk waits for it before its completion.
     std::shared_future<void> matchingEndedSignal_;
+    // Written by the matching before it signals its end; false when it had no records to match.
+    bool recordsRead_ = true;
+    // The walk's progress posts on their way to the main queue.
+    ProgressHandOver progressHandOver_;
 };

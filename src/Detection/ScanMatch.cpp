@@ -4,8 +4,8 @@
 #include "Detection/ScanProgress.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/FileUtilities.h"
+#include "Foundation/ProtectedPaths.h"
 #include "Foundation/Settings.h"
-#include "Foundation/UserPaths.h"
 #include "Platform/FileManager/FileManager.h"
 
 #include <QString>
@@ -75,8 +75,8 @@ struct RecordMatch {
         return std::ranges::find(ignored, composed(path)) != ignored.end();
     }
 
-    // The row with its path kept only when it exists and is not ignored, and its
-    // sub-paths cut down to the existing ones that count.
+    // The row with its path kept only when it exists and is neither ignored nor
+    // protected, and its sub-paths cut down to the existing ones that count.
     Paths rebuild(const Paths& row)
     {
         Paths rebuilt = row;
@@ -84,7 +84,7 @@ struct RecordMatch {
         if (!row.path.path)
             return rebuilt;
         const std::string& path = *row.path.path;
-        if (!exists(path) || isIgnored(path))
+        if (!exists(path) || isIgnored(path) || isProtectedPath(path))
             return rebuilt;
         found = true;
         if (counts(path))
@@ -121,7 +121,9 @@ void Scan::matchMalware()
 {
     scanList.clear();
     pIndex = 0;
-    auto records = DatabaseManagerReader::shared().loadMalwareList(databasePath());
+    auto loaded = DatabaseManagerReader::shared().loadInstalledMalwareList();
+    recordsRead_ = loaded.has_value();
+    auto records = std::move(loaded).value_or(std::vector<MalwareList>{});
     malwareRecords().replace(records);
     const auto ignored = readIgnoreList();
     for (const auto& record : records) {

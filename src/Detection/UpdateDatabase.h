@@ -42,8 +42,10 @@ public:
     void downloadAndInstallDatabase();
 
     // Installs the archive lying in the download folder: unpacks it and moves its
-    // "bgx.db" over the installed database in one rename. False when no database
-    // is installed, the archive holds no "bgx.db" or the rename fails.
+    // "bgx.db" over the installed database in one rename. False, with the installed
+    // database left as it was, when no database is installed, the archive fails
+    // to unpack, its "bgx.db" is missing or not a sound signature database, or the
+    // rename fails.
     bool installDownloadedDatabase();
 
 private:

@@ -54,8 +54,8 @@ public:
     // Read by start() only.
     std::optional<platform::fsevents::DeliveryQueue> queue;
 
-    // Starts the stream over the paths that exist, reporting from now on. Does
-    // nothing while a stream runs.
+    // Starts the stream over the paths, reporting from now on; a path that is
+    // not there yet is watched once it appears. Does nothing while a stream runs.
     void start();
     // Ends the stream; a later start() makes a new one.
     void stop();

@@ -25,9 +25,8 @@ std::optional<std::string> runTaskReturningOutput(const std::string& launchPath,
     return output;
 }
 
-void unzipFile(const std::string& atPath, const std::string& toDirectory)
+bool unzipFile(const std::string& atPath, const std::string& toDirectory)
 {
-    if (auto process = ToolProcess::launch("/usr/bin/unzip", {"-o", atPath, "-d", toDirectory},
-                                           ToolProcess::Capture::Nothing))
-        process->waitForExit();
+    auto process = ToolProcess::launch("/usr/bin/unzip", {"-o", atPath, "-d", toDirectory}, ToolProcess::Capture::Nothing);
+    return process && process->waitForExit() == 0;
 }

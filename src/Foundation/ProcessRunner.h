@@ -27,5 +27,7 @@ std::optional<std::string> runTaskReturningOutput(const std::string& launchPath,
                                                   const std::vector<std::string>& arguments);
 
 // "/usr/bin/unzip" "-o" <zip> "-d" <folder>: extracts, overwriting, with the
-// tool's messages on this process's output; waits for it. The status is not looked at.
-void unzipFile(const std::string& atPath, const std::string& toDirectory);
+// tool's messages on this process's output; waits for it. True only when the
+// tool ran and ended with status 0 (a damaged archive, such as one failing its
+// CRC check, gives false).
+[[nodiscard]] bool unzipFile(const std::string& atPath, const std::string& toDirectory);

@@ -20,6 +20,16 @@ std::string userPath(const std::string& tail)
     return platform::hostPath("/Users/" + platform::userName() + tail);
 }
 
+std::vector<std::string> scanRootPaths()
+{
+    return {userPath("/Downloads"),
+            platform::hostPath("/Applications"),
+            userPath("/Desktop"),
+            userPath("/Documents"),
+            userPath("/Library/Application Support"),
+            userPath("/Library/Preferences")};
+}
+
 const std::string& supportFolderPath()
 {
     return processWideValue([] { return userPath(supportFolderTail); });

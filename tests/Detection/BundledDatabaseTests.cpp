@@ -1,4 +1,4 @@
-#include "SignatureDatabaseTest.h"
+#include "ScanTestWorld.h"
 
 #include "Detection/DatabaseManager.h"
 #include "Detection/DatabaseManagerReader.h"
@@ -36,8 +36,10 @@ public:
         fs::remove_all(folder, ignored);
     }
 
+    static fs::path shippedDatabase() { return folder / "Bastion Guardpoint.app/Contents/Resources/BGX.db"; }
+
 private:
-    fs::path folder = fs::temp_directory_path() / ("bg-shipped-bundle-" + std::to_string(getpid()));
+    static inline const fs::path folder = fs::temp_directory_path() / ("bg-shipped-bundle-" + std::to_string(getpid()));
 };
 
 [[maybe_unused]] const auto* shippedBundle = ::testing::AddGlobalTestEnvironment(new ShippedDatabaseBundle);
@@ -60,6 +62,59 @@ TEST_F(ShippedDatabase, InstalledDatabaseIsNeverOverwritten)
     fs::create_directories(fs::path(databasePath()).parent_path());
     build(databasePath(), source);
     EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 3.0);
+}
+
+// The scan over an installed database whose records cannot be read.
+class UnreadableDatabase : public detectiontest::ScanWorld {
+protected:
+    void expectTheShippedRecordsInstalled(const char* name) const
+    {
+        const auto records = malwareRecords().snapshot();
+        ASSERT_EQ(records.size(), 1u) << name;
+        EXPECT_EQ(records[0].appName, "Shipped") << name;
+        EXPECT_EQ(testsupport::readFileText(databasePath()),
+                  testsupport::readFileText(ShippedDatabaseBundle::shippedDatabase()))
+            << name;
+    }
+};
+
+TEST_F(UnreadableDatabase, TheShippedRecordsAreInstalledAgainAndScanned)
+{
+    const struct {
+        const char* name;
+        std::optional<std::string> contents; // absent: no installed database
+    } cases[] = {{"garbage", std::string(2048, '\x5a')},
+                 {"empty", std::string()},
+                 {"no records", std::nullopt},
+                 {"missing", std::nullopt}};
+    for (const auto& c : cases) {
+        fs::remove(databasePath());
+        if (c.contents)
+            testsupport::plantFile(databasePath(), *c.contents);
+        else if (std::string(c.name) == "no records")
+            build(databasePath(), sigdb::SignatureSource{});
+        malwareRecords().clear();
+        testing::internal::CaptureStdout();
+        const auto end = scanToEnd();
+        testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(end.isScanCompleted) << c.name;
+        EXPECT_TRUE(end.scanList.empty()) << c.name;
+        expectTheShippedRecordsInstalled(c.name);
+    }
+}
+
+TEST_F(UnreadableDatabase, ScanDoesNotCompleteWhenNoRecordsCanBeRead)
+{
+    const auto shipped = testsupport::readFileText(ShippedDatabaseBundle::shippedDatabase());
+    testsupport::plantFile(ShippedDatabaseBundle::shippedDatabase(), "not a database");
+    testsupport::plantFile(databasePath(), "");
+    testing::internal::CaptureStdout();
+    const auto end = scanToEnd();
+    testing::internal::GetCapturedStdout();
+    testsupport::plantFile(ShippedDatabaseBundle::shippedDatabase(), shipped);
+    EXPECT_FALSE(end.isScanCompleted);
+    EXPECT_TRUE(end.scanList.empty());
+    EXPECT_FALSE(Scan::shared().isScanRunning);
 }
 
 } // namespace

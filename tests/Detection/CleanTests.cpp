@@ -81,18 +81,8 @@ protected:
 
     Counts cleanToEnd(std::vector<ScanResult> rows)
     {
-        scanResults().replace(std::move(rows));
-        Clean::shared().startClean();
-        EXPECT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
-        waitForTheWorkerToEnd();
+        ScanWorld::cleanToEnd(std::move(rows));
         return counts();
-    }
-
-    // The worker clears its flags as it ends, beside the end posts.
-    static void waitForTheWorkerToEnd()
-    {
-        EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return !Clean::shared().isCleanRunning; },
-                                                         detectiontest::endGuard));
     }
 
     Counts counts() const
@@ -270,7 +260,7 @@ TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)
     EXPECT_EQ(end.remainingItems, 5 - end.pObj);
     EXPECT_TRUE(fs::exists(paths[4]));
     EXPECT_EQ(removedSoFar(), 5 + end.pObj);
-    waitForTheWorkerToEnd();
+    waitForTheCleanWorkerToEnd();
     EXPECT_FALSE(Clean::shared().isAborted);
 }
 

@@ -4,6 +4,7 @@
 
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
+#include "Detection/SharedLists.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"
@@ -58,6 +59,12 @@ private:
     std::vector<platform::ObservationToken> tokens_;
 };
 
+// How a scan ended: its completion's two values.
+struct ScanEnd {
+    bool isScanCompleted = false;
+    std::vector<MalwareList> scanList;
+};
+
 // A platform root, offline, with a signature database installed that knows:
 //   1 "Setup":   ~/Downloads/Setup.app (planted) and the folder
 //                ~/Library/Application Support/Qlorvex (planted, two files)
@@ -94,6 +101,37 @@ protected:
         platform::dispatch::runMainLoopUntil(
             [] { return !Scan::shared().isScanRunning && !Clean::shared().isCleanRunning; }, endGuard);
         platform::dispatch::runMainLoopFor(50ms);
+    }
+
+    // Runs one scan to its completion.
+    static ScanEnd scanToEnd()
+    {
+        NotificationLog log({"NotifyScanProcessCompleteBGX"});
+        Scan::shared().startScan();
+        if (!log.waitFor("NotifyScanProcessCompleteBGX")) {
+            ADD_FAILURE() << "the scan did not end";
+            return {};
+        }
+        const auto& end = log.notes.back();
+        const auto* list = end.value<std::vector<MalwareList>>("scanList");
+        EXPECT_TRUE(list);
+        return {*end.value<bool>("isScanCompleted"), list ? *list : std::vector<MalwareList>{}};
+    }
+
+    // Cleans the rows as the result list, until the worker has ended.
+    static void cleanToEnd(std::vector<ScanResult> rows)
+    {
+        NotificationLog log({"NotifyCleanProcessCompleteBGX"});
+        scanResults().replace(std::move(rows));
+        Clean::shared().startClean();
+        EXPECT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
+        waitForTheCleanWorkerToEnd();
+    }
+
+    // The worker clears its flags as it ends, beside the end posts.
+    static void waitForTheCleanWorkerToEnd()
+    {
+        EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return !Clean::shared().isCleanRunning; }, endGuard));
     }
 
     static void resetEngines()

@@ -42,17 +42,11 @@ protected:
     }
 
     // Runs one scan to its completion; its "scanList".
-    std::vector<MalwareList> scanToEnd()
+    static std::vector<MalwareList> completedScan()
     {
-        Scan::shared().startScan();
-        EXPECT_TRUE(log.waitFor("NotifyScanProcessCompleteBGX"));
-        const auto completions = log.named("NotifyScanProcessCompleteBGX");
-        if (completions.empty())
-            return {};
-        EXPECT_EQ(*completions.back().value<bool>("isScanCompleted"), true);
-        const auto* list = completions.back().value<std::vector<MalwareList>>("scanList");
-        EXPECT_TRUE(list);
-        return list ? *list : std::vector<MalwareList>{};
+        auto end = scanToEnd();
+        EXPECT_TRUE(end.isScanCompleted);
+        return std::move(end.scanList);
     }
 
     std::vector<Progress> walkProgress(bool secondPass) const
@@ -79,7 +73,7 @@ std::vector<std::string> pathsOf(const std::vector<Progress>& posts)
 
 TEST_F(ScanTest, FindsPlantedItemsAndLeavesIgnoredAndAbsentOnes)
 {
-    const auto results = scanToEnd();
+    const auto results = completedScan();
     ASSERT_EQ(results.size(), 1u);
     const MalwareList& setup = results[0];
     EXPECT_EQ(setup.id, 1);
@@ -104,7 +98,7 @@ TEST_F(ScanTest, ProgressOfEachStage)
     testsupport::plantFile(home / "Documents/.hidden");
     testsupport::plantFile(home / "Documents/notes/n.txt");
     fs::create_symlink(home / "Documents", home / "Desktop/link");
-    scanToEnd();
+    completedScan();
 
     const auto starts = log.named("MenuSelectionBGX");
     ASSERT_EQ(starts.size(), 1u);
@@ -163,11 +157,11 @@ TEST_F(ScanTest, IgnoreListIsWholeTextCaseSensitiveAndCanonical)
     for (const auto& [entry, found] : cases) {
         ignore({entry});
         log.notes.clear();
-        EXPECT_EQ(scanToEnd().size(), found ? 1u : 0u) << entry;
+        EXPECT_EQ(completedScan().size(), found ? 1u : 0u) << entry;
     }
     appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{composed, 5});
     log.notes.clear();
-    EXPECT_EQ(scanToEnd().size(), 1u) << "a list with a non-text entry ignores nothing";
+    EXPECT_EQ(completedScan().size(), 1u) << "a list with a non-text entry ignores nothing";
 }
 
 TEST_F(ScanTest, PauseHoldsBothHalves)
@@ -205,11 +199,11 @@ TEST_F(ScanTest, StopEndsBothHalvesWithTheCompletion)
 
 TEST_F(ScanTest, AStaleStopDoesNotEndTheNextScan)
 {
-    scanToEnd();
+    completedScan();
     // The user confirmed a stop after the scan had ended.
     Scan::shared().isAborted = true;
     log.notes.clear();
-    EXPECT_EQ(scanToEnd().size(), 1u);
+    EXPECT_EQ(completedScan().size(), 1u);
     EXPECT_FALSE(walkProgress(true).empty());
 }
 

@@ -2,15 +2,17 @@
 
 #include "Detection/DatabaseManager.h"
 #include "Detection/UpdateDatabase.h"
-#include "Detection/UpdateLock.h"
 #include "LoopbackServer.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
+#include "Platform/Tools/ToolProcess.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,8 +63,12 @@ protected:
     void serve(const std::string& path, std::optional<std::string>& body)
     {
         loopback.server.Get(path, [this, &body](const httplib::Request&, httplib::Response& response) {
-            const std::lock_guard lock(mutex);
             ++requests;
+            if (answersHeldUntil.valid())
+                answersHeldUntil.wait();
+            const std::lock_guard lock(mutex);
+            if (contentEncoding)
+                response.set_header("Content-Encoding", *contentEncoding);
             if (body)
                 response.set_content(*body, "application/octet-stream");
             else
@@ -121,7 +127,6 @@ protected:
         archive = testsupport::readFileText(folder / "archive.zip");
     }
 
-    // The bytes of a signature database of the given version.
     // Waits for the analytics hits of the installs (they are sent in the background).
     std::vector<std::string> hitsOnceThereAre(std::size_t count)
     {
@@ -135,10 +140,12 @@ protected:
         return analyticsHits;
     }
 
+    // The bytes of a signature database of the given version with one record.
     std::string databaseBytes(const std::string& version)
     {
         sigdb::SignatureSource source;
         source.versions = {version};
+        source.apps = {{1, "Sample", "Adware", "Deceptive App", {{0, "/Applications/Sample.app"}}, {}, {}}};
         const auto path = testsupport::platformRootFolder() / ("v" + version + ".db");
         build(path.string(), source);
         return testsupport::readFileText(path);
@@ -147,7 +154,9 @@ protected:
     std::mutex mutex;
     std::optional<std::string> index;
     std::optional<std::string> archive;
-    int requests = 0;
+    std::optional<std::string> contentEncoding; // of every answer, when set
+    std::shared_future<void> answersHeldUntil;   // every answer waits for it, when set
+    std::atomic<int> requests = 0;
     std::vector<std::string> analyticsHits;
     LoopbackServer loopback;
 };
@@ -229,34 +238,89 @@ TEST_F(DefinitionsUpdate, InstallReplacesTheDatabaseInOneRename)
     EXPECT_NE(hits[0].find("&ec=malware_database&ea=downloaded&"), std::string::npos) << hits[0];
 }
 
-TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutAnUnpackedDatabase)
+// The zip with the CRC of its first entry changed in both of its headers: the
+// entry's data is intact, but unzip's check fails.
+std::string withBadCrc(std::string zip)
+{
+    const auto flipCrc = [&](const std::string& signature, std::size_t crcOffset) {
+        const auto header = zip.find(signature);
+        ASSERT_NE(header, std::string::npos);
+        zip[header + crcOffset] = static_cast<char>(zip[header + crcOffset] ^ 0x5a);
+    };
+    flipCrc(std::string("PK\x03\x04", 4), 14);
+    flipCrc(std::string("PK\x01\x02", 4), 16);
+    return zip;
+}
+
+TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutASoundUnpackedDatabase)
 {
     installDatabase("1.0");
     const auto before = testsupport::readFileText(databasePath());
     const auto elsewhere = testsupport::plantFile(testsupport::platformRootFolder() / "elsewhere.db",
                                                   databaseBytes("6.0"));
+    const auto noTables = testsupport::platformRootFolder() / "other.db";
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(noTables.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "create table Other (x); insert into Other values (1);", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    sigdb::SignatureSource noRecords;
+    noRecords.versions = {"7.0"};
+    build((testsupport::platformRootFolder() / "empty.db").string(), noRecords);
+    const std::string sound = databaseBytes("2.0");
     const struct {
         const char* name;
         std::vector<std::pair<std::string, std::string>> files;
         std::vector<std::pair<std::string, std::string>> links;
+        bool badCrc = false;
     } cases[] = {
         {"no bgx.db", {{"readme.txt", "x"}}, {}},
         {"bgx.db is a folder", {{"bgx.db/inner", "x"}}, {}},
         {"bgx.db is a link", {}, {{"bgx.db", elsewhere.string()}}},
+        {"bgx.db is garbage", {{"bgx.db", std::string(4096, '\x9c') + "SQLite format 3"}}, {}},
+        {"bgx.db is empty", {{"bgx.db", ""}}, {}},
+        {"bgx.db has other tables", {{"bgx.db", testsupport::readFileText(noTables)}}, {}},
+        {"bgx.db has no records", {{"bgx.db", testsupport::readFileText(testsupport::platformRootFolder() / "empty.db")}}, {}},
+        {"bgx.db is cut short", {{"bgx.db", sound.substr(0, sound.size() / 2)}}, {}},
+        {"the archive fails its CRC check", {{"bgx.db", sound}}, {}, true},
     };
     for (const auto& c : cases) {
         fs::remove_all(fs::path(databaseZipPath()).parent_path());
         // A copy left by an earlier unpack is not installed for this archive.
         testsupport::plantFile(downloadedDatabasePath(), databaseBytes("5.0"));
         serveArchive(c.files, c.links);
+        if (c.badCrc) {
+            const std::lock_guard lock(mutex);
+            archive = withBadCrc(*archive);
+        }
         EXPECT_FALSE(download()) << c.name;
         EXPECT_EQ(testsupport::readFileText(databasePath()), before) << c.name;
+        EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 1.0) << c.name;
         EXPECT_FALSE(fs::is_symlink(databasePath())) << c.name;
     }
     // Only a replacement sends the analytics event: after one, there is one hit.
-    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    serveArchive({{"bgx.db", sound}});
     EXPECT_TRUE(download());
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 2.0);
     EXPECT_EQ(hitsOnceThereAre(1).size(), 1u);
+}
+
+TEST_F(DefinitionsUpdate, AnswersOverTheirLimitAreErrors)
+{
+    installDatabase("1.0");
+    const auto before = testsupport::readFileText(databasePath());
+    index = "[act]\nversion=9.0\nphone=" + std::string(64 * 1024, '5') + "\n";
+    EXPECT_EQ(check(1.0), (CheckResult{false, std::nullopt, std::nullopt}));
+    EXPECT_FALSE(appGroupDefaults()->object(SettingsKey::phoneNumber));
+
+    // An archive of 257 MiB once decoded, a few hundred kilobytes on the wire.
+    const auto packed = testsupport::platformRootFolder() / "large.gz";
+    ASSERT_EQ(std::system(("head -c 257M /dev/zero | gzip -1 -c > '" + packed.string() + "'").c_str()), 0);
+    archive = testsupport::readFileText(packed);
+    contentEncoding = "gzip";
+    EXPECT_FALSE(download());
+    EXPECT_EQ(testsupport::readFileText(databasePath()), before);
+    EXPECT_FALSE(fs::exists(databaseZipPath()));
 }
 
 TEST_F(DefinitionsUpdate, InstallNeedsAnInstalledDatabase)
@@ -306,23 +370,30 @@ TEST_F(DefinitionsUpdate, SettingsUpdateStampsAndShowsTheResultOnTheMainQueue)
     EXPECT_FALSE(standardDefaults().date(SettingsKey::definitionLastUpdatedOnDate));
 }
 
-TEST_F(DefinitionsUpdate, OneUpdateAtATime)
+TEST_F(DefinitionsUpdate, AnotherProcessWaitsForTheUpdateToEnd)
 {
-    std::vector<std::string> events;
-    std::mutex eventsMutex;
-    auto record = [&](const char* event) {
-        const std::lock_guard lock(eventsMutex);
-        events.push_back(event);
-    };
-    UpdateLock first;
-    std::thread second([&] {
-        UpdateLock lock;
-        record("second acquired");
-    });
-    record("first released");
-    first.release();
-    second.join();
-    EXPECT_EQ(events, (std::vector<std::string>{"first released", "second acquired"}));
+    installDatabase("1.0");
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    std::promise<void> gate;
+    answersHeldUntil = gate.get_future().share();
+    std::promise<bool> installed;
+    UpdateDatabase::shared().downloadDatabase([&](bool done) { installed.set_value(done); });
+    // The update holds the lock from before its download until its install has ended.
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return requests == 1; }, hangGuard));
+
+    const auto marker = testsupport::platformRootFolder() / "second-acquired";
+    auto second = platform::ToolProcess::launch(BG_TAKE_UPDATE_LOCK_TOOL, {marker.string()},
+                                                platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(second);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_FALSE(fs::exists(marker)) << "the second process took the lock during the update";
+
+    gate.set_value();
+    auto result = installed.get_future();
+    ASSERT_EQ(result.wait_for(hangGuard), std::future_status::ready);
+    EXPECT_TRUE(result.get());
+    EXPECT_EQ(second->waitForExit(), 0);
+    EXPECT_TRUE(fs::exists(marker));
 }
 
 } // namespace

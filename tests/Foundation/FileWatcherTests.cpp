@@ -152,6 +152,51 @@ TEST_F(FileWatcherTest, FolderMovedInIsWatchedAndFolderMovedOutIsNot)
         EXPECT_EQ(event.path.find("g.txt"), std::string::npos) << event.path;
 }
 
+TEST_F(FileWatcherTest, AFolderMadeAfterTheStartIsWatchedButNotTheFoldersAboveIt)
+{
+    const auto library = testsupport::homeFolder() / "Library";
+    const auto reports = library / "Logs" / "DiagnosticReports";
+    watch({reports.string()});
+
+    testsupport::plantFile(library / "beside.txt");
+    fs::create_directories(reports);
+    const auto crash = testsupport::plantFile(reports / "Tool.crash"); // at once: may be there before the watch
+    ASSERT_TRUE(waitFor(crash, 0x10100));
+    const auto nested = testsupport::plantFile(reports / "Retired" / "Old.crash");
+    ASSERT_TRUE(waitFor(nested, 0x10100));
+
+    EXPECT_TRUE(find(reports, 0x20100));
+    for (const auto& event : events)
+        EXPECT_TRUE(event.path.starts_with(reports.string())) << event.path;
+}
+
+TEST_F(FileWatcherTest, AWatchedFolderThatGoesAwayIsWatchedAgainWhenItComesBack)
+{
+    const auto agents = testsupport::homeFolder() / "Library" / "LaunchAgents";
+    const auto parked = testsupport::homeFolder() / "parked";
+    watch({agents.string()});
+
+    fs::remove_all(agents);
+    fs::create_directory(agents);
+    const auto made = testsupport::plantFile(agents / "made.plist");
+    ASSERT_TRUE(waitFor(made, 0x10100));
+
+    // Moved away: what happens in it afterwards is no longer under the path.
+    fs::rename(agents, parked);
+    testsupport::plantFile(parked / "unseen.plist");
+    fs::create_directory(agents);
+    const auto remade = testsupport::plantFile(agents / "remade.plist");
+    ASSERT_TRUE(waitFor(remade, 0x10100));
+    EXPECT_EQ(count(agents / "unseen.plist"), 0);
+
+    fs::remove_all(agents);
+    fs::rename(parked, agents);
+    const auto movedIn = testsupport::plantFile(agents / "moved-in.plist");
+    ASSERT_TRUE(waitFor(movedIn, 0x10100));
+    for (const auto& event : events)
+        EXPECT_EQ(event.path.find(parked.string()), std::string::npos) << event.path;
+}
+
 TEST_F(FileWatcherTest, SecondStartMakesNoSecondStreamAndAbsentCallbackDrops)
 {
     // Counts the batches run on the main queue, so the test knows when the one

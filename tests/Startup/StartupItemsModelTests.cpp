@@ -8,6 +8,7 @@
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
+#include "Helper/LDLaunchCtl/JobPlists.h"
 #include "StartupTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,16 @@ TEST_F(StartupItemsModelTest, LaunchAgentsOfThreeFoldersWithSwitchedOffRecordsMe
     EXPECT_EQ(view.loaderHidden, 1);
     EXPECT_EQ(view.reloads, 1);
     EXPECT_EQ(view.selectedCounts, 1);
+}
+
+TEST_F(StartupItemsModelTest, ALaunchAgentNamingOnlyItsProgramIsListed)
+{
+    testsupport::plantFile(testsupport::underRoot("/usr/local/bin/powerhelper"));
+    jobplists::plant("program-only.plist", userAgents());
+    load(StartupManager::launchAgents);
+    EXPECT_EQ(names(model->launchAgents()), (std::vector<std::string>{"program-only.plist (off)"}));
+    EXPECT_EQ(model->launchAgents()[0].name, "powerhelper");
+    EXPECT_FALSE(model->launchAgents()[0].isInvalid);
 }
 
 TEST_F(StartupItemsModelTest, LoginItemsOfTheSessionAndTheUsersLaunchdWithSwitchedOffRecordsMergedIn)

@@ -143,11 +143,7 @@ void LDLaunchCtl::releaseUnlessSession(AuthorizationRef authRef) const
 
 bool LDLaunchCtl::jobIsValid(const LDLaunchJob& job, Error* error)
 {
-    // The first program argument; a job without arguments (Program alone) by its Program.
-    const auto arguments = job.ProgramArguments();
-    const std::string executable =
-        arguments && !arguments->empty() ? arguments->front() : job.Program().value_or(std::string());
-    if (!isExecutableFile(executable))
+    if (!isExecutableFile(job.executablePath().value_or(std::string())))
         return errorWithCode(19, error);
     if (job.Label().value_or("").empty())
         return errorWithCode(2, error);

@@ -31,11 +31,6 @@ bool isEmptyValue(const Value& value)
            (value.asArray() && value.asArray()->empty()) || (value.asDictionary() && value.asDictionary()->empty());
 }
 
-bool allTexts(const Array& array)
-{
-    return std::ranges::all_of(array, [](const Value& element) { return element.asText() != nullptr; });
-}
-
 // The value as the property of that kind holds it; null when it is of another kind.
 std::optional<Value> propertyValue(LDKeyKind kind, const Value& value)
 {
@@ -48,8 +43,7 @@ std::optional<Value> propertyValue(LDKeyKind kind, const Value& value)
         return isNumber(value) ? std::optional<Value>(static_cast<long long>(numberOf(value))) : std::nullopt;
     case LDKeyKind::Text:
         return value.asText() ? std::optional<Value>(value) : std::nullopt;
-    case LDKeyKind::Strings:
-        return value.asArray() && allTexts(*value.asArray()) ? std::optional<Value>(value) : std::nullopt;
+    case LDKeyKind::Strings: // held as it stands; readers take the texts
     case LDKeyKind::Array:
         return value.asArray() ? std::optional<Value>(value) : std::nullopt;
     case LDKeyKind::Dictionary:
@@ -110,7 +104,8 @@ std::optional<LDLaunchJob> LDLaunchJob::jobFromFile(const std::string& path)
 {
     const auto expanded = expandTilde(path);
     const auto plist = platform::readPropertyListFile(expanded);
-    if (!plist || !plist->asDictionary() || !plist->find("Label") || !plist->find("ProgramArguments"))
+    if (!plist || !plist->asDictionary() || !plist->find("Label") ||
+        !(plist->find("ProgramArguments") || plist->find("Program")))
         return std::nullopt;
     return jobFromDictionary(*plist->asDictionary(), domainOfPath(expanded));
 }
@@ -270,12 +265,19 @@ bool LDLaunchJob::isCurrentlyLoaded() const
     return serviceManagementValueForKey("Label").has_value();
 }
 
+std::optional<std::string> LDLaunchJob::executablePath() const
+{
+    const Array* arguments = property("ProgramArguments").asArray();
+    if (!arguments || arguments->empty())
+        return Program();
+    const std::string* first = arguments->front().asText();
+    return first ? std::optional(*first) : std::nullopt;
+}
+
 std::optional<std::string> LDLaunchJob::executableVersion() const
 {
-    const auto arguments = ProgramArguments();
-    if (!arguments || arguments->empty())
-        return std::nullopt;
-    return LDExecutableBundleVersion(arguments->front());
+    const auto executable = executablePath();
+    return executable ? LDExecutableBundleVersion(*executable) : std::nullopt;
 }
 
 std::optional<std::string> LDExecutableBundleVersion(const std::string& executablePath)

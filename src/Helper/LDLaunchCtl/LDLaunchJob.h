@@ -30,8 +30,8 @@ public:
     // (a value of the wrong kind leaves the property unset) and are kept as they
     // are in the dictionary; other keys are dropped. Mirroring is on afterwards.
     static LDLaunchJob jobFromDictionary(const platform::Dictionary& dictionary, LDLaunchDomain domain);
-    // A job read from a plist file with "Label" and "ProgramArguments"; its domain
-    // follows from the folder. "~" is expanded.
+    // A job read from a plist file with a "Label" and a program ("ProgramArguments"
+    // or "Program"); its domain follows from the folder. "~" is expanded.
     static std::optional<LDLaunchJob> jobFromFile(const std::string& path);
 
 #define LD_DECLARE_ACCESSORS(name, kind)                                                                     \
@@ -74,7 +74,11 @@ public:
     std::optional<platform::Dictionary> dictionary() const { return internalDictionary_; }
     const std::optional<platform::Dictionary>& internalDictionary() const { return internalDictionary_; }
 
-    // "CFBundleVersion" of the information that goes with the first program argument.
+    // The program the job runs: its first program argument (a job switched back
+    // on may carry a bundle identifier as Program), or Program when it has no
+    // arguments; null when that is missing or is no text.
+    std::optional<std::string> executablePath() const;
+    // "CFBundleVersion" of the information that goes with executablePath().
     std::optional<std::string> executableVersion() const;
 
     std::string description() const;

@@ -28,6 +28,7 @@ template <> struct LDKeyTraits<LDKeyKind::Text> {
     static Type from(const platform::Value& value);
     static platform::Value to(const Type& value);
 };
+// An array held as it stands (launchd takes any values); read as the texts it holds, in order.
 template <> struct LDKeyTraits<LDKeyKind::Strings> {
     using Type = std::optional<std::vector<std::string>>;
     static Type from(const platform::Value& value);

@@ -229,11 +229,18 @@ void UserDefaults::setDouble(const std::string& key, double value) { setObject(k
 
 void UserDefaults::setObject(const std::string& key, const Value& value)
 {
+    modifyObject(key, [&](const Value*) { return value; });
+}
+
+void UserDefaults::modifyObject(const std::string& key, const std::function<Value(const Value* stored)>& change)
+{
     update([&](Dictionary& values) {
+        const auto found = values.find(key);
+        Value value = change(found == values.end() ? nullptr : &found->second);
         if (value.isNull())
             values.erase(key);
         else
-            values.insert_or_assign(key, value);
+            values.insert_or_assign(key, std::move(value));
     });
 }
 

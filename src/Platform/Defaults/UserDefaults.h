@@ -51,6 +51,10 @@ public:
     void setObject(const std::string& key, const Value& value); // a null value removes the key
     void removeObject(const std::string& key);
 
+    // One read-modify-write of a key under the file lock: `change` gets the stored
+    // value (null when absent) and returns the new one (a null value removes the key).
+    void modifyObject(const std::string& key, const std::function<Value(const Value* stored)>& change);
+
     // The whole domain as last written.
     Dictionary dictionaryRepresentation() const;
 

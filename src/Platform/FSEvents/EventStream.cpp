@@ -130,8 +130,7 @@ bool EventStream::start()
     if (impl_->started)
         return false;
     impl_->started = true;
-    for (const auto& root : impl_->roots)
-        impl_->tree.addTree(root);
+    impl_->deliver(impl_->tree.addRoots(impl_->roots));
     impl_->reportLimitOnce();
     impl_->reader = std::thread([impl = impl_.get()] { impl->readLoop(); });
     return true;

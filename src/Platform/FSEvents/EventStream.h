@@ -29,11 +29,13 @@ struct Event {
 // Runs a delivery; the default is the main queue.
 using DeliveryQueue = std::function<void(std::function<void()>)>;
 
-// An FSEvents stream over inotify: every root that exists is watched with all
-// the folders below it, folders made or moved in later included, and only what
-// happens after start() is reported: created, removed, renamed (on both sides of
-// a move), modified (a file closed after writing), each with item-is-file or
-// item-is-dir. Roots that do not exist are skipped. When the system's watch or
+// An FSEvents stream over inotify: every root is watched with all the folders
+// below it, folders made or moved in later included, and only what happens
+// after start() is reported: created, removed, renamed (on both sides of a
+// move), modified (a file closed after writing), each with item-is-file or
+// item-is-dir. A root that is not there (at the start or later) is watched once
+// it appears, which is reported like a folder made below a root; the folders
+// above a root are never reported. When the system's watch or
 // event limit is reached, one line says so on standard error (once a stream);
 // no event is made up for it. Events are handed over in batches, on the
 // delivery queue, in the order they happened.

@@ -1,5 +1,6 @@
 #include "Platform/FSEvents/WatchTree.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
@@ -12,7 +13,9 @@ namespace platform::fsevents {
 namespace {
 
 constexpr std::uint32_t watchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE |
-                                    IN_ONLYDIR | IN_DONT_FOLLOW;
+                                    IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
+// Added to whatever a tree already watches in the same folder.
+constexpr std::uint32_t ancestorMask = IN_CREATE | IN_MOVED_TO | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
 
 struct FlagMapping {
     std::uint32_t inotifyMask;
@@ -37,12 +40,32 @@ bool isFolder(const fs::path& path)
     return fs::is_directory(fs::symlink_status(path, error));
 }
 
+// The nearest folder above the path that exists.
+std::string nearestFolderAbove(const std::string& path)
+{
+    fs::path folder = fs::path(path).parent_path();
+    std::error_code error;
+    while (!fs::is_directory(folder, error) && folder.has_relative_path())
+        folder = folder.parent_path();
+    return folder.string();
+}
+
 } // namespace
 
 std::uint64_t nextEventId()
 {
     static std::atomic<std::uint64_t> lastId{0};
     return ++lastId;
+}
+
+std::vector<Event> WatchTree::addRoots(const std::vector<std::string>& roots)
+{
+    for (const auto& root : roots)
+        if (roots_.insert(root).second && !addTree(root))
+            missingRoots_.push_back(root);
+    std::vector<Event> events;
+    attachAppearedRoots(kItemCreated, events);
+    return events;
 }
 
 bool WatchTree::addTree(const std::string& folder)
@@ -74,7 +97,8 @@ void WatchTree::forgetTree(const std::string& folder)
     const std::string below = folder + "/";
     for (auto it = folders_.begin(); it != folders_.end();) {
         if (it->second == folder || it->second.starts_with(below)) {
-            inotify_rm_watch(fd_, it->first);
+            if (!ancestors_.contains(it->first))
+                inotify_rm_watch(fd_, it->first);
             it = folders_.erase(it);
         } else {
             ++it;
@@ -96,13 +120,22 @@ std::vector<Event> WatchTree::translate(const inotify_event& event)
     std::vector<Event> events;
     if (event.mask & IN_Q_OVERFLOW)
         limitReached_ = true;
-    if (event.mask & IN_IGNORED) {
-        folders_.erase(event.wd);
+    if (event.mask & (IN_IGNORED | IN_MOVE_SELF)) {
+        forgetWatch(event.wd, event.mask & IN_MOVE_SELF);
+        attachAppearedRoots(kItemCreated, events);
         return events;
     }
+    translateTreeEvent(event, events);
+    if (isWaitingEvent(event))
+        attachAppearedRoots((event.mask & IN_MOVED_TO) ? kItemRenamed : kItemCreated, events);
+    return events;
+}
+
+void WatchTree::translateTreeEvent(const inotify_event& event, std::vector<Event>& events)
+{
     const auto folder = folders_.find(event.wd);
     if (folder == folders_.end() || event.len == 0 || event.name[0] == '\0')
-        return events;
+        return;
 
     const std::string path = folder->second + "/" + event.name;
     const bool folderItem = event.mask & IN_ISDIR;
@@ -111,14 +144,86 @@ std::vector<Event> WatchTree::translate(const inotify_event& event)
         if (event.mask & mapping.inotifyMask)
             flags |= mapping.flag;
     if (flags == 0)
-        return events;
+        return;
     events.push_back({nextEventId(), path, flags | itemKind(folderItem)});
 
     if (folderItem && (event.mask & IN_MOVED_FROM))
         forgetTree(path);
     if (folderItem && (event.mask & (IN_CREATE | IN_MOVED_TO)) && addTree(path) && (event.mask & IN_CREATE))
         reportContents(path, events);
-    return events;
+}
+
+// A watch that ended (the folder is gone) or whose folder moved elsewhere: a
+// root among them is missing from now on; other moved folders are seen from
+// their parent.
+void WatchTree::forgetWatch(int wd, bool moved)
+{
+    if (ancestors_.erase(wd) && moved && !folders_.contains(wd))
+        inotify_rm_watch(fd_, wd);
+    const auto folder = folders_.find(wd);
+    if (folder == folders_.end())
+        return;
+    const std::string path = folder->second;
+    const bool isRoot = roots_.contains(path);
+    if (isRoot && std::ranges::find(missingRoots_, path) == missingRoots_.end())
+        missingRoots_.push_back(path);
+    if (!moved)
+        folders_.erase(folder);
+    else if (isRoot)
+        forgetTree(path);
+}
+
+bool WatchTree::isWaitingEvent(const inotify_event& event) const
+{
+    return ancestors_.contains(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
+}
+
+// Watches the missing roots that are there now, reporting each as arrived (with
+// what it holds when it was made), and waits for the others from their nearest
+// existing ancestors, until that is stable.
+void WatchTree::attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& events)
+{
+    do {
+        std::erase_if(missingRoots_, [&](const std::string& root) {
+            if (std::ranges::any_of(folders_, [&](const auto& watched) { return watched.second == root; }))
+                return true; // already inside another root's tree
+            if (!addTree(root))
+                return false;
+            events.push_back({nextEventId(), root, arrival | kItemIsDir});
+            if (arrival == kItemCreated)
+                reportContents(root, events);
+            return true;
+        });
+    } while (watchAncestors());
+}
+
+// Watches the ancestors the missing roots wait in and drops the others; true
+// when a new one was added (a root may have appeared before it was).
+bool WatchTree::watchAncestors()
+{
+    std::set<std::string> needed;
+    for (const auto& root : missingRoots_)
+        needed.insert(nearestFolderAbove(root));
+    for (auto it = ancestors_.begin(); it != ancestors_.end();) {
+        if (needed.erase(it->second)) {
+            ++it;
+            continue;
+        }
+        if (!folders_.contains(it->first))
+            inotify_rm_watch(fd_, it->first);
+        it = ancestors_.erase(it);
+    }
+    bool added = false;
+    for (const auto& folder : needed) {
+        const int wd = inotify_add_watch(fd_, folder.c_str(), ancestorMask);
+        if (wd >= 0) {
+            ancestors_[wd] = folder;
+            added = true;
+        } else if (errno == ENOSPC) {
+            limitReached_ = true;
+        }
+    }
+    return added;
 }
 
 bool WatchTree::takeLimitReached()

@@ -5,19 +5,23 @@
 #include <sys/inotify.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace platform::fsevents {
 
 // The inotify watches of a set of folder trees and the translation of inotify
-// events into stream events. Used from one thread at a time.
+// events into stream events. A root that is not there is waited for from its
+// nearest existing ancestor, whose own changes are not reported, and watched
+// once it appears (again after it goes away). Used from one thread at a time.
 class WatchTree {
 public:
     explicit WatchTree(int inotifyFd) : fd_(inotifyFd) {}
 
-    // Watches the folder and every folder below it; false when it is no folder.
-    bool addTree(const std::string& folder);
+    // Watches each root with every folder below it, silently; returns the events
+    // of roots that were missing and appeared meanwhile.
+    std::vector<Event> addRoots(const std::vector<std::string>& roots);
 
     // The stream events for one inotify event (none, or one with follow-ups
     // for what a newly made folder already holds).
@@ -27,12 +31,21 @@ public:
     bool takeLimitReached();
 
 private:
+    bool addTree(const std::string& folder);
     void watchFolder(const std::string& folder);
     void forgetTree(const std::string& folder);
+    void forgetWatch(int wd, bool moved);
     void reportContents(const std::string& folder, std::vector<Event>& events);
+    void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
+    bool isWaitingEvent(const inotify_event& event) const;
+    void attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& events);
+    bool watchAncestors();
 
     int fd_;
-    std::map<int, std::string> folders_; // watch descriptor -> folder
+    std::map<int, std::string> folders_;   // watch descriptor -> folder of a watched tree
+    std::set<std::string> roots_;
+    std::vector<std::string> missingRoots_;
+    std::map<int, std::string> ancestors_; // watch descriptor -> folder a missing root is waited for in
     bool limitReached_ = false;
 };
 

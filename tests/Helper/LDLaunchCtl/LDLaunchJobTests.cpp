@@ -1,9 +1,12 @@
 #include "Helper/LDLaunchCtl/LDLaunchJob.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
+#include "Helper/LDLaunchCtl/JobPlists.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 using platform::Array;
 using platform::Dictionary;
@@ -17,6 +20,12 @@ struct MirrorCase {
     const char* key;
     std::optional<Value> expected; // null: the key is absent
 };
+
+// Names the case in test listings, in place of its raw bytes.
+std::ostream& operator<<(std::ostream& out, const MirrorCase& mirrorCase)
+{
+    return out << mirrorCase.name;
+}
 
 class LDLaunchJobMirror : public ::testing::TestWithParam<MirrorCase> {};
 
@@ -189,16 +198,99 @@ TEST_F(LDLaunchJobFromFile, DomainFollowsTheFolder)
     }
 }
 
-TEST_F(LDLaunchJobFromFile, NeedsLabelAndProgramArgumentsAndExpandsTilde)
+TEST_F(LDLaunchJobFromFile, NeedsALabelAndAProgramAndExpandsTilde)
 {
-    plant(testsupport::homeFolder() / "Library/LaunchAgents/only-program.plist",
-          Dictionary{{"Label", "com.example.p"}, {"Program", "/bin/true"}});
-    EXPECT_FALSE(LDLaunchJob::jobFromFile("~/Library/LaunchAgents/only-program.plist"));
     plant(testsupport::homeFolder() / "Library/LaunchAgents/full.plist", job);
     const auto read = LDLaunchJob::jobFromFile("~/Library/LaunchAgents/full.plist");
     ASSERT_TRUE(read);
     EXPECT_EQ(read->domain(), LDLaunchDomain::userLaunchAgent);
     EXPECT_FALSE(LDLaunchJob::jobFromFile("/no/such/file.plist"));
+    testsupport::plantFile(testsupport::homeFolder() / "Library/LaunchAgents/text.plist", "not a plist");
+    EXPECT_FALSE(LDLaunchJob::jobFromFile("~/Library/LaunchAgents/text.plist"));
+}
+
+// Job plists in the shapes real jobs have: every key of the table comes back as
+// it stands in the file, in the dictionary and (when of the key's kind) in its
+// property; other keys are dropped.
+TEST_F(LDLaunchJobFromFile, JobPlistsInTheShapesSeenInTheWild)
+{
+    const std::string root = testsupport::platformRootFolder().string();
+    using Texts = std::vector<std::string>;
+    struct Case {
+        const char* fixture;
+        bool read;
+        std::optional<std::string> program;
+        std::optional<Texts> arguments; // the texts among them
+        std::optional<std::string> executable;
+    };
+    const Case cases[] = {
+        {"program-only.plist", true, root + "/usr/local/bin/powerhelper", std::nullopt,
+         root + "/usr/local/bin/powerhelper"},
+        {"program-arguments-only.plist", true, std::nullopt,
+         Texts{root + "/usr/local/bin/vpnagent", "--daemon", "--config=/etc/vpnagent.conf"},
+         root + "/usr/local/bin/vpnagent"},
+        {"program-and-arguments.plist", true, root + "/Applications/Tool.app/Contents/MacOS/Tool",
+         Texts{"Tool", "--check-updates"}, "Tool"},
+        {"program-with-dictionaries.plist", true, root + "/usr/local/sbin/printd", std::nullopt,
+         root + "/usr/local/sbin/printd"},
+        {"arguments-with-a-number.plist", true, std::nullopt, Texts{"/usr/bin/open", root + "/Applications/Tool.app"},
+         "/usr/bin/open"},
+        {"neither.plist", false, std::nullopt, std::nullopt, std::nullopt},
+        {"no-label.plist", false, std::nullopt, std::nullopt, std::nullopt},
+    };
+    const auto folder = testsupport::homeFolder() / "Library/LaunchAgents";
+    for (const auto& test : cases) {
+        const auto path = jobplists::plant(test.fixture, folder);
+        const auto read = LDLaunchJob::jobFromFile(path.string());
+        ASSERT_EQ(read.has_value(), test.read) << test.fixture;
+        if (!read)
+            continue;
+        Dictionary expected = *platform::readPropertyListFile(path.string())->asDictionary();
+        expected.erase("AssociatedBundleIdentifiers");
+        EXPECT_EQ(read->dictionary(), expected) << test.fixture;
+        EXPECT_EQ(read->Label(), *expected.at("Label").asText()) << test.fixture;
+        EXPECT_EQ(read->Program(), test.program) << test.fixture;
+        EXPECT_EQ(read->ProgramArguments(), test.arguments) << test.fixture;
+        EXPECT_EQ(read->executablePath(), test.executable) << test.fixture;
+        EXPECT_EQ(read->domain(), LDLaunchDomain::userLaunchAgent) << test.fixture;
+    }
+}
+
+TEST_F(LDLaunchJobFromFile, KeysOfEveryKindReadBackAsProperties)
+{
+    const auto path = jobplists::plant("program-with-dictionaries.plist", testsupport::homeFolder() / "Library/LaunchAgents");
+    const auto read = LDLaunchJob::jobFromFile(path.string());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->KeepAlive(), Value(Dictionary{{"SuccessfulExit", false}, {"NetworkState", true}}));
+    const auto sockets = read->Sockets();
+    ASSERT_TRUE(sockets);
+    EXPECT_EQ(sockets->at("Listeners"), Value(Dictionary{{"SockServiceName", "ipp"}, {"SockFamily", "IPv4"}}));
+    EXPECT_EQ(read->EnvironmentVariables(), (Dictionary{{"PRINTD_LOG", "warn"}}));
+    const auto schedules = read->StartCalendarIntervalArray();
+    ASSERT_EQ(schedules.size(), 2u);
+    EXPECT_EQ(schedules[0].hour, 3);
+    EXPECT_EQ(schedules[0].minute, 15);
+    EXPECT_EQ(schedules[1].weekday, 1);
+    EXPECT_FALSE(read->RunAtLoad()); // a text, kept only in the dictionary
+    EXPECT_EQ(read->dictionary()->at("RunAtLoad"), Value("YES"));
+}
+
+TEST(LDLaunchJob, ArgumentsHoldingOtherValuesAreKeptAndTheProgramIsTheFirstText)
+{
+    const LDLaunchJob mixed = LDLaunchJob::jobFromDictionary(
+        {{"Label", "com.example.mixed"}, {"ProgramArguments", Array{"/bin/true", 1, "-x"}}}, LDLaunchDomain::userLaunchAgent);
+    EXPECT_EQ(mixed.ProgramArguments(), (std::vector<std::string>{"/bin/true", "-x"}));
+    EXPECT_EQ(mixed.executablePath(), "/bin/true");
+
+    const LDLaunchJob numberFirst = LDLaunchJob::jobFromDictionary(
+        {{"Label", "com.example.number"}, {"Program", "/bin/true"}, {"ProgramArguments", Array{7, "/bin/true"}}},
+        LDLaunchDomain::userLaunchAgent);
+    EXPECT_EQ(numberFirst.executablePath(), std::nullopt);
+
+    LDLaunchJob emptyArguments;
+    emptyArguments.setProgram("/bin/true");
+    emptyArguments.setProgramArguments(std::vector<std::string>{});
+    EXPECT_EQ(emptyArguments.executablePath(), "/bin/true");
 }
 
 TEST(LDLaunchDomain, FoldersPathsAndLaunchdDomains)

@@ -143,6 +143,31 @@ TEST_F(UserDefaultsTest, ConcurrentWritersOfOneFileLoseNothing)
     EXPECT_EQ(other.dictionaryRepresentation(), shared.dictionaryRepresentation());
 }
 
+TEST_F(UserDefaultsTest, ConcurrentExtensionsOfOneListLoseNothing)
+{
+    UserDefaults shared(path);
+    UserDefaults other(path);
+    const auto append = [](UserDefaults& defaults, int entry) {
+        defaults.modifyObject("list", [entry](const Value* stored) {
+            Array list = stored && stored->asArray() ? *stored->asArray() : Array{};
+            list.emplace_back(entry);
+            return Value(std::move(list));
+        });
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 10; ++i)
+                append(t % 2 ? other : shared, t * 10 + i);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    ASSERT_TRUE(shared.array("list"));
+    EXPECT_EQ(shared.array("list")->size(), 40u);
+    shared.modifyObject("list", [](const Value*) { return Value(); });
+    EXPECT_FALSE(other.object("list"));
+}
+
 TEST_F(UserDefaultsTest, StandardDefaultsAreNamedAfterTheMainBundle)
 {
     // The only test that opens the standard defaults: their path is fixed at first use.

@@ -1,0 +1,92 @@
+#include "Agent/DownloadTriage.h"
+
+#include "Agent/AlertNotifications.h"
+#include "Agent/ProtectionSettings.h"
+#include "Detection/SharedLists.h"
+#include "Foundation/Settings.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/FSEvents/EventStream.h"
+#include "Platform/LoginItems/FileURL.h"
+
+#include <QString>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+constexpr std::size_t shortestMatchedName = 5;
+
+// Characters as the user sees them (grapheme clusters), not bytes.
+std::size_t characterCount(const std::string& text)
+{
+    const QString string = QString::fromStdString(text);
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, string);
+    std::size_t count = 0;
+    while (boundaries.toNextBoundary() != -1)
+        ++count;
+    return count;
+}
+
+bool isFileEventWithoutRename(std::uint32_t flags)
+{
+    using namespace platform::fsevents;
+    return (flags & (kItemIsFile | kItemRenamed)) == kItemIsFile;
+}
+
+// The background step: match, then the alert step for an item still there.
+void matchDownload(const std::string& path, const std::weak_ptr<AlertWindows>& alerts)
+{
+    if (path.ends_with(".DS_Store"))
+        return;
+    const auto records = malwareRecords().snapshot();
+    if (records.empty())
+        return;
+    auto hit = recordMatchingDownloadName(platform::lastPathComponent(path), records);
+    std::error_code ignored;
+    if (!hit || !std::filesystem::exists(path, ignored))
+        return;
+    addAlertedDownloadPath(path);
+    raiseAlertOnMainQueue(alerts, AlertKind::download,
+                          {{AlertKey::newDownloadedItem, path}, {AlertKey::detectedMalwareList, std::move(*hit)}});
+}
+
+} // namespace
+
+void DownloadTriage::downloadEvent(const FileWatcherEvent& event) const
+{
+    if (!passesGate(event))
+        return;
+    platform::dispatch::asyncGlobal([path = event.path, alerts = alerts_] { matchDownload(path, alerts); });
+}
+
+bool DownloadTriage::passesGate(const FileWatcherEvent& event)
+{
+    return !isSwitchedOff(SettingsKey::isActiveProtectionEnabled) &&
+           !pathListContains(SettingsKey::ignoreAllPaths, event.path) &&
+           event.path.find(".download/") == std::string::npos && !isFileEventWithoutRename(event.flags) &&
+           !pathListContains(SettingsKey::newDownloadPathsWithNags, event.path);
+}
+
+std::optional<MalwareList> recordMatchingDownloadName(const std::string& name, const std::vector<MalwareList>& records)
+{
+    if (characterCount(name) < shortestMatchedName)
+        return std::nullopt;
+    const auto holdsName = [&](const Paths& row) { return row.shortPath && row.shortPath->find(name) != std::string::npos; };
+    const auto hit = std::find_if(records.begin(), records.end(), [&](const MalwareList& record) {
+        return record.paths && std::any_of(record.paths->begin(), record.paths->end(), holdsName);
+    });
+    return hit == records.end() ? std::nullopt : std::optional<MalwareList>(*hit);
+}
+
+void addAlertedDownloadPath(const std::string& path)
+{
+    standardDefaults().modifyObject(SettingsKey::newDownloadPathsWithNags, [&](const platform::Value* stored) {
+        platform::Array paths;
+        if (stored && isSettingsValueOfType(*stored, SettingsType::arrayOfTexts))
+            paths = *stored->asArray();
+        paths.emplace_back(path);
+        return platform::Value(std::move(paths));
+    });
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Agent/AlertWindows.h"
+#include "Detection/Records.h"
+#include "Foundation/FileWatcher.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Judges the events of the downloads watcher: cheap tests on the main thread,
+// then a match of the item's name against the known paths of the records in the
+// background; a hit on an item that is still there is listed as alerted and
+// raises the download alert.
+class DownloadTriage {
+public:
+    explicit DownloadTriage(std::weak_ptr<AlertWindows> alerts) : alerts_(std::move(alerts)) {}
+
+    // Main thread: drops the event when active protection is off, the path is
+    // ignored, inside an unfinished download (".download/"), a file event without a
+    // rename, or already alerted; else queues the match.
+    void downloadEvent(const FileWatcherEvent& event) const;
+
+private:
+    static bool passesGate(const FileWatcherEvent& event);
+
+    std::weak_ptr<AlertWindows> alerts_;
+};
+
+// The first record with a known path whose stored text (shortPath) contains
+// `name`, case-sensitively; none for a name of fewer than five characters.
+std::optional<MalwareList> recordMatchingDownloadName(const std::string& name, const std::vector<MalwareList>& records);
+
+// Adds `path` at the end of "NewDownloadPathsWithNagsBGX" in one locked
+// read-extend-write; a stored value that is not a list of texts is replaced.
+void addAlertedDownloadPath(const std::string& path);

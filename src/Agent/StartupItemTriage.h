@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Agent/AlertWindows.h"
+#include "Agent/TriageClock.h"
+#include "Agent/SerialQueue.h"
+#include "Foundation/FileWatcher.h"
+#include "Startup/LaunchAgent.h"
+#include "Startup/LoginItem.h"
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+// Notices new startup items: each launch-agent folder event and each login-items
+// poll takes a fresh snapshot of its kind and, when it has grown, raises the
+// startup-item alert for the first item that differs (added items come before
+// removed ones). Both obey "IsStartupProtectionEnabledBGX"; the poll stays silent
+// about an item the application switched back on 10 seconds ago or less.
+class StartupItemTriage : public std::enable_shared_from_this<StartupItemTriage> {
+public:
+    explicit StartupItemTriage(std::weak_ptr<AlertWindows> alerts, TriageClock now = systemClock)
+        : alerts_(std::move(alerts)), now_(std::move(now))
+    {
+    }
+
+    // Main thread, at start-up: the snapshots the first passes compare with.
+    void takeSnapshots();
+
+    // Main thread: queues a comparison of the launch agents; the comparisons run
+    // one at a time, in order.
+    void launchAgentFolderEvent(const FileWatcherEvent& event);
+
+    // Main thread (the timer): queues one comparison of the login items, unless
+    // one is still running.
+    void pollLoginItems();
+
+private:
+    void compareLaunchAgents();
+    void compareLoginItems();
+
+    std::weak_ptr<AlertWindows> alerts_;
+    TriageClock now_;
+    SerialQueue launchAgentQueue_;
+    std::vector<LaunchAgent> launchAgents_; // touched only on launchAgentQueue_ after start-up
+    std::vector<LoginItem> loginItems_;     // touched only by the one running poll after start-up
+    std::atomic<bool> isLoginItemsWatching_ = false;
+};
+
+// Whether the poll alerts on `item`: not when the suite names its application as
+// the one the application re-enabled 10 whole seconds or less before `now`.
+bool isAlertedAfterReEnable(const LoginItem& item, platform::Date now);

@@ -1,0 +1,94 @@
+#include "Foundation/ProtectedPaths.h"
+
+#include "Foundation/UserPaths.h"
+#include "Platform/Root/PlatformRoot.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Standard folders of the system, as platform paths.
+constexpr std::array systemFolders{
+    "/Applications", "/Applications/Utilities", "/Library", "/Library/Application Support",
+    "/Library/Caches", "/Library/Extensions", "/Library/LaunchAgents", "/Library/LaunchDaemons",
+    "/Library/Logs", "/Library/Preferences", "/System", "/Users/Shared", "/Volumes", "/bin",
+    "/cores", "/dev", "/etc", "/opt", "/private", "/sbin", "/tmp", "/usr", "/var"};
+
+// Standard folders of the user, as tails of the home folder ("" is the home itself).
+constexpr std::array userFolders{
+    "", "/.Trash", "/Applications", "/Desktop", "/Documents", "/Downloads", "/Library",
+    "/Library/Application Support", "/Library/Caches", "/Library/Containers", "/Library/Cookies",
+    "/Library/Group Containers", "/Library/Keychains", "/Library/LaunchAgents", "/Library/Logs",
+    "/Library/Mail", "/Library/Preferences", "/Library/Safari", "/Library/Saved Application State",
+    "/Movies", "/Music", "/Pictures", "/Public"};
+
+fs::path withoutTrailingSeparator(const fs::path& path)
+{
+    fs::path normal = path.lexically_normal();
+    if (!normal.has_filename() && normal != normal.root_path())
+        normal = normal.parent_path();
+    return normal;
+}
+
+std::optional<fs::path> resolvedForm(const fs::path& path)
+{
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(path, error);
+    if (error)
+        return std::nullopt;
+    return withoutTrailingSeparator(resolved);
+}
+
+// `ancestor` is `path` itself or a folder above it.
+bool holds(const fs::path& ancestor, const fs::path& path)
+{
+    const auto [end, unused] = std::mismatch(ancestor.begin(), ancestor.end(), path.begin(), path.end());
+    return end == ancestor.end();
+}
+
+bool hasParentComponent(const fs::path& path)
+{
+    return std::ranges::any_of(path, [](const fs::path& component) { return component == ".."; });
+}
+
+// Every protected folder as written and with its links resolved.
+std::vector<fs::path> protectedFolders()
+{
+    std::vector<std::string> folders = scanRootPaths();
+    folders.push_back(supportFolderPath());
+    folders.push_back(platform::platformRoot());
+    for (const char* folder : systemFolders)
+        folders.push_back(platform::hostPath(folder));
+    for (const char* tail : userFolders)
+        folders.push_back(userPath(tail));
+    std::vector<fs::path> forms;
+    for (const auto& folder : folders) {
+        forms.push_back(withoutTrailingSeparator(folder));
+        if (auto resolved = resolvedForm(folder))
+            forms.push_back(std::move(*resolved));
+    }
+    return forms;
+}
+
+} // namespace
+
+bool isProtectedPath(const std::string& path)
+{
+    const fs::path written(path);
+    if (!written.is_absolute() || hasParentComponent(written))
+        return true;
+    const auto resolved = resolvedForm(written);
+    const auto root = resolvedForm(platform::platformRoot());
+    if (!resolved || !root || !holds(*root, *resolved))
+        return true;
+    const auto folders = protectedFolders();
+    return std::ranges::any_of(std::array{withoutTrailingSeparator(written), *resolved}, [&](const fs::path& form) {
+        return std::ranges::any_of(folders, [&](const fs::path& folder) { return holds(form, folder); });
+    });
+}

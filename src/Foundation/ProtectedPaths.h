@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// Whether no record may have the path found, removed or deleted: a path that is
+// not absolute or has a ".." component; one whose resolved form (links followed)
+// lies outside the platform root or cannot be resolved; the file-system root, the
+// platform root, a standard folder of the system or of the user, a scan root, the
+// product's support folder, or a folder that holds one of them. The path is judged
+// as written and with its links resolved, so a link is judged by where it leads.
+bool isProtectedPath(const std::string& path);

@@ -1,0 +1,76 @@
+#include "Foundation/ProtectedPaths.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Root/PlatformRoot.h"
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder beside the platform root, made and removed by the test.
+class ProtectedPaths : public testsupport::PlatformRootTest {
+protected:
+    void SetUp() override
+    {
+        PlatformRootTest::SetUp();
+        home = testsupport::homeFolder();
+        fs::create_directories(outside);
+        fs::create_directory_symlink(outside, home / "Downloads/outside");
+        fs::create_directory_symlink(home, home / "Downloads/home");
+        fs::create_directory_symlink(home / "Documents", home / "Desktop/documents");
+    }
+
+    void TearDown() override { fs::remove_all(outside); }
+
+    fs::path home;
+    fs::path outside = testsupport::platformRootFolder().string() + "-outside";
+};
+
+TEST_F(ProtectedPaths, JudgesEachFormOfAPath)
+{
+    const auto user = [&](const std::string& tail) { return (home / tail).string(); };
+    const struct {
+        std::string path;
+        bool isProtected;
+    } cases[] = {
+        {"/", true},
+        {platform::platformRoot(), true},
+        {platform::platformRoot() + "/", true},
+        {platform::hostPath("/Users"), true},
+        {home.string(), true},
+        {home.string() + "/", true},
+        {user("."), true},
+        {platform::hostPath("/Library"), true},
+        {platform::hostPath("/Applications"), true},
+        {platform::hostPath("/System"), true},
+        {user("Library"), true},
+        {user("Library/Keychains"), true},
+        {user("Library/LaunchAgents/"), true},
+        {user("Library/Caches"), true},
+        {user("Documents"), true},
+        {user("Desktop/documents"), true},        // a link to a protected folder
+        {user("Downloads/home"), true},           // a link to the home folder
+        {user("Downloads/outside"), true},        // a link that leaves the root
+        {user("Downloads/outside/victim.txt"), true},
+        {user("Downloads/../Documents/x"), true}, // ".." is refused whatever it names
+        {(outside / "victim.txt").string(), true},
+        {"Users/x", true},
+        {supportFolderPath(), true},
+        {user("Downloads/Setup.app"), false},
+        {user("Documents/report.txt"), false},
+        {user("Desktop/documents/report.txt"), false},
+        {user("Library/LaunchAgents/com.qlorvex.plist"), false},
+        {user("Library/Application Support/Qlorvex"), false},
+        {user("Library/Application Support/Qlorvex/"), false},
+        {platform::hostPath("/Applications/Qlorvex.app"), false},
+        {platform::hostPath("/Library/LaunchDaemons/com.qlorvex.helper.plist"), false},
+    };
+    for (const auto& [path, isProtected] : cases)
+        EXPECT_EQ(isProtectedPath(path), isProtected) << path;
+}
+
+} // namespace
