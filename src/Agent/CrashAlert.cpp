@@ -70,6 +70,7 @@ void CrashesViewController::makeScanAndCall()
     auto* call = new QVBoxLayout;
     call->setSpacing(2);
     lblYouMayAlsoCall = makeLabel(this, 11, mutedColor);
+    lblYouMayAlsoCall->setWordWrap(true);
     lblPhoneNumber = makeLabel(this, 13, textColor, true);
     lblPhoneNumber->setText(supportPhoneNumber);
     lblPhoneNumber->setTextInteractionFlags(Qt::TextSelectableByMouse);
