@@ -1,32 +1,29 @@
 #pragma once
 
+#include "AgentTest.h"
+
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/Settings.h"
 #include "Foundation/TextTable.h"
-#include "Platform/Bundle/Bundle.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
-#include "TestRoot.h"
-#include "WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QWidget>
 
-#include <chrono>
+#include <functional>
 #include <string>
 
-// A platform root with the agent's bundle as the main bundle and its English
-// text table loaded, for the alert windows.
-class AlertWindowTest : public testsupport::PlatformRootTest {
+// The agent's world with its English text table loaded, for the alert windows.
+class AlertWindowTest : public AgentTest {
 protected:
     void SetUp() override
     {
-        PlatformRootTest::SetUp();
-        platform::Bundle::setMainBundlePath(BG_AGENT_BUNDLE);
+        AgentTest::SetUp();
         languageTable() = readBundlePlist("English");
     }
 
-    // Shows the window and hands it `userInfo` the way the factory does.
+    // Shows the window and hands it `userInfo` the way the window factory does.
     static void showWith(QWidget& window, const char* notification, platform::UserInfo userInfo)
     {
         window.show();

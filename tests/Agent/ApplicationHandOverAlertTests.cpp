@@ -38,6 +38,11 @@ const HandOver handOvers[] = {
      SettingsKey::clickedCrashesDateAGSQ, observeAGSQCrashReportNotificationName},
 };
 
+void PrintTo(const HandOver& handOver, std::ostream* out)
+{
+    *out << handOver.name;
+}
+
 class HandOverTest : public AlertWindowTest, public testing::WithParamInterface<HandOver> {
 protected:
     void SetUp() override
@@ -89,7 +94,7 @@ TEST_P(HandOverTest, ARunningApplicationIsToldOnceAndNotStartedAgain)
     ASSERT_TRUE(waitFor([] { return runningCopies(applicationBundleIdentifier) == 1; }));
     click();
     EXPECT_TRUE(waitFor([this] { return posts == 1; }));
-    platform::dispatch::runMainLoopFor(500ms);
+    settle(500ms);
     EXPECT_EQ(posts, 1);
     EXPECT_EQ(runningCopies(applicationBundleIdentifier), 1u);
 }
@@ -102,7 +107,7 @@ TEST_P(HandOverTest, AnApplicationNotRunningIsLaunchedWithoutAPost)
     fs::permissions(bundle / "Contents/MacOS/Bastion Guardpoint", fs::perms::owner_all);
     click();
     EXPECT_TRUE(waitFor([&] { return fs::exists(mark); }));
-    platform::dispatch::runMainLoopFor(300ms);
+    settle();
     EXPECT_EQ(posts, 0);
 }
 
@@ -112,7 +117,7 @@ TEST_P(HandOverTest, AnIdentifierThatDiffersInLetterCaseIsNotTheApplication)
     testsupport::RunningCopy other(bundle);
     ASSERT_TRUE(other.started());
     click();
-    platform::dispatch::runMainLoopFor(300ms);
+    settle();
     EXPECT_EQ(posts, 0);
 }
 

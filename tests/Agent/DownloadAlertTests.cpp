@@ -76,7 +76,11 @@ protected:
         item = testsupport::plantFile(testsupport::homeFolder() / "Downloads/SnapfyreInstaller.dmg", "dmg");
         alert = std::make_unique<DownloadProtectionViewController>();
     }
-    void TearDown() override { AuthorizationAgent::reset(); }
+    void TearDown() override
+    {
+        AuthorizationAgent::reset();
+        AlertWindowTest::TearDown();
+    }
 
     void post(const fs::path& path, const MalwareList& record = snapfyreRecord())
     {
