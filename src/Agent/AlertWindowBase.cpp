@@ -9,6 +9,7 @@
 #include "Platform/Notifications/DistributedNotificationCenter.h"
 #include "Platform/Workspace/Workspace.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -118,6 +119,8 @@ AlertWindow::AlertWindow(int width)
 
 void AlertWindow::refit()
 {
+    // The panels lay out their own children: their pending requests first.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     layout()->activate();
     const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
                                                      : layout()->totalSizeHint().height();

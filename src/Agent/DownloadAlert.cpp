@@ -98,27 +98,42 @@ void DownloadProtectionViewController::makeDetails()
     lblDetailsCaps = makeLabel(panel, 10, mutedColor, true);
     lblDetailsCaps->setText(alertText("IDS_BGX_184").toUpper());
     grid->addWidget(lblDetailsCaps, 0, 0, 1, 2);
-    const auto addRow = [&](int row, QLabel*& caption, const QString& captionText, QLabel* value) {
+    // Values fill their column, so that a long one wraps at the width it is shown in.
+    const auto addRow = [&](int row, QLabel*& caption, const QString& captionText, QWidget* value) {
         caption = makeLabel(panel, 12, mutedColor);
         caption->setText(captionText);
-        grid->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
-        grid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignTop);
+        grid->addWidget(value, row, 1);
     };
     lblAppNameValue = makeLabel(panel, 12, textColor, true);
-    lblThreatValue = makeLabel(panel, 11, Qt::white, true);
-    lblThreatValue->setStyleSheet(QString("background: %1; border-radius: 3px; padding: 1px 6px;").arg(dangerColor.name()));
     lblCompanyValue = makeLabel(panel, 12, textColor);
     lblVersionValue = makeLabel(panel, 12, textColor);
     lblPathValue = new ElidingLabel(panel);
     lblPathValue->setFont(lblCompanyValue->font());
     lblPathValue->setPalette(lblCompanyValue->palette());
     addRow(1, lblAppCaps, alertText("IDS_BGX_185"), lblAppNameValue);
-    addRow(2, lblThreatCaps, alertText("IDS_BGX_186"), lblThreatValue);
+    addRow(2, lblThreatCaps, alertText("IDS_BGX_186"), makeThreatBadge(panel));
     addRow(3, lblCompanyCaps, alertText("IDS_BGX_64") + ":", lblCompanyValue);
     addRow(4, lblVersionCaps, alertText("IDS_BGX_65") + ":", lblVersionValue);
     addRow(5, lblPathCaps, alertText("IDS_BGX_187"), lblPathValue);
-    grid->addWidget(lblPathValue, 5, 1);
+    for (QLabel* value : {lblAppNameValue, lblThreatValue, lblCompanyValue, lblVersionValue})
+        value->setWordWrap(true);
     grid->setColumnStretch(1, 1);
+}
+
+// The threat as a red badge as wide as its text, wrapped when the text is longer
+// than the column.
+QWidget* DownloadProtectionViewController::makeThreatBadge(QWidget* panel)
+{
+    auto* holder = new QWidget(panel);
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    lblThreatValue = makeLabel(holder, 11, Qt::white, true);
+    lblThreatValue->setStyleSheet(
+        QString("background: %1; border-radius: 3px; padding: 1px 6px;").arg(dangerColor.name()));
+    row->addWidget(lblThreatValue);
+    row->addStretch(1);
+    return holder;
 }
 
 void DownloadProtectionViewController::makeButtons()

@@ -54,6 +54,7 @@ protected:
 
 private:
     void makeDetails();
+    QWidget* makeThreatBadge(QWidget* panel);
     void makeButtons();
     void notificationUpdateUI(const platform::Notification& notification);
     void fillDetails(const MalwareList& record);

@@ -1,18 +1,15 @@
 #include "AlertWindowTest.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertWindows.h"
 #include "Agent/DownloadAlert.h"
 #include "Controls/FlatButton.h"
 #include "Controls/HandCursorButton.h"
+#include "ImmutableFolder.h"
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
 
 #include <QPushButton>
-
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -22,40 +19,6 @@ namespace {
 
 using platform::AuthorizationAgent;
 using platform::AuthorizationAnswer;
-
-// A folder that no one may change while the object lives (root included).
-class ImmutableFolder {
-public:
-    explicit ImmutableFolder(const fs::path& folder) : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        set_ = fd_ >= 0 && change(true);
-    }
-    ~ImmutableFolder()
-    {
-        unlock();
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    bool isSet() const { return set_; }
-    void unlock()
-    {
-        if (set_)
-            set_ = !change(false);
-    }
-
-private:
-    bool change(bool on)
-    {
-        int flags = 0;
-        if (::ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0)
-            return false;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        return ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-
-    int fd_;
-    bool set_ = false;
-};
 
 MalwareList snapfyreRecord()
 {
@@ -136,6 +99,13 @@ TEST_F(DownloadAlertTest, APostedRecordShowsItsNameThreatPublishersVersionsAndPa
     EXPECT_EQ(alert->lblAppName->text(), text("IDS_BGX_1"));
     expectOffered();
     widgettest::saveGrab(*alert, "DownloadAlert-found");
+
+    MalwareList wordy = snapfyreRecord();
+    wordy.appName = "Snapfyre Search Companion and Browser Homepage Assistant";
+    wordy.sigInfo = "Browser hijacker that replaces the search engine";
+    wordy.publisher->push_back({4, 1, "Orlundo Apps International Distribution Services", "10.14.2 (build 4471)", {}});
+    post(testsupport::homeFolder() / "Downloads/Snapfyre Search Companion Installer for Every Browser.dmg", wordy);
+    widgettest::saveGrab(*alert, "DownloadAlert-long-texts");
 }
 
 TEST_F(DownloadAlertTest, PublisherTextsSkipMissingValues)
@@ -217,7 +187,7 @@ TEST_F(DownloadAlertTest, AnUnwritableBundleGoesThroughThePrivilegedRemover)
     const auto bundle = testsupport::plantFile(testsupport::homeFolder() / "Downloads/Snapfyre.app/Contents/Info.plist")
                             .parent_path()
                             .parent_path();
-    ImmutableFolder locked(bundle);
+    testsupport::ImmutableFolder locked(bundle);
     if (!locked.isSet())
         GTEST_SKIP() << "this file system or process cannot make a folder immutable";
     ASSERT_FALSE(platform::FileManager::defaultManager().isWritableFile(bundle.string()));
@@ -265,6 +235,26 @@ TEST_F(DownloadAlertTest, CloseTakesEveryShownPathOffTheAlertedList)
     post(item);
     widgettest::click(*alert->btnClose);
     EXPECT_EQ(alertedPaths(), std::nullopt);
+}
+
+TEST_F(DownloadAlertTest, TheAgentsAlertForAMatchingDownloadDeletesItToTheTrash)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto download = renameInto(testsupport::homeFolder() / "Downloads", "OrlundoInstaller.dmg");
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    auto& shown = dynamic_cast<DownloadProtectionViewController&>(
+        *delegate->alertWindows().windowController(AlertKind::download));
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.lblPathValue->text(), QString::fromStdString(download.string()));
+    EXPECT_FALSE(shown.lblAppNameValue->text().isEmpty());
+    widgettest::saveGrab(shown, "DownloadAlert-from-agent");
+
+    widgettest::click(*shown.btnDelete);
+    EXPECT_TRUE(fs::exists(trash / "OrlundoInstaller.dmg"));
+    widgettest::click(*shown.btnDelete);
+    EXPECT_FALSE(shown.isVisible());
+    EXPECT_EQ(alertedPaths(), platform::Array{});
 }
 
 TEST_F(DownloadAlertTest, IgnoreThisAppAddsThePathToTheIgnoreListOnceAndCloses)
