@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Agent/AlertWindows.h"
-#include "Agent/Clock.h"
+#include "Agent/TriageClock.h"
 #include "Foundation/FileWatcher.h"
 
 #include <memory>
@@ -11,7 +11,7 @@
 // off or the report is on the ignore list.
 class CrashReportTriage {
 public:
-    explicit CrashReportTriage(std::weak_ptr<AlertWindows> alerts, Clock now = systemClock)
+    explicit CrashReportTriage(std::weak_ptr<AlertWindows> alerts, TriageClock now = systemClock)
         : alerts_(std::move(alerts)), now_(std::move(now))
     {
     }
@@ -21,5 +21,5 @@ public:
 
 private:
     std::weak_ptr<AlertWindows> alerts_;
-    Clock now_;
+    TriageClock now_;
 };

@@ -26,11 +26,12 @@ PayloadWindow::PayloadWindow(const std::string& notificationName)
     auto* heading = new QLabel(QString::fromStdString(notificationName), this);
     heading->setStyleSheet("font-size: 16px; font-weight: bold;");
     payload_->setWordWrap(true);
+    payload_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 20);
     layout->addWidget(heading);
-    layout->addWidget(payload_, 1, Qt::AlignTop);
-    resize(420, 160);
+    layout->addWidget(payload_, 1);
+    resize(480, 160);
     observer_ = platform::NotificationCenter::defaultCenter().addObserver(
         notificationName, [this](const platform::Notification& notification) { notificationUpdateUI(notification); });
 }

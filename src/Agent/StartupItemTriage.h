@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Agent/AlertWindows.h"
-#include "Agent/Clock.h"
+#include "Agent/TriageClock.h"
 #include "Agent/SerialQueue.h"
 #include "Foundation/FileWatcher.h"
 #include "Startup/LaunchAgent.h"
@@ -18,7 +18,7 @@
 // about an item the application switched back on 10 seconds ago or less.
 class StartupItemTriage : public std::enable_shared_from_this<StartupItemTriage> {
 public:
-    explicit StartupItemTriage(std::weak_ptr<AlertWindows> alerts, Clock now = systemClock)
+    explicit StartupItemTriage(std::weak_ptr<AlertWindows> alerts, TriageClock now = systemClock)
         : alerts_(std::move(alerts)), now_(std::move(now))
     {
     }
@@ -39,7 +39,7 @@ private:
     void compareLoginItems();
 
     std::weak_ptr<AlertWindows> alerts_;
-    Clock now_;
+    TriageClock now_;
     SerialQueue launchAgentQueue_;
     std::vector<LaunchAgent> launchAgents_; // touched only on launchAgentQueue_ after start-up
     std::vector<LoginItem> loginItems_;     // touched only by the one running poll after start-up

@@ -156,10 +156,10 @@ void ViewController::loadView()
 void ViewController::viewDidLoad()
 {
     languageTable() = readBundlePlist("English");
+    paragraphStyle().alignment = Qt::AlignHCenter;
     delete sharedAnimator();
     sharedAnimator() = new CustomAnimator(0.5, geometry(), this);
     selectMenu(Menu::overview);
-    paragraphStyle().alignment = Qt::AlignHCenter;
     auto& center = platform::NotificationCenter::defaultCenter();
     observers_.push_back(center.addObserver("MenuSelectionBGX", [this](const auto& n) { notifyMenuSelection(n); }));
     observers_.push_back(center.addObserver("AboutWindowBGX", [this](const auto&) { aboutWindow(); }));

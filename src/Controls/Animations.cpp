@@ -1,6 +1,7 @@
 #include "Controls/Animations.h"
 
 #include <QAbstractAnimation>
+#include <QPointF>
 #include <QPointer>
 #include <QVariantAnimation>
 
@@ -31,6 +32,13 @@ QList<QAbstractAnimation*> topLevelRunning(const QObject* owner)
 }
 
 } // namespace
+
+QEasingCurve easeOutCurve()
+{
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0.0, 0.0), QPointF(0.58, 1.0), QPointF(1.0, 1.0));
+    return curve;
+}
 
 QVariantAnimation* animateValue(QObject* owner, const QString& name, const QVariant& from,
                                 const QVariant& to, double seconds,

@@ -18,6 +18,10 @@ QVariantAnimation* animateValue(QObject* owner, const QString& name, const QVari
                                 std::function<void(const QVariant&)> apply,
                                 const QEasingCurve& curve = QEasingCurve::Linear);
 
+// The platform's ease-out timing: the cubic Bézier curve with control points
+// (0, 0) and (0.58, 1).
+QEasingCurve easeOutCurve();
+
 // Jumps every running finite animation owned by `owner` (and those their completions
 // start) to its end, so that its last frame and completion run now.
 void finishAnimations(QObject* owner);

@@ -3,7 +3,8 @@
 #include <QColor>
 #include <QScrollBar>
 
-// A dark scroll bar with a rounded knob 9 points thick whatever the bar's thickness.
+// A dark scroll bar without arrows, whose rounded knob, 9 points thick whatever
+// the bar's thickness, travels the bar's whole length.
 class CustomTableScroller : public QScrollBar {
     Q_OBJECT
     Q_PROPERTY(QColor bgColor READ bgColor WRITE setBgColor)

@@ -1,6 +1,5 @@
 #include "Controls/CustomTextFieldCell.h"
 
-#include <QFontMetrics>
 #include <QWidget>
 
 QRect CustomTextFieldCell::centredRect(const QRect& frame, int textHeight)
@@ -14,7 +13,8 @@ QStyleOptionViewItem CustomTextFieldCell::centredOption(const QStyleOptionViewIt
 {
     QStyleOptionViewItem centred(option);
     initStyleOption(&centred, index);
-    centred.rect = centredRect(option.rect, QFontMetrics(centred.font).height());
+    // The cell's size for its frame: the text laid out in the frame's width.
+    centred.rect = centredRect(option.rect, sizeHint(option, index).height());
     return centred;
 }
 

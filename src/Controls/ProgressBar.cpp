@@ -49,7 +49,7 @@ void ProgressBar::updateProgress()
         return;
     }
     controls::animateValue(this, "progressLayer.bounds", shownProgress_, progress(), 0.5, apply,
-                           QEasingCurve::OutQuad);
+                           controls::easeOutCurve());
 }
 
 void ProgressBar::paintEvent(QPaintEvent* event)
@@ -57,9 +57,9 @@ void ProgressBar::paintEvent(QPaintEvent* event)
     DeterminateAnimation::paintEvent(event);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF outline = borderRect();
+    controls::paintLayerBorder(painter, outline, {{}, borderColor_, 1.0, outline.height() * 0.5});
     const QRectF fill = progressRect();
     if (fill.width() > 0)
         controls::paintLayerBackground(painter, fill, {foreground(), {}, 0, fill.height() * 0.5});
-    const QRectF outline = borderRect();
-    controls::paintLayerBorder(painter, outline, {{}, borderColor_, 1.0, outline.height() * 0.5});
 }

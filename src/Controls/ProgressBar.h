@@ -2,9 +2,10 @@
 
 #include "Controls/DeterminateAnimation.h"
 
-// A rounded horizontal bar that fills from the left, 3 points inside its outline.
-// The fill follows `progress` unclamped (1.2 overflows the outline by a fifth),
-// animated over 0.5 s (ease-out) when `animated`. Main thread only.
+// A rounded horizontal bar that fills from the left, 3 points inside its outline
+// and drawn above it. The fill follows `progress` unclamped (1.2 overflows the
+// outline by a fifth), animated over 0.5 s (ease-out) when `animated`. Main
+// thread only.
 class ProgressBar : public DeterminateAnimation {
     Q_OBJECT
     Q_PROPERTY(QColor borderColor READ borderColor WRITE setBorderColor)

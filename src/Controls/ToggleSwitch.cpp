@@ -89,14 +89,16 @@ void ToggleSwitch::setBackColor(const QColor& color)
     update();
 }
 
+// Lays the switch out anew for its current state (a geometry change never shows
+// a switch that is on as off).
 void ToggleSwitch::refreshLayout(bool updateConstraints)
 {
     if (updateConstraints) {
-        knobTravel_ = 0;
+        knobTravel_ = isOn_ ? 1 : 0;
         knobStretch_ = 0;
     }
     trackFill_ = isOn_ ? 1 : 0;
-    trackBorderColor_ = outlineColor_;
+    trackBorderColor_ = isOn_ ? fillColor_ : outlineColor_;
     update();
 }
 

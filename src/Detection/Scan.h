@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Detection/ProgressHandOver.h"
 #include "Detection/Records.h"
 
 #include <atomic>
@@ -57,4 +58,6 @@ private:
     std::shared_future<void> matchingEndedSignal_;
     // Written by the matching before it signals its end; false when it had no records to match.
     bool recordsRead_ = true;
+    // The walk's progress posts on their way to the main queue.
+    ProgressHandOver progressHandOver_;
 };

@@ -1,13 +1,10 @@
 #include "Detection/Scan.h"
 
 #include "Detection/ScanProgress.h"
-#include "Platform/Dispatch/Dispatch.h"
 #include "Platform/FileManager/DirectoryEnumerator.h"
 #include "Platform/Workspace/Workspace.h"
 
 #include <memory>
-
-using platform::dispatch::asyncMain;
 
 namespace {
 
@@ -45,7 +42,7 @@ std::int64_t Scan::countFiles(const std::string& atPath)
     std::int64_t count = 0;
     walkRoot(*this, atPath, [&](const std::string& entry) {
         ++count;
-        asyncMain([entry] { postScanProgress(0, entry, 0, 0.0); });
+        progressHandOver_.hand([entry] { postScanProgress(0, entry, 0, 0.0); });
     });
     return count;
 }
@@ -64,7 +61,7 @@ void Scan::countFiles()
         walkRoot(*this, root, [&](const std::string& entry) {
             const double share = progressShare(++*scanned, total);
             const bool withFound = share >= 50.0;
-            asyncMain([this, scanned, entry, share, withFound] {
+            progressHandOver_.hand([this, scanned, entry, share, withFound] {
                 postScanProgress(withFound ? pIndex.load() : 0, entry, scanned->load(), share);
             });
         });

@@ -28,6 +28,9 @@ constexpr const char* indexSection = "act";
 constexpr const char* versionKey = "version";
 constexpr const char* phoneKey = "phone";
 constexpr const char* definitionsStatusNotification = "UpdateAGSQStatusAndDefinitionsBGX";
+// The largest index and archive taken from the server (bytes after content decoding).
+constexpr std::size_t maximumIndexSize = 64 * 1024;
+constexpr std::size_t maximumArchiveSize = 256 * 1024 * 1024;
 
 // Makes the folder of `file` and removes an old `file`; failures are ignored,
 // since the download then fails or reuses what is there.
@@ -64,7 +67,7 @@ void UpdateDatabase::checkForUpdates(double currentVersion, CheckCompletion comp
     platform::dispatch::asyncGlobal([this, currentVersion, completion = std::move(completion)] {
         auto lock = std::make_shared<UpdateLock>();
         prepareDownload(iniFilePath());
-        downloadFile(definitionsURL(indexFile), iniFilePath(),
+        downloadFile(definitionsURL(indexFile), iniFilePath(), maximumIndexSize,
                      [this, lock, currentVersion, completion](const std::string&, const std::optional<DownloadError>& error) {
                          readIniFile(currentVersion, error, [&](bool isNewer, auto current, auto latest) {
                              lock->release();
@@ -113,7 +116,7 @@ void UpdateDatabase::downloadDatabase(InstallCompletion completion)
     platform::dispatch::asyncGlobal([this, completion = std::move(completion)] {
         auto lock = std::make_shared<UpdateLock>();
         prepareDownload(databaseZipPath());
-        downloadFile(definitionsURL(archiveFile), databaseZipPath(),
+        downloadFile(definitionsURL(archiveFile), databaseZipPath(), maximumArchiveSize,
                      [this, lock, completion](const std::string&, const std::optional<DownloadError>& error) {
                          const bool installed = !error && installDownloadedDatabase();
                          lock->release();

@@ -8,11 +8,12 @@
 
 namespace {
 
-std::optional<DownloadError> fetchInto(const std::string& url, const std::string& destination)
+std::optional<DownloadError> fetchInto(const std::string& url, const std::string& destination, std::size_t maximumSize)
 {
-    const HttpReply reply = performHttpRequest({url, std::nullopt});
+    const HttpReply reply = performHttpRequest({url, std::nullopt, maximumSize});
     if (reply.transportError)
-        return DownloadError{DownloadError::Kind::Transport, 0, *reply.transportError};
+        return DownloadError{reply.bodyTooLarge ? DownloadError::Kind::TooLarge : DownloadError::Kind::Transport, 0,
+                             *reply.transportError};
     if (reply.status != 200)
         return DownloadError{DownloadError::Kind::HttpStatus, reply.status,
                              "the server answered with HTTP status " + std::to_string(reply.status)};
@@ -23,13 +24,15 @@ std::optional<DownloadError> fetchInto(const std::string& url, const std::string
 
 } // namespace
 
-void downloadFile(const std::optional<std::string>& from, const std::string& to, DownloadCompletion completion)
+void downloadFile(const std::optional<std::string>& from, const std::string& to, std::size_t maximumSize,
+                  DownloadCompletion completion)
 {
     std::error_code ignored;
     if (!from || std::filesystem::exists(to, ignored)) {
         completion(to, std::nullopt);
         return;
     }
-    std::thread([url = *from, to, completion = std::move(completion)] { completion(to, fetchInto(url, to)); })
-        .detach();
+    std::thread([url = *from, to, maximumSize, completion = std::move(completion)] {
+        completion(to, fetchInto(url, to, maximumSize));
+    }).detach();
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 
 struct DownloadError {
-    enum class Kind { Transport, HttpStatus, Write };
+    enum class Kind { Transport, TooLarge, HttpStatus, Write };
     Kind kind;
     long httpStatus; // the answer's status; 0 when no HTTP answer came
     std::string message;
@@ -19,5 +20,7 @@ using DownloadCompletion =
 // with no error. Otherwise the file is fetched with a GET on a background thread
 // and the completion runs there exactly once: with no error after an HTTP 200
 // whose body was written whole (atomically) to `to`, else with an error and
-// nothing written.
-void downloadFile(const std::optional<std::string>& from, const std::string& to, DownloadCompletion completion);
+// nothing written. A body over `maximumSize` bytes (after content decoding) is
+// an error, found while it arrives.
+void downloadFile(const std::optional<std::string>& from, const std::string& to, std::size_t maximumSize,
+                  DownloadCompletion completion);

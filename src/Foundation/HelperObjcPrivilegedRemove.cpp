@@ -1,8 +1,12 @@
+#include "Foundation/HelperObjcPrivilegedRemove.h"
+
 #include "Foundation/HelperObjc.h"
 
 #include "Platform/Authorization/Authorization.h"
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Tools/ToolPaths.h"
+
+#include <QString>
 
 #include <sys/wait.h>
 
@@ -50,11 +54,6 @@ struct ScopedAuthorization {
             platform::AuthorizationFree(ref, platform::kAuthorizationFlagDefaults);
     }
 };
-
-bool isBlank(const std::string& path)
-{
-    return path.find_first_not_of(" \t") == std::string::npos;
-}
 
 // "/bin/mv -n -- <path> <free name in the Trash>" or "/bin/rm -rf -- <path>".
 std::vector<std::string> toolCommand(const std::string& path, bool moveToTrash)
@@ -117,9 +116,14 @@ bool isGone(const std::string& path)
 
 } // namespace
 
+bool isBlankPath(const std::string& path)
+{
+    return QString::fromUtf8(path).trimmed().isEmpty();
+}
+
 bool HelperObjc::AuthorizedRemove(const std::string& path, bool moveTo)
 {
-    if (isBlank(path) || !fs::path(path).is_absolute())
+    if (isBlankPath(path) || !fs::path(path).is_absolute())
         return false;
     ScopedAuthorization authorization;
     if (platform::AuthorizationCreate(nullptr, nullptr, platform::kAuthorizationFlagDefaults, &authorization.ref) !=

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -9,10 +11,14 @@
 struct HttpRequest {
     std::string url;
     std::optional<std::string> postBody; // a POST with this form body; a GET when null
+    // The most bytes of body taken, counted after content decoding; a longer body
+    // ends the transfer as it arrives.
+    std::size_t maximumBodySize = std::numeric_limits<std::size_t>::max();
 };
 
 struct HttpReply {
-    std::optional<std::string> transportError; // set when no HTTP answer came
+    std::optional<std::string> transportError; // set when no whole HTTP answer came
+    bool bodyTooLarge = false;                  // the body passed maximumBodySize (a transport error)
     long status = 0;                            // the final HTTP status
     std::string body;
 };

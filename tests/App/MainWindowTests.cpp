@@ -55,6 +55,37 @@ protected:
     platform::ObservationToken scanSteps;
 };
 
+// Calls `placed` when the watched screen is put into a container.
+class PlacementSpy : public QObject {
+public:
+    PlacementSpy(QWidget& screen, std::function<void()> placed) : placed_(std::move(placed))
+    {
+        screen.installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ParentChange)
+            placed_();
+        return false;
+    }
+
+private:
+    std::function<void()> placed_;
+};
+
+TEST_F(AppShellTest, TheParagraphStyleIsCentredBeforeTheFirstScreenIsShown)
+{
+    paragraphStyle().alignment = Qt::AlignLeft;
+    std::optional<Qt::Alignment> alignmentWhenPlaced;
+    PlacementSpy spy(AllViewControllers::overviewViewController(), [&] {
+        if (!alignmentWhenPlaced)
+            alignmentWhenPlaced = paragraphStyle().alignment;
+    });
+    AllViewControllers::initialWindowController();
+    ASSERT_TRUE(alignmentWhenPlaced);
+    EXPECT_EQ(*alignmentWhenPlaced, Qt::AlignHCenter);
+}
+
 TEST_F(MainWindow, LoadsOnTheOverviewWithItsTexts)
 {
     expectSelected(Menu::overview, AllViewControllers::overviewViewController());

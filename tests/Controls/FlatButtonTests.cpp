@@ -4,6 +4,7 @@
 
 #include "Controls/Animations.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -184,4 +185,86 @@ TEST_F(FlatButtonTest, PaintsImageInTheImageColourAndGrabsItsStates)
     button.setState(1);
     button.finishAnimations();
     widgettest::saveGrab(button, "FlatButton-on");
+}
+
+namespace {
+
+// The product's delete button: blue while there is something to delete, grey
+// otherwise, on the light content of the main window.
+void styleAsDeleteButton(FlatButton& button, bool enabled)
+{
+    const QColor blue(0, 99, 225);
+    const auto withAlpha = [](QColor colour, double alpha) {
+        colour.setAlphaF(static_cast<float>(alpha));
+        return colour;
+    };
+    const QColor grey(56, 56, 56);
+    button.setNormalColor(enabled ? withAlpha(blue, 0.8) : grey);
+    button.setHoverColor(enabled ? withAlpha(blue, 0.9) : grey);
+    button.setBackgroundNormalColor(enabled ? withAlpha(blue, 0.8) : grey);
+    button.setBackgroundHighlightColor(enabled ? blue : grey);
+    button.setTitleNormalColor(enabled ? QColor(Qt::white) : QColor(120, 120, 120));
+    button.setTitleHighlightColor(enabled ? QColor(Qt::white) : QColor(120, 120, 120));
+    button.setImageNormalColor(Qt::white);
+    button.setCornerRadius(4);
+    button.setText("Delete");
+    button.setGeometry(16, 12, 140, 36);
+    button.finishAnimations();
+}
+
+QImage trashGlyph()
+{
+    QImage glyph(14, 14, QImage::Format_ARGB32_Premultiplied);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(QRectF(1, 2, 12, 2), Qt::black);
+    painter.fillRect(QRectF(5, 0, 4, 2), Qt::black);
+    painter.drawRoundedRect(QRectF(2.5, 5.5, 9, 8), 1.5, 1.5);
+    return glyph;
+}
+
+class ProductFlatButton : public ::testing::Test {
+protected:
+    ProductFlatButton()
+    {
+        content.resize(172, 60);
+        content.setAutoFillBackground(true);
+        content.setPalette(QPalette(QColor(244, 246, 248)));
+    }
+
+    QWidget content;
+    FlatButton* button = new FlatButton(&content);
+};
+
+} // namespace
+
+TEST_F(ProductFlatButton, GrabsPressedDisabledAndWithTheImageHuggingTheTitle)
+{
+    styleAsDeleteButton(*button, true);
+    widgettest::press(*button, {70, 18});
+    button->finishAnimations();
+    EXPECT_EQ(button->shownColor(LayerColor::background), QColor(0, 99, 225));
+    widgettest::saveGrab(content, "FlatButton-product-pressed");
+    widgettest::release(*button, {70, 18});
+
+    button->setImage(trashGlyph());
+    button->setImagePosition(FlatButton::imageLeft);
+    button->setImageHugsTitle(true);
+    button->setSpacing(6);
+    button->finishAnimations();
+    const auto image = button->imageFrame();
+    const auto title = button->titleFrame();
+    ASSERT_TRUE(image && title);
+    EXPECT_NEAR(title->left() - image->right(), 12, 1) << "beside the title, twice the spacing apart";
+    widgettest::saveGrab(content, "FlatButton-product-image-hugging-title");
+
+    FlatButton* disabled = new FlatButton(&content);
+    disabled->setEnabled(false);
+    delete button;
+    button = disabled;
+    styleAsDeleteButton(*button, false);
+    button->ensurePolished();
+    EXPECT_DOUBLE_EQ(button->opacity(), 0.5);
+    widgettest::saveGrab(content, "FlatButton-product-disabled");
 }

@@ -93,3 +93,27 @@ TEST(HandCursorButton, ShowsThePointingHandWhileHovered)
     widgettest::leave(button);
     EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
 }
+
+TEST(HyperlinkTextField, GrabsAtRestAndOnHoverInTheDefaultColours)
+{
+    QWidget content;
+    content.resize(220, 40);
+    content.setAutoFillBackground(true);
+    content.setPalette(QPalette(QColor(244, 246, 248)));
+    auto* field = new HyperlinkTextField("Privacy Policy", &content);
+    field->isPrivacyPolicy = true;
+    field->setGeometry(16, 8, 190, 24);
+    // At rest it carries the link-styled title the About panel gives it.
+    QPalette linkStyled = field->palette();
+    linkStyled.setColor(QPalette::WindowText, QColor(0, 104, 218));
+    field->setPalette(linkStyled);
+    QFont titleFont = field->font();
+    titleFont.setPixelSize(15);
+    titleFont.setUnderline(true);
+    field->setFont(titleFont);
+    widgettest::saveGrab(content, "HyperlinkTextField-at-rest");
+    widgettest::enter(*field);
+    EXPECT_EQ(field->textColor(), kLink);
+    EXPECT_TRUE(field->isUnderlined());
+    widgettest::saveGrab(content, "HyperlinkTextField-hover");
+}

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QVariantAnimation>
+
 #include <cmath>
 #include <limits>
 
@@ -25,6 +27,20 @@ TEST(ProgressBar, FillsWithinTheInsetUnclampedAndAnimatesToTheValue)
     EXPECT_DOUBLE_EQ(bar.progressRect().width(), 240) << "overflows by a fifth";
 }
 
+TEST(ProgressBar, EasesOutAsThePlatformDoes)
+{
+    ProgressBar bar;
+    bar.resize(206, 20);
+    bar.setProgress(1.0);
+    auto* animation = bar.findChild<QVariantAnimation*>();
+    ASSERT_NE(animation, nullptr);
+    // cubic-bezier(0, 0, 0.58, 1) halfway through its time is 68.5% of its way
+    animation->setCurrentTime(animation->duration() / 2);
+    EXPECT_NEAR(bar.progressRect().width(), 200 * 0.6846, 0.5);
+    animation->setCurrentTime(animation->duration() / 10);
+    EXPECT_NEAR(bar.progressRect().width(), 200 * 0.1606, 0.5);
+}
+
 TEST(ProgressBar, ShowsAtOnceWhenNotAnimatedAndPaintsFillAndBackground)
 {
     ProgressBar bar;
@@ -37,6 +53,12 @@ TEST(ProgressBar, ShowsAtOnceWhenNotAnimatedAndPaintsFillAndBackground)
     EXPECT_TRUE(nearColor(pixelAt(bar, {50, 10}), QColor(0, 200, 0)));
     EXPECT_TRUE(nearColor(pixelAt(bar, {160, 10}), QColor(0, 0, 200)));
     widgettest::saveGrab(bar, "ProgressBar-half");
+
+    // Overflowing, the fill is drawn above the outline.
+    bar.setBorderColor(QColor(200, 0, 0));
+    bar.setProgress(1.2);
+    EXPECT_TRUE(nearColor(pixelAt(bar, {205, 10}), QColor(0, 200, 0)));
+    EXPECT_TRUE(nearColor(pixelAt(bar, {100, 0}), QColor(200, 0, 0)));
 }
 
 TEST(ProgressBar, IgnoresProgressThatIsNoFiniteNumber)
@@ -132,4 +154,14 @@ TEST(CircularProgressView, IgnoresProgressThatIsNoFiniteNumber)
     ring.setProgress(std::nan(""));
     EXPECT_EQ(ring.percentText(), "30%");
     EXPECT_DOUBLE_EQ(ring.strokeEnd(), 0.3);
+}
+
+TEST(CircularProgressView, GrabInTheDefaultColoursAtHalfWithItsLabel)
+{
+    CircularProgressView ring;
+    ring.resize(160, 160);
+    ring.setProgress(0.5);
+    ring.finishAnimations();
+    EXPECT_EQ(ring.percentText(), "50%");
+    widgettest::saveGrab(ring, "CircularProgressView-default-colours-half");
 }

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -67,26 +69,51 @@ TEST_F(EditingTextFieldTest, OtherModifiersGoToTheFieldItself)
     EXPECT_TRUE(field->text().endsWith("!")) << field->text().toStdString();
 }
 
-TEST(CustomTextFieldCell, CentresTheTextBandInATallCell)
+// A one-cell table drawn by CustomTextFieldCell.
+class CustomTextFieldCellTest : public ::testing::Test {
+protected:
+    // Opens the cell, of that size and text, for editing; returns the editor.
+    QLineEdit* edit(const QString& text, QSize cellSize)
+    {
+        model.setItem(0, 0, new QStandardItem(text));
+        table.setModel(&model);
+        table.setItemDelegate(new CustomTextFieldCell(&table));
+        table.horizontalHeader()->setDefaultSectionSize(cellSize.width());
+        table.verticalHeader()->setDefaultSectionSize(cellSize.height());
+        table.resize(cellSize + QSize(80, 40));
+        table.show();
+        table.edit(model.index(0, 0));
+        return table.findChild<QLineEdit*>();
+    }
+    QRect cell() const { return table.visualRect(model.index(0, 0)); }
+
+    QStandardItemModel model{1, 1};
+    QTableView table;
+};
+
+TEST_F(CustomTextFieldCellTest, CentresTheTextBandInATallCell)
 {
     EXPECT_EQ(CustomTextFieldCell::centredRect(QRect(10, 20, 100, 40), 16), QRect(10, 32, 100, 16));
     EXPECT_EQ(CustomTextFieldCell::centredRect(QRect(0, 0, 50, 10), 16), QRect(0, 0, 50, 10));
 
-    QStandardItemModel model(1, 1);
-    model.setItem(0, 0, new QStandardItem("name"));
-    QTableView table;
-    table.setModel(&model);
-    table.setItemDelegate(new CustomTextFieldCell(&table));
-    table.verticalHeader()->setDefaultSectionSize(60);
-    table.resize(200, 120);
-    table.show();
-    table.edit(model.index(0, 0));
-    auto* editor = table.findChild<QLineEdit*>();
+    const QLineEdit* editor = edit("name", {120, 60});
     ASSERT_NE(editor, nullptr);
-    const QRect cell = table.visualRect(model.index(0, 0));
-    EXPECT_NEAR(editor->geometry().center().y(), cell.center().y(), 1);
-    EXPECT_LT(editor->height(), cell.height());
+    EXPECT_NEAR(editor->geometry().center().y(), cell().center().y(), 1);
+    EXPECT_LT(editor->height(), cell().height());
     widgettest::saveGrab(table, "CustomTextFieldCell-editing");
+}
+
+TEST_F(CustomTextFieldCellTest, WrappedTextGetsABandAsHighAsItsLines)
+{
+    table.setWordWrap(true);
+    const QLineEdit* editor = edit("Example Tool Helper, with its launch agent and its support files", {120, 140});
+    ASSERT_NE(editor, nullptr);
+    const int lineHeight = QFontMetrics(table.font()).height();
+    EXPECT_GE(editor->height(), 3 * lineHeight) << "the text wraps into three lines or more";
+    EXPECT_LT(editor->height(), cell().height());
+    EXPECT_NEAR(editor->geometry().center().y(), cell().center().y(), 1);
+    table.closePersistentEditor(model.index(0, 0));
+    widgettest::saveGrab(table, "CustomTextFieldCell-wrapped");
 }
 
 TEST(MyNSTableRowView, SelectionIsAFlatDarkFill)
@@ -114,6 +141,39 @@ TEST(TableScrollView, PaintsItsFlatBackgroundColour)
     widgettest::saveGrab(scroll, "TableScrollView");
 }
 
+TEST(TableScrollView, FillsTheWholeViewAroundItsScrollBars)
+{
+    TableScrollView scroll;
+    scroll.setVerticalScrollBar(new CustomTableScroller(Qt::Vertical));
+    scroll.setHorizontalScrollBar(new CustomTableScroller(Qt::Horizontal));
+    scroll.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* content = new QLabel;
+    QStringList lines;
+    for (int line = 1; line <= 14; ++line)
+        lines << QString("/Applications/Example Tool %1.app/Contents/MacOS/Example Tool %1").arg(line);
+    content->setText(lines.join('\n'));
+    content->setMargin(6);
+    QPalette text = content->palette();
+    text.setColor(QPalette::WindowText, QColor(224, 224, 224));
+    content->setPalette(text);
+    scroll.setWidget(content);
+    content->setAutoFillBackground(false);
+    scroll.resize(360, 200);
+    scroll.show();
+    QApplication::processEvents();
+
+    const QScrollBar& vertical = *scroll.verticalScrollBar();
+    const QScrollBar& horizontal = *scroll.horizontalScrollBar();
+    ASSERT_TRUE(vertical.isVisibleTo(&scroll) && horizontal.isVisibleTo(&scroll));
+    const QPoint corner(vertical.mapTo(&scroll, QPoint(vertical.width() / 2, vertical.height())).x(),
+                        horizontal.mapTo(&scroll, QPoint(0, horizontal.height() / 2)).y());
+    EXPECT_TRUE(nearColor(pixelAt(scroll, corner), QColor(20, 20, 20)))
+        << pixelAt(scroll, corner).name().toStdString();
+    EXPECT_TRUE(nearColor(pixelAt(scroll, {scroll.width() - 1, scroll.height() - 1}), QColor(20, 20, 20)));
+    widgettest::saveGrab(scroll, "TableScrollView-both-scroll-bars");
+}
+
 TEST(CustomTableScroller, KnobKeepsItsThicknessWhateverTheBarWidth)
 {
     for (const int width : {15, 30}) {
@@ -133,4 +193,26 @@ TEST(CustomTableScroller, KnobKeepsItsThicknessWhateverTheBarWidth)
     horizontal.resize(200, 15);
     EXPECT_DOUBLE_EQ(horizontal.knobRect().y(), 4.0);
     EXPECT_DOUBLE_EQ(horizontal.knobRect().height(), 9.0);
+}
+
+TEST(CustomTableScroller, TheKnobTravelsTheWholeLengthAndHasNoArrowZones)
+{
+    for (const auto orientation : {Qt::Vertical, Qt::Horizontal}) {
+        const bool vertical = orientation == Qt::Vertical;
+        CustomTableScroller scroller(orientation);
+        scroller.setRange(0, 100);
+        scroller.setPageStep(25);
+        scroller.resize(vertical ? QSize(15, 200) : QSize(200, 15));
+        const auto start = [&] { return vertical ? scroller.knobRect().top() : scroller.knobRect().left(); };
+        const auto end = [&] { return vertical ? scroller.knobRect().bottom() : scroller.knobRect().right(); };
+        EXPECT_DOUBLE_EQ(start(), 0.0) << vertical;
+        scroller.setValue(100);
+        EXPECT_DOUBLE_EQ(end(), 200.0) << vertical;
+
+        scroller.setValue(50);
+        widgettest::click(scroller, vertical ? QPoint(7, 3) : QPoint(3, 7));
+        EXPECT_EQ(scroller.value(), 25) << "a click in the end pages, as anywhere beside the knob";
+        widgettest::click(scroller, vertical ? QPoint(7, 197) : QPoint(197, 7));
+        EXPECT_EQ(scroller.value(), 50);
+    }
 }

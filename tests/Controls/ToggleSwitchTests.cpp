@@ -131,6 +131,21 @@ TEST_F(ToggleSwitchTest, OutlineAndFillColourSettersFollowTheState)
     EXPECT_EQ(toggle.trackBorderColor(), QColor(Qt::blue));
 }
 
+TEST_F(ToggleSwitchTest, GeometryChangesKeepTheLookOfTheState)
+{
+    for (const bool on : {true, false}) {
+        toggle.setIsOn(on);
+        toggle.finishAnimations();
+        toggle.setOutlineWidth(3);
+        toggle.setRadius(12);
+        EXPECT_DOUBLE_EQ(toggle.knobRect().left(), on ? 33.0 : 3.0) << on;
+        EXPECT_DOUBLE_EQ(toggle.knobRect().width(), 24.0) << on;
+        EXPECT_DOUBLE_EQ(toggle.trackBorderWidth(), on ? 15.0 : 3.0) << on;
+        EXPECT_EQ(toggle.trackBorderColor(), on ? kGreen : kRed) << on;
+        EXPECT_EQ(toggle.isOn(), on);
+    }
+}
+
 TEST_F(ToggleSwitchTest, PaintsTrackAndKnobInEachState)
 {
     // Off: the outline colour around a black track, the white knob on the left.

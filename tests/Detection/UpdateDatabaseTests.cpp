@@ -2,16 +2,17 @@
 
 #include "Detection/DatabaseManager.h"
 #include "Detection/UpdateDatabase.h"
-#include "Detection/UpdateLock.h"
 #include "LoopbackServer.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
+#include "Platform/Tools/ToolProcess.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,8 +63,12 @@ protected:
     void serve(const std::string& path, std::optional<std::string>& body)
     {
         loopback.server.Get(path, [this, &body](const httplib::Request&, httplib::Response& response) {
-            const std::lock_guard lock(mutex);
             ++requests;
+            if (answersHeldUntil.valid())
+                answersHeldUntil.wait();
+            const std::lock_guard lock(mutex);
+            if (contentEncoding)
+                response.set_header("Content-Encoding", *contentEncoding);
             if (body)
                 response.set_content(*body, "application/octet-stream");
             else
@@ -149,7 +154,9 @@ protected:
     std::mutex mutex;
     std::optional<std::string> index;
     std::optional<std::string> archive;
-    int requests = 0;
+    std::optional<std::string> contentEncoding; // of every answer, when set
+    std::shared_future<void> answersHeldUntil;   // every answer waits for it, when set
+    std::atomic<int> requests = 0;
     std::vector<std::string> analyticsHits;
     LoopbackServer loopback;
 };
@@ -298,6 +305,24 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutASoundUnpackedDa
     EXPECT_EQ(hitsOnceThereAre(1).size(), 1u);
 }
 
+TEST_F(DefinitionsUpdate, AnswersOverTheirLimitAreErrors)
+{
+    installDatabase("1.0");
+    const auto before = testsupport::readFileText(databasePath());
+    index = "[act]\nversion=9.0\nphone=" + std::string(64 * 1024, '5') + "\n";
+    EXPECT_EQ(check(1.0), (CheckResult{false, std::nullopt, std::nullopt}));
+    EXPECT_FALSE(appGroupDefaults()->object(SettingsKey::phoneNumber));
+
+    // An archive of 257 MiB once decoded, a few hundred kilobytes on the wire.
+    const auto packed = testsupport::platformRootFolder() / "large.gz";
+    ASSERT_EQ(std::system(("head -c 257M /dev/zero | gzip -1 -c > '" + packed.string() + "'").c_str()), 0);
+    archive = testsupport::readFileText(packed);
+    contentEncoding = "gzip";
+    EXPECT_FALSE(download());
+    EXPECT_EQ(testsupport::readFileText(databasePath()), before);
+    EXPECT_FALSE(fs::exists(databaseZipPath()));
+}
+
 TEST_F(DefinitionsUpdate, InstallNeedsAnInstalledDatabase)
 {
     serveArchive({{"bgx.db", databaseBytes("2.0")}});
@@ -345,23 +370,30 @@ TEST_F(DefinitionsUpdate, SettingsUpdateStampsAndShowsTheResultOnTheMainQueue)
     EXPECT_FALSE(standardDefaults().date(SettingsKey::definitionLastUpdatedOnDate));
 }
 
-TEST_F(DefinitionsUpdate, OneUpdateAtATime)
+TEST_F(DefinitionsUpdate, AnotherProcessWaitsForTheUpdateToEnd)
 {
-    std::vector<std::string> events;
-    std::mutex eventsMutex;
-    auto record = [&](const char* event) {
-        const std::lock_guard lock(eventsMutex);
-        events.push_back(event);
-    };
-    UpdateLock first;
-    std::thread second([&] {
-        UpdateLock lock;
-        record("second acquired");
-    });
-    record("first released");
-    first.release();
-    second.join();
-    EXPECT_EQ(events, (std::vector<std::string>{"first released", "second acquired"}));
+    installDatabase("1.0");
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    std::promise<void> gate;
+    answersHeldUntil = gate.get_future().share();
+    std::promise<bool> installed;
+    UpdateDatabase::shared().downloadDatabase([&](bool done) { installed.set_value(done); });
+    // The update holds the lock from before its download until its install has ended.
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return requests == 1; }, hangGuard));
+
+    const auto marker = testsupport::platformRootFolder() / "second-acquired";
+    auto second = platform::ToolProcess::launch(BG_TAKE_UPDATE_LOCK_TOOL, {marker.string()},
+                                                platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(second);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_FALSE(fs::exists(marker)) << "the second process took the lock during the update";
+
+    gate.set_value();
+    auto result = installed.get_future();
+    ASSERT_EQ(result.wait_for(hangGuard), std::future_status::ready);
+    EXPECT_TRUE(result.get());
+    EXPECT_EQ(second->waitForExit(), 0);
+    EXPECT_TRUE(fs::exists(marker));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -37,6 +38,26 @@ protected:
         loopback.server.Get("/moved", [](const httplib::Request&, httplib::Response& response) {
             response.set_redirect("/bgx.ini");
         });
+        loopback.server.Get("/declared", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(std::string(limit + 1, 'x'), "application/octet-stream");
+        });
+        loopback.server.Get("/exact", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(std::string(limit, 'x'), "application/octet-stream");
+        });
+        loopback.server.Get("/chunked", [](const httplib::Request&, httplib::Response& response) {
+            response.set_chunked_content_provider("application/octet-stream",
+                                                  [](std::size_t offset, httplib::DataSink& sink) {
+                                                      const std::string chunk(100, 'x');
+                                                      sink.write(chunk.data(), chunk.size());
+                                                      if (offset + chunk.size() > 100 * limit)
+                                                          sink.done();
+                                                      return true;
+                                                  });
+        });
+        loopback.server.Get("/compressed", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_header("Content-Encoding", "gzip");
+            response.set_content(compressedBody, "application/octet-stream");
+        });
         loopback.server.Get("/missing", [this](const httplib::Request&, httplib::Response& response) {
             ++requests;
             response.status = 404;
@@ -46,12 +67,13 @@ protected:
     }
 
     // Runs the download and waits for its only completion.
-    Outcome download(const std::optional<std::string>& url, const fs::path& destination)
+    Outcome download(const std::optional<std::string>& url, const fs::path& destination,
+                     std::size_t maximumSize = std::size_t{1} << 20)
     {
         auto calls = std::make_shared<std::atomic<int>>(0);
         std::promise<Outcome> promise;
         auto result = promise.get_future();
-        downloadFile(url, destination.string(),
+        downloadFile(url, destination.string(), maximumSize,
                      [&promise, calls](const std::string& path, const std::optional<DownloadError>& error) {
                          if (++*calls == 1)
                              promise.set_value({path, error, std::this_thread::get_id()});
@@ -63,12 +85,21 @@ protected:
         return outcome;
     }
 
+    static std::string gzipped(const std::string& bytes)
+    {
+        const auto plain = testsupport::plantFile(testsupport::platformRootFolder() / "plain", bytes);
+        EXPECT_EQ(std::system(("gzip -f '" + plain.string() + "'").c_str()), 0);
+        return testsupport::readFileText(plain.string() + ".gz");
+    }
+
     static std::string contents(const fs::path& path)
     {
         std::ifstream file(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(file), {});
     }
 
+    static constexpr std::size_t limit = 1000;
+    std::string compressedBody; // served gzip-encoded; set by the test that asks for it
     LoopbackServer loopback;
     std::atomic<int> requests{0};
     fs::path destination = testsupport::homeFolder() / "bgx.ini";
@@ -118,6 +149,20 @@ TEST_F(Downloads, StatusOtherThan200IsAnErrorAndWritesNothing)
     EXPECT_EQ(outcome.error->httpStatus, 404);
     EXPECT_EQ(outcome.path, destination.string());
     EXPECT_FALSE(fs::exists(destination));
+}
+
+TEST_F(Downloads, ABodyOverTheLimitIsAnErrorAndWritesNothing)
+{
+    compressedBody = gzipped(std::string(100 * limit, '\0'));
+    ASSERT_LT(compressedBody.size(), limit);
+    for (const char* path : {"/declared", "/chunked", "/compressed"}) {
+        const auto outcome = download(loopback.url(path), destination, limit);
+        ASSERT_TRUE(outcome.error) << path;
+        EXPECT_EQ(outcome.error->kind, DownloadError::Kind::TooLarge) << path;
+        EXPECT_FALSE(fs::exists(destination)) << path;
+    }
+    EXPECT_FALSE(download(loopback.url("/exact"), destination, limit).error);
+    EXPECT_EQ(fs::file_size(destination), limit);
 }
 
 TEST_F(Downloads, RefusedConnectionIsATransportError)

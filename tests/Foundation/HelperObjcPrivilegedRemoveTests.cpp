@@ -1,4 +1,5 @@
 #include "Foundation/HelperObjc.h"
+#include "Foundation/HelperObjcPrivilegedRemove.h"
 
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
@@ -75,6 +76,14 @@ TEST_F(PrivilegedRemoveTest, BlankOrRelativePathsFailWithoutAsking)
         EXPECT_FALSE(HelperObjc::AuthorizedRemove(path, false)) << '"' << path << '"';
     }
     EXPECT_EQ(requests, 0);
+}
+
+TEST(PrivilegedRemoveBlankPath, EveryKindOfWhitespaceIsBlank)
+{
+    for (const char* blank : {"", " ", " \t ", "\n", "\r\n", "\v\f", "\u00A0", "\u3000 \u2028"})
+        EXPECT_TRUE(isBlankPath(blank)) << '"' << blank << '"';
+    for (const char* path : {" /Applications/Tool.app ", "\n/x\n", "."})
+        EXPECT_FALSE(isBlankPath(path)) << '"' << path << '"';
 }
 
 TEST_F(PrivilegedRemoveTest, RefusedOrCancelledLeavesTheItem)

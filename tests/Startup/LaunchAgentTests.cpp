@@ -23,6 +23,22 @@ protected:
         testsupport::plantFile(testsupport::underRoot("/usr/local/bin/tool"));
     }
 
+    // What a record says of the application behind its job.
+    struct Application {
+        std::optional<std::string> appPath; // host path
+        std::optional<std::string> name;
+        std::optional<std::string> company;
+        bool isInvalid;
+    };
+    static void expectApplication(const LaunchAgent& record, const Application& expected, const std::string& what)
+    {
+        EXPECT_EQ(record.appUrl ? std::optional(record.appUrl->path()) : std::nullopt, expected.appPath) << what;
+        EXPECT_EQ(record.name, expected.name) << what;
+        EXPECT_EQ(record.company, expected.company) << what;
+        EXPECT_EQ(record.isInvalid, expected.isInvalid) << what;
+        EXPECT_EQ(record.icon.has_value(), !(expected.appPath && expected.isInvalid)) << what; // a missing file has no icon
+    }
+
     // A job plist in the user's launch agents, and the job read from it.
     static LaunchAgent agent(Dictionary job, const std::string& fileName = "")
     {
@@ -37,35 +53,28 @@ TEST_F(LaunchAgentTest, TheApplicationBehindAJob)
     struct Case {
         const char* what;
         Dictionary job;
-        std::optional<std::string> appPath; // host path
-        std::optional<std::string> name;
-        std::optional<std::string> company;
-        bool isInvalid;
+        Application expected;
     };
     const std::string tool = host("/Applications/Tool.app");
     const Case cases[] = {
-        {"program inside an application", {{"Program", host("/Applications/Tool.app/Contents/MacOS/Tool")}}, tool,
-         "Tool.app", "example", false},
-        {"program outside a bundle", {{"Program", host("/usr/local/bin/tool")}}, host("/usr/local/bin/tool"), "tool",
-         std::nullopt, false},
-        {"missing program", {{"Program", host("/usr/local/bin/gone")}}, host("/usr/local/bin/gone"), "gone",
-         std::nullopt, true},
+        {"program inside an application", {{"Program", host("/Applications/Tool.app/Contents/MacOS/Tool")}},
+         {tool, "Tool.app", "example", false}},
+        {"program outside a bundle", {{"Program", host("/usr/local/bin/tool")}},
+         {host("/usr/local/bin/tool"), "tool", std::nullopt, false}},
+        {"missing program", {{"Program", host("/usr/local/bin/gone")}},
+         {host("/usr/local/bin/gone"), "gone", std::nullopt, true}},
         {"argument naming an application, taken whole", {{"ProgramArguments", Array{"/usr/bin/open", "-a", tool}}},
-         tool, "Tool.app", "example", false},
+         {tool, "Tool.app", "example", false}},
         {"first argument naming an existing file", {{"ProgramArguments", Array{"run", host("/usr/local/bin/tool")}}},
-         host("/usr/local/bin/tool"), "tool", std::nullopt, false},
-        {"arguments naming nothing", {{"ProgramArguments", Array{"nothing", "here"}}}, std::nullopt, "job", "Unknown",
-         true},
-        {"neither key", {}, std::nullopt, "job", "Unknown", true},
+         {host("/usr/local/bin/tool"), "tool", std::nullopt, false}},
+        {"arguments naming nothing", {{"ProgramArguments", Array{"nothing", "here"}}},
+         {std::nullopt, "job", "Unknown", true}},
+        {"neither key", {}, {std::nullopt, "job", "Unknown", true}},
     };
     for (auto c : cases) {
         c.job["Label"] = "job";
         const auto record = agent(c.job);
-        EXPECT_EQ(record.appUrl ? std::optional(record.appUrl->path()) : std::nullopt, c.appPath) << c.what;
-        EXPECT_EQ(record.name, c.name) << c.what;
-        EXPECT_EQ(record.company, c.company) << c.what;
-        EXPECT_EQ(record.isInvalid, c.isInvalid) << c.what;
-        EXPECT_EQ(record.icon.has_value(), !(c.appPath && c.isInvalid)) << c.what; // a missing file has no icon
+        expectApplication(record, c.expected, c.what);
         EXPECT_FALSE(record.isEnable) << c.what; // not loaded in launchd
         EXPECT_EQ(record.plistName, "job.plist") << c.what;
     }
@@ -78,22 +87,19 @@ TEST_F(LaunchAgentTest, RecordsOfJobPlistsInTheShapesSeenInTheWild)
     struct Case {
         const char* fixture;
         const char* label;
-        std::optional<std::string> appPath; // host path
-        std::optional<std::string> name;
-        std::optional<std::string> company;
-        bool isInvalid;
+        Application expected;
     };
     const std::string tool = host("/Applications/Tool.app");
     const Case cases[] = {
-        {"program-only.plist", "org.example.powerhelper", host("/usr/local/bin/powerhelper"), "powerhelper",
-         std::nullopt, false},
-        {"program-arguments-only.plist", "net.example.vpnagent", host("/usr/local/bin/vpnagent"), "vpnagent",
-         std::nullopt, false},
-        {"program-and-arguments.plist", "com.example.tool.updater", tool, "Tool.app", "example", false},
-        {"program-with-dictionaries.plist", "org.example.printd", host("/usr/local/sbin/printd"), "printd",
-         std::nullopt, true},
-        {"arguments-with-a-number.plist", "com.example.tool.opener", tool, "Tool.app", "example", false},
-        {"neither.plist", "org.example.machonly", std::nullopt, "org.example.machonly", "Unknown", true},
+        {"program-only.plist", "org.example.powerhelper",
+         {host("/usr/local/bin/powerhelper"), "powerhelper", std::nullopt, false}},
+        {"program-arguments-only.plist", "net.example.vpnagent",
+         {host("/usr/local/bin/vpnagent"), "vpnagent", std::nullopt, false}},
+        {"program-and-arguments.plist", "com.example.tool.updater", {tool, "Tool.app", "example", false}},
+        {"program-with-dictionaries.plist", "org.example.printd",
+         {host("/usr/local/sbin/printd"), "printd", std::nullopt, true}},
+        {"arguments-with-a-number.plist", "com.example.tool.opener", {tool, "Tool.app", "example", false}},
+        {"neither.plist", "org.example.machonly", {std::nullopt, "org.example.machonly", "Unknown", true}},
     };
     const auto folder = testsupport::homeFolder() / "Library/LaunchAgents";
     for (const auto& c : cases)
@@ -102,10 +108,7 @@ TEST_F(LaunchAgentTest, RecordsOfJobPlistsInTheShapesSeenInTheWild)
         const auto job = LDLaunchCtl::jobFromFileNamed(c.label, LDLaunchDomain::userLaunchAgent);
         ASSERT_TRUE(job) << c.fixture;
         const LaunchAgent record(*job, LDLaunchDomain::userLaunchAgent);
-        EXPECT_EQ(record.appUrl ? std::optional(record.appUrl->path()) : std::nullopt, c.appPath) << c.fixture;
-        EXPECT_EQ(record.name, c.name) << c.fixture;
-        EXPECT_EQ(record.company, c.company) << c.fixture;
-        EXPECT_EQ(record.isInvalid, c.isInvalid) << c.fixture;
+        expectApplication(record, c.expected, c.fixture);
         EXPECT_EQ(record.plistName, c.fixture) << c.fixture;
     }
 }

@@ -22,6 +22,12 @@ void setTestEnvironment()
     setenv("BG_ANALYTICS_URL", "http://127.0.0.1:9/collect", 0);
 }
 
+void removePlatformRoot()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(testsupport::platformRootFolder(), ignored);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -29,9 +35,9 @@ int main(int argc, char** argv)
     setTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     platform::dispatch::adoptMainThread();
-    const auto root = testsupport::platformRootFolder();
-    const int result = RUN_ALL_TESTS();
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-    return result;
+    testsupport::platformRootFolder();
+    // Removed after the static objects of the tests have ended, since their last
+    // actions (an observer leaving the distributed center) may make folders in it.
+    std::atexit(removePlatformRoot);
+    return RUN_ALL_TESTS();
 }

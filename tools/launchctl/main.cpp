@@ -94,11 +94,13 @@ int list(const std::vector<std::string>& labels)
     }
     std::cout << "PID\tStatus\tLabel\n";
     for (const auto& job : platform::SMCopyAllJobDictionaries(LaunchdDomain::User)) {
+        const platform::Value* label = job.find("Label");
+        if (!label || !label->asText() || !JobRegistry::isUsableLabel(*label->asText()))
+            continue; // a record that no submit wrote
         const platform::Value* pid = job.find("PID");
         const platform::Value* status = job.find("LastExitStatus");
         std::cout << (pid && pid->asInteger() ? std::to_string(*pid->asInteger()) : "-") << '\t'
-                  << (status && status->asInteger() ? *status->asInteger() : 0) << '\t'
-                  << *job.find("Label")->asText() << '\n';
+                  << (status && status->asInteger() ? *status->asInteger() : 0) << '\t' << *label->asText() << '\n';
     }
     return 0;
 }

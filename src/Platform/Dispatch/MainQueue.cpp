@@ -18,6 +18,10 @@ struct MainQueue {
     std::deque<Task> ready;
     // Equal due times keep their order of arrival (multimap inserts after equal keys).
     std::multimap<Clock::time_point, Task> delayed;
+    // Ready tasks a drain took in one go and has not run yet. A drain nested in
+    // one of them runs the rest first, so the order of arrival holds.
+    std::mutex takenMutex;
+    std::deque<Task> taken;
     // Held while the hook is called or replaced, so a hook being replaced is
     // never still running (nor called afterwards) from another thread.
     std::mutex wakeMutex;
@@ -41,34 +45,51 @@ void claimMainThreadLocked(MainQueue& q)
 void enqueue(std::optional<Clock::time_point> due, Task task)
 {
     auto& q = queue();
+    bool joinsWaitingTasks = false;
     {
         std::lock_guard lock(q.mutex);
-        if (due)
+        if (due) {
             q.delayed.emplace(*due, std::move(task));
-        else
+        } else {
+            joinsWaitingTasks = !q.ready.empty();
             q.ready.push_back(std::move(task));
+        }
         ++q.generation;
     }
+    // The tasks already waiting were announced, and whatever drains them drains
+    // this one too: a busy queue costs its producers no wake-up per task.
+    if (joinsWaitingTasks)
+        return;
     q.changed.notify_all();
     std::lock_guard wakeLock(q.wakeMutex);
     if (q.wake)
         q.wake();
 }
 
-// The next task to run: a ready one, else the earliest delayed one due by `now`.
-std::optional<Task> takeNext(Clock::time_point now)
+// Moves every ready task, and the delayed ones due by `now` after them, to `taken`.
+void takeReady(MainQueue& q, Clock::time_point now)
 {
-    auto& q = queue();
     std::lock_guard lock(q.mutex);
     claimMainThreadLocked(q);
     while (!q.delayed.empty() && q.delayed.begin()->first <= now) {
         q.ready.push_back(std::move(q.delayed.begin()->second));
         q.delayed.erase(q.delayed.begin());
     }
-    if (q.ready.empty())
+    q.taken.swap(q.ready);
+}
+
+// The next task to run: the oldest taken one, else the oldest ready one, else
+// the earliest delayed one due by `now`.
+std::optional<Task> takeNext(Clock::time_point now)
+{
+    auto& q = queue();
+    std::lock_guard lock(q.takenMutex);
+    if (q.taken.empty())
+        takeReady(q, now);
+    if (q.taken.empty())
         return std::nullopt;
-    Task task = std::move(q.ready.front());
-    q.ready.pop_front();
+    Task task = std::move(q.taken.front());
+    q.taken.pop_front();
     return task;
 }
 

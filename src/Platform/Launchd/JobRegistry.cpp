@@ -97,8 +97,9 @@ JobRegistry::Lock::~Lock()
 
 bool JobRegistry::isUsableLabel(const std::string& label)
 {
+    const auto isControl = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
     return !label.empty() && label.size() <= 200 && label != "." && label != ".." &&
-           label.find('/') == std::string::npos && label.front() != '.';
+           label.find('/') == std::string::npos && label.front() != '.' && std::ranges::none_of(label, isControl);
 }
 
 fs::path JobRegistry::recordPath(const std::string& label) const
@@ -133,7 +134,7 @@ std::vector<std::string> JobRegistry::labels() const
     std::vector<std::string> labels;
     std::error_code error;
     for (fs::directory_iterator entry(folder_, error), end; !error && entry != end; entry.increment(error))
-        if (entry->path().extension() == kRecordExtension)
+        if (entry->path().extension() == kRecordExtension && isUsableLabel(entry->path().stem().string()))
             labels.push_back(entry->path().stem().string());
     std::ranges::sort(labels);
     return labels;

@@ -43,6 +43,8 @@ public:
     };
     [[nodiscard]] Lock lock() const { return Lock(folder_); }
 
+    // A label that can name a record file and one line of a job list: not empty,
+    // at most 200 bytes, no "/", no leading ".", no control characters.
     static bool isUsableLabel(const std::string& label);
 
     std::optional<JobRecord> read(const std::string& label) const;

@@ -1,6 +1,7 @@
 #include "Platform/Launchd/Supervisor.h"
 
 #include "Platform/Launchd/JobProcess.h"
+#include "Platform/Launchd/SupervisorWakeups.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,7 +16,6 @@ namespace platform::launchd {
 
 namespace {
 
-constexpr auto kPollInterval = 50ms;
 constexpr auto kStopGrace = 5000ms;
 constexpr auto kStartWait = 2000ms;
 
@@ -30,7 +30,8 @@ fs::path supervisorToolPath()
 class Supervision {
 public:
     Supervision(const JobRegistry& registry, std::string label, std::string generation)
-        : registry_(registry), label_(std::move(label)), generation_(std::move(generation))
+        : registry_(registry), label_(std::move(label)), generation_(std::move(generation)),
+          wakeups_(registry.folder())
     {
     }
 
@@ -59,13 +60,13 @@ private:
 
     bool stillWanted() const { return jobToStart().has_value(); }
 
-    void waitOutThrottle(const Dictionary& job) const
+    void waitOutThrottle(const Dictionary& job)
     {
         if (!lastStart_)
             return;
         const auto due = *lastStart_ + throttleInterval(job);
         while (std::chrono::steady_clock::now() < due && stillWanted())
-            std::this_thread::sleep_for(kPollInterval);
+            wakeups_.wait(due);
     }
 
     bool start(const Dictionary& job)
@@ -88,6 +89,7 @@ private:
     // Waits for the job's process to end, or stops it when the job goes away.
     int watch()
     {
+        wakeups_.followProcess(child_);
         int status = 0;
         for (;;) {
             const pid_t ended = ::waitpid(child_, &status, WNOHANG);
@@ -99,8 +101,9 @@ private:
                 status = terminateChild(child_, kStopGrace);
                 break;
             }
-            std::this_thread::sleep_for(kPollInterval);
+            wakeups_.wait();
         }
+        wakeups_.followProcess(-1);
         child_ = -1;
         record([status](JobRecord& record) {
             record.pid.reset();
@@ -140,6 +143,8 @@ private:
     const JobRegistry& registry_;
     std::string label_;
     std::string generation_;
+    // Watches the registry from before the first look at the job, so no change is missed.
+    SupervisorWakeups wakeups_;
     pid_t child_ = -1;
     std::optional<std::chrono::steady_clock::time_point> lastStart_;
 };

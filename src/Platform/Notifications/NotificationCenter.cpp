@@ -1,6 +1,5 @@
 #include "Platform/Notifications/NotificationCenter.h"
 
-#include <algorithm>
 #include <atomic>
 
 namespace platform {
@@ -25,30 +24,50 @@ ObservationToken NotificationCenter::addObserver(const std::string& name, Handle
     entry->handler = std::move(handler);
     {
         std::lock_guard lock(mutex_);
-        entries_.push_back(entry);
+        auto& observers = observersByName_[name];
+        auto added = observers ? std::make_shared<Observers>(*observers) : std::make_shared<Observers>();
+        added->push_back(entry);
+        observers = std::move(added);
     }
     return ObservationToken([this, weakEntry = std::weak_ptr<Entry>(entry)] {
-        const auto entry = weakEntry.lock();
-        if (!entry)
-            return;
-        entry->alive = false;
-        std::lock_guard lock(mutex_);
-        std::erase(entries_, entry);
+        if (const auto entry = weakEntry.lock())
+            removeObserver(entry);
     });
+}
+
+void NotificationCenter::removeObserver(const std::shared_ptr<Entry>& entry)
+{
+    entry->alive = false;
+    std::lock_guard lock(mutex_);
+    const auto found = observersByName_.find(entry->name);
+    if (found == observersByName_.end())
+        return;
+    auto remaining = std::make_shared<Observers>(*found->second);
+    std::erase(*remaining, entry);
+    if (remaining->empty())
+        observersByName_.erase(found);
+    else
+        found->second = std::move(remaining);
 }
 
 void NotificationCenter::post(const std::string& name, UserInfo userInfo, std::any object)
 {
-    // Handlers run outside the lock on a snapshot of the observers, so they may
-    // add or remove observers; one removed meanwhile is skipped by its flag.
-    std::vector<std::shared_ptr<Entry>> observers;
+    post(Notification{name, std::move(object), std::move(userInfo)});
+}
+
+void NotificationCenter::post(const Notification& notification)
+{
+    // Handlers run outside the lock on the list of observers as it was, so they
+    // may add or remove observers; one removed meanwhile is skipped by its flag.
+    std::shared_ptr<const Observers> observers;
     {
         std::lock_guard lock(mutex_);
-        std::copy_if(entries_.begin(), entries_.end(), std::back_inserter(observers),
-                     [&](const auto& entry) { return entry->name == name; });
+        const auto found = observersByName_.find(notification.name);
+        if (found == observersByName_.end())
+            return;
+        observers = found->second;
     }
-    const Notification notification{name, std::move(object), std::move(userInfo)};
-    for (const auto& entry : observers)
+    for (const auto& entry : *observers)
         if (entry->alive)
             entry->handler(notification);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -69,11 +70,18 @@ public:
 
     [[nodiscard]] ObservationToken addObserver(const std::string& name, Handler handler);
     void post(const std::string& name, UserInfo userInfo = {}, std::any object = {});
+    // Delivers a notification the poster built (and may fill again for its next post).
+    void post(const Notification& notification);
 
 private:
     struct Entry;
+    // The observers of one name in order of adding; replaced, never changed, so a
+    // post delivers to the list it found without copying it.
+    using Observers = std::vector<std::shared_ptr<Entry>>;
+    void removeObserver(const std::shared_ptr<Entry>& entry);
+
     std::mutex mutex_;
-    std::vector<std::shared_ptr<Entry>> entries_;
+    std::unordered_map<std::string, std::shared_ptr<const Observers>> observersByName_;
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "Platform/Values/PropertyList.h"
 
 #include "Platform/Files/AtomicFile.h"
+#include "Platform/Values/PlistNesting.h"
 
 #include <plist/plist.h>
 
@@ -46,15 +47,15 @@ std::string takeText(char* text)
     return result;
 }
 
-std::optional<Value> valueFromNode(plist_t node);
+std::optional<Value> valueFromNode(plist_t node, std::size_t depth);
 
-std::optional<Value> arrayFromNode(plist_t node)
+std::optional<Value> arrayFromNode(plist_t node, std::size_t depth)
 {
     Array array;
     const uint32_t size = plist_array_get_size(node);
     array.reserve(size);
     for (uint32_t i = 0; i < size; ++i) {
-        auto item = valueFromNode(plist_array_get_item(node, i));
+        auto item = valueFromNode(plist_array_get_item(node, i), depth + 1);
         if (!item)
             return std::nullopt;
         array.push_back(std::move(*item));
@@ -62,7 +63,7 @@ std::optional<Value> arrayFromNode(plist_t node)
     return Value(std::move(array));
 }
 
-std::optional<Value> dictionaryFromNode(plist_t node)
+std::optional<Value> dictionaryFromNode(plist_t node, std::size_t depth)
 {
     Dictionary dictionary;
     plist_dict_iter iter = nullptr;
@@ -76,7 +77,7 @@ std::optional<Value> dictionaryFromNode(plist_t node)
             break;
         }
         const std::string name = takeText(key);
-        auto value = valueFromNode(item);
+        auto value = valueFromNode(item, depth + 1);
         if (!value) {
             std::free(iter);
             return std::nullopt;
@@ -87,8 +88,11 @@ std::optional<Value> dictionaryFromNode(plist_t node)
     return Value(std::move(dictionary));
 }
 
-std::optional<Value> valueFromNode(plist_t node)
+// `depth` counts the levels from the top value, which is at 1.
+std::optional<Value> valueFromNode(plist_t node, std::size_t depth)
 {
+    if (depth > maximumPropertyListNesting)
+        return std::nullopt;
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         uint8_t b = 0;
@@ -126,9 +130,9 @@ std::optional<Value> valueFromNode(plist_t node)
         return Value(std::move(data));
     }
     case PLIST_ARRAY:
-        return arrayFromNode(node);
+        return arrayFromNode(node, depth);
     case PLIST_DICT:
-        return dictionaryFromNode(node);
+        return dictionaryFromNode(node, depth);
     default:
         return std::nullopt;
     }
@@ -194,12 +198,16 @@ std::optional<Value> parsePropertyList(const Data& bytes)
 {
     if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
+    // The parser and the release of its tree recurse once per level: too deep a list
+    // is refused before it is parsed.
+    if (!propertyListNestingWithin(bytes, maximumPropertyListNesting))
+        return std::nullopt;
     plist_t root = nullptr;
     plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<uint32_t>(bytes.size()), &root);
     if (!root)
         return std::nullopt;
     Node owner(root);
-    return valueFromNode(root);
+    return valueFromNode(root, 1);
 }
 
 std::optional<Value> readPropertyListFile(const std::string& path)

@@ -2,6 +2,7 @@
 
 #include "Platform/Values/Value.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -9,9 +10,13 @@ namespace platform {
 
 enum class PropertyListFormat { Xml, Binary };
 
+// The most levels of values a property list read from outside may nest (the top
+// value is level 1); a deeper list is refused as invalid.
+inline constexpr std::size_t maximumPropertyListNesting = 512;
+
 // Parses an XML or binary property list (detected from its bytes). Dates keep
 // the platform's reference (seconds since 2001-01-01 UTC). Null when the bytes
-// are no property list.
+// are no property list, or nest deeper than maximumPropertyListNesting.
 std::optional<Value> parsePropertyList(const Data& bytes);
 std::optional<Value> readPropertyListFile(const std::string& path);
 

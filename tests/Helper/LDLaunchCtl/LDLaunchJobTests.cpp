@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using platform::Array;
 using platform::Dictionary;
 using platform::Value;
@@ -18,6 +20,12 @@ struct MirrorCase {
     const char* key;
     std::optional<Value> expected; // null: the key is absent
 };
+
+// Names the case in test listings, in place of its raw bytes.
+std::ostream& operator<<(std::ostream& out, const MirrorCase& mirrorCase)
+{
+    return out << mirrorCase.name;
+}
 
 class LDLaunchJobMirror : public ::testing::TestWithParam<MirrorCase> {};
 

@@ -34,6 +34,25 @@ TEST_F(MainQueueTest, TasksRunInOrderOnlyWhenDrainedWithThoseTheyQueue)
     EXPECT_EQ(dispatch::drainMainQueue(), 0);
 }
 
+TEST_F(MainQueueTest, DrainNestedInATaskRunsTheTasksQueuedBeforeItFirst)
+{
+    // A task that runs a loop of its own (a modal wait) still sees the tasks
+    // that were queued behind it run, in their order.
+    std::string order;
+    int nestedRan = -1;
+    dispatch::asyncMain([&] {
+        order += 'a';
+        dispatch::asyncMain([&] { order += 'd'; });
+        nestedRan = dispatch::drainMainQueue();
+        order += '.';
+    });
+    dispatch::asyncMain([&] { order += 'b'; });
+    dispatch::asyncMain([&] { order += 'c'; });
+    EXPECT_EQ(dispatch::drainMainQueue(), 1);
+    EXPECT_EQ(nestedRan, 3);
+    EXPECT_EQ(order, "abcd.");
+}
+
 TEST_F(MainQueueTest, DelayedTasksRunByDueTimeNotBefore)
 {
     // The task due in an hour arrives first: the later ones, due sooner, must not

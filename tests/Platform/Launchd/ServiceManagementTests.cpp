@@ -1,4 +1,5 @@
 #include "Platform/Launchd/ConsoleUser.h"
+#include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
 #include "Platform/Root/PlatformRoot.h"
@@ -18,6 +19,17 @@ namespace {
 
 class ServiceManagement : public testsupport::LaunchdTest {
 protected:
+    // The times a process has gone to sleep and been woken (or preempted) so far.
+    static long long contextSwitches(long long pid)
+    {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        long long switches = 0;
+        for (std::string line; std::getline(status, line);)
+            if (line.find("ctxt_switches:") != std::string::npos)
+                switches += std::stoll(line.substr(line.find(':') + 1));
+        return switches;
+    }
+
     static Dictionary sleeper(const std::string& label)
     {
         return {{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}, {"RunAtLoad", true}};
@@ -54,6 +66,25 @@ TEST_F(ServiceManagement, RemovalWithoutWaitingUnlistsTheJobAtOnceAndStopsItSoon
     const auto next = waitForPID(LaunchdDomain::User, "com.example.sleeper");
     ASSERT_TRUE(next);
     EXPECT_NE(*next, *pid);
+}
+
+TEST_F(ServiceManagement, SupervisorOfARunningJobSleepsUntilSomethingChanges)
+{
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    ASSERT_TRUE(waitForPID(LaunchdDomain::User, "com.example.sleeper"));
+    const auto supervisor =
+        platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).read("com.example.sleeper")->supervisorPid;
+    ASSERT_TRUE(supervisor);
+    // Once settled after starting the job, it is not woken at all while nothing happens.
+    auto quietFor = [&](std::chrono::milliseconds span) {
+        const auto before = contextSwitches(*supervisor);
+        std::this_thread::sleep_for(span);
+        return contextSwitches(*supervisor) == before;
+    };
+    EXPECT_TRUE(waitUntil([&] { return quietFor(std::chrono::milliseconds(100)); }));
+    EXPECT_TRUE(quietFor(std::chrono::milliseconds(500)));
+    ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.sleeper", nullptr, true, nullptr));
+    EXPECT_TRUE(waitUntil([&] { return !processExists(*supervisor); }));
 }
 
 TEST_F(ServiceManagement, KeepAliveStartsTheJobAgainUntilRemoved)
@@ -105,9 +136,13 @@ TEST_F(ServiceManagement, RefusesBadJobsAndUnknownLabels)
     platform::Error error;
     EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", "com.example.nothing-to-run"}}, nullptr, &error));
     EXPECT_EQ(error.code, EINVAL);
-    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", "../escape"}, {"Program", "/bin/true"}},
-                                       nullptr, &error));
-    EXPECT_EQ(error.code, EINVAL);
+    for (const char* label : {"../escape", "com.example.two\nlines", "com.example.tab\there", "com.example.del\x7f"}) {
+        EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, {{"Label", label}, {"Program", "/bin/true"}},
+                                           nullptr, &error))
+            << label;
+        EXPECT_EQ(error.code, EINVAL) << label;
+    }
+    EXPECT_TRUE(platform::SMCopyAllJobDictionaries(LaunchdDomain::User).empty());
     EXPECT_FALSE(platform::SMJobRemove(LaunchdDomain::User, "com.example.unknown", nullptr, true, &error));
     EXPECT_EQ(error, (platform::Error{"CFErrorDomainLaunchd", ESRCH, "No such process"}));
 }

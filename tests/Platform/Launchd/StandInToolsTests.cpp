@@ -87,6 +87,16 @@ TEST_F(StandInTools, LaunchctlLoadsListsAndUnloadsWithOverrides)
     EXPECT_NE(run("/bin/launchctl", {"unload", testsupport::homeFolder().string() + "/missing.plist"}).first, 0);
 }
 
+TEST_F(StandInTools, LaunchctlRefusesALabelWithAControlCharacter)
+{
+    const auto plist = testsupport::homeFolder() / "Library/LaunchAgents/two-lines.plist";
+    ASSERT_TRUE(platform::writePropertyListFile(
+        plist.string(), Dictionary{{"Label", "com.example.first\n123\t0\tcom.example.forged"},
+                                   {"ProgramArguments", Array{"/bin/sleep", "30"}}}));
+    EXPECT_NE(run("/bin/launchctl", {"load", plist.string()}).first, 0);
+    EXPECT_EQ(run("/bin/launchctl", {"list"}), (std::pair<int, std::string>{0, "PID\tStatus\tLabel\n"}));
+}
+
 TEST_F(StandInTools, LaunchAgentOpensTheApplicationOnceThroughOpen)
 {
     const fs::path bundle = plantApplication("Warden");

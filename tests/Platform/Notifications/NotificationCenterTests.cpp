@@ -42,6 +42,20 @@ TEST(NotificationCenter, MenuEntryIsFoundOnlyAsItsEnumeration)
     EXPECT_EQ(received, (std::vector<std::optional<Menu>>{Menu::startupManager, std::nullopt, std::nullopt}));
 }
 
+TEST(NotificationCenter, PrebuiltNotificationReachesItsNameOnly)
+{
+    std::vector<std::string> paths;
+    auto token = center().addObserver("PrebuiltBGX", [&](const platform::Notification& note) {
+        paths.push_back(*note.value<std::string>("path"));
+    });
+    auto other = center().addObserver("OtherBGX", [&](const auto&) { paths.push_back("other"); });
+    platform::Notification note{"PrebuiltBGX", {}, {{"path", std::string("a")}}};
+    center().post(note);
+    note.userInfo["path"] = std::string("b");
+    center().post(note);
+    EXPECT_EQ(paths, (std::vector<std::string>{"a", "b"}));
+}
+
 TEST(NotificationCenter, DestroyedTokenEndsTheObservation)
 {
     int calls = 0;

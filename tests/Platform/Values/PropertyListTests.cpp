@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using namespace platform;
@@ -113,6 +115,72 @@ TEST(PropertyList, GarbageBytesGiveNull)
         SCOPED_TRACE(garbage);
         EXPECT_FALSE(parsePropertyList(bytesOf(garbage)));
     }
+}
+
+// `levels` arrays, each holding the next; the innermost is empty.
+std::string nestedXml(std::size_t levels)
+{
+    std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (std::size_t i = 0; i < levels; ++i)
+        xml += "<array>";
+    for (std::size_t i = 0; i < levels; ++i)
+        xml += "</array>";
+    return xml + "</plist>";
+}
+
+void appendBigEndian(Data& bytes, std::uint64_t value, std::size_t size)
+{
+    for (std::size_t i = size; i-- > 0;)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A binary list of one-element arrays: object i holds the object `next(i)`; the last is empty.
+Data chainedBinary(std::size_t objects, const std::function<std::size_t(std::size_t)>& next)
+{
+    Data bytes = bytesOf("bplist00");
+    std::vector<std::uint64_t> offsets;
+    for (std::size_t i = 0; i < objects; ++i) {
+        offsets.push_back(bytes.size());
+        if (i + 1 == objects) {
+            bytes.push_back(0xA0);
+        } else {
+            bytes.push_back(0xA1);
+            appendBigEndian(bytes, next(i), 4);
+        }
+    }
+    const std::uint64_t offsetTable = bytes.size();
+    for (const auto offset : offsets)
+        appendBigEndian(bytes, offset, 4);
+    bytes.insert(bytes.end(), 6, 0);
+    bytes.push_back(4); // offset size
+    bytes.push_back(4); // reference size
+    appendBigEndian(bytes, objects, 8);
+    appendBigEndian(bytes, 0, 8);
+    appendBigEndian(bytes, offsetTable, 8);
+    return bytes;
+}
+
+Data nestedBinary(std::size_t levels)
+{
+    return chainedBinary(levels, [](std::size_t i) { return i + 1; });
+}
+
+TEST(PropertyList, NestingDeeperThanTheBoundIsRefusedInBothFormats)
+{
+    const std::size_t bound = maximumPropertyListNesting;
+    for (const std::size_t levels : {std::size_t{2}, bound, bound + 1, std::size_t{30000}, std::size_t{200000}}) {
+        SCOPED_TRACE(levels);
+        const auto fromXml = parsePropertyList(bytesOf(nestedXml(levels)));
+        const auto fromBinary = parsePropertyList(nestedBinary(levels));
+        EXPECT_EQ(fromXml.has_value(), levels <= bound);
+        EXPECT_EQ(fromBinary.has_value(), levels <= bound);
+        EXPECT_EQ(fromXml, fromBinary);
+    }
+}
+
+TEST(PropertyList, ABinaryListThatHoldsItselfIsRefused)
+{
+    EXPECT_FALSE(parsePropertyList(chainedBinary(3, [](std::size_t) { return 0; })));
 }
 
 class PropertyListFileTest : public testsupport::PlatformRootTest {};

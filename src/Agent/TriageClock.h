@@ -6,5 +6,5 @@
 #include <functional>
 
 // Where the triage reads the current time: the system clock, or a test's own.
-using Clock = std::function<platform::Date()>;
-inline const Clock systemClock = [] { return std::chrono::system_clock::now(); };
+using TriageClock = std::function<platform::Date()>;
+inline const TriageClock systemClock = [] { return std::chrono::system_clock::now(); };

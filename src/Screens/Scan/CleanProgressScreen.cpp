@@ -1,0 +1,314 @@
+#include "Screens/Scan/CleanProgressScreen.h"
+
+#include "Controls/FlatButton.h"
+#include "Controls/ProgressBar.h"
+#include "Foundation/IndexVocabularies.h"
+#include "Foundation/PageURLs.h"
+#include "Foundation/SharedState.h"
+#include "Foundation/TextTable.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/ScreenText.h"
+#include "Screens/Scan/RecommendedAppsPanel.h"
+#include "Screens/Scan/ScreenWidgets.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The two social icons, 20 x 20 PNG images carried in the program.
+const char* const facebookIconBase64 = "iVBORw0KGgoAAAANSUhEUgAAABQAAAAUCAYAAACNiR0NAAAAXElEQVR42mNgIAJYR874D8IMlACYIbgw1QwiyWBSDcNrKLmG4TQUl0JcAK+B+Gwm1kAUQ4k1kGhvU9VAUr1KyGDqGzj4w5AmBhIbOVTPKXTLz/QrvmhSwFJaBQAAELq9Mo3VV74AAAAASUVORK5CYII=";
+const char* const twitterIconBase64 = "iVBORw0KGgoAAAANSUhEUgAAABQAAAAUCAYAAACNiR0NAAAAYUlEQVR42s3VQQ4AEAwEwH7E433RB0gPLmJpV5vYpEcTJJaIIaW2riMvmQiaMMgFe7EjymIQDQU9CzVX1AqtcYGWbEEWQ0cXFoPguksWgnfIYrng/y8lpRxS6iulYF+/gAEgEEmrV1LOggAAAABJRU5ErkJggg==";
+
+QPixmap pixmapFromBase64(const char* base64)
+{
+    QPixmap pixmap;
+    pixmap.loadFromData(QByteArray::fromBase64(base64), "PNG");
+    return pixmap;
+}
+
+QPixmap bundleImage(const char* name, int size)
+{
+    const auto path = platform::Bundle::main().pathForResource(name, "png");
+    const QPixmap image = path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
+    return image.isNull() ? image : image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+QFrame* makePlainBox(QWidget* parent, const char* name)
+{
+    auto* box = new QFrame(parent);
+    box->setObjectName(name);
+    return box;
+}
+
+// A clickable row of an icon and a caption: the button lies over both.
+QWidget* makeSocialLink(QWidget* parent, QPushButton*& button, QLabel*& icon, QLabel*& caption, const char* name,
+                        const char* base64)
+{
+    auto* row = new QWidget(parent);
+    auto* content = new QWidget(row);
+    auto* contentLayout = new QHBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->setSpacing(8);
+    icon = new QLabel(content);
+    icon->setObjectName(QStringLiteral("imgView%1").arg(name));
+    icon->setPixmap(pixmapFromBase64(base64));
+    icon->setFixedSize(20, 20);
+    caption = screenstyle::makeLabel(content, "", 12, QFont::Normal, screenstyle::textColor);
+    caption->setObjectName(QStringLiteral("lbl%1").arg(name));
+    contentLayout->addWidget(icon);
+    contentLayout->addWidget(caption, 1);
+    button = new QPushButton(row);
+    button->setObjectName(QStringLiteral("btn%1").arg(name));
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"));
+    auto* layout = new QGridLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content, 0, 0);
+    layout->addWidget(button, 0, 0);
+    return row;
+}
+
+} // namespace
+
+CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidget* parent)
+    : QWidget(parent), setup_(setup)
+{
+    buildProgressBox();
+    buildResultBox();
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(boxCleanProcess, 0, 0);
+    layout->addWidget(boxCleanResult, 0, 0);
+
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observers_.push_back(center.addObserver(setup.boxSwitchName, [this](const auto& n) { notificationSetView(n); }));
+    observers_.push_back(center.addObserver(setup.completionName, [this](const auto& n) { notificationUpdateValues(n); }));
+    observers_.push_back(center.addObserver(setup.progressName, [this](const auto& n) { notifyCleanProcess(n); }));
+
+    boxCleanProcess->show();
+    boxCleanResult->hide();
+    isCleanInProgress = false;
+    boxRecommendedApp->setTexts();
+    showCleanupStatus(true);
+    lblFollowUs->setText(screenText("IDS_BGX_75"));
+    lblTwitter->setText(screenText("IDS_BGX_76"));
+    lblFacebook->setText(screenText("IDS_BGX_77"));
+    btnHome->hide();
+    btnHome->setText(screenText("IDS_BGX_178"));
+}
+
+CleanProgressScreen::~CleanProgressScreen() = default;
+
+void CleanProgressScreen::buildProgressBox()
+{
+    using namespace screenstyle;
+    boxCleanProcess = makePlainBox(this, "boxCleanProcess");
+    QFrame* card = makeCard(boxCleanProcess, "cardCleanProcess");
+    card->setFixedWidth(620);
+    lblCleanningForDeceptiveApps = makeLabel(card, "lblCleanningForDeceptiveApps", 20, QFont::DemiBold);
+    lblCleanningForDeceptiveApps->setAlignment(Qt::AlignHCenter);
+    progressIndicator = new ProgressBar(card);
+    progressIndicator->setObjectName("progressIndicator");
+    progressIndicator->setFixedHeight(16);
+    progressIndicator->setBorderColor(cardBorderColor);
+    lblPath = makeLabel(card, "lblPath", 11, QFont::Normal, secondaryTextColor);
+    lblPath->setTextFormat(Qt::PlainText);
+    lblPath->setAlignment(Qt::AlignHCenter);
+    lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblObjectCleaned = makeLabel(card, "lblObjectCleaned", 13, QFont::Medium);
+    lblObjectCleaned->setAlignment(Qt::AlignHCenter);
+    btnStopClean = makeActionButton(card, "btnStopClean", stopRed);
+    btnStopClean->setText(QStringLiteral("Stop"));
+    connect(btnStopClean, &FlatButton::clicked, this, [this] { clickedStopClean(); });
+
+    auto* cardLayout = new QVBoxLayout(card);
+    cardLayout->setContentsMargins(40, 36, 40, 36);
+    cardLayout->setSpacing(14);
+    cardLayout->addWidget(lblCleanningForDeceptiveApps);
+    cardLayout->addSpacing(8);
+    cardLayout->addWidget(progressIndicator);
+    cardLayout->addWidget(lblPath);
+    cardLayout->addWidget(lblObjectCleaned);
+    cardLayout->addSpacing(8);
+    cardLayout->addWidget(btnStopClean, 0, Qt::AlignHCenter);
+    auto* layout = new QVBoxLayout(boxCleanProcess);
+    layout->addStretch(1);
+    layout->addWidget(card, 0, Qt::AlignHCenter);
+    layout->addStretch(2);
+}
+
+void CleanProgressScreen::buildResultBox()
+{
+    using namespace screenstyle;
+    boxCleanResult = makePlainBox(this, "boxCleanResult");
+    QFrame* summary = makeCard(boxCleanResult, "cardCleanSummary");
+    statusIcon_ = new QLabel(summary);
+    statusIcon_->setObjectName("imgViewCleanupStatus");
+    statusIcon_->setFixedSize(48, 48);
+    lblCleanupStatus = makeLabel(summary, "lblCleanupStatus", 20, QFont::DemiBold, textColor, true);
+    resultLines_ = new QVBoxLayout;
+    resultLines_->setSpacing(4);
+    lblReviewRemainingDeceptiveAppItems =
+        makeLabel(summary, "lblReviewRemainingDeceptiveAppItems", 12, QFont::Normal, secondaryTextColor, true);
+    btnReviewApps = makeActionButton(summary, "btnReviewApps", actionGreen);
+    connect(btnReviewApps, &FlatButton::clicked, this, [this] { clickedReviewApps(); });
+    btnHome = makeActionButton(summary, "btnHome", actionGreen);
+    connect(btnHome, &FlatButton::clicked, this, [this] { clickedHome(); });
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(8);
+    texts->addWidget(lblCleanupStatus);
+    texts->addLayout(resultLines_);
+    texts->addWidget(lblReviewRemainingDeceptiveAppItems);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(btnReviewApps);
+    buttons->addWidget(btnHome);
+    buttons->addStretch(1);
+    auto* summaryLayout = new QHBoxLayout(summary);
+    summaryLayout->setContentsMargins(28, 24, 28, 24);
+    summaryLayout->setSpacing(20);
+    summaryLayout->addWidget(statusIcon_, 0, Qt::AlignTop);
+    summaryLayout->addLayout(texts, 1);
+    summaryLayout->addLayout(buttons);
+
+    QFrame* extras = makeCard(boxCleanResult, "cardCleanExtras");
+    boxRecommendedApp = new RecommendedAppsPanel(extras);
+    auto* separator = new QFrame(extras);
+    separator->setFixedWidth(1);
+    separator->setStyleSheet(QStringLiteral("background: %1;").arg(cardBorderColor.name()));
+    auto* extrasLayout = new QHBoxLayout(extras);
+    extrasLayout->setContentsMargins(28, 24, 28, 24);
+    extrasLayout->setSpacing(28);
+    extrasLayout->addWidget(boxRecommendedApp, 1);
+    extrasLayout->addWidget(separator);
+    extrasLayout->addWidget(makeSocialLinks());
+
+    auto* layout = new QVBoxLayout(boxCleanResult);
+    layout->setContentsMargins(32, 32, 32, 32);
+    layout->setSpacing(20);
+    layout->addWidget(summary);
+    layout->addWidget(extras);
+    layout->addStretch(1);
+}
+
+QWidget* CleanProgressScreen::makeSocialLinks()
+{
+    auto* links = new QWidget(boxCleanResult);
+    links->setFixedWidth(180);
+    lblFollowUs = screenstyle::makeLabel(links, "lblFollowUs", 11, QFont::DemiBold, screenstyle::secondaryTextColor);
+    auto* layout = new QVBoxLayout(links);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+    layout->addWidget(lblFollowUs);
+    layout->addWidget(makeSocialLink(links, btnTwitter, imgViewTwitter, lblTwitter, "Twitter", twitterIconBase64));
+    layout->addWidget(makeSocialLink(links, btnFacebook, imgViewFacebook, lblFacebook, "Facebook", facebookIconBase64));
+    layout->addStretch(1);
+    connect(btnTwitter, &QPushButton::clicked, this, [this] { clickedTwitter(); });
+    connect(btnFacebook, &QPushButton::clicked, this, [this] { clickedFacebook(); });
+    return links;
+}
+
+QLabel* CleanProgressScreen::addResultLine(const char* name)
+{
+    QLabel* line = screenstyle::makeLabel(boxCleanResult, name, 13, QFont::Normal, screenstyle::textColor, true);
+    resultLines_->addWidget(line);
+    return line;
+}
+
+void CleanProgressScreen::viewWillAppear()
+{
+    if (isCleaningProcess)
+        boxRecommendedApp->chooseRecommendedApp();
+    lblCleanningForDeceptiveApps->setText(screenText(setup_.headingKey));
+    btnReviewApps->setText(screenText(setup_.reviewTitleKey));
+    lblReviewRemainingDeceptiveAppItems->setText(screenText(setup_.reviewInvitationKey));
+}
+
+std::string CleanProgressScreen::itemWord(std::int64_t count)
+{
+    return localizedText(count == 1 ? "IDS_BGX_44" : "IDS_BGX_43");
+}
+
+void CleanProgressScreen::showRunningCount(std::int64_t removed, std::int64_t total)
+{
+    lblObjectCleaned->setText(
+        QString::fromStdString(localizedText(setup_.countWordKey) + " " + std::to_string(removed) + "/" +
+                               std::to_string(total)));
+}
+
+void CleanProgressScreen::notifyCleanProcess(const platform::Notification& notification)
+{
+    const auto* total = notification.value<std::int64_t>("totalItems");
+    const auto* removed = notification.value<std::int64_t>("pObj");
+    const auto* path = notification.value<std::string>("path");
+    const auto* percentage = notification.value<double>("percentage");
+    if (!total || !removed || !path || !percentage)
+        return;
+    lblPath->setText(QString::fromStdString(*path));
+    progressIndicator->setProgress(*percentage / 100.0);
+    showRunningCount(*removed, *total);
+}
+
+void CleanProgressScreen::notificationSetView(const platform::Notification& notification)
+{
+    const auto* menu = notification.value<CleanMenu>(menuKey);
+    if (!menu)
+        return;
+    boxCleanProcess->setVisible(*menu == CleanMenu::process);
+    boxCleanResult->setVisible(*menu == CleanMenu::result);
+    isCleanInProgress = false;
+}
+
+void CleanProgressScreen::resetProgress()
+{
+    lblPath->clear();
+    progressIndicator->setProgress(0.0);
+    showRunningCount(0, 0);
+}
+
+void CleanProgressScreen::showWayOut(bool nothingRemaining)
+{
+    lblReviewRemainingDeceptiveAppItems->setVisible(!nothingRemaining);
+    btnReviewApps->setVisible(!nothingRemaining);
+    btnHome->setVisible(nothingRemaining);
+}
+
+void CleanProgressScreen::showCleanupStatus(bool everythingRemoved)
+{
+    lblCleanupStatus->setText(screenText(everythingRemoved ? "IDS_BGX_74" : "IDS_BGX_88"));
+    statusIcon_->setPixmap(bundleImage(everythingRemoved ? "singletick" : "exclamationM", 48));
+}
+
+void CleanProgressScreen::clickedStopClean()
+{
+    *setup_.paused = true;
+    const AlertContent question{localizedText("IDS_BGX_220"), localizedText("IDS_BGX_92"),
+                                {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}, AlertStyle::warning};
+    beginSheet(*this, question, [paused = setup_.paused, aborted = setup_.aborted](int response) {
+        if (response == alertFirstButtonReturn)
+            *aborted = true;
+        *paused = false;
+    });
+}
+
+void CleanProgressScreen::clickedDownloadNow()
+{
+    boxRecommendedApp->openRecommendedApp();
+}
+
+void CleanProgressScreen::clickedFacebook()
+{
+    openSocialPage(facebookPageURL());
+}
+
+void CleanProgressScreen::clickedTwitter()
+{
+    openSocialPage(twitterPageURL());
+}

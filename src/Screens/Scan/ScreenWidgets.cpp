@@ -1,0 +1,66 @@
+#include "Screens/Scan/ScreenWidgets.h"
+
+#include "Controls/FlatButton.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace screenstyle {
+
+QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, QFont::Weight weight, const QColor& colour,
+                  bool wraps)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setPointSize(pointSize);
+    font.setWeight(weight);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setWordWrap(wraps);
+    return label;
+}
+
+QFrame* makeCard(QWidget* parent, const char* name)
+{
+    auto* card = new QFrame(parent);
+    card->setObjectName(name);
+    card->setStyleSheet(QStringLiteral("QFrame#%1 { background: %2; border: 1px solid %3; border-radius: 8px; }")
+                            .arg(name, cardColor.name(), cardBorderColor.name()));
+    return card;
+}
+
+void colourActionButton(FlatButton& button, const QColor& fill)
+{
+    auto withAlpha = [&fill](double alpha) {
+        QColor colour = fill;
+        colour.setAlphaF(alpha);
+        return colour;
+    };
+    button.setNormalColor(withAlpha(0.8));
+    button.setHoverColor(withAlpha(0.9));
+    button.setBackgroundNormalColor(withAlpha(0.8));
+    button.setBackgroundHighlightColor(withAlpha(1.0));
+    button.setTitleNormalColor(Qt::white);
+    button.setTitleHighlightColor(Qt::white);
+}
+
+FlatButton* makeActionButton(QWidget* parent, const char* name, const QColor& fill)
+{
+    auto* button = new FlatButton(parent);
+    button->setObjectName(name);
+    button->setMomentary(true);
+    button->setCornerRadius(4);
+    button->setCursor(Qt::PointingHandCursor);
+    QFont font = button->font();
+    font.setPointSize(13);
+    font.setWeight(QFont::DemiBold);
+    button->setFont(font);
+    button->setMinimumSize(150, 38);
+    colourActionButton(*button, fill);
+    return button;
+}
+
+} // namespace screenstyle

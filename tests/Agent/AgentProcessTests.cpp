@@ -1,0 +1,116 @@
+#include "Agent/AgentInstanceLock.h"
+#include "Foundation/Settings.h"
+#include "LaunchdTestFixture.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Tools/ToolProcess.h"
+#include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ProcessStat.h"
+#include "Platform/Workspace/Workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testsupport::homeFolder;
+
+namespace {
+
+const std::string agentIdentifier = "com.tarnwicklabs.activeguardsentinelwarden";
+const std::string agentExecutable = std::string(BG_AGENT_BUNDLE) + "/Contents/MacOS/ActiveGuardSentinelWarden";
+
+// Agents of the root, started by anyone; each test ends those it caused.
+class AgentProcessTest : public testsupport::LaunchdTest {
+protected:
+    void SetUp() override
+    {
+        LaunchdTest::SetUp();
+        ::setenv("BG_NETWORK_REACHABLE", "0", 1);
+    }
+    void TearDown() override
+    {
+        LaunchdTest::TearDown(); // no job starts an agent any more
+        for (const pid_t pid : runningAgents())
+            ::kill(pid, SIGKILL);
+        ::unsetenv("BG_NETWORK_REACHABLE");
+    }
+
+    static std::vector<pid_t> runningAgents()
+    {
+        std::vector<pid_t> agents;
+        for (const auto& application : platform::Workspace::shared().runningApplications())
+            if (application.bundleIdentifier == agentIdentifier)
+                agents.push_back(application.processIdentifier);
+        return agents;
+    }
+
+    static bool hasEnded(pid_t pid)
+    {
+        const auto fields = platform::processStatFields(pid);
+        return fields.empty() || fields.front() == "Z";
+    }
+
+    static bool waitLong(const std::function<bool()>& condition)
+    {
+        return platform::dispatch::runMainLoopUntil(condition, 30s);
+    }
+};
+
+bool agentLockIsTaken()
+{
+    return !AgentInstanceLock().held();
+}
+
+TEST_F(AgentProcessTest, OneAgentAtATimeAndTerminationEndsItCleanly)
+{
+    auto first = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(waitLong(agentLockIsTaken));
+
+    auto second = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->waitForExit(), 0);
+    EXPECT_FALSE(hasEnded(first->pid()));
+
+    ::kill(first->pid(), SIGTERM);
+    EXPECT_EQ(first->waitForExit(), 0) << "a clean exit, not the signal";
+    EXPECT_FALSE(agentLockIsTaken());
+}
+
+// The application's start-up installs the agent and its launch agent; launchd
+// starts it, and its downloads watcher lists a matching download as alerted.
+TEST_F(AgentProcessTest, TheAgentStartedThroughLaunchdByTheApplicationWatchesDownloads)
+{
+    const auto bundle = testsupport::underRoot("/Applications/Bastion Guardpoint.app");
+    fs::copy(BG_APP_BUNDLE, bundle, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    appGroupDefaults()->setBool(SettingsKey::isActiveProtectionEnabled, true);
+    auto application = platform::ToolProcess::launch((bundle / "Contents/MacOS/Bastion Guardpoint").string(), {},
+                                                     platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(application);
+    ASSERT_TRUE(waitLong([] { return !runningAgents().empty(); })) << "launchd starts the agent";
+
+    // Moved in again and again until the agent's watcher, started once its
+    // start-up has run, reports it.
+    const auto partial = testsupport::plantFile(homeFolder() / "Partial/OrlundoInstaller.dmg");
+    const auto download = homeFolder() / "Downloads/OrlundoInstaller.dmg";
+    const auto agentDefaults = homeFolder() / ("Library/Preferences/" + agentIdentifier + ".plist");
+    const auto listed = [&] {
+        const auto plist = platform::readPropertyListFile(agentDefaults.string());
+        const auto* paths = plist && plist->asDictionary() ? plist->find("NewDownloadPathsWithNagsBGX") : nullptr;
+        return paths && paths->asArray() && paths->asArray()->size() == 1 &&
+               *paths->asArray()->front().asText() == download.string();
+    };
+    const bool reported = waitLong([&] {
+        fs::rename(fs::exists(partial) ? partial : download, fs::exists(partial) ? download : partial);
+        platform::dispatch::runMainLoopFor(300ms);
+        return listed();
+    });
+    ::kill(application->pid(), SIGKILL);
+    application->waitForExit();
+    EXPECT_TRUE(reported);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+#include "AgentTest.h"
+
+#include "Agent/AlertNotifications.h"
+#include "Agent/DownloadTriage.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+namespace K = SettingsKey;
+using testsupport::homeFolder;
+
+namespace {
+
+using DownloadTriageTest = AgentTest;
+
+std::vector<std::string> alertedPaths()
+{
+    std::vector<std::string> paths;
+    if (const auto stored = standardDefaults().array(K::newDownloadPathsWithNags))
+        for (const auto& entry : *stored)
+            paths.push_back(*entry.asText());
+    return paths;
+}
+
+const std::string* postedPath(const platform::Notification& post)
+{
+    return post.value<std::string>(AlertKey::newDownloadedItem);
+}
+
+TEST_F(DownloadTriageTest, AMatchingDownloadRenamedIntoDownloadsRaisesOneAlertAndIsListed)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto path = renameInto(homeFolder() / "Downloads", "SnapfyreInstaller.dmg");
+
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    settle();
+    ASSERT_EQ(alerts.received().size(), 1u);
+    const auto& post = alerts.received().front();
+    ASSERT_TRUE(postedPath(post));
+    EXPECT_EQ(*postedPath(post), path.string());
+    const auto* record = post.value<MalwareList>(AlertKey::detectedMalwareList);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->appName, "Snapfyre Search");
+    EXPECT_EQ(alertedPaths(), std::vector<std::string>{path.string()});
+    EXPECT_TRUE(delegate->alertWindows().windowController(AlertKind::download)->isVisible());
+}
+
+// Each case does something that must raise nothing, then renames in a second
+// matching download: the only alert is the second one's.
+struct SilentDownload {
+    const char* name;
+    std::function<void()> act;
+};
+
+TEST_F(DownloadTriageTest, CopiesPartialDownloadsIgnoredAndAlertedPathsRaiseNothing)
+{
+    const auto downloads = homeFolder() / "Downloads";
+    const std::vector<SilentDownload> cases{
+        {"a plain copy", [&] { testsupport::plantFile(downloads / "SnapfyreInstaller.dmg"); }},
+        {"inside a .download folder", [&] { renameInto(downloads / "Setup.download", "SnapfyreInstaller.dmg"); }},
+        {"an ignored path",
+         [&] {
+             setSuiteValue(K::ignoreAllPaths, platform::Array{(downloads / "SnapfyreInstaller.dmg").string()});
+             renameInto(downloads, "SnapfyreInstaller.dmg");
+         }},
+        {"an alerted path",
+         [&] {
+             addAlertedDownloadPath((downloads / "SnapfyreInstaller.dmg").string());
+             renameInto(downloads, "SnapfyreInstaller.dmg");
+         }},
+        {"active protection off",
+         [&] {
+             setSuiteValue(K::isActiveProtectionEnabled, false);
+             renameInto(downloads, "SnapfyreInstaller.dmg");
+             settle();
+             setSuiteValue(K::isActiveProtectionEnabled, true);
+         }},
+        {"a name of four characters", [&] { renameInto(downloads, "Snap"); }},
+        {"a .DS_Store", [&] { renameInto(downloads, ".DS_Store"); }},
+    };
+    for (const auto& silent : cases) {
+        SetUp();
+        widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+        startAgent();
+        silent.act();
+        settle();
+        const auto sentinel = renameInto(downloads, "OrlundoInstaller.dmg");
+        ASSERT_TRUE(waitForPosts(alerts, 1)) << silent.name;
+        settle();
+        ASSERT_EQ(alerts.received().size(), 1u) << silent.name;
+        EXPECT_EQ(*postedPath(alerts.received().front()), sentinel.string()) << silent.name;
+        TearDown();
+    }
+}
+
+TEST_F(DownloadTriageTest, AnApplicationCopiedIntoApplicationsIsMatchedByItsFolderEvent)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto bundle = testsupport::underRoot("/Applications/Qlorvex Mac Booster.app");
+    testsupport::plantFile(bundle / "Contents/Info.plist", "<plist/>");
+
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    EXPECT_EQ(*postedPath(alerts.received().front()), bundle.string());
+}
+
+TEST_F(DownloadTriageTest, ADownloadBeforeTheRecordsAreLoadedRaisesNothing)
+{
+    fs::remove(databasePath()); // the load finds nothing
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    delegate = std::make_unique<AppDelegate>();
+    delegate->startAgent();
+    renameInto(homeFolder() / "Downloads", "SnapfyreInstaller.dmg");
+    settle(std::chrono::milliseconds(800));
+    EXPECT_TRUE(alerts.received().empty());
+}
+
+MalwareList recordWithPaths(std::int64_t id, std::vector<std::optional<std::string>> shortPaths)
+{
+    MalwareList record;
+    record.id = id;
+    record.paths.emplace();
+    for (auto& shortPath : shortPaths) {
+        Paths row;
+        row.shortPath = std::move(shortPath);
+        record.paths->push_back(std::move(row));
+    }
+    return record;
+}
+
+TEST(DownloadNameMatch, TheStoredPathMustContainTheWholeNameCaseSensitively)
+{
+    const std::vector<MalwareList> records{
+        recordWithPaths(1, {std::nullopt, "Tools/MySetup.app"}),
+        recordWithPaths(2, {"Setup.app", "Setup.app/Contents", "Files/ÄÖÜß"}),
+        recordWithPaths(3, {}),
+    };
+    struct Case {
+        std::string name;
+        std::optional<std::int64_t> hit;
+    };
+    for (const auto& [name, hit] : std::vector<Case>{{"Setup.app", 1},
+                                                      {"setup.app", std::nullopt},
+                                                      {"MySetup.app.zip", std::nullopt},
+                                                      {"Setup", 1},
+                                                      {"Setu", std::nullopt},
+                                                      {"ÄÖÜß", std::nullopt}, // four characters in eight bytes
+                                                      {"/ÄÖÜß", 2},
+                                                      {"Contents", 2}}) {
+        const auto record = recordMatchingDownloadName(name, records);
+        EXPECT_EQ(record ? std::optional(record->id) : std::nullopt, hit) << name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include "AgentTest.h"
+
+#include "Agent/AlertNotifications.h"
+#include "Agent/StartupItemTriage.h"
+#include "Foundation/Settings.h"
+#include "Platform/Values/PropertyList.h"
+#include "Startup/LaunchOnStartup.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+namespace K = SettingsKey;
+using namespace std::chrono_literals;
+using testsupport::homeFolder;
+using testsupport::underRoot;
+
+namespace {
+
+using StartupItemTriageTest = AgentTest;
+
+std::string applicationPath(const std::string& name)
+{
+    return underRoot("/Applications/" + name + ".app").string();
+}
+
+// A launch-agent plist whose program lies in the application `name`.
+fs::path plantLaunchAgent(const fs::path& folder, const std::string& name)
+{
+    const auto path = folder / ("com.example." + name + ".plist");
+    const platform::Value plist(platform::Dictionary{
+        {"Label", "com.example." + name},
+        {"Program", applicationPath(name) + "/Contents/MacOS/" + name},
+        {"RunAtLoad", true}});
+    fs::create_directories(folder);
+    EXPECT_TRUE(platform::writePropertyListFile(path.string(), plist));
+    return path;
+}
+
+const fs::path userAgents = homeFolder() / "Library/LaunchAgents";
+
+std::string reportedItem(const platform::Notification& post)
+{
+    return *post.value<std::string>(AlertKey::newStartupItem);
+}
+
+TEST_F(StartupItemTriageTest, ALaunchAgentWrittenRaisesOneAlertUnlessTheSwitchIsFalse)
+{
+    for (const auto& [stored, alerted] : std::vector<std::pair<platform::Value, bool>>{
+             {platform::Value(), true}, {true, true}, {"no", true}, {false, false}}) {
+        SetUp();
+        setSuiteValue(K::isStartupProtectionEnabled, stored);
+        widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+        startAgent();
+        plantLaunchAgent(userAgents, "Tool");
+        if (alerted) {
+            ASSERT_TRUE(waitForPosts(alerts, 1));
+            settle();
+            ASSERT_EQ(alerts.received().size(), 1u);
+            EXPECT_EQ(reportedItem(alerts.received().front()), applicationPath("Tool"));
+            EXPECT_EQ(*alerts.received().front().value<std::string>(AlertKey::startupType), "Launch Agent");
+        } else {
+            settle(500ms);
+            EXPECT_TRUE(alerts.received().empty());
+        }
+        TearDown();
+    }
+}
+
+TEST_F(StartupItemTriageTest, AnItemReplacedByAnotherRaisesNothingAndARemovedItemIsNeverReportedAsNew)
+{
+    const auto first = plantLaunchAgent(userAgents, "Alpha");
+    const auto second = plantLaunchAgent(underRoot("/Library/LaunchDaemons"), "Beta");
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    startAgent();
+
+    fs::rename(first, userAgents / "com.example.Gamma.plist"); // one removed, one added
+    settle(500ms);
+    EXPECT_TRUE(alerts.received().empty());
+
+    // While the switch is off nothing is compared or refreshed; the next pass sees
+    // the daemon gone and two new agents.
+    setSuiteValue(K::isStartupProtectionEnabled, false);
+    fs::remove(second);
+    plantLaunchAgent(underRoot("/Library/LaunchAgents"), "Delta");
+    settle();
+    setSuiteValue(K::isStartupProtectionEnabled, true);
+    plantLaunchAgent(userAgents, "Epsilon");
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    settle();
+    ASSERT_EQ(alerts.received().size(), 1u);
+    EXPECT_NE(reportedItem(alerts.received().front()), applicationPath("Beta"));
+}
+
+TEST_F(StartupItemTriageTest, ADSStoreChangeNeitherAlertsNorRefreshesTheSnapshot)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    startAgent();
+    setSuiteValue(K::isStartupProtectionEnabled, false);
+    plantLaunchAgent(userAgents, "Tool");
+    settle();
+    setSuiteValue(K::isStartupProtectionEnabled, true);
+    testsupport::plantFile(userAgents / ".DS_Store");
+    settle(500ms);
+    EXPECT_TRUE(alerts.received().empty());
+    testsupport::plantFile(userAgents / "notes.txt"); // any other event compares: the agent is new
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    EXPECT_EQ(reportedItem(alerts.received().front()), applicationPath("Tool"));
+}
+
+// The login-items poll, with a clock of the test's.
+class LoginItemsPollTest : public AgentTest {
+protected:
+    void SetUp() override
+    {
+        AgentTest::SetUp();
+        fs::create_directories(applicationPath("Helper"));
+        helper = platform::FileURL::fromPath(applicationPath("Helper"));
+    }
+
+    // A fresh triage whose snapshot lacks the helper, which is then added.
+    std::shared_ptr<StartupItemTriage> addHelperAfterSnapshot(platform::Date now)
+    {
+        setLaunchOnStartup(false, helper);
+        auto triage = std::make_shared<StartupItemTriage>(windows, [now] { return now; });
+        triage->takeSnapshots();
+        setLaunchOnStartup(true, helper);
+        return triage;
+    }
+
+    std::shared_ptr<AlertWindows> windows = std::make_shared<AlertWindows>();
+    platform::FileURL helper = platform::FileURL::fromPath("/");
+};
+
+const platform::Date reEnabledAt = std::chrono::sys_days{std::chrono::year{2026} / 3 / 4} + 10h;
+
+TEST_F(LoginItemsPollTest, AnItemTheApplicationReEnabledIsSilentForTenSeconds)
+{
+    struct Case {
+        std::chrono::milliseconds sinceReEnable;
+        std::string storedPath;
+        bool alerted;
+    };
+    for (const auto& [since, storedPath, alerted] : std::vector<Case>{
+             {10'900ms, helper.path(), false},
+             {11s, helper.path(), true},
+             {-5s, helper.path(), false},
+             {0s, helper.path() + "/", true}, // another path
+         }) {
+        setSuiteValue(K::startupItemEnabledPathAGSQ, storedPath);
+        setSuiteValue(K::startupItemEnabledDateAGSQ, reEnabledAt);
+        widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+        addHelperAfterSnapshot(reEnabledAt + since)->pollLoginItems();
+        if (alerted) {
+            ASSERT_TRUE(waitForPosts(alerts, 1)) << since.count();
+            EXPECT_EQ(reportedItem(alerts.received().front()), helper.path());
+            EXPECT_EQ(*alerts.received().front().value<std::string>(AlertKey::startupType), "Login Item");
+        } else {
+            settle(1500ms);
+            EXPECT_TRUE(alerts.received().empty()) << since.count();
+        }
+    }
+}
+
+TEST_F(LoginItemsPollTest, ThePollStaysIdleWhileTheSwitchIsFalseAndCatchesUpAfterwards)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    setSuiteValue(K::isStartupProtectionEnabled, false);
+    const auto triage = addHelperAfterSnapshot(std::chrono::system_clock::now());
+    triage->pollLoginItems();
+    settle(1500ms);
+    EXPECT_TRUE(alerts.received().empty());
+
+    setSuiteValue(K::isStartupProtectionEnabled, true);
+    triage->pollLoginItems();
+    triage->pollLoginItems(); // dropped: the first poll is still running
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    settle(1500ms);
+    EXPECT_EQ(alerts.received().size(), 1u);
+}
+
+} // namespace
