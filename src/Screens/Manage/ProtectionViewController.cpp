@@ -104,6 +104,8 @@ void ProtectionViewController::viewDidLoad()
     lblRealTimeProtectionAgainst->setText(screenText("IDS_BGX_29"));
     lblStartupProtection->setText(screenText("IDS_BGX_30"));
     lblInstantlyPreventApplications->setText(screenText("IDS_BGX_31"));
+    for (const ProtectionSwitch& each : switches()) // the state before any stored one is read
+        showCaption(*each.caption, each.toggle->isOn());
 }
 
 void ProtectionViewController::viewWillAppear()

@@ -1,5 +1,6 @@
 #include "Screens/Manage/SettingsViewController.h"
 
+#include "Foundation/PresentationSlots.h"
 #include "Screens/Common/ScreenContainer.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
@@ -24,8 +25,6 @@ const TabItem tabItems[] = {
     {SettingsMenu::update, "UpdateSettings", "IDS_BGX_48", &SettingsViewController::clickedUpdateSettings},
     {SettingsMenu::ignoreList, "IgnoreList", "IDS_BGX_49", &SettingsViewController::clickedIgnoreList},
 };
-
-const QColor markerColor(0, 122, 255);
 
 QFrame* makeBox(QWidget* parent, const QString& name, const QColor& colour)
 {
@@ -60,7 +59,7 @@ void SettingsViewController::loadView()
         Tab& each = tabs_[static_cast<std::size_t>(item.menu)];
         each.box = makeBox(tabColumn, "box" + name, tabColor);
         each.box->setFixedHeight(48);
-        each.verticalLine = makeBox(each.box, "boxVerticalLine" + name, markerColor);
+        each.verticalLine = makeBox(each.box, "boxVerticalLine" + name, sidebarLineColor());
         each.verticalLine->setFixedWidth(4);
         each.label = manageLook::makeLabel(each.box, "lbl" + name, 13, manageLook::headlineColor());
         each.button = new QPushButton(each.box);
