@@ -11,9 +11,9 @@
 #include <vector>
 
 class FlatButton;
-class ProgressBar;
 class QFrame;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 class RecommendedAppsPanel;
@@ -70,7 +70,7 @@ public:
     static std::string itemWord(std::int64_t count);
 
     QLabel* lblCleanningForDeceptiveApps = nullptr;
-    ProgressBar* progressIndicator = nullptr;
+    QProgressBar* progressIndicator = nullptr; // 0 to 100
     QLabel* lblPath = nullptr;
     QLabel* lblObjectCleaned = nullptr;
     FlatButton* btnStopClean = nullptr;

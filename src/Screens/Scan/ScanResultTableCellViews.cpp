@@ -10,11 +10,9 @@
 
 namespace {
 
-const QColor badgeRed(210, 0, 0);
-
 QLabel* makeColumnLabel(QWidget* parent, const char* name, int width)
 {
-    QLabel* label = screenstyle::makeLabel(parent, name, 12, QFont::Normal, screenstyle::secondaryTextColor);
+    QLabel* label = scanlook::makeLabel(parent, name, 12, QFont::Normal, screenstyle::captionColor);
     label->setFixedWidth(width);
     return label;
 }
@@ -29,7 +27,7 @@ void setElided(QLabel& label, const QString& text, int width)
 
 ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : QWidget(parent)
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     using namespace resultcolumns;
     setObjectName("Parent");
     btnCheckBox = new QCheckBox(this);
@@ -41,7 +39,7 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
     imgView->setScaledContents(true);
     lblTitle = makeLabel(this, "lblTitle", 13, QFont::DemiBold);
     lblTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblSubTitleLeft = makeLabel(this, "lblSubTitleLeft", 11, QFont::Normal, secondaryTextColor);
+    lblSubTitleLeft = makeLabel(this, "lblSubTitleLeft", 11, QFont::Normal, screenstyle::captionColor);
     lblSubTitleRight = makeLabel(this, "lblSubTitleRight", 10, QFont::DemiBold, Qt::white);
     lblCompany = makeColumnLabel(this, "lblCompany", company);
     lblVersion = makeColumnLabel(this, "lblVersion", version);
@@ -90,7 +88,7 @@ void ScanResultParentTableCellView::setBadge(const QString& text)
     badgeShown_ = !text.isEmpty();
     lblSubTitleRight->setText(text);
     lblSubTitleRight->setStyleSheet(badgeShown_ ? QStringLiteral("background: %1; border-radius: 3px; padding: 1px 6px;")
-                                                      .arg(badgeRed.name())
+                                                      .arg(scanlook::threatRed.name())
                                                 : QStringLiteral("background: transparent;"));
 }
 
@@ -108,7 +106,7 @@ ScanResultChildTableCellView::ScanResultChildTableCellView(QWidget* parent) : QW
 {
     using namespace resultcolumns;
     setObjectName("Child");
-    lblPath = screenstyle::makeLabel(this, "lblPath", 11, QFont::Normal, screenstyle::secondaryTextColor);
+    lblPath = scanlook::makeLabel(this, "lblPath", 11, QFont::Normal, screenstyle::captionColor);
     lblPath->setTextFormat(Qt::PlainText);
     lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* layout = new QHBoxLayout(this);

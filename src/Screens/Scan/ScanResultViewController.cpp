@@ -10,6 +10,7 @@
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/DesktopActions.h"
+#include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/ScanResultTableCellViews.h"
 #include "Screens/Scan/ScreenWidgets.h"
@@ -31,7 +32,6 @@ namespace {
 
 constexpr double parentRowHeight = 60.0;
 constexpr double childRowHeight = 30.0;
-const QColor attentionRed(210, 0, 0);
 const QColor childRowColor(248, 249, 250);
 
 // A link-styled button's look: grey, underlined, the system font at `size` pixels.
@@ -76,14 +76,14 @@ ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(pa
 {
     setObjectName("ScanResultViewController");
     mainMenu = new QMenu(this);
-    QFrame* card = screenstyle::makeCard(this, "cardResults");
+    QFrame* card = scanlook::makeCard(this, "cardResults");
     auto* cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(1, 1, 1, 1);
     cardLayout->setSpacing(0);
     cardLayout->addWidget(buildColumnHeaders());
     cardLayout->addWidget(buildTable(), 1);
 
-    btnCleanNow = screenstyle::makeActionButton(this, "btnCleanNow", screenstyle::actionGreen);
+    btnCleanNow = scanlook::makeFilledButton(this, "btnCleanNow");
     connect(btnCleanNow, &FlatButton::clicked, this, [this] { clickedCleanNow(); });
     auto* footer = new QHBoxLayout;
     footer->addStretch(1);
@@ -101,7 +101,7 @@ ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(pa
     lblAttention->setText(screenText("IDS_BGX_58"));
     lblDeceptiveApplicationItemsFound->setText(screenText("IDS_BGX_59"));
     lblTheseMalwareScarewareAppsMay->setText(screenText("IDS_BGX_60"));
-    screenstyle::setActionTitle(*btnCleanNow, screenText("IDS_BGX_61"));
+    btnCleanNow->setText(screenText("IDS_BGX_61"));
     lblItemsDetails->setText(screenText("IDS_BGX_63"));
     lblCompany->setText(screenText("IDS_BGX_64"));
     lblVersion->setText(screenText("IDS_BGX_65"));
@@ -114,16 +114,16 @@ ScanResultViewController::~ScanResultViewController() = default;
 
 QWidget* ScanResultViewController::buildHeading()
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     auto* heading = new QWidget(this);
     auto* icon = new QLabel(heading);
-    icon->setPixmap(screenstyle::bundleImage("exclamationM", 44));
     icon->setFixedSize(44, 44);
-    lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, attentionRed);
-    lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, attentionRed);
-    lblDeceptiveApplicationItemsFound = makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, QFont::DemiBold);
+    setImageNamed(*icon, "exclamationM");
+    lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, threatRed);
+    lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, threatRed);
+    lblDeceptiveApplicationItemsFound = makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, QFont::Bold);
     lblTheseMalwareScarewareAppsMay =
-        makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12, QFont::Normal, secondaryTextColor, true);
+        makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12, QFont::Normal, screenstyle::captionColor, true);
     btnRescan = new QPushButton(heading);
     btnRescan->setObjectName("btnRescan");
     btnRescan->setFlat(true);
@@ -151,7 +151,7 @@ QWidget* ScanResultViewController::buildHeading()
 
 QWidget* ScanResultViewController::buildColumnHeaders()
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     using namespace resultcolumns;
     columnHeaders_ = new QWidget(this);
     columnHeaders_->setObjectName("columnHeaders");
@@ -161,7 +161,7 @@ QWidget* ScanResultViewController::buildColumnHeaders()
     btnSelectUnselectAll->setFixedWidth(checkBox);
     connect(btnSelectUnselectAll, &QCheckBox::clicked, this, [this](bool checked) { clickedSelectUnselectAll(checked); });
     auto header = [this](const char* name, int width) {
-        QLabel* label = makeLabel(columnHeaders_, name, 11, QFont::DemiBold, secondaryTextColor);
+        QLabel* label = makeLabel(columnHeaders_, name, 11, QFont::DemiBold, screenstyle::captionColor);
         if (width > 0)
             label->setFixedWidth(width);
         return label;
@@ -200,15 +200,16 @@ QWidget* ScanResultViewController::buildTable()
     tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     tableView->setStyleSheet(QStringLiteral("QTableWidget { background: white; border-top: 1px solid %1; }")
-                                 .arg(screenstyle::cardBorderColor.name()));
+                                 .arg(scanlook::cardBorderColor.name()));
     tableView->viewport()->installEventFilter(this);
 
     emptyState = new QWidget(holder);
     emptyState->setObjectName("emptyState");
     auto* tick = new QLabel(emptyState);
-    tick->setPixmap(screenstyle::bundleImage("singletick", 56));
-    QLabel* message = screenstyle::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
-                                             screenstyle::secondaryTextColor, true);
+    tick->setFixedSize(56, 56);
+    setImageNamed(*tick, "singletick");
+    QLabel* message = scanlook::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
+                                          screenstyle::captionColor, true);
     message->setAlignment(Qt::AlignHCenter);
     auto* emptyLayout = new QVBoxLayout(emptyState);
     emptyLayout->addStretch(1);
@@ -293,21 +294,25 @@ QWidget* ScanResultViewController::viewForRow(int row)
 
 void ScanResultViewController::updateCleanButton(bool isEnabled)
 {
-    if (!isEnabled) {
-        const QColor gray = screenstyle::disabledGray;
-        btnCleanNow->setNormalColor(gray);
-        btnCleanNow->setHoverColor(gray);
-        btnCleanNow->setBackgroundNormalColor(gray);
-        btnCleanNow->setBackgroundHighlightColor(gray);
-        btnCleanNow->setTitleNormalColor(Qt::darkGray);
-        btnCleanNow->setTitleHighlightColor(Qt::darkGray);
-        btnCleanNow->setEnabled(false);
+    // Enabled: green, a touch transparent at rest, deeper under the pointer, full when
+    // pressed. Disabled: flat grey with a dark title.
+    const QColor green(0, 176, 80);
+    auto fill = [&](double alpha) {
+        QColor colour = isEnabled ? green : QColor(160, 160, 160);
+        colour.setAlphaF(isEnabled ? alpha : 1.0);
+        return colour;
+    };
+    btnCleanNow->setNormalColor(fill(0.8));
+    btnCleanNow->setHoverColor(fill(0.9));
+    btnCleanNow->setBackgroundNormalColor(fill(0.8));
+    btnCleanNow->setBackgroundHighlightColor(fill(1.0));
+    const QColor title = isEnabled ? QColor(Qt::white) : QColor(Qt::darkGray);
+    btnCleanNow->setTitleNormalColor(title);
+    btnCleanNow->setTitleHighlightColor(title);
+    btnCleanNow->setEnabled(isEnabled);
+    if (!isEnabled)
         btnSelectUnselectAll->setChecked(false);
-        return;
-    }
-    screenstyle::colourActionButton(*btnCleanNow, screenstyle::actionGreen);
-    btnCleanNow->setEnabled(true);
-    if (allSelected(scanResults().snapshot()))
+    else if (allSelected(scanResults().snapshot()))
         btnSelectUnselectAll->setChecked(true);
 }
 
