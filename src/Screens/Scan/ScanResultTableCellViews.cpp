@@ -85,11 +85,13 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
 
 void ScanResultParentTableCellView::setBadge(const QString& text)
 {
+    constexpr int badgeTextWidth = 150; // leaves the threat line inside its column
     badgeShown_ = !text.isEmpty();
-    lblSubTitleRight->setText(text);
-    lblSubTitleRight->setStyleSheet(badgeShown_ ? QStringLiteral("background: %1; border-radius: 3px; padding: 1px 6px;")
-                                                      .arg(scanlook::threatRed.name())
-                                                : QStringLiteral("background: transparent;"));
+    setElided(*lblSubTitleRight, text, badgeTextWidth);
+    lblSubTitleRight->setStyleSheet(
+        badgeShown_ ? QStringLiteral("color: white; background: %1; border-radius: 3px; padding: 1px 6px;")
+                          .arg(scanlook::threatRed.name())
+                    : QStringLiteral("background: transparent;"));
 }
 
 void ScanResultParentTableCellView::setCompany(const QString& company)

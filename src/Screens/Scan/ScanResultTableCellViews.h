@@ -34,7 +34,8 @@ public:
     QLabel* lblItemFound = nullptr;
     QPushButton* btnShowDetails = nullptr;
 
-    // The badge: the text on red with rounded corners, or nothing when `text` is empty.
+    // The badge: the text (elided when long) in white on red with rounded corners, or
+    // nothing when `text` is empty.
     void setBadge(const QString& text);
     // Whether the badge shows its red background.
     bool badgeShown() const { return badgeShown_; }
