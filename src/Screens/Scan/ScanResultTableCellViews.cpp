@@ -30,6 +30,8 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
     using namespace scanlook;
     using namespace resultcolumns;
     setObjectName("Parent");
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#Parent { background: white; }"));
     btnCheckBox = new QCheckBox(this);
     btnCheckBox->setObjectName("btnCheckBox");
     btnCheckBox->setFixedWidth(checkBox);
@@ -108,6 +110,8 @@ ScanResultChildTableCellView::ScanResultChildTableCellView(QWidget* parent) : QW
 {
     using namespace resultcolumns;
     setObjectName("Child");
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#Child { background: rgb(248, 249, 250); }"));
     lblPath = scanlook::makeLabel(this, "lblPath", 11, QFont::Normal, screenstyle::captionColor);
     lblPath->setTextFormat(Qt::PlainText);
     lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -32,7 +32,6 @@ namespace {
 
 constexpr double parentRowHeight = 60.0;
 constexpr double childRowHeight = 30.0;
-const QColor childRowColor(248, 249, 250);
 
 // A link-styled button's look: grey, underlined, the system font at `size` pixels.
 QString linkStyle(int size)
@@ -49,25 +48,23 @@ QPixmap iconOf(const ScanResult& result)
     return QPixmap::fromImage(platform::Image::genericApplicationIcon().bitmap());
 }
 
-// "IgnoreAllPathsBGX": empty when the suite is closed or the value is not a list of texts.
-std::vector<std::string> storedIgnoreList(platform::UserDefaults* suite)
+// Appends `path` to "IgnoreAllPathsBGX" unless it is listed, in one read-modify-write
+// of the suite; a stored value that is not a list of texts counts as an empty list.
+// The list is written back also when it does not change; nothing without the suite.
+void addToStoredIgnoreList(const std::optional<std::string>& path)
 {
-    const auto stored = suite ? suite->array(SettingsKey::ignoreAllPaths) : std::nullopt;
-    std::vector<std::string> paths;
-    for (const platform::Value& entry : stored.value_or(platform::Array{})) {
-        if (!entry.asText())
-            return {};
-        paths.push_back(*entry.asText());
-    }
-    return paths;
-}
-
-void setBackground(QWidget& widget, const QColor& colour)
-{
-    widget.setAutoFillBackground(true);
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, colour);
-    widget.setPalette(palette);
+    platform::UserDefaults* suite = appGroupDefaults();
+    if (!suite)
+        return;
+    suite->modifyObject(SettingsKey::ignoreAllPaths, [&path](const platform::Value* stored) {
+        platform::Array paths;
+        const platform::Array* listed = stored ? stored->asArray() : nullptr;
+        if (listed && std::ranges::all_of(*listed, [](const platform::Value& entry) { return entry.asText() != nullptr; }))
+            paths = *listed;
+        if (path && std::ranges::find(paths, platform::Value(*path)) == paths.end())
+            paths.emplace_back(*path);
+        return platform::Value(std::move(paths));
+    });
 }
 
 } // namespace
@@ -266,7 +263,6 @@ QWidget* ScanResultViewController::viewForRow(int row)
 {
     if (const ScanResultItem* item = childRowAt(rows_, row)) {
         auto* cell = new ScanResultChildTableCellView;
-        setBackground(*cell, childRowColor);
         if (item->path)
             cell->lblPath->setText(QString::fromStdString(*item->path));
         return cell;
@@ -275,7 +271,6 @@ QWidget* ScanResultViewController::viewForRow(int row)
     if (!result)
         return nullptr;
     auto* cell = new ScanResultParentTableCellView;
-    setBackground(*cell, Qt::white);
     cell->imgView->setPixmap(iconOf(*result));
     cell->lblTitle->setText(QString::fromStdString(result->title));
     cell->lblTitle->setToolTip(cell->lblTitle->text());
@@ -397,20 +392,12 @@ void ScanResultViewController::addToIgnoreList()
     const ScanResultItem* item = childRowAt(rows_, clickedRow_);
     if (!item)
         return;
-    platform::UserDefaults* suite = appGroupDefaults();
-    std::vector<std::string> ignored = storedIgnoreList(suite);
-    if (const std::optional<std::string> path = item->path) {
-        if (std::ranges::find(ignored, *path) == ignored.end())
-            ignored.push_back(*path);
-        scanResults().update([&path](std::vector<ScanResult>& results) {
-            for (ScanResult& result : results)
-                if (result.items)
-                    std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
-        });
-    }
-    if (suite)
-        suite->setObject(SettingsKey::ignoreAllPaths, platform::Array(ignored.begin(), ignored.end()));
-    scanResults().update([](std::vector<ScanResult>& results) {
+    const std::optional<std::string> path = item->path;
+    addToStoredIgnoreList(path);
+    scanResults().update([&path](std::vector<ScanResult>& results) {
+        for (ScanResult& result : results)
+            if (path && result.items)
+                std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
         std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
     });
     arrayConfig();

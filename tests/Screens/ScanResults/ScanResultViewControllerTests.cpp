@@ -201,6 +201,20 @@ TEST_F(ScanResultScreenTest, IgnoringAPathTakesItOutOfTheResultsAndOntoTheSuiteL
               (platform::Array{"/elsewhere", "/b/Booster.app", "/a/lens.plist"}));
 }
 
+TEST_F(ScanResultScreenTest, AStoredIgnoreListThatIsNoListOfTextsCountsAsEmpty)
+{
+    for (const platform::Value& stored : {platform::Value(5), platform::Value(platform::Array{"/kept", 3})}) {
+        appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, stored);
+        scanResults().replace({resultRow(0, "Search Lens", {"/a/one", "/a/two"})});
+        screen.arrayConfig();
+        screen.clickedShowDetailsResultItem(0);
+        screen.menuWillOpen(1);
+        screen.addToIgnoreList();
+        EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{"/a/one"});
+        EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/two"}));
+    }
+}
+
 TEST_F(ScanResultScreenTest, CleanNowAsksFirstAndDoesNothingDuringAScan)
 {
     Scan::shared().isScanRunning = true;
