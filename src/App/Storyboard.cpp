@@ -28,6 +28,20 @@ Storyboard::Scene scene()
     return [] { return new Controller; };
 }
 
+// The scan container's children: the factory's kept screens.
+QWidget& scanChild(ScanMenu menu)
+{
+    switch (menu) {
+    case ScanMenu::scanresult:
+        return AllViewControllers::scanResultViewController();
+    case ScanMenu::cleanProcess:
+        return AllViewControllers::cleanProcessViewController();
+    case ScanMenu::scanprocess:
+        break;
+    }
+    return AllViewControllers::scanProcessViewController();
+}
+
 // The settings container's tabs show the factory's screens.
 QWidget& settingsTabScreen(SettingsMenu menu)
 {
@@ -54,7 +68,7 @@ const Storyboard& Storyboard::storyboardWithName(const std::string& name)
     static const Storyboard main({
         {"InitialWindowController", scene<InitialWindowController>()},
         {"OverviewViewController", scene<OverviewViewController>()},
-        {"ScanViewController", scene<ScanViewController>()},
+        {"ScanViewController", [] { return new ScanViewController(scanChild); }},
         {"ProtectionViewController", scene<ProtectionViewController>()},
         {"StartupMangerViewController", scene<StartupMangerViewController>()},
         {"SettingsViewController", [] { return new SettingsViewController(settingsTabScreen); }},
