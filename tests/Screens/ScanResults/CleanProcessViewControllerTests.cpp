@@ -12,6 +12,7 @@
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include <filesystem>
@@ -233,6 +234,14 @@ TEST_F(CleanProcessScreenTest, GrabsProgressAndResult)
     makeScreen();
     postProgress(5, 2, "/Users/jane/Applications/Search Lens.app");
     widgettest::saveGrab(window, "clean-progress");
+    setSheetPresenter({}); // the real sheet, for its look
+    screen().btnStopClean->click();
+    widgettest::saveGrab(window, "clean-progress-stop-dimmed");
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    widgettest::saveGrab(*boxes.front(), "clean-progress-stop-sheet");
+    boxes.front()->buttons().at(1)->click();
+    EXPECT_FALSE(Clean::shared().isPaused);
 
     const std::string left = plantItem("Library/LaunchAgents/com.searchlens.agent.plist");
     scanResults().replace({resultRow(0, "Search Lens", {left}), resultRow(1, "Mac Booster", {"/gone/Booster.app"})});

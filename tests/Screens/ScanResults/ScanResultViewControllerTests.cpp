@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -286,6 +287,14 @@ TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
     ScanResultViewController shown;
     showInWindow(shown);
     widgettest::saveGrab(window, "scan-results-collapsed");
+    setSheetPresenter({}); // the real sheet, for its look
+    shown.btnCleanNow->click();
+    widgettest::saveGrab(window, "scan-results-clean-now-dimmed");
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    widgettest::saveGrab(*boxes.front(), "scan-results-clean-now-sheet");
+    boxes.front()->buttons().at(1)->click();
+    EXPECT_FALSE(dimmingOverlay());
     shown.clickedShowDetailsResultItem(0);
     widgettest::saveGrab(window, "scan-results-expanded");
     std::vector<ScanResult> many;
