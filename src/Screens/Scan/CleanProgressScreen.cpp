@@ -181,6 +181,7 @@ void CleanProgressScreen::buildResultBox()
 
     QFrame* extras = makeCard(boxCleanResult, "cardCleanExtras");
     boxRecommendedApp = new RecommendedAppsPanel(extras);
+    connect(boxRecommendedApp->btnDownloadNow, &FlatButton::clicked, this, [this] { clickedDownloadNow(); });
     auto* separator = new QFrame(extras);
     separator->setFixedWidth(1);
     separator->setStyleSheet(QStringLiteral("background: %1;").arg(cardBorderColor.name()));

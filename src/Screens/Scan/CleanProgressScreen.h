@@ -51,7 +51,8 @@ struct CleanProgressSetup {
 //  - Stop: sets the paused flag, asks over the dimming overlay (texts 220, 92, 56, 57);
 //    the first button sets the aborted flag; either answer clears the pause;
 //  - Download, Twitter and Facebook open their pages through the desktop actions.
-// A subclass implements the completion (with resetProgress, showWayOut, itemWord) and
+// A subclass implements the completion (with resetProgress, showWayOut,
+// showCleanupStatus, itemWord) and
 // Review and Home. Main thread only; made once and kept for the process.
 class CleanProgressScreen : public QWidget, public AppearingScreen {
 public:

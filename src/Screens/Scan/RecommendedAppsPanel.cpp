@@ -62,7 +62,6 @@ RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
     lblRecommendedAppName = makeLabel(this, "lblRecommendedAppName", 15, QFont::DemiBold);
     lblRecommendedAppTitle = makeLabel(this, "lblRecommendedAppTitle", 12, QFont::Normal, screenstyle::captionColor, true);
     btnDownloadNow = makeFilledButton(this, "btnDownloadNow");
-    connect(btnDownloadNow, &FlatButton::clicked, this, [this] { openRecommendedApp(); });
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
