@@ -52,8 +52,8 @@ struct CleanProgressSetup {
 //    the first button sets the aborted flag; either answer clears the pause;
 //  - Download, Twitter and Facebook open their pages through the desktop actions.
 // A subclass implements the completion (with resetProgress, showWayOut,
-// showCleanupStatus, itemWord) and
-// Review and Home. Main thread only; made once and kept for the process.
+// showCleanupStatus, itemWord) and Review and Home. Main thread only; made once and
+// kept for the process.
 class CleanProgressScreen : public QWidget, public AppearingScreen {
 public:
     ~CleanProgressScreen() override;
