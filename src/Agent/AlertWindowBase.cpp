@@ -16,6 +16,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,6 +29,7 @@ constexpr int headerHeight = 44;
 constexpr qreal cardRadius = 10;
 constexpr int margin = 22;
 constexpr int badgeSize = 40;
+constexpr int screenInset = 24;
 
 QPixmap bundleImage(const std::string& name, int size)
 {
@@ -255,6 +258,18 @@ void AlertWindow::paintEvent(QPaintEvent*)
     painter.fillRect(QRectF(0, headerHeight - 3, width(), 3), sidebarLineColor());
     painter.setPen(QPen(headerColor, 1));
     painter.drawPath(card);
+}
+
+void AlertWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (placed_ || event->spontaneous() || !screen())
+        return;
+    // First shown in the top right corner of the screen, clear of its edges; later
+    // where the user left it.
+    const QRect area = screen()->availableGeometry();
+    move(area.right() - width() - screenInset, area.top() + screenInset);
+    placed_ = true;
 }
 
 void AlertWindow::mousePressEvent(QMouseEvent* event)

@@ -90,6 +90,7 @@ protected:
     static void fitToTitle(FlatButton& button);
 
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -105,4 +106,5 @@ private:
     QLabel* subMessage_;
     QVBoxLayout* content_;
     QPoint dragOffset_;
+    bool placed_ = false;
 };
