@@ -9,7 +9,7 @@
 #include "Platform/Notifications/DistributedNotificationCenter.h"
 #include "Platform/Workspace/Workspace.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -30,6 +30,8 @@ constexpr qreal cardRadius = 10;
 constexpr int margin = 22;
 constexpr int badgeSize = 40;
 constexpr int screenInset = 24;
+constexpr int screenGap = 12;
+constexpr int badgePadding = 6;
 
 QPixmap bundleImage(const std::string& name, int size)
 {
@@ -94,6 +96,40 @@ void ElidingLabel::paintEvent(QPaintEvent*)
                      fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
 }
 
+BadgeLabel::BadgeLabel(const QColor& fill, QWidget* parent) : QLabel(parent), fill_(fill)
+{
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+}
+
+void BadgeLabel::setText(const QString& text)
+{
+    QLabel::setText(text);
+    setToolTip(text);
+}
+
+QSize BadgeLabel::sizeHint() const
+{
+    // One pixel either side keeps rounding from eliding a text that fits.
+    return {fontMetrics().size(Qt::TextSingleLine, text()).width() + 2 * badgePadding + 2, fontMetrics().height() + 4};
+}
+
+QSize BadgeLabel::minimumSizeHint() const
+{
+    return {2 * badgePadding, sizeHint().height()};
+}
+
+void BadgeLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill_);
+    painter.drawRoundedRect(QRectF(rect()), 3, 3);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect area = rect().adjusted(badgePadding, 0, -badgePadding, 0);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+}
+
 const QColor AlertWindow::headerColor(22, 32, 43);
 const QColor AlertWindow::bodyColor(244, 246, 248);
 const QColor AlertWindow::textColor(33, 43, 54);
@@ -123,7 +159,7 @@ AlertWindow::AlertWindow(int width)
 void AlertWindow::refit()
 {
     // The panels lay out their own children: their pending requests first.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     layout()->activate();
     const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
                                                      : layout()->totalSizeHint().height();
@@ -205,13 +241,18 @@ QBoxLayout& AlertWindow::addButtonRow()
 QLabel* AlertWindow::makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold)
 {
     auto* label = new QLabel(parent);
-    QFont font = label->font();
+    styleLabel(*label, pointSize, colour, bold);
+    return label;
+}
+
+void AlertWindow::styleLabel(QLabel& label, int pointSize, const QColor& colour, bool bold)
+{
+    QFont font = label.font();
     font.setPointSize(pointSize);
     font.setBold(bold);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    setLabelColour(*label, colour);
-    return label;
+    label.setFont(font);
+    label.setTextFormat(Qt::PlainText);
+    setLabelColour(label, colour);
 }
 
 FlatButton* AlertWindow::makeActionButton(QWidget* parent, const QColor& fill)
@@ -244,12 +285,18 @@ void AlertWindow::fitToTitle(FlatButton& button)
     button.setMinimumWidth(std::max(120, QFontMetrics(button.font()).horizontalAdvance(button.text()) + 40));
 }
 
+QPainterPath AlertWindow::cardPath() const
+{
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cardRadius, cardRadius);
+    return card;
+}
+
 void AlertWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cardRadius, cardRadius);
+    const QPainterPath card = cardPath();
     painter.fillPath(card, bodyColor);
     painter.save();
     painter.setClipRect(0, 0, width(), headerHeight);
@@ -260,16 +307,33 @@ void AlertWindow::paintEvent(QPaintEvent*)
     painter.drawPath(card);
 }
 
+void AlertWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Without a compositor the transparent corners would show black: cut them off.
+    setMask(QRegion(cardPath().toFillPolygon().toPolygon()));
+}
+
 void AlertWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (placed_ || event->spontaneous() || !screen())
         return;
-    // First shown in the top right corner of the screen, clear of its edges; later
-    // where the user left it.
-    const QRect area = screen()->availableGeometry();
-    move(area.right() - width() - screenInset, area.top() + screenInset);
+    move(firstPosition());
     placed_ = true;
+}
+
+QPoint AlertWindow::firstPosition() const
+{
+    const QRect area = screen()->availableGeometry();
+    int top = area.top() + screenInset;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && dynamic_cast<AlertWindow*>(window))
+            top = std::max(top, window->frameGeometry().bottom() + 1 + screenGap);
+    }
+    if (top + height() > area.bottom())
+        top = area.top() + screenInset;
+    return {area.right() - width() - screenInset, top};
 }
 
 void AlertWindow::mousePressEvent(QMouseEvent* event)

@@ -11,6 +11,7 @@ class FlatButton;
 class HandCursorButton;
 class QBoxLayout;
 class QFrame;
+class QPainterPath;
 class QVBoxLayout;
 
 // What the agent's three alert windows share. Main thread only.
@@ -39,6 +40,22 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A label drawn as a rounded badge in `fill`, as wide as its text; a text too long
+// for the room it gets ends with an ellipsis (and is its tool tip).
+class BadgeLabel : public QLabel {
+public:
+    BadgeLabel(const QColor& fill, QWidget* parent = nullptr);
+    void setText(const QString& text);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill_;
 };
 
 // The alert window: a frameless rounded card that floats above other windows, has
@@ -83,6 +100,7 @@ protected:
     void refit();
 
     static QLabel* makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold = false);
+    static void styleLabel(QLabel& label, int pointSize, const QColor& colour, bool bold = false);
     // The flat button of the prominent action, in `fill` (lighter while hovered).
     static FlatButton* makeActionButton(QWidget* parent, const QColor& fill);
     static void setActionButtonColor(FlatButton& button, const QColor& fill);
@@ -90,6 +108,7 @@ protected:
     static void fitToTitle(FlatButton& button);
 
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -97,6 +116,10 @@ protected:
 private:
     QWidget* makeHeader();
     QWidget* makeAttention();
+    QPainterPath cardPath() const;
+    // Where the window first appears: the top right corner of its screen, below the
+    // alerts shown there already when there is room.
+    QPoint firstPosition() const;
 
     QLabel* productName_;
     HandCursorButton* close_;
