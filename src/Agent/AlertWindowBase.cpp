@@ -326,14 +326,25 @@ void AlertWindow::showEvent(QShowEvent* event)
 QPoint AlertWindow::firstPosition() const
 {
     const QRect area = screen()->availableGeometry();
-    int top = area.top() + screenInset;
+    std::vector<QRect> taken;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible() && dynamic_cast<AlertWindow*>(window))
-            top = std::max(top, window->frameGeometry().bottom() + 1 + screenGap);
+            taken.push_back(window->frameGeometry().adjusted(0, 0, screenGap, screenGap));
     }
-    if (top + height() > area.bottom())
-        top = area.top() + screenInset;
-    return {area.right() - width() - screenInset, top};
+    const QPoint corner(area.right() - width() - screenInset, area.top() + screenInset);
+    QRect place(corner, size());
+    // Below an alert in the way, or to its left where the screen ends below it.
+    for (std::size_t moves = 0; moves <= 2 * taken.size(); ++moves) {
+        const auto inTheWay = std::find_if(taken.begin(), taken.end(), [&](const QRect& other) {
+            return other.intersects(place);
+        });
+        if (inTheWay == taken.end())
+            return area.contains(place) ? place.topLeft() : corner;
+        place.moveTop(inTheWay->bottom() + 1);
+        if (place.bottom() > area.bottom())
+            place.moveTopLeft({inTheWay->left() - screenGap - width(), corner.y()});
+    }
+    return corner;
 }
 
 void AlertWindow::mousePressEvent(QMouseEvent* event)
