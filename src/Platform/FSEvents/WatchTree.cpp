@@ -64,7 +64,7 @@ std::vector<Event> WatchTree::addRoots(const std::vector<std::string>& roots)
         if (roots_.insert(root).second && !addTree(root))
             missingRoots_.push_back(root);
     std::vector<Event> events;
-    attachAppearedRoots(kItemCreated, events);
+    attachAppearedRoots(true, events);
     return events;
 }
 
@@ -122,12 +122,12 @@ std::vector<Event> WatchTree::translate(const inotify_event& event)
         limitReached_ = true;
     if (event.mask & (IN_IGNORED | IN_MOVE_SELF)) {
         forgetWatch(event.wd, event.mask & IN_MOVE_SELF);
-        attachAppearedRoots(kItemCreated, events);
+        attachAppearedRoots(true, events);
         return events;
     }
     translateTreeEvent(event, events);
     if (isWaitingEvent(event))
-        attachAppearedRoots((event.mask & IN_MOVED_TO) ? kItemRenamed : kItemCreated, events);
+        attachAppearedRoots(!(event.mask & IN_MOVED_TO), events);
     return events;
 }
 
@@ -178,10 +178,11 @@ bool WatchTree::isWaitingEvent(const inotify_event& event) const
     return ancestors_.contains(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
 }
 
-// Watches the missing roots that are there now, reporting each as arrived (with
-// what it holds when it was made), and waits for the others from their nearest
-// existing ancestors, until that is stable.
-void WatchTree::attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& events)
+// Watches the missing roots that are there now, reporting what a root made anew
+// already holds (as a folder made below a root; the root itself is not
+// reported), and waits for the others from their nearest existing ancestors,
+// until that is stable.
+void WatchTree::attachAppearedRoots(bool madeAnew, std::vector<Event>& events)
 {
     do {
         std::erase_if(missingRoots_, [&](const std::string& root) {
@@ -189,8 +190,7 @@ void WatchTree::attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& e
                 return true; // already inside another root's tree
             if (!addTree(root))
                 return false;
-            events.push_back({nextEventId(), root, arrival | kItemIsDir});
-            if (arrival == kItemCreated)
+            if (madeAnew)
                 reportContents(root, events);
             return true;
         });

@@ -13,8 +13,9 @@ namespace platform::fsevents {
 
 // The inotify watches of a set of folder trees and the translation of inotify
 // events into stream events. A root that is not there is waited for from its
-// nearest existing ancestor, whose own changes are not reported, and watched
-// once it appears (again after it goes away). Used from one thread at a time.
+// nearest existing ancestor and watched once it appears (again after it goes
+// away); neither the ancestors' changes nor the root's own are reported. Used
+// from one thread at a time.
 class WatchTree {
 public:
     explicit WatchTree(int inotifyFd) : fd_(inotifyFd) {}
@@ -38,7 +39,7 @@ private:
     void reportContents(const std::string& folder, std::vector<Event>& events);
     void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
     bool isWaitingEvent(const inotify_event& event) const;
-    void attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& events);
+    void attachAppearedRoots(bool madeAnew, std::vector<Event>& events);
     bool watchAncestors();
 
     int fd_;
