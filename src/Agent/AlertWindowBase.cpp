@@ -215,9 +215,7 @@ QWidget* AlertWindow::makeAttention()
 void AlertWindow::setBadge(Badge badge)
 {
     badge_->setPixmap(bundleImage(badge == Badge::attention ? "exclamationM" : "singletick", badgeSize));
-    QPalette palette = heading_->palette();
-    palette.setColor(QPalette::WindowText, badge == Badge::attention ? dangerColor : safeColor);
-    heading_->setPalette(palette);
+    setLabelColour(*heading_, badge == Badge::attention ? dangerColor : safeColor);
 }
 
 QFrame* AlertWindow::addPanel()

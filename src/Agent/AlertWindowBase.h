@@ -88,10 +88,7 @@ protected:
     QLabel* subMessage() const { return subMessage_; }
     void setBadge(Badge badge);
 
-    // Where the window puts its own content, below the message lines.
-    QVBoxLayout& content() const { return *content_; }
-
-    // A white rounded panel in the content, for a caption and its values.
+    // A white rounded panel below the message lines, for a caption and its values.
     QFrame* addPanel();
     // A row at the foot of the content, for the window's buttons.
     QBoxLayout& addButtonRow();
