@@ -205,7 +205,6 @@ void OverviewViewController::observeScanProcessComplete(const platform::Notifica
     const auto* scanList = notification.value<std::vector<MalwareList>>("scanList");
     if (!completed || !*completed || !scanList)
         return;
-    scanResults().clear();
     scanResults().replace(scanResultsFrom(*scanList, ignoredPaths()));
     platform::NotificationCenter::defaultCenter().post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanresult}});
     standardDefaults().setObject(SettingsKey::lastScanDate, platform::Value(platform::Date(std::chrono::system_clock::now())));
