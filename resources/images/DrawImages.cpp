@@ -100,6 +100,70 @@ void drawDisplay(QPainter& painter, double s)
     painter.drawRoundedRect(QRectF(0.3 * s, 0.82 * s, 0.4 * s, 0.05 * s), 0.02 * s, 0.02 * s);
 }
 
+// The artwork of the recommended products: a rounded tile in two colours with a white glyph.
+void drawProductTile(QPainter& painter, double s, const QColor& top, const QColor& bottom,
+                     const std::function<void(QPainter&, double)>& glyph)
+{
+    QLinearGradient fill(0, 0, 0, s);
+    fill.setColorAt(0, top);
+    fill.setColorAt(1, bottom);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawRoundedRect(QRectF(0.04 * s, 0.04 * s, 0.92 * s, 0.92 * s), 0.2 * s, 0.2 * s);
+    painter.setPen(QPen(Qt::white, 0.05 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    glyph(painter, s);
+}
+
+void drawBroom(QPainter& painter, double s)
+{
+    painter.drawLine(QPointF(0.68 * s, 0.22 * s), QPointF(0.48 * s, 0.56 * s));
+    QPainterPath bristles;
+    bristles.moveTo(0.36 * s, 0.52 * s);
+    bristles.lineTo(0.6 * s, 0.62 * s);
+    bristles.lineTo(0.5 * s, 0.8 * s);
+    bristles.lineTo(0.24 * s, 0.74 * s);
+    bristles.closeSubpath();
+    painter.fillPath(bristles, Qt::white);
+}
+
+void drawTwinPictures(QPainter& painter, double s)
+{
+    painter.drawRoundedRect(QRectF(0.2 * s, 0.24 * s, 0.44 * s, 0.36 * s), 0.04 * s, 0.04 * s);
+    painter.drawRoundedRect(QRectF(0.36 * s, 0.4 * s, 0.44 * s, 0.36 * s), 0.04 * s, 0.04 * s);
+    painter.drawPolyline(QPolygonF({{0.42 * s, 0.7 * s}, {0.54 * s, 0.56 * s}, {0.64 * s, 0.66 * s},
+                                    {0.7 * s, 0.6 * s}, {0.76 * s, 0.7 * s}}));
+}
+
+void drawTwinDocuments(QPainter& painter, double s)
+{
+    painter.drawRect(QRectF(0.22 * s, 0.2 * s, 0.36 * s, 0.46 * s));
+    painter.drawRect(QRectF(0.42 * s, 0.34 * s, 0.36 * s, 0.46 * s));
+    for (double y : {0.48, 0.58, 0.68})
+        painter.drawLine(QPointF(0.5 * s, y * s), QPointF(0.7 * s, y * s));
+}
+
+void drawTag(QPainter& painter, double s)
+{
+    painter.drawPolygon(QPolygonF({{0.22 * s, 0.22 * s}, {0.5 * s, 0.22 * s}, {0.8 * s, 0.52 * s},
+                                   {0.52 * s, 0.8 * s}, {0.22 * s, 0.5 * s}}));
+    painter.drawEllipse(QPointF(0.36 * s, 0.36 * s), 0.05 * s, 0.05 * s);
+}
+
+void drawShredder(QPainter& painter, double s)
+{
+    painter.drawRect(QRectF(0.3 * s, 0.18 * s, 0.4 * s, 0.3 * s));
+    painter.drawLine(QPointF(0.2 * s, 0.5 * s), QPointF(0.8 * s, 0.5 * s));
+    for (double x : {0.34, 0.44, 0.54, 0.64})
+        painter.drawLine(QPointF(x * s, 0.58 * s), QPointF(x * s, 0.8 * s));
+}
+
+template <void (*glyph)(QPainter&, double)>
+std::function<void(QPainter&, double)> productTile(QColor top, QColor bottom)
+{
+    return [top, bottom](QPainter& painter, double s) { drawProductTile(painter, s, top, bottom, glyph); };
+}
+
 const Image images[] = {
     {"AppIcon.png", 256, drawShield},
     {"singletick.png", 64, drawTick},
@@ -110,6 +174,11 @@ const Image images[] = {
     {"macosmojave.png", 128, landscape({QColor(40, 52, 92), QColor(214, 140, 84), QColor(120, 70, 50)})},
     {"macOs Catalina.png", 128, landscape({QColor(30, 60, 110), QColor(120, 170, 210), QColor(40, 60, 80)})},
     {"systemdefault.png", 128, drawDisplay},
+    {"vb128.png", 128, productTile<drawBroom>(QColor(255, 159, 67), QColor(230, 92, 40))},
+    {"tps128.png", 128, productTile<drawTwinPictures>(QColor(94, 173, 255), QColor(40, 110, 220))},
+    {"tds128.png", 128, productTile<drawTwinDocuments>(QColor(90, 210, 160), QColor(30, 150, 110))},
+    {"tf128.png", 128, productTile<drawTag>(QColor(190, 130, 255), QColor(120, 70, 210))},
+    {"pm128.png", 128, productTile<drawShredder>(QColor(120, 130, 150), QColor(60, 70, 90))},
 };
 
 } // namespace

@@ -42,6 +42,19 @@ QWidget& scanChild(ScanMenu menu)
     return AllViewControllers::scanProcessViewController();
 }
 
+// The settings container's tabs show the factory's screens.
+QWidget& settingsTabScreen(SettingsMenu menu)
+{
+    switch (menu) {
+    case SettingsMenu::update:
+        return AllViewControllers::updateSettingsViewController();
+    case SettingsMenu::ignoreList:
+        return AllViewControllers::ignoreListViewController();
+    default:
+        return AllViewControllers::generalSettingsViewController();
+    }
+}
+
 [[noreturn]] void stop(const char* what, const std::string& name)
 {
     std::fprintf(stderr, "%s %s\n", what, name.c_str());
@@ -58,7 +71,7 @@ const Storyboard& Storyboard::storyboardWithName(const std::string& name)
         {"ScanViewController", [] { return new ScanViewController(scanChild); }},
         {"ProtectionViewController", scene<ProtectionViewController>()},
         {"StartupMangerViewController", scene<StartupMangerViewController>()},
-        {"SettingsViewController", scene<SettingsViewController>()},
+        {"SettingsViewController", [] { return new SettingsViewController(settingsTabScreen); }},
         {"ScanProcessViewController", scene<ScanProcessViewController>()},
         {"ScanResultViewController", scene<ScanResultViewController>()},
         {"CleanProcessViewController", scene<CleanProcessViewController>()},

@@ -1,6 +1,8 @@
 #include "Detection/DatabaseManagerReader.h"
 
+#include "Detection/DatabaseIndexes.h"
 #include "Detection/FieldCipher.h"
+#include "Detection/FolderLookup.h"
 #include "Detection/InstalledDatabase.h"
 #include "Detection/SqliteSelect.h"
 #include "Foundation/UserPaths.h"
@@ -55,6 +57,8 @@ void DatabaseManagerReader::ensureDatabaseExists()
 std::vector<MalwareList> DatabaseManagerReader::loadMalwareList(const std::string& dbPath)
 {
     ensureDatabaseExists();
+    if (dbPath == databasePath())
+        addMissingIndexes(dbPath);
     std::vector<MalwareList> records;
     const SqliteConnection db(dbPath);
     if (!db.isOpen())
@@ -62,6 +66,7 @@ std::vector<MalwareList> DatabaseManagerReader::loadMalwareList(const std::strin
     databaseFieldKey();
     databaseFieldIV();
     const auto constants = readConstants(db, "select * from Constant");
+    FolderLookup folders;
     SqliteSelect statementMalwareList(db, "select * from MalwareList");
     while (statementMalwareList.step()) {
         MalwareList record;
@@ -70,7 +75,7 @@ std::vector<MalwareList> DatabaseManagerReader::loadMalwareList(const std::strin
         record.sigInfo = statementMalwareList.encipheredColumn(2).value_or(defaultSigInfo);
         record.status = statementMalwareList.encipheredColumn(3);
         record.hash = readHashList(db, childQuery("HashList", record.id));
-        record.paths = readPaths(db, childQuery("Paths", record.id), constants);
+        record.paths = readPaths(db, childQuery("Paths", record.id), constants, folders);
         record.publisher = readPublisher(db, childQuery("Publisher", record.id));
         records.push_back(std::move(record));
     }
@@ -103,13 +108,13 @@ std::vector<HashList> DatabaseManagerReader::readHashList(const SqliteConnection
 }
 
 std::vector<Paths> DatabaseManagerReader::readPaths(const SqliteConnection& db, const std::string& query,
-                                                    const std::vector<Constant>& constants)
+                                                    const std::vector<Constant>& constants, FolderLookup& folders)
 {
     return readRows<Paths>(db, query, [&](const SqliteSelect& row) {
         Paths paths{row.idColumn(0), row.idColumn(1), row.idColumn(2), {}, row.encipheredColumn(3)};
         const auto fullPath =
             paths.shortPath ? joinFolder(constants, paths.commonFolderId, *paths.shortPath) : std::nullopt;
-        paths.path = makePath(fullPath);
+        paths.path = makePath(fullPath, folders);
         return paths;
     });
 }

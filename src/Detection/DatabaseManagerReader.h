@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class FolderLookup;
 class SqliteConnection;
 
 // Loads every signature record with its hashes, paths and publishers. Every load
@@ -29,8 +30,9 @@ public:
     // The row readers of one load, on its open connection.
     std::vector<Constant> readConstants(const SqliteConnection& db, const std::string& query);
     std::vector<HashList> readHashList(const SqliteConnection& db, const std::string& query);
+    // `folders` answers the folder tests of the whole load.
     std::vector<Paths> readPaths(const SqliteConnection& db, const std::string& query,
-                                 const std::vector<Constant>& constants);
+                                 const std::vector<Constant>& constants, FolderLookup& folders);
     std::vector<Publisher> readPublisher(const SqliteConnection& db, const std::string& query);
 
 private:
@@ -39,6 +41,8 @@ private:
 
 // The full path and, for a folder that is not protected, the regular files under it.
 Path makePath(const std::optional<std::string>& fullPath);
+// The same with the folder test of a load.
+Path makePath(const std::optional<std::string>& fullPath, FolderLookup& folders);
 
 // A Constant folder text with each "%@" replaced by the login name; no other
 // character of the text is interpreted.

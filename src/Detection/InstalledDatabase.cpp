@@ -1,6 +1,7 @@
 #include "Detection/InstalledDatabase.h"
 
 #include "Detection/DatabaseCheck.h"
+#include "Detection/DatabaseIndexes.h"
 #include "Detection/TextValues.h"
 #include "Detection/UpdateLock.h"
 #include "Foundation/BundlePaths.h"
@@ -74,6 +75,7 @@ bool replaceInstalledDatabase(const std::string& newDatabase)
     // Only a plain file is installed: a link could name any file.
     if (!fs::is_regular_file(fs::symlink_status(newDatabase, error)) || !isSoundSignatureDatabase(newDatabase))
         return false;
+    addMissingIndexes(newDatabase);
     fs::rename(newDatabase, databasePath(), error);
     return !error;
 }

@@ -1,16 +1,20 @@
 #include "Detection/DatabaseManagerReader.h"
+#include "Detection/FolderLookup.h"
 #include "Foundation/FileUtilities.h"
 #include "Foundation/ProtectedPaths.h"
 
-#include <filesystem>
-
-Path makePath(const std::optional<std::string>& fullPath)
+Path makePath(const std::optional<std::string>& fullPath, FolderLookup& folders)
 {
     if (!fullPath)
         return {};
-    std::error_code error;
     // A protected folder is never listed: nothing under it may be found or cleaned.
-    if (!std::filesystem::is_directory(*fullPath, error) || isProtectedPath(*fullPath))
+    if (!folders.isFolder(*fullPath) || isProtectedPath(*fullPath))
         return {fullPath, std::nullopt};
     return {fullPath, listFilesRecursively(*fullPath)};
+}
+
+Path makePath(const std::optional<std::string>& fullPath)
+{
+    FolderLookup folders;
+    return makePath(fullPath, folders);
 }

@@ -1,4 +1,5 @@
 #include "Detection/DatabaseManagerReader.h"
+#include "Detection/FolderLookup.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,30 @@ TEST_F(MakePath, FolderListsTheRegularFilesBelowIt)
     auto subPaths = makePath(folder.string()).subPaths.value_or(std::vector<std::string>{});
     std::sort(subPaths.begin(), subPaths.end());
     EXPECT_EQ(subPaths, (std::vector<std::string>{(folder / "a.txt").string(), (folder / "d/e.txt").string()}));
+}
+
+TEST_F(MakePath, FolderLookupAnswersAsATestOfEachPath)
+{
+    namespace fs = std::filesystem;
+    const auto folder = testsupport::homeFolder() / "Applications";
+    fs::create_directories(folder / "Tool.app");
+    testsupport::plantFile(folder / "notes.txt");
+    fs::create_directory_symlink(folder / "Tool.app", folder / "Alias.app");
+    fs::create_symlink(folder / "notes.txt", folder / "alias.txt");
+    fs::create_symlink(folder / "gone", folder / "dangling");
+    const std::vector<std::string> names{"Tool.app", "notes.txt", "Alias.app", "alias.txt", "dangling", "none",
+                                         "Tool.app/", "../Applications/Tool.app", "./Tool.app"};
+    FolderLookup folders;
+    // Twice over: the first path of the folder is tested alone, the later ones in its listing.
+    for (int round = 0; round < 2; ++round)
+        for (const auto& name : names) {
+            const std::string path = (folder / name).string();
+            std::error_code error;
+            EXPECT_EQ(folders.isFolder(path), fs::is_directory(path, error)) << path;
+        }
+    // A parent that cannot be listed.
+    EXPECT_FALSE(folders.isFolder((folder / "Missing/Tool.app").string()));
+    EXPECT_FALSE(folders.isFolder((folder / "Missing/Tool.app").string()));
 }
 
 } // namespace

@@ -1,0 +1,95 @@
+// The supervisor of an idle job in the stand-in launchd: how often its process
+// is woken, and the share of a core it takes, while its job runs and nothing in
+// the registry changes. It sleeps on the job's process and on the registry
+// folder, so both should be nil.
+#include "BenchRoot.h"
+#include "Platform/Launchd/JobRegistry.h"
+#include "Platform/Launchd/ServiceManagement.h"
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using platform::LaunchdDomain;
+
+constexpr const char* label = "com.example.idle";
+constexpr auto idleSpan = 10s;
+
+// The times the process has been switched out (woken again) so far.
+long long contextSwitches(long long pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    long long switches = 0;
+    for (std::string line; std::getline(status, line);)
+        if (line.find("ctxt_switches:") != std::string::npos)
+            switches += std::stoll(line.substr(line.find(':') + 1));
+    return switches;
+}
+
+// The processor time the process has used so far, in seconds.
+double processorSeconds(long long pid)
+{
+    std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(statFile)), {});
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::vector<std::string> values{std::istream_iterator<std::string>(fields), {}};
+    // utime and stime are the 14th and 15th fields; the state (3rd) comes first here.
+    return (std::stod(values.at(11)) + std::stod(values.at(12))) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// The supervisor of the submitted job once it has started the job.
+long long startedSupervisor()
+{
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
+    for (auto waited = 0ms; waited < 5s; waited += 10ms) {
+        const auto record = registry.read(label);
+        if (record && record->pid && record->supervisorPid)
+            return *record->supervisorPid;
+        std::this_thread::sleep_for(10ms);
+    }
+    std::abort();
+}
+
+void BM_IdleSupervisor(benchmark::State& state)
+{
+    ::setenv("BG_TOOLS_DIR", BG_BENCH_TOOLS_DIR, 1);
+    const platform::Dictionary job{
+        {"Label", label}, {"ProgramArguments", platform::Array{"/bin/sleep", "600"}}, {"RunAtLoad", true}};
+    if (!platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr))
+        std::abort();
+    const long long supervisor = startedSupervisor();
+    std::this_thread::sleep_for(500ms); // settled after starting the job
+    long long wakeups = 0;
+    double processor = 0, seconds = 0;
+    for (auto _ : state) {
+        const long long switchesBefore = contextSwitches(supervisor);
+        const double processorBefore = processorSeconds(supervisor);
+        std::this_thread::sleep_for(idleSpan);
+        wakeups += contextSwitches(supervisor) - switchesBefore;
+        processor += processorSeconds(supervisor) - processorBefore;
+        seconds += std::chrono::duration<double>(idleSpan).count();
+    }
+    (void)platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr);
+    state.counters["wakeups_per_s"] = static_cast<double>(wakeups) / seconds;
+    state.counters["core_percent"] = processor / seconds * 100;
+}
+BENCHMARK(BM_IdleSupervisor)->Iterations(1)->Unit(benchmark::kSecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runBenchmarksInBenchRoot(argc, argv);
+}

@@ -1,0 +1,87 @@
+#include "Detection/FolderLookup.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+bool isFolderOnDisk(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// An absolute path whose parts are all names.
+bool isPlain(std::string_view path)
+{
+    if (path.size() < 2 || path.front() != '/' || path.back() == '/')
+        return false;
+    for (std::size_t start = 1; start < path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool matchesWithoutCase(int folder)
+{
+    unsigned int flags = 0;
+    return ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
+}
+
+struct DirClose {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+} // namespace
+
+const FolderLookup::Listing* FolderLookup::listingOf(std::string_view folder)
+{
+    auto found = parents_.find(folder);
+    if (found == parents_.end())
+        found = parents_.emplace(std::string(folder), Parent{}).first;
+    Parent& parent = found->second;
+    // One path in a folder is cheaper to test than the folder to list.
+    if (!parent.seen || parent.unlistable) {
+        parent.seen = true;
+        return nullptr;
+    }
+    if (!parent.listing) {
+        const std::unique_ptr<DIR, DirClose> dir(::opendir(found->first.c_str()));
+        parent.unlistable = !dir || matchesWithoutCase(::dirfd(dir.get()));
+        if (parent.unlistable)
+            return nullptr;
+        auto& listing = parent.listing.emplace();
+        while (const dirent* entry = ::readdir(dir.get())) {
+            if (entry->d_type == DT_DIR)
+                listing.folders.emplace(entry->d_name);
+            else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+                listing.links.emplace(entry->d_name);
+        }
+    }
+    return &*parent.listing;
+}
+
+bool FolderLookup::isFolder(const std::string& path)
+{
+    if (!isPlain(path))
+        return isFolderOnDisk(path);
+    const std::string_view whole(path);
+    const std::size_t slash = whole.rfind('/');
+    const Listing* listing = listingOf(slash == 0 ? whole.substr(0, 1) : whole.substr(0, slash));
+    if (!listing)
+        return isFolderOnDisk(path);
+    const std::string_view name = whole.substr(slash + 1);
+    return listing->folders.contains(name) || (listing->links.contains(name) && isFolderOnDisk(path));
+}
