@@ -6,6 +6,21 @@
 
 namespace screenstyle {
 
+void fillBackground(QWidget& view, const QColor& colour)
+{
+    view.setAutoFillBackground(true);
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::Window, colour);
+    view.setPalette(palette);
+}
+
+QString progressBarStyle()
+{
+    return QStringLiteral("QProgressBar { border: none; border-radius: 6px; background: %1; }"
+                          " QProgressBar::chunk { border-radius: 6px; background: %2; }")
+        .arg(ruleColor.name(), accentColor.name());
+}
+
 void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& colour, bool bold)
 {
     label.setObjectName(name);
@@ -15,6 +30,7 @@ void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& co
     label.setFont(font);
     QPalette palette = label.palette();
     palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour); // the role a label paints with inside an item view
     label.setPalette(palette);
 }
 
@@ -58,7 +74,9 @@ void styleFilledButton(FlatButton& button, const char* name, int width, int heig
 
 void styleOutlinedButton(FlatButton& button, const char* name, int width, int height)
 {
-    styleButton(button, name, width, height, Qt::white, QColor(252, 236, 222), accentColor, accentColor);
+    QColor pressed = accentColor;
+    pressed.setAlpha(48);
+    styleButton(button, name, width, height, Qt::transparent, pressed, accentColor, accentColor);
 }
 
 } // namespace screenstyle

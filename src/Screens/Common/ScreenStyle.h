@@ -1,18 +1,31 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
 
 class FlatButton;
 class QLabel;
 class QWidget;
 
-// The screens' shared look: colours, labels and the two kinds of flat buttons.
+// The one look of every screen: dark panels with light text; labels, backgrounds and
+// the two kinds of flat buttons.
 namespace screenstyle {
 
-inline const QColor inkColor{30, 42, 55};        // body text
-inline const QColor captionColor{96, 108, 122};  // captions and secondary text
-inline const QColor accentColor{226, 123, 34};   // prominent actions and findings
-inline const QColor systemGrayColor{142, 142, 147};
+inline const QColor screenColor{51, 51, 51};        // screen backgrounds
+inline const QColor panelColor{43, 43, 43};         // cards and panels on a screen
+inline const QColor ruleColor{72, 72, 72};          // card borders, rules and progress tracks
+inline const QColor inkColor{Qt::white};            // headlines and values
+inline const QColor captionColor{173, 173, 173};    // captions and secondary text
+inline const QColor accentColor{226, 123, 34};      // prominent actions and findings
+inline const QColor systemGrayColor{142, 142, 147}; // muted titles and disabled texts
+inline const QColor actionBlueColor{0, 104, 218};   // flat buttons and links
+inline const QColor actionBlueHoverColor{0, 120, 240};
+
+// Gives `view` a flat background of `colour`.
+void fillBackground(QWidget& view, const QColor& colour);
+
+// The style sheet of a thin rounded progress bar: accent over a rule-coloured track.
+QString progressBarStyle();
 
 // Names the label and gives it a font size, weight and text colour.
 void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& colour, bool bold = false);
@@ -20,7 +33,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, const QColor
 
 // The prominent action: accent fill and white title. `height` also gives the rounding.
 void styleFilledButton(FlatButton& button, const char* name, int width, int height);
-// The secondary action: white fill, accent border and title.
+// The secondary action: clear fill, accent border and title.
 void styleOutlinedButton(FlatButton& button, const char* name, int width, int height);
 
 } // namespace screenstyle

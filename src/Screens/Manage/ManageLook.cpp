@@ -6,42 +6,24 @@
 
 namespace manageLook {
 
-namespace {
-const QColor flatButtonBlue(0, 104, 218);
-const QColor flatButtonHover(0, 120, 240);
-const QColor systemGray(142, 142, 147);
-} // namespace
-
 const QColor& screenBackground()
 {
-    static const QColor colour(51, 51, 51);
-    return colour;
+    return screenstyle::screenColor;
 }
 
 const QColor& panelBackground()
 {
-    static const QColor colour(43, 43, 43);
-    return colour;
+    return screenstyle::panelColor;
 }
 
 const QColor& headlineColor()
 {
-    static const QColor colour(Qt::white);
-    return colour;
+    return screenstyle::inkColor;
 }
 
 const QColor& bodyColor()
 {
-    static const QColor colour(173, 173, 173);
-    return colour;
-}
-
-void fillBackground(QWidget& view, const QColor& colour)
-{
-    view.setAutoFillBackground(true);
-    QPalette palette = view.palette();
-    palette.setColor(QPalette::Window, colour);
-    view.setPalette(palette);
+    return screenstyle::captionColor;
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour, bool bold)
@@ -64,10 +46,10 @@ FlatButton* makeFlatButton(QWidget* parent, const QString& name)
     auto* button = new FlatButton(parent);
     button->setObjectName(name);
     button->setCornerRadius(4);
-    button->setBackgroundNormalColor(flatButtonBlue);
-    button->setBackgroundHighlightColor(flatButtonBlue);
-    button->setNormalColor(flatButtonBlue);
-    button->setHoverColor(flatButtonHover);
+    button->setBackgroundNormalColor(screenstyle::actionBlueColor);
+    button->setBackgroundHighlightColor(screenstyle::actionBlueColor);
+    button->setNormalColor(screenstyle::actionBlueColor);
+    button->setHoverColor(screenstyle::actionBlueHoverColor);
     button->setTitleNormalColor(Qt::white);
     button->setTitleHighlightColor(Qt::white);
     button->setMinimumSize(180, 34);
@@ -82,7 +64,7 @@ FlatButton* makeFlatButton(QWidget* parent, const QString& name)
 void setFlatButtonEnabled(FlatButton& button, bool enabled)
 {
     button.setEnabled(enabled);
-    button.setTitleNormalColor(enabled ? QColor(Qt::white) : systemGray);
+    button.setTitleNormalColor(enabled ? QColor(Qt::white) : screenstyle::systemGrayColor);
 }
 
 } // namespace manageLook

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Screens/Common/ScreenStyle.h"
+
 #include <QColor>
 #include <QString>
 
@@ -7,8 +9,8 @@ class FlatButton;
 class QLabel;
 class QWidget;
 
-// The look shared by the protection, settings and About screens: dark panels with
-// light text and blue flat buttons.
+// What the protection, settings and About screens add to the shared look: word-wrapping
+// labels and blue flat buttons. The colours are the shared palette's.
 namespace manageLook {
 
 const QColor& screenBackground(); // the screens and the selected settings tab
@@ -16,8 +18,7 @@ const QColor& panelBackground();  // cards on a screen and the unselected tabs
 const QColor& headlineColor();
 const QColor& bodyColor();
 
-// Gives `view` a flat background of `colour`.
-void fillBackground(QWidget& view, const QColor& colour);
+using screenstyle::fillBackground;
 
 // A word-wrapping label named `name` in the given size and colour.
 QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour, bool bold = false);

@@ -74,6 +74,7 @@ QWidget* makeSocialLink(QWidget* parent, QPushButton*& button, QLabel*& icon, QL
 CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidget* parent)
     : QWidget(parent), setup_(setup)
 {
+    screenstyle::fillBackground(*this, screenstyle::screenColor);
     buildProgressBox();
     buildResultBox();
     auto* layout = new QGridLayout(this);
@@ -115,10 +116,7 @@ void CleanProgressScreen::buildProgressBox()
     progressIndicator->setRange(0, 100);
     progressIndicator->setTextVisible(false);
     progressIndicator->setFixedSize(560, 12);
-    progressIndicator->setStyleSheet(
-        QStringLiteral("QProgressBar { border: none; border-radius: 6px; background: rgb(222, 226, 232); }"
-                       " QProgressBar::chunk { border-radius: 6px; background: %1; }")
-            .arg(screenstyle::accentColor.name()));
+    progressIndicator->setStyleSheet(screenstyle::progressBarStyle());
     lblPath = new ElidedLabel(Qt::ElideMiddle, boxCleanProcess);
     screenstyle::styleLabel(*lblPath, "lblPath", 11, screenstyle::captionColor);
     lblPath->setAlignment(Qt::AlignHCenter);
@@ -184,7 +182,7 @@ void CleanProgressScreen::buildResultBox()
     connect(boxRecommendedApp->btnDownloadNow, &FlatButton::clicked, this, [this] { clickedDownloadNow(); });
     auto* separator = new QFrame(extras);
     separator->setFixedWidth(1);
-    separator->setStyleSheet(QStringLiteral("background: %1;").arg(cardBorderColor.name()));
+    separator->setStyleSheet(QStringLiteral("background: %1;").arg(screenstyle::ruleColor.name()));
     auto* extrasLayout = new QHBoxLayout(extras);
     extrasLayout->setContentsMargins(28, 24, 28, 24);
     extrasLayout->setSpacing(28);

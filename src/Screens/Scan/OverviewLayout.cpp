@@ -5,6 +5,7 @@
 #include "Controls/FlatButton.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenStyle.h"
+#include "Screens/Scan/ScreenWidgets.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
@@ -30,15 +31,6 @@ QLabel* makeImageView(QWidget* parent, const char* name, int side)
     return view;
 }
 
-QFrame* makeCard(QWidget* parent, const char* name)
-{
-    auto* card = new QFrame(parent);
-    card->setObjectName(name);
-    card->setStyleSheet(QString("QFrame#%1 { background: white; border: 1px solid rgb(226, 230, 235);"
-                                " border-radius: 5px; }").arg(name));
-    return card;
-}
-
 // One caption over a value, for the panel's rows.
 QVBoxLayout* captionedRow(QLabel* caption, QWidget* value)
 {
@@ -53,7 +45,7 @@ QVBoxLayout* captionedRow(QLabel* caption, QWidget* value)
 
 void OverviewViewController::loadView()
 {
-    setAutoFillBackground(false);
+    fillBackground(*this, screenColor);
 
     boxgradient = new QFrame(this);
     boxgradient->setObjectName("boxgradient");
@@ -86,7 +78,7 @@ void OverviewViewController::loadView()
     header->addSpacing(20);
     header->addWidget(shield);
 
-    auto* statusBox = makeCard(this, "boxStatus");
+    auto* statusBox = scanlook::makeCard(this, "boxStatus");
     lblActiveProtection = makeLabel(statusBox, "lblActiveProtection", 13, captionColor, true);
     imgViewActiveProtectionStatus = makeImageView(statusBox, "imgViewActiveProtectionStatus", 26);
     btnActiveProtectionValue = new QPushButton(statusBox);
@@ -121,7 +113,7 @@ void OverviewViewController::loadView()
         if (gridRow > 0) {
             auto* rule = new QFrame(statusBox);
             rule->setFixedHeight(1);
-            rule->setStyleSheet("background: rgb(232, 235, 239);");
+            rule->setStyleSheet(QString("background: %1;").arg(ruleColor.name()));
             statusGrid->addWidget(rule, gridRow++, 0, 1, 3);
         }
         statusGrid->setRowMinimumHeight(gridRow, 66);
@@ -140,7 +132,8 @@ void OverviewViewController::loadView()
 
     boxsysteminfo = new QFrame(this);
     boxsysteminfo->setObjectName("boxsysteminfo");
-    boxsysteminfo->setStyleSheet("QFrame#boxsysteminfo { background: white; border-radius: 5px; }");
+    boxsysteminfo->setStyleSheet(
+        QString("QFrame#boxsysteminfo { background: %1; border-radius: 5px; }").arg(panelColor.name()));
     lblAboutYourMac = makeLabel(boxsysteminfo, "lblAboutYourMac", 14, inkColor, true);
     imgview_macos = makeImageView(boxsysteminfo, "imgview_macos", 96);
     imgview_macos->setPixmap(imageNamed("systemdefault").scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
@@ -204,8 +197,9 @@ void OverviewViewController::styleBoxes()
     shadow->setOffset(0, 0);
     shadow->setBlurRadius(10.0);
     boxsysteminfo->setGraphicsEffect(shadow);
-    btnSystemInfo->setStyleSheet("QPushButton { border-radius: 20px; background: rgb(216, 216, 216);"
-                                 " color: rgb(30, 42, 55); border: none; }");
+    btnSystemInfo->setStyleSheet(QString("QPushButton { border-radius: 20px; background: %1; color: %2;"
+                                         " border: 1px solid %3; }")
+                                     .arg(panelColor.name(), inkColor.name(), ruleColor.name()));
 }
 
 // The panel's trailing edge lies -constant beyond the view's: 250 out of sight when

@@ -24,6 +24,7 @@ void styleCentred(QLabel& label, const char* name, int pointSize, const QColor& 
 
 void ScanProcessViewController::loadView()
 {
+    fillBackground(*this, screenColor);
     auto* shield = new QLabel(this);
     shield->setObjectName("imgViewScanning");
     shield->setAlignment(Qt::AlignCenter);
@@ -39,8 +40,7 @@ void ScanProcessViewController::loadView()
     progressIndicator->setRange(0, 100);
     progressIndicator->setTextVisible(false);
     progressIndicator->setFixedSize(560, 12);
-    progressIndicator->setStyleSheet("QProgressBar { border: none; border-radius: 6px; background: rgb(222, 226, 232); }"
-                                     " QProgressBar::chunk { border-radius: 6px; background: rgb(226, 123, 34); }");
+    progressIndicator->setStyleSheet(progressBarStyle());
 
     lblPath = new ElidedLabel(Qt::ElideMiddle, this);
     styleCentred(*lblPath, "lblPath", 11, captionColor);

@@ -31,7 +31,7 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
     using namespace resultcolumns;
     setObjectName("Parent");
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("#Parent { background: white; }"));
+    setStyleSheet(QStringLiteral("#Parent { background: %1; }").arg(screenstyle::panelColor.name()));
     btnCheckBox = new QCheckBox(this);
     btnCheckBox->setObjectName("btnCheckBox");
     btnCheckBox->setFixedWidth(checkBox);
@@ -111,7 +111,7 @@ ScanResultChildTableCellView::ScanResultChildTableCellView(QWidget* parent) : QW
     using namespace resultcolumns;
     setObjectName("Child");
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("#Child { background: rgb(248, 249, 250); }"));
+    setStyleSheet(QStringLiteral("#Child { background: %1; }").arg(screenstyle::screenColor.name()));
     lblPath = scanlook::makeLabel(this, "lblPath", 11, QFont::Normal, screenstyle::captionColor);
     lblPath->setTextFormat(Qt::PlainText);
     lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

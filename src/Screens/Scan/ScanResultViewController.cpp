@@ -72,6 +72,7 @@ void addToStoredIgnoreList(const std::optional<std::string>& path)
 ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(parent)
 {
     setObjectName("ScanResultViewController");
+    screenstyle::fillBackground(*this, screenstyle::screenColor);
     mainMenu = new QMenu(this);
     QFrame* card = scanlook::makeCard(this, "cardResults");
     auto* cardLayout = new QVBoxLayout(card);
@@ -196,8 +197,13 @@ QWidget* ScanResultViewController::buildTable()
     tableView->setFrameShape(QFrame::NoFrame);
     tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    tableView->setStyleSheet(QStringLiteral("QTableWidget { background: white; border-top: 1px solid %1; }")
-                                 .arg(scanlook::cardBorderColor.name()));
+    tableView->setStyleSheet(
+        QStringLiteral("QTableWidget { background: %1; border-top: 1px solid %2; }"
+                       " QScrollBar:vertical { background: %1; width: 12px; border: none; }"
+                       " QScrollBar::handle:vertical { background: %3; border-radius: 4px; margin: 2px; min-height: 24px; }"
+                       " QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       " QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+            .arg(screenstyle::panelColor.name(), screenstyle::ruleColor.name(), screenstyle::systemGrayColor.name()));
     tableView->viewport()->installEventFilter(this);
 
     emptyState = new QWidget(holder);

@@ -4,6 +4,7 @@
 #include "Detection/SharedLists.h"
 #include "Foundation/SharedState.h"
 #include "Screens/Common/ScreenContainer.h"
+#include "Screens/Common/ScreenStyle.h"
 
 #include <QVBoxLayout>
 
@@ -11,6 +12,7 @@ ScanViewController::ScanViewController(ChildScreens childScreens, QWidget* paren
     : QWidget(parent), childScreens_(std::move(childScreens))
 {
     setObjectName("ScanViewController");
+    screenstyle::fillBackground(*this, screenstyle::screenColor);
     containerView = new QWidget(this);
     containerView->setObjectName("containerView");
     auto* layout = new QVBoxLayout(this);

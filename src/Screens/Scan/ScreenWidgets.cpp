@@ -30,7 +30,8 @@ QFrame* makeCard(QWidget* parent, const char* name)
     auto* card = new QFrame(parent);
     card->setObjectName(name);
     card->setStyleSheet(
-        QStringLiteral("QFrame#%1 { background: white; border: 1px solid %2; border-radius: 5px; }").arg(name, cardBorderColor.name()));
+        QStringLiteral("QFrame#%1 { background: %2; border: 1px solid %3; border-radius: 5px; }")
+            .arg(name, screenstyle::panelColor.name(), screenstyle::ruleColor.name()));
     return card;
 }
 
