@@ -8,6 +8,8 @@
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
+#include "Screens/Common/ScreenStyle.h"
+#include "Screens/Scan/CleanProcessViewController.h"
 #include "Screens/Scan/ScanResultTableCellViews.h"
 #include "Screens/Scan/ScanResultViewController.h"
 #include "Support/Widgets/WidgetTestSupport.h"
@@ -94,6 +96,35 @@ TEST_F(ScanResultScreenTest, RecordsAreRowsWithTheirPathsShownWhileExpanded)
     EXPECT_EQ(screen.rows().size(), 5u);
     screen.clickedShowDetailsResultItem(0);
     EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+}
+
+// The lightest pixel of `widget` as the window shows it.
+int lightestGray(QWidget& window, QWidget& widget)
+{
+    const QImage image = window.grab(QRect(widget.mapTo(&window, QPoint(0, 0)), widget.size())).toImage();
+    int lightest = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            lightest = std::max(lightest, qGray(image.pixel(x, y)));
+    return lightest;
+}
+
+TEST_F(ScanResultScreenTest, ResultsAndCleanScreensAreDarkWithLightTextsInTheRows)
+{
+    scanResults().replace({resultRow(0, "Search Lens", {"/Applications/Search Lens.app"})});
+    ScanResultViewController results;
+    showInWindow(results);
+    EXPECT_EQ(window.grab().toImage().pixelColor(2, 2), screenstyle::screenColor)
+        << "the screen hides the content area beneath";
+    auto* cell = dynamic_cast<ScanResultParentTableCellView*>(results.tableView->cellWidget(0, 0));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_GT(lightestGray(window, *cell->lblTitle), 200) << "a row's title reads on the dark row";
+    EXPECT_GT(lightestGray(window, *cell->lblCompany), 150);
+    results.setParent(nullptr);
+
+    CleanProcessViewController clean;
+    showInWindow(clean);
+    EXPECT_EQ(window.grab().toImage().pixelColor(2, 2), screenstyle::screenColor);
 }
 
 TEST_F(ScanResultScreenTest, TickingRecordsDrivesCleanNowAndTheSelectAllBox)
