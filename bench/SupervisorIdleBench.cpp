@@ -5,6 +5,7 @@
 #include "BenchRoot.h"
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
+#include "ProcessStatus.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,17 +27,6 @@ using platform::LaunchdDomain;
 
 constexpr const char* label = "com.example.idle";
 constexpr auto idleSpan = 10s;
-
-// The times the process has been switched out (woken again) so far.
-long long contextSwitches(long long pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    long long switches = 0;
-    for (std::string line; std::getline(status, line);)
-        if (line.find("ctxt_switches:") != std::string::npos)
-            switches += std::stoll(line.substr(line.find(':') + 1));
-    return switches;
-}
 
 // The processor time the process has used so far, in seconds.
 double processorSeconds(long long pid)
@@ -74,10 +64,10 @@ void BM_IdleSupervisor(benchmark::State& state)
     long long wakeups = 0;
     double processor = 0, seconds = 0;
     for (auto _ : state) {
-        const long long switchesBefore = contextSwitches(supervisor);
+        const long long switchesBefore = testsupport::contextSwitches(supervisor);
         const double processorBefore = processorSeconds(supervisor);
         std::this_thread::sleep_for(idleSpan);
-        wakeups += contextSwitches(supervisor) - switchesBefore;
+        wakeups += testsupport::contextSwitches(supervisor) - switchesBefore;
         processor += processorSeconds(supervisor) - processorBefore;
         seconds += std::chrono::duration<double>(idleSpan).count();
     }
