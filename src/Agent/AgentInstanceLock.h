@@ -1,19 +1,9 @@
 #pragma once
 
-// One agent at a time per user: an exclusive lock on a file of the support
-// folder, held for the object's lifetime (and released by the system when the
-// process ends, however it ends).
-class AgentInstanceLock {
-public:
-    // Tries once, without waiting.
-    AgentInstanceLock();
-    ~AgentInstanceLock();
-    AgentInstanceLock(const AgentInstanceLock&) = delete;
-    AgentInstanceLock& operator=(const AgentInstanceLock&) = delete;
+#include "Platform/Defaults/FileLock.h"
 
-    // False when another agent holds the lock (or the lock file cannot be made).
-    bool held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
+// One agent at a time per user: the agent holds an exclusive lock on a file of the
+// support folder for as long as it runs (the system releases it when the process
+// ends, however it ends). Tries once, without waiting: held() is false while
+// another agent runs.
+platform::FileLock takeAgentInstanceLock();

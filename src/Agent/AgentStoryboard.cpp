@@ -1,7 +1,8 @@
 #include "Agent/AgentStoryboard.h"
 
-#include "Agent/AlertNotifications.h"
-#include "Agent/PayloadWindow.h"
+#include "Agent/CrashAlert.h"
+#include "Agent/DownloadAlert.h"
+#include "Agent/StartupItemAlert.h"
 
 #include <functional>
 #include <iostream>
@@ -13,10 +14,9 @@ std::unique_ptr<QWidget> instantiateControllerWithIdentifier(const std::string& 
 {
     using Scene = std::function<std::unique_ptr<QWidget>()>;
     static const std::map<std::string, Scene> scenes{
-        {startupItemsWindowController, [] { return std::make_unique<PayloadWindow>(AlertNotification::newStartupItem); }},
-        {downloadProtectionWindowController,
-         [] { return std::make_unique<PayloadWindow>(AlertNotification::newDownloadedItem); }},
-        {crashesWindowController, [] { return std::make_unique<PayloadWindow>(AlertNotification::newCrashReport); }},
+        {startupItemsWindowController, [] { return std::make_unique<ViewControllerRT>(); }},
+        {downloadProtectionWindowController, [] { return std::make_unique<DownloadProtectionViewController>(); }},
+        {crashesWindowController, [] { return std::make_unique<CrashesViewController>(); }},
     };
     const auto scene = scenes.find(identifier);
     if (scene == scenes.end()) {

@@ -99,8 +99,10 @@ void AppDelegate::definitionsInstalled(bool installed)
 
 void AppDelegate::loadMalwareRecordsInBackground()
 {
-    platform::dispatch::asyncGlobal(
-        [] { malwareRecords().replace(DatabaseManagerReader::shared().loadMalwareList(databasePath())); });
+    platform::dispatch::asyncGlobal([] {
+        auto records = DatabaseManagerReader::shared().loadInstalledMalwareList();
+        malwareRecords().replace(std::move(records).value_or(std::vector<MalwareList>{}));
+    });
 }
 
 void AppDelegate::watchLaunchAgentFolders()

@@ -8,9 +8,12 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
-    const AgentInstanceLock instance;
+    const platform::FileLock instance = takeAgentInstanceLock();
     if (!instance.held())
         return 0;
     QApplication application(argc, argv);
@@ -22,5 +25,8 @@ int main(int argc, char** argv)
     delegate.startAgent();
     const int status = application.exec();
     delegate.stopAgent();
-    return status;
+    // Work items of the global queue may still run on its detached threads: leave
+    // without destroying the process-wide objects they use.
+    std::fflush(nullptr);
+    std::quick_exit(status);
 }

@@ -1,5 +1,6 @@
 #include "App/Storyboard.h"
 
+#include "App/AllViewControllers.h"
 #include "App/InitialWindowController.h"
 #include "Screens/Manage/AboutVC.h"
 #include "Screens/Manage/CleanProcessStartupItemsViewController.h"
@@ -27,6 +28,33 @@ Storyboard::Scene scene()
     return [] { return new Controller; };
 }
 
+// The scan container's children: the factory's kept screens.
+QWidget& scanChild(ScanMenu menu)
+{
+    switch (menu) {
+    case ScanMenu::scanresult:
+        return AllViewControllers::scanResultViewController();
+    case ScanMenu::cleanProcess:
+        return AllViewControllers::cleanProcessViewController();
+    case ScanMenu::scanprocess:
+        break;
+    }
+    return AllViewControllers::scanProcessViewController();
+}
+
+// The settings container's tabs show the factory's screens.
+QWidget& settingsTabScreen(SettingsMenu menu)
+{
+    switch (menu) {
+    case SettingsMenu::update:
+        return AllViewControllers::updateSettingsViewController();
+    case SettingsMenu::ignoreList:
+        return AllViewControllers::ignoreListViewController();
+    default:
+        return AllViewControllers::generalSettingsViewController();
+    }
+}
+
 [[noreturn]] void stop(const char* what, const std::string& name)
 {
     std::fprintf(stderr, "%s %s\n", what, name.c_str());
@@ -40,10 +68,10 @@ const Storyboard& Storyboard::storyboardWithName(const std::string& name)
     static const Storyboard main({
         {"InitialWindowController", scene<InitialWindowController>()},
         {"OverviewViewController", scene<OverviewViewController>()},
-        {"ScanViewController", scene<ScanViewController>()},
+        {"ScanViewController", [] { return new ScanViewController(scanChild); }},
         {"ProtectionViewController", scene<ProtectionViewController>()},
         {"StartupMangerViewController", scene<StartupMangerViewController>()},
-        {"SettingsViewController", scene<SettingsViewController>()},
+        {"SettingsViewController", [] { return new SettingsViewController(settingsTabScreen); }},
         {"ScanProcessViewController", scene<ScanProcessViewController>()},
         {"ScanResultViewController", scene<ScanResultViewController>()},
         {"CleanProcessViewController", scene<CleanProcessViewController>()},

@@ -199,6 +199,9 @@ void ViewController::notifyMenuSelection(const platform::Notification& notificat
 
 void ViewController::aboutWindow()
 {
-    if (CustomAnimator* animator = sharedAnimator())
-        animator->animatePresentation(AllViewControllers::about(), *this);
+    if (CustomAnimator* animator = sharedAnimator()) {
+        AboutVC& about = AllViewControllers::about();
+        about.released = AllViewControllers::releaseAbout;
+        animator->animatePresentation(about, *this);
+    }
 }

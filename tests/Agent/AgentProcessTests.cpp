@@ -61,7 +61,7 @@ protected:
 
 bool agentLockIsTaken()
 {
-    return !AgentInstanceLock().held();
+    return !takeAgentInstanceLock().held();
 }
 
 TEST_F(AgentProcessTest, OneAgentAtATimeAndTerminationEndsItCleanly)

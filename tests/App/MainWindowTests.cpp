@@ -5,6 +5,7 @@
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
 #include "Controls/CustomAnimator.h"
+#include "Detection/Scan.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
 #include "Foundation/SharedState.h"
@@ -110,6 +111,7 @@ TEST_F(MainWindow, SidebarClicksAreIgnoredWhileACleanIsInProgress)
 TEST_F(MainWindow, MenuSelectionTakesOnlyAMenuValueAndSkipsTheGuard)
 {
     isCleanInProgress = true;
+    Scan::shared().isScanRunning = true; // the scan container starts no scan of its own
     auto& center = platform::NotificationCenter::defaultCenter();
     center.post("MenuSelectionBGX", {{menuKey, 1}}); // a bare number
     center.post("MenuSelectionBGX");
@@ -118,6 +120,7 @@ TEST_F(MainWindow, MenuSelectionTakesOnlyAMenuValueAndSkipsTheGuard)
     center.post("MenuSelectionBGX", {{menuKey, Menu::scan}});
     expectSelected(Menu::scan, AllViewControllers::scanViewController());
     EXPECT_EQ(scanStepPosts, 2) << "each showing of the scan container asks it to update";
+    Scan::shared().isScanRunning = false;
 }
 
 TEST_F(MainWindow, FactoryKeepsScreensAndRenewsAboutAfterItCloses)

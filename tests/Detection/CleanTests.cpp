@@ -6,12 +6,8 @@
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Workspace/Workspace.h"
 
+#include "ImmutableFolder.h"
 #include "Platform/Authorization/AuthorizationAgent.h"
-
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -38,36 +34,6 @@ ScanResult row(bool selected, const std::vector<std::optional<std::string>>& pat
 struct Counts {
     std::int64_t cleanedItems, remainingItems, pObj, abortedIndex;
     bool operator==(const Counts&) const = default;
-};
-
-// Makes a folder immutable, so that nobody may write it, for the object's life.
-class ImmutableFolder {
-public:
-    explicit ImmutableFolder(const fs::path& folder) : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        set_ = fd_ >= 0 && changeFlag(true);
-    }
-    ~ImmutableFolder()
-    {
-        if (set_)
-            changeFlag(false);
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    bool isSet() const { return set_; }
-
-private:
-    bool changeFlag(bool on)
-    {
-        int flags = 0;
-        if (::ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0)
-            return false;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        return ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-
-    int fd_;
-    bool set_ = false;
 };
 
 class CleanTest : public detectiontest::ScanWorld {
@@ -182,7 +148,7 @@ TEST_F(CleanTest, ForceQuitsOneRunningCopyOfTheBundle)
 
 TEST_F(CleanTest, AnUnwritableBundleGoesThroughThePrivilegedRemoverFirst)
 {
-    ImmutableFolder locked(setupApp);
+    testsupport::ImmutableFolder locked(setupApp);
     if (!locked.isSet())
         GTEST_SKIP() << "this file system or process cannot make a folder immutable";
     int requests = 0;

@@ -88,8 +88,10 @@ TEST_F(HostileRecords, AreNotFoundAndListNothing)
     for (const auto& record : malwareRecords().snapshot()) {
         if (record.id < 10)
             continue;
-        for (const auto& paths : record.paths.value_or(std::vector<Paths>{}))
-            EXPECT_FALSE(paths.path.subPaths) << paths.path.path.value_or("");
+        ASSERT_TRUE(record.paths && record.paths->size() == 1u) << record.id;
+        const Path& named = record.paths->front().path;
+        EXPECT_TRUE(named.path) << record.id;
+        EXPECT_FALSE(named.subPaths) << named.path.value_or("");
     }
 }
 

@@ -8,12 +8,12 @@
 
 namespace platform {
 
-FileLock::FileLock(const std::string& lockPath, Mode mode)
+FileLock::FileLock(const std::string& lockPath, Mode mode, Wait wait)
 {
     fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0)
         return;
-    const int operation = mode == Mode::Shared ? LOCK_SH : LOCK_EX;
+    const int operation = (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | (wait == Wait::Never ? LOCK_NB : 0);
     int result;
     while ((result = ::flock(fd_, operation)) != 0 && errno == EINTR) {
     }

@@ -9,9 +9,11 @@ namespace platform {
 class FileLock {
 public:
     enum class Mode { Shared, Exclusive };
+    // Whether to wait while another holder keeps the lock, or give up at once.
+    enum class Wait { UntilFree, Never };
 
     // Creates the lock file when missing; held() tells whether the lock was taken.
-    FileLock(const std::string& lockPath, Mode mode);
+    FileLock(const std::string& lockPath, Mode mode, Wait wait = Wait::UntilFree);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -64,7 +64,7 @@ std::vector<Event> WatchTree::addRoots(const std::vector<std::string>& roots)
         if (roots_.insert(root).second && !addTree(root))
             missingRoots_.push_back(root);
     std::vector<Event> events;
-    attachAppearedRoots(kItemCreated, events);
+    attachAppearedRoots(true, events);
     return events;
 }
 
@@ -97,7 +97,7 @@ void WatchTree::forgetTree(const std::string& folder)
     const std::string below = folder + "/";
     for (auto it = folders_.begin(); it != folders_.end();) {
         if (it->second == folder || it->second.starts_with(below)) {
-            if (!ancestors_.contains(it->first))
+            if (!isAncestorWatch(it->first))
                 inotify_rm_watch(fd_, it->first);
             it = folders_.erase(it);
         } else {
@@ -122,12 +122,12 @@ std::vector<Event> WatchTree::translate(const inotify_event& event)
         limitReached_ = true;
     if (event.mask & (IN_IGNORED | IN_MOVE_SELF)) {
         forgetWatch(event.wd, event.mask & IN_MOVE_SELF);
-        attachAppearedRoots(kItemCreated, events);
+        attachAppearedRoots(true, events);
         return events;
     }
     translateTreeEvent(event, events);
     if (isWaitingEvent(event))
-        attachAppearedRoots((event.mask & IN_MOVED_TO) ? kItemRenamed : kItemCreated, events);
+        attachAppearedRoots(!(event.mask & IN_MOVED_TO), events);
     return events;
 }
 
@@ -158,7 +158,8 @@ void WatchTree::translateTreeEvent(const inotify_event& event, std::vector<Event
 // their parent.
 void WatchTree::forgetWatch(int wd, bool moved)
 {
-    if (ancestors_.erase(wd) && moved && !folders_.contains(wd))
+    if (std::erase_if(ancestors_, [wd](const auto& ancestor) { return ancestor.second == wd; }) && moved &&
+        !folders_.contains(wd))
         inotify_rm_watch(fd_, wd);
     const auto folder = folders_.find(wd);
     if (folder == folders_.end())
@@ -173,15 +174,21 @@ void WatchTree::forgetWatch(int wd, bool moved)
         forgetTree(path);
 }
 
-bool WatchTree::isWaitingEvent(const inotify_event& event) const
+bool WatchTree::isAncestorWatch(int wd) const
 {
-    return ancestors_.contains(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
+    return std::ranges::any_of(ancestors_, [wd](const auto& ancestor) { return ancestor.second == wd; });
 }
 
-// Watches the missing roots that are there now, reporting each as arrived (with
-// what it holds when it was made), and waits for the others from their nearest
-// existing ancestors, until that is stable.
-void WatchTree::attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& events)
+bool WatchTree::isWaitingEvent(const inotify_event& event) const
+{
+    return isAncestorWatch(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
+}
+
+// Watches the missing roots that are there now, reporting what a root made anew
+// already holds (as a folder made below a root; the root itself is not
+// reported), and waits for the others from their nearest existing ancestors,
+// until that is stable.
+void WatchTree::attachAppearedRoots(bool madeAnew, std::vector<Event>& events)
 {
     do {
         std::erase_if(missingRoots_, [&](const std::string& root) {
@@ -189,8 +196,7 @@ void WatchTree::attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& e
                 return true; // already inside another root's tree
             if (!addTree(root))
                 return false;
-            events.push_back({nextEventId(), root, arrival | kItemIsDir});
-            if (arrival == kItemCreated)
+            if (madeAnew)
                 reportContents(root, events);
             return true;
         });
@@ -205,19 +211,20 @@ bool WatchTree::watchAncestors()
     for (const auto& root : missingRoots_)
         needed.insert(nearestFolderAbove(root));
     for (auto it = ancestors_.begin(); it != ancestors_.end();) {
-        if (needed.erase(it->second)) {
+        if (needed.erase(it->first)) {
             ++it;
             continue;
         }
-        if (!folders_.contains(it->first))
-            inotify_rm_watch(fd_, it->first);
+        const int wd = it->second;
         it = ancestors_.erase(it);
+        if (!folders_.contains(wd) && !isAncestorWatch(wd))
+            inotify_rm_watch(fd_, wd);
     }
     bool added = false;
     for (const auto& folder : needed) {
         const int wd = inotify_add_watch(fd_, folder.c_str(), ancestorMask);
         if (wd >= 0) {
-            ancestors_[wd] = folder;
+            ancestors_[folder] = wd;
             added = true;
         } else if (errno == ENOSPC) {
             limitReached_ = true;

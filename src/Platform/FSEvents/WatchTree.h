@@ -13,8 +13,9 @@ namespace platform::fsevents {
 
 // The inotify watches of a set of folder trees and the translation of inotify
 // events into stream events. A root that is not there is waited for from its
-// nearest existing ancestor, whose own changes are not reported, and watched
-// once it appears (again after it goes away). Used from one thread at a time.
+// nearest existing ancestor and watched once it appears (again after it goes
+// away); neither the ancestors' changes nor the root's own are reported. Used
+// from one thread at a time.
 class WatchTree {
 public:
     explicit WatchTree(int inotifyFd) : fd_(inotifyFd) {}
@@ -37,15 +38,18 @@ private:
     void forgetWatch(int wd, bool moved);
     void reportContents(const std::string& folder, std::vector<Event>& events);
     void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
+    bool isAncestorWatch(int wd) const;
     bool isWaitingEvent(const inotify_event& event) const;
-    void attachAppearedRoots(std::uint32_t arrival, std::vector<Event>& events);
+    void attachAppearedRoots(bool madeAnew, std::vector<Event>& events);
     bool watchAncestors();
 
     int fd_;
     std::map<int, std::string> folders_;   // watch descriptor -> folder of a watched tree
     std::set<std::string> roots_;
     std::vector<std::string> missingRoots_;
-    std::map<int, std::string> ancestors_; // watch descriptor -> folder a missing root is waited for in
+    // Folder a missing root is waited for in -> its watch descriptor (two paths
+    // to one folder share one).
+    std::map<std::string, int> ancestors_;
     bool limitReached_ = false;
 };
 

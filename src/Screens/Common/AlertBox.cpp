@@ -26,6 +26,8 @@ QMessageBox* makeAlertBox(const AlertContent& alert, QWidget* parent)
     auto* box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setIcon(iconOf(alert.style));
+    // A sheet wide enough that its texts need not wrap into a narrow column.
+    box->setStyleSheet("QLabel#qt_msgbox_label, QLabel#qt_msgbox_informativelabel { min-width: 320px; }");
     box->setText(QString::fromStdString(alert.messageText));
     box->setInformativeText(QString::fromStdString(alert.informativeText));
     for (const std::string& title : alert.buttons)

@@ -2,6 +2,7 @@
 
 #include "Screens/Common/AlertBox.h"
 #include "Screens/Common/DimmedSheet.h"
+#include "Screens/Common/Seam.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -18,20 +19,20 @@ void presentAsMessageBox(QWidget& window, const AlertContent& alert, SheetComple
     box->open();
 }
 
-SheetPresenter& presenter()
+Seam<SheetPresenter>& presenter()
 {
-    static SheetPresenter current = presentAsMessageBox;
-    return current;
+    static Seam<SheetPresenter> seam(presentAsMessageBox);
+    return seam;
 }
 
 } // namespace
 
 void setSheetPresenter(SheetPresenter replacement)
 {
-    presenter() = replacement ? std::move(replacement) : SheetPresenter(presentAsMessageBox);
+    presenter().replace(std::move(replacement));
 }
 
 void beginSheet(QWidget& view, const AlertContent& alert, SheetCompletion completion)
 {
-    presenter()(*view.window(), alert, dimForSheet(view, std::move(completion)));
+    presenter().current()(*view.window(), alert, dimForSheet(view, std::move(completion)));
 }

@@ -1,6 +1,7 @@
 #include "Screens/Common/DesktopActions.h"
 
 #include "Platform/Workspace/Workspace.h"
+#include "Screens/Common/Seam.h"
 
 #include <QUrl>
 
@@ -19,26 +20,34 @@ bool openContainingFolder(const std::string& path)
     return !folder.empty() && openWithDesktop(QUrl::fromLocalFile(QString::fromStdString(folder)).toString().toStdString());
 }
 
-DesktopActions& actions()
+using Action = std::function<bool(const std::string&)>;
+
+Seam<Action>& urlOpener()
 {
-    static DesktopActions current{openWithDesktop, openContainingFolder};
-    return current;
+    static Seam<Action> seam(openWithDesktop);
+    return seam;
+}
+
+Seam<Action>& revealer()
+{
+    static Seam<Action> seam(openContainingFolder);
+    return seam;
 }
 
 } // namespace
 
 void setDesktopActions(DesktopActions replacement)
 {
-    actions().openURL = replacement.openURL ? std::move(replacement.openURL) : openWithDesktop;
-    actions().reveal = replacement.reveal ? std::move(replacement.reveal) : openContainingFolder;
+    urlOpener().replace(std::move(replacement.openURL));
+    revealer().replace(std::move(replacement.reveal));
 }
 
 bool openURL(const std::string& url)
 {
-    return actions().openURL(url);
+    return urlOpener().current()(url);
 }
 
 bool revealInFileManager(const std::string& path)
 {
-    return actions().reveal(path);
+    return revealer().current()(path);
 }

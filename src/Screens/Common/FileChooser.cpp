@@ -1,6 +1,7 @@
 #include "Screens/Common/FileChooser.h"
 
 #include "Screens/Common/DimmedSheet.h"
+#include "Screens/Common/Seam.h"
 
 #include <QFileDialog>
 
@@ -35,17 +36,17 @@ void presentAsFileDialog(QWidget& window, const FileChooserOptions& options, Fil
     dialog->open();
 }
 
-FileChooserPresenter& presenter()
+Seam<FileChooserPresenter>& presenter()
 {
-    static FileChooserPresenter current = presentAsFileDialog;
-    return current;
+    static Seam<FileChooserPresenter> seam(presentAsFileDialog);
+    return seam;
 }
 
 } // namespace
 
 void setFileChooserPresenter(FileChooserPresenter replacement)
 {
-    presenter() = replacement ? std::move(replacement) : FileChooserPresenter(presentAsFileDialog);
+    presenter().replace(std::move(replacement));
 }
 
 void beginFileChooser(QWidget& view, const FileChooserOptions& options, FileChooserCompletion completion)
@@ -54,5 +55,5 @@ void beginFileChooser(QWidget& view, const FileChooserOptions& options, FileChoo
                                                                             const std::vector<std::string>& paths) {
         completion(response, response == fileChooserOK ? paths : std::vector<std::string>{});
     };
-    presenter()(*view.window(), options, dimForSheet(view, std::move(onlyChosenOnOK)));
+    presenter().current()(*view.window(), options, dimForSheet(view, std::move(onlyChosenOnOK)));
 }

@@ -1,6 +1,7 @@
 #include "Screens/Common/ModalAlert.h"
 
 #include "Screens/Common/AlertBox.h"
+#include "Screens/Common/Seam.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -18,20 +19,20 @@ int runMessageBox(const AlertContent& alert)
     return response;
 }
 
-ModalAlertPresenter& presenter()
+Seam<ModalAlertPresenter>& presenter()
 {
-    static ModalAlertPresenter current = runMessageBox;
-    return current;
+    static Seam<ModalAlertPresenter> seam(runMessageBox);
+    return seam;
 }
 
 } // namespace
 
 void setModalAlertPresenter(ModalAlertPresenter replacement)
 {
-    presenter() = replacement ? std::move(replacement) : ModalAlertPresenter(runMessageBox);
+    presenter().replace(std::move(replacement));
 }
 
 int runModalAlert(const AlertContent& alert)
 {
-    return presenter()(alert);
+    return presenter().current()(alert);
 }

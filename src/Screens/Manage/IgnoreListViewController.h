@@ -1,9 +1,50 @@
 #pragma once
 
+#include "Screens/Common/AppearingScreen.h"
+
+#include <QImage>
 #include <QWidget>
 
-// The ignore list.
-class IgnoreListViewController : public QWidget {
+#include <string>
+#include <vector>
+
+class FlatButton;
+class QLabel;
+class QTableWidget;
+
+// One row of the ignore list: the file's icon, its path as stored, its checkbox.
+struct IgnoreList {
+    QImage icon;
+    std::string path;
+    bool isSelected = true;
+};
+
+// The Ignore List tab: the paths in "IgnoreAllPathsBGX", one ticked row each; Add
+// through the file chooser, Remove of the ticked rows after a confirmation, Refresh.
+// Add and Remove change the list as stored at that moment, so an entry written
+// meanwhile by another part of the product (the agent's alert) is kept.
+class IgnoreListViewController : public QWidget, public AppearingScreen {
 public:
     explicit IgnoreListViewController(QWidget* parent = nullptr);
+
+    QTableWidget* tableView;
+    FlatButton* btnAdd;
+    FlatButton* btnRemove;
+    FlatButton* btnRefresh;
+    QLabel* lblIgnoreList;
+    std::vector<IgnoreList> allIgnorePaths;
+
+    void viewWillAppear() override;
+    void clickedRefresh() { loadIgnoreList(); }
+    void clickedAdd();
+    void clickedRemove();
+    // A row's checkbox was clicked.
+    void rowCellAction(int row, bool checked);
+    void loadIgnoreList();
+    void updateRemoveButton();
+
+private:
+    void loadView();
+    void viewDidLoad();
+    QWidget* makeCell(int row) const;
 };

@@ -1,6 +1,149 @@
 #include "Screens/Manage/ProtectionViewController.h"
 
+#include "Controls/ToggleSwitch.h"
+#include "Foundation/Settings.h"
+#include "Screens/Common/ScreenText.h"
+#include "Screens/Manage/ManageLook.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString activeProtectionId = "ActiveProtection";
+const QString startupProtectionId = "StartupProtection";
+const QColor switchOnColor(0, 104, 218);
+
+void showCaption(QLabel& caption, bool on)
+{
+    caption.setText(screenText(on ? "IDS_BGX_23" : "IDS_BGX_24"));
+}
+
+ToggleSwitch* makeSwitch(QWidget* parent, const QString& name)
+{
+    auto* toggle = new ToggleSwitch(parent);
+    toggle->setObjectName(name);
+    toggle->setFixedSize(56, 30);
+    toggle->setFillColor(switchOnColor);
+    toggle->setOutlineColor(QColor(110, 110, 110));
+    toggle->setBackColor(manageLook::panelBackground());
+    return toggle;
+}
+
+// One card: the switch's name and description on the left, the switch and its state
+// caption on the right.
+QWidget* makeCard(QWidget* parent, QLabel* name, QLabel* description, ToggleSwitch* toggle, QLabel* caption)
+{
+    auto* card = new QWidget(parent);
+    manageLook::fillBackground(*card, manageLook::panelBackground());
+    auto* grid = new QGridLayout(card);
+    grid->setContentsMargins(24, 20, 24, 20);
+    grid->setHorizontalSpacing(24);
+    grid->setVerticalSpacing(6);
+    grid->addWidget(name, 0, 0);
+    grid->addWidget(description, 1, 0);
+    grid->addWidget(toggle, 0, 1, Qt::AlignHCenter | Qt::AlignVCenter);
+    grid->addWidget(caption, 1, 1, Qt::AlignHCenter | Qt::AlignTop);
+    grid->setColumnStretch(0, 1);
+    for (QWidget* moved : {static_cast<QWidget*>(name), static_cast<QWidget*>(description),
+                           static_cast<QWidget*>(toggle), static_cast<QWidget*>(caption)})
+        moved->setParent(card);
+    return card;
+}
+
+} // namespace
+
 ProtectionViewController::ProtectionViewController(QWidget* parent) : QWidget(parent)
 {
     setObjectName("ProtectionViewController");
+    loadView();
+    viewDidLoad();
+}
+
+void ProtectionViewController::loadView()
+{
+    using namespace manageLook;
+    fillBackground(*this, screenBackground());
+    lblTitleRealTimeProtection = makeLabel(this, "lblTitleRealTimeProtection", 20, headlineColor(), true);
+    lblSubTitleRealTimeProtection = makeLabel(this, "lblSubTitleRealTimeProtection", 12, bodyColor());
+    lblActiveProtection = makeLabel(this, "lblActiveProtection", 15, headlineColor(), true);
+    lblRealTimeProtectionAgainst = makeLabel(this, "lblRealTimeProtectionAgainst", 12, bodyColor());
+    lblStartupProtection = makeLabel(this, "lblStartupProtection", 15, headlineColor(), true);
+    lblInstantlyPreventApplications = makeLabel(this, "lblInstantlyPreventApplications", 12, bodyColor());
+    lblEnableDisableActiveProtection = makeLabel(this, "lblEnableDisableActiveProtection", 12, bodyColor());
+    lblEnableDisableStartupProtection = makeLabel(this, "lblEnableDisableStartupProtection", 12, bodyColor());
+    btnActiveProtection = makeSwitch(this, "btnActiveProtection");
+    btnStartupProtection = makeSwitch(this, "btnStartupProtection");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(40, 36, 40, 36);
+    layout->setSpacing(8);
+    layout->addWidget(lblTitleRealTimeProtection);
+    layout->addWidget(lblSubTitleRealTimeProtection);
+    layout->addSpacing(20);
+    layout->addWidget(makeCard(this, lblActiveProtection, lblRealTimeProtectionAgainst, btnActiveProtection,
+                               lblEnableDisableActiveProtection));
+    layout->addSpacing(12);
+    layout->addWidget(makeCard(this, lblStartupProtection, lblInstantlyPreventApplications, btnStartupProtection,
+                               lblEnableDisableStartupProtection));
+    layout->addStretch(1);
+}
+
+void ProtectionViewController::viewDidLoad()
+{
+    toggleObserver_ = platform::NotificationCenter::defaultCenter().addObserver(
+        toggleProtectionNotificationName, [this](const platform::Notification& n) { btnToggleClicked(n); });
+    btnActiveProtection->toggleId = activeProtectionId;
+    btnStartupProtection->toggleId = startupProtectionId;
+    btnActiveProtection->statetag = ToggleSwitch::protectionTag;
+    btnStartupProtection->statetag = ToggleSwitch::protectionTag;
+    lblTitleRealTimeProtection->setText(screenText("IDS_BGX_27"));
+    lblSubTitleRealTimeProtection->setText(screenText("IDS_BGX_28"));
+    lblActiveProtection->setText(screenText("IDS_BGX_14"));
+    lblRealTimeProtectionAgainst->setText(screenText("IDS_BGX_29"));
+    lblStartupProtection->setText(screenText("IDS_BGX_30"));
+    lblInstantlyPreventApplications->setText(screenText("IDS_BGX_31"));
+    for (const ProtectionSwitch& each : switches()) // the state before any stored one is read
+        showCaption(*each.caption, each.toggle->isOn());
+}
+
+void ProtectionViewController::viewWillAppear()
+{
+    stateUpdateRealTimeProtection();
+}
+
+void ProtectionViewController::stateUpdateRealTimeProtection()
+{
+    platform::UserDefaults* suite = appGroupDefaults();
+    for (const ProtectionSwitch& each : switches()) {
+        const std::optional<bool> stored = suite ? suite->boolean(each.key) : std::nullopt;
+        if (!stored)
+            continue;
+        each.toggle->setIsOn(*stored);
+        each.toggle->updateToggleState();
+        showCaption(*each.caption, *stored);
+    }
+}
+
+void ProtectionViewController::btnToggleClicked(const platform::Notification& notification)
+{
+    const bool* isOn = notification.value<bool>("isOn");
+    const std::string* toggleId = notification.value<std::string>("toggleId");
+    if (!isOn || !toggleId)
+        return;
+    for (const ProtectionSwitch& each : switches()) {
+        if (each.toggle->toggleId.toStdString() != *toggleId)
+            continue;
+        if (platform::UserDefaults* suite = appGroupDefaults())
+            suite->setBool(each.key, *isOn);
+        showCaption(*each.caption, *isOn);
+        return;
+    }
+}
+
+std::array<ProtectionViewController::ProtectionSwitch, 2> ProtectionViewController::switches() const
+{
+    return {{{btnActiveProtection, lblEnableDisableActiveProtection, SettingsKey::isActiveProtectionEnabled},
+             {btnStartupProtection, lblEnableDisableStartupProtection, SettingsKey::isStartupProtectionEnabled}}};
 }

@@ -1,9 +1,24 @@
 #pragma once
 
-#include <QWidget>
+#include "Screens/Scan/CleanProgressScreen.h"
 
-// Clean progress and its result.
-class CleanProcessViewController : public QWidget {
+class QLabel;
+
+// The progress and result of cleaning the selected findings. After a clean the result
+// list keeps what is still on disk: each selected record keeps only its paths that
+// still exist and leaves the list when none does; a record kept is no longer selected.
+// The counts shown are those of the list so left, so a removal that failed is never
+// reported as removed.
+class CleanProcessViewController : public CleanProgressScreen {
 public:
     explicit CleanProcessViewController(QWidget* parent = nullptr);
+
+    void clickedReviewApps() override;
+    void clickedHome() override;
+
+    QLabel* lblDeceptiveAppItemsDeleted = nullptr;
+    QLabel* lblYouNowHaveDeceptiveAppItems = nullptr;
+
+protected:
+    void notificationUpdateValues(const platform::Notification& notification) override;
 };

@@ -6,7 +6,6 @@
 #include "Foundation/PageURLs.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
-#include "Platform/Bundle/Bundle.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/RecommendedAppsPanel.h"
@@ -30,13 +29,6 @@ QPixmap pixmapFromBase64(const char* base64)
     QPixmap pixmap;
     pixmap.loadFromData(QByteArray::fromBase64(base64), "PNG");
     return pixmap;
-}
-
-QPixmap bundleImage(const char* name, int size)
-{
-    const auto path = platform::Bundle::main().pathForResource(name, "png");
-    const QPixmap image = path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
-    return image.isNull() ? image : image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 QFrame* makePlainBox(QWidget* parent, const char* name)
@@ -101,7 +93,7 @@ CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidge
     lblTwitter->setText(screenText("IDS_BGX_76"));
     lblFacebook->setText(screenText("IDS_BGX_77"));
     btnHome->hide();
-    btnHome->setText(screenText("IDS_BGX_178"));
+    screenstyle::setActionTitle(*btnHome, screenText("IDS_BGX_178"));
 }
 
 CleanProgressScreen::~CleanProgressScreen() = default;
@@ -118,6 +110,8 @@ void CleanProgressScreen::buildProgressBox()
     progressIndicator->setObjectName("progressIndicator");
     progressIndicator->setFixedHeight(16);
     progressIndicator->setBorderColor(cardBorderColor);
+    progressIndicator->setBackground(QColor(236, 239, 242));
+    progressIndicator->setForeground(actionGreen);
     lblPath = makeLabel(card, "lblPath", 11, QFont::Normal, secondaryTextColor);
     lblPath->setTextFormat(Qt::PlainText);
     lblPath->setAlignment(Qt::AlignHCenter);
@@ -125,7 +119,7 @@ void CleanProgressScreen::buildProgressBox()
     lblObjectCleaned = makeLabel(card, "lblObjectCleaned", 13, QFont::Medium);
     lblObjectCleaned->setAlignment(Qt::AlignHCenter);
     btnStopClean = makeActionButton(card, "btnStopClean", stopRed);
-    btnStopClean->setText(QStringLiteral("Stop"));
+    setActionTitle(*btnStopClean, QStringLiteral("Stop"));
     connect(btnStopClean, &FlatButton::clicked, this, [this] { clickedStopClean(); });
 
     auto* cardLayout = new QVBoxLayout(card);
@@ -193,9 +187,10 @@ void CleanProgressScreen::buildResultBox()
     auto* layout = new QVBoxLayout(boxCleanResult);
     layout->setContentsMargins(32, 32, 32, 32);
     layout->setSpacing(20);
+    layout->addStretch(1);
     layout->addWidget(summary);
     layout->addWidget(extras);
-    layout->addStretch(1);
+    layout->addStretch(2);
 }
 
 QWidget* CleanProgressScreen::makeSocialLinks()
@@ -227,7 +222,7 @@ void CleanProgressScreen::viewWillAppear()
     if (isCleaningProcess)
         boxRecommendedApp->chooseRecommendedApp();
     lblCleanningForDeceptiveApps->setText(screenText(setup_.headingKey));
-    btnReviewApps->setText(screenText(setup_.reviewTitleKey));
+    screenstyle::setActionTitle(*btnReviewApps, screenText(setup_.reviewTitleKey));
     lblReviewRemainingDeceptiveAppItems->setText(screenText(setup_.reviewInvitationKey));
 }
 
@@ -283,7 +278,7 @@ void CleanProgressScreen::showWayOut(bool nothingRemaining)
 void CleanProgressScreen::showCleanupStatus(bool everythingRemoved)
 {
     lblCleanupStatus->setText(screenText(everythingRemoved ? "IDS_BGX_74" : "IDS_BGX_88"));
-    statusIcon_->setPixmap(bundleImage(everythingRemoved ? "singletick" : "exclamationM", 48));
+    statusIcon_->setPixmap(screenstyle::bundleImage(everythingRemoved ? "singletick" : "exclamationM", 48));
 }
 
 void CleanProgressScreen::clickedStopClean()

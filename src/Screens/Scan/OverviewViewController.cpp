@@ -1,6 +1,231 @@
 #include "Screens/Scan/OverviewViewController.h"
 
+#include "Controls/FlatButton.h"
+#include "Detection/Scan.h"
+#include "Detection/SharedLists.h"
+#include "Foundation/ByteCountFormat.h"
+#include "Foundation/IndexVocabularies.h"
+#include "Foundation/Settings.h"
+#include "Foundation/SharedState.h"
+#include "Screens/Common/DateText.h"
+#include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/NumberText.h"
+#include "Screens/Common/ScreenStyle.h"
+#include "Screens/Common/ScreenText.h"
+#include "Screens/Scan/OverviewScanResults.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr double panelClosed = -250.0;
+
+// The status titles' look, whatever the layout gave the button: grey, clear
+// background, size 13, left-aligned, underlined.
+void setStatusTitle(QPushButton& button, const QString& title)
+{
+    QFont font = button.font();
+    font.setPointSize(13);
+    font.setUnderline(true);
+    button.setFont(font);
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::ButtonText, screenstyle::systemGrayColor);
+    palette.setColor(QPalette::Button, Qt::transparent);
+    button.setPalette(palette);
+    button.setStyleSheet("QPushButton { color: rgb(142, 142, 147); background: transparent; border: none;"
+                         " text-align: left; padding: 0; }");
+    button.setText(title);
+}
+
+// A stored number in its shortest form; a text as it stands.
+std::string storedValueText(const platform::Value& value)
+{
+    if (const double* real = value.asReal())
+        return numberText(*real);
+    if (const std::int64_t* integer = value.asInteger())
+        return std::to_string(*integer);
+    if (const std::string* text = value.asText())
+        return *text;
+    return {};
+}
+
+std::vector<std::string> ignoredPaths()
+{
+    std::vector<std::string> paths;
+    platform::UserDefaults* suite = appGroupDefaults();
+    const auto stored = suite ? suite->array(SettingsKey::ignoreAllPaths) : std::nullopt;
+    for (const platform::Value& each : stored.value_or(platform::Array{})) {
+        const std::string* path = each.asText();
+        if (!path)
+            return {};
+        paths.push_back(*path);
+    }
+    return paths;
+}
+
+} // namespace
+
 OverviewViewController::OverviewViewController(QWidget* parent) : QWidget(parent)
 {
     setObjectName("OverviewViewController");
+    loadView();
+    viewDidLoad();
+}
+
+void OverviewViewController::viewDidLoad()
+{
+    styleBoxes();
+    lblLastScanDate->setText({});
+    showSystemInformation();
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observers_.push_back(center.addObserver("NotifyScanProcessCompleteBGX",
+                                            [this](const auto& notification) { observeScanProcessComplete(notification); }));
+    observers_.push_back(center.addObserver("UpdateAGSQStatusAndDefinitionsBGX", [this](const auto&) { updateAGSQStatus(); }));
+    setCaptions();
+}
+
+void OverviewViewController::showSystemInformation()
+{
+    const OperatingSystem system = currentOperatingSystem();
+    lblos->setText(QString::fromStdString(system.name));
+    showVersion(system.version);
+    showRelease(system.version.minorVersion);
+    showMemory(physicalMemorySize());
+    showDisk(fileSystemSize("/"));
+    boxGraphic->hide();
+    showHardware(systemProfilerOutput());
+}
+
+void OverviewViewController::showVersion(const OperatingSystemVersion& version)
+{
+    lblversion->setText(screenText("IDS_BGX_141") + " "
+                        + QString("%1.%2.%3").arg(version.majorVersion).arg(version.minorVersion).arg(version.patchVersion));
+}
+
+void OverviewViewController::showRelease(std::int64_t minorVersion)
+{
+    if (const auto release = releaseForMinorVersion(minorVersion)) {
+        lblos->setText(screenText(release->textKey));
+        setImageNamed(*imgview_macos, release->imageName);
+    }
+}
+
+void OverviewViewController::showMemory(double bytes)
+{
+    lblraminstalled->setText(QString::fromStdString(formatByteCountBinary(bytes)));
+}
+
+void OverviewViewController::showDisk(std::optional<double> volumeSize)
+{
+    lblRemainingHarddrive->setText({});
+    if (volumeSize)
+        lblRemainingHarddrive->setText(QString::fromStdString(formatByteCountDecimal(*volumeSize)));
+}
+
+void OverviewViewController::showHardware(const std::optional<std::string>& profilerOutput)
+{
+    if (!profilerOutput || profilerOutput->empty())
+        return;
+    std::cout << *profilerOutput << std::flush;
+    const HardwareDescription hardware = parseSystemProfilerOutput(*profilerOutput);
+    lblProcessorInfo->setText(QString::fromStdString(hardware.processor));
+    if (!hardware.graphics)
+        return;
+    lblGrpahicsInfo->setText(QString::fromStdString(*hardware.graphics));
+    if (QString::fromStdString(*hardware.graphics).remove(' ').size() > 0)
+        boxGraphic->show();
+}
+
+void OverviewViewController::setCaptions()
+{
+    const std::pair<QLabel*, const char*> captions[] = {
+        {lblWelcomeToBastionGuardpoin, "IDS_BGX_9"}, {lblProtectYourSystemAgainst, "IDS_BGX_10"},
+        {lblGiveYourPCAThroughScan, "IDS_BGX_11"},   {lblActiveProtection, "IDS_BGX_14"},
+        {lblDatabaseStatus, "IDS_BGX_15"},           {lblDeceptorsCleaned, "IDS_BGX_16"},
+        {lblAboutYourMac, "IDS_BGX_17"},             {lblMacOS, "IDS_BGX_18"},
+        {lblMemoryRam, "IDS_BGX_19"},                {lblHardDrive, "IDS_BGX_20"},
+        {lblProcessor, "IDS_BGX_21"},                {lblGraphics, "IDS_BGX_22"},
+    };
+    for (const auto& [label, key] : captions)
+        label->setText(screenText(key));
+    btnStartScanNow->setText(screenText("IDS_BGX_12"));
+}
+
+void OverviewViewController::viewWillAppear()
+{
+    boxsysteminfo_trailing->setConstant(panelClosed);
+    showLastScanDate();
+}
+
+void OverviewViewController::viewDidAppear()
+{
+    if (isLaunchedAsLoginItem.exchange(false)) {
+        if (Scan::shared().isScanRunning)
+            return;
+        Scan::shared().startScan();
+    }
+    updateAGSQStatus();
+}
+
+void OverviewViewController::showLastScanDate()
+{
+    if (const auto date = standardDefaults().date(SettingsKey::lastScanDate))
+        lblLastScanDate->setText(screenText("IDS_BGX_13") + " " + QString::fromStdString(dateTimeText(*date)));
+}
+
+void OverviewViewController::updateAGSQStatus()
+{
+    platform::UserDefaults* suite = appGroupDefaults();
+    const auto active = suite ? suite->boolean(SettingsKey::isActiveProtectionEnabled) : std::nullopt;
+    const auto startup = suite ? suite->boolean(SettingsKey::isStartupProtectionEnabled) : std::nullopt;
+    if (active && startup) {
+        const bool on = *active || *startup;
+        setStatusTitle(*btnActiveProtectionValue, screenText(on ? "IDS_BGX_23" : "IDS_BGX_24"));
+        setImageNamed(*imgViewActiveProtectionStatus, on ? "singletick.png" : "exclamationM.png");
+    }
+
+    platform::UserDefaults& standard = standardDefaults();
+    if (const auto upToDate = standard.boolean(SettingsKey::isDefinitionsAreUpToDate)) {
+        const auto newVersion = standard.object(SettingsKey::definitionsNewVersion);
+        if (*upToDate)
+            setStatusTitle(*btnDefinationStatusValue, screenText("IDS_BGX_25"));
+        else if (standard.object(SettingsKey::definitionsOldVersion) && newVersion)
+            setStatusTitle(*btnDefinationStatusValue,
+                           screenText("IDS_BGX_204") + " " + QString::fromStdString(storedValueText(*newVersion)));
+        setImageNamed(*imgViewDefinationStatus, *upToDate ? "singletick.png" : "exclamationM.png");
+    }
+
+    const std::int64_t removed = standard.integer(SettingsKey::totalDeceptiveAppsRemovedSoFar).value_or(0);
+    lblTotalDeceptiveAppsRemoved->setText(QString::number(removed) + " " + screenText("IDS_BGX_26"));
+}
+
+void OverviewViewController::observeScanProcessComplete(const platform::Notification& notification)
+{
+    const bool* completed = notification.value<bool>("isScanCompleted");
+    const auto* scanList = notification.value<std::vector<MalwareList>>("scanList");
+    if (!completed || !*completed || !scanList)
+        return;
+    scanResults().clear();
+    scanResults().replace(scanResultsFrom(*scanList, ignoredPaths()));
+    platform::NotificationCenter::defaultCenter().post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanresult}});
+    standardDefaults().setObject(SettingsKey::lastScanDate, platform::Value(platform::Date(std::chrono::system_clock::now())));
+    showLastScanDate();
+}
+
+void OverviewViewController::clickedStartScanNow()
+{
+    if (!Scan::shared().isScanRunning)
+        Scan::shared().startScan();
+}
+
+void OverviewViewController::clickedActiveProtectionStatus()
+{
+    platform::NotificationCenter::defaultCenter().post("MenuSelectionBGX", {{menuKey, Menu::protection}});
+}
+
+void OverviewViewController::clickedDatabaseStatus()
+{
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.post("MenuSelectionBGX", {{menuKey, Menu::settings}});
+    center.post("SettingViewUpdateBGX", {{menuKey, SettingsMenu::update}});
 }

@@ -4,7 +4,6 @@
 #include "Foundation/FileUtilities.h"
 #include "Foundation/PageURLs.h"
 #include "Foundation/Settings.h"
-#include "Platform/Bundle/Bundle.h"
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/ScreenWidgets.h"
@@ -44,12 +43,6 @@ const std::array<std::array<int, 5>, 5> triedOrders{{
 
 constexpr int artworkSize = 96;
 
-QPixmap bundleImage(const char* name)
-{
-    const auto path = platform::Bundle::main().pathForResource(name, "png");
-    return path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
-}
-
 std::optional<std::int64_t> storedCounter()
 {
     return standardDefaults().integer(SettingsKey::countAdvertise);
@@ -69,7 +62,7 @@ RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
     lblRecommendedAppName = makeLabel(this, "lblRecommendedAppName", 15, QFont::DemiBold);
     lblRecommendedAppTitle = makeLabel(this, "lblRecommendedAppTitle", 12, QFont::Normal, secondaryTextColor, true);
     btnDownloadNow = makeActionButton(this, "btnDownloadNow", actionGreen);
-    btnDownloadNow->setMinimumSize(130, 32);
+    btnDownloadNow->setMinimumHeight(32);
     connect(btnDownloadNow, &FlatButton::clicked, this, [this] { openRecommendedApp(); });
 
     auto* layout = new QGridLayout(this);
@@ -88,7 +81,7 @@ RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
 void RecommendedAppsPanel::setTexts()
 {
     lblRecommendedFreeApp->setText(screenText("IDS_BGX_212"));
-    btnDownloadNow->setText(screenText("IDS_BGX_73"));
+    screenstyle::setActionTitle(*btnDownloadNow, screenText("IDS_BGX_73"));
 }
 
 void RecommendedAppsPanel::chooseRecommendedApp()
@@ -119,7 +112,7 @@ void RecommendedAppsPanel::showRecommendedApp(int entry)
     show();
     lblRecommendedAppName->setText(screenText(app.nameKey));
     lblRecommendedAppTitle->setText(screenText(app.titleKey));
-    imgViewAd->setPixmap(bundleImage(app.imageName));
+    imgViewAd->setPixmap(screenstyle::bundleImage(app.imageName));
 }
 
 void RecommendedAppsPanel::openRecommendedApp() const

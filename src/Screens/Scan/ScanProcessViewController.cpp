@@ -1,6 +1,83 @@
 #include "Screens/Scan/ScanProcessViewController.h"
 
+#include "Controls/FlatButton.h"
+#include "Detection/Scan.h"
+#include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/ScreenText.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
 ScanProcessViewController::ScanProcessViewController(QWidget* parent) : QWidget(parent)
 {
     setObjectName("ScanProcessViewController");
+    loadView();
+    viewDidLoad();
+}
+
+void ScanProcessViewController::viewDidLoad()
+{
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observers_.push_back(center.addObserver("NotifyScanProcessCompleteBGX",
+                                            [this](const auto& notification) { observeScanProcessComplete(notification); }));
+    observers_.push_back(
+        center.addObserver("NotifyScanProcessBGX", [this](const auto& notification) { observeScanProcess(notification); }));
+    lblTotalItemsFound->setText("0 " + screenText("IDS_BGX_51"));
+    lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
+    btnStopScan->setText(screenText("IDS_BGX_53"));
+}
+
+void ScanProcessViewController::observeScanProcess(const platform::Notification& notification)
+{
+    const auto* totalFound = notification.value<std::int64_t>("totalFound");
+    const auto* path = notification.value<std::string>("path");
+    const auto* objectsScanned = notification.value<std::int64_t>("objectsScanned");
+    const auto* percentage = notification.value<double>("percentage");
+    if (!totalFound || !path || !objectsScanned || !percentage)
+        return;
+
+    const char* findingsWord = *totalFound == 0 || *totalFound > 1 ? "IDS_BGX_43" : "IDS_BGX_44";
+    lblTotalItemsFound->setText(QString::number(*totalFound) + " " + screenText(findingsWord) + " "
+                                + screenText("IDS_BGX_54"));
+    if (!path->empty())
+        lblPath->setText(QString::fromStdString(*path));
+    btnStopScan->setHidden(false);
+    lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
+    if (*objectsScanned == -1) {
+        btnStopScan->setHidden(true);
+        lblScanningForDeceptiveApps->setText({});
+        lblTotalItemsFound->setText({});
+        lblObjectScanned->setText(screenText("IDS_BGX_214"));
+    } else if (*objectsScanned < 1) {
+        lblObjectScanned->setText(screenText("IDS_BGX_203"));
+    } else {
+        lblObjectScanned->setText(screenText("IDS_BGX_52") + " " + QString::number(*objectsScanned));
+    }
+    progressIndicator->setValue(static_cast<int>(std::lround(*percentage)));
+}
+
+void ScanProcessViewController::observeScanProcessComplete(const platform::Notification& notification)
+{
+    const bool* completed = notification.value<bool>("isScanCompleted");
+    if (!completed || !*completed)
+        return;
+    lblTotalItemsFound->setText("0 " + screenText("IDS_BGX_51"));
+    lblPath->setText({});
+    lblObjectScanned->setText(screenText("IDS_BGX_52") + " 0");
+    progressIndicator->setValue(0);
+}
+
+void ScanProcessViewController::clickedStopScan()
+{
+    Scan& scan = Scan::shared();
+    scan.isPaused = true;
+    const AlertContent question{(screenText("IDS_BGX_53") + "?").toStdString(), screenText("IDS_BGX_55").toStdString(),
+                                {screenText("IDS_BGX_56").toStdString(), screenText("IDS_BGX_57").toStdString()},
+                                AlertStyle::warning};
+    beginSheet(*this, question, [&scan](int response) {
+        if (response == alertFirstButtonReturn)
+            scan.isAborted = true;
+        scan.isPaused = false;
+    });
 }

@@ -1,9 +1,39 @@
 #pragma once
 
+#include "Platform/Notifications/NotificationCenter.h"
+
+#include <QLabel>
+#include <QProgressBar>
 #include <QWidget>
 
-// Scan progress.
+#include <vector>
+
+class FlatButton;
+
+// The scan container's progress child: follows the scan through "NotifyScanProcessBGX"
+// (findings, path, files looked at, percentage; a file count of -1 while the
+// definitions are checked) and resets on "NotifyScanProcessCompleteBGX". Stop pauses
+// the scan and asks over the dimmed window whether to stop it (first button) or go
+// on. Made once; main thread only.
 class ScanProcessViewController : public QWidget {
 public:
     explicit ScanProcessViewController(QWidget* parent = nullptr);
+
+    // Outlets.
+    QLabel* lblScanningForDeceptiveApps;
+    QLabel* lblTotalItemsFound;
+    QProgressBar* progressIndicator; // 0 to 100
+    QLabel* lblPath;
+    QLabel* lblObjectScanned;
+    FlatButton* btnStopScan;
+
+    void observeScanProcess(const platform::Notification& notification);
+    void observeScanProcessComplete(const platform::Notification& notification);
+    void clickedStopScan();
+
+private:
+    void loadView();
+    void viewDidLoad();
+
+    std::vector<platform::ObservationToken> observers_;
 };

@@ -1,6 +1,420 @@
 #include "Screens/Scan/ScanResultViewController.h"
 
+#include "Controls/FlatButton.h"
+#include "Detection/Clean.h"
+#include "Detection/Scan.h"
+#include "Detection/SharedLists.h"
+#include "Foundation/PresentationSlots.h"
+#include "Foundation/Settings.h"
+#include "Foundation/SharedState.h"
+#include "Foundation/TextTable.h"
+#include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/DesktopActions.h"
+#include "Screens/Common/ScreenText.h"
+#include "Screens/Scan/ScanResultTableCellViews.h"
+#include "Screens/Scan/ScreenWidgets.h"
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double parentRowHeight = 60.0;
+constexpr double childRowHeight = 30.0;
+const QColor attentionRed(210, 0, 0);
+const QColor childRowColor(248, 249, 250);
+
+// A link-styled button's look: grey, underlined, the system font at `size` pixels.
+QString linkStyle(int size)
+{
+    return QStringLiteral("QPushButton { border: none; background: transparent; color: rgb(161, 161, 161);"
+                          " font-size: %1px; text-decoration: underline; padding: 0; }")
+        .arg(size);
+}
+
+QPixmap iconOf(const ScanResult& result)
+{
+    if (result.icon && !result.icon->isEmpty())
+        return QPixmap::fromImage(result.icon->bitmap());
+    return QPixmap::fromImage(platform::Image::genericApplicationIcon().bitmap());
+}
+
+// "IgnoreAllPathsBGX": empty when the suite is closed or the value is not a list of texts.
+std::vector<std::string> storedIgnoreList(platform::UserDefaults* suite)
+{
+    const auto stored = suite ? suite->array(SettingsKey::ignoreAllPaths) : std::nullopt;
+    std::vector<std::string> paths;
+    for (const platform::Value& entry : stored.value_or(platform::Array{})) {
+        if (!entry.asText())
+            return {};
+        paths.push_back(*entry.asText());
+    }
+    return paths;
+}
+
+void setBackground(QWidget& widget, const QColor& colour)
+{
+    widget.setAutoFillBackground(true);
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+}
+
+} // namespace
+
 ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(parent)
 {
     setObjectName("ScanResultViewController");
+    mainMenu = new QMenu(this);
+    QFrame* card = screenstyle::makeCard(this, "cardResults");
+    auto* cardLayout = new QVBoxLayout(card);
+    cardLayout->setContentsMargins(1, 1, 1, 1);
+    cardLayout->setSpacing(0);
+    cardLayout->addWidget(buildColumnHeaders());
+    cardLayout->addWidget(buildTable(), 1);
+
+    btnCleanNow = screenstyle::makeActionButton(this, "btnCleanNow", screenstyle::actionGreen);
+    connect(btnCleanNow, &FlatButton::clicked, this, [this] { clickedCleanNow(); });
+    auto* footer = new QHBoxLayout;
+    footer->addStretch(1);
+    footer->addWidget(btnCleanNow);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(28, 24, 28, 24);
+    layout->setSpacing(16);
+    layout->addWidget(buildHeading());
+    layout->addWidget(card, 1);
+    layout->addLayout(footer);
+
+    observers_.push_back(
+        platform::NotificationCenter::defaultCenter().addObserver("UpdateScanResultBGX", [this](const auto&) { arrayConfig(); }));
+    lblAttention->setText(screenText("IDS_BGX_58"));
+    lblDeceptiveApplicationItemsFound->setText(screenText("IDS_BGX_59"));
+    lblTheseMalwareScarewareAppsMay->setText(screenText("IDS_BGX_60"));
+    screenstyle::setActionTitle(*btnCleanNow, screenText("IDS_BGX_61"));
+    lblItemsDetails->setText(screenText("IDS_BGX_63"));
+    lblCompany->setText(screenText("IDS_BGX_64"));
+    lblVersion->setText(screenText("IDS_BGX_65"));
+    lblItemsFound->setText(screenText("IDS_BGX_66"));
+    btnRescan->setText(screenText("IDS_BGX_62"));
+    emptyState->findChild<QLabel*>("lblNoDeceptiveApps")->setText(screenText("IDS_BGX_90"));
+}
+
+ScanResultViewController::~ScanResultViewController() = default;
+
+QWidget* ScanResultViewController::buildHeading()
+{
+    using namespace screenstyle;
+    auto* heading = new QWidget(this);
+    auto* icon = new QLabel(heading);
+    icon->setPixmap(screenstyle::bundleImage("exclamationM", 44));
+    icon->setFixedSize(44, 44);
+    lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, attentionRed);
+    lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, attentionRed);
+    lblDeceptiveApplicationItemsFound = makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, QFont::DemiBold);
+    lblTheseMalwareScarewareAppsMay =
+        makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12, QFont::Normal, secondaryTextColor, true);
+    btnRescan = new QPushButton(heading);
+    btnRescan->setObjectName("btnRescan");
+    btnRescan->setFlat(true);
+    btnRescan->setCursor(Qt::PointingHandCursor);
+    btnRescan->setStyleSheet(linkStyle(15));
+    connect(btnRescan, &QPushButton::clicked, this, [this] { clickedRescanNow(); });
+
+    auto* count = new QHBoxLayout;
+    count->setSpacing(8);
+    count->addWidget(lblTotalDeceptiveAppFound);
+    count->addWidget(lblDeceptiveApplicationItemsFound, 1);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(4);
+    texts->addWidget(lblAttention);
+    texts->addLayout(count);
+    texts->addWidget(lblTheseMalwareScarewareAppsMay);
+    auto* layout = new QHBoxLayout(heading);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(16);
+    layout->addWidget(icon, 0, Qt::AlignTop);
+    layout->addLayout(texts, 1);
+    layout->addWidget(btnRescan, 0, Qt::AlignTop);
+    return heading;
+}
+
+QWidget* ScanResultViewController::buildColumnHeaders()
+{
+    using namespace screenstyle;
+    using namespace resultcolumns;
+    columnHeaders_ = new QWidget(this);
+    columnHeaders_->setObjectName("columnHeaders");
+    columnHeaders_->setFixedHeight(40);
+    btnSelectUnselectAll = new QCheckBox(columnHeaders_);
+    btnSelectUnselectAll->setObjectName("btnSelectUnselectAll");
+    btnSelectUnselectAll->setFixedWidth(checkBox);
+    connect(btnSelectUnselectAll, &QCheckBox::clicked, this, [this](bool checked) { clickedSelectUnselectAll(checked); });
+    auto header = [this](const char* name, int width) {
+        QLabel* label = makeLabel(columnHeaders_, name, 11, QFont::DemiBold, secondaryTextColor);
+        if (width > 0)
+            label->setFixedWidth(width);
+        return label;
+    };
+    lblItemsDetails = header("lblItemsDetails", 0);
+    lblCompany = header("lblCompany", company);
+    lblVersion = header("lblVersion", version);
+    lblItemsFound = header("lblItemsFound", itemsFound);
+    lblItemsFound->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    auto* layout = new QHBoxLayout(columnHeaders_);
+    layout->setContentsMargins(leading, 0, 0, 0);
+    layout->setSpacing(spacing);
+    layout->addWidget(btnSelectUnselectAll);
+    auto* iconColumn = new QWidget(columnHeaders_); // spacing is not laid around a spacer item
+    iconColumn->setFixedWidth(icon);
+    layout->addWidget(iconColumn);
+    layout->addWidget(lblItemsDetails, 1);
+    layout->addWidget(lblCompany);
+    layout->addWidget(lblVersion);
+    layout->addWidget(lblItemsFound);
+    return columnHeaders_;
+}
+
+QWidget* ScanResultViewController::buildTable()
+{
+    auto* holder = new QWidget(this);
+    tableView = new QTableWidget(0, 1, holder);
+    tableView->setObjectName("tableView");
+    tableView->horizontalHeader()->hide();
+    tableView->horizontalHeader()->setStretchLastSection(true);
+    tableView->verticalHeader()->hide();
+    tableView->setShowGrid(false);
+    tableView->setSelectionMode(QAbstractItemView::NoSelection);
+    tableView->setFocusPolicy(Qt::NoFocus);
+    tableView->setFrameShape(QFrame::NoFrame);
+    tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    tableView->setStyleSheet(QStringLiteral("QTableWidget { background: white; border-top: 1px solid %1; }")
+                                 .arg(screenstyle::cardBorderColor.name()));
+    tableView->viewport()->installEventFilter(this);
+
+    emptyState = new QWidget(holder);
+    emptyState->setObjectName("emptyState");
+    auto* tick = new QLabel(emptyState);
+    tick->setPixmap(screenstyle::bundleImage("singletick", 56));
+    QLabel* message = screenstyle::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
+                                             screenstyle::secondaryTextColor, true);
+    message->setAlignment(Qt::AlignHCenter);
+    auto* emptyLayout = new QVBoxLayout(emptyState);
+    emptyLayout->addStretch(1);
+    emptyLayout->addWidget(tick, 0, Qt::AlignHCenter);
+    emptyLayout->addWidget(message);
+    emptyLayout->addStretch(1);
+    emptyState->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto* layout = new QGridLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tableView, 0, 0);
+    layout->addWidget(emptyState, 0, 0);
+    return holder;
+}
+
+void ScanResultViewController::viewWillAppear()
+{
+    arrayConfig();
+}
+
+void ScanResultViewController::arrayConfig()
+{
+    const std::vector<ScanResult> results = scanResults().snapshot();
+    rows_ = makeResultRows(results);
+    lblTotalDeceptiveAppFound->setText(QString::number(totalItemCount(results)));
+    const int count = static_cast<int>(rows_.size());
+    tableView->clearContents();
+    tableView->setRowCount(count);
+    for (int row = 0; row < count; ++row) {
+        tableView->setRowHeight(row, qRound(heightOfRow(row)));
+        tableView->setCellWidget(row, 0, viewForRow(row));
+    }
+    setTrailingHeaderConstant();
+    emptyState->setVisible(results.empty());
+    updateCleanButton(anySelected(results));
+}
+
+double ScanResultViewController::heightOfRow(int row) const
+{
+    return parentRowAt(rows_, row) ? parentRowHeight : childRowHeight;
+}
+
+void ScanResultViewController::setTrailingHeaderConstant()
+{
+    const double records = static_cast<double>(scanResults().size());
+    constantTrailingHeader_ = tableView->viewport()->height() > records * parentRowHeight ? 30.0 : 50.0;
+    // Beyond the cells' own trailing space, the headers leave room for the scroller.
+    QMargins margins = columnHeaders_->layout()->contentsMargins();
+    margins.setRight(qRound(constantTrailingHeader_) - 30);
+    columnHeaders_->layout()->setContentsMargins(margins);
+    columnHeaders_->layout()->activate();
+}
+
+QWidget* ScanResultViewController::viewForRow(int row)
+{
+    if (const ScanResultItem* item = childRowAt(rows_, row)) {
+        auto* cell = new ScanResultChildTableCellView;
+        setBackground(*cell, childRowColor);
+        if (item->path)
+            cell->lblPath->setText(QString::fromStdString(*item->path));
+        return cell;
+    }
+    const ScanResult* result = parentRowAt(rows_, row);
+    if (!result)
+        return nullptr;
+    auto* cell = new ScanResultParentTableCellView;
+    setBackground(*cell, Qt::white);
+    cell->imgView->setPixmap(iconOf(*result));
+    cell->lblTitle->setText(QString::fromStdString(result->title));
+    cell->lblTitle->setToolTip(cell->lblTitle->text());
+    cell->lblSubTitleLeft->setText(QString::fromStdString(result->subTitleLeft));
+    cell->setBadge(QString::fromStdString(result->subTitleRight));
+    cell->lblCompany->setText(QString::fromStdString(result->company));
+    cell->lblVersion->setText(QString::fromStdString(result->version));
+    cell->lblItemFound->setText(QString::number(itemCount(*result)));
+    cell->btnShowDetails->setText(screenText(result->isShowDetails ? "IDS_BGX_71" : "IDS_BGX_72"));
+    cell->btnShowDetails->setStyleSheet(linkStyle(13));
+    connect(cell->btnShowDetails, &QPushButton::clicked, this, [this, row] { clickedShowDetailsResultItem(row); });
+    cell->btnCheckBox->setChecked(result->isSelected);
+    connect(cell->btnCheckBox, &QCheckBox::clicked, this, [this, row](bool checked) { checkUncheckRow(row, checked); });
+    return cell;
+}
+
+void ScanResultViewController::updateCleanButton(bool isEnabled)
+{
+    if (!isEnabled) {
+        const QColor gray = screenstyle::disabledGray;
+        btnCleanNow->setNormalColor(gray);
+        btnCleanNow->setHoverColor(gray);
+        btnCleanNow->setBackgroundNormalColor(gray);
+        btnCleanNow->setBackgroundHighlightColor(gray);
+        btnCleanNow->setTitleNormalColor(Qt::darkGray);
+        btnCleanNow->setTitleHighlightColor(Qt::darkGray);
+        btnCleanNow->setEnabled(false);
+        btnSelectUnselectAll->setChecked(false);
+        return;
+    }
+    screenstyle::colourActionButton(*btnCleanNow, screenstyle::actionGreen);
+    btnCleanNow->setEnabled(true);
+    if (allSelected(scanResults().snapshot()))
+        btnSelectUnselectAll->setChecked(true);
+}
+
+void ScanResultViewController::checkUncheckRow(int row, bool checked)
+{
+    if (const ScanResult* clicked = parentRowAt(rows_, row)) {
+        scanResults().update([&](std::vector<ScanResult>& results) {
+            if (ScanResult* result = resultWithId(results, clicked->id))
+                result->isSelected = checked;
+        });
+    }
+    updateCleanButton(anySelected(scanResults().snapshot()));
+}
+
+void ScanResultViewController::clickedSelectUnselectAll(bool checked)
+{
+    scanResults().update([checked](std::vector<ScanResult>& results) {
+        for (ScanResult& result : results)
+            result.isSelected = checked;
+    });
+    updateCleanButton(checked);
+    arrayConfig();
+}
+
+void ScanResultViewController::clickedShowDetailsResultItem(int row)
+{
+    if (const ScanResult* clicked = parentRowAt(rows_, row)) {
+        scanResults().update([&](std::vector<ScanResult>& results) {
+            if (ScanResult* result = resultWithId(results, clicked->id))
+                result->isShowDetails = !clicked->isShowDetails;
+        });
+    }
+    arrayConfig();
+}
+
+void ScanResultViewController::clickedCleanNow()
+{
+    if (Scan::shared().isScanRunning)
+        return;
+    const AlertContent question{localizedText("IDS_BGX_67"), localizedText("IDS_BGX_68"),
+                                {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}, AlertStyle::warning};
+    beginSheet(*this, question, [](int response) {
+        if (response != alertFirstButtonReturn || Clean::shared().isCleanRunning)
+            return;
+        isCleanInProgress = true;
+        Clean::shared().startClean();
+    });
+}
+
+void ScanResultViewController::clickedRescanNow()
+{
+    if (!Scan::shared().isScanRunning)
+        Scan::shared().startScan();
+}
+
+bool ScanResultViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tableView->viewport() && event->type() == QEvent::Resize)
+        setTrailingHeaderConstant();
+    if (watched == tableView->viewport() && event->type() == QEvent::ContextMenu) {
+        const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        menuWillOpen(tableView->rowAt(menuEvent->pos().y()));
+        if (!mainMenu->isEmpty())
+            mainMenu->popup(menuEvent->globalPos());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ScanResultViewController::menuWillOpen(int row)
+{
+    clickedRow_ = row;
+    mainMenu->clear();
+    if (dimmingOverlay() || !childRowAt(rows_, row))
+        return;
+    mainMenu->addAction(screenText("IDS_BGX_69"), this, [this] { addToIgnoreList(); });
+    mainMenu->addAction(screenText("IDS_BGX_70"), this, [this] { openImageContainerFolderInMenu(); });
+}
+
+void ScanResultViewController::addToIgnoreList()
+{
+    const ScanResultItem* item = childRowAt(rows_, clickedRow_);
+    if (!item)
+        return;
+    platform::UserDefaults* suite = appGroupDefaults();
+    std::vector<std::string> ignored = storedIgnoreList(suite);
+    if (const std::optional<std::string> path = item->path) {
+        if (std::ranges::find(ignored, *path) == ignored.end())
+            ignored.push_back(*path);
+        scanResults().update([&path](std::vector<ScanResult>& results) {
+            for (ScanResult& result : results)
+                if (result.items)
+                    std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
+        });
+    }
+    if (suite)
+        suite->setObject(SettingsKey::ignoreAllPaths, platform::Array(ignored.begin(), ignored.end()));
+    scanResults().update([](std::vector<ScanResult>& results) {
+        std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
+    });
+    arrayConfig();
+}
+
+void ScanResultViewController::openImageContainerFolderInMenu()
+{
+    const ScanResultItem* item = childRowAt(rows_, clickedRow_);
+    if (item && item->path)
+        revealInFileManager(*item->path);
 }

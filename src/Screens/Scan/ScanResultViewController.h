@@ -1,9 +1,80 @@
 #pragma once
 
+#include "Platform/Notifications/NotificationCenter.h"
+#include "Screens/Common/AppearingScreen.h"
+#include "Screens/Scan/ScanResultRows.h"
+
 #include <QWidget>
 
-// Scan results with their selection.
-class ScanResultViewController : public QWidget {
+#include <vector>
+
+class FlatButton;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+
+// The findings of the last scan: one row per record, its paths as child rows while
+// expanded. The user's choices are written into the process-wide result list at once
+// and the rows made again from it. From here the user ticks records, cleans them
+// after a confirmation sheet, rescans, and on a path row adds the path to the ignore
+// list or shows it in the file manager. Every row index from a cell, a button or the
+// menu is checked against the rows: one outside them does nothing. Main thread only.
+class ScanResultViewController : public QWidget, public AppearingScreen {
 public:
     explicit ScanResultViewController(QWidget* parent = nullptr);
+    ~ScanResultViewController() override;
+
+    void viewWillAppear() override;
+
+    // The row build: rows, total, table and the Clean Now state from the result list.
+    void arrayConfig();
+    void updateCleanButton(bool isEnabled);
+    void checkUncheckRow(int row, bool checked);
+    void clickedSelectUnselectAll(bool checked);
+    void clickedShowDetailsResultItem(int row);
+    void clickedCleanNow();
+    void clickedRescanNow();
+
+    // Fills mainMenu for a right click on `row` (-1 for none): the two path actions on
+    // a path row, nothing elsewhere or while a sheet is up.
+    void menuWillOpen(int row);
+    void addToIgnoreList();
+    void openImageContainerFolderInMenu();
+
+    double heightOfRow(int row) const;
+    const std::vector<ScanResultRow>& rows() const { return rows_; }
+    double trailingHeaderConstant() const { return constantTrailingHeader_; }
+
+    QLabel* lblTotalDeceptiveAppFound = nullptr;
+    FlatButton* btnCleanNow = nullptr;
+    QPushButton* btnRescan = nullptr;
+    QTableWidget* tableView = nullptr;
+    QCheckBox* btnSelectUnselectAll = nullptr;
+    QLabel* lblAttention = nullptr;
+    QLabel* lblDeceptiveApplicationItemsFound = nullptr;
+    QLabel* lblTheseMalwareScarewareAppsMay = nullptr;
+    QLabel* lblItemsDetails = nullptr;
+    QLabel* lblCompany = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblItemsFound = nullptr;
+    QWidget* emptyState = nullptr;
+    QMenu* mainMenu = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildHeading();
+    QWidget* buildColumnHeaders();
+    QWidget* buildTable();
+    QWidget* viewForRow(int row);
+    void setTrailingHeaderConstant();
+
+    std::vector<ScanResultRow> rows_;
+    int clickedRow_ = -1;
+    double constantTrailingHeader_ = 30.0;
+    QWidget* columnHeaders_ = nullptr;
+    std::vector<platform::ObservationToken> observers_;
 };

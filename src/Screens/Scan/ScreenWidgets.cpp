@@ -1,9 +1,13 @@
 #include "Screens/Scan/ScreenWidgets.h"
 
 #include "Controls/FlatButton.h"
+#include "Platform/Bundle/Bundle.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
+
+#include <algorithm>
 
 namespace screenstyle {
 
@@ -21,6 +25,13 @@ QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, QFont::Weigh
     label->setPalette(palette);
     label->setWordWrap(wraps);
     return label;
+}
+
+QPixmap bundleImage(const char* name, int size)
+{
+    const auto path = platform::Bundle::main().pathForResource(name, "png");
+    const QPixmap image = path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
+    return image.isNull() || size <= 0 ? image : image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 QFrame* makeCard(QWidget* parent, const char* name)
@@ -47,6 +58,13 @@ void colourActionButton(FlatButton& button, const QColor& fill)
     button.setTitleHighlightColor(Qt::white);
 }
 
+void setActionTitle(FlatButton& button, const QString& title)
+{
+    button.setText(title);
+    constexpr int titlePadding = 24;
+    button.setMinimumWidth(std::max(120, button.fontMetrics().horizontalAdvance(title) + 2 * titlePadding));
+}
+
 FlatButton* makeActionButton(QWidget* parent, const char* name, const QColor& fill)
 {
     auto* button = new FlatButton(parent);
@@ -58,7 +76,7 @@ FlatButton* makeActionButton(QWidget* parent, const char* name, const QColor& fi
     font.setPointSize(13);
     font.setWeight(QFont::DemiBold);
     button->setFont(font);
-    button->setMinimumSize(150, 38);
+    button->setMinimumHeight(38);
     colourActionButton(*button, fill);
     return button;
 }

@@ -5,6 +5,7 @@
 
 class FlatButton;
 class QFrame;
+class QPixmap;
 class QLabel;
 class QWidget;
 
@@ -26,6 +27,10 @@ inline const QColor stopRed{210, 0, 0};
 QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, QFont::Weight weight = QFont::Normal,
                   const QColor& colour = textColor, bool wraps = false);
 
+// The main bundle's image "<name>.png", scaled to fit `size` square when `size` is
+// above 0; an empty picture when the bundle lacks it.
+QPixmap bundleImage(const char* name, int size = 0);
+
 // A white panel with a thin border and rounded corners.
 QFrame* makeCard(QWidget* parent, const char* name);
 
@@ -33,5 +38,7 @@ QFrame* makeCard(QWidget* parent, const char* name);
 // deeper under the pointer, full when pressed.
 FlatButton* makeActionButton(QWidget* parent, const char* name, const QColor& fill);
 void colourActionButton(FlatButton& button, const QColor& fill);
+// Sets the title and widens the button to hold it with room on both sides.
+void setActionTitle(FlatButton& button, const QString& title);
 
 } // namespace screenstyle

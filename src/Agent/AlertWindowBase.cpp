@@ -1,0 +1,272 @@
+#include "Agent/AlertWindowBase.h"
+
+#include "Controls/FlatButton.h"
+#include "Controls/HandCursorButton.h"
+#include "Foundation/PresentationSlots.h"
+#include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/Notifications/DistributedNotificationCenter.h"
+#include "Platform/Workspace/Workspace.h"
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr int headerHeight = 44;
+constexpr qreal cardRadius = 10;
+constexpr int margin = 22;
+constexpr int badgeSize = 40;
+
+QPixmap bundleImage(const std::string& name, int size)
+{
+    const auto path = platform::Bundle::main().pathForResource(name, "png");
+    if (!path)
+        return {};
+    const QPixmap image(QString::fromStdString(*path));
+    return image.isNull() ? image : image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+void setLabelColour(QLabel& label, const QColor& colour)
+{
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label.setPalette(palette);
+}
+
+} // namespace
+
+QString alertText(const std::string& key)
+{
+    return QString::fromStdString(localizedText(key));
+}
+
+bool handOverToApplication(const char* clickDateKey, const char* notificationName)
+{
+    if (platform::UserDefaults* suite = appGroupDefaults())
+        suite->setObject(clickDateKey, platform::Value(std::chrono::system_clock::now()));
+    auto& workspace = platform::Workspace::shared();
+    (void)workspace.launchApplication(applicationBundleIdentifier);
+    const auto running = workspace.runningApplications();
+    const bool runs = std::any_of(running.begin(), running.end(), [](const platform::RunningApplication& application) {
+        return application.bundleIdentifier == applicationBundleIdentifier;
+    });
+    if (runs)
+        platform::DistributedNotificationCenter::defaultCenter().post(notificationName, agentNotificationObject);
+    return runs;
+}
+
+ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent)
+{
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void ElidingLabel::setText(const QString& text)
+{
+    QLabel::setText(text);
+    setToolTip(text);
+}
+
+QSize ElidingLabel::minimumSizeHint() const
+{
+    return {0, fontMetrics().height()};
+}
+
+void ElidingLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect area = contentsRect();
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+}
+
+const QColor AlertWindow::headerColor(22, 32, 43);
+const QColor AlertWindow::bodyColor(244, 246, 248);
+const QColor AlertWindow::textColor(33, 43, 54);
+const QColor AlertWindow::mutedColor(108, 117, 128);
+const QColor AlertWindow::accentColor(226, 123, 34);
+const QColor AlertWindow::dangerColor(211, 47, 47);
+const QColor AlertWindow::safeColor(46, 164, 79);
+
+AlertWindow::AlertWindow(int width)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    if (!languageTable())
+        languageTable() = readBundlePlist("English");
+    setFixedWidth(width);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, margin);
+    layout->setSpacing(16);
+    layout->addWidget(makeHeader());
+    layout->addWidget(makeAttention());
+    content_ = new QVBoxLayout;
+    content_->setContentsMargins(margin, 0, margin, 0);
+    content_->setSpacing(14);
+    layout->addLayout(content_);
+}
+
+void AlertWindow::refit()
+{
+    // The panels lay out their own children: their pending requests first.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    layout()->activate();
+    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                     : layout()->totalSizeHint().height();
+    setFixedHeight(height);
+}
+
+QWidget* AlertWindow::makeHeader()
+{
+    auto* header = new QWidget(this);
+    header->setFixedHeight(headerHeight);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(16, 0, 10, 0);
+    row->setSpacing(8);
+    auto* icon = new QLabel(header);
+    icon->setPixmap(bundleImage("AppIcon", 22));
+    productName_ = makeLabel(header, 13, Qt::white, true);
+    productName_->setText(alertText("IDS_BGX_1"));
+    close_ = new HandCursorButton(QStringLiteral("\u2715"), header);
+    close_->setFlat(true);
+    close_->setFixedSize(28, 28);
+    close_->setStyleSheet("QPushButton { color: #a9b4c0; border: none; font-size: 15px; }"
+                          "QPushButton:hover { color: white; }");
+    connect(close_, &QPushButton::clicked, this, &QWidget::close);
+    row->addWidget(icon);
+    row->addWidget(productName_, 1);
+    row->addWidget(close_);
+    return header;
+}
+
+QWidget* AlertWindow::makeAttention()
+{
+    auto* block = new QWidget(this);
+    auto* row = new QHBoxLayout(block);
+    row->setContentsMargins(margin, 0, margin, 0);
+    row->setSpacing(14);
+    badge_ = new QLabel(block);
+    badge_->setFixedSize(badgeSize, badgeSize);
+    auto* lines = new QVBoxLayout;
+    lines->setSpacing(4);
+    heading_ = makeLabel(block, 18, dangerColor, true);
+    message_ = makeLabel(block, 13, textColor, true);
+    subMessage_ = makeLabel(block, 11, mutedColor);
+    for (QLabel* line : {heading_, message_, subMessage_}) {
+        line->setWordWrap(true);
+        lines->addWidget(line);
+    }
+    row->addWidget(badge_, 0, Qt::AlignTop);
+    row->addLayout(lines, 1);
+    setBadge(Badge::attention);
+    return block;
+}
+
+void AlertWindow::setBadge(Badge badge)
+{
+    badge_->setPixmap(bundleImage(badge == Badge::attention ? "exclamationM" : "singletick", badgeSize));
+    QPalette palette = heading_->palette();
+    palette.setColor(QPalette::WindowText, badge == Badge::attention ? dangerColor : safeColor);
+    heading_->setPalette(palette);
+}
+
+QFrame* AlertWindow::addPanel()
+{
+    auto* panel = new QFrame(this);
+    panel->setObjectName("alertPanel");
+    panel->setStyleSheet("QFrame#alertPanel { background: white; border: 1px solid #dde2e7; border-radius: 6px; }");
+    content_->addWidget(panel);
+    return panel;
+}
+
+QBoxLayout& AlertWindow::addButtonRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(12);
+    content_->addSpacing(4);
+    content_->addLayout(row);
+    return *row;
+}
+
+QLabel* AlertWindow::makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold)
+{
+    auto* label = new QLabel(parent);
+    QFont font = label->font();
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    setLabelColour(*label, colour);
+    return label;
+}
+
+FlatButton* AlertWindow::makeActionButton(QWidget* parent, const QColor& fill)
+{
+    auto* button = new FlatButton(parent);
+    QFont font = button->font();
+    font.setPointSize(12);
+    font.setBold(true);
+    button->setFont(font);
+    button->setCornerRadius(6);
+    button->setMomentary(false);
+    button->setTitleNormalColor(Qt::white);
+    button->setTitleHighlightColor(Qt::white);
+    setActionButtonColor(*button, fill);
+    button->setFixedHeight(36);
+    return button;
+}
+
+void AlertWindow::setActionButtonColor(FlatButton& button, const QColor& fill)
+{
+    button.setNormalColor(fill);
+    button.setHoverColor(fill.lighter(112));
+    button.setBackgroundNormalColor(fill);
+    button.setBackgroundHighlightColor(fill.darker(115));
+    button.removeAllAnimations();
+}
+
+void AlertWindow::fitToTitle(FlatButton& button)
+{
+    button.setMinimumWidth(std::max(120, QFontMetrics(button.font()).horizontalAdvance(button.text()) + 40));
+}
+
+void AlertWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cardRadius, cardRadius);
+    painter.fillPath(card, bodyColor);
+    painter.save();
+    painter.setClipRect(0, 0, width(), headerHeight);
+    painter.fillPath(card, headerColor);
+    painter.restore();
+    painter.fillRect(QRectF(0, headerHeight - 3, width(), 3), sidebarLineColor());
+    painter.setPen(QPen(headerColor, 1));
+    painter.drawPath(card);
+}
+
+void AlertWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    QWidget::mousePressEvent(event);
+}
+
+void AlertWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        move(event->globalPosition().toPoint() - dragOffset_);
+    QWidget::mouseMoveEvent(event);
+}

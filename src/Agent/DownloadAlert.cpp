@@ -1,0 +1,250 @@
+#include "Agent/DownloadAlert.h"
+
+#include "Agent/AlertNotifications.h"
+#include "Controls/ButtonStyling.h"
+#include "Controls/FlatButton.h"
+#include "Controls/HandCursorButton.h"
+#include "Foundation/HelperObjc.h"
+#include "Foundation/ProtectedPaths.h"
+#include "Foundation/Settings.h"
+#include "Platform/FileManager/FileManager.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+
+namespace {
+
+constexpr int windowWidth = 480;
+const QColor ignoreTitleColor(162, 162, 162);
+
+bool isMoveToTrashOn()
+{
+    const auto stored = readSetting(SettingsKey::moveDeletedToTrash);
+    return !stored || *stored->asBoolean();
+}
+
+bool isOnDisk(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+// A list of texts in `store` under `key`, changed in one locked read-modify-write.
+// A stored value of another type is left as it is; an absent list stays absent
+// when the change leaves it empty.
+void changePathList(platform::UserDefaults& store, const char* key,
+                    const std::function<void(std::vector<std::string>&)>& change)
+{
+    store.modifyObject(key, [&](const platform::Value* stored) {
+        if (stored && !isSettingsValueOfType(*stored, SettingsType::arrayOfTexts))
+            return *stored;
+        std::vector<std::string> paths;
+        for (const auto& entry : stored ? *stored->asArray() : platform::Array{})
+            paths.push_back(*entry.asText());
+        change(paths);
+        if (!stored && paths.empty())
+            return platform::Value();
+        return platform::Value(platform::Array(paths.begin(), paths.end()));
+    });
+}
+
+void appendJoined(std::string& joined, const std::optional<std::string>& value)
+{
+    if (!value)
+        return;
+    joined += (joined.empty() ? "" : ", ") + *value;
+}
+
+} // namespace
+
+PublisherTexts publisherTexts(const MalwareList& record)
+{
+    PublisherTexts texts;
+    for (const auto& row : record.publisher.value_or(std::vector<Publisher>{})) {
+        appendJoined(texts.company, row.publisher);
+        appendJoined(texts.version, row.version);
+    }
+    return texts;
+}
+
+DownloadProtectionViewController::DownloadProtectionViewController()
+    : AlertWindow(windowWidth), btnClose(&closeButton()), lblAttention(heading()), lblMessage(message()),
+      lblSubMessage(subMessage()), lblAppName(&productNameLabel())
+{
+    makeDetails();
+    makeButtons();
+    observer_ = platform::NotificationCenter::defaultCenter().addObserver(
+        AlertNotification::newDownloadedItem,
+        [this](const platform::Notification& notification) { notificationUpdateUI(notification); });
+    showState(itemPresent);
+}
+
+void DownloadProtectionViewController::makeDetails()
+{
+    QFrame* panel = addPanel();
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(16, 12, 16, 14);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(7);
+    lblDetailsCaps = makeLabel(panel, 10, mutedColor, true);
+    lblDetailsCaps->setText(alertText("IDS_BGX_184").toUpper());
+    grid->addWidget(lblDetailsCaps, 0, 0, 1, 2);
+    // Values fill their column, so that a long one wraps at the width it is shown in.
+    const auto addRow = [&](int row, QLabel*& caption, const QString& captionText, QWidget* value) {
+        caption = makeLabel(panel, 12, mutedColor);
+        caption->setText(captionText);
+        grid->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignTop);
+        grid->addWidget(value, row, 1);
+    };
+    lblAppNameValue = makeLabel(panel, 12, textColor, true);
+    lblCompanyValue = makeLabel(panel, 12, textColor);
+    lblVersionValue = makeLabel(panel, 12, textColor);
+    lblPathValue = new ElidingLabel(panel);
+    lblPathValue->setFont(lblCompanyValue->font());
+    lblPathValue->setPalette(lblCompanyValue->palette());
+    addRow(1, lblAppCaps, alertText("IDS_BGX_185"), lblAppNameValue);
+    addRow(2, lblThreatCaps, alertText("IDS_BGX_186"), makeThreatBadge(panel));
+    addRow(3, lblCompanyCaps, alertText("IDS_BGX_64") + ":", lblCompanyValue);
+    addRow(4, lblVersionCaps, alertText("IDS_BGX_65") + ":", lblVersionValue);
+    addRow(5, lblPathCaps, alertText("IDS_BGX_187"), lblPathValue);
+    for (QLabel* value : {lblAppNameValue, lblThreatValue, lblCompanyValue, lblVersionValue})
+        value->setWordWrap(true);
+    grid->setColumnStretch(1, 1);
+}
+
+// The threat as a red badge as wide as its text, wrapped when the text is longer
+// than the column.
+QWidget* DownloadProtectionViewController::makeThreatBadge(QWidget* panel)
+{
+    auto* holder = new QWidget(panel);
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    lblThreatValue = makeLabel(holder, 11, Qt::white, true);
+    lblThreatValue->setStyleSheet(
+        QString("background: %1; border-radius: 3px; padding: 1px 6px;").arg(dangerColor.name()));
+    row->addWidget(lblThreatValue);
+    row->addStretch(1);
+    return holder;
+}
+
+void DownloadProtectionViewController::makeButtons()
+{
+    QBoxLayout& row = addButtonRow();
+    btnIgnoreThisApp = new HandCursorButton(this);
+    btnIgnoreThisApp->setFlat(true);
+    QFont font = btnIgnoreThisApp->font();
+    font.setPixelSize(15);
+    setText(*btnIgnoreThisApp, alertText("IDS_BGX_188"), ignoreTitleColor, font);
+    btnIgnoreThisApp->setStyleSheet("QPushButton { border: none; color: #a2a2a2; padding: 0 4px; }"
+                                    "QPushButton:hover { color: #6c7580; }");
+    connect(btnIgnoreThisApp, &QPushButton::clicked, this, [this] { clickedIgnoreThisApp(); });
+    btnDelete = makeActionButton(this, dangerColor);
+    connect(btnDelete, &FlatButton::clicked, this, [this] { clickedDelete(); });
+    row.addWidget(btnIgnoreThisApp);
+    row.addStretch(1);
+    row.addWidget(btnDelete);
+}
+
+void DownloadProtectionViewController::notificationUpdateUI(const platform::Notification& notification)
+{
+    const auto* itemPath = notification.value<std::string>(AlertKey::newDownloadedItem);
+    if (!itemPath)
+        return;
+    path_ = *itemPath;
+    shownPaths_.push_back(*itemPath);
+    if (const auto* record = notification.value<MalwareList>(AlertKey::detectedMalwareList))
+        fillDetails(*record);
+}
+
+void DownloadProtectionViewController::fillDetails(const MalwareList& record)
+{
+    const PublisherTexts publishers = publisherTexts(record);
+    lblAppNameValue->setText(QString::fromStdString(record.appName.value_or("")));
+    lblThreatValue->setText(QString::fromStdString(record.sigInfo.value_or("")));
+    lblThreatValue->setVisible(!lblThreatValue->text().isEmpty());
+    lblCompanyValue->setText(QString::fromStdString(publishers.company));
+    lblVersionValue->setText(QString::fromStdString(publishers.version));
+    lblPathValue->setText(QString::fromStdString(path_.value_or("")));
+    showState(itemPresent);
+}
+
+void DownloadProtectionViewController::showState(DeleteState state)
+{
+    deleteState_ = state;
+    const bool present = state == itemPresent;
+    lblAttention->setText(alertText(present ? "IDS_BGX_58" : "IDS_BGX_181"));
+    lblMessage->setText(alertText(present ? "IDS_BGX_179" : "IDS_BGX_182"));
+    lblSubMessage->setText(alertText(present ? "IDS_BGX_180" : "IDS_BGX_183"));
+    setBadge(present ? Badge::attention : Badge::done);
+    btnIgnoreThisApp->setHidden(!present);
+    btnDelete->setText(alertText(present ? "IDS_BGX_41" : "IDS_BGX_170"));
+    setActionButtonColor(*btnDelete, present ? dangerColor : safeColor);
+    fitToTitle(*btnDelete);
+    refit();
+}
+
+void DownloadProtectionViewController::clickedDelete()
+{
+    if (deleteState_ == itemRemoved) {
+        close();
+        return;
+    }
+    if (path_ && removeItem(*path_))
+        showState(itemRemoved);
+}
+
+bool DownloadProtectionViewController::removeItem(const std::string& path) const
+{
+    if (isProtectedPath(path)) {
+        std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
+        return false;
+    }
+    const bool moveToTrash = isMoveToTrashOn();
+    const auto& files = platform::FileManager::defaultManager();
+    if (path.ends_with(".app") && !files.isWritableFile(path) && HelperObjc::AuthorizedRemove(path, moveToTrash))
+        return true;
+    platform::FileError error;
+    if (!(moveToTrash ? files.trashItem(path, nullptr, &error) : files.removeItem(path, &error))) {
+        std::cout << error.description << std::endl;
+        return false;
+    }
+    if (isOnDisk(path)) {
+        std::cout << "\"" << path << "\" is still there after its removal" << std::endl;
+        return false;
+    }
+    return true;
+}
+
+void DownloadProtectionViewController::clickedIgnoreThisApp()
+{
+    platform::UserDefaults* suite = appGroupDefaults();
+    if (suite && path_)
+        changePathList(*suite, SettingsKey::ignoreAllPaths, [&](std::vector<std::string>& paths) {
+            if (std::find(paths.begin(), paths.end(), *path_) == paths.end())
+                paths.push_back(*path_);
+        });
+    close();
+}
+
+void DownloadProtectionViewController::closeEvent(QCloseEvent* event)
+{
+    if (!shownPaths_.empty())
+        changePathList(standardDefaults(), SettingsKey::newDownloadPathsWithNags, [&](std::vector<std::string>& paths) {
+            std::erase_if(paths, [&](const std::string& alerted) {
+                return std::find(shownPaths_.begin(), shownPaths_.end(), alerted) != shownPaths_.end();
+            });
+        });
+    shownPaths_.clear();
+    path_.reset();
+    deleteState_ = itemPresent;
+    AlertWindow::closeEvent(event);
+}

@@ -1,0 +1,74 @@
+// The progress screen's views: a centred column of the title, the findings, the bar,
+// the path, the file count and Stop.
+#include "Screens/Scan/ScanProcessViewController.h"
+
+#include "Controls/FlatButton.h"
+#include "Screens/Common/ElidedLabel.h"
+#include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/ScreenStyle.h"
+
+#include <QVBoxLayout>
+
+using namespace screenstyle;
+
+namespace {
+
+void styleCentred(QLabel& label, const char* name, int pointSize, const QColor& colour, bool bold = false)
+{
+    styleLabel(label, name, pointSize, colour, bold);
+    label.setAlignment(Qt::AlignCenter);
+    label.setMinimumHeight(label.fontMetrics().height());
+}
+
+} // namespace
+
+void ScanProcessViewController::loadView()
+{
+    auto* shield = new QLabel(this);
+    shield->setObjectName("imgViewScanning");
+    shield->setAlignment(Qt::AlignCenter);
+    shield->setPixmap(imageNamed("AppIcon").scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+
+    lblScanningForDeceptiveApps = new QLabel(this);
+    styleCentred(*lblScanningForDeceptiveApps, "lblScanningForDeceptiveApps", 20, inkColor, true);
+    lblTotalItemsFound = new QLabel(this);
+    styleCentred(*lblTotalItemsFound, "lblTotalItemsFound", 14, accentColor, true);
+
+    progressIndicator = new QProgressBar(this);
+    progressIndicator->setObjectName("progressIndicator");
+    progressIndicator->setRange(0, 100);
+    progressIndicator->setTextVisible(false);
+    progressIndicator->setFixedSize(560, 12);
+    progressIndicator->setStyleSheet("QProgressBar { border: none; border-radius: 6px; background: rgb(222, 226, 232); }"
+                                     " QProgressBar::chunk { border-radius: 6px; background: rgb(226, 123, 34); }");
+
+    lblPath = new ElidedLabel(Qt::ElideMiddle, this);
+    styleCentred(*lblPath, "lblPath", 11, captionColor);
+    lblPath->setFixedWidth(560);
+    lblObjectScanned = new QLabel(this);
+    styleCentred(*lblObjectScanned, "lblObjectScanned", 12, inkColor);
+
+    btnStopScan = new FlatButton(this);
+    styleOutlinedButton(*btnStopScan, "btnStopScan", 170, 42);
+    QSizePolicy keepsPlace = btnStopScan->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true); // the column does not move while Stop is hidden
+    btnStopScan->setSizePolicy(keepsPlace);
+    QObject::connect(btnStopScan, &QAbstractButton::clicked, this, [this] { clickedStopScan(); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(40, 40, 40, 40);
+    layout->setSpacing(14);
+    layout->addStretch(1);
+    layout->addWidget(shield, 0, Qt::AlignHCenter);
+    layout->addSpacing(8);
+    layout->addWidget(lblScanningForDeceptiveApps);
+    layout->addWidget(lblTotalItemsFound);
+    layout->addSpacing(8);
+    layout->addWidget(progressIndicator, 0, Qt::AlignHCenter);
+    layout->addWidget(lblPath, 0, Qt::AlignHCenter);
+    layout->addWidget(lblObjectScanned);
+    layout->addSpacing(16);
+    layout->addWidget(btnStopScan, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+    resize(808, 652);
+}

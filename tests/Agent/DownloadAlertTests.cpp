@@ -1,0 +1,275 @@
+#include "AlertWindowTest.h"
+
+#include "Agent/AlertNotifications.h"
+#include "Agent/AlertWindows.h"
+#include "Agent/DownloadAlert.h"
+#include "Controls/FlatButton.h"
+#include "Controls/HandCursorButton.h"
+#include "ImmutableFolder.h"
+#include "Platform/Authorization/AuthorizationAgent.h"
+#include "Platform/FileManager/FileManager.h"
+
+#include <QPushButton>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::AuthorizationAgent;
+using platform::AuthorizationAnswer;
+
+MalwareList snapfyreRecord()
+{
+    MalwareList record;
+    record.appName = "Snapfyre Search";
+    record.sigInfo = "Browser hijacker";
+    record.publisher = std::vector<Publisher>{{1, 1, "Snapfyre Ltd", "2.1", {}},
+                                              {2, 1, std::nullopt, "2.4", {}},
+                                              {3, 1, "Brightlane Media", std::nullopt, {}}};
+    return record;
+}
+
+class DownloadAlertTest : public AlertWindowTest {
+protected:
+    void SetUp() override
+    {
+        AlertWindowTest::SetUp();
+        item = testsupport::plantFile(testsupport::homeFolder() / "Downloads/SnapfyreInstaller.dmg", "dmg");
+        alert = std::make_unique<DownloadProtectionViewController>();
+    }
+    void TearDown() override
+    {
+        AuthorizationAgent::reset();
+        AlertWindowTest::TearDown();
+    }
+
+    void post(const fs::path& path, const MalwareList& record = snapfyreRecord())
+    {
+        showWith(*alert, AlertNotification::newDownloadedItem,
+                 {{AlertKey::newDownloadedItem, path.string()}, {AlertKey::detectedMalwareList, record}});
+    }
+
+    // Presses Delete and returns what it printed.
+    std::string pressDelete()
+    {
+        testing::internal::CaptureStdout();
+        widgettest::click(*alert->btnDelete);
+        return testing::internal::GetCapturedStdout();
+    }
+
+    void expectOffered()
+    {
+        EXPECT_EQ(alert->deleteState(), DownloadProtectionViewController::itemPresent);
+        EXPECT_EQ(alert->btnDelete->text(), text("IDS_BGX_41"));
+        EXPECT_EQ(alert->lblAttention->text(), text("IDS_BGX_58"));
+        EXPECT_FALSE(alert->btnIgnoreThisApp->isHidden());
+        EXPECT_TRUE(alert->isVisible());
+    }
+
+    void expectRemoved()
+    {
+        EXPECT_EQ(alert->deleteState(), DownloadProtectionViewController::itemRemoved);
+        EXPECT_EQ(alert->btnDelete->text(), text("IDS_BGX_170"));
+        EXPECT_EQ(alert->lblMessage->text(), text("IDS_BGX_182"));
+        EXPECT_TRUE(alert->btnIgnoreThisApp->isHidden());
+    }
+
+    static std::optional<platform::Array> alertedPaths()
+    {
+        return standardDefaults().array(SettingsKey::newDownloadPathsWithNags);
+    }
+
+    std::unique_ptr<DownloadProtectionViewController> alert;
+    fs::path item;
+    const fs::path trash = platform::userTrashPath();
+};
+
+TEST_F(DownloadAlertTest, APostedRecordShowsItsNameThreatPublishersVersionsAndPath)
+{
+    post(item);
+    EXPECT_EQ(alert->path(), item.string());
+    EXPECT_EQ(alert->lblAppNameValue->text(), "Snapfyre Search");
+    EXPECT_EQ(alert->lblThreatValue->text(), "Browser hijacker");
+    EXPECT_EQ(alert->lblCompanyValue->text(), "Snapfyre Ltd, Brightlane Media");
+    EXPECT_EQ(alert->lblVersionValue->text(), "2.1, 2.4");
+    EXPECT_EQ(alert->lblPathValue->text(), QString::fromStdString(item.string()));
+    EXPECT_EQ(alert->lblCompanyCaps->text(), text("IDS_BGX_64") + ":");
+    EXPECT_EQ(alert->lblAppName->text(), text("IDS_BGX_1"));
+    expectOffered();
+    widgettest::saveGrab(*alert, "DownloadAlert-found");
+
+    MalwareList wordy = snapfyreRecord();
+    wordy.appName = "Snapfyre Search Companion and Browser Homepage Assistant";
+    wordy.sigInfo = "Browser hijacker that replaces the search engine";
+    wordy.publisher->push_back({4, 1, "Orlundo Apps International Distribution Services", "10.14.2 (build 4471)", {}});
+    post(testsupport::homeFolder() / "Downloads/Snapfyre Search Companion Installer for Every Browser.dmg", wordy);
+    widgettest::saveGrab(*alert, "DownloadAlert-long-texts");
+}
+
+TEST_F(DownloadAlertTest, PublisherTextsSkipMissingValues)
+{
+    MalwareList noRows;
+    MalwareList emptyRows;
+    emptyRows.publisher = std::vector<Publisher>{{}, {}};
+    for (const auto& record : {noRows, emptyRows}) {
+        const PublisherTexts texts = publisherTexts(record);
+        EXPECT_EQ(texts.company, "");
+        EXPECT_EQ(texts.version, "");
+    }
+}
+
+TEST_F(DownloadAlertTest, AMistypedPayloadChangesNothing)
+{
+    post(item);
+    showWith(*alert, AlertNotification::newDownloadedItem, {{AlertKey::newDownloadedItem, 42}});
+    showWith(*alert, AlertNotification::newDownloadedItem,
+             {{AlertKey::newDownloadedItem, std::string("/elsewhere")}, {AlertKey::detectedMalwareList, 1}});
+    EXPECT_EQ(alert->path(), "/elsewhere");
+    EXPECT_EQ(alert->lblPathValue->text(), QString::fromStdString(item.string()));
+}
+
+TEST_F(DownloadAlertTest, DeleteMovesToTheTrashThenTheSameButtonCloses)
+{
+    standardDefaults().setObject(SettingsKey::newDownloadPathsWithNags, platform::Array{item.string()});
+    post(item);
+    EXPECT_EQ(pressDelete(), "");
+    EXPECT_FALSE(fs::exists(item));
+    EXPECT_TRUE(fs::exists(trash / "SnapfyreInstaller.dmg"));
+    expectRemoved();
+    widgettest::saveGrab(*alert, "DownloadAlert-removed");
+
+    pressDelete();
+    EXPECT_FALSE(alert->isVisible());
+    EXPECT_EQ(alertedPaths(), platform::Array{});
+    EXPECT_EQ(alert->path(), std::nullopt);
+}
+
+TEST_F(DownloadAlertTest, DeleteRemovesForGoodWhenTheSettingSaysSo)
+{
+    appGroupDefaults()->setBool(SettingsKey::moveDeletedToTrash, false);
+    post(item);
+    pressDelete();
+    EXPECT_FALSE(fs::exists(item));
+    EXPECT_FALSE(fs::exists(trash / "SnapfyreInstaller.dmg"));
+    expectRemoved();
+}
+
+TEST_F(DownloadAlertTest, AFailedRemovalIsPrintedAndKeepsTheFirstState)
+{
+    // A Trash that is a file: the move fails.
+    fs::remove_all(trash);
+    testsupport::plantFile(trash);
+    post(item);
+    EXPECT_NE(pressDelete().find(item.string()), std::string::npos);
+    EXPECT_TRUE(fs::exists(item));
+    expectOffered();
+    EXPECT_EQ(alert->path(), item.string());
+}
+
+TEST_F(DownloadAlertTest, ProtectedPathsAreNeverRemoved)
+{
+    const auto downloads = testsupport::homeFolder() / "Downloads";
+    const auto link = downloads / "Documents.app";
+    fs::create_directory_symlink(testsupport::homeFolder() / "Documents", link);
+    for (const auto& path : {downloads, link}) {
+        post(path);
+        EXPECT_NE(pressDelete().find("protected"), std::string::npos) << path;
+        EXPECT_TRUE(fs::exists(fs::symlink_status(path))) << path;
+        expectOffered();
+    }
+    EXPECT_FALSE(fs::exists(trash / "Documents.app"));
+}
+
+TEST_F(DownloadAlertTest, AnUnwritableBundleGoesThroughThePrivilegedRemover)
+{
+    const auto bundle = testsupport::plantFile(testsupport::homeFolder() / "Downloads/Snapfyre.app/Contents/Info.plist")
+                            .parent_path()
+                            .parent_path();
+    testsupport::ImmutableFolder locked(bundle);
+    if (!locked.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    ASSERT_FALSE(platform::FileManager::defaultManager().isWritableFile(bundle.string()));
+    int requests = 0;
+    const auto answer = [&](AuthorizationAnswer given) {
+        AuthorizationAgent::setPrompt([&, given](const platform::AuthorizationRequest&) {
+            ++requests;
+            // The administrator's rights stand for lifting the lock.
+            if (given == AuthorizationAnswer::Grant)
+                locked.unlock();
+            return given;
+        });
+    };
+    post(bundle);
+
+    answer(AuthorizationAnswer::Cancel);
+    EXPECT_NE(pressDelete().find(bundle.string()), std::string::npos) << "the plain removal's failure";
+    EXPECT_EQ(requests, 1);
+    EXPECT_TRUE(fs::exists(bundle));
+    expectOffered();
+
+    answer(AuthorizationAnswer::Grant);
+    EXPECT_EQ(pressDelete(), "");
+    EXPECT_EQ(requests, 2);
+    EXPECT_FALSE(fs::exists(bundle));
+    EXPECT_TRUE(fs::exists(trash / "Snapfyre.app/Contents/Info.plist"));
+    expectRemoved();
+}
+
+TEST_F(DownloadAlertTest, CloseTakesEveryShownPathOffTheAlertedList)
+{
+    const auto second = testsupport::plantFile(testsupport::homeFolder() / "Desktop/SnapfyreSetup.pkg");
+    const std::string other = "/Users/someone/Downloads/Other.dmg";
+    standardDefaults().setObject(SettingsKey::newDownloadPathsWithNags,
+                                 platform::Array{item.string(), other, second.string(), item.string()});
+    post(item);
+    post(second);
+    EXPECT_EQ(alert->lblPathValue->text(), QString::fromStdString(second.string()));
+    widgettest::click(*alert->btnClose);
+    EXPECT_FALSE(alert->isVisible());
+    EXPECT_EQ(alertedPaths(), platform::Array{other});
+
+    // A later alert starts a new list of shown paths; an absent list stays absent.
+    standardDefaults().removeObject(SettingsKey::newDownloadPathsWithNags);
+    post(item);
+    widgettest::click(*alert->btnClose);
+    EXPECT_EQ(alertedPaths(), std::nullopt);
+}
+
+TEST_F(DownloadAlertTest, TheAgentsAlertForAMatchingDownloadDeletesItToTheTrash)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto download = renameInto(testsupport::homeFolder() / "Downloads", "OrlundoInstaller.dmg");
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    auto& shown = dynamic_cast<DownloadProtectionViewController&>(
+        *delegate->alertWindows().windowController(AlertKind::download));
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.lblPathValue->text(), QString::fromStdString(download.string()));
+    EXPECT_FALSE(shown.lblAppNameValue->text().isEmpty());
+    widgettest::saveGrab(shown, "DownloadAlert-from-agent");
+
+    widgettest::click(*shown.btnDelete);
+    EXPECT_TRUE(fs::exists(trash / "OrlundoInstaller.dmg"));
+    widgettest::click(*shown.btnDelete);
+    EXPECT_FALSE(shown.isVisible());
+    EXPECT_EQ(alertedPaths(), platform::Array{});
+}
+
+TEST_F(DownloadAlertTest, IgnoreThisAppAddsThePathToTheIgnoreListOnceAndCloses)
+{
+    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{std::string("/Applications/Kept.app")});
+    standardDefaults().setObject(SettingsKey::newDownloadPathsWithNags, platform::Array{item.string()});
+    for (int time = 0; time < 2; ++time) {
+        post(item);
+        widgettest::click(*alert->btnIgnoreThisApp);
+        EXPECT_FALSE(alert->isVisible());
+    }
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths),
+              (platform::Array{std::string("/Applications/Kept.app"), item.string()}));
+    EXPECT_EQ(alertedPaths(), platform::Array{});
+    EXPECT_TRUE(fs::exists(item));
+}
+
+} // namespace

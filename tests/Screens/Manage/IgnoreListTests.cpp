@@ -1,0 +1,158 @@
+#include "ManageScreenTest.h"
+
+#include "Controls/FlatButton.h"
+#include "Foundation/Settings.h"
+#include "Screens/Manage/IgnoreListViewController.h"
+
+#include <QCheckBox>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+namespace K = SettingsKey;
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+class IgnoreListScreen : public managetest::ManageScreenTest {
+protected:
+    void store(const Paths& paths) { appGroupDefaults()->setObject(K::ignoreAllPaths, platform::Array(paths.begin(), paths.end())); }
+
+    static Paths stored()
+    {
+        Paths paths;
+        for (const auto& each : appGroupDefaults()->array(K::ignoreAllPaths).value_or(platform::Array{}))
+            paths.push_back(*each.asText());
+        return paths;
+    }
+
+    // Another process of the product (the agent's alert) adds a path to the stored list.
+    static void addFromAnotherProcess(const std::string& path)
+    {
+        auto other = platform::UserDefaults::suite(appGroupSuiteName);
+        other->modifyObject(K::ignoreAllPaths, [&](const platform::Value* value) {
+            platform::Array paths = value && value->asArray() ? *value->asArray() : platform::Array{};
+            paths.push_back(path);
+            return platform::Value(paths);
+        });
+    }
+
+    Paths shownRows() const
+    {
+        Paths rows;
+        for (const IgnoreList& row : screen.allIgnorePaths) {
+            EXPECT_TRUE(row.isSelected) << row.path;
+            rows.push_back(row.path);
+        }
+        EXPECT_EQ(screen.tableView->rowCount(), static_cast<int>(rows.size()));
+        return rows;
+    }
+
+    QCheckBox* rowCheckbox(int row) const { return screen.tableView->cellWidget(row, 0)->findChild<QCheckBox*>(); }
+
+    void removeAnswering(int response)
+    {
+        screen.clickedRemove();
+        ASSERT_TRUE(seams.sheetPending());
+        seams.answerSheet(response);
+    }
+
+    const Paths three{"/Users/a/Downloads/one.dmg", "/Users/a/Desktop/Two.app", "/Users/a/Documents/three"};
+    IgnoreListViewController screen;
+};
+
+TEST_F(IgnoreListScreen, RemoveTakesOutTheTickedRowsAfterConfirmation)
+{
+    store(three);
+    screen.viewWillAppear();
+    EXPECT_EQ(shownRows(), three);
+    EXPECT_TRUE(screen.btnRemove->isEnabled());
+    EXPECT_EQ(screen.btnRemove->titleNormalColor(), QColor(Qt::white));
+
+    rowCheckbox(1)->click(); // untick the second row
+    EXPECT_FALSE(screen.allIgnorePaths[1].isSelected);
+    removeAnswering(alertFirstButtonReturn);
+    const AlertContent& sheet = seams.sheets.back();
+    EXPECT_EQ(sheet.messageText, "IDS_BGX_87");
+    EXPECT_EQ(sheet.informativeText, "IDS_BGX_164");
+    EXPECT_EQ(sheet.buttons, (std::vector<std::string>{"IDS_BGX_56", "IDS_BGX_57"}));
+    EXPECT_EQ(stored(), Paths{three[1]});
+    EXPECT_EQ(shownRows(), Paths{three[1]});
+
+    removeAnswering(alertFirstButtonReturn);
+    EXPECT_EQ(stored(), Paths{});
+    EXPECT_FALSE(screen.btnRemove->isEnabled());
+    EXPECT_NE(screen.btnRemove->titleNormalColor(), QColor(Qt::white));
+}
+
+TEST_F(IgnoreListScreen, CancelledRemoveStoresNothingAndTicksEveryRowAgain)
+{
+    store(three);
+    screen.viewWillAppear();
+    rowCheckbox(0)->click();
+    removeAnswering(alertSecondButtonReturn);
+    EXPECT_EQ(stored(), three);
+    EXPECT_EQ(shownRows(), three);
+    EXPECT_TRUE(rowCheckbox(0)->isChecked());
+}
+
+TEST_F(IgnoreListScreen, AddStoresEachChosenPathOnceComparedExactly)
+{
+    store({three[0]});
+    screen.viewWillAppear();
+    screen.clickedAdd();
+    ASSERT_TRUE(seams.chooserPending());
+    const FileChooserOptions& options = seams.choosers.back();
+    EXPECT_TRUE(options.canChooseFiles);
+    EXPECT_FALSE(options.canChooseDirectories);
+    EXPECT_TRUE(options.allowsMultipleSelection);
+    EXPECT_EQ(options.prompt, "IDS_BGX_119");
+    EXPECT_EQ(options.message, "IDS_BGX_165");
+    seams.answerChooser(fileChooserOK, {three[0], "/Users/a/x.app", "/Users/a/x.app", "/Users/a/X.app"});
+    const Paths expected{three[0], "/Users/a/x.app", "/Users/a/X.app"};
+    EXPECT_EQ(stored(), expected);
+    EXPECT_EQ(shownRows(), expected);
+}
+
+TEST_F(IgnoreListScreen, CancelledAddLeavesRowsAndCheckboxesAsTheyWere)
+{
+    store(three);
+    screen.viewWillAppear();
+    rowCheckbox(2)->click();
+    screen.clickedAdd();
+    seams.answerChooser(fileChooserCancel);
+    EXPECT_EQ(stored(), three);
+    EXPECT_FALSE(screen.allIgnorePaths[2].isSelected);
+    EXPECT_FALSE(rowCheckbox(2)->isChecked());
+}
+
+// Add and Remove change the list as stored when they write, not the rows shown.
+TEST_F(IgnoreListScreen, AnEntryAddedByAnotherProcessMeanwhileIsKept)
+{
+    store({three[0], three[1]});
+    screen.viewWillAppear();
+    addFromAnotherProcess("/Users/a/Downloads/from-agent.dmg");
+
+    screen.clickedAdd();
+    seams.answerChooser(fileChooserOK, {three[2]});
+    EXPECT_EQ(stored(), (Paths{three[0], three[1], "/Users/a/Downloads/from-agent.dmg", three[2]}));
+
+    addFromAnotherProcess("/Users/a/Desktop/later.app");
+    for (int row = 1; row < screen.tableView->rowCount(); ++row)
+        rowCheckbox(row)->click(); // only the first row stays ticked
+    removeAnswering(alertFirstButtonReturn);
+    EXPECT_EQ(stored(), (Paths{three[1], "/Users/a/Downloads/from-agent.dmg", three[2], "/Users/a/Desktop/later.app"}));
+}
+
+TEST_F(IgnoreListScreen, AStoredValueThatIsNotAListOfTextsShowsNoRows)
+{
+    for (const platform::Value& value : {platform::Value("/Users/a/one"), platform::Value(platform::Array{platform::Value("/a"), platform::Value(true)})}) {
+        appGroupDefaults()->setObject(K::ignoreAllPaths, value);
+        screen.viewWillAppear();
+        EXPECT_EQ(shownRows(), Paths{});
+        EXPECT_FALSE(screen.btnRemove->isEnabled());
+    }
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "AppShellTest.h"
+#include "KeyEchoTextTable.h"
+#include "ManageScreenTest.h"
+
+#include "App/AgentIdentity.h"
+#include "App/AllViewControllers.h"
+#include "App/AppDelegate.h"
+#include "Controls/ToggleSwitch.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Screens/Manage/ProtectionViewController.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+namespace K = SettingsKey;
+
+namespace {
+
+void postToggle(platform::UserInfo userInfo)
+{
+    platform::NotificationCenter::defaultCenter().post(toggleProtectionNotificationName, std::move(userInfo));
+}
+
+class ProtectionScreen : public managetest::ManageScreenTest {
+protected:
+    ProtectionViewController screen;
+};
+
+TEST_F(ProtectionScreen, AppearanceShowsTheStoredSwitchesAndLeavesANonBooleanAlone)
+{
+    EXPECT_EQ(screen.lblTitleRealTimeProtection->text(), "IDS_BGX_27");
+    EXPECT_EQ(screen.btnActiveProtection->statetag, ToggleSwitch::protectionTag);
+    appGroupDefaults()->setBool(K::isActiveProtectionEnabled, false);
+    appGroupDefaults()->setBool(K::isStartupProtectionEnabled, true);
+    screen.viewWillAppear();
+    EXPECT_FALSE(screen.btnActiveProtection->isOn());
+    EXPECT_EQ(screen.lblEnableDisableActiveProtection->text(), "IDS_BGX_24");
+    EXPECT_TRUE(screen.btnStartupProtection->isOn());
+    EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
+
+    appGroupDefaults()->setObject(K::isStartupProtectionEnabled, platform::Value("off"));
+    appGroupDefaults()->setBool(K::isActiveProtectionEnabled, true); // changed while hidden
+    screen.viewWillAppear();
+    EXPECT_TRUE(screen.btnActiveProtection->isOn());
+    EXPECT_EQ(screen.lblEnableDisableActiveProtection->text(), "IDS_BGX_23");
+    EXPECT_TRUE(screen.btnStartupProtection->isOn());
+    EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
+}
+
+TEST_F(ProtectionScreen, ASwitchClickWritesOnlyItsOwnKey)
+{
+    appGroupDefaults()->setBool(K::isActiveProtectionEnabled, false);
+    appGroupDefaults()->setBool(K::isStartupProtectionEnabled, false);
+    screen.viewWillAppear();
+    widgettest::click(*screen.btnStartupProtection);
+    screen.btnStartupProtection->finishAnimations();
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isStartupProtectionEnabled), true);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
+    EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
+
+    // Foreign ids and posts without a Boolean "isOn" change nothing.
+    postToggle({{"isOn", false}, {"toggleId", std::string("CrashProtection")}});
+    postToggle({{"isOn", 0}, {"toggleId", std::string("StartupProtection")}});
+    postToggle({{"toggleId", std::string("ActiveProtection")}});
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isStartupProtectionEnabled), true);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
+    EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
+}
+
+TEST_F(ProtectionScreen, Grab)
+{
+    appGroupDefaults()->setBool(K::isActiveProtectionEnabled, true);
+    appGroupDefaults()->setBool(K::isStartupProtectionEnabled, false);
+    managetest::grabScreen<ProtectionViewController>("Protection", [](ProtectionViewController& shown) {
+        shown.btnActiveProtection->finishAnimations();
+        shown.btnStartupProtection->finishAnimations();
+    });
+}
+
+// The application launched in the root: the agent runs from its launch agent with the
+// shipped signature database, whose records name "SnapfyreInstaller.dmg" as a download.
+class ProtectionWithAgent : public AppShellTest {
+protected:
+    // The downloads the agent alerted on, from its own defaults.
+    static std::vector<std::string> alertedDownloads()
+    {
+        platform::UserDefaults agentDefaults(
+            (testsupport::homeFolder() / "Library/Preferences" / (std::string(agentBundleIdentifier) + ".plist")).string());
+        std::vector<std::string> paths;
+        for (const auto& each : agentDefaults.array(K::newDownloadPathsWithNags).value_or(platform::Array{}))
+            if (const std::string* path = each.asText())
+                paths.push_back(*path);
+        return paths;
+    }
+
+    static bool isAlerted(const fs::path& path)
+    {
+        const auto alerted = alertedDownloads();
+        return std::find(alerted.begin(), alerted.end(), path.string()) != alerted.end();
+    }
+
+    // A download arrives as a rename into the folder (as browsers finish one).
+    static void arrive(const fs::path& download)
+    {
+        const fs::path partial = testsupport::platformRootFolder() / "partial.download";
+        testsupport::plantFile(partial, "installer");
+        fs::rename(partial, download);
+    }
+
+    // Drops the download again until the agent has alerted on it, or gives up.
+    static bool agentAlertsOn(const fs::path& download)
+    {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            arrive(download);
+            if (platform::dispatch::runMainLoopUntil([&] { return isAlerted(download); }, std::chrono::seconds(1)))
+                return true;
+            fs::remove(download);
+        }
+        return false;
+    }
+
+    void click(ToggleSwitch& toggle)
+    {
+        widgettest::click(toggle);
+        toggle.finishAnimations();
+    }
+};
+
+TEST_F(ProtectionWithAgent, TheRunningAgentFollowsTheActiveProtectionSwitch)
+{
+    screentest::KeyEchoTextTable texts;
+    AppDelegate::shared().applicationWillFinishLaunching();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return !agents.empty(); }));
+    ProtectionViewController& screen = AllViewControllers::protectionViewController();
+    screen.viewWillAppear();
+    ASSERT_FALSE(screen.btnActiveProtection->isOn()) << "a fresh installation starts with the switch off";
+
+    click(*screen.btnActiveProtection);
+    ASSERT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), true);
+    EXPECT_TRUE(agentAlertsOn(testsupport::homeFolder() / "Downloads/SnapfyreInstaller.dmg"));
+
+    click(*screen.btnActiveProtection);
+    ASSERT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
+    const fs::path whileOff = testsupport::homeFolder() / "Desktop/SnapfyreInstaller.dmg";
+    arrive(whileOff);
+    platform::dispatch::runMainLoopUntil([] { return false; }, std::chrono::seconds(3));
+    EXPECT_FALSE(isAlerted(whileOff));
+
+    click(*screen.btnActiveProtection); // on again: the agent still listens, and judges again
+    EXPECT_TRUE(agentAlertsOn(testsupport::homeFolder() / "Documents/SnapfyreInstaller.dmg"));
+    EXPECT_FALSE(isAlerted(whileOff));
+}
+
+} // namespace

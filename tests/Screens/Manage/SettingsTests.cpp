@@ -1,0 +1,204 @@
+#include "ManageScreenTest.h"
+
+#include "Foundation/IndexVocabularies.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Screens/Manage/GeneralSettingsViewController.h"
+#include "Screens/Manage/IgnoreListViewController.h"
+#include "Screens/Manage/SettingCheckbox.h"
+#include "Screens/Manage/SettingsViewController.h"
+#include "Screens/Manage/UpdateSettingsViewController.h"
+#include "Startup/LaunchOnStartup.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace K = SettingsKey;
+using managetest::ManageScreenTest;
+
+namespace {
+
+// The container over three screens of its own (the factory's kept screens in the program).
+struct SettingsScreens {
+    GeneralSettingsViewController general;
+    UpdateSettingsViewController update;
+    IgnoreListViewController ignoreList;
+
+    QWidget& operator()(SettingsMenu menu)
+    {
+        switch (menu) {
+        case SettingsMenu::update:
+            return update;
+        case SettingsMenu::ignoreList:
+            return ignoreList;
+        default:
+            return general;
+        }
+    }
+};
+
+// The container and its screens; the shown screen leaves the container before both end.
+struct SettingsHarness {
+    SettingsScreens screens;
+    SettingsViewController settings{std::ref(screens)};
+    ~SettingsHarness()
+    {
+        for (QWidget* shown : settings.containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            shown->setParent(nullptr);
+    }
+};
+
+class SettingsContainer : public ManageScreenTest {
+protected:
+    std::vector<QWidget*> shownScreens() const
+    {
+        const auto children = settings.containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        return {children.begin(), children.end()};
+    }
+
+    // The tab that looks selected: the lighter background and the marker line.
+    std::vector<SettingsMenu> selectedTabs() const
+    {
+        std::vector<SettingsMenu> selected;
+        for (const SettingsMenu menu : {SettingsMenu::general, SettingsMenu::update, SettingsMenu::ignoreList}) {
+            const auto& tab = settings.tab(menu);
+            const bool lighter = tab.box->palette().color(QPalette::Window) == SettingsViewController::selectedTabColor;
+            EXPECT_EQ(lighter, !tab.verticalLine->isHidden());
+            if (lighter)
+                selected.push_back(menu);
+        }
+        return selected;
+    }
+
+    static void post(std::any menu)
+    {
+        platform::NotificationCenter::defaultCenter().post("SettingViewUpdateBGX", {{menuKey, std::move(menu)}});
+    }
+
+    SettingsHarness harness;
+    SettingsScreens& screens = harness.screens;
+    SettingsViewController& settings = harness.settings;
+};
+
+TEST_F(SettingsContainer, OpensOnGeneralAndSwitchesOnlyForATypedMenu)
+{
+    EXPECT_EQ(shownScreens(), std::vector<QWidget*>{&screens.general});
+    EXPECT_EQ(selectedTabs(), std::vector{SettingsMenu::general});
+    EXPECT_EQ(settings.tab(SettingsMenu::update).label->text(), "IDS_BGX_48");
+
+    post(SettingsMenu::ignoreList);
+    EXPECT_EQ(shownScreens(), std::vector<QWidget*>{&screens.ignoreList});
+    EXPECT_EQ(selectedTabs(), std::vector{SettingsMenu::ignoreList});
+
+    post(1); // the raw number of `update`
+    post(std::string("update"));
+    platform::NotificationCenter::defaultCenter().post("SettingViewUpdateBGX");
+    EXPECT_EQ(shownScreens(), std::vector<QWidget*>{&screens.ignoreList});
+
+    for (int round = 0; round < 5; ++round) {
+        settings.clickedUpdateSettings();
+        settings.clickedGeneralSettings();
+        settings.clickedIgnoreList();
+    }
+    EXPECT_EQ(shownScreens(), std::vector<QWidget*>{&screens.ignoreList});
+    EXPECT_EQ(selectedTabs(), std::vector{SettingsMenu::ignoreList});
+}
+
+TEST_F(SettingsContainer, ChoosingTheShownTabAgainReadsItsSettingsAgain)
+{
+    appGroupDefaults()->setBool(K::moveDeletedToTrash, true);
+    settings.clickedGeneralSettings();
+    EXPECT_TRUE(screens.general.btnMoveDeletedFilesToTrash->isChecked());
+    appGroupDefaults()->setBool(K::moveDeletedToTrash, false);
+    widgettest::click(*settings.tab(SettingsMenu::general).button);
+    EXPECT_FALSE(screens.general.btnMoveDeletedFilesToTrash->isChecked());
+
+    // The Settings entry shown again: the tab last chosen reads its settings again too.
+    appGroupDefaults()->setBool(K::moveDeletedToTrash, true);
+    settings.viewWillAppear();
+    EXPECT_TRUE(screens.general.btnMoveDeletedFilesToTrash->isChecked());
+}
+
+using GeneralSettings = ManageScreenTest;
+
+TEST_F(GeneralSettings, CheckboxesShowAndStoreTheirKeys)
+{
+    GeneralSettingsViewController general;
+    struct Case {
+        SettingCheckbox* checkbox;
+        platform::UserDefaults* store;
+        const char* title;
+    };
+    const Case cases[] = {
+        {general.btnLaunchAutomatically, &standardDefaults(), "IDS_BGX_103"},
+        {general.btnScanOnAutoLaunch, &standardDefaults(), "IDS_BGX_104"},
+        {general.btnMoveDeletedFilesToTrash, appGroupDefaults(), "IDS_BGX_105"},
+        {general.btnCrasheshProtection, appGroupDefaults(), "IDS_BGX_205"},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.checkbox->key);
+        EXPECT_EQ(each.checkbox->text(), each.title);
+        each.store->setBool(each.checkbox->key, false);
+        general.viewWillAppear();
+        EXPECT_FALSE(each.checkbox->isChecked());
+        each.checkbox->click();
+        EXPECT_EQ(each.store->boolean(each.checkbox->key), true);
+        each.store->setObject(each.checkbox->key, platform::Value("yes")); // not a Boolean: left as shown
+        each.checkbox->setChecked(false);
+        general.viewWillAppear();
+        EXPECT_FALSE(each.checkbox->isChecked());
+    }
+    EXPECT_EQ(general.comboBoxSelectLanguage->count(), 1);
+    EXPECT_EQ(general.comboBoxSelectLanguage->currentText(), "English");
+}
+
+TEST_F(GeneralSettings, LaunchAtLoginAddsAndRemovesTheApplicationsOwnLoginItem)
+{
+    GeneralSettingsViewController general;
+    const platform::FileURL application = platform::FileURL::fromPath(platform::Bundle::main().bundlePath());
+    const auto listed = [&] {
+        const auto urls = LaunchOnStartupList().sessionLoginItemURLs();
+        return std::count(urls.begin(), urls.end(), application);
+    };
+    standardDefaults().setBool(K::launchAutomatically, false);
+    general.viewWillAppear();
+
+    general.btnLaunchAutomatically->click();
+    EXPECT_EQ(standardDefaults().boolean(K::launchAutomatically), true);
+    EXPECT_EQ(listed(), 1);
+    general.btnLaunchAutomatically->click();
+    EXPECT_EQ(standardDefaults().boolean(K::launchAutomatically), false);
+    EXPECT_EQ(listed(), 0);
+}
+
+using SettingsGrabs = ManageScreenTest;
+
+TEST_F(SettingsGrabs, EachTabAtTheMainWindowsSize)
+{
+    const std::vector<std::string> paths = {testsupport::plantFile(testsupport::homeFolder() / "Downloads/Keep This Installer.dmg"),
+                        testsupport::plantFile(testsupport::homeFolder() / "Documents/Reports/summary.pdf")};
+    appGroupDefaults()->setObject(K::ignoreAllPaths, platform::Array(paths.begin(), paths.end()));
+    standardDefaults().setObject(K::definitionLastUpdatedOnDate, platform::Date(std::chrono::system_clock::now()));
+    platform::Bundle::setMainBundlePath(BG_APP_BUNDLE);
+    std::filesystem::create_directories(std::filesystem::path(databasePath()).parent_path());
+    std::filesystem::copy_file(std::string(BG_APP_BUNDLE) + "/Contents/Resources/BGX.db", databasePath());
+    managetest::withEnglish([] {
+        SettingsHarness harness;
+        SettingsViewController& settings = harness.settings;
+        managetest::showInWindow(settings);
+        for (const auto& [menu, name] : std::vector<std::pair<SettingsMenu, QString>>{
+                 {SettingsMenu::general, "Settings-general"},
+                 {SettingsMenu::update, "Settings-update"},
+                 {SettingsMenu::ignoreList, "Settings-ignore-list"}}) {
+            settings.showSettingsTab(menu);
+            widgettest::saveGrab(settings, name);
+        }
+    });
+}
+
+} // namespace

@@ -1,0 +1,140 @@
+#include "ScanScreenTest.h"
+
+#include "Controls/FlatButton.h"
+#include "Screens/Scan/ScanProcessViewController.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ScanProgress : public ScanScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScanScreenTest::SetUp();
+        host(screen);
+    }
+
+    static void progress(std::int64_t found, std::string path, std::int64_t scanned, double percentage)
+    {
+        platform::NotificationCenter::defaultCenter().post("NotifyScanProcessBGX", {{"totalFound", found},
+                                                                                    {"path", std::move(path)},
+                                                                                    {"objectsScanned", scanned},
+                                                                                    {"percentage", percentage}});
+    }
+
+    ScanProcessViewController screen;
+};
+
+TEST_F(ScanProgress, StartsWithItsInitialTexts)
+{
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_51");
+    EXPECT_EQ(screen.lblScanningForDeceptiveApps->text(), "IDS_BGX_50");
+    EXPECT_EQ(screen.btnStopScan->text(), "IDS_BGX_53");
+}
+
+TEST_F(ScanProgress, ShowsFindingsPathCountAndPercentage)
+{
+    const struct {
+        std::int64_t found;
+        const char* path;
+        std::int64_t scanned;
+        double percentage;
+        const char* findings;
+        const char* shownPath;
+        const char* objects;
+        int bar;
+    } steps[] = {
+        {0, "/a/one", 5, 12.4, "0 IDS_BGX_43 IDS_BGX_54", "/a/one", "IDS_BGX_52 5", 12},
+        {1, "", 6, 50.0, "1 IDS_BGX_44 IDS_BGX_54", "/a/one", "IDS_BGX_52 6", 50},
+        {2, "/a/two", 0, 60.0, "2 IDS_BGX_43 IDS_BGX_54", "/a/two", "IDS_BGX_203", 60},
+        {3, "/a/three", 1234, 99.6, "3 IDS_BGX_43 IDS_BGX_54", "/a/three", "IDS_BGX_52 1234", 100},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.findings);
+        progress(step.found, step.path, step.scanned, step.percentage);
+        EXPECT_EQ(screen.lblTotalItemsFound->text(), step.findings);
+        EXPECT_EQ(screen.lblPath->text(), step.shownPath);
+        EXPECT_EQ(screen.lblObjectScanned->text(), step.objects);
+        EXPECT_EQ(screen.progressIndicator->value(), step.bar);
+    }
+}
+
+TEST_F(ScanProgress, PreparingHidesStopAndTheTitlesUntilTheFirstFile)
+{
+    progress(0, "", -1, 0.0);
+    EXPECT_TRUE(screen.btnStopScan->isHidden());
+    EXPECT_EQ(screen.lblScanningForDeceptiveApps->text(), "");
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "");
+    EXPECT_EQ(screen.lblObjectScanned->text(), "IDS_BGX_214");
+    progress(0, "/first", 1, 1.0);
+    EXPECT_FALSE(screen.btnStopScan->isHidden());
+    EXPECT_EQ(screen.lblScanningForDeceptiveApps->text(), "IDS_BGX_50");
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_43 IDS_BGX_54");
+}
+
+TEST_F(ScanProgress, AProgressWithAMissingOrMistypedValueIsIgnored)
+{
+    progress(2, "/kept", 7, 40.0);
+    const platform::UserInfo bad[] = {
+        {{"totalFound", std::int64_t{1}}, {"path", std::string("/x")}, {"objectsScanned", std::string("9")},
+         {"percentage", 90.0}},
+        {{"totalFound", 1}, {"path", std::string("/x")}, {"objectsScanned", std::int64_t{9}}, {"percentage", 90.0}},
+        {{"totalFound", std::int64_t{1}}, {"objectsScanned", std::int64_t{9}}, {"percentage", 90.0}},
+        {{"totalFound", std::int64_t{1}}, {"path", std::string("/x")}, {"objectsScanned", std::int64_t{9}},
+         {"percentage", 90}},
+    };
+    for (const auto& userInfo : bad)
+        platform::NotificationCenter::defaultCenter().post("NotifyScanProcessBGX", userInfo);
+    EXPECT_EQ(screen.lblPath->text(), "/kept");
+    EXPECT_EQ(screen.lblObjectScanned->text(), "IDS_BGX_52 7");
+    EXPECT_EQ(screen.progressIndicator->value(), 40);
+}
+
+TEST_F(ScanProgress, ACompletedScanResetsTheLabels)
+{
+    progress(2, "/a", 7, 40.0);
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", false}});
+    EXPECT_EQ(screen.lblPath->text(), "/a");
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", true}});
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_51");
+    EXPECT_EQ(screen.lblPath->text(), "");
+    EXPECT_EQ(screen.lblObjectScanned->text(), "IDS_BGX_52 0");
+    EXPECT_EQ(screen.progressIndicator->value(), 0);
+}
+
+TEST_F(ScanProgress, StopPausesAsksOverTheDimmedWindowAndStopsOrGoesOn)
+{
+    const struct {
+        int response;
+        bool aborted;
+    } answers[] = {{alertSecondButtonReturn, false}, {alertFirstButtonReturn, true}};
+    for (const auto& answer : answers) {
+        SCOPED_TRACE(answer.response);
+        Scan::shared().isAborted = false;
+        screen.btnStopScan->click();
+        EXPECT_TRUE(Scan::shared().isPaused);
+        ASSERT_TRUE(seams.sheetPending());
+        EXPECT_TRUE(dimmingOverlay());
+        const AlertContent& sheet = seams.sheets.back();
+        EXPECT_EQ(sheet.messageText, "IDS_BGX_53?");
+        EXPECT_EQ(sheet.informativeText, "IDS_BGX_55");
+        EXPECT_EQ(sheet.buttons, (std::vector<std::string>{"IDS_BGX_56", "IDS_BGX_57"}));
+        EXPECT_EQ(sheet.style, AlertStyle::warning);
+        seams.answerSheet(answer.response);
+        EXPECT_EQ(Scan::shared().isAborted, answer.aborted);
+        EXPECT_FALSE(Scan::shared().isPaused);
+        EXPECT_FALSE(dimmingOverlay());
+    }
+}
+
+TEST_F(ScanProgress, StopReusesAnOverlayLeftUpAndTakesItDown)
+{
+    QWidget* left = &CustomAnimator::putUpDimmingOverlay(screen);
+    screen.btnStopScan->click();
+    EXPECT_EQ(dimmingOverlay(), left);
+    seams.answerSheet(alertSecondButtonReturn);
+    EXPECT_FALSE(dimmingOverlay());
+}
+
+} // namespace

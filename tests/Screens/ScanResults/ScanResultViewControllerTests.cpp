@@ -1,0 +1,271 @@
+#include "ResultScreensTest.h"
+
+#include "Controls/FlatButton.h"
+#include "Detection/Clean.h"
+#include "Detection/Scan.h"
+#include "Detection/SharedLists.h"
+#include "Foundation/IndexVocabularies.h"
+#include "Foundation/PresentationSlots.h"
+#include "Foundation/Settings.h"
+#include "Foundation/SharedState.h"
+#include "Screens/Scan/ScanResultTableCellViews.h"
+#include "Screens/Scan/ScanResultViewController.h"
+#include "Support/Widgets/WidgetTestSupport.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+
+using screentest::resultRow;
+
+// Rows as a test reads them: "P<id>" for a record, the path for a path row.
+std::vector<std::string> rowNames(const ScanResultViewController& screen)
+{
+    std::vector<std::string> names;
+    for (const ScanResultRow& row : screen.rows()) {
+        if (const auto* result = std::get_if<ScanResult>(&row))
+            names.push_back("P" + std::to_string(result->id));
+        else
+            names.push_back(std::get<ScanResultItem>(row).path.value_or("?"));
+    }
+    return names;
+}
+
+std::vector<bool> selections()
+{
+    std::vector<bool> selected;
+    for (const ScanResult& result : scanResults().snapshot())
+        selected.push_back(result.isSelected);
+    return selected;
+}
+
+class ScanResultScreenTest : public screentest::ResultScreensTest {
+protected:
+    void SetUp() override
+    {
+        ResultScreensTest::SetUp();
+        scanResults().replace({resultRow(0, "Search Lens", {"/a/Search Lens.app", "/a/lens.plist", "/a/lens.log"}),
+                               resultRow(1, "Mac Booster", {"/b/Booster.app"})});
+        showInWindow(screen);
+    }
+
+    ScanResultParentTableCellView* parentCell(int row) const
+    {
+        return dynamic_cast<ScanResultParentTableCellView*>(screen.tableView->cellWidget(row, 0));
+    }
+    ScanResultChildTableCellView* childCell(int row) const
+    {
+        return dynamic_cast<ScanResultChildTableCellView*>(screen.tableView->cellWidget(row, 0));
+    }
+
+    ScanResultViewController screen;
+};
+
+TEST_F(ScanResultScreenTest, RecordsAreRowsWithTheirPathsShownWhileExpanded)
+{
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+    EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "4") << "every path counts, shown or not";
+    ASSERT_TRUE(parentCell(0));
+    EXPECT_EQ(parentCell(0)->lblTitle->text(), "Search Lens");
+    EXPECT_EQ(parentCell(0)->lblItemFound->text(), "3");
+    EXPECT_EQ(parentCell(0)->btnShowDetails->text(), "IDS_BGX_72");
+    EXPECT_TRUE(parentCell(0)->btnCheckBox->isChecked());
+    EXPECT_TRUE(parentCell(0)->badgeShown());
+    EXPECT_EQ(screen.heightOfRow(0), 60.0);
+
+    screen.clickedShowDetailsResultItem(0);
+    EXPECT_EQ(rowNames(screen),
+              (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.plist", "/a/lens.log", "P1"}));
+    EXPECT_EQ(parentCell(0)->btnShowDetails->text(), "IDS_BGX_71");
+    ASSERT_TRUE(childCell(2));
+    EXPECT_EQ(childCell(2)->lblPath->text(), "/a/lens.plist");
+    EXPECT_EQ(screen.heightOfRow(2), 30.0);
+    EXPECT_EQ(screen.tableView->rowHeight(2), 30);
+    EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "4");
+
+    screen.clickedShowDetailsResultItem(2); // a path row: no record changes
+    EXPECT_EQ(screen.rows().size(), 5u);
+    screen.clickedShowDetailsResultItem(0);
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+}
+
+TEST_F(ScanResultScreenTest, TickingRecordsDrivesCleanNowAndTheSelectAllBox)
+{
+    EXPECT_TRUE(screen.btnCleanNow->isEnabled());
+    EXPECT_TRUE(screen.btnSelectUnselectAll->isChecked());
+
+    parentCell(1)->btnCheckBox->click();
+    EXPECT_EQ(selections(), (std::vector<bool>{true, false}));
+    EXPECT_TRUE(screen.btnSelectUnselectAll->isChecked()) << "unticking one leaves the box as it was";
+
+    parentCell(0)->btnCheckBox->click();
+    EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
+    EXPECT_FALSE(screen.btnCleanNow->isEnabled());
+    EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
+    EXPECT_TRUE(widgettest::nearColor(screen.btnCleanNow->backgroundNormalColor(), QColor(160, 160, 160)));
+
+    parentCell(0)->btnCheckBox->click();
+    EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
+    parentCell(1)->btnCheckBox->click();
+    EXPECT_TRUE(screen.btnSelectUnselectAll->isChecked()) << "ticking the last unticked record";
+    EXPECT_TRUE(widgettest::nearColor(screen.btnCleanNow->backgroundNormalColor(), QColor(0, 176, 80, 204)));
+
+    screen.btnSelectUnselectAll->click();
+    EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
+    EXPECT_FALSE(parentCell(0)->btnCheckBox->isChecked());
+    screen.btnSelectUnselectAll->click();
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
+    EXPECT_TRUE(screen.btnCleanNow->isEnabled());
+}
+
+TEST_F(ScanResultScreenTest, RowIndicesOutsideTheRowsDoNothing)
+{
+    for (const int row : {-1, 2, 99}) {
+        screen.checkUncheckRow(row, false);
+        screen.clickedShowDetailsResultItem(row);
+        screen.menuWillOpen(row);
+        EXPECT_TRUE(screen.mainMenu->isEmpty()) << row;
+        screen.addToIgnoreList();
+        screen.openImageContainerFolderInMenu();
+    }
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+    EXPECT_TRUE(seams.revealedPaths.empty());
+}
+
+TEST_F(ScanResultScreenTest, RecordsWithOneIdAreChangedThroughTheFirst)
+{
+    scanResults().replace({resultRow(7, "First", {"/x"}), resultRow(7, "Second", {"/y"})});
+    screen.arrayConfig();
+    screen.checkUncheckRow(1, false);
+    screen.clickedShowDetailsResultItem(1);
+    EXPECT_EQ(selections(), (std::vector<bool>{false, true}));
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P7", "/x", "P7"}));
+}
+
+TEST_F(ScanResultScreenTest, AnEmptyListShowsItsEmptyStateAndCannotBeCleaned)
+{
+    scanResults().clear();
+    screen.arrayConfig();
+    EXPECT_EQ(screen.tableView->rowCount(), 0);
+    EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "0");
+    EXPECT_FALSE(screen.btnCleanNow->isEnabled());
+    EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
+    EXPECT_TRUE(screen.emptyState->isVisible());
+}
+
+TEST_F(ScanResultScreenTest, ThePathMenuShowsOnlyOnPathRowsAndNotUnderASheet)
+{
+    screen.clickedShowDetailsResultItem(0);
+    screen.menuWillOpen(0);
+    EXPECT_TRUE(screen.mainMenu->isEmpty()) << "a record's row";
+    screen.menuWillOpen(-1);
+    EXPECT_TRUE(screen.mainMenu->isEmpty()) << "below the rows";
+    screen.menuWillOpen(2);
+    ASSERT_EQ(screen.mainMenu->actions().size(), 2);
+    EXPECT_EQ(screen.mainMenu->actions()[0]->text(), "IDS_BGX_69");
+    EXPECT_EQ(screen.mainMenu->actions()[1]->text(), "IDS_BGX_70");
+
+    screen.mainMenu->actions()[1]->trigger();
+    EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
+
+    screen.clickedCleanNow();
+    screen.menuWillOpen(2);
+    EXPECT_TRUE(screen.mainMenu->isEmpty()) << "while the confirmation sheet is open";
+    seams.answerSheet(alertSecondButtonReturn);
+}
+
+TEST_F(ScanResultScreenTest, IgnoringAPathTakesItOutOfTheResultsAndOntoTheSuiteList)
+{
+    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{"/elsewhere", "/b/Booster.app"});
+    screen.clickedShowDetailsResultItem(0);
+    screen.clickedShowDetailsResultItem(4);
+    ASSERT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.plist", "/a/lens.log",
+                                                          "P1", "/b/Booster.app"}));
+    screen.menuWillOpen(2);
+    screen.mainMenu->actions()[0]->trigger();
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.log", "P1",
+                                                          "/b/Booster.app"}));
+    EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "3");
+
+    screen.menuWillOpen(4); // already listed: not added twice, still leaves, and its record goes with it
+    screen.mainMenu->actions()[0]->trigger();
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.log"}));
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths),
+              (platform::Array{"/elsewhere", "/b/Booster.app", "/a/lens.plist"}));
+}
+
+TEST_F(ScanResultScreenTest, CleanNowAsksFirstAndDoesNothingDuringAScan)
+{
+    Scan::shared().isScanRunning = true;
+    screen.clickedCleanNow();
+    Scan::shared().isScanRunning = false;
+    EXPECT_TRUE(seams.sheets.empty());
+
+    widgettest::NotificationRecorder switches("ScanViewUpdateBGX");
+    screen.btnCleanNow->animateForButtonUp();
+    ASSERT_EQ(seams.sheets.size(), 1u);
+    EXPECT_EQ(seams.sheets[0].messageText, "IDS_BGX_67");
+    EXPECT_EQ(seams.sheets[0].informativeText, "IDS_BGX_68");
+    EXPECT_EQ(seams.sheets[0].buttons, (std::vector<std::string>{"IDS_BGX_56", "IDS_BGX_57"}));
+    EXPECT_TRUE(dimmingOverlay());
+    seams.answerSheet(alertSecondButtonReturn);
+    EXPECT_FALSE(dimmingOverlay());
+    EXPECT_TRUE(switches.received().empty());
+    EXPECT_FALSE(isCleanInProgress);
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
+
+    Clean::shared().isCleanRunning = true; // a clean already runs: confirming starts none
+    screen.clickedCleanNow();
+    seams.answerSheet(alertFirstButtonReturn);
+    Clean::shared().isCleanRunning = false;
+    EXPECT_FALSE(dimmingOverlay());
+    EXPECT_TRUE(switches.received().empty());
+    EXPECT_FALSE(isCleanInProgress);
+}
+
+TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
+{
+    Scan::shared().isScanRunning = true;
+    widgettest::NotificationRecorder switches("ScanViewUpdateBGX");
+    screen.btnRescan->click();
+    Scan::shared().isScanRunning = false;
+    EXPECT_TRUE(switches.received().empty());
+}
+
+TEST_F(ScanResultScreenTest, HeaderTrailingSpaceFollowsWhetherTheRecordsFillTheTable)
+{
+    EXPECT_EQ(screen.trailingHeaderConstant(), 30.0);
+    std::vector<ScanResult> many;
+    for (int id = 0; id < 12; ++id)
+        many.push_back(resultRow(id, "Record " + std::to_string(id), {"/r/" + std::to_string(id)}));
+    scanResults().replace(many);
+    screen.arrayConfig();
+    EXPECT_EQ(screen.trailingHeaderConstant(), 50.0);
+}
+
+TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
+{
+    useEnglishTexts();
+    ScanResult unbadged = resultRow(2, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"});
+    unbadged.subTitleRight.clear();
+    unbadged.isSelected = false;
+    scanResults().replace({resultRow(0, "Search Lens", {"/Applications/Search Lens.app",
+                                                         "/Library/LaunchAgents/com.searchlens.agent.plist",
+                                                         "/Library/Application Support/SearchLens"}),
+                           resultRow(1, "Mac Booster Elite", {"/Applications/Mac Booster Elite.app"}), unbadged});
+    ScanResultViewController shown;
+    showInWindow(shown);
+    widgettest::saveGrab(window, "scan-results-collapsed");
+    shown.clickedShowDetailsResultItem(0);
+    widgettest::saveGrab(window, "scan-results-expanded");
+    scanResults().clear();
+    shown.arrayConfig();
+    widgettest::saveGrab(window, "scan-results-empty");
+}
+
+} // namespace
