@@ -78,9 +78,8 @@ void fillCell(StartupManagerTableCellView& cell, const Record& item, int row, bo
     cell.lblCompanyName->setText(item.company ? QString::fromStdString(*item.company) : unknown);
     cell.btnToggle->statetag = switchable ? row : ToggleSwitch::ignoresClicksTag;
     cell.btnToggle->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
-    QPalette palette = cell.lblEnableDisable->palette();
-    palette.setColor(QPalette::WindowText, switchable ? QColor(Qt::white) : QColor(Qt::lightGray));
-    cell.lblEnableDisable->setPalette(palette);
+    StartupManagerTableCellView::setTextColour(*cell.lblEnableDisable,
+                                               switchable ? QColor(Qt::white) : QColor(Qt::lightGray));
     cell.btnSelect->setChecked(item.isSelected);
     cell.btnToggle->setVisible(!item.isInvalid);
     cell.imgViewAlert->setVisible(item.isInvalid);

@@ -20,9 +20,8 @@ QLabel* makeElidedText(QWidget* parent, const char* name, const QColor& colour)
     QFont font = label->font();
     font.setPointSize(12);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred); // shares the row with the fixed columns
+    StartupManagerTableCellView::setTextColour(*label, colour);
     return label;
 }
 
@@ -69,6 +68,11 @@ StartupManagerTableCellView::StartupManagerTableCellView(QWidget* parent) : QWid
     layout->addWidget(lblCompanyName);
     layout->addWidget(statusColumn);
     prepareForReuse();
+}
+
+void StartupManagerTableCellView::setTextColour(QLabel& label, const QColor& colour)
+{
+    label.setStyleSheet(QString("color: %1;").arg(colour.name())); // holds inside the table's style sheet
 }
 
 void StartupManagerTableCellView::prepareForReuse()

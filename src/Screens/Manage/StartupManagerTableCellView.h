@@ -19,6 +19,9 @@ public:
 
     explicit StartupManagerTableCellView(QWidget* parent = nullptr);
 
+    // A text colour that holds under the table's style sheet.
+    static void setTextColour(QLabel& label, const QColor& colour);
+
     // No icon, empty texts, alert image hidden, check box shown.
     void prepareForReuse();
 

@@ -17,6 +17,7 @@
 #include "StartupTestWorld.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -111,7 +112,15 @@ protected:
         EXPECT_FALSE(isStartupItemsCleanStarted);
     }
 
-    QString text(QLabel* label) const { return label->text(); }
+    // The manager's look once its layouts have settled and its switches stopped moving.
+    void grab(const QString& name)
+    {
+        for (int row = 0; row < list->tableView->rowCount(); ++row)
+            list->cellAt(row)->btnToggle->finishAnimations();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+        widgettest::saveGrab(*manager, name);
+    }
 
     screentest::KeyEchoTextTable texts;
     screentest::ScreenSeams seams;
@@ -273,21 +282,21 @@ TEST_F(StartupScreensTest, Grabs)
     managetest::withEnglish([&] {
         makeScreens();
         clickCheckBox(1);
-        widgettest::saveGrab(*manager, "StartupItems-LoginItems");
+        grab("StartupItems-LoginItems");
         list->btnLaunchAgents->click();
         clickSwitch(0);
-        widgettest::saveGrab(*manager, "StartupItems-LaunchAgents-RowOff");
+        grab("StartupItems-LaunchAgents-RowOff");
         clickCheckBox(0);
         deleteSelected(alertFirstButtonReturn);
         ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
-        widgettest::saveGrab(*manager, "StartupItems-CleanResult");
+        grab("StartupItems-CleanResult");
         platform::NotificationCenter::defaultCenter().post("CleanViewUpdate_StartupItemsBGX",
                                                            {{menuKey, CleanMenu::process}});
         platform::NotificationCenter::defaultCenter().post(
             "NotifyCleanProcess_StartupItemsBGX",
             {{"totalItems", std::int64_t(3)}, {"pObj", std::int64_t(1)},
              {"path", host("/Applications/Photo Organizer.app")}, {"percentage", 33.0}});
-        widgettest::saveGrab(*manager, "StartupItems-CleanProgress");
+        grab("StartupItems-CleanProgress");
         clean->clickedHome();
         waitForLists();
     });
