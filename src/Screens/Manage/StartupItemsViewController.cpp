@@ -95,6 +95,26 @@ void fillCell(StartupManagerTableCellView& cell, const Record& item, int row, bo
             cell.imgViewIcon->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
+// Switches a copy of the row's item, outside the model's lock (launchd and an
+// authorisation prompt may take a while), then gives the new state to the row's
+// item if it is still the same one. None for a row the list does not have.
+template <class Record, class Change>
+std::optional<SwitchResult> switchCopy(const std::vector<Record>& items, std::size_t row, bool on,
+                                       SwitchResult (*switchItem)(Record&, bool), const Change& change,
+                                       std::optional<std::string>& name)
+{
+    if (row >= items.size())
+        return std::nullopt;
+    Record item = items[row];
+    name = item.name;
+    const SwitchResult result = switchItem(item, on);
+    change(row, std::function<void(Record&)>([&](Record& shown) {
+               if (shown == item)
+                   shown.isEnable = item.isEnable;
+           }));
+    return result;
+}
+
 } // namespace
 
 const QColor StartupItemsViewController::tabColor = QColor::fromRgbF(43 / 255.0, 43 / 255.0, 43 / 255.0, 1.0);
@@ -356,13 +376,14 @@ void StartupItemsViewController::toggleStartupItem(bool isOn, int index)
     StartupManagerTableCellView* cell = cellAt(index);
     if (!cell)
         return;
-    std::optional<SwitchResult> result;
     std::optional<std::string> name;
     const auto row = static_cast<std::size_t>(index);
-    if (model_->menuClicked() == StartupManager::loginItems)
-        model_->changeLoginItem(row, [&](LoginItem& item) { result = switchLoginItem(item, isOn), name = item.name; });
-    else
-        model_->changeLaunchAgent(row, [&](LaunchAgent& agent) { result = switchLaunchAgent(agent, isOn), name = agent.name; });
+    const std::optional<SwitchResult> result =
+        model_->menuClicked() == StartupManager::loginItems
+            ? switchCopy(model_->loginItems(), row, isOn, switchLoginItem,
+                         [this](std::size_t at, const auto& change) { model_->changeLoginItem(at, change); }, name)
+            : switchCopy(model_->launchAgents(), row, isOn, switchLaunchAgent,
+                         [this](std::size_t at, const auto& change) { model_->changeLaunchAgent(at, change); }, name);
     if (result && result->outcome == SwitchResult::done) {
         cell->lblEnableDisable->setText(screenText(isOn ? "IDS_BGX_23" : "IDS_BGX_24"));
         return;

@@ -52,8 +52,9 @@ protected:
     {
         const Dictionary job{{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}};
         startuptest::plantPlist(fs::path(folder) / (label + ".plist"), job);
-        if (loaded)
+        if (loaded) {
             ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+        }
     }
 
     // An application opened at login (a session login item).
@@ -270,6 +271,20 @@ TEST_F(StartupScreensTest, DeclinedDeletionRemovesNothing)
     EXPECT_TRUE(fs::exists(userAgents() + "/com.example.a.plist"));
     EXPECT_EQ(list->lblSelectedItems->text(), "1/1");
     EXPECT_FALSE(isCleanInProgress);
+}
+
+TEST_F(StartupScreensTest, TheContainerShowsOneChildAndIgnoresAPlainNumber)
+{
+    makeScreens();
+    auto& center = platform::NotificationCenter::defaultCenter();
+    for (int time = 0; time < 2; ++time) {
+        isScanResultsShown = true;
+        center.post("StartupItemsViewUpdateBGX", {{menuKey, StartupItemsState::cleanStartupItems}});
+        EXPECT_FALSE(isScanResultsShown);
+    }
+    center.post("StartupItemsViewUpdateBGX", {{menuKey, 0}});
+    EXPECT_EQ(manager->containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 1);
+    EXPECT_TRUE(clean->isVisibleTo(manager.get()));
 }
 
 // The finished look with the English texts: both tabs, a row switched off, the clean.
