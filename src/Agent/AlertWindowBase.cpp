@@ -9,13 +9,15 @@
 #include "Platform/Notifications/DistributedNotificationCenter.h"
 #include "Platform/Workspace/Workspace.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,6 +29,9 @@ constexpr int headerHeight = 44;
 constexpr qreal cardRadius = 10;
 constexpr int margin = 22;
 constexpr int badgeSize = 40;
+constexpr int screenInset = 24;
+constexpr int screenGap = 12;
+constexpr int badgePadding = 6;
 
 QPixmap bundleImage(const std::string& name, int size)
 {
@@ -91,6 +96,40 @@ void ElidingLabel::paintEvent(QPaintEvent*)
                      fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
 }
 
+BadgeLabel::BadgeLabel(const QColor& fill, QWidget* parent) : QLabel(parent), fill_(fill)
+{
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+}
+
+void BadgeLabel::setText(const QString& text)
+{
+    QLabel::setText(text);
+    setToolTip(text);
+}
+
+QSize BadgeLabel::sizeHint() const
+{
+    // One pixel either side keeps rounding from eliding a text that fits.
+    return {fontMetrics().size(Qt::TextSingleLine, text()).width() + 2 * badgePadding + 2, fontMetrics().height() + 4};
+}
+
+QSize BadgeLabel::minimumSizeHint() const
+{
+    return {2 * badgePadding, sizeHint().height()};
+}
+
+void BadgeLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill_);
+    painter.drawRoundedRect(QRectF(rect()), 3, 3);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect area = rect().adjusted(badgePadding, 0, -badgePadding, 0);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+}
+
 const QColor AlertWindow::headerColor(22, 32, 43);
 const QColor AlertWindow::bodyColor(244, 246, 248);
 const QColor AlertWindow::textColor(33, 43, 54);
@@ -120,7 +159,7 @@ AlertWindow::AlertWindow(int width)
 void AlertWindow::refit()
 {
     // The panels lay out their own children: their pending requests first.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     layout()->activate();
     const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
                                                      : layout()->totalSizeHint().height();
@@ -176,9 +215,7 @@ QWidget* AlertWindow::makeAttention()
 void AlertWindow::setBadge(Badge badge)
 {
     badge_->setPixmap(bundleImage(badge == Badge::attention ? "exclamationM" : "singletick", badgeSize));
-    QPalette palette = heading_->palette();
-    palette.setColor(QPalette::WindowText, badge == Badge::attention ? dangerColor : safeColor);
-    heading_->setPalette(palette);
+    setLabelColour(*heading_, badge == Badge::attention ? dangerColor : safeColor);
 }
 
 QFrame* AlertWindow::addPanel()
@@ -202,13 +239,18 @@ QBoxLayout& AlertWindow::addButtonRow()
 QLabel* AlertWindow::makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold)
 {
     auto* label = new QLabel(parent);
-    QFont font = label->font();
+    styleLabel(*label, pointSize, colour, bold);
+    return label;
+}
+
+void AlertWindow::styleLabel(QLabel& label, int pointSize, const QColor& colour, bool bold)
+{
+    QFont font = label.font();
     font.setPointSize(pointSize);
     font.setBold(bold);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    setLabelColour(*label, colour);
-    return label;
+    label.setFont(font);
+    label.setTextFormat(Qt::PlainText);
+    setLabelColour(label, colour);
 }
 
 FlatButton* AlertWindow::makeActionButton(QWidget* parent, const QColor& fill)
@@ -241,12 +283,18 @@ void AlertWindow::fitToTitle(FlatButton& button)
     button.setMinimumWidth(std::max(120, QFontMetrics(button.font()).horizontalAdvance(button.text()) + 40));
 }
 
+QPainterPath AlertWindow::cardPath() const
+{
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cardRadius, cardRadius);
+    return card;
+}
+
 void AlertWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cardRadius, cardRadius);
+    const QPainterPath card = cardPath();
     painter.fillPath(card, bodyColor);
     painter.save();
     painter.setClipRect(0, 0, width(), headerHeight);
@@ -255,6 +303,46 @@ void AlertWindow::paintEvent(QPaintEvent*)
     painter.fillRect(QRectF(0, headerHeight - 3, width(), 3), sidebarLineColor());
     painter.setPen(QPen(headerColor, 1));
     painter.drawPath(card);
+}
+
+void AlertWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Without a compositor the transparent corners would show black: cut them off.
+    setMask(QRegion(cardPath().toFillPolygon().toPolygon()));
+}
+
+void AlertWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (placed_ || event->spontaneous() || !screen())
+        return;
+    move(firstPosition());
+    placed_ = true;
+}
+
+QPoint AlertWindow::firstPosition() const
+{
+    const QRect area = screen()->availableGeometry();
+    std::vector<QRect> taken;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && dynamic_cast<AlertWindow*>(window))
+            taken.push_back(window->frameGeometry().adjusted(0, 0, screenGap, screenGap));
+    }
+    const QPoint corner(area.right() - width() - screenInset, area.top() + screenInset);
+    QRect place(corner, size());
+    // Below an alert in the way, or to its left where the screen ends below it.
+    for (std::size_t moves = 0; moves <= 2 * taken.size(); ++moves) {
+        const auto inTheWay = std::find_if(taken.begin(), taken.end(), [&](const QRect& other) {
+            return other.intersects(place);
+        });
+        if (inTheWay == taken.end())
+            return area.contains(place) ? place.topLeft() : corner;
+        place.moveTop(inTheWay->bottom() + 1);
+        if (place.bottom() > area.bottom())
+            place.moveTopLeft({inTheWay->left() - screenGap - width(), corner.y()});
+    }
+    return corner;
 }
 
 void AlertWindow::mousePressEvent(QMouseEvent* event)

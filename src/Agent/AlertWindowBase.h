@@ -11,6 +11,7 @@ class FlatButton;
 class HandCursorButton;
 class QBoxLayout;
 class QFrame;
+class QPainterPath;
 class QVBoxLayout;
 
 // What the agent's three alert windows share. Main thread only.
@@ -39,6 +40,22 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A label drawn as a rounded badge in `fill`, as wide as its text; a text too long
+// for the room it gets ends with an ellipsis (and is its tool tip).
+class BadgeLabel : public QLabel {
+public:
+    BadgeLabel(const QColor& fill, QWidget* parent = nullptr);
+    void setText(const QString& text);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill_;
 };
 
 // The alert window: a frameless rounded card that floats above other windows, has
@@ -71,10 +88,7 @@ protected:
     QLabel* subMessage() const { return subMessage_; }
     void setBadge(Badge badge);
 
-    // Where the window puts its own content, below the message lines.
-    QVBoxLayout& content() const { return *content_; }
-
-    // A white rounded panel in the content, for a caption and its values.
+    // A white rounded panel below the message lines, for a caption and its values.
     QFrame* addPanel();
     // A row at the foot of the content, for the window's buttons.
     QBoxLayout& addButtonRow();
@@ -83,6 +97,7 @@ protected:
     void refit();
 
     static QLabel* makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold = false);
+    static void styleLabel(QLabel& label, int pointSize, const QColor& colour, bool bold = false);
     // The flat button of the prominent action, in `fill` (lighter while hovered).
     static FlatButton* makeActionButton(QWidget* parent, const QColor& fill);
     static void setActionButtonColor(FlatButton& button, const QColor& fill);
@@ -90,12 +105,18 @@ protected:
     static void fitToTitle(FlatButton& button);
 
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     QWidget* makeHeader();
     QWidget* makeAttention();
+    QPainterPath cardPath() const;
+    // Where the window first appears: the top right corner of its screen, below the
+    // alerts shown there already when there is room.
+    QPoint firstPosition() const;
 
     QLabel* productName_;
     HandCursorButton* close_;
@@ -105,4 +126,5 @@ private:
     QLabel* subMessage_;
     QVBoxLayout* content_;
     QPoint dragOffset_;
+    bool placed_ = false;
 };

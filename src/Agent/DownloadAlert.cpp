@@ -109,28 +109,25 @@ void DownloadProtectionViewController::makeDetails()
     lblCompanyValue = makeLabel(panel, 12, textColor);
     lblVersionValue = makeLabel(panel, 12, textColor);
     lblPathValue = new ElidingLabel(panel);
-    lblPathValue->setFont(lblCompanyValue->font());
-    lblPathValue->setPalette(lblCompanyValue->palette());
+    styleLabel(*lblPathValue, 12, textColor);
     addRow(1, lblAppCaps, alertText("IDS_BGX_185"), lblAppNameValue);
     addRow(2, lblThreatCaps, alertText("IDS_BGX_186"), makeThreatBadge(panel));
     addRow(3, lblCompanyCaps, alertText("IDS_BGX_64") + ":", lblCompanyValue);
     addRow(4, lblVersionCaps, alertText("IDS_BGX_65") + ":", lblVersionValue);
     addRow(5, lblPathCaps, alertText("IDS_BGX_187"), lblPathValue);
-    for (QLabel* value : {lblAppNameValue, lblThreatValue, lblCompanyValue, lblVersionValue})
+    for (QLabel* value : {lblAppNameValue, lblCompanyValue, lblVersionValue})
         value->setWordWrap(true);
     grid->setColumnStretch(1, 1);
 }
 
-// The threat as a red badge as wide as its text, wrapped when the text is longer
-// than the column.
+// The threat as a red badge as wide as its text.
 QWidget* DownloadProtectionViewController::makeThreatBadge(QWidget* panel)
 {
     auto* holder = new QWidget(panel);
     auto* row = new QHBoxLayout(holder);
     row->setContentsMargins(0, 0, 0, 0);
-    lblThreatValue = makeLabel(holder, 11, Qt::white, true);
-    lblThreatValue->setStyleSheet(
-        QString("background: %1; border-radius: 3px; padding: 1px 6px;").arg(dangerColor.name()));
+    lblThreatValue = new BadgeLabel(dangerColor, holder);
+    styleLabel(*lblThreatValue, 11, Qt::white, true);
     row->addWidget(lblThreatValue);
     row->addStretch(1);
     return holder;

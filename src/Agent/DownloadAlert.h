@@ -36,7 +36,7 @@ public:
     QLabel* lblAppName;
     QPushButton* btnIgnoreThisApp;
     QLabel* lblAppNameValue;
-    QLabel* lblThreatValue;
+    BadgeLabel* lblThreatValue;
     QLabel* lblCompanyValue;
     QLabel* lblVersionValue;
     ElidingLabel* lblPathValue;

@@ -26,7 +26,7 @@ ViewControllerRT::ViewControllerRT()
     lblNewStartupItem = makeLabel(panel, 11, mutedColor);
     lblNewStartupItem->setWordWrap(true);
     lblStartupItem = new ElidingLabel(panel);
-    lblStartupItem->setFont(makeLabel(panel, 13, textColor, true)->font());
+    styleLabel(*lblStartupItem, 13, textColor, true);
     lines->addWidget(lblNewStartupItem);
     lines->addWidget(lblStartupItem);
 

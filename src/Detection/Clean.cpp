@@ -52,23 +52,27 @@ bool moveToTrashChoice()
     return stored.value_or(true);
 }
 
-void addToRemovedTotal(std::int64_t handled)
+void addToRemovedTotal(std::int64_t removed)
 {
     auto& defaults = standardDefaults();
     const auto total = defaults.integer(SettingsKey::totalDeceptiveAppsRemovedSoFar).value_or(0);
-    defaults.setInteger(SettingsKey::totalDeceptiveAppsRemovedSoFar, total + handled);
+    defaults.setInteger(SettingsKey::totalDeceptiveAppsRemovedSoFar, total + removed);
 }
 
-void cleanOneItem(const std::string& path, bool moveToTrash)
+// Whether this call removed the item: false when it was already gone, is protected or
+// could not be removed.
+bool cleanOneItem(const std::string& path, bool moveToTrash)
 {
     std::this_thread::sleep_for(itemPacing);
-    if (!platform::FileManager::defaultManager().fileExists(path))
-        return;
+    const auto& files = platform::FileManager::defaultManager();
+    if (!files.fileExists(path))
+        return false;
     if (isProtectedPath(path)) {
         std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
-        return;
+        return false;
     }
     removeCleanItem(path, moveToTrash);
+    return !files.fileExists(path);
 }
 
 } // namespace
@@ -100,6 +104,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows)
     const std::int64_t selectedItems = itemCount(rows, true);
     const bool moveToTrash = moveToTrashChoice();
     std::int64_t handled = 0;
+    std::int64_t removed = 0;
     std::int64_t abortedIndex = 0;
     for (std::size_t position = 0; position < rows.size(); ++position) {
         waitWhilePaused(isPaused);
@@ -116,7 +121,8 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows)
                 abortedIndex = static_cast<std::int64_t>(position);
                 break;
             }
-            cleanOneItem(*path, moveToTrash);
+            if (cleanOneItem(*path, moveToTrash))
+                ++removed;
             const double share = progressShare(++handled, selectedItems);
             asyncMain([selectedItems, path = *path, handled, share] {
                 platform::NotificationCenter::defaultCenter().post(
@@ -125,7 +131,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows)
             });
         }
     }
-    addToRemovedTotal(handled);
+    addToRemovedTotal(removed);
     asyncMain([=] {
         auto& center = platform::NotificationCenter::defaultCenter();
         center.post("CleanViewUpdateBGX", {{menuKey, CleanMenu::result}});

@@ -14,13 +14,14 @@ namespace {
 
 class UpdateFlow : public AppShellTest {
 protected:
-    // Publishes a release 2.0 of the application: the bundle with its version raised, zipped.
+    // Publishes a release 2.0 of the application, zipped: a bundle of the installed one's
+    // Info.plist with its version raised (the whole bundle would make the archive large).
     void publishRelease()
     {
         const fs::path work = testsupport::platformRootFolder() / "release";
-        fs::create_directories(work);
-        fs::copy(bundle, work / "Bastion Guardpoint.app", fs::copy_options::recursive);
+        fs::create_directories(work / "Bastion Guardpoint.app/Contents");
         const std::string info = (work / "Bastion Guardpoint.app/Contents/Info.plist").string();
+        fs::copy_file(bundle / "Contents/Info.plist", info);
         platform::Value plist = *platform::readPropertyListFile(info);
         (*plist.asDictionary())["CFBundleVersion"] = "2.0";
         ASSERT_TRUE(platform::writePropertyListFile(info, plist));

@@ -100,7 +100,8 @@ TEST_F(CleanTest, MovesTheSelectedItemsToTheTrashAndCounts)
         shares.push_back(*note.value<double>("percentage"));
     }
     EXPECT_EQ(shares, (std::vector<double>{25.0, 50.0, 75.0}));
-    EXPECT_EQ(removedSoFar(), 8);
+    // The total grows by what this clean removed: not by the path that was already gone.
+    EXPECT_EQ(removedSoFar(), 7);
     EXPECT_FALSE(Clean::shared().isCleanRunning);
 
     const auto menus = log.named("CleanViewUpdateBGX");
@@ -188,7 +189,7 @@ TEST_F(CleanTest, NeverRemovesRootsHomeOrScanRootsWhateverTheDatabaseSays)
     EXPECT_TRUE(fs::is_empty(trash));
 }
 
-TEST_F(CleanTest, AFailedRemovalIsPrintedAndCounted)
+TEST_F(CleanTest, AFailedRemovalIsPrintedAndCountedAsHandledButNotAsRemoved)
 {
     fs::remove_all(trash);
     testsupport::plantFile(trash);
@@ -197,6 +198,7 @@ TEST_F(CleanTest, AFailedRemovalIsPrintedAndCounted)
     EXPECT_EQ(cleanToEnd({row(true, {file.string()})}), (Counts{1, 0, 1, 0}));
     EXPECT_NE(testing::internal::GetCapturedStdout().find(file.string()), std::string::npos);
     EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(removedSoFar(), 5);
 }
 
 TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)

@@ -169,6 +169,25 @@ TEST_F(FileWatcherTest, AFolderMadeAfterTheStartIsWatchedButNotTheFoldersAboveIt
         EXPECT_TRUE(event.path.starts_with(reports.string() + "/")) << "only what is below the folder: " << event.path;
 }
 
+TEST_F(FileWatcherTest, TwoMissingFoldersWaitedForInOneFolderByTwoPaths)
+{
+    const auto real = testsupport::homeFolder() / "real";
+    const auto linked = testsupport::homeFolder() / "linked";
+    fs::create_directory(real);
+    fs::create_directory_symlink(real, linked);
+    watch({(linked / "reports").string(), (real / "reports").string()});
+
+    fs::create_directory(real / "reports");
+    const auto report = testsupport::plantFile(real / "reports" / "Tool.crash");
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+        [&] {
+            return std::ranges::any_of(events, [](const FileWatcherEvent& event) {
+                return event.path.ends_with("/reports/Tool.crash") && event.fileCreated();
+            });
+        },
+        std::chrono::seconds(10)));
+}
+
 TEST_F(FileWatcherTest, AWatchedFolderThatGoesAwayIsWatchedAgainWhenItComesBack)
 {
     const auto agents = testsupport::homeFolder() / "Library" / "LaunchAgents";

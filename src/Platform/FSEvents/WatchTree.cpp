@@ -97,7 +97,7 @@ void WatchTree::forgetTree(const std::string& folder)
     const std::string below = folder + "/";
     for (auto it = folders_.begin(); it != folders_.end();) {
         if (it->second == folder || it->second.starts_with(below)) {
-            if (!ancestors_.contains(it->first))
+            if (!isAncestorWatch(it->first))
                 inotify_rm_watch(fd_, it->first);
             it = folders_.erase(it);
         } else {
@@ -158,7 +158,8 @@ void WatchTree::translateTreeEvent(const inotify_event& event, std::vector<Event
 // their parent.
 void WatchTree::forgetWatch(int wd, bool moved)
 {
-    if (ancestors_.erase(wd) && moved && !folders_.contains(wd))
+    if (std::erase_if(ancestors_, [wd](const auto& ancestor) { return ancestor.second == wd; }) && moved &&
+        !folders_.contains(wd))
         inotify_rm_watch(fd_, wd);
     const auto folder = folders_.find(wd);
     if (folder == folders_.end())
@@ -173,9 +174,14 @@ void WatchTree::forgetWatch(int wd, bool moved)
         forgetTree(path);
 }
 
+bool WatchTree::isAncestorWatch(int wd) const
+{
+    return std::ranges::any_of(ancestors_, [wd](const auto& ancestor) { return ancestor.second == wd; });
+}
+
 bool WatchTree::isWaitingEvent(const inotify_event& event) const
 {
-    return ancestors_.contains(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
+    return isAncestorWatch(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
 }
 
 // Watches the missing roots that are there now, reporting what a root made anew
@@ -205,19 +211,20 @@ bool WatchTree::watchAncestors()
     for (const auto& root : missingRoots_)
         needed.insert(nearestFolderAbove(root));
     for (auto it = ancestors_.begin(); it != ancestors_.end();) {
-        if (needed.erase(it->second)) {
+        if (needed.erase(it->first)) {
             ++it;
             continue;
         }
-        if (!folders_.contains(it->first))
-            inotify_rm_watch(fd_, it->first);
+        const int wd = it->second;
         it = ancestors_.erase(it);
+        if (!folders_.contains(wd) && !isAncestorWatch(wd))
+            inotify_rm_watch(fd_, wd);
     }
     bool added = false;
     for (const auto& folder : needed) {
         const int wd = inotify_add_watch(fd_, folder.c_str(), ancestorMask);
         if (wd >= 0) {
-            ancestors_[wd] = folder;
+            ancestors_[folder] = wd;
             added = true;
         } else if (errno == ENOSPC) {
             limitReached_ = true;

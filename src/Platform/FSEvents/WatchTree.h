@@ -38,6 +38,7 @@ private:
     void forgetWatch(int wd, bool moved);
     void reportContents(const std::string& folder, std::vector<Event>& events);
     void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
+    bool isAncestorWatch(int wd) const;
     bool isWaitingEvent(const inotify_event& event) const;
     void attachAppearedRoots(bool madeAnew, std::vector<Event>& events);
     bool watchAncestors();
@@ -46,7 +47,9 @@ private:
     std::map<int, std::string> folders_;   // watch descriptor -> folder of a watched tree
     std::set<std::string> roots_;
     std::vector<std::string> missingRoots_;
-    std::map<int, std::string> ancestors_; // watch descriptor -> folder a missing root is waited for in
+    // Folder a missing root is waited for in -> its watch descriptor (two paths
+    // to one folder share one).
+    std::map<std::string, int> ancestors_;
     bool limitReached_ = false;
 };
 

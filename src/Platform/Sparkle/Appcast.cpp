@@ -110,4 +110,19 @@ std::optional<SUAppcastItem> newestAppcastItem(const std::string& feedText)
     return newest;
 }
 
+bool isAppcast(const std::string& feedText)
+{
+    QXmlStreamReader reader(QByteArray::fromStdString(feedText));
+    bool rootIsRss = false;
+    bool rootSeen = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && !rootSeen) {
+            rootSeen = true;
+            rootIsRss = reader.qualifiedName() == QLatin1String("rss");
+        }
+    }
+    return rootIsRss && !reader.hasError();
+}
+
 } // namespace platform

@@ -23,4 +23,8 @@ int compareVersions(const std::string& a, const std::string& b);
 // the text is no feed or lists no such item.
 std::optional<SUAppcastItem> newestAppcastItem(const std::string& feedText);
 
+// Whether the text is an RSS feed at all (well-formed, its root element "rss"), with
+// or without releases: a text that is not cannot tell that no update exists.
+bool isAppcast(const std::string& feedText);
+
 } // namespace platform

@@ -118,7 +118,7 @@ void SUUpdater::check(bool download)
     dispatch::asyncGlobal([alive, download, feed = feedURL_, current = bundleVersion_] {
         std::optional<SUAppcastItem> newer;
         std::optional<SUError> error;
-        if (const auto text = fetchText(feed)) {
+        if (const auto text = fetchText(feed); text && isAppcast(*text)) {
             const auto newest = newestAppcastItem(*text);
             if (newest && compareVersions(newest->versionString, current) > 0)
                 newer = newest;

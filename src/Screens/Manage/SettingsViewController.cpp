@@ -101,6 +101,13 @@ void SettingsViewController::viewDidLoad()
         tab(item.menu).label->setText(screenText(item.textKey));
 }
 
+void SettingsViewController::viewWillAppear()
+{
+    for (QWidget* shown : containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (auto* steps = dynamic_cast<AppearingScreen*>(shown))
+            steps->viewWillAppear();
+}
+
 void SettingsViewController::notificationSetView(const platform::Notification& notification)
 {
     if (const SettingsMenu* menu = notification.value<SettingsMenu>(menuKey))

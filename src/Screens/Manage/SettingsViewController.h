@@ -2,6 +2,7 @@
 
 #include "Foundation/IndexVocabularies.h"
 #include "Platform/Notifications/NotificationCenter.h"
+#include "Screens/Common/AppearingScreen.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,7 +17,7 @@ class QPushButton;
 // The settings container: three tabs on its left (General, Update, Ignore List) and
 // a content area showing the chosen tab's screen. Another screen chooses a tab by
 // "SettingViewUpdateBGX" with a SettingsMenu value under "menu".
-class SettingsViewController : public QWidget {
+class SettingsViewController : public QWidget, public AppearingScreen {
 public:
     // The one kept screen of a tab (the screen factory's).
     using TabScreens = std::function<QWidget&(SettingsMenu)>;
@@ -34,6 +35,8 @@ public:
     QPointer<QWidget> containerView;
     const Tab& tab(SettingsMenu menu) const { return tabs_[static_cast<std::size_t>(menu)]; }
 
+    // Showing the container again shows the tab last chosen, read again from the settings.
+    void viewWillAppear() override;
     void clickedGeneralSettings() { showSettingsTab(SettingsMenu::general); }
     void clickedUpdateSettings() { showSettingsTab(SettingsMenu::update); }
     void clickedIgnoreList() { showSettingsTab(SettingsMenu::ignoreList); }

@@ -1,12 +1,13 @@
 #include "Screens/Scan/CleanProgressScreen.h"
 
 #include "Controls/FlatButton.h"
-#include "Controls/ProgressBar.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/PageURLs.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/ElidedLabel.h"
+#include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/RecommendedAppsPanel.h"
 #include "Screens/Scan/ScreenWidgets.h"
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -51,7 +53,7 @@ QWidget* makeSocialLink(QWidget* parent, QPushButton*& button, QLabel*& icon, QL
     icon->setObjectName(QStringLiteral("imgView%1").arg(name));
     icon->setPixmap(pixmapFromBase64(base64));
     icon->setFixedSize(20, 20);
-    caption = screenstyle::makeLabel(content, "", 12, QFont::Normal, screenstyle::textColor);
+    caption = scanlook::makeLabel(content, "", 12);
     caption->setObjectName(QStringLiteral("lbl%1").arg(name));
     contentLayout->addWidget(icon);
     contentLayout->addWidget(caption, 1);
@@ -93,67 +95,72 @@ CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidge
     lblTwitter->setText(screenText("IDS_BGX_76"));
     lblFacebook->setText(screenText("IDS_BGX_77"));
     btnHome->hide();
-    screenstyle::setActionTitle(*btnHome, screenText("IDS_BGX_178"));
+    btnHome->setText(screenText("IDS_BGX_178"));
 }
 
 CleanProgressScreen::~CleanProgressScreen() = default;
 
 void CleanProgressScreen::buildProgressBox()
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     boxCleanProcess = makePlainBox(this, "boxCleanProcess");
-    QFrame* card = makeCard(boxCleanProcess, "cardCleanProcess");
-    card->setFixedWidth(620);
-    lblCleanningForDeceptiveApps = makeLabel(card, "lblCleanningForDeceptiveApps", 20, QFont::DemiBold);
+    auto* shield = new QLabel(boxCleanProcess);
+    shield->setObjectName("imgViewCleaning");
+    shield->setFixedSize(120, 120);
+    setImageNamed(*shield, "AppIcon");
+    lblCleanningForDeceptiveApps = makeLabel(boxCleanProcess, "lblCleanningForDeceptiveApps", 20, QFont::Bold);
     lblCleanningForDeceptiveApps->setAlignment(Qt::AlignHCenter);
-    progressIndicator = new ProgressBar(card);
+    progressIndicator = new QProgressBar(boxCleanProcess);
     progressIndicator->setObjectName("progressIndicator");
-    progressIndicator->setFixedHeight(16);
-    progressIndicator->setBorderColor(cardBorderColor);
-    progressIndicator->setBackground(QColor(236, 239, 242));
-    progressIndicator->setForeground(actionGreen);
-    lblPath = makeLabel(card, "lblPath", 11, QFont::Normal, secondaryTextColor);
-    lblPath->setTextFormat(Qt::PlainText);
+    progressIndicator->setRange(0, 100);
+    progressIndicator->setTextVisible(false);
+    progressIndicator->setFixedSize(560, 12);
+    progressIndicator->setStyleSheet(
+        QStringLiteral("QProgressBar { border: none; border-radius: 6px; background: rgb(222, 226, 232); }"
+                       " QProgressBar::chunk { border-radius: 6px; background: %1; }")
+            .arg(screenstyle::accentColor.name()));
+    lblPath = new ElidedLabel(Qt::ElideMiddle, boxCleanProcess);
+    screenstyle::styleLabel(*lblPath, "lblPath", 11, screenstyle::captionColor);
     lblPath->setAlignment(Qt::AlignHCenter);
-    lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblObjectCleaned = makeLabel(card, "lblObjectCleaned", 13, QFont::Medium);
+    lblPath->setFixedWidth(560);
+    lblObjectCleaned = makeLabel(boxCleanProcess, "lblObjectCleaned", 12);
     lblObjectCleaned->setAlignment(Qt::AlignHCenter);
-    btnStopClean = makeActionButton(card, "btnStopClean", stopRed);
-    setActionTitle(*btnStopClean, QStringLiteral("Stop"));
+    btnStopClean = makeOutlinedButton(boxCleanProcess, "btnStopClean");
+    btnStopClean->setText(QStringLiteral("Stop"));
     connect(btnStopClean, &FlatButton::clicked, this, [this] { clickedStopClean(); });
 
-    auto* cardLayout = new QVBoxLayout(card);
-    cardLayout->setContentsMargins(40, 36, 40, 36);
-    cardLayout->setSpacing(14);
-    cardLayout->addWidget(lblCleanningForDeceptiveApps);
-    cardLayout->addSpacing(8);
-    cardLayout->addWidget(progressIndicator);
-    cardLayout->addWidget(lblPath);
-    cardLayout->addWidget(lblObjectCleaned);
-    cardLayout->addSpacing(8);
-    cardLayout->addWidget(btnStopClean, 0, Qt::AlignHCenter);
     auto* layout = new QVBoxLayout(boxCleanProcess);
+    layout->setContentsMargins(40, 40, 40, 40);
+    layout->setSpacing(14);
     layout->addStretch(1);
-    layout->addWidget(card, 0, Qt::AlignHCenter);
-    layout->addStretch(2);
+    layout->addWidget(shield, 0, Qt::AlignHCenter);
+    layout->addSpacing(8);
+    layout->addWidget(lblCleanningForDeceptiveApps);
+    layout->addSpacing(8);
+    layout->addWidget(progressIndicator, 0, Qt::AlignHCenter);
+    layout->addWidget(lblPath, 0, Qt::AlignHCenter);
+    layout->addWidget(lblObjectCleaned);
+    layout->addSpacing(16);
+    layout->addWidget(btnStopClean, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
 }
 
 void CleanProgressScreen::buildResultBox()
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     boxCleanResult = makePlainBox(this, "boxCleanResult");
     QFrame* summary = makeCard(boxCleanResult, "cardCleanSummary");
     statusIcon_ = new QLabel(summary);
     statusIcon_->setObjectName("imgViewCleanupStatus");
     statusIcon_->setFixedSize(48, 48);
-    lblCleanupStatus = makeLabel(summary, "lblCleanupStatus", 20, QFont::DemiBold, textColor, true);
+    lblCleanupStatus = makeLabel(summary, "lblCleanupStatus", 20, QFont::Bold, screenstyle::inkColor, true);
     resultLines_ = new QVBoxLayout;
     resultLines_->setSpacing(4);
     lblReviewRemainingDeceptiveAppItems =
-        makeLabel(summary, "lblReviewRemainingDeceptiveAppItems", 12, QFont::Normal, secondaryTextColor, true);
-    btnReviewApps = makeActionButton(summary, "btnReviewApps", actionGreen);
+        makeLabel(summary, "lblReviewRemainingDeceptiveAppItems", 12, QFont::Normal, screenstyle::captionColor, true);
+    btnReviewApps = makeFilledButton(summary, "btnReviewApps");
     connect(btnReviewApps, &FlatButton::clicked, this, [this] { clickedReviewApps(); });
-    btnHome = makeActionButton(summary, "btnHome", actionGreen);
+    btnHome = makeFilledButton(summary, "btnHome");
     connect(btnHome, &FlatButton::clicked, this, [this] { clickedHome(); });
 
     auto* texts = new QVBoxLayout;
@@ -174,6 +181,7 @@ void CleanProgressScreen::buildResultBox()
 
     QFrame* extras = makeCard(boxCleanResult, "cardCleanExtras");
     boxRecommendedApp = new RecommendedAppsPanel(extras);
+    connect(boxRecommendedApp->btnDownloadNow, &FlatButton::clicked, this, [this] { clickedDownloadNow(); });
     auto* separator = new QFrame(extras);
     separator->setFixedWidth(1);
     separator->setStyleSheet(QStringLiteral("background: %1;").arg(cardBorderColor.name()));
@@ -197,7 +205,7 @@ QWidget* CleanProgressScreen::makeSocialLinks()
 {
     auto* links = new QWidget(boxCleanResult);
     links->setFixedWidth(180);
-    lblFollowUs = screenstyle::makeLabel(links, "lblFollowUs", 11, QFont::DemiBold, screenstyle::secondaryTextColor);
+    lblFollowUs = scanlook::makeLabel(links, "lblFollowUs", 11, QFont::DemiBold, screenstyle::captionColor);
     auto* layout = new QVBoxLayout(links);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
@@ -212,7 +220,7 @@ QWidget* CleanProgressScreen::makeSocialLinks()
 
 QLabel* CleanProgressScreen::addResultLine(const char* name)
 {
-    QLabel* line = screenstyle::makeLabel(boxCleanResult, name, 13, QFont::Normal, screenstyle::textColor, true);
+    QLabel* line = scanlook::makeLabel(boxCleanResult, name, 13, QFont::Normal, screenstyle::inkColor, true);
     resultLines_->addWidget(line);
     return line;
 }
@@ -222,7 +230,7 @@ void CleanProgressScreen::viewWillAppear()
     if (isCleaningProcess)
         boxRecommendedApp->chooseRecommendedApp();
     lblCleanningForDeceptiveApps->setText(screenText(setup_.headingKey));
-    screenstyle::setActionTitle(*btnReviewApps, screenText(setup_.reviewTitleKey));
+    btnReviewApps->setText(screenText(setup_.reviewTitleKey));
     lblReviewRemainingDeceptiveAppItems->setText(screenText(setup_.reviewInvitationKey));
 }
 
@@ -247,7 +255,7 @@ void CleanProgressScreen::notifyCleanProcess(const platform::Notification& notif
     if (!total || !removed || !path || !percentage)
         return;
     lblPath->setText(QString::fromStdString(*path));
-    progressIndicator->setProgress(*percentage / 100.0);
+    progressIndicator->setValue(qRound(*percentage));
     showRunningCount(*removed, *total);
 }
 
@@ -264,7 +272,7 @@ void CleanProgressScreen::notificationSetView(const platform::Notification& noti
 void CleanProgressScreen::resetProgress()
 {
     lblPath->clear();
-    progressIndicator->setProgress(0.0);
+    progressIndicator->setValue(0);
     showRunningCount(0, 0);
 }
 
@@ -278,7 +286,7 @@ void CleanProgressScreen::showWayOut(bool nothingRemaining)
 void CleanProgressScreen::showCleanupStatus(bool everythingRemoved)
 {
     lblCleanupStatus->setText(screenText(everythingRemoved ? "IDS_BGX_74" : "IDS_BGX_88"));
-    statusIcon_->setPixmap(screenstyle::bundleImage(everythingRemoved ? "singletick" : "exclamationM", 48));
+    setImageNamed(*statusIcon_, everythingRemoved ? "singletick" : "exclamationM");
 }
 
 void CleanProgressScreen::clickedStopClean()

@@ -11,9 +11,9 @@
 #include <vector>
 
 class FlatButton;
-class ProgressBar;
 class QFrame;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 class RecommendedAppsPanel;
@@ -51,8 +51,9 @@ struct CleanProgressSetup {
 //  - Stop: sets the paused flag, asks over the dimming overlay (texts 220, 92, 56, 57);
 //    the first button sets the aborted flag; either answer clears the pause;
 //  - Download, Twitter and Facebook open their pages through the desktop actions.
-// A subclass implements the completion (with resetProgress, showWayOut, itemWord) and
-// Review and Home. Main thread only; made once and kept for the process.
+// A subclass implements the completion (with resetProgress, showWayOut,
+// showCleanupStatus, itemWord) and Review and Home. Main thread only; made once and
+// kept for the process.
 class CleanProgressScreen : public QWidget, public AppearingScreen {
 public:
     ~CleanProgressScreen() override;
@@ -70,7 +71,7 @@ public:
     static std::string itemWord(std::int64_t count);
 
     QLabel* lblCleanningForDeceptiveApps = nullptr;
-    ProgressBar* progressIndicator = nullptr;
+    QProgressBar* progressIndicator = nullptr; // 0 to 100
     QLabel* lblPath = nullptr;
     QLabel* lblObjectCleaned = nullptr;
     FlatButton* btnStopClean = nullptr;

@@ -24,6 +24,8 @@ constexpr double panelClosed = -250.0;
 // background, size 13, left-aligned, underlined.
 void setStatusTitle(QPushButton& button, const QString& title)
 {
+    button.setStyleSheet("QPushButton { color: rgb(142, 142, 147); background: transparent; border: none;"
+                         " text-align: left; padding: 0; }");
     QFont font = button.font();
     font.setPointSize(13);
     font.setUnderline(true);
@@ -32,8 +34,6 @@ void setStatusTitle(QPushButton& button, const QString& title)
     palette.setColor(QPalette::ButtonText, screenstyle::systemGrayColor);
     palette.setColor(QPalette::Button, Qt::transparent);
     button.setPalette(palette);
-    button.setStyleSheet("QPushButton { color: rgb(142, 142, 147); background: transparent; border: none;"
-                         " text-align: left; padding: 0; }");
     button.setText(title);
 }
 
@@ -205,7 +205,6 @@ void OverviewViewController::observeScanProcessComplete(const platform::Notifica
     const auto* scanList = notification.value<std::vector<MalwareList>>("scanList");
     if (!completed || !*completed || !scanList)
         return;
-    scanResults().clear();
     scanResults().replace(scanResultsFrom(*scanList, ignoredPaths()));
     platform::NotificationCenter::defaultCenter().post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanresult}});
     standardDefaults().setObject(SettingsKey::lastScanDate, platform::Value(platform::Date(std::chrono::system_clock::now())));

@@ -5,12 +5,12 @@
 #include "Foundation/PageURLs.h"
 #include "Foundation/Settings.h"
 #include "Screens/Common/DesktopActions.h"
+#include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/ScreenWidgets.h"
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QPixmap>
 
 #include <array>
 
@@ -52,18 +52,16 @@ std::optional<std::int64_t> storedCounter()
 
 RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     setObjectName("boxRecommendedApp");
-    lblRecommendedFreeApp = makeLabel(this, "lblRecommendedFreeApp", 11, QFont::DemiBold, secondaryTextColor);
+    lblRecommendedFreeApp = makeLabel(this, "lblRecommendedFreeApp", 11, QFont::DemiBold, screenstyle::captionColor);
     imgViewAd = new QLabel(this);
     imgViewAd->setObjectName("imgViewAd");
     imgViewAd->setFixedSize(artworkSize, artworkSize);
     imgViewAd->setScaledContents(true);
     lblRecommendedAppName = makeLabel(this, "lblRecommendedAppName", 15, QFont::DemiBold);
-    lblRecommendedAppTitle = makeLabel(this, "lblRecommendedAppTitle", 12, QFont::Normal, secondaryTextColor, true);
-    btnDownloadNow = makeActionButton(this, "btnDownloadNow", actionGreen);
-    btnDownloadNow->setMinimumHeight(32);
-    connect(btnDownloadNow, &FlatButton::clicked, this, [this] { openRecommendedApp(); });
+    lblRecommendedAppTitle = makeLabel(this, "lblRecommendedAppTitle", 12, QFont::Normal, screenstyle::captionColor, true);
+    btnDownloadNow = makeFilledButton(this, "btnDownloadNow");
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -81,7 +79,7 @@ RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
 void RecommendedAppsPanel::setTexts()
 {
     lblRecommendedFreeApp->setText(screenText("IDS_BGX_212"));
-    screenstyle::setActionTitle(*btnDownloadNow, screenText("IDS_BGX_73"));
+    btnDownloadNow->setText(screenText("IDS_BGX_73"));
 }
 
 void RecommendedAppsPanel::chooseRecommendedApp()
@@ -112,7 +110,7 @@ void RecommendedAppsPanel::showRecommendedApp(int entry)
     show();
     lblRecommendedAppName->setText(screenText(app.nameKey));
     lblRecommendedAppTitle->setText(screenText(app.titleKey));
-    imgViewAd->setPixmap(screenstyle::bundleImage(app.imageName));
+    setImageNamed(*imgViewAd, app.imageName);
 }
 
 void RecommendedAppsPanel::openRecommendedApp() const

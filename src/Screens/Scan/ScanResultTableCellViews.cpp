@@ -10,22 +10,28 @@
 
 namespace {
 
-const QColor badgeRed(210, 0, 0);
-
 QLabel* makeColumnLabel(QWidget* parent, const char* name, int width)
 {
-    QLabel* label = screenstyle::makeLabel(parent, name, 12, QFont::Normal, screenstyle::secondaryTextColor, true);
+    QLabel* label = scanlook::makeLabel(parent, name, 12, QFont::Normal, screenstyle::captionColor);
     label->setFixedWidth(width);
     return label;
+}
+
+void setElided(QLabel& label, const QString& text, int width)
+{
+    label.setText(label.fontMetrics().elidedText(text, Qt::ElideRight, width));
+    label.setToolTip(text);
 }
 
 } // namespace
 
 ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : QWidget(parent)
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     using namespace resultcolumns;
     setObjectName("Parent");
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#Parent { background: white; }"));
     btnCheckBox = new QCheckBox(this);
     btnCheckBox->setObjectName("btnCheckBox");
     btnCheckBox->setFixedWidth(checkBox);
@@ -35,7 +41,7 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
     imgView->setScaledContents(true);
     lblTitle = makeLabel(this, "lblTitle", 13, QFont::DemiBold);
     lblTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblSubTitleLeft = makeLabel(this, "lblSubTitleLeft", 11, QFont::Normal, secondaryTextColor);
+    lblSubTitleLeft = makeLabel(this, "lblSubTitleLeft", 11, QFont::Normal, screenstyle::captionColor);
     lblSubTitleRight = makeLabel(this, "lblSubTitleRight", 10, QFont::DemiBold, Qt::white);
     lblCompany = makeColumnLabel(this, "lblCompany", company);
     lblVersion = makeColumnLabel(this, "lblVersion", version);
@@ -81,18 +87,32 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
 
 void ScanResultParentTableCellView::setBadge(const QString& text)
 {
+    constexpr int badgeTextWidth = 150; // leaves the threat line inside its column
     badgeShown_ = !text.isEmpty();
-    lblSubTitleRight->setText(text);
-    lblSubTitleRight->setStyleSheet(badgeShown_ ? QStringLiteral("background: %1; border-radius: 3px; padding: 1px 6px;")
-                                                      .arg(badgeRed.name())
-                                                : QStringLiteral("background: transparent;"));
+    setElided(*lblSubTitleRight, text, badgeTextWidth);
+    lblSubTitleRight->setStyleSheet(
+        badgeShown_ ? QStringLiteral("color: white; background: %1; border-radius: 3px; padding: 1px 6px;")
+                          .arg(scanlook::threatRed.name())
+                    : QStringLiteral("background: transparent;"));
+}
+
+void ScanResultParentTableCellView::setCompany(const QString& company)
+{
+    setElided(*lblCompany, company, resultcolumns::company);
+}
+
+void ScanResultParentTableCellView::setVersion(const QString& version)
+{
+    setElided(*lblVersion, version, resultcolumns::version);
 }
 
 ScanResultChildTableCellView::ScanResultChildTableCellView(QWidget* parent) : QWidget(parent)
 {
     using namespace resultcolumns;
     setObjectName("Child");
-    lblPath = screenstyle::makeLabel(this, "lblPath", 11, QFont::Normal, screenstyle::secondaryTextColor);
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#Child { background: rgb(248, 249, 250); }"));
+    lblPath = scanlook::makeLabel(this, "lblPath", 11, QFont::Normal, screenstyle::captionColor);
     lblPath->setTextFormat(Qt::PlainText);
     lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* layout = new QHBoxLayout(this);

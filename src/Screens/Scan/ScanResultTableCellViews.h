@@ -34,10 +34,15 @@ public:
     QLabel* lblItemFound = nullptr;
     QPushButton* btnShowDetails = nullptr;
 
-    // The badge: the text on red with rounded corners, or nothing when `text` is empty.
+    // The badge: the text (elided when long) in white on red with rounded corners, or
+    // nothing when `text` is empty.
     void setBadge(const QString& text);
     // Whether the badge shows its red background.
     bool badgeShown() const { return badgeShown_; }
+    // The company and version columns on one line each, elided to their width; the
+    // whole text is the label's tool tip.
+    void setCompany(const QString& company);
+    void setVersion(const QString& version);
 
 private:
     bool badgeShown_ = false;

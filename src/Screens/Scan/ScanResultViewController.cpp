@@ -10,6 +10,7 @@
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/DesktopActions.h"
+#include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/ScanResultTableCellViews.h"
 #include "Screens/Scan/ScreenWidgets.h"
@@ -31,8 +32,6 @@ namespace {
 
 constexpr double parentRowHeight = 60.0;
 constexpr double childRowHeight = 30.0;
-const QColor attentionRed(210, 0, 0);
-const QColor childRowColor(248, 249, 250);
 
 // A link-styled button's look: grey, underlined, the system font at `size` pixels.
 QString linkStyle(int size)
@@ -49,25 +48,23 @@ QPixmap iconOf(const ScanResult& result)
     return QPixmap::fromImage(platform::Image::genericApplicationIcon().bitmap());
 }
 
-// "IgnoreAllPathsBGX": empty when the suite is closed or the value is not a list of texts.
-std::vector<std::string> storedIgnoreList(platform::UserDefaults* suite)
+// Appends `path` to "IgnoreAllPathsBGX" unless it is listed, in one read-modify-write
+// of the suite; a stored value that is not a list of texts counts as an empty list.
+// The list is written back also when it does not change; nothing without the suite.
+void addToStoredIgnoreList(const std::optional<std::string>& path)
 {
-    const auto stored = suite ? suite->array(SettingsKey::ignoreAllPaths) : std::nullopt;
-    std::vector<std::string> paths;
-    for (const platform::Value& entry : stored.value_or(platform::Array{})) {
-        if (!entry.asText())
-            return {};
-        paths.push_back(*entry.asText());
-    }
-    return paths;
-}
-
-void setBackground(QWidget& widget, const QColor& colour)
-{
-    widget.setAutoFillBackground(true);
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, colour);
-    widget.setPalette(palette);
+    platform::UserDefaults* suite = appGroupDefaults();
+    if (!suite)
+        return;
+    suite->modifyObject(SettingsKey::ignoreAllPaths, [&path](const platform::Value* stored) {
+        platform::Array paths;
+        const platform::Array* listed = stored ? stored->asArray() : nullptr;
+        if (listed && std::ranges::all_of(*listed, [](const platform::Value& entry) { return entry.asText() != nullptr; }))
+            paths = *listed;
+        if (path && std::ranges::find(paths, platform::Value(*path)) == paths.end())
+            paths.emplace_back(*path);
+        return platform::Value(std::move(paths));
+    });
 }
 
 } // namespace
@@ -76,14 +73,14 @@ ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(pa
 {
     setObjectName("ScanResultViewController");
     mainMenu = new QMenu(this);
-    QFrame* card = screenstyle::makeCard(this, "cardResults");
+    QFrame* card = scanlook::makeCard(this, "cardResults");
     auto* cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(1, 1, 1, 1);
     cardLayout->setSpacing(0);
     cardLayout->addWidget(buildColumnHeaders());
     cardLayout->addWidget(buildTable(), 1);
 
-    btnCleanNow = screenstyle::makeActionButton(this, "btnCleanNow", screenstyle::actionGreen);
+    btnCleanNow = scanlook::makeFilledButton(this, "btnCleanNow");
     connect(btnCleanNow, &FlatButton::clicked, this, [this] { clickedCleanNow(); });
     auto* footer = new QHBoxLayout;
     footer->addStretch(1);
@@ -101,7 +98,7 @@ ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(pa
     lblAttention->setText(screenText("IDS_BGX_58"));
     lblDeceptiveApplicationItemsFound->setText(screenText("IDS_BGX_59"));
     lblTheseMalwareScarewareAppsMay->setText(screenText("IDS_BGX_60"));
-    screenstyle::setActionTitle(*btnCleanNow, screenText("IDS_BGX_61"));
+    btnCleanNow->setText(screenText("IDS_BGX_61"));
     lblItemsDetails->setText(screenText("IDS_BGX_63"));
     lblCompany->setText(screenText("IDS_BGX_64"));
     lblVersion->setText(screenText("IDS_BGX_65"));
@@ -114,16 +111,16 @@ ScanResultViewController::~ScanResultViewController() = default;
 
 QWidget* ScanResultViewController::buildHeading()
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     auto* heading = new QWidget(this);
     auto* icon = new QLabel(heading);
-    icon->setPixmap(screenstyle::bundleImage("exclamationM", 44));
     icon->setFixedSize(44, 44);
-    lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, attentionRed);
-    lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, attentionRed);
-    lblDeceptiveApplicationItemsFound = makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, QFont::DemiBold);
+    setImageNamed(*icon, "exclamationM");
+    lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, threatRed);
+    lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, threatRed);
+    lblDeceptiveApplicationItemsFound = makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, QFont::Bold);
     lblTheseMalwareScarewareAppsMay =
-        makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12, QFont::Normal, secondaryTextColor, true);
+        makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12, QFont::Normal, screenstyle::captionColor, true);
     btnRescan = new QPushButton(heading);
     btnRescan->setObjectName("btnRescan");
     btnRescan->setFlat(true);
@@ -151,7 +148,7 @@ QWidget* ScanResultViewController::buildHeading()
 
 QWidget* ScanResultViewController::buildColumnHeaders()
 {
-    using namespace screenstyle;
+    using namespace scanlook;
     using namespace resultcolumns;
     columnHeaders_ = new QWidget(this);
     columnHeaders_->setObjectName("columnHeaders");
@@ -161,7 +158,7 @@ QWidget* ScanResultViewController::buildColumnHeaders()
     btnSelectUnselectAll->setFixedWidth(checkBox);
     connect(btnSelectUnselectAll, &QCheckBox::clicked, this, [this](bool checked) { clickedSelectUnselectAll(checked); });
     auto header = [this](const char* name, int width) {
-        QLabel* label = makeLabel(columnHeaders_, name, 11, QFont::DemiBold, secondaryTextColor);
+        QLabel* label = makeLabel(columnHeaders_, name, 11, QFont::DemiBold, screenstyle::captionColor);
         if (width > 0)
             label->setFixedWidth(width);
         return label;
@@ -200,15 +197,16 @@ QWidget* ScanResultViewController::buildTable()
     tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     tableView->setStyleSheet(QStringLiteral("QTableWidget { background: white; border-top: 1px solid %1; }")
-                                 .arg(screenstyle::cardBorderColor.name()));
+                                 .arg(scanlook::cardBorderColor.name()));
     tableView->viewport()->installEventFilter(this);
 
     emptyState = new QWidget(holder);
     emptyState->setObjectName("emptyState");
     auto* tick = new QLabel(emptyState);
-    tick->setPixmap(screenstyle::bundleImage("singletick", 56));
-    QLabel* message = screenstyle::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
-                                             screenstyle::secondaryTextColor, true);
+    tick->setFixedSize(56, 56);
+    setImageNamed(*tick, "singletick");
+    QLabel* message = scanlook::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
+                                          screenstyle::captionColor, true);
     message->setAlignment(Qt::AlignHCenter);
     auto* emptyLayout = new QVBoxLayout(emptyState);
     emptyLayout->addStretch(1);
@@ -241,7 +239,7 @@ void ScanResultViewController::arrayConfig()
         tableView->setRowHeight(row, qRound(heightOfRow(row)));
         tableView->setCellWidget(row, 0, viewForRow(row));
     }
-    setTrailingHeaderConstant();
+    alignHeadersWithRows();
     emptyState->setVisible(results.empty());
     updateCleanButton(anySelected(results));
 }
@@ -251,13 +249,12 @@ double ScanResultViewController::heightOfRow(int row) const
     return parentRowAt(rows_, row) ? parentRowHeight : childRowHeight;
 }
 
-void ScanResultViewController::setTrailingHeaderConstant()
+void ScanResultViewController::alignHeadersWithRows()
 {
-    const double records = static_cast<double>(scanResults().size());
-    constantTrailingHeader_ = tableView->viewport()->height() > records * parentRowHeight ? 30.0 : 50.0;
-    // Beyond the cells' own trailing space, the headers leave room for the scroller.
+    // The rows end where the viewport does: short of the table's edge by the scroller
+    // while one shows.
     QMargins margins = columnHeaders_->layout()->contentsMargins();
-    margins.setRight(qRound(constantTrailingHeader_) - 30);
+    margins.setRight(tableView->width() - tableView->viewport()->width());
     columnHeaders_->layout()->setContentsMargins(margins);
     columnHeaders_->layout()->activate();
 }
@@ -266,7 +263,6 @@ QWidget* ScanResultViewController::viewForRow(int row)
 {
     if (const ScanResultItem* item = childRowAt(rows_, row)) {
         auto* cell = new ScanResultChildTableCellView;
-        setBackground(*cell, childRowColor);
         if (item->path)
             cell->lblPath->setText(QString::fromStdString(*item->path));
         return cell;
@@ -275,14 +271,13 @@ QWidget* ScanResultViewController::viewForRow(int row)
     if (!result)
         return nullptr;
     auto* cell = new ScanResultParentTableCellView;
-    setBackground(*cell, Qt::white);
     cell->imgView->setPixmap(iconOf(*result));
     cell->lblTitle->setText(QString::fromStdString(result->title));
     cell->lblTitle->setToolTip(cell->lblTitle->text());
     cell->lblSubTitleLeft->setText(QString::fromStdString(result->subTitleLeft));
     cell->setBadge(QString::fromStdString(result->subTitleRight));
-    cell->lblCompany->setText(QString::fromStdString(result->company));
-    cell->lblVersion->setText(QString::fromStdString(result->version));
+    cell->setCompany(QString::fromStdString(result->company));
+    cell->setVersion(QString::fromStdString(result->version));
     cell->lblItemFound->setText(QString::number(itemCount(*result)));
     cell->btnShowDetails->setText(screenText(result->isShowDetails ? "IDS_BGX_71" : "IDS_BGX_72"));
     cell->btnShowDetails->setStyleSheet(linkStyle(13));
@@ -294,21 +289,25 @@ QWidget* ScanResultViewController::viewForRow(int row)
 
 void ScanResultViewController::updateCleanButton(bool isEnabled)
 {
-    if (!isEnabled) {
-        const QColor gray = screenstyle::disabledGray;
-        btnCleanNow->setNormalColor(gray);
-        btnCleanNow->setHoverColor(gray);
-        btnCleanNow->setBackgroundNormalColor(gray);
-        btnCleanNow->setBackgroundHighlightColor(gray);
-        btnCleanNow->setTitleNormalColor(Qt::darkGray);
-        btnCleanNow->setTitleHighlightColor(Qt::darkGray);
-        btnCleanNow->setEnabled(false);
+    // Enabled: green, a touch transparent at rest, deeper under the pointer, full when
+    // pressed. Disabled: flat grey with a dark title.
+    const QColor green(0, 176, 80);
+    auto fill = [&](double alpha) {
+        QColor colour = isEnabled ? green : QColor(160, 160, 160);
+        colour.setAlphaF(isEnabled ? alpha : 1.0);
+        return colour;
+    };
+    btnCleanNow->setNormalColor(fill(0.8));
+    btnCleanNow->setHoverColor(fill(0.9));
+    btnCleanNow->setBackgroundNormalColor(fill(0.8));
+    btnCleanNow->setBackgroundHighlightColor(fill(1.0));
+    const QColor title = isEnabled ? QColor(Qt::white) : QColor(Qt::darkGray);
+    btnCleanNow->setTitleNormalColor(title);
+    btnCleanNow->setTitleHighlightColor(title);
+    btnCleanNow->setEnabled(isEnabled);
+    if (!isEnabled)
         btnSelectUnselectAll->setChecked(false);
-        return;
-    }
-    screenstyle::colourActionButton(*btnCleanNow, screenstyle::actionGreen);
-    btnCleanNow->setEnabled(true);
-    if (allSelected(scanResults().snapshot()))
+    else if (allSelected(scanResults().snapshot()))
         btnSelectUnselectAll->setChecked(true);
 }
 
@@ -367,7 +366,7 @@ void ScanResultViewController::clickedRescanNow()
 bool ScanResultViewController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == tableView->viewport() && event->type() == QEvent::Resize)
-        setTrailingHeaderConstant();
+        alignHeadersWithRows();
     if (watched == tableView->viewport() && event->type() == QEvent::ContextMenu) {
         const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
         menuWillOpen(tableView->rowAt(menuEvent->pos().y()));
@@ -393,20 +392,12 @@ void ScanResultViewController::addToIgnoreList()
     const ScanResultItem* item = childRowAt(rows_, clickedRow_);
     if (!item)
         return;
-    platform::UserDefaults* suite = appGroupDefaults();
-    std::vector<std::string> ignored = storedIgnoreList(suite);
-    if (const std::optional<std::string> path = item->path) {
-        if (std::ranges::find(ignored, *path) == ignored.end())
-            ignored.push_back(*path);
-        scanResults().update([&path](std::vector<ScanResult>& results) {
-            for (ScanResult& result : results)
-                if (result.items)
-                    std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
-        });
-    }
-    if (suite)
-        suite->setObject(SettingsKey::ignoreAllPaths, platform::Array(ignored.begin(), ignored.end()));
-    scanResults().update([](std::vector<ScanResult>& results) {
+    const std::optional<std::string> path = item->path;
+    addToStoredIgnoreList(path);
+    scanResults().update([&path](std::vector<ScanResult>& results) {
+        for (ScanResult& result : results)
+            if (path && result.items)
+                std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
         std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
     });
     arrayConfig();

@@ -45,7 +45,6 @@ public:
 
     double heightOfRow(int row) const;
     const std::vector<ScanResultRow>& rows() const { return rows_; }
-    double trailingHeaderConstant() const { return constantTrailingHeader_; }
 
     QLabel* lblTotalDeceptiveAppFound = nullptr;
     FlatButton* btnCleanNow = nullptr;
@@ -70,11 +69,10 @@ private:
     QWidget* buildColumnHeaders();
     QWidget* buildTable();
     QWidget* viewForRow(int row);
-    void setTrailingHeaderConstant();
+    void alignHeadersWithRows();
 
     std::vector<ScanResultRow> rows_;
     int clickedRow_ = -1;
-    double constantTrailingHeader_ = 30.0;
     QWidget* columnHeaders_ = nullptr;
     std::vector<platform::ObservationToken> observers_;
 };

@@ -47,4 +47,13 @@ TEST(NewestAppcastItem, NothingFromAnEmptyOrBrokenFeed)
     EXPECT_FALSE(platform::newestAppcastItem("not xml"));
 }
 
+// Only an appcast with no newer release means no update; any other text is no answer.
+TEST(Appcast, OnlyAWellFormedRssTextIsAnAppcast)
+{
+    EXPECT_TRUE(platform::isAppcast("<rss><channel></channel></rss>"));
+    EXPECT_TRUE(platform::isAppcast("<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><item/></channel></rss>"));
+    for (const char* text : {"", "not xml", "<html><body>502 Bad Gateway</body></html>", "<rss><channel><item>"})
+        EXPECT_FALSE(platform::isAppcast(text)) << text;
+}
+
 } // namespace

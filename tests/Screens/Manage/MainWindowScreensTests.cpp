@@ -1,10 +1,14 @@
 #include "AppShellTest.h"
+#include "KeyEchoTextTable.h"
+#include "ScreenSeams.h"
 #include "WidgetTestSupport.h"
 
 #include "App/AllViewControllers.h"
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
+#include "Controls/FlatButton.h"
 #include "Foundation/IndexVocabularies.h"
+#include "Platform/Reachability/NetworkReachability.h"
 #include "Screens/Manage/SettingsViewController.h"
 #include "Screens/Manage/UpdateSettingsViewController.h"
 
@@ -30,6 +34,54 @@ TEST_F(MainWindowScreens, SettingsOpensOnTheUpdateTabAsTheOverviewAsksAndEachScr
     SettingsViewController& settings = AllViewControllers::settingsViewController();
     EXPECT_EQ(AllViewControllers::updateSettingsViewController().parentWidget(), settings.containerView.data());
     widgettest::saveGrab(content, "MainWindow-settings-update");
+}
+
+} // namespace
+
+namespace {
+
+// The application's own update check from the Update tab, against the loopback feed.
+class ApplicationUpdateCheck : public AppShellTest {
+protected:
+    void SetUp() override
+    {
+        AppShellTest::SetUp();
+        platform::forceReachabilityFlags(platform::reachabilityReachable);
+    }
+
+    std::string checkAndWaitForResult()
+    {
+        screentest::ScreenSeams seams;
+        UpdateSettingsViewController screen;
+        screen.clickedCheckForUpdates();
+        EXPECT_FALSE(screen.btnCheckForUpdates->isEnabled()) << "one check at a time";
+        if (!platform::dispatch::runMainLoopUntil([&] { return !seams.sheets.empty(); }, std::chrono::seconds(20)))
+            return "no result";
+        EXPECT_TRUE(screen.btnCheckForUpdates->isEnabled());
+        return seams.sheets.back().informativeText;
+    }
+
+    std::string feedOf(const std::string& version)
+    {
+        return "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
+               "<enclosure url=\"" + server.url("/release.zip") + "\" sparkle:version=\"" + version +
+               "\"/></item></channel></rss>";
+    }
+
+    screentest::KeyEchoTextTable texts;
+};
+
+// A check that found nothing says so; a feed that cannot be read or a release that
+// cannot be downloaded is a failure, never "up to date".
+TEST_F(ApplicationUpdateCheck, TheResultOfTheCheckIsShown)
+{
+    appcast = feedOf("0.1");
+    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_240");
+    appcast = "not a feed";
+    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
+    appcast = feedOf("99.0");
+    archive = "not a zip";
+    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
 }
 
 } // namespace

@@ -117,6 +117,11 @@ TEST_F(SettingsContainer, ChoosingTheShownTabAgainReadsItsSettingsAgain)
     appGroupDefaults()->setBool(K::moveDeletedToTrash, false);
     widgettest::click(*settings.tab(SettingsMenu::general).button);
     EXPECT_FALSE(screens.general.btnMoveDeletedFilesToTrash->isChecked());
+
+    // The Settings entry shown again: the tab last chosen reads its settings again too.
+    appGroupDefaults()->setBool(K::moveDeletedToTrash, true);
+    settings.viewWillAppear();
+    EXPECT_TRUE(screens.general.btnMoveDeletedFilesToTrash->isChecked());
 }
 
 using GeneralSettings = ManageScreenTest;

@@ -6,6 +6,7 @@
 #include "Screens/Scan/ScanProcessViewController.h"
 
 #include <QAbstractAnimation>
+#include <QApplication>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,7 @@ TEST_F(ScanScreenGrabs, OverviewWithThePanelClosedAndOpen)
     overview.viewWillAppear();
     overview.viewDidAppear();
     EXPECT_EQ(overview.btnDefinationStatusValue->text(), "New definitions available: 2.5");
+    QApplication::processEvents(); // the restyled status titles settle, as under the event loop
     widgettest::saveGrab(overview, "overview");
 
     overview.btnSystemInfo->click();

@@ -1,7 +1,7 @@
 #include "ResultScreensTest.h"
 
 #include "Controls/FlatButton.h"
-#include "Controls/ProgressBar.h"
+#include <QProgressBar>
 #include "Detection/Clean.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/IndexVocabularies.h"
@@ -12,6 +12,7 @@
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include <filesystem>
@@ -85,7 +86,7 @@ TEST_F(CleanProcessScreenTest, ShowsProgressPerRemovedItemAndIgnoresMalformedNot
     postProgress(4, 1, "/a/one.app");
     EXPECT_EQ(screen().lblPath->text(), "/a/one.app");
     EXPECT_EQ(screen().lblObjectCleaned->text(), "IDS_BGX_84 1/4");
-    EXPECT_DOUBLE_EQ(screen().progressIndicator->progress(), 0.25);
+    EXPECT_EQ(screen().progressIndicator->value(), 25);
 
     auto& center = platform::NotificationCenter::defaultCenter();
     center.post("NotifyCleanProcessBGX", {{"totalItems", 4}, {"pObj", std::int64_t{2}}, {"path", std::string("/b")},
@@ -232,8 +233,15 @@ TEST_F(CleanProcessScreenTest, GrabsProgressAndResult)
     useEnglishTexts();
     makeScreen();
     postProgress(5, 2, "/Users/jane/Applications/Search Lens.app");
-    screen().progressIndicator->finishAnimations();
     widgettest::saveGrab(window, "clean-progress");
+    setSheetPresenter({}); // the real sheet, for its look
+    screen().btnStopClean->click();
+    widgettest::saveGrab(window, "clean-progress-stop-dimmed");
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    widgettest::saveGrab(*boxes.front(), "clean-progress-stop-sheet");
+    boxes.front()->buttons().at(1)->click();
+    EXPECT_FALSE(Clean::shared().isPaused);
 
     const std::string left = plantItem("Library/LaunchAgents/com.searchlens.agent.plist");
     scanResults().replace({resultRow(0, "Search Lens", {left}), resultRow(1, "Mac Booster", {"/gone/Booster.app"})});

@@ -1,5 +1,6 @@
 #include "ResultScreensTest.h"
 
+#include "Controls/FlatButton.h"
 #include "Foundation/PageURLs.h"
 #include "Foundation/Settings.h"
 #include "Platform/Values/PropertyList.h"
@@ -128,6 +129,9 @@ TEST_F(RecommendedAppsTest, EachShowingOfACleanScreenAdvancesTheCounter)
     showInWindow(screen);
     EXPECT_EQ(counter(), platform::Value(3));
     EXPECT_EQ(screen.boxRecommendedApp->isRecommended, 2);
+    screen.boxRecommendedApp->btnDownloadNow->click();
+    ASSERT_EQ(seams.openedURLs.size(), 1u);
+    EXPECT_EQ(seams.openedURLs[0], promotionPageURLs()[1]->toString().toStdString());
 }
 
 } // namespace

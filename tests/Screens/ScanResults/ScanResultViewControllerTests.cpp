@@ -13,8 +13,11 @@
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -199,6 +202,20 @@ TEST_F(ScanResultScreenTest, IgnoringAPathTakesItOutOfTheResultsAndOntoTheSuiteL
               (platform::Array{"/elsewhere", "/b/Booster.app", "/a/lens.plist"}));
 }
 
+TEST_F(ScanResultScreenTest, AStoredIgnoreListThatIsNoListOfTextsCountsAsEmpty)
+{
+    for (const platform::Value& stored : {platform::Value(5), platform::Value(platform::Array{"/kept", 3})}) {
+        appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, stored);
+        scanResults().replace({resultRow(0, "Search Lens", {"/a/one", "/a/two"})});
+        screen.arrayConfig();
+        screen.clickedShowDetailsResultItem(0);
+        screen.menuWillOpen(1);
+        screen.addToIgnoreList();
+        EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{"/a/one"});
+        EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/two"}));
+    }
+}
+
 TEST_F(ScanResultScreenTest, CleanNowAsksFirstAndDoesNothingDuringAScan)
 {
     Scan::shared().isScanRunning = true;
@@ -237,15 +254,24 @@ TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
     EXPECT_TRUE(switches.received().empty());
 }
 
-TEST_F(ScanResultScreenTest, HeaderTrailingSpaceFollowsWhetherTheRecordsFillTheTable)
+// The column headers end where the rows do, with the scroller shown or not.
+TEST_F(ScanResultScreenTest, ColumnHeadersLineUpWithTheRowsCells)
 {
-    EXPECT_EQ(screen.trailingHeaderConstant(), 30.0);
+    auto versionColumnsAgree = [this] {
+        QCoreApplication::processEvents(); // the table lays its scroller out later
+        const QLabel* cellVersion = parentCell(0)->lblVersion;
+        return screen.lblVersion->mapTo(&window, QPoint()).x() == cellVersion->mapTo(&window, QPoint()).x();
+    };
+    EXPECT_TRUE(versionColumnsAgree());
+    EXPECT_FALSE(screen.tableView->verticalScrollBar()->isVisible());
+
     std::vector<ScanResult> many;
     for (int id = 0; id < 12; ++id)
         many.push_back(resultRow(id, "Record " + std::to_string(id), {"/r/" + std::to_string(id)}));
     scanResults().replace(many);
     screen.arrayConfig();
-    EXPECT_EQ(screen.trailingHeaderConstant(), 50.0);
+    EXPECT_TRUE(versionColumnsAgree());
+    EXPECT_TRUE(screen.tableView->verticalScrollBar()->isVisible());
 }
 
 TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
@@ -261,8 +287,24 @@ TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
     ScanResultViewController shown;
     showInWindow(shown);
     widgettest::saveGrab(window, "scan-results-collapsed");
+    setSheetPresenter({}); // the real sheet, for its look
+    shown.btnCleanNow->click();
+    widgettest::saveGrab(window, "scan-results-clean-now-dimmed");
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    widgettest::saveGrab(*boxes.front(), "scan-results-clean-now-sheet");
+    boxes.front()->buttons().at(1)->click();
+    EXPECT_FALSE(dimmingOverlay());
     shown.clickedShowDetailsResultItem(0);
     widgettest::saveGrab(window, "scan-results-expanded");
+    std::vector<ScanResult> many;
+    for (int id = 0; id < 9; ++id)
+        many.push_back(resultRow(id, "Helper Suite " + std::to_string(id), {"/Applications/Helper.app"}));
+    many[3].company = "Orlundo Software Distribution Group, Qlorvex Labs";
+    scanResults().replace(many);
+    shown.arrayConfig();
+    QCoreApplication::processEvents();
+    widgettest::saveGrab(window, "scan-results-scrolling");
     scanResults().clear();
     shown.arrayConfig();
     widgettest::saveGrab(window, "scan-results-empty");
