@@ -3,6 +3,7 @@
 // "NewDownloadedItem", 50 runs with the shipped records; and the CPU the agent
 // program uses over 60 idle seconds with all its watchers and its poll running.
 #include "BenchRoot.h"
+#include "ProcessTime.h"
 
 #include "Agent/AlertNotifications.h"
 #include "Agent/AppDelegate.h"
@@ -14,7 +15,6 @@
 #include "Platform/Reachability/NetworkReachability.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Tools/ToolProcess.h"
-#include "Platform/Workspace/ProcessStat.h"
 
 #include <QApplication>
 
@@ -23,7 +23,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -99,18 +98,6 @@ void BM_DownloadRenameToAlert(benchmark::State& state)
     state.counters["max_ms"] = percentile(runs, 1.0) * 1000;
 }
 BENCHMARK(BM_DownloadRenameToAlert)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
-
-// User plus system CPU time of a process, in seconds.
-double cpuSecondsOf(pid_t pid)
-{
-    const auto fields = platform::processStatFields(pid);
-    if (fields.size() < 13)
-        return 0;
-    unsigned long long user = 0, system = 0;
-    std::from_chars(fields[11].data(), fields[11].data() + fields[11].size(), user);
-    std::from_chars(fields[12].data(), fields[12].data() + fields[12].size(), system);
-    return static_cast<double>(user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
 
 void BM_IdleAgentCpu(benchmark::State& state)
 {

@@ -5,19 +5,15 @@
 #include "BenchRoot.h"
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
+#include "ProcessStatus.h"
+#include "ProcessTime.h"
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -26,28 +22,6 @@ using platform::LaunchdDomain;
 
 constexpr const char* label = "com.example.idle";
 constexpr auto idleSpan = 10s;
-
-// The times the process has been switched out (woken again) so far.
-long long contextSwitches(long long pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    long long switches = 0;
-    for (std::string line; std::getline(status, line);)
-        if (line.find("ctxt_switches:") != std::string::npos)
-            switches += std::stoll(line.substr(line.find(':') + 1));
-    return switches;
-}
-
-// The processor time the process has used so far, in seconds.
-double processorSeconds(long long pid)
-{
-    std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(statFile)), {});
-    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-    std::vector<std::string> values{std::istream_iterator<std::string>(fields), {}};
-    // utime and stime are the 14th and 15th fields; the state (3rd) comes first here.
-    return (std::stod(values.at(11)) + std::stod(values.at(12))) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
 
 // The supervisor of the submitted job once it has started the job.
 long long startedSupervisor()
@@ -74,11 +48,11 @@ void BM_IdleSupervisor(benchmark::State& state)
     long long wakeups = 0;
     double processor = 0, seconds = 0;
     for (auto _ : state) {
-        const long long switchesBefore = contextSwitches(supervisor);
-        const double processorBefore = processorSeconds(supervisor);
+        const long long switchesBefore = testsupport::contextSwitches(supervisor);
+        const double processorBefore = cpuSecondsOf(static_cast<pid_t>(supervisor));
         std::this_thread::sleep_for(idleSpan);
-        wakeups += contextSwitches(supervisor) - switchesBefore;
-        processor += processorSeconds(supervisor) - processorBefore;
+        wakeups += testsupport::contextSwitches(supervisor) - switchesBefore;
+        processor += cpuSecondsOf(static_cast<pid_t>(supervisor)) - processorBefore;
         seconds += std::chrono::duration<double>(idleSpan).count();
     }
     (void)platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr);

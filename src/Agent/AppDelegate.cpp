@@ -76,6 +76,7 @@ void AppDelegate::stopAgent()
     fileWatcherStartupItem.reset();
     fileWatcherDownloads.reset();
     fileWatcherCrashes.reset();
+    startupItemTriage_->stop();
 }
 
 void AppDelegate::updateDefinitionsInBackground()

@@ -21,7 +21,8 @@ public:
     AppDelegate& operator=(const AppDelegate&) = delete;
 
     void startAgent();
-    // Stops the watchers and the poll (the agent is ending).
+    // Stops the watchers and the poll, and waits for the startup-item
+    // comparisons under way (the agent is ending).
     void stopAgent();
 
     static void updateDefinitionsInBackground();

@@ -1,30 +1,33 @@
 #include "Agent/SerialQueue.h"
 
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <utility>
 
 struct SerialQueue::State {
     std::mutex mutex;
+    std::condition_variable itemEnded;
     std::deque<platform::dispatch::Task> tasks;
-    bool draining = false;
+    bool draining = false; // a drain is queued or under way
+    bool running = false;  // an item is under way
 
     // Runs the queued items until none is left; one drain at a time.
     void drain()
     {
-        for (;;) {
-            platform::dispatch::Task task;
-            {
-                const std::lock_guard lock(mutex);
-                if (tasks.empty()) {
-                    draining = false;
-                    return;
-                }
-                task = std::move(tasks.front());
-                tasks.pop_front();
-            }
+        std::unique_lock lock(mutex);
+        while (!tasks.empty()) {
+            platform::dispatch::Task task = std::move(tasks.front());
+            tasks.pop_front();
+            running = true;
+            lock.unlock();
             task();
+            task = nullptr; // what it captured is released before the item counts as ended
+            lock.lock();
+            running = false;
+            itemEnded.notify_all();
         }
+        draining = false;
     }
 };
 
@@ -36,4 +39,12 @@ void SerialQueue::async(platform::dispatch::Task task)
     state_->tasks.push_back(std::move(task));
     if (!std::exchange(state_->draining, true))
         platform::dispatch::asyncGlobal([state = state_] { state->drain(); });
+}
+
+void SerialQueue::cancelAndWait()
+{
+    std::deque<platform::dispatch::Task> dropped; // released after the lock
+    std::unique_lock lock(state_->mutex);
+    dropped.swap(state_->tasks);
+    state_->itemEnded.wait(lock, [&] { return !state_->running; });
 }

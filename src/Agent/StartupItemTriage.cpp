@@ -62,7 +62,14 @@ void StartupItemTriage::pollLoginItems()
 {
     if (isStartupProtectionOff() || isLoginItemsWatching_.exchange(true))
         return;
-    platform::dispatch::asyncGlobal([self = shared_from_this()] { self->compareLoginItems(); });
+    loginItemsQueue_.async([self = shared_from_this()] { self->compareLoginItems(); });
+}
+
+void StartupItemTriage::stop()
+{
+    launchAgentQueue_.cancelAndWait();
+    loginItemsQueue_.cancelAndWait();
+    isLoginItemsWatching_ = false; // a poll dropped unbegun never cleared it
 }
 
 void StartupItemTriage::compareLoginItems()

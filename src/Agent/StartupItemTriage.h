@@ -34,6 +34,11 @@ public:
     // one is still running.
     void pollLoginItems();
 
+    // Main thread, when the agent ends (its watcher and timer stopped first):
+    // drops the comparisons not begun yet and waits for those under way, so none
+    // runs past the agent's end.
+    void stop();
+
 private:
     void compareLaunchAgents();
     void compareLoginItems();
@@ -41,8 +46,9 @@ private:
     std::weak_ptr<AlertWindows> alerts_;
     TriageClock now_;
     SerialQueue launchAgentQueue_;
+    SerialQueue loginItemsQueue_;
     std::vector<LaunchAgent> launchAgents_; // touched only on launchAgentQueue_ after start-up
-    std::vector<LoginItem> loginItems_;     // touched only by the one running poll after start-up
+    std::vector<LoginItem> loginItems_;     // touched only on loginItemsQueue_ after start-up
     std::atomic<bool> isLoginItemsWatching_ = false;
 };
 

@@ -25,8 +25,9 @@ int main(int argc, char** argv)
     delegate.startAgent();
     const int status = application.exec();
     delegate.stopAgent();
-    // Work items of the global queue may still run on its detached threads: leave
-    // without destroying the process-wide objects they use.
+    // The records load, the definitions update and the download and crash-report
+    // matches may still run on the global queue's detached threads: leave without
+    // destroying the process-wide objects they use.
     std::fflush(nullptr);
     std::quick_exit(status);
 }

@@ -195,8 +195,11 @@ void AppDelegate::applicationDidFinishLaunching()
         const std::optional<AppleEvent> event = *scanOnLaunch ? currentAppleEvent() : std::nullopt;
         const bool asLoginItem = event && event->eventID == kAEOpenApplication && event->propertyData
                               && *event->propertyData == keyAELaunchedAsLogInItem;
-        isLaunchedAsLoginItem = asLoginItem;
-        if (asLoginItem && !isScanOrCleanBusy())
+        // A scan started here is the launch's scan: the flag is left only for the
+        // Overview to start it once it appears, never for a second scan later.
+        const bool scanNow = asLoginItem && !isScanOrCleanBusy();
+        isLaunchedAsLoginItem = asLoginItem && !scanNow;
+        if (scanNow)
             startScan();
     }
     platform::UserDefaults& defaults = standardDefaults();

@@ -55,6 +55,19 @@ QWidget& settingsTabScreen(SettingsMenu menu)
     }
 }
 
+// The startup manager's children, and the lists its clean screen counts.
+QWidget& startupManagerChild(StartupItemsState state)
+{
+    if (state == StartupItemsState::cleanStartupItems)
+        return AllViewControllers::cleanProcessStartupItemsViewController();
+    return AllViewControllers::startupItemsViewController();
+}
+
+const StartupItemsModel& startupItemsModel()
+{
+    return AllViewControllers::startupItemsViewController().model();
+}
+
 [[noreturn]] void stop(const char* what, const std::string& name)
 {
     std::fprintf(stderr, "%s %s\n", what, name.c_str());
@@ -70,13 +83,14 @@ const Storyboard& Storyboard::storyboardWithName(const std::string& name)
         {"OverviewViewController", scene<OverviewViewController>()},
         {"ScanViewController", [] { return new ScanViewController(scanChild); }},
         {"ProtectionViewController", scene<ProtectionViewController>()},
-        {"StartupMangerViewController", scene<StartupMangerViewController>()},
+        {"StartupMangerViewController", [] { return new StartupMangerViewController(startupManagerChild); }},
         {"SettingsViewController", [] { return new SettingsViewController(settingsTabScreen); }},
         {"ScanProcessViewController", scene<ScanProcessViewController>()},
         {"ScanResultViewController", scene<ScanResultViewController>()},
         {"CleanProcessViewController", scene<CleanProcessViewController>()},
         {"StartupItemsViewController", scene<StartupItemsViewController>()},
-        {"CleanProcessStartupItemsViewController", scene<CleanProcessStartupItemsViewController>()},
+        {"CleanProcessStartupItemsViewController",
+         [] { return new CleanProcessStartupItemsViewController(startupItemsModel); }},
         {"GeneralSettingsViewController", scene<GeneralSettingsViewController>()},
         {"UpdateSettingsViewController", scene<UpdateSettingsViewController>()},
         {"IgnoreListViewController", scene<IgnoreListViewController>()},

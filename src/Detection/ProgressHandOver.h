@@ -12,7 +12,7 @@
 // visits. On the main thread nothing waits (its posts only run once it drains).
 class ProgressHandOver {
 public:
-    static constexpr std::int64_t maximumWaiting = 16384;
+    static constexpr std::int64_t maximumWaiting = 4096;
 
     template <class Post>
     void hand(Post&& post)

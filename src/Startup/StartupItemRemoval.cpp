@@ -1,5 +1,7 @@
 #include "Startup/StartupItemRemoval.h"
 
+#include "Helper/LDLaunchCtl/LDAuthorizer.h"
+#include "Helper/LDLaunchCtl/LDJobs.h"
 #include "Helper/LDLaunchCtl/LDLaunchCtl.h"
 #include "Platform/LoginItems/ServiceManagementLoginItem.h"
 #include "Startup/DisabledStartupItemRecords.h"
@@ -10,6 +12,8 @@
 #include <iostream>
 
 namespace {
+
+constexpr const char* removalPrompt = "Removing the job requires authorization.";
 
 bool isFile(const std::string& path)
 {
@@ -30,6 +34,37 @@ std::string describe(const platform::Error& error)
            + "\"";
 }
 
+// A loaded job: unloaded and its plist deleted by the launchd library.
+bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, const std::optional<std::string>& label)
+{
+    auto& controller = LDLaunchCtl::sharedController();
+    platform::Error error;
+    bool removed = false;
+    if (label && !label->empty() && isFile(folder + *label))
+        removed = controller.remove(*label, *agent.ldLaunchDomain, &error);
+    if (agent.plistName && !agent.plistName->empty() && isFile(folder + *agent.plistName))
+        removed = controller.remove(withoutPlistExtensions(*agent.plistName), *agent.ldLaunchDomain, &error) || removed;
+    return removed;
+}
+
+// A job launchd does not have loaded (one switched off): there is nothing to unload,
+// so only its plist goes, with the authorisation its domain needs.
+bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder)
+{
+    if (!agent.plistName || agent.plistName->empty() || !isFile(folder + *agent.plistName))
+        return false;
+    auto& controller = LDLaunchCtl::sharedController();
+    platform::AuthorizationRef authRef = nullptr;
+    platform::Error error;
+    const std::string label = agent.ldLaunchJob->Label().value_or("");
+    if (!controller.createAuthorization(&authRef, *agent.ldLaunchDomain, label, removalPrompt, &error))
+        return false;
+    const bool removed = LDRemoveFilePrivileged(folder + *agent.plistName, authRef, &error);
+    if (authRef)
+        LDAuthorizer::authorizationFree(authRef);
+    return removed;
+}
+
 } // namespace
 
 RemovalOutcome removeStartupItem(const LaunchAgent& agent)
@@ -37,14 +72,12 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent)
     const auto folder = launchdFolder(agent.ldLaunchDomain);
     if (!folder)
         return RemovalOutcome::passedOver;
-    auto& controller = LDLaunchCtl::sharedController();
-    platform::Error error;
-    bool removed = false;
     const auto label = agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
-    if (label && !label->empty() && isFile(*folder + *label))
-        removed = controller.remove(*label, *agent.ldLaunchDomain, &error);
-    if (agent.plistName && !agent.plistName->empty() && isFile(*folder + *agent.plistName))
-        removed = controller.remove(withoutPlistExtensions(*agent.plistName), *agent.ldLaunchDomain, &error) || removed;
+    const bool removed = label && !label->empty() && !LDJobIsLoaded(*label, *agent.ldLaunchDomain)
+                             ? removeUnloadedJobFile(agent, *folder)
+                             : removeThroughLaunchd(agent, *folder, label);
+    if (removed)
+        removeDisabledLaunchAgent(agent.record());
     return removed ? RemovalOutcome::removed : RemovalOutcome::notRemoved;
 }
 

@@ -4,6 +4,8 @@
 #include "App/AppDelegate.h"
 #include "App/FileInstall.h"
 #include "Detection/DatabaseManager.h"
+#include "Detection/Scan.h"
+#include "Foundation/SharedState.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Launchd/ServiceManagement.h"
@@ -12,6 +14,9 @@
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
 
 namespace fs = std::filesystem;
 namespace K = SettingsKey;
@@ -157,6 +162,21 @@ TEST_F(LaunchSequence, UpdateEventOnlyForAGreaterSingleNumberVersion)
         EXPECT_EQ(standardDefaults().text(K::lastVersion), c.lastVersion);
     }
     EXPECT_EQ(analyticsEvents().size(), 1u);
+}
+
+// A launch as a login item with the setting on scans once: the launch starts the scan,
+// and the Overview is not left a flag that would start a second one when it next appears.
+TEST_F(LaunchSequence, ALaunchAsALoginItemScansOnce)
+{
+    AppDelegate::shared().applicationWillFinishLaunching();
+    standardDefaults().setBool(K::scanOnAutoLaunch, true);
+    setenv("BG_LAUNCH_EVENT", "lgit", 1);
+    AppDelegate::shared().applicationDidFinishLaunching();
+    unsetenv("BG_LAUNCH_EVENT");
+    EXPECT_TRUE(Scan::shared().isScanRunning);
+    EXPECT_FALSE(isLaunchedAsLoginItem);
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return !Scan::shared().isScanRunning; },
+                                                     std::chrono::seconds(60)));
 }
 
 } // namespace

@@ -207,16 +207,15 @@ TEST_F(FileWatcherTest, AWatchedFolderThatGoesAwayIsWatchedAgainWhenItComesBack)
     ASSERT_TRUE(waitFor(remade, 0x10100));
     EXPECT_EQ(count(agents / "unseen.plist"), 0);
 
-    // Moved in, it is watched from then on; what it held is not news.
+    // Moved back in: what it holds is reported, and so is a file put in it at
+    // once, before its watch can have begun.
     fs::remove_all(agents);
     fs::rename(parked, agents);
-    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
-        [&, probes = 0]() mutable {
-            const auto probe = testsupport::plantFile(agents / ("probe-" + std::to_string(++probes)));
-            platform::dispatch::runMainLoopFor(std::chrono::milliseconds(20));
-            return find(probe, 0x10100) != nullptr;
-        },
-        std::chrono::seconds(10)));
+    const auto movedIn = testsupport::plantFile(agents / "moved-in.plist");
+    ASSERT_TRUE(waitFor(movedIn, 0x10100));
+    ASSERT_TRUE(waitFor(agents / "unseen.plist", 0x10100));
+    const auto later = testsupport::plantFile(agents / "later.plist");
+    ASSERT_TRUE(waitFor(later, 0x10100));
     for (const auto& event : events)
         EXPECT_EQ(event.path.find(parked.string()), std::string::npos) << event.path;
 }

@@ -303,3 +303,38 @@ TEST_F(StartupItemsModelTest, ALoginItemWhoseRemovalFailsStaysButLosesItsStoredR
 }
 
 } // namespace
+
+// A job that is not loaded has nothing to unload: its plist and its stored record go
+// all the same, in the user's folder and (authorised) in the global one, while a
+// denied authorisation keeps the global one.
+TEST_F(StartupItemsModelTest, SwitchedOffLaunchAgentsAreDeletedWithTheirRecords)
+{
+    plantAgent(userAgents(), "com.example.off");
+    plantAgent(host("/Library/LaunchAgents"), "com.example.global");
+    plantAgent(userAgents(), "com.example.loaded", true);
+    for (const char* label : {"com.example.off", "com.example.global"}) {
+        const std::string folder = std::string(label) == "com.example.off" ? userAgents() : host("/Library/LaunchAgents");
+        addDisabledLaunchAgent({{"label", std::string(label)}, {"plistPath", folder + "/" + label + ".plist"}});
+    }
+    const auto deleteAll = [&] {
+        load(StartupManager::launchAgents);
+        for (std::size_t i = 0; i < model->launchAgents().size(); ++i)
+            model->changeLaunchAgent(i, [](LaunchAgent& agent) { agent.isSelected = true; });
+        posted.clear();
+        removeSelected(StartupManager::launchAgents);
+    };
+
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Deny);
+    deleteAll();
+    EXPECT_EQ(names(model->launchAgents()), std::vector<std::string>{"com.example.global.plist (off)"});
+    EXPECT_FALSE(fs::exists(userAgents() + "/com.example.off.plist"));
+    EXPECT_FALSE(fs::exists(userAgents() + "/com.example.loaded.plist"));
+    EXPECT_EQ(*posted.back().value<std::int64_t>("pObj"), 2);
+    ASSERT_EQ(disabledLaunchAgents().size(), 1u);
+
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Grant);
+    deleteAll();
+    EXPECT_TRUE(model->launchAgents().empty());
+    EXPECT_FALSE(fs::exists(host("/Library/LaunchAgents/com.example.global.plist")));
+    EXPECT_TRUE(disabledLaunchAgents().empty());
+}

@@ -34,8 +34,9 @@ using DeliveryQueue = std::function<void(std::function<void()>)>;
 // after start() is reported: created, removed, renamed (on both sides of a
 // move), modified (a file closed after writing), each with item-is-file or
 // item-is-dir. A root that is not there (at the start or later) is watched once
-// it appears: what it holds when made is reported as created, the root itself
-// and the folders above it are not. When the system's watch or
+// it appears: what it holds then, made in it or moved in with it, is reported
+// as created; the root itself and the folders above it are not. When the
+// system's watch or
 // event limit is reached, one line says so on standard error (once a stream);
 // no event is made up for it. Events are handed over in batches, on the
 // delivery queue, in the order they happened.

@@ -64,7 +64,7 @@ std::vector<Event> WatchTree::addRoots(const std::vector<std::string>& roots)
         if (roots_.insert(root).second && !addTree(root))
             missingRoots_.push_back(root);
     std::vector<Event> events;
-    attachAppearedRoots(true, events);
+    attachAppearedRoots(events);
     return events;
 }
 
@@ -122,12 +122,12 @@ std::vector<Event> WatchTree::translate(const inotify_event& event)
         limitReached_ = true;
     if (event.mask & (IN_IGNORED | IN_MOVE_SELF)) {
         forgetWatch(event.wd, event.mask & IN_MOVE_SELF);
-        attachAppearedRoots(true, events);
+        attachAppearedRoots(events);
         return events;
     }
     translateTreeEvent(event, events);
     if (isWaitingEvent(event))
-        attachAppearedRoots(!(event.mask & IN_MOVED_TO), events);
+        attachAppearedRoots(events);
     return events;
 }
 
@@ -184,11 +184,12 @@ bool WatchTree::isWaitingEvent(const inotify_event& event) const
     return isAncestorWatch(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
 }
 
-// Watches the missing roots that are there now, reporting what a root made anew
-// already holds (as a folder made below a root; the root itself is not
-// reported), and waits for the others from their nearest existing ancestors,
-// until that is stable.
-void WatchTree::attachAppearedRoots(bool madeAnew, std::vector<Event>& events)
+// Watches the missing roots that are there now, reporting what a root already
+// holds (as a folder made below a root; the root itself is not reported), and
+// waits for the others from their nearest existing ancestors, until that is
+// stable. A root made or moved in is reported alike: what was put in it before
+// its watch began would be lost otherwise.
+void WatchTree::attachAppearedRoots(std::vector<Event>& events)
 {
     do {
         std::erase_if(missingRoots_, [&](const std::string& root) {
@@ -196,8 +197,7 @@ void WatchTree::attachAppearedRoots(bool madeAnew, std::vector<Event>& events)
                 return true; // already inside another root's tree
             if (!addTree(root))
                 return false;
-            if (madeAnew)
-                reportContents(root, events);
+            reportContents(root, events);
             return true;
         });
     } while (watchAncestors());

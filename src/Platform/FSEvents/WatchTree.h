@@ -40,7 +40,7 @@ private:
     void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
     bool isAncestorWatch(int wd) const;
     bool isWaitingEvent(const inotify_event& event) const;
-    void attachAppearedRoots(bool madeAnew, std::vector<Event>& events);
+    void attachAppearedRoots(std::vector<Event>& events);
     bool watchAncestors();
 
     int fd_;

@@ -1,9 +1,32 @@
 #pragma once
 
-#include <QWidget>
+#include "Screens/Scan/CleanProgressScreen.h"
 
-// Progress of deleting startup items.
-class CleanProcessStartupItemsViewController : public QWidget {
+#include <functional>
+
+class QLabel;
+class StartupItemsModel;
+
+// The progress and result of deleting the selected startup items. The result counts
+// what the removal reports as deleted, and what the startup-items lists hold now.
+// Review and Home lead back to the list, reloaded.
+class CleanProcessStartupItemsViewController : public CleanProgressScreen {
 public:
-    explicit CleanProcessStartupItemsViewController(QWidget* parent = nullptr);
+    // The startup-items lists whose sizes the result shows: the screen factory's list.
+    using ListsModel = std::function<const StartupItemsModel&()>;
+
+    explicit CleanProcessStartupItemsViewController(ListsModel lists, QWidget* parent = nullptr);
+
+    void clickedReviewApps() override;
+    void clickedHome() override;
+
+    QLabel* lblLoginNLaunchAgentItemsDeleted = nullptr;
+    QLabel* lblYouNowHaveLoginItemsItems = nullptr;
+    QLabel* lblYouNowHaveLaunchAgentItems = nullptr;
+
+protected:
+    void notificationUpdateValues(const platform::Notification& notification) override;
+
+private:
+    ListsModel lists_;
 };

@@ -1,9 +1,100 @@
 #pragma once
 
+#include "Platform/Notifications/NotificationCenter.h"
+#include "Screens/Common/AppearingScreen.h"
+#include "Startup/StartupItemsModel.h"
+#include "Startup/StartupItemsView.h"
+
 #include <QWidget>
 
-// The user's startup items.
-class StartupItemsViewController : public QWidget {
+#include <memory>
+#include <vector>
+
+class FlatButton;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class Spinner;
+class StartupManagerTableCellView;
+
+// The user's startup items: two tabs (login items, launch agents and daemons) with
+// their counts, one table of rows for the tab shown, a busy indicator while a list
+// loads, switching items on and off in place, and deleting the selected items of the
+// shown list after a confirmation (the removal then reports to the clean screen).
+// Both lists start loading when the screen is made; "ReloadStartupItemsBGX" and the
+// Reload button load them again. Made once and kept; main thread only.
+class StartupItemsViewController : public QWidget, public AppearingScreen, public StartupItemsView {
 public:
+    // The fill of a tab box, and of the tab shown.
+    static const QColor tabColor;
+    static const QColor selectedTabColor;
+
     explicit StartupItemsViewController(QWidget* parent = nullptr);
+    ~StartupItemsViewController() override;
+
+    StartupItemsModel& model() { return *model_; }
+
+    // Tabs and reload; dropped while a list loads.
+    void clickedLoginItems() { selectListIfIdle(StartupManager::loginItems); }
+    void clickedLaunchAgents() { selectListIfIdle(StartupManager::launchAgents); }
+    void clickedReload() { model_->reloadStartupItems(); }
+    // A row's switch was clicked: "toggle" with "isOn" and "index".
+    void btnToggleClicked(const platform::Notification& notification);
+    // Selection and deletion of the shown list.
+    void clickedSelectCell(int row, bool checked);
+    void clickedSelectAll(bool checked);
+    void clickedDeleteSelectedItems();
+    void updateSelectAllState();
+
+    // StartupItemsView.
+    void showCount(StartupManager list, const std::string& text) override;
+    void reloadTable() override;
+    void showLoader() override;
+    void hideLoader() override;
+    void updateSelectedItemsCount() override;
+
+    QTableWidget* tableView;
+    QFrame* boxLoginItems;
+    QLabel* lblLoginItem;
+    QLabel* lblCountLoginItems;
+    QPushButton* btnLoginItem;
+    QFrame* boxLaunchAgents;
+    QLabel* lblLaunchAgents;
+    QLabel* lblCountLaunchAgents;
+    QPushButton* btnLaunchAgents;
+    FlatButton* btnDeleteItems;
+    QLabel* lblSelectedItems;
+    FlatButton* btnReload;
+    QFrame* boxLoader;
+    Spinner* loader;
+    QLabel* lblStartupItems;
+    QLabel* lblPreventApplication;
+    QLabel* lblApplication;
+    QLabel* lblPublisher;
+    QLabel* lblStatus;
+    QCheckBox* checkBoxSelectAll;
+
+    // The row's cell as the table shows it now; null for a row it does not have.
+    StartupManagerTableCellView* cellAt(int row) const;
+
+private:
+    void loadView();
+    QWidget* makeTabs();
+    QWidget* makeHeadings();
+    QWidget* makeFooter();
+    void viewDidLoad();
+    void selectListIfIdle(StartupManager list);
+    void showList(StartupManager list);
+    bool isLoading() const;
+    std::size_t shownCount() const;
+    bool isShownSelected(std::size_t index) const;
+    StartupManagerTableCellView* makeStartupItemCell(int row);
+    void toggleStartupItem(bool isOn, int index);
+    void confirmDeleteSelectedItems();
+    void deleteSheetDidEnd(int response);
+
+    std::shared_ptr<StartupItemsModel> model_;
+    std::vector<platform::ObservationToken> observers_;
 };

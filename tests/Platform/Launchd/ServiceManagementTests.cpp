@@ -3,6 +3,7 @@
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "ProcessStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,6 @@ namespace {
 
 class ServiceManagement : public testsupport::LaunchdTest {
 protected:
-    // The times a process has gone to sleep and been woken (or preempted) so far.
-    static long long contextSwitches(long long pid)
-    {
-        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-        long long switches = 0;
-        for (std::string line; std::getline(status, line);)
-            if (line.find("ctxt_switches:") != std::string::npos)
-                switches += std::stoll(line.substr(line.find(':') + 1));
-        return switches;
-    }
 
     static Dictionary sleeper(const std::string& label)
     {
@@ -77,9 +68,9 @@ TEST_F(ServiceManagement, SupervisorOfARunningJobSleepsUntilSomethingChanges)
     ASSERT_TRUE(supervisor);
     // Once settled after starting the job, it is not woken at all while nothing happens.
     auto quietFor = [&](std::chrono::milliseconds span) {
-        const auto before = contextSwitches(*supervisor);
+        const auto before = testsupport::contextSwitches(*supervisor);
         std::this_thread::sleep_for(span);
-        return contextSwitches(*supervisor) == before;
+        return testsupport::contextSwitches(*supervisor) == before;
     };
     EXPECT_TRUE(waitUntil([&] { return quietFor(std::chrono::milliseconds(100)); }));
     EXPECT_TRUE(quietFor(std::chrono::milliseconds(500)));

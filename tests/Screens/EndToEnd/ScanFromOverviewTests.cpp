@@ -14,6 +14,8 @@
 #include "Screens/Scan/ScanViewController.h"
 #include "WidgetTestSupport.h"
 
+#include <QApplication>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,6 +83,8 @@ TEST_F(ScanFromOverview, ScanNowShowsProgressAndHandsThePlantedItemsToTheResults
     for (const std::string& path : planted)
         EXPECT_NE(std::find(listed.begin(), listed.end(), path), listed.end()) << path;
     EXPECT_TRUE(overview.lblLastScanDate->text().startsWith("Last scan: "));
+    QApplication::processEvents();
+    widgettest::saveGrab(content, "main-window-scan-handed-to-results");
 }
 
 } // namespace

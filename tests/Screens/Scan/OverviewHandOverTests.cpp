@@ -1,5 +1,7 @@
 #include "ScanScreenTest.h"
 
+#include "ImmutableFolder.h"
+
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/Settings.h"
 #include "Screens/Scan/OverviewViewController.h"
@@ -7,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -89,18 +90,18 @@ TEST_F(OverviewHandOver, ListsExistingRemovablePathsNotIgnoredAndKeepsRecordPosi
 
 TEST_F(OverviewHandOver, AnExistingPathNeitherAnApplicationNorWritableIsLeftOut)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "every file is writable for the superuser";
-    const std::string locked = testsupport::plantFile(home + "/Downloads/locked.dmg").string();
+    const std::string locked = home + "/Library/Application Support/Locked";
     const std::string lockedApp = home + "/Applications/Locked.app";
+    fs::create_directories(locked);
     fs::create_directories(lockedApp);
-    fs::permissions(locked, fs::perms::owner_read);
-    fs::permissions(lockedApp, fs::perms::owner_read | fs::perms::owner_exec);
+    const testsupport::ImmutableFolder lockedFolder(locked);
+    const testsupport::ImmutableFolder lockedBundle(lockedApp);
+    if (!lockedFolder.isSet() || !lockedBundle.isSet())
+        GTEST_SKIP() << "this file system cannot make a folder unwritable for everyone";
     complete({record(1, {{locked, std::nullopt}, {lockedApp, std::nullopt}})});
-    fs::permissions(lockedApp, fs::perms::owner_all);
     const auto rows = scanResults().snapshot();
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(itemPaths(rows[0]), std::vector<std::string>{lockedApp});
+    EXPECT_EQ(itemPaths(rows[0]), std::vector<std::string>{lockedApp}) << "an application bundle is listed all the same";
 }
 
 TEST_F(OverviewHandOver, AnEmptyScanEmptiesTheListAndStillSwitchesAndRecords)

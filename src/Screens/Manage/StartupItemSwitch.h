@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Startup/LaunchAgent.h"
+#include "Startup/LoginItem.h"
+
+#include <string>
+
+// What became of switching a startup item on or off.
+struct SwitchResult {
+    enum Outcome {
+        done,     // the item is in the asked state and its switched-off record follows
+        ignored,  // the item has nothing to switch it by: nothing changed
+        failed,   // the change did not take effect (reason says why): nothing changed
+    };
+    Outcome outcome = done;
+    std::string reason;
+};
+
+// A login item: a launchd job of the user's (removed from, or written back to, the
+// user's launch agents, its service-management switch following), or an entry of the
+// session login items (the agent is told of an entry switched on, so that it does not
+// alert on it). On success isEnable takes the new state and the stored records follow.
+SwitchResult switchLoginItem(LoginItem& item, bool on);
+
+// A launch agent or daemon: unloaded or loaded in its domain (the domains of all users
+// ask for an administrator's authorisation), then marked so with "/bin/launchctl -w".
+SwitchResult switchLaunchAgent(LaunchAgent& agent, bool on);

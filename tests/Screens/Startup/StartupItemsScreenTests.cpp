@@ -1,0 +1,320 @@
+#include "Controls/FlatButton.h"
+#include "Controls/ToggleSwitch.h"
+#include "Foundation/IndexVocabularies.h"
+#include "Foundation/Settings.h"
+#include "Foundation/SharedState.h"
+#include "ManageScreenTest.h"
+#include "Platform/Authorization/AuthorizationAgent.h"
+#include "Platform/Launchd/LaunchdTestFixture.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "Platform/LoginItems/SharedFileList.h"
+#include "Screens/Manage/CleanProcessStartupItemsViewController.h"
+#include "Screens/Manage/StartupItemsViewController.h"
+#include "Screens/Manage/StartupManagerTableCellView.h"
+#include "Screens/Manage/StartupMangerViewController.h"
+#include "Startup/DisabledStartupItemRecords.h"
+#include "Startup/LaunchOnStartup.h"
+#include "StartupTestWorld.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Array;
+using platform::Dictionary;
+using platform::LaunchdDomain;
+using startuptest::host;
+
+// The startup manager as the application has it: the container, the list and the
+// clean screen over the list's model, in a fresh root with its own launchd.
+class StartupScreensTest : public testsupport::LaunchdTest {
+protected:
+    void SetUp() override
+    {
+        LaunchdTest::SetUp();
+        isStartupItemsCleanPaused = false;
+        isStartupItemsCleanAborted = false;
+    }
+
+    static std::string userAgents() { return (testsupport::homeFolder() / "Library/LaunchAgents").string(); }
+
+    // A job plist in a launchd folder, loaded into launchd when asked.
+    static void plantAgent(const std::string& folder, const std::string& label, bool loaded)
+    {
+        const Dictionary job{{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}};
+        startuptest::plantPlist(fs::path(folder) / (label + ".plist"), job);
+        if (loaded) {
+            ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+        }
+    }
+
+    // An application opened at login (a session login item).
+    static void plantSessionItem(const std::string& name)
+    {
+        const std::string path = "/Applications/" + name + ".app";
+        startuptest::plantBundle(path, "com.example." + name);
+        setLaunchOnStartup(true, platform::FileURL::fromPath(host(path)));
+    }
+
+    static bool isLoaded(const std::string& label)
+    {
+        return platform::SMJobCopyDictionary(LaunchdDomain::User, label).has_value();
+    }
+
+    // The screens, made once the root is planted; returns when both lists are in.
+    void makeScreens()
+    {
+        list = std::make_unique<StartupItemsViewController>();
+        list->model().pauseAfterEachRemoval = [] {};
+        clean = std::make_unique<CleanProcessStartupItemsViewController>(
+            [this]() -> const StartupItemsModel& { return list->model(); });
+        manager = std::make_unique<StartupMangerViewController>([this](StartupItemsState state) -> QWidget& {
+            return state == StartupItemsState::cleanStartupItems ? static_cast<QWidget&>(*clean) : *list;
+        });
+        managetest::showInWindow(*manager);
+        waitForLists();
+    }
+
+    void waitForLists()
+    {
+        ASSERT_TRUE(managetest::waitFor([&] {
+            return !list->model().isRetrivingLoginItems && !list->model().isRetrivingLaunchAgents;
+        }));
+    }
+
+    // What the switch posts when clicked.
+    void clickSwitch(int row)
+    {
+        ToggleSwitch& toggle = *list->cellAt(row)->btnToggle;
+        toggle.setIsOn(!toggle.isOn());
+        platform::NotificationCenter::defaultCenter().post(
+            toggleNotificationName,
+            {{"isOn", toggle.isOn()}, {"index", toggle.statetag}, {"toggleId", toggle.toggleId.toStdString()}});
+    }
+
+    void clickCheckBox(int row) { list->cellAt(row)->btnSelect->click(); }
+
+    // Deletes the selected rows of the shown list with the sheet answered `response`.
+    void deleteSelected(int response)
+    {
+        list->btnDeleteItems->click();
+        ASSERT_TRUE(seams.sheetPending());
+        EXPECT_TRUE(isStartupItemsCleanStarted);
+        seams.answerSheet(response);
+        EXPECT_FALSE(isStartupItemsCleanStarted);
+    }
+
+    // The manager's look once its layouts have settled and its switches stopped moving.
+    void grab(const QString& name)
+    {
+        for (int row = 0; row < list->tableView->rowCount(); ++row)
+            list->cellAt(row)->btnToggle->finishAnimations();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+        widgettest::saveGrab(*manager, name);
+    }
+
+    screentest::KeyEchoTextTable texts;
+    screentest::ScreenSeams seams;
+    std::unique_ptr<StartupMangerViewController> manager; // last to go: the shown child leaves it first
+    std::unique_ptr<StartupItemsViewController> list;
+    std::unique_ptr<CleanProcessStartupItemsViewController> clean;
+};
+
+TEST_F(StartupScreensTest, BothListsWithTheirCountsRowsAndSelection)
+{
+    plantSessionItem("Notes");
+    plantAgent(userAgents(), "com.example.sync", true);
+    plantAgent(host("/Library/LaunchAgents"), "com.example.updater", true);
+    makeScreens();
+
+    EXPECT_EQ(list->lblCountLoginItems->text(), "1 IDS_BGX_44");
+    EXPECT_EQ(list->lblCountLaunchAgents->text(), "2 IDS_BGX_43");
+    EXPECT_TRUE(list->boxLoader->isHidden());
+    ASSERT_EQ(list->tableView->rowCount(), 1);
+    EXPECT_EQ(list->cellAt(0)->lblName->text().toStdString(), "Notes.app");
+    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    EXPECT_EQ(list->lblSelectedItems->text(), "0/1");
+    EXPECT_FALSE(list->btnDeleteItems->isEnabled());
+
+    list->btnLaunchAgents->click();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    clickCheckBox(1);
+    EXPECT_EQ(list->lblSelectedItems->text(), "1/2");
+    EXPECT_TRUE(list->btnDeleteItems->isEnabled());
+    EXPECT_FALSE(list->checkBoxSelectAll->isChecked());
+    clickCheckBox(0);
+    EXPECT_TRUE(list->checkBoxSelectAll->isChecked());
+    list->clickedSelectCell(7, true); // a stale row changes nothing
+    EXPECT_EQ(list->lblSelectedItems->text(), "2/2");
+
+    list->btnLoginItem->click(); // the hidden list keeps its selection
+    EXPECT_EQ(list->lblSelectedItems->text(), "0/1");
+    list->btnLaunchAgents->click();
+    EXPECT_EQ(list->lblSelectedItems->text(), "2/2");
+    EXPECT_TRUE(list->cellAt(1)->btnSelect->isChecked());
+}
+
+TEST_F(StartupScreensTest, ALaunchAgentSwitchedOffIsUnloadedAndRememberedAndOnAgainLoaded)
+{
+    plantAgent(userAgents(), "com.example.sync", true);
+    makeScreens();
+    list->btnLaunchAgents->click();
+
+    clickSwitch(0);
+    EXPECT_FALSE(isLoaded("com.example.sync"));
+    EXPECT_FALSE(list->model().launchAgents()[0].isEnable);
+    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_24");
+    ASSERT_EQ(disabledLaunchAgents().size(), 1u);
+    EXPECT_EQ(*disabledLaunchAgents()[0].at("label").asText(), "com.example.sync");
+
+    list->clickedReload(); // a switched-off agent is still listed, off
+    waitForLists();
+    ASSERT_EQ(list->tableView->rowCount(), 1);
+    EXPECT_FALSE(list->cellAt(0)->btnToggle->isOn());
+
+    clickSwitch(0);
+    EXPECT_TRUE(isLoaded("com.example.sync"));
+    EXPECT_TRUE(list->model().launchAgents()[0].isEnable);
+    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    EXPECT_TRUE(disabledLaunchAgents().empty());
+    EXPECT_TRUE(seams.modalAlerts.empty());
+}
+
+TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
+{
+    plantSessionItem("Notes");
+    makeScreens();
+
+    clickSwitch(0);
+    EXPECT_TRUE(platform::SharedFileList::sessionLoginItems()->snapshot().empty());
+    EXPECT_EQ(disabledLoginItems().size(), 1u);
+    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_24");
+    EXPECT_FALSE(appGroupDefaults()->object(SettingsKey::startupItemEnabledPathAGSQ));
+
+    clickSwitch(0);
+    EXPECT_EQ(LaunchOnStartupList().sessionLoginItemURLs().size(), 1u);
+    EXPECT_TRUE(disabledLoginItems().empty());
+    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    EXPECT_EQ(*appGroupDefaults()->object(SettingsKey::startupItemEnabledPathAGSQ)->asText(),
+              host("/Applications/Notes.app"));
+    EXPECT_TRUE(appGroupDefaults()->date(SettingsKey::startupItemEnabledDateAGSQ));
+}
+
+// A change that did not take effect puts the switch back and says why.
+TEST_F(StartupScreensTest, ADeniedAuthorisationSetsTheSwitchBack)
+{
+    plantAgent(host("/Library/LaunchAgents"), "com.example.updater", true);
+    makeScreens();
+    list->btnLaunchAgents->click();
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Deny);
+
+    clickSwitch(0);
+    EXPECT_TRUE(list->cellAt(0)->btnToggle->isOn());
+    EXPECT_TRUE(isLoaded("com.example.updater"));
+    EXPECT_TRUE(list->model().launchAgents()[0].isEnable);
+    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    EXPECT_TRUE(disabledLaunchAgents().empty());
+    ASSERT_EQ(seams.modalAlerts.size(), 1u);
+    EXPECT_EQ(seams.modalAlerts[0].messageText, "IDS_BGX_260");
+    EXPECT_FALSE(seams.modalAlerts[0].informativeText.empty());
+}
+
+TEST_F(StartupScreensTest, DeletingTwoSelectedItemsShowsTheCleanAndReloadsTheLists)
+{
+    for (const char* label : {"com.example.a", "com.example.b", "com.example.c"})
+        plantAgent(userAgents(), label, true);
+    plantSessionItem("Notes");
+    makeScreens();
+    list->btnLaunchAgents->click();
+    clickCheckBox(0);
+    clickCheckBox(2);
+
+    deleteSelected(alertFirstButtonReturn);
+    EXPECT_TRUE(clean->isVisibleTo(manager.get()));
+    EXPECT_FALSE(list->isVisibleTo(manager.get()));
+    ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    EXPECT_FALSE(fs::exists(userAgents() + "/com.example.a.plist"));
+    EXPECT_FALSE(fs::exists(userAgents() + "/com.example.c.plist"));
+    EXPECT_TRUE(fs::exists(userAgents() + "/com.example.b.plist"));
+    EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "2 IDS_BGX_200");
+    EXPECT_EQ(clean->lblYouNowHaveLoginItemsItems->text(), "IDS_BGX_201");
+    EXPECT_EQ(clean->lblCleanupStatus->text(), "IDS_BGX_74");
+    EXPECT_TRUE(clean->btnReviewApps->isVisibleTo(clean.get()));
+
+    clean->clickedReviewApps();
+    EXPECT_TRUE(list->isVisibleTo(manager.get()));
+    EXPECT_FALSE(isCleanInProgress);
+    waitForLists();
+    EXPECT_EQ(list->lblCountLaunchAgents->text(), "1 IDS_BGX_44");
+    EXPECT_EQ(list->lblSelectedItems->text(), "0/1");
+}
+
+TEST_F(StartupScreensTest, DeclinedDeletionRemovesNothing)
+{
+    plantAgent(userAgents(), "com.example.a", true);
+    makeScreens();
+    list->btnLaunchAgents->click();
+    clickCheckBox(0);
+
+    deleteSelected(alertSecondButtonReturn);
+    EXPECT_TRUE(list->isVisibleTo(manager.get()));
+    EXPECT_TRUE(fs::exists(userAgents() + "/com.example.a.plist"));
+    EXPECT_EQ(list->lblSelectedItems->text(), "1/1");
+    EXPECT_FALSE(isCleanInProgress);
+}
+
+TEST_F(StartupScreensTest, TheContainerShowsOneChildAndIgnoresAPlainNumber)
+{
+    makeScreens();
+    auto& center = platform::NotificationCenter::defaultCenter();
+    for (int time = 0; time < 2; ++time) {
+        isScanResultsShown = true;
+        center.post("StartupItemsViewUpdateBGX", {{menuKey, StartupItemsState::cleanStartupItems}});
+        EXPECT_FALSE(isScanResultsShown);
+    }
+    center.post("StartupItemsViewUpdateBGX", {{menuKey, 0}});
+    EXPECT_EQ(manager->containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 1);
+    EXPECT_TRUE(clean->isVisibleTo(manager.get()));
+}
+
+// The finished look with the English texts: both tabs, a row switched off, the clean.
+TEST_F(StartupScreensTest, Grabs)
+{
+    plantSessionItem("Notes");
+    plantSessionItem("Photo Organizer");
+    plantAgent(userAgents(), "com.example.sync", true);
+    plantAgent(host("/Library/LaunchAgents"), "com.example.updater", false);
+    managetest::withEnglish([&] {
+        makeScreens();
+        clickCheckBox(1);
+        grab("StartupItems-LoginItems");
+        list->btnLaunchAgents->click();
+        clickSwitch(0);
+        grab("StartupItems-LaunchAgents-RowOff");
+        clickCheckBox(0);
+        deleteSelected(alertFirstButtonReturn);
+        ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+        grab("StartupItems-CleanResult");
+        platform::NotificationCenter::defaultCenter().post("CleanViewUpdate_StartupItemsBGX",
+                                                           {{menuKey, CleanMenu::process}});
+        platform::NotificationCenter::defaultCenter().post(
+            "NotifyCleanProcess_StartupItemsBGX",
+            {{"totalItems", std::int64_t(3)}, {"pObj", std::int64_t(1)},
+             {"path", host("/Applications/Photo Organizer.app")}, {"percentage", 33.0}});
+        grab("StartupItems-CleanProgress");
+        clean->clickedHome();
+        waitForLists();
+    });
+}
+
+} // namespace
