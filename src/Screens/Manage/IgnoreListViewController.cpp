@@ -158,13 +158,7 @@ QWidget* IgnoreListViewController::makeCell(int row) const
         imageView->setPixmap(QPixmap::fromImage(item.icon.scaled(iconSide, iconSide, Qt::KeepAspectRatio,
                                                                  Qt::SmoothTransformation)));
     auto* textField = new PathLabel(QString::fromStdString(item.path), cell);
-    textField->setObjectName("textField");
-    QFont font = textField->font();
-    font.setPointSize(11);
-    textField->setFont(font);
-    QPalette palette = textField->palette();
-    palette.setColor(QPalette::WindowText, manageLook::headlineColor());
-    textField->setPalette(palette);
+    screenstyle::styleLabel(*textField, "textField", 11, manageLook::headlineColor());
     auto* checkbox = new QCheckBox(cell);
     checkbox->setObjectName("checkbox");
     checkbox->setChecked(item.isSelected);

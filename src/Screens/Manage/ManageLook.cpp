@@ -28,16 +28,8 @@ const QColor& bodyColor()
 
 QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour, bool bold)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
+    QLabel* label = screenstyle::makeLabel(parent, name.toUtf8().constData(), pointSize, colour, bold);
     label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
     return label;
 }
 
