@@ -2,11 +2,10 @@
 
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Defaults/FileLock.h"
-#include "Platform/Files/AtomicFile.h"
+#include "Platform/Files/FileRead.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,7 +125,7 @@ bool UserDefaults::usable() const
 
 const Dictionary& UserDefaults::current() const
 {
-    const int fd = ::open(plistPath_.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(plistPath_);
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         if (fd >= 0)
@@ -144,7 +143,7 @@ const Dictionary& UserDefaults::current() const
     }
     Data bytes;
     std::optional<Value> parsed;
-    if (readOpenFile(fd, bytes))
+    if (readOpenFile(fd, plistPath_, bytes, maximumPropertyListSize))
         parsed = parsePropertyList(bytes);
     Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
     cache_->values = dictionary ? std::move(*dictionary) : Dictionary();
