@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+
 namespace fs = std::filesystem;
 namespace K = SettingsKey;
 using namespace std::chrono_literals;
@@ -105,6 +108,57 @@ TEST_F(StartupItemTriageTest, ADSStoreChangeNeitherAlertsNorRefreshesTheSnapshot
     testsupport::plantFile(userAgents / "notes.txt"); // any other event compares: the agent is new
     ASSERT_TRUE(waitForPosts(alerts, 1));
     EXPECT_EQ(reportedItem(alerts.received().front()), applicationPath("Tool"));
+}
+
+// The launch-agent snapshots a triage takes: how many, and the most at once.
+struct CountedSnapshots {
+    std::atomic<int> taken = 0;
+    std::atomic<int> underWay = 0;
+    std::atomic<int> mostAtOnce = 0;
+
+    LaunchAgentSource source()
+    {
+        return [this] {
+            ++taken;
+            const int atOnce = ++underWay;
+            for (int most = mostAtOnce; atOnce > most && !mostAtOnce.compare_exchange_weak(most, atOnce);)
+                ;
+            auto agents = launchAgentSnapshot();
+            --underWay;
+            return agents;
+        };
+    }
+};
+
+TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAndALaterOneIsAlerted)
+{
+    constexpr int burst = 300;
+    const auto staging = testsupport::homeFolder() / "Staging";
+    std::vector<fs::path> staged;
+    for (int i = 0; i < burst; ++i)
+        staged.push_back(plantLaunchAgent(staging, "Burst" + std::to_string(1000 + i)));
+    CountedSnapshots snapshots;
+    const auto windows = std::make_shared<AlertWindows>();
+    const auto triage = std::make_shared<StartupItemTriage>(windows, systemClock, snapshots.source());
+    triage->takeSnapshots();
+    FileWatcher watcher({userAgents.string()});
+    watcher.callback = [&](const FileWatcherEvent& event) { triage->launchAgentFolderEvent(event); };
+    watcher.start();
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    for (const auto& path : staged)
+        fs::rename(path, userAgents / path.filename());
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    plantLaunchAgent(userAgents, "Last");
+    const auto lastAlerted = [&] {
+        return std::ranges::any_of(alerts.received(), [](const auto& post) { return reportedItem(post) == applicationPath("Last"); });
+    };
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil(lastAlerted, 30s));
+    settle(1s); // room for the comparisons still queued, if any
+    watcher.stop();
+    triage->stop();
+    EXPECT_EQ(snapshots.mostAtOnce, 1);
+    EXPECT_LT(snapshots.taken, 30) << "one snapshot at start-up, then a few for " << burst + 1 << " events";
+    EXPECT_EQ(alerts.received().size(), 2u) << "only a count that grows alerts";
 }
 
 // The login-items poll, with a clock of the test's.
