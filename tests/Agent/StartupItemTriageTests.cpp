@@ -3,9 +3,11 @@
 #include "Agent/AlertNotifications.h"
 #include "Agent/StartupItemTriage.h"
 #include "Foundation/Settings.h"
+#include "HostileEntries.h"
 #include "Platform/Values/PropertyList.h"
 #include "Startup/LaunchOnStartup.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -159,6 +161,31 @@ TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAn
     EXPECT_EQ(snapshots.mostAtOnce, 1);
     EXPECT_LT(snapshots.taken, 30) << "one snapshot at start-up, then a few for " << burst + 1 << " events";
     EXPECT_EQ(alerts.received().size(), 2u) << "only a count that grows alerts";
+}
+
+// Neither at start-up nor later does a FIFO, a socket, a link to a device or a
+// huge plist hold the agent up: each is skipped with one line, and a well-formed
+// plist beside them is alerted.
+TEST_F(StartupItemTriageTest, HostileEntriesAreSkippedAndAWellFormedPlistBesideThemIsAlerted)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    testing::internal::CaptureStdout();
+    const testsupport::HostileEntries atStart(userAgents, "start");
+    startAgent(); // returns: the start-up snapshot read past them
+    plantLaunchAgent(userAgents, "Tool");
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    const testsupport::HostileEntries later(userAgents, "later");
+    settle();
+    plantLaunchAgent(userAgents, "Other");
+    ASSERT_TRUE(waitForPosts(alerts, 2));
+    settle();
+    const std::string output = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(alerts.received().size(), 2u);
+    EXPECT_EQ(reportedItem(alerts.received()[0]), applicationPath("Tool"));
+    EXPECT_EQ(reportedItem(alerts.received()[1]), applicationPath("Other"));
+    for (const auto* entries : {&atStart, &later})
+        for (const auto& [path, refusal] : entries->entries())
+            EXPECT_THAT(output, testing::HasSubstr("\"" + path.string() + "\" " + refusal)) << path;
 }
 
 // The login-items poll, with a clock of the test's.

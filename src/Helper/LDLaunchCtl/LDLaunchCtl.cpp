@@ -311,7 +311,7 @@ std::optional<std::vector<LDJobFile>> LDLaunchCtl::jobFilesInDomain(LDLaunchDoma
     std::ranges::sort(names);
     std::vector<LDJobFile> files;
     for (const auto& name : names) {
-        const auto plist = platform::readPropertyListFile(folder + "/" + name);
+        const auto plist = platform::readPropertyListFile((fs::path(folder) / name).string());
         if (!plist || !plist->asDictionary())
             continue;
         const platform::Value* label = plist->find("Label");

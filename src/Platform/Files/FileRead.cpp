@@ -45,22 +45,26 @@ int openRegularFile(const std::string& path)
 
 bool readOpenFile(int fd, const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maximumSize)
 {
+    const auto refuseAsTooLarge = [&] {
+        bytes.clear();
+        printRefusal(path, "is larger than " + std::to_string(maximumSize) + " bytes");
+        return false;
+    };
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
+    if (static_cast<std::uintmax_t>(info.st_size) > maximumSize)
+        return refuseAsTooLarge();
     bytes.clear();
     std::uint8_t buffer[65536];
-    for (;;) {
+    for (;;) { // the size told may be wrong (files of /proc) or grow meanwhile
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
             return got == 0;
-        if (bytes.size() + static_cast<std::size_t>(got) > maximumSize) {
-            bytes.clear();
-            printRefusal(path, "is larger than " + std::to_string(maximumSize) + " bytes");
-            return false;
-        }
+        if (bytes.size() + static_cast<std::size_t>(got) > maximumSize)
+            return refuseAsTooLarge();
         bytes.insert(bytes.end(), buffer, buffer + got);
     }
 }
