@@ -125,6 +125,10 @@ bool UserDefaults::usable() const
 
 const Dictionary& UserDefaults::current() const
 {
+    struct stat named {};
+    if (cache_->valid && cache_->identity && ::stat(plistPath_.c_str(), &named) == 0 &&
+        *cache_->identity == FileIdentity(named))
+        return cache_->values; // the file read last, unchanged: nothing opened
     const int fd = openRegularFile(plistPath_);
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
