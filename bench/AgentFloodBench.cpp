@@ -4,7 +4,7 @@
 // and its peak memory growth; in this process, the time from the last plist's
 // move to its alert. And 20,000 files moved into ~/Downloads, then one matching
 // rename: the rename's alert latency. The burst size is the argument.
-#include "BenchRoot.h"
+#include "AgentBenchWorld.h"
 #include "ProcessTime.h"
 
 #include "Agent/AlertNotifications.h"
@@ -51,22 +51,23 @@ fs::path userLaunchAgents()
 
 fs::path staging()
 {
-    return home() / "Staging";
+    return home() / "Partial";
 }
 
+// The root with both protections on.
 void prepareRoot()
 {
-    for (const fs::path& folder : {home() / "Downloads", home() / "Desktop", home() / "Documents", staging(),
-                                  home() / "Library/Preferences", userLaunchAgents(),
-                                  home() / "Library/Logs/DiagnosticReports"})
-        fs::create_directories(folder);
-    for (const char* folder : {"/Applications", "/Library/LaunchAgents", "/Library/LaunchDaemons"})
-        fs::create_directories(platform::hostPath(folder));
-    fs::create_directories(fs::path(databasePath()).parent_path());
-    fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath(),
-                  fs::copy_options::overwrite_existing);
+    prepareAgentRoot();
     appGroupDefaults()->setBool(SettingsKey::isStartupProtectionEnabled, true);
     appGroupDefaults()->setBool(SettingsKey::isActiveProtectionEnabled, true);
+}
+
+// The same, for an agent run in this process.
+void prepareRootForAgentHere()
+{
+    prepareRoot();
+    platform::Bundle::setMainBundlePath(BG_AGENT_BUNDLE);
+    platform::forceReachabilityFlags(platform::ReachabilityFlags{});
 }
 
 std::string toolPath(const std::string& name)
@@ -211,9 +212,7 @@ double secondsUntilAlertNaming(const std::string& item, Clock::time_point start,
 
 void BM_LaunchAgentBurstLastAlert(benchmark::State& state)
 {
-    prepareRoot();
-    platform::Bundle::setMainBundlePath(BG_AGENT_BUNDLE);
-    platform::forceReachabilityFlags(platform::ReachabilityFlags{});
+    prepareRootForAgentHere();
     std::vector<double> latency;
     for (auto _ : state) {
         emptyFolder(userLaunchAgents());
@@ -237,9 +236,7 @@ BENCHMARK(BM_LaunchAgentBurstLastAlert)->Arg(100)->Arg(2000)->UseManualTime()->U
 
 void BM_DownloadFloodRenameAlert(benchmark::State& state)
 {
-    prepareRoot();
-    platform::Bundle::setMainBundlePath(BG_AGENT_BUNDLE);
-    platform::forceReachabilityFlags(platform::ReachabilityFlags{});
+    prepareRootForAgentHere();
     std::vector<double> latency;
     for (auto _ : state) {
         emptyFolder(home() / "Downloads");
@@ -278,9 +275,5 @@ BENCHMARK(BM_DownloadFloodRenameAlert)->UseManualTime()->Unit(benchmark::kSecond
 
 int main(int argc, char** argv)
 {
-    benchRoot();
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    platform::dispatch::adoptMainThread();
-    return runBenchmarksInBenchRoot(argc, argv);
+    return runAgentBenchmarks(argc, argv);
 }
