@@ -72,8 +72,10 @@ TEST(WatchTreeTest, QueueOverflowMakesNoEventAndIsTakenOnce)
     overflow.wd = -1;
     overflow.mask = IN_Q_OVERFLOW;
     EXPECT_TRUE(tree.translate(overflow).empty());
-    EXPECT_TRUE(tree.takeLimitReached());
-    EXPECT_FALSE(tree.takeLimitReached());
+    EXPECT_TRUE(tree.translate(overflow).empty());
+    EXPECT_EQ(tree.takeNotices(),
+              std::vector<std::string>{"the system's inotify event queue overflowed; some changes are not seen"});
+    EXPECT_TRUE(tree.takeNotices().empty());
     close(fd);
 }
 
