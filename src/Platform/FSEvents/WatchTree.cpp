@@ -96,8 +96,8 @@ bool WatchTree::addTree(const std::string& folder)
     if (!isFolder(disk))
         return false;
     watchFolder(folder, disk);
-    forEachBelow(folder, [this](const std::string& path, const std::string& pathOnDisk) {
-        if (isFolder(pathOnDisk))
+    forEachBelow(folder, [this](const std::string& path, const std::string& pathOnDisk, bool folderItem) {
+        if (folderItem)
             watchFolder(path, pathOnDisk);
     });
     return true;
@@ -110,7 +110,10 @@ void WatchTree::forEachBelow(const std::string& folder, const Visitor& visit) co
     const auto options = fs::directory_options::skip_permission_denied;
     for (fs::recursive_directory_iterator it(disk, options, error), end; !error && it != end; it.increment(error)) {
         const std::string& pathOnDisk = it->path().native();
-        visit(folder + pathOnDisk.substr(disk.size()), pathOnDisk);
+        std::error_code unknown;
+        // The kind the folder listing gave, without a call per item where it gave one.
+        const bool folderItem = !it->is_symlink(unknown) && it->is_directory(unknown);
+        visit(folder + pathOnDisk.substr(disk.size()), pathOnDisk, folderItem);
     }
 }
 
@@ -154,8 +157,8 @@ void WatchTree::forgetTree(const std::string& folder)
 
 void WatchTree::reportContents(const std::string& folder, std::vector<Event>& events)
 {
-    forEachBelow(folder, [&events](const std::string& path, const std::string& pathOnDisk) {
-        events.push_back({nextEventId(), path, kItemCreated | itemKind(isFolder(pathOnDisk))});
+    forEachBelow(folder, [&events](const std::string& path, const std::string&, bool folderItem) {
+        events.push_back({nextEventId(), path, kItemCreated | itemKind(folderItem)});
     });
 }
 

@@ -40,8 +40,9 @@ public:
     std::vector<std::string> takeNotices();
 
 private:
-    // Calls with the path of each item below a watched folder and its path on disk.
-    using Visitor = std::function<void(const std::string& path, const std::string& pathOnDisk)>;
+    // Calls with the path of each item below a watched folder, its path on disk and
+    // whether it is a folder (a link is not).
+    using Visitor = std::function<void(const std::string& path, const std::string& pathOnDisk, bool isFolder)>;
 
     bool addRootTree(const std::string& root);
     // Watches the folder (never through a link) and every folder below it, silently.
