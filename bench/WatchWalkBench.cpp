@@ -2,7 +2,8 @@
 // folders (~/Downloads, /Applications, ~/Desktop, ~/Documents), 5 runs: how long
 // startAgent() holds the main thread, and how long until every folder of the tree
 // is watched (the process's inotify watches counted from /proc).
-#include "BenchRoot.h"
+#include "QtBenchMain.h"
+#include "ProcessStatus.h"
 #include "ScanTree.h"
 
 #include "Agent/AppDelegate.h"
@@ -12,14 +13,11 @@
 #include "Platform/Reachability/NetworkReachability.h"
 #include "Platform/Root/PlatformRoot.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -58,17 +56,6 @@ long prepareHome()
     return folders;
 }
 
-long inotifyWatchCount()
-{
-    long watches = 0;
-    for (const auto& entry : fs::directory_iterator("/proc/self/fdinfo")) {
-        std::ifstream info(entry.path());
-        for (std::string line; std::getline(info, line);)
-            watches += line.starts_with("inotify wd:");
-    }
-    return watches;
-}
-
 double milliseconds(Clock::duration duration)
 {
     return std::chrono::duration<double, std::milli>(duration).count();
@@ -85,12 +72,12 @@ void BM_AgentStartWatchWalk(benchmark::State& state)
         const auto start = Clock::now();
         delegate.startAgent();
         const auto returned = Clock::now();
-        platform::dispatch::runMainLoopUntil([&] { return inotifyWatchCount() >= folders; }, 60s);
+        platform::dispatch::runMainLoopUntil([&] { return testsupport::inotifyWatchCount() >= folders; }, 60s);
         const auto allWatched = Clock::now();
         blocked.push_back(milliseconds(returned - start));
         watched.push_back(milliseconds(allWatched - start));
         state.SetIterationTime(std::chrono::duration<double>(returned - start).count());
-        if (inotifyWatchCount() < folders)
+        if (testsupport::inotifyWatchCount() < folders)
             state.SkipWithError("not every folder of the tree was watched");
         delegate.stopAgent();
         platform::dispatch::runMainLoopFor(200ms); // the records load ends before the next run
@@ -109,9 +96,5 @@ BENCHMARK(BM_AgentStartWatchWalk)->UseManualTime()->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv)
 {
-    benchRoot();
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    platform::dispatch::adoptMainThread();
-    return runBenchmarksInBenchRoot(argc, argv);
+    return runQtBenchmarksInBenchRoot(argc, argv);
 }

@@ -2,6 +2,7 @@
 
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "ProcessStatus.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -20,18 +21,6 @@ struct FlagsCase {
     std::vector<const char*> predicates;
     const char* outcome;
 };
-
-// The inotify watches this process holds, over all its inotify instances.
-long inotifyWatchCount()
-{
-    long watches = 0;
-    for (const auto& entry : fs::directory_iterator("/proc/self/fdinfo")) {
-        std::ifstream info(entry.path());
-        for (std::string line; std::getline(info, line);)
-            watches += line.starts_with("inotify wd:");
-    }
-    return watches;
-}
 
 std::vector<const char*> predicatesOf(const FileWatcherEvent& event)
 {
@@ -241,11 +230,11 @@ TEST_F(FileWatcherTest, AFolderThatIsALinkIsNotFollowedToAFolderOfTheMachine)
     for (const auto& target : refusedTargets) {
         fs::remove_all(desktop);
         fs::create_directory_symlink(target, desktop);
-        const long watchesBefore = inotifyWatchCount();
+        const long watchesBefore = testsupport::inotifyWatchCount();
         testing::internal::CaptureStderr();
         watch({desktop.string()});
         const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_LE(inotifyWatchCount() - watchesBefore, 1) << target << ": only the home, where the folder is waited for";
+        EXPECT_LE(testsupport::inotifyWatchCount() - watchesBefore, 1) << target << ": only the home, where the folder is waited for";
         EXPECT_EQ(said, "File watcher: " + desktop.string() + " is a link to " + fs::canonical(target).string() +
                             ", which is not a folder of the user's own; it is not watched\n");
         watcher.reset();
@@ -280,16 +269,16 @@ TEST_F(FileWatcherTest, LinksBelowAWatchedFolderAreNotFollowed)
     fs::create_directory_symlink(documents, documents / "a" / "loop");
     fs::create_directory_symlink(documents / "a", documents / "a" / "self");
     fs::create_directory_symlink(testsupport::platformRootFolder(), documents / "root");
-    const long watchesBefore = inotifyWatchCount();
+    const long watchesBefore = testsupport::inotifyWatchCount();
     watch({documents.string()});
-    EXPECT_EQ(inotifyWatchCount() - watchesBefore, 2); // the folder and "a"
+    EXPECT_EQ(testsupport::inotifyWatchCount() - watchesBefore, 2); // the folder and "a"
 
     const auto file = testsupport::plantFile(documents / "a" / "x.txt");
     ASSERT_TRUE(waitFor(file, 0x10100));
     fs::create_directory_symlink(documents, documents / "a" / "made-loop");
     const auto marker = testsupport::plantFile(documents / "marker");
     ASSERT_TRUE(waitFor(marker, 0x11000));
-    EXPECT_EQ(inotifyWatchCount() - watchesBefore, 2);
+    EXPECT_EQ(testsupport::inotifyWatchCount() - watchesBefore, 2);
     for (const auto& event : events)
         EXPECT_EQ(event.path.find("/loop/"), std::string::npos) << event.path;
 }
