@@ -237,8 +237,13 @@ TEST_F(FileWatcherTest, AFolderThatIsALinkIsNotFollowedToAFolderOfTheMachine)
         EXPECT_LE(testsupport::inotifyWatchCount() - watchesBefore, 1) << target << ": only the home, where the folder is waited for";
         EXPECT_EQ(said, "File watcher: " + desktop.string() + " is a link to " + fs::canonical(target).string() +
                             ", which is not a folder of the user's own; it is not watched\n");
-        watcher.reset();
     }
+
+    // Waited for like a missing folder: a real folder put in the link's place is watched.
+    fs::remove(desktop);
+    fs::create_directory(desktop);
+    const auto file = testsupport::plantFile(desktop / "real.txt");
+    ASSERT_TRUE(waitFor(file, 0x10100));
 }
 
 TEST_F(FileWatcherTest, AFolderThatIsALinkToAFolderOfTheUserIsReportedUnderItsOwnPath)

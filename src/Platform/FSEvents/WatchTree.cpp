@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -48,6 +49,20 @@ std::string nearestFolderAbove(const std::string& path)
     while (!fs::is_directory(folder, error) && folder.has_relative_path())
         folder = folder.parent_path();
     return folder.string();
+}
+
+// The folder with a tail that is empty or starts with "/".
+std::string joined(const std::string& folder, std::string_view tail)
+{
+    if (tail.empty())
+        return folder;
+    return (folder == "/" ? std::string() : folder) + std::string(tail);
+}
+
+// What follows the folder in a path below it ("/name..."), or "" for the folder itself.
+std::string_view tailBelow(const std::string& folder, const std::string& path)
+{
+    return std::string_view(path).substr(folder == "/" ? 0 : folder.size());
 }
 
 } // namespace
@@ -113,7 +128,7 @@ void WatchTree::forEachBelow(const std::string& folder, const Visitor& visit) co
         std::error_code unknown;
         // The kind the folder listing gave, without a call per item where it gave one.
         const bool folderItem = !it->is_symlink(unknown) && it->is_directory(unknown);
-        visit(folder + pathOnDisk.substr(disk.size()), pathOnDisk, folderItem);
+        visit(joined(folder, tailBelow(disk, pathOnDisk)), pathOnDisk, folderItem);
     }
 }
 
@@ -121,7 +136,7 @@ std::string WatchTree::onDisk(const std::string& folder) const
 {
     for (const auto& [root, target] : linkedRoots_)
         if (folder == root || (folder.starts_with(root) && folder[root.size()] == '/'))
-            return target + folder.substr(root.size());
+            return joined(target, tailBelow(root, folder));
     return folder;
 }
 
