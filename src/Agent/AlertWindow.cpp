@@ -60,6 +60,7 @@ AlertWindow::AlertWindow(int width)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     if (!languageTable())
         languageTable() = readBundlePlist("English");
     setFixedWidth(width);

@@ -14,8 +14,9 @@ class QFrame;
 class QPainterPath;
 class QVBoxLayout;
 
-// The alert window: a frameless rounded card that floats above other windows, has
-// no taskbar entry and moves where it is dragged. A dark header holds the product's
+// The alert window: a frameless rounded card that floats above other windows
+// without taking the keyboard from the user (a click activates it), has no
+// taskbar entry and moves where it is dragged. A dark header holds the product's
 // icon and name, the shown item's place among those waiting, and the close
 // button; below it the attention heading with its badge, the message lines and
 // the window's own content. Main thread only.

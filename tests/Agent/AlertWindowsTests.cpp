@@ -5,8 +5,11 @@
 #include "Agent/CrashAlert.h"
 #include "Agent/DownloadAlert.h"
 #include "Agent/StartupItemAlert.h"
+#include "Platform/Tools/ToolProcess.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -66,6 +69,31 @@ TEST_F(AlertWindowsTest, EachKindHasItsOwnWindowFilledByItsOwnNotification)
         EXPECT_TRUE(shownItem(windows, kind).contains(text)) << shownItem(windows, kind).toStdString();
     }
     EXPECT_EQ(distinct.size(), 3u);
+}
+
+// Alerts come up on top of the user's work without taking the keyboard: each
+// kind's window shows without activating (a click activates it), above others.
+// On an X server without a window manager an activation takes the keyboard at
+// once, so there an alert that activated itself would show.
+TEST_F(AlertWindowsTest, AlertsShowOnTopWithoutTakingTheKeyboard)
+{
+    AlertWindows windows;
+    for (const AlertKind kind : {AlertKind::startupItem, AlertKind::download, AlertKind::crash}) {
+        windows.showAlert(kind, {});
+        const QWidget& window = *windows.windowController(kind);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+        EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    const std::string xvfbRun = "/usr/bin/xvfb-run";
+    if (!std::filesystem::exists(xvfbRun))
+        GTEST_SKIP() << "no " << xvfbRun;
+    auto probe = platform::ToolProcess::launch(xvfbRun, {"-a", BG_ALERT_FOCUS_PROBE},
+                                               platform::ToolProcess::Capture::OutputAndError);
+    ASSERT_TRUE(probe);
+    const std::string said = probe->readOutputToEnd();
+    EXPECT_EQ(probe->waitForExit(), 0) << said;
 }
 
 } // namespace
