@@ -89,11 +89,18 @@ TEST_F(AlertWindowsTest, AlertsShowOnTopWithoutTakingTheKeyboard)
     const std::string xvfbRun = "/usr/bin/xvfb-run";
     if (!std::filesystem::exists(xvfbRun))
         GTEST_SKIP() << "no " << xvfbRun;
-    auto probe = platform::ToolProcess::launch(xvfbRun, {"-a", BG_ALERT_FOCUS_PROBE},
-                                               platform::ToolProcess::Capture::OutputAndError);
-    ASSERT_TRUE(probe);
-    const std::string said = probe->readOutputToEnd();
-    EXPECT_EQ(probe->waitForExit(), 0) << said;
+    // 0: the keyboard stayed, 1: an alert took it; anything else is a display
+    // that did not come up (another test may have taken its number), tried again.
+    int status = -1;
+    std::string said;
+    for (int attempt = 0; attempt < 3 && status != 0 && status != 1; ++attempt) {
+        auto probe = platform::ToolProcess::launch(xvfbRun, {"-a", BG_ALERT_FOCUS_PROBE},
+                                                   platform::ToolProcess::Capture::OutputAndError);
+        ASSERT_TRUE(probe);
+        said = probe->readOutputToEnd();
+        status = probe->waitForExit();
+    }
+    EXPECT_EQ(status, 0) << said;
 }
 
 } // namespace
