@@ -21,12 +21,12 @@ QString progressBarStyle()
         .arg(ruleColor.name(), accentColor.name());
 }
 
-void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& colour, bool bold)
+void styleLabel(QLabel& label, const QString& name, int pointSize, const QColor& colour, QFont::Weight weight)
 {
     label.setObjectName(name);
     QFont font = label.font();
     font.setPointSize(pointSize);
-    font.setBold(bold);
+    font.setWeight(weight);
     label.setFont(font);
     QPalette palette = label.palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -34,10 +34,12 @@ void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& co
     label.setPalette(palette);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, const QColor& colour, bool bold)
+QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour, QFont::Weight weight,
+                  LabelWrap wrap)
 {
     auto* label = new QLabel(parent);
-    styleLabel(*label, name, pointSize, colour, bold);
+    styleLabel(*label, name, pointSize, colour, weight);
+    label->setWordWrap(wrap == LabelWrap::words);
     return label;
 }
 

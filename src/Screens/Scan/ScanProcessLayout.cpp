@@ -13,9 +13,10 @@ using namespace screenstyle;
 
 namespace {
 
-void styleCentred(QLabel& label, const char* name, int pointSize, const QColor& colour, bool bold = false)
+void styleCentred(QLabel& label, const char* name, int pointSize, const QColor& colour,
+                  QFont::Weight weight = QFont::Normal)
 {
-    styleLabel(label, name, pointSize, colour, bold);
+    styleLabel(label, name, pointSize, colour, weight);
     label.setAlignment(Qt::AlignCenter);
     label.setMinimumHeight(label.fontMetrics().height());
 }
@@ -31,9 +32,9 @@ void ScanProcessViewController::loadView()
     shield->setPixmap(imageNamed("AppIcon").scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
     lblScanningForDeceptiveApps = new QLabel(this);
-    styleCentred(*lblScanningForDeceptiveApps, "lblScanningForDeceptiveApps", 20, inkColor, true);
+    styleCentred(*lblScanningForDeceptiveApps, "lblScanningForDeceptiveApps", 20, inkColor, QFont::Bold);
     lblTotalItemsFound = new QLabel(this);
-    styleCentred(*lblTotalItemsFound, "lblTotalItemsFound", 14, accentColor, true);
+    styleCentred(*lblTotalItemsFound, "lblTotalItemsFound", 14, accentColor, QFont::Bold);
 
     progressIndicator = new QProgressBar(this);
     progressIndicator->setObjectName("progressIndicator");

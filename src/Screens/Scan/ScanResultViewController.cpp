@@ -117,11 +117,13 @@ QWidget* ScanResultViewController::buildHeading()
     auto* icon = new QLabel(heading);
     icon->setFixedSize(44, 44);
     setImageNamed(*icon, "exclamationM");
-    lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, threatRed);
-    lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, threatRed);
-    lblDeceptiveApplicationItemsFound = makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, QFont::Bold);
-    lblTheseMalwareScarewareAppsMay =
-        makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12, QFont::Normal, screenstyle::captionColor, true);
+    lblAttention = screenstyle::makeLabel(heading, "lblAttention", 11, threatRed, QFont::Bold);
+    lblTotalDeceptiveAppFound
+        = screenstyle::makeLabel(heading, "lblTotalDeceptiveAppFound", 20, threatRed, QFont::Bold);
+    lblDeceptiveApplicationItemsFound
+        = screenstyle::makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, screenstyle::inkColor, QFont::Bold);
+    lblTheseMalwareScarewareAppsMay = screenstyle::makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12,
+        screenstyle::captionColor, QFont::Normal, screenstyle::LabelWrap::words);
     btnRescan = new QPushButton(heading);
     btnRescan->setObjectName("btnRescan");
     btnRescan->setFlat(true);
@@ -159,7 +161,7 @@ QWidget* ScanResultViewController::buildColumnHeaders()
     btnSelectUnselectAll->setFixedWidth(checkBox);
     connect(btnSelectUnselectAll, &QCheckBox::clicked, this, [this](bool checked) { clickedSelectUnselectAll(checked); });
     auto header = [this](const char* name, int width) {
-        QLabel* label = makeLabel(columnHeaders_, name, 11, QFont::DemiBold, screenstyle::captionColor);
+        QLabel* label = screenstyle::makeLabel(columnHeaders_, name, 11, screenstyle::captionColor, QFont::DemiBold);
         if (width > 0)
             label->setFixedWidth(width);
         return label;
@@ -211,8 +213,8 @@ QWidget* ScanResultViewController::buildTable()
     auto* tick = new QLabel(emptyState);
     tick->setFixedSize(56, 56);
     setImageNamed(*tick, "singletick");
-    QLabel* message = scanlook::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
-                                          screenstyle::captionColor, true);
+    QLabel* message = screenstyle::makeLabel(
+        emptyState, "lblNoDeceptiveApps", 14, screenstyle::captionColor, QFont::Medium, screenstyle::LabelWrap::words);
     message->setAlignment(Qt::AlignHCenter);
     auto* emptyLayout = new QVBoxLayout(emptyState);
     emptyLayout->addStretch(1);
