@@ -1,5 +1,5 @@
 // The progress screen's views: a centred column of the title, the findings, the bar,
-// the path, the file count and Stop.
+// the path, the file count and Stop, or Home and Rescan.
 #include "Screens/Scan/ScanProcessViewController.h"
 
 #include "Controls/FlatButton.h"
@@ -7,6 +7,8 @@
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenStyle.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 using namespace screenstyle;
@@ -49,13 +51,6 @@ void ScanProcessViewController::loadView()
     lblObjectScanned = new QLabel(this);
     styleCentred(*lblObjectScanned, "lblObjectScanned", 12, inkColor);
 
-    btnStopScan = new FlatButton(this);
-    styleOutlinedButton(*btnStopScan, "btnStopScan", 170, 42);
-    QSizePolicy keepsPlace = btnStopScan->sizePolicy();
-    keepsPlace.setRetainSizeWhenHidden(true); // the column does not move while Stop is hidden
-    btnStopScan->setSizePolicy(keepsPlace);
-    QObject::connect(btnStopScan, &QAbstractButton::clicked, this, [this] { clickedStopScan(); });
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(40, 40, 40, 40);
     layout->setSpacing(14);
@@ -69,7 +64,41 @@ void ScanProcessViewController::loadView()
     layout->addWidget(lblPath, 0, Qt::AlignHCenter);
     layout->addWidget(lblObjectScanned);
     layout->addSpacing(16);
-    layout->addWidget(btnStopScan, 0, Qt::AlignHCenter);
+    layout->addWidget(buildActions(), 0, Qt::AlignHCenter);
     layout->addStretch(1);
     resize(808, 652);
+}
+
+// Stop while a scan runs; Home and Rescan in its place after a scan that could not
+// be completed.
+QWidget* ScanProcessViewController::buildActions()
+{
+    auto* actions = new QWidget(this);
+    btnStopScan = new FlatButton(actions);
+    styleOutlinedButton(*btnStopScan, "btnStopScan", 170, 42);
+    QSizePolicy keepsPlace = btnStopScan->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true); // the column does not move while Stop is hidden
+    btnStopScan->setSizePolicy(keepsPlace);
+    QObject::connect(btnStopScan, &QAbstractButton::clicked, this, [this] { clickedStopScan(); });
+
+    boxScanIncomplete = new QWidget(actions);
+    boxScanIncomplete->setObjectName("boxScanIncomplete");
+    btnHome = new FlatButton(boxScanIncomplete);
+    styleOutlinedButton(*btnHome, "btnHome", 170, 42);
+    QObject::connect(btnHome, &QAbstractButton::clicked, this, [this] { clickedHome(); });
+    btnRescan = new FlatButton(boxScanIncomplete);
+    styleFilledButton(*btnRescan, "btnRescan", 170, 42);
+    QObject::connect(btnRescan, &QAbstractButton::clicked, this, [this] { clickedRescan(); });
+    auto* buttons = new QHBoxLayout(boxScanIncomplete);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(16);
+    buttons->addWidget(btnHome);
+    buttons->addWidget(btnRescan);
+
+    // One place for both, so the column does not move as they swap.
+    auto* layout = new QGridLayout(actions);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(btnStopScan, 0, 0, Qt::AlignCenter);
+    layout->addWidget(boxScanIncomplete, 0, 0, Qt::AlignCenter);
+    return actions;
 }

@@ -1,9 +1,18 @@
 #include "ScanScreenTest.h"
 
 #include "Controls/FlatButton.h"
+#include "Foundation/IndexVocabularies.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Screens/Scan/OverviewViewController.h"
 #include "Screens/Scan/ScanProcessViewController.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -25,6 +34,59 @@ protected:
 
     ScanProcessViewController screen;
 };
+
+// No definitions to read: in place of the installed database a folder, which neither
+// reads as one nor can be replaced by the shipped copy.
+class UnreadableDefinitionsScan : public ScanProgress {
+protected:
+    void SetUp() override
+    {
+        ScanProgress::SetUp();
+        testsupport::plantFile(fs::path(databasePath()) / "not-a-database", "x");
+    }
+
+    static bool scanToEnd()
+    {
+        return platform::dispatch::runMainLoopUntil([] { return !Scan::shared().isScanRunning; }, 30s)
+            && platform::dispatch::runMainLoopUntil([] { return false; }, 50ms);
+    }
+};
+
+TEST_F(UnreadableDefinitionsScan, TheProgressScreenSaysTheScanIsOverAndOffersHomeAndRescan)
+{
+    OverviewViewController overview; // hands completed scans over to the results
+    widgettest::NotificationRecorder switches("ScanViewUpdateBGX");
+    widgettest::NotificationRecorder menus("MenuSelectionBGX");
+    Scan::shared().startScan();
+    testing::internal::CaptureStdout();
+    scanToEnd();
+    testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(screen.lblScanningForDeceptiveApps->text(), "IDS_BGX_265");
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "IDS_BGX_266");
+    EXPECT_EQ(screen.lblPath->text(), "");
+    EXPECT_EQ(screen.lblObjectScanned->text(), "");
+    EXPECT_EQ(screen.progressIndicator->value(), 0);
+    EXPECT_FALSE(screen.btnStopScan->isVisible());
+    EXPECT_TRUE(screen.btnHome->isVisible());
+    EXPECT_TRUE(screen.btnRescan->isVisible());
+    EXPECT_FALSE(standardDefaults().object(SettingsKey::lastScanDate)) << "no scan date for a scan that did not complete";
+    for (const platform::Notification& each : switches.received())
+        EXPECT_NE(*each.value<ScanMenu>(menuKey), ScanMenu::scanresult) << "no results for it";
+
+    screen.btnHome->click();
+    ASSERT_FALSE(menus.received().empty());
+    EXPECT_EQ(*menus.received().back().value<Menu>(menuKey), Menu::overview);
+
+    screen.btnRescan->click();
+    EXPECT_TRUE(Scan::shared().isScanRunning);
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([this] { return screen.boxScanIncomplete->isHidden(); }, 10s))
+        << "the new scan's progress puts the running screen back";
+    testing::internal::CaptureStdout();
+    scanToEnd();
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(screen.btnRescan->isVisible()) << "the definitions are still unreadable";
+}
 
 TEST_F(ScanProgress, StartsWithItsInitialTexts)
 {
@@ -94,8 +156,9 @@ TEST_F(ScanProgress, AProgressWithAMissingOrMistypedValueIsIgnored)
 TEST_F(ScanProgress, ACompletedScanResetsTheLabels)
 {
     progress(2, "/a", 7, 40.0);
-    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", false}});
-    EXPECT_EQ(screen.lblPath->text(), "/a");
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX");
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", 0}});
+    EXPECT_EQ(screen.lblPath->text(), "/a") << "a completion without its Boolean changes nothing";
     platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", true}});
     EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_51");
     EXPECT_EQ(screen.lblPath->text(), "");
