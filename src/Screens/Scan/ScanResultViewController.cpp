@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -51,7 +52,7 @@ QPixmap iconOf(const ScanResult& result)
 // Appends `path` to "IgnoreAllPathsBGX" unless it is listed, in one read-modify-write
 // of the suite; a stored value that is not a list of texts counts as an empty list.
 // The list is written back also when it does not change; nothing without the suite.
-void addToStoredIgnoreList(const std::optional<std::string>& path)
+void addToStoredIgnoreList(const std::string& path)
 {
     platform::UserDefaults* suite = appGroupDefaults();
     if (!suite)
@@ -61,8 +62,8 @@ void addToStoredIgnoreList(const std::optional<std::string>& path)
         const platform::Array* listed = stored ? stored->asArray() : nullptr;
         if (listed && std::ranges::all_of(*listed, [](const platform::Value& entry) { return entry.asText() != nullptr; }))
             paths = *listed;
-        if (path && std::ranges::find(paths, platform::Value(*path)) == paths.end())
-            paths.emplace_back(*path);
+        if (std::ranges::find(paths, platform::Value(path)) == paths.end())
+            paths.emplace_back(path);
         return platform::Value(std::move(paths));
     });
 }
@@ -358,7 +359,8 @@ void ScanResultViewController::clickedCleanNow()
     const AlertContent question{localizedText("IDS_BGX_67"), localizedText("IDS_BGX_68"),
                                 {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}, AlertStyle::warning};
     beginSheet(*this, question, [](int response) {
-        if (response != alertFirstButtonReturn || Clean::shared().isCleanRunning)
+        // A scan that started meanwhile has replaced the list the user confirmed.
+        if (response != alertFirstButtonReturn || Clean::shared().isCleanRunning || Scan::shared().isScanRunning)
             return;
         isCleanInProgress = true;
         Clean::shared().startClean();
@@ -387,24 +389,25 @@ bool ScanResultViewController::eventFilter(QObject* watched, QEvent* event)
 
 void ScanResultViewController::menuWillOpen(int row)
 {
-    clickedRow_ = row;
     mainMenu->clear();
-    if (dimmingOverlay() || !childRowAt(rows_, row))
+    menuPath_.reset();
+    const ScanResultItem* item = childRowAt(rows_, row);
+    if (dimmingOverlay() || !item)
         return;
+    menuPath_ = item->path;
     mainMenu->addAction(screenText("IDS_BGX_69"), this, [this] { addToIgnoreList(); });
     mainMenu->addAction(screenText("IDS_BGX_70"), this, [this] { openImageContainerFolderInMenu(); });
 }
 
 void ScanResultViewController::addToIgnoreList()
 {
-    const ScanResultItem* item = childRowAt(rows_, clickedRow_);
-    if (!item)
+    const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt);
+    if (!path)
         return;
-    const std::optional<std::string> path = item->path;
-    addToStoredIgnoreList(path);
+    addToStoredIgnoreList(*path);
     scanResults().update([&path](std::vector<ScanResult>& results) {
         for (ScanResult& result : results)
-            if (path && result.items)
+            if (result.items)
                 std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
         std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
     });
@@ -413,7 +416,6 @@ void ScanResultViewController::addToIgnoreList()
 
 void ScanResultViewController::openImageContainerFolderInMenu()
 {
-    const ScanResultItem* item = childRowAt(rows_, clickedRow_);
-    if (item && item->path)
-        revealInFileManager(*item->path);
+    if (const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt))
+        revealInFileManager(*path);
 }

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 class FlatButton;
@@ -38,7 +40,8 @@ public:
     void clickedRescanNow();
 
     // Fills mainMenu for a right click on `row` (-1 for none): the two path actions on
-    // a path row, nothing elsewhere or while a sheet is up.
+    // a path row, nothing elsewhere or while a sheet is up. The actions act on the path
+    // of the row the menu opened on, whatever the rows have become since; each acts once.
     void menuWillOpen(int row);
     void addToIgnoreList();
     void openImageContainerFolderInMenu();
@@ -72,7 +75,7 @@ private:
     void alignHeadersWithRows();
 
     std::vector<ScanResultRow> rows_;
-    int clickedRow_ = -1;
+    std::optional<std::string> menuPath_; // the path row's path the menu opened on
     QWidget* columnHeaders_ = nullptr;
     std::vector<platform::ObservationToken> observers_;
 };

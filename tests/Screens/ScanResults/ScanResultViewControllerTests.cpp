@@ -213,6 +213,31 @@ TEST_F(ScanResultScreenTest, ThePathMenuShowsOnlyOnPathRowsAndNotUnderASheet)
     seams.answerSheet(alertSecondButtonReturn);
 }
 
+// The rows may be made again while the menu is open (a clean's end, another screen's
+// ignore): its actions keep to the path the user right-clicked.
+TEST_F(ScanResultScreenTest, ThePathMenuActsOnThePathItOpenedOnWhenTheRowsChangeUnderIt)
+{
+    screen.clickedShowDetailsResultItem(0);
+    screen.menuWillOpen(2);
+    ASSERT_EQ(screen.mainMenu->actions().size(), 2);
+    scanResults().update([](std::vector<ScanResult>& results) { results.erase(results.begin()); });
+    scanResults().update([](std::vector<ScanResult>& results) {
+        results.insert(results.begin(), resultRow(5, "Other", {"/o/1", "/o/2", "/o/3"}));
+        results.front().isShowDetails = true;
+    });
+    platform::NotificationCenter::defaultCenter().post("UpdateScanResultBGX");
+    ASSERT_EQ(rowNames(screen), (std::vector<std::string>{"P5", "/o/1", "/o/2", "/o/3", "P1"}));
+
+    screen.mainMenu->actions()[1]->trigger();
+    EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
+    screen.menuWillOpen(2);
+    scanResults().update([](std::vector<ScanResult>& results) { std::swap(results[0], results[1]); });
+    platform::NotificationCenter::defaultCenter().post("UpdateScanResultBGX");
+    screen.mainMenu->actions()[0]->trigger();
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{"/o/2"});
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P1", "P5", "/o/1", "/o/3"}));
+}
+
 TEST_F(ScanResultScreenTest, IgnoringAPathTakesItOutOfTheResultsAndOntoTheSuiteList)
 {
     appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{"/elsewhere", "/b/Booster.app"});
@@ -267,13 +292,15 @@ TEST_F(ScanResultScreenTest, CleanNowAsksFirstAndDoesNothingDuringAScan)
     EXPECT_FALSE(isCleanInProgress);
     EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
 
-    Clean::shared().isCleanRunning = true; // a clean already runs: confirming starts none
-    screen.clickedCleanNow();
-    seams.answerSheet(alertFirstButtonReturn);
-    Clean::shared().isCleanRunning = false;
-    EXPECT_FALSE(dimmingOverlay());
-    EXPECT_TRUE(switches.received().empty());
-    EXPECT_FALSE(isCleanInProgress);
+    for (std::atomic<bool>* running : {&Clean::shared().isCleanRunning, &Scan::shared().isScanRunning}) {
+        screen.clickedCleanNow(); // a clean or a scan starts under the sheet: confirming starts no clean
+        *running = true;
+        seams.answerSheet(alertFirstButtonReturn);
+        *running = false;
+        EXPECT_FALSE(dimmingOverlay());
+        EXPECT_TRUE(switches.received().empty());
+        EXPECT_FALSE(isCleanInProgress);
+    }
 }
 
 TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
