@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -208,6 +209,7 @@ QWidget* ScanResultViewController::buildTable()
                        " QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
             .arg(screenstyle::panelColor.name(), screenstyle::ruleColor.name(), screenstyle::systemGrayColor.name()));
     tableView->viewport()->installEventFilter(this);
+    connect(tableView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { fillVisibleRows(); });
 
     emptyState = new QWidget(holder);
     emptyState->setObjectName("emptyState");
@@ -244,13 +246,26 @@ void ScanResultViewController::arrayConfig()
     const int count = static_cast<int>(rows_.size());
     tableView->clearContents();
     tableView->setRowCount(count);
-    for (int row = 0; row < count; ++row) {
+    for (int row = 0; row < count; ++row)
         tableView->setRowHeight(row, qRound(heightOfRow(row)));
-        tableView->setCellWidget(row, 0, viewForRow(row));
-    }
     alignHeadersWithRows();
+    fillVisibleRows();
     emptyState->setVisible(results.empty());
     updateCleanButton(anySelected(results));
+}
+
+void ScanResultViewController::fillVisibleRows()
+{
+    // Cells are made as rows come into view, so a change costs what the screen shows,
+    // whatever the length of the list.
+    const int first = tableView->rowAt(0);
+    if (first < 0)
+        return;
+    const int below = tableView->rowAt(tableView->viewport()->height() - 1);
+    const int last = below < 0 ? tableView->rowCount() - 1 : below;
+    for (int row = first; row <= last; ++row)
+        if (!tableView->cellWidget(row, 0))
+            tableView->setCellWidget(row, 0, viewForRow(row));
 }
 
 double ScanResultViewController::heightOfRow(int row) const
@@ -375,8 +390,10 @@ void ScanResultViewController::clickedRescanNow()
 
 bool ScanResultViewController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tableView->viewport() && event->type() == QEvent::Resize)
+    if (watched == tableView->viewport() && event->type() == QEvent::Resize) {
         alignHeadersWithRows();
+        fillVisibleRows();
+    }
     if (watched == tableView->viewport() && event->type() == QEvent::ContextMenu) {
         const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
         menuWillOpen(tableView->rowAt(menuEvent->pos().y()));

@@ -19,7 +19,7 @@ class QTableWidget;
 
 // The findings of the last scan: one row per record, its paths as child rows while
 // expanded. The user's choices are written into the process-wide result list at once
-// and the rows made again from it. From here the user ticks records, cleans them
+// and the rows made again from it; a row gets its cell when it comes into view. From here the user ticks records, cleans them
 // after a confirmation sheet, rescans, and on a path row adds the path to the ignore
 // list or shows it in the file manager. Every row index from a cell, a button or the
 // menu is checked against the rows: one outside them does nothing. Main thread only.
@@ -72,6 +72,7 @@ private:
     QWidget* buildColumnHeaders();
     QWidget* buildTable();
     QWidget* viewForRow(int row);
+    void fillVisibleRows();
     void alignHeadersWithRows();
 
     std::vector<ScanResultRow> rows_;
