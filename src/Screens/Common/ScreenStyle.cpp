@@ -3,6 +3,9 @@
 #include "Controls/FlatButton.h"
 
 #include <QLabel>
+#include <QProgressBar>
+
+#include <cmath>
 
 namespace screenstyle {
 
@@ -19,6 +22,28 @@ QString progressBarStyle()
     return QStringLiteral("QProgressBar { border: none; border-radius: 6px; background: %1; }"
                           " QProgressBar::chunk { border-radius: 6px; background: %2; }")
         .arg(ruleColor.name(), accentColor.name());
+}
+
+namespace {
+
+constexpr int barStepsPerPercent = 10;
+
+} // namespace
+
+QProgressBar* makeProgressBar(QWidget* parent, const char* name)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(name);
+    bar->setRange(0, 100 * barStepsPerPercent);
+    bar->setTextVisible(false);
+    bar->setFixedSize(560, 12);
+    bar->setStyleSheet(progressBarStyle());
+    return bar;
+}
+
+void setPercentage(QProgressBar& bar, double percentage)
+{
+    bar.setValue(static_cast<int>(std::lround(percentage * barStepsPerPercent)));
 }
 
 void styleLabel(QLabel& label, const QString& name, int pointSize, const QColor& colour, QFont::Weight weight)

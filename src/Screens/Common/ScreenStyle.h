@@ -6,6 +6,7 @@
 
 class FlatButton;
 class QLabel;
+class QProgressBar;
 class QWidget;
 
 // The one look of every screen: dark panels with light text; labels, backgrounds and
@@ -27,6 +28,11 @@ void fillBackground(QWidget& view, const QColor& colour);
 
 // The style sheet of a thin rounded progress bar: accent over a rule-coloured track.
 QString progressBarStyle();
+
+// The screens' progress bar, named `name`, that shows a percentage to a tenth.
+QProgressBar* makeProgressBar(QWidget* parent, const char* name);
+// Shows `percentage` (0 to 100) on a bar made by makeProgressBar.
+void setPercentage(QProgressBar& bar, double percentage);
 
 // Whether a label keeps its text on one line or wraps it at word breaks.
 enum class LabelWrap { none, words };

@@ -112,12 +112,7 @@ void CleanProgressScreen::buildProgressBox()
     lblCleanningForDeceptiveApps = screenstyle::makeLabel(
         boxCleanProcess, "lblCleanningForDeceptiveApps", 20, screenstyle::inkColor, QFont::Bold);
     lblCleanningForDeceptiveApps->setAlignment(Qt::AlignHCenter);
-    progressIndicator = new QProgressBar(boxCleanProcess);
-    progressIndicator->setObjectName("progressIndicator");
-    progressIndicator->setRange(0, 100);
-    progressIndicator->setTextVisible(false);
-    progressIndicator->setFixedSize(560, 12);
-    progressIndicator->setStyleSheet(screenstyle::progressBarStyle());
+    progressIndicator = screenstyle::makeProgressBar(boxCleanProcess, "progressIndicator");
     lblPath = new ElidedLabel(Qt::ElideMiddle, boxCleanProcess);
     screenstyle::styleLabel(*lblPath, "lblPath", 11, screenstyle::captionColor);
     lblPath->setAlignment(Qt::AlignHCenter);
@@ -256,7 +251,7 @@ void CleanProgressScreen::notifyCleanProcess(const platform::Notification& notif
     if (!total || !removed || !path || !percentage)
         return;
     lblPath->setText(QString::fromStdString(*path));
-    progressIndicator->setValue(qRound(*percentage));
+    screenstyle::setPercentage(*progressIndicator, *percentage);
     showRunningCount(*removed, *total);
 }
 

@@ -38,12 +38,7 @@ void ScanProcessViewController::loadView()
     lblTotalItemsFound = new QLabel(this);
     styleCentred(*lblTotalItemsFound, "lblTotalItemsFound", 14, accentColor, QFont::Bold);
 
-    progressIndicator = new QProgressBar(this);
-    progressIndicator->setObjectName("progressIndicator");
-    progressIndicator->setRange(0, 100);
-    progressIndicator->setTextVisible(false);
-    progressIndicator->setFixedSize(560, 12);
-    progressIndicator->setStyleSheet(progressBarStyle());
+    progressIndicator = screenstyle::makeProgressBar(this, "progressIndicator");
 
     lblPath = new ElidedLabel(Qt::ElideMiddle, this);
     styleCentred(*lblPath, "lblPath", 11, captionColor);

@@ -4,9 +4,9 @@
 #include "Detection/Scan.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/ScreenStyle.h"
 #include "Screens/Common/ScreenText.h"
 
-#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -58,7 +58,7 @@ void ScanProcessViewController::observeScanProcess(const platform::Notification&
     } else {
         lblObjectScanned->setText(screenText("IDS_BGX_52") + " " + QString::number(*objectsScanned));
     }
-    progressIndicator->setValue(static_cast<int>(std::lround(*percentage)));
+    screenstyle::setPercentage(*progressIndicator, *percentage);
 }
 
 void ScanProcessViewController::observeScanProcessComplete(const platform::Notification& notification)

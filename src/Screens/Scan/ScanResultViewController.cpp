@@ -116,9 +116,9 @@ QWidget* ScanResultViewController::buildHeading()
 {
     using namespace scanlook;
     auto* heading = new QWidget(this);
-    auto* icon = new QLabel(heading);
-    icon->setFixedSize(44, 44);
-    setImageNamed(*icon, "exclamationM");
+    attentionIcon_ = new QLabel(heading);
+    attentionIcon_->setFixedSize(44, 44);
+    setImageNamed(*attentionIcon_, "exclamationM");
     lblAttention = screenstyle::makeLabel(heading, "lblAttention", 11, threatRed, QFont::Bold);
     lblTotalDeceptiveAppFound
         = screenstyle::makeLabel(heading, "lblTotalDeceptiveAppFound", 20, threatRed, QFont::Bold);
@@ -145,9 +145,9 @@ QWidget* ScanResultViewController::buildHeading()
     auto* layout = new QHBoxLayout(heading);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(16);
-    layout->addWidget(icon, 0, Qt::AlignTop);
+    layout->addWidget(attentionIcon_, 0, Qt::AlignTop);
     layout->addLayout(texts, 1);
-    layout->addWidget(btnRescan, 0, Qt::AlignTop);
+    layout->addWidget(btnRescan, 0, Qt::AlignTop | Qt::AlignRight);
     return heading;
 }
 
@@ -250,7 +250,7 @@ void ScanResultViewController::arrayConfig()
         tableView->setRowHeight(row, qRound(heightOfRow(row)));
     alignHeadersWithRows();
     fillVisibleRows();
-    emptyState->setVisible(results.empty());
+    showEmptyState(results.empty());
     updateCleanButton(anySelected(results));
 }
 
@@ -266,6 +266,17 @@ void ScanResultViewController::fillVisibleRows()
     for (int row = first; row <= last; ++row)
         if (!tableView->cellWidget(row, 0))
             tableView->setCellWidget(row, 0, viewForRow(row));
+}
+
+void ScanResultViewController::showEmptyState(bool empty)
+{
+    // Nothing found is no cause for alarm: the empty state stands in for the attention
+    // heading and Clean Now.
+    emptyState->setVisible(empty);
+    for (QWidget* alarm : std::initializer_list<QWidget*>{attentionIcon_, lblAttention, lblTotalDeceptiveAppFound,
+                                                          lblDeceptiveApplicationItemsFound,
+                                                          lblTheseMalwareScarewareAppsMay, btnCleanNow})
+        alarm->setHidden(empty);
 }
 
 double ScanResultViewController::heightOfRow(int row) const

@@ -73,10 +73,12 @@ private:
     QWidget* buildTable();
     QWidget* viewForRow(int row);
     void fillVisibleRows();
+    void showEmptyState(bool empty);
     void alignHeadersWithRows();
 
     std::vector<ScanResultRow> rows_;
     std::optional<std::string> menuPath_; // the path row's path the menu opened on
     QWidget* columnHeaders_ = nullptr;
+    QLabel* attentionIcon_ = nullptr;
     std::vector<platform::ObservationToken> observers_;
 };

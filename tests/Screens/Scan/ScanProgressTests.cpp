@@ -107,10 +107,10 @@ TEST_F(ScanProgress, ShowsFindingsPathCountAndPercentage)
         const char* objects;
         int bar;
     } steps[] = {
-        {0, "/a/one", 5, 12.4, "0 IDS_BGX_43 IDS_BGX_54", "/a/one", "IDS_BGX_52 5", 12},
-        {1, "", 6, 50.0, "1 IDS_BGX_44 IDS_BGX_54", "/a/one", "IDS_BGX_52 6", 50},
-        {2, "/a/two", 0, 60.0, "2 IDS_BGX_43 IDS_BGX_54", "/a/two", "IDS_BGX_203", 60},
-        {3, "/a/three", 1234, 99.6, "3 IDS_BGX_43 IDS_BGX_54", "/a/three", "IDS_BGX_52 1234", 100},
+        {0, "/a/one", 5, 12.4, "0 IDS_BGX_43 IDS_BGX_54", "/a/one", "IDS_BGX_52 5", 124},
+        {1, "", 6, 50.0, "1 IDS_BGX_44 IDS_BGX_54", "/a/one", "IDS_BGX_52 6", 500},
+        {2, "/a/two", 0, 60.0, "2 IDS_BGX_43 IDS_BGX_54", "/a/two", "IDS_BGX_203", 600},
+        {3, "/a/three", 1234, 99.6, "3 IDS_BGX_43 IDS_BGX_54", "/a/three", "IDS_BGX_52 1234", 996},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.findings);
@@ -150,7 +150,7 @@ TEST_F(ScanProgress, AProgressWithAMissingOrMistypedValueIsIgnored)
         platform::NotificationCenter::defaultCenter().post("NotifyScanProcessBGX", userInfo);
     EXPECT_EQ(screen.lblPath->text(), "/kept");
     EXPECT_EQ(screen.lblObjectScanned->text(), "IDS_BGX_52 7");
-    EXPECT_EQ(screen.progressIndicator->value(), 40);
+    EXPECT_EQ(screen.progressIndicator->value(), 400);
 }
 
 TEST_F(ScanProgress, ACompletedScanResetsTheLabels)

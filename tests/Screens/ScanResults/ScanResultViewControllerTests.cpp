@@ -190,6 +190,16 @@ TEST_F(ScanResultScreenTest, AnEmptyListShowsItsEmptyStateAndCannotBeCleaned)
     EXPECT_FALSE(screen.btnCleanNow->isEnabled());
     EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
     EXPECT_TRUE(screen.emptyState->isVisible());
+    EXPECT_FALSE(screen.lblAttention->isVisible()) << "nothing alarming over an empty list";
+    EXPECT_FALSE(screen.lblTotalDeceptiveAppFound->isVisible());
+    EXPECT_FALSE(screen.btnCleanNow->isVisible());
+    EXPECT_TRUE(screen.btnRescan->isVisible());
+
+    scanResults().replace({resultRow(0, "Search Lens", {"/a/one"})});
+    screen.arrayConfig();
+    EXPECT_TRUE(screen.lblAttention->isVisible());
+    EXPECT_TRUE(screen.btnCleanNow->isVisible());
+    EXPECT_FALSE(screen.emptyState->isVisible());
 }
 
 TEST_F(ScanResultScreenTest, ThePathMenuShowsOnlyOnPathRowsAndNotUnderASheet)
