@@ -87,7 +87,8 @@ void IgnoreListViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblIgnoreList = makeLabel(this, "lblIgnoreList", 17, headlineColor(), true);
+    lblIgnoreList = screenstyle::makeLabel(
+        this, "lblIgnoreList", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
     tableView = new QTableWidget(0, 1, this);
     tableView->setObjectName("tableView");
     tableView->horizontalHeader()->hide();

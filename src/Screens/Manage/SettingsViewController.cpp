@@ -61,7 +61,8 @@ void SettingsViewController::loadView()
         each.box->setFixedHeight(48);
         each.verticalLine = makeBox(each.box, "boxVerticalLine" + name, sidebarLineColor());
         each.verticalLine->setFixedWidth(4);
-        each.label = manageLook::makeLabel(each.box, "lbl" + name, 13, manageLook::headlineColor());
+        each.label = screenstyle::makeLabel(
+            each.box, "lbl" + name, 13, manageLook::headlineColor(), QFont::Normal, screenstyle::LabelWrap::words);
         each.button = new QPushButton(each.box);
         each.button->setObjectName("btn" + name);
         each.button->setFlat(true);

@@ -64,8 +64,7 @@ void fillBox(QFrame& box, const QColor& colour)
 
 QLabel* makeCaption(QWidget* parent, const char* name)
 {
-    QLabel* label = manageLook::makeLabel(parent, name, 11, manageLook::bodyColor(), true);
-    label->setWordWrap(false);
+    QLabel* label = screenstyle::makeLabel(parent, name, 11, manageLook::bodyColor(), QFont::Bold);
     return label;
 }
 
@@ -134,8 +133,10 @@ void StartupItemsViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblStartupItems = makeLabel(this, "lblStartupItems", 17, headlineColor(), true);
-    lblPreventApplication = makeLabel(this, "lblPreventApplication", 12, bodyColor());
+    lblStartupItems = screenstyle::makeLabel(
+        this, "lblStartupItems", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblPreventApplication = screenstyle::makeLabel(
+        this, "lblPreventApplication", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
 
     tableView = new QTableWidget(0, 1, this);
     tableView->setObjectName("tableView");
@@ -183,10 +184,8 @@ QWidget* StartupItemsViewController::makeTabs()
                              void (StartupItemsViewController::*clicked)()) {
         QFrame* frame = makeBox(tabs, box);
         frame->setFixedHeight(52);
-        QLabel* titleLabel = manageLook::makeLabel(frame, title, 14, manageLook::headlineColor(), true);
-        titleLabel->setWordWrap(false);
-        QLabel* countLabel = manageLook::makeLabel(frame, count, 12, manageLook::bodyColor());
-        countLabel->setWordWrap(false);
+        QLabel* titleLabel = screenstyle::makeLabel(frame, title, 14, manageLook::headlineColor(), QFont::Bold);
+        QLabel* countLabel = screenstyle::makeLabel(frame, count, 12, manageLook::bodyColor());
         auto* clickTarget = new QPushButton(frame);
         clickTarget->setObjectName(button);
         clickTarget->setFlat(true);
