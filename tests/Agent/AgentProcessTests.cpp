@@ -47,11 +47,7 @@ protected:
         return agents;
     }
 
-    static bool hasEnded(pid_t pid)
-    {
-        const auto fields = platform::processStatFields(pid);
-        return fields.empty() || fields.front() == "Z";
-    }
+    static bool hasEnded(pid_t pid) { return !platform::runningProcessStartTime(pid); }
 
     static bool waitLong(const std::function<bool()>& condition)
     {
