@@ -165,7 +165,7 @@ void UserDefaults::update(const std::function<void(Dictionary&)>& change)
     change(values);
     if (values == cache_->values)
         return;
-    if (writePropertyListFile(plistPath_, Value(std::move(values))))
+    if (writePropertyListFile(plistPath_, Value(std::move(values)), PropertyListFormat::Binary))
         cache_->valid = false;
 }
 

@@ -14,7 +14,8 @@ namespace platform {
 // read-modify-write of the file under an exclusive lock with an atomic replace,
 // so two processes sharing a domain (the application-group suite) never lose
 // each other's updates; a read sees the file as the other process last wrote it.
-// Safe to use from any thread.
+// Files are written as binary property lists (dates keep their fractions of a
+// second); XML ones are read too. Safe to use from any thread.
 class UserDefaults {
 public:
     // The standard defaults of this process: "~/Library/Preferences/<domain>.plist",

@@ -67,7 +67,7 @@ TEST_F(UserDefaultsTest, AValueOfAnotherTypeReadsAsMissing)
     }
 }
 
-TEST_F(UserDefaultsTest, TypedWritesReadBackAndPersistAsXml)
+TEST_F(UserDefaultsTest, TypedWritesReadBackAndPersistAsBinary)
 {
     {
         UserDefaults defaults(path);
@@ -80,10 +80,19 @@ TEST_F(UserDefaultsTest, TypedWritesReadBackAndPersistAsXml)
     EXPECT_EQ(reopened.integer("count"), -3);
     EXPECT_EQ(reopened.real("version"), 1.0);
     EXPECT_FALSE(reopened.integer("version"));
-    const auto bytes = serializePropertyList(Value(reopened.dictionaryRepresentation()), PropertyListFormat::Xml);
+    const auto bytes = serializePropertyList(Value(reopened.dictionaryRepresentation()), PropertyListFormat::Binary);
     std::vector<std::uint8_t> onDisk;
     ASSERT_TRUE(readWholeFile(path, onDisk));
     EXPECT_EQ(onDisk, bytes);
+}
+
+TEST_F(UserDefaultsTest, ADateReadsBackToTheMillisecond)
+{
+    const Date stored = Date(std::chrono::sys_days{std::chrono::year{2026} / 3 / 4}) + std::chrono::milliseconds(36'000'987);
+    UserDefaults(path).setObject("when", Value(stored));
+    const auto read = UserDefaults(path).date("when");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::chrono::round<std::chrono::milliseconds>(*read), stored);
 }
 
 TEST_F(UserDefaultsTest, NullOrRemoveDeletesTheKey)
