@@ -1,4 +1,4 @@
-#include "Agent/AgentInstanceLock.h"
+#include "Foundation/InstanceLock.h"
 #include "Foundation/Settings.h"
 #include "LaunchdTestFixture.h"
 #include "Platform/Dispatch/Dispatch.h"
