@@ -1,4 +1,4 @@
-#include "Agent/AgentInstanceLock.h"
+#include "Foundation/InstanceLock.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "LaunchdTestFixture.h"
@@ -50,11 +50,7 @@ protected:
         return agents;
     }
 
-    static bool hasEnded(pid_t pid)
-    {
-        const auto fields = platform::processStatFields(pid);
-        return fields.empty() || fields.front() == "Z";
-    }
+    static bool hasEnded(pid_t pid) { return !platform::runningProcessStartTime(pid); }
 
     static bool waitLong(const std::function<bool()>& condition)
     {
