@@ -2,7 +2,7 @@
 // ~/Downloads (a temporary name given its final one, as browsers do) to the post of
 // "NewDownloadedItem", 50 runs with the shipped records; and the CPU the agent
 // program uses over 60 idle seconds with all its watchers and its poll running.
-#include "BenchRoot.h"
+#include "QtBenchMain.h"
 #include "ProcessTime.h"
 
 #include "Agent/AlertNotifications.h"
@@ -15,8 +15,6 @@
 #include "Platform/Reachability/NetworkReachability.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Tools/ToolProcess.h"
-
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 #include <signal.h>
@@ -124,9 +122,5 @@ BENCHMARK(BM_IdleAgentCpu)->UseManualTime()->Unit(benchmark::kSecond)->Iteration
 
 int main(int argc, char** argv)
 {
-    benchRoot();
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    platform::dispatch::adoptMainThread();
-    return runBenchmarksInBenchRoot(argc, argv);
+    return runQtBenchmarksInBenchRoot(argc, argv);
 }

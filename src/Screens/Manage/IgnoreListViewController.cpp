@@ -91,7 +91,8 @@ void IgnoreListViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblIgnoreList = makeLabel(this, "lblIgnoreList", 17, headlineColor(), true);
+    lblIgnoreList = screenstyle::makeLabel(
+        this, "lblIgnoreList", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
     tableView = makeRowTable(this, rowHeight, "QTableWidget { background: #2b2b2b; border: 1px solid #3c3c3c; }");
     btnRefresh = makeFlatButton(this, "btnRefresh");
     btnRemove = makeFlatButton(this, "btnRemove");

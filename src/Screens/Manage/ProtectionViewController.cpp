@@ -65,14 +65,22 @@ void ProtectionViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblTitleRealTimeProtection = makeLabel(this, "lblTitleRealTimeProtection", 20, headlineColor(), true);
-    lblSubTitleRealTimeProtection = makeLabel(this, "lblSubTitleRealTimeProtection", 12, bodyColor());
-    lblActiveProtection = makeLabel(this, "lblActiveProtection", 15, headlineColor(), true);
-    lblRealTimeProtectionAgainst = makeLabel(this, "lblRealTimeProtectionAgainst", 12, bodyColor());
-    lblStartupProtection = makeLabel(this, "lblStartupProtection", 15, headlineColor(), true);
-    lblInstantlyPreventApplications = makeLabel(this, "lblInstantlyPreventApplications", 12, bodyColor());
-    lblEnableDisableActiveProtection = makeLabel(this, "lblEnableDisableActiveProtection", 12, bodyColor());
-    lblEnableDisableStartupProtection = makeLabel(this, "lblEnableDisableStartupProtection", 12, bodyColor());
+    lblTitleRealTimeProtection = screenstyle::makeLabel(
+        this, "lblTitleRealTimeProtection", 20, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblSubTitleRealTimeProtection = screenstyle::makeLabel(
+        this, "lblSubTitleRealTimeProtection", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblActiveProtection = screenstyle::makeLabel(
+        this, "lblActiveProtection", 15, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblRealTimeProtectionAgainst = screenstyle::makeLabel(
+        this, "lblRealTimeProtectionAgainst", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblStartupProtection = screenstyle::makeLabel(
+        this, "lblStartupProtection", 15, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblInstantlyPreventApplications = screenstyle::makeLabel(
+        this, "lblInstantlyPreventApplications", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblEnableDisableActiveProtection = screenstyle::makeLabel(
+        this, "lblEnableDisableActiveProtection", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblEnableDisableStartupProtection = screenstyle::makeLabel(
+        this, "lblEnableDisableStartupProtection", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
     btnActiveProtection = makeSwitch(this, "btnActiveProtection");
     btnStartupProtection = makeSwitch(this, "btnStartupProtection");
 

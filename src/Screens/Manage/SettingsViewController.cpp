@@ -62,7 +62,8 @@ void SettingsViewController::loadView()
         QSizePolicy keepsPlace = each.verticalLine->sizePolicy();
         keepsPlace.setRetainSizeWhenHidden(true); // captions stay aligned whichever tab is marked
         each.verticalLine->setSizePolicy(keepsPlace);
-        each.label = manageLook::makeLabel(tabColumn, "lbl" + name, 13, manageLook::headlineColor());
+        each.label = screenstyle::makeLabel(
+            tabColumn, "lbl" + name, 13, manageLook::headlineColor(), QFont::Normal, screenstyle::LabelWrap::words);
         auto* row = new QHBoxLayout;
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(each.verticalLine);

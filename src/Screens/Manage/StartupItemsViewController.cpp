@@ -63,8 +63,7 @@ void fillBox(QFrame& box, const QColor& colour)
 
 QLabel* makeCaption(QWidget* parent, const char* name)
 {
-    QLabel* label = manageLook::makeLabel(parent, name, 11, manageLook::bodyColor(), true);
-    label->setWordWrap(false);
+    QLabel* label = screenstyle::makeLabel(parent, name, 11, manageLook::bodyColor(), QFont::Bold);
     return label;
 }
 
@@ -102,8 +101,10 @@ void StartupItemsViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblStartupItems = makeLabel(this, "lblStartupItems", 17, headlineColor(), true);
-    lblPreventApplication = makeLabel(this, "lblPreventApplication", 12, bodyColor());
+    lblStartupItems = screenstyle::makeLabel(
+        this, "lblStartupItems", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblPreventApplication = screenstyle::makeLabel(
+        this, "lblPreventApplication", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
 
     tableView = makeRowTable(this, StartupManagerTableCellView::rowHeight,
                              "QTableWidget { background: #262626; border: none; }");
@@ -141,10 +142,8 @@ QWidget* StartupItemsViewController::makeTabs()
     row->setSpacing(2);
     const auto makeTab = [&](const char* box, const char* title, const char* count, const char* button,
                              void (StartupItemsViewController::*clicked)()) {
-        QLabel* titleLabel = manageLook::makeLabel(tabs, title, 14, manageLook::headlineColor(), true);
-        titleLabel->setWordWrap(false);
-        QLabel* countLabel = manageLook::makeLabel(tabs, count, 12, manageLook::bodyColor());
-        countLabel->setWordWrap(false);
+        QLabel* titleLabel = screenstyle::makeLabel(tabs, title, 14, manageLook::headlineColor(), QFont::Bold);
+        QLabel* countLabel = screenstyle::makeLabel(tabs, count, 12, manageLook::bodyColor());
         auto* texts = new QHBoxLayout;
         texts->setContentsMargins(20, 0, 20, 0);
         texts->addWidget(titleLabel, 1);
