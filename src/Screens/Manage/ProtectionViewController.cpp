@@ -121,16 +121,18 @@ void ProtectionViewController::viewWillAppear()
     stateUpdateRealTimeProtection();
 }
 
+// Read as the agent reads them: only a stored Boolean false stops a protection, so
+// an absent key or a value of another kind shows the switch on.
 void ProtectionViewController::stateUpdateRealTimeProtection()
 {
     platform::UserDefaults* suite = appGroupDefaults();
+    if (!suite)
+        return;
     for (const ProtectionSwitch& each : switches()) {
-        const std::optional<bool> stored = suite ? suite->boolean(each.key) : std::nullopt;
-        if (!stored)
-            continue;
-        each.toggle->setIsOn(*stored);
+        const bool on = suite->boolean(each.key) != false;
+        each.toggle->setIsOn(on);
         each.toggle->updateToggleState();
-        showCaption(*each.caption, *stored);
+        showCaption(*each.caption, on);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/DateText.h"
+#include "Screens/Common/MainWindow.h"
 #include "Screens/Common/ModalAlert.h"
 #include "Screens/Common/NumberText.h"
 #include "Screens/Common/ScreenText.h"
@@ -37,10 +38,11 @@ void showOfflineAlert()
     runModalAlert({localizedText("IDS_BGX_156"), localizedText("IDS_BGX_157"), {"OK"}});
 }
 
-// A result sheet on the main window: one text and one button.
+// A result sheet on the main window (the screen may have left it by now): one text
+// and one button.
 void showResultSheet(QWidget& view, const char* textKey)
 {
-    beginSheet(view, {"", localizedText(textKey), {localizedText("IDS_BGX_170")}}, [](int) {});
+    beginSheet(mainWindow(view), {"", localizedText(textKey), {localizedText("IDS_BGX_170")}}, [](int) {});
 }
 
 // Runs `step` on the main queue after `delay`, unless the screen has gone by then.
@@ -215,7 +217,7 @@ void UpdateSettingsViewController::offerDefinitions(double newVersion)
     const AlertContent offer{localizedText("IDS_BGX_167"),
                              formatText(localizedText("IDS_BGX_219"), {doubleText(newVersion)}),
                              {localizedText("IDS_BGX_166"), localizedText("IDS_BGX_42")}};
-    beginSheet(*this, offer, [self = QPointer(this)](int response) {
+    beginSheet(mainWindow(*this), offer, [self = QPointer(this)](int response) {
         if (!self)
             return;
         if (response != alertFirstButtonReturn) {
