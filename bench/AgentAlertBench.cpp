@@ -16,8 +16,6 @@
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Tools/ToolProcess.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <unistd.h>
@@ -112,5 +110,5 @@ BENCHMARK(BM_IdleAgentCpu)->UseManualTime()->Unit(benchmark::kSecond)->Iteration
 
 int main(int argc, char** argv)
 {
-    return runAgentBenchmarks(argc, argv);
+    return runQtBenchmarksInBenchRoot(argc, argv);
 }

@@ -1,14 +1,10 @@
 #pragma once
 
-#include "BenchRoot.h"
+#include "QtBenchMain.h"
 
 #include "Foundation/UserPaths.h"
-#include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Root/PlatformRoot.h"
 
-#include <QApplication>
-
-#include <cstdlib>
 #include <filesystem>
 
 // The agent's world in the bench root: the user's watched folders (and a
@@ -26,15 +22,4 @@ inline void prepareAgentRoot()
     fs::create_directories(fs::path(databasePath()).parent_path());
     fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath(),
                   fs::copy_options::overwrite_existing);
-}
-
-// The main of an agent benchmark: the root, a headless Qt application and this
-// thread as the main queue's, then the benchmarks.
-inline int runAgentBenchmarks(int argc, char** argv)
-{
-    benchRoot();
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    platform::dispatch::adoptMainThread();
-    return runBenchmarksInBenchRoot(argc, argv);
 }

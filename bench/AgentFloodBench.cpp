@@ -275,5 +275,5 @@ BENCHMARK(BM_DownloadFloodRenameAlert)->UseManualTime()->Unit(benchmark::kSecond
 
 int main(int argc, char** argv)
 {
-    return runAgentBenchmarks(argc, argv);
+    return runQtBenchmarksInBenchRoot(argc, argv);
 }

@@ -12,7 +12,7 @@ set(BG_AGENT_BUNDLE_DIR "${BG_APP_BUNDLE_DIR}/Contents/Resources/ActiveGuardSent
 # Values of the Info.plist templates; the demo and the tests override the two addresses
 # in the bundle they run.
 set(BG_SHORT_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}" CACHE INTERNAL "")
-set(BG_BUNDLE_VERSION "${BG_SHORT_VERSION}" CACHE INTERNAL "")
+set(BG_BUNDLE_VERSION "1" CACHE INTERNAL "") # the build number, counted on its own
 set(BG_UPDATE_FEED_URL "https://updates.example.com/bastionguardpoint/appcast.xml" CACHE STRING
     "The application's update feed")
 set(BG_DEFINITIONS_SERVER "definitions.example.com" CACHE STRING "Host of the definitions server")

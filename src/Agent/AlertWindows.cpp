@@ -39,9 +39,10 @@ void AlertWindows::showAlert(AlertKind kind, platform::UserInfo userInfo)
     QWidget* window = windowController(kind);
     if (!window)
         return;
+    // On top, but the keyboard stays where the user types (the window shows
+    // without activating; a click activates it).
     window->show();
     window->raise();
-    window->activateWindow();
     platform::NotificationCenter::defaultCenter().post(sceneOf(kind).notification, std::move(userInfo));
 }
 

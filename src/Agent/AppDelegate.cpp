@@ -1,5 +1,6 @@
 #include "Agent/AppDelegate.h"
 
+#include "Agent/AlertedDownloads.h"
 #include "Detection/DatabaseManager.h"
 #include "Detection/DatabaseManagerReader.h"
 #include "Detection/SharedLists.h"
@@ -62,6 +63,7 @@ void AppDelegate::startAgent()
         languageTable() = readBundlePlist("English");
     loadMalwareRecordsInBackground();
     startupItemTriage_->takeSnapshots();
+    clearAlertedDownloadPaths();
     watchLaunchAgentFolders();
     watchDownloads();
     watchCrashReports();

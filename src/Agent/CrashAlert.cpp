@@ -1,6 +1,8 @@
 #include "Agent/CrashAlert.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertText.h"
+#include "Agent/ApplicationHandOver.h"
 #include "Agent/CrashSnooze.h"
 #include "Agent/TextMatches.h"
 #include "Controls/AgentNotificationNames.h"

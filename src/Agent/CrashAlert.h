@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Agent/AlertWindowBase.h"
+#include "Agent/AlertWindow.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
 #include <optional>

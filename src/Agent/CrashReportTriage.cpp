@@ -2,11 +2,10 @@
 
 #include "Agent/AlertNotifications.h"
 #include "Agent/CrashSnooze.h"
+#include "Agent/ItemPresence.h"
 #include "Agent/ProtectionSettings.h"
 #include "Foundation/Settings.h"
 #include "Platform/Dispatch/Dispatch.h"
-
-#include <filesystem>
 
 void CrashReportTriage::crashReportEvent(const FileWatcherEvent& event) const
 {
@@ -14,8 +13,7 @@ void CrashReportTriage::crashReportEvent(const FileWatcherEvent& event) const
         pathListContains(SettingsKey::ignoreAllPaths, event.path))
         return;
     platform::dispatch::asyncGlobal([path = event.path, alerts = alerts_] {
-        std::error_code ignored;
-        if (path.ends_with(".DS_Store") || !std::filesystem::exists(path, ignored))
+        if (path.ends_with(".DS_Store") || !isItemAt(path))
             return;
         raiseAlertOnMainQueue(alerts, AlertKind::crash, {{AlertKey::crashReport, path}});
     });

@@ -1,6 +1,9 @@
 #include "Agent/DownloadAlert.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertText.h"
+#include "Agent/AlertedDownloads.h"
+#include "Agent/ItemPresence.h"
 #include "Controls/ButtonStyling.h"
 #include "Controls/FlatButton.h"
 #include "Controls/HandCursorButton.h"
@@ -9,16 +12,12 @@
 #include "Foundation/Settings.h"
 #include "Platform/FileManager/FileManager.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <filesystem>
-#include <functional>
 #include <iostream>
 
 namespace {
@@ -30,31 +29,6 @@ bool isMoveToTrashOn()
 {
     const auto stored = readSetting(SettingsKey::moveDeletedToTrash);
     return !stored || *stored->asBoolean();
-}
-
-bool isOnDisk(const std::string& path)
-{
-    std::error_code ignored;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
-}
-
-// A list of texts in `store` under `key`, changed in one locked read-modify-write.
-// A stored value of another type is left as it is; an absent list stays absent
-// when the change leaves it empty.
-void changePathList(platform::UserDefaults& store, const char* key,
-                    const std::function<void(std::vector<std::string>&)>& change)
-{
-    store.modifyObject(key, [&](const platform::Value* stored) {
-        if (stored && !isSettingsValueOfType(*stored, SettingsType::arrayOfTexts))
-            return *stored;
-        std::vector<std::string> paths;
-        for (const auto& entry : stored ? *stored->asArray() : platform::Array{})
-            paths.push_back(*entry.asText());
-        change(paths);
-        if (!stored && paths.empty())
-            return platform::Value();
-        return platform::Value(platform::Array(paths.begin(), paths.end()));
-    });
 }
 
 void appendJoined(std::string& joined, const std::optional<std::string>& value)
@@ -77,7 +51,7 @@ PublisherTexts publisherTexts(const MalwareList& record)
 }
 
 DownloadProtectionViewController::DownloadProtectionViewController()
-    : AlertWindow(windowWidth), btnClose(&closeButton()), lblAttention(heading()), lblMessage(message()),
+    : QueuedAlertWindow(windowWidth), btnClose(&closeButton()), lblAttention(heading()), lblMessage(message()),
       lblSubMessage(subMessage()), lblAppName(&productNameLabel())
 {
     makeDetails();
@@ -156,10 +130,19 @@ void DownloadProtectionViewController::notificationUpdateUI(const platform::Noti
     const auto* itemPath = notification.value<std::string>(AlertKey::newDownloadedItem);
     if (!itemPath)
         return;
-    path_ = *itemPath;
-    shownPaths_.push_back(*itemPath);
-    if (const auto* record = notification.value<MalwareList>(AlertKey::detectedMalwareList))
-        fillDetails(*record);
+    const auto* record = notification.value<MalwareList>(AlertKey::detectedMalwareList);
+    offer({*itemPath, record ? std::optional(*record) : std::nullopt});
+}
+
+std::optional<std::string> DownloadProtectionViewController::path() const
+{
+    return shownItem() ? std::optional(shownItem()->path) : std::nullopt;
+}
+
+void DownloadProtectionViewController::showItem(const DownloadHit& hit)
+{
+    if (hit.record)
+        fillDetails(*hit.record);
 }
 
 void DownloadProtectionViewController::fillDetails(const MalwareList& record)
@@ -170,7 +153,7 @@ void DownloadProtectionViewController::fillDetails(const MalwareList& record)
     lblThreatValue->setVisible(!lblThreatValue->text().isEmpty());
     lblCompanyValue->setText(QString::fromStdString(publishers.company));
     lblVersionValue->setText(QString::fromStdString(publishers.version));
-    lblPathValue->setText(QString::fromStdString(path_.value_or("")));
+    lblPathValue->setText(QString::fromStdString(path().value_or("")));
     showState(itemPresent);
 }
 
@@ -195,7 +178,7 @@ void DownloadProtectionViewController::clickedDelete()
         close();
         return;
     }
-    if (path_ && removeItem(*path_))
+    if (const auto shown = path(); shown && removeItem(*shown))
         showState(itemRemoved);
 }
 
@@ -214,7 +197,7 @@ bool DownloadProtectionViewController::removeItem(const std::string& path) const
         std::cout << error.description << std::endl;
         return false;
     }
-    if (isOnDisk(path)) {
+    if (isItemAt(path)) {
         std::cout << "\"" << path << "\" is still there after its removal" << std::endl;
         return false;
     }
@@ -223,25 +206,11 @@ bool DownloadProtectionViewController::removeItem(const std::string& path) const
 
 void DownloadProtectionViewController::clickedIgnoreThisApp()
 {
-    platform::UserDefaults* suite = appGroupDefaults();
-    if (suite && path_)
-        changePathList(*suite, SettingsKey::ignoreAllPaths, [&](std::vector<std::string>& paths) {
-            if (std::find(paths.begin(), paths.end(), *path_) == paths.end())
-                paths.push_back(*path_);
-        });
     close();
 }
 
-void DownloadProtectionViewController::closeEvent(QCloseEvent* event)
+void DownloadProtectionViewController::dismissed(const DownloadHit& hit)
 {
-    if (!shownPaths_.empty())
-        changePathList(standardDefaults(), SettingsKey::newDownloadPathsWithNags, [&](std::vector<std::string>& paths) {
-            std::erase_if(paths, [&](const std::string& alerted) {
-                return std::find(shownPaths_.begin(), shownPaths_.end(), alerted) != shownPaths_.end();
-            });
-        });
-    shownPaths_.clear();
-    path_.reset();
+    removeAlertedDownloadPath(hit.path);
     deleteState_ = itemPresent;
-    AlertWindow::closeEvent(event);
 }

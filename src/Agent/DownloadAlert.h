@@ -1,20 +1,29 @@
 #pragma once
 
-#include "Agent/AlertWindowBase.h"
+#include "Agent/AlertLabels.h"
+#include "Agent/QueuedAlertWindow.h"
 #include "Detection/Records.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
 #include <optional>
 #include <string>
-#include <vector>
 
 class FlatButton;
 class QPushButton;
 
+// A download that matched a signature record, as the alert is handed it. One
+// path is one alert: a second hit on it is the same alert.
+struct DownloadHit {
+    std::string path;
+    std::optional<MalwareList> record;
+    bool operator==(const DownloadHit& other) const { return path == other.path; }
+};
+
 // The download alert: a download that matches a signature record, its details,
-// and Delete (to the Trash or for good), Ignore This App and Close. Filled by
-// "NewDownloadedItem". Main thread only.
-class DownloadProtectionViewController : public AlertWindow {
+// and Delete (to the Trash or for good), Ignore This App and Close (both only
+// dismiss it). Filled by "NewDownloadedItem"; hits that come while one is shown
+// wait their turn and are shown one after another. Main thread only.
+class DownloadProtectionViewController : public QueuedAlertWindow<DownloadHit> {
 public:
     // btnDelete's tag: the item is there and Delete removes it, or it was removed
     // and the same button closes the alert.
@@ -25,7 +34,7 @@ public:
     void clickedDelete();
     void clickedIgnoreThisApp();
 
-    const std::optional<std::string>& path() const { return path_; }
+    std::optional<std::string> path() const;
     int deleteState() const { return deleteState_; }
 
     HandCursorButton* btnClose;
@@ -48,9 +57,11 @@ public:
     QLabel* lblPathCaps;
 
 protected:
-    // Every close (Close, Ignore This App, Delete once removed) takes each path the
-    // alert has shown since it opened off the list of alerted downloads.
-    void closeEvent(QCloseEvent* event) override;
+    // A hit without its record keeps the labels as they are.
+    void showItem(const DownloadHit& hit) override;
+    // Every close (Close, Ignore This App, Delete once removed) takes the shown
+    // path off the list of alerted downloads.
+    void dismissed(const DownloadHit& hit) override;
 
 private:
     void makeDetails();
@@ -61,8 +72,6 @@ private:
     void showState(DeleteState state);
     bool removeItem(const std::string& path) const;
 
-    std::optional<std::string> path_;
-    std::vector<std::string> shownPaths_;
     DeleteState deleteState_ = itemPresent;
     platform::ObservationToken observer_;
 };

@@ -1,6 +1,8 @@
 #include "Agent/DownloadTriage.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertedDownloads.h"
+#include "Agent/ItemPresence.h"
 #include "Agent/ProtectionSettings.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/Settings.h"
@@ -12,7 +14,6 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -44,8 +45,7 @@ void matchDownload(const std::string& path, const std::weak_ptr<AlertWindows>& a
     if (records->empty())
         return;
     auto hit = recordMatchingDownloadName(platform::lastPathComponent(path), *records);
-    std::error_code ignored;
-    if (!hit || !std::filesystem::exists(path, ignored))
+    if (!hit || !isItemAt(path))
         return;
     addAlertedDownloadPath(path);
     raiseAlertOnMainQueue(alerts, AlertKind::download,
@@ -78,15 +78,4 @@ std::optional<MalwareList> recordMatchingDownloadName(const std::string& name, c
         return record.paths && std::any_of(record.paths->begin(), record.paths->end(), holdsName);
     });
     return hit == records.end() ? std::nullopt : std::optional<MalwareList>(*hit);
-}
-
-void addAlertedDownloadPath(const std::string& path)
-{
-    standardDefaults().modifyObject(SettingsKey::newDownloadPathsWithNags, [&](const platform::Value* stored) {
-        platform::Array paths;
-        if (stored && isSettingsValueOfType(*stored, SettingsType::arrayOfTexts))
-            paths = *stored->asArray();
-        paths.emplace_back(path);
-        return platform::Value(std::move(paths));
-    });
 }

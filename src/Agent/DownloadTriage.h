@@ -31,7 +31,3 @@ private:
 // The first record with a known path whose stored text (shortPath) contains
 // `name`, case-sensitively; none for a name of fewer than five characters.
 std::optional<MalwareList> recordMatchingDownloadName(const std::string& name, const std::vector<MalwareList>& records);
-
-// Adds `path` at the end of "NewDownloadPathsWithNagsBGX" in one locked
-// read-extend-write; a stored value that is not a list of texts is replaced.
-void addAlertedDownloadPath(const std::string& path);

@@ -1,6 +1,8 @@
 #include "Agent/StartupItemAlert.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertText.h"
+#include "Agent/ApplicationHandOver.h"
 #include "Controls/AgentNotificationNames.h"
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
@@ -16,7 +18,7 @@ constexpr int windowWidth = 440;
 } // namespace
 
 ViewControllerRT::ViewControllerRT()
-    : AlertWindow(windowWidth), btnClose(&closeButton()), lblAttention(heading()), lblMessage(message()),
+    : QueuedAlertWindow(windowWidth), btnClose(&closeButton()), lblAttention(heading()), lblMessage(message()),
       lblSubMessage(subMessage()), lblAppName(&productNameLabel())
 {
     QFrame* panel = addPanel();
@@ -54,8 +56,13 @@ void ViewControllerRT::notificationUpdateUI(const platform::Notification& notifi
     const std::string* type = notification.value<std::string>(AlertKey::startupType);
     if (!item || !type)
         return;
-    lblNewStartupItem->setText(alertText("IDS_BGX_192") + " (" + QString::fromStdString(*type) + "):");
-    lblStartupItem->setText(QString::fromStdString(platform::lastPathComponent(*item)));
+    offer({*item, *type});
+}
+
+void ViewControllerRT::showItem(const NewStartupItem& item)
+{
+    lblNewStartupItem->setText(alertText("IDS_BGX_192") + " (" + QString::fromStdString(item.startupType) + "):");
+    lblStartupItem->setText(QString::fromStdString(platform::lastPathComponent(item.item)));
     refit();
 }
 

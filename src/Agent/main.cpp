@@ -1,6 +1,6 @@
 // The protection agent: a background application without a main window, started by
 // launchd through "/usr/bin/open". A second agent of the same user leaves at once.
-#include "Agent/AgentInstanceLock.h"
+#include "Foundation/InstanceLock.h"
 #include "Agent/AppDelegate.h"
 #include "Agent/TerminationSignal.h"
 #include "Platform/Dispatch/Dispatch.h"

@@ -16,7 +16,6 @@
 #include <iostream>
 #include <thread>
 
-#include <signal.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -42,10 +41,7 @@ std::string launchAgentFolder()
 
 bool processHasExited(pid_t pid)
 {
-    if (kill(pid, 0) != 0 && errno != EPERM)
-        return true;
-    const auto fields = platform::processStatFields(pid);
-    return !fields.empty() && fields.front() == "Z";
+    return !platform::runningProcessStartTime(pid);
 }
 
 std::string agentLaunchAgentPlistPath()

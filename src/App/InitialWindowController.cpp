@@ -2,12 +2,14 @@
 
 #include "App/MainMenu.h"
 #include "App/ViewController.h"
+#include "Screens/Common/MainWindow.h"
 
 #include <QCloseEvent>
 
 InitialWindowController::InitialWindowController() : content_(new ViewController)
 {
     setCentralWidget(content_);
+    setMainWindow(this);
     buildMainMenu(*menuBar());
     windowDidLoad();
 }

@@ -1,6 +1,9 @@
 // The application: hands the process to the Qt event loop with the application's
-// delegate, as the platform's application main does.
+// delegate, as the platform's application main does. A second start in the user's
+// session brings the running application forward and leaves.
 #include "App/AppDelegate.h"
+#include "App/ApplicationInstance.h"
+#include "Foundation/InstanceLock.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
 #include "Platform/Tools/ToolPaths.h"
@@ -25,6 +28,11 @@ void putPlatformToolsOnPath()
 
 int main(int argc, char** argv)
 {
+    const platform::FileLock instance = takeApplicationInstanceLock();
+    if (!instance.held()) {
+        askRunningApplicationToComeForward();
+        return 0;
+    }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     platform::dispatch::adoptMainThread();
@@ -32,6 +40,7 @@ int main(int argc, char** argv)
     putPlatformToolsOnPath();
 
     AppDelegate& delegate = AppDelegate::shared();
+    const platform::ObservationToken comeForwardRequests = comeForwardWhenAsked(delegate);
     delegate.applicationWillFinishLaunching();
     platform::dispatch::asyncMain([&delegate] { delegate.applicationDidFinishLaunching(); });
     QObject::connect(&application, &QApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });

@@ -132,7 +132,11 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows)
         }
     }
     addToRemovedTotal(removed);
-    asyncMain([=] {
+    // The clean ends in the main-queue item that posts its end, so nothing on the main
+    // thread sees it over before its completion is handled.
+    asyncMain([this, selectedItems, allItems, handled, abortedIndex] {
+        isAborted = false;
+        isCleanRunning = false;
         auto& center = platform::NotificationCenter::defaultCenter();
         center.post("CleanViewUpdateBGX", {{menuKey, CleanMenu::result}});
         center.post("NotifyCleanProcessCompleteBGX", {{"cleanedItems", selectedItems},
@@ -140,6 +144,4 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows)
                                                       {"pObj", handled},
                                                       {"abortedIndex", abortedIndex}});
     });
-    isAborted = false;
-    isCleanRunning = false;
 }

@@ -13,6 +13,7 @@
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
+#include "Platform/Tools/ZipListing.h"
 
 #include <chrono>
 #include <filesystem>
@@ -31,6 +32,8 @@ constexpr const char* definitionsStatusNotification = "UpdateAGSQStatusAndDefini
 // The largest index and archive taken from the server (bytes after content decoding).
 constexpr std::size_t maximumIndexSize = 64 * 1024;
 constexpr std::size_t maximumArchiveSize = 256 * 1024 * 1024;
+// The most the archive may unpack to, by its own listing (a database is tens of MiB).
+constexpr std::uint64_t maximumUnpackedArchiveSize = std::uint64_t{1024} * 1024 * 1024;
 
 // Makes the folder of `file` and removes an old `file`; failures are ignored,
 // since the download then fails or reuses what is there.
@@ -48,6 +51,19 @@ void storePhoneNumber(const INIParser::Section& section)
         return;
     if (auto* suite = appGroupDefaults())
         suite->setObject(SettingsKey::phoneNumber, phone->second);
+}
+
+// Whether the archive can be listed and unpacks, by its listing, within the limit;
+// says why not.
+bool unpacksWithinLimit(const std::string& archive)
+{
+    const auto size = platform::listedUnpackedSize(archive);
+    if (!size)
+        printLine("The definitions archive cannot be listed; it is not unpacked: " + archive);
+    else if (*size > maximumUnpackedArchiveSize)
+        printLine("The definitions archive would unpack to " + std::to_string(*size) + " bytes, more than " +
+                  std::to_string(maximumUnpackedArchiveSize) + "; it is not unpacked: " + archive);
+    return size && *size <= maximumUnpackedArchiveSize;
 }
 
 } // namespace
@@ -144,7 +160,8 @@ bool UpdateDatabase::installDownloadedDatabase()
         return false;
     // A copy left by an earlier unpack must not pass for this archive's.
     fs::remove_all(downloadedDatabasePath(), ignored);
-    const bool installed = unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string()) &&
+    const bool installed = unpacksWithinLimit(databaseZipPath()) &&
+                           unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string()) &&
                            replaceInstalledDatabase(downloadedDatabasePath());
     if (!installed) {
         fs::remove_all(downloadedDatabasePath(), ignored);

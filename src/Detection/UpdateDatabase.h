@@ -43,9 +43,10 @@ public:
 
     // Installs the archive lying in the download folder: unpacks it and moves its
     // "bgx.db" over the installed database in one rename. False, with the installed
-    // database left as it was, when no database is installed, the archive fails
-    // to unpack, its "bgx.db" is missing or not a sound signature database, or the
-    // rename fails.
+    // database left as it was, when no database is installed, the archive's listing
+    // cannot be read or gives more than 1 GiB unpacked (then nothing is unpacked),
+    // it fails to unpack, its "bgx.db" is missing or not a sound signature
+    // database, or the rename fails.
     bool installDownloadedDatabase();
 
 private:

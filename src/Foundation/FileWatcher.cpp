@@ -1,5 +1,7 @@
 #include "Foundation/FileWatcher.h"
 
+#include "Foundation/ProtectedPaths.h"
+
 #include <array>
 #include <utility>
 
@@ -33,7 +35,8 @@ void FileWatcher::start()
     if (streamRef_)
         return;
     streamRef_ = fsevents::EventStream::create(
-        filePaths_, [this](const fsevents::Event& event) { deliver(event); }, queue.value_or(nullptr));
+        filePaths_, [this](const fsevents::Event& event) { deliver(event); }, queue.value_or(nullptr),
+        [](const std::string& root) { return !isMachineWideFolder(root); });
     if (streamRef_)
         streamRef_->start();
 }

@@ -57,6 +57,18 @@ bool hasParentComponent(const fs::path& path)
     return std::ranges::any_of(path, [](const fs::path& component) { return component == ".."; });
 }
 
+// Each folder as written and with its links resolved.
+std::vector<fs::path> withResolvedForms(const std::vector<std::string>& folders)
+{
+    std::vector<fs::path> forms;
+    for (const auto& folder : folders) {
+        forms.push_back(withoutTrailingSeparator(folder));
+        if (auto resolved = resolvedForm(folder))
+            forms.push_back(std::move(*resolved));
+    }
+    return forms;
+}
+
 // Every protected folder as written and with its links resolved.
 std::vector<fs::path> protectedFolders()
 {
@@ -67,13 +79,21 @@ std::vector<fs::path> protectedFolders()
         folders.push_back(platform::hostPath(folder));
     for (const char* tail : userFolders)
         folders.push_back(userPath(tail));
-    std::vector<fs::path> forms;
-    for (const auto& folder : folders) {
-        forms.push_back(withoutTrailingSeparator(folder));
-        if (auto resolved = resolvedForm(folder))
-            forms.push_back(std::move(*resolved));
-    }
-    return forms;
+    return withResolvedForms(folders);
+}
+
+// Whether the absolute path, as written or with its links resolved, is or holds
+// one of the folders; a path that cannot be resolved or leads outside the
+// platform root always counts.
+bool holdsAnyOf(const fs::path& written, const std::vector<fs::path>& folders)
+{
+    const auto resolved = resolvedForm(written);
+    const auto root = resolvedForm(platform::platformRoot());
+    if (!resolved || !root || !holds(*root, *resolved))
+        return true;
+    return std::ranges::any_of(std::array{withoutTrailingSeparator(written), *resolved}, [&](const fs::path& form) {
+        return std::ranges::any_of(folders, [&](const fs::path& folder) { return holds(form, folder); });
+    });
 }
 
 } // namespace
@@ -83,12 +103,11 @@ bool isProtectedPath(const std::string& path)
     const fs::path written(path);
     if (!written.is_absolute() || hasParentComponent(written))
         return true;
-    const auto resolved = resolvedForm(written);
-    const auto root = resolvedForm(platform::platformRoot());
-    if (!resolved || !root || !holds(*root, *resolved))
-        return true;
-    const auto folders = protectedFolders();
-    return std::ranges::any_of(std::array{withoutTrailingSeparator(written), *resolved}, [&](const fs::path& form) {
-        return std::ranges::any_of(folders, [&](const fs::path& folder) { return holds(form, folder); });
-    });
+    return holdsAnyOf(written, protectedFolders());
+}
+
+bool isMachineWideFolder(const std::string& path)
+{
+    const fs::path written(path);
+    return !written.is_absolute() || holdsAnyOf(written, withResolvedForms({userPath("")}));
 }

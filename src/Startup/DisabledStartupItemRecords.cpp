@@ -45,50 +45,50 @@ bool isSameForAdding(const RecordIdentity& identity, const Dictionary& stored, c
     return sharesEitherKey(identity, stored, given);
 }
 
-// Call with storeMutex() held.
-std::vector<Dictionary> readRecords(const RecordIdentity& identity)
+// The stored entries, of whatever kind; none when the value is not a list. Call
+// with storeMutex() held.
+platform::Array readEntries(const RecordIdentity& identity)
 {
-    std::vector<Dictionary> records;
     const auto stored = standardDefaults().object(identity.storeKey);
-    if (!stored || !stored->asArray())
-        return records;
-    for (const Value& entry : *stored->asArray()) {
-        if (!entry.asDictionary())
-            return {};
-        records.push_back(*entry.asDictionary());
-    }
-    return records;
+    return stored && stored->asArray() ? *stored->asArray() : platform::Array{};
 }
 
-void writeRecords(const RecordIdentity& identity, const std::vector<Dictionary>& records)
+void writeEntries(const RecordIdentity& identity, platform::Array entries)
 {
-    platform::Array array(records.begin(), records.end());
-    standardDefaults().setObject(identity.storeKey, Value(std::move(array)));
+    standardDefaults().setObject(identity.storeKey, Value(std::move(entries)));
 }
 
 std::vector<Dictionary> disabledRecords(const RecordIdentity& identity)
 {
     std::lock_guard lock(storeMutex());
-    return readRecords(identity);
+    std::vector<Dictionary> records;
+    for (const Value& entry : readEntries(identity))
+        if (const Dictionary* record = entry.asDictionary())
+            records.push_back(*record);
+    return records;
 }
 
+// Entries that are no records are passed over and written back as they were.
 void addRecord(const RecordIdentity& identity, const Dictionary& record)
 {
     std::lock_guard lock(storeMutex());
-    auto records = readRecords(identity);
-    if (std::any_of(records.begin(), records.end(),
-                    [&](const Dictionary& stored) { return isSameForAdding(identity, stored, record); }))
+    platform::Array entries = readEntries(identity);
+    if (std::any_of(entries.begin(), entries.end(), [&](const Value& entry) {
+            return entry.asDictionary() && isSameForAdding(identity, *entry.asDictionary(), record);
+        }))
         return;
-    records.push_back(record);
-    writeRecords(identity, records);
+    entries.emplace_back(record);
+    writeEntries(identity, std::move(entries));
 }
 
 void removeRecord(const RecordIdentity& identity, const Dictionary& record)
 {
     std::lock_guard lock(storeMutex());
-    auto records = readRecords(identity);
-    std::erase_if(records, [&](const Dictionary& stored) { return sharesEitherKey(identity, stored, record); });
-    writeRecords(identity, records);
+    platform::Array entries = readEntries(identity);
+    std::erase_if(entries, [&](const Value& entry) {
+        return entry.asDictionary() && sharesEitherKey(identity, *entry.asDictionary(), record);
+    });
+    writeEntries(identity, std::move(entries));
 }
 
 } // namespace

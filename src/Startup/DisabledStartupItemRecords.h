@@ -14,8 +14,8 @@
 inline constexpr const char* kLoginItemsUD = SettingsKey::loginItemsUD;
 inline constexpr const char* kLaunchAgentsUD = SettingsKey::launchAgentsUD;
 
-// The stored arrays; empty when the key is missing or holds anything but an
-// array of dictionaries.
+// The stored records; empty when the key is missing or holds no array. An entry
+// that is not a dictionary is passed over here, and kept as it is by every change.
 std::vector<platform::Dictionary> disabledLoginItems();
 std::vector<platform::Dictionary> disabledLaunchAgents();
 

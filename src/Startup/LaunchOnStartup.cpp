@@ -35,13 +35,16 @@ LoginItemReference loginItemReference(const platform::FileURL& url)
     return {std::nullopt, items.back()};
 }
 
-void setLaunchOnStartup(bool enable, const platform::FileURL& url)
+bool setLaunchOnStartup(bool enable, const platform::FileURL& url)
 {
     const auto [item, anchor] = loginItemReference(url);
     if (enable && !item) {
-        if (const auto list = platform::SharedFileList::sessionLoginItems())
-            (void)list->insertURL(url.absoluteString(), anchor);
-    } else if (!enable && item) {
-        HelperObjc().itemRefInLoginItems(url.path());
+        const auto list = platform::SharedFileList::sessionLoginItems();
+        return list && list->insertURL(url.absoluteString(), anchor);
     }
+    if (!enable && item) {
+        HelperObjc().itemRefInLoginItems(url.path());
+        return !loginItemReference(url).item;
+    }
+    return true;
 }

@@ -26,5 +26,6 @@ struct LoginItemReference {
 LoginItemReference loginItemReference(const platform::FileURL& url);
 
 // Adds `url` at the end of the session login items when it is not listed, or
-// takes the entry with its path out. Nothing is reported.
-void setLaunchOnStartup(bool enable, const platform::FileURL& url);
+// takes the entry with its path out. True when the list holds the entry (enable)
+// or no longer does (disable); false when the list could not be changed.
+bool setLaunchOnStartup(bool enable, const platform::FileURL& url);

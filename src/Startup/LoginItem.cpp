@@ -17,6 +17,7 @@ constexpr const char* program = "program";
 constexpr const char* appUrlPath = "appUrlPath";
 constexpr const char* pid = "pid";
 constexpr const char* isSMLoginItem = "isSMLoginItem";
+constexpr const char* jobDictionary = "jobDictionary";
 } // namespace Key
 
 std::optional<std::int64_t> integerOfTextEntry(const platform::Dictionary& record, const char* key)
@@ -72,6 +73,8 @@ LoginItem::LoginItem(const platform::Dictionary& record)
     programArguments = arrayEntry(record, Key::programArguments);
     pid = integerEntry(record, Key::pid);
     isSMLoginItem = booleanEntry(record, Key::isSMLoginItem).value_or(false);
+    if (const auto job = record.find(Key::jobDictionary); job != record.end() && job->second.asDictionary())
+        jobDictionary = *job->second.asDictionary();
     if (const auto path = textEntry(record, Key::appUrlPath)) {
         setApplication(platform::FileURL::fromPath(*path));
         if (!name || name->empty())
@@ -128,6 +131,8 @@ platform::Dictionary LoginItem::record() const
         record[Key::appUrlPath] = appUrl->path();
     if (pid)
         record[Key::pid] = static_cast<long long>(*pid);
+    if (jobDictionary)
+        record[Key::jobDictionary] = *jobDictionary;
     return record;
 }
 

@@ -21,6 +21,8 @@ public:
     std::optional<std::int64_t> onDemand;
     std::optional<std::string> program;
     std::optional<std::string> helperBundleIdentifier; // switches a service-management item on or off
+    // A user's job switched off: its whole plist as it was, written back when it is switched on.
+    std::optional<platform::Dictionary> jobDictionary;
     std::optional<std::int64_t> pid;
     std::optional<platform::FileURL> appUrl;
     std::optional<platform::Bundle> bundle;
@@ -48,7 +50,8 @@ public:
     explicit LoginItem(const platform::Dictionary& record);
 
     // The stored form: "isEnable" ("1"/"0"), the launchd values (integers as
-    // decimal texts), "appUrlPath", "pid" (number) and "isSMLoginItem" (Boolean).
+    // decimal texts), "appUrlPath", "pid" (number), "isSMLoginItem" (Boolean) and
+    // "jobDictionary" (the dictionary, when the item has one).
     platform::Dictionary record() const;
 
     // The same item: by application URL when both have one, else by helper

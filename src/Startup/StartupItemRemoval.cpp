@@ -65,6 +65,19 @@ bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder)
     return removed;
 }
 
+bool isLoaded(const std::optional<std::string>& label, LDLaunchDomain domain)
+{
+    return label && !label->empty() && LDJobIsLoaded(*label, domain);
+}
+
+// A user's job that launchd does not have and whose plist is gone (one switched off,
+// or deleted meanwhile): there is nothing left to remove.
+bool isGoneUserJob(const std::optional<std::string>& label)
+{
+    const auto plist = LDJobPlistPath(LDLaunchDomain::userLaunchAgent, label.value_or(""));
+    return !isLoaded(label, LDLaunchDomain::userLaunchAgent) && !(plist && isFile(*plist));
+}
+
 } // namespace
 
 RemovalOutcome removeStartupItem(const LaunchAgent& agent)
@@ -73,9 +86,12 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent)
     if (!folder)
         return RemovalOutcome::passedOver;
     const auto label = agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
-    const bool removed = label && !label->empty() && !LDJobIsLoaded(*label, *agent.ldLaunchDomain)
-                             ? removeUnloadedJobFile(agent, *folder)
-                             : removeThroughLaunchd(agent, *folder, label);
+    const bool hasPlist = agent.plistName && !agent.plistName->empty() && isFile(*folder + *agent.plistName);
+    const bool loaded = isLoaded(label, *agent.ldLaunchDomain);
+    const bool unloadedWithLabel = label && !label->empty() && !loaded;
+    const bool removed = !loaded && !hasPlist ? true // already gone
+                         : unloadedWithLabel  ? removeUnloadedJobFile(agent, *folder)
+                                              : removeThroughLaunchd(agent, *folder, label);
     if (removed)
         removeDisabledLaunchAgent(agent.record());
     return removed ? RemovalOutcome::removed : RemovalOutcome::notRemoved;
@@ -84,7 +100,7 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent)
 RemovalOutcome removeStartupItem(const LoginItem& item)
 {
     auto outcome = RemovalOutcome::removed;
-    if (item.program) {
+    if (item.program && !isGoneUserJob(item.label)) {
         if (item.helperBundleIdentifier)
             (void)platform::SMLoginItemSetEnabled(*item.helperBundleIdentifier, false);
         platform::Error error;
@@ -92,7 +108,7 @@ RemovalOutcome removeStartupItem(const LoginItem& item)
             std::cout << describe(error) << std::endl;
             outcome = RemovalOutcome::notRemoved;
         }
-    } else if (item.appUrl) {
+    } else if (!item.program && item.appUrl) {
         setLaunchOnStartup(false, *item.appUrl);
     }
     removeDisabledLoginItem(item.record());

@@ -11,8 +11,10 @@ enum class RemovalOutcome {
 };
 
 // A launch agent: its job and its plist, through the launchd library, in its domain.
+// An item already gone (no plist, no loaded job) counts as removed.
 RemovalOutcome removeStartupItem(const LaunchAgent& agent);
 
 // A login item: a launchd job of the user's (its service-management switch off
-// first), or a session login item; its switched-off record goes in either case.
+// first; one already gone counts as removed), or a session login item; its
+// switched-off record goes in either case.
 RemovalOutcome removeStartupItem(const LoginItem& item);

@@ -12,8 +12,23 @@
 #include "Startup/StartupItemSnapshots.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
+
+std::atomic<bool> removalRunning = false;
+
+// What a switch changes of a record (the rest, its check box, may have changed meanwhile).
+void copySwitchedState(LoginItem& shown, const LoginItem& switched)
+{
+    shown.isEnable = switched.isEnable;
+    shown.jobDictionary = switched.jobDictionary;
+}
+
+void copySwitchedState(LaunchAgent& shown, const LaunchAgent& switched)
+{
+    shown.isEnable = switched.isEnable;
+}
 
 using platform::dispatch::asyncGlobal;
 using platform::dispatch::asyncMain;
@@ -109,10 +124,29 @@ void StartupItemsModel::changeLaunchAgent(std::size_t index, const std::function
         change(launchAgents_[index]);
 }
 
+template <class Record>
+void StartupItemsModel::keepSwitchedState(std::size_t index, const Record& switched)
+{
+    std::lock_guard lock(mutex_);
+    auto& records = list<Record>();
+    if (index < records.size() && records[index] == switched)
+        copySwitchedState(records[index], switched);
+}
+
+void StartupItemsModel::takeSwitchedState(std::size_t index, const LoginItem& switched)
+{
+    keepSwitchedState(index, switched);
+}
+
+void StartupItemsModel::takeSwitchedState(std::size_t index, const LaunchAgent& switched)
+{
+    keepSwitchedState(index, switched);
+}
+
 void StartupItemsModel::startLoading(StartupManager list)
 {
     const bool loginItems = list == StartupManager::loginItems;
-    (loginItems ? isRetrivingLoginItems : isRetrivingLaunchAgents) = true;
+    (loginItems ? isRetrivingLoginItems_ : isRetrivingLaunchAgents_) = true;
     view_.showLoader();
     asyncGlobal([self = shared_from_this(), loginItems] {
         if (loginItems)
@@ -124,7 +158,7 @@ void StartupItemsModel::startLoading(StartupManager list)
 
 void StartupItemsModel::reloadStartupItems()
 {
-    if (isRetrivingLoginItems || isRetrivingLaunchAgents)
+    if (isLoading() || isRemovingStartupItems())
         return;
     startLoading(StartupManager::loginItems);
     startLoading(StartupManager::launchAgents);
@@ -159,7 +193,7 @@ void StartupItemsModel::handOver(std::vector<Record> loaded)
     constexpr StartupManager which = ListTraits<Record>::list;
     view_.showCount(which, countText(count));
     view_.reloadTable();
-    (which == StartupManager::loginItems ? isRetrivingLoginItems : isRetrivingLaunchAgents) = false;
+    (which == StartupManager::loginItems ? isRetrivingLoginItems_ : isRetrivingLaunchAgents_) = false;
     view_.updateSelectedItemsCount();
     view_.hideLoader();
 }
@@ -190,6 +224,17 @@ const LaunchAgent* StartupItemsModel::firstLaunchAgent(const LaunchAgent& matchi
                || bothPresentAndEqual(presentPath(agent.plistPath), presentPath(matching.plistPath));
     });
     return found == in.end() ? nullptr : &*found;
+}
+
+void StartupItemsModel::startRemoval()
+{
+    removalRunning = true;
+    asyncGlobal([self = shared_from_this()] { self->removeSelectedStartupItems(); });
+}
+
+bool StartupItemsModel::isRemovingStartupItems()
+{
+    return removalRunning;
 }
 
 void StartupItemsModel::removeSelectedStartupItems()
@@ -289,6 +334,7 @@ void StartupItemsModel::postRemovalCompletion(std::int64_t selected, std::int64_
                                                                {"pObj", removed},
                                                                {"abortedIndex", abortedIndex},
                                                                {"isLoginItems", isLoginItems}});
+    removalRunning = false;
     const std::size_t left = isLoginItems ? loginItems_.size() : launchAgents_.size();
     view_.showCount(isLoginItems ? StartupManager::loginItems : StartupManager::launchAgents, countText(left));
     view_.updateSelectedItemsCount();

@@ -37,15 +37,22 @@ public:
     void setMenuClicked(StartupManager list);
     const std::vector<LoginItem>& loginItems() const { return loginItems_; }
     const std::vector<LaunchAgent>& launchAgents() const { return launchAgents_; }
-    // Changes one record in place (the row's check box, its toggle).
+    // Changes one record in place (the row's check box).
     void changeLoginItem(std::size_t index, const std::function<void(LoginItem&)>& change);
     void changeLaunchAgent(std::size_t index, const std::function<void(LaunchAgent&)>& change);
-    bool isRetrivingLoginItems = false;
-    bool isRetrivingLaunchAgents = false;
+    // Gives the record at `index`, when it is still the switched one, the state the
+    // switch left on its copy.
+    void takeSwitchedState(std::size_t index, const LoginItem& switched);
+    void takeSwitchedState(std::size_t index, const LaunchAgent& switched);
+
+    // Whether a list is loading; while one is, tabs, reloads and deletion wait.
+    bool isRetrivingLoginItems() const { return isRetrivingLoginItems_; }
+    bool isRetrivingLaunchAgents() const { return isRetrivingLaunchAgents_; }
+    bool isLoading() const { return isRetrivingLoginItems_ || isRetrivingLaunchAgents_; }
 
     // Main thread: starts a load of one list on the global queue (retrieving
     // flag set, busy indicator shown); reloadStartupItems starts both, only when
-    // neither list is loading.
+    // no list is loading and no removal runs.
     void startLoading(StartupManager list);
     void reloadStartupItems();
 
@@ -64,9 +71,14 @@ public:
     static const LoginItem* firstLoginItem(const LoginItem& matching, const std::vector<LoginItem>& in);
     static const LaunchAgent* firstLaunchAgent(const LaunchAgent& matching, const std::vector<LaunchAgent>& in);
 
-    // The removal of the selected records of the list shown, on a background
-    // queue; it waits while isStartupItemsCleanPaused is set, stops before the
-    // next record when isStartupItemsCleanAborted is set, and clears the stop at its end.
+    // Main thread: starts the removal of the selected records of the list shown
+    // on the global queue. From here until its result is posted a removal runs.
+    void startRemoval();
+    static bool isRemovingStartupItems();
+
+    // The removal itself, on a background queue; it waits while
+    // isStartupItemsCleanPaused is set, stops before the next record when
+    // isStartupItemsCleanAborted is set, and clears the stop at its end.
     void removeSelectedStartupItems();
 
     // Main queue: the progress notification; the completion (the two end
@@ -82,6 +94,7 @@ private:
     explicit StartupItemsModel(StartupItemsView& view) : view_(view) {}
 
     template <class Record> std::vector<Record>& list();
+    template <class Record> void keepSwitchedState(std::size_t index, const Record& switched);
     template <class Record> void handOver(std::vector<Record> loaded);
     template <class Record> void runRemoval();
     template <class Record> void finishRemoval(std::vector<Record> notRemoved, std::optional<std::size_t> stopPosition,
@@ -90,6 +103,8 @@ private:
     StartupItemsView& view_;
     mutable std::mutex mutex_;
     StartupManager menuClicked_ = StartupManager::loginItems;
+    bool isRetrivingLoginItems_ = false;
+    bool isRetrivingLaunchAgents_ = false;
     std::vector<LoginItem> loginItems_;
     std::vector<LaunchAgent> launchAgents_;
 };

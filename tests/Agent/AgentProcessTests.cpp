@@ -1,5 +1,6 @@
-#include "Agent/AgentInstanceLock.h"
+#include "Foundation/InstanceLock.h"
 #include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
 #include "LaunchdTestFixture.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Tools/ToolProcess.h"
@@ -29,6 +30,8 @@ protected:
     {
         LaunchdTest::SetUp();
         ::setenv("BG_NETWORK_REACHABLE", "0", 1);
+        partial = testsupport::plantFile(homeFolder() / "Partial/OrlundoInstaller.dmg");
+        download = homeFolder() / "Downloads/OrlundoInstaller.dmg";
     }
     void TearDown() override
     {
@@ -47,16 +50,39 @@ protected:
         return agents;
     }
 
-    static bool hasEnded(pid_t pid)
-    {
-        const auto fields = platform::processStatFields(pid);
-        return fields.empty() || fields.front() == "Z";
-    }
+    static bool hasEnded(pid_t pid) { return !platform::runningProcessStartTime(pid); }
 
     static bool waitLong(const std::function<bool()>& condition)
     {
         return platform::dispatch::runMainLoopUntil(condition, 30s);
     }
+
+    // The paths the agent lists as alerted, from its own defaults file.
+    static std::vector<std::string> alertedPaths()
+    {
+        const auto agentDefaults = homeFolder() / ("Library/Preferences/" + agentIdentifier + ".plist");
+        const auto plist = platform::readPropertyListFile(agentDefaults.string());
+        const auto* paths = plist && plist->asDictionary() ? plist->find("NewDownloadPathsWithNagsBGX") : nullptr;
+        std::vector<std::string> texts;
+        for (const auto& path : paths && paths->asArray() ? *paths->asArray() : platform::Array{})
+            texts.push_back(path.asText() ? *path.asText() : "");
+        return texts;
+    }
+
+    // Moves the matching download in (and out again) until the agent's watcher,
+    // started once its start-up has run, reports it and the agent lists it alone.
+    bool renameInUntilAlerted()
+    {
+        return waitLong([&] {
+            fs::rename(fs::exists(partial) ? partial : download, fs::exists(partial) ? download : partial);
+            platform::dispatch::runMainLoopFor(300ms);
+            return alertedPaths() == std::vector<std::string>{download.string()};
+        });
+    }
+
+    // A matching download, written elsewhere; where it is renamed into.
+    fs::path partial;
+    fs::path download;
 };
 
 bool agentLockIsTaken()
@@ -91,26 +117,32 @@ TEST_F(AgentProcessTest, TheAgentStartedThroughLaunchdByTheApplicationWatchesDow
                                                      platform::ToolProcess::Capture::Nothing);
     ASSERT_TRUE(application);
     ASSERT_TRUE(waitLong([] { return !runningAgents().empty(); })) << "launchd starts the agent";
-
-    // Moved in again and again until the agent's watcher, started once its
-    // start-up has run, reports it.
-    const auto partial = testsupport::plantFile(homeFolder() / "Partial/OrlundoInstaller.dmg");
-    const auto download = homeFolder() / "Downloads/OrlundoInstaller.dmg";
-    const auto agentDefaults = homeFolder() / ("Library/Preferences/" + agentIdentifier + ".plist");
-    const auto listed = [&] {
-        const auto plist = platform::readPropertyListFile(agentDefaults.string());
-        const auto* paths = plist && plist->asDictionary() ? plist->find("NewDownloadPathsWithNagsBGX") : nullptr;
-        return paths && paths->asArray() && paths->asArray()->size() == 1 &&
-               *paths->asArray()->front().asText() == download.string();
-    };
-    const bool reported = waitLong([&] {
-        fs::rename(fs::exists(partial) ? partial : download, fs::exists(partial) ? download : partial);
-        platform::dispatch::runMainLoopFor(300ms);
-        return listed();
-    });
+    const bool reported = renameInUntilAlerted();
     ::kill(application->pid(), SIGKILL);
     application->waitForExit();
     EXPECT_TRUE(reported);
+}
+
+// An agent killed with its download alert open leaves the path listed as alerted;
+// the next agent starts with the list empty and alerts the same download again.
+TEST_F(AgentProcessTest, APathAlertedByAKilledAgentIsAlertedAgainByTheNextAgent)
+{
+    fs::create_directories(fs::path(databasePath()).parent_path());
+    fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath());
+    auto first = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(renameInUntilAlerted());
+    ::kill(first->pid(), SIGKILL);
+    first->waitForExit();
+    fs::rename(download, partial);
+    ASSERT_EQ(alertedPaths(), std::vector<std::string>{download.string()}) << "left listed by the killed agent";
+
+    auto second = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(waitLong([] { return alertedPaths().empty(); })) << "the next agent starts with an empty list";
+    EXPECT_TRUE(renameInUntilAlerted());
+    ::kill(second->pid(), SIGKILL);
+    second->waitForExit();
 }
 
 } // namespace

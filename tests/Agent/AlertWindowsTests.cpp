@@ -5,8 +5,11 @@
 #include "Agent/CrashAlert.h"
 #include "Agent/DownloadAlert.h"
 #include "Agent/StartupItemAlert.h"
+#include "Platform/Tools/ToolProcess.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -66,6 +69,38 @@ TEST_F(AlertWindowsTest, EachKindHasItsOwnWindowFilledByItsOwnNotification)
         EXPECT_TRUE(shownItem(windows, kind).contains(text)) << shownItem(windows, kind).toStdString();
     }
     EXPECT_EQ(distinct.size(), 3u);
+}
+
+// Alerts come up on top of the user's work without taking the keyboard: each
+// kind's window shows without activating (a click activates it), above others.
+// On an X server without a window manager an activation takes the keyboard at
+// once, so there an alert that activated itself would show.
+TEST_F(AlertWindowsTest, AlertsShowOnTopWithoutTakingTheKeyboard)
+{
+    AlertWindows windows;
+    for (const AlertKind kind : {AlertKind::startupItem, AlertKind::download, AlertKind::crash}) {
+        windows.showAlert(kind, {});
+        const QWidget& window = *windows.windowController(kind);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+        EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    const std::string xvfbRun = "/usr/bin/xvfb-run";
+    if (!std::filesystem::exists(xvfbRun))
+        GTEST_SKIP() << "no " << xvfbRun;
+    // 0: the keyboard stayed, 1: an alert took it; anything else is a display
+    // that did not come up (another test may have taken its number), tried again.
+    int status = -1;
+    std::string said;
+    for (int attempt = 0; attempt < 3 && status != 0 && status != 1; ++attempt) {
+        auto probe = platform::ToolProcess::launch(xvfbRun, {"-a", BG_ALERT_FOCUS_PROBE},
+                                                   platform::ToolProcess::Capture::OutputAndError);
+        ASSERT_TRUE(probe);
+        said = probe->readOutputToEnd();
+        status = probe->waitForExit();
+    }
+    EXPECT_EQ(status, 0) << said;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "AlertWindowTest.h"
 
-#include "Agent/AlertWindowBase.h"
+#include "Agent/AlertWindow.h"
+#include "Agent/ApplicationHandOver.h"
 #include "Agent/CrashAlert.h"
 #include "Agent/StartupItemAlert.h"
 #include "Controls/AgentNotificationNames.h"

@@ -11,6 +11,7 @@
 
 #include <QPushButton>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -104,6 +105,7 @@ TEST_F(DownloadAlertTest, APostedRecordShowsItsNameThreatPublishersVersionsAndPa
     wordy.appName = "Snapfyre Search Companion and Browser Homepage Assistant";
     wordy.sigInfo = "Browser hijacker that replaces the search engine";
     wordy.publisher->push_back({4, 1, "Orlundo Apps International Distribution Services", "10.14.2 (build 4471)", {}});
+    alert->close();
     post(testsupport::homeFolder() / "Downloads/Snapfyre Search Companion Installer for Every Browser.dmg", wordy);
     widgettest::saveGrab(*alert, "DownloadAlert-long-texts");
 }
@@ -122,12 +124,13 @@ TEST_F(DownloadAlertTest, PublisherTextsSkipMissingValues)
 
 TEST_F(DownloadAlertTest, AMistypedPayloadChangesNothing)
 {
-    post(item);
     showWith(*alert, AlertNotification::newDownloadedItem, {{AlertKey::newDownloadedItem, 42}});
+    EXPECT_EQ(alert->path(), std::nullopt);
     showWith(*alert, AlertNotification::newDownloadedItem,
-             {{AlertKey::newDownloadedItem, std::string("/elsewhere")}, {AlertKey::detectedMalwareList, 1}});
-    EXPECT_EQ(alert->path(), "/elsewhere");
-    EXPECT_EQ(alert->lblPathValue->text(), QString::fromStdString(item.string()));
+             {{AlertKey::newDownloadedItem, item.string()}, {AlertKey::detectedMalwareList, 1}});
+    EXPECT_EQ(alert->path(), item.string());
+    EXPECT_EQ(alert->lblPathValue->text(), "");
+    EXPECT_EQ(alert->lblAppNameValue->text(), "");
 }
 
 TEST_F(DownloadAlertTest, DeleteMovesToTheTrashThenTheSameButtonCloses)
@@ -217,7 +220,9 @@ TEST_F(DownloadAlertTest, AnUnwritableBundleGoesThroughThePrivilegedRemover)
     expectRemoved();
 }
 
-TEST_F(DownloadAlertTest, CloseTakesEveryShownPathOffTheAlertedList)
+// Hits that come while one is shown wait their turn; each close takes only the
+// path the user was shown off the alerted list, then shows the next.
+TEST_F(DownloadAlertTest, HitsThatComeWhileOneIsShownWaitAndEachCloseDismissesOnlyTheShownOne)
 {
     const auto second = testsupport::plantFile(testsupport::homeFolder() / "Desktop/SnapfyreSetup.pkg");
     const std::string other = "/Users/someone/Downloads/Other.dmg";
@@ -225,16 +230,66 @@ TEST_F(DownloadAlertTest, CloseTakesEveryShownPathOffTheAlertedList)
                                  platform::Array{item.string(), other, second.string(), item.string()});
     post(item);
     post(second);
+    post(item); // the same alert again
+    EXPECT_EQ(alert->lblPathValue->text(), QString::fromStdString(item.string()));
+    EXPECT_EQ(alert->queuePlace().text(), "1 " + text("IDS_BGX_261") + " 2");
+
+    widgettest::click(*alert->btnClose);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_EQ(alert->path(), second.string());
     EXPECT_EQ(alert->lblPathValue->text(), QString::fromStdString(second.string()));
+    EXPECT_EQ(alertedPaths(), (platform::Array{other, second.string()}));
+
     widgettest::click(*alert->btnClose);
     EXPECT_FALSE(alert->isVisible());
     EXPECT_EQ(alertedPaths(), platform::Array{other});
+    EXPECT_EQ(alert->path(), std::nullopt);
 
-    // A later alert starts a new list of shown paths; an absent list stays absent.
-    standardDefaults().removeObject(SettingsKey::newDownloadPathsWithNags);
-    post(item);
-    widgettest::click(*alert->btnClose);
-    EXPECT_EQ(alertedPaths(), std::nullopt);
+    // An absent list stays absent; a mistyped one is left as it is.
+    for (const platform::Value& stored : {platform::Value(), platform::Value(std::string("mistyped"))}) {
+        standardDefaults().setObject(SettingsKey::newDownloadPathsWithNags, stored);
+        post(item);
+        widgettest::click(*alert->btnClose);
+        EXPECT_EQ(standardDefaults().object(SettingsKey::newDownloadPathsWithNags),
+                  stored.isNull() ? std::nullopt : std::optional(stored));
+    }
+}
+
+// Three matching downloads renamed in together: the alert shows them one after
+// another, each can be deleted, and none is left listed as alerted unseen.
+TEST_F(DownloadAlertTest, ThreeDownloadsInARowAreEachShownAndDeletable)
+{
+    widgettest::NotificationRecorder posts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto downloads = testsupport::homeFolder() / "Downloads";
+    const std::vector<std::string> names{"OrlundoInstaller.dmg", "SnapfyreInstaller.dmg", "Qlorvex Mac Booster.app"};
+    std::vector<std::string> renamed;
+    for (const auto& name : names)
+        renamed.push_back(renameInto(downloads, name).string());
+    ASSERT_TRUE(waitForPosts(posts, names.size()));
+    auto& shown = dynamic_cast<DownloadProtectionViewController&>(
+        *delegate->alertWindows().windowController(AlertKind::download));
+    EXPECT_EQ(shown.queuePlace().text(), "1 " + text("IDS_BGX_261") + " 3");
+    widgettest::saveGrab(shown, "DownloadAlert-1-of-3");
+
+    std::vector<std::string> seen;
+    for (std::size_t place = 1; place <= names.size(); ++place) {
+        ASSERT_TRUE(shown.isVisible()) << place;
+        ASSERT_TRUE(shown.path()) << place;
+        seen.push_back(*shown.path());
+        EXPECT_EQ(shown.queuePlace().text(), QString("%1 %2 3").arg(place).arg(text("IDS_BGX_261")));
+        EXPECT_EQ(shown.lblPathValue->text(), QString::fromStdString(*shown.path()));
+        widgettest::click(*shown.btnDelete);
+        EXPECT_EQ(shown.deleteState(), DownloadProtectionViewController::itemRemoved) << *shown.path();
+        widgettest::click(*shown.btnDelete);
+    }
+    EXPECT_FALSE(shown.isVisible());
+    std::sort(seen.begin(), seen.end());
+    std::sort(renamed.begin(), renamed.end());
+    EXPECT_EQ(seen, renamed);
+    for (const auto& name : names)
+        EXPECT_TRUE(fs::exists(trash / name)) << name;
+    EXPECT_EQ(alertedPaths(), platform::Array{});
 }
 
 TEST_F(DownloadAlertTest, TheAgentsAlertForAMatchingDownloadDeletesItToTheTrash)
@@ -257,19 +312,31 @@ TEST_F(DownloadAlertTest, TheAgentsAlertForAMatchingDownloadDeletesItToTheTrash)
     EXPECT_EQ(alertedPaths(), platform::Array{});
 }
 
-TEST_F(DownloadAlertTest, IgnoreThisAppAddsThePathToTheIgnoreListOnceAndCloses)
+// Ignore This App only dismisses the alert: it records nothing, and a later event
+// for the same path alerts again.
+TEST_F(DownloadAlertTest, IgnoreThisAppRecordsNothingAndTheSamePathAlertsAgain)
 {
-    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{std::string("/Applications/Kept.app")});
-    standardDefaults().setObject(SettingsKey::newDownloadPathsWithNags, platform::Array{item.string()});
-    for (int time = 0; time < 2; ++time) {
-        post(item);
-        widgettest::click(*alert->btnIgnoreThisApp);
-        EXPECT_FALSE(alert->isVisible());
-    }
-    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths),
-              (platform::Array{std::string("/Applications/Kept.app"), item.string()}));
+    const platform::Array ignored{std::string("/Applications/Kept.app")};
+    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, ignored);
+    widgettest::NotificationRecorder posts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto downloads = testsupport::homeFolder() / "Downloads";
+    const auto download = renameInto(downloads, "OrlundoInstaller.dmg");
+    ASSERT_TRUE(waitForPosts(posts, 1));
+    auto& shown = dynamic_cast<DownloadProtectionViewController&>(
+        *delegate->alertWindows().windowController(AlertKind::download));
+    const auto suiteBefore = appGroupDefaults()->dictionaryRepresentation();
+    widgettest::click(*shown.btnIgnoreThisApp);
+    EXPECT_FALSE(shown.isVisible());
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), ignored);
+    EXPECT_EQ(appGroupDefaults()->dictionaryRepresentation(), suiteBefore);
     EXPECT_EQ(alertedPaths(), platform::Array{});
-    EXPECT_TRUE(fs::exists(item));
+    EXPECT_TRUE(fs::exists(download));
+
+    renameInto(downloads, "OrlundoInstaller.dmg");
+    ASSERT_TRUE(waitForPosts(posts, 2));
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.path(), download.string());
 }
 
 } // namespace

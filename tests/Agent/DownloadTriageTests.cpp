@@ -1,6 +1,7 @@
 #include "AgentTest.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertedDownloads.h"
 #include "Agent/DownloadTriage.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/Settings.h"

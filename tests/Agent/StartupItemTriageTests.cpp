@@ -212,7 +212,8 @@ protected:
     platform::FileURL helper = platform::FileURL::fromPath("/");
 };
 
-const platform::Date reEnabledAt = std::chrono::sys_days{std::chrono::year{2026} / 3 / 4} + 10h;
+// Within a second, as the application stores it: the stored date keeps its fraction.
+const platform::Date reEnabledAt = std::chrono::sys_days{std::chrono::year{2026} / 3 / 4} + 10h + 500ms;
 
 TEST_F(LoginItemsPollTest, AnItemTheApplicationReEnabledIsSilentForTenSeconds)
 {
@@ -222,6 +223,8 @@ TEST_F(LoginItemsPollTest, AnItemTheApplicationReEnabledIsSilentForTenSeconds)
         bool alerted;
     };
     for (const auto& [since, storedPath, alerted] : std::vector<Case>{
+             {9'900ms, helper.path(), false},
+             {10s, helper.path(), false},
              {10'900ms, helper.path(), false},
              {11s, helper.path(), true},
              {-5s, helper.path(), false},

@@ -8,6 +8,8 @@
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
 #include "Platform/Tools/ToolProcess.h"
+#include "Platform/Values/PropertyList.h"
+#include "Screens/Manage/StartupItemsViewController.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,7 @@ protected:
     void TearDown() override
     {
         isCleanInProgress = false;
+        isStartupItemsCleanPaused = false;
         AppShellTest::TearDown();
     }
 
@@ -70,6 +73,33 @@ TEST_F(AgentLink, RequestsWhileACleanIsInProgressAreDropped)
     isCleanInProgress = true;
     AppDelegate::shared().showStartupItemsFromAgent();
     EXPECT_TRUE(posts.empty());
+}
+
+// A removal of startup items keeps the lists it works on until its result shows.
+TEST_F(AgentLink, ARequestDuringAStartupItemRemovalIsDroppedUntilItsResultShows)
+{
+    const auto plist = testsupport::homeFolder() / "Library/LaunchAgents/com.example.sync.plist";
+    ASSERT_TRUE(platform::writePropertyListFile(
+        plist.string(), platform::Dictionary{{"Label", "com.example.sync"}, {"ProgramArguments", platform::Array{"/bin/sleep"}}}));
+    AllViewControllers::initialWindowController();
+    StartupItemsModel& model = AllViewControllers::startupItemsViewController().model();
+    ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }));
+    model.setMenuClicked(StartupManager::launchAgents);
+    model.pauseAfterEachRemoval = [] {};
+    bool resultShown = false;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "NotifyCleanProcessComplete_StartupItemsBGX", [&](const auto&) { resultShown = true; }));
+
+    isStartupItemsCleanPaused = true; // the removal waits before its first item
+    model.startRemoval();
+    AppDelegate::shared().showStartupItemsFromAgent();
+    platform::dispatch::runMainLoopFor(200ms);
+    EXPECT_TRUE(posts.empty());
+
+    isStartupItemsCleanPaused = false;
+    ASSERT_TRUE(waitUntil([&] { return resultShown; }));
+    AppDelegate::shared().showStartupItemsFromAgent();
+    EXPECT_EQ(posts, startupItemsShown);
 }
 
 TEST_F(AgentLink, ManageClickYoungerThanTwentySecondsOpensTheStartupItems)

@@ -10,6 +10,8 @@
 #include "Platform/Authorization/AuthorizationAgent.h"
 
 #include <algorithm>
+#include <optional>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -230,6 +232,22 @@ TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)
     EXPECT_EQ(removedSoFar(), 5 + end.pObj);
     waitForTheCleanWorkerToEnd();
     EXPECT_FALSE(Clean::shared().isAborted);
+}
+
+// The sidebar and the agent's requests test the flag on the main thread: it must not
+// clear before the completion reaches it.
+TEST_F(CleanTest, TheCleanRunsUntilItsCompletionIsHandledOnTheMainThread)
+{
+    scanResults().replace({row(true, {(home / "Documents/gone.txt").string()})});
+    std::optional<bool> runningAtCompletion;
+    auto completion = platform::NotificationCenter::defaultCenter().addObserver(
+        "NotifyCleanProcessCompleteBGX",
+        [&](const platform::Notification&) { runningAtCompletion = Clean::shared().isCleanRunning.load(); });
+    Clean::shared().startClean();
+    std::this_thread::sleep_for(600ms); // the worker's one item and its end, the main queue held
+    EXPECT_TRUE(Clean::shared().isCleanRunning);
+    ASSERT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
+    EXPECT_EQ(runningAtCompletion, false) << "over when its completion is handled, as a scan is";
 }
 
 TEST_F(CleanTest, StartWhileRunningDoesNothing)

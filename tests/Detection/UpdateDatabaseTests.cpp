@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <sstream>
@@ -240,16 +241,33 @@ TEST_F(DefinitionsUpdate, InstallReplacesTheDatabaseInOneRename)
 
 // The zip with the CRC of its first entry changed in both of its headers: the
 // entry's data is intact, but unzip's check fails.
+// The zip with `change` made to a field of its first local header and of its
+// first central-directory header, at the field's offset in each.
+std::string withHeaderField(std::string zip, std::size_t localOffset, std::size_t centralOffset,
+                            const std::function<void(char* field)>& change)
+{
+    for (const auto& [signature, offset] : {std::pair{std::string("PK\x03\x04", 4), localOffset},
+                                            std::pair{std::string("PK\x01\x02", 4), centralOffset}}) {
+        const auto header = zip.find(signature);
+        EXPECT_NE(header, std::string::npos);
+        if (header != std::string::npos)
+            change(&zip[header + offset]);
+    }
+    return zip;
+}
+
 std::string withBadCrc(std::string zip)
 {
-    const auto flipCrc = [&](const std::string& signature, std::size_t crcOffset) {
-        const auto header = zip.find(signature);
-        ASSERT_NE(header, std::string::npos);
-        zip[header + crcOffset] = static_cast<char>(zip[header + crcOffset] ^ 0x5a);
-    };
-    flipCrc(std::string("PK\x03\x04", 4), 14);
-    flipCrc(std::string("PK\x01\x02", 4), 16);
-    return zip;
+    return withHeaderField(std::move(zip), 14, 16, [](char* crc) { crc[0] = static_cast<char>(crc[0] ^ 0x5a); });
+}
+
+// The zip with its one member listed as `size` bytes once unpacked.
+std::string withListedSize(std::string zip, std::uint32_t size)
+{
+    return withHeaderField(std::move(zip), 22, 24, [size](char* field) {
+        for (int byte = 0; byte < 4; ++byte)
+            field[byte] = static_cast<char>(size >> (8 * byte));
+    });
 }
 
 TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutASoundUnpackedDatabase)
@@ -321,6 +339,24 @@ TEST_F(DefinitionsUpdate, AnswersOverTheirLimitAreErrors)
     EXPECT_FALSE(download());
     EXPECT_EQ(testsupport::readFileText(databasePath()), before);
     EXPECT_FALSE(fs::exists(databaseZipPath()));
+}
+
+TEST_F(DefinitionsUpdate, AnArchiveListedAsUnpackingToMoreThanAGibibyteIsNotUnpacked)
+{
+    installDatabase("1.0");
+    const auto before = testsupport::readFileText(databasePath());
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    {
+        const std::lock_guard lock(mutex);
+        archive = withListedSize(*archive, (1u << 30) + 1);
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(download());
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("would unpack to 1073741825 bytes, more than 1073741824; it is not unpacked"),
+              std::string::npos) << said;
+    EXPECT_EQ(testsupport::readFileText(databasePath()), before);
+    EXPECT_FALSE(fs::exists(downloadedDatabasePath()));
 }
 
 TEST_F(DefinitionsUpdate, InstallNeedsAnInstalledDatabase)

@@ -1,6 +1,8 @@
 #include "Foundation/FileWatcher.h"
 
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Root/PlatformRoot.h"
+#include "ProcessStatus.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -218,6 +220,72 @@ TEST_F(FileWatcherTest, AWatchedFolderThatGoesAwayIsWatchedAgainWhenItComesBack)
     ASSERT_TRUE(waitFor(later, 0x10100));
     for (const auto& event : events)
         EXPECT_EQ(event.path.find(parked.string()), std::string::npos) << event.path;
+}
+
+TEST_F(FileWatcherTest, AFolderThatIsALinkIsNotFollowedToAFolderOfTheMachine)
+{
+    const auto desktop = testsupport::homeFolder() / "Desktop";
+    const fs::path refusedTargets[] = {"/", platform::platformRoot(), platform::hostPath("/Users"),
+                                       testsupport::homeFolder(), testsupport::platformRootFolder().parent_path()};
+    for (const auto& target : refusedTargets) {
+        fs::remove_all(desktop);
+        fs::create_directory_symlink(target, desktop);
+        const long watchesBefore = testsupport::inotifyWatchCount();
+        testing::internal::CaptureStderr();
+        watch({desktop.string()});
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_LE(testsupport::inotifyWatchCount() - watchesBefore, 1) << target << ": only the home, where the folder is waited for";
+        EXPECT_EQ(said, "File watcher: " + desktop.string() + " is a link to " + fs::canonical(target).string() +
+                            ", which is not a folder of the user's own; it is not watched\n");
+    }
+
+    // Waited for like a missing folder: a real folder put in the link's place is watched.
+    fs::remove(desktop);
+    fs::create_directory(desktop);
+    const auto file = testsupport::plantFile(desktop / "real.txt");
+    ASSERT_TRUE(waitFor(file, 0x10100));
+}
+
+TEST_F(FileWatcherTest, AFolderThatIsALinkToAFolderOfTheUserIsReportedUnderItsOwnPath)
+{
+    const auto desktop = testsupport::homeFolder() / "Desktop";
+    const auto elsewhere = testsupport::homeFolder() / "Projects" / "desk";
+    fs::create_directories(elsewhere / "sub");
+    fs::remove_all(desktop);
+    fs::create_directory_symlink(elsewhere, desktop);
+    watch({desktop.string()});
+
+    testsupport::plantFile(elsewhere / "top.txt");
+    ASSERT_TRUE(waitFor(desktop / "top.txt", 0x10100));
+    testsupport::plantFile(elsewhere / "sub" / "deep.txt");
+    ASSERT_TRUE(waitFor(desktop / "sub" / "deep.txt", 0x10100));
+    fs::create_directories(elsewhere / "made");
+    ASSERT_TRUE(waitFor(desktop / "made", 0x20100));
+    testsupport::plantFile(elsewhere / "made" / "later.txt");
+    ASSERT_TRUE(waitFor(desktop / "made" / "later.txt", 0x10100));
+    for (const auto& event : events)
+        EXPECT_TRUE(event.path.starts_with(desktop.string() + "/")) << event.path;
+}
+
+TEST_F(FileWatcherTest, LinksBelowAWatchedFolderAreNotFollowed)
+{
+    const auto documents = testsupport::homeFolder() / "Documents";
+    fs::create_directories(documents / "a");
+    fs::create_directory_symlink(documents, documents / "a" / "loop");
+    fs::create_directory_symlink(documents / "a", documents / "a" / "self");
+    fs::create_directory_symlink(testsupport::platformRootFolder(), documents / "root");
+    const long watchesBefore = testsupport::inotifyWatchCount();
+    watch({documents.string()});
+    EXPECT_EQ(testsupport::inotifyWatchCount() - watchesBefore, 2); // the folder and "a"
+
+    const auto file = testsupport::plantFile(documents / "a" / "x.txt");
+    ASSERT_TRUE(waitFor(file, 0x10100));
+    fs::create_directory_symlink(documents, documents / "a" / "made-loop");
+    const auto marker = testsupport::plantFile(documents / "marker");
+    ASSERT_TRUE(waitFor(marker, 0x11000));
+    EXPECT_EQ(testsupport::inotifyWatchCount() - watchesBefore, 2);
+    for (const auto& event : events)
+        EXPECT_EQ(event.path.find("/loop/"), std::string::npos) << event.path;
 }
 
 TEST_F(FileWatcherTest, SecondStartMakesNoSecondStreamAndAbsentCallbackDrops)

@@ -40,16 +40,25 @@ protected:
     }
 };
 
-TEST_F(DisabledRecordsTest, MissingOrMistypedStoresReadEmptyAndAreReplacedOnTheNextChange)
+// A stored value that is no list reads empty and the next change replaces it. In a
+// list, an entry that is no record is passed over when read, and every change keeps
+// it, and every other record, as stored.
+TEST_F(DisabledRecordsTest, ForeignEntriesArePassedOverWhenReadAndKeptWhenWritten)
 {
-    EXPECT_TRUE(disabledLoginItems().empty());
-    standardDefaults().setObject(kLoginItemsUD, platform::Array{Value(Dictionary{}), Value(5)});
     EXPECT_TRUE(disabledLoginItems().empty());
     standardDefaults().setObject(kLaunchAgentsUD, "records");
     EXPECT_TRUE(disabledLaunchAgents().empty());
+    addDisabledLaunchAgent(agentRecord("x", "/p/x.plist"));
+    EXPECT_EQ(labels(disabledLaunchAgents()), std::vector<std::string>{"x"});
 
-    addDisabledLoginItem(loginRecord("/Applications/A.app", std::nullopt, "a"));
-    EXPECT_EQ(labels(disabledLoginItems()), std::vector<std::string>{"a"});
+    const Dictionary kept = loginRecord("/Applications/K.app", "com.k.helper", "kept");
+    const Dictionary added = loginRecord("/Applications/A.app", std::nullopt, "a");
+    standardDefaults().setObject(kLoginItemsUD, platform::Array{Value(kept), Value(5)});
+    EXPECT_EQ(labels(disabledLoginItems()), std::vector<std::string>{"kept"});
+    addDisabledLoginItem(added);
+    EXPECT_EQ(standardDefaults().object(kLoginItemsUD), Value(platform::Array{Value(kept), Value(5), Value(added)}));
+    removeDisabledLoginItem(added);
+    EXPECT_EQ(standardDefaults().object(kLoginItemsUD), Value(platform::Array{Value(kept), Value(5)}));
 }
 
 TEST_F(DisabledRecordsTest, AddingLeavesOutOnlyTheSameItem)

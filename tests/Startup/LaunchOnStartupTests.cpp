@@ -38,9 +38,9 @@ protected:
 
 TEST_F(LaunchOnStartupTest, TheApplicationIsAddedOnceAtTheEndAndRemoved)
 {
-    setLaunchOnStartup(true, app);
+    EXPECT_TRUE(setLaunchOnStartup(true, app));
     EXPECT_EQ(listed(), std::vector<std::string>{app.absoluteString()});
-    setLaunchOnStartup(false, app);
+    EXPECT_TRUE(setLaunchOnStartup(false, app));
     EXPECT_TRUE(listed().empty());
 
     for (const char* other : {"file:///One.app/", "file:///Two.app/", "file:///Three.app/"})

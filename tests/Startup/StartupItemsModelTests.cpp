@@ -77,7 +77,7 @@ protected:
     {
         model->startLoading(list);
         ASSERT_TRUE(waitUntil([&] {
-            return !(list == StartupManager::loginItems ? model->isRetrivingLoginItems : model->isRetrivingLaunchAgents);
+            return !(list == StartupManager::loginItems ? model->isRetrivingLoginItems() : model->isRetrivingLaunchAgents());
         }));
     }
 
@@ -202,13 +202,13 @@ TEST_F(StartupItemsModelTest, LoginItemsOfTheSessionAndTheUsersLaunchdWithSwitch
 
 TEST_F(StartupItemsModelTest, AReloadWhileAListLoadsDoesNothing)
 {
-    model->isRetrivingLaunchAgents = true;
+    model->startLoading(StartupManager::launchAgents);
     model->reloadStartupItems();
-    EXPECT_EQ(view.loaderShown, 0);
-    model->isRetrivingLaunchAgents = false;
+    EXPECT_EQ(view.loaderShown, 1);
+    ASSERT_TRUE(waitUntil([&] { return !model->isLoading(); }));
     model->reloadStartupItems();
-    EXPECT_EQ(view.loaderShown, 2);
-    ASSERT_TRUE(waitUntil([&] { return view.loaderHidden == 2; }));
+    EXPECT_EQ(view.loaderShown, 3);
+    ASSERT_TRUE(waitUntil([&] { return view.loaderHidden == 3; }));
 }
 
 TEST_F(StartupItemsModelTest, ThreeSelectedLaunchAgentsWithAStopBeforeTheThird)

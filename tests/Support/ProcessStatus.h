@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -14,6 +15,18 @@ inline long long contextSwitches(long long pid)
         if (line.find("ctxt_switches:") != std::string::npos)
             switches += std::stoll(line.substr(line.find(':') + 1));
     return switches;
+}
+
+// The inotify watches this process holds, over all its inotify instances, from /proc.
+inline long inotifyWatchCount()
+{
+    long watches = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fdinfo")) {
+        std::ifstream info(entry.path());
+        for (std::string line; std::getline(info, line);)
+            watches += line.starts_with("inotify wd:");
+    }
+    return watches;
 }
 
 } // namespace testsupport

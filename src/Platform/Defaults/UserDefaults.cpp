@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <tuple>
+#include <utility>
 
 namespace platform {
 
@@ -76,6 +78,7 @@ struct UserDefaults::Cache {
     Dictionary values;
     std::optional<FileIdentity> identity; // of the file read; null when there was none
     bool valid = false;
+    bool unreadable = false; // a file is there, but holds no settings that can be read
     int fd = -1;
 
     ~Cache() { adopt(-1); }
@@ -100,7 +103,10 @@ std::unique_ptr<UserDefaults> UserDefaults::suite(const std::string& suiteName)
         return nullptr;
     const std::string folder = homeDirectory() + "/Library/Group Containers/" + suiteName + "/Library/Preferences";
     auto defaults = std::make_unique<UserDefaults>(folder + "/" + suiteName + ".plist");
-    return defaults->usable() ? std::move(defaults) : nullptr;
+    if (defaults->usable())
+        return defaults;
+    defaults->reportUnsavable();
+    return nullptr;
 }
 
 UserDefaults::UserDefaults(std::string plistPath) : plistPath_(std::move(plistPath)), cache_(std::make_unique<Cache>())
@@ -126,10 +132,11 @@ bool UserDefaults::usable() const
 const Dictionary& UserDefaults::current() const
 {
     struct stat named {};
-    if (cache_->valid && cache_->identity && ::stat(plistPath_.c_str(), &named) == 0 &&
-        *cache_->identity == FileIdentity(named))
+    const bool there = ::stat(plistPath_.c_str(), &named) == 0;
+    if (there && cache_->valid && cache_->identity && *cache_->identity == FileIdentity(named))
         return cache_->values; // the file read last, unchanged: nothing opened
-    const int fd = openRegularFile(plistPath_);
+    const int fd = there ? openRegularFile(plistPath_) : -1;
+    const bool deniedFile = there && fd < 0 && S_ISREG(named.st_mode); // there, but not to be read
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         if (fd >= 0)
@@ -138,6 +145,7 @@ const Dictionary& UserDefaults::current() const
         cache_->values.clear();
         cache_->identity.reset();
         cache_->valid = true;
+        cache_->unreadable = deniedFile;
         return cache_->values;
     }
     const FileIdentity identity(info);
@@ -151,6 +159,7 @@ const Dictionary& UserDefaults::current() const
         parsed = parsePropertyList(bytes);
     Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
     cache_->values = dictionary ? std::move(*dictionary) : Dictionary();
+    cache_->unreadable = !dictionary && S_ISREG(info.st_mode) && info.st_size > 0;
     cache_->identity = identity;
     cache_->valid = true;
     cache_->adopt(fd);
@@ -168,8 +177,30 @@ void UserDefaults::update(const std::function<void(Dictionary&)>& change)
     change(values);
     if (values == cache_->values)
         return;
-    if (writePropertyListFile(plistPath_, Value(std::move(values))))
-        cache_->valid = false;
+    if (cache_->unreadable && !keepUnreadableFileAside()) {
+        reportUnsavable();
+        return;
+    }
+    cache_->valid = false;
+    if (!writePropertyListFile(plistPath_, Value(std::move(values)), PropertyListFormat::Binary))
+        reportUnsavable();
+}
+
+bool UserDefaults::keepUnreadableFileAside() const
+{
+    const std::string aside = plistPath_ + ".corrupt";
+    std::error_code error;
+    fs::rename(plistPath_, aside, error);
+    if (error)
+        return false;
+    std::fprintf(stderr, "Settings file %s could not be read: kept it aside as %s\n", plistPath_.c_str(), aside.c_str());
+    return true;
+}
+
+void UserDefaults::reportUnsavable()
+{
+    if (!std::exchange(reportedUnsavable_, true))
+        std::fprintf(stderr, "Settings cannot be saved to %s\n", plistPath_.c_str());
 }
 
 std::optional<Value> UserDefaults::object(const std::string& key) const

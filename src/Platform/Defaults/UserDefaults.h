@@ -14,7 +14,10 @@ namespace platform {
 // read-modify-write of the file under an exclusive lock with an atomic replace,
 // so two processes sharing a domain (the application-group suite) never lose
 // each other's updates; a read sees the file as the other process last wrote it.
-// Safe to use from any thread.
+// Files are written as binary property lists (dates keep their fractions of a
+// second); XML ones are read too. A file that cannot be read is kept aside as
+// "<file>.corrupt" before the first write over it, and a domain that cannot be
+// saved says so once, on the standard error. Safe to use from any thread.
 class UserDefaults {
 public:
     // The standard defaults of this process: "~/Library/Preferences/<domain>.plist",
@@ -66,10 +69,15 @@ private:
     // Read-modify-write of the file under the exclusive lock.
     void update(const std::function<void(Dictionary&)>& change);
     bool usable() const;
+    // Moves an unreadable file to "<file>.corrupt" (replacing an older one); call
+    // with the exclusive file lock held.
+    bool keepUnreadableFileAside() const;
+    void reportUnsavable();
 
     std::string plistPath_;
     mutable std::mutex mutex_;
     std::unique_ptr<Cache> cache_;
+    bool reportedUnsavable_ = false;
 };
 
 } // namespace platform

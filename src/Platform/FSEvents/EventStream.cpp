@@ -35,7 +35,6 @@ struct EventStream::Impl {
     std::thread reader;
     std::shared_ptr<std::atomic<bool>> delivering = std::make_shared<std::atomic<bool>>(true);
     bool started = false;
-    bool limitReported = false;
 
     ~Impl()
     {
@@ -74,17 +73,14 @@ struct EventStream::Impl {
                 events.push_back(std::move(translated));
             offset += sizeof(inotify_event) + event->len;
         }
-        reportLimitOnce();
+        reportNotices();
         return events;
     }
 
-    void reportLimitOnce()
+    void reportNotices()
     {
-        if (!tree.takeLimitReached() || limitReported)
-            return;
-        limitReported = true;
-        std::fprintf(stderr, "File watcher: the system's inotify limit is reached; some changes under %s are not seen\n",
-                     roots.empty() ? "" : roots.front().c_str());
+        for (const auto& notice : tree.takeNotices())
+            std::fprintf(stderr, "File watcher: %s\n", notice.c_str());
     }
 
     void deliver(std::vector<Event> events)
@@ -101,7 +97,8 @@ struct EventStream::Impl {
     }
 };
 
-std::unique_ptr<EventStream> EventStream::create(std::vector<std::string> roots, Handler handler, DeliveryQueue queue)
+std::unique_ptr<EventStream> EventStream::create(std::vector<std::string> roots, Handler handler, DeliveryQueue queue,
+                                                 LinkedRootCheck followsLinkedRoot)
 {
     auto impl = std::make_unique<Impl>();
     impl->inotifyFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
@@ -114,7 +111,7 @@ std::unique_ptr<EventStream> EventStream::create(std::vector<std::string> roots,
     impl->queue = queue ? std::move(queue) : DeliveryQueue([](std::function<void()> task) {
         platform::dispatch::asyncMain(std::move(task));
     });
-    impl->tree = WatchTree(impl->inotifyFd);
+    impl->tree = WatchTree(impl->inotifyFd, std::move(followsLinkedRoot));
     return std::unique_ptr<EventStream>(new EventStream(std::move(impl)));
 }
 
@@ -131,7 +128,7 @@ bool EventStream::start()
         return false;
     impl_->started = true;
     impl_->deliver(impl_->tree.addRoots(impl_->roots));
-    impl_->reportLimitOnce();
+    impl_->reportNotices();
     impl_->reader = std::thread([impl = impl_.get()] { impl->readLoop(); });
     return true;
 }

@@ -29,24 +29,31 @@ struct Event {
 // Runs a delivery; the default is the main queue.
 using DeliveryQueue = std::function<void(std::function<void()>)>;
 
+// Whether a root that is a link (given as the root's path) may be followed.
+using LinkedRootCheck = std::function<bool(const std::string& root)>;
+
 // An FSEvents stream over inotify: every root is watched with all the folders
 // below it, folders made or moved in later included, and only what happens
 // after start() is reported: created, removed, renamed (on both sides of a
 // move), modified (a file closed after writing), each with item-is-file or
 // item-is-dir. A root that is not there (at the start or later) is watched once
 // it appears: what it holds then, made in it or moved in with it, is reported
-// as created; the root itself and the folders above it are not. When the
-// system's watch or
-// event limit is reached, one line says so on standard error (once a stream);
-// no event is made up for it. Events are handed over in batches, on the
-// delivery queue, in the order they happened.
+// as created; the root itself and the folders above it are not. A root that is
+// a link is followed only when `followsLinkedRoot` allows it (all are, without
+// one), and its events keep the root's path; a refused root is not watched,
+// with one line on standard error. Links below a root are not followed. When the
+// system's watch limit is reached, one line names the first folder left
+// unwatched; when the event queue overflows, one line says so (each once a
+// stream); no event is made up for either. Events are handed over in batches,
+// on the delivery queue, in the order they happened.
 class EventStream {
 public:
     using Handler = std::function<void(const Event&)>;
 
     // Null when the system gives no inotify instance.
     [[nodiscard]] static std::unique_ptr<EventStream> create(std::vector<std::string> roots, Handler handler,
-                                                             DeliveryQueue queue = {});
+                                                             DeliveryQueue queue = {},
+                                                             LinkedRootCheck followsLinkedRoot = {});
     ~EventStream();
     EventStream(const EventStream&) = delete;
     EventStream& operator=(const EventStream&) = delete;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -50,6 +51,20 @@ std::string nearestFolderAbove(const std::string& path)
     return folder.string();
 }
 
+// The folder with a tail that is empty or starts with "/".
+std::string joined(const std::string& folder, std::string_view tail)
+{
+    if (tail.empty())
+        return folder;
+    return (folder == "/" ? std::string() : folder) + std::string(tail);
+}
+
+// What follows the folder in a path below it ("/name..."), or "" for the folder itself.
+std::string_view tailBelow(const std::string& folder, const std::string& path)
+{
+    return std::string_view(path).substr(folder == "/" ? 0 : folder.size());
+}
+
 } // namespace
 
 std::uint64_t nextEventId()
@@ -61,35 +76,84 @@ std::uint64_t nextEventId()
 std::vector<Event> WatchTree::addRoots(const std::vector<std::string>& roots)
 {
     for (const auto& root : roots)
-        if (roots_.insert(root).second && !addTree(root))
+        if (roots_.insert(root).second && !addRootTree(root))
             missingRoots_.push_back(root);
     std::vector<Event> events;
     attachAppearedRoots(events);
     return events;
 }
 
+// A root that is a link is watched where it leads, when the check allows it; a
+// refused one counts as missing (and is judged again when it changes).
+bool WatchTree::addRootTree(const std::string& root)
+{
+    linkedRoots_.erase(root);
+    std::error_code error;
+    if (fs::is_symlink(fs::symlink_status(root, error))) {
+        const fs::path target = fs::canonical(root, error);
+        if (error)
+            return false;
+        if (followsLinkedRoot_ && !followsLinkedRoot_(root)) {
+            if (refusedRoots_.insert(root).second)
+                notices_.push_back(root + " is a link to " + target.string() +
+                                   ", which is not a folder of the user's own; it is not watched");
+            return false;
+        }
+        linkedRoots_[root] = target.string();
+    }
+    refusedRoots_.erase(root);
+    return addTree(root);
+}
+
 bool WatchTree::addTree(const std::string& folder)
 {
-    std::error_code error;
-    if (!fs::is_directory(folder, error))
+    const std::string disk = onDisk(folder);
+    if (!isFolder(disk))
         return false;
-    watchFolder(folder);
-    const auto options = fs::directory_options::skip_permission_denied;
-    for (fs::recursive_directory_iterator it(folder, options, error), end; !error && it != end;
-         it.increment(error)) {
-        if (isFolder(it->path()))
-            watchFolder(it->path().string());
-    }
+    watchFolder(folder, disk);
+    forEachBelow(folder, [this](const std::string& path, const std::string& pathOnDisk, bool folderItem) {
+        if (folderItem)
+            watchFolder(path, pathOnDisk);
+    });
     return true;
 }
 
-void WatchTree::watchFolder(const std::string& folder)
+void WatchTree::forEachBelow(const std::string& folder, const Visitor& visit) const
 {
-    const int wd = inotify_add_watch(fd_, folder.c_str(), watchMask);
+    const std::string disk = onDisk(folder);
+    std::error_code error;
+    const auto options = fs::directory_options::skip_permission_denied;
+    for (fs::recursive_directory_iterator it(disk, options, error), end; !error && it != end; it.increment(error)) {
+        const std::string& pathOnDisk = it->path().native();
+        std::error_code unknown;
+        // The kind the folder listing gave, without a call per item where it gave one.
+        const bool folderItem = !it->is_symlink(unknown) && it->is_directory(unknown);
+        visit(joined(folder, tailBelow(disk, pathOnDisk)), pathOnDisk, folderItem);
+    }
+}
+
+std::string WatchTree::onDisk(const std::string& folder) const
+{
+    for (const auto& [root, target] : linkedRoots_)
+        if (folder == root || (folder.starts_with(root) && folder[root.size()] == '/'))
+            return joined(target, tailBelow(root, folder));
+    return folder;
+}
+
+void WatchTree::watchFolder(const std::string& folder, const std::string& disk)
+{
+    const int wd = inotify_add_watch(fd_, disk.c_str(), watchMask);
     if (wd >= 0)
         folders_[wd] = folder;
     else if (errno == ENOSPC)
-        limitReached_ = true;
+        noteWatchLimit(folder);
+}
+
+void WatchTree::noteWatchLimit(const std::string& unwatchedFolder)
+{
+    if (!std::exchange(watchLimitNoted_, true))
+        notices_.push_back("the system's inotify watch limit is reached; " + unwatchedFolder +
+                           " is not watched, nor is any folder while the limit holds");
 }
 
 void WatchTree::forgetTree(const std::string& folder)
@@ -108,18 +172,16 @@ void WatchTree::forgetTree(const std::string& folder)
 
 void WatchTree::reportContents(const std::string& folder, std::vector<Event>& events)
 {
-    std::error_code error;
-    const auto options = fs::directory_options::skip_permission_denied;
-    for (fs::recursive_directory_iterator it(folder, options, error), end; !error && it != end;
-         it.increment(error))
-        events.push_back({nextEventId(), it->path().string(), kItemCreated | itemKind(isFolder(it->path()))});
+    forEachBelow(folder, [&events](const std::string& path, const std::string&, bool folderItem) {
+        events.push_back({nextEventId(), path, kItemCreated | itemKind(folderItem)});
+    });
 }
 
 std::vector<Event> WatchTree::translate(const inotify_event& event)
 {
     std::vector<Event> events;
-    if (event.mask & IN_Q_OVERFLOW)
-        limitReached_ = true;
+    if ((event.mask & IN_Q_OVERFLOW) && !std::exchange(overflowNoted_, true))
+        notices_.push_back("the system's inotify event queue overflowed; some changes are not seen");
     if (event.mask & (IN_IGNORED | IN_MOVE_SELF)) {
         forgetWatch(event.wd, event.mask & IN_MOVE_SELF);
         attachAppearedRoots(events);
@@ -195,7 +257,7 @@ void WatchTree::attachAppearedRoots(std::vector<Event>& events)
         std::erase_if(missingRoots_, [&](const std::string& root) {
             if (std::ranges::any_of(folders_, [&](const auto& watched) { return watched.second == root; }))
                 return true; // already inside another root's tree
-            if (!addTree(root))
+            if (!addRootTree(root))
                 return false;
             reportContents(root, events);
             return true;
@@ -227,15 +289,15 @@ bool WatchTree::watchAncestors()
             ancestors_[folder] = wd;
             added = true;
         } else if (errno == ENOSPC) {
-            limitReached_ = true;
+            noteWatchLimit(folder);
         }
     }
     return added;
 }
 
-bool WatchTree::takeLimitReached()
+std::vector<std::string> WatchTree::takeNotices()
 {
-    return std::exchange(limitReached_, false);
+    return std::exchange(notices_, {});
 }
 
 } // namespace platform::fsevents

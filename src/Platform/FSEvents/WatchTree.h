@@ -4,6 +4,7 @@
 
 #include <sys/inotify.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -14,11 +15,16 @@ namespace platform::fsevents {
 // The inotify watches of a set of folder trees and the translation of inotify
 // events into stream events. A root that is not there is waited for from its
 // nearest existing ancestor and watched once it appears (again after it goes
-// away); neither the ancestors' changes nor the root's own are reported. Used
+// away); neither the ancestors' changes nor the root's own are reported. A root
+// that is a link is followed when `followsLinkedRoot` allows it, its events
+// named under the root's own path; links below a root are never followed. Used
 // from one thread at a time.
 class WatchTree {
 public:
-    explicit WatchTree(int inotifyFd) : fd_(inotifyFd) {}
+    explicit WatchTree(int inotifyFd, LinkedRootCheck followsLinkedRoot = {})
+        : fd_(inotifyFd), followsLinkedRoot_(std::move(followsLinkedRoot))
+    {
+    }
 
     // Watches each root with every folder below it, silently; returns the events
     // of roots that were missing and appeared meanwhile.
@@ -28,12 +34,24 @@ public:
     // for what a newly made folder already holds).
     std::vector<Event> translate(const inotify_event& event);
 
-    // Whether a watch or the event queue ran out since the last call.
-    bool takeLimitReached();
+    // The lines to tell the user since the last call: a linked root refused, the
+    // first folder left unwatched at the system's watch limit, the event queue's
+    // overflow; each at most once.
+    std::vector<std::string> takeNotices();
 
 private:
+    // Calls with the path of each item below a watched folder, its path on disk and
+    // whether it is a folder (a link is not).
+    using Visitor = std::function<void(const std::string& path, const std::string& pathOnDisk, bool isFolder)>;
+
+    bool addRootTree(const std::string& root);
+    // Watches the folder (never through a link) and every folder below it, silently.
     bool addTree(const std::string& folder);
-    void watchFolder(const std::string& folder);
+    void forEachBelow(const std::string& folder, const Visitor& visit) const;
+    // The folder's path on disk: under a root that is a link, in the folder it leads to.
+    std::string onDisk(const std::string& folder) const;
+    void watchFolder(const std::string& folder, const std::string& disk);
+    void noteWatchLimit(const std::string& unwatchedFolder);
     void forgetTree(const std::string& folder);
     void forgetWatch(int wd, bool moved);
     void reportContents(const std::string& folder, std::vector<Event>& events);
@@ -50,7 +68,12 @@ private:
     // Folder a missing root is waited for in -> its watch descriptor (two paths
     // to one folder share one).
     std::map<std::string, int> ancestors_;
-    bool limitReached_ = false;
+    LinkedRootCheck followsLinkedRoot_;
+    std::map<std::string, std::string> linkedRoots_; // root that is a link -> the folder it leads to
+    std::set<std::string> refusedRoots_;
+    bool watchLimitNoted_ = false;
+    bool overflowNoted_ = false;
+    std::vector<std::string> notices_;
 };
 
 std::uint64_t nextEventId();

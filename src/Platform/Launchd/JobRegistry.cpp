@@ -2,6 +2,7 @@
 
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ProcessStat.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -37,7 +38,8 @@ Dictionary encode(const JobRecord& record)
                        {"LastExitStatus", static_cast<long long>(record.lastExitStatus)},
                        {"Removed", record.removed}};
     for (const auto& [key, value] : {std::pair{"PID", optionalInteger(record.pid)},
-                                     std::pair{"SupervisorPID", optionalInteger(record.supervisorPid)}})
+                                     std::pair{"SupervisorPID", optionalInteger(record.supervisorPid)},
+                                     std::pair{"SupervisorStartTime", optionalInteger(record.supervisorStartTime)}})
         if (!value.isNull())
             encoded.emplace(key, value);
     return encoded;
@@ -56,6 +58,7 @@ std::optional<JobRecord> decode(const Value& value)
     record.pid = integerEntry(*dictionary, "PID");
     record.lastExitStatus = integerEntry(*dictionary, "LastExitStatus").value_or(0);
     record.supervisorPid = integerEntry(*dictionary, "SupervisorPID");
+    record.supervisorStartTime = integerEntry(*dictionary, "SupervisorStartTime");
     const Value* removed = value.find("Removed");
     record.removed = removed && removed->asBoolean() && *removed->asBoolean();
     return record;
@@ -67,6 +70,14 @@ fs::path overridesPath(const fs::path& folder)
 }
 
 } // namespace
+
+bool JobRecord::supervisorHasEnded() const
+{
+    if (!supervisorPid)
+        return false;
+    const auto startTime = runningProcessStartTime(static_cast<pid_t>(*supervisorPid));
+    return !startTime || !supervisorStartTime || static_cast<std::int64_t>(*startTime) != *supervisorStartTime;
+}
 
 fs::path launchdStateFolder()
 {

@@ -17,7 +17,13 @@ struct JobRecord {
     std::optional<std::int64_t> pid; // while the job's process runs
     std::int64_t lastExitStatus = 0; // wait status of the last run
     std::optional<std::int64_t> supervisorPid;
+    std::optional<std::int64_t> supervisorStartTime; // with the PID, names the supervisor's process
     bool removed = false;            // removal asked: the supervisor stops the job
+
+    // The record names a supervisor that no longer runs (ended, killed, or gone
+    // with a restart of the machine, its PID perhaps given to another process):
+    // the job is not loaded any more, and a submit of it starts it anew.
+    bool supervisorHasEnded() const;
 };
 
 // The jobs of one launchd domain: one property-list file per label in a folder

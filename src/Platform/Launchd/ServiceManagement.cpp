@@ -57,6 +57,12 @@ std::string newGeneration()
     return std::to_string(::getpid()) + "." + std::to_string(now) + "." + std::to_string(counter++);
 }
 
+// Neither being removed nor left behind by a supervisor that has ended.
+bool isLoaded(const JobRecord& record)
+{
+    return !record.removed && !record.supervisorHasEnded();
+}
+
 bool isAlive(std::int64_t pid)
 {
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
@@ -115,7 +121,7 @@ bool SMJobSubmit(LaunchdDomain domain, const Dictionary& job, AuthorizationRef a
     record.generation = newGeneration();
     {
         const auto guard = registry.lock();
-        if (const auto loaded = registry.read(*label); loaded && !loaded->removed)
+        if (const auto loaded = registry.read(*label); loaded && isLoaded(*loaded))
             return fail(error, EEXIST);
         if (!registry.write(*label, record))
             return fail(error, EIO);
@@ -140,7 +146,7 @@ bool SMJobRemove(LaunchdDomain domain, const std::string& label, AuthorizationRe
         if (!record || record->removed)
             return fail(error, ESRCH);
         // Without waiting the job is gone at once; its supervisor stops the process.
-        if (!wait || !record->supervisorPid || !isAlive(*record->supervisorPid)) {
+        if (!wait || !record->supervisorPid || record->supervisorHasEnded()) {
             registry.erase(label);
             return true;
         }
@@ -157,7 +163,7 @@ bool SMJobRemove(LaunchdDomain domain, const std::string& label, AuthorizationRe
 std::optional<Dictionary> SMJobCopyDictionary(LaunchdDomain domain, const std::string& label)
 {
     const auto record = JobRegistry::forDomain(domain).read(label);
-    if (!record || record->removed)
+    if (!record || !isLoaded(*record))
         return std::nullopt;
     Dictionary dictionary = record->job;
     dictionary["LastExitStatus"] = static_cast<long long>(record->lastExitStatus);

@@ -10,7 +10,8 @@
 // The stand-in launchd's ServiceManagement calls. Jobs live in a registry under
 // the platform root, one per launchd domain, shared by every process. A loaded
 // job that runs at load (RunAtLoad, or KeepAlive) really runs, detached, under a
-// small supervisor that restarts it under KeepAlive and stops it on removal.
+// small supervisor that restarts it under KeepAlive and stops it on removal; a
+// job whose supervisor has ended (killed, or gone with a restart) is not loaded.
 // A one-shot job (LaunchOnlyOnce with RunAtLoad) runs to its end before the
 // submission returns, and stays registered until removed.
 namespace platform {

@@ -2,6 +2,7 @@
 
 #include "Platform/Launchd/JobProcess.h"
 #include "Platform/Launchd/SupervisorWakeups.h"
+#include "Platform/Workspace/ProcessStat.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,6 +80,8 @@ private:
         child_ = command ? spawnDetached(command->executable, command->arguments) : -1;
         lastStart_ = std::chrono::steady_clock::now();
         record->supervisorPid = ::getpid();
+        if (const auto startTime = runningProcessStartTime(::getpid()))
+            record->supervisorStartTime = static_cast<std::int64_t>(*startTime);
         record->pid = child_ > 0 ? std::optional<std::int64_t>(child_) : std::nullopt;
         if (child_ <= 0)
             record->lastExitStatus = 127 << 8;
@@ -125,6 +128,7 @@ private:
             return;
         }
         record->supervisorPid.reset();
+        record->supervisorStartTime.reset();
         record->pid.reset();
         (void)registry_.write(label_, *record);
     }

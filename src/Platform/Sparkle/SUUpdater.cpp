@@ -3,6 +3,7 @@
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Sparkle/UpdateTransfer.h"
 #include "Platform/Tools/ToolProcess.h"
+#include "Platform/Tools/ZipListing.h"
 
 #include <QCoreApplication>
 
@@ -21,6 +22,11 @@ void SUUpdaterDelegate::updaterDidNotFindUpdate(SUUpdater&) {}
 namespace {
 
 constexpr auto dailyCheck = std::chrono::hours(24);
+// The largest feed and release taken from the server (a feed is kilobytes), and
+// the most a release may unpack to by its archive's listing.
+constexpr std::size_t maximumFeedSize = 4 * 1024 * 1024;
+constexpr std::size_t maximumUpdateSize = 512 * 1024 * 1024;
+constexpr std::uint64_t maximumUnpackedUpdateSize = std::uint64_t{2} * 1024 * 1024 * 1024;
 
 std::string infoText(const Bundle& bundle, const char* key)
 {
@@ -54,6 +60,42 @@ bool unzip(const std::string& archive, const std::string& folder)
     auto process = ToolProcess::launch("/usr/bin/unzip", {"-o", "-q", archive, "-d", folder},
                                        ToolProcess::Capture::Nothing);
     return process && process->waitForExit() == 0;
+}
+
+// The newer release the feed offers, or why the feed gave none.
+std::optional<SUError> readFeed(const std::string& feed, const std::string& current, std::optional<SUAppcastItem>& newer)
+{
+    std::string text;
+    const TransferResult fetched = fetchText(feed, maximumFeedSize, text);
+    if (fetched == TransferResult::TooLarge)
+        return SUError{"The update feed is larger than " + std::to_string(maximumFeedSize) + " bytes: " + feed};
+    if (fetched != TransferResult::Received || !isAppcast(text))
+        return SUError{"The update feed could not be read: " + feed};
+    const auto newest = newestAppcastItem(text);
+    if (newest && compareVersions(newest->versionString, current) > 0)
+        newer = newest;
+    return std::nullopt;
+}
+
+// Downloads the release into `folder` and unpacks it: the bundle it holds, or why not.
+std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string& folder, const std::string& identifier,
+                                    std::string& bundle)
+{
+    const std::string archive = folder + "/update.zip";
+    const TransferResult downloaded =
+        folder.empty() ? TransferResult::Failed : downloadFile(item.fileURL, archive, maximumUpdateSize);
+    if (downloaded == TransferResult::TooLarge)
+        return SUError{"The update is larger than " + std::to_string(maximumUpdateSize) + " bytes: " + item.fileURL};
+    if (downloaded != TransferResult::Received)
+        return SUError{"The update could not be downloaded: " + item.fileURL};
+    if (const auto size = listedUnpackedSize(archive); size && *size > maximumUnpackedUpdateSize)
+        return SUError{"The update would unpack to more than " + std::to_string(maximumUnpackedUpdateSize) + " bytes."};
+    const std::string unpacked = folder + "/unpacked";
+    const auto found = unzip(archive, unpacked) ? unpackedBundle(unpacked, identifier) : std::nullopt;
+    if (!found)
+        return SUError{"The downloaded update holds no copy of this application."};
+    bundle = *found;
+    return std::nullopt;
 }
 
 } // namespace
@@ -117,14 +159,7 @@ void SUUpdater::check(bool download)
     std::weak_ptr<SUUpdater*> alive = alive_;
     dispatch::asyncGlobal([alive, download, feed = feedURL_, current = bundleVersion_] {
         std::optional<SUAppcastItem> newer;
-        std::optional<SUError> error;
-        if (const auto text = fetchText(feed); text && isAppcast(*text)) {
-            const auto newest = newestAppcastItem(*text);
-            if (newest && compareVersions(newest->versionString, current) > 0)
-                newer = newest;
-        } else {
-            error = SUError{"The update feed could not be read: " + feed};
-        }
+        const std::optional<SUError> error = readFeed(feed, current, newer);
         dispatch::asyncMain([alive, newer, download, error] {
             if (const auto self = alive.lock())
                 (*self)->finishCheck(newer, download, error);
@@ -158,15 +193,13 @@ void SUUpdater::download(const SUAppcastItem& item)
 {
     std::weak_ptr<SUUpdater*> alive = alive_;
     dispatch::asyncGlobal([alive, item, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
-        std::optional<SUError> error;
-        std::optional<std::string> bundle;
-        const std::string archive = folder + "/update.zip";
-        if (folder.empty() || !downloadFile(item.fileURL, archive))
-            error = SUError{"The update could not be downloaded: " + item.fileURL};
-        else if (!unzip(archive, folder + "/unpacked")
-                 || !(bundle = unpackedBundle(folder + "/unpacked", identifier)))
-            error = SUError{"The downloaded update holds no copy of this application."};
-        dispatch::asyncMain([alive, item, bundle = bundle.value_or(""), error] {
+        std::string bundle;
+        const std::optional<SUError> error = fetchRelease(item, folder, identifier, bundle);
+        if (error && !folder.empty()) {
+            std::error_code ignored;
+            fs::remove_all(folder, ignored);
+        }
+        dispatch::asyncMain([alive, item, bundle, error] {
             if (const auto self = alive.lock())
                 (*self)->finishDownload(item, bundle, error);
         });

@@ -2,6 +2,7 @@
 
 #include "Platform/Files/FileRead.h"
 
+#include <charconv>
 #include <iterator>
 #include <sstream>
 
@@ -16,6 +17,18 @@ std::vector<std::string> processStatFields(pid_t pid)
         return {};
     std::istringstream rest(line.substr(close + 1));
     return {std::istream_iterator<std::string>(rest), std::istream_iterator<std::string>()};
+}
+
+std::optional<unsigned long long> runningProcessStartTime(pid_t pid)
+{
+    const auto fields = processStatFields(pid);
+    unsigned long long start = 0;
+    if (fields.size() <= 19 || fields.front() == "Z")
+        return std::nullopt;
+    const auto [end, failure] = std::from_chars(fields[19].data(), fields[19].data() + fields[19].size(), start);
+    if (failure != std::errc() || end != fields[19].data() + fields[19].size())
+        return std::nullopt;
+    return start;
 }
 
 } // namespace platform

@@ -27,16 +27,6 @@ std::optional<pid_t> processIdOf(const std::string& name)
     return pid;
 }
 
-// The start time in clock ticks after boot; 0 when it cannot be read.
-unsigned long long startTimeOf(pid_t pid)
-{
-    const auto fields = processStatFields(pid);
-    unsigned long long start = 0;
-    if (fields.size() > 19)
-        std::from_chars(fields[19].data(), fields[19].data() + fields[19].size(), start);
-    return start;
-}
-
 bool isTrue(const Value* value)
 {
     if (!value)
@@ -95,7 +85,8 @@ std::vector<RunningApplication> Workspace::runningApplications() const
     std::error_code error;
     for (const auto& entry : fs::directory_iterator("/proc", error)) {
         if (auto application = applicationOfProcess(entry))
-            found.emplace_back(startTimeOf(application->processIdentifier), std::move(*application));
+            found.emplace_back(runningProcessStartTime(application->processIdentifier).value_or(0),
+                               std::move(*application));
     }
     std::ranges::stable_sort(found, [](const auto& a, const auto& b) {
         return std::tie(a.first, a.second.processIdentifier) < std::tie(b.first, b.second.processIdentifier);

@@ -1,30 +1,20 @@
 #include "Screens/Common/FileChooser.h"
 
 #include "Screens/Common/DimmedSheet.h"
+#include "Screens/Common/FileChooserDialog.h"
 #include "Screens/Common/Seam.h"
 
-#include <QFileDialog>
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 
 namespace {
 
-QFileDialog* makeFileDialog(QWidget& window, const FileChooserOptions& options)
-{
-    auto* dialog = new QFileDialog(&window, QString::fromStdString(options.message));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setLabelText(QFileDialog::Accept, QString::fromStdString(options.prompt));
-    if (options.canChooseDirectories && !options.canChooseFiles)
-        dialog->setFileMode(QFileDialog::Directory);
-    else
-        dialog->setFileMode(options.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    QDir::Filters filters = dialog->filter();
-    dialog->setFilter(options.showsHiddenFiles ? filters | QDir::Hidden : filters & ~QDir::Hidden);
-    return dialog;
-}
+namespace fs = std::filesystem;
 
 void presentAsFileDialog(QWidget& window, const FileChooserOptions& options, FileChooserCompletion answer)
 {
-    QFileDialog* dialog = makeFileDialog(window, options);
+    auto* dialog = new FileChooserDialog(window, options);
     dialog->setWindowModality(Qt::WindowModal);
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, answer = std::move(answer)](int result) {
         std::vector<std::string> paths;
@@ -44,6 +34,24 @@ Seam<FileChooserPresenter>& presenter()
 
 } // namespace
 
+bool isFilePackage(const std::string& path)
+{
+    std::error_code error;
+    const fs::path folder = fs::path(path).lexically_normal();
+    const fs::path name = folder.has_filename() ? folder.filename() : folder.parent_path().filename();
+    return name.extension() == ".app" && fs::is_directory(folder, error);
+}
+
+bool canChoose(const std::string& path, const FileChooserOptions& options)
+{
+    std::error_code error;
+    if (!fs::is_directory(path, error))
+        return options.canChooseFiles;
+    if (!options.treatsFilePackagesAsDirectories && isFilePackage(path))
+        return options.canChooseFiles;
+    return options.canChooseDirectories;
+}
+
 void setFileChooserPresenter(FileChooserPresenter replacement)
 {
     presenter().replace(std::move(replacement));
@@ -51,9 +59,13 @@ void setFileChooserPresenter(FileChooserPresenter replacement)
 
 void beginFileChooser(QWidget& view, const FileChooserOptions& options, FileChooserCompletion completion)
 {
-    FileChooserCompletion onlyChosenOnOK = [completion = std::move(completion)](int response,
-                                                                            const std::vector<std::string>& paths) {
-        completion(response, response == fileChooserOK ? paths : std::vector<std::string>{});
+    FileChooserCompletion onlyChosenOnOK = [options, completion = std::move(completion)](
+                                               int response, const std::vector<std::string>& paths) {
+        std::vector<std::string> chosen;
+        if (response == fileChooserOK)
+            std::copy_if(paths.begin(), paths.end(), std::back_inserter(chosen),
+                         [&](const std::string& path) { return canChoose(path, options); });
+        completion(response, chosen);
     };
     presenter().current()(*view.window(), options, dimForSheet(view, std::move(onlyChosenOnOK)));
 }

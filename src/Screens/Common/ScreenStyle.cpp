@@ -3,6 +3,9 @@
 #include "Controls/FlatButton.h"
 
 #include <QLabel>
+#include <QProgressBar>
+
+#include <cmath>
 
 namespace screenstyle {
 
@@ -21,12 +24,34 @@ QString progressBarStyle()
         .arg(ruleColor.name(), accentColor.name());
 }
 
-void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& colour, bool bold)
+namespace {
+
+constexpr int barStepsPerPercent = 10;
+
+} // namespace
+
+QProgressBar* makeProgressBar(QWidget* parent, const char* name)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(name);
+    bar->setRange(0, 100 * barStepsPerPercent);
+    bar->setTextVisible(false);
+    bar->setFixedSize(560, 12);
+    bar->setStyleSheet(progressBarStyle());
+    return bar;
+}
+
+void setPercentage(QProgressBar& bar, double percentage)
+{
+    bar.setValue(static_cast<int>(std::lround(percentage * barStepsPerPercent)));
+}
+
+void styleLabel(QLabel& label, const QString& name, int pointSize, const QColor& colour, QFont::Weight weight)
 {
     label.setObjectName(name);
     QFont font = label.font();
     font.setPointSize(pointSize);
-    font.setBold(bold);
+    font.setWeight(weight);
     label.setFont(font);
     QPalette palette = label.palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -34,10 +59,12 @@ void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& co
     label.setPalette(palette);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, const QColor& colour, bool bold)
+QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour, QFont::Weight weight,
+                  LabelWrap wrap)
 {
     auto* label = new QLabel(parent);
-    styleLabel(*label, name, pointSize, colour, bold);
+    styleLabel(*label, name, pointSize, colour, weight);
+    label->setWordWrap(wrap == LabelWrap::words);
     return label;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 class FlatButton;
 class QLabel;
+class QProgressBar;
 class QWidget;
 
 // The one look of every screen: dark panels with light text; labels, backgrounds and
@@ -27,9 +29,20 @@ void fillBackground(QWidget& view, const QColor& colour);
 // The style sheet of a thin rounded progress bar: accent over a rule-coloured track.
 QString progressBarStyle();
 
-// Names the label and gives it a font size, weight and text colour.
-void styleLabel(QLabel& label, const char* name, int pointSize, const QColor& colour, bool bold = false);
-QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, const QColor& colour, bool bold = false);
+// The screens' progress bar, named `name`, that shows a percentage to a tenth.
+QProgressBar* makeProgressBar(QWidget* parent, const char* name);
+// Shows `percentage` (0 to 100) on a bar made by makeProgressBar.
+void setPercentage(QProgressBar& bar, double percentage);
+
+// Whether a label keeps its text on one line or wraps it at word breaks.
+enum class LabelWrap { none, words };
+
+// Names the label and gives it a font size, text colour and weight.
+void styleLabel(QLabel& label, const QString& name, int pointSize, const QColor& colour,
+                QFont::Weight weight = QFont::Normal);
+// A new label styled so, on one line or wrapping.
+QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour,
+                  QFont::Weight weight = QFont::Normal, LabelWrap wrap = LabelWrap::none);
 
 // The prominent action: accent fill and white title. `height` also gives the rounding.
 void styleFilledButton(FlatButton& button, const char* name, int width, int height);

@@ -55,7 +55,8 @@ void openPageText(const char* text)
 
 QLabel* cardLabel(QWidget* parent, const QString& name, int size, const QColor& colour, bool bold = false)
 {
-    QLabel* label = manageLook::makeLabel(parent, name, size, colour, bold);
+    QLabel* label = screenstyle::makeLabel(
+        parent, name, size, colour, bold ? QFont::Bold : QFont::Normal, screenstyle::LabelWrap::words);
     label->setAlignment(Qt::AlignHCenter);
     return label;
 }

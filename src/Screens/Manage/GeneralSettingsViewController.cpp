@@ -24,7 +24,8 @@ void GeneralSettingsViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblApplicationSettings = makeLabel(this, "lblApplicationSettings", 17, headlineColor(), true);
+    lblApplicationSettings = screenstyle::makeLabel(
+        this, "lblApplicationSettings", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
     btnLaunchAutomatically = new SettingCheckbox(K::launchAutomatically, standardStore, "IDS_BGX_103", tintColor, this);
     btnScanOnAutoLaunch = new SettingCheckbox(K::scanOnAutoLaunch, standardStore, "IDS_BGX_104", tintColor, this);
     btnMoveDeletedFilesToTrash =
@@ -33,9 +34,9 @@ void GeneralSettingsViewController::loadView()
         new SettingCheckbox(K::isCrashesProtectionEnabled, suiteStore, "IDS_BGX_205", tintColor, this);
     connect(btnLaunchAutomatically, &QCheckBox::clicked, this, [this] { clickedLaunchAutomatically(); });
 
-    lblLanguageSetting = makeLabel(this, "lblLanguageSetting", 17, headlineColor(), true);
-    lblSelectLanguage = makeLabel(this, "lblSelectLanguage", 13, tintColor);
-    lblSelectLanguage->setWordWrap(false);
+    lblLanguageSetting = screenstyle::makeLabel(
+        this, "lblLanguageSetting", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblSelectLanguage = screenstyle::makeLabel(this, "lblSelectLanguage", 13, tintColor);
     comboBoxSelectLanguage = new QComboBox(this);
     comboBoxSelectLanguage->setObjectName("comboBoxSelectLanguage");
     comboBoxSelectLanguage->setMinimumWidth(180);

@@ -6,12 +6,12 @@
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/FileChooser.h"
+#include "Screens/Common/RowTable.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QTableWidget>
@@ -24,33 +24,37 @@ namespace {
 constexpr int rowHeight = 44;
 constexpr int iconSide = 28;
 
+// The texts of a stored list; an entry of another kind is passed over, and a value
+// that is not a list gives none.
 std::vector<std::string> pathsIn(const platform::Value* value)
 {
     std::vector<std::string> paths;
-    const platform::Array* array = value ? value->asArray() : nullptr;
-    if (!array || !std::all_of(array->begin(), array->end(), [](const auto& each) { return each.asText(); }))
-        return paths;
-    for (const platform::Value& each : *array)
-        paths.push_back(*each.asText());
+    if (const platform::Array* array = value ? value->asArray() : nullptr)
+        for (const platform::Value& each : *array)
+            if (const std::string* path = each.asText())
+                paths.push_back(*path);
     return paths;
 }
 
-platform::Array arrayOf(const std::vector<std::string>& paths)
+bool holdsPath(const platform::Array& entries, const std::string& path)
 {
-    return platform::Array(paths.begin(), paths.end());
+    return std::any_of(entries.begin(), entries.end(), [&](const platform::Value& each) {
+        return each.asText() && *each.asText() == path;
+    });
 }
 
-// One read-modify-write of the stored list: `change` gets the paths stored now (none
-// for a value that is not a list of texts). Nothing happens without the suite.
-void changeStoredPaths(const std::function<void(std::vector<std::string>&)>& change)
+// One read-modify-write of the stored list: `change` gets its entries as stored now
+// (none for a value that is not a list); entries it leaves alone, of whatever kind,
+// are written back as they were. Nothing happens without the suite.
+void changeStoredEntries(const std::function<void(platform::Array&)>& change)
 {
     platform::UserDefaults* suite = appGroupDefaults();
     if (!suite)
         return;
     suite->modifyObject(SettingsKey::ignoreAllPaths, [&](const platform::Value* stored) {
-        std::vector<std::string> paths = pathsIn(stored);
-        change(paths);
-        return platform::Value(arrayOf(paths));
+        platform::Array entries = stored && stored->asArray() ? *stored->asArray() : platform::Array{};
+        change(entries);
+        return platform::Value(std::move(entries));
     });
 }
 
@@ -87,17 +91,9 @@ void IgnoreListViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblIgnoreList = makeLabel(this, "lblIgnoreList", 17, headlineColor(), true);
-    tableView = new QTableWidget(0, 1, this);
-    tableView->setObjectName("tableView");
-    tableView->horizontalHeader()->hide();
-    tableView->horizontalHeader()->setStretchLastSection(true);
-    tableView->verticalHeader()->hide();
-    tableView->verticalHeader()->setDefaultSectionSize(rowHeight);
-    tableView->setShowGrid(false);
-    tableView->setSelectionMode(QAbstractItemView::NoSelection);
-    tableView->setFocusPolicy(Qt::NoFocus);
-    tableView->setStyleSheet("QTableWidget { background: #2b2b2b; border: 1px solid #3c3c3c; }");
+    lblIgnoreList = screenstyle::makeLabel(
+        this, "lblIgnoreList", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    tableView = makeRowTable(this, rowHeight, "QTableWidget { background: #2b2b2b; border: 1px solid #3c3c3c; }");
     btnRefresh = makeFlatButton(this, "btnRefresh");
     btnRemove = makeFlatButton(this, "btnRemove");
     btnAdd = makeFlatButton(this, "btnAdd");
@@ -141,10 +137,7 @@ void IgnoreListViewController::loadIgnoreList()
         const std::optional<platform::Image> icon = getFileIcon(path);
         allIgnorePaths.push_back({icon ? icon->bitmap() : QImage(), path, true});
     }
-    tableView->setRowCount(0);
-    tableView->setRowCount(static_cast<int>(allIgnorePaths.size()));
-    for (int row = 0; row < tableView->rowCount(); ++row)
-        tableView->setCellWidget(row, 0, makeCell(row));
+    fillRows(*tableView, static_cast<int>(allIgnorePaths.size()), [this](int row) { return makeCell(row); });
     updateRemoveButton();
 }
 
@@ -197,10 +190,10 @@ void IgnoreListViewController::clickedAdd()
     beginFileChooser(*this, options, [self = QPointer(this)](int response, const std::vector<std::string>& chosen) {
         if (response != fileChooserOK)
             return;
-        changeStoredPaths([&](std::vector<std::string>& paths) {
+        changeStoredEntries([&](platform::Array& entries) {
             for (const std::string& path : chosen)
-                if (std::find(paths.begin(), paths.end(), path) == paths.end())
-                    paths.push_back(path);
+                if (!holdsPath(entries, path))
+                    entries.emplace_back(path);
         });
         if (self)
             self->loadIgnoreList();
@@ -217,9 +210,9 @@ void IgnoreListViewController::clickedRemove()
                                     {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}};
     beginSheet(*this, confirmation, [self = QPointer(this), ticked](int response) {
         if (response == alertFirstButtonReturn)
-            changeStoredPaths([&](std::vector<std::string>& paths) {
-                std::erase_if(paths, [&](const std::string& path) {
-                    return std::find(ticked.begin(), ticked.end(), path) != ticked.end();
+            changeStoredEntries([&](platform::Array& entries) {
+                std::erase_if(entries, [&](const platform::Value& each) {
+                    return each.asText() && std::find(ticked.begin(), ticked.end(), *each.asText()) != ticked.end();
                 });
             });
         if (self)

@@ -22,7 +22,8 @@ struct IgnoreList {
 // The Ignore List tab: the paths in "IgnoreAllPathsBGX", one ticked row each; Add
 // through the file chooser, Remove of the ticked rows after a confirmation, Refresh.
 // Add and Remove change the list as stored at that moment, so an entry written
-// meanwhile by another part of the product (the agent's alert) is kept.
+// meanwhile by another part of the product (the agent's alert) is kept, and so is
+// an entry that is no path (it is not shown).
 class IgnoreListViewController : public QWidget, public AppearingScreen {
 public:
     explicit IgnoreListViewController(QWidget* parent = nullptr);

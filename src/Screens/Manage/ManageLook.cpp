@@ -2,7 +2,6 @@
 
 #include "Controls/FlatButton.h"
 
-#include <QLabel>
 
 namespace manageLook {
 
@@ -24,13 +23,6 @@ const QColor& headlineColor()
 const QColor& bodyColor()
 {
     return screenstyle::captionColor;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour, bool bold)
-{
-    QLabel* label = screenstyle::makeLabel(parent, name.toUtf8().constData(), pointSize, colour, bold);
-    label->setWordWrap(true);
-    return label;
 }
 
 FlatButton* makeFlatButton(QWidget* parent, const QString& name)

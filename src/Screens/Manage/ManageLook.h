@@ -6,11 +6,10 @@
 #include <QString>
 
 class FlatButton;
-class QLabel;
 class QWidget;
 
-// What the protection, settings and About screens add to the shared look: word-wrapping
-// labels and blue flat buttons. The colours are the shared palette's.
+// What the protection, settings and About screens add to the shared look: blue flat
+// buttons. The colours are the shared palette's.
 namespace manageLook {
 
 const QColor& screenBackground(); // the screens and the selected settings tab
@@ -19,9 +18,6 @@ const QColor& headlineColor();
 const QColor& bodyColor();
 
 using screenstyle::fillBackground;
-
-// A word-wrapping label named `name` in the given size and colour.
-QLabel* makeLabel(QWidget* parent, const QString& name, int pointSize, const QColor& colour, bool bold = false);
 
 // A blue flat button named `name` with a white title (grey while disabled).
 FlatButton* makeFlatButton(QWidget* parent, const QString& name);

@@ -65,14 +65,22 @@ void ProtectionViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblTitleRealTimeProtection = makeLabel(this, "lblTitleRealTimeProtection", 20, headlineColor(), true);
-    lblSubTitleRealTimeProtection = makeLabel(this, "lblSubTitleRealTimeProtection", 12, bodyColor());
-    lblActiveProtection = makeLabel(this, "lblActiveProtection", 15, headlineColor(), true);
-    lblRealTimeProtectionAgainst = makeLabel(this, "lblRealTimeProtectionAgainst", 12, bodyColor());
-    lblStartupProtection = makeLabel(this, "lblStartupProtection", 15, headlineColor(), true);
-    lblInstantlyPreventApplications = makeLabel(this, "lblInstantlyPreventApplications", 12, bodyColor());
-    lblEnableDisableActiveProtection = makeLabel(this, "lblEnableDisableActiveProtection", 12, bodyColor());
-    lblEnableDisableStartupProtection = makeLabel(this, "lblEnableDisableStartupProtection", 12, bodyColor());
+    lblTitleRealTimeProtection = screenstyle::makeLabel(
+        this, "lblTitleRealTimeProtection", 20, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblSubTitleRealTimeProtection = screenstyle::makeLabel(
+        this, "lblSubTitleRealTimeProtection", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblActiveProtection = screenstyle::makeLabel(
+        this, "lblActiveProtection", 15, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblRealTimeProtectionAgainst = screenstyle::makeLabel(
+        this, "lblRealTimeProtectionAgainst", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblStartupProtection = screenstyle::makeLabel(
+        this, "lblStartupProtection", 15, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblInstantlyPreventApplications = screenstyle::makeLabel(
+        this, "lblInstantlyPreventApplications", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblEnableDisableActiveProtection = screenstyle::makeLabel(
+        this, "lblEnableDisableActiveProtection", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblEnableDisableStartupProtection = screenstyle::makeLabel(
+        this, "lblEnableDisableStartupProtection", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
     btnActiveProtection = makeSwitch(this, "btnActiveProtection");
     btnStartupProtection = makeSwitch(this, "btnStartupProtection");
 
@@ -113,16 +121,18 @@ void ProtectionViewController::viewWillAppear()
     stateUpdateRealTimeProtection();
 }
 
+// Read as the agent reads them: only a stored Boolean false stops a protection, so
+// an absent key or a value of another kind shows the switch on.
 void ProtectionViewController::stateUpdateRealTimeProtection()
 {
     platform::UserDefaults* suite = appGroupDefaults();
+    if (!suite)
+        return;
     for (const ProtectionSwitch& each : switches()) {
-        const std::optional<bool> stored = suite ? suite->boolean(each.key) : std::nullopt;
-        if (!stored)
-            continue;
-        each.toggle->setIsOn(*stored);
+        const bool on = suite->boolean(each.key) != false;
+        each.toggle->setIsOn(on);
         each.toggle->updateToggleState();
-        showCaption(*each.caption, *stored);
+        showCaption(*each.caption, on);
     }
 }
 

@@ -3,9 +3,9 @@
 #include "Foundation/PresentationSlots.h"
 #include "Screens/Common/ScreenContainer.h"
 #include "Screens/Common/ScreenText.h"
+#include "Screens/Common/TabBox.h"
 #include "Screens/Manage/ManageLook.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -57,29 +57,24 @@ void SettingsViewController::loadView()
     for (const TabItem& item : tabItems) {
         const QString name = item.name;
         Tab& each = tabs_[static_cast<std::size_t>(item.menu)];
-        each.box = makeBox(tabColumn, "box" + name, tabColor);
-        each.box->setFixedHeight(48);
-        each.verticalLine = makeBox(each.box, "boxVerticalLine" + name, sidebarLineColor());
+        each.verticalLine = makeBox(tabColumn, "boxVerticalLine" + name, sidebarLineColor());
         each.verticalLine->setFixedWidth(4);
-        each.label = manageLook::makeLabel(each.box, "lbl" + name, 13, manageLook::headlineColor());
-        each.button = new QPushButton(each.box);
-        each.button->setObjectName("btn" + name);
-        each.button->setFlat(true);
-        each.button->setCursor(Qt::PointingHandCursor);
-        each.button->setStyleSheet("QPushButton { background: transparent; border: none; }");
-        connect(each.button, &QPushButton::clicked, this, [this, clicked = item.clicked] { (this->*clicked)(); });
         QSizePolicy keepsPlace = each.verticalLine->sizePolicy();
         keepsPlace.setRetainSizeWhenHidden(true); // captions stay aligned whichever tab is marked
         each.verticalLine->setSizePolicy(keepsPlace);
+        each.label = screenstyle::makeLabel(
+            tabColumn, "lbl" + name, 13, manageLook::headlineColor(), QFont::Normal, screenstyle::LabelWrap::words);
         auto* row = new QHBoxLayout;
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(each.verticalLine);
         row->addSpacing(20);
         row->addWidget(each.label, 1);
-        auto* grid = new QGridLayout(each.box);
-        grid->setContentsMargins(0, 0, 0, 0);
-        grid->addLayout(row, 0, 0);
-        grid->addWidget(each.button, 0, 0);
+        const TabBox tab = makeTabBox(tabColumn, "box" + name, "btn" + name, row);
+        each.box = tab.box;
+        each.button = tab.button;
+        each.box->setFixedHeight(48);
+        manageLook::fillBackground(*each.box, tabColor);
+        connect(each.button, &QPushButton::clicked, this, [this, clicked = item.clicked] { (this->*clicked)(); });
         tabLayout->addWidget(each.box);
     }
     tabLayout->addStretch(1);

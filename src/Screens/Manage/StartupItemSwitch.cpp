@@ -4,8 +4,10 @@
 #include "Foundation/Settings.h"
 #include "Helper/LDLaunchCtl/LDLaunchCtl.h"
 #include "Platform/LoginItems/ServiceManagementLoginItem.h"
+#include "Platform/Values/PropertyList.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
+#include "Startup/StartupItemRules.h"
 
 #include <chrono>
 
@@ -27,7 +29,7 @@ std::optional<std::vector<std::string>> textsOf(const std::optional<platform::Ar
     return texts;
 }
 
-// The job of a user's login item, rebuilt from what the item keeps of it.
+// The job of a user's login item, rebuilt from the few values every record keeps.
 LDLaunchJob rebuiltJob(const LoginItem& item)
 {
     LDLaunchJob job;
@@ -39,19 +41,44 @@ LDLaunchJob rebuiltJob(const LoginItem& item)
     return job;
 }
 
+// The job's plist in the user's launch agents, as it is now; none without one.
+std::optional<platform::Dictionary> plistOfUserJob(const std::optional<std::string>& label)
+{
+    const auto path = label ? LDJobPlistPath(LDLaunchDomain::userLaunchAgent, *label) : std::nullopt;
+    const auto plist = path ? platform::readPropertyListFile(*path) : std::nullopt;
+    return plist && plist->asDictionary() ? std::optional(*plist->asDictionary()) : std::nullopt;
+}
+
+// The job to write back: the one kept when the item was switched off, with every
+// key the launchd library knows, while its "Label" is still the item's; else rebuilt.
+LDLaunchJob jobToRestore(const LoginItem& item)
+{
+    if (item.jobDictionary && item.label && textEntry(*item.jobDictionary, "Label") == item.label)
+        return LDLaunchJob::jobFromDictionary(*item.jobDictionary, LDLaunchDomain::userLaunchAgent);
+    return rebuiltJob(item);
+}
+
+bool changeUserJob(LoginItem& item, bool on, platform::Error& error)
+{
+    auto& controller = LDLaunchCtl::sharedController();
+    if (on) {
+        LDLaunchJob job = jobToRestore(item);
+        return controller.add(job, LDLaunchDomain::userLaunchAgent, &error);
+    }
+    std::optional<platform::Dictionary> plist = plistOfUserJob(item.label);
+    if (!controller.remove(item.label.value_or(""), LDLaunchDomain::userLaunchAgent, &error))
+        return false;
+    item.jobDictionary = std::move(plist);
+    return true;
+}
+
 SwitchResult switchUserJob(LoginItem& item, bool on)
 {
     if (!item.helperBundleIdentifier)
         return {SwitchResult::ignored, {}};
-    auto& controller = LDLaunchCtl::sharedController();
     platform::Error error;
-    if (on) {
-        LDLaunchJob job = rebuiltJob(item);
-        if (!controller.add(job, LDLaunchDomain::userLaunchAgent, &error))
-            return failure(error);
-    } else if (!controller.remove(item.label.value_or(""), LDLaunchDomain::userLaunchAgent, &error)) {
+    if (!changeUserJob(item, on, error))
         return failure(error);
-    }
     item.isEnable = on;
     (void)platform::SMLoginItemSetEnabled(*item.helperBundleIdentifier, on);
     if (on)
@@ -75,8 +102,9 @@ SwitchResult switchSessionEntry(LoginItem& item, bool on)
 {
     if (!item.appUrl)
         return {SwitchResult::ignored, {}};
+    if (!setLaunchOnStartup(on, *item.appUrl))
+        return {SwitchResult::failed, "The session login items could not be changed."};
     item.isEnable = on;
-    setLaunchOnStartup(on, *item.appUrl);
     if (!on) {
         addDisabledLoginItem(item.record());
         return {};
@@ -88,12 +116,12 @@ SwitchResult switchSessionEntry(LoginItem& item, bool on)
 
 } // namespace
 
-SwitchResult switchLoginItem(LoginItem& item, bool on)
+SwitchResult switchStartupItem(LoginItem& item, bool on)
 {
     return item.program ? switchUserJob(item, on) : switchSessionEntry(item, on);
 }
 
-SwitchResult switchLaunchAgent(LaunchAgent& agent, bool on)
+SwitchResult switchStartupItem(LaunchAgent& agent, bool on)
 {
     if (!agent.ldLaunchDomain)
         return {SwitchResult::ignored, {}};

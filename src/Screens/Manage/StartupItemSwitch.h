@@ -16,12 +16,13 @@ struct SwitchResult {
     std::string reason;
 };
 
-// A login item: a launchd job of the user's (removed from, or written back to, the
-// user's launch agents, its service-management switch following), or an entry of the
-// session login items (the agent is told of an entry switched on, so that it does not
-// alert on it). On success isEnable takes the new state and the stored records follow.
-SwitchResult switchLoginItem(LoginItem& item, bool on);
+// A login item: a launchd job of the user's (removed from the user's launch agents,
+// its whole plist kept in its switched-off record, and written back from it, its
+// service-management switch following), or an entry of the session login items (the
+// agent is told of an entry switched on, so that it does not alert on it). On
+// success isEnable takes the new state and the stored records follow.
+SwitchResult switchStartupItem(LoginItem& item, bool on);
 
 // A launch agent or daemon: unloaded or loaded in its domain (the domains of all users
 // ask for an administrator's authorisation), then marked so with "/bin/launchctl -w".
-SwitchResult switchLaunchAgent(LaunchAgent& agent, bool on);
+SwitchResult switchStartupItem(LaunchAgent& agent, bool on);

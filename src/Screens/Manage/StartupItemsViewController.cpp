@@ -6,10 +6,11 @@
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
-#include "Platform/Dispatch/Dispatch.h"
 #include "Screens/Common/ConfirmationSheet.h"
-#include "Screens/Common/ModalAlert.h"
+#include "Screens/Common/MainWindow.h"
+#include "Screens/Common/RowTable.h"
 #include "Screens/Common/ScreenText.h"
+#include "Screens/Common/TabBox.h"
 #include "Screens/Common/TextFormat.h"
 #include "Screens/Manage/ManageLook.h"
 #include "Screens/Manage/StartupItemSwitch.h"
@@ -18,17 +19,15 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <iostream>
 #include <optional>
 
 namespace {
-
-const QColor switchGreen = QColor::fromRgbF(0, 176 / 255.0, 80 / 255.0, 1.0);
 
 // The Delete button's colours with and without a selection.
 struct DeleteButtonLook {
@@ -64,54 +63,22 @@ void fillBox(QFrame& box, const QColor& colour)
 
 QLabel* makeCaption(QWidget* parent, const char* name)
 {
-    QLabel* label = manageLook::makeLabel(parent, name, 11, manageLook::bodyColor(), true);
-    label->setWordWrap(false);
+    QLabel* label = screenstyle::makeLabel(parent, name, 11, manageLook::bodyColor(), QFont::Bold);
     return label;
 }
 
-// What a row shows of either kind of record.
-template <class Record>
-void fillCell(StartupManagerTableCellView& cell, const Record& item, int row, bool switchable)
-{
-    const QString unknown = screenText("IDS_BGX_45");
-    cell.lblName->setText(item.name ? QString::fromStdString(*item.name) : unknown);
-    cell.lblCompanyName->setText(item.company ? QString::fromStdString(*item.company) : unknown);
-    cell.btnToggle->statetag = switchable ? row : ToggleSwitch::ignoresClicksTag;
-    cell.btnToggle->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
-    StartupManagerTableCellView::setTextColour(*cell.lblEnableDisable,
-                                               switchable ? QColor(Qt::white) : QColor(Qt::lightGray));
-    cell.btnSelect->setChecked(item.isSelected);
-    cell.btnToggle->setVisible(!item.isInvalid);
-    cell.imgViewAlert->setVisible(item.isInvalid);
-    if (item.isInvalid) {
-        cell.lblEnableDisable->setText(screenText("IDS_BGX_46"));
-    } else {
-        cell.btnToggle->setIsOn(item.isEnable);
-        cell.btnToggle->finishAnimations();
-        cell.lblEnableDisable->setText(screenText(item.isEnable ? "IDS_BGX_23" : "IDS_BGX_24"));
-    }
-    if (item.icon && !item.icon->isEmpty())
-        cell.imgViewIcon->setPixmap(QPixmap::fromImage(item.icon->bitmap().scaled(
-            cell.imgViewIcon->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-}
-
 // Switches a copy of the row's item, outside the model's lock (launchd and an
-// authorisation prompt may take a while), then gives the new state to the row's
-// item if it is still the same one. None for a row the list does not have.
-template <class Record, class Change>
-std::optional<SwitchResult> switchCopy(const std::vector<Record>& items, std::size_t row, bool on,
-                                       SwitchResult (*switchItem)(Record&, bool), const Change& change,
-                                       std::optional<std::string>& name)
+// authorisation prompt may take a while), then gives the row's item the new state if
+// it is still the same one. None for a row the list does not have.
+template <class Record>
+std::optional<SwitchResult> switchCopy(StartupItemsModel& model, const std::vector<Record>& items, std::size_t row,
+                                       bool on)
 {
     if (row >= items.size())
         return std::nullopt;
     Record item = items[row];
-    name = item.name;
-    const SwitchResult result = switchItem(item, on);
-    change(row, std::function<void(Record&)>([&](Record& shown) {
-               if (shown == item)
-                   shown.isEnable = item.isEnable;
-           }));
+    const SwitchResult result = switchStartupItem(item, on);
+    model.takeSwitchedState(row, item);
     return result;
 }
 
@@ -134,19 +101,13 @@ void StartupItemsViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblStartupItems = makeLabel(this, "lblStartupItems", 17, headlineColor(), true);
-    lblPreventApplication = makeLabel(this, "lblPreventApplication", 12, bodyColor());
+    lblStartupItems = screenstyle::makeLabel(
+        this, "lblStartupItems", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblPreventApplication = screenstyle::makeLabel(
+        this, "lblPreventApplication", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
 
-    tableView = new QTableWidget(0, 1, this);
-    tableView->setObjectName("tableView");
-    tableView->horizontalHeader()->hide();
-    tableView->horizontalHeader()->setStretchLastSection(true);
-    tableView->verticalHeader()->hide();
-    tableView->verticalHeader()->setDefaultSectionSize(StartupManagerTableCellView::rowHeight);
-    tableView->setShowGrid(false);
-    tableView->setSelectionMode(QAbstractItemView::NoSelection);
-    tableView->setFocusPolicy(Qt::NoFocus);
-    tableView->setStyleSheet("QTableWidget { background: #262626; border: none; }");
+    tableView = makeRowTable(this, StartupManagerTableCellView::rowHeight,
+                             "QTableWidget { background: #262626; border: none; }");
 
     boxLoader = makeBox(this, "boxLoader");
     fillBox(*boxLoader, QColor(37, 37, 37, 200));
@@ -181,28 +142,17 @@ QWidget* StartupItemsViewController::makeTabs()
     row->setSpacing(2);
     const auto makeTab = [&](const char* box, const char* title, const char* count, const char* button,
                              void (StartupItemsViewController::*clicked)()) {
-        QFrame* frame = makeBox(tabs, box);
-        frame->setFixedHeight(52);
-        QLabel* titleLabel = manageLook::makeLabel(frame, title, 14, manageLook::headlineColor(), true);
-        titleLabel->setWordWrap(false);
-        QLabel* countLabel = manageLook::makeLabel(frame, count, 12, manageLook::bodyColor());
-        countLabel->setWordWrap(false);
-        auto* clickTarget = new QPushButton(frame);
-        clickTarget->setObjectName(button);
-        clickTarget->setFlat(true);
-        clickTarget->setCursor(Qt::PointingHandCursor);
-        clickTarget->setStyleSheet("QPushButton { background: transparent; border: none; }");
-        connect(clickTarget, &QPushButton::clicked, this, [this, clicked] { (this->*clicked)(); });
+        QLabel* titleLabel = screenstyle::makeLabel(tabs, title, 14, manageLook::headlineColor(), QFont::Bold);
+        QLabel* countLabel = screenstyle::makeLabel(tabs, count, 12, manageLook::bodyColor());
         auto* texts = new QHBoxLayout;
         texts->setContentsMargins(20, 0, 20, 0);
         texts->addWidget(titleLabel, 1);
         texts->addWidget(countLabel);
-        auto* grid = new QGridLayout(frame);
-        grid->setContentsMargins(0, 0, 0, 0);
-        grid->addLayout(texts, 0, 0);
-        grid->addWidget(clickTarget, 0, 0);
-        row->addWidget(frame, 1);
-        return std::tuple{frame, titleLabel, countLabel, clickTarget};
+        const TabBox tab = makeTabBox(tabs, box, button, texts);
+        tab.box->setFixedHeight(52);
+        connect(tab.button, &QPushButton::clicked, this, [this, clicked] { (this->*clicked)(); });
+        row->addWidget(tab.box, 1);
+        return std::tuple{tab.box, titleLabel, countLabel, tab.button};
     };
     std::tie(boxLoginItems, lblLoginItem, lblCountLoginItems, btnLoginItem) =
         makeTab("boxLoginItems", "lblLoginItem", "lblCountLoginItems", "btnLoginItem",
@@ -280,14 +230,9 @@ void StartupItemsViewController::viewDidLoad()
     btnReload->setText(screenText("IDS_BGX_117"));
 }
 
-bool StartupItemsViewController::isLoading() const
-{
-    return model_->isRetrivingLoginItems || model_->isRetrivingLaunchAgents;
-}
-
 void StartupItemsViewController::selectListIfIdle(StartupManager list)
 {
-    if (!isLoading())
+    if (!model_->isLoading())
         showList(list);
 }
 
@@ -321,10 +266,7 @@ void StartupItemsViewController::showCount(StartupManager list, const std::strin
 
 void StartupItemsViewController::reloadTable()
 {
-    tableView->setRowCount(0);
-    tableView->setRowCount(static_cast<int>(shownCount()));
-    for (int row = 0; row < tableView->rowCount(); ++row)
-        tableView->setCellWidget(row, 0, makeStartupItemCell(row));
+    fillRows(*tableView, static_cast<int>(shownCount()), [this](int row) { return makeStartupItemCell(row); });
 }
 
 StartupManagerTableCellView* StartupItemsViewController::makeStartupItemCell(int row)
@@ -332,15 +274,12 @@ StartupManagerTableCellView* StartupItemsViewController::makeStartupItemCell(int
     if (row < 0 || static_cast<std::size_t>(row) >= shownCount())
         return nullptr;
     auto* cell = new StartupManagerTableCellView;
-    cell->btnSelect->setProperty("tag", row);
     connect(cell->btnSelect, &QCheckBox::clicked, this, [this, row](bool checked) { clickedSelectCell(row, checked); });
     const auto index = static_cast<std::size_t>(row);
-    if (model_->menuClicked() == StartupManager::loginItems) {
-        const LoginItem& item = model_->loginItems()[index];
-        fillCell(*cell, item, row, !item.isSMLoginItem);
-    } else {
-        fillCell(*cell, model_->launchAgents()[index], row, true);
-    }
+    if (model_->menuClicked() == StartupManager::loginItems)
+        cell->fill(model_->loginItems()[index], row);
+    else
+        cell->fill(model_->launchAgents()[index], row);
     return cell;
 }
 
@@ -376,24 +315,27 @@ void StartupItemsViewController::toggleStartupItem(bool isOn, int index)
     StartupManagerTableCellView* cell = cellAt(index);
     if (!cell)
         return;
-    std::optional<std::string> name;
     const auto row = static_cast<std::size_t>(index);
-    const std::optional<SwitchResult> result =
-        model_->menuClicked() == StartupManager::loginItems
-            ? switchCopy(model_->loginItems(), row, isOn, switchLoginItem,
-                         [this](std::size_t at, const auto& change) { model_->changeLoginItem(at, change); }, name)
-            : switchCopy(model_->launchAgents(), row, isOn, switchLaunchAgent,
-                         [this](std::size_t at, const auto& change) { model_->changeLaunchAgent(at, change); }, name);
+    const std::optional<SwitchResult> result = model_->menuClicked() == StartupManager::loginItems
+                                                   ? switchCopy(*model_, model_->loginItems(), row, isOn)
+                                                   : switchCopy(*model_, model_->launchAgents(), row, isOn);
     if (result && result->outcome == SwitchResult::done) {
-        cell->lblEnableDisable->setText(screenText(isOn ? "IDS_BGX_23" : "IDS_BGX_24"));
+        cell->showEnabled(isOn);
         return;
     }
     cell->btnToggle->setIsOn(!isOn); // nothing took effect: the switch shows the item's state again
     cell->btnToggle->updateToggleState();
     if (result && result->outcome == SwitchResult::failed)
-        runModalAlert({formatText(localizedText(isOn ? "IDS_BGX_259" : "IDS_BGX_260"),
-                                  {name.value_or(localizedText("IDS_BGX_45"))}),
-                       result->reason, {localizedText("IDS_BGX_170")}});
+        reportFailedSwitch(cell->lblName->text().toStdString(), isOn, result->reason);
+}
+
+// Why a switch did not take effect: printed, and told in a sheet on the main window.
+void StartupItemsViewController::reportFailedSwitch(const std::string& name, bool on, const std::string& reason)
+{
+    std::cout << reason << std::endl;
+    const AlertContent alert{formatText(localizedText(on ? "IDS_BGX_259" : "IDS_BGX_260"), {name}), reason,
+                             {localizedText("IDS_BGX_170")}};
+    beginSheet(mainWindow(*this), alert, [](int) {});
 }
 
 void StartupItemsViewController::clickedSelectCell(int row, bool checked)
@@ -443,7 +385,7 @@ void StartupItemsViewController::updateSelectedItemsCount()
 
 void StartupItemsViewController::clickedDeleteSelectedItems()
 {
-    if (!isLoading())
+    if (!model_->isLoading())
         confirmDeleteSelectedItems();
 }
 
@@ -462,7 +404,7 @@ void StartupItemsViewController::deleteSheetDidEnd(int response)
         auto& center = platform::NotificationCenter::defaultCenter();
         center.post("StartupItemsViewUpdateBGX", {{menuKey, StartupItemsState::cleanStartupItems}});
         center.post("CleanViewUpdate_StartupItemsBGX", {{menuKey, CleanMenu::process}});
-        platform::dispatch::asyncGlobal([model = model_] { model->removeSelectedStartupItems(); });
+        model_->startRemoval();
     }
     isStartupItemsCleanStarted = false;
 }

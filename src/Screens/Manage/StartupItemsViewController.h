@@ -87,11 +87,11 @@ private:
     void viewDidLoad();
     void selectListIfIdle(StartupManager list);
     void showList(StartupManager list);
-    bool isLoading() const;
     std::size_t shownCount() const;
     bool isShownSelected(std::size_t index) const;
     StartupManagerTableCellView* makeStartupItemCell(int row);
     void toggleStartupItem(bool isOn, int index);
+    void reportFailedSwitch(const std::string& name, bool on, const std::string& reason);
     void confirmDeleteSelectedItems();
     void deleteSheetDidEnd(int response);
 

@@ -3,7 +3,10 @@
 #include "Controls/ToggleSwitch.h"
 #include "Screens/Common/ElidedLabel.h"
 #include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
+#include "Startup/LaunchAgent.h"
+#include "Startup/LoginItem.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -12,6 +15,27 @@
 namespace {
 
 constexpr int iconSide = 32;
+const QColor switchGreen = QColor::fromRgbF(0, 176 / 255.0, 80 / 255.0, 1.0);
+
+// What tells two items of the same name apart: the label and where the item lives.
+QString toolTipOf(const std::optional<std::string>& label, const std::optional<std::string>& path)
+{
+    QStringList lines;
+    for (const auto& line : {label, path})
+        if (line && !line->empty())
+            lines << QString::fromStdString(*line);
+    return lines.join('\n');
+}
+
+QString toolTipOf(const LoginItem& item)
+{
+    return toolTipOf(item.label, item.appUrl ? std::optional(item.appUrl->path()) : item.program);
+}
+
+QString toolTipOf(const LaunchAgent& agent)
+{
+    return toolTipOf(agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt, agent.plistPath);
+}
 
 QLabel* makeElidedText(QWidget* parent, const char* name, const QColor& colour)
 {
@@ -83,4 +107,45 @@ void StartupManagerTableCellView::prepareForReuse()
     lblEnableDisable->clear();
     imgViewAlert->hide();
     btnSelect->show();
+}
+
+void StartupManagerTableCellView::fill(const LoginItem& item, int row)
+{
+    show(item, row, !item.isSMLoginItem);
+}
+
+void StartupManagerTableCellView::fill(const LaunchAgent& agent, int row)
+{
+    show(agent, row, true);
+}
+
+void StartupManagerTableCellView::showEnabled(bool on)
+{
+    lblEnableDisable->setText(screenText(on ? "IDS_BGX_23" : "IDS_BGX_24"));
+}
+
+template <class Record>
+void StartupManagerTableCellView::show(const Record& item, int row, bool switchable)
+{
+    const QString unknown = screenText("IDS_BGX_45");
+    btnSelect->setProperty("tag", row);
+    lblName->setText(item.name ? QString::fromStdString(*item.name) : unknown);
+    lblCompanyName->setText(item.company ? QString::fromStdString(*item.company) : unknown);
+    setToolTip(toolTipOf(item));
+    btnToggle->statetag = switchable ? row : ToggleSwitch::ignoresClicksTag;
+    btnToggle->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
+    setTextColour(*lblEnableDisable, switchable ? QColor(Qt::white) : QColor(Qt::lightGray));
+    btnSelect->setChecked(item.isSelected);
+    btnToggle->setVisible(!item.isInvalid);
+    imgViewAlert->setVisible(item.isInvalid);
+    if (item.isInvalid) {
+        lblEnableDisable->setText(screenText("IDS_BGX_46"));
+    } else {
+        btnToggle->setIsOn(item.isEnable);
+        btnToggle->finishAnimations();
+        showEnabled(item.isEnable);
+    }
+    if (item.icon && !item.icon->isEmpty())
+        imgViewIcon->setPixmap(QPixmap::fromImage(
+            item.icon->bitmap().scaled(imgViewIcon->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class LaunchAgent;
+class LoginItem;
 class QCheckBox;
 class QLabel;
 class ToggleSwitch;
@@ -9,7 +11,7 @@ class ToggleSwitch;
 // One row of the startup-items table: the check box that selects it for deletion,
 // the item's icon, name and publisher, and its on/off switch with the state text
 // beside it, or, for an item whose program is missing, an alert image in place of
-// the switch. The screen fills it; the cell only clears its content for reuse.
+// the switch. Its tool tip names the item: its label and its plist or application.
 class StartupManagerTableCellView : public QWidget {
 public:
     // The widths of the columns after the name, shared with the screen's headings.
@@ -25,6 +27,13 @@ public:
     // No icon, empty texts, alert image hidden, check box shown.
     void prepareForReuse();
 
+    // Shows the item of `row`; its switch posts that row, unless it is a
+    // service-management login item, which cannot be switched here.
+    void fill(const LoginItem& item, int row);
+    void fill(const LaunchAgent& agent, int row);
+    // The state text of an item switched on or off.
+    void showEnabled(bool on);
+
     QCheckBox* btnSelect;
     QLabel* imgViewAlert;
     QLabel* imgViewIcon;
@@ -32,4 +41,7 @@ public:
     QLabel* lblCompanyName;
     ToggleSwitch* btnToggle;
     QLabel* lblEnableDisable;
+
+private:
+    template <class Record> void show(const Record& item, int row, bool switchable);
 };

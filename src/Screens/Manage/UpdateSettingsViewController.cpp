@@ -12,6 +12,7 @@
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/DateText.h"
+#include "Screens/Common/MainWindow.h"
 #include "Screens/Common/ModalAlert.h"
 #include "Screens/Common/NumberText.h"
 #include "Screens/Common/ScreenText.h"
@@ -37,10 +38,11 @@ void showOfflineAlert()
     runModalAlert({localizedText("IDS_BGX_156"), localizedText("IDS_BGX_157"), {"OK"}});
 }
 
-// A result sheet on the main window: one text and one button.
+// A result sheet on the main window (the screen may have left it by now): one text
+// and one button.
 void showResultSheet(QWidget& view, const char* textKey)
 {
-    beginSheet(view, {"", localizedText(textKey), {localizedText("IDS_BGX_170")}}, [](int) {});
+    beginSheet(mainWindow(view), {"", localizedText(textKey), {localizedText("IDS_BGX_170")}}, [](int) {});
 }
 
 // Runs `step` on the main queue after `delay`, unless the screen has gone by then.
@@ -77,19 +79,29 @@ void UpdateSettingsViewController::loadView()
 {
     using namespace manageLook;
     fillBackground(*this, screenBackground());
-    lblUpdateSettings = makeLabel(this, "lblUpdateSettings", 17, headlineColor(), true);
-    lblDefinitionUpdate = makeLabel(this, "lblDefinitionUpdate", 14, headlineColor(), true);
-    lblDefinitionsVersion = makeLabel(this, "lblDefinitionsVersion", 13, tintColor);
-    lblValueDefinitionsVersion = makeLabel(this, "lblValueDefinitionsVersion", 13, headlineColor());
-    lblLastUpdateOn = makeLabel(this, "lblLastUpdateOn", 13, tintColor);
-    lblValueLastUpdatedOn = makeLabel(this, "lblValueLastUpdatedOn", 13, headlineColor());
+    lblUpdateSettings = screenstyle::makeLabel(
+        this, "lblUpdateSettings", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblDefinitionUpdate = screenstyle::makeLabel(
+        this, "lblDefinitionUpdate", 14, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblDefinitionsVersion = screenstyle::makeLabel(
+        this, "lblDefinitionsVersion", 13, tintColor, QFont::Normal, screenstyle::LabelWrap::words);
+    lblValueDefinitionsVersion = screenstyle::makeLabel(
+        this, "lblValueDefinitionsVersion", 13, headlineColor(), QFont::Normal, screenstyle::LabelWrap::words);
+    lblLastUpdateOn
+        = screenstyle::makeLabel(this, "lblLastUpdateOn", 13, tintColor, QFont::Normal, screenstyle::LabelWrap::words);
+    lblValueLastUpdatedOn = screenstyle::makeLabel(
+        this, "lblValueLastUpdatedOn", 13, headlineColor(), QFont::Normal, screenstyle::LabelWrap::words);
     btnUpdateDefinitionNow = makeFlatButton(this, "btnUpdateDefinitionNow");
-    lblUpdateProgress = makeLabel(this, "lblUpdateProgress", 12, tintColor);
+    lblUpdateProgress = screenstyle::makeLabel(
+        this, "lblUpdateProgress", 12, tintColor, QFont::Normal, screenstyle::LabelWrap::words);
     btnAutomaticallyUpdateDefinition =
         new SettingCheckbox(K::automaticallyUpdateDefinitions, standardStore, "IDS_BGX_108", tintColor, this);
-    lblUpdateBGXAutomatically = makeLabel(this, "lblUpdateBGXAutomatically", 14, headlineColor(), true);
-    lblCurrentVersion = makeLabel(this, "lblCurrentVersion", 13, tintColor);
-    lblValueCurrentVersion = makeLabel(this, "lblValueCurrentVersion", 13, headlineColor());
+    lblUpdateBGXAutomatically = screenstyle::makeLabel(
+        this, "lblUpdateBGXAutomatically", 14, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
+    lblCurrentVersion = screenstyle::makeLabel(
+        this, "lblCurrentVersion", 13, tintColor, QFont::Normal, screenstyle::LabelWrap::words);
+    lblValueCurrentVersion = screenstyle::makeLabel(
+        this, "lblValueCurrentVersion", 13, headlineColor(), QFont::Normal, screenstyle::LabelWrap::words);
     btnCheckForUpdates = makeFlatButton(this, "btnCheckForUpdates");
     btnAutomaticallyUpdateBG =
         new SettingCheckbox(K::automaticallyUpdateBG, standardStore, "IDS_BGX_109", tintColor, this);
@@ -205,7 +217,7 @@ void UpdateSettingsViewController::offerDefinitions(double newVersion)
     const AlertContent offer{localizedText("IDS_BGX_167"),
                              formatText(localizedText("IDS_BGX_219"), {doubleText(newVersion)}),
                              {localizedText("IDS_BGX_166"), localizedText("IDS_BGX_42")}};
-    beginSheet(*this, offer, [self = QPointer(this)](int response) {
+    beginSheet(mainWindow(*this), offer, [self = QPointer(this)](int response) {
         if (!self)
             return;
         if (response != alertFirstButtonReturn) {

@@ -53,7 +53,7 @@ QWidget* makeSocialLink(QWidget* parent, QPushButton*& button, QLabel*& icon, QL
     icon->setObjectName(QStringLiteral("imgView%1").arg(name));
     icon->setPixmap(pixmapFromBase64(base64));
     icon->setFixedSize(20, 20);
-    caption = scanlook::makeLabel(content, "", 12);
+    caption = screenstyle::makeLabel(content, "", 12, screenstyle::inkColor);
     caption->setObjectName(QStringLiteral("lbl%1").arg(name));
     contentLayout->addWidget(icon);
     contentLayout->addWidget(caption, 1);
@@ -109,19 +109,15 @@ void CleanProgressScreen::buildProgressBox()
     shield->setObjectName("imgViewCleaning");
     shield->setFixedSize(120, 120);
     setImageNamed(*shield, "AppIcon");
-    lblCleanningForDeceptiveApps = makeLabel(boxCleanProcess, "lblCleanningForDeceptiveApps", 20, QFont::Bold);
+    lblCleanningForDeceptiveApps = screenstyle::makeLabel(
+        boxCleanProcess, "lblCleanningForDeceptiveApps", 20, screenstyle::inkColor, QFont::Bold);
     lblCleanningForDeceptiveApps->setAlignment(Qt::AlignHCenter);
-    progressIndicator = new QProgressBar(boxCleanProcess);
-    progressIndicator->setObjectName("progressIndicator");
-    progressIndicator->setRange(0, 100);
-    progressIndicator->setTextVisible(false);
-    progressIndicator->setFixedSize(560, 12);
-    progressIndicator->setStyleSheet(screenstyle::progressBarStyle());
+    progressIndicator = screenstyle::makeProgressBar(boxCleanProcess, "progressIndicator");
     lblPath = new ElidedLabel(Qt::ElideMiddle, boxCleanProcess);
     screenstyle::styleLabel(*lblPath, "lblPath", 11, screenstyle::captionColor);
     lblPath->setAlignment(Qt::AlignHCenter);
     lblPath->setFixedWidth(560);
-    lblObjectCleaned = makeLabel(boxCleanProcess, "lblObjectCleaned", 12);
+    lblObjectCleaned = screenstyle::makeLabel(boxCleanProcess, "lblObjectCleaned", 12, screenstyle::inkColor);
     lblObjectCleaned->setAlignment(Qt::AlignHCenter);
     btnStopClean = makeOutlinedButton(boxCleanProcess, "btnStopClean");
     btnStopClean->setText(QStringLiteral("Stop"));
@@ -151,11 +147,12 @@ void CleanProgressScreen::buildResultBox()
     statusIcon_ = new QLabel(summary);
     statusIcon_->setObjectName("imgViewCleanupStatus");
     statusIcon_->setFixedSize(48, 48);
-    lblCleanupStatus = makeLabel(summary, "lblCleanupStatus", 20, QFont::Bold, screenstyle::inkColor, true);
+    lblCleanupStatus = screenstyle::makeLabel(
+        summary, "lblCleanupStatus", 20, screenstyle::inkColor, QFont::Bold, screenstyle::LabelWrap::words);
     resultLines_ = new QVBoxLayout;
     resultLines_->setSpacing(4);
-    lblReviewRemainingDeceptiveAppItems =
-        makeLabel(summary, "lblReviewRemainingDeceptiveAppItems", 12, QFont::Normal, screenstyle::captionColor, true);
+    lblReviewRemainingDeceptiveAppItems = screenstyle::makeLabel(summary, "lblReviewRemainingDeceptiveAppItems", 12,
+        screenstyle::captionColor, QFont::Normal, screenstyle::LabelWrap::words);
     btnReviewApps = makeFilledButton(summary, "btnReviewApps");
     connect(btnReviewApps, &FlatButton::clicked, this, [this] { clickedReviewApps(); });
     btnHome = makeFilledButton(summary, "btnHome");
@@ -203,7 +200,7 @@ QWidget* CleanProgressScreen::makeSocialLinks()
 {
     auto* links = new QWidget(boxCleanResult);
     links->setFixedWidth(180);
-    lblFollowUs = scanlook::makeLabel(links, "lblFollowUs", 11, QFont::DemiBold, screenstyle::captionColor);
+    lblFollowUs = screenstyle::makeLabel(links, "lblFollowUs", 11, screenstyle::captionColor, QFont::DemiBold);
     auto* layout = new QVBoxLayout(links);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
@@ -218,7 +215,8 @@ QWidget* CleanProgressScreen::makeSocialLinks()
 
 QLabel* CleanProgressScreen::addResultLine(const char* name)
 {
-    QLabel* line = scanlook::makeLabel(boxCleanResult, name, 13, QFont::Normal, screenstyle::inkColor, true);
+    QLabel* line = screenstyle::makeLabel(
+        boxCleanResult, name, 13, screenstyle::inkColor, QFont::Normal, screenstyle::LabelWrap::words);
     resultLines_->addWidget(line);
     return line;
 }
@@ -253,7 +251,7 @@ void CleanProgressScreen::notifyCleanProcess(const platform::Notification& notif
     if (!total || !removed || !path || !percentage)
         return;
     lblPath->setText(QString::fromStdString(*path));
-    progressIndicator->setValue(qRound(*percentage));
+    screenstyle::setPercentage(*progressIndicator, *percentage);
     showRunningCount(*removed, *total);
 }
 

@@ -50,7 +50,7 @@ void OverviewViewController::loadView()
     boxgradient = new QFrame(this);
     boxgradient->setObjectName("boxgradient");
     boxgradient->setFixedHeight(250);
-    lblWelcomeToBastionGuardpoin = makeLabel(boxgradient, "lblWelcomeToBastionGuardpoin", 20, Qt::white, true);
+    lblWelcomeToBastionGuardpoin = makeLabel(boxgradient, "lblWelcomeToBastionGuardpoin", 20, Qt::white, QFont::Bold);
     lblProtectYourSystemAgainst = makeLabel(boxgradient, "lblProtectYourSystemAgainst", 13, QColor(222, 230, 240));
     lblGiveYourPCAThroughScan = makeLabel(boxgradient, "lblGiveYourPCAThroughScan", 13, QColor(222, 230, 240));
     for (QLabel* text : {lblProtectYourSystemAgainst, lblGiveYourPCAThroughScan})
@@ -79,15 +79,15 @@ void OverviewViewController::loadView()
     header->addWidget(shield);
 
     auto* statusBox = scanlook::makeCard(this, "boxStatus");
-    lblActiveProtection = makeLabel(statusBox, "lblActiveProtection", 13, captionColor, true);
+    lblActiveProtection = makeLabel(statusBox, "lblActiveProtection", 13, captionColor, QFont::Bold);
     imgViewActiveProtectionStatus = makeImageView(statusBox, "imgViewActiveProtectionStatus", 26);
     btnActiveProtectionValue = new QPushButton(statusBox);
     btnActiveProtectionValue->setObjectName("btnActiveProtectionValue");
-    lblDatabaseStatus = makeLabel(statusBox, "lblDatabaseStatus", 13, captionColor, true);
+    lblDatabaseStatus = makeLabel(statusBox, "lblDatabaseStatus", 13, captionColor, QFont::Bold);
     imgViewDefinationStatus = makeImageView(statusBox, "imgViewDefinationStatus", 26);
     btnDefinationStatusValue = new QPushButton(statusBox);
     btnDefinationStatusValue->setObjectName("btnDefinationStatusValue");
-    lblDeceptorsCleaned = makeLabel(statusBox, "lblDeceptorsCleaned", 13, captionColor, true);
+    lblDeceptorsCleaned = makeLabel(statusBox, "lblDeceptorsCleaned", 13, captionColor, QFont::Bold);
     lblTotalDeceptiveAppsRemoved = makeLabel(statusBox, "lblTotalDeceptiveAppsRemoved", 13, inkColor);
     for (QPushButton* status : {btnActiveProtectionValue, btnDefinationStatusValue}) {
         status->setFlat(true);
@@ -134,21 +134,21 @@ void OverviewViewController::loadView()
     boxsysteminfo->setObjectName("boxsysteminfo");
     boxsysteminfo->setStyleSheet(
         QString("QFrame#boxsysteminfo { background: %1; border-radius: 5px; }").arg(panelColor.name()));
-    lblAboutYourMac = makeLabel(boxsysteminfo, "lblAboutYourMac", 14, inkColor, true);
+    lblAboutYourMac = makeLabel(boxsysteminfo, "lblAboutYourMac", 14, inkColor, QFont::Bold);
     imgview_macos = makeImageView(boxsysteminfo, "imgview_macos", 96);
     imgview_macos->setPixmap(imageNamed("systemdefault").scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    lblMacOS = makeLabel(boxsysteminfo, "lblMacOS", 11, captionColor, true);
-    lblos = makeLabel(boxsysteminfo, "lblos", 13, inkColor, true);
+    lblMacOS = makeLabel(boxsysteminfo, "lblMacOS", 11, captionColor, QFont::Bold);
+    lblos = makeLabel(boxsysteminfo, "lblos", 13, inkColor, QFont::Bold);
     lblversion = makeLabel(boxsysteminfo, "lblversion", 12, inkColor);
-    lblMemoryRam = makeLabel(boxsysteminfo, "lblMemoryRam", 11, captionColor, true);
+    lblMemoryRam = makeLabel(boxsysteminfo, "lblMemoryRam", 11, captionColor, QFont::Bold);
     lblraminstalled = makeLabel(boxsysteminfo, "lblraminstalled", 12, inkColor);
-    lblHardDrive = makeLabel(boxsysteminfo, "lblHardDrive", 11, captionColor, true);
+    lblHardDrive = makeLabel(boxsysteminfo, "lblHardDrive", 11, captionColor, QFont::Bold);
     lblRemainingHarddrive = makeLabel(boxsysteminfo, "lblRemainingHarddrive", 12, inkColor);
-    lblProcessor = makeLabel(boxsysteminfo, "lblProcessor", 11, captionColor, true);
+    lblProcessor = makeLabel(boxsysteminfo, "lblProcessor", 11, captionColor, QFont::Bold);
     lblProcessorInfo = makeLabel(boxsysteminfo, "lblProcessorInfo", 12, inkColor);
     boxGraphic = new QFrame(boxsysteminfo);
     boxGraphic->setObjectName("boxGraphic");
-    lblGraphics = makeLabel(boxGraphic, "lblGraphics", 11, captionColor, true);
+    lblGraphics = makeLabel(boxGraphic, "lblGraphics", 11, captionColor, QFont::Bold);
     lblGrpahicsInfo = makeLabel(boxGraphic, "lblGrpahicsInfo", 12, inkColor);
     for (QLabel* value : {lblAboutYourMac, lblos, lblProcessorInfo, lblGrpahicsInfo})
         value->setWordWrap(true);

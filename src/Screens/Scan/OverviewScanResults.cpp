@@ -53,7 +53,8 @@ ScanResult resultRow(const MalwareList& record, std::size_t position, std::vecto
     row.icon = record.icon;
     row.title = record.appName.value_or("");
     row.subTitleLeft = "Threat:";
-    row.subTitleRight = record.sigInfo.value_or("");
+    // An empty threat reads as the reader's name for a missing one, never a bare "Threat:".
+    row.subTitleRight = record.sigInfo && !record.sigInfo->empty() ? *record.sigInfo : "Deceptive App";
     row.company = joinedPublisherField(record, &Publisher::publisher);
     row.version = joinedPublisherField(record, &Publisher::version);
     row.items = std::move(items);

@@ -14,8 +14,6 @@
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/OverviewScanResults.h"
 
-#include <iostream>
-
 namespace {
 
 constexpr double panelClosed = -250.0;
@@ -126,7 +124,6 @@ void OverviewViewController::showHardware(const std::optional<std::string>& prof
 {
     if (!profilerOutput || profilerOutput->empty())
         return;
-    std::cout << *profilerOutput << std::flush;
     const HardwareDescription hardware = parseSystemProfilerOutput(*profilerOutput);
     lblProcessorInfo->setText(QString::fromStdString(hardware.processor));
     if (!hardware.graphics)

@@ -54,13 +54,16 @@ RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
 {
     using namespace scanlook;
     setObjectName("boxRecommendedApp");
-    lblRecommendedFreeApp = makeLabel(this, "lblRecommendedFreeApp", 11, QFont::DemiBold, screenstyle::captionColor);
+    lblRecommendedFreeApp
+        = screenstyle::makeLabel(this, "lblRecommendedFreeApp", 11, screenstyle::captionColor, QFont::DemiBold);
     imgViewAd = new QLabel(this);
     imgViewAd->setObjectName("imgViewAd");
     imgViewAd->setFixedSize(artworkSize, artworkSize);
     imgViewAd->setScaledContents(true);
-    lblRecommendedAppName = makeLabel(this, "lblRecommendedAppName", 15, QFont::DemiBold);
-    lblRecommendedAppTitle = makeLabel(this, "lblRecommendedAppTitle", 12, QFont::Normal, screenstyle::captionColor, true);
+    lblRecommendedAppName
+        = screenstyle::makeLabel(this, "lblRecommendedAppName", 15, screenstyle::inkColor, QFont::DemiBold);
+    lblRecommendedAppTitle = screenstyle::makeLabel(
+        this, "lblRecommendedAppTitle", 12, screenstyle::captionColor, QFont::Normal, screenstyle::LabelWrap::words);
     btnDownloadNow = makeFilledButton(this, "btnDownloadNow");
 
     auto* layout = new QGridLayout(this);

@@ -2,10 +2,11 @@
 
 #include "Controls/FlatButton.h"
 #include "Detection/Scan.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/ScreenStyle.h"
 #include "Screens/Common/ScreenText.h"
 
-#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,9 @@ void ScanProcessViewController::viewDidLoad()
     lblTotalItemsFound->setText("0 " + screenText("IDS_BGX_51"));
     lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
     btnStopScan->setText(screenText("IDS_BGX_53"));
+    btnHome->setText(screenText("IDS_BGX_178"));
+    btnRescan->setText(screenText("IDS_BGX_62"));
+    showScanIncomplete(false);
 }
 
 void ScanProcessViewController::observeScanProcess(const platform::Notification& notification)
@@ -42,7 +46,7 @@ void ScanProcessViewController::observeScanProcess(const platform::Notification&
                                 + screenText("IDS_BGX_54"));
     if (!path->empty())
         lblPath->setText(QString::fromStdString(*path));
-    btnStopScan->setHidden(false);
+    showScanIncomplete(false);
     lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
     if (*objectsScanned == -1) {
         btnStopScan->setHidden(true);
@@ -54,18 +58,47 @@ void ScanProcessViewController::observeScanProcess(const platform::Notification&
     } else {
         lblObjectScanned->setText(screenText("IDS_BGX_52") + " " + QString::number(*objectsScanned));
     }
-    progressIndicator->setValue(static_cast<int>(std::lround(*percentage)));
+    screenstyle::setPercentage(*progressIndicator, *percentage);
 }
 
 void ScanProcessViewController::observeScanProcessComplete(const platform::Notification& notification)
 {
     const bool* completed = notification.value<bool>("isScanCompleted");
-    if (!completed || !*completed)
+    if (!completed)
         return;
+    resetProgress();
+    if (*completed)
+        return;
+    // No records could be read: the scan is over and found nothing it could trust.
+    lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_265"));
+    lblTotalItemsFound->setText(screenText("IDS_BGX_266"));
+    lblObjectScanned->clear();
+    showScanIncomplete(true);
+}
+
+void ScanProcessViewController::resetProgress()
+{
     lblTotalItemsFound->setText("0 " + screenText("IDS_BGX_51"));
     lblPath->setText({});
     lblObjectScanned->setText(screenText("IDS_BGX_52") + " 0");
     progressIndicator->setValue(0);
+}
+
+void ScanProcessViewController::showScanIncomplete(bool incomplete)
+{
+    btnStopScan->setHidden(incomplete);
+    boxScanIncomplete->setVisible(incomplete);
+}
+
+void ScanProcessViewController::clickedHome()
+{
+    platform::NotificationCenter::defaultCenter().post("MenuSelectionBGX", {{menuKey, Menu::overview}});
+}
+
+void ScanProcessViewController::clickedRescan()
+{
+    if (!Scan::shared().isScanRunning)
+        Scan::shared().startScan();
 }
 
 void ScanProcessViewController::clickedStopScan()

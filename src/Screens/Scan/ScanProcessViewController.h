@@ -14,7 +14,9 @@ class FlatButton;
 // (findings, path, files looked at, percentage; a file count of -1 while the
 // definitions are checked) and resets on "NotifyScanProcessCompleteBGX". Stop pauses
 // the scan and asks over the dimmed window whether to stop it (first button) or go
-// on. Made once; main thread only.
+// on. A scan that could not read its definitions (a completion with "isScanCompleted"
+// false) leaves the screen saying so, with Home and Rescan in place of Stop until the
+// next scan's progress. Made once; main thread only.
 class ScanProcessViewController : public QWidget {
 public:
     explicit ScanProcessViewController(QWidget* parent = nullptr);
@@ -26,14 +28,22 @@ public:
     QLabel* lblPath;
     QLabel* lblObjectScanned;
     FlatButton* btnStopScan;
+    QWidget* boxScanIncomplete; // Home and Rescan
+    FlatButton* btnHome;
+    FlatButton* btnRescan;
 
     void observeScanProcess(const platform::Notification& notification);
     void observeScanProcessComplete(const platform::Notification& notification);
     void clickedStopScan();
+    void clickedHome();
+    void clickedRescan();
 
 private:
     void loadView();
+    QWidget* buildActions();
     void viewDidLoad();
+    void resetProgress();
+    void showScanIncomplete(bool incomplete);
 
     std::vector<platform::ObservationToken> observers_;
 };

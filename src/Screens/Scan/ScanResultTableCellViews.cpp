@@ -12,7 +12,7 @@ namespace {
 
 QLabel* makeColumnLabel(QWidget* parent, const char* name, int width)
 {
-    QLabel* label = scanlook::makeLabel(parent, name, 12, QFont::Normal, screenstyle::captionColor);
+    QLabel* label = screenstyle::makeLabel(parent, name, 12, screenstyle::captionColor);
     label->setFixedWidth(width);
     return label;
 }
@@ -39,13 +39,13 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
     imgView->setObjectName("imgView");
     imgView->setFixedSize(icon, icon);
     imgView->setScaledContents(true);
-    lblTitle = makeLabel(this, "lblTitle", 13, QFont::DemiBold);
+    lblTitle = screenstyle::makeLabel(this, "lblTitle", 13, screenstyle::inkColor, QFont::DemiBold);
     lblTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblSubTitleLeft = makeLabel(this, "lblSubTitleLeft", 11, QFont::Normal, screenstyle::captionColor);
-    lblSubTitleRight = makeLabel(this, "lblSubTitleRight", 10, QFont::DemiBold, Qt::white);
+    lblSubTitleLeft = screenstyle::makeLabel(this, "lblSubTitleLeft", 11, screenstyle::captionColor);
+    lblSubTitleRight = screenstyle::makeLabel(this, "lblSubTitleRight", 10, Qt::white, QFont::DemiBold);
     lblCompany = makeColumnLabel(this, "lblCompany", company);
     lblVersion = makeColumnLabel(this, "lblVersion", version);
-    lblItemFound = makeLabel(this, "lblItemFound", 13, QFont::DemiBold);
+    lblItemFound = screenstyle::makeLabel(this, "lblItemFound", 13, screenstyle::inkColor, QFont::DemiBold);
     lblItemFound->setAlignment(Qt::AlignHCenter);
     btnShowDetails = new QPushButton(this);
     btnShowDetails->setObjectName("btnShowDetails");
@@ -112,7 +112,7 @@ ScanResultChildTableCellView::ScanResultChildTableCellView(QWidget* parent) : QW
     setObjectName("Child");
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("#Child { background: %1; }").arg(screenstyle::screenColor.name()));
-    lblPath = scanlook::makeLabel(this, "lblPath", 11, QFont::Normal, screenstyle::captionColor);
+    lblPath = screenstyle::makeLabel(this, "lblPath", 11, screenstyle::captionColor);
     lblPath->setTextFormat(Qt::PlainText);
     lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* layout = new QHBoxLayout(this);

@@ -23,10 +23,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -51,7 +53,7 @@ QPixmap iconOf(const ScanResult& result)
 // Appends `path` to "IgnoreAllPathsBGX" unless it is listed, in one read-modify-write
 // of the suite; a stored value that is not a list of texts counts as an empty list.
 // The list is written back also when it does not change; nothing without the suite.
-void addToStoredIgnoreList(const std::optional<std::string>& path)
+void addToStoredIgnoreList(const std::string& path)
 {
     platform::UserDefaults* suite = appGroupDefaults();
     if (!suite)
@@ -61,8 +63,8 @@ void addToStoredIgnoreList(const std::optional<std::string>& path)
         const platform::Array* listed = stored ? stored->asArray() : nullptr;
         if (listed && std::ranges::all_of(*listed, [](const platform::Value& entry) { return entry.asText() != nullptr; }))
             paths = *listed;
-        if (path && std::ranges::find(paths, platform::Value(*path)) == paths.end())
-            paths.emplace_back(*path);
+        if (std::ranges::find(paths, platform::Value(path)) == paths.end())
+            paths.emplace_back(path);
         return platform::Value(std::move(paths));
     });
 }
@@ -114,14 +116,16 @@ QWidget* ScanResultViewController::buildHeading()
 {
     using namespace scanlook;
     auto* heading = new QWidget(this);
-    auto* icon = new QLabel(heading);
-    icon->setFixedSize(44, 44);
-    setImageNamed(*icon, "exclamationM");
-    lblAttention = makeLabel(heading, "lblAttention", 11, QFont::Bold, threatRed);
-    lblTotalDeceptiveAppFound = makeLabel(heading, "lblTotalDeceptiveAppFound", 20, QFont::Bold, threatRed);
-    lblDeceptiveApplicationItemsFound = makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, QFont::Bold);
-    lblTheseMalwareScarewareAppsMay =
-        makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12, QFont::Normal, screenstyle::captionColor, true);
+    attentionIcon_ = new QLabel(heading);
+    attentionIcon_->setFixedSize(44, 44);
+    setImageNamed(*attentionIcon_, "exclamationM");
+    lblAttention = screenstyle::makeLabel(heading, "lblAttention", 11, threatRed, QFont::Bold);
+    lblTotalDeceptiveAppFound
+        = screenstyle::makeLabel(heading, "lblTotalDeceptiveAppFound", 20, threatRed, QFont::Bold);
+    lblDeceptiveApplicationItemsFound
+        = screenstyle::makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, screenstyle::inkColor, QFont::Bold);
+    lblTheseMalwareScarewareAppsMay = screenstyle::makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12,
+        screenstyle::captionColor, QFont::Normal, screenstyle::LabelWrap::words);
     btnRescan = new QPushButton(heading);
     btnRescan->setObjectName("btnRescan");
     btnRescan->setFlat(true);
@@ -141,9 +145,9 @@ QWidget* ScanResultViewController::buildHeading()
     auto* layout = new QHBoxLayout(heading);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(16);
-    layout->addWidget(icon, 0, Qt::AlignTop);
+    layout->addWidget(attentionIcon_, 0, Qt::AlignTop);
     layout->addLayout(texts, 1);
-    layout->addWidget(btnRescan, 0, Qt::AlignTop);
+    layout->addWidget(btnRescan, 0, Qt::AlignTop | Qt::AlignRight);
     return heading;
 }
 
@@ -159,7 +163,7 @@ QWidget* ScanResultViewController::buildColumnHeaders()
     btnSelectUnselectAll->setFixedWidth(checkBox);
     connect(btnSelectUnselectAll, &QCheckBox::clicked, this, [this](bool checked) { clickedSelectUnselectAll(checked); });
     auto header = [this](const char* name, int width) {
-        QLabel* label = makeLabel(columnHeaders_, name, 11, QFont::DemiBold, screenstyle::captionColor);
+        QLabel* label = screenstyle::makeLabel(columnHeaders_, name, 11, screenstyle::captionColor, QFont::DemiBold);
         if (width > 0)
             label->setFixedWidth(width);
         return label;
@@ -205,14 +209,15 @@ QWidget* ScanResultViewController::buildTable()
                        " QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
             .arg(screenstyle::panelColor.name(), screenstyle::ruleColor.name(), screenstyle::systemGrayColor.name()));
     tableView->viewport()->installEventFilter(this);
+    connect(tableView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { fillVisibleRows(); });
 
     emptyState = new QWidget(holder);
     emptyState->setObjectName("emptyState");
     auto* tick = new QLabel(emptyState);
     tick->setFixedSize(56, 56);
     setImageNamed(*tick, "singletick");
-    QLabel* message = scanlook::makeLabel(emptyState, "lblNoDeceptiveApps", 14, QFont::Medium,
-                                          screenstyle::captionColor, true);
+    QLabel* message = screenstyle::makeLabel(
+        emptyState, "lblNoDeceptiveApps", 14, screenstyle::captionColor, QFont::Medium, screenstyle::LabelWrap::words);
     message->setAlignment(Qt::AlignHCenter);
     auto* emptyLayout = new QVBoxLayout(emptyState);
     emptyLayout->addStretch(1);
@@ -241,13 +246,37 @@ void ScanResultViewController::arrayConfig()
     const int count = static_cast<int>(rows_.size());
     tableView->clearContents();
     tableView->setRowCount(count);
-    for (int row = 0; row < count; ++row) {
+    for (int row = 0; row < count; ++row)
         tableView->setRowHeight(row, qRound(heightOfRow(row)));
-        tableView->setCellWidget(row, 0, viewForRow(row));
-    }
     alignHeadersWithRows();
-    emptyState->setVisible(results.empty());
+    fillVisibleRows();
+    showEmptyState(results.empty());
     updateCleanButton(anySelected(results));
+}
+
+void ScanResultViewController::fillVisibleRows()
+{
+    // Cells are made as rows come into view, so a change costs what the screen shows,
+    // whatever the length of the list.
+    const int first = tableView->rowAt(0);
+    if (first < 0)
+        return;
+    const int below = tableView->rowAt(tableView->viewport()->height() - 1);
+    const int last = below < 0 ? tableView->rowCount() - 1 : below;
+    for (int row = first; row <= last; ++row)
+        if (!tableView->cellWidget(row, 0))
+            tableView->setCellWidget(row, 0, viewForRow(row));
+}
+
+void ScanResultViewController::showEmptyState(bool empty)
+{
+    // Nothing found is no cause for alarm: the empty state stands in for the attention
+    // heading and Clean Now.
+    emptyState->setVisible(empty);
+    for (QWidget* alarm : std::initializer_list<QWidget*>{attentionIcon_, lblAttention, lblTotalDeceptiveAppFound,
+                                                          lblDeceptiveApplicationItemsFound,
+                                                          lblTheseMalwareScarewareAppsMay, btnCleanNow})
+        alarm->setHidden(empty);
 }
 
 double ScanResultViewController::heightOfRow(int row) const
@@ -356,7 +385,8 @@ void ScanResultViewController::clickedCleanNow()
     const AlertContent question{localizedText("IDS_BGX_67"), localizedText("IDS_BGX_68"),
                                 {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}, AlertStyle::warning};
     beginSheet(*this, question, [](int response) {
-        if (response != alertFirstButtonReturn || Clean::shared().isCleanRunning)
+        // A scan that started meanwhile has replaced the list the user confirmed.
+        if (response != alertFirstButtonReturn || Clean::shared().isCleanRunning || Scan::shared().isScanRunning)
             return;
         isCleanInProgress = true;
         Clean::shared().startClean();
@@ -371,8 +401,10 @@ void ScanResultViewController::clickedRescanNow()
 
 bool ScanResultViewController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tableView->viewport() && event->type() == QEvent::Resize)
+    if (watched == tableView->viewport() && event->type() == QEvent::Resize) {
         alignHeadersWithRows();
+        fillVisibleRows();
+    }
     if (watched == tableView->viewport() && event->type() == QEvent::ContextMenu) {
         const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
         menuWillOpen(tableView->rowAt(menuEvent->pos().y()));
@@ -385,24 +417,25 @@ bool ScanResultViewController::eventFilter(QObject* watched, QEvent* event)
 
 void ScanResultViewController::menuWillOpen(int row)
 {
-    clickedRow_ = row;
     mainMenu->clear();
-    if (dimmingOverlay() || !childRowAt(rows_, row))
+    menuPath_.reset();
+    const ScanResultItem* item = childRowAt(rows_, row);
+    if (dimmingOverlay() || !item)
         return;
+    menuPath_ = item->path;
     mainMenu->addAction(screenText("IDS_BGX_69"), this, [this] { addToIgnoreList(); });
     mainMenu->addAction(screenText("IDS_BGX_70"), this, [this] { openImageContainerFolderInMenu(); });
 }
 
 void ScanResultViewController::addToIgnoreList()
 {
-    const ScanResultItem* item = childRowAt(rows_, clickedRow_);
-    if (!item)
+    const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt);
+    if (!path)
         return;
-    const std::optional<std::string> path = item->path;
-    addToStoredIgnoreList(path);
+    addToStoredIgnoreList(*path);
     scanResults().update([&path](std::vector<ScanResult>& results) {
         for (ScanResult& result : results)
-            if (path && result.items)
+            if (result.items)
                 std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
         std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
     });
@@ -411,7 +444,6 @@ void ScanResultViewController::addToIgnoreList()
 
 void ScanResultViewController::openImageContainerFolderInMenu()
 {
-    const ScanResultItem* item = childRowAt(rows_, clickedRow_);
-    if (item && item->path)
-        revealInFileManager(*item->path);
+    if (const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt))
+        revealInFileManager(*path);
 }

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 class FlatButton;
@@ -17,7 +19,7 @@ class QTableWidget;
 
 // The findings of the last scan: one row per record, its paths as child rows while
 // expanded. The user's choices are written into the process-wide result list at once
-// and the rows made again from it. From here the user ticks records, cleans them
+// and the rows made again from it; a row gets its cell when it comes into view. From here the user ticks records, cleans them
 // after a confirmation sheet, rescans, and on a path row adds the path to the ignore
 // list or shows it in the file manager. Every row index from a cell, a button or the
 // menu is checked against the rows: one outside them does nothing. Main thread only.
@@ -38,7 +40,8 @@ public:
     void clickedRescanNow();
 
     // Fills mainMenu for a right click on `row` (-1 for none): the two path actions on
-    // a path row, nothing elsewhere or while a sheet is up.
+    // a path row, nothing elsewhere or while a sheet is up. The actions act on the path
+    // of the row the menu opened on, whatever the rows have become since; each acts once.
     void menuWillOpen(int row);
     void addToIgnoreList();
     void openImageContainerFolderInMenu();
@@ -69,10 +72,13 @@ private:
     QWidget* buildColumnHeaders();
     QWidget* buildTable();
     QWidget* viewForRow(int row);
+    void fillVisibleRows();
+    void showEmptyState(bool empty);
     void alignHeadersWithRows();
 
     std::vector<ScanResultRow> rows_;
-    int clickedRow_ = -1;
+    std::optional<std::string> menuPath_; // the path row's path the menu opened on
     QWidget* columnHeaders_ = nullptr;
+    QLabel* attentionIcon_ = nullptr;
     std::vector<platform::ObservationToken> observers_;
 };

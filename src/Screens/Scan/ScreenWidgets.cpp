@@ -3,7 +3,6 @@
 #include "Controls/FlatButton.h"
 
 #include <QFrame>
-#include <QLabel>
 
 namespace scanlook {
 
@@ -13,17 +12,6 @@ constexpr int buttonWidth = 170;
 constexpr int buttonHeight = 42;
 
 } // namespace
-
-QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, QFont::Weight weight, const QColor& colour,
-                  bool wraps)
-{
-    QLabel* label = screenstyle::makeLabel(parent, name, pointSize, colour);
-    QFont font = label->font();
-    font.setWeight(weight);
-    label->setFont(font);
-    label->setWordWrap(wraps);
-    return label;
-}
 
 QFrame* makeCard(QWidget* parent, const char* name)
 {

@@ -67,7 +67,7 @@ TEST_F(UserDefaultsTest, AValueOfAnotherTypeReadsAsMissing)
     }
 }
 
-TEST_F(UserDefaultsTest, TypedWritesReadBackAndPersistAsXml)
+TEST_F(UserDefaultsTest, TypedWritesReadBackAndPersistAsBinary)
 {
     {
         UserDefaults defaults(path);
@@ -80,10 +80,19 @@ TEST_F(UserDefaultsTest, TypedWritesReadBackAndPersistAsXml)
     EXPECT_EQ(reopened.integer("count"), -3);
     EXPECT_EQ(reopened.real("version"), 1.0);
     EXPECT_FALSE(reopened.integer("version"));
-    const auto bytes = serializePropertyList(Value(reopened.dictionaryRepresentation()), PropertyListFormat::Xml);
+    const auto bytes = serializePropertyList(Value(reopened.dictionaryRepresentation()), PropertyListFormat::Binary);
     std::vector<std::uint8_t> onDisk;
     ASSERT_TRUE(readWholeFile(path, onDisk));
     EXPECT_EQ(onDisk, bytes);
+}
+
+TEST_F(UserDefaultsTest, ADateReadsBackToTheMillisecond)
+{
+    const Date stored = Date(std::chrono::sys_days{std::chrono::year{2026} / 3 / 4}) + std::chrono::milliseconds(36'000'987);
+    UserDefaults(path).setObject("when", Value(stored));
+    const auto read = UserDefaults(path).date("when");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::chrono::round<std::chrono::milliseconds>(*read), stored);
 }
 
 TEST_F(UserDefaultsTest, NullOrRemoveDeletesTheKey)
@@ -110,13 +119,38 @@ TEST_F(UserDefaultsTest, ReadsABinaryFileAndSeesReplacementsByOthers)
     EXPECT_EQ(second.integer("k"), 3);
 }
 
-TEST_F(UserDefaultsTest, AnUnreadableFileReadsEmptyAndIsReplacedOnWrite)
+// The unreadable file is kept aside, once, before the first write over it: an
+// older copy aside is replaced, and later writes replace only the new file.
+TEST_F(UserDefaultsTest, AnUnreadableFileReadsEmptyAndIsKeptAsideBeforeItIsReplaced)
 {
-    testsupport::plantFile(path, "not a property list");
+    for (const std::string unreadable : {"not a property list", "<plist version=\"1.0\"><array/></plist>"}) {
+        SCOPED_TRACE(unreadable);
+        testsupport::plantFile(path + ".corrupt", "an older copy");
+        testsupport::plantFile(path, unreadable);
+        UserDefaults defaults(path);
+        EXPECT_TRUE(defaults.dictionaryRepresentation().empty());
+        testing::internal::CaptureStderr();
+        defaults.setBool("ok", true);
+        defaults.setBool("again", true);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "Settings file " + path + " could not be read: kept it aside as " + path + ".corrupt\n");
+        EXPECT_EQ(testsupport::readFileText(path + ".corrupt"), unreadable);
+        EXPECT_EQ(readPropertyListFile(path), Value(Dictionary{{"ok", Value(true)}, {"again", Value(true)}}));
+    }
+}
+
+TEST_F(UserDefaultsTest, AFolderInPlaceOfTheFileSaysOnceThatNothingCanBeSaved)
+{
+    fs::create_directories(path);
+    testsupport::plantFile(fs::path(path) / "kept", "the user's");
     UserDefaults defaults(path);
-    EXPECT_TRUE(defaults.dictionaryRepresentation().empty());
+    testing::internal::CaptureStderr();
     defaults.setBool("ok", true);
-    EXPECT_EQ(readPropertyListFile(path), Value(Dictionary{{"ok", Value(true)}}));
+    defaults.setBool("again", true);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Settings cannot be saved to " + path + "\n");
+    EXPECT_FALSE(defaults.boolean("ok"));
+    EXPECT_EQ(testsupport::readFileText(fs::path(path) / "kept"), "the user's");
+    EXPECT_FALSE(fs::exists(path + ".corrupt"));
 }
 
 TEST_F(UserDefaultsTest, AValueHoldingNullIsNotWritten)
@@ -205,7 +239,10 @@ TEST_F(UserDefaultsTest, SuiteIsUnavailableWhenItsFolderOrFileCannotBeUsed)
         SCOPED_TRACE(name);
         fs::remove_all(containers);
         block();
+        testing::internal::CaptureStderr();
         EXPECT_FALSE(UserDefaults::suite(suiteName));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "Settings cannot be saved to " + (preferences / (std::string(suiteName) + ".plist")).string() + "\n");
     }
     for (const char* badName : {"", ".", "..", "a/b"})
         EXPECT_FALSE(UserDefaults::suite(badName)) << badName;

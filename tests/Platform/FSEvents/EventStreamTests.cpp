@@ -10,7 +10,11 @@
 #include <mutex>
 #include <thread>
 
+#include <sched.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
 
 namespace fs = std::filesystem;
 using namespace platform::fsevents;
@@ -72,9 +76,52 @@ TEST(WatchTreeTest, QueueOverflowMakesNoEventAndIsTakenOnce)
     overflow.wd = -1;
     overflow.mask = IN_Q_OVERFLOW;
     EXPECT_TRUE(tree.translate(overflow).empty());
-    EXPECT_TRUE(tree.takeLimitReached());
-    EXPECT_FALSE(tree.takeLimitReached());
+    EXPECT_TRUE(tree.translate(overflow).empty());
+    EXPECT_EQ(tree.takeNotices(),
+              std::vector<std::string>{"the system's inotify event queue overflowed; some changes are not seen"});
+    EXPECT_TRUE(tree.takeNotices().empty());
     close(fd);
+}
+
+// In a new user namespace of this (forked, single-threaded) process, at most
+// `watches` inotify watches; false when the system allows no such namespace.
+bool limitWatchesInANewUserNamespace(int watches)
+{
+    const auto uid = getuid(), gid = getgid();
+    if (unshare(CLONE_NEWUSER) != 0)
+        return false;
+    std::ofstream("/proc/self/setgroups") << "deny";
+    std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+    std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+    std::ofstream limit("/proc/sys/user/max_inotify_watches");
+    return static_cast<bool>(limit << watches << std::flush);
+}
+
+using WatchLimitTest = testsupport::PlatformRootTest;
+
+TEST_F(WatchLimitTest, OneLineNamesTheFirstFolderLeftUnwatched)
+{
+    const auto root = testsupport::platformRootFolder() / "chain";
+    fs::create_directories(root / "a" / "b" / "c");
+    constexpr int cannotLimit = 77;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!limitWatchesInANewUserNamespace(2))
+            _exit(cannotLimit);
+        WatchTree tree(inotify_init1(IN_CLOEXEC));
+        tree.addRoots({root.string()});
+        const std::vector<std::string> expected{"the system's inotify watch limit is reached; " +
+                                                (root / "a" / "b").string() +
+                                                " is not watched, nor is any folder while the limit holds"};
+        _exit(tree.takeNotices() == expected ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == cannotLimit)
+        GTEST_SKIP() << "no user namespace to lower the watch limit in";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the notice names the first folder over the limit, once";
 }
 
 } // namespace

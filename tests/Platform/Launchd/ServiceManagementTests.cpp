@@ -3,12 +3,14 @@
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Workspace/ProcessStat.h"
 #include "ProcessStatus.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 using platform::Array;
@@ -76,6 +78,42 @@ TEST_F(ServiceManagement, SupervisorOfARunningJobSleepsUntilSomethingChanges)
     EXPECT_TRUE(quietFor(std::chrono::milliseconds(500)));
     ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.sleeper", nullptr, true, nullptr));
     EXPECT_TRUE(waitUntil([&] { return !processExists(*supervisor); }));
+}
+
+// A supervisor that has ended takes the job with it, whether its PID is gone or,
+// after a restart of the machine, names another process: the job is not listed,
+// and submitting it again starts it anew.
+TEST_F(ServiceManagement, AJobWhoseSupervisorHasEndedIsNotLoadedAndASubmitStartsItAnew)
+{
+    using platform::launchd::JobRecord;
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
+    const std::string label = "com.example.sleeper";
+    struct Case {
+        std::string name;
+        std::function<void(JobRecord&)> afterTheSupervisorIsGone;
+    };
+    for (const auto& [name, afterTheSupervisorIsGone] : std::vector<Case>{
+             {"killed", [](JobRecord&) {}},
+             {"its PID now another process's", [](JobRecord& record) { record.supervisorPid = ::getpid(); }},
+         }) {
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper(label), nullptr, nullptr)) << name;
+        const auto pid = waitForPID(LaunchdDomain::User, label);
+        ASSERT_TRUE(pid) << name;
+        auto record = *registry.read(label);
+        ::kill(static_cast<pid_t>(*record.supervisorPid), SIGKILL);
+        ::kill(static_cast<pid_t>(*pid), SIGKILL);
+        ASSERT_TRUE(waitUntil([&] { return !platform::runningProcessStartTime(*record.supervisorPid); })) << name;
+        afterTheSupervisorIsGone(record);
+        ASSERT_TRUE(registry.write(label, record));
+
+        EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, label)) << name;
+        EXPECT_TRUE(platform::SMCopyAllJobDictionaries(LaunchdDomain::User).empty()) << name;
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper(label), nullptr, nullptr)) << name;
+        const auto next = waitForPID(LaunchdDomain::User, label, *pid);
+        ASSERT_TRUE(next) << name;
+        EXPECT_TRUE(processExists(*next)) << name;
+        ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr)) << name;
+    }
 }
 
 TEST_F(ServiceManagement, KeepAliveStartsTheJobAgainUntilRemoved)

@@ -1,4 +1,5 @@
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Root/PlatformRoot.h"
 #include "Platform/Sparkle/SUUpdater.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
@@ -38,6 +39,13 @@ public:
         server.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
             response.set_content(archive, "application/zip");
         });
+        // Zeros for as long as the client takes them, with no length declared.
+        server.Get("/endless.zip", [](const httplib::Request&, httplib::Response& response) {
+            response.set_chunked_content_provider("application/zip", [](std::size_t, httplib::DataSink& sink) {
+                static const std::string zeros(1 << 20, '\0');
+                return sink.write(zeros.data(), zeros.size());
+            });
+        });
         start();
     }
 
@@ -62,9 +70,14 @@ public:
     {
         events.push_back("did " + item.versionString);
     }
-    void updaterDidAbortWithError(platform::SUUpdater&, const platform::SUError&) override { events.push_back("abort"); }
+    void updaterDidAbortWithError(platform::SUUpdater&, const platform::SUError& error) override
+    {
+        events.push_back("abort");
+        errors.push_back(error.message);
+    }
     void updaterDidNotFindUpdate(platform::SUUpdater&) override { events.push_back("none"); }
     std::vector<std::string> events;
+    std::vector<std::string> errors;
 };
 
 class SUUpdaterTest : public testsupport::PlatformRootTest {
@@ -170,6 +183,24 @@ TEST_F(SUUpdaterTest, AnArchiveWithoutThisApplicationIsRefused)
     EXPECT_EQ(delegate.events.back(), "abort");
     EXPECT_FALSE(updater->installUpdatesIfAvailable());
     EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 1.0");
+}
+
+TEST_F(SUUpdaterTest, AFeedOrAReleaseOverItsLimitAbortsWhileItArrives)
+{
+    server.appcast = "<rss>" + std::string(4 * 1024 * 1024, ' ') + "</rss>";
+    updater->checkForUpdates(nullptr);
+    waitForCheck();
+    ASSERT_EQ(delegate.errors,
+              std::vector<std::string>{"The update feed is larger than 4194304 bytes: " + server.url("/appcast.xml")});
+
+    server.offer("2.0");
+    server.appcast.replace(server.appcast.find("release.zip"), std::string("release.zip").size(), "endless.zip");
+    updater->checkForUpdates(nullptr);
+    waitForCheck();
+    ASSERT_EQ(delegate.errors.back(), "The update is larger than 536870912 bytes: " + server.url("/endless.zip"));
+    EXPECT_TRUE(updater->downloadedBundlePath().empty());
+    EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier))
+        << "the partial download is not kept";
 }
 
 TEST_F(SUUpdaterTest, UnreachableFeedAborts)

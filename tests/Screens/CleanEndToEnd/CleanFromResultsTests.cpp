@@ -29,73 +29,112 @@ using namespace std::chrono_literals;
 
 namespace {
 
-using CleanFromResults = AppShellTest;
-
 std::int64_t removedSoFar()
 {
     return standardDefaults().integer(SettingsKey::totalDeceptiveAppsRemovedSoFar).value_or(0);
 }
 
-// A scan from the Overview finds the planted items of two sample records; Clean Now,
-// confirmed, moves them all to the Trash, the result counts them, and Home shows the
-// Overview with the new removed total.
-TEST_F(CleanFromResults, CleanNowMovesTheFindingsToTheTrashAndHomeShowsTheNewTotal)
+std::int64_t foundItems()
 {
-    const fs::path home = testsupport::homeFolder();
-    const fs::path app = testsupport::plantFile(testsupport::underRoot("/Applications/Qlorvex Mac Booster.app") /
-                                                "Contents/Info.plist", "<plist/>")
-                             .parent_path()
-                             .parent_path();
-    const fs::path support = home / "Library/Application Support/Snapfyre";
-    testsupport::plantFile(support / "settings.dat", "cache");
-    const fs::path download = testsupport::plantFile(home / "Downloads/SnapfyreInstaller.dmg", "installer");
-
-    screentest::ScreenSeams seams;
-    AppDelegate::shared().applicationWillFinishLaunching();
-    ViewController& content = AllViewControllers::initialWindowController().contentViewController();
-    OverviewViewController& overview = AllViewControllers::overviewViewController();
-    ScanResultViewController& results = AllViewControllers::scanResultViewController();
-    CleanProcessViewController& clean = AllViewControllers::cleanProcessViewController();
-    ScanViewController& container = AllViewControllers::scanViewController();
-    const std::int64_t removedBefore = removedSoFar();
-
-    overview.btnStartScanNow->click();
-    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
-        [&] { return !Scan::shared().isScanRunning && results.parentWidget() == container.containerView.data(); }, 60s));
     std::int64_t found = 0;
     for (const ScanResult& row : scanResults().snapshot())
         found += static_cast<std::int64_t>(row.items.value_or(std::vector<ScanResultItem>{}).size());
-    ASSERT_EQ(found, 5) << "the three planted items and the two files the records name inside them";
-    ASSERT_TRUE(results.btnCleanNow->isEnabled()) << "a fresh result list is all selected";
-    widgettest::saveGrab(content, "main-window-scan-results");
+    return found;
+}
 
-    results.btnCleanNow->click();
-    ASSERT_TRUE(seams.sheetPending());
-    seams.answerSheet(alertFirstButtonReturn);
-    EXPECT_EQ(clean.parentWidget(), container.containerView.data()) << "the clean screen follows the start";
-    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
-        [&] { return clean.boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
+// The items of two sample records planted, the application launched and a scan from
+// the Overview run to its results.
+class CleanFromResults : public AppShellTest {
+protected:
+    void launchAndScan()
+    {
+        const fs::path home = testsupport::homeFolder();
+        app = testsupport::plantFile(testsupport::underRoot("/Applications/Qlorvex Mac Booster.app") /
+                                         "Contents/Info.plist", "<plist/>")
+                  .parent_path()
+                  .parent_path();
+        support = home / "Library/Application Support/Snapfyre";
+        testsupport::plantFile(support / "settings.dat", "cache");
+        download = testsupport::plantFile(home / "Downloads/SnapfyreInstaller.dmg", "installer");
 
-    const fs::path trash = platform::userTrashPath();
-    for (const fs::path& item : {app, support, download}) {
-        EXPECT_FALSE(fs::exists(item)) << item;
-        EXPECT_TRUE(fs::exists(trash / item.filename())) << item.filename();
+        AppDelegate::shared().applicationWillFinishLaunching();
+        AllViewControllers::overviewViewController().btnStartScanNow->click();
+        ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+            [&] { return !Scan::shared().isScanRunning && results().parentWidget() == container().containerView.data(); },
+            60s));
+        ASSERT_EQ(foundItems(), 5) << "the three planted items and the two files the records name inside them";
+        ASSERT_TRUE(results().btnCleanNow->isEnabled()) << "a fresh result list is all selected";
     }
-    EXPECT_EQ(clean.lblCleanupStatus->text(), "Cleanup complete");
-    EXPECT_EQ(clean.lblDeceptiveAppItemsDeleted->text(), "5 items removed");
-    EXPECT_EQ(clean.lblYouNowHaveDeceptiveAppItems->text(), "You now have 0 deceptive app items left.");
-    EXPECT_TRUE(clean.btnHome->isVisible());
+
+    // Answers Clean Now's sheet with Yes and waits for the clean's result.
+    void confirmAndCleanToEnd()
+    {
+        seams.answerSheet(alertFirstButtonReturn);
+        EXPECT_EQ(clean().parentWidget(), container().containerView.data()) << "the clean screen follows the start";
+        ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+            [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
+        const fs::path trash = platform::userTrashPath();
+        for (const fs::path& item : {app, support, download}) {
+            EXPECT_FALSE(fs::exists(item)) << item;
+            EXPECT_TRUE(fs::exists(trash / item.filename())) << item.filename();
+        }
+        EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text(), "5 items removed");
+    }
+
+    static ViewController& content() { return AllViewControllers::initialWindowController().contentViewController(); }
+    static ScanResultViewController& results() { return AllViewControllers::scanResultViewController(); }
+    static CleanProcessViewController& clean() { return AllViewControllers::cleanProcessViewController(); }
+    static ScanViewController& container() { return AllViewControllers::scanViewController(); }
+
+    screentest::ScreenSeams seams;
+    fs::path app, support, download;
+};
+
+// Clean Now, confirmed, moves the findings to the Trash, the result counts them, and
+// Home shows the Overview with the new removed total.
+TEST_F(CleanFromResults, CleanNowMovesTheFindingsToTheTrashAndHomeShowsTheNewTotal)
+{
+    const std::int64_t removedBefore = removedSoFar();
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    widgettest::saveGrab(content(), "main-window-scan-results");
+
+    results().btnCleanNow->click();
+    ASSERT_TRUE(seams.sheetPending());
+    ASSERT_NO_FATAL_FAILURE(confirmAndCleanToEnd());
+    EXPECT_EQ(clean().lblCleanupStatus->text(), "Cleanup complete");
+    EXPECT_EQ(clean().lblYouNowHaveDeceptiveAppItems->text(), "You now have 0 deceptive app items left.");
+    EXPECT_TRUE(clean().btnHome->isVisible());
     EXPECT_FALSE(isCleanInProgress);
     EXPECT_TRUE(scanResults().empty());
     // The two files inside the planted items went with them: three removals.
     EXPECT_EQ(removedSoFar(), removedBefore + 3);
-    widgettest::saveGrab(content, "main-window-clean-result");
+    widgettest::saveGrab(content(), "main-window-clean-result");
 
-    clean.btnHome->click();
-    EXPECT_EQ(overview.parentWidget(), content.containerView.data()) << "Home shows the Overview";
+    clean().btnHome->click();
+    OverviewViewController& overview = AllViewControllers::overviewViewController();
+    EXPECT_EQ(overview.parentWidget(), content().containerView.data()) << "Home shows the Overview";
     EXPECT_TRUE(overview.lblTotalDeceptiveAppsRemoved->text().startsWith(QString::number(removedBefore + 3) + " "))
         << overview.lblTotalDeceptiveAppsRemoved->text().toStdString();
-    widgettest::saveGrab(content, "main-window-overview-after-clean");
+    widgettest::saveGrab(content(), "main-window-overview-after-clean");
+}
+
+// The agent's Scan Now and the sidebar wait while Clean Now's sheet is open: a scan
+// started under it would empty the list the user is confirming.
+TEST_F(CleanFromResults, TheAgentsScanRequestAndTheSidebarLeaveAnOpenCleanNowSheetAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    results().btnCleanNow->click();
+    ASSERT_TRUE(seams.sheetPending());
+
+    AppDelegate::shared().scanRunningFromCrashes();
+    content().clickedOverviewMenu();
+    platform::dispatch::runMainLoopFor(200ms);
+    EXPECT_FALSE(Scan::shared().isScanRunning);
+    EXPECT_EQ(foundItems(), 5);
+    EXPECT_EQ(container().parentWidget(), content().containerView.data()) << "the sidebar choice is dropped";
+
+    ASSERT_NO_FATAL_FAILURE(confirmAndCleanToEnd());
+    EXPECT_TRUE(scanResults().empty());
 }
 
 } // namespace

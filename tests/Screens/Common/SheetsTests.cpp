@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QTemporaryDir>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -161,6 +164,48 @@ TEST_F(SheetTest, FileDialogEscapeCancels)
     EXPECT_EQ(chosen, fileChooserCancel);
     EXPECT_FALSE(dimmingOverlay());
     delete dialogs[0];
+}
+
+// An application bundle is one item, chosen and never entered; a plain folder is
+// entered and never chosen.
+TEST_F(SheetTest, TheFileDialogChoosesAnApplicationAsOneItemAndEntersAPlainFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath("Photo Organizer.app/Contents/MacOS"));
+    ASSERT_TRUE(QDir(root.path()).mkpath("Tools/Sync.app/Contents"));
+    std::optional<int> chosen;
+    std::vector<std::string> paths;
+    const auto choose = [&] {
+        chosen.reset();
+        beginFileChooser(*content, {"Add", "Choose", true, false, true}, [&](int answer, const std::vector<std::string>& got) {
+            chosen = answer;
+            paths = got;
+        });
+        QFileDialog* dialog = window.findChildren<QFileDialog*>().last();
+        dialog->setDirectory(root.path());
+        return dialog;
+    };
+
+    QFileDialog* dialog = choose();
+    dialog->selectFile(root.filePath("Tools"));
+    QMetaObject::invokeMethod(dialog, "accept");
+    EXPECT_FALSE(chosen) << "a plain folder is not chosen";
+    EXPECT_EQ(dialog->directory().absolutePath(), QDir(root.filePath("Tools")).absolutePath());
+    auto* listView = dialog->findChild<QListView*>("listView");
+    auto* files = dialog->findChild<QFileSystemModel*>();
+    ASSERT_TRUE(listView && files);
+    emit listView->activated(files->index(root.filePath("Tools/Sync.app"))); // a double click
+    EXPECT_EQ(chosen, fileChooserOK);
+    EXPECT_EQ(paths, std::vector<std::string>{root.filePath("Tools/Sync.app").toStdString()});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    dialog = choose();
+    dialog->selectFile(root.filePath("Photo Organizer.app"));
+    QMetaObject::invokeMethod(dialog, "accept");
+    EXPECT_EQ(chosen, fileChooserOK);
+    EXPECT_EQ(paths, std::vector<std::string>{root.filePath("Photo Organizer.app").toStdString()});
+    EXPECT_FALSE(dimmingOverlay());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(DesktopActions, TheSeamRecordsWhatWouldBeOpened)

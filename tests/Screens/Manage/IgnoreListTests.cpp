@@ -3,11 +3,14 @@
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
 #include "Screens/Manage/IgnoreListViewController.h"
+#include "StartupTestWorld.h"
 
 #include <QCheckBox>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace K = SettingsKey;
 
@@ -145,14 +148,50 @@ TEST_F(IgnoreListScreen, AnEntryAddedByAnotherProcessMeanwhileIsKept)
     EXPECT_EQ(stored(), (Paths{three[1], "/Users/a/Downloads/from-agent.dmg", three[2], "/Users/a/Desktop/later.app"}));
 }
 
-TEST_F(IgnoreListScreen, AStoredValueThatIsNotAListOfTextsShowsNoRows)
+// A stored value that is no list shows no rows. In a list, an entry that is no path
+// is not shown, and Add and Remove keep it, and every other entry, as stored.
+TEST_F(IgnoreListScreen, AnEntryThatIsNoPathIsNotShownAndIsKept)
 {
-    for (const platform::Value& value : {platform::Value("/Users/a/one"), platform::Value(platform::Array{platform::Value("/a"), platform::Value(true)})}) {
-        appGroupDefaults()->setObject(K::ignoreAllPaths, value);
-        screen.viewWillAppear();
-        EXPECT_EQ(shownRows(), Paths{});
-        EXPECT_FALSE(screen.btnRemove->isEnabled());
-    }
+    appGroupDefaults()->setObject(K::ignoreAllPaths, platform::Value("/Users/a/one"));
+    screen.viewWillAppear();
+    EXPECT_EQ(shownRows(), Paths{});
+    EXPECT_FALSE(screen.btnRemove->isEnabled());
+
+    const platform::Value foreign(true);
+    appGroupDefaults()->setObject(K::ignoreAllPaths, platform::Array{three[0], foreign, three[1]});
+    screen.viewWillAppear();
+    EXPECT_EQ(shownRows(), (Paths{three[0], three[1]}));
+    screen.clickedAdd();
+    seams.answerChooser(fileChooserOK, {three[2]});
+    EXPECT_EQ(appGroupDefaults()->object(K::ignoreAllPaths),
+              platform::Value(platform::Array{three[0], foreign, three[1], three[2]}));
+    EXPECT_EQ(shownRows(), (Paths{three[0], three[1], three[2]}));
+
+    for (int row = 1; row < screen.tableView->rowCount(); ++row)
+        rowCheckbox(row)->click(); // only the first row stays ticked
+    removeAnswering(alertFirstButtonReturn);
+    EXPECT_EQ(appGroupDefaults()->object(K::ignoreAllPaths),
+              platform::Value(platform::Array{foreign, three[1], three[2]}));
+}
+
+// An application is one item of the chooser; a plain folder is never added.
+TEST_F(IgnoreListScreen, AnApplicationIsAddedAsOneItemAndAPlainFolderIsNot)
+{
+    const std::string application = startuptest::plantBundle("/Applications/Photo Organizer.app", "com.example.photo");
+    const std::string folder = testsupport::underRoot("/Applications/Tools").string();
+    std::filesystem::create_directories(folder);
+    managetest::withEnglish([&] {
+        IgnoreListViewController shown;
+        managetest::showInWindow(shown);
+        shown.clickedAdd();
+        ASSERT_TRUE(seams.chooserPending());
+        EXPECT_FALSE(seams.choosers.back().treatsFilePackagesAsDirectories);
+        seams.answerChooser(fileChooserOK, {application, folder});
+        EXPECT_EQ(stored(), Paths{application});
+        ASSERT_EQ(shown.allIgnorePaths.size(), 1u);
+        EXPECT_FALSE(shown.allIgnorePaths[0].icon.isNull());
+        widgettest::saveGrab(shown, "IgnoreList-ApplicationAdded");
+    });
 }
 
 } // namespace

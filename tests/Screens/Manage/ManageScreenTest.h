@@ -5,16 +5,24 @@
 #include "TestRoot.h"
 
 #include "Foundation/PresentationSlots.h"
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Values/PropertyList.h"
 #include "Screens/Common/AppearingScreen.h"
+#include "Screens/Common/MainWindow.h"
 #include "WidgetTestSupport.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace managetest {
 
@@ -60,9 +68,64 @@ void grabScreen(const QString& name, const std::function<void(Screen&)>& prepare
     });
 }
 
-// A fresh platform root, the key-echo text table and the recorded screen seams.
+// Environment variables a test sets; each gets its value from before (or its absence)
+// back when the object ends, so the next test finds the process as this one did.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment()
+    {
+        for (auto each = before_.rbegin(); each != before_.rend(); ++each)
+            if (each->second)
+                ::setenv(each->first.c_str(), each->second->c_str(), 1);
+            else
+                ::unsetenv(each->first.c_str());
+    }
+
+    void set(const std::string& name, const std::string& value)
+    {
+        const char* current = std::getenv(name.c_str());
+        before_.emplace_back(name, current ? std::optional<std::string>(current) : std::nullopt);
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> before_;
+};
+
+// Gives the process back, when it ends, the main bundle it had when it was made (a
+// test may point the main bundle at the built application for its icon and version).
+class MainBundleKeeper {
+public:
+    MainBundleKeeper() : path_(platform::Bundle::main().bundlePath()) {}
+    MainBundleKeeper(const MainBundleKeeper&) = delete;
+    MainBundleKeeper& operator=(const MainBundleKeeper&) = delete;
+    ~MainBundleKeeper() { platform::Bundle::setMainBundlePath(path_); }
+
+private:
+    std::string path_;
+};
+
+// A screen shown on its own has no main window for its sheets while the object lives
+// (an earlier test may have made the application's); the one before comes back after.
+class WithoutMainWindow {
+public:
+    WithoutMainWindow() : before_(registeredMainWindow()) { setMainWindow(nullptr); }
+    WithoutMainWindow(const WithoutMainWindow&) = delete;
+    WithoutMainWindow& operator=(const WithoutMainWindow&) = delete;
+    ~WithoutMainWindow() { setMainWindow(before_); }
+
+private:
+    QPointer<QWidget> before_;
+};
+
+// A fresh platform root, the key-echo text table and the recorded screen seams; the
+// main bundle comes back as it was.
 class ManageScreenTest : public testsupport::PlatformRootTest {
 protected:
+    MainBundleKeeper mainBundle;
     screentest::KeyEchoTextTable texts;
     screentest::ScreenSeams seams;
 };

@@ -29,7 +29,9 @@ protected:
     ProtectionViewController screen;
 };
 
-TEST_F(ProtectionScreen, AppearanceShowsTheStoredSwitchesAndLeavesANonBooleanAlone)
+// Only a stored Boolean false stops the agent's protection: a value of another kind,
+// or none, shows the switch on.
+TEST_F(ProtectionScreen, AppearanceShowsTheSwitchesAsTheAgentReadsThem)
 {
     EXPECT_EQ(screen.lblTitleRealTimeProtection->text(), "IDS_BGX_27");
     EXPECT_EQ(screen.btnActiveProtection->statetag, ToggleSwitch::protectionTag);
@@ -41,13 +43,14 @@ TEST_F(ProtectionScreen, AppearanceShowsTheStoredSwitchesAndLeavesANonBooleanAlo
     EXPECT_TRUE(screen.btnStartupProtection->isOn());
     EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
 
-    appGroupDefaults()->setObject(K::isStartupProtectionEnabled, platform::Value("off"));
-    appGroupDefaults()->setBool(K::isActiveProtectionEnabled, true); // changed while hidden
-    screen.viewWillAppear();
-    EXPECT_TRUE(screen.btnActiveProtection->isOn());
-    EXPECT_EQ(screen.lblEnableDisableActiveProtection->text(), "IDS_BGX_23");
+    for (const platform::Value& mistyped : {platform::Value("off"), platform::Value(0), platform::Value()}) {
+        appGroupDefaults()->setBool(K::isActiveProtectionEnabled, false);
+        appGroupDefaults()->setObject(K::isActiveProtectionEnabled, mistyped); // changed while hidden
+        screen.viewWillAppear();
+        EXPECT_TRUE(screen.btnActiveProtection->isOn());
+        EXPECT_EQ(screen.lblEnableDisableActiveProtection->text(), "IDS_BGX_23");
+    }
     EXPECT_TRUE(screen.btnStartupProtection->isOn());
-    EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
 }
 
 TEST_F(ProtectionScreen, ASwitchClickWritesOnlyItsOwnKey)
@@ -68,6 +71,16 @@ TEST_F(ProtectionScreen, ASwitchClickWritesOnlyItsOwnKey)
     EXPECT_EQ(appGroupDefaults()->boolean(K::isStartupProtectionEnabled), true);
     EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
     EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
+}
+
+TEST_F(ProtectionScreen, GrabWithAMistypedSetting)
+{
+    appGroupDefaults()->setObject(K::isActiveProtectionEnabled, platform::Value("no"));
+    appGroupDefaults()->setBool(K::isStartupProtectionEnabled, false);
+    managetest::grabScreen<ProtectionViewController>("Protection-MistypedSetting", [](ProtectionViewController& shown) {
+        shown.btnActiveProtection->finishAnimations();
+        shown.btnStartupProtection->finishAnimations();
+    });
 }
 
 TEST_F(ProtectionScreen, Grab)

@@ -9,11 +9,14 @@
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Values/PropertyList.h"
+#include "Foundation/PresentationSlots.h"
 #include "Screens/Common/DateText.h"
+#include "Screens/Common/MainWindow.h"
 #include "Screens/Manage/SettingCheckbox.h"
 #include "Screens/Manage/UpdateSettingsViewController.h"
 
 #include <QLabel>
+#include <QMainWindow>
 
 #include <gtest/gtest.h>
 
@@ -36,9 +39,9 @@ public: // the server set-ups of the table test use them
         serve("/mac-zorazevivud/update/updateddatabase.zip", archive);
         server.server.Post("/collect", [](const httplib::Request&, httplib::Response&) {});
         server.start();
-        ::setenv("BG_ANALYTICS_URL", server.url("/collect").c_str(), 1);
+        environment.set("BG_ANALYTICS_URL", server.url("/collect"));
         useServer(server.url("").substr(std::string("http://").size()));
-        ::setenv("BG_NETWORK_REACHABLE", "1", 1);
+        environment.set("BG_NETWORK_REACHABLE", "1");
         fs::create_directories(fs::path(databasePath()).parent_path());
         build(databasePath(), source("1.0"));
         screen = std::make_unique<UpdateSettingsViewController>();
@@ -48,11 +51,10 @@ public: // the server set-ups of the table test use them
     void TearDown() override
     {
         screen.reset();
-        ::setenv("BG_NETWORK_REACHABLE", "1", 1);
         SignatureDatabaseTest::TearDown();
     }
 
-    static void useServer(const std::string& host) { ::setenv("BG_DEFINITIONS_SERVER", host.c_str(), 1); }
+    void useServer(const std::string& host) { environment.set("BG_DEFINITIONS_SERVER", host); }
 
     // A sound database: its version and one record.
     static sigdb::SignatureSource source(const std::string& version)
@@ -107,6 +109,9 @@ public: // the server set-ups of the table test use them
 
     std::string shownVersion() const { return screen->lblValueDefinitionsVersion->text().toStdString(); }
 
+    managetest::ScopedEnvironment environment;
+    managetest::MainBundleKeeper mainBundle;
+    managetest::WithoutMainWindow withoutMainWindow;
     screentest::KeyEchoTextTable texts;
     screentest::ScreenSeams seams;
     LoopbackServer server;
@@ -165,7 +170,7 @@ TEST_F(UpdateNow, TheCheckResultIsShownForWhatTheServerAnswered)
         {"same version", [](UpdateNow& t) { t.publish("1.0"); }, "IDS_BGX_25"},
         {"server error", [](UpdateNow& t) { t.index.reset(); }, "IDS_BGX_245"},
         {"unreadable index", [](UpdateNow& t) { t.index = "[act]\nversion=soon\n"; }, "IDS_BGX_245"},
-        {"unreachable server", [](UpdateNow&) { useServer("127.0.0.1:1"); }, "IDS_BGX_245"},
+        {"unreachable server", [](UpdateNow& t) { t.useServer("127.0.0.1:1"); }, "IDS_BGX_245"},
     };
     for (const Case& each : cases) {
         SCOPED_TRACE(each.name);
@@ -191,6 +196,29 @@ TEST_F(UpdateNow, AFailedInstallIsReportedAndClearsTheUpToDateFlag)
     EXPECT_EQ(shownVersion(), "1.0");
 }
 
+// The user has gone to another tab by the time the answer comes: its sheet and the
+// overlay are the main window's all the same.
+TEST_F(UpdateNow, AnAnswerThatComesAfterTheTabWasLeftIsASheetOnTheMainWindow)
+{
+    publish("1.0");
+    QMainWindow window;
+    auto* content = new QWidget;
+    window.setCentralWidget(content);
+    setMainWindow(&window);
+    screen->setParent(content);
+    window.show();
+    screen->clickedUpdateDefinitionNow();
+    screen->setParent(nullptr); // the tab is left while the check runs
+
+    ASSERT_TRUE(managetest::waitFor([&] { return seams.sheetPending(); }));
+    EXPECT_EQ(seams.sheets.back().informativeText, "IDS_BGX_25");
+    EXPECT_EQ(seams.sheetWindows.back(), &window);
+    ASSERT_TRUE(dimmingOverlay());
+    EXPECT_EQ(dimmingOverlay()->window(), &window);
+    seams.answerSheet(alertFirstButtonReturn);
+    EXPECT_FALSE(dimmingOverlay());
+}
+
 TEST_F(UpdateNow, ASecondClickWhileOneRunsStartsNothing)
 {
     publish("2.0");
@@ -207,7 +235,7 @@ TEST_F(UpdateNow, ASecondClickWhileOneRunsStartsNothing)
 
 TEST_F(UpdateNow, OfflineBothChecksShowTheOfflineAlertOnly)
 {
-    ::setenv("BG_NETWORK_REACHABLE", "0", 1);
+    environment.set("BG_NETWORK_REACHABLE", "0");
     screen->clickedUpdateDefinitionNow();
     screen->clickedCheckForUpdates();
     ASSERT_EQ(seams.modalAlerts.size(), 2u);

@@ -88,6 +88,22 @@ TEST_F(OverviewHandOver, ListsExistingRemovablePathsNotIgnoredAndKeepsRecordPosi
     EXPECT_TRUE(overview.lblLastScanDate->text().startsWith("IDS_BGX_13 "));
 }
 
+TEST_F(OverviewHandOver, AnEmptyOrMissingThreatShowsAsDeceptiveApp)
+{
+    const std::string app = home + "/Applications/Some.app";
+    fs::create_directories(app);
+    MalwareList empty = record(0, {{app, std::nullopt}});
+    empty.sigInfo = "";
+    MalwareList missing = record(1, {{app, std::nullopt}});
+    missing.sigInfo.reset();
+    complete({empty, missing, record(2, {{app, std::nullopt}})});
+    const auto rows = scanResults().snapshot();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].subTitleRight, "Deceptive App");
+    EXPECT_EQ(rows[1].subTitleRight, "Deceptive App");
+    EXPECT_EQ(rows[2].subTitleRight, "Adware");
+}
+
 TEST_F(OverviewHandOver, AnExistingPathNeitherAnApplicationNorWritableIsLeftOut)
 {
     const std::string locked = home + "/Library/Application Support/Locked";

@@ -1,9 +1,18 @@
 #include "ScanScreenTest.h"
 
 #include "Controls/FlatButton.h"
+#include "Foundation/IndexVocabularies.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Screens/Scan/OverviewViewController.h"
 #include "Screens/Scan/ScanProcessViewController.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -26,6 +35,59 @@ protected:
     ScanProcessViewController screen;
 };
 
+// No definitions to read: in place of the installed database a folder, which neither
+// reads as one nor can be replaced by the shipped copy.
+class UnreadableDefinitionsScan : public ScanProgress {
+protected:
+    void SetUp() override
+    {
+        ScanProgress::SetUp();
+        testsupport::plantFile(fs::path(databasePath()) / "not-a-database", "x");
+    }
+
+    static bool scanToEnd()
+    {
+        return platform::dispatch::runMainLoopUntil([] { return !Scan::shared().isScanRunning; }, 30s)
+            && platform::dispatch::runMainLoopUntil([] { return false; }, 50ms);
+    }
+};
+
+TEST_F(UnreadableDefinitionsScan, TheProgressScreenSaysTheScanIsOverAndOffersHomeAndRescan)
+{
+    OverviewViewController overview; // hands completed scans over to the results
+    widgettest::NotificationRecorder switches("ScanViewUpdateBGX");
+    widgettest::NotificationRecorder menus("MenuSelectionBGX");
+    Scan::shared().startScan();
+    testing::internal::CaptureStdout();
+    scanToEnd();
+    testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(screen.lblScanningForDeceptiveApps->text(), "IDS_BGX_265");
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "IDS_BGX_266");
+    EXPECT_EQ(screen.lblPath->text(), "");
+    EXPECT_EQ(screen.lblObjectScanned->text(), "");
+    EXPECT_EQ(screen.progressIndicator->value(), 0);
+    EXPECT_FALSE(screen.btnStopScan->isVisible());
+    EXPECT_TRUE(screen.btnHome->isVisible());
+    EXPECT_TRUE(screen.btnRescan->isVisible());
+    EXPECT_FALSE(standardDefaults().object(SettingsKey::lastScanDate)) << "no scan date for a scan that did not complete";
+    for (const platform::Notification& each : switches.received())
+        EXPECT_NE(*each.value<ScanMenu>(menuKey), ScanMenu::scanresult) << "no results for it";
+
+    screen.btnHome->click();
+    ASSERT_FALSE(menus.received().empty());
+    EXPECT_EQ(*menus.received().back().value<Menu>(menuKey), Menu::overview);
+
+    screen.btnRescan->click();
+    EXPECT_TRUE(Scan::shared().isScanRunning);
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([this] { return screen.boxScanIncomplete->isHidden(); }, 10s))
+        << "the new scan's progress puts the running screen back";
+    testing::internal::CaptureStdout();
+    scanToEnd();
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(screen.btnRescan->isVisible()) << "the definitions are still unreadable";
+}
+
 TEST_F(ScanProgress, StartsWithItsInitialTexts)
 {
     EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_51");
@@ -45,10 +107,10 @@ TEST_F(ScanProgress, ShowsFindingsPathCountAndPercentage)
         const char* objects;
         int bar;
     } steps[] = {
-        {0, "/a/one", 5, 12.4, "0 IDS_BGX_43 IDS_BGX_54", "/a/one", "IDS_BGX_52 5", 12},
-        {1, "", 6, 50.0, "1 IDS_BGX_44 IDS_BGX_54", "/a/one", "IDS_BGX_52 6", 50},
-        {2, "/a/two", 0, 60.0, "2 IDS_BGX_43 IDS_BGX_54", "/a/two", "IDS_BGX_203", 60},
-        {3, "/a/three", 1234, 99.6, "3 IDS_BGX_43 IDS_BGX_54", "/a/three", "IDS_BGX_52 1234", 100},
+        {0, "/a/one", 5, 12.4, "0 IDS_BGX_43 IDS_BGX_54", "/a/one", "IDS_BGX_52 5", 124},
+        {1, "", 6, 50.0, "1 IDS_BGX_44 IDS_BGX_54", "/a/one", "IDS_BGX_52 6", 500},
+        {2, "/a/two", 0, 60.0, "2 IDS_BGX_43 IDS_BGX_54", "/a/two", "IDS_BGX_203", 600},
+        {3, "/a/three", 1234, 99.6, "3 IDS_BGX_43 IDS_BGX_54", "/a/three", "IDS_BGX_52 1234", 996},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.findings);
@@ -88,14 +150,15 @@ TEST_F(ScanProgress, AProgressWithAMissingOrMistypedValueIsIgnored)
         platform::NotificationCenter::defaultCenter().post("NotifyScanProcessBGX", userInfo);
     EXPECT_EQ(screen.lblPath->text(), "/kept");
     EXPECT_EQ(screen.lblObjectScanned->text(), "IDS_BGX_52 7");
-    EXPECT_EQ(screen.progressIndicator->value(), 40);
+    EXPECT_EQ(screen.progressIndicator->value(), 400);
 }
 
 TEST_F(ScanProgress, ACompletedScanResetsTheLabels)
 {
     progress(2, "/a", 7, 40.0);
-    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", false}});
-    EXPECT_EQ(screen.lblPath->text(), "/a");
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX");
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", 0}});
+    EXPECT_EQ(screen.lblPath->text(), "/a") << "a completion without its Boolean changes nothing";
     platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", true}});
     EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_51");
     EXPECT_EQ(screen.lblPath->text(), "");

@@ -76,6 +76,9 @@ TEST_F(ScanScreenGrabs, ScanProgressWhileScanningAndItsStopSheet)
     boxes.front()->buttons().at(1)->click();
     EXPECT_FALSE(Scan::shared().isPaused);
     EXPECT_FALSE(dimmingOverlay());
+
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", false}});
+    widgettest::saveGrab(screen, "scan-incomplete");
 }
 
 } // namespace

@@ -86,7 +86,7 @@ TEST_F(CleanProcessScreenTest, ShowsProgressPerRemovedItemAndIgnoresMalformedNot
     postProgress(4, 1, "/a/one.app");
     EXPECT_EQ(screen().lblPath->text(), "/a/one.app");
     EXPECT_EQ(screen().lblObjectCleaned->text(), "IDS_BGX_84 1/4");
-    EXPECT_EQ(screen().progressIndicator->value(), 25);
+    EXPECT_EQ(screen().progressIndicator->value(), 250);
 
     auto& center = platform::NotificationCenter::defaultCenter();
     center.post("NotifyCleanProcessBGX", {{"totalItems", 4}, {"pObj", std::int64_t{2}}, {"path", std::string("/b")},

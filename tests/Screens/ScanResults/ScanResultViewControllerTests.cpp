@@ -190,6 +190,16 @@ TEST_F(ScanResultScreenTest, AnEmptyListShowsItsEmptyStateAndCannotBeCleaned)
     EXPECT_FALSE(screen.btnCleanNow->isEnabled());
     EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
     EXPECT_TRUE(screen.emptyState->isVisible());
+    EXPECT_FALSE(screen.lblAttention->isVisible()) << "nothing alarming over an empty list";
+    EXPECT_FALSE(screen.lblTotalDeceptiveAppFound->isVisible());
+    EXPECT_FALSE(screen.btnCleanNow->isVisible());
+    EXPECT_TRUE(screen.btnRescan->isVisible());
+
+    scanResults().replace({resultRow(0, "Search Lens", {"/a/one"})});
+    screen.arrayConfig();
+    EXPECT_TRUE(screen.lblAttention->isVisible());
+    EXPECT_TRUE(screen.btnCleanNow->isVisible());
+    EXPECT_FALSE(screen.emptyState->isVisible());
 }
 
 TEST_F(ScanResultScreenTest, ThePathMenuShowsOnlyOnPathRowsAndNotUnderASheet)
@@ -211,6 +221,31 @@ TEST_F(ScanResultScreenTest, ThePathMenuShowsOnlyOnPathRowsAndNotUnderASheet)
     screen.menuWillOpen(2);
     EXPECT_TRUE(screen.mainMenu->isEmpty()) << "while the confirmation sheet is open";
     seams.answerSheet(alertSecondButtonReturn);
+}
+
+// The rows may be made again while the menu is open (a clean's end, another screen's
+// ignore): its actions keep to the path the user right-clicked.
+TEST_F(ScanResultScreenTest, ThePathMenuActsOnThePathItOpenedOnWhenTheRowsChangeUnderIt)
+{
+    screen.clickedShowDetailsResultItem(0);
+    screen.menuWillOpen(2);
+    ASSERT_EQ(screen.mainMenu->actions().size(), 2);
+    scanResults().update([](std::vector<ScanResult>& results) { results.erase(results.begin()); });
+    scanResults().update([](std::vector<ScanResult>& results) {
+        results.insert(results.begin(), resultRow(5, "Other", {"/o/1", "/o/2", "/o/3"}));
+        results.front().isShowDetails = true;
+    });
+    platform::NotificationCenter::defaultCenter().post("UpdateScanResultBGX");
+    ASSERT_EQ(rowNames(screen), (std::vector<std::string>{"P5", "/o/1", "/o/2", "/o/3", "P1"}));
+
+    screen.mainMenu->actions()[1]->trigger();
+    EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
+    screen.menuWillOpen(2);
+    scanResults().update([](std::vector<ScanResult>& results) { std::swap(results[0], results[1]); });
+    platform::NotificationCenter::defaultCenter().post("UpdateScanResultBGX");
+    screen.mainMenu->actions()[0]->trigger();
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{"/o/2"});
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P1", "P5", "/o/1", "/o/3"}));
 }
 
 TEST_F(ScanResultScreenTest, IgnoringAPathTakesItOutOfTheResultsAndOntoTheSuiteList)
@@ -267,13 +302,15 @@ TEST_F(ScanResultScreenTest, CleanNowAsksFirstAndDoesNothingDuringAScan)
     EXPECT_FALSE(isCleanInProgress);
     EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
 
-    Clean::shared().isCleanRunning = true; // a clean already runs: confirming starts none
-    screen.clickedCleanNow();
-    seams.answerSheet(alertFirstButtonReturn);
-    Clean::shared().isCleanRunning = false;
-    EXPECT_FALSE(dimmingOverlay());
-    EXPECT_TRUE(switches.received().empty());
-    EXPECT_FALSE(isCleanInProgress);
+    for (std::atomic<bool>* running : {&Clean::shared().isCleanRunning, &Scan::shared().isScanRunning}) {
+        screen.clickedCleanNow(); // a clean or a scan starts under the sheet: confirming starts no clean
+        *running = true;
+        seams.answerSheet(alertFirstButtonReturn);
+        *running = false;
+        EXPECT_FALSE(dimmingOverlay());
+        EXPECT_TRUE(switches.received().empty());
+        EXPECT_FALSE(isCleanInProgress);
+    }
 }
 
 TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
@@ -303,6 +340,27 @@ TEST_F(ScanResultScreenTest, ColumnHeadersLineUpWithTheRowsCells)
     screen.arrayConfig();
     EXPECT_TRUE(versionColumnsAgree());
     EXPECT_TRUE(screen.tableView->verticalScrollBar()->isVisible());
+}
+
+// A long list costs what the screen shows: rows get their cells as they come into view.
+TEST_F(ScanResultScreenTest, RowsGetTheirCellsAsTheyComeIntoView)
+{
+    std::vector<ScanResult> many;
+    for (int id = 0; id < 40; ++id)
+        many.push_back(resultRow(id, "Record " + std::to_string(id), {"/r/" + std::to_string(id)}));
+    scanResults().replace(many);
+    screen.arrayConfig();
+    ASSERT_TRUE(parentCell(0));
+    EXPECT_EQ(parentCell(0)->lblTitle->text(), "Record 0");
+    EXPECT_FALSE(screen.tableView->cellWidget(39, 0)) << "out of view";
+
+    screen.tableView->scrollToBottom();
+    ASSERT_TRUE(parentCell(39));
+    EXPECT_EQ(parentCell(39)->lblTitle->text(), "Record 39");
+    parentCell(39)->btnShowDetails->click();
+    screen.tableView->scrollToBottom();
+    ASSERT_TRUE(childCell(40)) << "its path row, scrolled into view";
+    EXPECT_EQ(childCell(40)->lblPath->text(), "/r/39");
 }
 
 TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
@@ -338,7 +396,8 @@ TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
     widgettest::saveGrab(window, "scan-results-scrolling");
     scanResults().clear();
     shown.arrayConfig();
-    QCoreApplication::processEvents(); // the table drops its scroll bar at its next layout
+    QCoreApplication::processEvents(); // the table lays its rows out, then drops its scroll bar
+    QCoreApplication::processEvents();
     widgettest::saveGrab(window, "scan-results-empty");
 }
 

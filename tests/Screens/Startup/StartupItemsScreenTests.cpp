@@ -8,6 +8,7 @@
 #include "Platform/Launchd/LaunchdTestFixture.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/LoginItems/SharedFileList.h"
+#include "Platform/Values/PropertyList.h"
 #include "Screens/Manage/CleanProcessStartupItemsViewController.h"
 #include "Screens/Manage/StartupItemsViewController.h"
 #include "Screens/Manage/StartupManagerTableCellView.h"
@@ -17,14 +18,17 @@
 #include "HostileEntries.h"
 #include "StartupTestWorld.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QToolTip>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -88,7 +92,7 @@ protected:
     void waitForLists()
     {
         ASSERT_TRUE(managetest::waitFor([&] {
-            return !list->model().isRetrivingLoginItems && !list->model().isRetrivingLaunchAgents;
+            return !list->model().isLoading();
         }));
     }
 
@@ -103,6 +107,14 @@ protected:
     }
 
     void clickCheckBox(int row) { list->cellAt(row)->btnSelect->click(); }
+
+    // What the handler hears when a row's switch is turned (a service-management
+    // item's switch does not post it; the handler switches whatever it is told).
+    static void postToggle(int row, bool on)
+    {
+        platform::NotificationCenter::defaultCenter().post(
+            toggleNotificationName, {{"isOn", on}, {"index", std::optional<int>(row)}, {"toggleId", std::string()}});
+    }
 
     // Deletes the selected rows of the shown list with the sheet answered `response`.
     void deleteSelected(int response)
@@ -122,6 +134,29 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCoreApplication::processEvents();
         widgettest::saveGrab(*manager, name);
+    }
+
+    // The manager with the row's tool tip shown over it, as the user sees it on hovering.
+    void grabWithToolTip(int row, const QString& name)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+        StartupManagerTableCellView& cell = *list->cellAt(row);
+        const QPoint hovered(cell.width() / 3, cell.height() / 2);
+        QToolTip::showText(cell.mapToGlobal(hovered), cell.toolTip(), &cell);
+        QWidget* tip = nullptr;
+        for (QWidget* each : QApplication::topLevelWidgets())
+            if (each->inherits("QTipLabel") && each->isVisible())
+                tip = each;
+        ASSERT_TRUE(tip) << "no tool tip shown";
+        QPixmap shown = manager->grab();
+        const QPoint below = cell.mapTo(manager.get(), hovered) + QPoint(12, 16);
+        tip->render(&shown, QPoint(std::min(below.x(), shown.width() - tip->width()), below.y())); // kept on screen
+        QToolTip::hideText();
+        QLabel composed;
+        composed.setPixmap(shown);
+        composed.resize(shown.size());
+        widgettest::saveGrab(composed, name);
     }
 
     screentest::KeyEchoTextTable texts;
@@ -188,7 +223,7 @@ TEST_F(StartupScreensTest, ALaunchAgentSwitchedOffIsUnloadedAndRememberedAndOnAg
     EXPECT_TRUE(list->model().launchAgents()[0].isEnable);
     EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
     EXPECT_TRUE(disabledLaunchAgents().empty());
-    EXPECT_TRUE(seams.modalAlerts.empty());
+    EXPECT_TRUE(seams.sheets.empty());
 }
 
 TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
@@ -211,6 +246,76 @@ TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
     EXPECT_TRUE(appGroupDefaults()->date(SettingsKey::startupItemEnabledDateAGSQ));
 }
 
+// A user's job switched off keeps its whole plist in its record; switched on again,
+// its plist and launchd's job are the original key for key, with the list reloaded
+// in between or not.
+TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
+{
+    startuptest::plantBundle("/Applications/Tool.app", "com.example.tool");
+    const std::string label = "com.example.tool.login";
+    const Dictionary job{{"Label", label},
+                         {"Program", host("/Applications/Tool.app/Contents/MacOS/Tool")},
+                         {"ProgramArguments", Array{"/bin/sleep", "30"}},
+                         {"EnableTransactions", true},
+                         {"OnDemand", true},
+                         {"RunAtLoad", true},
+                         {"KeepAlive", true},
+                         {"StartInterval", 3600},
+                         {"EnvironmentVariables", Dictionary{{"SYNC_MODE", "quiet"}}}};
+    const fs::path plist = fs::path(userAgents()) / (label + ".plist");
+    startuptest::plantPlist(plist, job);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    makeScreens();
+    ASSERT_EQ(list->tableView->rowCount(), 1);
+
+    for (const bool reloadWhileOff : {false, true}) {
+        SCOPED_TRACE(reloadWhileOff ? "reloaded while off" : "switched straight back");
+        postToggle(0, false);
+        EXPECT_FALSE(fs::exists(plist));
+        EXPECT_FALSE(isLoaded(label));
+        ASSERT_EQ(disabledLoginItems().size(), 1u);
+        EXPECT_EQ(disabledLoginItems()[0].at("jobDictionary"), platform::Value(job));
+        if (reloadWhileOff) {
+            list->clickedReload();
+            waitForLists();
+            ASSERT_EQ(list->tableView->rowCount(), 1);
+        }
+        postToggle(0, true);
+        EXPECT_EQ(platform::readPropertyListFile(plist.string()), platform::Value(job));
+        const auto loaded = platform::SMJobCopyDictionary(LaunchdDomain::User, label);
+        ASSERT_TRUE(loaded);
+        for (const auto& [key, value] : job)
+            EXPECT_EQ(loaded->count(key) ? loaded->at(key) : platform::Value(), value) << key;
+        EXPECT_TRUE(disabledLoginItems().empty());
+        EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    }
+}
+
+// A session entry the list cannot take back shows the switch as it really is and says why.
+TEST_F(StartupScreensTest, ASessionEntryThatCannotBeWrittenBackStaysOffAndSaysWhy)
+{
+    plantSessionItem("Notes");
+    makeScreens();
+    clickSwitch(0);
+    const fs::path sessionList = platform::SharedFileList::sessionLoginItemsPath();
+    fs::remove(sessionList);
+    fs::create_directory(sessionList); // the list can no longer be written
+
+    testing::internal::CaptureStdout();
+    clickSwitch(0);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(list->cellAt(0)->btnToggle->isOn());
+    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_24");
+    EXPECT_FALSE(list->model().loginItems()[0].isEnable);
+    EXPECT_EQ(disabledLoginItems().size(), 1u);
+    EXPECT_FALSE(appGroupDefaults()->object(SettingsKey::startupItemEnabledPathAGSQ));
+    ASSERT_EQ(seams.sheets.size(), 1u);
+    EXPECT_EQ(seams.sheets[0].messageText, "IDS_BGX_259");
+    EXPECT_NE(printed.find(seams.sheets[0].informativeText), std::string::npos) << printed;
+    seams.answerSheet(alertFirstButtonReturn);
+    fs::remove(sessionList);
+}
+
 // A change that did not take effect puts the switch back and says why.
 TEST_F(StartupScreensTest, ADeniedAuthorisationSetsTheSwitchBack)
 {
@@ -225,9 +330,11 @@ TEST_F(StartupScreensTest, ADeniedAuthorisationSetsTheSwitchBack)
     EXPECT_TRUE(list->model().launchAgents()[0].isEnable);
     EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
     EXPECT_TRUE(disabledLaunchAgents().empty());
-    ASSERT_EQ(seams.modalAlerts.size(), 1u);
-    EXPECT_EQ(seams.modalAlerts[0].messageText, "IDS_BGX_260");
-    EXPECT_FALSE(seams.modalAlerts[0].informativeText.empty());
+    ASSERT_EQ(seams.sheets.size(), 1u);
+    EXPECT_EQ(seams.sheets[0].messageText, "IDS_BGX_260");
+    EXPECT_FALSE(seams.sheets[0].informativeText.empty());
+    EXPECT_TRUE(seams.modalAlerts.empty());
+    seams.answerSheet(alertFirstButtonReturn);
 }
 
 TEST_F(StartupScreensTest, DeletingTwoSelectedItemsShowsTheCleanAndReloadsTheLists)
@@ -258,6 +365,40 @@ TEST_F(StartupScreensTest, DeletingTwoSelectedItemsShowsTheCleanAndReloadsTheLis
     waitForLists();
     EXPECT_EQ(list->lblCountLaunchAgents->text(), "1 IDS_BGX_44");
     EXPECT_EQ(list->lblSelectedItems->text(), "0/1");
+}
+
+TEST_F(StartupScreensTest, AnItemWhosePlistIsAlreadyGoneCountsAsRemoved)
+{
+    plantAgent(userAgents(), "com.example.a", false);
+    makeScreens();
+    list->btnLaunchAgents->click();
+    clickCheckBox(0);
+    fs::remove(userAgents() + "/com.example.a.plist"); // deleted meanwhile
+
+    deleteSelected(alertFirstButtonReturn);
+    ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "1 IDS_BGX_200");
+    EXPECT_EQ(clean->lblCleanupStatus->text(), "IDS_BGX_74");
+    EXPECT_EQ(list->model().launchAgents().size(), 0u);
+}
+
+// Two jobs of one program read alike; the tool tip of each row names its label and plist.
+TEST_F(StartupScreensTest, RowsThatReadAlikeAreToldApartByTheirToolTips)
+{
+    plantAgent(userAgents(), "com.example.sync", true);
+    plantAgent(userAgents(), "com.example.backup", true);
+    managetest::withEnglish([&] {
+        makeScreens();
+        list->btnLaunchAgents->click();
+        ASSERT_EQ(list->tableView->rowCount(), 2);
+        EXPECT_EQ(list->cellAt(0)->lblName->text(), list->cellAt(1)->lblName->text());
+        for (int row = 0; row < 2; ++row) {
+            const LaunchAgent& agent = list->model().launchAgents()[static_cast<std::size_t>(row)];
+            const QString label = QString::fromStdString(*agent.ldLaunchJob->Label());
+            EXPECT_EQ(list->cellAt(row)->toolTip(), label + "\n" + QString::fromStdString(*agent.plistPath));
+            grabWithToolTip(row, "StartupItems-ToolTip-" + label);
+        }
+    });
 }
 
 TEST_F(StartupScreensTest, DeclinedDeletionRemovesNothing)

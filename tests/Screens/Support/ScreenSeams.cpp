@@ -8,8 +8,9 @@ namespace screentest {
 
 ScreenSeams::ScreenSeams()
 {
-    setSheetPresenter([this](QWidget&, const AlertContent& alert, SheetCompletion answer) {
+    setSheetPresenter([this](QWidget& window, const AlertContent& alert, SheetCompletion answer) {
         sheets.push_back(alert);
+        sheetWindows.emplace_back(&window);
         sheetAnswer_ = std::move(answer);
     });
     setModalAlertPresenter([this](const AlertContent& alert) {

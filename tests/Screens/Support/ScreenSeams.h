@@ -5,6 +5,9 @@
 #include "Screens/Common/FileChooser.h"
 #include "Screens/Common/ModalAlert.h"
 
+#include <QPointer>
+#include <QWidget>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,8 +25,9 @@ public:
     ScreenSeams(const ScreenSeams&) = delete;
     ScreenSeams& operator=(const ScreenSeams&) = delete;
 
-    // Sheets shown so far, and whether one waits for an answer.
+    // Sheets shown so far, the window each was shown on, and whether one waits for an answer.
     std::vector<AlertContent> sheets;
+    std::vector<QPointer<QWidget>> sheetWindows;
     bool sheetPending() const { return static_cast<bool>(sheetAnswer_); }
     // Answers the waiting sheet (a test failure when none waits).
     void answerSheet(int response);

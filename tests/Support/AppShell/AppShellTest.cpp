@@ -23,6 +23,7 @@ void AppShellTest::SetUpTestSuite()
 void AppShellTest::SetUp()
 {
     LaunchdTest::SetUp();
+    mainBundleBefore_ = platform::Bundle::main().bundlePath();
     server.server.Post("/collect", [this](const httplib::Request& request, httplib::Response&) {
         const QUrlQuery form(QString::fromStdString(request.body));
         std::lock_guard lock(mutex_);
@@ -51,6 +52,7 @@ void AppShellTest::TearDown()
     for (const pid_t pid : runningAgents())
         ::kill(pid, SIGKILL);
     platform::clearReachabilityOverride();
+    platform::Bundle::setMainBundlePath(mainBundleBefore_);
 }
 
 void AppShellTest::setInfo(const platform::Dictionary& values)

@@ -13,7 +13,8 @@
 // A platform root holding the built application at "/Applications/Bastion Guardpoint.app"
 // as the main bundle, its feed, definitions server and analytics pointed at a loopback
 // server, the network taken as unreachable, and a Qt application for the windows.
-// Ends every agent process of the root and every launchd job after each test.
+// Ends every agent process of the root and every launchd job after each test, and
+// gives the process back its main bundle and reachability.
 class AppShellTest : public testsupport::LaunchdTest {
 protected:
     static void SetUpTestSuite();
@@ -41,4 +42,5 @@ protected:
 private:
     std::mutex mutex_;
     std::vector<std::string> events_;
+    std::string mainBundleBefore_;
 };

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <QWidget>
 
-#include <string>
+#include <cstddef>
 
 class FlatButton;
 class HandCursorButton;
@@ -14,54 +14,12 @@ class QFrame;
 class QPainterPath;
 class QVBoxLayout;
 
-// What the agent's three alert windows share. Main thread only.
-
-// The application the alerts hand the user over to, and the agent's own identifier
-// (fixed texts: the object of the agent's distributed notifications).
-inline constexpr const char* applicationBundleIdentifier = "com.tarnwicklabs.bastionguardpoint";
-inline constexpr const char* agentNotificationObject = "com.tarnwicklabs.activeguardsentinelwarden";
-
-// The text of a key of the agent's text table, empty when there is none.
-QString alertText(const std::string& key);
-
-// Manage Now and Scan Now: stores the click date under `clickDateKey` in the suite,
-// launches the application by bundle identifier (a running one is not started
-// again), and when the application runs (exactly that identifier) posts
-// `notificationName` on the distributed center. Returns whether it posted.
-bool handOverToApplication(const char* clickDateKey, const char* notificationName);
-
-// A label that shows a text too long for it with an ellipsis in the middle; its
-// text stays whole (and is its tool tip).
-class ElidingLabel : public QLabel {
-public:
-    explicit ElidingLabel(QWidget* parent = nullptr);
-    void setText(const QString& text);
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
-// A label drawn as a rounded badge in `fill`, as wide as its text; a text too long
-// for the room it gets ends with an ellipsis (and is its tool tip).
-class BadgeLabel : public QLabel {
-public:
-    BadgeLabel(const QColor& fill, QWidget* parent = nullptr);
-    void setText(const QString& text);
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor fill_;
-};
-
-// The alert window: a frameless rounded card that floats above other windows, has
-// no taskbar entry and moves where it is dragged. A dark header holds the
-// product's icon and name and the close button; below it the attention heading
-// with its badge, the message lines and the window's own content.
+// The alert window: a frameless rounded card that floats above other windows
+// without taking the keyboard from the user (a click activates it), has no
+// taskbar entry and moves where it is dragged. A dark header holds the product's
+// icon and name, the shown item's place among those waiting, and the close
+// button; below it the attention heading with its badge, the message lines and
+// the window's own content. Main thread only.
 class AlertWindow : public QWidget {
 public:
     // The product's colours as the alerts use them.
@@ -74,6 +32,9 @@ public:
     static const QColor safeColor;
 
     enum class Badge { attention, done };
+
+    // The header's "2 of 3": the shown item's place among those handed to the window.
+    const QLabel& queuePlace() const { return *queuePlace_; }
 
 protected:
     explicit AlertWindow(int width);
@@ -96,6 +57,15 @@ protected:
     // Fits the window's height to its texts at its fixed width.
     void refit();
 
+    // Shows in the header which of the items handed to the window it shows
+    // ("2 of 3"); nothing while there is only one.
+    void showQueuePlace(std::size_t position, std::size_t count);
+
+    // The user dealt with the shown item (Close, or the window's own action that
+    // ends with a close): shows the next waiting item and answers true, or answers
+    // false, and the window closes, when none waits.
+    virtual bool dismissShownItem() { return false; }
+
     static QLabel* makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold = false);
     static void styleLabel(QLabel& label, int pointSize, const QColor& colour, bool bold = false);
     // The flat button of the prominent action, in `fill` (lighter while hovered).
@@ -107,6 +77,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -119,6 +90,7 @@ private:
     QPoint firstPosition() const;
 
     QLabel* productName_;
+    QLabel* queuePlace_;
     HandCursorButton* close_;
     QLabel* badge_;
     QLabel* heading_;

@@ -1,15 +1,14 @@
-#include "Agent/AlertWindowBase.h"
+#include "Agent/AlertWindow.h"
 
+#include "Agent/AlertText.h"
 #include "Controls/FlatButton.h"
 #include "Controls/HandCursorButton.h"
 #include "Foundation/PresentationSlots.h"
-#include "Foundation/Settings.h"
 #include "Foundation/TextTable.h"
 #include "Platform/Bundle/Bundle.h"
-#include "Platform/Notifications/DistributedNotificationCenter.h"
-#include "Platform/Workspace/Workspace.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -21,7 +20,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <chrono>
 
 namespace {
 
@@ -31,7 +29,6 @@ constexpr int margin = 22;
 constexpr int badgeSize = 40;
 constexpr int screenInset = 24;
 constexpr int screenGap = 12;
-constexpr int badgePadding = 6;
 
 QPixmap bundleImage(const std::string& name, int size)
 {
@@ -51,85 +48,6 @@ void setLabelColour(QLabel& label, const QColor& colour)
 
 } // namespace
 
-QString alertText(const std::string& key)
-{
-    return QString::fromStdString(localizedText(key));
-}
-
-bool handOverToApplication(const char* clickDateKey, const char* notificationName)
-{
-    if (platform::UserDefaults* suite = appGroupDefaults())
-        suite->setObject(clickDateKey, platform::Value(std::chrono::system_clock::now()));
-    auto& workspace = platform::Workspace::shared();
-    (void)workspace.launchApplication(applicationBundleIdentifier);
-    const auto running = workspace.runningApplications();
-    const bool runs = std::any_of(running.begin(), running.end(), [](const platform::RunningApplication& application) {
-        return application.bundleIdentifier == applicationBundleIdentifier;
-    });
-    if (runs)
-        platform::DistributedNotificationCenter::defaultCenter().post(notificationName, agentNotificationObject);
-    return runs;
-}
-
-ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent)
-{
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-}
-
-void ElidingLabel::setText(const QString& text)
-{
-    QLabel::setText(text);
-    setToolTip(text);
-}
-
-QSize ElidingLabel::minimumSizeHint() const
-{
-    return {0, fontMetrics().height()};
-}
-
-void ElidingLabel::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.setPen(palette().color(QPalette::WindowText));
-    const QRect area = contentsRect();
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
-}
-
-BadgeLabel::BadgeLabel(const QColor& fill, QWidget* parent) : QLabel(parent), fill_(fill)
-{
-    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-}
-
-void BadgeLabel::setText(const QString& text)
-{
-    QLabel::setText(text);
-    setToolTip(text);
-}
-
-QSize BadgeLabel::sizeHint() const
-{
-    // One pixel either side keeps rounding from eliding a text that fits.
-    return {fontMetrics().size(Qt::TextSingleLine, text()).width() + 2 * badgePadding + 2, fontMetrics().height() + 4};
-}
-
-QSize BadgeLabel::minimumSizeHint() const
-{
-    return {2 * badgePadding, sizeHint().height()};
-}
-
-void BadgeLabel::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(fill_);
-    painter.drawRoundedRect(QRectF(rect()), 3, 3);
-    painter.setPen(palette().color(QPalette::WindowText));
-    const QRect area = rect().adjusted(badgePadding, 0, -badgePadding, 0);
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
-}
-
 const QColor AlertWindow::headerColor(22, 32, 43);
 const QColor AlertWindow::bodyColor(244, 246, 248);
 const QColor AlertWindow::textColor(33, 43, 54);
@@ -142,6 +60,7 @@ AlertWindow::AlertWindow(int width)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     if (!languageTable())
         languageTable() = readBundlePlist("English");
     setFixedWidth(width);
@@ -177,6 +96,8 @@ QWidget* AlertWindow::makeHeader()
     icon->setPixmap(bundleImage("AppIcon", 22));
     productName_ = makeLabel(header, 13, Qt::white, true);
     productName_->setText(alertText("IDS_BGX_1"));
+    queuePlace_ = makeLabel(header, 11, QColor(169, 180, 192));
+    queuePlace_->hide();
     close_ = new HandCursorButton(QStringLiteral("\u2715"), header);
     close_->setFlat(true);
     close_->setFixedSize(28, 28);
@@ -185,8 +106,15 @@ QWidget* AlertWindow::makeHeader()
     connect(close_, &QPushButton::clicked, this, &QWidget::close);
     row->addWidget(icon);
     row->addWidget(productName_, 1);
+    row->addWidget(queuePlace_);
     row->addWidget(close_);
     return header;
+}
+
+void AlertWindow::showQueuePlace(std::size_t position, std::size_t count)
+{
+    queuePlace_->setText(QString("%1 %2 %3").arg(position).arg(alertText("IDS_BGX_261")).arg(count));
+    queuePlace_->setVisible(count > 1);
 }
 
 QWidget* AlertWindow::makeAttention()
@@ -319,6 +247,14 @@ void AlertWindow::showEvent(QShowEvent* event)
         return;
     move(firstPosition());
     placed_ = true;
+}
+
+void AlertWindow::closeEvent(QCloseEvent* event)
+{
+    if (dismissShownItem())
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }
 
 QPoint AlertWindow::firstPosition() const

@@ -1,0 +1,42 @@
+#include "Agent/AlertedDownloads.h"
+
+#include "Foundation/Settings.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+using TextList = std::vector<std::string>;
+
+void changeAlertedDownloads(const std::function<void(TextList&)>& change)
+{
+    standardDefaults().modifyObject(SettingsKey::newDownloadPathsWithNags, [&](const platform::Value* stored) {
+        TextList paths;
+        if (stored && isSettingsValueOfType(*stored, SettingsType::arrayOfTexts))
+            for (const auto& entry : *stored->asArray())
+                paths.push_back(*entry.asText());
+        const TextList before = paths;
+        change(paths);
+        if (paths == before)
+            return stored ? *stored : platform::Value();
+        return platform::Value(platform::Array(paths.begin(), paths.end()));
+    });
+}
+
+} // namespace
+
+void addAlertedDownloadPath(const std::string& path)
+{
+    changeAlertedDownloads([&](TextList& paths) { paths.push_back(path); });
+}
+
+void removeAlertedDownloadPath(const std::string& path)
+{
+    changeAlertedDownloads([&](TextList& paths) { std::erase(paths, path); });
+}
+
+void clearAlertedDownloadPaths()
+{
+    changeAlertedDownloads([](TextList& paths) { paths.clear(); });
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// "NewDownloadPathsWithNagsBGX" in the agent's standard defaults: the downloads
+// alerted and not yet dismissed by the user. Each change is one locked
+// read-modify-write; a stored value that is not a list of texts counts as an
+// empty list, and nothing is written when a change leaves the list as it was.
+
+// Adds `path` at the end.
+void addAlertedDownloadPath(const std::string& path);
+
+// Takes every entry equal to `path` off the list.
+void removeAlertedDownloadPath(const std::string& path);
+
+// Empties the list: at the agent's start no alert is open, so every path listed
+// then was left by an agent that ended with its alert open.
+void clearAlertedDownloadPaths();

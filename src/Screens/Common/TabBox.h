@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QFrame;
+class QLayout;
+class QPushButton;
+class QWidget;
+
+// A tab of a screen: a box showing `content` (its layout, already filled; its widgets
+// move into the box) with a flat, transparent button over the whole of it (hand
+// cursor) that takes the tab's clicks.
+struct TabBox {
+    QFrame* box;
+    QPushButton* button;
+};
+TabBox makeTabBox(QWidget* parent, const QString& boxName, const QString& buttonName, QLayout* content);

@@ -1,0 +1,150 @@
+// The application started as a program, as the user and launchd start it.
+#include "AppShellTest.h"
+
+#include "App/AgentIdentity.h"
+#include "App/AllViewControllers.h"
+#include "App/AppDelegate.h"
+#include "App/ApplicationInstance.h"
+#include "App/InitialWindowController.h"
+#include "Foundation/InstanceLock.h"
+#include "Foundation/Settings.h"
+#include "Foundation/UserPaths.h"
+#include "Platform/Launchd/JobRegistry.h"
+#include "Platform/Tools/ToolProcess.h"
+#include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ProcessStat.h"
+#include "Platform/Workspace/Workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <map>
+
+namespace fs = std::filesystem;
+namespace K = SettingsKey;
+using namespace std::chrono_literals;
+
+namespace {
+
+class ApplicationProcess : public AppShellTest {
+protected:
+    void SetUp() override
+    {
+        AppShellTest::SetUp();
+        ::setenv("BG_NETWORK_REACHABLE", "0", 1);
+    }
+    void TearDown() override
+    {
+        for (auto& application : started) {
+            ::kill(application.pid(), SIGKILL);
+            application.waitForExit();
+        }
+        ::unsetenv("BG_NETWORK_REACHABLE");
+        AppShellTest::TearDown();
+    }
+
+    platform::ToolProcess& startApplication()
+    {
+        auto application = platform::ToolProcess::launch((bundle / "Contents/MacOS/Bastion Guardpoint").string(), {},
+                                                         platform::ToolProcess::Capture::Nothing);
+        EXPECT_TRUE(application);
+        return started.emplace_back(std::move(*application));
+    }
+
+    static bool hasEnded(pid_t pid) { return !platform::runningProcessStartTime(pid); }
+
+    static std::size_t runningApplicationCount()
+    {
+        return std::ranges::count(platform::Workspace::shared().runningApplications(),
+                                  std::optional<std::string>("com.tarnwicklabs.bastionguardpoint"),
+                                  &platform::RunningApplication::bundleIdentifier);
+    }
+
+    static bool launchctlListsTheAgent()
+    {
+        auto launchctl =
+            platform::ToolProcess::launch("/bin/launchctl", {"list"}, platform::ToolProcess::Capture::Output);
+        const std::string table = launchctl ? launchctl->readOutputToEnd() : "";
+        return launchctl && launchctl->waitForExit() == 0 &&
+               table.find(std::string("\t") + agentBundleIdentifier + "\n") != std::string::npos;
+    }
+
+    std::vector<platform::ToolProcess> started;
+};
+
+// Every file of a folder by its relative path, with its contents.
+std::map<std::string, std::string> filesOf(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        files[fs::relative(entry.path(), folder).string()] =
+            entry.is_regular_file() ? testsupport::readFileText(entry.path()) : "(folder)";
+    return files;
+}
+
+TEST_F(ApplicationProcess, TwoStartsAtOnceRunOneApplicationWithOneCompleteAgent)
+{
+    const pid_t first = startApplication().pid();
+    const pid_t second = startApplication().pid();
+    ASSERT_TRUE(waitUntil([&] { return hasEnded(first) || hasEnded(second); }));
+    platform::ToolProcess& leaving = hasEnded(first) ? started.front() : started.back();
+    EXPECT_EQ(leaving.waitForExit(), 0);
+    started.erase(started.begin() + (&leaving == &started.front() ? 0 : 1));
+
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    platform::dispatch::runMainLoopFor(2s);
+    EXPECT_EQ(runningApplicationCount(), 1u);
+    EXPECT_EQ(runningAgents().size(), 1u);
+    EXPECT_EQ(filesOf(installedAgentPath()), filesOf(bundle / "Contents/Resources/ActiveGuardSentinelWarden.app"));
+}
+
+TEST_F(ApplicationProcess, ASecondStartBringsTheRunningApplicationForwardAndLeaves)
+{
+    const platform::FileLock running = takeApplicationInstanceLock(); // this process plays the running one
+    const auto comeForward = comeForwardWhenAsked(AppDelegate::shared());
+    QWidget* window = AllViewControllers::initialWindowController().window();
+    window->hide();
+    EXPECT_EQ(startApplication().waitForExit(), 0);
+    started.clear();
+    EXPECT_TRUE(waitUntil([&] { return window->isVisible(); }));
+    EXPECT_TRUE(runningAgents().empty()) << "the second start changed nothing";
+}
+
+// A restart of the session or the machine ends launchd's supervisor of the agent's
+// job: the next start of the application brings the agent back.
+TEST_F(ApplicationProcess, AfterTheAgentsSupervisorHasEndedTheNextStartBringsTheAgentBack)
+{
+    platform::ToolProcess& application = startApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    const pid_t agent = runningAgents().front();
+    ::kill(application.pid(), SIGKILL);
+    application.waitForExit();
+    started.clear();
+    const auto record = platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User).read(agentBundleIdentifier);
+    ASSERT_TRUE(record && record->supervisorPid);
+    ::kill(static_cast<pid_t>(*record->supervisorPid), SIGKILL);
+    ASSERT_TRUE(waitUntil([&] { return hasEnded(static_cast<pid_t>(*record->supervisorPid)); }));
+    EXPECT_FALSE(launchctlListsTheAgent());
+
+    startApplication();
+    ASSERT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }));
+    EXPECT_TRUE(launchctlListsTheAgent());
+}
+
+// A suite file that cannot be read is kept aside before the defaults are written
+// over it, and both programs start.
+TEST_F(ApplicationProcess, ACorruptSuiteIsKeptAsideAndBothProgramsStart)
+{
+    const std::string suite = appGroupDefaults()->plistPath();
+    testsupport::plantFile(suite, "{ not a property list");
+    startApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    EXPECT_EQ(testsupport::readFileText(suite + ".corrupt"), "{ not a property list");
+    const auto written = platform::readPropertyListFile(suite);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*written->find(K::moveDeletedToTrash), platform::Value(true));
+    EXPECT_EQ(runningApplicationCount(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,30 @@
+#include "Platform/Tools/ZipListing.h"
+
+#include "TestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using ZipListing = testsupport::PlatformRootTest;
+
+TEST_F(ZipListing, SumsTheListedSizesAndGivesNothingForWhatIsNoArchive)
+{
+    const fs::path folder = testsupport::platformRootFolder() / "zips";
+    testsupport::plantFile(folder / "a", "12345");
+    testsupport::plantFile(folder / "sub" / "b", "1234567");
+    ASSERT_EQ(std::system(("cd '" + folder.string() + "' && zip -q -r two.zip a sub").c_str()), 0);
+    EXPECT_EQ(platform::listedUnpackedSize((folder / "two.zip").string()), 12u);
+
+    testsupport::plantFile(folder / "text.zip", "not an archive");
+    testsupport::plantFile(folder / "empty.zip", "");
+    for (const char* name : {"text.zip", "empty.zip", "absent.zip"})
+        EXPECT_EQ(platform::listedUnpackedSize((folder / name).string()), std::nullopt) << name;
+}
+
+} // namespace
