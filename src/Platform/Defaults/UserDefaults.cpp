@@ -203,10 +203,11 @@ void UserDefaults::reportUnsavable()
         std::fprintf(stderr, "Settings cannot be saved to %s\n", plistPath_.c_str());
 }
 
+// Reads take no file lock: every write replaces the file whole by a rename, so a
+// read sees the file before a write or after it, never a part of one.
 std::optional<Value> UserDefaults::object(const std::string& key) const
 {
     std::lock_guard guard(mutex_);
-    FileLock lock(lockPathOf(plistPath_), FileLock::Mode::Shared);
     const Dictionary& values = current();
     const auto it = values.find(key);
     return it == values.end() ? std::nullopt : std::optional<Value>(it->second);
@@ -215,7 +216,6 @@ std::optional<Value> UserDefaults::object(const std::string& key) const
 Dictionary UserDefaults::dictionaryRepresentation() const
 {
     std::lock_guard guard(mutex_);
-    FileLock lock(lockPathOf(plistPath_), FileLock::Mode::Shared);
     return current();
 }
 

@@ -64,7 +64,7 @@ public:
 private:
     struct Cache;
 
-    // The domain as the file now holds it; call with mutex_ and the file lock held.
+    // The domain as the file now holds it; call with mutex_ held.
     const Dictionary& current() const;
     // Read-modify-write of the file under the exclusive lock.
     void update(const std::function<void(Dictionary&)>& change);
