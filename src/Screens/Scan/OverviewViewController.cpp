@@ -85,9 +85,8 @@ void OverviewViewController::viewDidLoad()
 void OverviewViewController::showSystemInformation()
 {
     const OperatingSystem system = currentOperatingSystem();
-    lblos->setText(QString::fromStdString(system.name));
     showVersion(system.version);
-    showRelease(system.version.minorVersion);
+    showRelease(system);
     showMemory(physicalMemorySize());
     showDisk(fileSystemSize("/"));
     boxGraphic->hide();
@@ -100,12 +99,11 @@ void OverviewViewController::showVersion(const OperatingSystemVersion& version)
                         + QString("%1.%2.%3").arg(version.majorVersion).arg(version.minorVersion).arg(version.patchVersion));
 }
 
-void OverviewViewController::showRelease(std::int64_t minorVersion)
+void OverviewViewController::showRelease(const OperatingSystem& system)
 {
-    if (const auto release = releaseForMinorVersion(minorVersion)) {
-        lblos->setText(screenText(release->textKey));
-        setImageNamed(*imgview_macos, release->imageName);
-    }
+    const auto release = releaseOf(system);
+    lblos->setText(release ? screenText(release->textKey) : QString::fromStdString(system.name));
+    setImageNamed(*imgview_macos, release ? release->imageName : "systemdefault");
 }
 
 void OverviewViewController::showMemory(double bytes)
