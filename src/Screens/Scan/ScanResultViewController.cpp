@@ -4,6 +4,7 @@
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
@@ -48,25 +49,6 @@ QPixmap iconOf(const ScanResult& result)
     if (result.icon && !result.icon->isEmpty())
         return QPixmap::fromImage(result.icon->bitmap());
     return QPixmap::fromImage(platform::Image::genericApplicationIcon().bitmap());
-}
-
-// Appends `path` to "IgnoreAllPathsBGX" unless it is listed, in one read-modify-write
-// of the suite; a stored value that is not a list of texts counts as an empty list.
-// The list is written back also when it does not change; nothing without the suite.
-void addToStoredIgnoreList(const std::string& path)
-{
-    platform::UserDefaults* suite = appGroupDefaults();
-    if (!suite)
-        return;
-    suite->modifyObject(SettingsKey::ignoreAllPaths, [&path](const platform::Value* stored) {
-        platform::Array paths;
-        const platform::Array* listed = stored ? stored->asArray() : nullptr;
-        if (listed && std::ranges::all_of(*listed, [](const platform::Value& entry) { return entry.asText() != nullptr; }))
-            paths = *listed;
-        if (std::ranges::find(paths, platform::Value(path)) == paths.end())
-            paths.emplace_back(path);
-        return platform::Value(std::move(paths));
-    });
 }
 
 } // namespace
@@ -432,7 +414,7 @@ void ScanResultViewController::addToIgnoreList()
     const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt);
     if (!path)
         return;
-    addToStoredIgnoreList(*path);
+    addToStoredIgnoreList({*path});
     scanResults().update([&path](std::vector<ScanResult>& results) {
         for (ScanResult& result : results)
             if (result.items)
