@@ -5,6 +5,7 @@
 #include "Detection/SharedLists.h"
 #include "Foundation/ByteCountFormat.h"
 #include "Foundation/IndexVocabularies.h"
+#include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
 #include "Screens/Common/DateText.h"
@@ -170,11 +171,9 @@ void OverviewViewController::showLastScanDate()
 
 void OverviewViewController::updateAGSQStatus()
 {
-    platform::UserDefaults* suite = appGroupDefaults();
-    const auto active = suite ? suite->boolean(SettingsKey::isActiveProtectionEnabled) : std::nullopt;
-    const auto startup = suite ? suite->boolean(SettingsKey::isStartupProtectionEnabled) : std::nullopt;
-    if (active && startup) {
-        const bool on = *active || *startup;
+    if (appGroupDefaults()) { // each switch read as the agent reads it
+        const bool on = !isSwitchedOff(SettingsKey::isActiveProtectionEnabled)
+            || !isSwitchedOff(SettingsKey::isStartupProtectionEnabled);
         setStatusTitle(*btnActiveProtectionValue, screenText(on ? "IDS_BGX_23" : "IDS_BGX_24"));
         setImageNamed(*imgViewActiveProtectionStatus, on ? "singletick.png" : "exclamationM.png");
     }
