@@ -5,7 +5,7 @@
 #include "Controls/FlatButton.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenStyle.h"
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "Screens/Scan/ScanResultTableCellViews.h"
 
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

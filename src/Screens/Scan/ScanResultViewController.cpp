@@ -13,8 +13,8 @@
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
+#include "Screens/Common/ScreenWidgets.h"
 #include "Screens/Scan/ScanResultTableCellViews.h"
-#include "Screens/Scan/ScreenWidgets.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>

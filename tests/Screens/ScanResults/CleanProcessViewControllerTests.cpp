@@ -8,7 +8,7 @@
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/SharedState.h"
 #include "Screens/Scan/CleanProcessViewController.h"
-#include "Screens/Scan/RecommendedAppsPanel.h"
+#include "Screens/Common/RecommendedAppsPanel.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QLabel>

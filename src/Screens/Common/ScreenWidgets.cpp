@@ -1,4 +1,4 @@
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include "Controls/FlatButton.h"
 

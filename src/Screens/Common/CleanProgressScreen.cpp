@@ -1,4 +1,4 @@
-#include "Screens/Scan/CleanProgressScreen.h"
+#include "Screens/Common/CleanProgressScreen.h"
 
 #include "Controls/FlatButton.h"
 #include "Foundation/IndexVocabularies.h"
@@ -8,9 +8,9 @@
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ProgressColumn.h"
+#include "Screens/Common/RecommendedAppsPanel.h"
 #include "Screens/Common/ScreenText.h"
-#include "Screens/Scan/RecommendedAppsPanel.h"
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
