@@ -1,6 +1,7 @@
 #include "Screens/Scan/ScanResultViewController.h"
 
 #include "Controls/FlatButton.h"
+#include "Controls/HyperlinkTextField.h"
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
@@ -23,7 +24,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -35,14 +35,6 @@ namespace {
 
 constexpr double parentRowHeight = 60.0;
 constexpr double childRowHeight = 30.0;
-
-// A link-styled button's look: grey, underlined, the system font at `size` pixels.
-QString linkStyle(int size)
-{
-    return QStringLiteral("QPushButton { border: none; background: transparent; color: rgb(161, 161, 161);"
-                          " font-size: %1px; text-decoration: underline; padding: 0; }")
-        .arg(size);
-}
 
 QPixmap iconOf(const ScanResult& result)
 {
@@ -108,12 +100,8 @@ QWidget* ScanResultViewController::buildHeading()
         = screenstyle::makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, screenstyle::inkColor, QFont::Bold);
     lblTheseMalwareScarewareAppsMay = screenstyle::makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12,
         screenstyle::captionColor, QFont::Normal, screenstyle::LabelWrap::words);
-    btnRescan = new QPushButton(heading);
-    btnRescan->setObjectName("btnRescan");
-    btnRescan->setFlat(true);
-    btnRescan->setCursor(Qt::PointingHandCursor);
-    btnRescan->setStyleSheet(linkStyle(15));
-    connect(btnRescan, &QPushButton::clicked, this, [this] { clickedRescanNow(); });
+    btnRescan = scanlook::makeLink(heading, "btnRescan", 15);
+    connect(btnRescan, &HyperlinkTextField::clicked, this, [this] { clickedRescanNow(); });
 
     auto* count = new QHBoxLayout;
     count->setSpacing(8);
@@ -297,8 +285,7 @@ QWidget* ScanResultViewController::viewForRow(int row)
     cell->setVersion(QString::fromStdString(result->version));
     cell->lblItemFound->setText(QString::number(itemCount(*result)));
     cell->btnShowDetails->setText(screenText(result->isShowDetails ? "IDS_BGX_71" : "IDS_BGX_72"));
-    cell->btnShowDetails->setStyleSheet(linkStyle(13));
-    connect(cell->btnShowDetails, &QPushButton::clicked, this, [this, row] { clickedShowDetailsResultItem(row); });
+    connect(cell->btnShowDetails, &HyperlinkTextField::clicked, this, [this, row] { clickedShowDetailsResultItem(row); });
     cell->btnCheckBox->setChecked(result->isSelected);
     connect(cell->btnCheckBox, &QCheckBox::clicked, this, [this, row](bool checked) { checkUncheckRow(row, checked); });
     return cell;

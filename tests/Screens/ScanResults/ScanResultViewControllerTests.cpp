@@ -1,6 +1,7 @@
 #include "ResultScreensTest.h"
 
 #include "Controls/FlatButton.h"
+#include "Controls/HyperlinkTextField.h"
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
@@ -327,7 +328,7 @@ TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
 {
     Scan::shared().isScanRunning = true;
     widgettest::NotificationRecorder switches("ScanViewUpdateBGX");
-    screen.btnRescan->click();
+    widgettest::click(*screen.btnRescan);
     Scan::shared().isScanRunning = false;
     EXPECT_TRUE(switches.received().empty());
 }
@@ -367,7 +368,7 @@ TEST_F(ScanResultScreenTest, RowsGetTheirCellsAsTheyComeIntoView)
     screen.tableView->scrollToBottom();
     ASSERT_TRUE(parentCell(39));
     EXPECT_EQ(parentCell(39)->lblTitle->text(), "Record 39");
-    parentCell(39)->btnShowDetails->click();
+    widgettest::click(*parentCell(39)->btnShowDetails);
     screen.tableView->scrollToBottom();
     ASSERT_TRUE(childCell(40)) << "its path row, scrolled into view";
     EXPECT_EQ(childCell(40)->lblPath->text(), "/r/39");
