@@ -2,7 +2,7 @@
 // ~/Downloads (a temporary name given its final one, as browsers do) to the post of
 // "NewDownloadedItem", 50 runs with the shipped records; and the CPU the agent
 // program uses over 60 idle seconds with all its watchers and its poll running.
-#include "QtBenchMain.h"
+#include "AgentBenchWorld.h"
 #include "ProcessTime.h"
 
 #include "Agent/AlertNotifications.h"
@@ -37,18 +37,6 @@ fs::path home()
     return platform::homeDirectory();
 }
 
-void prepareRoot()
-{
-    for (const char* folder : {"Downloads", "Desktop", "Documents", "Partial", "Library/Preferences",
-                               "Library/LaunchAgents", "Library/Logs/DiagnosticReports"})
-        fs::create_directories(home() / folder);
-    for (const char* folder : {"/Applications", "/Library/LaunchAgents", "/Library/LaunchDaemons"})
-        fs::create_directories(platform::hostPath(folder));
-    fs::create_directories(fs::path(databasePath()).parent_path());
-    fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath(),
-                  fs::copy_options::overwrite_existing);
-}
-
 double percentile(std::vector<double> values, double fraction)
 {
     std::sort(values.begin(), values.end());
@@ -74,7 +62,7 @@ double renameToPostSeconds(const fs::path& partial, const fs::path& download, st
 
 void BM_DownloadRenameToAlert(benchmark::State& state)
 {
-    prepareRoot();
+    prepareAgentRoot();
     platform::Bundle::setMainBundlePath(BG_AGENT_BUNDLE);
     platform::forceReachabilityFlags(platform::ReachabilityFlags{});
     std::optional<Clock::time_point> posted;
@@ -99,7 +87,7 @@ BENCHMARK(BM_DownloadRenameToAlert)->UseManualTime()->Unit(benchmark::kMilliseco
 
 void BM_IdleAgentCpu(benchmark::State& state)
 {
-    prepareRoot();
+    prepareAgentRoot();
     ::setenv("BG_NETWORK_REACHABLE", "0", 1);
     for (auto _ : state) {
         auto agent = platform::ToolProcess::launch(std::string(BG_AGENT_BUNDLE) + "/Contents/MacOS/ActiveGuardSentinelWarden",

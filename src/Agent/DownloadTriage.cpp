@@ -42,10 +42,10 @@ void matchDownload(const std::string& path, const std::weak_ptr<AlertWindows>& a
 {
     if (path.ends_with(".DS_Store"))
         return;
-    const auto records = malwareRecords().snapshot();
-    if (records.empty())
+    const auto records = malwareRecords().current(); // shared, not copied
+    if (records->empty())
         return;
-    auto hit = recordMatchingDownloadName(platform::lastPathComponent(path), records);
+    auto hit = recordMatchingDownloadName(platform::lastPathComponent(path), *records);
     if (!hit || !isItemAt(path))
         return;
     addAlertedDownloadPath(path);

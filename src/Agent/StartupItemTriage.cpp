@@ -4,7 +4,6 @@
 #include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Startup/StartupItemLists.h"
-#include "Startup/StartupItemSnapshots.h"
 
 #include <thread>
 
@@ -37,20 +36,21 @@ bool isStartupProtectionOff()
 
 void StartupItemTriage::takeSnapshots()
 {
-    launchAgents_ = launchAgentSnapshot();
+    launchAgents_ = takeLaunchAgentSnapshot_();
     loginItems_ = loginItemSnapshot();
 }
 
 void StartupItemTriage::launchAgentFolderEvent(const FileWatcherEvent& event)
 {
-    if (isStartupProtectionOff() || event.path.ends_with(".DS_Store"))
+    if (isStartupProtectionOff() || event.path.ends_with(".DS_Store") || isLaunchAgentComparisonQueued_.exchange(true))
         return;
     launchAgentQueue_.async([self = shared_from_this()] { self->compareLaunchAgents(); });
 }
 
 void StartupItemTriage::compareLaunchAgents()
 {
-    auto snapshot = launchAgentSnapshot();
+    isLaunchAgentComparisonQueued_ = false; // a later event queues the next comparison
+    auto snapshot = takeLaunchAgentSnapshot_();
     if (snapshot.size() > launchAgents_.size())
         if (const auto difference = symmetricDifference(snapshot, launchAgents_); !difference.empty())
             raiseAlertOnMainQueue(alerts_, AlertKind::startupItem,
@@ -69,7 +69,8 @@ void StartupItemTriage::stop()
 {
     launchAgentQueue_.cancelAndWait();
     loginItemsQueue_.cancelAndWait();
-    isLoginItemsWatching_ = false; // a poll dropped unbegun never cleared it
+    isLoginItemsWatching_ = false;          // a poll dropped unbegun never cleared it
+    isLaunchAgentComparisonQueued_ = false; // nor did a comparison dropped unbegun
 }
 
 void StartupItemTriage::compareLoginItems()

@@ -6,10 +6,15 @@
 #include "Foundation/FileWatcher.h"
 #include "Startup/LaunchAgent.h"
 #include "Startup/LoginItem.h"
+#include "Startup/StartupItemSnapshots.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
+
+// Where the triage takes its launch-agent snapshots: the folders, or a test's own.
+using LaunchAgentSource = std::function<std::vector<LaunchAgent>()>;
 
 // Notices new startup items: each launch-agent folder event and each login-items
 // poll takes a fresh snapshot of its kind and, when it has grown, raises the
@@ -18,16 +23,18 @@
 // about an item the application switched back on 10 seconds ago or less.
 class StartupItemTriage : public std::enable_shared_from_this<StartupItemTriage> {
 public:
-    explicit StartupItemTriage(std::weak_ptr<AlertWindows> alerts, TriageClock now = systemClock)
-        : alerts_(std::move(alerts)), now_(std::move(now))
+    explicit StartupItemTriage(std::weak_ptr<AlertWindows> alerts, TriageClock now = systemClock,
+                               LaunchAgentSource launchAgents = launchAgentSnapshot)
+        : alerts_(std::move(alerts)), now_(std::move(now)), takeLaunchAgentSnapshot_(std::move(launchAgents))
     {
     }
 
     // Main thread, at start-up: the snapshots the first passes compare with.
     void takeSnapshots();
 
-    // Main thread: queues a comparison of the launch agents; the comparisons run
-    // one at a time, in order.
+    // Main thread: queues a comparison of the launch agents, unless one is queued
+    // and not begun yet (that one will see the newest state); the comparisons
+    // run one at a time, in order.
     void launchAgentFolderEvent(const FileWatcherEvent& event);
 
     // Main thread (the timer): queues one comparison of the login items, unless
@@ -45,10 +52,12 @@ private:
 
     std::weak_ptr<AlertWindows> alerts_;
     TriageClock now_;
+    LaunchAgentSource takeLaunchAgentSnapshot_;
     SerialQueue launchAgentQueue_;
     SerialQueue loginItemsQueue_;
     std::vector<LaunchAgent> launchAgents_; // touched only on launchAgentQueue_ after start-up
     std::vector<LoginItem> loginItems_;     // touched only on loginItemsQueue_ after start-up
+    std::atomic<bool> isLaunchAgentComparisonQueued_ = false;
     std::atomic<bool> isLoginItemsWatching_ = false;
 };
 

@@ -123,10 +123,9 @@ void Scan::matchMalware()
     pIndex = 0;
     auto loaded = DatabaseManagerReader::shared().loadInstalledMalwareList();
     recordsRead_ = loaded.has_value();
-    auto records = std::move(loaded).value_or(std::vector<MalwareList>{});
-    malwareRecords().replace(records);
+    const auto records = malwareRecords().replace(std::move(loaded).value_or(std::vector<MalwareList>{}));
     const auto ignored = readIgnoreList();
-    for (const auto& record : records) {
+    for (const auto& record : *records) {
         waitWhilePaused(isPaused);
         if (isAborted)
             break;

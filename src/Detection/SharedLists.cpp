@@ -1,8 +1,8 @@
 #include "Detection/SharedLists.h"
 
-SharedList<MalwareList>& malwareRecords()
+ImmutableSharedList<MalwareList>& malwareRecords()
 {
-    static SharedList<MalwareList> records;
+    static ImmutableSharedList<MalwareList> records;
     return records;
 }
 

@@ -4,6 +4,7 @@
 #include "Detection/ScanResult.h"
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -55,8 +56,41 @@ private:
     std::vector<Element> elements_;
 };
 
-// Every record the last scan loaded from the database (replaced by the matching).
-SharedList<MalwareList>& malwareRecords();
+// A process-wide list that is never changed in place: readers share the current
+// list, read-only and without a copy, for as long as they hold it; a reload puts
+// a new list in its place whole, so a reader sees the old list or the new one.
+template <class Element>
+class ImmutableSharedList {
+public:
+    using List = std::shared_ptr<const std::vector<Element>>;
+
+    List current() const
+    {
+        const std::lock_guard lock(mutex_);
+        return elements_;
+    }
+
+    // Puts `elements` in place of the current list; the list now current.
+    List replace(std::vector<Element> elements)
+    {
+        List list = std::make_shared<const std::vector<Element>>(std::move(elements));
+        const std::lock_guard lock(mutex_);
+        elements_.swap(list); // the old list is released, if last held here, after the lock
+        return elements_;
+    }
+
+    void clear() { replace({}); }
+    bool empty() const { return current()->empty(); }
+    std::size_t size() const { return current()->size(); }
+
+private:
+    mutable std::mutex mutex_;
+    List elements_ = std::make_shared<const std::vector<Element>>();
+};
+
+// Every record loaded last from the database (by the scan's matching in the
+// application, at start-up and after each definitions install in the agent).
+ImmutableSharedList<MalwareList>& malwareRecords();
 
 // The rows of the scan results (filled by the Overview screen when a scan ends,
 // emptied when a scan starts, read by the clean).

@@ -1,9 +1,8 @@
 #include "Startup/LaunchAgent.h"
 
 #include "Helper/LDLaunchCtl/LDLaunchCtl.h"
-#include "Platform/Root/PlatformRoot.h"
-#include "Platform/Values/PropertyList.h"
 #include "Startup/LaunchdFolder.h"
+#include "Startup/LaunchdFolderPlists.h"
 #include "Startup/StartupItemRules.h"
 
 #include <algorithm>
@@ -19,29 +18,6 @@ constexpr const char* label = "label";
 constexpr const char* plistPath = "plistPath";
 constexpr const char* ldLaunchDomain = "ldLaunchDomain";
 } // namespace Key
-
-std::optional<std::vector<std::string>> folderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::error_code error;
-    fs::directory_iterator entry(folder, error);
-    for (fs::directory_iterator end; !error && entry != end; entry.increment(error))
-        names.push_back(entry->path().filename().string());
-    if (error) {
-        std::cout << "Error listing " << folder << ": " << error.message() << std::endl;
-        return std::nullopt;
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::optional<std::string> labelInPlist(const std::string& path)
-{
-    const auto plist = platform::readPropertyListFile(path);
-    if (!plist || !plist->asDictionary())
-        return std::nullopt;
-    return textEntry(*plist->asDictionary(), "Label");
-}
 
 // The program the job starts: its Program, else the first argument naming an
 // application, else the first argument naming an existing file.
@@ -66,9 +42,14 @@ std::optional<std::string> programOfJob(const LDLaunchJob& job)
 } // namespace
 
 LaunchAgent::LaunchAgent(const LDLaunchJob& job, LDLaunchDomain domain)
-    : ldLaunchJob(job), isEnable(job.isCurrentlyLoaded()), ldLaunchDomain(domain)
+    : LaunchAgent(job, domain, findPlist(job, domain))
 {
-    placePlist();
+}
+
+LaunchAgent::LaunchAgent(const LDLaunchJob& job, LDLaunchDomain domain, std::pair<std::string, std::string> plist)
+    : ldLaunchJob(job), isEnable(job.isCurrentlyLoaded()), ldLaunchDomain(domain), plistName(std::move(plist.first)),
+      plistPath(std::move(plist.second))
+{
     resolveApplication();
     finish();
 }
@@ -84,7 +65,7 @@ LaunchAgent::LaunchAgent(const platform::Dictionary& record)
     ldLaunchJob = LDLaunchCtl::jobFromFileNamed(*label + ".plist", domain);
     isEnable = ldLaunchJob && ldLaunchJob->isCurrentlyLoaded();
     ldLaunchDomain = domain;
-    placePlist();
+    std::tie(plistName, plistPath) = findPlist(ldLaunchJob, ldLaunchDomain);
     if (ldLaunchJob)
         resolveApplication();
     else
@@ -95,20 +76,11 @@ LaunchAgent::LaunchAgent(const platform::Dictionary& record)
 std::pair<std::string, std::string> LaunchAgent::findPlist(const std::optional<LDLaunchJob>& label,
                                                            std::optional<LDLaunchDomain> ldLaunchDomain)
 {
-    const std::string folder = launchdFolder(ldLaunchDomain).value_or(platform::homeDirectory() + "/Library/LaunchAgents/");
-    const auto entries = folderEntries(folder);
-    const auto jobLabel = label ? label->Label() : std::nullopt;
-    if (!entries || !jobLabel)
-        return {};
-    for (const auto& entry : *entries)
-        if (labelInPlist(folder + entry) == jobLabel)
-            return {entry, folder + entry};
-    return {};
-}
-
-void LaunchAgent::placePlist()
-{
-    std::tie(plistName, plistPath) = findPlist(ldLaunchJob, ldLaunchDomain);
+    const auto domain = launchdFolder(ldLaunchDomain) ? *ldLaunchDomain : LDLaunchDomain::none;
+    const LaunchdFolderPlists plists(domain);
+    if (plists.listingError())
+        std::cout << "Error listing " << plists.folder() << ": " << plists.listingError().message() << std::endl;
+    return plists.plistCarrying(label ? label->Label() : std::nullopt);
 }
 
 void LaunchAgent::resolveApplication()

@@ -31,6 +31,8 @@ public:
 
     LaunchAgent() = default;
     LaunchAgent(const LDLaunchJob& ldLaunchJob, LDLaunchDomain ldLaunchDomain);
+    // The same with the job's plist already found: (file name, full path).
+    LaunchAgent(const LDLaunchJob& ldLaunchJob, LDLaunchDomain ldLaunchDomain, std::pair<std::string, std::string> plist);
 
     // Rebuilt from the stored form of record(): the job is read again from its
     // domain's folder. A form without its three texts gives the starting values.
@@ -52,7 +54,6 @@ public:
     }
 
 private:
-    void placePlist();
     void resolveApplication(); // the application behind the job's program
     void finish();             // icon and isInvalid
 };

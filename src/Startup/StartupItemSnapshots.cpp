@@ -1,8 +1,8 @@
 #include "Startup/StartupItemSnapshots.h"
 
 #include "Foundation/HelperObjc.h"
-#include "Helper/LDLaunchCtl/LDLaunchCtl.h"
 #include "Startup/LaunchOnStartup.h"
+#include "Startup/LaunchdFolderPlists.h"
 #include "Startup/StartupItemRules.h"
 
 namespace {
@@ -42,8 +42,11 @@ std::vector<LaunchAgent> launchAgentSnapshot()
 {
     std::vector<LaunchAgent> agents;
     for (const auto domain : {LDLaunchDomain::userLaunchAgent, LDLaunchDomain::globalLaunchAgent, LDLaunchDomain::globalLaunchDaemon})
-        if (const auto jobs = LDLaunchCtl::allJobsFromFilesInDomain(domain))
-            for (const auto& job : *jobs)
-                agents.emplace_back(job, domain);
+    {
+        const LaunchdFolderPlists plists(domain);
+        for (const auto& file : plists.files())
+            if (file.job)
+                agents.emplace_back(*file.job, domain, plists.plistCarrying(file.job->Label()));
+    }
     return agents;
 }

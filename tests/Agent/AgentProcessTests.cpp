@@ -1,5 +1,6 @@
 #include "Foundation/InstanceLock.h"
 #include "Foundation/Settings.h"
+#include "HostileEntries.h"
 #include "Foundation/UserPaths.h"
 #include "LaunchdTestFixture.h"
 #include "Platform/Dispatch/Dispatch.h"
@@ -85,6 +86,14 @@ protected:
     fs::path download;
 };
 
+// Whether the process has its own handler of SIGTERM (bit 15 of SigCgt).
+bool catchesTermination(pid_t pid)
+{
+    const auto status = testsupport::readFileText("/proc/" + std::to_string(pid) + "/status");
+    const auto line = status.find("SigCgt:");
+    return line != std::string::npos && (std::stoull(status.substr(line + 7), nullptr, 16) & (1ull << (SIGTERM - 1)));
+}
+
 bool agentLockIsTaken()
 {
     return !takeAgentInstanceLock().held();
@@ -104,6 +113,23 @@ TEST_F(AgentProcessTest, OneAgentAtATimeAndTerminationEndsItCleanly)
     ::kill(first->pid(), SIGTERM);
     EXPECT_EQ(first->waitForExit(), 0) << "a clean exit, not the signal";
     EXPECT_FALSE(agentLockIsTaken());
+}
+
+// With a FIFO, a socket, a link to /dev/zero and a huge plist among the user's
+// launch agents the agent program gets through its start-up to its event loop,
+// where a termination signal is handled.
+TEST_F(AgentProcessTest, HostileLaunchAgentEntriesDoNotHoldTheStartUp)
+{
+    const testsupport::HostileEntries hostile(homeFolder() / "Library/LaunchAgents", "hostile");
+    auto agent = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(agent);
+    ASSERT_TRUE(waitLong([&] { return catchesTermination(agent->pid()); })) << "its handler comes before the start-up";
+    ::kill(agent->pid(), SIGTERM);
+    const bool ended = waitLong([&] { return hasEnded(agent->pid()); });
+    if (!ended)
+        ::kill(agent->pid(), SIGKILL);
+    EXPECT_TRUE(ended) << "the signal waits for an event loop the start-up never reached";
+    EXPECT_EQ(agent->waitForExit(), ended ? 0 : SIGKILL);
 }
 
 // The application's start-up installs the agent and its launch agent; launchd

@@ -64,8 +64,8 @@ protected:
 
     static bool recordsHold(const std::string& appName)
     {
-        const auto records = malwareRecords().snapshot();
-        return std::any_of(records.begin(), records.end(), [&](const MalwareList& record) { return record.appName == appName; });
+        const auto records = malwareRecords().current();
+        return std::any_of(records->begin(), records->end(), [&](const MalwareList& record) { return record.appName == appName; });
     }
 
     LoopbackServer loopback;

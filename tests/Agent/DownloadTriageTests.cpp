@@ -3,7 +3,9 @@
 #include "Agent/AlertNotifications.h"
 #include "Agent/AlertedDownloads.h"
 #include "Agent/DownloadTriage.h"
+#include "Detection/SharedLists.h"
 #include "Foundation/Settings.h"
+#include "Platform/Dispatch/Dispatch.h"
 #include "Foundation/UserPaths.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +119,27 @@ TEST_F(DownloadTriageTest, ADownloadBeforeTheRecordsAreLoadedRaisesNothing)
     renameInto(homeFolder() / "Downloads", "SnapfyreInstaller.dmg");
     settle(std::chrono::milliseconds(800));
     EXPECT_TRUE(alerts.received().empty());
+}
+
+// Every match reads the one list the load put in place; a reload swaps it whole
+// while a reader keeps what it holds.
+TEST_F(DownloadTriageTest, TheMatchesShareTheRecordsAndAReloadSwapsThemWhole)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto loaded = malwareRecords().current();
+    const auto downloads = homeFolder() / "Downloads";
+    for (int i = 0; i < 50; ++i)
+        renameInto(downloads, "unrelated" + std::to_string(i) + ".zip");
+    renameInto(downloads, "SnapfyreInstaller.dmg");
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    EXPECT_EQ(malwareRecords().current(), loaded) << "the same list, not a copy";
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return loaded.use_count() == 2; }, std::chrono::seconds(5)))
+        << "the matches let go of it: held here and by the list alone";
+
+    malwareRecords().replace({});
+    EXPECT_NE(malwareRecords().current(), loaded);
+    EXPECT_FALSE(loaded->empty()) << "a reader keeps the list it holds";
 }
 
 MalwareList recordWithPaths(std::int64_t id, std::vector<std::optional<std::string>> shortPaths)

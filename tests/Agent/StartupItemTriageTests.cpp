@@ -3,10 +3,15 @@
 #include "Agent/AlertNotifications.h"
 #include "Agent/StartupItemTriage.h"
 #include "Foundation/Settings.h"
+#include "HostileEntries.h"
 #include "Platform/Values/PropertyList.h"
 #include "Startup/LaunchOnStartup.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
 
 namespace fs = std::filesystem;
 namespace K = SettingsKey;
@@ -105,6 +110,82 @@ TEST_F(StartupItemTriageTest, ADSStoreChangeNeitherAlertsNorRefreshesTheSnapshot
     testsupport::plantFile(userAgents / "notes.txt"); // any other event compares: the agent is new
     ASSERT_TRUE(waitForPosts(alerts, 1));
     EXPECT_EQ(reportedItem(alerts.received().front()), applicationPath("Tool"));
+}
+
+// The launch-agent snapshots a triage takes: how many, and the most at once.
+struct CountedSnapshots {
+    std::atomic<int> taken = 0;
+    std::atomic<int> underWay = 0;
+    std::atomic<int> mostAtOnce = 0;
+
+    LaunchAgentSource source()
+    {
+        return [this] {
+            ++taken;
+            const int atOnce = ++underWay;
+            for (int most = mostAtOnce; atOnce > most && !mostAtOnce.compare_exchange_weak(most, atOnce);)
+                ;
+            auto agents = launchAgentSnapshot();
+            --underWay;
+            return agents;
+        };
+    }
+};
+
+TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAndALaterOneIsAlerted)
+{
+    constexpr int burst = 300;
+    const auto staging = testsupport::homeFolder() / "Staging";
+    std::vector<fs::path> staged;
+    for (int i = 0; i < burst; ++i)
+        staged.push_back(plantLaunchAgent(staging, "Burst" + std::to_string(1000 + i)));
+    CountedSnapshots snapshots;
+    const auto windows = std::make_shared<AlertWindows>();
+    const auto triage = std::make_shared<StartupItemTriage>(windows, systemClock, snapshots.source());
+    triage->takeSnapshots();
+    FileWatcher watcher({userAgents.string()});
+    watcher.callback = [&](const FileWatcherEvent& event) { triage->launchAgentFolderEvent(event); };
+    watcher.start();
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    for (const auto& path : staged)
+        fs::rename(path, userAgents / path.filename());
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    plantLaunchAgent(userAgents, "Last");
+    const auto lastAlerted = [&] {
+        return std::ranges::any_of(alerts.received(), [](const auto& post) { return reportedItem(post) == applicationPath("Last"); });
+    };
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil(lastAlerted, 30s));
+    settle(1s); // room for the comparisons still queued, if any
+    watcher.stop();
+    triage->stop();
+    EXPECT_EQ(snapshots.mostAtOnce, 1);
+    EXPECT_LT(snapshots.taken, 30) << "one snapshot at start-up, then a few for " << burst + 1 << " events";
+    EXPECT_EQ(alerts.received().size(), 2u) << "only a count that grows alerts";
+}
+
+// Neither at start-up nor later does a FIFO, a socket, a link to a device or a
+// huge plist hold the agent up: each is skipped with one line, and a well-formed
+// plist beside them is alerted.
+TEST_F(StartupItemTriageTest, HostileEntriesAreSkippedAndAWellFormedPlistBesideThemIsAlerted)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    testing::internal::CaptureStdout();
+    const testsupport::HostileEntries atStart(userAgents, "start");
+    startAgent(); // returns: the start-up snapshot read past them
+    plantLaunchAgent(userAgents, "Tool");
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    const testsupport::HostileEntries later(userAgents, "later");
+    settle();
+    plantLaunchAgent(userAgents, "Other");
+    ASSERT_TRUE(waitForPosts(alerts, 2));
+    settle();
+    const std::string output = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(alerts.received().size(), 2u);
+    EXPECT_EQ(reportedItem(alerts.received()[0]), applicationPath("Tool"));
+    EXPECT_EQ(reportedItem(alerts.received()[1]), applicationPath("Other"));
+    for (const auto* entries : {&atStart, &later})
+        for (const auto& [path, refusal] : entries->entries())
+            EXPECT_THAT(output, testing::HasSubstr("\"" + path.string() + "\" " + refusal)) << path;
 }
 
 // The login-items poll, with a clock of the test's.

@@ -69,9 +69,9 @@ class UnreadableDatabase : public detectiontest::ScanWorld {
 protected:
     void expectTheShippedRecordsInstalled(const char* name) const
     {
-        const auto records = malwareRecords().snapshot();
-        ASSERT_EQ(records.size(), 1u) << name;
-        EXPECT_EQ(records[0].appName, "Shipped") << name;
+        const auto records = malwareRecords().current();
+        ASSERT_EQ(records->size(), 1u) << name;
+        EXPECT_EQ(records->front().appName, "Shipped") << name;
         EXPECT_EQ(testsupport::readFileText(databasePath()),
                   testsupport::readFileText(ShippedDatabaseBundle::shippedDatabase()))
             << name;

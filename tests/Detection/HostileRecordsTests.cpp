@@ -85,7 +85,7 @@ TEST_F(HostileRecords, AreNotFoundAndListNothing)
     EXPECT_TRUE(end.isScanCompleted);
     ASSERT_EQ(end.scanList.size(), 1u);
     EXPECT_EQ(end.scanList[0].appName, "Setup");
-    for (const auto& record : malwareRecords().snapshot()) {
+    for (const auto& record : *malwareRecords().current()) {
         if (record.id < 10)
             continue;
         ASSERT_TRUE(record.paths && record.paths->size() == 1u) << record.id;

@@ -3,6 +3,7 @@
 #include "Helper/LDLaunchCtl/LDLaunchCtlErrors.h"
 #include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Files/AtomicFile.h"
+#include "Platform/Files/FileRead.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"

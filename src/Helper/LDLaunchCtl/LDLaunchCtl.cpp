@@ -287,26 +287,42 @@ bool LDLaunchCtl::removeJobFileWithLabel(const std::string& label, LDLaunchDomai
 
 std::optional<std::vector<LDLaunchJob>> LDLaunchCtl::allJobsFromFilesInDomain(LDLaunchDomain domain)
 {
+    const auto files = jobFilesInDomain(domain);
+    if (!files)
+        return std::nullopt;
+    std::vector<LDLaunchJob> jobs;
+    for (const auto& file : *files)
+        if (file.job)
+            jobs.push_back(*file.job);
+    return jobs;
+}
+
+std::optional<std::vector<LDJobFile>> LDLaunchCtl::jobFilesInDomain(LDLaunchDomain domain, std::error_code* listingError)
+{
     const std::string folder = LDDomainFolder(domain);
     std::vector<std::string> names;
     std::error_code failure;
     for (fs::directory_iterator entry(folder, failure), end; !failure && entry != end; entry.increment(failure))
         names.push_back(entry->path().filename().string());
+    if (listingError)
+        *listingError = failure;
     if (names.empty())
         return std::nullopt;
     std::ranges::sort(names);
-    std::vector<LDLaunchJob> jobs;
+    std::vector<LDJobFile> files;
     for (const auto& name : names) {
+        const auto plist = platform::readPropertyListFile((fs::path(folder) / name).string());
+        if (!plist || !plist->asDictionary())
+            continue;
+        const platform::Value* label = plist->find("Label");
+        LDJobFile& file = files.emplace_back(name, label && label->asText() ? std::optional(*label->asText()) : std::nullopt);
         try {
-            const auto plist = platform::readPropertyListFile(folder + "/" + name);
-            if (!plist || !plist->asDictionary())
-                continue;
-            jobs.push_back(LDLaunchJob::jobFromDictionary(*plist->asDictionary(), domain));
+            file.job = LDLaunchJob::jobFromDictionary(*plist->asDictionary(), domain);
         } catch (const std::exception& exception) {
             LDSystemLog(std::string("error ") + exception.what());
         }
     }
-    return jobs;
+    return files;
 }
 
 std::optional<LDLaunchJob> LDLaunchCtl::jobFromFileNamed(const std::string& name, LDLaunchDomain domain)

@@ -11,6 +11,14 @@
 #include <string>
 #include <vector>
 
+// One plist of a job folder that reads as a dictionary: its file name, its
+// "Label" when that is a text, and the job made from it (none when that failed).
+struct LDJobFile {
+    std::string name;
+    std::optional<std::string> label;
+    std::optional<LDLaunchJob> job;
+};
+
 // The controller of the launchd job library: installs, removes, loads, unloads,
 // reloads, starts, stops and restarts jobs, reads them back from the job folders
 // and from launchd, and installs a privileged helper. Each operation returns
@@ -53,6 +61,10 @@ public:
     // Every job plist of the domain's folder that reads as a dictionary; none
     // when the folder has no entries.
     static std::optional<std::vector<LDLaunchJob>> allJobsFromFilesInDomain(LDLaunchDomain domain);
+    // The same plists, each read once, in name order, with their names and labels;
+    // none when the folder has no entries (`listingError` says why, when given).
+    static std::optional<std::vector<LDJobFile>> jobFilesInDomain(LDLaunchDomain domain,
+                                                                  std::error_code* listingError = nullptr);
     // The first job of the folder whose Label is the name (".plist" dropped).
     static std::optional<LDLaunchJob> jobFromFileNamed(const std::string& name, LDLaunchDomain domain);
     static std::optional<LDLaunchJob> runningJobWithLabel(const std::string& label, LDLaunchDomain domain);

@@ -2,11 +2,10 @@
 
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Defaults/FileLock.h"
-#include "Platform/Files/AtomicFile.h"
+#include "Platform/Files/FileRead.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,8 +131,12 @@ bool UserDefaults::usable() const
 
 const Dictionary& UserDefaults::current() const
 {
-    const int fd = ::open(plistPath_.c_str(), O_RDONLY | O_CLOEXEC);
-    const bool deniedFile = fd < 0 && errno == EACCES; // there, but not to be read
+    struct stat named {};
+    const bool there = ::stat(plistPath_.c_str(), &named) == 0;
+    if (there && cache_->valid && cache_->identity && *cache_->identity == FileIdentity(named))
+        return cache_->values; // the file read last, unchanged: nothing opened
+    const int fd = there ? openRegularFile(plistPath_) : -1;
+    const bool deniedFile = there && fd < 0 && S_ISREG(named.st_mode); // there, but not to be read
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         if (fd >= 0)
@@ -152,7 +155,7 @@ const Dictionary& UserDefaults::current() const
     }
     Data bytes;
     std::optional<Value> parsed;
-    if (readOpenFile(fd, bytes))
+    if (readOpenFile(fd, plistPath_, bytes, maximumPropertyListSize))
         parsed = parsePropertyList(bytes);
     Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
     cache_->values = dictionary ? std::move(*dictionary) : Dictionary();

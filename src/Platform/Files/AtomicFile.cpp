@@ -1,12 +1,13 @@
 #include "Platform/Files/AtomicFile.h"
 
+#include "Platform/Files/FileRead.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 
 namespace platform {
 
@@ -15,12 +16,11 @@ namespace {
 // The process's umask, read without changing it (umask(2) would race other threads).
 mode_t currentUmask()
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-    return 022;
+    const auto status = readTextFile("/proc/self/status").value_or("");
+    const auto line = status.find("\nUmask:");
+    if (line == std::string::npos)
+        return 022;
+    return static_cast<mode_t>(std::stoul(status.substr(line + 7), nullptr, 8));
 }
 
 bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size)
@@ -82,33 +82,6 @@ bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
 bool writeFileAtomically(const std::string& path, const std::string& text)
 {
     return writeBytesAtomically(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-}
-
-bool readOpenFile(int fd, std::vector<std::uint8_t>& bytes)
-{
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    bytes.clear();
-    std::uint8_t buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return got == 0;
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-}
-
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = readOpenFile(fd, bytes);
-    ::close(fd);
-    return ok;
 }
 
 } // namespace platform

@@ -1,9 +1,10 @@
 #include "Platform/IOKit/HardwareAddress.h"
 
+#include "Platform/Files/FileRead.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -17,16 +18,14 @@ constexpr int loopbackType = 772; // ARPHRD_LOOPBACK
 
 std::string firstLine(const fs::path& path)
 {
-    std::ifstream file(path);
-    std::string line;
-    std::getline(file, line);
-    return line;
+    const auto text = readTextFile(path.string()).value_or("");
+    return text.substr(0, text.find('\n'));
 }
 
 // The interface that carries the default route (destination 0.0.0.0); empty when none does.
 std::string defaultRouteInterface(const std::string& routeTable)
 {
-    std::ifstream table(routeTable);
+    std::istringstream table(readTextFile(routeTable).value_or(""));
     std::string line;
     std::getline(table, line); // column titles
     while (std::getline(table, line)) {

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <array>
+
 namespace platform {
 
 namespace {
@@ -40,9 +42,7 @@ void drawDocument(QPainter& painter)
     painter.drawLine(QPointF(80, 30), QPointF(100, 30));
 }
 
-} // namespace
-
-QImage drawGenericIcon(GenericIcon kind)
+QImage paintGenericIcon(GenericIcon kind)
 {
     QImage icon(iconSize, iconSize, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
@@ -61,6 +61,18 @@ QImage drawGenericIcon(GenericIcon kind)
         break;
     }
     return icon;
+}
+
+} // namespace
+
+QImage drawGenericIcon(GenericIcon kind)
+{
+    // One drawing a kind for the process: every copy shares its pixels, so a list
+    // of thousands of items holds one icon, not one each.
+    static const std::array<QImage, 3> icons = {paintGenericIcon(GenericIcon::Application),
+                                                paintGenericIcon(GenericIcon::Folder),
+                                                paintGenericIcon(GenericIcon::Document)};
+    return icons[static_cast<std::size_t>(kind)];
 }
 
 } // namespace platform

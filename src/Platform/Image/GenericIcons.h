@@ -6,7 +6,7 @@ namespace platform {
 
 enum class GenericIcon { Application, Folder, Document };
 
-// A 128 x 128 icon of the kind, drawn without fonts.
+// A 128 x 128 icon of the kind, drawn without fonts (once; copies share it).
 QImage drawGenericIcon(GenericIcon kind);
 
 } // namespace platform

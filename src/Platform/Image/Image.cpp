@@ -1,8 +1,10 @@
 #include "Platform/Image/Image.h"
 
+#include "Platform/Files/FileRead.h"
 #include "Platform/Image/GenericIcons.h"
 #include "Platform/Workspace/Workspace.h"
 
+#include <QBuffer>
 #include <QImageReader>
 
 #include <filesystem>
@@ -12,6 +14,15 @@ namespace fs = std::filesystem;
 namespace platform {
 
 namespace {
+
+// The file's bytes, read as every file is (regular files only, bounded).
+QByteArray fileBytes(const std::string& path)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
 
 bool isApplicationBundle(const fs::path& path)
 {
@@ -24,14 +35,16 @@ bool isApplicationBundle(const fs::path& path)
 std::optional<Image> Image::load(const std::string& path)
 {
     QImage bitmap;
-    if (!bitmap.load(QString::fromStdString(path)))
+    if (!bitmap.loadFromData(fileBytes(path)))
         return std::nullopt;
     return Image(std::move(bitmap));
 }
 
 std::optional<Image> Image::thumbnail(const std::string& path, double maxPixelSize)
 {
-    QImageReader reader(QString::fromStdString(path));
+    QByteArray bytes = fileBytes(path);
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
     const int longest = std::max(size.width(), size.height());

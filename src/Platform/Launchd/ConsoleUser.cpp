@@ -1,6 +1,7 @@
 #include "Platform/Launchd/ConsoleUser.h"
 
 #include "Platform/Files/AtomicFile.h"
+#include "Platform/Files/FileRead.h"
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Root/PlatformRoot.h"
 

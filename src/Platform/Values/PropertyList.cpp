@@ -1,6 +1,7 @@
 #include "Platform/Values/PropertyList.h"
 
 #include "Platform/Files/AtomicFile.h"
+#include "Platform/Files/FileRead.h"
 #include "Platform/Values/PlistNesting.h"
 
 #include <plist/plist.h>
@@ -213,7 +214,7 @@ std::optional<Value> parsePropertyList(const Data& bytes)
 std::optional<Value> readPropertyListFile(const std::string& path)
 {
     Data bytes;
-    if (!readWholeFile(path, bytes))
+    if (!readWholeFile(path, bytes, maximumPropertyListSize))
         return std::nullopt;
     return parsePropertyList(bytes);
 }

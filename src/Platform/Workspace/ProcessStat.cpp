@@ -1,7 +1,8 @@
 #include "Platform/Workspace/ProcessStat.h"
 
+#include "Platform/Files/FileRead.h"
+
 #include <charconv>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
@@ -9,8 +10,7 @@ namespace platform {
 
 std::vector<std::string> processStatFields(pid_t pid)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    const std::string line((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string line = readTextFile("/proc/" + std::to_string(pid) + "/stat").value_or("");
     // The command name may hold spaces and parentheses: it ends at the last ')'.
     const auto close = line.rfind(')');
     if (close == std::string::npos)

@@ -1,6 +1,7 @@
 #include "Screens/Common/ImageNamed.h"
 
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Files/FileRead.h"
 
 #include <QLabel>
 
@@ -9,7 +10,11 @@ QPixmap imageNamed(const std::string& name)
     const bool hasType = name.ends_with(".png");
     const std::string stem = hasType ? name.substr(0, name.size() - 4) : name;
     const auto path = platform::Bundle::main().pathForResource(stem, "png");
-    return path ? QPixmap(QString::fromStdString(*path)) : QPixmap();
+    std::vector<std::uint8_t> bytes;
+    QPixmap image;
+    if (path && platform::readWholeFile(*path, bytes))
+        image.loadFromData(bytes.data(), static_cast<uint>(bytes.size()));
+    return image;
 }
 
 void setImageNamed(QLabel& imageView, const std::string& name)

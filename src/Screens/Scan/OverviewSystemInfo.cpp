@@ -1,5 +1,6 @@
 #include "Screens/Scan/OverviewSystemInfo.h"
 
+#include "Platform/Files/FileRead.h"
 #include "Platform/Tools/ToolPaths.h"
 
 #include <QProcess>
@@ -10,8 +11,6 @@
 
 #include <array>
 #include <charconv>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -46,14 +45,6 @@ OperatingSystemVersion parseVersion(std::string_view text)
         text.remove_prefix(dot + 1);
     }
     return {parts[0], parts[1], parts[2]};
-}
-
-std::string readFile(const char* path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::vector<std::string_view> lines(std::string_view text)
@@ -109,9 +100,9 @@ OperatingSystem parseOSRelease(std::string_view text)
 
 OperatingSystem currentOperatingSystem()
 {
-    std::string release = readFile("/etc/os-release");
+    std::string release = platform::readTextFile("/etc/os-release").value_or("");
     if (release.empty())
-        release = readFile("/usr/lib/os-release");
+        release = platform::readTextFile("/usr/lib/os-release").value_or("");
     OperatingSystem system = parseOSRelease(release);
     const bool hasVersion = release.find("VERSION_ID=") != std::string::npos;
     utsname kernel{};

@@ -1,7 +1,7 @@
 #include "Platform/Defaults/UserDefaults.h"
 
 #include "Platform/Bundle/Bundle.h"
-#include "Platform/Files/AtomicFile.h"
+#include "Platform/Files/FileRead.h"
 #include "Platform/Values/PropertyList.h"
 #include "TestRoot.h"
 

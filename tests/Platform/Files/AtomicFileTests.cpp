@@ -1,4 +1,5 @@
 #include "Platform/Files/AtomicFile.h"
+#include "Platform/Files/FileRead.h"
 
 #include "TestRoot.h"
 

@@ -71,4 +71,15 @@ TEST_F(ImageTest, FoldersAndFilesGetGenericIconsAndMissingItemsNone)
     EXPECT_FALSE(Image::iconForFile((testsupport::homeFolder() / "absent").string()));
 }
 
+// Thousands of items with the generic icon hold one drawing, not one each.
+TEST_F(ImageTest, GenericIconsShareOneDrawingAKind)
+{
+    const Image first = Image::genericApplicationIcon();
+    const Image second = Image::genericApplicationIcon();
+    EXPECT_EQ(first.bitmap().constBits(), second.bitmap().constBits());
+    const auto folder = Image::iconForFile(testsupport::homeFolder().string());
+    ASSERT_TRUE(folder);
+    EXPECT_NE(folder->bitmap().constBits(), first.bitmap().constBits());
+}
+
 } // namespace

@@ -15,6 +15,7 @@
 #include "Screens/Manage/StartupMangerViewController.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
+#include "HostileEntries.h"
 #include "StartupTestWorld.h"
 
 #include <QApplication>
@@ -426,6 +427,29 @@ TEST_F(StartupScreensTest, TheContainerShowsOneChildAndIgnoresAPlainNumber)
     center.post("StartupItemsViewUpdateBGX", {{menuKey, 0}});
     EXPECT_EQ(manager->containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 1);
     EXPECT_TRUE(clean->isVisibleTo(manager.get()));
+}
+
+// A FIFO, a socket, a link to a device and a huge plist beside two jobs: the list
+// loads, shows the two, and the huge plist's job counts as malformed.
+TEST_F(StartupScreensTest, HostileEntriesInALaunchdFolderAreSkippedAndTheWellFormedJobsListed)
+{
+    const testsupport::HostileEntries hostile(userAgents(), "hostile");
+    plantAgent(userAgents(), "com.example.sync", true);
+    plantAgent(host("/Library/LaunchAgents"), "com.example.updater", false);
+    testing::internal::CaptureStdout();
+    managetest::withEnglish([&] {
+        makeScreens();
+        list->btnLaunchAgents->click();
+        grab("StartupItems-LaunchAgents-HostileFilesSkipped");
+    });
+    const std::string output = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    std::vector<std::string> plists;
+    for (const auto& agent : list->model().launchAgents())
+        plists.push_back(agent.plistName.value_or(""));
+    EXPECT_EQ(plists, (std::vector<std::string>{"com.example.sync.plist", "com.example.updater.plist"}));
+    for (const auto& [path, refusal] : hostile.entries())
+        EXPECT_NE(output.find("\"" + path.string() + "\" " + refusal), std::string::npos) << path;
 }
 
 // The finished look with the English texts: both tabs, a row switched off, the clean.

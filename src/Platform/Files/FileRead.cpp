@@ -1,0 +1,90 @@
+#include "Platform/Files/FileRead.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <iostream>
+
+namespace platform {
+
+namespace {
+
+void printRefusal(const std::string& path, const std::string& reason)
+{
+    std::cout << "Unreadable file skipped: \"" + path + "\" " + reason + "\n" << std::flush;
+}
+
+bool isSameFile(const struct stat& left, const struct stat& right)
+{
+    return left.st_dev == right.st_dev && left.st_ino == right.st_ino;
+}
+
+} // namespace
+
+int openRegularFile(const std::string& path)
+{
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0)
+        return -1;
+    if (!S_ISREG(named.st_mode)) {
+        printRefusal(path, "is not a regular file");
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat opened {};
+    if (fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && isSameFile(named, opened))
+        return fd;
+    if (fd >= 0) {
+        ::close(fd);
+        printRefusal(path, "was replaced while it was opened");
+    }
+    return -1;
+}
+
+bool readOpenFile(int fd, const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maximumSize)
+{
+    const auto refuseAsTooLarge = [&] {
+        bytes.clear();
+        printRefusal(path, "is larger than " + std::to_string(maximumSize) + " bytes");
+        return false;
+    };
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    if (static_cast<std::uintmax_t>(info.st_size) > maximumSize)
+        return refuseAsTooLarge();
+    bytes.clear();
+    std::uint8_t buffer[65536];
+    for (;;) { // the size told may be wrong (files of /proc) or grow meanwhile
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got == 0;
+        if (bytes.size() + static_cast<std::size_t>(got) > maximumSize)
+            return refuseAsTooLarge();
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+}
+
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maximumSize)
+{
+    const int fd = openRegularFile(path);
+    if (fd < 0)
+        return false;
+    const bool read = readOpenFile(fd, path, bytes, maximumSize);
+    ::close(fd);
+    return read;
+}
+
+std::optional<std::string> readTextFile(const std::string& path, std::size_t maximumSize)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes, maximumSize))
+        return std::nullopt;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace platform

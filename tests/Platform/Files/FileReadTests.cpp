@@ -1,0 +1,59 @@
+#include "Platform/Files/FileRead.h"
+#include "Platform/Values/PropertyList.h"
+
+#include "HostileEntries.h"
+#include "TestRoot.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::readWholeFile;
+using testing::HasSubstr;
+
+class FileReadTest : public testsupport::PlatformRootTest {
+protected:
+    fs::path folder = testsupport::homeFolder() / "Library/LaunchAgents";
+};
+
+TEST_F(FileReadTest, AFifoASocketALinkToADeviceAndAHugePlistAreSkippedWithOneLineEach)
+{
+    const testsupport::HostileEntries hostile(folder, "hostile");
+    for (const auto& [path, refusal] : hostile.entries()) {
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(platform::readPropertyListFile(path.string())) << path;
+        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(output, "Unreadable file skipped: \"" + path.string() + "\" " + refusal + "\n");
+    }
+}
+
+TEST_F(FileReadTest, RegularFilesAndLinksToThemAreReadUpToTheLimit)
+{
+    testsupport::plantFile(folder / "ten.txt", "0123456789");
+    fs::create_symlink(folder / "ten.txt", folder / "link.txt");
+    std::vector<std::uint8_t> bytes;
+    for (const char* name : {"ten.txt", "link.txt"}) {
+        EXPECT_TRUE(readWholeFile((folder / name).string(), bytes, 10)) << name;
+        EXPECT_EQ(bytes.size(), 10u) << name;
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(readWholeFile((folder / "ten.txt").string(), bytes, 9));
+    EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("is larger than 9 bytes"));
+    EXPECT_TRUE(bytes.empty());
+    // What /proc tells as empty is read to its end.
+    EXPECT_THAT(platform::readTextFile("/proc/self/status").value_or(""), HasSubstr("Umask:"));
+}
+
+TEST_F(FileReadTest, AMissingFileIsRefusedSilently)
+{
+    std::vector<std::uint8_t> bytes;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(readWholeFile((folder / "missing.plist").string(), bytes));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+} // namespace
