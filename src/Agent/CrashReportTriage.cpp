@@ -4,6 +4,7 @@
 #include "Agent/CrashSnooze.h"
 #include "Agent/ItemPresence.h"
 #include "Agent/ProtectionSettings.h"
+#include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Platform/Dispatch/Dispatch.h"
 

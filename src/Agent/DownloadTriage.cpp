@@ -4,6 +4,7 @@
 #include "Agent/AlertedDownloads.h"
 #include "Agent/ItemPresence.h"
 #include "Agent/ProtectionSettings.h"
+#include "Foundation/ProtectionSwitch.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/Settings.h"
 #include "Platform/Dispatch/Dispatch.h"

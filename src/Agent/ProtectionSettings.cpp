@@ -4,12 +4,6 @@
 
 #include <algorithm>
 
-bool isSwitchedOff(const char* switchKey)
-{
-    const auto value = readSetting(switchKey);
-    return value && *value->asBoolean() == false;
-}
-
 bool pathListContains(const char* listKey, const std::string& path)
 {
     const auto value = readSetting(listKey);

@@ -1,7 +1,7 @@
 #include "Agent/StartupItemTriage.h"
 
 #include "Agent/AlertNotifications.h"
-#include "Agent/ProtectionSettings.h"
+#include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Startup/StartupItemLists.h"
 

@@ -4,6 +4,9 @@
 #include "Platform/Notifications/NotificationCenter.h"
 
 #include <QMouseEvent>
+#include <QPointer>
+
+#include <algorithm>
 
 namespace {
 
@@ -78,13 +81,15 @@ void HyperlinkTextField::mousePressEvent(QMouseEvent*)
         apply(attributesWithoutUnderLineWithLink);
 }
 
-void HyperlinkTextField::mouseReleaseEvent(QMouseEvent*)
+void HyperlinkTextField::mouseReleaseEvent(QMouseEvent* event)
 {
-    for (const auto& rule : kReleaseRules) {
-        if (this->*rule.kind) {
-            apply(rule.pageLink ? attributesAfterClickWithLink : attributesBeforeClick);
-            platform::NotificationCenter::defaultCenter().post(rule.notificationName);
-            return;
-        }
+    const bool over = rect().contains(event->position().toPoint());
+    const QPointer<HyperlinkTextField> alive(this); // an observer may close the window that holds it
+    const auto rule = std::ranges::find_if(kReleaseRules, [this](const ReleaseRule& each) { return this->*each.kind; });
+    if (rule != std::end(kReleaseRules)) {
+        apply(rule->pageLink ? attributesAfterClickWithLink : attributesBeforeClick);
+        platform::NotificationCenter::defaultCenter().post(rule->notificationName);
     }
+    if (alive && over)
+        emit clicked();
 }

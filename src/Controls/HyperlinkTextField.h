@@ -6,7 +6,9 @@
 // A label that behaves as a link: the pointing-hand cursor over it, a new look on hover,
 // press and release, and on release one notification (default center, no object, no
 // userInfo) named after the first kind set, in the order of the release table. A label
-// of no kind never changes or posts. Main thread only.
+// of no kind never changes its look or posts. Every link, of a kind or none, also
+// signals `clicked` on a release over it, for an owner that acts on it directly. Main
+// thread only.
 class HyperlinkTextField : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool isRemoveNowExitVC MEMBER isRemoveNowExitVC)
@@ -42,6 +44,9 @@ public:
     // The look shown now.
     QColor textColor() const;
     bool isUnderlined() const { return font().underline(); }
+
+signals:
+    void clicked();
 
 protected:
     void enterEvent(QEnterEvent* event) override;

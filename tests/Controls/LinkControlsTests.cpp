@@ -35,6 +35,23 @@ TEST(HyperlinkTextField, LicenceLinkLooksFollowHoverAndClickAndPostOncePerReleas
     widgettest::saveGrab(field, "HyperlinkTextField-clicked");
 }
 
+// Every link signals a release over it, after its kind's notice; a release elsewhere is no click.
+TEST(HyperlinkTextField, AReleaseOverTheLinkSignalsClicked)
+{
+    for (const bool isEULA : {false, true}) {
+        HyperlinkTextField field("Rescan");
+        field.isEULA = isEULA;
+        field.resize(80, 20);
+        NotificationRecorder notices("hyperLinkEULA");
+        int clicks = 0;
+        QObject::connect(&field, &HyperlinkTextField::clicked, [&] { ++clicks; });
+        widgettest::click(field, {5, 5});
+        widgettest::click(field, {120, 5});
+        EXPECT_EQ(clicks, 1) << isEULA;
+        EXPECT_EQ(notices.received().size(), isEULA ? 2u : 0u);
+    }
+}
+
 TEST(HyperlinkTextField, FirstKindInReleaseOrderWins)
 {
     const std::pair<bool HyperlinkTextField::*, const char*> kinds[] = {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Screens/Scan/CleanProgressScreen.h"
+#include "Screens/Common/CleanProgressScreen.h"
 
 #include <functional>
 

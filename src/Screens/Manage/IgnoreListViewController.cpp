@@ -2,7 +2,7 @@
 
 #include "Controls/FlatButton.h"
 #include "Foundation/FileUtilities.h"
-#include "Foundation/Settings.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/FileChooser.h"
@@ -23,40 +23,6 @@ namespace {
 
 constexpr int rowHeight = 44;
 constexpr int iconSide = 28;
-
-// The texts of a stored list; an entry of another kind is passed over, and a value
-// that is not a list gives none.
-std::vector<std::string> pathsIn(const platform::Value* value)
-{
-    std::vector<std::string> paths;
-    if (const platform::Array* array = value ? value->asArray() : nullptr)
-        for (const platform::Value& each : *array)
-            if (const std::string* path = each.asText())
-                paths.push_back(*path);
-    return paths;
-}
-
-bool holdsPath(const platform::Array& entries, const std::string& path)
-{
-    return std::any_of(entries.begin(), entries.end(), [&](const platform::Value& each) {
-        return each.asText() && *each.asText() == path;
-    });
-}
-
-// One read-modify-write of the stored list: `change` gets its entries as stored now
-// (none for a value that is not a list); entries it leaves alone, of whatever kind,
-// are written back as they were. Nothing happens without the suite.
-void changeStoredEntries(const std::function<void(platform::Array&)>& change)
-{
-    platform::UserDefaults* suite = appGroupDefaults();
-    if (!suite)
-        return;
-    suite->modifyObject(SettingsKey::ignoreAllPaths, [&](const platform::Value* stored) {
-        platform::Array entries = stored && stored->asArray() ? *stored->asArray() : platform::Array{};
-        change(entries);
-        return platform::Value(std::move(entries));
-    });
-}
 
 // A path shown in one line, shortened in its middle when it does not fit.
 class PathLabel : public QLabel {
@@ -131,9 +97,7 @@ void IgnoreListViewController::viewWillAppear()
 void IgnoreListViewController::loadIgnoreList()
 {
     allIgnorePaths.clear();
-    platform::UserDefaults* suite = appGroupDefaults();
-    const std::optional<platform::Value> stored = suite ? suite->object(SettingsKey::ignoreAllPaths) : std::nullopt;
-    for (const std::string& path : pathsIn(stored ? &*stored : nullptr)) {
+    for (const std::string& path : storedIgnoreListPaths()) {
         const std::optional<platform::Image> icon = getFileIcon(path);
         allIgnorePaths.push_back({icon ? icon->bitmap() : QImage(), path, true});
     }
@@ -190,11 +154,7 @@ void IgnoreListViewController::clickedAdd()
     beginFileChooser(*this, options, [self = QPointer(this)](int response, const std::vector<std::string>& chosen) {
         if (response != fileChooserOK)
             return;
-        changeStoredEntries([&](platform::Array& entries) {
-            for (const std::string& path : chosen)
-                if (!holdsPath(entries, path))
-                    entries.emplace_back(path);
-        });
+        addToStoredIgnoreList(chosen);
         if (self)
             self->loadIgnoreList();
     });
@@ -210,11 +170,7 @@ void IgnoreListViewController::clickedRemove()
                                     {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}};
     beginSheet(*this, confirmation, [self = QPointer(this), ticked](int response) {
         if (response == alertFirstButtonReturn)
-            changeStoredEntries([&](platform::Array& entries) {
-                std::erase_if(entries, [&](const platform::Value& each) {
-                    return each.asText() && std::find(ticked.begin(), ticked.end(), *each.asText()) != ticked.end();
-                });
-            });
+            removeFromStoredIgnoreList(ticked);
         if (self)
             self->loadIgnoreList();
     });

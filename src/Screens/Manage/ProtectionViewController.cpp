@@ -1,6 +1,7 @@
 #include "Screens/Manage/ProtectionViewController.h"
 
 #include "Controls/ToggleSwitch.h"
+#include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
@@ -121,15 +122,13 @@ void ProtectionViewController::viewWillAppear()
     stateUpdateRealTimeProtection();
 }
 
-// Read as the agent reads them: only a stored Boolean false stops a protection, so
-// an absent key or a value of another kind shows the switch on.
+// Read as the agent reads them.
 void ProtectionViewController::stateUpdateRealTimeProtection()
 {
-    platform::UserDefaults* suite = appGroupDefaults();
-    if (!suite)
+    if (!appGroupDefaults())
         return;
     for (const ProtectionSwitch& each : switches()) {
-        const bool on = suite->boolean(each.key) != false;
+        const bool on = !isSwitchedOff(each.key);
         each.toggle->setIsOn(on);
         each.toggle->updateToggleState();
         showCaption(*each.caption, on);

@@ -5,12 +5,11 @@
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
+#include "Platform/FileManager/FileManager.h"
 #include "Screens/Common/TextFormat.h"
 #include "Screens/Scan/ScanResultRows.h"
 
 #include <QLabel>
-
-#include <filesystem>
 
 namespace {
 
@@ -21,10 +20,10 @@ CleanProgressSetup cleanSetup()
             "IDS_BGX_84",         &Clean::shared().isPaused,       &Clean::shared().isAborted};
 }
 
+// As the hand-over lists an item: a link counts by what it names.
 bool onDisk(const ScanResultItem& item)
 {
-    std::error_code error;
-    return item.path && std::filesystem::exists(std::filesystem::symlink_status(*item.path, error));
+    return item.path && platform::FileManager::defaultManager().fileExists(*item.path);
 }
 
 struct CleanOutcome {

@@ -5,7 +5,7 @@
 #include "Controls/FlatButton.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenStyle.h"
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
@@ -105,7 +105,7 @@ void OverviewViewController::loadView()
     statusGrid->setContentsMargins(24, 6, 24, 6);
     statusGrid->setHorizontalSpacing(12);
     statusGrid->setVerticalSpacing(0);
-    statusGrid->setColumnMinimumWidth(0, 200);
+    statusGrid->setColumnMinimumWidth(0, 160); // the values start early enough to end clear of the open panel
     statusGrid->setColumnMinimumWidth(1, 26);
     statusGrid->setColumnStretch(2, 1);
     int gridRow = 0;
@@ -136,7 +136,6 @@ void OverviewViewController::loadView()
         QString("QFrame#boxsysteminfo { background: %1; border-radius: 5px; }").arg(panelColor.name()));
     lblAboutYourMac = makeLabel(boxsysteminfo, "lblAboutYourMac", 14, inkColor, QFont::Bold);
     imgview_macos = makeImageView(boxsysteminfo, "imgview_macos", 96);
-    imgview_macos->setPixmap(imageNamed("systemdefault").scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     lblMacOS = makeLabel(boxsysteminfo, "lblMacOS", 11, captionColor, QFont::Bold);
     lblos = makeLabel(boxsysteminfo, "lblos", 13, inkColor, QFont::Bold);
     lblversion = makeLabel(boxsysteminfo, "lblversion", 12, inkColor);
@@ -203,13 +202,14 @@ void OverviewViewController::styleBoxes()
 }
 
 // The panel's trailing edge lies -constant beyond the view's: 250 out of sight when
-// closed, on the view's edge when open; its button rides on its leading edge.
+// closed, on the view's edge when open. Its button rides on its leading edge at the
+// foot, below the cards, so it never sits on them.
 void OverviewViewController::placeSystemInfoPanel(double trailingConstant)
 {
     const int left = width() - panelWidth - qRound(trailingConstant);
     boxsysteminfo->setGeometry(left, panelMargin, panelWidth, height() - 2 * panelMargin);
     boxsysteminfo->setVisible(trailingConstant > -panelWidth); // no shadow at the edge when closed
-    btnSystemInfo->move(left - panelButtonSize - 8, (height() - panelButtonSize) / 2);
+    btnSystemInfo->move(left - panelButtonSize - 8, height() - panelMargin - panelButtonSize);
     boxsysteminfo->raise();
     btnSystemInfo->raise();
 }

@@ -78,6 +78,7 @@ OperatingSystem parseOSRelease(std::string_view text)
 {
     std::string name;
     std::string prettyName;
+    std::string id;
     std::string versionId;
     for (std::string_view line : lines(text)) {
         const auto equals = line.find('=');
@@ -89,10 +90,12 @@ OperatingSystem parseOSRelease(std::string_view text)
             name = value;
         else if (key == "PRETTY_NAME")
             prettyName = value;
+        else if (key == "ID")
+            id = value;
         else if (key == "VERSION_ID")
             versionId = value;
     }
-    return {prettyName.empty() ? name : prettyName, parseVersion(versionId)};
+    return {prettyName.empty() ? name : prettyName, id, parseVersion(versionId)};
 }
 
 OperatingSystem currentOperatingSystem()
@@ -124,6 +127,13 @@ std::optional<OperatingSystemRelease> releaseForMinorVersion(std::int64_t minorV
     if (minorVersion < 11 || minorVersion > 15)
         return std::nullopt;
     return releases[static_cast<std::size_t>(minorVersion - 11)];
+}
+
+std::optional<OperatingSystemRelease> releaseOf(const OperatingSystem& system)
+{
+    if (system.id != releaseTableSystemId)
+        return std::nullopt;
+    return releaseForMinorVersion(system.version.minorVersion);
 }
 
 double physicalMemorySize()

@@ -15,10 +15,11 @@ struct OperatingSystemVersion {
 };
 
 // The system's name (what the release label shows for a release outside the
-// release table) and version, from an os-release file's PRETTY_NAME (else NAME)
-// and VERSION_ID ("22.04" is 22.4.0; missing parts are 0).
+// release table), identifier and version, from an os-release file's PRETTY_NAME
+// (else NAME), ID and VERSION_ID ("22.04" is 22.4.0; missing parts are 0).
 struct OperatingSystem {
     std::string name;
+    std::string id;
     OperatingSystemVersion version;
 };
 OperatingSystem parseOSRelease(std::string_view text);
@@ -32,6 +33,12 @@ struct OperatingSystemRelease {
     const char* imageName;
 };
 std::optional<OperatingSystemRelease> releaseForMinorVersion(std::int64_t minorVersion);
+
+// The os-release ID of the system the release table describes.
+inline constexpr std::string_view releaseTableSystemId = "macos";
+// The table's release for that system alone: another system whose version happens
+// to match has none.
+std::optional<OperatingSystemRelease> releaseOf(const OperatingSystem& system);
 
 // Installed memory in bytes.
 double physicalMemorySize();

@@ -5,6 +5,7 @@
 #include "Detection/SharedLists.h"
 #include "Foundation/ByteCountFormat.h"
 #include "Foundation/IndexVocabularies.h"
+#include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
 #include "Screens/Common/DateText.h"
@@ -85,9 +86,8 @@ void OverviewViewController::viewDidLoad()
 void OverviewViewController::showSystemInformation()
 {
     const OperatingSystem system = currentOperatingSystem();
-    lblos->setText(QString::fromStdString(system.name));
     showVersion(system.version);
-    showRelease(system.version.minorVersion);
+    showRelease(system);
     showMemory(physicalMemorySize());
     showDisk(fileSystemSize("/"));
     boxGraphic->hide();
@@ -100,12 +100,11 @@ void OverviewViewController::showVersion(const OperatingSystemVersion& version)
                         + QString("%1.%2.%3").arg(version.majorVersion).arg(version.minorVersion).arg(version.patchVersion));
 }
 
-void OverviewViewController::showRelease(std::int64_t minorVersion)
+void OverviewViewController::showRelease(const OperatingSystem& system)
 {
-    if (const auto release = releaseForMinorVersion(minorVersion)) {
-        lblos->setText(screenText(release->textKey));
-        setImageNamed(*imgview_macos, release->imageName);
-    }
+    const auto release = releaseOf(system);
+    lblos->setText(release ? screenText(release->textKey) : QString::fromStdString(system.name));
+    setImageNamed(*imgview_macos, release ? release->imageName : "systemdefault");
 }
 
 void OverviewViewController::showMemory(double bytes)
@@ -172,11 +171,9 @@ void OverviewViewController::showLastScanDate()
 
 void OverviewViewController::updateAGSQStatus()
 {
-    platform::UserDefaults* suite = appGroupDefaults();
-    const auto active = suite ? suite->boolean(SettingsKey::isActiveProtectionEnabled) : std::nullopt;
-    const auto startup = suite ? suite->boolean(SettingsKey::isStartupProtectionEnabled) : std::nullopt;
-    if (active && startup) {
-        const bool on = *active || *startup;
+    if (appGroupDefaults()) { // each switch read as the agent reads it
+        const bool on = !isSwitchedOff(SettingsKey::isActiveProtectionEnabled)
+            || !isSwitchedOff(SettingsKey::isStartupProtectionEnabled);
         setStatusTitle(*btnActiveProtectionValue, screenText(on ? "IDS_BGX_23" : "IDS_BGX_24"));
         setImageNamed(*imgViewActiveProtectionStatus, on ? "singletick.png" : "exclamationM.png");
     }

@@ -73,7 +73,9 @@ public:
 
     // The load's system-information steps, each from the values given.
     void showVersion(const OperatingSystemVersion& version);
-    void showRelease(std::int64_t minorVersion);
+    // The table's release name and picture for the system it describes; any other
+    // system's own name with the default picture.
+    void showRelease(const OperatingSystem& system);
     void showMemory(double bytes);
     void showDisk(std::optional<double> volumeSize);
     void showHardware(const std::optional<std::string>& profilerOutput);

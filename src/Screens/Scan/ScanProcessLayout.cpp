@@ -1,66 +1,26 @@
-// The progress screen's views: a centred column of the title, the findings, the bar,
-// the path, the file count and Stop, or Home and Rescan.
+// The progress screen's views: the shared progress column, with the findings under
+// its title and Stop, or Home and Rescan, at its foot.
 #include "Screens/Scan/ScanProcessViewController.h"
 
 #include "Controls/FlatButton.h"
-#include "Screens/Common/ElidedLabel.h"
-#include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/ProgressColumn.h"
 #include "Screens/Common/ScreenStyle.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 
 using namespace screenstyle;
-
-namespace {
-
-void styleCentred(QLabel& label, const char* name, int pointSize, const QColor& colour,
-                  QFont::Weight weight = QFont::Normal)
-{
-    styleLabel(label, name, pointSize, colour, weight);
-    label.setAlignment(Qt::AlignCenter);
-    label.setMinimumHeight(label.fontMetrics().height());
-}
-
-} // namespace
 
 void ScanProcessViewController::loadView()
 {
     fillBackground(*this, screenColor);
-    auto* shield = new QLabel(this);
-    shield->setObjectName("imgViewScanning");
-    shield->setAlignment(Qt::AlignCenter);
-    shield->setPixmap(imageNamed("AppIcon").scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-
-    lblScanningForDeceptiveApps = new QLabel(this);
-    styleCentred(*lblScanningForDeceptiveApps, "lblScanningForDeceptiveApps", 20, inkColor, QFont::Bold);
-    lblTotalItemsFound = new QLabel(this);
-    styleCentred(*lblTotalItemsFound, "lblTotalItemsFound", 14, accentColor, QFont::Bold);
-
-    progressIndicator = screenstyle::makeProgressBar(this, "progressIndicator");
-
-    lblPath = new ElidedLabel(Qt::ElideMiddle, this);
-    styleCentred(*lblPath, "lblPath", 11, captionColor);
-    lblPath->setFixedWidth(560);
-    lblObjectScanned = new QLabel(this);
-    styleCentred(*lblObjectScanned, "lblObjectScanned", 12, inkColor);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(40, 40, 40, 40);
-    layout->setSpacing(14);
-    layout->addStretch(1);
-    layout->addWidget(shield, 0, Qt::AlignHCenter);
-    layout->addSpacing(8);
-    layout->addWidget(lblScanningForDeceptiveApps);
-    layout->addWidget(lblTotalItemsFound);
-    layout->addSpacing(8);
-    layout->addWidget(progressIndicator, 0, Qt::AlignHCenter);
-    layout->addWidget(lblPath, 0, Qt::AlignHCenter);
-    layout->addWidget(lblObjectScanned);
-    layout->addSpacing(16);
-    layout->addWidget(buildActions(), 0, Qt::AlignHCenter);
-    layout->addStretch(1);
+    const ProgressColumn column = buildProgressColumn(
+        *this, {"imgViewScanning", "lblScanningForDeceptiveApps", "lblTotalItemsFound", "lblObjectScanned"}, buildActions());
+    lblScanningForDeceptiveApps = column.heading;
+    lblTotalItemsFound = column.subheading;
+    progressIndicator = column.bar;
+    lblPath = column.path;
+    lblObjectScanned = column.count;
     resize(808, 652);
 }
 

@@ -1,11 +1,11 @@
 #include "Screens/Scan/ScanResultTableCellViews.h"
 
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Controls/HyperlinkTextField.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -47,11 +47,7 @@ ScanResultParentTableCellView::ScanResultParentTableCellView(QWidget* parent) : 
     lblVersion = makeColumnLabel(this, "lblVersion", version);
     lblItemFound = screenstyle::makeLabel(this, "lblItemFound", 13, screenstyle::inkColor, QFont::DemiBold);
     lblItemFound->setAlignment(Qt::AlignHCenter);
-    btnShowDetails = new QPushButton(this);
-    btnShowDetails->setObjectName("btnShowDetails");
-    btnShowDetails->setFlat(true);
-    btnShowDetails->setCursor(Qt::PointingHandCursor);
-    btnShowDetails->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; padding: 0; }"));
+    btnShowDetails = scanlook::makeLink(this, "btnShowDetails", 13);
 
     auto* subTitle = new QHBoxLayout;
     subTitle->setSpacing(8);

@@ -4,7 +4,7 @@
 
 class QCheckBox;
 class QLabel;
-class QPushButton;
+class HyperlinkTextField;
 
 // Widths of the results table's columns, shared by the column headers and the cells.
 namespace resultcolumns {
@@ -32,7 +32,7 @@ public:
     QLabel* lblCompany = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblItemFound = nullptr;
-    QPushButton* btnShowDetails = nullptr;
+    HyperlinkTextField* btnShowDetails = nullptr;
 
     // The badge: the text (elided when long) in white on red with rounded corners, or
     // nothing when `text` is empty.

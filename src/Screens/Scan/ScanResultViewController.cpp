@@ -1,9 +1,11 @@
 #include "Screens/Scan/ScanResultViewController.h"
 
 #include "Controls/FlatButton.h"
+#include "Controls/HyperlinkTextField.h"
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
@@ -12,8 +14,8 @@
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
+#include "Screens/Common/ScreenWidgets.h"
 #include "Screens/Scan/ScanResultTableCellViews.h"
-#include "Screens/Scan/ScreenWidgets.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -22,7 +24,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -35,38 +36,11 @@ namespace {
 constexpr double parentRowHeight = 60.0;
 constexpr double childRowHeight = 30.0;
 
-// A link-styled button's look: grey, underlined, the system font at `size` pixels.
-QString linkStyle(int size)
-{
-    return QStringLiteral("QPushButton { border: none; background: transparent; color: rgb(161, 161, 161);"
-                          " font-size: %1px; text-decoration: underline; padding: 0; }")
-        .arg(size);
-}
-
 QPixmap iconOf(const ScanResult& result)
 {
     if (result.icon && !result.icon->isEmpty())
         return QPixmap::fromImage(result.icon->bitmap());
     return QPixmap::fromImage(platform::Image::genericApplicationIcon().bitmap());
-}
-
-// Appends `path` to "IgnoreAllPathsBGX" unless it is listed, in one read-modify-write
-// of the suite; a stored value that is not a list of texts counts as an empty list.
-// The list is written back also when it does not change; nothing without the suite.
-void addToStoredIgnoreList(const std::string& path)
-{
-    platform::UserDefaults* suite = appGroupDefaults();
-    if (!suite)
-        return;
-    suite->modifyObject(SettingsKey::ignoreAllPaths, [&path](const platform::Value* stored) {
-        platform::Array paths;
-        const platform::Array* listed = stored ? stored->asArray() : nullptr;
-        if (listed && std::ranges::all_of(*listed, [](const platform::Value& entry) { return entry.asText() != nullptr; }))
-            paths = *listed;
-        if (std::ranges::find(paths, platform::Value(path)) == paths.end())
-            paths.emplace_back(path);
-        return platform::Value(std::move(paths));
-    });
 }
 
 } // namespace
@@ -126,12 +100,8 @@ QWidget* ScanResultViewController::buildHeading()
         = screenstyle::makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, screenstyle::inkColor, QFont::Bold);
     lblTheseMalwareScarewareAppsMay = screenstyle::makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12,
         screenstyle::captionColor, QFont::Normal, screenstyle::LabelWrap::words);
-    btnRescan = new QPushButton(heading);
-    btnRescan->setObjectName("btnRescan");
-    btnRescan->setFlat(true);
-    btnRescan->setCursor(Qt::PointingHandCursor);
-    btnRescan->setStyleSheet(linkStyle(15));
-    connect(btnRescan, &QPushButton::clicked, this, [this] { clickedRescanNow(); });
+    btnRescan = scanlook::makeLink(heading, "btnRescan", 15);
+    connect(btnRescan, &HyperlinkTextField::clicked, this, [this] { clickedRescanNow(); });
 
     auto* count = new QHBoxLayout;
     count->setSpacing(8);
@@ -315,8 +285,7 @@ QWidget* ScanResultViewController::viewForRow(int row)
     cell->setVersion(QString::fromStdString(result->version));
     cell->lblItemFound->setText(QString::number(itemCount(*result)));
     cell->btnShowDetails->setText(screenText(result->isShowDetails ? "IDS_BGX_71" : "IDS_BGX_72"));
-    cell->btnShowDetails->setStyleSheet(linkStyle(13));
-    connect(cell->btnShowDetails, &QPushButton::clicked, this, [this, row] { clickedShowDetailsResultItem(row); });
+    connect(cell->btnShowDetails, &HyperlinkTextField::clicked, this, [this, row] { clickedShowDetailsResultItem(row); });
     cell->btnCheckBox->setChecked(result->isSelected);
     connect(cell->btnCheckBox, &QCheckBox::clicked, this, [this, row](bool checked) { checkUncheckRow(row, checked); });
     return cell;
@@ -432,7 +401,7 @@ void ScanResultViewController::addToIgnoreList()
     const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt);
     if (!path)
         return;
-    addToStoredIgnoreList(*path);
+    addToStoredIgnoreList({*path});
     scanResults().update([&path](std::vector<ScanResult>& results) {
         for (ScanResult& result : results)
             if (result.items)

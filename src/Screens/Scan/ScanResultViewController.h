@@ -14,7 +14,7 @@ class FlatButton;
 class QCheckBox;
 class QLabel;
 class QMenu;
-class QPushButton;
+class HyperlinkTextField;
 class QTableWidget;
 
 // The findings of the last scan: one row per record, its paths as child rows while
@@ -51,7 +51,7 @@ public:
 
     QLabel* lblTotalDeceptiveAppFound = nullptr;
     FlatButton* btnCleanNow = nullptr;
-    QPushButton* btnRescan = nullptr;
+    HyperlinkTextField* btnRescan = nullptr;
     QTableWidget* tableView = nullptr;
     QCheckBox* btnSelectUnselectAll = nullptr;
     QLabel* lblAttention = nullptr;

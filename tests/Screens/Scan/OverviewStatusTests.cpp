@@ -41,7 +41,8 @@ protected:
     OverviewViewController overview;
 };
 
-TEST_F(OverviewStatus, ProtectionIsOnWhenEitherSwitchIsOnAndUnchangedWithoutBothBooleans)
+// Each switch read as the agent reads it: only a stored Boolean false turns it off.
+TEST_F(OverviewStatus, ProtectionIsOnUnlessBothSwitchesHoldFalse)
 {
     const struct {
         std::optional<platform::Value> active;
@@ -53,9 +54,10 @@ TEST_F(OverviewStatus, ProtectionIsOnWhenEitherSwitchIsOnAndUnchangedWithoutBoth
         {false, true, "IDS_BGX_23", "singletick.png"},
         {true, false, "IDS_BGX_23", "singletick.png"},
         {true, true, "IDS_BGX_23", "singletick.png"},
-        {std::nullopt, true, "previous", "previous"},
-        {true, std::nullopt, "previous", "previous"},
-        {"yes", false, "previous", "previous"},
+        {std::nullopt, false, "IDS_BGX_23", "singletick.png"},
+        {false, std::nullopt, "IDS_BGX_23", "singletick.png"},
+        {"yes", false, "IDS_BGX_23", "singletick.png"},
+        {false, 0, "IDS_BGX_23", "singletick.png"},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(testing::Message() << each.title << " / " << each.image);

@@ -50,6 +50,16 @@ TEST_F(ScanScreenGrabs, OverviewWithThePanelClosedAndOpen)
     overview.btnSystemInfo->click();
     overview.boxsysteminfo->findChild<QAbstractAnimation*>("SwitchToView1")->setCurrentTime(200);
     widgettest::saveGrab(overview, "overview-system-information");
+
+    // The open panel, with its shadow, ends every status line's text, and its button
+    // lies on no card.
+    const QRect panel = overview.boxsysteminfo->geometry().adjusted(-10, 0, 0, 0);
+    for (QPushButton* status : {overview.btnActiveProtectionValue, overview.btnDefinationStatusValue}) {
+        const int textEnd = status->mapTo(&overview, QPoint(status->fontMetrics().horizontalAdvance(status->text()), 0)).x();
+        EXPECT_LT(textEnd, panel.left()) << status->text().toStdString();
+    }
+    for (const char* card : {"boxgradient", "boxStatus"})
+        EXPECT_FALSE(overview.findChild<QWidget*>(card)->geometry().intersects(overview.btnSystemInfo->geometry())) << card;
 }
 
 TEST_F(ScanScreenGrabs, ScanProgressWhileScanningAndItsStopSheet)

@@ -8,7 +8,8 @@
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/SharedState.h"
 #include "Screens/Scan/CleanProcessViewController.h"
-#include "Screens/Scan/RecommendedAppsPanel.h"
+#include "Screens/Scan/OverviewScanResults.h"
+#include "Screens/Common/RecommendedAppsPanel.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QLabel>
@@ -163,6 +164,32 @@ TEST_F(CleanProcessScreenTest, AFailedRemovalIsNotShownAsRemoved)
     EXPECT_EQ(english.lblYouNowHaveDeceptiveAppItems->text(), "You now have 1 deceptive app item left.");
     EXPECT_EQ(english.lblCleanupStatus->text(), "Cleanup not finished");
     EXPECT_TRUE(english.btnReviewApps->isVisible());
+}
+
+// What is left after a clean is judged as the hand-over judged what was found, links too.
+TEST_F(CleanProcessScreenTest, WhatRemainsOnDiskIsJudgedAsTheHandOverListsIt)
+{
+    const std::string target = plantItem("Links/target");
+    const std::string link = testsupport::homeFolder().string() + "/Links/link";
+    const std::string dangling = testsupport::homeFolder().string() + "/Links/dangling";
+    fs::create_symlink(target, link);
+    fs::create_symlink(target + ".gone", dangling);
+    const struct {
+        std::string path;
+        bool remains;
+    } cases[] = {{target, true}, {link, true}, {dangling, false}, {target + ".absent", false}};
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.path);
+        MalwareList record;
+        record.appName = "A";
+        record.paths = std::vector<Paths>{{0, 0, 1, Path{each.path, std::nullopt}, std::nullopt}};
+        EXPECT_EQ(scanResultsFrom({record}, {}).size(), each.remains ? 1u : 0u) << "the hand-over";
+        scanResults().replace({resultRow(0, "A", {each.path})});
+        postCompletion(counts(1, 0, 1, 0));
+        EXPECT_EQ(remainingRows(), each.remains ? std::vector<std::string>{"A: " + fs::path(each.path).filename().string()}
+                                                : std::vector<std::string>{})
+            << "the clean";
+    }
 }
 
 TEST_F(CleanProcessScreenTest, ACompleteCleanLeavesOnlyTheUnselectedAndOffersHomeWhenNothingRemains)

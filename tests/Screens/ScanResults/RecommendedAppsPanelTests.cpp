@@ -5,7 +5,7 @@
 #include "Foundation/Settings.h"
 #include "Platform/Values/PropertyList.h"
 #include "Screens/Scan/CleanProcessViewController.h"
-#include "Screens/Scan/RecommendedAppsPanel.h"
+#include "Screens/Common/RecommendedAppsPanel.h"
 
 #include <QLabel>
 

@@ -1,6 +1,7 @@
 #include "ResultScreensTest.h"
 
 #include "Controls/FlatButton.h"
+#include "Controls/HyperlinkTextField.h"
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
@@ -268,16 +269,26 @@ TEST_F(ScanResultScreenTest, IgnoringAPathTakesItOutOfTheResultsAndOntoTheSuiteL
               (platform::Array{"/elsewhere", "/b/Booster.app", "/a/lens.plist"}));
 }
 
-TEST_F(ScanResultScreenTest, AStoredIgnoreListThatIsNoListOfTextsCountsAsEmpty)
+// A stored value that is no list counts as empty; in a list, an entry that is no path
+// is kept where it stood.
+TEST_F(ScanResultScreenTest, IgnoringKeepsWhatTheStoredListHeld)
 {
-    for (const platform::Value& stored : {platform::Value(5), platform::Value(platform::Array{"/kept", 3})}) {
-        appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, stored);
+    const struct {
+        platform::Value stored;
+        platform::Array written;
+    } cases[] = {
+        {platform::Value(5), {"/a/one"}},
+        {platform::Array{"/kept", 3, platform::Array{"/inner"}}, {"/kept", 3, platform::Array{"/inner"}, "/a/one"}},
+        {platform::Array{true, "/a/one"}, {true, "/a/one"}},
+    };
+    for (const auto& each : cases) {
+        appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, each.stored);
         scanResults().replace({resultRow(0, "Search Lens", {"/a/one", "/a/two"})});
         screen.arrayConfig();
         screen.clickedShowDetailsResultItem(0);
         screen.menuWillOpen(1);
         screen.addToIgnoreList();
-        EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{"/a/one"});
+        EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), each.written);
         EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/two"}));
     }
 }
@@ -317,7 +328,7 @@ TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
 {
     Scan::shared().isScanRunning = true;
     widgettest::NotificationRecorder switches("ScanViewUpdateBGX");
-    screen.btnRescan->click();
+    widgettest::click(*screen.btnRescan);
     Scan::shared().isScanRunning = false;
     EXPECT_TRUE(switches.received().empty());
 }
@@ -357,7 +368,7 @@ TEST_F(ScanResultScreenTest, RowsGetTheirCellsAsTheyComeIntoView)
     screen.tableView->scrollToBottom();
     ASSERT_TRUE(parentCell(39));
     EXPECT_EQ(parentCell(39)->lblTitle->text(), "Record 39");
-    parentCell(39)->btnShowDetails->click();
+    widgettest::click(*parentCell(39)->btnShowDetails);
     screen.tableView->scrollToBottom();
     ASSERT_TRUE(childCell(40)) << "its path row, scrolled into view";
     EXPECT_EQ(childCell(40)->lblPath->text(), "/r/39");

@@ -3,10 +3,11 @@
 #include "Screens/Common/ScreenStyle.h"
 
 class FlatButton;
+class HyperlinkTextField;
 class QFrame;
 class QWidget;
 
-// What the scan and clean screens add to the shared look: cards and their buttons.
+// What the scan and clean screens add to the shared look: cards, their buttons and links.
 namespace scanlook {
 
 inline const QColor threatRed{210, 0, 0};
@@ -17,5 +18,8 @@ QFrame* makeCard(QWidget* parent, const char* name);
 // The prominent and the secondary action of the shared look, at the screens' button size.
 FlatButton* makeFilledButton(QWidget* parent, const char* name);
 FlatButton* makeOutlinedButton(QWidget* parent, const char* name);
+
+// A grey underlined link of the system font at `pixelSize` pixels; it acts through `clicked`.
+HyperlinkTextField* makeLink(QWidget* parent, const char* name, int pixelSize);
 
 } // namespace scanlook

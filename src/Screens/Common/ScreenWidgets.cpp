@@ -1,6 +1,7 @@
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include "Controls/FlatButton.h"
+#include "Controls/HyperlinkTextField.h"
 
 #include <QFrame>
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr int buttonWidth = 170;
 constexpr int buttonHeight = 42;
+const QColor linkColor{161, 161, 161};
 
 } // namespace
 
@@ -35,6 +37,22 @@ FlatButton* makeOutlinedButton(QWidget* parent, const char* name)
     auto* button = new FlatButton(parent);
     screenstyle::styleOutlinedButton(*button, name, buttonWidth, buttonHeight);
     return button;
+}
+
+HyperlinkTextField* makeLink(QWidget* parent, const char* name, int pixelSize)
+{
+    auto* link = new HyperlinkTextField(parent);
+    link->setObjectName(name);
+    link->setAlignment(Qt::AlignCenter);
+    QFont font = link->font();
+    font.setPixelSize(pixelSize);
+    font.setUnderline(true);
+    link->setFont(font);
+    QPalette palette = link->palette();
+    palette.setColor(QPalette::WindowText, linkColor);
+    palette.setColor(QPalette::Text, linkColor); // inside an item view
+    link->setPalette(palette);
+    return link;
 }
 
 } // namespace scanlook

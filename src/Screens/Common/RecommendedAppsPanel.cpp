@@ -1,4 +1,4 @@
-#include "Screens/Scan/RecommendedAppsPanel.h"
+#include "Screens/Common/RecommendedAppsPanel.h"
 
 #include "Controls/FlatButton.h"
 #include "Foundation/FileUtilities.h"
@@ -7,7 +7,7 @@
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "Screens/Scan/CleanProgressScreen.h"
+#include "Screens/Common/CleanProgressScreen.h"
 
 #include "Controls/FlatButton.h"
 #include "Foundation/IndexVocabularies.h"
@@ -6,11 +6,11 @@
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
-#include "Screens/Common/ElidedLabel.h"
 #include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/ProgressColumn.h"
+#include "Screens/Common/RecommendedAppsPanel.h"
 #include "Screens/Common/ScreenText.h"
-#include "Screens/Scan/RecommendedAppsPanel.h"
-#include "Screens/Scan/ScreenWidgets.h"
+#include "Screens/Common/ScreenWidgets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -103,40 +103,16 @@ CleanProgressScreen::~CleanProgressScreen() = default;
 
 void CleanProgressScreen::buildProgressBox()
 {
-    using namespace scanlook;
     boxCleanProcess = makePlainBox(this, "boxCleanProcess");
-    auto* shield = new QLabel(boxCleanProcess);
-    shield->setObjectName("imgViewCleaning");
-    shield->setFixedSize(120, 120);
-    setImageNamed(*shield, "AppIcon");
-    lblCleanningForDeceptiveApps = screenstyle::makeLabel(
-        boxCleanProcess, "lblCleanningForDeceptiveApps", 20, screenstyle::inkColor, QFont::Bold);
-    lblCleanningForDeceptiveApps->setAlignment(Qt::AlignHCenter);
-    progressIndicator = screenstyle::makeProgressBar(boxCleanProcess, "progressIndicator");
-    lblPath = new ElidedLabel(Qt::ElideMiddle, boxCleanProcess);
-    screenstyle::styleLabel(*lblPath, "lblPath", 11, screenstyle::captionColor);
-    lblPath->setAlignment(Qt::AlignHCenter);
-    lblPath->setFixedWidth(560);
-    lblObjectCleaned = screenstyle::makeLabel(boxCleanProcess, "lblObjectCleaned", 12, screenstyle::inkColor);
-    lblObjectCleaned->setAlignment(Qt::AlignHCenter);
-    btnStopClean = makeOutlinedButton(boxCleanProcess, "btnStopClean");
+    btnStopClean = scanlook::makeOutlinedButton(boxCleanProcess, "btnStopClean");
     btnStopClean->setText(QStringLiteral("Stop"));
     connect(btnStopClean, &FlatButton::clicked, this, [this] { clickedStopClean(); });
-
-    auto* layout = new QVBoxLayout(boxCleanProcess);
-    layout->setContentsMargins(40, 40, 40, 40);
-    layout->setSpacing(14);
-    layout->addStretch(1);
-    layout->addWidget(shield, 0, Qt::AlignHCenter);
-    layout->addSpacing(8);
-    layout->addWidget(lblCleanningForDeceptiveApps);
-    layout->addSpacing(8);
-    layout->addWidget(progressIndicator, 0, Qt::AlignHCenter);
-    layout->addWidget(lblPath, 0, Qt::AlignHCenter);
-    layout->addWidget(lblObjectCleaned);
-    layout->addSpacing(16);
-    layout->addWidget(btnStopClean, 0, Qt::AlignHCenter);
-    layout->addStretch(1);
+    const ProgressColumn column = buildProgressColumn(
+        *boxCleanProcess, {"imgViewCleaning", "lblCleanningForDeceptiveApps", nullptr, "lblObjectCleaned"}, btnStopClean);
+    lblCleanningForDeceptiveApps = column.heading;
+    progressIndicator = column.bar;
+    lblPath = column.path;
+    lblObjectCleaned = column.count;
 }
 
 void CleanProgressScreen::buildResultBox()
