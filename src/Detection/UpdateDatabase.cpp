@@ -160,8 +160,12 @@ bool UpdateDatabase::installDownloadedDatabase()
         return false;
     // A copy left by an earlier unpack must not pass for this archive's.
     fs::remove_all(downloadedDatabasePath(), ignored);
+    // Only the database is unpacked, and never past the limit, whatever the
+    // archive's headers claim.
+    const fs::path unpacked = downloadedDatabasePath();
     const bool installed = unpacksWithinLimit(databaseZipPath()) &&
-                           unzipFile(databaseZipPath(), fs::path(databaseZipPath()).parent_path().string()) &&
+                           unzipMember(databaseZipPath(), unpacked.filename().string(),
+                                       unpacked.parent_path().string(), maximumUnpackedArchiveSize) &&
                            replaceInstalledDatabase(downloadedDatabasePath());
     if (!installed) {
         fs::remove_all(downloadedDatabasePath(), ignored);

@@ -89,4 +89,38 @@ TEST_F(UnzipFile, BrokenArchiveFails)
     EXPECT_FALSE(std::filesystem::exists(testsupport::homeFolder() / "bgx.db"));
 }
 
+class UnzipMember : public testsupport::PlatformRootTest {
+protected:
+    // An archive of bgx.db (`databaseBytes` long) and a note beside it.
+    std::filesystem::path plantArchive(std::size_t databaseBytes)
+    {
+        testsupport::plantFile(source / "bgx.db", std::string(databaseBytes, '\0'));
+        testsupport::plantFile(source / "note.txt", "beside");
+        EXPECT_EQ(runTask("/bin/sh", {"-c", "cd '" + source.string() + "' && zip -q archive.zip bgx.db note.txt"}).status, 0);
+        return source / "archive.zip";
+    }
+
+    const std::filesystem::path source = testsupport::homeFolder() / "source";
+    const std::filesystem::path target = testsupport::homeFolder() / "dl";
+};
+
+TEST_F(UnzipMember, ExtractsThatMemberOnly)
+{
+    std::filesystem::create_directories(target);
+    EXPECT_TRUE(unzipMember(plantArchive(1000).string(), "bgx.db", target.string(), 4096));
+    EXPECT_EQ(std::filesystem::file_size(target / "bgx.db"), 1000u);
+    EXPECT_FALSE(std::filesystem::exists(target / "note.txt"));
+}
+
+// The limit holds on what is written, not on what the archive lists.
+TEST_F(UnzipMember, AFileGrowingPastTheLimitEndsTheToolAndFails)
+{
+    std::filesystem::create_directories(target);
+    constexpr std::uint64_t limit = 64 * 1024;
+    EXPECT_FALSE(unzipMember(plantArchive(1024 * 1024).string(), "bgx.db", target.string(), limit));
+    std::error_code error;
+    const auto written = std::filesystem::file_size(target / "bgx.db", error);
+    EXPECT_TRUE(error || written <= limit);
+}
+
 } // namespace
