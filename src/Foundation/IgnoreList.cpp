@@ -17,14 +17,8 @@ bool isOneOf(const platform::Value& entry, const std::vector<std::string>& paths
 // the ones it leaves alone, of whatever kind, are written back as they were.
 void changeStoredIgnoreList(const std::function<void(platform::Array& entries)>& change)
 {
-    platform::UserDefaults* suite = appGroupDefaults();
-    if (!suite)
-        return;
-    suite->modifyObject(SettingsKey::ignoreAllPaths, [&](const platform::Value* stored) {
-        platform::Array entries = stored && stored->asArray() ? *stored->asArray() : platform::Array{};
-        change(entries);
-        return platform::Value(std::move(entries));
-    });
+    if (platform::UserDefaults* suite = appGroupDefaults())
+        suite->modifyArray(SettingsKey::ignoreAllPaths, change);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "Startup/DisabledStartupItemRecords.h"
 
 #include <algorithm>
-#include <mutex>
 
 namespace {
 
@@ -18,12 +17,6 @@ struct RecordIdentity {
 
 constexpr RecordIdentity loginItemIdentity{kLoginItemsUD, "appUrlPath", "program", true};
 constexpr RecordIdentity launchAgentIdentity{kLaunchAgentsUD, "label", "plistPath", false};
-
-std::mutex& storeMutex()
-{
-    static std::mutex mutex;
-    return mutex;
-}
 
 bool sameText(const Dictionary& left, const Dictionary& right, const char* key)
 {
@@ -45,24 +38,10 @@ bool isSameForAdding(const RecordIdentity& identity, const Dictionary& stored, c
     return sharesEitherKey(identity, stored, given);
 }
 
-// The stored entries, of whatever kind; none when the value is not a list. Call
-// with storeMutex() held.
-platform::Array readEntries(const RecordIdentity& identity)
-{
-    const auto stored = standardDefaults().object(identity.storeKey);
-    return stored && stored->asArray() ? *stored->asArray() : platform::Array{};
-}
-
-void writeEntries(const RecordIdentity& identity, platform::Array entries)
-{
-    standardDefaults().setObject(identity.storeKey, Value(std::move(entries)));
-}
-
 std::vector<Dictionary> disabledRecords(const RecordIdentity& identity)
 {
-    std::lock_guard lock(storeMutex());
     std::vector<Dictionary> records;
-    for (const Value& entry : readEntries(identity))
+    for (const Value& entry : standardDefaults().array(identity.storeKey).value_or(platform::Array{}))
         if (const Dictionary* record = entry.asDictionary())
             records.push_back(*record);
     return records;
@@ -71,24 +50,21 @@ std::vector<Dictionary> disabledRecords(const RecordIdentity& identity)
 // Entries that are no records are passed over and written back as they were.
 void addRecord(const RecordIdentity& identity, const Dictionary& record)
 {
-    std::lock_guard lock(storeMutex());
-    platform::Array entries = readEntries(identity);
-    if (std::any_of(entries.begin(), entries.end(), [&](const Value& entry) {
-            return entry.asDictionary() && isSameForAdding(identity, *entry.asDictionary(), record);
-        }))
-        return;
-    entries.emplace_back(record);
-    writeEntries(identity, std::move(entries));
+    standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
+        if (std::none_of(entries.begin(), entries.end(), [&](const Value& entry) {
+                return entry.asDictionary() && isSameForAdding(identity, *entry.asDictionary(), record);
+            }))
+            entries.emplace_back(record);
+    });
 }
 
 void removeRecord(const RecordIdentity& identity, const Dictionary& record)
 {
-    std::lock_guard lock(storeMutex());
-    platform::Array entries = readEntries(identity);
-    std::erase_if(entries, [&](const Value& entry) {
-        return entry.asDictionary() && sharesEitherKey(identity, *entry.asDictionary(), record);
+    standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
+        std::erase_if(entries, [&](const Value& entry) {
+            return entry.asDictionary() && sharesEitherKey(identity, *entry.asDictionary(), record);
+        });
     });
-    writeEntries(identity, std::move(entries));
 }
 
 } // namespace

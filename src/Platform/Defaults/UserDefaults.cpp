@@ -278,6 +278,15 @@ void UserDefaults::modifyObject(const std::string& key, const std::function<Valu
     });
 }
 
+void UserDefaults::modifyArray(const std::string& key, const std::function<void(Array& entries)>& change)
+{
+    modifyObject(key, [&](const Value* stored) {
+        Array entries = stored && stored->asArray() ? *stored->asArray() : Array{};
+        change(entries);
+        return Value(std::move(entries));
+    });
+}
+
 void UserDefaults::removeObject(const std::string& key) { setObject(key, Value()); }
 
 } // namespace platform

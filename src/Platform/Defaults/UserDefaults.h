@@ -57,6 +57,9 @@ public:
     // One read-modify-write of a key under the file lock: `change` gets the stored
     // value (null when absent) and returns the new one (a null value removes the key).
     void modifyObject(const std::string& key, const std::function<Value(const Value* stored)>& change);
+    // The same for a list: `change` gets the stored entries, of whatever kind (none
+    // when the key holds no array), and the entries it leaves are stored.
+    void modifyArray(const std::string& key, const std::function<void(Array& entries)>& change);
 
     // The whole domain as last written.
     Dictionary dictionaryRepresentation() const;
