@@ -16,7 +16,6 @@
 #include <iostream>
 #include <thread>
 
-
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 

@@ -19,9 +19,9 @@ class QTableWidget;
 
 // The findings of the last scan: one row per record, its paths as child rows while
 // expanded. The user's choices are written into the process-wide result list at once
-// and the rows made again from it; a row gets its cell when it comes into view. From here the user ticks records, cleans them
-// after a confirmation sheet, rescans, and on a path row adds the path to the ignore
-// list or shows it in the file manager. Every row index from a cell, a button or the
+// and the rows made again from it; a row gets its cell when it comes into view. From
+// here the user ticks records, cleans them after a confirmation sheet, rescans, and on
+// a path row adds the path to the ignore list or shows it in the file manager. Every row index from a cell, a button or the
 // menu is checked against the rows: one outside them does nothing. Main thread only.
 class ScanResultViewController : public QWidget, public AppearingScreen {
 public:
