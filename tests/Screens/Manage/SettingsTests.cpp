@@ -196,7 +196,7 @@ TEST_F(SettingsGrabs, EachTabAtTheMainWindowsSize)
                  {SettingsMenu::update, "Settings-update"},
                  {SettingsMenu::ignoreList, "Settings-ignore-list"}}) {
             settings.showSettingsTab(menu);
-            widgettest::saveGrab(settings, name);
+            managetest::saveSettledGrab(settings, name);
         }
     });
 }
