@@ -70,8 +70,11 @@ void IgnoreListViewController::loadView()
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(12);
     buttons->addStretch(1);
-    for (FlatButton* button : {btnRefresh, btnRemove, btnAdd})
+    // Three buttons fit the narrower settings tab inside its margins.
+    for (FlatButton* button : {btnRefresh, btnRemove, btnAdd}) {
+        button->setMinimumWidth(150);
         buttons->addWidget(button);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(40, 36, 40, 36);
     layout->setSpacing(16);
