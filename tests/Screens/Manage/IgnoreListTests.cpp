@@ -190,7 +190,7 @@ TEST_F(IgnoreListScreen, AnApplicationIsAddedAsOneItemAndAPlainFolderIsNot)
         EXPECT_EQ(stored(), Paths{application});
         ASSERT_EQ(shown.allIgnorePaths.size(), 1u);
         EXPECT_FALSE(shown.allIgnorePaths[0].icon.isNull());
-        managetest::saveSettledGrab(shown, "IgnoreList-ApplicationAdded");
+        widgettest::saveSettledGrab(shown, "IgnoreList-ApplicationAdded");
     });
 }
 

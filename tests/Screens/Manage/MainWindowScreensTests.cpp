@@ -27,13 +27,13 @@ TEST_F(MainWindowScreens, SettingsOpensOnTheUpdateTabAsTheOverviewAsksAndEachScr
     auto& center = platform::NotificationCenter::defaultCenter();
 
     center.post("MenuSelectionBGX", {{menuKey, Menu::protection}});
-    widgettest::saveGrab(content, "MainWindow-protection");
+    widgettest::saveSettledGrab(content, "MainWindow-protection");
 
     center.post("MenuSelectionBGX", {{menuKey, Menu::settings}});
     center.post("SettingViewUpdateBGX", {{menuKey, SettingsMenu::update}});
     SettingsViewController& settings = AllViewControllers::settingsViewController();
     EXPECT_EQ(AllViewControllers::updateSettingsViewController().parentWidget(), settings.containerView.data());
-    widgettest::saveGrab(content, "MainWindow-settings-update");
+    widgettest::saveSettledGrab(content, "MainWindow-settings-update");
 }
 
 } // namespace

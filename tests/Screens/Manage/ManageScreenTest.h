@@ -4,7 +4,6 @@
 #include "ScreenSeams.h"
 #include "TestRoot.h"
 
-#include "Controls/FlatButton.h"
 #include "Foundation/PresentationSlots.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Dispatch/Dispatch.h"
@@ -55,16 +54,6 @@ inline void withEnglish(const std::function<void()>& body)
     table = previous;
 }
 
-// Grabs `screen` to <build>/grabs/<name>.png as the user sees it once its buttons have
-// settled: a button's colour change (its Remove or Delete enabled) fades in over a
-// quarter of a second.
-inline void saveSettledGrab(QWidget& screen, const QString& name)
-{
-    for (FlatButton* button : screen.findChildren<FlatButton*>())
-        button->finishAnimations();
-    widgettest::saveGrab(screen, name);
-}
-
 // A screen made with the English table, shown at the content area's size and grabbed
 // to <build>/grabs/<name>.png after `prepare`.
 template <class Screen>
@@ -75,7 +64,7 @@ void grabScreen(const QString& name, const std::function<void(Screen&)>& prepare
         showInWindow(screen);
         if (prepare)
             prepare(screen);
-        saveSettledGrab(screen, name);
+        widgettest::saveSettledGrab(screen, name);
     });
 }
 

@@ -196,7 +196,7 @@ TEST_F(SettingsGrabs, EachTabAtTheMainWindowsSize)
                  {SettingsMenu::update, "Settings-update"},
                  {SettingsMenu::ignoreList, "Settings-ignore-list"}}) {
             settings.showSettingsTab(menu);
-            managetest::saveSettledGrab(settings, name);
+            widgettest::saveSettledGrab(settings, name);
         }
     });
 }

@@ -1,5 +1,7 @@
 #include "WidgetTestSupport.h"
 
+#include "Controls/Animations.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
@@ -62,6 +64,14 @@ void saveGrab(QWidget& widget, const QString& name)
     const QDir folder(QString(build ? build : ".") + "/grabs");
     folder.mkpath(".");
     EXPECT_TRUE(widget.grab().save(folder.filePath(name + ".png"))) << name.toStdString();
+}
+
+void saveSettledGrab(QWidget& widget, const QString& name)
+{
+    controls::finishAnimations(&widget);
+    for (QObject* each : widget.findChildren<QObject*>())
+        controls::finishAnimations(each);
+    saveGrab(widget, name);
 }
 
 void press(QWidget& widget, QPoint point)

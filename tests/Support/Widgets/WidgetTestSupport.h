@@ -19,6 +19,9 @@ QColor pixelAt(QWidget& widget, QPoint point);
 bool nearColor(const QColor& a, const QColor& b, int tolerance = 6);
 // Saves the widget's look as <build>/grabs/<name>.png for a person to look at.
 void saveGrab(QWidget& widget, const QString& name);
+// The same once every animation of the widget and the widgets in it has run to its
+// end: the screen as the user sees it settled (a switch's knob, a button's colour).
+void saveSettledGrab(QWidget& widget, const QString& name);
 
 // Mouse input as the window system delivers it to the widget.
 void press(QWidget& widget, QPoint point = {5, 5});
