@@ -34,7 +34,7 @@ function(bg_finish_bundles)
 
   add_executable(bg_draw_images ${resources}/images/DrawImages.cpp)
   target_link_libraries(bg_draw_images PRIVATE Qt6::Gui)
-  set(image_files AppIcon.png singletick.png exclamationM.png systemdefault.png
+  set(image_files AppIcon.png AttentionShield.png singletick.png exclamationM.png systemdefault.png
     "macos el-capitan.png" macos-Sierra.png "macos high-sierra.png" macosmojave.png "macOs Catalina.png"
     vb128.png tps128.png tds128.png tf128.png pm128.png)
   list(TRANSFORM image_files PREPEND ${images}/ OUTPUT_VARIABLE image_paths)

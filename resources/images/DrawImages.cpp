@@ -18,7 +18,7 @@ struct Image {
     std::function<void(QPainter&, double)> draw;
 };
 
-void drawShield(QPainter& painter, double s)
+void drawShieldOutline(QPainter& painter, double s, const QColor& fill, const QColor& rim)
 {
     QPainterPath shield;
     shield.moveTo(0.5 * s, 0.06 * s);
@@ -26,11 +26,25 @@ void drawShield(QPainter& painter, double s)
     shield.cubicTo(0.88 * s, 0.6 * s, 0.72 * s, 0.82 * s, 0.5 * s, 0.95 * s);
     shield.cubicTo(0.28 * s, 0.82 * s, 0.12 * s, 0.6 * s, 0.12 * s, 0.2 * s);
     shield.closeSubpath();
-    painter.fillPath(shield, QColor(34, 98, 170));
-    painter.setPen(QPen(QColor(226, 123, 34), 0.05 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(shield, fill);
+    painter.setPen(QPen(rim, 0.05 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(shield);
     painter.setPen(QPen(Qt::white, 0.08 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+// The product's shield: all is well.
+void drawShield(QPainter& painter, double s)
+{
+    drawShieldOutline(painter, s, QColor(34, 98, 170), QColor(226, 123, 34));
     painter.drawPolyline(QPolygonF({{0.33 * s, 0.5 * s}, {0.46 * s, 0.63 * s}, {0.68 * s, 0.38 * s}}));
+}
+
+// The shield that asks for attention: protection off, or a scan that could not finish.
+void drawAttentionShield(QPainter& painter, double s)
+{
+    drawShieldOutline(painter, s, QColor(226, 123, 34), QColor(250, 196, 120));
+    painter.drawLine(QPointF(0.5 * s, 0.3 * s), QPointF(0.5 * s, 0.56 * s));
+    painter.drawPoint(QPointF(0.5 * s, 0.71 * s));
 }
 
 void drawBadge(QPainter& painter, double s, const QColor& fill)
@@ -166,6 +180,7 @@ std::function<void(QPainter&, double)> productTile(QColor top, QColor bottom)
 
 const Image images[] = {
     {"AppIcon.png", 256, drawShield},
+    {"AttentionShield.png", 256, drawAttentionShield},
     {"singletick.png", 64, drawTick},
     {"exclamationM.png", 64, drawExclamation},
     {"macos el-capitan.png", 128, landscape({QColor(70, 110, 170), QColor(200, 210, 225), QColor(90, 100, 90)})},

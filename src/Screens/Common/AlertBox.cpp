@@ -1,22 +1,45 @@
 #include "Screens/Common/AlertBox.h"
 
+#include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/ScreenStyle.h"
+
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
 
-QMessageBox::Icon iconOf(AlertStyle style)
+constexpr int iconSide = 48;
+
+// The product's own picture for the style: its shield for information, the attention
+// badge otherwise; the system's icon when the bundle has neither.
+void showIcon(QMessageBox& box, AlertStyle style)
 {
-    switch (style) {
-    case AlertStyle::informational:
-        return QMessageBox::Information;
-    case AlertStyle::critical:
-        return QMessageBox::Critical;
-    case AlertStyle::warning:
-        break;
+    const QPixmap picture = imageNamed(style == AlertStyle::informational ? "AppIcon" : "exclamationM.png");
+    if (picture.isNull()) {
+        box.setIcon(style == AlertStyle::informational ? QMessageBox::Information : QMessageBox::Warning);
+        return;
     }
-    return QMessageBox::Warning;
+    box.setIconPixmap(picture.scaled(iconSide, iconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+// The screens' dark panel with light texts, and their two kinds of buttons: the default
+// filled with the accent, the others outlined in it. Wide enough that the texts need not
+// wrap into a narrow column.
+QString sheetStyle()
+{
+    using namespace screenstyle;
+    return QStringLiteral(
+               "QMessageBox { background: %1; }"
+               " QLabel#qt_msgbox_label { color: %2; font-weight: bold; min-width: 320px; }"
+               " QLabel#qt_msgbox_informativelabel { color: %3; min-width: 320px; }"
+               " QPushButton { background: transparent; color: %4; border: 1.5px solid %4; border-radius: 13px;"
+               " padding: 5px 20px; min-width: 56px; font-weight: bold; }"
+               " QPushButton:pressed { background: %5; }"
+               " QPushButton:default { background: %4; color: white; }"
+               " QPushButton:default:pressed { background: %6; }")
+        .arg(panelColor.name(), inkColor.name(), captionColor.name(), accentColor.name(),
+             accentColor.darker(300).name(), accentColor.darker(112).name());
 }
 
 } // namespace
@@ -25,9 +48,8 @@ QMessageBox* makeAlertBox(const AlertContent& alert, QWidget* parent)
 {
     auto* box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setIcon(iconOf(alert.style));
-    // A sheet wide enough that its texts need not wrap into a narrow column.
-    box->setStyleSheet("QLabel#qt_msgbox_label, QLabel#qt_msgbox_informativelabel { min-width: 320px; }");
+    showIcon(*box, alert.style);
+    box->setStyleSheet(sheetStyle());
     box->setText(QString::fromStdString(alert.messageText));
     box->setInformativeText(QString::fromStdString(alert.informativeText));
     for (const std::string& title : alert.buttons)

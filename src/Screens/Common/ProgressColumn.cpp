@@ -41,7 +41,11 @@ ProgressColumn buildProgressColumn(QWidget& box, const ProgressColumnNames& name
     column.heading = centred(new QLabel(&box), names.heading, 20, inkColor, QFont::Bold);
     if (names.subheading)
         column.subheading = centred(new QLabel(&box), names.subheading, 14, accentColor, QFont::Bold);
+    column.shield = makeShield(box, names.shield);
     column.bar = makeProgressBar(&box, "progressIndicator");
+    QSizePolicy keepsPlace = column.bar->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true);
+    column.bar->setSizePolicy(keepsPlace);
     column.path = centred(new ElidedLabel(Qt::ElideMiddle, &box), "lblPath", 11, captionColor);
     column.path->setFixedWidth(pathWidth);
     column.count = centred(new QLabel(&box), names.count, 12, inkColor);
@@ -50,7 +54,7 @@ ProgressColumn buildProgressColumn(QWidget& box, const ProgressColumnNames& name
     layout->setContentsMargins(40, 40, 40, 40);
     layout->setSpacing(14);
     layout->addStretch(1);
-    layout->addWidget(makeShield(box, names.shield), 0, Qt::AlignHCenter);
+    layout->addWidget(column.shield, 0, Qt::AlignHCenter);
     layout->addSpacing(8);
     layout->addWidget(column.heading);
     if (column.subheading)

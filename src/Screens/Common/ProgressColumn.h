@@ -16,9 +16,11 @@ struct ProgressColumnNames {
 };
 
 struct ProgressColumn {
+    QLabel* shield;     // the product's shield, "AppIcon"
     QLabel* heading;
     QLabel* subheading; // null when not asked for
-    QProgressBar* bar;  // named "progressIndicator", 0 to 100 (see screenstyle::makeProgressBar)
+    QProgressBar* bar;  // named "progressIndicator", 0 to 100 (see screenstyle::makeProgressBar);
+                        // keeps its place while hidden
     QLabel* path;       // named "lblPath"
     QLabel* count;
 };

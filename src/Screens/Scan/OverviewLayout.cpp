@@ -58,8 +58,8 @@ void OverviewViewController::loadView()
     btnStartScanNow = new FlatButton(boxgradient);
     styleFilledButton(*btnStartScanNow, "btnStartScanNow", 190, 44);
     lblLastScanDate = makeLabel(boxgradient, "lblLastScanDate", 11, QColor(200, 210, 222));
-    auto* shield = makeImageView(boxgradient, "imgViewShield", 120);
-    shield->setPixmap(imageNamed("AppIcon").scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    imgViewShield = makeImageView(boxgradient, "imgViewShield", 120);
+    setImageNamed(*imgViewShield, "AppIcon");
 
     auto* welcome = new QVBoxLayout;
     welcome->setSpacing(8);
@@ -76,7 +76,7 @@ void OverviewViewController::loadView()
     header->setContentsMargins(32, 28, 32, 28);
     header->addLayout(welcome, 1);
     header->addSpacing(20);
-    header->addWidget(shield);
+    header->addWidget(imgViewShield);
 
     auto* statusBox = scanlook::makeCard(this, "boxStatus");
     lblActiveProtection = makeLabel(statusBox, "lblActiveProtection", 13, captionColor, QFont::Bold);

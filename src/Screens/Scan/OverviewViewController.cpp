@@ -191,6 +191,18 @@ void OverviewViewController::updateAGSQStatus()
 
     const std::int64_t removed = standard.integer(SettingsKey::totalDeceptiveAppsRemovedSoFar).value_or(0);
     lblTotalDeceptiveAppsRemoved->setText(QString::number(removed) + " " + screenText("IDS_BGX_26"));
+    showStatusInHeader();
+}
+
+// The header's shield agrees with the status rows: the attention shield while either shows
+// its attention icon.
+void OverviewViewController::showStatusInHeader()
+{
+    const auto needsAttention = [](const QLabel& statusIcon) {
+        return statusIcon.property("imageName").toString() == "exclamationM.png";
+    };
+    const bool attention = needsAttention(*imgViewActiveProtectionStatus) || needsAttention(*imgViewDefinationStatus);
+    setImageNamed(*imgViewShield, attention ? "AttentionShield" : "AppIcon");
 }
 
 void OverviewViewController::observeScanProcessComplete(const platform::Notification& notification)

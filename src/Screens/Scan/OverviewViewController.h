@@ -42,6 +42,7 @@ public:
     QLabel* lblTotalDeceptiveAppsRemoved;
     QPushButton* btnDefinationStatusValue;
     QPushButton* btnActiveProtectionValue;
+    QLabel* imgViewShield; // the attention shield while a status row needs attention
     QLabel* imgViewActiveProtectionStatus;
     QLabel* imgViewDefinationStatus;
     QLabel* lblWelcomeToBastionGuardpoin;
@@ -87,6 +88,7 @@ private:
     void showSystemInformation();
     void setCaptions();
     void showLastScanDate();
+    void showStatusInHeader();
     void placeSystemInfoPanel(double trailingConstant);
     void resizeEvent(QResizeEvent* event) override;
 

@@ -16,6 +16,7 @@ void ScanProcessViewController::loadView()
     fillBackground(*this, screenColor);
     const ProgressColumn column = buildProgressColumn(
         *this, {"imgViewScanning", "lblScanningForDeceptiveApps", "lblTotalItemsFound", "lblObjectScanned"}, buildActions());
+    imgViewScanning = column.shield;
     lblScanningForDeceptiveApps = column.heading;
     lblTotalItemsFound = column.subheading;
     progressIndicator = column.bar;

@@ -4,6 +4,7 @@
 #include "Detection/Scan.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenStyle.h"
 #include "Screens/Common/ScreenText.h"
 
@@ -87,7 +88,11 @@ void ScanProcessViewController::resetProgress()
 void ScanProcessViewController::showScanIncomplete(bool incomplete)
 {
     btnStopScan->setHidden(incomplete);
+    progressIndicator->setHidden(incomplete);
+    if (boxScanIncomplete->isHidden() != incomplete)
+        return; // no change of state: progress calls this at every step
     boxScanIncomplete->setVisible(incomplete);
+    setImageNamed(*imgViewScanning, incomplete ? "AttentionShield" : "AppIcon");
 }
 
 void ScanProcessViewController::clickedHome()

@@ -15,13 +15,14 @@ class FlatButton;
 // definitions are checked) and resets on "NotifyScanProcessCompleteBGX". Stop pauses
 // the scan and asks over the dimmed window whether to stop it (first button) or go
 // on. A scan that could not read its definitions (a completion with "isScanCompleted"
-// false) leaves the screen saying so, with Home and Rescan in place of Stop until the
-// next scan's progress. Made once; main thread only.
+// false) leaves the screen saying so under the attention shield, without the bar, with
+// Home and Rescan in place of Stop until the next scan's progress. Made once; main thread only.
 class ScanProcessViewController : public QWidget {
 public:
     explicit ScanProcessViewController(QWidget* parent = nullptr);
 
     // Outlets.
+    QLabel* imgViewScanning; // the product's shield; the attention shield on an incomplete scan
     QLabel* lblScanningForDeceptiveApps;
     QLabel* lblTotalItemsFound;
     QProgressBar* progressIndicator; // 0 to 100

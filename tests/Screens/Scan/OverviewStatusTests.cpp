@@ -101,6 +101,27 @@ TEST_F(OverviewStatus, DefinitionsUpToDateOrOfferingTheNewVersion)
     }
 }
 
+TEST_F(OverviewStatus, TheHeaderShieldAsksForAttentionWhileAStatusRowDoes)
+{
+    const struct {
+        bool protectionOn;
+        bool definitionsUpToDate;
+        const char* shield;
+    } cases[] = {
+        {true, true, "AppIcon"},
+        {false, true, "AttentionShield"},
+        {true, false, "AttentionShield"},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(testing::Message() << each.protectionOn << " / " << each.definitionsUpToDate);
+        appGroupDefaults()->setBool(K::isActiveProtectionEnabled, each.protectionOn);
+        appGroupDefaults()->setBool(K::isStartupProtectionEnabled, false);
+        standardDefaults().setBool(K::isDefinitionsAreUpToDate, each.definitionsUpToDate);
+        overview.updateAGSQStatus();
+        EXPECT_EQ(imageOf(*overview.imgViewShield), each.shield);
+    }
+}
+
 TEST_F(OverviewStatus, StatusTitlesAreGreyUnderlinedSize13WhateverTheLayoutGave)
 {
     appGroupDefaults()->setBool(K::isActiveProtectionEnabled, true);

@@ -166,6 +166,18 @@ TEST_F(ScanProgress, ACompletedScanResetsTheLabels)
     EXPECT_EQ(screen.progressIndicator->value(), 0);
 }
 
+TEST_F(ScanProgress, AnIncompleteScanShowsTheAttentionShieldWithoutTheBarUntilTheNextProgress)
+{
+    const auto shield = [this] { return screen.imgViewScanning->property("imageName").toString(); };
+    EXPECT_EQ(shield(), "AppIcon");
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", false}});
+    EXPECT_EQ(shield(), "AttentionShield");
+    EXPECT_TRUE(screen.progressIndicator->isHidden());
+    progress(0, "/first", 1, 1.0);
+    EXPECT_EQ(shield(), "AppIcon");
+    EXPECT_FALSE(screen.progressIndicator->isHidden());
+}
+
 TEST_F(ScanProgress, StopPausesAsksOverTheDimmedWindowAndStopsOrGoesOn)
 {
     const struct {
