@@ -5,6 +5,7 @@
 #include "Agent/TerminationSignal.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
+#include "Screens/Common/AuthorizationPrompt.h"
 
 #include <QApplication>
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     platform::dispatch::adoptMainThread();
     platform::dispatch::attachToQtEventLoop();
     quitOnTerminationSignal();
+    installAuthorizationPrompt();
     AppDelegate delegate;
     delegate.startAgent();
     const int status = application.exec();

@@ -7,6 +7,7 @@
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
 #include "Platform/Tools/ToolPaths.h"
+#include "Screens/Common/AuthorizationPrompt.h"
 
 #include <QApplication>
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     platform::dispatch::adoptMainThread();
     platform::dispatch::attachToQtEventLoop();
     putPlatformToolsOnPath();
+    installAuthorizationPrompt();
 
     AppDelegate& delegate = AppDelegate::shared();
     const platform::ObservationToken comeForwardRequests = comeForwardWhenAsked(delegate);

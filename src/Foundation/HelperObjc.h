@@ -18,8 +18,9 @@ public:
     // URL's, else the "file://" URL its description ends with) and returns it.
     std::optional<platform::SharedFileListItem> itemRefInLoginItems(const std::string& path);
 
-    // Moves `path` to the user's Trash ("/bin/mv -f") or removes it ("/bin/rm -rf")
-    // with an administrator's authorisation; true when the tool ran and succeeded
-    // and the path is gone.
+    // Moves `path` to the user's Trash ("/bin/mv") or removes it ("/bin/rm -rf")
+    // once the user has allowed it through the authorisation prompt; where the
+    // user's own rights cannot remove it, the tool runs through the elevation tool
+    // (an administrator's password). True when the tool succeeded and the path is gone.
     static bool AuthorizedRemove(const std::string& path, bool moveTo);
 };

@@ -3,6 +3,8 @@
 #include "Foundation/HelperObjc.h"
 
 #include "Platform/Authorization/Authorization.h"
+#include "Platform/Authorization/Elevation.h"
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Tools/ToolPaths.h"
 
@@ -63,6 +65,21 @@ std::vector<std::string> toolCommand(const std::string& path, bool moveToTrash)
     std::error_code ignored;
     fs::create_directories(platform::userTrashPath(), ignored);
     return {platform::resolveToolPath("/bin/mv"), "-n", "--", path, platform::freeTrashPathFor(path)};
+}
+
+// The tool's command, through the elevation tool when the user's own rights cannot
+// remove the item.
+std::vector<std::string> removalCommand(const std::string& path, bool moveToTrash)
+{
+    auto command = toolCommand(path, moveToTrash);
+    return platform::userMayRemove(path) ? command : platform::commandWithAdministratorRights(std::move(command));
+}
+
+// What the authorisation dialog says the program is about to do.
+std::string removalPrompt(const std::string& path, bool moveToTrash)
+{
+    return (moveToTrash ? "Moving \u201c" + path + "\u201d to the Trash" : "Removing \u201c" + path + "\u201d for good") +
+           " needs an administrator\u2019s rights.";
 }
 
 // Reads the process id that the shell wrote first; -1 when there is none.
@@ -130,8 +147,10 @@ bool HelperObjc::AuthorizedRemove(const std::string& path, bool moveTo)
         platform::errAuthorizationSuccess)
         return false;
     const platform::AuthorizationRights rights{{"system.privilege.admin", {}, 0}};
-    if (platform::AuthorizationCopyRights(authorization.ref, &rights, nullptr, copyRightsFlags, nullptr) !=
+    const platform::AuthorizationEnvironment environment{
+        {platform::kAuthorizationEnvironmentPrompt, removalPrompt(path, moveTo), 0}};
+    if (platform::AuthorizationCopyRights(authorization.ref, &rights, &environment, copyRightsFlags, nullptr) !=
         platform::errAuthorizationSuccess)
         return false;
-    return runPrivileged(authorization.ref, toolCommand(path, moveTo)) && isGone(path);
+    return runPrivileged(authorization.ref, removalCommand(path, moveTo)) && isGone(path);
 }

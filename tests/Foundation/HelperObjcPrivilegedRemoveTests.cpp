@@ -3,12 +3,17 @@
 
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
+#include "StandInPkexec.h"
 #include "TestRoot.h"
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -25,13 +30,18 @@ protected:
         PlatformRootTest::SetUp();
         answerWith(AuthorizationAnswer::Grant);
     }
-    void TearDown() override { AuthorizationAgent::reset(); }
+    void TearDown() override
+    {
+        AuthorizationAgent::reset();
+        ::unsetenv("PLATFORM_UID");
+    }
 
     void answerWith(AuthorizationAnswer answer)
     {
         AuthorizationAgent::setPrompt([this, answer](const platform::AuthorizationRequest& request) {
             ++requests;
             lastRights = request.rights;
+            lastPrompt = request.prompt;
             return answer;
         });
     }
@@ -47,6 +57,7 @@ protected:
 
     int requests = 0;
     std::vector<std::string> lastRights;
+    std::string lastPrompt;
 };
 
 TEST_F(PrivilegedRemoveTest, MovesToTheTrashUnderAFreeNameAfterAskingForTheAdminRight)
@@ -57,6 +68,7 @@ TEST_F(PrivilegedRemoveTest, MovesToTheTrashUnderAFreeNameAfterAskingForTheAdmin
     EXPECT_FALSE(fs::exists(bundle));
     EXPECT_EQ(requests, 1);
     EXPECT_EQ(lastRights, std::vector<std::string>{"system.privilege.admin"});
+    EXPECT_EQ(lastPrompt, "Moving \u201c" + bundle.string() + "\u201d to the Trash needs an administrator\u2019s rights.");
     std::ifstream earlier(trash() / "Setup.app/Contents/Info.plist"), moved(trash() / "Setup 2.app/Contents/Info.plist");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), "earlier");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "now");
@@ -68,6 +80,36 @@ TEST_F(PrivilegedRemoveTest, RemovesForGood)
     EXPECT_TRUE(HelperObjc::AuthorizedRemove(bundle.string(), false));
     EXPECT_FALSE(fs::exists(bundle));
     EXPECT_TRUE(fs::is_empty(trash()));
+}
+
+// Played as user 501 over items of root's (this process really is root): the tool
+// goes through pkexec only where the user's own rights cannot remove the item.
+TEST_F(PrivilegedRemoveTest, ThroughPkexecOnlyWhereTheUsersRightsAreNotEnough)
+{
+    ::setenv("PLATFORM_UID", "501", 1);
+    struct Case {
+        const char* name;
+        bool usersOwn;
+        bool withPkexec;
+    };
+    for (const Case& test : {Case{"Roots.app", false, true}, Case{"Own.app", true, true},
+                             Case{"RootsWithoutPkexec.app", false, false}}) {
+        if (!test.withPkexec && platform::elevationToolPath())
+            continue; // this system always has one
+        const auto bundle = plantBundle(test.name);
+        const auto downloads = bundle.parent_path();
+        for (const auto& item : {downloads, bundle})
+            ASSERT_EQ(::chown(item.c_str(), test.usersOwn ? 501 : 0, static_cast<gid_t>(-1)), 0);
+        std::optional<testsupport::StandInPkexec> pkexec;
+        if (test.withPkexec)
+            pkexec.emplace();
+        EXPECT_TRUE(HelperObjc::AuthorizedRemove(bundle.string(), false)) << test.name;
+        EXPECT_FALSE(fs::exists(bundle)) << test.name;
+        if (pkexec) {
+            const std::vector<std::string> elevated{"/bin/rm", "-rf", "--", bundle.string()};
+            EXPECT_EQ(pkexec->recordedCommand(), test.usersOwn ? std::vector<std::string>{} : elevated) << test.name;
+        }
+    }
 }
 
 TEST_F(PrivilegedRemoveTest, BlankOrRelativePathsFailWithoutAsking)

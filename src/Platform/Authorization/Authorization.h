@@ -7,9 +7,9 @@
 #include <vector>
 
 // Authorization Services as the programs call them. Rights are granted by the
-// authorisation agent (AuthorizationAgent.h); there is no elevation on this
-// platform, so a granted right only means the user agreed, and tools run with
-// the rights of the process.
+// authorisation agent (AuthorizationAgent.h): a granted right means the user
+// agreed. Tools run with the rights of the process; a caller whose step needs
+// more puts the elevation tool in front of its command (Elevation.h).
 namespace platform {
 
 using OSStatus = std::int32_t;

@@ -1,11 +1,26 @@
 #include "Platform/Authorization/ProcessUser.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <string>
+#include <filesystem>
 
 namespace platform {
+
+namespace {
+
+bool playedUserMayWrite(uid_t user, const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    if (user == 0)
+        return true;
+    return (info.st_mode & (info.st_uid == user ? S_IWUSR : S_IWOTH)) != 0;
+}
+
+} // namespace
 
 uid_t processUserID()
 {
@@ -16,6 +31,24 @@ uid_t processUserID()
         }
     }
     return getuid();
+}
+
+bool userMayWrite(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    const uid_t user = processUserID();
+    return user == ::getuid() ? ::access(path.c_str(), W_OK) == 0 : playedUserMayWrite(user, path);
+}
+
+bool userMayRemove(const std::string& path)
+{
+    auto item = std::filesystem::path(path).lexically_normal();
+    if (!item.has_filename()) // "/folder/"
+        item = item.parent_path();
+    std::error_code error;
+    const bool isFolder = std::filesystem::is_directory(std::filesystem::symlink_status(item, error));
+    return userMayWrite(item.parent_path().string()) && (!isFolder || userMayWrite(item.string()));
 }
 
 } // namespace platform

@@ -1,8 +1,7 @@
 #include "Platform/FileManager/FileManager.h"
 
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Root/PlatformRoot.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <system_error>
@@ -42,7 +41,7 @@ bool FileManager::fileExists(const std::string& path) const
 
 bool FileManager::isWritableFile(const std::string& path) const
 {
-    return !path.empty() && ::access(path.c_str(), W_OK) == 0;
+    return userMayWrite(path);
 }
 
 bool FileManager::removeItem(const std::string& path, FileError* error) const

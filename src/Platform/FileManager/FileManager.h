@@ -18,7 +18,7 @@ public:
     // fileExistsAtPath: follows a final symbolic link, so a dangling link is absent.
     bool fileExists(const std::string& path) const;
 
-    // isWritableFileAtPath: this process may write the item itself.
+    // isWritableFileAtPath: the platform's user may write the item itself (userMayWrite).
     bool isWritableFile(const std::string& path) const;
 
     // removeItemAtPath:error: – the item, a folder with everything in it; a

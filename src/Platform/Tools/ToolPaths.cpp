@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -39,7 +41,40 @@ std::filesystem::path standInFolder()
     return error ? std::filesystem::path() : executable.parent_path();
 }
 
+bool isExecutableFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::optional<std::string> findOnSearchPath(std::string_view name)
+{
+    const char* searchPath = std::getenv("PATH");
+    std::string_view folders = searchPath ? searchPath : "";
+    while (!folders.empty()) {
+        const auto end = folders.find(':');
+        const std::string_view folder = folders.substr(0, end);
+        folders = end == std::string_view::npos ? std::string_view() : folders.substr(end + 1);
+        // Only absolute folders: an empty or relative entry would name the current folder.
+        if (folder.empty() || folder.front() != '/')
+            continue;
+        const auto candidate = std::filesystem::path(folder) / name;
+        if (isExecutableFile(candidate))
+            return candidate.string();
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<std::string> elevationToolPath()
+{
+    if (auto found = findOnSearchPath("pkexec"))
+        return found;
+    if (isExecutableFile("/usr/bin/pkexec"))
+        return "/usr/bin/pkexec";
+    return std::nullopt;
+}
 
 std::string resolveToolPath(const std::string& macPath)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -10,5 +11,10 @@ namespace platform {
 // "/usr/sbin/system_profiler"), looked up in $BG_TOOLS_DIR when set, else in the
 // folder of the running executable. Paths not in the table come back unchanged.
 std::string resolveToolPath(const std::string& macPath);
+
+// The host's tool that runs a command as the administrator once the desktop has
+// asked for an administrator's password: "pkexec" on $PATH, else /usr/bin/pkexec;
+// nullopt where the system has neither.
+std::optional<std::string> elevationToolPath();
 
 } // namespace platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The command line for a step that the user's own rights cannot do: `command` (an
+// absolute tool path and its arguments) run through the elevation tool, which asks
+// for an administrator's password, where the system has one (elevationToolPath());
+// else `command` itself, run with the user's rights, whose failure the caller sees.
+std::vector<std::string> commandWithAdministratorRights(std::vector<std::string> command);
+
+} // namespace platform

@@ -1,0 +1,103 @@
+#include "AppShellTest.h"
+
+#include "App/AllViewControllers.h"
+#include "App/AppDelegate.h"
+#include "AuthorizationDialogAnswerer.h"
+#include "Controls/FlatButton.h"
+#include "Detection/Clean.h"
+#include "Detection/Scan.h"
+#include "ImmutableFolder.h"
+#include "Platform/FileManager/FileManager.h"
+#include "ScreenSeams.h"
+#include "Screens/Common/AuthorizationPrompt.h"
+#include "Screens/Scan/CleanProcessViewController.h"
+#include "Screens/Scan/OverviewViewController.h"
+#include "Screens/Scan/ScanResultViewController.h"
+#include "Screens/Scan/ScanViewController.h"
+#include "StandInPkexec.h"
+#include "WidgetTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The application with its authorisation prompt, a known application bundle of root's
+// found by a scan, and the user played as 501, who cannot remove it: Clean Now asks
+// with the dialog.
+class PrivilegedClean : public AppShellTest {
+protected:
+    void SetUp() override
+    {
+        AppShellTest::SetUp();
+        installAuthorizationPrompt();
+    }
+
+    void launchAndScan()
+    {
+        app = testsupport::plantFile(testsupport::underRoot("/Applications/Qlorvex Mac Booster.app") /
+                                         "Contents/Info.plist", "<plist/>")
+                  .parent_path()
+                  .parent_path();
+        AppDelegate::shared().applicationWillFinishLaunching();
+        AllViewControllers::overviewViewController().btnStartScanNow->click();
+        ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+            [&] { return !Scan::shared().isScanRunning && results().parentWidget() == container().containerView.data(); },
+            60s));
+        playUnprivilegedProcess();
+        ASSERT_FALSE(platform::FileManager::defaultManager().isWritableFile(app.string()));
+    }
+
+    // Clean Now, confirmed, while `answerer` waits for the dialog; then the clean's end.
+    void cleanNow(const screentest::AuthorizationDialogAnswerer& answerer)
+    {
+        results().btnCleanNow->click();
+        seams.answerSheet(alertFirstButtonReturn);
+        ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+            [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
+        EXPECT_TRUE(answerer.shown) << "the dialog came up";
+        EXPECT_EQ(answerer.action.toStdString(),
+                  "Moving \u201c" + app.string() + "\u201d to the Trash needs an administrator\u2019s rights.");
+    }
+
+    static ScanResultViewController& results() { return AllViewControllers::scanResultViewController(); }
+    static CleanProcessViewController& clean() { return AllViewControllers::cleanProcessViewController(); }
+    static ScanViewController& container() { return AllViewControllers::scanViewController(); }
+
+    screentest::ScreenSeams seams;
+    testsupport::StandInPkexec pkexec;
+    fs::path app;
+};
+
+TEST_F(PrivilegedClean, AllowMovesTheBundleToTheTrashThroughPkexec)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    screentest::AuthorizationDialogAnswerer allow([](AuthorizationDialog& dialog) { widgettest::click(*dialog.btnAllow); });
+    ASSERT_NO_FATAL_FAILURE(cleanNow(allow));
+    const fs::path trashed = fs::path(platform::userTrashPath()) / app.filename();
+    EXPECT_FALSE(fs::exists(app));
+    EXPECT_TRUE(fs::is_directory(trashed));
+    EXPECT_EQ(pkexec.recordedCommand(), (std::vector<std::string>{"/bin/mv", "-n", "--", app.string(), trashed.string()}));
+}
+
+TEST_F(PrivilegedClean, CancelLeavesTheBundleInPlace)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    // The lock makes the plain removal that follows a cancel fail, as it does for a
+    // user without the rights (this process really is root).
+    testsupport::ImmutableFolder locked(app.parent_path());
+    if (!locked.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    screentest::AuthorizationDialogAnswerer cancel([](AuthorizationDialog& dialog) { widgettest::click(*dialog.btnCancel); });
+    ASSERT_NO_FATAL_FAILURE(cleanNow(cancel));
+    locked.unlock();
+    EXPECT_TRUE(fs::is_directory(app));
+    EXPECT_FALSE(fs::exists(fs::path(platform::userTrashPath()) / app.filename()));
+    EXPECT_TRUE(pkexec.recordedCommand().empty()) << "nothing ran with an administrator's rights";
+}
+
+} // namespace
