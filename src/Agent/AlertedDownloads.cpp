@@ -2,6 +2,7 @@
 
 #include "Foundation/Settings.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -25,6 +26,12 @@ void changeAlertedDownloads(const std::function<void(TextList&)>& change)
 }
 
 } // namespace
+
+bool isAlertedDownloadPath(const std::string& path)
+{
+    const auto stored = readSetting(SettingsKey::newDownloadPathsWithNags); // a list of texts, or none
+    return stored && std::ranges::find(*stored->asArray(), platform::Value(path)) != stored->asArray()->end();
+}
 
 void addAlertedDownloadPath(const std::string& path)
 {

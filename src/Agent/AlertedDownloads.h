@@ -7,6 +7,9 @@
 // read-modify-write; a stored value that is not a list of texts counts as an
 // empty list, and nothing is written when a change leaves the list as it was.
 
+// Whether the list holds `path` exactly.
+bool isAlertedDownloadPath(const std::string& path);
+
 // Adds `path` at the end.
 void addAlertedDownloadPath(const std::string& path);
 

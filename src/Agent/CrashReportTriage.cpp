@@ -3,7 +3,7 @@
 #include "Agent/AlertNotifications.h"
 #include "Agent/CrashSnooze.h"
 #include "Agent/ItemPresence.h"
-#include "Agent/ProtectionSettings.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Platform/Dispatch/Dispatch.h"
@@ -11,7 +11,7 @@
 void CrashReportTriage::crashReportEvent(const FileWatcherEvent& event) const
 {
     if (isCrashAlertSnoozed(now_()) || isSwitchedOff(SettingsKey::isCrashesProtectionEnabled) ||
-        pathListContains(SettingsKey::ignoreAllPaths, event.path))
+        IgnoredPaths::stored().covers(event.path))
         return;
     platform::dispatch::asyncGlobal([path = event.path, alerts = alerts_] {
         if (path.ends_with(".DS_Store") || !isItemAt(path))

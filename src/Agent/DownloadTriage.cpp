@@ -3,7 +3,7 @@
 #include "Agent/AlertNotifications.h"
 #include "Agent/AlertedDownloads.h"
 #include "Agent/ItemPresence.h"
-#include "Agent/ProtectionSettings.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/ProtectionSwitch.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/Settings.h"
@@ -65,9 +65,9 @@ void DownloadTriage::downloadEvent(const FileWatcherEvent& event) const
 bool DownloadTriage::passesGate(const FileWatcherEvent& event)
 {
     return !isSwitchedOff(SettingsKey::isActiveProtectionEnabled) &&
-           !pathListContains(SettingsKey::ignoreAllPaths, event.path) &&
+           !IgnoredPaths::stored().covers(event.path) &&
            event.path.find(".download/") == std::string::npos && !isFileEventWithoutRename(event.flags) &&
-           !pathListContains(SettingsKey::newDownloadPathsWithNags, event.path);
+           !isAlertedDownloadPath(event.path);
 }
 
 std::optional<MalwareList> recordMatchingDownloadName(const std::string& name, const std::vector<MalwareList>& records)

@@ -20,21 +20,6 @@ namespace {
 
 constexpr auto itemPacing = std::chrono::milliseconds(100);
 
-std::vector<CleanRow> takeRows()
-{
-    std::vector<CleanRow> rows;
-    for (const auto& result : scanResults().snapshot()) {
-        CleanRow row{result.isSelected, std::nullopt};
-        if (result.items) {
-            row.itemPaths.emplace();
-            for (const auto& item : *result.items)
-                row.itemPaths->push_back(item.path);
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 std::int64_t itemCount(const std::vector<CleanRow>& rows, bool selectedOnly)
 {
     std::int64_t count = 0;
@@ -59,23 +44,54 @@ void addToRemovedTotal(std::int64_t removed)
     defaults.setInteger(SettingsKey::totalDeceptiveAppsRemovedSoFar, total + removed);
 }
 
-// Whether this call removed the item: false when it was already gone, is protected or
-// could not be removed.
-bool cleanOneItem(const std::string& path, bool moveToTrash)
+bool isOnDisk(const std::string& path)
+{
+    return platform::FileManager::defaultManager().fileExists(path);
+}
+
+// Removes the item unless it is gone already, protected or kept by the ignore list.
+void cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept)
 {
     std::this_thread::sleep_for(itemPacing);
-    const auto& files = platform::FileManager::defaultManager();
-    if (!files.fileExists(path))
-        return false;
+    if (!isOnDisk(path))
+        return;
+    if (kept.keepsAnythingAt(path)) {
+        std::cout << "Not removed: \"" << path << "\" is on the ignore list or holds a path on it" << std::endl;
+        return;
+    }
     if (isProtectedPath(path)) {
         std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
-        return false;
+        return;
     }
     removeCleanItem(path, moveToTrash);
-    return !files.fileExists(path);
 }
 
 } // namespace
+
+std::vector<CleanRow> cleanRowsOf(const std::vector<ScanResult>& results)
+{
+    std::vector<CleanRow> rows;
+    for (const auto& result : results) {
+        CleanRow row{result.isSelected, std::nullopt};
+        if (result.items) {
+            row.itemPaths.emplace();
+            for (const auto& item : *result.items)
+                row.itemPaths->push_back(item.path);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::int64_t removedItemCount(const std::vector<CleanRow>& rows)
+{
+    std::int64_t removed = 0;
+    for (const auto& row : rows)
+        if (row.isSelected && row.itemPaths)
+            for (const auto& path : *row.itemPaths)
+                removed += path && !isOnDisk(*path) ? 1 : 0;
+    return removed;
+}
 
 Clean& Clean::shared()
 {
@@ -89,22 +105,23 @@ void Clean::startClean()
         return;
     // A stop answered after the last clean had ended must not end this one.
     isAborted = false;
-    auto rows = takeRows();
+    auto rows = cleanRowsOf(scanResults().snapshot());
+    auto kept = IgnoredPaths::stored();
     sendAnalyticsEvent("clean", "malware_cleanning");
     auto& center = platform::NotificationCenter::defaultCenter();
     center.post("MenuSelectionBGX", {{menuKey, Menu::scan}});
     center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::cleanProcess}});
     center.post("CleanViewUpdateBGX", {{menuKey, CleanMenu::process}});
-    platform::dispatch::asyncGlobal([this, rows = std::move(rows)] { cleanItems(rows); });
+    platform::dispatch::asyncGlobal(
+        [this, rows = std::move(rows), kept = std::move(kept)] { cleanItems(rows, kept); });
 }
 
-void Clean::cleanItems(const std::vector<CleanRow>& rows)
+void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& kept)
 {
     const std::int64_t allItems = itemCount(rows, false);
     const std::int64_t selectedItems = itemCount(rows, true);
     const bool moveToTrash = moveToTrashChoice();
     std::int64_t handled = 0;
-    std::int64_t removed = 0;
     std::int64_t abortedIndex = 0;
     for (std::size_t position = 0; position < rows.size(); ++position) {
         waitWhilePaused(isPaused);
@@ -121,8 +138,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows)
                 abortedIndex = static_cast<std::int64_t>(position);
                 break;
             }
-            if (cleanOneItem(*path, moveToTrash))
-                ++removed;
+            cleanOneItem(*path, moveToTrash, kept);
             const double share = progressShare(++handled, selectedItems);
             asyncMain([selectedItems, path = *path, handled, share] {
                 platform::NotificationCenter::defaultCenter().post(
@@ -131,7 +147,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows)
             });
         }
     }
-    addToRemovedTotal(removed);
+    addToRemovedTotal(removedItemCount(rows));
     // The clean ends in the main-queue item that posts its end, so nothing on the main
     // thread sees it over before its completion is handled.
     asyncMain([this, selectedItems, allItems, handled, abortedIndex] {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Detection/ScanResult.h"
+#include "Foundation/IgnoreList.h"
+
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -12,9 +15,18 @@ struct CleanRow {
     std::optional<std::vector<std::optional<std::string>>> itemPaths;
 };
 
+std::vector<CleanRow> cleanRowsOf(const std::vector<ScanResult>& results);
+
+// What a clean counts as removed, on its result screen and in the lifetime total
+// alike: the item paths of the selected rows that are no longer on disk, whether
+// this clean or something before it removed them.
+std::int64_t removedItemCount(const std::vector<CleanRow>& rows);
+
 // The clean: removes every item path of the selected result rows, to the Trash or
 // for good, after force-quitting running copies of an application bundle, and
-// through the privileged remover when the user cannot write a bundle. Reports on
+// through the privileged remover when the user cannot write a bundle. An item that
+// the ignore list, as it stands when the clean starts, covers or holds an entry of is
+// never removed. The lifetime total grows by removedItemCount(). Reports on
 // the default center, every worker post on the main queue ("Int" values are
 // std::int64_t, "Double" double, texts std::string):
 //   "NotifyCleanProcessBGX"          "totalItems", "path", "pObj", "percentage"
@@ -28,12 +40,12 @@ public:
     std::atomic<bool> isPaused{false};
     std::atomic<bool> isAborted{false};
 
-    // Main thread: takes the rows of the result list as they are now and cleans
-    // them on the global queue, unless a clean runs.
+    // Main thread: takes the rows of the result list and the ignore list as they are
+    // now and cleans them on the global queue, unless a clean runs.
     void startClean();
 
-    // The worker, on the rows taken by startClean().
-    void cleanItems(const std::vector<CleanRow>& rows);
+    // The worker, on what startClean() took.
+    void cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& kept);
 
 private:
     Clean() = default;

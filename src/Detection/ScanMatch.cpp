@@ -4,39 +4,13 @@
 #include "Detection/ScanProgress.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/FileUtilities.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/ProtectedPaths.h"
-#include "Foundation/Settings.h"
 #include "Platform/FileManager/FileManager.h"
-
-#include <QString>
-
-#include <algorithm>
 
 namespace {
 
 constexpr double iconPixelSize = 150.0;
-
-// Texts compared under canonical equivalence: both sides composed (NFC).
-std::string composed(const std::string& text)
-{
-    return QString::fromStdString(text).normalized(QString::NormalizationForm_C).toStdString();
-}
-
-// "IgnoreAllPathsBGX" of the suite, composed; empty unless it is a list of texts.
-std::vector<std::string> readIgnoreList()
-{
-    platform::UserDefaults* suite = appGroupDefaults();
-    const auto stored = suite ? suite->array(SettingsKey::ignoreAllPaths) : std::nullopt;
-    if (!stored)
-        return {};
-    std::vector<std::string> ignored;
-    for (const auto& entry : *stored) {
-        if (!entry.asText())
-            return {};
-        ignored.push_back(composed(*entry.asText()));
-    }
-    return ignored;
-}
 
 bool exists(const std::string& path)
 {
@@ -66,14 +40,9 @@ std::optional<platform::Image> bundleIcon(const std::string& bundlePath, const s
 // One record's matching, shared by its rows.
 struct RecordMatch {
     Scan& scan;
-    const std::vector<std::string>& ignored;
+    const IgnoredPaths& ignored;
     bool found = false;
     std::optional<platform::Image> icon;
-
-    bool isIgnored(const std::string& path) const
-    {
-        return std::ranges::find(ignored, composed(path)) != ignored.end();
-    }
 
     // The row with its path kept only when it exists and is neither ignored nor
     // protected, and its sub-paths cut down to the existing ones that count.
@@ -84,7 +53,7 @@ struct RecordMatch {
         if (!row.path.path)
             return rebuilt;
         const std::string& path = *row.path.path;
-        if (!exists(path) || isIgnored(path) || isProtectedPath(path))
+        if (!exists(path) || ignored.covers(path) || isProtectedPath(path))
             return rebuilt;
         found = true;
         if (counts(path))
@@ -104,7 +73,7 @@ struct RecordMatch {
                 break;
             if (!exists(subPath))
                 continue;
-            if (!isIgnored(subPath) && counts(subPath)) {
+            if (!ignored.covers(subPath) && counts(subPath)) {
                 kept.push_back(subPath);
                 ++scan.pIndex;
             }
@@ -124,7 +93,7 @@ void Scan::matchMalware()
     auto loaded = DatabaseManagerReader::shared().loadInstalledMalwareList();
     recordsRead_ = loaded.has_value();
     const auto records = malwareRecords().replace(std::move(loaded).value_or(std::vector<MalwareList>{}));
-    const auto ignored = readIgnoreList();
+    const IgnoredPaths ignored = IgnoredPaths::stored();
     for (const auto& record : *records) {
         waitWhilePaused(isPaused);
         if (isAborted)

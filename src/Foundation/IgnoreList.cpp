@@ -2,15 +2,30 @@
 
 #include "Foundation/Settings.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <functional>
 
+namespace fs = std::filesystem;
+
 namespace {
 
-bool isOneOf(const platform::Value& entry, const std::vector<std::string>& paths)
+// A path as the rule compares it: composed (NFC), lexically normal, no trailing separator.
+fs::path comparable(const std::string& path)
 {
-    const std::string* text = entry.asText();
-    return text && std::ranges::find(paths, *text) != paths.end();
+    const std::string composed = QString::fromStdString(path).normalized(QString::NormalizationForm_C).toStdString();
+    fs::path normal = fs::path(composed).lexically_normal();
+    if (!normal.has_filename() && normal != normal.root_path())
+        normal = normal.parent_path();
+    return normal;
+}
+
+// `ancestor` is `path` itself or a folder above it; an empty path is neither.
+bool holds(const fs::path& ancestor, const fs::path& path)
+{
+    return !ancestor.empty() && !path.empty()
+        && std::mismatch(ancestor.begin(), ancestor.end(), path.begin(), path.end()).first == ancestor.end();
 }
 
 // `change` gets the entries as stored now (none for a value that is not a list);
@@ -22,6 +37,30 @@ void changeStoredIgnoreList(const std::function<void(platform::Array& entries)>&
 }
 
 } // namespace
+
+IgnoredPaths::IgnoredPaths(const std::vector<std::string>& entries)
+{
+    for (const std::string& entry : entries)
+        entries_.push_back(comparable(entry));
+}
+
+IgnoredPaths IgnoredPaths::stored()
+{
+    return IgnoredPaths(storedIgnoreListPaths());
+}
+
+bool IgnoredPaths::covers(const std::string& path) const
+{
+    const fs::path candidate = comparable(path);
+    return std::ranges::any_of(entries_, [&](const fs::path& entry) { return holds(entry, candidate); });
+}
+
+bool IgnoredPaths::keepsAnythingAt(const std::string& path) const
+{
+    const fs::path candidate = comparable(path);
+    return std::ranges::any_of(
+        entries_, [&](const fs::path& entry) { return holds(entry, candidate) || holds(candidate, entry); });
+}
 
 std::vector<std::string> storedIgnoreListPaths()
 {
@@ -43,9 +82,21 @@ void addToStoredIgnoreList(const std::vector<std::string>& paths)
     });
 }
 
-void removeFromStoredIgnoreList(const std::vector<std::string>& paths)
+void removeFromStoredIgnoreList(const std::vector<StoredIgnoreListEntry>& entries)
 {
-    changeStoredIgnoreList([&](platform::Array& entries) {
-        std::erase_if(entries, [&](const platform::Value& each) { return isOneOf(each, paths); });
+    const auto isTaken = [&](std::size_t position, const std::string& path) {
+        return std::ranges::any_of(entries, [&](const StoredIgnoreListEntry& entry) {
+            return entry.position == position && entry.path == path;
+        });
+    };
+    changeStoredIgnoreList([&](platform::Array& stored) {
+        platform::Array kept;
+        std::size_t position = 0; // among the text entries, as storedIgnoreListPaths() counts
+        for (platform::Value& each : stored) {
+            const std::string* path = each.asText();
+            if (!path || !isTaken(position++, *path))
+                kept.push_back(std::move(each));
+        }
+        stored = std::move(kept);
     });
 }

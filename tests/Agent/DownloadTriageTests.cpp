@@ -69,6 +69,13 @@ TEST_F(DownloadTriageTest, CopiesPartialDownloadsIgnoredAndAlertedPathsRaiseNoth
              setSuiteValue(K::ignoreAllPaths, platform::Array{(downloads / "SnapfyreInstaller.dmg").string()});
              renameInto(downloads, "SnapfyreInstaller.dmg");
          }},
+        {"below an ignored folder",
+         [&] {
+             setSuiteValue(K::ignoreAllPaths, platform::Array{(downloads / "Kept").string()});
+             std::filesystem::create_directories(downloads / "Kept");
+             settle();
+             renameInto(downloads / "Kept", "SnapfyreInstaller.dmg");
+         }},
         {"an alerted path",
          [&] {
              addAlertedDownloadPath((downloads / "SnapfyreInstaller.dmg").string());

@@ -102,8 +102,8 @@ TEST_F(CleanTest, MovesTheSelectedItemsToTheTrashAndCounts)
         shares.push_back(*note.value<double>("percentage"));
     }
     EXPECT_EQ(shares, (std::vector<double>{25.0, 50.0, 75.0}));
-    // The total grows by what this clean removed: not by the path that was already gone.
-    EXPECT_EQ(removedSoFar(), 7);
+    // The total grows by the selected paths gone from disk, the one already gone too.
+    EXPECT_EQ(removedSoFar(), 8);
     EXPECT_FALSE(Clean::shared().isCleanRunning);
 
     const auto menus = log.named("CleanViewUpdateBGX");
@@ -131,6 +131,27 @@ TEST_F(CleanTest, NothingSelectedCountsNothing)
     EXPECT_TRUE(fs::exists(setupApp));
     EXPECT_FALSE(log.has("NotifyCleanProcessBGX"));
     EXPECT_EQ(removedSoFar(), 5);
+}
+
+// An item the ignore list covers, or one that holds an entry of it, stays on disk:
+// removing it would remove what the user keeps.
+TEST_F(CleanTest, NeverRemovesWhatTheIgnoreListKeeps)
+{
+    const auto keptFolder = home / "Documents/kept";
+    const auto keptFile = testsupport::plantFile(keptFolder / "notes.txt");
+    const auto free = testsupport::plantFile(home / "Desktop/free.txt");
+    ignore({(setupApp / "Contents/Info.plist").string(), keptFolder.string()});
+    testing::internal::CaptureStdout();
+    const auto counts = cleanToEnd({row(true, {setupApp.string(), keptFile.string(), keptFolder.string(), free.string()})});
+    const std::string printed = testing::internal::GetCapturedStdout();
+
+    EXPECT_TRUE(fs::exists(setupApp / "Contents/MacOS/tool"));
+    EXPECT_TRUE(fs::exists(keptFile));
+    EXPECT_FALSE(fs::exists(free));
+    for (const auto& path : {setupApp, keptFile, keptFolder})
+        EXPECT_NE(printed.find(path.string()), std::string::npos) << path;
+    EXPECT_EQ(counts, (Counts{4, 0, 4, 0}));
+    EXPECT_EQ(removedSoFar(), 6);
 }
 
 TEST_F(CleanTest, ForceQuitsOneRunningCopyOfTheBundle)

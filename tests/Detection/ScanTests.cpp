@@ -136,7 +136,9 @@ TEST_F(ScanTest, ProgressOfEachStage)
     EXPECT_EQ(log.notes.back().name, "NotifyScanProcessCompleteBGX");
 }
 
-TEST_F(ScanTest, IgnoreListIsWholeTextCaseSensitiveAndCanonical)
+// An entry covers its path and everything below it; letter case counts, the Unicode
+// form does not.
+TEST_F(ScanTest, AnIgnoredPathHidesItselfAndEverythingBelowIt)
 {
     const std::string composed = platform::hostPath("/Applications/Caf\u00e9.app");
     const std::string decomposed = platform::hostPath("/Applications/Cafe\u0301.app");
@@ -151,17 +153,32 @@ TEST_F(ScanTest, IgnoreListIsWholeTextCaseSensitiveAndCanonical)
     };
     const std::vector<Case> cases{{composed, false},
                                   {decomposed, false},
+                                  {composed + "/", false},
+                                  {platform::hostPath("/Applications"), false},
                                   {platform::hostPath("/applications/Caf\u00e9.app"), true},
-                                  {platform::hostPath("/Applications"), true},
-                                  {composed + "/", true}};
+                                  {composed + "/Contents/Info.plist", true},
+                                  {platform::hostPath("/Applications/Caf"), true}};
     for (const auto& [entry, found] : cases) {
         ignore({entry});
         log.notes.clear();
         EXPECT_EQ(completedScan().size(), found ? 1u : 0u) << entry;
     }
-    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{composed, 5});
+    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, platform::Array{5, composed});
     log.notes.clear();
-    EXPECT_EQ(completedScan().size(), 1u) << "a list with a non-text entry ignores nothing";
+    EXPECT_TRUE(completedScan().empty()) << "a text entry counts beside one of another kind";
+}
+
+// A folder ignored inside a found bundle: the bundle is still found, without the
+// sub-paths below that folder.
+TEST_F(ScanTest, AnIgnoredFolderInsideAFoundItemDropsTheSubPathsBelowIt)
+{
+    ignore({platform::hostPath("/Applications/Ignored.app"), (setupApp / "Contents/MacOS").string()});
+    const auto results = completedScan();
+    ASSERT_EQ(results.size(), 1u);
+    ASSERT_TRUE(results[0].paths && !results[0].paths->empty());
+    const Path& bundle = (*results[0].paths)[0].path;
+    EXPECT_EQ(bundle.path, setupApp.string());
+    EXPECT_EQ(bundle.subPaths, std::vector<std::string>{(setupApp / "Contents/Info.plist").string()});
 }
 
 TEST_F(ScanTest, PauseHoldsBothHalves)

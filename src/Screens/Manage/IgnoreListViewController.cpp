@@ -165,10 +165,10 @@ void IgnoreListViewController::clickedAdd()
 
 void IgnoreListViewController::clickedRemove()
 {
-    std::vector<std::string> ticked;
-    for (const IgnoreList& row : allIgnorePaths)
-        if (row.isSelected)
-            ticked.push_back(row.path);
+    std::vector<StoredIgnoreListEntry> ticked;
+    for (std::size_t position = 0; position < allIgnorePaths.size(); ++position)
+        if (allIgnorePaths[position].isSelected)
+            ticked.push_back({position, allIgnorePaths[position].path});
     const AlertContent confirmation{localizedText("IDS_BGX_87"), localizedText("IDS_BGX_164"),
                                     {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}};
     beginSheet(*this, confirmation, [self = QPointer(this), ticked](int response) {

@@ -23,7 +23,8 @@ struct IgnoreList {
 // through the file chooser, Remove of the ticked rows after a confirmation, Refresh.
 // Add and Remove change the list as stored at that moment, so an entry written
 // meanwhile by another part of the product (the agent's alert) is kept, and so is
-// an entry that is no path (it is not shown).
+// an entry that is no path (it is not shown). Remove takes out exactly the ticked
+// rows: of a path stored twice, an unticked row stays.
 class IgnoreListViewController : public QWidget, public AppearingScreen {
 public:
     explicit IgnoreListViewController(QWidget* parent = nullptr);

@@ -27,25 +27,22 @@ bool onDisk(const ScanResultItem& item)
 }
 
 struct CleanOutcome {
-    std::int64_t removed = 0;   // paths of the selected records that are gone
+    std::int64_t removed = 0; // as the clean added it to the lifetime total
     bool everythingRemoved = true;
 };
 
 // Leaves in the list what the clean left on disk (see the class comment).
 CleanOutcome keepWhatRemains(std::vector<ScanResult>& results)
 {
-    CleanOutcome outcome;
+    CleanOutcome outcome{removedItemCount(cleanRowsOf(results))};
     for (ScanResult& result : results) {
         if (!result.isSelected)
             continue;
         result.isSelected = false;
         if (!result.items)
             continue;
-        const auto before = std::ranges::count_if(*result.items, [](const ScanResultItem& item) { return item.path.has_value(); });
         std::erase_if(*result.items, [](const ScanResultItem& item) { return !onDisk(item); });
-        const auto left = static_cast<std::int64_t>(result.items->size());
-        outcome.removed += static_cast<std::int64_t>(before) - left;
-        outcome.everythingRemoved = outcome.everythingRemoved && left == 0;
+        outcome.everythingRemoved = outcome.everythingRemoved && result.items->empty();
     }
     std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
     return outcome;

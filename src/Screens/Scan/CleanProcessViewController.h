@@ -8,7 +8,7 @@ class QLabel;
 // list keeps what is still on disk: each selected record keeps only its paths that
 // still exist and leaves the list when none does; a record kept is no longer selected.
 // The counts shown are those of the list so left, so a removal that failed is never
-// reported as removed.
+// reported as removed; the removed count is the one the lifetime total grew by.
 class CleanProcessViewController : public CleanProgressScreen {
 public:
     explicit CleanProcessViewController(QWidget* parent = nullptr);

@@ -2,7 +2,6 @@
 
 #include "Platform/FileManager/FileManager.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -19,18 +18,17 @@ std::string joinedPublisherField(const MalwareList& record, std::optional<std::s
     return joined;
 }
 
-bool isListedPath(const std::string& path, const std::vector<std::string>& ignoredPaths)
+bool isListedPath(const std::string& path, const IgnoredPaths& ignored)
 {
     const auto& files = platform::FileManager::defaultManager();
-    return files.fileExists(path) && std::find(ignoredPaths.begin(), ignoredPaths.end(), path) == ignoredPaths.end()
-        && (path.ends_with(".app") || files.isWritableFile(path));
+    return files.fileExists(path) && !ignored.covers(path) && (path.ends_with(".app") || files.isWritableFile(path));
 }
 
-std::vector<ScanResultItem> foundItems(const MalwareList& record, const std::vector<std::string>& ignoredPaths)
+std::vector<ScanResultItem> foundItems(const MalwareList& record, const IgnoredPaths& ignored)
 {
     std::vector<ScanResultItem> items;
     const auto consider = [&](const std::string& path) {
-        if (isListedPath(path, ignoredPaths))
+        if (isListedPath(path, ignored))
             items.push_back({path});
     };
     for (const Paths& row : record.paths.value_or(std::vector<Paths>{})) {
@@ -65,11 +63,11 @@ ScanResult resultRow(const MalwareList& record, std::size_t position, std::vecto
 } // namespace
 
 std::vector<ScanResult> scanResultsFrom(const std::vector<MalwareList>& scanList,
-                                        const std::vector<std::string>& ignoredPaths)
+                                        const IgnoredPaths& ignored)
 {
     std::vector<ScanResult> rows;
     for (std::size_t position = 0; position < scanList.size(); ++position) {
-        std::vector<ScanResultItem> items = foundItems(scanList[position], ignoredPaths);
+        std::vector<ScanResultItem> items = foundItems(scanList[position], ignored);
         if (!items.empty())
             rows.push_back(resultRow(scanList[position], position, std::move(items)));
     }

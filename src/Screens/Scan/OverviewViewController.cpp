@@ -4,6 +4,7 @@
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/ByteCountFormat.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
@@ -46,20 +47,6 @@ std::string storedValueText(const platform::Value& value)
     if (const std::string* text = value.asText())
         return *text;
     return {};
-}
-
-std::vector<std::string> ignoredPaths()
-{
-    std::vector<std::string> paths;
-    platform::UserDefaults* suite = appGroupDefaults();
-    const auto stored = suite ? suite->array(SettingsKey::ignoreAllPaths) : std::nullopt;
-    for (const platform::Value& each : stored.value_or(platform::Array{})) {
-        const std::string* path = each.asText();
-        if (!path)
-            return {};
-        paths.push_back(*path);
-    }
-    return paths;
 }
 
 } // namespace
@@ -211,7 +198,7 @@ void OverviewViewController::observeScanProcessComplete(const platform::Notifica
     const auto* scanList = notification.value<std::vector<MalwareList>>("scanList");
     if (!completed || !*completed || !scanList)
         return;
-    scanResults().replace(scanResultsFrom(*scanList, ignoredPaths()));
+    scanResults().replace(scanResultsFrom(*scanList, IgnoredPaths::stored()));
     platform::NotificationCenter::defaultCenter().post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanresult}});
     standardDefaults().setObject(SettingsKey::lastScanDate, platform::Value(platform::Date(std::chrono::system_clock::now())));
     showLastScanDate();

@@ -5,7 +5,6 @@
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
-#include "Foundation/IgnoreList.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
@@ -15,6 +14,7 @@
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Common/ScreenWidgets.h"
+#include "Screens/Scan/IgnoreFoundPath.h"
 #include "Screens/Scan/ScanResultTableCellViews.h"
 
 #include <QCheckBox>
@@ -401,13 +401,7 @@ void ScanResultViewController::addToIgnoreList()
     const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt);
     if (!path)
         return;
-    addToStoredIgnoreList({*path});
-    scanResults().update([&path](std::vector<ScanResult>& results) {
-        for (ScanResult& result : results)
-            if (result.items)
-                std::erase_if(*result.items, [&path](const ScanResultItem& each) { return each.path == path; });
-        std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
-    });
+    ignoreFoundPath(*path);
     arrayConfig();
 }
 

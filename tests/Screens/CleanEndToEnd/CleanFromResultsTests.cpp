@@ -18,10 +18,15 @@
 #include "Screens/Scan/ScanViewController.h"
 #include "WidgetTestSupport.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -67,12 +72,25 @@ protected:
     }
 
     // Answers Clean Now's sheet with Yes and waits for the clean's result.
-    void confirmAndCleanToEnd()
+    void confirmAndWaitForTheResult()
     {
         seams.answerSheet(alertFirstButtonReturn);
         EXPECT_EQ(clean().parentWidget(), container().containerView.data()) << "the clean screen follows the start";
         ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
             [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
+    }
+
+    void cleanNowAndConfirm()
+    {
+        results().btnCleanNow->click();
+        ASSERT_TRUE(seams.sheetPending());
+        confirmAndWaitForTheResult();
+    }
+
+    // Answers Yes, waits for the result and checks that every finding went to the Trash.
+    void confirmAndCleanToEnd()
+    {
+        ASSERT_NO_FATAL_FAILURE(confirmAndWaitForTheResult());
         const fs::path trash = platform::userTrashPath();
         for (const fs::path& item : {app, support, download}) {
             EXPECT_FALSE(fs::exists(item)) << item;
@@ -80,6 +98,56 @@ protected:
         }
         EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text(), "5 items removed");
     }
+
+    // The row of a listed path, its record's details opened when they are closed; -1
+    // when it is not listed.
+    static int pathRow(const fs::path& path)
+    {
+        const auto isPath = [&](const ScanResultItem& item) { return item.path == path.string(); };
+        const std::vector<ScanResultRow>& rows = results().rows(); // made again by each change
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            const auto* record = std::get_if<ScanResult>(&rows[row]);
+            if (!record || !record->items || std::ranges::none_of(*record->items, isPath))
+                continue;
+            if (!record->isShowDetails)
+                results().clickedShowDetailsResultItem(row);
+            for (int child = row + 1; child < static_cast<int>(rows.size()); ++child)
+                if (const auto* item = std::get_if<ScanResultItem>(&rows[child]); item && isPath(*item))
+                    return child;
+        }
+        return -1;
+    }
+
+    // A right click on the path's row and Add to Ignore List in the menu it opens.
+    static void addToIgnoreListFromThePathMenu(const fs::path& path)
+    {
+        const int row = pathRow(path);
+        ASSERT_GE(row, 0) << path;
+        QAbstractItemView& table = *results().tableView;
+        table.scrollTo(table.model()->index(row, 0));
+        const QPoint at = table.visualRect(table.model()->index(row, 0)).center();
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, table.viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(table.viewport(), &rightClick);
+        QMenu& menu = *results().mainMenu;
+        ASSERT_TRUE(menu.isVisible());
+        ASSERT_FALSE(menu.actions().isEmpty());
+        QAction* add = menu.actions().front();
+        EXPECT_EQ(add->text(), "Add to Ignore List");
+        menu.close();
+        add->trigger();
+    }
+
+    static std::vector<std::string> listedPaths()
+    {
+        std::vector<std::string> paths;
+        for (const ScanResult& row : scanResults().snapshot())
+            for (const ScanResultItem& item : row.items.value_or(std::vector<ScanResultItem>{}))
+                paths.push_back(item.path.value_or("?"));
+        return paths;
+    }
+
+    // The number at the head of the result's removed line.
+    static std::int64_t shownRemoved() { return clean().lblDeceptiveAppItemsDeleted->text().section(' ', 0, 0).toLongLong(); }
 
     static ViewController& content() { return AllViewControllers::initialWindowController().contentViewController(); }
     static ScanResultViewController& results() { return AllViewControllers::scanResultViewController(); }
@@ -106,14 +174,14 @@ TEST_F(CleanFromResults, CleanNowMovesTheFindingsToTheTrashAndHomeShowsTheNewTot
     EXPECT_TRUE(clean().btnHome->isVisible());
     EXPECT_FALSE(isCleanInProgress);
     EXPECT_TRUE(scanResults().empty());
-    // The two files inside the planted items went with them: three removals.
-    EXPECT_EQ(removedSoFar(), removedBefore + 3);
+    // The total grows by the number the result shows.
+    EXPECT_EQ(removedSoFar(), removedBefore + 5);
     widgettest::saveGrab(content(), "main-window-clean-result");
 
     clean().btnHome->click();
     OverviewViewController& overview = AllViewControllers::overviewViewController();
     EXPECT_EQ(overview.parentWidget(), content().containerView.data()) << "Home shows the Overview";
-    EXPECT_TRUE(overview.lblTotalDeceptiveAppsRemoved->text().startsWith(QString::number(removedBefore + 3) + " "))
+    EXPECT_TRUE(overview.lblTotalDeceptiveAppsRemoved->text().startsWith(QString::number(removedBefore + 5) + " "))
         << overview.lblTotalDeceptiveAppsRemoved->text().toStdString();
     widgettest::saveGrab(content(), "main-window-overview-after-clean");
 }
@@ -135,6 +203,67 @@ TEST_F(CleanFromResults, TheAgentsScanRequestAndTheSidebarLeaveAnOpenCleanNowShe
 
     ASSERT_NO_FATAL_FAILURE(confirmAndCleanToEnd());
     EXPECT_TRUE(scanResults().empty());
+}
+
+// An application put on the ignore list from its row's path menu leaves the results
+// with everything inside it, and the clean leaves every file of it on disk.
+TEST_F(CleanFromResults, AnApplicationIgnoredFromThePathMenuKeepsEverythingInsideIt)
+{
+    const std::int64_t removedBefore = removedSoFar();
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    ASSERT_NO_FATAL_FAILURE(addToIgnoreListFromThePathMenu(app));
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{app.string()});
+    for (const std::string& path : listedPaths())
+        EXPECT_FALSE(path.starts_with(app.string())) << path << " is still listed";
+    EXPECT_EQ(foundItems(), 3);
+    widgettest::saveGrab(content(), "main-window-results-application-ignored");
+
+    ASSERT_NO_FATAL_FAILURE(cleanNowAndConfirm());
+    EXPECT_TRUE(fs::exists(app / "Contents/Info.plist"));
+    EXPECT_FALSE(fs::exists(support));
+    EXPECT_FALSE(fs::exists(download));
+    EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text(), "3 items removed");
+    EXPECT_EQ(removedSoFar(), removedBefore + 3);
+    EXPECT_TRUE(scanResults().empty());
+    widgettest::saveGrab(content(), "main-window-clean-result-application-ignored");
+}
+
+// A file inside a ticked bundle put on the ignore list: the bundle stays ticked and
+// listed, and the clean keeps it (removing it would remove the file).
+TEST_F(CleanFromResults, AFileIgnoredInsideATickedBundleKeepsTheBundle)
+{
+    const std::int64_t removedBefore = removedSoFar();
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    const fs::path plist = app / "Contents/Info.plist";
+    ASSERT_NO_FATAL_FAILURE(addToIgnoreListFromThePathMenu(plist));
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{plist.string()});
+    EXPECT_EQ(std::ranges::count(listedPaths(), plist.string()), 0);
+    EXPECT_EQ(std::ranges::count(listedPaths(), app.string()), 1);
+    EXPECT_TRUE(results().btnCleanNow->isEnabled());
+    widgettest::saveGrab(content(), "main-window-results-file-in-bundle-ignored");
+
+    ASSERT_NO_FATAL_FAILURE(cleanNowAndConfirm());
+    EXPECT_TRUE(fs::exists(plist));
+    EXPECT_FALSE(fs::exists(support));
+    EXPECT_FALSE(fs::exists(download));
+    EXPECT_EQ(listedPaths(), std::vector<std::string>{app.string()}) << "the bundle kept stays listed";
+    EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text(), "3 items removed");
+    EXPECT_EQ(clean().lblYouNowHaveDeceptiveAppItems->text(), "You now have 1 deceptive app item left.");
+    EXPECT_EQ(clean().lblCleanupStatus->text(), "Cleanup not finished");
+    EXPECT_EQ(removedSoFar(), removedBefore + 3);
+    widgettest::saveGrab(content(), "main-window-clean-result-bundle-kept");
+}
+
+// Items gone before Clean Now count as the result counts them, in the total too.
+TEST_F(CleanFromResults, TheResultAndTheTotalAgreeWhenItemsWentBeforeTheClean)
+{
+    const std::int64_t removedBefore = removedSoFar();
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    fs::remove(download);
+    fs::remove(support / "settings.dat");
+    ASSERT_NO_FATAL_FAILURE(cleanNowAndConfirm());
+    EXPECT_EQ(shownRemoved(), 5);
+    EXPECT_EQ(removedSoFar() - removedBefore, shownRemoved());
 }
 
 } // namespace

@@ -52,7 +52,11 @@ protected:
         return rows;
     }
 
-    QCheckBox* rowCheckbox(int row) const { return screen.tableView->cellWidget(row, 0)->findChild<QCheckBox*>(); }
+    static QCheckBox* checkboxOf(const IgnoreListViewController& shown, int row)
+    {
+        return shown.tableView->cellWidget(row, 0)->findChild<QCheckBox*>();
+    }
+    QCheckBox* rowCheckbox(int row) const { return checkboxOf(screen, row); }
 
     void removeAnswering(int response)
     {
@@ -87,6 +91,26 @@ TEST_F(IgnoreListScreen, RemoveTakesOutTheTickedRowsAfterConfirmation)
     EXPECT_EQ(stored(), Paths{});
     EXPECT_FALSE(screen.btnRemove->isEnabled());
     EXPECT_NE(screen.btnRemove->titleNormalColor(), QColor(Qt::white));
+}
+
+// Of a path stored twice, only the ticked row goes.
+TEST_F(IgnoreListScreen, RemoveTakesTheTickedCopyOfAPathStoredTwice)
+{
+    store({three[0], three[1], three[0]});
+    managetest::withEnglish([&] {
+        IgnoreListViewController shown;
+        managetest::showInWindow(shown);
+        checkboxOf(shown, 1)->click();
+        checkboxOf(shown, 2)->click(); // only the first copy stays ticked
+        widgettest::saveSettledGrab(shown, "IgnoreList-DuplicateOneTicked");
+        widgettest::click(*shown.btnRemove);
+        ASSERT_TRUE(seams.sheetPending());
+        seams.answerSheet(alertFirstButtonReturn);
+        EXPECT_EQ(stored(), (Paths{three[1], three[0]}));
+        ASSERT_EQ(shown.allIgnorePaths.size(), 2u);
+        EXPECT_EQ(shown.allIgnorePaths[1].path, three[0]);
+        widgettest::saveSettledGrab(shown, "IgnoreList-DuplicateRemoved");
+    });
 }
 
 TEST_F(IgnoreListScreen, CancelledRemoveStoresNothingAndTicksEveryRowAgain)

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// The results' Add to Ignore List: puts `path` on the ignore list, then takes out of
+// the result list every item the path now covers (the path and everything below it)
+// and every record left without an item. Main thread.
+void ignoreFoundPath(const std::string& path);
