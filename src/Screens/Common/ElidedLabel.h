@@ -3,8 +3,8 @@
 #include <QLabel>
 
 // A one-line label for long texts such as paths: it keeps its whole text (text()
-// returns it) and draws it shortened with "…" where it does not fit, without asking
-// for more width.
+// returns it) and draws it as plain text, shortened with "…" where it does not fit,
+// without asking for more width; a shortened text shows whole in its tool tip.
 class ElidedLabel : public QLabel {
 public:
     explicit ElidedLabel(Qt::TextElideMode mode = Qt::ElideMiddle, QWidget* parent = nullptr);
@@ -14,7 +14,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    QString shownText() const;
+
     Qt::TextElideMode mode_;
 };

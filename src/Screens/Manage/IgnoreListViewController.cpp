@@ -5,6 +5,7 @@
 #include "Foundation/IgnoreList.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
+#include "Screens/Common/ElidedLabel.h"
 #include "Screens/Common/FileChooser.h"
 #include "Screens/Common/RowTable.h"
 #include "Screens/Common/ScreenText.h"
@@ -23,26 +24,6 @@ namespace {
 
 constexpr int rowHeight = 44;
 constexpr int iconSide = 28;
-
-// A path shown in one line, shortened in its middle when it does not fit.
-class PathLabel : public QLabel {
-public:
-    PathLabel(const QString& path, QWidget* parent) : QLabel(parent), path_(path)
-    {
-        setToolTip(path);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override
-    {
-        setText(fontMetrics().elidedText(path_, Qt::ElideMiddle, width()));
-        QLabel::resizeEvent(event);
-    }
-
-private:
-    QString path_;
-};
 
 } // namespace
 
@@ -117,7 +98,8 @@ QWidget* IgnoreListViewController::makeCell(int row) const
     if (!item.icon.isNull())
         imageView->setPixmap(QPixmap::fromImage(item.icon.scaled(iconSide, iconSide, Qt::KeepAspectRatio,
                                                                  Qt::SmoothTransformation)));
-    auto* textField = new PathLabel(QString::fromStdString(item.path), cell);
+    auto* textField = new ElidedLabel(Qt::ElideMiddle, cell);
+    textField->setText(QString::fromStdString(item.path));
     screenstyle::styleLabel(*textField, "textField", 11, manageLook::headlineColor());
     auto* checkbox = new QCheckBox(cell);
     checkbox->setObjectName("checkbox");

@@ -58,6 +58,16 @@ bool nearColor(const QColor& a, const QColor& b, int tolerance)
         && std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
 }
 
+bool paintsColor(QWidget& widget, const QColor& colour, int tolerance)
+{
+    const QImage image = widget.grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (nearColor(image.pixelColor(x, y), colour, tolerance))
+                return true;
+    return false;
+}
+
 void saveGrab(QWidget& widget, const QString& name)
 {
     const char* build = std::getenv("BG_BUILD_DIR");

@@ -17,6 +17,8 @@ namespace widgettest {
 QColor pixelAt(QWidget& widget, QPoint point);
 // Whether two colours agree within a small tolerance per channel.
 bool nearColor(const QColor& a, const QColor& b, int tolerance = 6);
+// Whether the widget paints any pixel near `colour` (text drawn as markup shows its colours).
+bool paintsColor(QWidget& widget, const QColor& colour, int tolerance = 60);
 // Saves the widget's look as <build>/grabs/<name>.png for a person to look at.
 void saveGrab(QWidget& widget, const QString& name);
 // The same once every animation of the widget and the widgets in it has run to its
