@@ -1,5 +1,6 @@
 #include "Platform/Launchd/JobRegistry.h"
 
+#include "Platform/Launchd/JobProcess.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 #include "Platform/Workspace/ProcessStat.h"
@@ -31,12 +32,19 @@ std::optional<std::int64_t> integerEntry(const Dictionary& dictionary, const cha
     return *found->second.asInteger();
 }
 
+bool isTrue(const Value* value)
+{
+    return value && value->asBoolean() && *value->asBoolean();
+}
+
 Dictionary encode(const JobRecord& record)
 {
     Dictionary encoded{{"Job", record.job},
                        {"Generation", record.generation},
                        {"LastExitStatus", static_cast<long long>(record.lastExitStatus)},
                        {"Removed", record.removed}};
+    if (record.ranToEnd)
+        encoded.emplace("RanToEnd", true);
     for (const auto& [key, value] : {std::pair{"PID", optionalInteger(record.pid)},
                                      std::pair{"SupervisorPID", optionalInteger(record.supervisorPid)},
                                      std::pair{"SupervisorStartTime", optionalInteger(record.supervisorStartTime)}})
@@ -59,8 +67,8 @@ std::optional<JobRecord> decode(const Value& value)
     record.lastExitStatus = integerEntry(*dictionary, "LastExitStatus").value_or(0);
     record.supervisorPid = integerEntry(*dictionary, "SupervisorPID");
     record.supervisorStartTime = integerEntry(*dictionary, "SupervisorStartTime");
-    const Value* removed = value.find("Removed");
-    record.removed = removed && removed->asBoolean() && *removed->asBoolean();
+    record.removed = isTrue(value.find("Removed"));
+    record.ranToEnd = isTrue(value.find("RanToEnd"));
     return record;
 }
 
@@ -74,7 +82,7 @@ fs::path overridesPath(const fs::path& folder)
 bool JobRecord::supervisorHasEnded() const
 {
     if (!supervisorPid)
-        return false;
+        return runsAtLoad(job) && !isOneShotJob(job) && !ranToEnd;
     const auto startTime = runningProcessStartTime(static_cast<pid_t>(*supervisorPid));
     return !startTime || !supervisorStartTime || static_cast<std::int64_t>(*startTime) != *supervisorStartTime;
 }

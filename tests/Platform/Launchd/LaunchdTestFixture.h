@@ -9,10 +9,28 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 namespace testsupport {
+
+// A folder of stand-in tools like the build's, whose launchd supervisor has lost
+// its run bit (as a failed exec or a bundle mid-update leaves it); inside the root.
+inline std::filesystem::path toolsWithoutRunnableSupervisor()
+{
+    const std::filesystem::path build = std::getenv("BG_TOOLS_DIR");
+    const std::filesystem::path tools = underRoot("/private/tmp/broken-tools");
+    std::filesystem::create_directories(tools);
+    for (const char* tool : {"launchctl", "open", "system_profiler"})
+        if (!std::filesystem::exists(std::filesystem::symlink_status(tools / tool)))
+            std::filesystem::create_symlink(build / tool, tools / tool);
+    std::filesystem::copy_file(build / "launchd-supervisor", tools / "launchd-supervisor",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::permissions(tools / "launchd-supervisor", std::filesystem::perms::owner_read |
+                                                                   std::filesystem::perms::owner_write);
+    return tools;
+}
 
 // A fresh platform root whose stand-in launchd is emptied after each test: every
 // job is removed (its process stopped), the authorisation agent reset.

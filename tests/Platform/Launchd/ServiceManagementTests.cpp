@@ -6,6 +6,7 @@
 #include "Platform/Workspace/ProcessStat.h"
 #include "ProcessStatus.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -95,6 +96,12 @@ TEST_F(ServiceManagement, AJobWhoseSupervisorHasEndedIsNotLoadedAndASubmitStarts
     for (const auto& [name, afterTheSupervisorIsGone] : std::vector<Case>{
              {"killed", [](JobRecord&) {}},
              {"its PID now another process's", [](JobRecord& record) { record.supervisorPid = ::getpid(); }},
+             {"none recorded, its start having failed",
+              [](JobRecord& record) {
+                  record.supervisorPid.reset();
+                  record.supervisorStartTime.reset();
+                  record.pid.reset();
+              }},
          }) {
         ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper(label), nullptr, nullptr)) << name;
         const auto pid = waitForPID(LaunchdDomain::User, label);
@@ -114,6 +121,41 @@ TEST_F(ServiceManagement, AJobWhoseSupervisorHasEndedIsNotLoadedAndASubmitStarts
         EXPECT_TRUE(processExists(*next)) << name;
         ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr)) << name;
     }
+}
+
+// The supervisor's tool cannot run (not executable, as mid-update): the submit
+// fails and says why, nothing stays registered, and the next submit starts the job.
+TEST_F(ServiceManagement, ASupervisorThatCannotStartFailsTheSubmitAndLeavesNoRecord)
+{
+    const char* tools = std::getenv("BG_TOOLS_DIR");
+    const std::string toolsBefore = tools ? tools : "";
+    const auto broken = testsupport::toolsWithoutRunnableSupervisor();
+    ::setenv("BG_TOOLS_DIR", broken.c_str(), 1);
+    platform::Error error;
+    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, &error));
+    ::setenv("BG_TOOLS_DIR", toolsBefore.c_str(), 1);
+    EXPECT_EQ(error.code, EACCES);
+    EXPECT_THAT(error.localizedDescription, testing::HasSubstr((broken / "launchd-supervisor").string()));
+    EXPECT_FALSE(platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).read("com.example.sleeper"));
+
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    EXPECT_TRUE(waitForPID(LaunchdDomain::User, "com.example.sleeper"));
+}
+
+// A job that ran at load and ended stays loaded, as launchd keeps it.
+TEST_F(ServiceManagement, AJobThatRanAtLoadAndEndedStaysLoaded)
+{
+    const Dictionary job{{"Label", "com.example.once-at-load"}, {"Program", "/bin/true"}, {"RunAtLoad", true}};
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
+    ASSERT_TRUE(waitUntil([&] {
+        const auto record = registry.read("com.example.once-at-load");
+        return record && !record->supervisorPid;
+    }));
+    EXPECT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.once-at-load"));
+    platform::Error error;
+    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, &error));
+    EXPECT_EQ(error.code, EEXIST);
 }
 
 TEST_F(ServiceManagement, KeepAliveStartsTheJobAgainUntilRemoved)
