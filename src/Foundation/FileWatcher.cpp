@@ -36,7 +36,7 @@ void FileWatcher::start()
         return;
     streamRef_ = fsevents::EventStream::create(
         filePaths_, [this](const fsevents::Event& event) { deliver(event); }, queue.value_or(nullptr),
-        [](const std::string& root) { return !isMachineWideFolder(root); });
+        [](const std::string& root) { return leadsInsideHomeFolder(root); });
     if (streamRef_)
         streamRef_->start();
 }

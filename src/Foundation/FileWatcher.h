@@ -56,9 +56,8 @@ public:
 
     // Starts the stream over the paths, reporting from now on; a path that is
     // not there yet is watched once it appears. A path that is a link is followed
-    // unless it leads to a folder of the machine rather than the user's own
-    // (isMachineWideFolder), and its events keep the path as written. Does
-    // nothing while a stream runs.
+    // only to a folder inside the user's home (not the home itself), and its
+    // events keep the path as written. Does nothing while a stream runs.
     void start();
     // Ends the stream; a later start() makes a new one.
     void stop();

@@ -225,8 +225,11 @@ TEST_F(FileWatcherTest, AWatchedFolderThatGoesAwayIsWatchedAgainWhenItComesBack)
 TEST_F(FileWatcherTest, AFolderThatIsALinkIsNotFollowedToAFolderOfTheMachine)
 {
     const auto desktop = testsupport::homeFolder() / "Desktop";
+    fs::create_directories(platform::hostPath("/usr/share/doc"));
+    fs::create_directories(platform::hostPath("/Users/Shared"));
     const fs::path refusedTargets[] = {"/", platform::platformRoot(), platform::hostPath("/Users"),
-                                       testsupport::homeFolder(), testsupport::platformRootFolder().parent_path()};
+                                       testsupport::homeFolder(), testsupport::platformRootFolder().parent_path(),
+                                       platform::hostPath("/usr"), platform::hostPath("/Users/Shared")};
     for (const auto& target : refusedTargets) {
         fs::remove_all(desktop);
         fs::create_directory_symlink(target, desktop);
