@@ -43,8 +43,8 @@ Dictionary encode(const JobRecord& record)
                        {"Generation", record.generation},
                        {"LastExitStatus", static_cast<long long>(record.lastExitStatus)},
                        {"Removed", record.removed}};
-    if (record.ranToEnd)
-        encoded.emplace("RanToEnd", true);
+    if (record.supervisorFinished)
+        encoded.emplace("SupervisorFinished", true);
     for (const auto& [key, value] : {std::pair{"PID", optionalInteger(record.pid)},
                                      std::pair{"SupervisorPID", optionalInteger(record.supervisorPid)},
                                      std::pair{"SupervisorStartTime", optionalInteger(record.supervisorStartTime)}})
@@ -68,7 +68,7 @@ std::optional<JobRecord> decode(const Value& value)
     record.supervisorPid = integerEntry(*dictionary, "SupervisorPID");
     record.supervisorStartTime = integerEntry(*dictionary, "SupervisorStartTime");
     record.removed = isTrue(value.find("Removed"));
-    record.ranToEnd = isTrue(value.find("RanToEnd"));
+    record.supervisorFinished = isTrue(value.find("SupervisorFinished"));
     return record;
 }
 
@@ -82,7 +82,7 @@ fs::path overridesPath(const fs::path& folder)
 bool JobRecord::supervisorHasEnded() const
 {
     if (!supervisorPid)
-        return runsAtLoad(job) && !isOneShotJob(job) && !ranToEnd;
+        return runsAtLoad(job) && !isOneShotJob(job) && !supervisorFinished;
     const auto startTime = runningProcessStartTime(static_cast<pid_t>(*supervisorPid));
     return !startTime || !supervisorStartTime || static_cast<std::int64_t>(*startTime) != *supervisorStartTime;
 }

@@ -44,12 +44,8 @@ public:
             if (!stillWanted() || !start(*job))
                 break;
             const int status = watch();
-            if (!stillWanted())
+            if (!stillWanted() || !restartsAfter(*job, status))
                 break;
-            if (!restartsAfter(*job, status)) {
-                record([](JobRecord& record) { record.ranToEnd = true; });
-                break;
-            }
         }
         finish();
     }
@@ -135,6 +131,7 @@ private:
         record->supervisorPid.reset();
         record->supervisorStartTime.reset();
         record->pid.reset();
+        record->supervisorFinished = true;
         (void)registry_.write(label_, *record);
     }
 
@@ -182,8 +179,7 @@ std::error_code startSupervisor(const JobRegistry& registry, const std::string& 
     const auto deadline = std::chrono::steady_clock::now() + kStartWait;
     while (std::chrono::steady_clock::now() < deadline) {
         const auto record = registry.read(label);
-        if (!record || record->generation != generation || record->supervisorPid || record->ranToEnd ||
-            record->lastExitStatus != 0)
+        if (!record || record->generation != generation || record->supervisorPid || record->supervisorFinished)
             return {};
         std::this_thread::sleep_for(5ms);
     }

@@ -142,20 +142,24 @@ TEST_F(ServiceManagement, ASupervisorThatCannotStartFailsTheSubmitAndLeavesNoRec
     EXPECT_TRUE(waitForPID(LaunchdDomain::User, "com.example.sleeper"));
 }
 
-// A job that ran at load and ended stays loaded, as launchd keeps it.
-TEST_F(ServiceManagement, AJobThatRanAtLoadAndEndedStaysLoaded)
+// A job that ran at load and ended, or whose program cannot run, stays loaded
+// once its supervisor is done with it, as launchd keeps it.
+TEST_F(ServiceManagement, AJobItsSupervisorIsDoneWithStaysLoaded)
 {
-    const Dictionary job{{"Label", "com.example.once-at-load"}, {"Program", "/bin/true"}, {"RunAtLoad", true}};
-    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
     const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
-    ASSERT_TRUE(waitUntil([&] {
-        const auto record = registry.read("com.example.once-at-load");
-        return record && !record->supervisorPid;
-    }));
-    EXPECT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.once-at-load"));
-    platform::Error error;
-    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, &error));
-    EXPECT_EQ(error.code, EEXIST);
+    for (const auto& [label, program] : {std::pair{"com.example.once-at-load", "/bin/true"},
+                                         std::pair{"com.example.cannot-run", "/nonexistent/tool"}}) {
+        const Dictionary job{{"Label", label}, {"Program", program}, {"RunAtLoad", true}};
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr)) << label;
+        ASSERT_TRUE(waitUntil([&] {
+            const auto record = registry.read(label);
+            return record && !record->supervisorPid;
+        })) << label;
+        EXPECT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, label)) << label;
+        platform::Error error;
+        EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, &error)) << label;
+        EXPECT_EQ(error.code, EEXIST) << label;
+    }
 }
 
 TEST_F(ServiceManagement, KeepAliveStartsTheJobAgainUntilRemoved)
