@@ -27,12 +27,11 @@ void LeftBehind::startAJobAndDie(const std::string& report)
     const platform::Dictionary job{{"Label", "com.example.left-behind"},
                                    {"ProgramArguments", platform::Array{"/bin/sleep", "60"}},
                                    {"KeepAlive", true}};
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
     if (platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr))
-        if (const auto pid = waitForPID(LaunchdDomain::User, "com.example.left-behind")) {
-            const auto record = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).read("com.example.left-behind");
-            std::ofstream(report) << *pid << ' ' << record->supervisorPid.value_or(0) << ' '
-                                  << testsupport::platformRootFolder().string() << '\n';
-        }
+        if (const auto pid = waitForPID(LaunchdDomain::User, "com.example.left-behind"))
+            std::ofstream(report) << *pid << ' ' << registry.read("com.example.left-behind")->supervisorPid.value_or(0)
+                                  << ' ' << testsupport::platformRootFolder().string() << '\n';
     ::kill(::getpid(), SIGKILL);
     std::abort(); // not reached
 }
@@ -60,6 +59,7 @@ TEST_F(LeftBehind, ATestProcessThatDiesLeavesNoSupervisorOrJobRunning)
     long long job = 0, supervisor = 0;
     std::string root;
     ASSERT_TRUE(told >> job >> supervisor >> root) << "the dying copy started its job";
+    ASSERT_GT(supervisor, 0);
     EXPECT_TRUE(waitUntil([&] {
         return !platform::runningProcessStartTime(static_cast<pid_t>(job)) &&
                !platform::runningProcessStartTime(static_cast<pid_t>(supervisor));
