@@ -109,17 +109,15 @@ TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
 // the agent running.
 TEST_F(LaunchSequence, ALaunchWhoseAgentCannotBeStartedSaysSoAndTheNextOneStartsIt)
 {
-    const char* tools = std::getenv("BG_TOOLS_DIR");
-    const std::string toolsBefore = tools ? tools : "";
-    const auto broken = testsupport::toolsWithoutRunnableSupervisor();
-    ::setenv("BG_TOOLS_DIR", broken.c_str(), 1);
-    testing::internal::CaptureStdout();
-    AppDelegate::shared().applicationWillFinishLaunching();
-    const std::string output = testing::internal::GetCapturedStdout();
-    ::setenv("BG_TOOLS_DIR", toolsBefore.c_str(), 1);
-    EXPECT_THAT(output, testing::HasSubstr("Unable to load the agent's launch agent: " + agentLaunchAgentPlistPath() +
-                                           ": Cannot start the job's supervisor \"" +
-                                           (broken / "launchd-supervisor").string() + "\": Permission denied\n"));
+    {
+        const testsupport::UnrunnableSupervisor broken;
+        testing::internal::CaptureStdout();
+        AppDelegate::shared().applicationWillFinishLaunching();
+        EXPECT_THAT(testing::internal::GetCapturedStdout(),
+                    testing::HasSubstr("Unable to load the agent's launch agent: " + agentLaunchAgentPlistPath() +
+                                       ": Cannot start the job's supervisor \"" + broken.tool().string() +
+                                       "\": Permission denied\n"));
+    }
     EXPECT_FALSE(platform::SMJobCopyDictionary(platform::LaunchdDomain::User, agentBundleIdentifier));
     EXPECT_TRUE(runningAgents().empty());
 

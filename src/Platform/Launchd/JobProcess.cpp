@@ -15,12 +15,12 @@ extern char** environ;
 
 namespace platform::launchd {
 
-namespace {
-
 bool isTrue(const Value* value)
 {
     return value && value->asBoolean() && *value->asBoolean();
 }
+
+namespace {
 
 const Value* entry(const Dictionary& job, const char* key)
 {

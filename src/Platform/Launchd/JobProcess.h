@@ -20,6 +20,9 @@ struct JobCommand {
 };
 std::optional<JobCommand> commandOfJob(const Dictionary& job);
 
+// A Boolean entry that is there and true.
+bool isTrue(const Value* value);
+
 bool isOneShotJob(const Dictionary& job);   // LaunchOnlyOnce with RunAtLoad
 bool runsAtLoad(const Dictionary& job);     // RunAtLoad, KeepAlive true, or KeepAlive's SuccessfulExit
 bool restartsAfter(const Dictionary& job, int waitStatus); // the KeepAlive rule

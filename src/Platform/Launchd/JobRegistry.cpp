@@ -32,11 +32,6 @@ std::optional<std::int64_t> integerEntry(const Dictionary& dictionary, const cha
     return *found->second.asInteger();
 }
 
-bool isTrue(const Value* value)
-{
-    return value && value->asBoolean() && *value->asBoolean();
-}
-
 Dictionary encode(const JobRecord& record)
 {
     Dictionary encoded{{"Job", record.job},

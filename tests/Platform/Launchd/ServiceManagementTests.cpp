@@ -127,15 +127,13 @@ TEST_F(ServiceManagement, AJobWhoseSupervisorHasEndedIsNotLoadedAndASubmitStarts
 // fails and says why, nothing stays registered, and the next submit starts the job.
 TEST_F(ServiceManagement, ASupervisorThatCannotStartFailsTheSubmitAndLeavesNoRecord)
 {
-    const char* tools = std::getenv("BG_TOOLS_DIR");
-    const std::string toolsBefore = tools ? tools : "";
-    const auto broken = testsupport::toolsWithoutRunnableSupervisor();
-    ::setenv("BG_TOOLS_DIR", broken.c_str(), 1);
     platform::Error error;
-    EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, &error));
-    ::setenv("BG_TOOLS_DIR", toolsBefore.c_str(), 1);
+    {
+        const testsupport::UnrunnableSupervisor broken;
+        EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, &error));
+        EXPECT_THAT(error.localizedDescription, testing::HasSubstr(broken.tool().string()));
+    }
     EXPECT_EQ(error.code, EACCES);
-    EXPECT_THAT(error.localizedDescription, testing::HasSubstr((broken / "launchd-supervisor").string()));
     EXPECT_FALSE(platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).read("com.example.sleeper"));
 
     ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 namespace fs = std::filesystem;
 using platform::Array;
@@ -95,29 +96,28 @@ TEST_F(StandInTools, LaunchctlLoadThatCannotKeepTheJobSaysWhyEachTime)
 {
     const std::string plist = plantAgent("com.example.tool-agent");
     const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).folder();
-    const char* tools = std::getenv("BG_TOOLS_DIR");
-    const std::string toolsBefore = tools ? tools : "";
+    std::optional<testsupport::UnrunnableSupervisor> broken;
     struct Case {
         std::string name;
-        std::function<void()> breakIt;
+        std::function<std::string()> breakIt; // the line each load says
         std::function<void()> mendIt;
-        std::string line;
     };
-    const auto broken = testsupport::toolsWithoutRunnableSupervisor();
-    for (const auto& [name, breakIt, mendIt, line] : std::vector<Case>{
+    for (const auto& [name, breakIt, mendIt] : std::vector<Case>{
              {"registry folder replaced by a file",
               [&] {
                   fs::remove_all(registry);
                   testsupport::plantFile(registry);
+                  return "Cannot record the job in \"" + registry.string() + "\": Not a directory";
               },
-              [&] { fs::remove(registry); },
-              plist + ": Cannot record the job in \"" + registry.string() + "\": Not a directory\n"},
-             {"supervisor not runnable", [&] { ::setenv("BG_TOOLS_DIR", broken.c_str(), 1); },
-              [&] { ::setenv("BG_TOOLS_DIR", toolsBefore.c_str(), 1); },
-              plist + ": Cannot start the job's supervisor \"" + (broken / "launchd-supervisor").string() +
-                  "\": Permission denied\n"},
+              [&] { fs::remove(registry); }},
+             {"supervisor not runnable",
+              [&] {
+                  broken.emplace();
+                  return "Cannot start the job's supervisor \"" + broken->tool().string() + "\": Permission denied";
+              },
+              [&] { broken.reset(); }},
          }) {
-        breakIt();
+        const std::string line = plist + ": " + breakIt() + "\n";
         for (int load = 0; load < 2; ++load)
             EXPECT_EQ(run("/bin/launchctl", {"load", plist}), (std::pair<int, std::string>{1, line})) << name;
         mendIt();
