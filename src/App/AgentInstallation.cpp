@@ -31,6 +31,21 @@ void waitForExit(pid_t pid)
         std::this_thread::sleep_for(20ms);
 }
 
+// A load that failed leaves the agent stopped until the next launch: say so in one
+// line. A job still loaded from before is no failure: it restarts the agent.
+void reportLoadFailure(const TaskResult& load)
+{
+    std::string reason = load.output.value_or("");
+    while (!reason.empty() && reason.back() == '\n')
+        reason.pop_back();
+    if (load.status == 0 || reason.ends_with(": service already loaded"))
+        return;
+    std::ranges::replace(reason, '\n', ' ');
+    if (reason.empty())
+        reason = "launchctl ended with status " + std::to_string(load.status);
+    printFailure("Unable to load the agent's launch agent: ", reason);
+}
+
 std::string launchAgentFolder()
 {
     return platform::hostPath("/Users/" + platform::userName() + "/Library/LaunchAgents/");
@@ -105,5 +120,5 @@ void AppDelegate::installLaunchAgent()
     const std::string plist = agentLaunchAgentPlistPath();
     std::cout << (platform::writePropertyListFile(plist, job) ? "file has been created!" : "unable to create the file")
               << std::endl;
-    runTask("/bin/launchctl", {"load", plist});
+    reportLoadFailure(runTask("/bin/launchctl", {"load", plist}));
 }

@@ -3,9 +3,17 @@
 #include "Foundation/ProtectedPaths.h"
 
 #include <array>
+#include <cstring>
+#include <iostream>
 #include <utility>
 
 namespace fsevents = platform::fsevents;
+
+namespace {
+
+constexpr std::chrono::seconds retryInterval{5};
+
+} // namespace
 
 std::string FileWatcherEvent::description() const
 {
@@ -32,17 +40,33 @@ FileWatcher::~FileWatcher()
 
 void FileWatcher::start()
 {
-    if (streamRef_)
+    if (streamRef_ || retry_ || startStream())
         return;
+    std::string folders;
+    for (const auto& path : filePaths_)
+        folders += (folders.empty() ? "\"" : ", \"") + path + "\"";
+    std::cerr << "File watcher: cannot watch " << folders << ": " << std::strerror(errno) << "; trying again every "
+              << retryInterval.count() << " seconds" << std::endl;
+    retry_ = std::make_unique<platform::dispatch::RepeatingTimer>(retryInterval, [this] {
+        if (startStream())
+            retry_.reset();
+    });
+}
+
+bool FileWatcher::startStream()
+{
     streamRef_ = fsevents::EventStream::create(
         filePaths_, [this](const fsevents::Event& event) { deliver(event); }, queue.value_or(nullptr),
-        [](const std::string& root) { return !isMachineWideFolder(root); });
-    if (streamRef_)
-        streamRef_->start();
+        [](const std::string& root) { return leadsInsideHomeFolder(root); });
+    if (!streamRef_)
+        return false;
+    streamRef_->start();
+    return true;
 }
 
 void FileWatcher::stop()
 {
+    retry_.reset();
     if (streamRef_) {
         streamRef_->stop();
         streamRef_.reset();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Dispatch/Dispatch.h"
 #include "Platform/FSEvents/EventStream.h"
 
 #include <cstdint>
@@ -56,16 +57,21 @@ public:
 
     // Starts the stream over the paths, reporting from now on; a path that is
     // not there yet is watched once it appears. A path that is a link is followed
-    // unless it leads to a folder of the machine rather than the user's own
-    // (isMachineWideFolder), and its events keep the path as written. Does
-    // nothing while a stream runs.
+    // only to a folder inside the user's home (not the home itself), and its
+    // events keep the path as written. Does nothing while a stream runs. A stream
+    // the system cannot give (no inotify instance left) is told in one line and
+    // tried again on the main queue every 5 seconds until it starts, reporting
+    // from then on.
     void start();
-    // Ends the stream; a later start() makes a new one.
+    // Ends the stream (or the retries); a later start() makes a new one.
     void stop();
 
 private:
+    // False (errno telling why) when the system gives no stream.
+    bool startStream();
     void deliver(const platform::fsevents::Event& event);
 
     std::vector<std::string> filePaths_;
     std::unique_ptr<platform::fsevents::EventStream> streamRef_;
+    std::unique_ptr<platform::dispatch::RepeatingTimer> retry_;
 };

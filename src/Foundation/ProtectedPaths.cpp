@@ -106,8 +106,12 @@ bool isProtectedPath(const std::string& path)
     return holdsAnyOf(written, protectedFolders());
 }
 
-bool isMachineWideFolder(const std::string& path)
+bool leadsInsideHomeFolder(const std::string& path)
 {
     const fs::path written(path);
-    return !written.is_absolute() || holdsAnyOf(written, withResolvedForms({userPath("")}));
+    if (!written.is_absolute())
+        return false;
+    const auto resolved = resolvedForm(written);
+    const auto home = resolvedForm(userPath(""));
+    return resolved && home && *resolved != *home && holds(*home, *resolved);
 }

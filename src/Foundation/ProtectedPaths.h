@@ -10,8 +10,7 @@
 // as written and with its links resolved, so a link is judged by where it leads.
 bool isProtectedPath(const std::string& path);
 
-// Whether a folder is the machine's or every user's rather than one user's, judged
-// as written and with its links resolved: the file-system root, the platform root,
-// "/Users", the home folder, a folder that holds one of them, a folder outside the
-// platform root, or a path that is not absolute or cannot be resolved.
-bool isMachineWideFolder(const std::string& path);
+// Whether a path leads, with its links resolved, into the user's home folder:
+// to a folder below the home, never the home itself nor anything outside it.
+// False for a path that is not absolute or cannot be resolved.
+bool leadsInsideHomeFolder(const std::string& path);

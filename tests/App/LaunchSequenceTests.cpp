@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -101,6 +102,31 @@ TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
         << "launchd starts a fresh agent";
     ASSERT_TRUE(waitForAnalyticsEvents(1));
     EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"install/install"}) << "no event on the second launch";
+}
+
+// At one launch launchd's supervisor cannot start (its tool not runnable): the
+// launch says so in one line, keeps no half-loaded job, and the next launch has
+// the agent running.
+TEST_F(LaunchSequence, ALaunchWhoseAgentCannotBeStartedSaysSoAndTheNextOneStartsIt)
+{
+    {
+        const testsupport::UnrunnableSupervisor broken;
+        testing::internal::CaptureStdout();
+        AppDelegate::shared().applicationWillFinishLaunching();
+        EXPECT_THAT(testing::internal::GetCapturedStdout(),
+                    testing::HasSubstr("Unable to load the agent's launch agent: " + agentLaunchAgentPlistPath() +
+                                       ": Cannot start the job's supervisor \"" + broken.tool().string() +
+                                       "\": Permission denied\n"));
+    }
+    EXPECT_FALSE(platform::SMJobCopyDictionary(platform::LaunchdDomain::User, agentBundleIdentifier));
+    EXPECT_TRUE(runningAgents().empty());
+
+    AppDelegate::shared().applicationWillFinishLaunching();
+    EXPECT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; })) << "the next launch starts it";
+    testing::internal::CaptureStdout();
+    AppDelegate::shared().applicationWillFinishLaunching();
+    EXPECT_THAT(testing::internal::GetCapturedStdout(), testing::Not(testing::HasSubstr("Unable to load")))
+        << "a job loaded from before is no failure";
 }
 
 struct DatabaseCase {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -225,8 +228,11 @@ TEST_F(FileWatcherTest, AWatchedFolderThatGoesAwayIsWatchedAgainWhenItComesBack)
 TEST_F(FileWatcherTest, AFolderThatIsALinkIsNotFollowedToAFolderOfTheMachine)
 {
     const auto desktop = testsupport::homeFolder() / "Desktop";
+    fs::create_directories(platform::hostPath("/usr/share/doc"));
+    fs::create_directories(platform::hostPath("/Users/Shared"));
     const fs::path refusedTargets[] = {"/", platform::platformRoot(), platform::hostPath("/Users"),
-                                       testsupport::homeFolder(), testsupport::platformRootFolder().parent_path()};
+                                       testsupport::homeFolder(), testsupport::platformRootFolder().parent_path(),
+                                       platform::hostPath("/usr"), platform::hostPath("/Users/Shared")};
     for (const auto& target : refusedTargets) {
         fs::remove_all(desktop);
         fs::create_directory_symlink(target, desktop);
@@ -318,6 +324,54 @@ TEST_F(FileWatcherTest, SecondStartMakesNoSecondStreamAndAbsentCallbackDrops)
     const auto later = testsupport::plantFile(downloads / "later.txt");
     ASSERT_TRUE(waitFor(later, 0x10100));
     EXPECT_EQ(count(dropped), 0);
+}
+
+// The lowest descriptor number this process has free: below it, all are in use.
+int lowestFreeDescriptor()
+{
+    int fd = 0;
+    while (::fcntl(fd, F_GETFD) != -1)
+        ++fd;
+    return fd;
+}
+
+// The system gives no inotify instance at the start (here: no descriptor is left
+// to this process, as when other programs hold every instance): one line names
+// the folders, the start is tried again, silently, until it succeeds, and from
+// then on events arrive as from a stream started at once.
+TEST_F(FileWatcherTest, AStreamThatCannotStartSaysSoOnceAndStartsWhenItCan)
+{
+    using namespace std::chrono_literals;
+    const auto desktop = testsupport::homeFolder() / "Desktop";
+    platform::dispatch::runMainLoopFor(1ms);
+    testing::internal::CaptureStderr();
+    rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit none = before;
+    none.rlim_cur = static_cast<rlim_t>(lowestFreeDescriptor());
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    watch({downloads.string() + "/", desktop.string()});
+    testsupport::plantFile(downloads / "unseen.txt");
+    platform::dispatch::runMainLoopFor(6s); // a retry fails meanwhile
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
+
+    int planted = 0;
+    auto nextPlanting = std::chrono::steady_clock::now();
+    const bool delivered = platform::dispatch::runMainLoopUntil(
+        [&] {
+            if (std::chrono::steady_clock::now() >= nextPlanting) {
+                testsupport::plantFile(desktop / ("late-" + std::to_string(planted++) + ".txt"));
+                nextPlanting += 200ms;
+            }
+            return !events.empty();
+        },
+        15s);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "File watcher: cannot watch \"" + downloads.string() + "/\", \"" + desktop.string() +
+                  "\": Too many open files; trying again every 5 seconds\n");
+    ASSERT_TRUE(delivered);
+    EXPECT_TRUE(events.front().path.starts_with((desktop / "late-").string())) << events.front().path;
+    EXPECT_EQ(count(downloads / "unseen.txt"), 0);
 }
 
 TEST_F(FileWatcherTest, StopEndsEventsAndStopBeforeStartDoesNothing)

@@ -1,3 +1,4 @@
+#include "ProcessGuard.h"
 #include "TestRoot.h"
 
 #include "Platform/Dispatch/Dispatch.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     platform::dispatch::adoptMainThread();
     testsupport::platformRootFolder();
+    testsupport::guardProcessesOfTheRoot();
     // Removed after the static objects of the tests have ended, since their last
     // actions (an observer leaving the distributed center) may make folders in it.
     std::atexit(removePlatformRoot);

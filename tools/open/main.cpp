@@ -3,11 +3,10 @@
 // no saved window state and no activation here).
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Launchd/JobProcess.h"
+#include "Platform/Workspace/ProcessList.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,31 +14,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> commandLineOf(const fs::path& process)
-{
-    std::ifstream file(process / "cmdline", std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> arguments;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\0', start);
-        arguments.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return arguments;
-}
-
-// A process runs the executable: as its image, or as the script an interpreter runs.
+// A process runs the executable: as its image, or as the script an interpreter
+// runs. A process that ends meanwhile is passed over.
 bool isRunning(const fs::path& executable)
 {
-    std::error_code error;
-    for (fs::directory_iterator entry("/proc", error), end; !error && entry != end; entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::error_code ignored;
-        if (fs::read_symlink(entry->path() / "exe", ignored) == executable)
+    for (const pid_t pid : platform::listedProcesses()) {
+        if (platform::processExecutable(pid) == executable.string())
             return true;
-        const auto arguments = commandLineOf(entry->path());
+        const auto arguments = platform::processCommandLine(pid).value_or(std::vector<std::string>{});
         for (std::size_t index = 0; index < arguments.size() && index < 2; ++index)
             if (arguments[index] == executable.string())
                 return true;

@@ -103,8 +103,12 @@ std::unique_ptr<EventStream> EventStream::create(std::vector<std::string> roots,
     auto impl = std::make_unique<Impl>();
     impl->inotifyFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     impl->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (impl->inotifyFd < 0 || impl->wakeFd < 0)
+    if (impl->inotifyFd < 0 || impl->wakeFd < 0) {
+        const int reason = errno;
+        impl.reset();
+        errno = reason;
         return nullptr;
+    }
     for (auto& root : roots)
         impl->roots.push_back(withoutTrailingSlash(std::move(root)));
     impl->handler = std::move(handler);

@@ -50,7 +50,7 @@ class EventStream {
 public:
     using Handler = std::function<void(const Event&)>;
 
-    // Null when the system gives no inotify instance.
+    // Null when the system gives no inotify instance (errno tells why).
     [[nodiscard]] static std::unique_ptr<EventStream> create(std::vector<std::string> roots, Handler handler,
                                                              DeliveryQueue queue = {},
                                                              LinkedRootCheck followsLinkedRoot = {});

@@ -6,13 +6,23 @@
 
 #include <cerrno>
 #include <iostream>
+#include <mutex>
+#include <set>
 
 namespace platform {
 
 namespace {
 
+// Once a path in a process: a watched entry is read again at every change and poll.
 void printRefusal(const std::string& path, const std::string& reason)
 {
+    static std::mutex mutex;
+    static std::set<std::string> told;
+    {
+        const std::lock_guard lock(mutex);
+        if (!told.insert(path).second)
+            return;
+    }
     std::cout << "Unreadable file skipped: \"" + path + "\" " + reason + "\n" << std::flush;
 }
 

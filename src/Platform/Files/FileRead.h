@@ -15,7 +15,7 @@ inline constexpr std::size_t maximumFileReadSize = std::size_t{64} << 20;
 // (a link is followed only when it ends at one: a FIFO, socket, device or folder
 // is never opened), and it is opened without blocking. An entry that exists but is
 // no regular file, or one larger than the limit, is refused with one line on
-// standard output; a missing file is refused silently.
+// standard output (once a path in a process); a missing file is refused silently.
 
 // A descriptor open for reading on the regular file at `path`; -1 when refused.
 [[nodiscard]] int openRegularFile(const std::string& path);

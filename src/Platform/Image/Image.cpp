@@ -62,9 +62,11 @@ std::optional<Image> Image::iconForFile(const std::string& path)
     const auto status = fs::status(path, error);
     if (error || !fs::exists(status))
         return std::nullopt;
+    // A folder (a bundle without an icon file among them) is never read as an image.
     const std::string iconFile = Workspace::shared().iconForFile(path);
-    if (auto image = load(iconFile))
-        return image;
+    if (!fs::is_directory(iconFile, error))
+        if (auto image = load(iconFile))
+            return image;
     if (isApplicationBundle(path))
         return genericApplicationIcon();
     return Image(drawGenericIcon(fs::is_directory(status) ? GenericIcon::Folder : GenericIcon::Document));

@@ -8,18 +8,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <thread>
 
 extern char** environ;
 
 namespace platform::launchd {
 
-namespace {
-
 bool isTrue(const Value* value)
 {
     return value && value->asBoolean() && *value->asBoolean();
 }
+
+namespace {
 
 const Value* entry(const Dictionary& job, const char* key)
 {
@@ -113,6 +114,8 @@ pid_t spawnDetached(const std::string& executable, const std::vector<std::string
     const int result = posix_spawn(&pid, executable.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
+    if (result != 0)
+        errno = result;
     return result == 0 ? pid : -1;
 }
 

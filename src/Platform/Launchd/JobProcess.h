@@ -20,13 +20,16 @@ struct JobCommand {
 };
 std::optional<JobCommand> commandOfJob(const Dictionary& job);
 
+// A Boolean entry that is there and true.
+bool isTrue(const Value* value);
+
 bool isOneShotJob(const Dictionary& job);   // LaunchOnlyOnce with RunAtLoad
 bool runsAtLoad(const Dictionary& job);     // RunAtLoad, KeepAlive true, or KeepAlive's SuccessfulExit
 bool restartsAfter(const Dictionary& job, int waitStatus); // the KeepAlive rule
 std::chrono::seconds throttleInterval(const Dictionary& job);
 
 // Starts a process in a session of its own with its standard streams on
-// /dev/null; -1 when it cannot be started.
+// /dev/null; -1 when it cannot be started (errno tells why).
 pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments);
 
 // Waits for a child of this process; its wait status.

@@ -1,5 +1,6 @@
 #include "Platform/Launchd/JobRegistry.h"
 
+#include "Platform/Launchd/JobProcess.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 #include "Platform/Workspace/ProcessStat.h"
@@ -37,6 +38,8 @@ Dictionary encode(const JobRecord& record)
                        {"Generation", record.generation},
                        {"LastExitStatus", static_cast<long long>(record.lastExitStatus)},
                        {"Removed", record.removed}};
+    if (record.supervisorFinished)
+        encoded.emplace("SupervisorFinished", true);
     for (const auto& [key, value] : {std::pair{"PID", optionalInteger(record.pid)},
                                      std::pair{"SupervisorPID", optionalInteger(record.supervisorPid)},
                                      std::pair{"SupervisorStartTime", optionalInteger(record.supervisorStartTime)}})
@@ -59,8 +62,8 @@ std::optional<JobRecord> decode(const Value& value)
     record.lastExitStatus = integerEntry(*dictionary, "LastExitStatus").value_or(0);
     record.supervisorPid = integerEntry(*dictionary, "SupervisorPID");
     record.supervisorStartTime = integerEntry(*dictionary, "SupervisorStartTime");
-    const Value* removed = value.find("Removed");
-    record.removed = removed && removed->asBoolean() && *removed->asBoolean();
+    record.removed = isTrue(value.find("Removed"));
+    record.supervisorFinished = isTrue(value.find("SupervisorFinished"));
     return record;
 }
 
@@ -74,7 +77,7 @@ fs::path overridesPath(const fs::path& folder)
 bool JobRecord::supervisorHasEnded() const
 {
     if (!supervisorPid)
-        return false;
+        return runsAtLoad(job) && !isOneShotJob(job) && !supervisorFinished;
     const auto startTime = runningProcessStartTime(static_cast<pid_t>(*supervisorPid));
     return !startTime || !supervisorStartTime || static_cast<std::int64_t>(*startTime) != *supervisorStartTime;
 }

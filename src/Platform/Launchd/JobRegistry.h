@@ -19,10 +19,13 @@ struct JobRecord {
     std::optional<std::int64_t> supervisorPid;
     std::optional<std::int64_t> supervisorStartTime; // with the PID, names the supervisor's process
     bool removed = false;            // removal asked: the supervisor stops the job
+    bool supervisorFinished = false; // its supervisor took the job on and is done with it
 
-    // The record names a supervisor that no longer runs (ended, killed, or gone
-    // with a restart of the machine, its PID perhaps given to another process):
-    // the job is not loaded any more, and a submit of it starts it anew.
+    // The job should be looked after by a supervisor that does not run: the one
+    // named has ended (killed, or gone with a restart of the machine, its PID
+    // perhaps given to another process), or, for a job that runs at load, none
+    // ever took it on (its start failed). The job is not loaded any more, and a
+    // submit of it starts it anew.
     bool supervisorHasEnded() const;
 };
 

@@ -30,11 +30,39 @@ using launchd::JobRegistry;
 
 constexpr auto kRemoveTimeout = 8000ms;
 
-bool fail(Error* error, int code)
+bool fail(Error* error, int code, const std::string& description)
 {
     if (error)
-        *error = Error{kLaunchdErrorDomain, code, std::strerror(code)};
+        *error = Error{kLaunchdErrorDomain, code, description};
     return false;
+}
+
+bool fail(Error* error, int code)
+{
+    return fail(error, code, std::strerror(code));
+}
+
+// The registry cannot take the job: say where, and why when its folder is no folder.
+bool failToRecord(Error* error, const JobRegistry& registry)
+{
+    std::error_code ignored;
+    const auto kind = fs::symlink_status(registry.folder(), ignored).type();
+    const int code = kind != fs::file_type::not_found && kind != fs::file_type::directory ? ENOTDIR : EIO;
+    return fail(error, code, "Cannot record the job in \"" + registry.folder().string() + "\": " + std::strerror(code));
+}
+
+// The supervisor did not take the job on: the job is forgotten, as if never submitted.
+bool failToSupervise(Error* error, const JobRegistry& registry, const std::string& label,
+                     const std::string& generation, const std::error_code& why)
+{
+    {
+        const auto guard = registry.lock();
+        if (const auto record = registry.read(label); record && record->generation == generation)
+            registry.erase(label);
+    }
+    return fail(error, why.value(),
+                "Cannot start the job's supervisor \"" + launchd::supervisorToolPath().string() + "\": " +
+                    why.message());
 }
 
 std::optional<std::string> labelOf(const Dictionary& job)
@@ -124,12 +152,13 @@ bool SMJobSubmit(LaunchdDomain domain, const Dictionary& job, AuthorizationRef a
         if (const auto loaded = registry.read(*label); loaded && isLoaded(*loaded))
             return fail(error, EEXIST);
         if (!registry.write(*label, record))
-            return fail(error, EIO);
+            return failToRecord(error, registry);
     }
     if (launchd::isOneShotJob(job))
         runToEnd(registry, *label, record);
     else if (launchd::runsAtLoad(job))
-        (void)launchd::startSupervisor(registry, *label, record.generation);
+        if (const auto failure = launchd::startSupervisor(registry, *label, record.generation))
+            return failToSupervise(error, registry, *label, record.generation, failure);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <thread>
 
@@ -15,11 +16,6 @@ using namespace std::chrono_literals;
 
 namespace platform::launchd {
 
-namespace {
-
-constexpr auto kStopGrace = 5000ms;
-constexpr auto kStartWait = 2000ms;
-
 fs::path supervisorToolPath()
 {
     if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
@@ -27,6 +23,11 @@ fs::path supervisorToolPath()
     std::error_code error;
     return fs::read_symlink("/proc/self/exe", error).parent_path() / "launchd-supervisor";
 }
+
+namespace {
+
+constexpr auto kStopGrace = 5000ms;
+constexpr auto kStartWait = 10000ms; // a slow start under load is no failure
 
 class Supervision {
 public:
@@ -130,6 +131,7 @@ private:
         record->supervisorPid.reset();
         record->supervisorStartTime.reset();
         record->pid.reset();
+        record->supervisorFinished = true;
         (void)registry_.write(label_, *record);
     }
 
@@ -165,23 +167,23 @@ int superviseJob(const JobRegistry& registry, const std::string& label, const st
     return 0;
 }
 
-bool startSupervisor(const JobRegistry& registry, const std::string& label, const std::string& generation)
+std::error_code startSupervisor(const JobRegistry& registry, const std::string& label, const std::string& generation)
 {
     const std::string tool = supervisorToolPath().string();
     const pid_t pid = spawnDetached(tool, {tool, registry.folder().string(), label, generation});
     if (pid <= 0)
-        return false;
+        return {errno, std::system_category()};
     const int status = waitForChild(pid);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
+        return std::make_error_code(std::errc::resource_unavailable_try_again);
     const auto deadline = std::chrono::steady_clock::now() + kStartWait;
     while (std::chrono::steady_clock::now() < deadline) {
         const auto record = registry.read(label);
-        if (!record || record->generation != generation || record->supervisorPid)
-            break;
+        if (!record || record->generation != generation || record->supervisorPid || record->supervisorFinished)
+            return {};
         std::this_thread::sleep_for(5ms);
     }
-    return true;
+    return std::make_error_code(std::errc::timed_out);
 }
 
 } // namespace platform::launchd

@@ -2,7 +2,9 @@
 
 #include "Platform/Launchd/JobRegistry.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace platform::launchd {
 
@@ -12,8 +14,12 @@ namespace platform::launchd {
 // its record disappears. Returns the tool's exit code.
 int superviseJob(const JobRegistry& registry, const std::string& label, const std::string& generation);
 
-// Starts the supervisor of a just-loaded job and waits (briefly) until it has
-// started the job; false when the supervisor tool cannot be run.
-bool startSupervisor(const JobRegistry& registry, const std::string& label, const std::string& generation);
+// Starts the supervisor of a just-loaded job and waits until it has taken the job
+// on; an error when the supervisor tool cannot be run or does not take the job on.
+[[nodiscard]] std::error_code startSupervisor(const JobRegistry& registry, const std::string& label,
+                                              const std::string& generation);
+
+// The supervisor tool's path: in BG_TOOLS_DIR when set, else beside this program.
+std::filesystem::path supervisorToolPath();
 
 } // namespace platform::launchd

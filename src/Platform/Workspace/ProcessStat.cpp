@@ -1,6 +1,6 @@
 #include "Platform/Workspace/ProcessStat.h"
 
-#include "Platform/Files/FileRead.h"
+#include "Platform/Workspace/ProcessList.h"
 
 #include <charconv>
 #include <iterator>
@@ -10,7 +10,7 @@ namespace platform {
 
 std::vector<std::string> processStatFields(pid_t pid)
 {
-    const std::string line = readTextFile("/proc/" + std::to_string(pid) + "/stat").value_or("");
+    const std::string line = readProcessFile(pid, "stat").value_or("");
     // The command name may hold spaces and parentheses: it ends at the last ')'.
     const auto close = line.rfind(')');
     if (close == std::string::npos)

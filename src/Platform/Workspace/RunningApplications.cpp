@@ -2,6 +2,7 @@
 
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Workspace/ProcessList.h"
 #include "Platform/Workspace/ProcessStat.h"
 
 #include <signal.h>
@@ -9,23 +10,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace platform {
 
 namespace {
-
-std::optional<pid_t> processIdOf(const std::string& name)
-{
-    pid_t pid = 0;
-    const auto [end, failure] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    if (failure != std::errc() || end != name.data() + name.size())
-        return std::nullopt;
-    return pid;
-}
 
 bool isTrue(const Value* value)
 {
@@ -49,27 +37,25 @@ ApplicationActivationPolicy activationPolicyOf(const Bundle& bundle)
     return ApplicationActivationPolicy::Regular;
 }
 
-bool isOurs(const fs::path& processFolder)
+bool isOurs(pid_t pid)
 {
     struct stat info {};
-    return ::stat(processFolder.c_str(), &info) == 0 && info.st_uid == ::getuid();
+    return ::stat(("/proc/" + std::to_string(pid)).c_str(), &info) == 0 && info.st_uid == ::getuid();
 }
 
-// The application of one /proc entry; null for other processes.
-std::optional<RunningApplication> applicationOfProcess(const fs::directory_entry& entry)
+// The application a process runs; null for other processes and for one that has gone.
+std::optional<RunningApplication> applicationOfProcess(pid_t pid)
 {
-    const auto pid = processIdOf(entry.path().filename().string());
-    if (!pid || !isOurs(entry.path()))
+    if (!isOurs(pid))
         return std::nullopt;
-    std::error_code error;
-    const std::string executable = fs::read_symlink(entry.path() / "exe", error).string();
-    if (error || executable.empty())
+    const auto executable = processExecutable(pid);
+    if (!executable)
         return std::nullopt;
-    const std::string bundlePath = Bundle::bundlePathOfExecutable(executable);
+    const std::string bundlePath = Bundle::bundlePathOfExecutable(*executable);
     if (!bundlePath.ends_with(".app") || !isUnderPlatformRoot(bundlePath))
         return std::nullopt;
     const Bundle bundle(bundlePath);
-    return RunningApplication{*pid, bundlePath, executable, bundle.bundleIdentifier(), activationPolicyOf(bundle)};
+    return RunningApplication{pid, bundlePath, *executable, bundle.bundleIdentifier(), activationPolicyOf(bundle)};
 }
 
 } // namespace
@@ -82,9 +68,8 @@ bool RunningApplication::forceTerminate() const
 std::vector<RunningApplication> Workspace::runningApplications() const
 {
     std::vector<std::pair<unsigned long long, RunningApplication>> found;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc", error)) {
-        if (auto application = applicationOfProcess(entry))
+    for (const pid_t pid : listedProcesses()) {
+        if (auto application = applicationOfProcess(pid))
             found.emplace_back(runningProcessStartTime(application->processIdentifier).value_or(0),
                                std::move(*application));
     }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -69,6 +71,28 @@ TEST_F(ImageTest, FoldersAndFilesGetGenericIconsAndMissingItemsNone)
     EXPECT_FALSE(fileIcon->isEmpty());
     EXPECT_NE(fileIcon->bitmap(), folderIcon->bitmap());
     EXPECT_FALSE(Image::iconForFile((testsupport::homeFolder() / "absent").string()));
+}
+
+// Folders are never read as images: a bundle without an icon file and a plain
+// folder get their generic icons without a word, as often as they are asked for.
+// An entry that is no regular file is skipped with one line, once.
+TEST_F(ImageTest, IconsOfFoldersAreNeverReadAndAFifoIsToldOnce)
+{
+    const auto bare = testsupport::underRoot("/Applications/Bastion Guardpoint.app");
+    fs::create_directories(bare / "Contents/MacOS");
+    const auto fifo = testsupport::homeFolder() / "Downloads/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    testing::internal::CaptureStdout();
+    for (int poll = 0; poll < 3; ++poll) {
+        const auto application = Image::iconForFile(bare.string());
+        const auto folder = Image::iconForFile(testsupport::homeFolder().string());
+        const auto entry = Image::iconForFile(fifo.string());
+        ASSERT_TRUE(application && folder && entry);
+        EXPECT_EQ(application->bitmap(), Image::genericApplicationIcon().bitmap());
+        EXPECT_FALSE(folder->isEmpty() || entry->isEmpty());
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Unreadable file skipped: \"" + fifo.string() + "\" is not a regular file\n");
 }
 
 // Thousands of items with the generic icon hold one drawing, not one each.

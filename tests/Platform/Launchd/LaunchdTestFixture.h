@@ -9,10 +9,38 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 namespace testsupport {
+
+// While it lives, the stand-in tools come from a copy of the build's inside the
+// root whose launchd supervisor has lost its run bit (as a failed exec or a
+// bundle mid-update leaves it).
+class UnrunnableSupervisor {
+public:
+    UnrunnableSupervisor() : build_(std::getenv("BG_TOOLS_DIR")), folder_(underRoot("/private/tmp/broken-tools"))
+    {
+        namespace fs = std::filesystem;
+        fs::create_directories(folder_);
+        for (const char* tool : {"launchctl", "open", "system_profiler"})
+            if (!fs::exists(fs::symlink_status(folder_ / tool)))
+                fs::create_symlink(fs::path(build_) / tool, folder_ / tool);
+        fs::copy_file(fs::path(build_) / "launchd-supervisor", tool(), fs::copy_options::overwrite_existing);
+        fs::permissions(tool(), fs::perms::owner_read | fs::perms::owner_write);
+        ::setenv("BG_TOOLS_DIR", folder_.c_str(), 1);
+    }
+    ~UnrunnableSupervisor() { ::setenv("BG_TOOLS_DIR", build_.c_str(), 1); }
+    UnrunnableSupervisor(const UnrunnableSupervisor&) = delete;
+    UnrunnableSupervisor& operator=(const UnrunnableSupervisor&) = delete;
+
+    std::filesystem::path tool() const { return folder_ / "launchd-supervisor"; }
+
+private:
+    std::string build_;
+    std::filesystem::path folder_;
+};
 
 // A fresh platform root whose stand-in launchd is emptied after each test: every
 // job is removed (its process stopped), the authorisation agent reset.

@@ -6,6 +6,7 @@
 #include "Platform/Workspace/ProcessStat.h"
 #include "ProcessStatus.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -95,6 +96,12 @@ TEST_F(ServiceManagement, AJobWhoseSupervisorHasEndedIsNotLoadedAndASubmitStarts
     for (const auto& [name, afterTheSupervisorIsGone] : std::vector<Case>{
              {"killed", [](JobRecord&) {}},
              {"its PID now another process's", [](JobRecord& record) { record.supervisorPid = ::getpid(); }},
+             {"none recorded, its start having failed",
+              [](JobRecord& record) {
+                  record.supervisorPid.reset();
+                  record.supervisorStartTime.reset();
+                  record.pid.reset();
+              }},
          }) {
         ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper(label), nullptr, nullptr)) << name;
         const auto pid = waitForPID(LaunchdDomain::User, label);
@@ -113,6 +120,43 @@ TEST_F(ServiceManagement, AJobWhoseSupervisorHasEndedIsNotLoadedAndASubmitStarts
         ASSERT_TRUE(next) << name;
         EXPECT_TRUE(processExists(*next)) << name;
         ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr)) << name;
+    }
+}
+
+// The supervisor's tool cannot run (not executable, as mid-update): the submit
+// fails and says why, nothing stays registered, and the next submit starts the job.
+TEST_F(ServiceManagement, ASupervisorThatCannotStartFailsTheSubmitAndLeavesNoRecord)
+{
+    platform::Error error;
+    {
+        const testsupport::UnrunnableSupervisor broken;
+        EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, &error));
+        EXPECT_THAT(error.localizedDescription, testing::HasSubstr(broken.tool().string()));
+    }
+    EXPECT_EQ(error.code, EACCES);
+    EXPECT_FALSE(platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).read("com.example.sleeper"));
+
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    EXPECT_TRUE(waitForPID(LaunchdDomain::User, "com.example.sleeper"));
+}
+
+// A job that ran at load and ended, or whose program cannot run, stays loaded
+// once its supervisor is done with it, as launchd keeps it.
+TEST_F(ServiceManagement, AJobItsSupervisorIsDoneWithStaysLoaded)
+{
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
+    for (const auto& [label, program] : {std::pair{"com.example.once-at-load", "/bin/true"},
+                                         std::pair{"com.example.cannot-run", "/nonexistent/tool"}}) {
+        const Dictionary job{{"Label", label}, {"Program", program}, {"RunAtLoad", true}};
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr)) << label;
+        ASSERT_TRUE(waitUntil([&] {
+            const auto record = registry.read(label);
+            return record && !record->supervisorPid;
+        })) << label;
+        EXPECT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, label)) << label;
+        platform::Error error;
+        EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, &error)) << label;
+        EXPECT_EQ(error.code, EEXIST) << label;
     }
 }
 

@@ -1,3 +1,4 @@
+#include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Tools/ToolProcess.h"
@@ -7,6 +8,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 
 namespace fs = std::filesystem;
 using platform::Array;
@@ -19,7 +22,7 @@ class StandInTools : public testsupport::LaunchdTest {
 protected:
     static std::pair<int, std::string> run(const std::string& tool, const std::vector<std::string>& arguments)
     {
-        auto process = platform::ToolProcess::launch(tool, arguments, platform::ToolProcess::Capture::Output);
+        auto process = platform::ToolProcess::launch(tool, arguments, platform::ToolProcess::Capture::OutputAndError);
         EXPECT_TRUE(process) << tool;
         if (!process)
             return {-1, {}};
@@ -85,6 +88,44 @@ TEST_F(StandInTools, LaunchctlLoadsListsAndUnloadsWithOverrides)
     EXPECT_EQ(run("/bin/launchctl", {"load", "-w", plist}).first, 0);
     EXPECT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.tool-agent"));
     EXPECT_NE(run("/bin/launchctl", {"unload", testsupport::homeFolder().string() + "/missing.plist"}).first, 0);
+}
+
+// A load that cannot keep or start the job exits non-zero with one line that
+// names the cause, at each load; once the cause is gone, the load starts the job.
+TEST_F(StandInTools, LaunchctlLoadThatCannotKeepTheJobSaysWhyEachTime)
+{
+    const std::string plist = plantAgent("com.example.tool-agent");
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).folder();
+    std::optional<testsupport::UnrunnableSupervisor> broken;
+    struct Case {
+        std::string name;
+        std::function<std::string()> breakIt; // the line each load says
+        std::function<void()> mendIt;
+    };
+    for (const auto& [name, breakIt, mendIt] : std::vector<Case>{
+             {"registry folder replaced by a file",
+              [&] {
+                  fs::remove_all(registry);
+                  testsupport::plantFile(registry);
+                  return "Cannot record the job in \"" + registry.string() + "\": Not a directory";
+              },
+              [&] { fs::remove(registry); }},
+             {"supervisor not runnable",
+              [&] {
+                  broken.emplace();
+                  return "Cannot start the job's supervisor \"" + broken->tool().string() + "\": Permission denied";
+              },
+              [&] { broken.reset(); }},
+         }) {
+        const std::string line = plist + ": " + breakIt() + "\n";
+        for (int load = 0; load < 2; ++load)
+            EXPECT_EQ(run("/bin/launchctl", {"load", plist}), (std::pair<int, std::string>{1, line})) << name;
+        mendIt();
+        EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.tool-agent")) << name;
+        EXPECT_EQ(run("/bin/launchctl", {"load", plist}).first, 0) << name;
+        EXPECT_TRUE(waitForPID(LaunchdDomain::User, "com.example.tool-agent")) << name;
+        EXPECT_EQ(run("/bin/launchctl", {"unload", plist}).first, 0) << name;
+    }
 }
 
 TEST_F(StandInTools, LaunchctlRefusesALabelWithAControlCharacter)
