@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -91,9 +92,13 @@ std::string Workspace::iconForFile(const std::string& path) const
         const Value* iconFile = bundle.objectForInfoDictionaryKey("CFBundleIconFile");
         if (iconFile && iconFile->asText()) {
             const fs::path name(*iconFile->asText());
-            const auto type = name.has_extension() ? name.extension().string().substr(1) : std::string("icns");
-            if (auto resource = bundle.pathForResource(name.stem().string(), type))
-                return *resource;
+            // A name without a type is an icon set, or on this platform a PNG picture.
+            const std::vector<std::string> types = name.has_extension()
+                ? std::vector<std::string>{name.extension().string().substr(1)}
+                : std::vector<std::string>{"icns", "png"};
+            for (const std::string& type : types)
+                if (auto resource = bundle.pathForResource(name.stem().string(), type))
+                    return *resource;
         }
     }
     return path;

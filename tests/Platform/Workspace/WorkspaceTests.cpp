@@ -100,9 +100,13 @@ TEST_F(WorkspaceTest, IconIsTheBundleIconResourceElseTheItem)
     const auto apps = testsupport::underRoot("/Applications");
     const auto withIcon = testsupport::plantApplication(apps / "Icon.app", {{"CFBundleIconFile", "AppIcon"}});
     testsupport::plantFile(withIcon / "Contents/Resources/AppIcon.icns");
+    const auto withPicture = testsupport::plantApplication(apps / "Picture.app", {{"CFBundleIconFile", "AppIcon"}});
+    testsupport::plantFile(withPicture / "Contents/Resources/AppIcon.png");
     const auto without = testsupport::plantApplication(apps / "Plain.app", {});
     const auto file = testsupport::plantFile(apps / "readme.txt");
     EXPECT_EQ(Workspace::shared().iconForFile(withIcon.string()), (withIcon / "Contents/Resources/AppIcon.icns").string());
+    EXPECT_EQ(Workspace::shared().iconForFile(withPicture.string()), (withPicture / "Contents/Resources/AppIcon.png").string())
+        << "the product's own bundles ship a PNG under a name without a type";
     EXPECT_EQ(Workspace::shared().iconForFile(without.string()), without.string());
     EXPECT_EQ(Workspace::shared().iconForFile(file.string()), file.string());
 }
