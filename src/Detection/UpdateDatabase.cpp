@@ -29,9 +29,12 @@ constexpr const char* indexSection = "act";
 constexpr const char* versionKey = "version";
 constexpr const char* phoneKey = "phone";
 constexpr const char* definitionsStatusNotification = "UpdateAGSQStatusAndDefinitionsBGX";
-// The largest index and archive taken from the server (bytes after content decoding).
-constexpr std::size_t maximumIndexSize = 64 * 1024;
-constexpr std::size_t maximumArchiveSize = 256 * 1024 * 1024;
+// The largest index and archive taken from the server (bytes after content
+// decoding), and the time each may take.
+constexpr DownloadLimits indexLimits{64 * 1024, platform::smallTransferDeadlines};
+constexpr DownloadLimits archiveLimits{256 * 1024 * 1024, platform::largeTransferDeadlines};
+constexpr const char* lockBusyMessage =
+    "another definitions update is still running; the installed definitions stay in use";
 // The most the archive may unpack to, by its own listing (a database is tens of MiB).
 constexpr std::uint64_t maximumUnpackedArchiveSize = std::uint64_t{1024} * 1024 * 1024;
 
@@ -82,8 +85,13 @@ void UpdateDatabase::checkForUpdates(double currentVersion, CheckCompletion comp
     }
     platform::dispatch::asyncGlobal([this, currentVersion, completion = std::move(completion)] {
         auto lock = std::make_shared<UpdateLock>();
+        if (!lock->held()) {
+            printLine(lockBusyMessage);
+            completion(false, std::nullopt, std::nullopt);
+            return;
+        }
         prepareDownload(iniFilePath());
-        downloadFile(definitionsURL(indexFile), iniFilePath(), maximumIndexSize,
+        downloadFile(definitionsURL(indexFile), iniFilePath(), indexLimits,
                      [this, lock, currentVersion, completion](const std::string&, const std::optional<DownloadError>& error) {
                          readIniFile(currentVersion, error, [&](bool isNewer, auto current, auto latest) {
                              lock->release();
@@ -131,8 +139,13 @@ void UpdateDatabase::downloadDatabase(InstallCompletion completion)
     }
     platform::dispatch::asyncGlobal([this, completion = std::move(completion)] {
         auto lock = std::make_shared<UpdateLock>();
+        if (!lock->held()) {
+            printLine(lockBusyMessage);
+            completion(false);
+            return;
+        }
         prepareDownload(databaseZipPath());
-        downloadFile(definitionsURL(archiveFile), databaseZipPath(), maximumArchiveSize,
+        downloadFile(definitionsURL(archiveFile), databaseZipPath(), archiveLimits,
                      [this, lock, completion](const std::string&, const std::optional<DownloadError>& error) {
                          const bool installed = !error && installDownloadedDatabase();
                          lock->release();
