@@ -135,7 +135,7 @@ TEST_F(ScanDefinitionsTest, AnInstalledDatabaseIsStampedAndScannedWith)
 
 TEST_F(ScanDefinitionsTest, ATrickledIndexEndsTheCheckAtItsDeadline)
 {
-    index = "[act]\nversion=2\n";
+    index = "[act]\nversion=2\nphone=" + std::string(1000, '5') + "\n"; // 250 s at 4 bytes a second
     serveDatabaseArchive("2");
     trickleIndex = true;
     expectTheScanWentOnWithTheInstalledDefinitions(false);
