@@ -33,8 +33,6 @@ constexpr const char* definitionsStatusNotification = "UpdateAGSQStatusAndDefini
 // decoding), and the time each may take.
 constexpr DownloadLimits indexLimits{64 * 1024, platform::smallTransferDeadlines};
 constexpr DownloadLimits archiveLimits{256 * 1024 * 1024, platform::largeTransferDeadlines};
-constexpr const char* lockBusyMessage =
-    "another definitions update is still running; the installed definitions stay in use";
 // The most the archive may unpack to, by its own listing (a database is tens of MiB).
 constexpr std::uint64_t maximumUnpackedArchiveSize = std::uint64_t{1024} * 1024 * 1024;
 
@@ -45,6 +43,17 @@ void prepareDownload(const std::string& file)
     std::error_code ignored;
     fs::create_directories(fs::path(file).parent_path(), ignored);
     fs::remove(file, ignored);
+}
+
+// The update lock, or null (and a line saying why) when another update kept it
+// past the wait.
+std::shared_ptr<UpdateLock> takeUpdateLock()
+{
+    auto lock = std::make_shared<UpdateLock>();
+    if (lock->held())
+        return lock;
+    printLine("another definitions update is still running; the installed definitions stay in use");
+    return nullptr;
 }
 
 void storePhoneNumber(const INIParser::Section& section)
@@ -84,9 +93,8 @@ void UpdateDatabase::checkForUpdates(double currentVersion, CheckCompletion comp
         return;
     }
     platform::dispatch::asyncGlobal([this, currentVersion, completion = std::move(completion)] {
-        auto lock = std::make_shared<UpdateLock>();
-        if (!lock->held()) {
-            printLine(lockBusyMessage);
+        const auto lock = takeUpdateLock();
+        if (!lock) {
             completion(false, std::nullopt, std::nullopt);
             return;
         }
@@ -138,9 +146,8 @@ void UpdateDatabase::downloadDatabase(InstallCompletion completion)
         return;
     }
     platform::dispatch::asyncGlobal([this, completion = std::move(completion)] {
-        auto lock = std::make_shared<UpdateLock>();
-        if (!lock->held()) {
-            printLine(lockBusyMessage);
+        const auto lock = takeUpdateLock();
+        if (!lock) {
             completion(false);
             return;
         }
