@@ -98,8 +98,6 @@ protected:
     std::mutex mutex;
     std::optional<std::string> index, archive;
     bool trickleIndex = false, trickleArchive = false;
-    // Every deadline a thirtieth: 1 s for the index, 1 s of rate below the floor for the archive.
-    testsupport::ShortTransferDeadlines shortened{1.0 / 30};
     NotificationLog log{{"NotifyScanProcessBGX", "UpdateAGSQStatusAndDefinitionsBGX", "NotifyScanProcessCompleteBGX"}};
 };
 
@@ -135,6 +133,7 @@ TEST_F(ScanDefinitionsTest, AnInstalledDatabaseIsStampedAndScannedWith)
 
 TEST_F(ScanDefinitionsTest, ATrickledIndexEndsTheCheckAtItsDeadline)
 {
+    const testsupport::ShortTransferDeadlines shortened(1.0 / 30); // 1 s, in place of 30 s
     index = "[act]\nversion=2\nphone=" + std::string(1000, '5') + "\n"; // 250 s at 4 bytes a second
     serveDatabaseArchive("2");
     trickleIndex = true;
@@ -143,6 +142,7 @@ TEST_F(ScanDefinitionsTest, ATrickledIndexEndsTheCheckAtItsDeadline)
 
 TEST_F(ScanDefinitionsTest, ATrickledArchiveEndsTheDownloadBelowTheRateFloor)
 {
+    const testsupport::ShortTransferDeadlines shortened(1.0 / 30); // 1 s, in place of 30 s
     index = "[act]\nversion=2\n";
     serveDatabaseArchive("2");
     trickleArchive = true;
