@@ -29,9 +29,10 @@ constexpr const char* indexSection = "act";
 constexpr const char* versionKey = "version";
 constexpr const char* phoneKey = "phone";
 constexpr const char* definitionsStatusNotification = "UpdateAGSQStatusAndDefinitionsBGX";
-// The largest index and archive taken from the server (bytes after content decoding).
-constexpr std::size_t maximumIndexSize = 64 * 1024;
-constexpr std::size_t maximumArchiveSize = 256 * 1024 * 1024;
+// The largest index and archive taken from the server (bytes after content
+// decoding), and the time each may take.
+constexpr DownloadLimits indexLimits{64 * 1024, platform::smallTransferDeadlines};
+constexpr DownloadLimits archiveLimits{256 * 1024 * 1024, platform::largeTransferDeadlines};
 // The most the archive may unpack to, by its own listing (a database is tens of MiB).
 constexpr std::uint64_t maximumUnpackedArchiveSize = std::uint64_t{1024} * 1024 * 1024;
 
@@ -42,6 +43,17 @@ void prepareDownload(const std::string& file)
     std::error_code ignored;
     fs::create_directories(fs::path(file).parent_path(), ignored);
     fs::remove(file, ignored);
+}
+
+// The update lock, or null (and a line saying why) when another update kept it
+// past the wait.
+std::shared_ptr<UpdateLock> takeUpdateLock()
+{
+    auto lock = std::make_shared<UpdateLock>();
+    if (lock->held())
+        return lock;
+    printLine("another definitions update is still running; the installed definitions stay in use");
+    return nullptr;
 }
 
 void storePhoneNumber(const INIParser::Section& section)
@@ -81,9 +93,13 @@ void UpdateDatabase::checkForUpdates(double currentVersion, CheckCompletion comp
         return;
     }
     platform::dispatch::asyncGlobal([this, currentVersion, completion = std::move(completion)] {
-        auto lock = std::make_shared<UpdateLock>();
+        const auto lock = takeUpdateLock();
+        if (!lock) {
+            completion(false, std::nullopt, std::nullopt);
+            return;
+        }
         prepareDownload(iniFilePath());
-        downloadFile(definitionsURL(indexFile), iniFilePath(), maximumIndexSize,
+        downloadFile(definitionsURL(indexFile), iniFilePath(), indexLimits,
                      [this, lock, currentVersion, completion](const std::string&, const std::optional<DownloadError>& error) {
                          readIniFile(currentVersion, error, [&](bool isNewer, auto current, auto latest) {
                              lock->release();
@@ -130,9 +146,13 @@ void UpdateDatabase::downloadDatabase(InstallCompletion completion)
         return;
     }
     platform::dispatch::asyncGlobal([this, completion = std::move(completion)] {
-        auto lock = std::make_shared<UpdateLock>();
+        const auto lock = takeUpdateLock();
+        if (!lock) {
+            completion(false);
+            return;
+        }
         prepareDownload(databaseZipPath());
-        downloadFile(definitionsURL(archiveFile), databaseZipPath(), maximumArchiveSize,
+        downloadFile(definitionsURL(archiveFile), databaseZipPath(), archiveLimits,
                      [this, lock, completion](const std::string&, const std::optional<DownloadError>& error) {
                          const bool installed = !error && installDownloadedDatabase();
                          lock->release();

@@ -9,8 +9,9 @@ struct DownloadError;
 // Keeps the signature database current from the product's update server: the
 // index "bgx.ini" names the server's version, the archive "updateddatabase.zip"
 // holds the new "bgx.db". One update runs at a time across the application and
-// the agent; the work runs on the global queue and every completion is called
-// exactly once.
+// the agent; one that cannot start within the lock's wait fails like a failed
+// transfer. Every transfer has its deadlines, the work runs on the global queue and
+// every completion is called exactly once.
 class UpdateDatabase {
 public:
     // (server's version newer, installed version, server's version); both versions

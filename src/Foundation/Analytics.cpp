@@ -1,8 +1,8 @@
 #include "Foundation/Analytics.h"
 
-#include "Foundation/HttpTransfer.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Http/HttpTransfer.h"
 #include "Platform/IOKit/HardwareAddress.h"
 #include "Platform/Values/PropertyList.h"
 
@@ -77,8 +77,8 @@ std::string analyticsHitBody(const std::string& category, const std::string& act
 
 void sendAnalyticsEvent(const std::string& category, const std::string& action)
 {
-    HttpRequest request{analyticsEndpoint(), analyticsHitBody(category, action)};
-    std::thread([request = std::move(request)] { performHttpRequest(request); }).detach();
+    platform::HttpRequest request{analyticsEndpoint(), analyticsHitBody(category, action)};
+    std::thread([request = std::move(request)] { platform::performHttpRequest(request); }).detach();
 }
 
 std::string analyticsClientIdentifier()

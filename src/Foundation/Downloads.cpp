@@ -1,6 +1,5 @@
 #include "Foundation/Downloads.h"
 
-#include "Foundation/HttpTransfer.h"
 #include "Platform/Files/AtomicFile.h"
 
 #include <filesystem>
@@ -8,9 +7,9 @@
 
 namespace {
 
-std::optional<DownloadError> fetchInto(const std::string& url, const std::string& destination, std::size_t maximumSize)
+std::optional<DownloadError> fetchInto(const std::string& url, const std::string& destination, const DownloadLimits& limits)
 {
-    const HttpReply reply = performHttpRequest({url, std::nullopt, maximumSize});
+    const auto reply = platform::performHttpRequest({url, std::nullopt, limits.maximumSize, limits.deadlines});
     if (reply.transportError)
         return DownloadError{reply.bodyTooLarge ? DownloadError::Kind::TooLarge : DownloadError::Kind::Transport, 0,
                              *reply.transportError};
@@ -24,7 +23,7 @@ std::optional<DownloadError> fetchInto(const std::string& url, const std::string
 
 } // namespace
 
-void downloadFile(const std::optional<std::string>& from, const std::string& to, std::size_t maximumSize,
+void downloadFile(const std::optional<std::string>& from, const std::string& to, const DownloadLimits& limits,
                   DownloadCompletion completion)
 {
     std::error_code ignored;
@@ -32,7 +31,7 @@ void downloadFile(const std::optional<std::string>& from, const std::string& to,
         completion(to, std::nullopt);
         return;
     }
-    std::thread([url = *from, to, maximumSize, completion = std::move(completion)] {
-        completion(to, fetchInto(url, to, maximumSize));
+    std::thread([url = *from, to, limits, completion = std::move(completion)] {
+        completion(to, fetchInto(url, to, limits));
     }).detach();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Http/HttpTransfer.h"
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -12,6 +14,12 @@ struct DownloadError {
     std::string message;
 };
 
+// What a download may take: its body's size (after content decoding) and its time.
+struct DownloadLimits {
+    std::size_t maximumSize;
+    platform::TransferDeadlines deadlines;
+};
+
 using DownloadCompletion =
     std::function<void(const std::string& destinationPath, const std::optional<DownloadError>& error)>;
 
@@ -20,7 +28,7 @@ using DownloadCompletion =
 // with no error. Otherwise the file is fetched with a GET on a background thread
 // and the completion runs there exactly once: with no error after an HTTP 200
 // whose body was written whole (atomically) to `to`, else with an error and
-// nothing written. A body over `maximumSize` bytes (after content decoding) is
-// an error, found while it arrives.
-void downloadFile(const std::optional<std::string>& from, const std::string& to, std::size_t maximumSize,
+// nothing written. A body over the size limit, or a transfer past its deadlines,
+// is an error, found while it arrives.
+void downloadFile(const std::optional<std::string>& from, const std::string& to, const DownloadLimits& limits,
                   DownloadCompletion completion);

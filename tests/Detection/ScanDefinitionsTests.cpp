@@ -1,12 +1,15 @@
 #include "ScanTestWorld.h"
 
 #include "Detection/DatabaseManager.h"
+#include "Detection/UpdateLock.h"
 #include "LoopbackServer.h"
+#include "SlowServers.h"
 
 #include <mutex>
 #include <optional>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -19,8 +22,8 @@ protected:
     void SetUp() override
     {
         ScanWorld::SetUp();
-        serve("/mac-zorazevivud/update/bgx.ini", index);
-        serve("/mac-zorazevivud/update/updateddatabase.zip", archive);
+        serve("/mac-zorazevivud/update/bgx.ini", index, trickleIndex);
+        serve("/mac-zorazevivud/update/updateddatabase.zip", archive, trickleArchive);
         loopback.start();
         setenv("BG_DEFINITIONS_SERVER", loopback.url("").substr(std::string("http://").size()).c_str(), 1);
         setenv("BG_NETWORK_REACHABLE", "1", 1);
@@ -32,13 +35,17 @@ protected:
     {
         ScanWorld::TearDown();
         setenv("BG_NETWORK_REACHABLE", "0", 1);
+        UpdateLock::setMaximumWaitForTesting(UpdateLock::maximumWait);
     }
 
-    void serve(const std::string& path, std::optional<std::string>& body)
+    // A trickled answer comes at 4 bytes a second, for as long as the client waits.
+    void serve(const std::string& path, std::optional<std::string>& body, const bool& trickled)
     {
-        loopback.server.Get(path, [this, &body](const httplib::Request&, httplib::Response& response) {
+        loopback.server.Get(path, [this, &body, &trickled](const httplib::Request&, httplib::Response& response) {
             const std::lock_guard lock(mutex);
-            if (body)
+            if (body && trickled)
+                testsupport::trickle(response, *body, 2, 500ms);
+            else if (body)
                 response.set_content(*body, "application/octet-stream");
             else
                 response.status = 404;
@@ -76,9 +83,21 @@ protected:
         return ends.empty() ? 0 : ends.back().value<std::vector<MalwareList>>("scanList")->size();
     }
 
+    // The scan goes on with the installed database (version 1), as after a failed
+    // check (`installFailed` false) or a failed install.
+    void expectTheScanWentOnWithTheInstalledDefinitions(bool installFailed)
+    {
+        EXPECT_EQ(resultsOfScan(), 1u);
+        EXPECT_EQ(definitionsShares(), installFailed ? (std::vector<double>{0.0, 100.0}) : std::vector<double>{0.0});
+        EXPECT_EQ(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate),
+                  installFailed ? std::optional<bool>(false) : std::nullopt);
+        EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 1.0);
+    }
+
     LoopbackServer loopback;
     std::mutex mutex;
     std::optional<std::string> index, archive;
+    bool trickleIndex = false, trickleArchive = false;
     NotificationLog log{{"NotifyScanProcessBGX", "UpdateAGSQStatusAndDefinitionsBGX", "NotifyScanProcessCompleteBGX"}};
 };
 
@@ -110,6 +129,35 @@ TEST_F(ScanDefinitionsTest, AnInstalledDatabaseIsStampedAndScannedWith)
     EXPECT_EQ(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate), true);
     EXPECT_TRUE(standardDefaults().date(SettingsKey::definitionLastUpdatedOnDate).has_value());
     EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 2.0);
+}
+
+TEST_F(ScanDefinitionsTest, ATrickledIndexEndsTheCheckAtItsDeadline)
+{
+    const testsupport::ShortTransferDeadlines shortened(1.0 / 30); // 1 s, in place of 30 s
+    index = "[act]\nversion=2\nphone=" + std::string(1000, '5') + "\n"; // 250 s at 4 bytes a second
+    serveDatabaseArchive("2");
+    trickleIndex = true;
+    expectTheScanWentOnWithTheInstalledDefinitions(false);
+}
+
+TEST_F(ScanDefinitionsTest, ATrickledArchiveEndsTheDownloadBelowTheRateFloor)
+{
+    const testsupport::ShortTransferDeadlines shortened(1.0 / 30); // 1 s, in place of 30 s
+    index = "[act]\nversion=2\n";
+    serveDatabaseArchive("2");
+    trickleArchive = true;
+    expectTheScanWentOnWithTheInstalledDefinitions(true);
+}
+
+// Another update (the agent's, the start-up job's) holds the lock for longer than the wait.
+TEST_F(ScanDefinitionsTest, AnUpdateLockHeldElsewhereIsWaitedForOnlySoLong)
+{
+    index = "[act]\nversion=2\n";
+    serveDatabaseArchive("2");
+    UpdateLock::setMaximumWaitForTesting(500ms);
+    const UpdateLock elsewhere;
+    ASSERT_TRUE(elsewhere.held());
+    expectTheScanWentOnWithTheInstalledDefinitions(false);
 }
 
 } // namespace

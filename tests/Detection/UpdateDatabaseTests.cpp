@@ -2,6 +2,7 @@
 
 #include "Detection/DatabaseManager.h"
 #include "Detection/UpdateDatabase.h"
+#include "Detection/UpdateLock.h"
 #include "LoopbackServer.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
@@ -430,6 +431,27 @@ TEST_F(DefinitionsUpdate, AnotherProcessWaitsForTheUpdateToEnd)
     EXPECT_TRUE(result.get());
     EXPECT_EQ(second->waitForExit(), 0);
     EXPECT_TRUE(fs::exists(marker));
+}
+
+// Another update holds the lock for longer than the wait: this one fails as a failed
+// transfer does, says why, and leaves everything as it was.
+TEST_F(DefinitionsUpdate, AnUpdateLockHeldLongerThanTheWaitFailsTheUpdate)
+{
+    installDatabase("1.0");
+    index = "[act]\nversion=2.0\n";
+    serveArchive({{"bgx.db", databaseBytes("2.0")}});
+    UpdateLock::setMaximumWaitForTesting(300ms);
+    const UpdateLock elsewhere;
+    ASSERT_TRUE(elsewhere.held());
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(check(1.0), (CheckResult{false, std::nullopt, std::nullopt}));
+    EXPECT_FALSE(download());
+    const std::string said = testing::internal::GetCapturedStdout();
+    UpdateLock::setMaximumWaitForTesting(UpdateLock::maximumWait);
+    EXPECT_NE(said.find("another definitions update is still running"), std::string::npos) << said;
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 1.0);
 }
 
 } // namespace

@@ -73,7 +73,7 @@ protected:
         auto calls = std::make_shared<std::atomic<int>>(0);
         std::promise<Outcome> promise;
         auto result = promise.get_future();
-        downloadFile(url, destination.string(), maximumSize,
+        downloadFile(url, destination.string(), {maximumSize, platform::smallTransferDeadlines},
                      [&promise, calls](const std::string& path, const std::optional<DownloadError>& error) {
                          if (++*calls == 1)
                              promise.set_value({path, error, std::this_thread::get_id()});

@@ -1,58 +1,22 @@
 #include "Platform/Sparkle/UpdateTransfer.h"
 
-#include <curl/curl.h>
+#include "Platform/Http/HttpTransfer.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <memory>
 
 namespace platform {
 
 namespace {
 
-using Sink = std::function<bool(const char*, std::size_t)>;
-
-// The sink and the bytes it may still take.
-struct LimitedSink {
-    Sink sink;
-    std::size_t room;
-    bool overflowed = false;
-};
-
-std::size_t writeToSink(char* data, std::size_t size, std::size_t count, void* target)
+TransferResult transfer(const HttpRequest& request, const HttpBodySink& sink)
 {
-    auto& limited = *static_cast<LimitedSink*>(target);
-    const std::size_t length = size * count;
-    if (length > limited.room) {
-        limited.overflowed = true;
-        return 0; // ends the transfer
-    }
-    limited.room -= length;
-    return limited.sink(data, length) ? length : 0;
-}
-
-TransferResult transfer(const std::string& url, std::size_t maximumSize, Sink sink)
-{
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(initialised ? curl_easy_init() : nullptr,
-                                                             curl_easy_cleanup);
-    if (!curl)
-        return TransferResult::Failed;
-    LimitedSink limited{std::move(sink), maximumSize};
-    curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, 30L);
-    // A declared length over the limit fails before the body comes.
-    curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maximumSize));
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writeToSink);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &limited);
-    const CURLcode result = curl_easy_perform(curl.get());
-    if (limited.overflowed || result == CURLE_FILESIZE_EXCEEDED)
+    const HttpReply reply = performHttpRequest(request, sink);
+    if (reply.bodyTooLarge)
         return TransferResult::TooLarge;
-    return result == CURLE_OK ? TransferResult::Received : TransferResult::Failed;
+    const bool success = !reply.transportError && reply.status >= 200 && reply.status < 300;
+    return success ? TransferResult::Received : TransferResult::Failed;
 }
 
 } // namespace
@@ -60,8 +24,8 @@ TransferResult transfer(const std::string& url, std::size_t maximumSize, Sink si
 TransferResult fetchText(const std::string& url, std::size_t maximumSize, std::string& text)
 {
     text.clear();
-    const auto result = transfer(url, maximumSize, [&](const char* data, std::size_t size) {
-        text.append(data, size);
+    const auto result = transfer({url, std::nullopt, maximumSize, smallTransferDeadlines}, [&](std::string_view chunk) {
+        text.append(chunk);
         return true;
     });
     if (result != TransferResult::Received)
@@ -74,8 +38,8 @@ TransferResult downloadFile(const std::string& url, const std::string& path, std
     std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file)
         return TransferResult::Failed;
-    auto result = transfer(url, maximumSize, [&](const char* data, std::size_t size) {
-        return std::fwrite(data, 1, size, file.get()) == size;
+    auto result = transfer({url, std::nullopt, maximumSize, largeTransferDeadlines}, [&](std::string_view chunk) {
+        return std::fwrite(chunk.data(), 1, chunk.size(), file.get()) == chunk.size();
     });
     if (std::fclose(file.release()) != 0 && result == TransferResult::Received)
         result = TransferResult::Failed;

@@ -6,6 +6,7 @@
 #include "TestRoot.h"
 
 #include "LoopbackServer.h"
+#include "SlowServers.h"
 
 #include <gtest/gtest.h>
 
@@ -46,18 +47,29 @@ public:
                 return sink.write(zeros.data(), zeros.size());
             });
         });
+        server.Get("/trickled-appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
+            testsupport::trickle(response, appcast);
+        });
+        server.Get("/trickled.zip", [this](const httplib::Request&, httplib::Response& response) {
+            testsupport::trickle(response, archive);
+        });
+        server.Get("/redirect", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_redirect(redirectTarget);
+        });
         start();
     }
 
-    void offer(const std::string& version)
+    // The appcast offers `version` at `enclosure` (the server's release by default).
+    void offer(const std::string& version, const std::string& enclosure = "")
     {
         appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
-                  "<enclosure url=\"" + url("/release.zip") + "\" sparkle:version=\"" + version + "\"/>"
-                  "</item></channel></rss>";
+                  "<enclosure url=\"" + (enclosure.empty() ? url("/release.zip") : enclosure) +
+                  "\" sparkle:version=\"" + version + "\"/></item></channel></rss>";
     }
 
     std::string appcast;
     std::string archive;
+    std::string redirectTarget; // where "/redirect" sends the client
 };
 
 class RecordingDelegate : public platform::SUUpdaterDelegate {
@@ -105,6 +117,26 @@ protected:
         server.archive = testsupport::readFileText(work / "r.zip");
         fs::remove_all(work);
         server.offer(version);
+    }
+
+    // A separate updater of the bundle, reading its feed from `feed`.
+    void useFeed(const std::string& feed)
+    {
+        writeBundle(bundle, "1.0", feed);
+        updater = platform::SUUpdater::create(platform::Bundle(bundle.string()));
+        ASSERT_TRUE(updater);
+        updater->setDelegate(&delegate);
+    }
+
+    // The user's check ended without installing anything.
+    void expectAbortedCheckLeavingTheBundle()
+    {
+        updater->checkForUpdates(nullptr);
+        waitForCheck();
+        EXPECT_EQ(delegate.events.back(), "abort");
+        EXPECT_TRUE(updater->downloadedBundlePath().empty());
+        EXPECT_FALSE(updater->installUpdatesIfAvailable());
+        EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 1.0");
     }
 
     void waitForCheck()
@@ -206,12 +238,46 @@ TEST_F(SUUpdaterTest, AFeedOrAReleaseOverItsLimitAbortsWhileItArrives)
 TEST_F(SUUpdaterTest, UnreachableFeedAborts)
 {
     server.appcast.clear();
-    writeBundle(bundle, "1.0", "http://127.0.0.1:1/appcast.xml");
-    updater = platform::SUUpdater::create(platform::Bundle(bundle.string()));
-    updater->setDelegate(&delegate);
+    useFeed("http://127.0.0.1:1/appcast.xml");
     updater->checkForUpdatesInBackground();
     waitForCheck();
     EXPECT_EQ(delegate.events, std::vector<std::string>{"abort"});
+}
+
+// A thirtieth of each deadline: 1 s for the feed, 1 s below the rate floor for the release.
+TEST_F(SUUpdaterTest, ATrickledFeedOrReleaseAbortsAtItsDeadline)
+{
+    const testsupport::ShortTransferDeadlines shortened(1.0 / 30);
+    publish("2.0");
+    useFeed(server.url("/trickled-appcast.xml"));
+    expectAbortedCheckLeavingTheBundle();
+
+    useFeed(server.url("/appcast.xml"));
+    server.offer("2.0", server.url("/trickled.zip"));
+    expectAbortedCheckLeavingTheBundle();
+    EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier));
+}
+
+// A release on disk or behind another scheme is never fetched, neither named by the
+// feed nor reached by a redirect; nor is a feed.
+TEST_F(SUUpdaterTest, OnlyHttpAndHttpsAreFetched)
+{
+    publish("2.0");
+    const fs::path onDisk = testsupport::plantFile(testsupport::platformRootFolder() / "release.zip", server.archive);
+    const testsupport::SilentServer listener;
+    const std::string elsewhere[] = {"file://" + onDisk.string(), listener.url("gopher", "/_chosen%20bytes")};
+    for (const std::string& target : elsewhere) {
+        SCOPED_TRACE(target);
+        server.offer("2.0", target);
+        expectAbortedCheckLeavingTheBundle();
+        server.redirectTarget = target;
+        server.offer("2.0", server.url("/redirect"));
+        expectAbortedCheckLeavingTheBundle();
+    }
+    const fs::path feedOnDisk = testsupport::plantFile(testsupport::platformRootFolder() / "appcast.xml", server.appcast);
+    useFeed("file://" + feedOnDisk.string());
+    expectAbortedCheckLeavingTheBundle();
+    EXPECT_FALSE(listener.wasContacted()) << "bytes went to a local port";
 }
 
 } // namespace

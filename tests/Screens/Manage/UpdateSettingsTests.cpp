@@ -2,10 +2,12 @@
 
 #include "LoopbackServer.h"
 #include "SignatureDatabaseTest.h"
+#include "SlowServers.h"
 
 #include "Controls/FlatButton.h"
 #include "Detection/DatabaseManager.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Values/PropertyList.h"
@@ -15,8 +17,10 @@
 #include "Screens/Manage/SettingCheckbox.h"
 #include "Screens/Manage/UpdateSettingsViewController.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
 
@@ -115,6 +119,7 @@ public: // the server set-ups of the table test use them
     screentest::KeyEchoTextTable texts;
     screentest::ScreenSeams seams;
     LoopbackServer server;
+    testsupport::SilentServer silent; // takes connections and never answers
     std::mutex mutex;
     std::optional<std::string> index, archive;
     int requests = 0;
@@ -171,7 +176,9 @@ TEST_F(UpdateNow, TheCheckResultIsShownForWhatTheServerAnswered)
         {"server error", [](UpdateNow& t) { t.index.reset(); }, "IDS_BGX_245"},
         {"unreadable index", [](UpdateNow& t) { t.index = "[act]\nversion=soon\n"; }, "IDS_BGX_245"},
         {"unreachable server", [](UpdateNow& t) { t.useServer("127.0.0.1:1"); }, "IDS_BGX_245"},
+        {"silent server", [](UpdateNow& t) { t.useServer(t.silent.url("http", "").substr(7)); }, "IDS_BGX_245"},
     };
+    const testsupport::ShortTransferDeadlines shortened(1.0 / 30);
     for (const Case& each : cases) {
         SCOPED_TRACE(each.name);
         each.server(*this);
@@ -279,6 +286,76 @@ TEST_F(UpdateNow, TheApplicationVersionJoinsVersionAndBuildWithZeroForAMissingOn
     EXPECT_EQ(versionWith({{"CFBundleShortVersionString", "2.3"}, {"CFBundleVersion", "41"}}), "2.3.41");
     EXPECT_EQ(versionWith({{"CFBundleShortVersionString", "2.3"}}), "2.3.0");
     EXPECT_EQ(versionWith({}), "0.0");
+}
+
+// Check for Updates against a feed server that takes the connection and never
+// answers: the check ends by its deadline (shortened to 1 s) with the failure sheet,
+// and the button is enabled again and starts a new check.
+class CheckForUpdatesAgainstASilentFeed : public managetest::ManageScreenTest {
+protected:
+    void SetUp() override
+    {
+        ManageScreenTest::SetUp();
+        const fs::path bundle = testsupport::platformRootFolder() / "Bastion Guardpoint.app";
+        fs::create_directories(bundle / "Contents");
+        const platform::Dictionary info{{"CFBundleIdentifier", "com.example.silentfeed"},
+                                        {"CFBundleVersion", "41"},
+                                        {"SUFeedURL", feed.url("http", "/appcast.xml")}};
+        ASSERT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(), platform::Value(info)));
+        platform::Bundle::setMainBundlePath(bundle.string());
+        environment.set("BG_NETWORK_REACHABLE", "1");
+        window.setCentralWidget(new QWidget);
+        window.resize(1008, 720);
+        setMainWindow(&window);
+    }
+
+    // The screen of the bundle above, on show in the main window.
+    std::unique_ptr<UpdateSettingsViewController> showScreen()
+    {
+        auto screen = std::make_unique<UpdateSettingsViewController>(window.centralWidget());
+        screen->resize(managetest::contentSize);
+        screen->viewWillAppear();
+        window.show();
+        return screen;
+    }
+
+    testsupport::SilentServer feed;
+    testsupport::ShortTransferDeadlines shortened{1.0 / 30};
+    managetest::ScopedEnvironment environment;
+    managetest::WithoutMainWindow withoutMainWindow;
+    QMainWindow window;
+};
+
+TEST_F(CheckForUpdatesAgainstASilentFeed, TheFailureSheetComesAndTheButtonWorksAgain)
+{
+    const auto screen = showScreen();
+    for (int click = 1; click <= 2; ++click) {
+        SCOPED_TRACE(click);
+        widgettest::click(*screen->btnCheckForUpdates);
+        EXPECT_FALSE(screen->btnCheckForUpdates->isEnabled());
+        ASSERT_TRUE(managetest::waitFor([&] { return seams.sheetPending(); }));
+        EXPECT_EQ(seams.sheets.back().informativeText, "IDS_BGX_242");
+        EXPECT_EQ(seams.sheets.back().buttons, std::vector<std::string>{"IDS_BGX_170"});
+        EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
+        seams.answerSheet(alertFirstButtonReturn);
+    }
+    EXPECT_TRUE(feed.wasContacted());
+}
+
+TEST_F(CheckForUpdatesAgainstASilentFeed, GrabOfTheFailureSheet)
+{
+    managetest::withEnglish([&] {
+        const auto screen = showScreen();
+        setSheetPresenter({});
+        widgettest::click(*screen->btnCheckForUpdates);
+        ASSERT_TRUE(managetest::waitFor([&] { return !window.findChildren<QMessageBox*>().empty(); }));
+        QMessageBox& sheet = *window.findChildren<QMessageBox*>().front();
+        EXPECT_EQ(sheet.informativeText().toStdString(), localizedText("IDS_BGX_242"));
+        widgettest::saveGrab(sheet, "update-settings-check-failed-sheet");
+        sheet.buttons().front()->click();
+        EXPECT_FALSE(dimmingOverlay());
+        EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
+    });
 }
 
 } // namespace

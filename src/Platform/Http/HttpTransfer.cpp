@@ -1,0 +1,133 @@
+#include "Platform/Http/HttpTransfer.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+constexpr long maximumRedirects = 16;
+constexpr const char* allowedProtocols = "http,https";
+
+std::atomic<double> deadlineScale = 1.0;
+
+std::chrono::milliseconds scaled(std::chrono::milliseconds deadline)
+{
+    return std::chrono::milliseconds(std::llround(static_cast<double>(deadline.count()) * deadlineScale));
+}
+
+// The body as it arrives (decoded), up to its limit.
+struct BodyLimit {
+    const HttpBodySink& sink;
+    std::size_t room;
+    bool overflowed = false;
+};
+
+size_t takeBody(char* data, size_t size, size_t count, void* limitPointer)
+{
+    auto& limit = *static_cast<BodyLimit*>(limitPointer);
+    const size_t length = size * count;
+    if (length > limit.room) {
+        limit.overflowed = true;
+        return 0; // ends the transfer with a write error
+    }
+    limit.room -= length;
+    return limit.sink(std::string_view(data, length)) ? length : 0;
+}
+
+using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+
+// libcurl (and the TLS library under it) is set up before main, while the process
+// has one thread: set up lazily on a worker, it races the exit handlers of a process
+// that ends while a request is starting.
+const CURLcode curlSetUp = curl_global_init(CURL_GLOBAL_DEFAULT);
+
+CurlHandle makeHandle()
+{
+    return CurlHandle(curlSetUp == CURLE_OK ? curl_easy_init() : nullptr, &curl_easy_cleanup);
+}
+
+void limitDuration(CURL* curl, const TransferDeadlines& deadlines)
+{
+    const auto total = scaled(deadlines.total);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(total, scaled(connectDeadline)).count()));
+    if (deadlines.minimumAverageRate == 0)
+        return;
+    // libcurl measures the rate over whole seconds.
+    const auto window = std::chrono::ceil<std::chrono::seconds>(scaled(deadlines.rateWindow));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(deadlines.minimumAverageRate));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(window.count())));
+}
+
+void configure(CURL* curl, const HttpRequest& request, BodyLimit& limit, char* errorText)
+{
+    curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, allowedProtocols);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, allowedProtocols);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, maximumRedirects);
+    limitDuration(curl, request.deadlines);
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, takeBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &limit);
+    // A declared length over the limit fails before the body comes.
+    if (request.maximumBodySize < static_cast<std::size_t>(std::numeric_limits<curl_off_t>::max()))
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maximumBodySize));
+    if (request.postBody) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.postBody->size()));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.postBody->c_str());
+    }
+}
+
+} // namespace
+
+void scaleTransferDeadlinesForTesting(double factor)
+{
+    deadlineScale = factor;
+}
+
+HttpReply performHttpRequest(const HttpRequest& request, const HttpBodySink& sink)
+{
+    HttpReply reply;
+    const CurlHandle curl = makeHandle();
+    if (!curl) {
+        reply.transportError = "cannot start a transfer";
+        return reply;
+    }
+    BodyLimit limit{sink, request.maximumBodySize};
+    char errorText[CURL_ERROR_SIZE] = "";
+    configure(curl.get(), request, limit, errorText);
+    const CURLcode result = curl_easy_perform(curl.get());
+    if (result != CURLE_OK) {
+        reply.bodyTooLarge = limit.overflowed || result == CURLE_FILESIZE_EXCEEDED;
+        reply.transportError = reply.bodyTooLarge ? "the answer is larger than " +
+                                                        std::to_string(request.maximumBodySize) + " bytes"
+                             : *errorText                ? errorText
+                                                         : curl_easy_strerror(result);
+        return reply;
+    }
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &reply.status);
+    return reply;
+}
+
+HttpReply performHttpRequest(const HttpRequest& request)
+{
+    std::string body;
+    HttpReply reply = performHttpRequest(request, [&body](std::string_view chunk) {
+        body.append(chunk);
+        return true;
+    });
+    if (!reply.transportError)
+        reply.body = std::move(body);
+    return reply;
+}
+
+} // namespace platform

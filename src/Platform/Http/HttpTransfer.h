@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// How long a transfer may take. A server that trickles its answer or never answers
+// fails the transfer by these, whatever the size limit.
+struct TransferDeadlines {
+    std::chrono::milliseconds total;       // from the start of the connection to the last byte
+    std::uint32_t minimumAverageRate = 0;  // bytes per second over any rateWindow; 0: no floor
+    std::chrono::milliseconds rateWindow{0};
+};
+
+// A version file, a feed or an analytics hit: a few kilobytes.
+inline constexpr TransferDeadlines smallTransferDeadlines{std::chrono::seconds(30)};
+// A definitions archive or an application update: tens of megabytes.
+inline constexpr TransferDeadlines largeTransferDeadlines{std::chrono::minutes(20), 4 * 1024, std::chrono::seconds(30)};
+
+// Connecting (name lookup included) fails after this, whatever the deadlines.
+inline constexpr std::chrono::milliseconds connectDeadline = std::chrono::seconds(30);
+
+// Tests shorten every deadline (durations only, not rates) by this factor; 1 otherwise.
+void scaleTransferDeadlinesForTesting(double factor);
+
+// One HTTP exchange over libcurl: redirects followed, http and https only (the
+// address and every redirect).
+struct HttpRequest {
+    std::string url;
+    std::optional<std::string> postBody; // a POST with this form body; a GET when null
+    // The most bytes of body taken, counted after content decoding; a longer body
+    // ends the transfer as it arrives.
+    std::size_t maximumBodySize = std::numeric_limits<std::size_t>::max();
+    TransferDeadlines deadlines = smallTransferDeadlines;
+};
+
+struct HttpReply {
+    std::optional<std::string> transportError; // set when no whole HTTP answer came
+    bool bodyTooLarge = false;                  // the body passed maximumBodySize (a transport error)
+    long status = 0;                            // the final HTTP status
+    std::string body;                           // empty when the body went to a sink
+};
+
+// Takes the body as it arrives; false ends the transfer with a transport error.
+using HttpBodySink = std::function<bool(std::string_view chunk)>;
+
+// Blocks the calling thread; safe to call from several threads at once.
+HttpReply performHttpRequest(const HttpRequest& request);
+HttpReply performHttpRequest(const HttpRequest& request, const HttpBodySink& sink);
+
+} // namespace platform
