@@ -9,7 +9,9 @@
 #include "Foundation/Settings.h"
 #include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
+#include "Screens/Manage/GeneralSettingsViewController.h"
 #include "Screens/Manage/ProtectionViewController.h"
+#include "Screens/Manage/SettingCheckbox.h"
 
 #include <QLabel>
 
@@ -208,6 +210,39 @@ TEST_F(ProtectionWithAgent, TheRunningAgentFollowsTheActiveProtectionSwitch)
     click(*screen.btnActiveProtection); // on again: the agent still listens, and judges again
     EXPECT_TRUE(agentAlertsOn(testsupport::homeFolder() / "Documents/SnapfyreInstaller.dmg"));
     EXPECT_FALSE(isAlerted(whileOff));
+}
+
+// A suite of megabytes (a long ignore list) with active protection off: the start-up's
+// writes and a click on General keep every key, and the agent stays quiet on a download.
+TEST_F(ProtectionWithAgent, ALargeSuiteWithProtectionOffKeepsEveryKeyAndTheAgentQuiet)
+{
+    platform::Array ignored;
+    for (int i = 0; i < 70'000; ++i)
+        ignored.emplace_back(testsupport::homeFolder().string() + "/Library/Caches/Vendor/cache-entry-" +
+                             std::to_string(i) + ".dat");
+    const std::string suite = appGroupDefaults()->plistPath();
+    ASSERT_TRUE(platform::writePropertyListFile(
+        suite, platform::Value(platform::Dictionary{{K::ignoreAllPaths, ignored}, {K::isActiveProtectionEnabled, false}}),
+        platform::PropertyListFormat::Binary));
+    ASSERT_GT(fs::file_size(suite), 5'000'000u);
+
+    screentest::KeyEchoTextTable texts;
+    AppDelegate::shared().applicationWillFinishLaunching();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return !agents.empty(); }));
+    GeneralSettingsViewController general;
+    general.viewWillAppear();
+    widgettest::click(*general.btnCrasheshProtection);
+
+    EXPECT_EQ(appGroupDefaults()->array(K::ignoreAllPaths), ignored);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isCrashesProtectionEnabled), false);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::moveDeletedToTrash), true); // the start-up's default
+    EXPECT_FALSE(fs::exists(suite + ".corrupt"));
+
+    const fs::path download = testsupport::homeFolder() / "Downloads/SnapfyreInstaller.dmg";
+    arrive(download);
+    platform::dispatch::runMainLoopUntil([] { return false; }, std::chrono::seconds(3));
+    EXPECT_FALSE(isAlerted(download));
 }
 
 } // namespace
