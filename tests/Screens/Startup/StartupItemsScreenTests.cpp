@@ -246,9 +246,11 @@ TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
     EXPECT_TRUE(appGroupDefaults()->date(SettingsKey::startupItemEnabledDateAGSQ));
 }
 
-// A user's job switched off keeps its whole plist in its record; switched on again,
-// its plist and launchd's job are the original key for key, with the list reloaded
-// in between or not.
+// A user's job switched off keeps its whole plist in its record, taken from its own
+// file whatever that is named; switched on again, its plist and launchd's job are the
+// original key for key (keys the launchd library does not know included), with the
+// list reloaded in between or not. (The row's switch of such a job ignores clicks:
+// the handler is driven by its notification.)
 TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
 {
     startuptest::plantBundle("/Applications/Tool.app", "com.example.tool");
@@ -261,21 +263,29 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
                          {"RunAtLoad", true},
                          {"KeepAlive", true},
                          {"StartInterval", 3600},
-                         {"EnvironmentVariables", Dictionary{{"SYNC_MODE", "quiet"}}}};
+                         {"EnvironmentVariables", Dictionary{{"SYNC_MODE", "quiet"}}},
+                         {"AssociatedBundleIdentifiers", Array{"com.example.tool"}},
+                         {"com.example.tool.SyncChannel", Dictionary{{"Channel", "beta"}, {"Retries", 3}}}};
     const fs::path plist = fs::path(userAgents()) / (label + ".plist");
-    startuptest::plantPlist(plist, job);
-    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
-    makeScreens();
-    ASSERT_EQ(list->tableView->rowCount(), 1);
+    struct Case {
+        std::string fileName;
+        bool reloadWhileOff;
+    };
+    for (const Case& each : {Case{label + ".plist", false}, Case{label + ".plist", true}, Case{"Tool Helper.plist", true}}) {
+        SCOPED_TRACE(each.fileName + (each.reloadWhileOff ? ", reloaded while off" : ", switched straight back"));
+        const fs::path planted = fs::path(userAgents()) / each.fileName;
+        startuptest::plantPlist(planted, job);
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+        makeScreens();
+        ASSERT_EQ(list->tableView->rowCount(), 1);
 
-    for (const bool reloadWhileOff : {false, true}) {
-        SCOPED_TRACE(reloadWhileOff ? "reloaded while off" : "switched straight back");
         postToggle(0, false);
-        EXPECT_FALSE(fs::exists(plist));
+        EXPECT_FALSE(fs::exists(planted));
         EXPECT_FALSE(isLoaded(label));
         ASSERT_EQ(disabledLoginItems().size(), 1u);
         EXPECT_EQ(disabledLoginItems()[0].at("jobDictionary"), platform::Value(job));
-        if (reloadWhileOff) {
+        EXPECT_TRUE(seams.sheets.empty());
+        if (each.reloadWhileOff) {
             list->clickedReload();
             waitForLists();
             ASSERT_EQ(list->tableView->rowCount(), 1);
@@ -288,6 +298,9 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
             EXPECT_EQ(loaded->count(key) ? loaded->at(key) : platform::Value(), value) << key;
         EXPECT_TRUE(disabledLoginItems().empty());
         EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+
+        ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr));
+        fs::remove(plist);
     }
 }
 
