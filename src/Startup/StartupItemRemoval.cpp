@@ -142,7 +142,7 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure)
     return removed ? RemovalOutcome::removed : RemovalOutcome::notRemoved;
 }
 
-RemovalOutcome removeStartupItem(const LoginItem& item)
+RemovalOutcome removeStartupItem(const LoginItem& item, std::string*)
 {
     auto outcome = RemovalOutcome::removed;
     if (item.program && !isGoneUserJob(item.label)) {

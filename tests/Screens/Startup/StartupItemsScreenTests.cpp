@@ -395,6 +395,47 @@ TEST_F(StartupScreensTest, AnItemWhosePlistIsAlreadyGoneCountsAsRemoved)
     EXPECT_EQ(list->model().launchAgents().size(), 0u);
 }
 
+// A loaded job whose plist was deleted after the list was read: the deletion takes it
+// off launchd by its label; where that is refused it stays listed, after Review too,
+// with its failure in its tool tip, until a deletion succeeds.
+TEST_F(StartupScreensTest, ALoadedJobWhosePlistIsGoneIsRemovedOrListedWithItsFailure)
+{
+    plantAgent(userAgents(), "com.example.a", true);
+    plantAgent(host("/Library/LaunchAgents"), "com.example.b", true);
+    makeScreens();
+    list->btnLaunchAgents->click();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    fs::remove(userAgents() + "/com.example.a.plist");
+    fs::remove(host("/Library/LaunchAgents") + "/com.example.b.plist");
+    const auto deleteAll = [&] {
+        list->checkBoxSelectAll->click();
+        deleteSelected(alertFirstButtonReturn);
+        ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    };
+
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Deny); // the domain of all users
+    deleteAll();
+    EXPECT_FALSE(isLoaded("com.example.a"));
+    EXPECT_TRUE(isLoaded("com.example.b"));
+    EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "1 IDS_BGX_200");
+    EXPECT_NE(clean->lblCleanupStatus->text(), "IDS_BGX_74");
+    clean->clickedReviewApps();
+    waitForLists();
+    ASSERT_EQ(list->tableView->rowCount(), 1);
+    EXPECT_EQ(list->model().launchAgents()[0].ldLaunchJob->Label(), "com.example.b");
+    const QStringList tip = list->cellAt(0)->toolTip().split('\n');
+    ASSERT_EQ(tip.size(), 3);
+    EXPECT_TRUE(tip[2].startsWith("Error Domain=")) << tip[2].toStdString();
+
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Grant);
+    deleteAll();
+    EXPECT_FALSE(isLoaded("com.example.b"));
+    EXPECT_EQ(clean->lblCleanupStatus->text(), "IDS_BGX_74");
+    clean->clickedReviewApps();
+    waitForLists();
+    EXPECT_EQ(list->tableView->rowCount(), 0);
+}
+
 // Two jobs of one program read alike; the tool tip of each row names its label and plist.
 TEST_F(StartupScreensTest, RowsThatReadAlikeAreToldApartByTheirToolTips)
 {
