@@ -203,10 +203,20 @@ bool LDLaunchCtl::remove(const std::string& label, LDLaunchDomain domain, Error*
 
 bool LDLaunchCtl::load(LDLaunchJob& job, LDLaunchDomain domain, Error* error)
 {
-    AuthorizationRef authRef = nullptr;
-    if (!createAuthorization(&authRef, domain, job.Label().value_or(""), kLoadPrompt, error))
+    if (!loadPlist(job.dictionary().value_or(platform::Dictionary{}), domain, error))
         return false;
-    const bool loaded = load(job, domain, authRef, error);
+    job.setDomain(domain);
+    return true;
+}
+
+bool LDLaunchCtl::loadPlist(const platform::Dictionary& plist, LDLaunchDomain domain, Error* error)
+{
+    const auto label = plist.find("Label");
+    const std::string* labelText = label == plist.end() ? nullptr : label->second.asText();
+    AuthorizationRef authRef = nullptr;
+    if (!createAuthorization(&authRef, domain, labelText ? *labelText : "", kLoadPrompt, error))
+        return false;
+    const bool loaded = submit(plist, domain, authRef, error);
     releaseUnlessSession(authRef);
     return loaded;
 }

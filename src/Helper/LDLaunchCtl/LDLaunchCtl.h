@@ -50,6 +50,8 @@ public:
     bool addPlist(const platform::Dictionary& plist, LDLaunchDomain domain, platform::Error* error);
     bool remove(const std::string& label, LDLaunchDomain domain, platform::Error* error);
     bool load(LDLaunchJob& job, LDLaunchDomain domain, platform::Error* error);
+    // The same for a job's whole plist, every key handed to launchd.
+    bool loadPlist(const platform::Dictionary& plist, LDLaunchDomain domain, platform::Error* error);
     bool load(LDLaunchJob& job, LDLaunchDomain domain, platform::AuthorizationRef authRef, platform::Error* error);
     bool unload(const std::string& label, LDLaunchDomain domain, platform::Error* error);
     bool unload(const std::string& label, LDLaunchDomain domain, platform::AuthorizationRef authRef,

@@ -226,6 +226,35 @@ TEST_F(StartupScreensTest, ALaunchAgentSwitchedOffIsUnloadedAndRememberedAndOnAg
     EXPECT_TRUE(seams.sheets.empty());
 }
 
+// A launch agent switched off and on by clicks on its switch: launchd has its plist
+// again key for key, keys the launchd library does not know included.
+TEST_F(StartupScreensTest, ALaunchAgentSwitchedBackOnIsLoadedWithEveryKeyOfItsPlist)
+{
+    const Dictionary job{{"Label", "com.example.sync"},
+                         {"ProgramArguments", Array{"/bin/sleep", "30"}},
+                         {"RunAtLoad", true},
+                         {"AssociatedBundleIdentifiers", Array{"com.example.sync"}},
+                         {"com.example.sync.Schedule", Dictionary{{"Hour", 3}}}};
+    const fs::path plist = fs::path(userAgents()) / "Sync Agent.plist";
+    startuptest::plantPlist(plist, job);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    makeScreens();
+    list->btnLaunchAgents->click();
+    ToggleSwitch& toggle = *list->cellAt(0)->btnToggle;
+    for (const bool on : {false, true}) {
+        widgettest::click(toggle);
+        toggle.finishAnimations();
+        EXPECT_EQ(toggle.isOn(), on);
+        EXPECT_EQ(isLoaded("com.example.sync"), on);
+    }
+    const auto loaded = platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sync");
+    ASSERT_TRUE(loaded);
+    for (const auto& [key, value] : job)
+        EXPECT_EQ(loaded->count(key) ? loaded->at(key) : platform::Value(), value) << key;
+    EXPECT_EQ(platform::readPropertyListFile(plist.string()), platform::Value(job));
+    EXPECT_TRUE(seams.sheets.empty());
+}
+
 TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
 {
     plantSessionItem("Notes");
