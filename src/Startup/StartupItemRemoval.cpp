@@ -142,7 +142,7 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure)
     return removed ? RemovalOutcome::removed : RemovalOutcome::notRemoved;
 }
 
-RemovalOutcome removeStartupItem(const LoginItem& item, std::string*)
+RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure)
 {
     auto outcome = RemovalOutcome::removed;
     if (item.program && !isGoneUserJob(item.label)) {
@@ -153,6 +153,8 @@ RemovalOutcome removeStartupItem(const LoginItem& item, std::string*)
         constexpr auto domain = LDLaunchDomain::userLaunchAgent;
         if (!removeLoadedJob(label, domain, plistOfJob(label, domain), &error)) {
             std::cout << describe(error) << std::endl;
+            if (failure)
+                *failure = describe(error);
             outcome = RemovalOutcome::notRemoved;
         }
     } else if (!item.program && item.appUrl) {

@@ -24,7 +24,7 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure 
 // A login item: a launchd job of the user's (its service-management switch off
 // first; one already gone counts as removed), or a session login item; its
 // switched-off record goes in either case.
-RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure = nullptr); // prints its failure
+RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure = nullptr); // also prints why
 
 // A loaded job and its own plist (whatever the file's name; none when it is gone): the
 // job is taken off launchd by its label and the plist deleted, with the authorisation
