@@ -36,10 +36,10 @@ std::string describe(const platform::Error& error)
 }
 
 // A loaded job: unloaded and its plist deleted by the launchd library.
-bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, const std::optional<std::string>& label)
+bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, const std::optional<std::string>& label,
+                          platform::Error& error)
 {
     auto& controller = LDLaunchCtl::sharedController();
-    platform::Error error;
     bool removed = false;
     if (label && !label->empty() && isFile(folder + *label))
         removed = controller.remove(*label, *agent.ldLaunchDomain, &error);
@@ -77,12 +77,11 @@ bool withAuthorization(LDLaunchDomain domain, const std::string& label, platform
 
 // A job launchd does not have loaded (one switched off): there is nothing to unload,
 // so only its plist goes, with the authorisation its domain needs.
-bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder)
+bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder, platform::Error& error)
 {
     if (!agent.plistName || agent.plistName->empty() || !isFile(folder + *agent.plistName))
         return false;
     const std::string label = agent.ldLaunchJob->Label().value_or("");
-    platform::Error error;
     return withAuthorization(*agent.ldLaunchDomain, label, &error, [&](platform::AuthorizationRef authRef) {
         return deletePlist(folder + *agent.plistName, *agent.ldLaunchDomain, authRef, &error);
     });
@@ -132,9 +131,9 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure)
     const bool unloadedWithLabel = label && !label->empty() && !loaded;
     platform::Error error;
     const bool removed = !loaded && !hasPlist ? true // already gone
-                         : unloadedWithLabel  ? removeUnloadedJobFile(agent, *folder)
+                         : unloadedWithLabel  ? removeUnloadedJobFile(agent, *folder, error)
                          : !hasPlist          ? removeLoadedJob(*label, *agent.ldLaunchDomain, std::nullopt, &error)
-                                              : removeThroughLaunchd(agent, *folder, label);
+                                              : removeThroughLaunchd(agent, *folder, label, error);
     if (removed)
         removeDisabledLaunchAgent(agent.record());
     else if (failure)
