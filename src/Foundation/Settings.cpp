@@ -118,6 +118,5 @@ bool writeSetting(std::string_view key, const platform::Value& value)
     platform::UserDefaults* store = info ? settingsStore(info->store) : nullptr;
     if (!store || !isSettingsValueOfType(value, info->type))
         return false;
-    store->setObject(info->key, value);
-    return true;
+    return store->setObject(info->key, value);
 }

@@ -77,6 +77,6 @@ bool isSettingsValueOfType(const platform::Value& value, SettingsType type);
 // unavailable, the key absent or its value of another type than the table's.
 std::optional<platform::Value> readSetting(std::string_view key);
 
-// Writes a key into its own store. Skipped (false) when the key is unknown, its
-// store unavailable or the value of another type.
+// Writes a key into its own store; true when stored. Skipped (false) when the key is
+// unknown, its store unavailable or the value of another type.
 bool writeSetting(std::string_view key, const platform::Value& value);

@@ -28,6 +28,7 @@ public:
     std::optional<std::string> plistName;
     std::optional<std::string> plistPath;
     bool isInvalid = false; // the program is unknown or missing
+    std::optional<std::string> removalFailure; // why the last deletion of the item failed
 
     LaunchAgent() = default;
     LaunchAgent(const LDLaunchJob& ldLaunchJob, LDLaunchDomain ldLaunchDomain);

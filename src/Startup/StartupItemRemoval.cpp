@@ -7,6 +7,7 @@
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
 #include "Startup/LaunchdFolder.h"
+#include "Startup/LaunchdFolderPlists.h"
 
 #include <filesystem>
 #include <iostream>
@@ -35,10 +36,10 @@ std::string describe(const platform::Error& error)
 }
 
 // A loaded job: unloaded and its plist deleted by the launchd library.
-bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, const std::optional<std::string>& label)
+bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, const std::optional<std::string>& label,
+                          platform::Error& error)
 {
     auto& controller = LDLaunchCtl::sharedController();
-    platform::Error error;
     bool removed = false;
     if (label && !label->empty() && isFile(folder + *label))
         removed = controller.remove(*label, *agent.ldLaunchDomain, &error);
@@ -47,22 +48,43 @@ bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, c
     return removed;
 }
 
+// Deletes a job's plist: the user's own file directly, another domain's as root.
+bool deletePlist(const std::string& path, LDLaunchDomain domain, platform::AuthorizationRef authRef,
+                 platform::Error* error)
+{
+    if (domain >= LDLaunchDomain::globalLaunchAgent)
+        return LDRemoveFilePrivileged(path, authRef, error);
+    std::error_code failure;
+    if (std::filesystem::remove(path, failure) || !failure)
+        return true;
+    if (error)
+        *error = platform::Error{"NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + failure.message()};
+    return false;
+}
+
+// Runs `step` with the authorisation the domain needs (none for the user's own).
+template <class Step>
+bool withAuthorization(LDLaunchDomain domain, const std::string& label, platform::Error* error, Step step)
+{
+    platform::AuthorizationRef authRef = nullptr;
+    if (!LDLaunchCtl::sharedController().createAuthorization(&authRef, domain, label, removalPrompt, error))
+        return false;
+    const bool done = step(authRef);
+    if (authRef)
+        LDAuthorizer::authorizationFree(authRef);
+    return done;
+}
+
 // A job launchd does not have loaded (one switched off): there is nothing to unload,
 // so only its plist goes, with the authorisation its domain needs.
-bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder)
+bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder, platform::Error& error)
 {
     if (!agent.plistName || agent.plistName->empty() || !isFile(folder + *agent.plistName))
         return false;
-    auto& controller = LDLaunchCtl::sharedController();
-    platform::AuthorizationRef authRef = nullptr;
-    platform::Error error;
     const std::string label = agent.ldLaunchJob->Label().value_or("");
-    if (!controller.createAuthorization(&authRef, *agent.ldLaunchDomain, label, removalPrompt, &error))
-        return false;
-    const bool removed = LDRemoveFilePrivileged(folder + *agent.plistName, authRef, &error);
-    if (authRef)
-        LDAuthorizer::authorizationFree(authRef);
-    return removed;
+    return withAuthorization(*agent.ldLaunchDomain, label, &error, [&](platform::AuthorizationRef authRef) {
+        return deletePlist(folder + *agent.plistName, *agent.ldLaunchDomain, authRef, &error);
+    });
 }
 
 bool isLoaded(const std::optional<std::string>& label, LDLaunchDomain domain)
@@ -80,7 +102,25 @@ bool isGoneUserJob(const std::optional<std::string>& label)
 
 } // namespace
 
-RemovalOutcome removeStartupItem(const LaunchAgent& agent)
+bool removeLoadedJob(const std::string& label, LDLaunchDomain domain, const std::optional<std::string>& plistPath,
+                     platform::Error* error)
+{
+    auto& controller = LDLaunchCtl::sharedController();
+    if (plistPath && plistPath == LDJobPlistPath(domain, label))
+        return controller.remove(label, domain, error);
+    return withAuthorization(domain, label, error, [&](platform::AuthorizationRef authRef) {
+        return controller.unload(label, domain, authRef, error)
+               && (!plistPath || deletePlist(*plistPath, domain, authRef, error));
+    });
+}
+
+std::optional<std::string> plistOfJob(const std::string& label, LDLaunchDomain domain)
+{
+    const std::string path = LaunchdFolderPlists(domain).plistCarrying(label).second;
+    return path.empty() ? std::nullopt : std::optional(path);
+}
+
+RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure)
 {
     const auto folder = launchdFolder(agent.ldLaunchDomain);
     if (!folder)
@@ -89,23 +129,31 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent)
     const bool hasPlist = agent.plistName && !agent.plistName->empty() && isFile(*folder + *agent.plistName);
     const bool loaded = isLoaded(label, *agent.ldLaunchDomain);
     const bool unloadedWithLabel = label && !label->empty() && !loaded;
+    platform::Error error;
     const bool removed = !loaded && !hasPlist ? true // already gone
-                         : unloadedWithLabel  ? removeUnloadedJobFile(agent, *folder)
-                                              : removeThroughLaunchd(agent, *folder, label);
+                         : unloadedWithLabel  ? removeUnloadedJobFile(agent, *folder, error)
+                         : !hasPlist          ? removeLoadedJob(*label, *agent.ldLaunchDomain, std::nullopt, &error)
+                                              : removeThroughLaunchd(agent, *folder, label, error);
     if (removed)
         removeDisabledLaunchAgent(agent.record());
+    else if (failure)
+        *failure = error.code ? describe(error) : "The job could not be removed.";
     return removed ? RemovalOutcome::removed : RemovalOutcome::notRemoved;
 }
 
-RemovalOutcome removeStartupItem(const LoginItem& item)
+RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure)
 {
     auto outcome = RemovalOutcome::removed;
     if (item.program && !isGoneUserJob(item.label)) {
         if (item.helperBundleIdentifier)
             (void)platform::SMLoginItemSetEnabled(*item.helperBundleIdentifier, false);
         platform::Error error;
-        if (!LDLaunchCtl::sharedController().remove(item.label.value_or(""), LDLaunchDomain::userLaunchAgent, &error)) {
+        const std::string label = item.label.value_or("");
+        constexpr auto domain = LDLaunchDomain::userLaunchAgent;
+        if (!removeLoadedJob(label, domain, plistOfJob(label, domain), &error)) {
             std::cout << describe(error) << std::endl;
+            if (failure)
+                *failure = describe(error);
             outcome = RemovalOutcome::notRemoved;
         }
     } else if (!item.program && item.appUrl) {

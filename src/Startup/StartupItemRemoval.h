@@ -1,7 +1,12 @@
 #pragma once
 
+#include "Helper/LDLaunchCtl/LDLaunchDomain.h"
+#include "Platform/Launchd/Error.h"
 #include "Startup/LaunchAgent.h"
 #include "Startup/LoginItem.h"
+
+#include <optional>
+#include <string>
 
 // What became of one selected record in a removal.
 enum class RemovalOutcome {
@@ -10,11 +15,24 @@ enum class RemovalOutcome {
     passedOver, // nothing to remove it from: counted neither way, leaves the list
 };
 
-// A launch agent: its job and its plist, through the launchd library, in its domain.
-// An item already gone (no plist, no loaded job) counts as removed.
-RemovalOutcome removeStartupItem(const LaunchAgent& agent);
+// A launch agent: its job and its plist, through the launchd library, in its domain;
+// a loaded job whose plist is gone is taken off launchd by its label. An item
+// already gone (no plist, no loaded job) counts as removed. `failure` gets why an
+// item was not removed.
+RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure = nullptr);
 
 // A login item: a launchd job of the user's (its service-management switch off
 // first; one already gone counts as removed), or a session login item; its
 // switched-off record goes in either case.
-RemovalOutcome removeStartupItem(const LoginItem& item);
+RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure = nullptr); // also prints why
+
+// A loaded job and its own plist (whatever the file's name; none when it is gone): the
+// job is taken off launchd by its label and the plist deleted, with the authorisation
+// the domain needs (the library's own removal when the plist is named after the
+// label). False, with launchd's or the file's error, when either fails.
+bool removeLoadedJob(const std::string& label, LDLaunchDomain domain, const std::optional<std::string>& plistPath,
+                     platform::Error* error);
+
+// The plist of the domain's folder whose "Label" is the label (the first in name
+// order); none when no file carries it.
+std::optional<std::string> plistOfJob(const std::string& label, LDLaunchDomain domain);

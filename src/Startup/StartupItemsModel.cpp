@@ -4,6 +4,7 @@
 #include "Foundation/Analytics.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
+#include "Helper/LDLaunchCtl/LDJobs.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Startup/DisabledStartupItemRecords.h"
@@ -13,6 +14,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <type_traits>
 
 namespace {
 
@@ -87,6 +90,27 @@ void waitWhileRemovalPaused()
 std::optional<std::string> labelOf(const LaunchAgent& agent)
 {
     return agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
+}
+
+// A record that was not deleted, with why.
+LoginItem withFailure(const LoginItem& item, const std::string&)
+{
+    return item;
+}
+
+LaunchAgent withFailure(const LaunchAgent& agent, const std::string& failure)
+{
+    LaunchAgent failed = agent;
+    failed.removalFailure = failure;
+    return failed;
+}
+
+bool isRunningWithoutPlist(const LaunchAgent& agent)
+{
+    const auto label = labelOf(agent);
+    std::error_code ignored;
+    return label && agent.ldLaunchDomain && LDJobIsLoaded(*label, *agent.ldLaunchDomain)
+           && !(agent.plistPath && std::filesystem::exists(*agent.plistPath, ignored));
 }
 
 std::optional<std::string> presentPath(const std::optional<std::string>& path)
@@ -177,6 +201,7 @@ void StartupItemsModel::loadLaunchAgents()
 {
     auto agents = launchAgentSnapshot();
     mergeSwitchedOffItems(agents);
+    addUnremovedJobs(agents);
     asyncMain([self = shared_from_this(), agents = std::move(agents)]() mutable {
         self->showLoadedStartupItems(std::move(agents));
     });
@@ -275,11 +300,12 @@ void StartupItemsModel::runRemoval()
         const Record& record = records[i];
         if (!record.isSelected)
             continue;
-        const auto outcome = removeStartupItem(record);
+        std::string failure;
+        const auto outcome = removeStartupItem(record, &failure);
         if (outcome == RemovalOutcome::removed)
             ++removed;
         else if (outcome == RemovalOutcome::notRemoved)
-            notRemoved.push_back(record);
+            notRemoved.push_back(withFailure(record, failure));
         ++processed;
         const double percentage = static_cast<double>(processed) / static_cast<double>(selected) * 100.0;
         const std::string path = record.appUrl ? record.appUrl->path() : std::string();
@@ -307,13 +333,36 @@ void StartupItemsModel::finishRemoval(std::vector<Record> notRemoved, std::optio
         std::vector<Record> kept;
         for (std::size_t i = 0; i < current.size(); ++i) {
             const Record& record = current[i];
-            if (!record.isSelected || std::find(notRemoved.begin(), notRemoved.end(), record) != notRemoved.end()
-                || (stopPosition && i >= *stopPosition))
+            const auto failed = std::find(notRemoved.begin(), notRemoved.end(), record);
+            if (failed != notRemoved.end())
+                kept.push_back(*failed);
+            else if (!record.isSelected || (stopPosition && i >= *stopPosition))
                 kept.push_back(record);
         }
         current = std::move(kept);
+        if constexpr (std::is_same_v<Record, LaunchAgent>)
+            keepListingUnremovedJobs(notRemoved);
     }
     postRemovalCompletion(selected, listCount, removed, 0, ListTraits<Record>::list == StartupManager::loginItems);
+}
+
+// Call with the lock held.
+void StartupItemsModel::keepListingUnremovedJobs(const std::vector<LaunchAgent>& notRemoved)
+{
+    for (const LaunchAgent& agent : notRemoved)
+        if (isRunningWithoutPlist(agent) && !firstLaunchAgent(agent, unremovedJobs_))
+            unremovedJobs_.push_back(agent);
+}
+
+void StartupItemsModel::addUnremovedJobs(std::vector<LaunchAgent>& agents)
+{
+    std::lock_guard lock(mutex_);
+    std::erase_if(unremovedJobs_, [](const LaunchAgent& agent) { return !isRunningWithoutPlist(agent); });
+    for (const LaunchAgent& agent : unremovedJobs_)
+        if (!firstLaunchAgent(agent, agents)) {
+            agents.push_back(agent);
+            agents.back().isSelected = false; // as every record a load makes
+        }
 }
 
 void StartupItemsModel::postRemovalProgress(std::int64_t total, const std::string& path, std::int64_t removed,

@@ -100,6 +100,12 @@ private:
     template <class Record> void finishRemoval(std::vector<Record> notRemoved, std::optional<std::size_t> stopPosition,
                                                std::int64_t selected, std::int64_t listCount, std::int64_t removed);
 
+    // Launch agents whose deletion failed while launchd runs them with their plist
+    // gone: no folder lists them, so each reload lists them again while they run.
+    std::vector<LaunchAgent> unremovedJobs_;
+    void keepListingUnremovedJobs(const std::vector<LaunchAgent>& notRemoved);
+    void addUnremovedJobs(std::vector<LaunchAgent>& agents);
+
     StartupItemsView& view_;
     mutable std::mutex mutex_;
     StartupManager menuClicked_ = StartupManager::loginItems;

@@ -275,10 +275,15 @@ TEST_F(StartupItemsModelTest, ALoginItemWhoseRemovalFailsStaysButLosesItsStoredR
     plantBundle("/Applications/Tool.app", "com.example.tool");
     plantBundle("/Applications/Session.app", "com.example.session");
     setLaunchOnStartup(true, platform::FileURL::fromPath(host("/Applications/Session.app")));
-    // A job of the user's launchd without its plist: the launchd library cannot delete it.
-    submitUserJob({{"Label", "com.example.tool.login"}, {"Program", host("/Applications/Tool.app/Contents/MacOS/Tool")},
-                   {"EnableTransactions", 1}, {"OnDemand", 1}});
+    const Dictionary job{{"Label", "com.example.tool.login"},
+                         {"Program", host("/Applications/Tool.app/Contents/MacOS/Tool")},
+                         {"EnableTransactions", 1},
+                         {"OnDemand", 1}};
+    plantPlist(fs::path(userAgents()) / "com.example.tool.login.plist", job);
+    submitUserJob(job);
     load(StartupManager::loginItems);
+    // Taken off launchd behind the list's back, its plist left: launchd cannot remove it.
+    ASSERT_TRUE(platform::SMJobRemove(platform::LaunchdDomain::User, "com.example.tool.login", nullptr, true, nullptr));
     ASSERT_EQ(model->loginItems().size(), 2u);
     const LoginItem failing = model->loginItems()[1];
     addDisabledLoginItem(failing.record());

@@ -152,23 +152,31 @@ bool LDLaunchCtl::jobIsValid(const LDLaunchJob& job, Error* error)
 
 bool LDLaunchCtl::add(LDLaunchJob& job, LDLaunchDomain domain, Error* error)
 {
+    if (!addPlist(job.dictionary().value_or(platform::Dictionary{}), domain, error))
+        return false;
+    job.setDomain(domain);
+    return true;
+}
+
+bool LDLaunchCtl::addPlist(const platform::Dictionary& plist, LDLaunchDomain domain, Error* error)
+{
+    const LDLaunchJob job = LDLaunchJob::jobFromDictionary(plist, domain);
     if (!jobIsValid(job, error))
         return false;
     const std::string label = job.Label().value_or("");
-    const auto dictionary = job.dictionary().value_or(platform::Dictionary{});
     if (domain < LDLaunchDomain::globalLaunchAgent) {
-        const auto plist = LDJobPlistPath(domain, label);
+        const auto path = LDJobPlistPath(domain, label);
         std::error_code ignored;
-        if (plist)
-            fs::create_directories(fs::path(*plist).parent_path(), ignored);
-        if (!plist || !platform::writePropertyListFile(*plist, dictionary))
+        if (path)
+            fs::create_directories(fs::path(*path).parent_path(), ignored);
+        if (!path || !platform::writePropertyListFile(*path, plist))
             return errorWithCode(15, error);
-        return load(job, domain, nullptr, error);
+        return submit(plist, domain, nullptr, error);
     }
     AuthorizationRef authRef = nullptr;
     if (!createAuthorization(&authRef, domain, label, kLoadPrompt, error))
         return false;
-    const bool added = LDJobWritePlist(domain, dictionary, authRef, error) && load(job, domain, authRef, error);
+    const bool added = LDJobWritePlist(domain, plist, authRef, error) && submit(plist, domain, authRef, error);
     releaseUnlessSession(authRef);
     return added;
 }
@@ -195,23 +203,38 @@ bool LDLaunchCtl::remove(const std::string& label, LDLaunchDomain domain, Error*
 
 bool LDLaunchCtl::load(LDLaunchJob& job, LDLaunchDomain domain, Error* error)
 {
-    AuthorizationRef authRef = nullptr;
-    if (!createAuthorization(&authRef, domain, job.Label().value_or(""), kLoadPrompt, error))
+    if (!loadPlist(job.dictionary().value_or(platform::Dictionary{}), domain, error))
         return false;
-    const bool loaded = load(job, domain, authRef, error);
+    job.setDomain(domain);
+    return true;
+}
+
+bool LDLaunchCtl::loadPlist(const platform::Dictionary& plist, LDLaunchDomain domain, Error* error)
+{
+    const auto label = plist.find("Label");
+    const std::string* labelText = label == plist.end() ? nullptr : label->second.asText();
+    AuthorizationRef authRef = nullptr;
+    if (!createAuthorization(&authRef, domain, labelText ? *labelText : "", kLoadPrompt, error))
+        return false;
+    const bool loaded = submit(plist, domain, authRef, error);
     releaseUnlessSession(authRef);
     return loaded;
 }
 
 bool LDLaunchCtl::load(LDLaunchJob& job, LDLaunchDomain domain, AuthorizationRef authRef, Error* error)
 {
-    if (isLaunchAgentDomain(domain) && !isUserAtConsole())
-        return true;
-    const auto dictionary = job.dictionary().value_or(platform::Dictionary{});
-    if (!passLaunchdError(error, [&](Error* launchdError) { return LDJobSubmit(domain, dictionary, authRef, launchdError); }))
+    if (!submit(job.dictionary().value_or(platform::Dictionary{}), domain, authRef, error))
         return false;
     job.setDomain(domain);
     return true;
+}
+
+bool LDLaunchCtl::submit(const platform::Dictionary& plist, LDLaunchDomain domain, AuthorizationRef authRef,
+                         Error* error)
+{
+    if (isLaunchAgentDomain(domain) && !isUserAtConsole())
+        return true;
+    return passLaunchdError(error, [&](Error* launchdError) { return LDJobSubmit(domain, plist, authRef, launchdError); });
 }
 
 bool LDLaunchCtl::unload(const std::string& label, LDLaunchDomain domain, Error* error)

@@ -45,8 +45,13 @@ public:
 
     bool jobIsValid(const LDLaunchJob& job, platform::Error* error);
     bool add(LDLaunchJob& job, LDLaunchDomain domain, platform::Error* error);
+    // The same for a job's whole plist: every key is written and handed to launchd,
+    // also those the job type does not know.
+    bool addPlist(const platform::Dictionary& plist, LDLaunchDomain domain, platform::Error* error);
     bool remove(const std::string& label, LDLaunchDomain domain, platform::Error* error);
     bool load(LDLaunchJob& job, LDLaunchDomain domain, platform::Error* error);
+    // The same for a job's whole plist, every key handed to launchd.
+    bool loadPlist(const platform::Dictionary& plist, LDLaunchDomain domain, platform::Error* error);
     bool load(LDLaunchJob& job, LDLaunchDomain domain, platform::AuthorizationRef authRef, platform::Error* error);
     bool unload(const std::string& label, LDLaunchDomain domain, platform::Error* error);
     bool unload(const std::string& label, LDLaunchDomain domain, platform::AuthorizationRef authRef,
@@ -95,6 +100,9 @@ public:
     static bool errorWithCFError(const platform::Error& launchdError, std::int64_t code, platform::Error* error);
 
 private:
+    // Hands the plist to launchd (a launch agent only while a user is at the console).
+    bool submit(const platform::Dictionary& plist, LDLaunchDomain domain, platform::AuthorizationRef authRef,
+                platform::Error* error);
     void releaseUnlessSession(platform::AuthorizationRef authRef) const;
     static bool authorizationFailed(platform::OSStatus status, platform::Error* error);
 

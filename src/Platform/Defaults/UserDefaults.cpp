@@ -2,6 +2,7 @@
 
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Defaults/FileLock.h"
+#include "Platform/Files/AtomicFile.h"
 #include "Platform/Files/FileRead.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
@@ -78,7 +79,8 @@ struct UserDefaults::Cache {
     Dictionary values;
     std::optional<FileIdentity> identity; // of the file read; null when there was none
     bool valid = false;
-    bool unreadable = false; // a file is there, but holds no settings that can be read
+    bool unreadable = false; // a file is there, but holds no property list
+    bool refused = false;    // a file is there that is not read nor written: too large, or its read failed
     int fd = -1;
 
     ~Cache() { adopt(-1); }
@@ -146,6 +148,7 @@ const Dictionary& UserDefaults::current() const
         cache_->identity.reset();
         cache_->valid = true;
         cache_->unreadable = deniedFile;
+        cache_->refused = false;
         return cache_->values;
     }
     const FileIdentity identity(info);
@@ -153,37 +156,62 @@ const Dictionary& UserDefaults::current() const
         ::close(fd);
         return cache_->values;
     }
-    Data bytes;
-    std::optional<Value> parsed;
-    if (readOpenFile(fd, plistPath_, bytes, maximumPropertyListSize))
-        parsed = parsePropertyList(bytes);
-    Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
-    cache_->values = dictionary ? std::move(*dictionary) : Dictionary();
-    cache_->unreadable = !dictionary && S_ISREG(info.st_mode) && info.st_size > 0;
     cache_->identity = identity;
     cache_->valid = true;
     cache_->adopt(fd);
-    return cache_->values;
+    cache_->refused = !readSettings(fd, info.st_size);
+    return cache_->values; // when refused, those read before
 }
 
-void UserDefaults::update(const std::function<void(Dictionary&)>& change)
+bool UserDefaults::readSettings(int fd, std::int64_t size) const
+{
+    if (static_cast<std::uintmax_t>(size) > maximumSettingsFileSize) {
+        std::fprintf(stderr, "Settings file %s is larger than %zu bytes: it is not read, and settings are not saved to it\n",
+                     plistPath_.c_str(), maximumSettingsFileSize);
+        return false;
+    }
+    Data bytes;
+    if (!readOpenFile(fd, plistPath_, bytes, maximumSettingsFileSize))
+        return false;
+    std::optional<Value> parsed = parsePropertyList(bytes);
+    Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
+    cache_->values = dictionary ? std::move(*dictionary) : Dictionary();
+    cache_->unreadable = !dictionary && size > 0;
+    return true;
+}
+
+bool UserDefaults::update(const std::function<void(Dictionary&)>& change)
 {
     std::lock_guard guard(mutex_);
     makeParentFolder(plistPath_);
     FileLock lock(lockPathOf(plistPath_), FileLock::Mode::Exclusive);
-    if (!lock.held())
-        return;
+    if (!lock.held()) {
+        reportUnsavable();
+        return false;
+    }
     Dictionary values = current();
+    if (cache_->refused)
+        return false; // said when it was refused
     change(values);
     if (values == cache_->values)
-        return;
+        return true;
+    const auto bytes = serializePropertyList(Value(std::move(values)), PropertyListFormat::Binary);
+    if (!bytes)
+        return false;
+    if (bytes->size() > maximumSettingsFileSize) {
+        std::fprintf(stderr, "Settings not saved to %s: they would be larger than %zu bytes\n", plistPath_.c_str(),
+                     maximumSettingsFileSize);
+        return false;
+    }
     if (cache_->unreadable && !keepUnreadableFileAside()) {
         reportUnsavable();
-        return;
+        return false;
     }
     cache_->valid = false;
-    if (!writePropertyListFile(plistPath_, Value(std::move(values)), PropertyListFormat::Binary))
-        reportUnsavable();
+    if (writeFileAtomically(plistPath_, *bytes))
+        return true;
+    reportUnsavable();
+    return false;
 }
 
 bool UserDefaults::keepUnreadableFileAside() const
@@ -255,20 +283,23 @@ std::optional<Dictionary> UserDefaults::dictionary(const std::string& key) const
     return typed(object(key), [](const Value& v) { return v.asDictionary(); });
 }
 
-void UserDefaults::setBool(const std::string& key, bool value) { setObject(key, Value(value)); }
+bool UserDefaults::setBool(const std::string& key, bool value) { return setObject(key, Value(value)); }
 
-void UserDefaults::setInteger(const std::string& key, std::int64_t value) { setObject(key, Value(static_cast<long long>(value))); }
-
-void UserDefaults::setDouble(const std::string& key, double value) { setObject(key, Value(value)); }
-
-void UserDefaults::setObject(const std::string& key, const Value& value)
+bool UserDefaults::setInteger(const std::string& key, std::int64_t value)
 {
-    modifyObject(key, [&](const Value*) { return value; });
+    return setObject(key, Value(static_cast<long long>(value)));
 }
 
-void UserDefaults::modifyObject(const std::string& key, const std::function<Value(const Value* stored)>& change)
+bool UserDefaults::setDouble(const std::string& key, double value) { return setObject(key, Value(value)); }
+
+bool UserDefaults::setObject(const std::string& key, const Value& value)
 {
-    update([&](Dictionary& values) {
+    return modifyObject(key, [&](const Value*) { return value; });
+}
+
+bool UserDefaults::modifyObject(const std::string& key, const std::function<Value(const Value* stored)>& change)
+{
+    return update([&](Dictionary& values) {
         const auto found = values.find(key);
         Value value = change(found == values.end() ? nullptr : &found->second);
         if (value.isNull())
@@ -278,15 +309,15 @@ void UserDefaults::modifyObject(const std::string& key, const std::function<Valu
     });
 }
 
-void UserDefaults::modifyArray(const std::string& key, const std::function<void(Array& entries)>& change)
+bool UserDefaults::modifyArray(const std::string& key, const std::function<void(Array& entries)>& change)
 {
-    modifyObject(key, [&](const Value* stored) {
+    return modifyObject(key, [&](const Value* stored) {
         Array entries = stored && stored->asArray() ? *stored->asArray() : Array{};
         change(entries);
         return Value(std::move(entries));
     });
 }
 
-void UserDefaults::removeObject(const std::string& key) { setObject(key, Value()); }
+bool UserDefaults::removeObject(const std::string& key) { return setObject(key, Value()); }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "Platform/Values/Value.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -10,14 +11,21 @@
 
 namespace platform {
 
+// The largest settings file read: a suite holding a long ignore list runs to
+// megabytes, far over the limit of other property lists.
+inline constexpr std::size_t maximumSettingsFileSize = std::size_t{32} << 20;
+
 // NSUserDefaults: one domain kept as a property-list file. Every write is a
 // read-modify-write of the file under an exclusive lock with an atomic replace,
 // so two processes sharing a domain (the application-group suite) never lose
 // each other's updates; a read sees the file as the other process last wrote it.
 // Files are written as binary property lists (dates keep their fractions of a
-// second); XML ones are read too. A file that cannot be read is kept aside as
-// "<file>.corrupt" before the first write over it, and a domain that cannot be
-// saved says so once, on the standard error. Safe to use from any thread.
+// second); XML ones are read too. A file that holds no property list is kept
+// aside as "<file>.corrupt" before the first write over it. A file larger than
+// maximumSettingsFileSize, or one whose read failed, is left as it is: what was
+// read before stays in use, and nothing is written over it. Each write says
+// whether the domain holds the change; a domain that cannot be saved says so
+// once, on the standard error. Safe to use from any thread.
 class UserDefaults {
 public:
     // The standard defaults of this process: "~/Library/Preferences/<domain>.plist",
@@ -48,18 +56,19 @@ public:
     std::optional<Array> array(const std::string& key) const;
     std::optional<Dictionary> dictionary(const std::string& key) const;
 
-    void setBool(const std::string& key, bool value);
-    void setInteger(const std::string& key, std::int64_t value);
-    void setDouble(const std::string& key, double value);
-    void setObject(const std::string& key, const Value& value); // a null value removes the key
-    void removeObject(const std::string& key);
+    // Writes: true when the domain's file holds the change (or held it already).
+    bool setBool(const std::string& key, bool value);
+    bool setInteger(const std::string& key, std::int64_t value);
+    bool setDouble(const std::string& key, double value);
+    bool setObject(const std::string& key, const Value& value); // a null value removes the key
+    bool removeObject(const std::string& key);
 
     // One read-modify-write of a key under the file lock: `change` gets the stored
     // value (null when absent) and returns the new one (a null value removes the key).
-    void modifyObject(const std::string& key, const std::function<Value(const Value* stored)>& change);
+    bool modifyObject(const std::string& key, const std::function<Value(const Value* stored)>& change);
     // The same for a list: `change` gets the stored entries, of whatever kind (none
     // when the key holds no array), and the entries it leaves are stored.
-    void modifyArray(const std::string& key, const std::function<void(Array& entries)>& change);
+    bool modifyArray(const std::string& key, const std::function<void(Array& entries)>& change);
 
     // The whole domain as last written.
     Dictionary dictionaryRepresentation() const;
@@ -69,13 +78,16 @@ private:
 
     // The domain as the file now holds it; call with mutex_ held.
     const Dictionary& current() const;
-    // Read-modify-write of the file under the exclusive lock.
-    void update(const std::function<void(Dictionary&)>& change);
+    // Read-modify-write of the file under the exclusive lock; true when stored.
+    bool update(const std::function<void(Dictionary&)>& change);
     bool usable() const;
     // Moves an unreadable file to "<file>.corrupt" (replacing an older one); call
     // with the exclusive file lock held.
     bool keepUnreadableFileAside() const;
     void reportUnsavable();
+    // The file's settings, or false when it is not to be read (too large, or the read
+    // failed); call with mutex_ held and the file's identity in the cache.
+    bool readSettings(int fd, std::int64_t size) const;
 
     std::string plistPath_;
     mutable std::mutex mutex_;

@@ -50,16 +50,22 @@ std::string takeText(char* text)
 
 std::optional<Value> valueFromNode(plist_t node, std::size_t depth);
 
+// Walked with an iterator: a parsed array's items by index cost a walk from its start each.
 std::optional<Value> arrayFromNode(plist_t node, std::size_t depth)
 {
     Array array;
     const uint32_t size = plist_array_get_size(node);
     array.reserve(size);
+    plist_array_iter iter = nullptr;
+    plist_array_new_iter(node, &iter);
+    const std::unique_ptr<void, decltype(&std::free)> ownedIter(iter, &std::free);
     for (uint32_t i = 0; i < size; ++i) {
-        auto item = valueFromNode(plist_array_get_item(node, i), depth + 1);
-        if (!item)
+        plist_t item = nullptr;
+        plist_array_next_item(node, iter, &item);
+        auto value = valueFromNode(item, depth + 1);
+        if (!value)
             return std::nullopt;
-        array.push_back(std::move(*item));
+        array.push_back(std::move(*value));
     }
     return Value(std::move(array));
 }

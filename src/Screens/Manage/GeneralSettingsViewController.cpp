@@ -32,7 +32,7 @@ void GeneralSettingsViewController::loadView()
         new SettingCheckbox(K::moveDeletedToTrash, suiteStore, "IDS_BGX_105", tintColor, this);
     btnCrasheshProtection =
         new SettingCheckbox(K::isCrashesProtectionEnabled, suiteStore, "IDS_BGX_205", tintColor, this);
-    connect(btnLaunchAutomatically, &QCheckBox::clicked, this, [this] { clickedLaunchAutomatically(); });
+    btnLaunchAutomatically->onStored = [this] { clickedLaunchAutomatically(); };
 
     lblLanguageSetting = screenstyle::makeLabel(
         this, "lblLanguageSetting", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);

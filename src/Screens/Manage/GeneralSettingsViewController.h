@@ -28,7 +28,7 @@ public:
     QLabel* lblSelectLanguage;
 
     void viewWillAppear() override;
-    // Stores the key, then adds or removes the application's own login item.
+    // Once the key is stored: adds or removes the application's own login item.
     void clickedLaunchAutomatically();
 
 private:

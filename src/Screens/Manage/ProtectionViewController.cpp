@@ -5,6 +5,7 @@
 #include "Foundation/Settings.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
+#include "Screens/Manage/UnsavedSettingSheet.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -127,12 +128,8 @@ void ProtectionViewController::stateUpdateRealTimeProtection()
 {
     if (!appGroupDefaults())
         return;
-    for (const ProtectionSwitch& each : switches()) {
-        const bool on = !isSwitchedOff(each.key);
-        each.toggle->setIsOn(on);
-        each.toggle->updateToggleState();
-        showCaption(*each.caption, on);
-    }
+    for (const ProtectionSwitch& each : switches())
+        showState(each, !isSwitchedOff(each.key));
 }
 
 void ProtectionViewController::btnToggleClicked(const platform::Notification& notification)
@@ -144,11 +141,23 @@ void ProtectionViewController::btnToggleClicked(const platform::Notification& no
     for (const ProtectionSwitch& each : switches()) {
         if (each.toggle->toggleId.toStdString() != *toggleId)
             continue;
-        if (platform::UserDefaults* suite = appGroupDefaults())
-            suite->setBool(each.key, *isOn);
-        showCaption(*each.caption, *isOn);
+        platform::UserDefaults* suite = appGroupDefaults();
+        if (suite && suite->setBool(each.key, *isOn)) {
+            showCaption(*each.caption, *isOn);
+            return;
+        }
+        // Not stored: the switch shows what the agent goes by.
+        showState(each, suite ? !isSwitchedOff(each.key) : !*isOn);
+        showUnsavedSettingSheet(*this);
         return;
     }
+}
+
+void ProtectionViewController::showState(const ProtectionSwitch& shown, bool on)
+{
+    shown.toggle->setIsOn(on);
+    shown.toggle->updateToggleState();
+    showCaption(*shown.caption, on);
 }
 
 std::array<ProtectionViewController::ProtectionSwitch, 2> ProtectionViewController::switches() const

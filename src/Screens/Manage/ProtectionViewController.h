@@ -12,7 +12,8 @@ class ToggleSwitch;
 
 // The real-time protection switches: active protection (downloads) and startup
 // protection (new startup items). Each switch is a suite Boolean that the agent reads
-// at every event; nothing else reaches the agent.
+// at every event; nothing else reaches the agent. A switch that could not be stored
+// goes back to the stored state.
 class ProtectionViewController : public QWidget, public AppearingScreen {
 public:
     explicit ProtectionViewController(QWidget* parent = nullptr);
@@ -31,7 +32,8 @@ public:
     void viewWillAppear() override;
     // Shows the stored state on both switches and captions.
     void stateUpdateRealTimeProtection();
-    // The handler of "toggleprotection".
+    // The handler of "toggleprotection": stores the switch's new state; when that
+    // fails, the switch shows the stored state again and a sheet says so.
     void btnToggleClicked(const platform::Notification& notification);
 
 private:
@@ -42,6 +44,7 @@ private:
         const char* key;
     };
     std::array<ProtectionSwitch, 2> switches() const;
+    static void showState(const ProtectionSwitch& shown, bool on);
     void loadView();
     void viewDidLoad();
 

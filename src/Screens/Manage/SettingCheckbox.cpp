@@ -2,6 +2,7 @@
 
 #include "Foundation/Settings.h"
 #include "Screens/Common/ScreenText.h"
+#include "Screens/Manage/UnsavedSettingSheet.h"
 
 SettingCheckbox::SettingCheckbox(const char* key, Store store, const std::string& titleKey, const QColor& tint,
                                  QWidget* parent)
@@ -17,7 +18,10 @@ SettingCheckbox::SettingCheckbox(const char* key, Store store, const std::string
     palette.setColor(QPalette::ButtonText, tint);
     setPalette(palette);
     setCursor(Qt::PointingHandCursor);
-    connect(this, &QCheckBox::clicked, this, [this] { storeState(); });
+    connect(this, &QCheckBox::clicked, this, [this] {
+        if (storeState() && onStored)
+            onStored();
+    });
 }
 
 void SettingCheckbox::showFromStore()
@@ -27,10 +31,15 @@ void SettingCheckbox::showFromStore()
             setChecked(*stored);
 }
 
-void SettingCheckbox::storeState() const
+bool SettingCheckbox::storeState()
 {
-    if (platform::UserDefaults* defaults = store_())
-        defaults->setBool(key, isChecked());
+    platform::UserDefaults* defaults = store_();
+    if (defaults && defaults->setBool(key, isChecked()))
+        return true;
+    const std::optional<bool> stored = defaults ? defaults->boolean(key) : std::nullopt;
+    setChecked(stored.value_or(!isChecked()));
+    showUnsavedSettingSheet(*this);
+    return false;
 }
 
 platform::UserDefaults* standardStore()

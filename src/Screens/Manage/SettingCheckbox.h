@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -10,7 +11,9 @@ class UserDefaults;
 
 // A settings checkbox bound to one Boolean key of one store: a click stores the
 // new state at once; showFromStore() sets the state from the stored value, leaving
-// it as it is when the key holds no Boolean or the store is not open.
+// it as it is when the key holds no Boolean or the store is not open. A click that
+// could not be stored puts the box back to the stored value (or its state before
+// the click) and says so in a sheet on the main window.
 class SettingCheckbox : public QCheckBox {
 public:
     using Store = platform::UserDefaults* (*)();
@@ -20,8 +23,11 @@ public:
     const char* const key;
 
     void showFromStore();
-    // Stores the state shown now (a click's handler).
-    void storeState() const;
+    // Stores the state shown now (a click's handler); true when stored.
+    bool storeState();
+
+    // Runs after a click's state was stored.
+    std::function<void()> onStored;
 
 private:
     Store store_;

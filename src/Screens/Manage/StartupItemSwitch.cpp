@@ -7,6 +7,7 @@
 #include "Platform/Values/PropertyList.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
+#include "Startup/StartupItemRemoval.h"
 #include "Startup/StartupItemRules.h"
 
 #include <chrono>
@@ -41,32 +42,32 @@ LDLaunchJob rebuiltJob(const LoginItem& item)
     return job;
 }
 
-// The job's plist in the user's launch agents, as it is now; none without one.
-std::optional<platform::Dictionary> plistOfUserJob(const std::optional<std::string>& label)
+// The job's own plist in the user's launch agents, whatever its file name: (path, contents).
+std::pair<std::optional<std::string>, std::optional<platform::Dictionary>> plistOfUserJob(const std::string& label)
 {
-    const auto path = label ? LDJobPlistPath(LDLaunchDomain::userLaunchAgent, *label) : std::nullopt;
+    const auto path = plistOfJob(label, LDLaunchDomain::userLaunchAgent);
     const auto plist = path ? platform::readPropertyListFile(*path) : std::nullopt;
-    return plist && plist->asDictionary() ? std::optional(*plist->asDictionary()) : std::nullopt;
+    return {path, plist && plist->asDictionary() ? std::optional(*plist->asDictionary()) : std::nullopt};
 }
 
-// The job to write back: the one kept when the item was switched off, with every
-// key the launchd library knows, while its "Label" is still the item's; else rebuilt.
-LDLaunchJob jobToRestore(const LoginItem& item)
+// Writes back the plist kept when the item was switched off, key for key, while its
+// "Label" is still the item's; else a job rebuilt from the item's values.
+bool restoreUserJob(const LoginItem& item, platform::Error& error)
 {
+    auto& controller = LDLaunchCtl::sharedController();
     if (item.jobDictionary && item.label && textEntry(*item.jobDictionary, "Label") == item.label)
-        return LDLaunchJob::jobFromDictionary(*item.jobDictionary, LDLaunchDomain::userLaunchAgent);
-    return rebuiltJob(item);
+        return controller.addPlist(*item.jobDictionary, LDLaunchDomain::userLaunchAgent, &error);
+    LDLaunchJob job = rebuiltJob(item);
+    return controller.add(job, LDLaunchDomain::userLaunchAgent, &error);
 }
 
 bool changeUserJob(LoginItem& item, bool on, platform::Error& error)
 {
-    auto& controller = LDLaunchCtl::sharedController();
-    if (on) {
-        LDLaunchJob job = jobToRestore(item);
-        return controller.add(job, LDLaunchDomain::userLaunchAgent, &error);
-    }
-    std::optional<platform::Dictionary> plist = plistOfUserJob(item.label);
-    if (!controller.remove(item.label.value_or(""), LDLaunchDomain::userLaunchAgent, &error))
+    if (on)
+        return restoreUserJob(item, error);
+    const std::string label = item.label.value_or("");
+    auto [path, plist] = plistOfUserJob(label);
+    if (!removeLoadedJob(label, LDLaunchDomain::userLaunchAgent, path, &error))
         return false;
     item.jobDictionary = std::move(plist);
     return true;
@@ -114,6 +115,18 @@ SwitchResult switchSessionEntry(LoginItem& item, bool on)
     return {};
 }
 
+// Loads the agent's job from its whole plist while that still carries the job's label
+// (launchd then has every key, also those the job type does not know); else the job.
+bool loadWhole(LDLaunchJob& job, const LaunchAgent& agent, platform::Error& error)
+{
+    auto& controller = LDLaunchCtl::sharedController();
+    const auto plist = agent.plistPath ? platform::readPropertyListFile(*agent.plistPath) : std::nullopt;
+    const platform::Dictionary* whole = plist ? plist->asDictionary() : nullptr;
+    if (whole && job.Label() && textEntry(*whole, "Label") == job.Label())
+        return controller.loadPlist(*whole, *agent.ldLaunchDomain, &error);
+    return controller.load(job, *agent.ldLaunchDomain, &error);
+}
+
 } // namespace
 
 SwitchResult switchStartupItem(LoginItem& item, bool on)
@@ -128,7 +141,7 @@ SwitchResult switchStartupItem(LaunchAgent& agent, bool on)
     auto& controller = LDLaunchCtl::sharedController();
     platform::Error error;
     LDLaunchJob job = agent.ldLaunchJob.value_or(LDLaunchJob());
-    const bool changed = on ? controller.load(job, *agent.ldLaunchDomain, &error)
+    const bool changed = on ? loadWhole(job, agent, error)
                             : controller.unload(job.Label().value_or(""), *agent.ldLaunchDomain, &error);
     if (!changed)
         return failure(error);

@@ -24,5 +24,6 @@ struct SwitchResult {
 SwitchResult switchStartupItem(LoginItem& item, bool on);
 
 // A launch agent or daemon: unloaded or loaded in its domain (the domains of all users
-// ask for an administrator's authorisation), then marked so with "/bin/launchctl -w".
+// ask for an administrator's authorisation; loaded from its whole plist), then marked
+// so with "/bin/launchctl -w".
 SwitchResult switchStartupItem(LaunchAgent& agent, bool on);

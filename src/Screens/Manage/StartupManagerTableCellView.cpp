@@ -18,10 +18,11 @@ constexpr int iconSide = 32;
 const QColor switchGreen = QColor::fromRgbF(0, 176 / 255.0, 80 / 255.0, 1.0);
 
 // What tells two items of the same name apart: the label and where the item lives.
-QString toolTipOf(const std::optional<std::string>& label, const std::optional<std::string>& path)
+QString toolTipOf(const std::optional<std::string>& label, const std::optional<std::string>& path,
+                  const std::optional<std::string>& failure = std::nullopt)
 {
     QStringList lines;
-    for (const auto& line : {label, path})
+    for (const auto& line : {label, path, failure})
         if (line && !line->empty())
             lines << QString::fromStdString(*line);
     return lines.join('\n');
@@ -34,7 +35,8 @@ QString toolTipOf(const LoginItem& item)
 
 QString toolTipOf(const LaunchAgent& agent)
 {
-    return toolTipOf(agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt, agent.plistPath);
+    return toolTipOf(agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt, agent.plistPath,
+                     agent.removalFailure);
 }
 
 QLabel* makeElidedText(QWidget* parent, const char* name, const QColor& colour)

@@ -153,6 +153,76 @@ TEST_F(UserDefaultsTest, AFolderInPlaceOfTheFileSaysOnceThatNothingCanBeSaved)
     EXPECT_FALSE(fs::exists(path + ".corrupt"));
 }
 
+// A list of ignored paths the size of a long-used suite (5.5 MB as a binary file).
+Array manyPaths(std::size_t count)
+{
+    Array paths;
+    for (std::size_t i = 0; i < count; ++i)
+        paths.emplace_back("/Users/someone/Library/Application Support/Some Vendor/cache/entry-" + std::to_string(i) + ".dat");
+    return paths;
+}
+
+TEST_F(UserDefaultsTest, ALargeValidFileKeepsEveryKeyThroughAWrite)
+{
+    const Dictionary large{{"IgnoreAllPathsBGX", Value(manyPaths(70'000))}, {"IsActiveProtectionEnabledBGX", Value(false)}};
+    ASSERT_TRUE(writePropertyListFile(path, Value(large), PropertyListFormat::Binary));
+    ASSERT_GT(fs::file_size(path), maximumPropertyListSize);
+    UserDefaults defaults(path);
+    EXPECT_EQ(defaults.boolean("IsActiveProtectionEnabledBGX"), false);
+    EXPECT_TRUE(defaults.setInteger("SnoozeForBGX", 2));
+    Dictionary expected = large;
+    expected.emplace("SnoozeForBGX", Value(2));
+    EXPECT_EQ(UserDefaults(path).dictionaryRepresentation(), expected);
+    EXPECT_FALSE(fs::exists(path + ".corrupt"));
+}
+
+// A file over the settings limit is neither read nor written nor moved aside: what
+// was read before stays in use, and every write says it was not stored.
+TEST_F(UserDefaultsTest, AFileOverTheLimitIsKeptAsItIsAndRefusesWrites)
+{
+    UserDefaults defaults(path);
+    ASSERT_TRUE(defaults.setBool("IsActiveProtectionEnabledBGX", false));
+    EXPECT_EQ(defaults.boolean("IsActiveProtectionEnabledBGX"), false); // read before it grew
+    std::string oversized(maximumSettingsFileSize + 1, 'x');
+    testsupport::plantFile(path, oversized);
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(defaults.boolean("IsActiveProtectionEnabledBGX"), false);
+    EXPECT_FALSE(defaults.setBool("IsActiveProtectionEnabledBGX", true));
+    EXPECT_FALSE(defaults.setInteger("SnoozeForBGX", 1));
+    EXPECT_EQ(defaults.boolean("IsActiveProtectionEnabledBGX"), false);
+    const std::string said = testing::internal::GetCapturedStderr() + testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said, "Settings file " + path + " is larger than " + std::to_string(maximumSettingsFileSize) +
+                        " bytes: it is not read, and settings are not saved to it\n");
+    EXPECT_EQ(fs::file_size(path), oversized.size());
+    EXPECT_FALSE(fs::exists(path + ".corrupt"));
+
+    fs::remove(path); // gone: writable again, but never into a file over the limit
+    EXPECT_TRUE(defaults.setInteger("SnoozeForBGX", 1));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(defaults.setObject("blob", Value(Data(maximumSettingsFileSize))));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Settings not saved to " + path + ": they would be larger than " +
+                                                          std::to_string(maximumSettingsFileSize) + " bytes\n");
+    EXPECT_EQ(readPropertyListFile(path), Value(Dictionary{{"SnoozeForBGX", Value(1)}}));
+}
+
+TEST_F(UserDefaultsTest, EveryWriteSaysWhetherItWasStored)
+{
+    UserDefaults defaults(path);
+    EXPECT_TRUE(defaults.setBool("a", true));
+    EXPECT_TRUE(defaults.setBool("a", true)); // already stored
+    EXPECT_TRUE(defaults.removeObject("absent"));
+    fs::remove(path);
+    fs::create_directories(path); // a folder in its place
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(defaults.setBool("a", false));
+    EXPECT_FALSE(defaults.setObject("b", Value("text")));
+    EXPECT_FALSE(defaults.modifyArray("c", [](Array& entries) { entries.emplace_back(1); }));
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+}
+
 TEST_F(UserDefaultsTest, AValueHoldingNullIsNotWritten)
 {
     UserDefaults defaults(path);

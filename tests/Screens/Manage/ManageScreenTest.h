@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ImmutableFolder.h"
 #include "KeyEchoTextTable.h"
 #include "ScreenSeams.h"
 #include "TestRoot.h"
 
 #include "Foundation/PresentationSlots.h"
+#include "Foundation/Settings.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Values/PropertyList.h"
@@ -12,11 +14,18 @@
 #include "Screens/Common/MainWindow.h"
 #include "WidgetTestSupport.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -66,6 +75,35 @@ void grabScreen(const QString& name, const std::function<void(Screen&)>& prepare
             prepare(screen);
         widgettest::saveSettledGrab(screen, name);
     });
+}
+
+// The folder of a store's file made immutable while the object lives: the store reads
+// as before and no write to it lands, as on a full disk. isSet() is false where the
+// file system or the process cannot do that.
+class UnwritableStore : public testsupport::ImmutableFolder {
+public:
+    explicit UnwritableStore(const platform::UserDefaults& store)
+        : ImmutableFolder(std::filesystem::path(store.plistPath()).parent_path())
+    {
+    }
+};
+
+// `view`'s window with the one sheet the real presenter shows on it, drawn where a
+// sheet drops down (at the top, centred), saved to <build>/grabs/<name>.png.
+inline void grabWithSheet(QWidget& view, const QString& name)
+{
+    QWidget& window = *view.window();
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::processEvents();
+    QPixmap shown = window.grab();
+    QMessageBox& box = *boxes.front();
+    box.render(&shown, QPoint((shown.width() - box.width()) / 2, 0));
+    QLabel composed;
+    composed.setPixmap(shown);
+    composed.resize(shown.size());
+    widgettest::saveGrab(composed, name);
 }
 
 // Environment variables a test sets; each gets its value from before (or its absence)

@@ -7,8 +7,11 @@
 #include "App/AppDelegate.h"
 #include "Controls/ToggleSwitch.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
+#include "Screens/Manage/GeneralSettingsViewController.h"
 #include "Screens/Manage/ProtectionViewController.h"
+#include "Screens/Manage/SettingCheckbox.h"
 
 #include <QLabel>
 
@@ -71,6 +74,48 @@ TEST_F(ProtectionScreen, ASwitchClickWritesOnlyItsOwnKey)
     EXPECT_EQ(appGroupDefaults()->boolean(K::isStartupProtectionEnabled), true);
     EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
     EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
+}
+
+// With the suite's folder unwritable (as on a full disk) a click stores nothing: the
+// switch and its caption go back to the stored state, and a sheet says so.
+using ProtectionNotStored = managetest::ManageScreenTest; // one screen, with the English texts
+
+TEST_F(ProtectionNotStored, TheSwitchShowsTheStoredStateAndASheet)
+{
+    appGroupDefaults()->setBool(K::isActiveProtectionEnabled, false);
+    appGroupDefaults()->setBool(K::isStartupProtectionEnabled, true);
+    const managetest::UnwritableStore unwritable(*appGroupDefaults());
+    if (!unwritable.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    managetest::WithoutMainWindow onItsOwn;
+    managetest::withEnglish([&] {
+        ProtectionViewController shown;
+        managetest::showInWindow(shown);
+        const auto clickActiveProtection = [&] {
+            widgettest::click(*shown.btnActiveProtection);
+            shown.btnActiveProtection->finishAnimations();
+        };
+        clickActiveProtection();
+        EXPECT_FALSE(shown.btnActiveProtection->isOn());
+        EXPECT_EQ(shown.lblEnableDisableActiveProtection->text().toStdString(), localizedText("IDS_BGX_24"));
+        EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
+        // One sheet on this screen's window (the factory's kept screen, made by an
+        // earlier test, hears the click too and shows its own).
+        const auto ours = std::find(seams.sheetWindows.begin(), seams.sheetWindows.end(), shown.window());
+        ASSERT_NE(ours, seams.sheetWindows.end());
+        EXPECT_EQ(std::count(ours, seams.sheetWindows.end(), shown.window()), 1);
+        EXPECT_EQ(seams.sheets[static_cast<std::size_t>(ours - seams.sheetWindows.begin())].messageText,
+                  localizedText("IDS_BGX_270"));
+        seams.answerSheet(alertFirstButtonReturn);
+
+        setSheetPresenter({}); // the real sheet, for the grab
+        clickActiveProtection();
+        shown.btnStartupProtection->finishAnimations();
+        managetest::grabWithSheet(shown, "Protection-NotSaved");
+        for (QMessageBox* box : shown.window()->findChildren<QMessageBox*>())
+            box->buttons().at(0)->click();
+        EXPECT_FALSE(shown.btnActiveProtection->isOn());
+    });
 }
 
 TEST_F(ProtectionScreen, GrabWithAMistypedSetting)
@@ -165,6 +210,39 @@ TEST_F(ProtectionWithAgent, TheRunningAgentFollowsTheActiveProtectionSwitch)
     click(*screen.btnActiveProtection); // on again: the agent still listens, and judges again
     EXPECT_TRUE(agentAlertsOn(testsupport::homeFolder() / "Documents/SnapfyreInstaller.dmg"));
     EXPECT_FALSE(isAlerted(whileOff));
+}
+
+// A suite of megabytes (a long ignore list) with active protection off: the start-up's
+// writes and a click on General keep every key, and the agent stays quiet on a download.
+TEST_F(ProtectionWithAgent, ALargeSuiteWithProtectionOffKeepsEveryKeyAndTheAgentQuiet)
+{
+    platform::Array ignored;
+    for (int i = 0; i < 70'000; ++i)
+        ignored.emplace_back(testsupport::homeFolder().string() + "/Library/Caches/Vendor/cache-entry-" +
+                             std::to_string(i) + ".dat");
+    const std::string suite = appGroupDefaults()->plistPath();
+    ASSERT_TRUE(platform::writePropertyListFile(
+        suite, platform::Value(platform::Dictionary{{K::ignoreAllPaths, ignored}, {K::isActiveProtectionEnabled, false}}),
+        platform::PropertyListFormat::Binary));
+    ASSERT_GT(fs::file_size(suite), 5'000'000u);
+
+    screentest::KeyEchoTextTable texts;
+    AppDelegate::shared().applicationWillFinishLaunching();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return !agents.empty(); }));
+    GeneralSettingsViewController general;
+    general.viewWillAppear();
+    widgettest::click(*general.btnCrasheshProtection);
+
+    EXPECT_EQ(appGroupDefaults()->array(K::ignoreAllPaths), ignored);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), false);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isCrashesProtectionEnabled), false);
+    EXPECT_EQ(appGroupDefaults()->boolean(K::moveDeletedToTrash), true); // the start-up's default
+    EXPECT_FALSE(fs::exists(suite + ".corrupt"));
+
+    const fs::path download = testsupport::homeFolder() / "Downloads/SnapfyreInstaller.dmg";
+    arrive(download);
+    platform::dispatch::runMainLoopUntil([] { return false; }, std::chrono::seconds(3));
+    EXPECT_FALSE(isAlerted(download));
 }
 
 } // namespace

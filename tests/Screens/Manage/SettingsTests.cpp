@@ -2,6 +2,7 @@
 
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Screens/Manage/GeneralSettingsViewController.h"
@@ -174,6 +175,43 @@ TEST_F(GeneralSettings, LaunchAtLoginAddsAndRemovesTheApplicationsOwnLoginItem)
     general.btnLaunchAutomatically->click();
     EXPECT_EQ(standardDefaults().boolean(K::launchAutomatically), false);
     EXPECT_EQ(listed(), 0);
+}
+
+// With the stores' folders unwritable (as on a full disk) a click stores nothing: the
+// box shows the stored value, a sheet says so, and launch-at-login changes no login item.
+TEST_F(GeneralSettings, ACheckboxThatCannotBeStoredShowsTheStoredValueAndASheet)
+{
+    appGroupDefaults()->setBool(K::moveDeletedToTrash, true);
+    standardDefaults().setBool(K::launchAutomatically, false);
+    const managetest::UnwritableStore unwritableSuite(*appGroupDefaults());
+    const managetest::UnwritableStore unwritableStandard(standardDefaults());
+    if (!unwritableSuite.isSet() || !unwritableStandard.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    managetest::WithoutMainWindow onItsOwn;
+    managetest::withEnglish([&] {
+        GeneralSettingsViewController general;
+        managetest::showInWindow(general);
+        for (SettingCheckbox* checkbox : {general.btnMoveDeletedFilesToTrash, general.btnLaunchAutomatically}) {
+            SCOPED_TRACE(checkbox->key);
+            const bool stored = checkbox == general.btnMoveDeletedFilesToTrash;
+            EXPECT_EQ(checkbox->isChecked(), stored);
+            widgettest::click(*checkbox);
+            EXPECT_EQ(checkbox->isChecked(), stored);
+            ASSERT_EQ(seams.sheets.size(), 1u);
+            EXPECT_EQ(seams.sheets[0].messageText, localizedText("IDS_BGX_270"));
+            seams.answerSheet(alertFirstButtonReturn);
+            seams.sheets.clear();
+        }
+        EXPECT_EQ(appGroupDefaults()->boolean(K::moveDeletedToTrash), true);
+        EXPECT_EQ(standardDefaults().boolean(K::launchAutomatically), false);
+        EXPECT_TRUE(LaunchOnStartupList().sessionLoginItemURLs().empty());
+
+        setSheetPresenter({}); // the real sheet, for the grab
+        widgettest::click(*general.btnMoveDeletedFilesToTrash);
+        managetest::grabWithSheet(general, "Settings-general-NotSaved");
+        for (QMessageBox* box : general.window()->findChildren<QMessageBox*>())
+            box->buttons().at(0)->click();
+    });
 }
 
 using SettingsGrabs = ManageScreenTest;

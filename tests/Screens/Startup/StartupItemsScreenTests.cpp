@@ -226,6 +226,35 @@ TEST_F(StartupScreensTest, ALaunchAgentSwitchedOffIsUnloadedAndRememberedAndOnAg
     EXPECT_TRUE(seams.sheets.empty());
 }
 
+// A launch agent switched off and on by clicks on its switch: launchd has its plist
+// again key for key, keys the launchd library does not know included.
+TEST_F(StartupScreensTest, ALaunchAgentSwitchedBackOnIsLoadedWithEveryKeyOfItsPlist)
+{
+    const Dictionary job{{"Label", "com.example.sync"},
+                         {"ProgramArguments", Array{"/bin/sleep", "30"}},
+                         {"RunAtLoad", true},
+                         {"AssociatedBundleIdentifiers", Array{"com.example.sync"}},
+                         {"com.example.sync.Schedule", Dictionary{{"Hour", 3}}}};
+    const fs::path plist = fs::path(userAgents()) / "Sync Agent.plist";
+    startuptest::plantPlist(plist, job);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    makeScreens();
+    list->btnLaunchAgents->click();
+    ToggleSwitch& toggle = *list->cellAt(0)->btnToggle;
+    for (const bool on : {false, true}) {
+        widgettest::click(toggle);
+        toggle.finishAnimations();
+        EXPECT_EQ(toggle.isOn(), on);
+        EXPECT_EQ(isLoaded("com.example.sync"), on);
+    }
+    const auto loaded = platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sync");
+    ASSERT_TRUE(loaded);
+    for (const auto& [key, value] : job)
+        EXPECT_EQ(loaded->count(key) ? loaded->at(key) : platform::Value(), value) << key;
+    EXPECT_EQ(platform::readPropertyListFile(plist.string()), platform::Value(job));
+    EXPECT_TRUE(seams.sheets.empty());
+}
+
 TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
 {
     plantSessionItem("Notes");
@@ -246,9 +275,11 @@ TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
     EXPECT_TRUE(appGroupDefaults()->date(SettingsKey::startupItemEnabledDateAGSQ));
 }
 
-// A user's job switched off keeps its whole plist in its record; switched on again,
-// its plist and launchd's job are the original key for key, with the list reloaded
-// in between or not.
+// A user's job switched off keeps its whole plist in its record, taken from its own
+// file whatever that is named; switched on again, its plist and launchd's job are the
+// original key for key (keys the launchd library does not know included), with the
+// list reloaded in between or not. (The row's switch of such a job ignores clicks:
+// the handler is driven by its notification.)
 TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
 {
     startuptest::plantBundle("/Applications/Tool.app", "com.example.tool");
@@ -261,21 +292,29 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
                          {"RunAtLoad", true},
                          {"KeepAlive", true},
                          {"StartInterval", 3600},
-                         {"EnvironmentVariables", Dictionary{{"SYNC_MODE", "quiet"}}}};
+                         {"EnvironmentVariables", Dictionary{{"SYNC_MODE", "quiet"}}},
+                         {"AssociatedBundleIdentifiers", Array{"com.example.tool"}},
+                         {"com.example.tool.SyncChannel", Dictionary{{"Channel", "beta"}, {"Retries", 3}}}};
     const fs::path plist = fs::path(userAgents()) / (label + ".plist");
-    startuptest::plantPlist(plist, job);
-    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
-    makeScreens();
-    ASSERT_EQ(list->tableView->rowCount(), 1);
+    struct Case {
+        std::string fileName;
+        bool reloadWhileOff;
+    };
+    for (const Case& each : {Case{label + ".plist", false}, Case{label + ".plist", true}, Case{"Tool Helper.plist", true}}) {
+        SCOPED_TRACE(each.fileName + (each.reloadWhileOff ? ", reloaded while off" : ", switched straight back"));
+        const fs::path planted = fs::path(userAgents()) / each.fileName;
+        startuptest::plantPlist(planted, job);
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+        makeScreens();
+        ASSERT_EQ(list->tableView->rowCount(), 1);
 
-    for (const bool reloadWhileOff : {false, true}) {
-        SCOPED_TRACE(reloadWhileOff ? "reloaded while off" : "switched straight back");
         postToggle(0, false);
-        EXPECT_FALSE(fs::exists(plist));
+        EXPECT_FALSE(fs::exists(planted));
         EXPECT_FALSE(isLoaded(label));
         ASSERT_EQ(disabledLoginItems().size(), 1u);
         EXPECT_EQ(disabledLoginItems()[0].at("jobDictionary"), platform::Value(job));
-        if (reloadWhileOff) {
+        EXPECT_TRUE(seams.sheets.empty());
+        if (each.reloadWhileOff) {
             list->clickedReload();
             waitForLists();
             ASSERT_EQ(list->tableView->rowCount(), 1);
@@ -288,6 +327,9 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
             EXPECT_EQ(loaded->count(key) ? loaded->at(key) : platform::Value(), value) << key;
         EXPECT_TRUE(disabledLoginItems().empty());
         EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+
+        ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr));
+        fs::remove(plist);
     }
 }
 
@@ -380,6 +422,47 @@ TEST_F(StartupScreensTest, AnItemWhosePlistIsAlreadyGoneCountsAsRemoved)
     EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "1 IDS_BGX_200");
     EXPECT_EQ(clean->lblCleanupStatus->text(), "IDS_BGX_74");
     EXPECT_EQ(list->model().launchAgents().size(), 0u);
+}
+
+// A loaded job whose plist was deleted after the list was read: the deletion takes it
+// off launchd by its label; where that is refused it stays listed, after Review too,
+// with its failure in its tool tip, until a deletion succeeds.
+TEST_F(StartupScreensTest, ALoadedJobWhosePlistIsGoneIsRemovedOrListedWithItsFailure)
+{
+    plantAgent(userAgents(), "com.example.a", true);
+    plantAgent(host("/Library/LaunchAgents"), "com.example.b", true);
+    makeScreens();
+    list->btnLaunchAgents->click();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    fs::remove(userAgents() + "/com.example.a.plist");
+    fs::remove(host("/Library/LaunchAgents") + "/com.example.b.plist");
+    const auto deleteAll = [&] {
+        list->checkBoxSelectAll->click();
+        deleteSelected(alertFirstButtonReturn);
+        ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    };
+
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Deny); // the domain of all users
+    deleteAll();
+    EXPECT_FALSE(isLoaded("com.example.a"));
+    EXPECT_TRUE(isLoaded("com.example.b"));
+    EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "1 IDS_BGX_200");
+    EXPECT_NE(clean->lblCleanupStatus->text(), "IDS_BGX_74");
+    clean->clickedReviewApps();
+    waitForLists();
+    ASSERT_EQ(list->tableView->rowCount(), 1);
+    EXPECT_EQ(list->model().launchAgents()[0].ldLaunchJob->Label(), "com.example.b");
+    const QStringList tip = list->cellAt(0)->toolTip().split('\n');
+    ASSERT_EQ(tip.size(), 3);
+    EXPECT_TRUE(tip[2].startsWith("Error Domain=")) << tip[2].toStdString();
+
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Grant);
+    deleteAll();
+    EXPECT_FALSE(isLoaded("com.example.b"));
+    EXPECT_EQ(clean->lblCleanupStatus->text(), "IDS_BGX_74");
+    clean->clickedReviewApps();
+    waitForLists();
+    EXPECT_EQ(list->tableView->rowCount(), 0);
 }
 
 // Two jobs of one program read alike; the tool tip of each row names its label and plist.
