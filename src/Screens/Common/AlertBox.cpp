@@ -12,15 +12,12 @@ namespace {
 constexpr int iconSide = 48;
 
 // The product's own picture for the style: its shield for information, the attention
-// badge otherwise; the system's icon when the bundle has neither.
+// badge otherwise; none when the bundle has no such picture.
 void showIcon(QMessageBox& box, AlertStyle style)
 {
     const QPixmap picture = imageNamed(style == AlertStyle::informational ? "AppIcon" : "exclamationM.png");
-    if (picture.isNull()) {
-        box.setIcon(style == AlertStyle::informational ? QMessageBox::Information : QMessageBox::Warning);
-        return;
-    }
-    box.setIconPixmap(picture.scaled(iconSide, iconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (!picture.isNull())
+        box.setIconPixmap(picture.scaled(iconSide, iconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 // The screens' dark panel with light texts, and their two kinds of buttons: the default
