@@ -2,8 +2,8 @@
 
 #include "Agent/AlertWindows.h"
 #include "Agent/TriageClock.h"
-#include "Agent/SerialQueue.h"
 #include "Foundation/FileWatcher.h"
+#include "Platform/Dispatch/SerialQueue.h"
 #include "Startup/LaunchAgent.h"
 #include "Startup/LoginItem.h"
 #include "Startup/StartupItemSnapshots.h"
@@ -18,9 +18,10 @@ using LaunchAgentSource = std::function<std::vector<LaunchAgent>()>;
 
 // Notices new startup items: each launch-agent folder event and each login-items
 // poll takes a fresh snapshot of its kind and, when it has grown, raises the
-// startup-item alert for the first item that differs (added items come before
-// removed ones). Both obey "IsStartupProtectionEnabledBGX"; the poll stays silent
-// about an item the application switched back on 10 seconds ago or less.
+// startup-item alert for every item added since the last one, in order (the
+// alert window shows them one after another). Both obey
+// "IsStartupProtectionEnabledBGX"; the poll stays silent about an item the
+// application switched back on 10 seconds ago or less.
 class StartupItemTriage : public std::enable_shared_from_this<StartupItemTriage> {
 public:
     explicit StartupItemTriage(std::weak_ptr<AlertWindows> alerts, TriageClock now = systemClock,
@@ -53,8 +54,8 @@ private:
     std::weak_ptr<AlertWindows> alerts_;
     TriageClock now_;
     LaunchAgentSource takeLaunchAgentSnapshot_;
-    SerialQueue launchAgentQueue_;
-    SerialQueue loginItemsQueue_;
+    platform::dispatch::SerialQueue launchAgentQueue_;
+    platform::dispatch::SerialQueue loginItemsQueue_;
     std::vector<LaunchAgent> launchAgents_; // touched only on launchAgentQueue_ after start-up
     std::vector<LoginItem> loginItems_;     // touched only on loginItemsQueue_ after start-up
     std::atomic<bool> isLaunchAgentComparisonQueued_ = false;
