@@ -1,6 +1,7 @@
 #include "Agent/CrashAlert.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertStyle.h"
 #include "Agent/AlertText.h"
 #include "Agent/ApplicationHandOver.h"
 #include "Agent/CrashSnooze.h"
@@ -23,6 +24,8 @@ constexpr int windowWidth = 440;
 constexpr const char* supportPhoneNumber = "+1 (800) 555-0142";
 
 } // namespace
+
+using namespace alertstyle;
 
 std::vector<QString> snoozeOptions()
 {

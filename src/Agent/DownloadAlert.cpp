@@ -1,6 +1,7 @@
 #include "Agent/DownloadAlert.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertStyle.h"
 #include "Agent/AlertText.h"
 #include "Agent/AlertedDownloads.h"
 #include "Agent/ItemPresence.h"
@@ -39,6 +40,8 @@ void appendJoined(std::string& joined, const std::optional<std::string>& value)
 }
 
 } // namespace
+
+using namespace alertstyle;
 
 PublisherTexts publisherTexts(const MalwareList& record)
 {
