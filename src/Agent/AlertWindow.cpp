@@ -25,6 +25,7 @@ constexpr int headerHeight = 44;
 constexpr qreal cardRadius = 10;
 constexpr int margin = 22;
 constexpr int badgeSize = 40;
+constexpr int badgeGap = 14;
 constexpr int screenInset = 24;
 constexpr int screenGap = 12;
 
@@ -107,7 +108,7 @@ QWidget* AlertWindow::makeAttention()
     auto* block = new QWidget(this);
     auto* row = new QHBoxLayout(block);
     row->setContentsMargins(margin, 0, margin, 0);
-    row->setSpacing(14);
+    row->setSpacing(badgeGap);
     badge_ = new QLabel(block);
     badge_->setFixedSize(badgeSize, badgeSize);
     auto* lines = new QVBoxLayout;
@@ -123,6 +124,11 @@ QWidget* AlertWindow::makeAttention()
     row->addLayout(lines, 1);
     setBadge(Badge::attention);
     return block;
+}
+
+int AlertWindow::messageLineWidth() const
+{
+    return width() - 2 * margin - badgeSize - badgeGap;
 }
 
 void AlertWindow::setBadge(Badge badge)

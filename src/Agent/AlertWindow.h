@@ -36,6 +36,8 @@ protected:
     QLabel* heading() const { return heading_; }
     QLabel* message() const { return message_; }
     QLabel* subMessage() const { return subMessage_; }
+    // The width of those lines, beside the badge.
+    int messageLineWidth() const;
     void setBadge(Badge badge);
 
     // A white rounded panel below the message lines, for a caption and its values.

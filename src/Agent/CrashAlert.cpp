@@ -1,5 +1,6 @@
 #include "Agent/CrashAlert.h"
 
+#include "Agent/AlertLabels.h"
 #include "Agent/AlertNotifications.h"
 #include "Agent/AlertStyle.h"
 #include "Agent/AlertText.h"
@@ -120,10 +121,18 @@ void CrashesViewController::notificationUpdateUI(const platform::Notification& n
         return;
     path_ = *report;
     if (const auto name = crashedApplicationName(*report)) {
-        lblTitle->setText(QString::fromStdString(*name) + " " + alertText("IDS_BGX_206"));
-        lblTitle->show();
+        showTitle(QString::fromStdString(*name));
         refit();
     }
+}
+
+void CrashesViewController::showTitle(const QString& name)
+{
+    const QString shownName = lblTitle->fontMetrics().elidedText(name, Qt::ElideMiddle, messageLineWidth());
+    const QString suffix = " " + alertText("IDS_BGX_206");
+    lblTitle->setText(shownName + suffix);
+    lblTitle->setToolTip(shownName == name ? QString() : plainToolTip(name + suffix));
+    lblTitle->show();
 }
 
 void CrashesViewController::clickedSnoozeFor(int index)

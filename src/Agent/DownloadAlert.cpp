@@ -82,7 +82,8 @@ void DownloadProtectionViewController::makeDetails()
         grid->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignTop);
         grid->addWidget(value, row, 1);
     };
-    lblAppNameValue = makeLabel(panel, 12, textColor, true);
+    lblAppNameValue = new ElidingLabel(panel);
+    styleLabel(*lblAppNameValue, 12, textColor, true);
     lblCompanyValue = makeLabel(panel, 12, textColor);
     lblVersionValue = makeLabel(panel, 12, textColor);
     lblPathValue = new ElidingLabel(panel);
@@ -92,7 +93,7 @@ void DownloadProtectionViewController::makeDetails()
     addRow(3, lblCompanyCaps, alertText("IDS_BGX_64") + ":", lblCompanyValue);
     addRow(4, lblVersionCaps, alertText("IDS_BGX_65") + ":", lblVersionValue);
     addRow(5, lblPathCaps, alertText("IDS_BGX_187"), lblPathValue);
-    for (QLabel* value : {lblAppNameValue, lblCompanyValue, lblVersionValue})
+    for (QLabel* value : {lblCompanyValue, lblVersionValue})
         value->setWordWrap(true);
     grid->setColumnStretch(1, 1);
 }

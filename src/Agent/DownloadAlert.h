@@ -44,7 +44,7 @@ public:
     FlatButton* btnDelete;
     QLabel* lblAppName;
     QPushButton* btnIgnoreThisApp;
-    QLabel* lblAppNameValue;
+    ElidingLabel* lblAppNameValue;
     BadgeLabel* lblThreatValue;
     QLabel* lblCompanyValue;
     QLabel* lblVersionValue;
