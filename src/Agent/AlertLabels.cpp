@@ -7,6 +7,13 @@ namespace {
 
 constexpr int badgePadding = 6;
 
+// `text` as a tool tip shows it as it stands (a tool tip takes a text that looks
+// like markup as markup).
+QString plainToolTip(const QString& text)
+{
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
+}
+
 // The whole text as the tool tip of a label that shows it cut; none where the
 // label shows it whole.
 void setToolTipWhereCut(QLabel& label, const QString& shown)
@@ -16,9 +23,14 @@ void setToolTipWhereCut(QLabel& label, const QString& shown)
 
 } // namespace
 
-QString plainToolTip(const QString& text)
+void setWrappedText(QLabel& label, const QString& text, int width)
 {
-    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
+    QStringList words = text.split(' ');
+    for (QString& word : words)
+        word = label.fontMetrics().elidedText(word, Qt::ElideMiddle, width);
+    const QString shown = words.join(' ');
+    label.setText(shown);
+    label.setToolTip(shown == text ? QString() : plainToolTip(text));
 }
 
 ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent)

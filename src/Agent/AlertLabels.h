@@ -3,13 +3,13 @@
 #include <QColor>
 #include <QLabel>
 
-// The two labels of the alert windows that fit long texts into their room. Both
+// The labels of the alert windows that fit long texts into their room. They
 // draw their text as it stands (never as markup); where it is cut, the whole text
 // is their tool tip.
 
-// `text` as a tool tip shows it as it stands (a tool tip takes a text that looks
-// like markup as markup).
-QString plainToolTip(const QString& text);
+// Shows `text` in the word-wrapped `label`, each word wider than `width` cut in
+// the middle with an ellipsis; where one is, the whole text is its tool tip.
+void setWrappedText(QLabel& label, const QString& text, int width);
 
 // A label that shows a text too long for it with an ellipsis in the middle.
 class ElidingLabel : public QLabel {

@@ -121,18 +121,10 @@ void CrashesViewController::notificationUpdateUI(const platform::Notification& n
         return;
     path_ = *report;
     if (const auto name = crashedApplicationName(*report)) {
-        showTitle(QString::fromStdString(*name));
+        setWrappedText(*lblTitle, QString::fromStdString(*name) + " " + alertText("IDS_BGX_206"), messageLineWidth());
+        lblTitle->show();
         refit();
     }
-}
-
-void CrashesViewController::showTitle(const QString& name)
-{
-    const QString shownName = lblTitle->fontMetrics().elidedText(name, Qt::ElideMiddle, messageLineWidth());
-    const QString suffix = " " + alertText("IDS_BGX_206");
-    lblTitle->setText(shownName + suffix);
-    lblTitle->setToolTip(shownName == name ? QString() : plainToolTip(name + suffix));
-    lblTitle->show();
 }
 
 void CrashesViewController::clickedSnoozeFor(int index)

@@ -47,9 +47,6 @@ private:
     void makeScanAndCall();
     void makeSnooze();
     void notificationUpdateUI(const platform::Notification& notification);
-    // "<name> quit unexpectedly.", the name cut in the middle where it is longer
-    // than a line (and the whole title then its tool tip).
-    void showTitle(const QString& name);
 
     std::optional<std::string> path_;
     platform::ObservationToken observer_;

@@ -82,8 +82,7 @@ void DownloadProtectionViewController::makeDetails()
         grid->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignTop);
         grid->addWidget(value, row, 1);
     };
-    lblAppNameValue = new ElidingLabel(panel);
-    styleLabel(*lblAppNameValue, 12, textColor, true);
+    lblAppNameValue = makeLabel(panel, 12, textColor, true);
     lblCompanyValue = makeLabel(panel, 12, textColor);
     lblVersionValue = makeLabel(panel, 12, textColor);
     lblPathValue = new ElidingLabel(panel);
@@ -93,7 +92,7 @@ void DownloadProtectionViewController::makeDetails()
     addRow(3, lblCompanyCaps, alertText("IDS_BGX_64") + ":", lblCompanyValue);
     addRow(4, lblVersionCaps, alertText("IDS_BGX_65") + ":", lblVersionValue);
     addRow(5, lblPathCaps, alertText("IDS_BGX_187"), lblPathValue);
-    for (QLabel* value : {lblCompanyValue, lblVersionValue})
+    for (QLabel* value : {lblAppNameValue, lblCompanyValue, lblVersionValue})
         value->setWordWrap(true);
     grid->setColumnStretch(1, 1);
 }
@@ -152,11 +151,13 @@ void DownloadProtectionViewController::showItem(const DownloadHit& hit)
 void DownloadProtectionViewController::fillDetails(const MalwareList& record)
 {
     const PublisherTexts publishers = publisherTexts(record);
-    lblAppNameValue->setText(QString::fromStdString(record.appName.value_or("")));
+    // The values' column is laid out by now: the window shows before its item comes.
+    const int valueWidth = lblAppNameValue->contentsRect().width();
+    setWrappedText(*lblAppNameValue, QString::fromStdString(record.appName.value_or("")), valueWidth);
     lblThreatValue->setText(QString::fromStdString(record.sigInfo.value_or("")));
     lblThreatValue->setVisible(!lblThreatValue->text().isEmpty());
-    lblCompanyValue->setText(QString::fromStdString(publishers.company));
-    lblVersionValue->setText(QString::fromStdString(publishers.version));
+    setWrappedText(*lblCompanyValue, QString::fromStdString(publishers.company), valueWidth);
+    setWrappedText(*lblVersionValue, QString::fromStdString(publishers.version), valueWidth);
     lblPathValue->setText(QString::fromStdString(path().value_or("")));
     showState(itemPresent);
 }

@@ -44,7 +44,7 @@ public:
     FlatButton* btnDelete;
     QLabel* lblAppName;
     QPushButton* btnIgnoreThisApp;
-    ElidingLabel* lblAppNameValue;
+    QLabel* lblAppNameValue;
     BadgeLabel* lblThreatValue;
     QLabel* lblCompanyValue;
     QLabel* lblVersionValue;

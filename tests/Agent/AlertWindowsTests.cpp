@@ -123,8 +123,8 @@ QString shownToolTip(const QString& toolTip)
 }
 
 // Names and paths come from the definitions and the file system: each alert
-// shows them as they stand, never as markup; a path too long for its line is cut
-// in the middle and whole in its tool tip, one that fits has none.
+// shows them as they stand, never as markup; a path or a word too long for its
+// line is cut in the middle and whole in the tool tip, a text shown whole has none.
 TEST_F(AlertWindowsTest, NamesAndPathsFromOutsideAreShownAsTheyStand)
 {
     AlertWindows windows;
@@ -156,13 +156,14 @@ TEST_F(AlertWindowsTest, NamesAndPathsFromOutsideAreShownAsTheyStand)
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << text.toStdString();
     }
     EXPECT_EQ(shownToolTip(downloadAlert.lblPathValue->toolTip()).toStdString(), download) << "cut";
-    for (const QLabel* whole : {crashAlert.lblTitle, static_cast<QLabel*>(startupAlert.lblStartupItem)})
+    for (const QLabel* whole : {downloadAlert.lblAppNameValue, crashAlert.lblTitle,
+                                static_cast<QLabel*>(startupAlert.lblStartupItem)})
         EXPECT_TRUE(whole->toolTip().isEmpty()) << whole->text().toStdString();
     widgettest::saveGrab(downloadAlert, "DownloadAlert-markup-in-names");
     widgettest::saveGrab(startupAlert, "StartupItemAlert-markup-in-name");
     widgettest::saveGrab(crashAlert, "CrashAlert-markup-in-name");
 
-    // A name of one word longer than its line.
+    // A name of one word longer than its line: cut in the middle, the rest of the text wraps.
     const std::string longName = "BrightlaneMediaCompanionHelperForSafariAndChromeWithAnEvenLongerName";
     record.appName = longName;
     downloadAlert.close();

@@ -170,7 +170,7 @@ struct CountedSnapshots {
     }
 };
 
-TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAndALaterOneIsAlerted)
+TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAndEachIsAlertedOnce)
 {
     constexpr int burst = 300;
     const auto staging = testsupport::homeFolder() / "Staging";
