@@ -6,7 +6,6 @@
 #include "Startup/StartupItemLists.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -84,6 +83,11 @@ void StartupItemTriage::pollLoginItems()
 
 void StartupItemTriage::stop()
 {
+    {
+        const std::lock_guard lock(stopMutex_);
+        isStopped_ = true;
+    }
+    stopRequested_.notify_all();
     launchAgentQueue_.cancelAndWait();
     loginItemsQueue_.cancelAndWait();
     isLoginItemsWatching_ = false;          // a poll dropped unbegun never cleared it
@@ -92,13 +96,22 @@ void StartupItemTriage::stop()
 
 void StartupItemTriage::compareLoginItems()
 {
-    std::this_thread::sleep_for(pollDelay);
+    if (isStoppedWithin(pollDelay)) {
+        isLoginItemsWatching_ = false;
+        return;
+    }
     auto snapshot = loginItemSnapshot();
     for (const LoginItem& added : addedItems(snapshot, loginItems_))
         if (isAlertedAfterReEnable(added, now_()))
             raiseStartupItemAlert(alerts_, added, StartupType::loginItem);
     loginItems_ = std::move(snapshot);
     isLoginItemsWatching_ = false;
+}
+
+bool StartupItemTriage::isStoppedWithin(std::chrono::milliseconds delay)
+{
+    std::unique_lock lock(stopMutex_);
+    return stopRequested_.wait_for(lock, delay, [this] { return isStopped_; });
 }
 
 bool isAlertedAfterReEnable(const LoginItem& item, platform::Date now)

@@ -9,8 +9,11 @@
 #include "Startup/StartupItemSnapshots.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // Where the triage takes its launch-agent snapshots: the folders, or a test's own.
@@ -43,13 +46,15 @@ public:
     void pollLoginItems();
 
     // Main thread, when the agent ends (its watcher and timer stopped first):
-    // drops the comparisons not begun yet and waits for those under way, so none
-    // runs past the agent's end.
+    // drops the comparisons not begun yet, ends a poll still in its delay and
+    // waits for those under way, so none runs past the agent's end.
     void stop();
 
 private:
     void compareLaunchAgents();
     void compareLoginItems();
+    // Waits `delay`, or less when stop() comes meanwhile; true when it came.
+    bool isStoppedWithin(std::chrono::milliseconds delay);
 
     std::weak_ptr<AlertWindows> alerts_;
     TriageClock now_;
@@ -60,6 +65,9 @@ private:
     std::vector<LoginItem> loginItems_;     // touched only on loginItemsQueue_ after start-up
     std::atomic<bool> isLaunchAgentComparisonQueued_ = false;
     std::atomic<bool> isLoginItemsWatching_ = false;
+    std::mutex stopMutex_;
+    std::condition_variable stopRequested_;
+    bool isStopped_ = false;
 };
 
 // Whether the poll alerts on `item`: not when the suite names its application as

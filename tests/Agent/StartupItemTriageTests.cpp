@@ -312,6 +312,18 @@ TEST_F(LoginItemsPollTest, LoginItemsAddedTogetherAreEachAlertedSaveOneJustReEna
     }
 }
 
+// The agent ends at once: a poll still in its delay ends there, alerting nothing.
+TEST_F(LoginItemsPollTest, APollInItsDelayWhenTheTriageStopsEndsWithoutAlerting)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    const auto triage = addHelperAfterSnapshot(std::chrono::system_clock::now());
+    triage->pollLoginItems();
+    settle(100ms); // the poll is under way
+    triage->stop();
+    settle(1500ms);
+    EXPECT_TRUE(alerts.received().empty());
+}
+
 TEST_F(LoginItemsPollTest, ThePollStaysIdleWhileTheSwitchIsFalseAndCatchesUpAfterwards)
 {
     widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
