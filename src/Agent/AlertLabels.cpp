@@ -1,12 +1,37 @@
 #include "Agent/AlertLabels.h"
 
 #include <QPainter>
+#include <QTextDocument>
 
 namespace {
 
 constexpr int badgePadding = 6;
 
+// `text` as a tool tip shows it as it stands (a tool tip takes a text that looks
+// like markup as markup).
+QString plainToolTip(const QString& text)
+{
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
+}
+
+// The whole text as the tool tip of a label that shows it cut; none where the
+// label shows it whole.
+void setToolTipWhereCut(QLabel& label, const QString& shown)
+{
+    label.setToolTip(shown == label.text() ? QString() : plainToolTip(label.text()));
+}
+
 } // namespace
+
+void setWrappedText(QLabel& label, const QString& text, int width)
+{
+    QStringList words = text.split(' ');
+    for (QString& word : words)
+        word = label.fontMetrics().elidedText(word, Qt::ElideMiddle, width);
+    const QString shown = words.join(' ');
+    label.setText(shown);
+    label.setToolTip(shown == text ? QString() : plainToolTip(text));
+}
 
 ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent)
 {
@@ -16,7 +41,7 @@ ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent)
 void ElidingLabel::setText(const QString& text)
 {
     QLabel::setText(text);
-    setToolTip(text);
+    setToolTipWhereCut(*this, shownText());
 }
 
 QSize ElidingLabel::minimumSizeHint() const
@@ -24,13 +49,22 @@ QSize ElidingLabel::minimumSizeHint() const
     return {0, fontMetrics().height()};
 }
 
+QString ElidingLabel::shownText() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width());
+}
+
 void ElidingLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
-    const QRect area = contentsRect();
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
+}
+
+void ElidingLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    setToolTipWhereCut(*this, shownText());
 }
 
 BadgeLabel::BadgeLabel(const QColor& fill, QWidget* parent) : QLabel(parent), fill_(fill)
@@ -41,7 +75,7 @@ BadgeLabel::BadgeLabel(const QColor& fill, QWidget* parent) : QLabel(parent), fi
 void BadgeLabel::setText(const QString& text)
 {
     QLabel::setText(text);
-    setToolTip(text);
+    setToolTipWhereCut(*this, shownText());
 }
 
 QSize BadgeLabel::sizeHint() const
@@ -55,6 +89,16 @@ QSize BadgeLabel::minimumSizeHint() const
     return {2 * badgePadding, sizeHint().height()};
 }
 
+QRect BadgeLabel::textArea() const
+{
+    return rect().adjusted(badgePadding, 0, -badgePadding, 0);
+}
+
+QString BadgeLabel::shownText() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideRight, textArea().width());
+}
+
 void BadgeLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -63,6 +107,11 @@ void BadgeLabel::paintEvent(QPaintEvent*)
     painter.setBrush(fill_);
     painter.drawRoundedRect(QRectF(rect()), 3, 3);
     painter.setPen(palette().color(QPalette::WindowText));
-    const QRect area = rect().adjusted(badgePadding, 0, -badgePadding, 0);
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    painter.drawText(textArea(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
+}
+
+void BadgeLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    setToolTipWhereCut(*this, shownText());
 }

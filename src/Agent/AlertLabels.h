@@ -3,10 +3,15 @@
 #include <QColor>
 #include <QLabel>
 
-// The two labels of the alert windows that fit long texts into their room.
+// The labels of the alert windows that fit long texts into their room. They
+// draw their text as it stands (never as markup); where it is cut, the whole text
+// is their tool tip.
 
-// A label that shows a text too long for it with an ellipsis in the middle; its
-// text stays whole (and is its tool tip).
+// Shows `text` in the word-wrapped `label`, each word wider than `width` cut in
+// the middle with an ellipsis; where one is, the whole text is its tool tip.
+void setWrappedText(QLabel& label, const QString& text, int width);
+
+// A label that shows a text too long for it with an ellipsis in the middle.
 class ElidingLabel : public QLabel {
 public:
     explicit ElidingLabel(QWidget* parent = nullptr);
@@ -15,10 +20,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QString shownText() const;
 };
 
 // A label drawn as a rounded badge in `fill`, as wide as its text; a text too long
-// for the room it gets ends with an ellipsis (and is its tool tip).
+// for the room it gets ends with an ellipsis.
 class BadgeLabel : public QLabel {
 public:
     BadgeLabel(const QColor& fill, QWidget* parent = nullptr);
@@ -28,7 +37,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QRect textArea() const;
+    QString shownText() const;
+
     QColor fill_;
 };

@@ -1,15 +1,13 @@
 #include "Agent/AlertWindow.h"
 
+#include "Agent/AlertStyle.h"
 #include "Agent/AlertText.h"
-#include "Controls/FlatButton.h"
 #include "Controls/HandCursorButton.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
 #include "Platform/Bundle/Bundle.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -27,6 +25,7 @@ constexpr int headerHeight = 44;
 constexpr qreal cardRadius = 10;
 constexpr int margin = 22;
 constexpr int badgeSize = 40;
+constexpr int badgeGap = 14;
 constexpr int screenInset = 24;
 constexpr int screenGap = 12;
 
@@ -39,22 +38,9 @@ QPixmap bundleImage(const std::string& name, int size)
     return image.isNull() ? image : image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-void setLabelColour(QLabel& label, const QColor& colour)
-{
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label.setPalette(palette);
-}
-
 } // namespace
 
-const QColor AlertWindow::headerColor(22, 32, 43);
-const QColor AlertWindow::bodyColor(244, 246, 248);
-const QColor AlertWindow::textColor(33, 43, 54);
-const QColor AlertWindow::mutedColor(108, 117, 128);
-const QColor AlertWindow::accentColor(226, 123, 34);
-const QColor AlertWindow::dangerColor(211, 47, 47);
-const QColor AlertWindow::safeColor(46, 164, 79);
+using namespace alertstyle;
 
 AlertWindow::AlertWindow(int width)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -122,7 +108,7 @@ QWidget* AlertWindow::makeAttention()
     auto* block = new QWidget(this);
     auto* row = new QHBoxLayout(block);
     row->setContentsMargins(margin, 0, margin, 0);
-    row->setSpacing(14);
+    row->setSpacing(badgeGap);
     badge_ = new QLabel(block);
     badge_->setFixedSize(badgeSize, badgeSize);
     auto* lines = new QVBoxLayout;
@@ -138,6 +124,11 @@ QWidget* AlertWindow::makeAttention()
     row->addLayout(lines, 1);
     setBadge(Badge::attention);
     return block;
+}
+
+int AlertWindow::messageLineWidth() const
+{
+    return width() - 2 * margin - badgeSize - badgeGap;
 }
 
 void AlertWindow::setBadge(Badge badge)
@@ -162,53 +153,6 @@ QBoxLayout& AlertWindow::addButtonRow()
     content_->addSpacing(4);
     content_->addLayout(row);
     return *row;
-}
-
-QLabel* AlertWindow::makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold)
-{
-    auto* label = new QLabel(parent);
-    styleLabel(*label, pointSize, colour, bold);
-    return label;
-}
-
-void AlertWindow::styleLabel(QLabel& label, int pointSize, const QColor& colour, bool bold)
-{
-    QFont font = label.font();
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    label.setFont(font);
-    label.setTextFormat(Qt::PlainText);
-    setLabelColour(label, colour);
-}
-
-FlatButton* AlertWindow::makeActionButton(QWidget* parent, const QColor& fill)
-{
-    auto* button = new FlatButton(parent);
-    QFont font = button->font();
-    font.setPointSize(12);
-    font.setBold(true);
-    button->setFont(font);
-    button->setCornerRadius(6);
-    button->setMomentary(false);
-    button->setTitleNormalColor(Qt::white);
-    button->setTitleHighlightColor(Qt::white);
-    setActionButtonColor(*button, fill);
-    button->setFixedHeight(36);
-    return button;
-}
-
-void AlertWindow::setActionButtonColor(FlatButton& button, const QColor& fill)
-{
-    button.setNormalColor(fill);
-    button.setHoverColor(fill.lighter(112));
-    button.setBackgroundNormalColor(fill);
-    button.setBackgroundHighlightColor(fill.darker(115));
-    button.removeAllAnimations();
-}
-
-void AlertWindow::fitToTitle(FlatButton& button)
-{
-    button.setMinimumWidth(std::max(120, QFontMetrics(button.font()).horizontalAdvance(button.text()) + 40));
 }
 
 QPainterPath AlertWindow::cardPath() const
@@ -247,14 +191,6 @@ void AlertWindow::showEvent(QShowEvent* event)
         return;
     move(firstPosition());
     placed_ = true;
-}
-
-void AlertWindow::closeEvent(QCloseEvent* event)
-{
-    if (dismissShownItem())
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
 }
 
 QPoint AlertWindow::firstPosition() const

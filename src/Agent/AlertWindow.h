@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QColor>
 #include <QLabel>
 #include <QPoint>
 #include <QWidget>
 
 #include <cstddef>
 
-class FlatButton;
 class HandCursorButton;
 class QBoxLayout;
 class QFrame;
@@ -22,15 +20,6 @@ class QVBoxLayout;
 // the window's own content. Main thread only.
 class AlertWindow : public QWidget {
 public:
-    // The product's colours as the alerts use them.
-    static const QColor headerColor;   // the main window's chrome
-    static const QColor bodyColor;     // the main window's content
-    static const QColor textColor;
-    static const QColor mutedColor;
-    static const QColor accentColor;   // the sidebar marker orange
-    static const QColor dangerColor;
-    static const QColor safeColor;
-
     enum class Badge { attention, done };
 
     // The header's "2 of 3": the shown item's place among those handed to the window.
@@ -47,6 +36,8 @@ protected:
     QLabel* heading() const { return heading_; }
     QLabel* message() const { return message_; }
     QLabel* subMessage() const { return subMessage_; }
+    // The width of those lines, beside the badge.
+    int messageLineWidth() const;
     void setBadge(Badge badge);
 
     // A white rounded panel below the message lines, for a caption and its values.
@@ -61,23 +52,9 @@ protected:
     // ("2 of 3"); nothing while there is only one.
     void showQueuePlace(std::size_t position, std::size_t count);
 
-    // The user dealt with the shown item (Close, or the window's own action that
-    // ends with a close): shows the next waiting item and answers true, or answers
-    // false, and the window closes, when none waits.
-    virtual bool dismissShownItem() { return false; }
-
-    static QLabel* makeLabel(QWidget* parent, int pointSize, const QColor& colour, bool bold = false);
-    static void styleLabel(QLabel& label, int pointSize, const QColor& colour, bool bold = false);
-    // The flat button of the prominent action, in `fill` (lighter while hovered).
-    static FlatButton* makeActionButton(QWidget* parent, const QColor& fill);
-    static void setActionButtonColor(FlatButton& button, const QColor& fill);
-    // Keeps a button wide enough for its title.
-    static void fitToTitle(FlatButton& button);
-
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 

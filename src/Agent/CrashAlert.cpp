@@ -1,6 +1,8 @@
 #include "Agent/CrashAlert.h"
 
+#include "Agent/AlertLabels.h"
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertStyle.h"
 #include "Agent/AlertText.h"
 #include "Agent/ApplicationHandOver.h"
 #include "Agent/CrashSnooze.h"
@@ -23,6 +25,8 @@ constexpr int windowWidth = 440;
 constexpr const char* supportPhoneNumber = "+1 (800) 555-0142";
 
 } // namespace
+
+using namespace alertstyle;
 
 std::vector<QString> snoozeOptions()
 {
@@ -117,7 +121,7 @@ void CrashesViewController::notificationUpdateUI(const platform::Notification& n
         return;
     path_ = *report;
     if (const auto name = crashedApplicationName(*report)) {
-        lblTitle->setText(QString::fromStdString(*name) + " " + alertText("IDS_BGX_206"));
+        setWrappedText(*lblTitle, QString::fromStdString(*name) + " " + alertText("IDS_BGX_206"), messageLineWidth());
         lblTitle->show();
         refit();
     }

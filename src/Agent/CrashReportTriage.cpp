@@ -10,7 +10,7 @@
 
 void CrashReportTriage::crashReportEvent(const FileWatcherEvent& event) const
 {
-    if (isCrashAlertSnoozed(now_()) || isSwitchedOff(SettingsKey::isCrashesProtectionEnabled) ||
+    if (isCrashAlertSnoozed() || isSwitchedOff(SettingsKey::isCrashesProtectionEnabled) ||
         IgnoredPaths::stored().covers(event.path))
         return;
     platform::dispatch::asyncGlobal([path = event.path, alerts = alerts_] {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Agent/AlertWindows.h"
-#include "Agent/TriageClock.h"
 #include "Foundation/FileWatcher.h"
 
 #include <memory>
@@ -11,15 +10,11 @@
 // off or the report is on the ignore list.
 class CrashReportTriage {
 public:
-    explicit CrashReportTriage(std::weak_ptr<AlertWindows> alerts, TriageClock now = systemClock)
-        : alerts_(std::move(alerts)), now_(std::move(now))
-    {
-    }
+    explicit CrashReportTriage(std::weak_ptr<AlertWindows> alerts) : alerts_(std::move(alerts)) {}
 
     // Main thread: the gate, then the existence test in the background.
     void crashReportEvent(const FileWatcherEvent& event) const;
 
 private:
     std::weak_ptr<AlertWindows> alerts_;
-    TriageClock now_;
 };

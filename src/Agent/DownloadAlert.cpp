@@ -1,6 +1,7 @@
 #include "Agent/DownloadAlert.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertStyle.h"
 #include "Agent/AlertText.h"
 #include "Agent/AlertedDownloads.h"
 #include "Agent/ItemPresence.h"
@@ -39,6 +40,8 @@ void appendJoined(std::string& joined, const std::optional<std::string>& value)
 }
 
 } // namespace
+
+using namespace alertstyle;
 
 PublisherTexts publisherTexts(const MalwareList& record)
 {
@@ -148,11 +151,13 @@ void DownloadProtectionViewController::showItem(const DownloadHit& hit)
 void DownloadProtectionViewController::fillDetails(const MalwareList& record)
 {
     const PublisherTexts publishers = publisherTexts(record);
-    lblAppNameValue->setText(QString::fromStdString(record.appName.value_or("")));
+    // The values' column is laid out by now: the window shows before its item comes.
+    const int valueWidth = lblAppNameValue->contentsRect().width();
+    setWrappedText(*lblAppNameValue, QString::fromStdString(record.appName.value_or("")), valueWidth);
     lblThreatValue->setText(QString::fromStdString(record.sigInfo.value_or("")));
     lblThreatValue->setVisible(!lblThreatValue->text().isEmpty());
-    lblCompanyValue->setText(QString::fromStdString(publishers.company));
-    lblVersionValue->setText(QString::fromStdString(publishers.version));
+    setWrappedText(*lblCompanyValue, QString::fromStdString(publishers.company), valueWidth);
+    setWrappedText(*lblVersionValue, QString::fromStdString(publishers.version), valueWidth);
     lblPathValue->setText(QString::fromStdString(path().value_or("")));
     showState(itemPresent);
 }

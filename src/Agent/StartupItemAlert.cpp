@@ -1,6 +1,7 @@
 #include "Agent/StartupItemAlert.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/AlertStyle.h"
 #include "Agent/AlertText.h"
 #include "Agent/ApplicationHandOver.h"
 #include "Controls/AgentNotificationNames.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr int windowWidth = 440;
 
 } // namespace
+
+using namespace alertstyle;
 
 ViewControllerRT::ViewControllerRT()
     : QueuedAlertWindow(windowWidth), btnClose(&closeButton()), lblAttention(heading()), lblMessage(message()),

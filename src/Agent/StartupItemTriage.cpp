@@ -5,7 +5,7 @@
 #include "Foundation/Settings.h"
 #include "Startup/StartupItemLists.h"
 
-#include <thread>
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +32,24 @@ bool isStartupProtectionOff()
     return isSwitchedOff(SettingsKey::isStartupProtectionEnabled);
 }
 
+// The items of a snapshot that grew which the previous one lacks, in the
+// difference's order; none when it did not grow.
+template <class Item>
+std::vector<Item> addedItems(const std::vector<Item>& snapshot, const std::vector<Item>& previous)
+{
+    if (snapshot.size() <= previous.size())
+        return {};
+    auto difference = symmetricDifference(snapshot, previous);
+    std::erase_if(difference, [&](const Item& item) { return std::ranges::find(snapshot, item) == snapshot.end(); });
+    return difference;
+}
+
+template <class Item>
+void raiseStartupItemAlert(const std::weak_ptr<AlertWindows>& alerts, const Item& item, const char* startupType)
+{
+    raiseAlertOnMainQueue(alerts, AlertKind::startupItem, startupItemPayload(item, startupType));
+}
+
 } // namespace
 
 void StartupItemTriage::takeSnapshots()
@@ -51,10 +69,8 @@ void StartupItemTriage::compareLaunchAgents()
 {
     isLaunchAgentComparisonQueued_ = false; // a later event queues the next comparison
     auto snapshot = takeLaunchAgentSnapshot_();
-    if (snapshot.size() > launchAgents_.size())
-        if (const auto difference = symmetricDifference(snapshot, launchAgents_); !difference.empty())
-            raiseAlertOnMainQueue(alerts_, AlertKind::startupItem,
-                                  startupItemPayload(difference.front(), StartupType::launchAgent));
+    for (const LaunchAgent& added : addedItems(snapshot, launchAgents_))
+        raiseStartupItemAlert(alerts_, added, StartupType::launchAgent);
     launchAgents_ = std::move(snapshot);
 }
 
@@ -67,6 +83,11 @@ void StartupItemTriage::pollLoginItems()
 
 void StartupItemTriage::stop()
 {
+    {
+        const std::lock_guard lock(stopMutex_);
+        isStopped_ = true;
+    }
+    stopRequested_.notify_all();
     launchAgentQueue_.cancelAndWait();
     loginItemsQueue_.cancelAndWait();
     isLoginItemsWatching_ = false;          // a poll dropped unbegun never cleared it
@@ -75,15 +96,22 @@ void StartupItemTriage::stop()
 
 void StartupItemTriage::compareLoginItems()
 {
-    std::this_thread::sleep_for(pollDelay);
+    if (isStoppedWithin(pollDelay)) {
+        isLoginItemsWatching_ = false;
+        return;
+    }
     auto snapshot = loginItemSnapshot();
-    if (snapshot.size() > loginItems_.size())
-        if (const auto difference = symmetricDifference(snapshot, loginItems_);
-            !difference.empty() && isAlertedAfterReEnable(difference.front(), now_()))
-            raiseAlertOnMainQueue(alerts_, AlertKind::startupItem,
-                                  startupItemPayload(difference.front(), StartupType::loginItem));
+    for (const LoginItem& added : addedItems(snapshot, loginItems_))
+        if (isAlertedAfterReEnable(added, now_()))
+            raiseStartupItemAlert(alerts_, added, StartupType::loginItem);
     loginItems_ = std::move(snapshot);
     isLoginItemsWatching_ = false;
+}
+
+bool StartupItemTriage::isStoppedWithin(std::chrono::milliseconds delay)
+{
+    std::unique_lock lock(stopMutex_);
+    return stopRequested_.wait_for(lock, delay, [this] { return isStopped_; });
 }
 
 bool isAlertedAfterReEnable(const LoginItem& item, platform::Date now)

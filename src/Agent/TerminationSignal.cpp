@@ -17,6 +17,14 @@ void onTerminationSignal(int)
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
 
+// Empties the pipe, so that one signal is one quit request.
+void drainSignalPipe()
+{
+    char bytes[64];
+    while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+    }
+}
+
 } // namespace
 
 void quitOnTerminationSignal()
@@ -24,7 +32,10 @@ void quitOnTerminationSignal()
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        drainSignalPipe();
+        QCoreApplication::quit();
+    });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);

@@ -1,6 +1,6 @@
 #pragma once
 
-// Makes SIGTERM end the running application's event loop (from the loop itself,
-// not from the signal handler), so the program can stop its work and return from
-// main. Called once, after the application is made.
+// Makes SIGTERM quit the running application (from its event loop, not from the
+// signal handler): its windows close and the loop ends, so the program can stop
+// its work and return from main. Called once, after the application is made.
 void quitOnTerminationSignal();

@@ -51,5 +51,6 @@ int main(int argc, char** argv)
             delegate.applicationDidBecomeActive();
     });
     application.exec();
+    platform::dispatch::finishGlobalQueue(0);
     return 0;
 }

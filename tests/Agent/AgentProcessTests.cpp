@@ -70,16 +70,30 @@ protected:
         return texts;
     }
 
-    // Moves the matching download in (and out again) until the agent's watcher,
-    // started once its start-up has run, reports it and the agent lists it alone.
-    bool renameInUntilAlerted()
+    // Moves each matching download in (and out again) until the agent's watcher,
+    // started once its start-up has run, reports it; true once the agent lists
+    // these downloads alone.
+    static bool renameInUntilAlerted(const std::vector<std::string>& names)
     {
+        std::vector<std::string> expected;
+        for (const auto& name : names)
+            expected.push_back((homeFolder() / "Downloads" / name).string());
+        std::ranges::sort(expected);
         return waitLong([&] {
-            fs::rename(fs::exists(partial) ? partial : download, fs::exists(partial) ? download : partial);
+            auto listed = alertedPaths();
+            for (const auto& name : names) {
+                const auto partial = homeFolder() / "Partial" / name;
+                const auto download = homeFolder() / "Downloads" / name;
+                if (std::ranges::find(listed, download.string()) == listed.end())
+                    fs::rename(fs::exists(partial) ? partial : download, fs::exists(partial) ? download : partial);
+            }
             platform::dispatch::runMainLoopFor(300ms);
-            return alertedPaths() == std::vector<std::string>{download.string()};
+            listed = alertedPaths();
+            std::ranges::sort(listed);
+            return listed == expected;
         });
     }
+    bool renameInUntilAlerted() { return renameInUntilAlerted({download.filename().string()}); }
 
     // A matching download, written elsewhere; where it is renamed into.
     fs::path partial;
@@ -147,6 +161,29 @@ TEST_F(AgentProcessTest, TheAgentStartedThroughLaunchdByTheApplicationWatchesDow
     ::kill(application->pid(), SIGKILL);
     application->waitForExit();
     EXPECT_TRUE(reported);
+}
+
+// A quit (SIGTERM) while the download alert shows one of three hits and two
+// wait: the agent closes its alert and ends at once, dismissing none of them.
+TEST_F(AgentProcessTest, TerminationWithDownloadAlertsWaitingEndsTheAgentAtOnce)
+{
+    fs::create_directories(fs::path(databasePath()).parent_path());
+    fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath());
+    const std::vector<std::string> names{"OrlundoInstaller.dmg", "SnapfyreInstaller.dmg", "Qlorvex Mac Booster.app"};
+    for (const auto& name : names)
+        testsupport::plantFile(homeFolder() / "Partial" / name);
+    auto agent = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(agent);
+    ASSERT_TRUE(renameInUntilAlerted(names));
+    const auto alerted = alertedPaths();
+
+    ::kill(agent->pid(), SIGTERM);
+    const bool ended = waitLong([&] { return hasEnded(agent->pid()); });
+    if (!ended)
+        ::kill(agent->pid(), SIGKILL);
+    ASSERT_TRUE(ended) << "the quit waits for the alerts";
+    EXPECT_EQ(agent->waitForExit(), 0) << "a clean exit, not the signal";
+    EXPECT_EQ(alertedPaths(), alerted) << "no waiting hit is dismissed unseen";
 }
 
 // An agent killed with its download alert open leaves the path listed as alerted;

@@ -7,6 +7,9 @@
 #include "Agent/StartupItemAlert.h"
 #include "Platform/Tools/ToolProcess.h"
 
+#include <QApplication>
+#include <QTextDocument>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -101,6 +104,78 @@ TEST_F(AlertWindowsTest, AlertsShowOnTopWithoutTakingTheKeyboard)
         status = probe->waitForExit();
     }
     EXPECT_EQ(status, 0) << said;
+}
+
+} // namespace
+
+namespace {
+
+const std::string markupName = "<b>Bold</b> <font color=red>Helper</font>";
+const std::string markupFileName = "<b>Bold <font color=red>Helper"; // no "/" in a file's name
+
+// The text a tool tip shows for `toolTip` (a tool tip takes a text that looks
+// like markup as markup).
+QString shownToolTip(const QString& toolTip)
+{
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
+
+// Names and paths come from the definitions and the file system: each alert
+// shows them as they stand, never as markup; a path or a word too long for its
+// line is cut in the middle and whole in the tool tip, a text shown whole has none.
+TEST_F(AlertWindowsTest, NamesAndPathsFromOutsideAreShownAsTheyStand)
+{
+    AlertWindows windows;
+    MalwareList record;
+    record.appName = markupName;
+    record.sigInfo = "<i>Adware</i>";
+    record.publisher = std::vector<Publisher>{{1, 1, "<u>Brightlane</u> &amp; Co", "<s>2.1</s>", {}}};
+    const std::string download = "/Users/someone/Downloads/" + markupFileName + " Companion for the Brightlane Media Suite.dmg";
+    windows.showAlert(AlertKind::download, {{AlertKey::newDownloadedItem, download}, {AlertKey::detectedMalwareList, record}});
+    windows.showAlert(AlertKind::startupItem, {{AlertKey::newStartupItem, "/Applications/" + markupFileName + ".app"},
+                                               {AlertKey::startupType, std::string(StartupType::loginItem)}});
+    windows.showAlert(AlertKind::crash, {{AlertKey::crashReport, "/reports/" + markupFileName + "_2026-01-01-000000_h.crash"}});
+    QApplication::processEvents();
+    auto& downloadAlert = dynamic_cast<DownloadProtectionViewController&>(*windows.windowController(AlertKind::download));
+    auto& startupAlert = dynamic_cast<ViewControllerRT&>(*windows.windowController(AlertKind::startupItem));
+    auto& crashAlert = dynamic_cast<CrashesViewController&>(*windows.windowController(AlertKind::crash));
+
+    const std::vector<std::pair<QLabel*, QString>> shown{
+        {downloadAlert.lblAppNameValue, QString::fromStdString(markupName)},
+        {downloadAlert.lblThreatValue, "<i>Adware</i>"},
+        {downloadAlert.lblCompanyValue, "<u>Brightlane</u> &amp; Co"},
+        {downloadAlert.lblVersionValue, "<s>2.1</s>"},
+        {downloadAlert.lblPathValue, QString::fromStdString(download)},
+        {startupAlert.lblStartupItem, QString::fromStdString(markupFileName + ".app")},
+        {crashAlert.lblTitle, QString::fromStdString(markupFileName) + " quit unexpectedly."},
+    };
+    for (const auto& [label, text] : shown) {
+        EXPECT_EQ(label->text().toStdString(), text.toStdString());
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << text.toStdString();
+    }
+    EXPECT_EQ(shownToolTip(downloadAlert.lblPathValue->toolTip()).toStdString(), download) << "cut";
+    for (const QLabel* whole : {downloadAlert.lblAppNameValue, crashAlert.lblTitle,
+                                static_cast<QLabel*>(startupAlert.lblStartupItem)})
+        EXPECT_TRUE(whole->toolTip().isEmpty()) << whole->text().toStdString();
+    widgettest::saveGrab(downloadAlert, "DownloadAlert-markup-in-names");
+    widgettest::saveGrab(startupAlert, "StartupItemAlert-markup-in-name");
+    widgettest::saveGrab(crashAlert, "CrashAlert-markup-in-name");
+
+    // A name of one word longer than its line: cut in the middle, the rest of the text wraps.
+    const std::string longName = "BrightlaneMediaCompanionHelperForSafariAndChromeWithAnEvenLongerName";
+    record.appName = longName;
+    downloadAlert.close();
+    windows.showAlert(AlertKind::download, {{AlertKey::newDownloadedItem, download}, {AlertKey::detectedMalwareList, record}});
+    crashAlert.close();
+    windows.showAlert(AlertKind::crash, {{AlertKey::crashReport, "/reports/" + longName + "_2026-01-01-000000_h.crash"}});
+    QApplication::processEvents();
+    EXPECT_EQ(shownToolTip(downloadAlert.lblAppNameValue->toolTip()).toStdString(), longName);
+    EXPECT_EQ(shownToolTip(crashAlert.lblTitle->toolTip()).toStdString(), longName + " quit unexpectedly.");
+    EXPECT_TRUE(crashAlert.lblTitle->text().contains(QChar(0x2026))) << "cut in the middle";
+    widgettest::saveGrab(downloadAlert, "DownloadAlert-long-name");
+    widgettest::saveGrab(crashAlert, "CrashAlert-long-name");
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "AgentTest.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/StartupItemAlert.h"
 #include "Agent/StartupItemTriage.h"
 #include "Foundation/Settings.h"
 #include "HostileEntries.h"
+#include "Controls/HandCursorButton.h"
+#include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 #include "Startup/LaunchOnStartup.h"
 
@@ -12,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 
 namespace fs = std::filesystem;
 namespace K = SettingsKey;
@@ -90,10 +94,44 @@ TEST_F(StartupItemTriageTest, AnItemReplacedByAnotherRaisesNothingAndARemovedIte
     settle();
     setSuiteValue(K::isStartupProtectionEnabled, true);
     plantLaunchAgent(userAgents, "Epsilon");
-    ASSERT_TRUE(waitForPosts(alerts, 1));
+    ASSERT_TRUE(waitForPosts(alerts, 2));
     settle();
-    ASSERT_EQ(alerts.received().size(), 1u);
-    EXPECT_NE(reportedItem(alerts.received().front()), applicationPath("Beta"));
+    std::set<std::string> reported;
+    for (const auto& post : alerts.received())
+        reported.insert(reportedItem(post));
+    EXPECT_EQ(alerts.received().size(), 2u);
+    EXPECT_EQ(reported, (std::set{applicationPath("Delta"), applicationPath("Epsilon")}));
+}
+
+// Three plists moved in by one mv: each is alerted, and the alert shows them one
+// after another ("1 of 3" to "3 of 3").
+TEST_F(StartupItemTriageTest, ThreePlistsMovedInAtOnceAreEachAlertedInTurn)
+{
+    const auto staging = homeFolder() / "Staging";
+    std::vector<std::string> moved;
+    for (const char* name : {"Alpha", "Beta", "Gamma"})
+        moved.push_back(plantLaunchAgent(staging, name).string());
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    startAgent();
+    auto mv = moved;
+    mv.push_back(userAgents.string());
+    auto move = platform::ToolProcess::launch("/bin/mv", mv, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(move);
+    ASSERT_EQ(move->waitForExit(), 0);
+    ASSERT_TRUE(waitForPosts(alerts, 3));
+    settle();
+    EXPECT_EQ(alerts.received().size(), 3u);
+
+    auto& alert = dynamic_cast<ViewControllerRT&>(*delegate->alertWindows().windowController(AlertKind::startupItem));
+    std::set<QString> shown;
+    for (int place = 1; place <= 3; ++place) {
+        ASSERT_TRUE(alert.isVisible()) << place;
+        EXPECT_EQ(alert.queuePlace().text(), QString("%1 of 3").arg(place));
+        shown.insert(alert.lblStartupItem->text());
+        widgettest::click(*alert.btnClose);
+    }
+    EXPECT_FALSE(alert.isVisible());
+    EXPECT_EQ(shown, (std::set<QString>{"Alpha.app", "Beta.app", "Gamma.app"}));
 }
 
 TEST_F(StartupItemTriageTest, ADSStoreChangeNeitherAlertsNorRefreshesTheSnapshot)
@@ -132,7 +170,7 @@ struct CountedSnapshots {
     }
 };
 
-TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAndALaterOneIsAlerted)
+TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAndEachIsAlertedOnce)
 {
     constexpr int burst = 300;
     const auto staging = testsupport::homeFolder() / "Staging";
@@ -160,7 +198,11 @@ TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAn
     triage->stop();
     EXPECT_EQ(snapshots.mostAtOnce, 1);
     EXPECT_LT(snapshots.taken, 30) << "one snapshot at start-up, then a few for " << burst + 1 << " events";
-    EXPECT_EQ(alerts.received().size(), 2u) << "only a count that grows alerts";
+    std::set<std::string> reported;
+    for (const auto& post : alerts.received())
+        reported.insert(reportedItem(post));
+    EXPECT_EQ(alerts.received().size(), burst + 1u) << "each new agent once";
+    EXPECT_EQ(reported.size(), burst + 1u);
 }
 
 // Neither at start-up nor later does a FIFO, a socket, a link to a device or a
@@ -243,6 +285,43 @@ TEST_F(LoginItemsPollTest, AnItemTheApplicationReEnabledIsSilentForTenSeconds)
             EXPECT_TRUE(alerts.received().empty()) << since.count();
         }
     }
+}
+
+// Two login items added between two polls are both alerted, save the one the
+// application has just re-enabled.
+TEST_F(LoginItemsPollTest, LoginItemsAddedTogetherAreEachAlertedSaveOneJustReEnabled)
+{
+    fs::create_directories(applicationPath("Other"));
+    const auto other = platform::FileURL::fromPath(applicationPath("Other"));
+    for (const auto& [since, expected] : std::vector<std::pair<std::chrono::seconds, std::set<std::string>>>{
+             {5s, {other.path()}}, {20s, {helper.path(), other.path()}}}) {
+        setLaunchOnStartup(false, other);
+        setSuiteValue(K::startupItemEnabledPathAGSQ, helper.path());
+        setSuiteValue(K::startupItemEnabledDateAGSQ, reEnabledAt);
+        widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+        const auto triage = addHelperAfterSnapshot(reEnabledAt + since);
+        setLaunchOnStartup(true, other);
+        triage->pollLoginItems();
+        ASSERT_TRUE(waitForPosts(alerts, expected.size())) << since.count();
+        settle(1500ms);
+        std::set<std::string> reported;
+        for (const auto& post : alerts.received())
+            reported.insert(reportedItem(post));
+        EXPECT_EQ(alerts.received().size(), expected.size()) << since.count();
+        EXPECT_EQ(reported, expected) << since.count();
+    }
+}
+
+// The agent ends at once: a poll still in its delay ends there, alerting nothing.
+TEST_F(LoginItemsPollTest, APollInItsDelayWhenTheTriageStopsEndsWithoutAlerting)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    const auto triage = addHelperAfterSnapshot(std::chrono::system_clock::now());
+    triage->pollLoginItems();
+    settle(100ms); // the poll is under way
+    triage->stop();
+    settle(1500ms);
+    EXPECT_TRUE(alerts.received().empty());
 }
 
 TEST_F(LoginItemsPollTest, ThePollStaysIdleWhileTheSwitchIsFalseAndCatchesUpAfterwards)

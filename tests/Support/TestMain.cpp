@@ -41,5 +41,8 @@ int main(int argc, char** argv)
     // Removed after the static objects of the tests have ended, since their last
     // actions (an observer leaving the distributed center) may make folders in it.
     std::atexit(removePlatformRoot);
-    return RUN_ALL_TESTS();
+    std::at_quick_exit(removePlatformRoot);
+    const int status = RUN_ALL_TESTS();
+    platform::dispatch::finishGlobalQueue(status);
+    return status;
 }

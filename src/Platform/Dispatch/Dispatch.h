@@ -20,6 +20,13 @@ void asyncAfter(Duration delay, Task task);
 // DispatchQueue.global(): the task runs on a pool thread, concurrently with others.
 void asyncGlobal(Task task);
 
+// Ends the global queue as the process ends, before main returns and the static
+// objects that its work items use are destroyed: the items not begun are dropped,
+// later ones are never run, and the call returns once those under way have
+// returned. When one still runs after a few seconds, the process ends at once
+// with `status` (quick_exit), leaving every object in place for it. Main thread.
+void finishGlobalQueue(int status);
+
 // The main thread is the thread that called adoptMainThread() (the programs'
 // main, the tests' main); before any call, the first thread that used the queue.
 void adoptMainThread();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -10,19 +12,39 @@ namespace platform::dispatch {
 
 namespace {
 
+using namespace std::chrono_literals;
+
+// How long the end of a process waits for the work items under way.
+constexpr auto finishPatience = 5s;
+
 // The global concurrent queue: a fixed set of pool threads, started on first
 // use, taking tasks in order of arrival. At least a few threads even on a
 // single-core machine, so work items that wait on each other still progress.
+// Once finished, it takes no more tasks; its threads stay idle until the
+// process ends.
 class GlobalQueue {
 public:
     void async(Task task)
     {
         {
             std::lock_guard lock(mutex_);
+            if (finished_)
+                return; // `task` is released here, after the lock
             startThreadsLocked();
             tasks_.push_back(std::move(task));
         }
         available_.notify_one();
+    }
+
+    // Drops the tasks not begun and refuses later ones; answers whether the
+    // running ones returned within `patience`.
+    bool finish(Duration patience)
+    {
+        std::deque<Task> dropped; // released after the lock
+        std::unique_lock lock(mutex_);
+        finished_ = true;
+        dropped.swap(tasks_);
+        return ended_.wait_for(lock, patience, [this] { return running_ == 0; });
     }
 
 private:
@@ -45,24 +67,47 @@ private:
                 available_.wait(lock, [this] { return !tasks_.empty(); });
                 task = std::move(tasks_.front());
                 tasks_.pop_front();
+                ++running_;
             }
             task();
+            task = nullptr; // what it captured is released while it counts as running
+            {
+                std::lock_guard lock(mutex_);
+                --running_;
+            }
+            ended_.notify_all();
         }
     }
 
     std::mutex mutex_;
     std::condition_variable available_;
+    std::condition_variable ended_;
     std::deque<Task> tasks_;
+    int running_ = 0;
     bool started_ = false;
+    bool finished_ = false;
 };
+
+// Never destroyed: its detached threads live until the process ends.
+GlobalQueue& globalQueue()
+{
+    static GlobalQueue* queue = new GlobalQueue;
+    return *queue;
+}
 
 } // namespace
 
 void asyncGlobal(Task task)
 {
-    // Never destroyed: its detached threads live until the process ends.
-    static GlobalQueue* queue = new GlobalQueue;
-    queue->async(std::move(task));
+    globalQueue().async(std::move(task));
+}
+
+void finishGlobalQueue(int status)
+{
+    if (globalQueue().finish(finishPatience))
+        return;
+    std::fflush(nullptr);
+    std::quick_exit(status);
 }
 
 } // namespace platform::dispatch

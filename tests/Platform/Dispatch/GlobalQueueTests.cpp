@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <latch>
+#include <thread>
 
 using namespace std::chrono_literals;
 namespace dispatch = platform::dispatch;
@@ -25,6 +27,62 @@ TEST(GlobalQueue, TasksRunConcurrentlyOffTheMainThread)
         });
     EXPECT_TRUE(dispatch::runMainLoopUntil([&] { return finished == kTasks; }, 10s));
     EXPECT_EQ(onMain, 0);
+}
+
+} // namespace
+
+namespace {
+
+// The end of the global queue, each in a process of its own (death tests).
+class GlobalQueueEnd : public testing::Test {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+
+    static void waitFor(const std::atomic<int>& count)
+    {
+        while (count == 0)
+            std::this_thread::sleep_for(1ms);
+    }
+};
+
+TEST_F(GlobalQueueEnd, ItemsUnderWayAreAwaitedAndNoOtherRuns)
+{
+    EXPECT_EXIT(
+        {
+            std::atomic<int> begun = 0;
+            std::atomic<int> ended = 0;
+            for (int i = 0; i < 64; ++i)
+                dispatch::asyncGlobal([&] {
+                    ++begun;
+                    std::this_thread::sleep_for(200ms);
+                    ++ended;
+                });
+            waitFor(begun);
+            dispatch::finishGlobalQueue(3);
+            const int ranBeforeTheEnd = begun;
+            std::atomic<bool> later = false;
+            dispatch::asyncGlobal([&] { later = true; });
+            std::this_thread::sleep_for(300ms);
+            std::exit(ended == ranBeforeTheEnd && begun == ranBeforeTheEnd && ranBeforeTheEnd < 64 && !later ? 0 : 2);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+TEST_F(GlobalQueueEnd, AnItemThatDoesNotReturnEndsTheProcessWithTheStatusGiven)
+{
+    EXPECT_EXIT(
+        {
+            std::atomic<int> begun = 0;
+            dispatch::asyncGlobal([&] {
+                ++begun;
+                for (;;)
+                    std::this_thread::sleep_for(1s);
+            });
+            waitFor(begun);
+            dispatch::finishGlobalQueue(3);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(3), "");
 }
 
 } // namespace

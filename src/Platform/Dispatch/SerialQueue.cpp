@@ -1,14 +1,16 @@
-#include "Agent/SerialQueue.h"
+#include "Platform/Dispatch/SerialQueue.h"
 
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <utility>
 
+namespace platform::dispatch {
+
 struct SerialQueue::State {
     std::mutex mutex;
     std::condition_variable itemEnded;
-    std::deque<platform::dispatch::Task> tasks;
+    std::deque<Task> tasks;
     bool draining = false; // a drain is queued or under way
     bool running = false;  // an item is under way
 
@@ -17,7 +19,7 @@ struct SerialQueue::State {
     {
         std::unique_lock lock(mutex);
         while (!tasks.empty()) {
-            platform::dispatch::Task task = std::move(tasks.front());
+            Task task = std::move(tasks.front());
             tasks.pop_front();
             running = true;
             lock.unlock();
@@ -33,18 +35,20 @@ struct SerialQueue::State {
 
 SerialQueue::SerialQueue() : state_(std::make_shared<State>()) {}
 
-void SerialQueue::async(platform::dispatch::Task task)
+void SerialQueue::async(Task task)
 {
     const std::lock_guard lock(state_->mutex);
     state_->tasks.push_back(std::move(task));
     if (!std::exchange(state_->draining, true))
-        platform::dispatch::asyncGlobal([state = state_] { state->drain(); });
+        asyncGlobal([state = state_] { state->drain(); });
 }
 
 void SerialQueue::cancelAndWait()
 {
-    std::deque<platform::dispatch::Task> dropped; // released after the lock
+    std::deque<Task> dropped; // released after the lock
     std::unique_lock lock(state_->mutex);
     dropped.swap(state_->tasks);
     state_->itemEnded.wait(lock, [&] { return !state_->running; });
 }
+
+} // namespace platform::dispatch

@@ -4,13 +4,15 @@
 
 #include <memory>
 
+namespace platform::dispatch {
+
 // Work items that run one after another, in the order given, on the global
 // queue. Items already queued run even when the queue object has ended, unless
 // cancelAndWait() dropped them.
 class SerialQueue {
 public:
     SerialQueue();
-    void async(platform::dispatch::Task task);
+    void async(Task task);
 
     // Drops the items not begun yet and returns once the running one, if any,
     // has returned and released what it held. Never called from an item of this
@@ -21,3 +23,5 @@ private:
     struct State;
     std::shared_ptr<State> state_;
 };
+
+} // namespace platform::dispatch
