@@ -1,18 +1,13 @@
 #include "Agent/AlertLabels.h"
 
+#include "Screens/Common/PlainToolTip.h"
+
 #include <QPainter>
 #include <QTextDocument>
 
 namespace {
 
 constexpr int badgePadding = 6;
-
-// `text` as a tool tip shows it as it stands (a tool tip takes a text that looks
-// like markup as markup).
-QString plainToolTip(const QString& text)
-{
-    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
-}
 
 // The whole text as the tool tip of a label that shows it cut; none where the
 // label shows it whole.

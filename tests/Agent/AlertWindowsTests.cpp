@@ -113,15 +113,6 @@ namespace {
 const std::string markupName = "<b>Bold</b> <font color=red>Helper</font>";
 const std::string markupFileName = "<b>Bold <font color=red>Helper"; // no "/" in a file's name
 
-// The text a tool tip shows for `toolTip` (a tool tip takes a text that looks
-// like markup as markup).
-QString shownToolTip(const QString& toolTip)
-{
-    QTextDocument document;
-    document.setHtml(toolTip);
-    return document.toPlainText();
-}
-
 // Names and paths come from the definitions and the file system: each alert
 // shows them as they stand, never as markup; a path or a word too long for its
 // line is cut in the middle and whole in the tool tip, a text shown whole has none.
@@ -155,7 +146,7 @@ TEST_F(AlertWindowsTest, NamesAndPathsFromOutsideAreShownAsTheyStand)
         EXPECT_EQ(label->text().toStdString(), text.toStdString());
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << text.toStdString();
     }
-    EXPECT_EQ(shownToolTip(downloadAlert.lblPathValue->toolTip()).toStdString(), download) << "cut";
+    EXPECT_EQ(widgettest::shownToolTip(downloadAlert.lblPathValue->toolTip()).toStdString(), download) << "cut";
     for (const QLabel* whole : {downloadAlert.lblAppNameValue, crashAlert.lblTitle,
                                 static_cast<QLabel*>(startupAlert.lblStartupItem)})
         EXPECT_TRUE(whole->toolTip().isEmpty()) << whole->text().toStdString();
@@ -171,8 +162,8 @@ TEST_F(AlertWindowsTest, NamesAndPathsFromOutsideAreShownAsTheyStand)
     crashAlert.close();
     windows.showAlert(AlertKind::crash, {{AlertKey::crashReport, "/reports/" + longName + "_2026-01-01-000000_h.crash"}});
     QApplication::processEvents();
-    EXPECT_EQ(shownToolTip(downloadAlert.lblAppNameValue->toolTip()).toStdString(), longName);
-    EXPECT_EQ(shownToolTip(crashAlert.lblTitle->toolTip()).toStdString(), longName + " quit unexpectedly.");
+    EXPECT_EQ(widgettest::shownToolTip(downloadAlert.lblAppNameValue->toolTip()).toStdString(), longName);
+    EXPECT_EQ(widgettest::shownToolTip(crashAlert.lblTitle->toolTip()).toStdString(), longName + " quit unexpectedly.");
     EXPECT_TRUE(crashAlert.lblTitle->text().contains(QChar(0x2026))) << "cut in the middle";
     widgettest::saveGrab(downloadAlert, "DownloadAlert-long-name");
     widgettest::saveGrab(crashAlert, "CrashAlert-long-name");

@@ -1,6 +1,8 @@
 #include "Screens/Common/PlainToolTip.h"
 
+#include <QTextDocument>
+
 QString plainToolTip(const QString& text)
 {
-    return "<p style='white-space:pre'>" + text.toHtmlEscaped() + "</p>";
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
 }

@@ -2,6 +2,7 @@
 
 #include "Controls/ToggleSwitch.h"
 #include "Screens/Common/ElidedLabel.h"
+#include "Screens/Common/PlainToolTip.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
@@ -133,7 +134,7 @@ void StartupManagerTableCellView::show(const Record& item, int row, bool switcha
     btnSelect->setProperty("tag", row);
     lblName->setText(item.name ? QString::fromStdString(*item.name) : unknown);
     lblCompanyName->setText(item.company ? QString::fromStdString(*item.company) : unknown);
-    setToolTip(toolTipOf(item));
+    setToolTip(plainToolTip(toolTipOf(item)));
     btnToggle->statetag = switchable ? row : ToggleSwitch::ignoresClicksTag;
     btnToggle->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
     setTextColour(*lblEnableDisable, switchable ? QColor(Qt::white) : QColor(Qt::lightGray));

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QImage>
+#include <QTextDocument>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -66,6 +67,13 @@ bool paintsColor(QWidget& widget, const QColor& colour, int tolerance)
             if (nearColor(image.pixelColor(x, y), colour, tolerance))
                 return true;
     return false;
+}
+
+QString shownToolTip(const QString& toolTip)
+{
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
 }
 
 void saveGrab(QWidget& widget, const QString& name)

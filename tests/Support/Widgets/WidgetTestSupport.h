@@ -19,6 +19,9 @@ QColor pixelAt(QWidget& widget, QPoint point);
 bool nearColor(const QColor& a, const QColor& b, int tolerance = 6);
 // Whether the widget paints any pixel near `colour` (text drawn as markup shows its colours).
 bool paintsColor(QWidget& widget, const QColor& colour, int tolerance = 60);
+// The text a tool tip shows for `toolTip` (a tool tip takes a text that looks like
+// markup as markup).
+QString shownToolTip(const QString& toolTip);
 // Saves the widget's look as <build>/grabs/<name>.png for a person to look at.
 void saveGrab(QWidget& widget, const QString& name);
 // The same once every animation of the widget and the widgets in it has run to its
