@@ -118,6 +118,27 @@ TEST_F(CleanFromResults, CleanNowMovesTheFindingsToTheTrashAndHomeShowsTheNewTot
     widgettest::saveGrab(content(), "main-window-overview-after-clean");
 }
 
+// With the Trash a link to a folder outside the root, Clean Now moves nothing there:
+// every finding stays where it was.
+TEST_F(CleanFromResults, CleanNowMovesNothingThroughATrashThatIsALink)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    const fs::path root = testsupport::platformRootFolder();
+    const fs::path outside = root.parent_path() / (root.filename().string() + "-elsewhere");
+    fs::create_directories(outside);
+    fs::remove_all(platform::userTrashPath());
+    fs::create_directory_symlink(outside, platform::userTrashPath());
+
+    results().btnCleanNow->click();
+    seams.answerSheet(alertFirstButtonReturn);
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+        [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
+    for (const fs::path& item : {app, support, download})
+        EXPECT_TRUE(fs::exists(item)) << item;
+    EXPECT_TRUE(fs::is_empty(outside));
+    fs::remove_all(outside);
+}
+
 // The agent's Scan Now and the sidebar wait while Clean Now's sheet is open: a scan
 // started under it would empty the list the user is confirming.
 TEST_F(CleanFromResults, TheAgentsScanRequestAndTheSidebarLeaveAnOpenCleanNowSheetAlone)
