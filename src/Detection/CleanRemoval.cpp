@@ -1,6 +1,7 @@
 #include "Detection/Clean.h"
 
 #include "Foundation/HelperObjc.h"
+#include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Workspace/Workspace.h"
@@ -9,8 +10,12 @@
 
 #include <array>
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <iostream>
 #include <thread>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,17 +32,49 @@ std::string lowercased(const std::string& text)
     return QString::fromStdString(text).toLower().toStdString();
 }
 
+// The folder's real path, its last component not followed: a link has no inside.
+// Empty when the folder cannot be resolved.
+std::string realFolderPath(const std::string& path)
+{
+    std::error_code error;
+    const fs::path folder(path);
+    if (fs::is_symlink(folder, error) || !fs::is_directory(folder, error))
+        return {};
+    const fs::path real = fs::canonical(folder, error);
+    return error ? std::string() : real.string();
+}
+
+bool liesInside(const std::string& path, const std::string& folder)
+{
+    return !folder.empty() && path.starts_with(folder + "/");
+}
+
+// Whether a running copy may be quit for the found bundle: it runs from inside that
+// bundle, and it is neither the application itself nor its installed agent.
+std::function<bool(const platform::RunningApplication&)> quittableFrom(const std::string& bundleFolder)
+{
+    return [bundleFolder, own = realFolderPath(platform::Bundle::main().bundlePath()),
+            agent = realFolderPath(installedAgentPath())](const platform::RunningApplication& application) {
+        const std::string& executable = application.executablePath;
+        return liesInside(executable, bundleFolder) && !liesInside(executable, own) && !liesInside(executable, agent);
+    };
+}
+
+// The identifier comes from the found bundle's own Info.plist, so it only chooses
+// among the copies that run from inside that bundle.
 void forceQuitRunningCopies(const platform::Bundle& bundle)
 {
     const auto identifier = bundle.bundleIdentifier();
-    if (!identifier)
+    const std::string bundleFolder = realFolderPath(bundle.bundlePath());
+    if (!identifier || bundleFolder.empty())
         return;
     const std::string wanted = lowercased(*identifier);
+    const auto quittable = quittableFrom(bundleFolder);
     const auto running = platform::Workspace::shared().runningApplications();
     for (const auto policy : quitOrder) {
         for (const auto& application : running) {
             if (application.activationPolicy == policy && application.bundleIdentifier &&
-                lowercased(*application.bundleIdentifier) == wanted) {
+                lowercased(*application.bundleIdentifier) == wanted && quittable(application)) {
                 application.forceTerminate();
                 break;
             }

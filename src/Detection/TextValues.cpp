@@ -1,6 +1,7 @@
 #include "Detection/TextValues.h"
 
 #include <charconv>
+#include <cmath>
 #include <iostream>
 
 namespace {
@@ -34,7 +35,10 @@ std::optional<std::int64_t> parseInteger(std::string_view text)
 
 std::optional<double> parseDouble(std::string_view text)
 {
-    return parseWhole<double>(text);
+    const auto value = parseWhole<double>(text);
+    if (!value || !std::isfinite(*value))
+        return std::nullopt;
+    return value;
 }
 
 void printLine(const std::string& line)

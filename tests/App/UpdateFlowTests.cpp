@@ -15,7 +15,8 @@ namespace {
 class UpdateFlow : public AppShellTest {
 protected:
     // Publishes a release 2.0 of the application, zipped: a bundle of the installed one's
-    // Info.plist with its version raised (the whole bundle would make the archive large).
+    // Info.plist with its version raised and a small stand-in executable (the whole
+    // bundle would make the archive large).
     void publishRelease()
     {
         const fs::path work = testsupport::platformRootFolder() / "release";
@@ -25,6 +26,9 @@ protected:
         platform::Value plist = *platform::readPropertyListFile(info);
         (*plist.asDictionary())["CFBundleVersion"] = "2.0";
         ASSERT_TRUE(platform::writePropertyListFile(info, plist));
+        const fs::path executable = platform::Bundle((work / "Bastion Guardpoint.app").string()).executablePath();
+        testsupport::plantFile(executable, "#!/bin/sh\n");
+        fs::permissions(executable, fs::perms::owner_exec, fs::perm_options::add);
         auto zip = platform::ToolProcess::launch(
             "/bin/sh", {"-c", "cd \"$1\" && zip -q -r r.zip \"Bastion Guardpoint.app\"", "sh", work.string()},
             platform::ToolProcess::Capture::Nothing);

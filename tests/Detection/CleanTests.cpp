@@ -3,6 +3,7 @@
 #include "../Platform/Workspace/PlantedApplication.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Detection/SharedLists.h"
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Workspace/Workspace.h"
 
@@ -280,6 +281,52 @@ TEST_F(CleanTest, StartWhileRunningDoesNothing)
     platform::dispatch::runMainLoopFor(100ms);
     EXPECT_EQ(log.named("MenuSelectionBGX").size(), 1u);
     EXPECT_EQ(log.named("NotifyCleanProcessCompleteBGX").size(), 1u);
+}
+
+bool runs(pid_t pid)
+{
+    const auto running = platform::Workspace::shared().runningApplications();
+    return std::ranges::any_of(running, [&](const auto& application) { return application.processIdentifier == pid; });
+}
+
+// The found bundle's Info.plist is the finding's own: the identifier it declares quits
+// only a copy running from inside it, never another application that has it.
+TEST_F(CleanTest, ForceQuitsOnlyACopyRunningFromInsideTheFoundBundle)
+{
+    const auto other = testsupport::plantApplication(testsupport::underRoot("/Applications/Bystander.app"),
+                                                     {{"CFBundleIdentifier", "Test.Clean.Bystander"}});
+    const auto found = testsupport::plantApplication(home / "Downloads/Impostor.app",
+                                                     {{"CFBundleIdentifier", "test.clean.BYSTANDER"}});
+    testsupport::RunningCopy bystander(other), impostor(found);
+    ASSERT_TRUE(bystander.started() && impostor.started());
+    EXPECT_EQ(cleanToEnd({row(true, {found.string()})}), (Counts{1, 0, 1, 0}));
+    EXPECT_EQ(impostor.waitForExit(), SIGKILL);
+    EXPECT_TRUE(runs(bystander.pid()));
+}
+
+// A found bundle that is the application's own or its installed agent, or a link to
+// another bundle, quits nothing.
+TEST_F(CleanTest, NeverQuitsTheApplicationItsAgentOrTheTargetOfALink)
+{
+    const std::string mainBundleBefore = platform::Bundle::main().bundlePath();
+    const auto application = testsupport::plantApplication(testsupport::underRoot("/Applications/Bastion Guardpoint.app"),
+                                                           {{"CFBundleIdentifier", "Test.Clean.Application"}});
+    platform::Bundle::setMainBundlePath(application.string());
+    const auto agent = testsupport::plantApplication(installedAgentPath(), {{"CFBundleIdentifier", "Test.Clean.Agent"},
+                                                                            {"LSUIElement", true}});
+    const auto other = testsupport::plantApplication(testsupport::underRoot("/Applications/Bystander.app"),
+                                                     {{"CFBundleIdentifier", "Test.Clean.Bystander"}});
+    const auto link = home / "Downloads/Bystander.app";
+    fs::create_directory_symlink(other, link);
+    testsupport::RunningCopy applicationCopy(application), agentCopy(agent), bystander(other);
+    ASSERT_TRUE(applicationCopy.started() && agentCopy.started() && bystander.started());
+
+    cleanToEnd({row(true, {application.string(), agent.string(), link.string()})});
+    platform::Bundle::setMainBundlePath(mainBundleBefore);
+    EXPECT_TRUE(runs(applicationCopy.pid()));
+    EXPECT_TRUE(runs(agentCopy.pid()));
+    EXPECT_TRUE(runs(bystander.pid()));
+    EXPECT_TRUE(fs::exists(other / "Contents/Info.plist")) << "the link went, not its target";
 }
 
 } // namespace

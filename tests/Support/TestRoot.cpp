@@ -49,6 +49,21 @@ std::string readFileText(const fs::path& path)
     return contents.str();
 }
 
+std::map<std::string, std::string> folderTree(const fs::path& folder)
+{
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        if (entry.is_symlink())
+            tree[name] = "link " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            tree[name] = "folder";
+        else
+            tree[name] = "file " + readFileText(entry.path());
+    }
+    return tree;
+}
+
 void PlatformRootTest::SetUp()
 {
     const auto& root = platformRootFolder();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace testsupport {
@@ -22,6 +23,10 @@ std::filesystem::path plantFile(const std::filesystem::path& path, const std::st
 
 // The whole contents of a file; empty when it cannot be read.
 std::string readFileText(const std::filesystem::path& path);
+
+// Every entry under a folder, links not followed, by relative path: "folder",
+// "file " + contents or "link " + target. Two equal trees hold the same files.
+std::map<std::string, std::string> folderTree(const std::filesystem::path& folder);
 
 // Fixture: empties the platform root and makes the user's folders anew
 // (Downloads, Desktop, Documents, Library/Application Support, Library/Preferences,

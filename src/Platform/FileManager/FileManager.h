@@ -28,6 +28,8 @@ public:
     // trashItemAtURL:resultingItemURL:error: – moves the item into the user's Trash
     // under its own name, or a new unique one when that is taken; nothing in the
     // Trash is ever replaced. `resultingPath` (when given) receives where it went.
+    // A Trash that is not a real folder (a link would carry the item elsewhere) takes
+    // nothing.
     [[nodiscard]] bool trashItem(const std::string& path, std::string* resultingPath, FileError* error) const;
 };
 
@@ -35,7 +37,8 @@ public:
 std::string userTrashPath();
 
 // A path in the user's Trash for the item at `path` that nothing occupies now:
-// its own name, else "<stem> 2<extension>", "<stem> 3<extension>", ...
+// its own name, else "<stem> 2<extension>", "<stem> 3<extension>", ...; empty when
+// the Trash is there but is not a real folder.
 std::string freeTrashPathFor(const std::string& path);
 
 } // namespace platform

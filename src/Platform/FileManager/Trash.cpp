@@ -80,11 +80,20 @@ MoveResult moveWithoutReplacing(const fs::path& source, const fs::path& destinat
     return code ? MoveResult::Failed : MoveResult::Moved;
 }
 
+// A folder itself, not a link to one.
+bool isRealFolder(const fs::path& path)
+{
+    std::error_code ignored;
+    return fs::symlink_status(path, ignored).type() == fs::file_type::directory;
+}
+
 } // namespace
 
 std::string freeTrashPathFor(const std::string& path)
 {
     const fs::path trash = userTrashPath();
+    if (occupied(trash) && !isRealFolder(trash))
+        return {};
     const fs::path name = itemName(path);
     for (int attempt = 1; attempt < maximumNameAttempts; ++attempt) {
         const fs::path candidate = trash / candidateName(name, attempt);
@@ -112,6 +121,8 @@ bool FileManager::trashItem(const std::string& path, std::string* resultingPath,
     fs::create_directories(trash, code);
     if (code)
         return fail(code);
+    if (!isRealFolder(trash))
+        return fail(std::make_error_code(std::errc::not_a_directory));
     for (int attempt = 1; attempt < maximumNameAttempts; ++attempt) {
         const fs::path destination = trash / candidateName(name, attempt);
         switch (moveWithoutReplacing(source, destination, code)) {

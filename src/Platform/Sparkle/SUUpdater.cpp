@@ -1,6 +1,7 @@
 #include "Platform/Sparkle/SUUpdater.h"
 
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Sparkle/ReleaseBundle.h"
 #include "Platform/Sparkle/UpdateTransfer.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Tools/ZipListing.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 
 #include <filesystem>
+#include <iostream>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -42,17 +44,31 @@ std::string makeTemporaryFolder(const fs::path& parent, const std::string& prefi
     return mkdtemp(pattern.data()) ? pattern : std::string();
 }
 
-// The one "*.app" folder of an unpacked archive whose identifier is `identifier`.
-std::optional<std::string> unpackedBundle(const fs::path& folder, const std::string& identifier)
+// A release that is not installed: one line on standard output, and the error.
+SUError refusedRelease(const std::string& problem)
 {
+    SUError refusal{"The update was not installed: " + problem + "."};
+    std::cout << (refusal.message + '\n') << std::flush;
+    return refusal;
+}
+
+// The "*.app" entry of an unpacked archive that may replace the application of
+// `identifier`, or why there is none.
+std::optional<SUError> findReleaseBundle(const fs::path& folder, const std::string& identifier, std::string& bundle)
+{
+    std::string problem = "the downloaded archive holds no application";
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
-        if (entry.path().extension() != ".app" || !entry.is_directory())
+        if (entry.path().extension() != ".app")
             continue;
-        if (Bundle(entry.path().string()).bundleIdentifier() == identifier)
-            return entry.path().string();
+        const auto entryProblem = releaseBundleProblem(entry.path().string(), identifier);
+        if (!entryProblem) {
+            bundle = entry.path().string();
+            return std::nullopt;
+        }
+        problem = *entryProblem;
     }
-    return std::nullopt;
+    return refusedRelease(problem);
 }
 
 bool unzip(const std::string& archive, const std::string& folder)
@@ -91,11 +107,32 @@ std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string
     if (const auto size = listedUnpackedSize(archive); size && *size > maximumUnpackedUpdateSize)
         return SUError{"The update would unpack to more than " + std::to_string(maximumUnpackedUpdateSize) + " bytes."};
     const std::string unpacked = folder + "/unpacked";
-    const auto found = unzip(archive, unpacked) ? unpackedBundle(unpacked, identifier) : std::nullopt;
-    if (!found)
-        return SUError{"The downloaded update holds no copy of this application."};
-    bundle = *found;
-    return std::nullopt;
+    if (!unzip(archive, unpacked))
+        return refusedRelease("the downloaded archive could not be unpacked");
+    return findReleaseBundle(unpacked, identifier, bundle);
+}
+
+// Moves the old bundle aside, renames the new one into its place and only then
+// removes the old one with the stage that holds them; on a failure the old bundle
+// goes back.
+bool replaceBundle(const fs::path& target, const fs::path& incoming, const fs::path& outgoing)
+{
+    std::error_code error;
+    fs::rename(target, outgoing, error);
+    bool installed = false;
+    bool oldBundleInPlace = true;
+    if (!error) {
+        fs::rename(incoming, target, error);
+        installed = !error;
+        if (!installed) {
+            fs::rename(outgoing, target, error);
+            oldBundleInPlace = !error;
+        }
+    }
+    // A failed rollback leaves the old bundle in the stage: never delete it then.
+    if (oldBundleInPlace)
+        fs::remove_all(incoming.parent_path(), error);
+    return installed;
 }
 
 } // namespace
@@ -234,30 +271,30 @@ bool SUUpdater::installUpdatesIfAvailable()
     const std::string stage = makeTemporaryFolder(target.parent_path(), "." + target.filename().string() + ".update.");
     if (stage.empty())
         return false;
-    const fs::path incoming = fs::path(stage) / "new.app", outgoing = fs::path(stage) / "old.app";
+    const fs::path incoming = fs::path(stage) / "new.app";
     std::error_code error;
     fs::copy(downloadedBundle_, incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-    bool installed = false;
-    bool oldBundleInPlace = true;
-    if (!error) {
-        fs::rename(target, outgoing, error);
-        if (!error) {
-            fs::rename(incoming, target, error);
-            installed = !error;
-            if (!installed) {
-                fs::rename(outgoing, target, error);
-                oldBundleInPlace = !error;
-            }
+    const auto problem = error ? std::nullopt : releaseBundleProblem(incoming.string(), bundleIdentifier_);
+    if (error || problem) {
+        std::error_code ignored;
+        fs::remove_all(stage, ignored);
+        if (problem) {
+            discardDownloadedRelease();
+            refusedRelease(*problem);
         }
+        return false;
     }
-    // A failed rollback leaves the old bundle in the stage: never delete it then.
-    if (oldBundleInPlace)
-        fs::remove_all(stage, error);
-    if (installed) {
-        fs::remove_all(fs::path(downloadedBundle_).parent_path().parent_path(), error);
-        downloadedBundle_.clear();
-    }
+    const bool installed = replaceBundle(target, incoming, fs::path(stage) / "old.app");
+    if (installed)
+        discardDownloadedRelease();
     return installed;
+}
+
+void SUUpdater::discardDownloadedRelease()
+{
+    std::error_code ignored;
+    fs::remove_all(fs::path(downloadedBundle_).parent_path().parent_path(), ignored);
+    downloadedBundle_.clear();
 }
 
 } // namespace platform

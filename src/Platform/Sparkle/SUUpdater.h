@@ -74,7 +74,8 @@ public:
 
     // Puts the downloaded release in place of the bundle (done by itself when the
     // Qt application is about to quit); false when nothing waits or it failed, in
-    // which case the bundle is as it was.
+    // which case the bundle is as it was. The release is looked at again first: one
+    // that is no sound bundle of this application is dropped, with one printed line.
     bool installUpdatesIfAvailable();
 
 private:
@@ -84,6 +85,7 @@ private:
     void download(const SUAppcastItem& item);
     void finishDownload(const SUAppcastItem& item, std::string bundle, std::optional<SUError> error);
     std::string prepareDownloadFolder() const;
+    void discardDownloadedRelease();
 
     std::string bundlePath_;
     std::string bundleIdentifier_;

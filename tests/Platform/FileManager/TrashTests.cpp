@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -94,6 +95,42 @@ TEST_F(TrashTest, ExistenceFollowsLinks)
     EXPECT_FALSE(FileManager::defaultManager().fileExists((home / "Documents/dangling").string()));
     EXPECT_TRUE(FileManager::defaultManager().fileExists((home / "Documents").string()));
     EXPECT_FALSE(FileManager::defaultManager().fileExists(""));
+}
+
+// A Trash that is not a real folder of the home takes nothing: the item stays where it
+// is and whatever the link points to is left alone.
+TEST_F(TrashTest, ATrashThatIsALinkOrNoFolderTakesNothing)
+{
+    const auto home = testsupport::homeFolder();
+    const fs::path outside = testsupport::platformRootFolder().parent_path() /
+                             (testsupport::platformRootFolder().filename().string() + "-outside");
+    fs::create_directories(outside);
+    struct Case {
+        const char* name;
+        std::function<void()> makeTrash;
+    };
+    const Case cases[] = {
+        {"link outside the root", [&] { fs::create_directory_symlink(outside, trash()); }},
+        {"link inside the home", [&] { fs::create_directory_symlink(home / "Desktop", trash()); }},
+        {"dangling link", [&] { fs::create_symlink(outside / "none", trash()); }},
+        {"file", [&] { testsupport::plantFile(trash()); }},
+    };
+    const auto item = home / "Downloads/Setup.app";
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        fs::remove_all(trash());
+        each.makeTrash();
+        testsupport::plantFile(item / "Contents/Info.plist");
+        FileError error;
+        EXPECT_FALSE(FileManager::defaultManager().trashItem(item.string(), nullptr, &error));
+        EXPECT_NE(error.description.find("could not be moved to the Trash"), std::string::npos) << error.description;
+        EXPECT_TRUE(fs::exists(item / "Contents/Info.plist"));
+        EXPECT_TRUE(fs::is_empty(outside));
+        EXPECT_FALSE(fs::exists(home / "Desktop/Setup.app"));
+        EXPECT_EQ(platform::freeTrashPathFor(item.string()), "");
+    }
+    fs::remove_all(trash());
+    fs::remove_all(outside);
 }
 
 } // namespace

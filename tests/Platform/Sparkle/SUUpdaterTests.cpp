@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -27,6 +28,7 @@ void writeBundle(const fs::path& bundle, const std::string& version, const std::
     fs::create_directories(bundle / "Contents/MacOS");
     ASSERT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(), info));
     testsupport::plantFile(bundle / "Contents/MacOS/Updatable", "release " + version);
+    fs::permissions(bundle / "Contents/MacOS/Updatable", fs::perms::owner_exec, fs::perm_options::add);
 }
 
 // Serves an appcast and the zipped release it names, on loopback.
@@ -104,13 +106,16 @@ protected:
         updater->setDelegate(&delegate);
     }
 
-    // Zips a release of the bundle at `version` as the server's archive.
-    void publish(const std::string& version)
+    // Zips a release of the bundle at `version` as the server's archive; `shape` may
+    // change the release's bundle first (links are zipped as links).
+    void publish(const std::string& version, const std::function<void(const fs::path&)>& shape = {})
     {
         const fs::path work = testsupport::platformRootFolder() / "release";
         writeBundle(work / "Updatable App.app", version, server.url("/appcast.xml"));
+        if (shape)
+            shape(work / "Updatable App.app");
         auto zip = platform::ToolProcess::launch(
-            "/bin/sh", {"-c", "cd \"$1\" && zip -q -r r.zip \"Updatable App.app\"", "sh", work.string()},
+            "/bin/sh", {"-c", "cd \"$1\" && zip -q -r -y r.zip \"Updatable App.app\"", "sh", work.string()},
             platform::ToolProcess::Capture::Nothing);
         ASSERT_TRUE(zip);
         ASSERT_EQ(zip->waitForExit(), 0);
@@ -278,6 +283,77 @@ TEST_F(SUUpdaterTest, OnlyHttpAndHttpsAreFetched)
     useFeed("file://" + feedOnDisk.string());
     expectAbortedCheckLeavingTheBundle();
     EXPECT_FALSE(listener.wasContacted()) << "bytes went to a local port";
+}
+
+// A release is installed only as a real, complete bundle of this application: a link
+// to the installed bundle (or anything else) would replace it by the link.
+TEST_F(SUUpdaterTest, AReleaseThatIsNoSoundBundleOfThisApplicationIsRefused)
+{
+    const fs::path installed = bundle;
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> shape;
+    };
+    const Case cases[] = {
+        {"bundle is a link to the installed one",
+         [&](const fs::path& release) { fs::remove_all(release); fs::create_directory_symlink(installed, release); }},
+        {"contents are a link",
+         [&](const fs::path& release) {
+             fs::remove_all(release / "Contents");
+             fs::create_directory_symlink(installed / "Contents", release / "Contents");
+         }},
+        {"executable is a link",
+         [&](const fs::path& release) {
+             fs::remove(release / "Contents/MacOS/Updatable");
+             fs::create_symlink(installed / "Contents/MacOS/Updatable", release / "Contents/MacOS/Updatable");
+         }},
+        {"no executable", [](const fs::path& release) { fs::remove(release / "Contents/MacOS/Updatable"); }},
+        {"executable named outside its folder",
+         [](const fs::path& release) {
+             platform::Dictionary info{{"CFBundleIdentifier", identifier}, {"CFBundleVersion", "2.0"},
+                                       {"CFBundleExecutable", "../Info.plist"}};
+             ASSERT_TRUE(platform::writePropertyListFile((release / "Contents/Info.plist").string(), info));
+         }},
+        {"another identifier",
+         [](const fs::path& release) {
+             platform::Dictionary info{{"CFBundleIdentifier", "com.example.other"}, {"CFBundleVersion", "2.0"},
+                                       {"CFBundleExecutable", "Updatable"}};
+             ASSERT_TRUE(platform::writePropertyListFile((release / "Contents/Info.plist").string(), info));
+         }},
+    };
+    const auto before = testsupport::folderTree(installed.parent_path());
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        publish("2.0", each.shape);
+        delegate.events.clear();
+        testing::internal::CaptureStdout();
+        updater->checkForUpdates(nullptr);
+        waitForCheck();
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(delegate.events.back(), "abort");
+        EXPECT_EQ(printed, delegate.errors.back() + "\n") << "one line, the reason the delegate is given";
+        EXPECT_FALSE(updater->installUpdatesIfAvailable());
+        EXPECT_EQ(testsupport::folderTree(installed.parent_path()), before);
+    }
+}
+
+// The release waiting in the caches is looked at again when it is installed.
+TEST_F(SUUpdaterTest, AReleaseChangedIntoALinkAfterItsDownloadIsNotInstalled)
+{
+    publish("2.0");
+    updater->checkForUpdates(nullptr);
+    waitForCheck();
+    const fs::path waiting = updater->downloadedBundlePath();
+    ASSERT_FALSE(waiting.empty());
+    fs::remove_all(waiting);
+    fs::create_directory_symlink(bundle, waiting);
+    const auto before = testsupport::folderTree(bundle.parent_path());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(updater->installUpdatesIfAvailable());
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
 }
 
 } // namespace

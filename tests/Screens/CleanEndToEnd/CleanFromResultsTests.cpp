@@ -1,5 +1,7 @@
 #include "AppShellTest.h"
 
+#include "../../Platform/Workspace/PlantedApplication.h"
+
 #include "App/AllViewControllers.h"
 #include "App/AppDelegate.h"
 #include "App/InitialWindowController.h"
@@ -184,6 +186,45 @@ TEST_F(CleanFromResults, CleanNowMovesTheFindingsToTheTrashAndHomeShowsTheNewTot
     EXPECT_TRUE(overview.lblTotalDeceptiveAppsRemoved->text().startsWith(QString::number(removedBefore + 5) + " "))
         << overview.lblTotalDeceptiveAppsRemoved->text().toStdString();
     widgettest::saveGrab(content(), "main-window-overview-after-clean");
+}
+
+// A finding that declares the agent's identifier: Clean Now quits the finding's own
+// running copy and leaves the agent running.
+TEST_F(CleanFromResults, CleanNowQuitsOnlyWhatRunsFromTheFindingNeverTheAgent)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    ASSERT_TRUE(waitForAgent([](const std::vector<pid_t>& agents) { return agents.size() == 1; }));
+    const pid_t agent = runningAgents().front();
+    testsupport::plantApplication(app, {{"CFBundleIdentifier", "com.tarnwicklabs.activeguardsentinelwarden"},
+                                        {"LSUIElement", true}});
+    testsupport::RunningCopy finding(app);
+    ASSERT_TRUE(finding.started());
+
+    results().btnCleanNow->click();
+    ASSERT_NO_FATAL_FAILURE(confirmAndCleanToEnd());
+    EXPECT_EQ(finding.waitForExit(), SIGKILL);
+    EXPECT_EQ(runningAgents(), std::vector<pid_t>{agent});
+}
+
+// With the Trash a link to a folder outside the root, Clean Now moves nothing there:
+// every finding stays where it was.
+TEST_F(CleanFromResults, CleanNowMovesNothingThroughATrashThatIsALink)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    const fs::path root = testsupport::platformRootFolder();
+    const fs::path outside = root.parent_path() / (root.filename().string() + "-elsewhere");
+    fs::create_directories(outside);
+    fs::remove_all(platform::userTrashPath());
+    fs::create_directory_symlink(outside, platform::userTrashPath());
+
+    results().btnCleanNow->click();
+    seams.answerSheet(alertFirstButtonReturn);
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+        [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
+    for (const fs::path& item : {app, support, download})
+        EXPECT_TRUE(fs::exists(item)) << item;
+    EXPECT_TRUE(fs::is_empty(outside));
+    fs::remove_all(outside);
 }
 
 // The agent's Scan Now and the sidebar wait while Clean Now's sheet is open: a scan

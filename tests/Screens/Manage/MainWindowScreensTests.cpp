@@ -14,6 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
 namespace {
 
 using MainWindowScreens = AppShellTest;
@@ -82,6 +87,23 @@ TEST_F(ApplicationUpdateCheck, TheResultOfTheCheckIsShown)
     appcast = feedOf("99.0");
     archive = "not a zip";
     EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
+}
+
+// A release whose bundle is a link to the installed application is refused: Check for
+// Updates reports a failure and the installed bundle stays as it was, file for file.
+TEST_F(ApplicationUpdateCheck, AReleaseThatLinksToTheInstalledApplicationIsRefused)
+{
+    const fs::path work = testsupport::platformRootFolder() / "release";
+    fs::create_directories(work);
+    fs::create_directory_symlink(bundle, work / "Bastion Guardpoint.app");
+    ASSERT_EQ(std::system(("cd '" + work.string() + "' && zip -q -y r.zip 'Bastion Guardpoint.app'").c_str()), 0);
+    archive = testsupport::readFileText(work / "r.zip");
+    fs::remove_all(work);
+    appcast = feedOf("99.0");
+    const auto before = testsupport::folderTree(bundle.parent_path());
+
+    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
+    EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
 }
 
 } // namespace

@@ -175,6 +175,7 @@ TEST_F(UpdateNow, TheCheckResultIsShownForWhatTheServerAnswered)
         {"same version", [](UpdateNow& t) { t.publish("1.0"); }, "IDS_BGX_25"},
         {"server error", [](UpdateNow& t) { t.index.reset(); }, "IDS_BGX_245"},
         {"unreadable index", [](UpdateNow& t) { t.index = "[act]\nversion=soon\n"; }, "IDS_BGX_245"},
+        {"infinite version", [](UpdateNow& t) { t.index = "[act]\nversion=inf\n"; }, "IDS_BGX_245"},
         {"unreachable server", [](UpdateNow& t) { t.useServer("127.0.0.1:1"); }, "IDS_BGX_245"},
         {"silent server", [](UpdateNow& t) { t.useServer(t.silent.url("http", "").substr(7)); }, "IDS_BGX_245"},
     };
