@@ -18,9 +18,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A sleeper whose exec has finished: its parent resumes while the kernel still sets up
+// the new program, and its command line reads empty until then.
 pid_t startSleeper()
 {
-    return platform::launchd::spawnDetached("/bin/sleep", {"/bin/sleep", "30"});
+    const pid_t pid = platform::launchd::spawnDetached("/bin/sleep", {"/bin/sleep", "30"});
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (pid > 0 && std::chrono::steady_clock::now() < deadline) {
+        const auto commandLine = platform::processCommandLine(pid);
+        if (commandLine && !commandLine->empty())
+            break;
+        std::this_thread::sleep_for(1ms);
+    }
+    return pid;
 }
 
 // Every read of a process answers what it is while it runs, and null (never a
