@@ -1,11 +1,11 @@
 #include "Agent/AlertWindow.h"
 
 #include "Agent/AlertStyle.h"
-#include "Agent/AlertText.h"
 #include "Controls/HandCursorButton.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Screens/Common/ScreenText.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -81,7 +81,7 @@ QWidget* AlertWindow::makeHeader()
     auto* icon = new QLabel(header);
     icon->setPixmap(bundleImage("AppIcon", 22));
     productName_ = makeLabel(header, 13, Qt::white, true);
-    productName_->setText(alertText("IDS_BGX_1"));
+    productName_->setText(screenText("IDS_BGX_1"));
     queuePlace_ = makeLabel(header, 11, QColor(169, 180, 192));
     queuePlace_->hide();
     close_ = new HandCursorButton(QStringLiteral("\u2715"), header);
@@ -99,7 +99,7 @@ QWidget* AlertWindow::makeHeader()
 
 void AlertWindow::showQueuePlace(std::size_t position, std::size_t count)
 {
-    queuePlace_->setText(QString("%1 %2 %3").arg(position).arg(alertText("IDS_BGX_261")).arg(count));
+    queuePlace_->setText(QString("%1 %2 %3").arg(position).arg(screenText("IDS_BGX_261")).arg(count));
     queuePlace_->setVisible(count > 1);
 }
 

@@ -3,7 +3,6 @@
 #include "Agent/AlertLabels.h"
 #include "Agent/AlertNotifications.h"
 #include "Agent/AlertStyle.h"
-#include "Agent/AlertText.h"
 #include "Agent/ApplicationHandOver.h"
 #include "Agent/CrashSnooze.h"
 #include "Agent/TextMatches.h"
@@ -11,6 +10,7 @@
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
 #include "Platform/LoginItems/FileURL.h"
+#include "Screens/Common/ScreenText.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -30,8 +30,8 @@ using namespace alertstyle;
 
 std::vector<QString> snoozeOptions()
 {
-    return {alertText("IDS_BGX_147"), "30 " + alertText("IDS_BGX_215"), "1 " + alertText("IDS_BGX_216"),
-            "12 " + alertText("IDS_BGX_217"), "24 " + alertText("IDS_BGX_217")};
+    return {screenText("IDS_BGX_147"), "30 " + screenText("IDS_BGX_215"), "1 " + screenText("IDS_BGX_216"),
+            "12 " + screenText("IDS_BGX_217"), "24 " + screenText("IDS_BGX_217")};
 }
 
 int shownSnoozeChoice()
@@ -56,14 +56,14 @@ CrashesViewController::CrashesViewController()
 {
     makeScanAndCall();
     makeSnooze();
-    lblAttention->setText(alertText("IDS_BGX_58"));
+    lblAttention->setText(screenText("IDS_BGX_58"));
     lblTitle->clear();
     lblTitle->hide();
-    lblSubTitle->setText(alertText("IDS_BGX_207"));
-    btnScanNow->setText(alertText("IDS_BGX_208"));
+    lblSubTitle->setText(screenText("IDS_BGX_207"));
+    btnScanNow->setText(screenText("IDS_BGX_208"));
     fitToTitle(*btnScanNow);
-    lblYouMayAlsoCall->setText(alertText("IDS_BGX_209"));
-    lblSnoozeFor->setText(alertText("IDS_BGX_213"));
+    lblYouMayAlsoCall->setText(screenText("IDS_BGX_209"));
+    lblSnoozeFor->setText(screenText("IDS_BGX_213"));
     refit();
     observer_ = platform::NotificationCenter::defaultCenter().addObserver(
         AlertNotification::newCrashReport,
@@ -121,7 +121,7 @@ void CrashesViewController::notificationUpdateUI(const platform::Notification& n
         return;
     path_ = *report;
     if (const auto name = crashedApplicationName(*report)) {
-        setWrappedText(*lblTitle, QString::fromStdString(*name) + " " + alertText("IDS_BGX_206"), messageLineWidth());
+        setWrappedText(*lblTitle, QString::fromStdString(*name) + " " + screenText("IDS_BGX_206"), messageLineWidth());
         lblTitle->show();
         refit();
     }

@@ -2,7 +2,6 @@
 
 #include "Agent/AlertNotifications.h"
 #include "Agent/AlertStyle.h"
-#include "Agent/AlertText.h"
 #include "Agent/AlertedDownloads.h"
 #include "Agent/ItemPresence.h"
 #include "Controls/ButtonStyling.h"
@@ -12,6 +11,7 @@
 #include "Foundation/ProtectedPaths.h"
 #include "Foundation/Settings.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Screens/Common/ScreenText.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -73,7 +73,7 @@ void DownloadProtectionViewController::makeDetails()
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(7);
     lblDetailsCaps = makeLabel(panel, 10, mutedColor, true);
-    lblDetailsCaps->setText(alertText("IDS_BGX_184").toUpper());
+    lblDetailsCaps->setText(screenText("IDS_BGX_184").toUpper());
     grid->addWidget(lblDetailsCaps, 0, 0, 1, 2);
     // Values fill their column, so that a long one wraps at the width it is shown in.
     const auto addRow = [&](int row, QLabel*& caption, const QString& captionText, QWidget* value) {
@@ -87,11 +87,11 @@ void DownloadProtectionViewController::makeDetails()
     lblVersionValue = makeLabel(panel, 12, textColor);
     lblPathValue = new ElidingLabel(panel);
     styleLabel(*lblPathValue, 12, textColor);
-    addRow(1, lblAppCaps, alertText("IDS_BGX_185"), lblAppNameValue);
-    addRow(2, lblThreatCaps, alertText("IDS_BGX_186"), makeThreatBadge(panel));
-    addRow(3, lblCompanyCaps, alertText("IDS_BGX_64") + ":", lblCompanyValue);
-    addRow(4, lblVersionCaps, alertText("IDS_BGX_65") + ":", lblVersionValue);
-    addRow(5, lblPathCaps, alertText("IDS_BGX_187"), lblPathValue);
+    addRow(1, lblAppCaps, screenText("IDS_BGX_185"), lblAppNameValue);
+    addRow(2, lblThreatCaps, screenText("IDS_BGX_186"), makeThreatBadge(panel));
+    addRow(3, lblCompanyCaps, screenText("IDS_BGX_64") + ":", lblCompanyValue);
+    addRow(4, lblVersionCaps, screenText("IDS_BGX_65") + ":", lblVersionValue);
+    addRow(5, lblPathCaps, screenText("IDS_BGX_187"), lblPathValue);
     for (QLabel* value : {lblAppNameValue, lblCompanyValue, lblVersionValue})
         value->setWordWrap(true);
     grid->setColumnStretch(1, 1);
@@ -117,7 +117,7 @@ void DownloadProtectionViewController::makeButtons()
     btnIgnoreThisApp->setFlat(true);
     QFont font = btnIgnoreThisApp->font();
     font.setPixelSize(15);
-    setText(*btnIgnoreThisApp, alertText("IDS_BGX_188"), ignoreTitleColor, font);
+    setText(*btnIgnoreThisApp, screenText("IDS_BGX_188"), ignoreTitleColor, font);
     btnIgnoreThisApp->setStyleSheet("QPushButton { border: none; color: #a2a2a2; padding: 0 4px; }"
                                     "QPushButton:hover { color: #6c7580; }");
     connect(btnIgnoreThisApp, &QPushButton::clicked, this, [this] { clickedIgnoreThisApp(); });
@@ -166,12 +166,12 @@ void DownloadProtectionViewController::showState(DeleteState state)
 {
     deleteState_ = state;
     const bool present = state == itemPresent;
-    lblAttention->setText(alertText(present ? "IDS_BGX_58" : "IDS_BGX_181"));
-    lblMessage->setText(alertText(present ? "IDS_BGX_179" : "IDS_BGX_182"));
-    lblSubMessage->setText(alertText(present ? "IDS_BGX_180" : "IDS_BGX_183"));
+    lblAttention->setText(screenText(present ? "IDS_BGX_58" : "IDS_BGX_181"));
+    lblMessage->setText(screenText(present ? "IDS_BGX_179" : "IDS_BGX_182"));
+    lblSubMessage->setText(screenText(present ? "IDS_BGX_180" : "IDS_BGX_183"));
     setBadge(present ? Badge::attention : Badge::done);
     btnIgnoreThisApp->setHidden(!present);
-    btnDelete->setText(alertText(present ? "IDS_BGX_41" : "IDS_BGX_170"));
+    btnDelete->setText(screenText(present ? "IDS_BGX_41" : "IDS_BGX_170"));
     setActionButtonColor(*btnDelete, present ? dangerColor : safeColor);
     fitToTitle(*btnDelete);
     refit();

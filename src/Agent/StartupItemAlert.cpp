@@ -2,12 +2,12 @@
 
 #include "Agent/AlertNotifications.h"
 #include "Agent/AlertStyle.h"
-#include "Agent/AlertText.h"
 #include "Agent/ApplicationHandOver.h"
 #include "Controls/AgentNotificationNames.h"
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
 #include "Platform/LoginItems/FileURL.h"
+#include "Screens/Common/ScreenText.h"
 
 #include <QFrame>
 #include <QVBoxLayout>
@@ -41,12 +41,12 @@ ViewControllerRT::ViewControllerRT()
     buttons.addStretch(1);
     buttons.addWidget(btnManageNow);
 
-    btnManageNow->setText(alertText("IDS_BGX_189"));
+    btnManageNow->setText(screenText("IDS_BGX_189"));
     fitToTitle(*btnManageNow);
-    lblAttention->setText(alertText("IDS_BGX_58"));
-    lblMessage->setText(alertText("IDS_BGX_190"));
-    lblSubMessage->setText(alertText("IDS_BGX_191"));
-    lblNewStartupItem->setText(alertText("IDS_BGX_192"));
+    lblAttention->setText(screenText("IDS_BGX_58"));
+    lblMessage->setText(screenText("IDS_BGX_190"));
+    lblSubMessage->setText(screenText("IDS_BGX_191"));
+    lblNewStartupItem->setText(screenText("IDS_BGX_192"));
     refit();
     observer_ = platform::NotificationCenter::defaultCenter().addObserver(
         AlertNotification::newStartupItem,
@@ -64,7 +64,7 @@ void ViewControllerRT::notificationUpdateUI(const platform::Notification& notifi
 
 void ViewControllerRT::showItem(const NewStartupItem& item)
 {
-    lblNewStartupItem->setText(alertText("IDS_BGX_192") + " (" + QString::fromStdString(item.startupType) + "):");
+    lblNewStartupItem->setText(screenText("IDS_BGX_192") + " (" + QString::fromStdString(item.startupType) + "):");
     lblStartupItem->setText(QString::fromStdString(platform::lastPathComponent(item.item)));
     refit();
 }

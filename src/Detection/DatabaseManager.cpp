@@ -4,7 +4,6 @@
 #include "Detection/SqliteSelect.h"
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 DatabaseManager& DatabaseManager::shared()
@@ -28,7 +27,7 @@ double DatabaseManager::getVersion(const std::string& dbPath)
             return 0;
         SqliteSelect statementVersionList(db1, "select * from VersionList");
         while (statementVersionList.step()) {
-            if (const auto version = statementVersionList.numberColumn(1); version && !std::isnan(*version))
+            if (const auto version = statementVersionList.numberColumn(1))
                 versions.push_back(*version);
         }
     }

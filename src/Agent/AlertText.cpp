@@ -1,8 +1,0 @@
-#include "Agent/AlertText.h"
-
-#include "Foundation/TextTable.h"
-
-QString alertText(const std::string& key)
-{
-    return QString::fromStdString(localizedText(key));
-}
