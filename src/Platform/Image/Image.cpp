@@ -15,11 +15,13 @@ namespace platform {
 
 namespace {
 
-// The file's bytes, read as every file is (regular files only, bounded).
+// The file's bytes, read as every file is (regular files only, bounded). A folder
+// (a bundle, say) is no picture: nothing, and nothing said.
 QByteArray fileBytes(const std::string& path)
 {
+    std::error_code error;
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes))
+    if (fs::is_directory(path, error) || !readWholeFile(path, bytes))
         return {};
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
@@ -62,11 +64,8 @@ std::optional<Image> Image::iconForFile(const std::string& path)
     const auto status = fs::status(path, error);
     if (error || !fs::exists(status))
         return std::nullopt;
-    // A folder (a bundle without an icon file among them) is never read as an image.
-    const std::string iconFile = Workspace::shared().iconForFile(path);
-    if (!fs::is_directory(iconFile, error))
-        if (auto image = load(iconFile))
-            return image;
+    if (auto image = load(Workspace::shared().iconForFile(path)))
+        return image;
     if (isApplicationBundle(path))
         return genericApplicationIcon();
     return Image(drawGenericIcon(fs::is_directory(status) ? GenericIcon::Folder : GenericIcon::Document));

@@ -90,6 +90,7 @@ TEST_F(ImageTest, IconsOfFoldersAreNeverReadAndAFifoIsToldOnce)
         ASSERT_TRUE(application && folder && entry);
         EXPECT_EQ(application->bitmap(), Image::genericApplicationIcon().bitmap());
         EXPECT_FALSE(folder->isEmpty() || entry->isEmpty());
+        EXPECT_FALSE(Image::thumbnail(bare.string(), 150)) << "a found bundle has no thumbnail";
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Unreadable file skipped: \"" + fifo.string() + "\" is not a regular file\n");
