@@ -174,10 +174,10 @@ TEST_F(ScanResultScreenTest, TickingRecordsDrivesCleanNowAndTheSelectAllBox)
     widgettest::click(rows(), inRow(0, 200, 30)); // beside the checkbox: nothing
     EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
 
-    screen.btnSelectUnselectAll->click();
+    widgettest::click(*screen.btnSelectUnselectAll, {11, 7}); // the select-all box, as the user clicks it
     EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
     EXPECT_EQ(shown(0, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
-    screen.btnSelectUnselectAll->click();
+    widgettest::click(*screen.btnSelectUnselectAll, {11, 7});
     EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
     EXPECT_TRUE(screen.btnCleanNow->isEnabled());
 }
