@@ -241,6 +241,18 @@ TEST_F(ScanResultScreenTest, RecordsWithOneIdAreChangedThroughTheFirst)
     EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P7", "/x", "P7"}));
 }
 
+TEST_F(ScanResultScreenTest, ARecordWithoutItemsShowsNoPathRowsAndCountsNothing)
+{
+    ScanResult bare = resultRow(3, "Bare", {});
+    bare.items.reset();
+    bare.isShowDetails = true;
+    scanResults().replace({bare, resultRow(4, "Other", {"/o/1"})});
+    screen.arrayConfig();
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P3", "P4"}));
+    EXPECT_EQ(shown(0, Model::itemCountRole).toInt(), 0);
+    EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "1");
+}
+
 TEST_F(ScanResultScreenTest, AnEmptyListShowsItsEmptyStateAndCannotBeCleaned)
 {
     scanResults().clear();
