@@ -63,9 +63,12 @@ QPixmap iconPixmap(const QVariant& icon, QSize size)
 void drawText(QPainter& painter, const QRect& rect, const QFont& font, const QColor& colour, const QString& text,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
+    painter.save(); // each text stays inside its place, glyph edges too
+    painter.setClipRect(rect);
     painter.setFont(font);
     painter.setPen(colour);
     painter.drawText(rect, static_cast<int>(alignment), text);
+    painter.restore();
 }
 
 QString elidedRight(const QString& text, const QFont& font, int width)
@@ -137,10 +140,12 @@ void ScanResultItemDelegate::paintParent(QPainter& painter, const QStyleOptionVi
     drawText(painter, layout.subTitleLeft, fonts.subTitle, screenstyle::captionColor,
              text(index, Model::subTitleLeftRole));
     if (!layout.badgeText.isEmpty()) {
+        painter.save(); // the rounding only is antialiased: an underline would blur
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         painter.setBrush(scanlook::threatRed);
         painter.drawRoundedRect(layout.badge, badgeRadius, badgeRadius);
+        painter.restore();
         drawText(painter, layout.badgeTextRect(), fonts.badge, Qt::white, layout.badgeText);
     }
     drawText(painter, layout.company, fonts.column, screenstyle::captionColor,

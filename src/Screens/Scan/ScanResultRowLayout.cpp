@@ -25,9 +25,15 @@ QFont sized(const QFont& base, int pointSize, QFont::Weight weight)
     return font;
 }
 
+// The size a one-line label of `text` asks for.
+QSize textSize(const QFont& font, const QString& text)
+{
+    return QFontMetrics(font).boundingRect(QRect(0, 0, 2000, 2000), Qt::TextSingleLine, text).size();
+}
+
 int textWidth(const QFont& font, const QString& text)
 {
-    return QFontMetrics(font).size(Qt::TextSingleLine, text).width();
+    return textSize(font, text).width();
 }
 
 } // namespace
@@ -75,7 +81,7 @@ ScanResultParentLayout::ScanResultParentLayout(const QRect& row, const ScanResul
     version = QRect(company.right() + 1 + spacing, y, resultcolumns::version, height);
     const int countLeft = version.right() + 1 + spacing;
     const int countHeight = QFontMetrics(fonts.count).height();
-    const int linkHeight = QFontMetrics(fonts.link).height();
+    const int linkHeight = textSize(fonts.link, linkText).height();
     const int countTop = y + (height - countHeight - linkHeight) / 2;
     count = QRect(countLeft + countInset, countTop, itemsFound - 2 * countInset, countHeight);
     const int linkWidth = textWidth(fonts.link, linkText);
