@@ -16,10 +16,8 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
