@@ -105,6 +105,10 @@ TEST_F(ScanResultScreenTest, RecordsAreRowsWithTheirPathsShownWhileExpanded)
     EXPECT_EQ(shown(0, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
     EXPECT_EQ(shown(0, Model::badgeRole), "Adware");
     EXPECT_EQ(screen.tableView->rowHeight(0), 60);
+    widgettest::moveTo(rows(), inRow(0, -60, 40));
+    EXPECT_EQ(rows().cursor().shape(), Qt::PointingHandCursor) << "over Show details";
+    widgettest::moveTo(rows(), inRow(0, 200, 30));
+    EXPECT_EQ(rows().cursor().shape(), Qt::ArrowCursor);
 
     clickShowDetails(0);
     EXPECT_EQ(rowNames(screen),
