@@ -119,16 +119,65 @@ bool ScanResultTableModel::setData(const QModelIndex& index, const QVariant& val
               return static_cast<std::size_t>(record - results.data());
           });
     if (changed)
-        emitRowChanged(*changed);
+        emitRowChanged(*changed, Qt::CheckStateRole);
     return changed.has_value();
 }
 
-void ScanResultTableModel::emitRowChanged(std::size_t record)
+bool ScanResultTableModel::toggleDetails(int row)
+{
+    const ScanResultRow* clicked = rowAt(row);
+    if (!clicked || !clicked->isParent())
+        return false;
+    struct Change {
+        std::size_t record;
+        std::size_t shownItems;
+    };
+    const std::optional<Change> change = scanResults().update([&](std::vector<ScanResult>& results) -> std::optional<Change> {
+        const ScanResult* own = recordOf(results, *clicked);
+        ScanResult* target = own ? resultWithId(results, own->id) : nullptr;
+        if (!target)
+            return std::nullopt;
+        target->isShowDetails = !own->isShowDetails;
+        const auto shown = target->isShowDetails ? static_cast<std::size_t>(itemCount(*target)) : 0;
+        return Change{static_cast<std::size_t>(target - results.data()), shown};
+    });
+    if (!change)
+        return false;
+    showPathRows(change->record, change->shownItems);
+    emitRowChanged(change->record, isShowDetailsRole);
+    return true;
+}
+
+void ScanResultTableModel::showPathRows(std::size_t record, std::size_t count)
+{
+    if (record >= rowOfRecord_.size())
+        return;
+    const int first = rowOfRecord_[record] + 1;
+    const int end = record + 1 < rowOfRecord_.size() ? rowOfRecord_[record + 1] : static_cast<int>(rows_.size());
+    if (end > first) {
+        beginRemoveRows({}, first, end - 1);
+        rows_.erase(rows_.begin() + first, rows_.begin() + end);
+        endRemoveRows();
+    }
+    if (count > 0) {
+        beginInsertRows({}, first, first + static_cast<int>(count) - 1);
+        std::vector<ScanResultRow> paths;
+        for (std::size_t item = 0; item < count; ++item)
+            paths.push_back({record, item});
+        rows_.insert(rows_.begin() + first, paths.begin(), paths.end());
+        endInsertRows();
+    }
+    const int moved = static_cast<int>(count) - (end - first);
+    for (std::size_t after = record + 1; after < rowOfRecord_.size(); ++after)
+        rowOfRecord_[after] += moved;
+}
+
+void ScanResultTableModel::emitRowChanged(std::size_t record, int role)
 {
     if (record >= rowOfRecord_.size())
         return;
     const QModelIndex changed = index(rowOfRecord_[record], 0);
-    emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    emit dataChanged(changed, changed, {role});
 }
 
 std::optional<std::int64_t> ScanResultTableModel::recordIdAt(int row) const
@@ -140,11 +189,6 @@ std::optional<std::int64_t> ScanResultTableModel::recordIdAt(int row) const
         const ScanResult* record = recordOf(results, *each);
         return record ? std::optional(record->id) : std::nullopt;
     });
-}
-
-bool ScanResultTableModel::showsDetailsAt(int row) const
-{
-    return data(index(row, 0), isShowDetailsRole).toBool();
 }
 
 std::optional<std::string> ScanResultTableModel::pathAt(int row) const

@@ -39,20 +39,24 @@ public:
     // Qt::CheckStateRole on a record's row: the first record with its id is selected
     // or not; every other change is refused.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // Shows the paths of the first record with the id of `row`'s record when that row
+    // hides them, hides them when it shows them: the path rows are put in or taken out
+    // under the record's row. False when `row` is no record's row or the id no record's.
+    bool toggleDetails(int row);
 
     bool isParentRow(int row) const;
     bool isPathRow(int row) const;
     // The id of a record's row; none for a path row or a row outside the list.
     std::optional<std::int64_t> recordIdAt(int row) const;
-    // Whether a record's row shows its paths; false elsewhere.
-    bool showsDetailsAt(int row) const;
     // The path of a path row; none for a record's row, an absent path or a row outside.
     std::optional<std::string> pathAt(int row) const;
 
 private:
     const ScanResultRow* rowAt(int row) const;
     QVariant parentData(const ScanResult& record, int role) const;
-    void emitRowChanged(std::size_t record);
+    void emitRowChanged(std::size_t record, int role);
+    // Makes the record's path rows the first `count` of its items.
+    void showPathRows(std::size_t record, std::size_t count);
 
     std::vector<ScanResultRow> rows_;
     std::vector<int> rowOfRecord_; // each record's own row

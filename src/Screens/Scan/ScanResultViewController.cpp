@@ -104,14 +104,11 @@ void ScanResultViewController::clickedSelectUnselectAll(bool checked)
 
 void ScanResultViewController::clickedShowDetailsResultItem(int row)
 {
-    if (const std::optional<std::int64_t> id = resultsModel->recordIdAt(row)) {
-        const bool shown = resultsModel->showsDetailsAt(row);
-        scanResults().update([&](std::vector<ScanResult>& results) {
-            if (ScanResult* result = resultWithId(results, *id))
-                result->isShowDetails = !shown;
-        });
-    }
-    arrayConfig();
+    // Only the record's path rows change: the rest of the list is not read again.
+    if (resultsModel->toggleDetails(row))
+        fitRowHeights(*tableView);
+    else
+        arrayConfig();
 }
 
 void ScanResultViewController::clickedCleanNow()

@@ -121,7 +121,12 @@ TEST_F(ScanResultScreenTest, RecordsAreRowsWithTheirPathsShownWhileExpanded)
 
     widgettest::click(rows(), inRow(2, -60, 15)); // a path row: no record changes
     EXPECT_EQ(rowNames(screen).size(), 5u);
+    clickShowDetails(4);
     clickShowDetails(0);
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1", "/b/Booster.app"}));
+    EXPECT_EQ(screen.tableView->rowHeight(1), 60) << "the rows below keep their heights";
+    EXPECT_EQ(screen.tableView->rowHeight(2), 30);
+    clickShowDetails(1);
     EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
 }
 
