@@ -1,20 +1,26 @@
 #include "Screens/Common/RowTable.h"
 
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
+
+void setUpRowTable(QTableView& table, int rowHeight, const QString& styleSheet)
+{
+    table.setObjectName("tableView");
+    table.horizontalHeader()->hide();
+    table.horizontalHeader()->setStretchLastSection(true);
+    table.verticalHeader()->hide();
+    table.verticalHeader()->setDefaultSectionSize(rowHeight);
+    table.setShowGrid(false);
+    table.setSelectionMode(QAbstractItemView::NoSelection);
+    table.setFocusPolicy(Qt::NoFocus);
+    table.setStyleSheet(styleSheet);
+}
 
 QTableWidget* makeRowTable(QWidget* parent, int rowHeight, const QString& styleSheet)
 {
     auto* table = new QTableWidget(0, 1, parent);
-    table->setObjectName("tableView");
-    table->horizontalHeader()->hide();
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->verticalHeader()->hide();
-    table->verticalHeader()->setDefaultSectionSize(rowHeight);
-    table->setShowGrid(false);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
-    table->setFocusPolicy(Qt::NoFocus);
-    table->setStyleSheet(styleSheet);
+    setUpRowTable(*table, rowHeight, styleSheet);
     return table;
 }
 
@@ -24,4 +30,21 @@ void fillRows(QTableWidget& table, int count, const std::function<QWidget*(int r
     table.setRowCount(count);
     for (int row = 0; row < count; ++row)
         table.setCellWidget(row, 0, makeCell(row));
+}
+
+void fitRowHeights(QTableView& table)
+{
+    const QAbstractItemModel* model = table.model();
+    if (!model)
+        return;
+    QStyleOptionViewItem option;
+    option.font = table.font();
+    option.rect = QRect(0, 0, table.viewport()->width(), 0);
+    QHeaderView& rows = *table.verticalHeader();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        const int height = table.itemDelegateForIndex(index)->sizeHint(option, index).height();
+        if (rows.sectionSize(row) != height)
+            rows.resizeSection(row, height);
+    }
 }

@@ -4,12 +4,20 @@
 
 #include <functional>
 
+class QTableView;
 class QTableWidget;
 class QWidget;
 
-// A one-column table of row widgets, as the list screens show them: no headers, grid,
-// selection or focus; rows `rowHeight` high; the table's look from `styleSheet`.
+// Sets `table` up as a one-column list of rows, as the list screens show them: no
+// headers, grid, selection or focus; rows `rowHeight` high unless told otherwise; the
+// table's look from `styleSheet`.
+void setUpRowTable(QTableView& table, int rowHeight, const QString& styleSheet);
+
+// A table so set up whose rows are widgets.
 QTableWidget* makeRowTable(QWidget* parent, int rowHeight, const QString& styleSheet);
 
 // Replaces every row of `table` with `count` rows, row r showing makeCell(r).
 void fillRows(QTableWidget& table, int count, const std::function<QWidget*(int row)>& makeCell);
+
+// Gives each row of a table over a model the height its delegate's size hint asks.
+void fitRowHeights(QTableView& table);

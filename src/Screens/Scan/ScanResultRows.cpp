@@ -5,30 +5,27 @@
 std::vector<ScanResultRow> makeResultRows(const std::vector<ScanResult>& results)
 {
     std::vector<ScanResultRow> rows;
-    for (const ScanResult& result : results) {
-        rows.emplace_back(result);
-        if (result.isShowDetails && result.items)
-            rows.insert(rows.end(), result.items->begin(), result.items->end());
+    rows.reserve(results.size());
+    for (std::size_t record = 0; record < results.size(); ++record) {
+        rows.push_back({record, std::nullopt});
+        if (results[record].isShowDetails)
+            for (std::size_t item = 0; item < static_cast<std::size_t>(itemCount(results[record])); ++item)
+                rows.push_back({record, item});
     }
     return rows;
 }
 
-const ScanResultRow* rowAt(const std::vector<ScanResultRow>& rows, int index)
+const ScanResult* recordOf(const std::vector<ScanResult>& results, const ScanResultRow& row)
 {
-    return index >= 0 && static_cast<std::size_t>(index) < rows.size() ? &rows[static_cast<std::size_t>(index)]
-                                                                        : nullptr;
+    return row.record < results.size() ? &results[row.record] : nullptr;
 }
 
-const ScanResult* parentRowAt(const std::vector<ScanResultRow>& rows, int index)
+const ScanResultItem* itemOf(const std::vector<ScanResult>& results, const ScanResultRow& row)
 {
-    const ScanResultRow* row = rowAt(rows, index);
-    return row ? std::get_if<ScanResult>(row) : nullptr;
-}
-
-const ScanResultItem* childRowAt(const std::vector<ScanResultRow>& rows, int index)
-{
-    const ScanResultRow* row = rowAt(rows, index);
-    return row ? std::get_if<ScanResultItem>(row) : nullptr;
+    const ScanResult* record = recordOf(results, row);
+    if (!record || !row.item || *row.item >= static_cast<std::size_t>(itemCount(*record)))
+        return nullptr;
+    return &(*record->items)[*row.item];
 }
 
 ScanResult* resultWithId(std::vector<ScanResult>& results, std::int64_t id)

@@ -2,25 +2,29 @@
 
 #include "Detection/ScanResult.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <variant>
 #include <vector>
 
-// One row of the results table: a record (parent row) or one of its paths (child row).
-// Rows are copies; changes go to the result list and the rows are made again.
-using ScanResultRow = std::variant<ScanResult, ScanResultItem>;
+// One row of the results table: a record (parent row) or one of its paths (child row),
+// named by its place in the result list. Rows hold no copies; they are made again
+// whenever the list changes.
+struct ScanResultRow {
+    std::size_t record = 0;
+    std::optional<std::size_t> item; // the path's place in the record's items; none on a parent row
+
+    bool isParent() const { return !item; }
+};
 
 // The flat rows of a result list: each record, followed by its items while it shows
 // its details.
 std::vector<ScanResultRow> makeResultRows(const std::vector<ScanResult>& results);
 
-// The row at `index`; null outside the list.
-const ScanResultRow* rowAt(const std::vector<ScanResultRow>& rows, int index);
-// The record of a parent row at `index`; null for a path row or outside the list.
-const ScanResult* parentRowAt(const std::vector<ScanResultRow>& rows, int index);
-// The item of a path row at `index`; null for a parent row or outside the list.
-const ScanResultItem* childRowAt(const std::vector<ScanResultRow>& rows, int index);
+// The record of `row` in `results`; null when the list no longer holds it.
+const ScanResult* recordOf(const std::vector<ScanResult>& results, const ScanResultRow& row);
+// The item of a path row in `results`; null for a parent row or one the list no longer holds.
+const ScanResultItem* itemOf(const std::vector<ScanResult>& results, const ScanResultRow& row);
 
 // The first record of the list with that id; null when none has it.
 ScanResult* resultWithId(std::vector<ScanResult>& results, std::int64_t id);

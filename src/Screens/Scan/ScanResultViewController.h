@@ -2,7 +2,6 @@
 
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Screens/Common/AppearingScreen.h"
-#include "Screens/Scan/ScanResultRows.h"
 
 #include <QWidget>
 
@@ -11,18 +10,21 @@
 #include <vector>
 
 class FlatButton;
+class HyperlinkTextField;
 class QCheckBox;
 class QLabel;
 class QMenu;
-class HyperlinkTextField;
-class QTableWidget;
+class QTableView;
+class ScanResultItemDelegate;
+class ScanResultTableModel;
 
 // The findings of the last scan: one row per record, its paths as child rows while
-// expanded. The user's choices are written into the process-wide result list at once
-// and the rows made again from it; a row gets its cell when it comes into view. From
-// here the user ticks records, cleans them after a confirmation sheet, rescans, and on
-// a path row adds the path to the ignore list or shows it in the file manager. Every row index from a cell, a button or the
-// menu is checked against the rows: one outside them does nothing. Main thread only.
+// expanded. The rows are a model over the process-wide result list, painted by a
+// delegate; the user's choices are written into the list at once. From here the user
+// ticks records, cleans them after a confirmation sheet, rescans, and on a path row
+// adds the path to the ignore list or shows it in the file manager. Every row index
+// from the view or the menu is checked against the rows: one outside them does
+// nothing. Main thread only.
 class ScanResultViewController : public QWidget, public AppearingScreen {
 public:
     explicit ScanResultViewController(QWidget* parent = nullptr);
@@ -33,6 +35,7 @@ public:
     // The row build: rows, total, table and the Clean Now state from the result list.
     void arrayConfig();
     void updateCleanButton(bool isEnabled);
+    // A tick changes its record and the Clean Now state; the rows stay.
     void checkUncheckRow(int row, bool checked);
     void clickedSelectUnselectAll(bool checked);
     void clickedShowDetailsResultItem(int row);
@@ -46,13 +49,11 @@ public:
     void addToIgnoreList();
     void openImageContainerFolderInMenu();
 
-    double heightOfRow(int row) const;
-    const std::vector<ScanResultRow>& rows() const { return rows_; }
-
     QLabel* lblTotalDeceptiveAppFound = nullptr;
     FlatButton* btnCleanNow = nullptr;
     HyperlinkTextField* btnRescan = nullptr;
-    QTableWidget* tableView = nullptr;
+    QTableView* tableView = nullptr;
+    ScanResultTableModel* resultsModel = nullptr;
     QCheckBox* btnSelectUnselectAll = nullptr;
     QLabel* lblAttention = nullptr;
     QLabel* lblDeceptiveApplicationItemsFound = nullptr;
@@ -68,16 +69,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The screen's views (ScanResultLayout.cpp).
+    void loadView();
     QWidget* buildHeading();
     QWidget* buildColumnHeaders();
     QWidget* buildTable();
-    QWidget* viewForRow(int row);
-    void fillVisibleRows();
+    QWidget* buildEmptyState(QWidget* parent);
+    void setTexts();
     void showEmptyState(bool empty);
     void alignHeadersWithRows();
 
-    std::vector<ScanResultRow> rows_;
+    void openMenu(QPoint where);
+
     std::optional<std::string> menuPath_; // the path row's path the menu opened on
+    ScanResultItemDelegate* delegate_ = nullptr;
     QWidget* columnHeaders_ = nullptr;
     QLabel* attentionIcon_ = nullptr;
     std::vector<platform::ObservationToken> observers_;

@@ -16,6 +16,7 @@
 #include "ScreenSeams.h"
 #include "Screens/Scan/CleanProcessViewController.h"
 #include "Screens/Scan/OverviewViewController.h"
+#include "Screens/Scan/ScanResultTableModel.h"
 #include "Screens/Scan/ScanResultViewController.h"
 #include "Screens/Scan/ScanViewController.h"
 #include "WidgetTestSupport.h"
@@ -101,21 +102,17 @@ protected:
         EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text(), "5 items removed");
     }
 
-    // The row of a listed path, its record's details opened when they are closed; -1
-    // when it is not listed.
+    // The row of a listed path, the records' details opened on the way; -1 when it is
+    // not listed.
     static int pathRow(const fs::path& path)
     {
-        const auto isPath = [&](const ScanResultItem& item) { return item.path == path.string(); };
-        const std::vector<ScanResultRow>& rows = results().rows(); // made again by each change
-        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-            const auto* record = std::get_if<ScanResult>(&rows[row]);
-            if (!record || !record->items || std::ranges::none_of(*record->items, isPath))
-                continue;
-            if (!record->isShowDetails)
-                results().clickedShowDetailsResultItem(row);
-            for (int child = row + 1; child < static_cast<int>(rows.size()); ++child)
-                if (const auto* item = std::get_if<ScanResultItem>(&rows[child]); item && isPath(*item))
-                    return child;
+        const ScanResultTableModel& model = *results().resultsModel;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (model.pathAt(row) == path.string())
+                return row;
+            if (model.isParentRow(row) &&
+                !model.data(model.index(row, 0), ScanResultTableModel::isShowDetailsRole).toBool())
+                results().clickedShowDetailsResultItem(row); // its paths come in under it
         }
         return -1;
     }

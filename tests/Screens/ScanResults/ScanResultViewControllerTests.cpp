@@ -11,32 +11,37 @@
 #include "Foundation/SharedState.h"
 #include "Screens/Common/ScreenStyle.h"
 #include "Screens/Scan/CleanProcessViewController.h"
-#include "Screens/Scan/ScanResultTableCellViews.h"
+#include "Screens/Scan/ScanResultRowLayout.h"
+#include "Screens/Scan/ScanResultTableModel.h"
 #include "Screens/Scan/ScanResultViewController.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QScrollBar>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
+#include <QToolTip>
 
 namespace {
 
 using screentest::resultRow;
+using Model = ScanResultTableModel;
 
 // Rows as a test reads them: "P<id>" for a record, the path for a path row.
 std::vector<std::string> rowNames(const ScanResultViewController& screen)
 {
     std::vector<std::string> names;
-    for (const ScanResultRow& row : screen.rows()) {
-        if (const auto* result = std::get_if<ScanResult>(&row))
-            names.push_back("P" + std::to_string(result->id));
+    const Model& model = *screen.resultsModel;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (const auto id = model.recordIdAt(row))
+            names.push_back("P" + std::to_string(*id));
         else
-            names.push_back(std::get<ScanResultItem>(row).path.value_or("?"));
+            names.push_back(model.pathAt(row).value_or("?"));
     }
     return names;
 }
@@ -59,13 +64,32 @@ protected:
         showInWindow(screen);
     }
 
-    ScanResultParentTableCellView* parentCell(int row) const
+    QWidget& rows() const { return *screen.tableView->viewport(); }
+    // A point of `row` as the user sees it: `x` from the row's left (from its right when
+    // negative), `y` from its top.
+    QPoint inRow(int row, int x, int y) const
     {
-        return dynamic_cast<ScanResultParentTableCellView*>(screen.tableView->cellWidget(row, 0));
+        const QRect rect = screen.tableView->visualRect(screen.resultsModel->index(row, 0));
+        return {x < 0 ? rect.right() + 1 + x : rect.left() + x, rect.top() + y};
     }
-    ScanResultChildTableCellView* childCell(int row) const
+    // Where the user clicks a record's checkbox and its Show details link.
+    void clickCheckBox(int row) { widgettest::click(rows(), inRow(row, 27, 30)); }
+    void clickShowDetails(int row) { widgettest::click(rows(), inRow(row, -60, 40)); }
+    // A right click on `row` (at its middle; -1: below the rows).
+    void rightClick(int row)
     {
-        return dynamic_cast<ScanResultChildTableCellView*>(screen.tableView->cellWidget(row, 0));
+        const QPoint point = row < 0 ? QPoint(100, rows().height() - 2) : inRow(row, 200, 10);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, point, rows().mapToGlobal(point));
+        QApplication::sendEvent(&rows(), &event);
+        screen.mainMenu->hide();
+    }
+    QVariant shown(int row, int role) const { return screen.resultsModel->index(row, 0).data(role); }
+    // The tool tip over a point of the rows.
+    QString toolTipAt(QPoint point)
+    {
+        QHelpEvent event(QEvent::ToolTip, point, rows().mapToGlobal(point));
+        QApplication::sendEvent(&rows(), &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
 
     ScanResultViewController screen;
@@ -75,34 +99,41 @@ TEST_F(ScanResultScreenTest, RecordsAreRowsWithTheirPathsShownWhileExpanded)
 {
     EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
     EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "4") << "every path counts, shown or not";
-    ASSERT_TRUE(parentCell(0));
-    EXPECT_EQ(parentCell(0)->lblTitle->text(), "Search Lens");
-    EXPECT_EQ(parentCell(0)->lblItemFound->text(), "3");
-    EXPECT_EQ(parentCell(0)->btnShowDetails->text(), "IDS_BGX_72");
-    EXPECT_TRUE(parentCell(0)->btnCheckBox->isChecked());
-    EXPECT_TRUE(parentCell(0)->badgeShown());
-    EXPECT_EQ(screen.heightOfRow(0), 60.0);
+    EXPECT_EQ(shown(0, Qt::DisplayRole), "Search Lens");
+    EXPECT_EQ(shown(0, Model::itemCountRole).toInt(), 3);
+    EXPECT_FALSE(shown(0, Model::isShowDetailsRole).toBool());
+    EXPECT_EQ(shown(0, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+    EXPECT_EQ(shown(0, Model::badgeRole), "Adware");
+    EXPECT_EQ(screen.tableView->rowHeight(0), 60);
+    widgettest::moveTo(rows(), inRow(0, -60, 40));
+    EXPECT_EQ(rows().cursor().shape(), Qt::PointingHandCursor) << "over Show details";
+    widgettest::moveTo(rows(), inRow(0, 200, 30));
+    EXPECT_EQ(rows().cursor().shape(), Qt::ArrowCursor);
 
-    screen.clickedShowDetailsResultItem(0);
+    clickShowDetails(0);
     EXPECT_EQ(rowNames(screen),
               (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.plist", "/a/lens.log", "P1"}));
-    EXPECT_EQ(parentCell(0)->btnShowDetails->text(), "IDS_BGX_71");
-    ASSERT_TRUE(childCell(2));
-    EXPECT_EQ(childCell(2)->lblPath->text(), "/a/lens.plist");
-    EXPECT_EQ(screen.heightOfRow(2), 30.0);
+    EXPECT_TRUE(shown(0, Model::isShowDetailsRole).toBool());
+    EXPECT_EQ(shown(2, Qt::DisplayRole), "/a/lens.plist");
     EXPECT_EQ(screen.tableView->rowHeight(2), 30);
+    EXPECT_EQ(screen.tableView->rowHeight(4), 60);
     EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "4");
 
-    screen.clickedShowDetailsResultItem(2); // a path row: no record changes
-    EXPECT_EQ(screen.rows().size(), 5u);
-    screen.clickedShowDetailsResultItem(0);
+    widgettest::click(rows(), inRow(2, -60, 15)); // a path row: no record changes
+    EXPECT_EQ(rowNames(screen).size(), 5u);
+    clickShowDetails(4);
+    clickShowDetails(0);
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1", "/b/Booster.app"}));
+    EXPECT_EQ(screen.tableView->rowHeight(1), 60) << "the rows below keep their heights";
+    EXPECT_EQ(screen.tableView->rowHeight(2), 30);
+    clickShowDetails(1);
     EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
 }
 
-// The lightest pixel of `widget` as the window shows it.
-int lightestGray(QWidget& window, QWidget& widget)
+// The lightest pixel of `area` of `widget` as the window shows it.
+int lightestGray(QWidget& window, QWidget& widget, QRect area)
 {
-    const QImage image = window.grab(QRect(widget.mapTo(&window, QPoint(0, 0)), widget.size())).toImage();
+    const QImage image = window.grab(area.translated(widget.mapTo(&window, QPoint(0, 0)))).toImage();
     int lightest = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -117,10 +148,9 @@ TEST_F(ScanResultScreenTest, ResultsAndCleanScreensAreDarkWithLightTextsInTheRow
     showInWindow(results);
     EXPECT_EQ(window.grab().toImage().pixelColor(2, 2), screenstyle::screenColor)
         << "the screen hides the content area beneath";
-    auto* cell = dynamic_cast<ScanResultParentTableCellView*>(results.tableView->cellWidget(0, 0));
-    ASSERT_NE(cell, nullptr);
-    EXPECT_GT(lightestGray(window, *cell->lblTitle), 200) << "a row's title reads on the dark row";
-    EXPECT_GT(lightestGray(window, *cell->lblCompany), 150);
+    QWidget& viewport = *results.tableView->viewport();
+    EXPECT_GT(lightestGray(window, viewport, QRect(98, 10, 100, 20)), 200) << "a row's title reads on the dark row";
+    EXPECT_GT(lightestGray(window, viewport, QRect(viewport.width() - 384, 20, 150, 20)), 150) << "its company";
     results.setParent(nullptr);
 
     CleanProcessViewController clean;
@@ -133,28 +163,66 @@ TEST_F(ScanResultScreenTest, TickingRecordsDrivesCleanNowAndTheSelectAllBox)
     EXPECT_TRUE(screen.btnCleanNow->isEnabled());
     EXPECT_TRUE(screen.btnSelectUnselectAll->isChecked());
 
-    parentCell(1)->btnCheckBox->click();
+    clickCheckBox(1);
     EXPECT_EQ(selections(), (std::vector<bool>{true, false}));
+    EXPECT_EQ(shown(1, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
     EXPECT_TRUE(screen.btnSelectUnselectAll->isChecked()) << "unticking one leaves the box as it was";
 
-    parentCell(0)->btnCheckBox->click();
+    clickCheckBox(0);
     EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
     EXPECT_FALSE(screen.btnCleanNow->isEnabled());
     EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
     EXPECT_TRUE(widgettest::nearColor(screen.btnCleanNow->backgroundNormalColor(), QColor(160, 160, 160)));
 
-    parentCell(0)->btnCheckBox->click();
+    clickCheckBox(0);
     EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
-    parentCell(1)->btnCheckBox->click();
+    clickCheckBox(1);
     EXPECT_TRUE(screen.btnSelectUnselectAll->isChecked()) << "ticking the last unticked record";
     EXPECT_TRUE(widgettest::nearColor(screen.btnCleanNow->backgroundNormalColor(), QColor(0, 176, 80, 204)));
 
-    screen.btnSelectUnselectAll->click();
+    widgettest::click(rows(), inRow(0, 200, 30)); // beside the checkbox: nothing
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
+
+    widgettest::click(*screen.btnSelectUnselectAll, {11, 7}); // the select-all box, as the user clicks it
     EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
-    EXPECT_FALSE(parentCell(0)->btnCheckBox->isChecked());
-    screen.btnSelectUnselectAll->click();
+    EXPECT_EQ(shown(0, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+    widgettest::click(*screen.btnSelectUnselectAll, {11, 7});
     EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
     EXPECT_TRUE(screen.btnCleanNow->isEnabled());
+}
+
+// A tick changes its own row and copies nothing: the rows stay as they were.
+TEST_F(ScanResultScreenTest, ATickChangesItsRowOnly)
+{
+    clickShowDetails(0);
+    std::vector<QModelIndex> changed;
+    QObject::connect(screen.resultsModel, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& first, const QModelIndex& last) {
+                         for (int row = first.row(); row <= last.row(); ++row)
+                             changed.push_back(first.siblingAtRow(row));
+                     });
+    bool reset = false;
+    QObject::connect(screen.resultsModel, &QAbstractItemModel::modelReset, [&] { reset = true; });
+    clickCheckBox(4);
+    EXPECT_EQ(selections(), (std::vector<bool>{true, false}));
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].row(), 4);
+    EXPECT_FALSE(reset);
+}
+
+// Keyboard: the table takes focus and Space ticks the current record.
+TEST_F(ScanResultScreenTest, SpaceTicksTheCurrentRecord)
+{
+    screen.tableView->setFocus();
+    screen.tableView->setCurrentIndex(screen.resultsModel->index(1, 0));
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(screen.tableView, &space);
+    EXPECT_EQ(selections(), (std::vector<bool>{true, false}));
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(screen.tableView, &up);
+    QApplication::sendEvent(screen.tableView, &space);
+    EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
+    EXPECT_FALSE(screen.btnCleanNow->isEnabled());
 }
 
 TEST_F(ScanResultScreenTest, RowIndicesOutsideTheRowsDoNothing)
@@ -182,11 +250,23 @@ TEST_F(ScanResultScreenTest, RecordsWithOneIdAreChangedThroughTheFirst)
     EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P7", "/x", "P7"}));
 }
 
+TEST_F(ScanResultScreenTest, ARecordWithoutItemsShowsNoPathRowsAndCountsNothing)
+{
+    ScanResult bare = resultRow(3, "Bare", {});
+    bare.items.reset();
+    bare.isShowDetails = true;
+    scanResults().replace({bare, resultRow(4, "Other", {"/o/1"})});
+    screen.arrayConfig();
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P3", "P4"}));
+    EXPECT_EQ(shown(0, Model::itemCountRole).toInt(), 0);
+    EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "1");
+}
+
 TEST_F(ScanResultScreenTest, AnEmptyListShowsItsEmptyStateAndCannotBeCleaned)
 {
     scanResults().clear();
     screen.arrayConfig();
-    EXPECT_EQ(screen.tableView->rowCount(), 0);
+    EXPECT_EQ(screen.tableView->model()->rowCount(), 0);
     EXPECT_EQ(screen.lblTotalDeceptiveAppFound->text(), "0");
     EXPECT_FALSE(screen.btnCleanNow->isEnabled());
     EXPECT_FALSE(screen.btnSelectUnselectAll->isChecked());
@@ -205,12 +285,12 @@ TEST_F(ScanResultScreenTest, AnEmptyListShowsItsEmptyStateAndCannotBeCleaned)
 
 TEST_F(ScanResultScreenTest, ThePathMenuShowsOnlyOnPathRowsAndNotUnderASheet)
 {
-    screen.clickedShowDetailsResultItem(0);
-    screen.menuWillOpen(0);
+    clickShowDetails(0);
+    rightClick(0);
     EXPECT_TRUE(screen.mainMenu->isEmpty()) << "a record's row";
-    screen.menuWillOpen(-1);
+    rightClick(-1);
     EXPECT_TRUE(screen.mainMenu->isEmpty()) << "below the rows";
-    screen.menuWillOpen(2);
+    rightClick(2);
     ASSERT_EQ(screen.mainMenu->actions().size(), 2);
     EXPECT_EQ(screen.mainMenu->actions()[0]->text(), "IDS_BGX_69");
     EXPECT_EQ(screen.mainMenu->actions()[1]->text(), "IDS_BGX_70");
@@ -219,7 +299,7 @@ TEST_F(ScanResultScreenTest, ThePathMenuShowsOnlyOnPathRowsAndNotUnderASheet)
     EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
 
     screen.clickedCleanNow();
-    screen.menuWillOpen(2);
+    rightClick(2);
     EXPECT_TRUE(screen.mainMenu->isEmpty()) << "while the confirmation sheet is open";
     seams.answerSheet(alertSecondButtonReturn);
 }
@@ -337,9 +417,12 @@ TEST_F(ScanResultScreenTest, RescanStartsAScanUnlessOneRuns)
 TEST_F(ScanResultScreenTest, ColumnHeadersLineUpWithTheRowsCells)
 {
     auto versionColumnsAgree = [this] {
-        QCoreApplication::processEvents(); // the table lays its scroller out later
-        const QLabel* cellVersion = parentCell(0)->lblVersion;
-        return screen.lblVersion->mapTo(&window, QPoint()).x() == cellVersion->mapTo(&window, QPoint()).x();
+        for (int pass = 0; pass < 2; ++pass)
+            QCoreApplication::processEvents(); // the table lays out its rows, then its scroller
+        const QRect row = screen.tableView->visualRect(screen.resultsModel->index(0, 0));
+        const ScanResultParentLayout cells(row, ScanResultRowFonts(screen.tableView->font()), "Threat:", "Adware",
+                                           "Show details");
+        return screen.lblVersion->mapTo(&window, QPoint()).x() == rows().mapTo(&window, cells.version.topLeft()).x();
     };
     EXPECT_TRUE(versionColumnsAgree());
     EXPECT_FALSE(screen.tableView->verticalScrollBar()->isVisible());
@@ -353,25 +436,24 @@ TEST_F(ScanResultScreenTest, ColumnHeadersLineUpWithTheRowsCells)
     EXPECT_TRUE(screen.tableView->verticalScrollBar()->isVisible());
 }
 
-// A long list costs what the screen shows: rows get their cells as they come into view.
-TEST_F(ScanResultScreenTest, RowsGetTheirCellsAsTheyComeIntoView)
+// The rows at the end of a long list act as those at its top; expanding one keeps
+// the list where the user scrolled it.
+TEST_F(ScanResultScreenTest, RowsAtTheEndOfALongListActThroughTheView)
 {
     std::vector<ScanResult> many;
     for (int id = 0; id < 40; ++id)
         many.push_back(resultRow(id, "Record " + std::to_string(id), {"/r/" + std::to_string(id)}));
     scanResults().replace(many);
     screen.arrayConfig();
-    ASSERT_TRUE(parentCell(0));
-    EXPECT_EQ(parentCell(0)->lblTitle->text(), "Record 0");
-    EXPECT_FALSE(screen.tableView->cellWidget(39, 0)) << "out of view";
+    screen.tableView->scrollToBottom();
+    const int scrolled = screen.tableView->verticalScrollBar()->value();
+    EXPECT_EQ(screen.tableView->indexAt(inRow(39, 30, 30)).row(), 39);
 
-    screen.tableView->scrollToBottom();
-    ASSERT_TRUE(parentCell(39));
-    EXPECT_EQ(parentCell(39)->lblTitle->text(), "Record 39");
-    widgettest::click(*parentCell(39)->btnShowDetails);
-    screen.tableView->scrollToBottom();
-    ASSERT_TRUE(childCell(40)) << "its path row, scrolled into view";
-    EXPECT_EQ(childCell(40)->lblPath->text(), "/r/39");
+    clickShowDetails(39);
+    EXPECT_EQ(rowNames(screen).back(), "/r/39");
+    EXPECT_EQ(screen.tableView->verticalScrollBar()->value(), scrolled);
+    clickCheckBox(39);
+    EXPECT_FALSE(scanResults().snapshot().back().isSelected);
 }
 
 TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
@@ -410,6 +492,53 @@ TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
     QCoreApplication::processEvents(); // the table lays its rows out, then drops its scroll bar
     QCoreApplication::processEvents();
     widgettest::saveGrab(window, "scan-results-empty");
+}
+
+// Paths and titles are what the user judges before cleaning: too long for their place
+// they are shortened in the middle, and the whole text shows in the tool tip. Texts
+// from the definitions are shown as typed, never as markup.
+TEST_F(ScanResultScreenTest, LongTextsAreElidedInTheMiddleAndMarkupIsShownAsTyped)
+{
+    const std::string longPath = "/Users/someone/Library/Caches/com.example.a-really-long-vendor-name/Cache.db/"
+                                 "com.example.a-really-long-vendor-name.helper/Contents/Resources/payload.plist";
+    const std::string markup = "<b>Bold</b> <font color=red>Helper</font>";
+    scanResults().replace({resultRow(0, markup, {longPath}),
+                           resultRow(1, "Orlundo Qlorvex Tarnloop Helper Suite Professional Edition for Everyone",
+                                     {"/Applications/Helper.app"})});
+    screen.arrayConfig();
+    clickShowDetails(0);
+    QCoreApplication::processEvents();
+
+    const QString tip = toolTipAt(inRow(1, 200, 15));
+    EXPECT_TRUE(tip.contains(QString::fromStdString(longPath))) << tip.toStdString();
+    EXPECT_TRUE(toolTipAt(inRow(2, 110, 20)).contains("Professional Edition for Everyone"));
+    const QString markupTip = toolTipAt(inRow(0, 110, 20));
+    EXPECT_TRUE(markupTip.contains(QString::fromStdString(markup).toHtmlEscaped())) << markupTip.toStdString();
+    QToolTip::hideText();
+
+    // Drawn as markup, the name would show red letters in the title's line.
+    const QImage title = window.grab(QRect(rows().mapTo(&window, inRow(0, 98, 10)), QSize(250, 20))).toImage();
+    int red = 0;
+    for (int y = 0; y < title.height(); ++y)
+        for (int x = 0; x < title.width(); ++x) {
+            const QColor colour = title.pixelColor(x, y);
+            red += colour.red() > 150 && colour.green() < 90 && colour.blue() < 90;
+        }
+    EXPECT_EQ(red, 0);
+}
+
+TEST_F(ScanResultScreenTest, GrabLongTextsAndMarkup)
+{
+    useEnglishTexts();
+    scanResults().replace({resultRow(0, "<b>Bold</b> <font color=red>Helper</font>",
+                                     {"/Users/someone/Library/Caches/com.example.a-really-long-vendor-name/Cache.db/"
+                                      "com.example.a-really-long-vendor-name.helper/Contents/Resources/payload.plist"}),
+                           resultRow(1, "Orlundo Qlorvex Tarnloop Helper Suite Professional Edition for Everyone",
+                                     {"/Applications/Helper.app"})});
+    ScanResultViewController shown;
+    showInWindow(shown);
+    shown.clickedShowDetailsResultItem(0);
+    widgettest::saveGrab(window, "scan-results-long-texts-and-markup");
 }
 
 } // namespace

@@ -1,0 +1,233 @@
+#include "Screens/Scan/ScanResultItemDelegate.h"
+
+#include "Platform/Image/Image.h"
+#include "Screens/Common/ScreenText.h"
+#include "Screens/Common/ScreenWidgets.h"
+#include "Screens/Scan/ScanResultRowLayout.h"
+#include "Screens/Scan/ScanResultTableModel.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QStyleOptionButton>
+#include <QToolTip>
+
+#include <optional>
+
+namespace {
+
+using Model = ScanResultTableModel;
+
+const QColor linkColor{161, 161, 161};
+constexpr int badgeRadius = 3;
+
+bool isParent(const QModelIndex& index)
+{
+    return index.data(Model::isParentRole).toBool();
+}
+
+QString text(const QModelIndex& index, int role)
+{
+    return index.data(role).toString();
+}
+
+QString showDetailsText(const QModelIndex& index)
+{
+    return screenText(index.data(Model::isShowDetailsRole).toBool() ? "IDS_BGX_71" : "IDS_BGX_72");
+}
+
+ScanResultParentLayout parentLayout(const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    return ScanResultParentLayout(option.rect, ScanResultRowFonts(option.font), text(index, Model::subTitleLeftRole),
+                                  text(index, Model::badgeRole), showDetailsText(index));
+}
+
+// The record's icon, or the generic application icon, at the icon's size; kept in the
+// pixmap cache.
+QPixmap iconPixmap(const QVariant& icon, QSize size)
+{
+    const QImage image = icon.isValid() ? icon.value<QImage>() : platform::Image::genericApplicationIcon().bitmap();
+    const QString key = QStringLiteral("scanresult-icon-%1-%2").arg(image.cacheKey()).arg(size.width());
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap::fromImage(image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
+void drawText(QPainter& painter, const QRect& rect, const QFont& font, const QColor& colour, const QString& text,
+              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    painter.save(); // each text stays inside its place, glyph edges too
+    painter.setClipRect(rect);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(rect, static_cast<int>(alignment), text);
+    painter.restore();
+}
+
+QString elidedRight(const QString& text, const QFont& font, int width)
+{
+    return QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
+}
+
+// The whole text of the part of the row under `point`; none where no text lies.
+std::optional<QString> textUnder(QPoint point, const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (!isParent(index))
+        return childPathRect(option.rect).contains(point) ? std::optional(text(index, Qt::DisplayRole)) : std::nullopt;
+    const ScanResultParentLayout layout = parentLayout(option, index);
+    const std::pair<QRect, int> parts[] = {{layout.title, Qt::DisplayRole},
+                                           {layout.badge, Model::badgeRole},
+                                           {layout.company, Model::companyRole},
+                                           {layout.version, Model::versionRole}};
+    for (const auto& [rect, role] : parts)
+        if (rect.contains(point))
+            return text(index, role);
+    return std::nullopt;
+}
+
+// A tool tip that shows `text` as typed, on one line.
+QString plainToolTip(const QString& text)
+{
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
+}
+
+} // namespace
+
+ScanResultItemDelegate::ScanResultItemDelegate(QAbstractItemView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+QSize ScanResultItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    return {option.rect.width(), isParent(index) ? resultcolumns::parentRowHeight : resultcolumns::childRowHeight};
+}
+
+void ScanResultItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) const
+{
+    painter->save();
+    if (isParent(index))
+        paintParent(*painter, option, index);
+    else
+        paintChild(*painter, option, index);
+    painter->restore();
+}
+
+void ScanResultItemDelegate::paintParent(QPainter& painter, const QStyleOptionViewItem& option,
+                                         const QModelIndex& index) const
+{
+    const ScanResultRowFonts fonts(option.font);
+    const ScanResultParentLayout layout = parentLayout(option, index);
+    painter.fillRect(option.rect, screenstyle::panelColor);
+
+    QStyleOptionButton box;
+    box.rect = layout.checkBox;
+    box.palette = QApplication::palette("QCheckBox"); // not the table's, which its style sheet darkens
+    box.state = QStyle::State_Enabled
+        | (index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
+                                                                                  : QStyle::State_Off)
+        | (option.state & QStyle::State_HasFocus);
+    QApplication::style()->drawControl(QStyle::CE_CheckBox, &box, &painter);
+    painter.drawPixmap(layout.icon, iconPixmap(index.data(Qt::DecorationRole), layout.icon.size()));
+
+    drawText(painter, layout.title, fonts.title, screenstyle::inkColor,
+             elidedInMiddle(text(index, Qt::DisplayRole), fonts.title, layout.title.width()));
+    drawText(painter, layout.subTitleLeft, fonts.subTitle, screenstyle::captionColor,
+             text(index, Model::subTitleLeftRole));
+    if (!layout.badgeText.isEmpty()) {
+        painter.save(); // the rounding only is antialiased: an underline would blur
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(scanlook::threatRed);
+        painter.drawRoundedRect(layout.badge, badgeRadius, badgeRadius);
+        painter.restore();
+        drawText(painter, layout.badgeTextRect(), fonts.badge, Qt::white, layout.badgeText);
+    }
+    drawText(painter, layout.company, fonts.column, screenstyle::captionColor,
+             elidedRight(text(index, Model::companyRole), fonts.column, layout.company.width()));
+    drawText(painter, layout.version, fonts.column, screenstyle::captionColor,
+             elidedRight(text(index, Model::versionRole), fonts.column, layout.version.width()));
+    drawText(painter, layout.count, fonts.count, screenstyle::inkColor, text(index, Model::itemCountRole),
+             Qt::AlignHCenter | Qt::AlignVCenter);
+    drawText(painter, layout.link, fonts.link, linkColor, showDetailsText(index), Qt::AlignCenter);
+}
+
+void ScanResultItemDelegate::paintChild(QPainter& painter, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const
+{
+    const QFont font = ScanResultRowFonts(option.font).path;
+    const QRect place = childPathRect(option.rect);
+    painter.fillRect(option.rect, screenstyle::screenColor);
+    drawText(painter, place, font, screenstyle::captionColor,
+             elidedInMiddle(text(index, Qt::DisplayRole), font, place.width()));
+}
+
+bool ScanResultItemDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOptionViewItem& option,
+                                         const QModelIndex& index)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        return mouseEvent(static_cast<QMouseEvent&>(*event), option, index);
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key != Qt::Key_Space && key != Qt::Key_Select) || !isParent(index))
+            return false;
+        tick(index);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool ScanResultItemDelegate::mouseEvent(const QMouseEvent& event, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index)
+{
+    const QPoint point = event.position().toPoint();
+    const std::optional<ScanResultParentLayout> layout
+        = isParent(index) ? std::optional(parentLayout(option, index)) : std::nullopt;
+    const bool overLink = layout && layout->link.contains(point);
+    const bool overCheckBox = layout && layout->checkBox.contains(point);
+    if (event.type() == QEvent::MouseMove) {
+        view_.viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        return false;
+    }
+    if (event.button() != Qt::LeftButton || !(overLink || overCheckBox))
+        return false;
+    if (event.type() == QEvent::MouseButtonRelease) {
+        if (overCheckBox)
+            tick(index);
+        else if (onShowDetails)
+            onShowDetails(index.row());
+    }
+    return true;
+}
+
+void ScanResultItemDelegate::tick(const QModelIndex& index)
+{
+    const bool checked = index.data(Qt::CheckStateRole).value<Qt::CheckState>() != Qt::Checked;
+    if (onTick)
+        onTick(index.row(), checked);
+}
+
+bool ScanResultItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const std::optional<QString> whole = textUnder(event->pos(), option, index);
+    if (!whole || whole->isEmpty()) {
+        QToolTip::hideText();
+        return false;
+    }
+    QToolTip::showText(event->globalPos(), plainToolTip(*whole), view);
+    return true;
+}

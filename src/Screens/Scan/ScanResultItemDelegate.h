@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+class QAbstractItemView;
+
+// Paints the results table's rows (a record's row: checkbox, icon, title over the
+// threat line and its badge, company, version, the number of paths and the link that
+// shows or hides them; a path row: the path) and takes their input: a click on the
+// checkbox, or Space on the current record's row, ticks it; a click on the link
+// expands or collapses it. Titles and paths too long for their place are shortened in
+// the middle; every text shows whole in its tool tip. Texts are drawn as plain text.
+class ScanResultItemDelegate : public QStyledItemDelegate {
+public:
+    explicit ScanResultItemDelegate(QAbstractItemView& view);
+
+    std::function<void(int row, bool checked)> onTick;
+    std::function<void(int row)> onShowDetails;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+private:
+    void paintParent(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paintChild(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    bool mouseEvent(const QMouseEvent& event, const QStyleOptionViewItem& option, const QModelIndex& index);
+    void tick(const QModelIndex& index);
+
+    QAbstractItemView& view_;
+};
