@@ -104,7 +104,7 @@ CleanProgressScreen::~CleanProgressScreen() = default;
 void CleanProgressScreen::buildProgressBox()
 {
     boxCleanProcess = makePlainBox(this, "boxCleanProcess");
-    btnStopClean = scanlook::makeOutlinedButton(boxCleanProcess, "btnStopClean");
+    btnStopClean = screenstyle::makeOutlinedButton(boxCleanProcess, "btnStopClean");
     btnStopClean->setText(QStringLiteral("Stop"));
     connect(btnStopClean, &FlatButton::clicked, this, [this] { clickedStopClean(); });
     const ProgressColumn column = buildProgressColumn(
@@ -117,7 +117,7 @@ void CleanProgressScreen::buildProgressBox()
 
 void CleanProgressScreen::buildResultBox()
 {
-    using namespace scanlook;
+    using namespace screenstyle;
     boxCleanResult = makePlainBox(this, "boxCleanResult");
     QFrame* summary = makeCard(boxCleanResult, "cardCleanSummary");
     statusIcon_ = new QLabel(summary);

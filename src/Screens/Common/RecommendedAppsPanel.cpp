@@ -52,7 +52,7 @@ std::optional<std::int64_t> storedCounter()
 
 RecommendedAppsPanel::RecommendedAppsPanel(QWidget* parent) : QFrame(parent)
 {
-    using namespace scanlook;
+    using namespace screenstyle;
     setObjectName("boxRecommendedApp");
     lblRecommendedFreeApp
         = screenstyle::makeLabel(this, "lblRecommendedFreeApp", 11, screenstyle::captionColor, QFont::DemiBold);

@@ -5,7 +5,7 @@
 
 #include <QFrame>
 
-namespace scanlook {
+namespace screenstyle {
 
 namespace {
 
@@ -55,4 +55,4 @@ HyperlinkTextField* makeLink(QWidget* parent, const char* name, int pixelSize)
     return link;
 }
 
-} // namespace scanlook
+} // namespace screenstyle

@@ -7,8 +7,8 @@ class HyperlinkTextField;
 class QFrame;
 class QWidget;
 
-// What the scan and clean screens add to the shared look: cards, their buttons and links.
-namespace scanlook {
+// The shared look's cards, with their buttons and links at the screens' size.
+namespace screenstyle {
 
 inline const QColor threatRed{210, 0, 0};
 
@@ -22,4 +22,4 @@ FlatButton* makeOutlinedButton(QWidget* parent, const char* name);
 // A grey underlined link of the system font at `pixelSize` pixels; it acts through `clicked`.
 HyperlinkTextField* makeLink(QWidget* parent, const char* name, int pixelSize);
 
-} // namespace scanlook
+} // namespace screenstyle

@@ -78,7 +78,7 @@ void OverviewViewController::loadView()
     header->addSpacing(20);
     header->addWidget(imgViewShield);
 
-    auto* statusBox = scanlook::makeCard(this, "boxStatus");
+    auto* statusBox = screenstyle::makeCard(this, "boxStatus");
     lblActiveProtection = makeLabel(statusBox, "lblActiveProtection", 13, captionColor, QFont::Bold);
     imgViewActiveProtectionStatus = makeImageView(statusBox, "imgViewActiveProtectionStatus", 26);
     btnActiveProtectionValue = new QPushButton(statusBox);

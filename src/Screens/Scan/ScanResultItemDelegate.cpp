@@ -143,7 +143,7 @@ void ScanResultItemDelegate::paintParent(QPainter& painter, const QStyleOptionVi
         painter.save(); // the rounding only is antialiased: an underline would blur
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(scanlook::threatRed);
+        painter.setBrush(screenstyle::threatRed);
         painter.drawRoundedRect(layout.badge, badgeRadius, badgeRadius);
         painter.restore();
         drawText(painter, layout.badgeTextRect(), fonts.badge, Qt::white, layout.badgeText);

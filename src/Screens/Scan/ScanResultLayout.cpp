@@ -26,14 +26,14 @@ void ScanResultViewController::loadView()
     setObjectName("ScanResultViewController");
     screenstyle::fillBackground(*this, screenstyle::screenColor);
     mainMenu = new QMenu(this);
-    QFrame* card = scanlook::makeCard(this, "cardResults");
+    QFrame* card = screenstyle::makeCard(this, "cardResults");
     auto* cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(1, 1, 1, 1);
     cardLayout->setSpacing(0);
     cardLayout->addWidget(buildColumnHeaders());
     cardLayout->addWidget(buildTable(), 1);
 
-    btnCleanNow = scanlook::makeFilledButton(this, "btnCleanNow");
+    btnCleanNow = screenstyle::makeFilledButton(this, "btnCleanNow");
     connect(btnCleanNow, &FlatButton::clicked, this, [this] { clickedCleanNow(); });
     auto* footer = new QHBoxLayout;
     footer->addStretch(1);
@@ -64,7 +64,7 @@ void ScanResultViewController::setTexts()
 
 QWidget* ScanResultViewController::buildHeading()
 {
-    using namespace scanlook;
+    using namespace screenstyle;
     auto* heading = new QWidget(this);
     attentionIcon_ = new QLabel(heading);
     attentionIcon_->setFixedSize(44, 44);
@@ -76,7 +76,7 @@ QWidget* ScanResultViewController::buildHeading()
         = screenstyle::makeLabel(heading, "lblDeceptiveApplicationItemsFound", 20, screenstyle::inkColor, QFont::Bold);
     lblTheseMalwareScarewareAppsMay = screenstyle::makeLabel(heading, "lblTheseMalwareScarewareAppsMay", 12,
         screenstyle::captionColor, QFont::Normal, screenstyle::LabelWrap::words);
-    btnRescan = scanlook::makeLink(heading, "btnRescan", 15);
+    btnRescan = screenstyle::makeLink(heading, "btnRescan", 15);
     connect(btnRescan, &HyperlinkTextField::clicked, this, [this] { clickedRescanNow(); });
 
     auto* count = new QHBoxLayout;

@@ -459,13 +459,13 @@ TEST_F(ScanResultScreenTest, RowsAtTheEndOfALongListActThroughTheView)
 TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
 {
     useEnglishTexts();
-    ScanResult unbadged = resultRow(2, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"});
-    unbadged.subTitleRight.clear();
-    unbadged.isSelected = false;
+    ScanResult unnamedThreat = resultRow(2, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"});
+    unnamedThreat.subTitleRight = "Deceptive App"; // what the hand-over gives a record without a threat name
+    unnamedThreat.isSelected = false;
     scanResults().replace({resultRow(0, "Search Lens", {"/Applications/Search Lens.app",
                                                          "/Library/LaunchAgents/com.searchlens.agent.plist",
                                                          "/Library/Application Support/SearchLens"}),
-                           resultRow(1, "Mac Booster Elite", {"/Applications/Mac Booster Elite.app"}), unbadged});
+                           resultRow(1, "Mac Booster Elite", {"/Applications/Mac Booster Elite.app"}), unnamedThreat});
     ScanResultViewController shown;
     showInWindow(shown);
     widgettest::saveGrab(window, "scan-results-collapsed");
