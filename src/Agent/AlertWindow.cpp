@@ -5,7 +5,6 @@
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
 #include "Platform/Bundle/Bundle.h"
-#include "Screens/Common/ScreenText.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -9,8 +9,8 @@
 #include "Controls/AgentNotificationNames.h"
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Platform/LoginItems/FileURL.h"
-#include "Screens/Common/ScreenText.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

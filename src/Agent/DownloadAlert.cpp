@@ -10,8 +10,8 @@
 #include "Foundation/HelperObjc.h"
 #include "Foundation/ProtectedPaths.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Platform/FileManager/FileManager.h"
-#include "Screens/Common/ScreenText.h"
 
 #include <QFrame>
 #include <QGridLayout>

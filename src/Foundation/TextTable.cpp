@@ -30,3 +30,8 @@ std::string localizedText(const std::string& key)
 {
     return localizedString(key).value_or(std::string());
 }
+
+QString screenText(const std::string& key)
+{
+    return QString::fromStdString(localizedText(key));
+}

@@ -2,6 +2,8 @@
 
 #include "Platform/Values/Value.h"
 
+#include <QString>
+
 #include <optional>
 #include <string>
 
@@ -16,3 +18,5 @@ std::optional<std::string> localizedString(const std::string& key);
 
 // The same, with the empty text in place of nothing: what a screen shows.
 std::string localizedText(const std::string& key);
+// That text as a Qt text, for a label or a button.
+QString screenText(const std::string& key);

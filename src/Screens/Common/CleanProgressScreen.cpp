@@ -9,7 +9,6 @@
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ProgressColumn.h"
 #include "Screens/Common/RecommendedAppsPanel.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Common/ScreenWidgets.h"
 
 #include <QGridLayout>

@@ -4,9 +4,9 @@
 #include "Foundation/FileUtilities.h"
 #include "Foundation/PageURLs.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/ImageNamed.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Common/ScreenWidgets.h"
 
 #include <QGridLayout>

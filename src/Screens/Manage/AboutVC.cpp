@@ -6,9 +6,9 @@
 #include "Controls/HyperlinkTextField.h"
 #include "Foundation/PageURLs.h"
 #include "Foundation/PresentationSlots.h"
+#include "Foundation/TextTable.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Screens/Common/DesktopActions.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
 
 #include <QEvent>

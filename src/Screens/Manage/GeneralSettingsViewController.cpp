@@ -1,8 +1,8 @@
 #include "Screens/Manage/GeneralSettingsViewController.h"
 
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Platform/Bundle/Bundle.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
 #include "Screens/Manage/SettingCheckbox.h"
 #include "Startup/LaunchOnStartup.h"

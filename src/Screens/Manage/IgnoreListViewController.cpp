@@ -8,7 +8,6 @@
 #include "Screens/Common/ElidedLabel.h"
 #include "Screens/Common/FileChooser.h"
 #include "Screens/Common/RowTable.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Manage/ManageLook.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "Controls/ToggleSwitch.h"
 #include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
-#include "Screens/Common/ScreenText.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Manage/ManageLook.h"
 #include "Screens/Manage/UnsavedSettingSheet.h"
 

@@ -1,7 +1,7 @@
 #include "Screens/Manage/SettingCheckbox.h"
 
 #include "Foundation/Settings.h"
-#include "Screens/Common/ScreenText.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Manage/UnsavedSettingSheet.h"
 
 SettingCheckbox::SettingCheckbox(const char* key, Store store, const std::string& titleKey, const QColor& tint,

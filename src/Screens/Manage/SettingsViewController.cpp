@@ -1,8 +1,8 @@
 #include "Screens/Manage/SettingsViewController.h"
 
 #include "Foundation/PresentationSlots.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Common/ScreenContainer.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Common/TabBox.h"
 #include "Screens/Manage/ManageLook.h"
 

@@ -9,7 +9,6 @@
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/MainWindow.h"
 #include "Screens/Common/RowTable.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Common/TabBox.h"
 #include "Screens/Common/TextFormat.h"
 #include "Screens/Manage/ManageLook.h"

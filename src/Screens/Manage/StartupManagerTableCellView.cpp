@@ -1,10 +1,10 @@
 #include "Screens/Manage/StartupManagerTableCellView.h"
 
 #include "Controls/ToggleSwitch.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Common/ElidedLabel.h"
-#include "Screens/Common/PlainToolTip.h"
 #include "Screens/Common/ImageNamed.h"
-#include "Screens/Common/ScreenText.h"
+#include "Screens/Common/PlainToolTip.h"
 #include "Screens/Manage/ManageLook.h"
 #include "Startup/LaunchAgent.h"
 #include "Startup/LoginItem.h"

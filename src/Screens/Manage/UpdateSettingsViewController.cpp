@@ -15,7 +15,6 @@
 #include "Screens/Common/MainWindow.h"
 #include "Screens/Common/ModalAlert.h"
 #include "Screens/Common/NumberText.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Common/TextFormat.h"
 #include "Screens/Manage/ManageLook.h"
 #include "Screens/Manage/SettingCheckbox.h"

@@ -9,11 +9,11 @@
 #include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Common/DateText.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/NumberText.h"
 #include "Screens/Common/ScreenStyle.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/OverviewScanResults.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include "Controls/FlatButton.h"
 #include "Detection/Scan.h"
 #include "Foundation/IndexVocabularies.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenStyle.h"
-#include "Screens/Common/ScreenText.h"
 
 #include <cstdint>
 #include <string>
@@ -110,8 +110,8 @@ void ScanProcessViewController::clickedStopScan()
 {
     Scan& scan = Scan::shared();
     scan.isPaused = true;
-    const AlertContent question{(screenText("IDS_BGX_53") + "?").toStdString(), screenText("IDS_BGX_55").toStdString(),
-                                {screenText("IDS_BGX_56").toStdString(), screenText("IDS_BGX_57").toStdString()},
+    const AlertContent question{localizedText("IDS_BGX_53") + "?", localizedText("IDS_BGX_55"),
+                                {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")},
                                 AlertStyle::warning};
     beginSheet(*this, question, [&scan](int response) {
         if (response == alertFirstButtonReturn)

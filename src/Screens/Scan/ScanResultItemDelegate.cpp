@@ -1,7 +1,7 @@
 #include "Screens/Scan/ScanResultItemDelegate.h"
 
+#include "Foundation/TextTable.h"
 #include "Platform/Image/Image.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Common/ScreenWidgets.h"
 #include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"

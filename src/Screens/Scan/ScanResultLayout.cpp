@@ -4,9 +4,9 @@
 
 #include "Controls/FlatButton.h"
 #include "Controls/HyperlinkTextField.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/RowTable.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Common/ScreenWidgets.h"
 #include "Screens/Scan/ScanResultItemDelegate.h"
 #include "Screens/Scan/ScanResultRowLayout.h"

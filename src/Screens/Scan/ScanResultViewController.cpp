@@ -12,7 +12,6 @@
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/RowTable.h"
-#include "Screens/Common/ScreenText.h"
 #include "Screens/Scan/IgnoreFoundPath.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 
