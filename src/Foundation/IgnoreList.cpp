@@ -51,6 +51,8 @@ IgnoredPaths IgnoredPaths::stored()
 
 bool IgnoredPaths::covers(const std::string& path) const
 {
+    if (entries_.empty())
+        return false; // the common case, on every download event: no path to compose
     const fs::path candidate = comparable(path);
     return std::ranges::any_of(entries_, [&](const fs::path& entry) { return holds(entry, candidate); });
 }
