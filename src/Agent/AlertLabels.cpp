@@ -28,10 +28,7 @@ void setWrappedText(QLabel& label, const QString& text, int width)
     label.setToolTip(shown == text ? QString() : plainToolTip(text));
 }
 
-ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent)
-{
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-}
+ElidingLabel::ElidingLabel(QWidget* parent) : ElidedLabel(Qt::ElideMiddle, parent) {}
 
 void ElidingLabel::setText(const QString& text)
 {
@@ -39,26 +36,9 @@ void ElidingLabel::setText(const QString& text)
     setToolTipWhereCut(*this, shownText());
 }
 
-QSize ElidingLabel::minimumSizeHint() const
-{
-    return {0, fontMetrics().height()};
-}
-
-QString ElidingLabel::shownText() const
-{
-    return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width());
-}
-
-void ElidingLabel::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
-}
-
 void ElidingLabel::resizeEvent(QResizeEvent* event)
 {
-    QLabel::resizeEvent(event);
+    ElidedLabel::resizeEvent(event);
     setToolTipWhereCut(*this, shownText());
 }
 

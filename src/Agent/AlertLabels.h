@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Screens/Common/ElidedLabel.h"
+
 #include <QColor>
 #include <QLabel>
 
@@ -11,19 +13,15 @@
 // the middle with an ellipsis; where one is, the whole text is its tool tip.
 void setWrappedText(QLabel& label, const QString& text, int width);
 
-// A label that shows a text too long for it with an ellipsis in the middle.
-class ElidingLabel : public QLabel {
+// The shared shortened label, middle-eliding, that keeps its tool tip set (the whole
+// text where it is cut) as its text and width change.
+class ElidingLabel : public ElidedLabel {
 public:
     explicit ElidingLabel(QWidget* parent = nullptr);
     void setText(const QString& text);
-    QSize minimumSizeHint() const override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QString shownText() const;
 };
 
 // A label drawn as a rounded badge in `fill`, as wide as its text; a text too long

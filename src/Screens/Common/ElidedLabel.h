@@ -15,9 +15,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
-
-private:
+    // The text as drawn: whole, or shortened to the label's width.
     QString shownText() const;
 
+private:
     Qt::TextElideMode mode_;
 };
