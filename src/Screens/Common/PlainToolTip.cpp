@@ -1,8 +1,8 @@
 #include "Screens/Common/PlainToolTip.h"
 
-#include <QTextDocument>
-
+// One preformatted paragraph: a tool tip lays rich text out in a narrow column, and
+// `white-space:pre` keeps each line whole, as a plain tool tip shows it.
 QString plainToolTip(const QString& text)
 {
-    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
+    return "<p style='white-space:pre'>" + text.toHtmlEscaped() + "</p>";
 }
