@@ -7,7 +7,7 @@
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 #include "Platform/Workspace/ProcessStat.h"
-#include "Platform/Workspace/Workspace.h"
+#include "RootProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +45,8 @@ protected:
     static std::vector<pid_t> runningAgents()
     {
         std::vector<pid_t> agents;
-        for (const auto& application : platform::Workspace::shared().runningApplications())
-            if (application.bundleIdentifier == agentIdentifier)
-                agents.push_back(application.processIdentifier);
+        for (const auto& application : testsupport::runningCopiesOf(agentIdentifier))
+            agents.push_back(application.processIdentifier);
         return agents;
     }
 

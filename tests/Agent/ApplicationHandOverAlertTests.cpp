@@ -8,7 +8,7 @@
 #include "Controls/FlatButton.h"
 #include "Platform/Notifications/DistributedNotificationCenter.h"
 #include "Platform/Workspace/PlantedApplication.h"
-#include "Platform/Workspace/Workspace.h"
+#include "RootProcesses.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -65,10 +65,7 @@ protected:
 
     static std::size_t runningCopies(const std::string& identifier)
     {
-        const auto running = platform::Workspace::shared().runningApplications();
-        return static_cast<std::size_t>(std::count_if(running.begin(), running.end(), [&](const auto& application) {
-            return application.bundleIdentifier == identifier;
-        }));
+        return testsupport::runningCopiesOf(identifier).size();
     }
 
     void click()

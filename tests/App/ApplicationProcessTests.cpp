@@ -1,5 +1,6 @@
 // The application started as a program, as the user and launchd start it.
 #include "AppShellTest.h"
+#include "RootProcesses.h"
 
 #include "App/AgentIdentity.h"
 #include "App/AllViewControllers.h"
@@ -13,7 +14,6 @@
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 #include "Platform/Workspace/ProcessStat.h"
-#include "Platform/Workspace/Workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -56,9 +56,7 @@ protected:
 
     static std::size_t runningApplicationCount()
     {
-        return std::ranges::count(platform::Workspace::shared().runningApplications(),
-                                  std::optional<std::string>("com.tarnwicklabs.bastionguardpoint"),
-                                  &platform::RunningApplication::bundleIdentifier);
+        return testsupport::runningCopiesOf("com.tarnwicklabs.bastionguardpoint").size();
     }
 
     static bool launchctlListsTheAgent()

@@ -6,6 +6,7 @@
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/FileManager/FileManager.h"
 #include "Platform/Workspace/Workspace.h"
+#include "RootProcesses.h"
 
 #include "ImmutableFolder.h"
 #include "Platform/Authorization/AuthorizationAgent.h"
@@ -164,8 +165,7 @@ TEST_F(CleanTest, ForceQuitsOneRunningCopyOfTheBundle)
     EXPECT_EQ(cleanToEnd({row(true, {bundle.string()})}), (Counts{1, 0, 1, 0}));
     EXPECT_EQ(first.waitForExit(), SIGKILL);
     // Two regular copies: only the first one is quit; the other still runs from the Trash.
-    auto running = platform::Workspace::shared().runningApplications();
-    std::erase_if(running, [](const auto& application) { return application.bundleIdentifier != "Test.Clean.Victim"; });
+    const auto running = testsupport::runningCopiesOf("Test.Clean.Victim");
     ASSERT_EQ(running.size(), 1u);
     EXPECT_EQ(running[0].processIdentifier, second.pid());
     EXPECT_TRUE(fs::exists(trash / "Victim.app"));

@@ -1,7 +1,7 @@
 #include "ProcessGuard.h"
 
 #include "Platform/Workspace/ProcessList.h"
-#include "TestRoot.h"
+#include "RootProcesses.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -15,11 +15,6 @@ namespace testsupport {
 
 namespace {
 
-bool hasEnvironmentEntry(const std::string& environment, const std::string& entry)
-{
-    return (std::string(1, '\0') + environment).find('\0' + entry + '\0') != std::string::npos;
-}
-
 // Kills the processes whose environment holds the entry, round after round, since
 // a supervisor may start its job again before it is itself ended.
 void endProcessesWith(const std::string& entry)
@@ -28,8 +23,7 @@ void endProcessesWith(const std::string& entry)
     for (int round = 0; round < rounds; ++round) {
         bool found = false;
         for (const pid_t pid : platform::listedProcesses()) {
-            const auto environment = platform::readProcessFile(pid, "environ");
-            if (pid != ::getpid() && environment && hasEnvironmentEntry(*environment, entry)) {
+            if (pid != ::getpid() && environmentHolds(pid, entry)) {
                 ::kill(pid, SIGKILL);
                 found = true;
             }
@@ -57,7 +51,7 @@ void endProcessesWith(const std::string& entry)
 
 void guardProcessesOfTheRoot()
 {
-    const std::string entry = "PLATFORM_ROOT=" + platformRootFolder().string();
+    const std::string entry = platformRootEntry();
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return;

@@ -2,6 +2,7 @@
 
 #include "Platform/Dispatch/Dispatch.h"
 #include "PlantedApplication.h"
+#include "RootProcesses.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +20,7 @@ class WorkspaceTest : public testsupport::PlatformRootTest {};
 
 std::vector<platform::RunningApplication> copiesOf(const std::string& bundleIdentifier)
 {
-    auto running = Workspace::shared().runningApplications();
-    std::erase_if(running, [&](const auto& application) { return application.bundleIdentifier != bundleIdentifier; });
-    return running;
+    return testsupport::runningCopiesOf(bundleIdentifier);
 }
 
 TEST_F(WorkspaceTest, FilePackagesAreBundleFoldersOnly)

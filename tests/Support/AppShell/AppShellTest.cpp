@@ -3,7 +3,7 @@
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Reachability/NetworkReachability.h"
 #include "Platform/Values/PropertyList.h"
-#include "Platform/Workspace/Workspace.h"
+#include "RootProcesses.h"
 
 #include <QUrlQuery>
 
@@ -79,9 +79,8 @@ bool AppShellTest::waitForAnalyticsEvents(std::size_t count)
 std::vector<pid_t> AppShellTest::runningAgents()
 {
     std::vector<pid_t> agents;
-    for (const auto& application : platform::Workspace::shared().runningApplications())
-        if (application.bundleIdentifier == "com.tarnwicklabs.activeguardsentinelwarden")
-            agents.push_back(application.processIdentifier);
+    for (const auto& application : testsupport::runningCopiesOf("com.tarnwicklabs.activeguardsentinelwarden"))
+        agents.push_back(application.processIdentifier);
     return agents;
 }
 
