@@ -2,6 +2,7 @@
 
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
+#include "RootProcesses.h"
 
 #include <signal.h>
 
@@ -33,6 +34,8 @@ public:
         : process_(platform::ToolProcess::launch((bundle / "Contents/MacOS" / bundle.stem()).string(), {"60"},
                                                  platform::ToolProcess::Capture::Nothing))
     {
+        if (process_)
+            waitForExec(process_->pid()); // listed among the running applications from here on
     }
     RunningCopy(const RunningCopy&) = delete;
     RunningCopy& operator=(const RunningCopy&) = delete;

@@ -2,6 +2,7 @@
 #include "Platform/Workspace/ProcessList.h"
 #include "Platform/Workspace/ProcessStat.h"
 #include "Platform/Workspace/Workspace.h"
+#include "RootProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A sleeper whose exec has finished: its parent resumes while the kernel still sets up
-// the new program, and its command line reads empty until then.
+// A sleeper whose exec has finished.
 pid_t startSleeper()
 {
     const pid_t pid = platform::launchd::spawnDetached("/bin/sleep", {"/bin/sleep", "30"});
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (pid > 0 && std::chrono::steady_clock::now() < deadline) {
-        const auto commandLine = platform::processCommandLine(pid);
-        if (commandLine && !commandLine->empty())
-            break;
-        std::this_thread::sleep_for(1ms);
-    }
+    testsupport::waitForExec(pid);
     return pid;
 }
 
