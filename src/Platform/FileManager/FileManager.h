@@ -36,6 +36,11 @@ public:
 // The user's Trash: the host path of "/Users/<login name>/.Trash".
 std::string userTrashPath();
 
+// The name an item called `name` takes in the Trash at the given attempt (from 1):
+// its own name, then "<stem> 2<extension>", "<stem> 3<extension>", ...
+std::string trashItemName(const std::string& name, int attempt);
+inline constexpr int kTrashNameAttempts = 10000;
+
 // A path in the user's Trash for the item at `path` that nothing occupies now:
 // its own name, else "<stem> 2<extension>", "<stem> 3<extension>", ...; empty when
 // the Trash is there but is not a real folder.

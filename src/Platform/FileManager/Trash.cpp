@@ -13,8 +13,6 @@ namespace platform {
 
 namespace {
 
-constexpr int maximumNameAttempts = 10000;
-
 std::string withoutTrailingSlashes(std::string path)
 {
     while (path.size() > 1 && path.back() == '/')
@@ -26,14 +24,6 @@ std::string withoutTrailingSlashes(std::string path)
 fs::path itemName(const std::string& path)
 {
     return fs::path(withoutTrailingSlashes(path)).filename();
-}
-
-// "<name>", then "<stem> 2<extension>", "<stem> 3<extension>", ...
-fs::path candidateName(const fs::path& name, int attempt)
-{
-    if (attempt == 1)
-        return name;
-    return name.stem().string() + " " + std::to_string(attempt) + name.extension().string();
 }
 
 bool occupied(const fs::path& path)
@@ -89,14 +79,22 @@ bool isRealFolder(const fs::path& path)
 
 } // namespace
 
+std::string trashItemName(const std::string& name, int attempt)
+{
+    if (attempt == 1)
+        return name;
+    const fs::path item(name);
+    return item.stem().string() + " " + std::to_string(attempt) + item.extension().string();
+}
+
 std::string freeTrashPathFor(const std::string& path)
 {
     const fs::path trash = userTrashPath();
     if (occupied(trash) && !isRealFolder(trash))
         return {};
     const fs::path name = itemName(path);
-    for (int attempt = 1; attempt < maximumNameAttempts; ++attempt) {
-        const fs::path candidate = trash / candidateName(name, attempt);
+    for (int attempt = 1; attempt < kTrashNameAttempts; ++attempt) {
+        const fs::path candidate = trash / trashItemName(name.string(), attempt);
         if (!occupied(candidate))
             return candidate.string();
     }
@@ -123,8 +121,8 @@ bool FileManager::trashItem(const std::string& path, std::string* resultingPath,
         return fail(code);
     if (!isRealFolder(trash))
         return fail(std::make_error_code(std::errc::not_a_directory));
-    for (int attempt = 1; attempt < maximumNameAttempts; ++attempt) {
-        const fs::path destination = trash / candidateName(name, attempt);
+    for (int attempt = 1; attempt < kTrashNameAttempts; ++attempt) {
+        const fs::path destination = trash / trashItemName(name.string(), attempt);
         switch (moveWithoutReplacing(source, destination, code)) {
         case MoveResult::Moved:
             if (resultingPath)
