@@ -18,9 +18,10 @@ public:
     // URL's, else the "file://" URL its description ends with) and returns it.
     std::optional<platform::SharedFileListItem> itemRefInLoginItems(const std::string& path);
 
-    // Moves `path` to the user's Trash ("/bin/mv") or removes it ("/bin/rm -rf")
-    // once the user has allowed it through the authorisation prompt; where the
-    // user's own rights cannot remove it, the tool runs through the elevation tool
-    // (an administrator's password). True when the tool succeeded and the path is gone.
+    // Moves `path` to the user's Trash or removes it for good with the build's
+    // privileged remover, once the user has allowed it through the authorisation
+    // prompt; where the user's own rights cannot remove it, the tool runs through the
+    // elevation tool (an administrator's password). True when the tool succeeded and
+    // the path is gone; a step redirected through a link fails.
     static bool AuthorizedRemove(const std::string& path, bool moveTo);
 };

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -57,14 +58,26 @@ struct ScopedAuthorization {
     }
 };
 
-// "/bin/mv -n -- <path> <free name in the Trash>" or "/bin/rm -rf -- <path>".
+std::string withoutTrailingSlashes(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// The build's privileged remover: "trash <path> <Trash> <user id>" or "remove <path>".
+// It walks to the item's folder and to the Trash on descriptors, never through a
+// link, so a folder swapped for one while the password is asked fails the step.
 std::vector<std::string> toolCommand(const std::string& path, bool moveToTrash)
 {
+    const std::string tool = platform::resolveToolPath(platform::kPrivilegedRemoveTool);
+    const std::string item = withoutTrailingSlashes(path);
     if (!moveToTrash)
-        return {platform::resolveToolPath("/bin/rm"), "-rf", "--", path};
+        return {tool, "remove", item};
+    const std::string trash = platform::userTrashPath();
     std::error_code ignored;
-    fs::create_directories(platform::userTrashPath(), ignored);
-    return {platform::resolveToolPath("/bin/mv"), "-n", "--", path, platform::freeTrashPathFor(path)};
+    fs::create_directories(trash, ignored);
+    return {tool, "trash", item, trash, std::to_string(::getuid())};
 }
 
 // The tool's command, through the elevation tool when the user's own rights cannot

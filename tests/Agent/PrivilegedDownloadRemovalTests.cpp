@@ -6,6 +6,7 @@
 #include "ImmutableFolder.h"
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Screens/Common/AuthorizationPrompt.h"
 #include "Screens/Support/AuthorizationDialogAnswerer.h"
 #include "StandInPkexec.h"
@@ -63,7 +64,9 @@ TEST_F(PrivilegedDownloadRemoval, AllowMovesTheBundleToTheTrashThroughPkexec)
     const fs::path trashed = fs::path(platform::userTrashPath()) / "Snapfyre.app";
     EXPECT_FALSE(fs::exists(bundle));
     EXPECT_TRUE(fs::exists(trashed / "Contents/Info.plist"));
-    EXPECT_EQ(pkexec.recordedCommand(), (std::vector<std::string>{"/bin/mv", "-n", "--", bundle.string(), trashed.string()}));
+    const auto tool = fs::canonical(platform::resolveToolPath(platform::kPrivilegedRemoveTool)).string();
+    EXPECT_EQ(pkexec.recordedCommand(), (std::vector<std::string>{tool, "trash", bundle.string(),
+                                                                   platform::userTrashPath(), std::to_string(::getuid())}));
     EXPECT_EQ(alert.deleteState(), DownloadProtectionViewController::itemRemoved);
 }
 

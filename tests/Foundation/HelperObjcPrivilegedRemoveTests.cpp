@@ -54,6 +54,19 @@ protected:
     }
 
     static fs::path trash() { return platform::userTrashPath(); }
+    static std::string tool() { return fs::canonical(platform::resolveToolPath(platform::kPrivilegedRemoveTool)); }
+
+    // A bundle of root's, which the user played as 501 cannot remove, in a folder below
+    // the Downloads; and a folder outside the user's where a planted link leads.
+    fs::path plantRootsBundle()
+    {
+        ::setenv("PLATFORM_UID", "501", 1);
+        outside = testsupport::underRoot("/private/etc/profile.d");
+        fs::create_directories(outside);
+        return plantBundle("Evil/Setup.app", "found");
+    }
+
+    fs::path outside;
 
     int requests = 0;
     std::vector<std::string> lastRights;
@@ -106,10 +119,57 @@ TEST_F(PrivilegedRemoveTest, ThroughPkexecOnlyWhereTheUsersRightsAreNotEnough)
         EXPECT_TRUE(HelperObjc::AuthorizedRemove(bundle.string(), false)) << test.name;
         EXPECT_FALSE(fs::exists(bundle)) << test.name;
         if (pkexec) {
-            const std::vector<std::string> elevated{"/bin/rm", "-rf", "--", bundle.string()};
+            const std::vector<std::string> elevated{tool(), "remove", bundle.string()};
             EXPECT_EQ(pkexec->recordedCommand(), test.usersOwn ? std::vector<std::string>{} : elevated) << test.name;
         }
     }
+}
+
+// The item's own process swaps the Trash for a link while the password is asked.
+TEST_F(PrivilegedRemoveTest, ATrashSwappedForALinkMeanwhileTakesNothing)
+{
+    const auto bundle = plantRootsBundle();
+    const std::string swapTrash = "mv '" + trash().string() + "' '" + trash().string() + ".old' && ln -s '" +
+                                  outside.string() + "' '" + trash().string() + "'";
+    testsupport::StandInPkexec pkexec(swapTrash);
+    EXPECT_FALSE(HelperObjc::AuthorizedRemove(bundle.string(), true));
+    EXPECT_EQ(pkexec.recordedCommand(),
+              (std::vector<std::string>{tool(), "trash", bundle.string(), trash().string(), std::to_string(::getuid())}));
+    EXPECT_TRUE(fs::is_empty(outside));
+    EXPECT_EQ(testsupport::readFileText(bundle / "Contents/Info.plist"), "found");
+}
+
+// The same with a folder above the item swapped for a link to a folder of the same
+// shape outside: nothing there is removed.
+TEST_F(PrivilegedRemoveTest, AFolderAboveTheItemSwappedForALinkMeanwhileRemovesNothing)
+{
+    const auto bundle = plantRootsBundle();
+    const auto victim = testsupport::plantFile(outside / "Evil/Setup.app/Contents/Info.plist", "outside");
+    const auto evil = bundle.parent_path();
+    testsupport::StandInPkexec pkexec("mv '" + evil.string() + "' '" + evil.string() + ".real' && ln -s '" +
+                                      (outside / "Evil").string() + "' '" + evil.string() + "'");
+    EXPECT_FALSE(HelperObjc::AuthorizedRemove(bundle.string(), false));
+    EXPECT_EQ(pkexec.recordedCommand(), (std::vector<std::string>{tool(), "remove", bundle.string()}));
+    EXPECT_EQ(testsupport::readFileText(victim), "outside");
+    EXPECT_EQ(testsupport::readFileText(evil.string() + ".real/Setup.app/Contents/Info.plist"), "found");
+}
+
+// Debian puts ~/.local/bin first on the path: a pkexec the user's processes drop there
+// must never receive the command.
+TEST_F(PrivilegedRemoveTest, APkexecOnThePathIsNeverRun)
+{
+    const auto bundle = plantRootsBundle();
+    const auto userBin = testsupport::homeFolder() / ".local/bin";
+    const auto ran = testsupport::homeFolder() / "ran";
+    const auto planted = testsupport::plantFile(userBin / "pkexec", "#!/bin/sh\necho \"$@\" > '" + ran.string() + "'\n");
+    fs::permissions(planted, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const char* path = std::getenv("PATH");
+    const std::string pathBefore = path ? path : "";
+    ::setenv("PATH", (userBin.string() + ":" + pathBefore).c_str(), 1);
+    EXPECT_NE(platform::elevationToolPath(), planted.string());
+    (void)HelperObjc::AuthorizedRemove(bundle.string(), false); // with this process's own rights
+    ::setenv("PATH", pathBefore.c_str(), 1);
+    EXPECT_FALSE(fs::exists(ran));
 }
 
 TEST_F(PrivilegedRemoveTest, BlankOrRelativePathsFailWithoutAsking)

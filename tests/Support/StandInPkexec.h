@@ -9,26 +9,32 @@
 
 namespace testsupport {
 
-// A stand-in "pkexec" first on $PATH while it lives: it writes its arguments to a
-// record, one a line, and runs them as the command it was given.
+// A stand-in elevation tool named by $BG_TEST_ELEVATION_TOOL while it lives: it
+// writes its arguments to a record, one a line, runs `meanwhile` (a shell command
+// standing for what happens while the password is asked), and then runs its
+// arguments as the command it was given.
 class StandInPkexec {
 public:
-    StandInPkexec()
+    explicit StandInPkexec(const std::string& meanwhile = {})
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "bg-pkexec-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
         const auto script = folder_ / "pkexec";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record().string() << "'\nexec \"$@\"\n";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record().string() << "'\n"
+                              << meanwhile << "\nexec \"$@\"\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-        const char* path = std::getenv("PATH");
-        pathBefore_ = path ? path : "";
-        ::setenv("PATH", (folder_.string() + ":" + pathBefore_).c_str(), 1);
+        const char* before = std::getenv("BG_TEST_ELEVATION_TOOL");
+        toolBefore_ = before ? before : "";
+        ::setenv("BG_TEST_ELEVATION_TOOL", script.c_str(), 1);
     }
     StandInPkexec(const StandInPkexec&) = delete;
     StandInPkexec& operator=(const StandInPkexec&) = delete;
     ~StandInPkexec()
     {
-        ::setenv("PATH", pathBefore_.c_str(), 1);
+        if (toolBefore_.empty())
+            ::unsetenv("BG_TEST_ELEVATION_TOOL");
+        else
+            ::setenv("BG_TEST_ELEVATION_TOOL", toolBefore_.c_str(), 1);
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
@@ -49,7 +55,7 @@ private:
     std::filesystem::path record() const { return folder_ / "arguments"; }
 
     std::filesystem::path folder_;
-    std::string pathBefore_;
+    std::string toolBefore_;
 };
 
 } // namespace testsupport

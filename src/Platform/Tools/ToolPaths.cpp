@@ -1,10 +1,13 @@
 #include "Platform/Tools/ToolPaths.h"
 
+#include "Platform/Root/PlatformRoot.h"
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -30,6 +33,7 @@ constexpr std::array toolTable{
     ToolMapping{"/bin/launchctl", Target::StandIn, "launchctl"},
     ToolMapping{"/usr/bin/open", Target::StandIn, "open"},
     ToolMapping{"/usr/sbin/system_profiler", Target::StandIn, "system_profiler"},
+    ToolMapping{kPrivilegedRemoveTool, Target::StandIn, "privileged-remove"},
 };
 
 std::filesystem::path standInFolder()
@@ -41,38 +45,60 @@ std::filesystem::path standInFolder()
     return error ? std::filesystem::path() : executable.parent_path();
 }
 
-bool isExecutableFile(const std::filesystem::path& path)
+// The only elevation tool taken in a real run.
+constexpr const char* systemElevationTool = "/usr/bin/pkexec";
+
+// The tests' stand-in for the elevation tool, named by $BG_TEST_ELEVATION_TOOL. Only a
+// process under a platform root of its own (a test's temporary one) looks at it, so
+// the environment of a normal run, whose root is "/", never chooses the tool.
+std::optional<std::string> testElevationTool()
 {
+    const char* standIn = std::getenv("BG_TEST_ELEVATION_TOOL");
+    if (!standIn || !*standIn)
+        return std::nullopt;
     std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+    const auto root = std::filesystem::canonical(platformRoot(), error);
+    if (error || root == "/")
+        return std::nullopt;
+    return standIn;
 }
 
-std::optional<std::string> findOnSearchPath(std::string_view name)
+bool isElevationTool(const std::string& path, bool mustBeSetuid)
 {
-    const char* searchPath = std::getenv("PATH");
-    std::string_view folders = searchPath ? searchPath : "";
-    while (!folders.empty()) {
-        const auto end = folders.find(':');
-        const std::string_view folder = folders.substr(0, end);
-        folders = end == std::string_view::npos ? std::string_view() : folders.substr(end + 1);
-        // Only absolute folders: an empty or relative entry would name the current folder.
-        if (folder.empty() || folder.front() != '/')
-            continue;
-        const auto candidate = std::filesystem::path(folder) / name;
-        if (isExecutableFile(candidate))
-            return candidate.string();
-    }
-    return std::nullopt;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (!mustBeSetuid || info.st_mode & S_ISUID) &&
+           onlyRootCanChange(path);
 }
 
 } // namespace
 
+bool onlyRootCanChange(const std::string& path)
+{
+    const std::filesystem::path real(path);
+    if (!real.is_absolute() || real.lexically_normal() != real || !real.has_filename())
+        return false;
+    std::filesystem::path walked = "/";
+    const auto last = std::prev(real.end());
+    for (auto part = real.begin(); part != real.end(); ++part) {
+        if (part != real.begin())
+            walked /= *part;
+        struct stat info {};
+        if (::lstat(walked.c_str(), &info) != 0 || S_ISLNK(info.st_mode) || info.st_uid != 0)
+            return false;
+        // A folder others may write keeps root's entries when its sticky bit is set.
+        const bool othersMayWrite = info.st_mode & (S_IWGRP | S_IWOTH);
+        if (othersMayWrite && (part == last || !S_ISDIR(info.st_mode) || !(info.st_mode & S_ISVTX)))
+            return false;
+    }
+    return true;
+}
+
 std::optional<std::string> elevationToolPath()
 {
-    if (auto found = findOnSearchPath("pkexec"))
-        return found;
-    if (isExecutableFile("/usr/bin/pkexec"))
-        return "/usr/bin/pkexec";
+    if (const auto standIn = testElevationTool())
+        return isElevationTool(*standIn, false) ? standIn : std::nullopt;
+    if (isElevationTool(systemElevationTool, true))
+        return systemElevationTool;
     return std::nullopt;
 }
 

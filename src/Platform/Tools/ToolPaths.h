@@ -12,9 +12,20 @@ namespace platform {
 // folder of the running executable. Paths not in the table come back unchanged.
 std::string resolveToolPath(const std::string& macPath);
 
+// The build's privileged remover, by the name the tool table knows it under.
+inline constexpr const char* kPrivilegedRemoveTool = "privileged-remove";
+
 // The host's tool that runs a command as the administrator once the desktop has
-// asked for an administrator's password: "pkexec" on $PATH, else /usr/bin/pkexec;
-// nullopt where the system has neither.
+// asked for an administrator's password: /usr/bin/pkexec, and only while it is
+// root's own setuid program that nobody else can change (onlyRootCanChange); never
+// one found on $PATH. Tests name a stand-in in $BG_TEST_ELEVATION_TOOL, looked at
+// only under a platform root other than "/". nullopt where there is none.
 std::optional<std::string> elevationToolPath();
+
+// Whether nobody but root can change what the absolute `path` names: the file and
+// every folder on the way belong to root, none is a link, and neither group nor
+// others may write any of them, but for a sticky folder (its entries of root's stay
+// root's). What runs as root is run only from such a path.
+bool onlyRootCanChange(const std::string& path);
 
 } // namespace platform

@@ -67,26 +67,98 @@ TEST_F(PlayedUserRights, RemovingNeedsTheHoldingFolderAndAFoldersOwnRights)
     EXPECT_FALSE(userMayRemove((roots / "file").string()));
 }
 
-TEST(Elevation, ACommandGoesThroughThePkexecFoundOnThePath)
+// A folder of root's for the cases below, made and removed by the test.
+class RootOnlyPaths : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "bg-root-only-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    fs::path make(const std::string& name, fs::perms mode, uid_t owner = 0)
+    {
+        const auto path = folder / name;
+        name.ends_with("/") ? (void)fs::create_directories(path) : (void)testsupport::plantFile(path, "#!/bin/sh\n");
+        fs::permissions(path, mode);
+        EXPECT_EQ(::lchown(path.c_str(), owner, static_cast<gid_t>(-1)), 0);
+        return path.string().ends_with("/") ? path.parent_path() : path;
+    }
+
+    fs::path folder;
+};
+
+TEST_F(RootOnlyPaths, OnlyRootsOwnFilesOnAPathOthersCannotChange)
+{
+    using enum fs::perms;
+    ASSERT_TRUE(::getuid() == 0) << "the cases are made as root";
+    const auto tool = owner_all | group_read | group_exec | others_read | others_exec;
+    make("open/", all);
+    make("sticky/", all | sticky_bit);
+    make("real/", tool);
+    fs::create_directory_symlink(folder / "real", folder / "link");
+    struct Case {
+        std::string path;
+        bool onlyRoot;
+    };
+    for (const Case& test : {Case{make("roots", tool).string(), true},
+                             Case{make("group-writable", tool | group_write).string(), false},
+                             Case{make("users", tool, 501).string(), false},
+                             Case{make("open/roots", tool).string(), false},
+                             Case{make("sticky/roots", tool).string(), true},
+                             Case{make("sticky/users", tool, 501).string(), false},
+                             Case{make("real/roots", tool).string(), true},
+                             Case{(folder / "link/roots").string(), false},
+                             Case{(folder / "real/../roots").string(), false},
+                             Case{"roots", false},
+                             Case{(folder / "missing").string(), false}}) {
+        EXPECT_EQ(onlyRootCanChange(test.path), test.onlyRoot) << test.path;
+    }
+}
+
+TEST(Elevation, ACommandGoesThroughTheTestsStandInOnlyUnderATestRoot)
 {
     const std::vector<std::string> command{"/bin/rm", "-rf", "--", "/Applications/Tool.app"};
-    {
-        testsupport::StandInPkexec pkexec;
-        EXPECT_EQ(elevationToolPath(), pkexec.path().string());
-        auto elevated = command;
-        elevated.insert(elevated.begin(), pkexec.path().string());
-        EXPECT_EQ(commandWithAdministratorRights(command), elevated);
-    }
+    auto realCommand = command;
+    realCommand.front() = fs::canonical(command.front()).string();
+    testsupport::StandInPkexec pkexec;
+    EXPECT_EQ(elevationToolPath(), pkexec.path().string());
+    auto elevated = realCommand;
+    elevated.insert(elevated.begin(), pkexec.path().string());
+    EXPECT_EQ(commandWithAdministratorRights(command), elevated) << "the tool named by its real path";
+
+    const std::string root = testsupport::platformRootFolder().string();
+    ::setenv("PLATFORM_ROOT", "/", 1);
+    EXPECT_NE(elevationToolPath(), pkexec.path().string()) << "a real run never takes it";
+    ::setenv("PLATFORM_ROOT", root.c_str(), 1);
+
+    fs::permissions(pkexec.path(), fs::perms::others_write, fs::perm_options::add);
+    EXPECT_EQ(elevationToolPath(), std::nullopt) << "nor one others may change";
+    EXPECT_EQ(commandWithAdministratorRights(command), command) << "the user's own rights, as they are";
+}
+
+TEST(Elevation, NeitherAPkexecOnThePathNorAToolOthersMayChange)
+{
+    const auto userBin = testsupport::homeFolder() / ".local/bin";
+    testsupport::plantFile(userBin / "pkexec", "#!/bin/sh\n");
+    fs::permissions(userBin / "pkexec", fs::perms::owner_all);
     const char* path = std::getenv("PATH");
     const std::string pathBefore = path ? path : "";
-    ::setenv("PATH", "/nonexistent:relative/bin", 1);
-    if (fs::exists("/usr/bin/pkexec")) {
-        EXPECT_EQ(elevationToolPath(), "/usr/bin/pkexec");
-    } else {
-        EXPECT_EQ(elevationToolPath(), std::nullopt);
-        EXPECT_EQ(commandWithAdministratorRights(command), command) << "the user's own rights, as they are";
-    }
+    ::setenv("PATH", (userBin.string() + ":" + pathBefore).c_str(), 1);
+    const auto found = elevationToolPath();
     ::setenv("PATH", pathBefore.c_str(), 1);
+    if (fs::exists("/usr/bin/pkexec"))
+        EXPECT_EQ(found, "/usr/bin/pkexec");
+    else
+        EXPECT_EQ(found, std::nullopt);
+
+    testsupport::StandInPkexec pkexec;
+    const auto usersTool = testsupport::plantFile(testsupport::homeFolder() / "tool", "#!/bin/sh\n");
+    ASSERT_EQ(::chown(usersTool.c_str(), 501, static_cast<gid_t>(-1)), 0);
+    const std::vector<std::string> command{usersTool.string(), "remove", "/Applications/Tool.app"};
+    EXPECT_EQ(commandWithAdministratorRights(command), command);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "Detection/Scan.h"
 #include "ImmutableFolder.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "ScreenSeams.h"
 #include "Screens/Common/AuthorizationPrompt.h"
 #include "Screens/Scan/CleanProcessViewController.h"
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -64,6 +67,13 @@ protected:
                   "Moving \u201c" + app.string() + "\u201d to the Trash needs an administrator\u2019s rights.");
     }
 
+    // What the stand-in elevation tool is asked to run for the found bundle.
+    std::vector<std::string> privilegedTrashCommand() const
+    {
+        return {fs::canonical(platform::resolveToolPath(platform::kPrivilegedRemoveTool)).string(), "trash",
+                app.string(), platform::userTrashPath(), std::to_string(::getuid())};
+    }
+
     static ScanResultViewController& results() { return AllViewControllers::scanResultViewController(); }
     static CleanProcessViewController& clean() { return AllViewControllers::cleanProcessViewController(); }
     static ScanViewController& container() { return AllViewControllers::scanViewController(); }
@@ -81,7 +91,28 @@ TEST_F(PrivilegedClean, AllowMovesTheBundleToTheTrashThroughPkexec)
     const fs::path trashed = fs::path(platform::userTrashPath()) / app.filename();
     EXPECT_FALSE(fs::exists(app));
     EXPECT_TRUE(fs::is_directory(trashed));
-    EXPECT_EQ(pkexec.recordedCommand(), (std::vector<std::string>{"/bin/mv", "-n", "--", app.string(), trashed.string()}));
+    EXPECT_EQ(pkexec.recordedCommand(), privilegedTrashCommand());
+}
+
+// The found application's own process swaps the Trash for a link to a folder of its
+// choosing while the password is asked: the bundle goes nowhere, the file manager's
+// fallback refuses the linked Trash too, and the clean says why.
+TEST_F(PrivilegedClean, ATrashSwappedForALinkWhileThePasswordIsAskedTakesNothing)
+{
+    const fs::path trash = platform::userTrashPath();
+    const fs::path chosen = testsupport::underRoot("/private/etc/profile.d");
+    fs::create_directories(chosen);
+    testsupport::StandInPkexec swapping("mv '" + trash.string() + "' '" + trash.string() + ".old' && ln -s '" +
+                                        chosen.string() + "' '" + trash.string() + "'");
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    screentest::AuthorizationDialogAnswerer allow([](AuthorizationDialog& dialog) { widgettest::click(*dialog.btnAllow); });
+    testing::internal::CaptureStdout();
+    ASSERT_NO_FATAL_FAILURE(cleanNow(allow));
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(swapping.recordedCommand(), privilegedTrashCommand());
+    EXPECT_TRUE(fs::is_empty(chosen));
+    EXPECT_TRUE(fs::is_directory(app));
+    EXPECT_NE(printed.find("could not be moved to the Trash"), std::string::npos) << printed;
 }
 
 TEST_F(PrivilegedClean, CancelLeavesTheBundleInPlace)
