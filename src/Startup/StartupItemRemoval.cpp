@@ -1,6 +1,5 @@
 #include "Startup/StartupItemRemoval.h"
 
-#include "Helper/LDLaunchCtl/LDAuthorizer.h"
 #include "Helper/LDLaunchCtl/LDJobs.h"
 #include "Helper/LDLaunchCtl/LDLaunchCtl.h"
 #include "Platform/LoginItems/ServiceManagementLoginItem.h"
@@ -13,8 +12,6 @@
 #include <iostream>
 
 namespace {
-
-constexpr const char* removalPrompt = "Removing the job requires authorization.";
 
 bool isFile(const std::string& path)
 {
@@ -35,17 +32,37 @@ std::string describe(const platform::Error& error)
            + "\"";
 }
 
-// A loaded job: unloaded and its plist deleted by the launchd library.
+// Runs `step` with the authorisation the domain needs (none for the user's own),
+// asked with `prompt`.
+bool withAuthorization(LDLaunchDomain domain, const std::string& label, const std::string& prompt,
+                       platform::Error* error, const std::function<bool(platform::AuthorizationRef)>& step)
+{
+    return LDLaunchCtl::sharedController().withAuthorization(domain, label, prompt, error, step);
+}
+
+std::optional<std::string> plistPathOf(const LaunchAgent& agent, const std::string& folder)
+{
+    if (agent.plistPath)
+        return agent.plistPath;
+    return agent.plistName ? std::optional(folder + *agent.plistName) : std::nullopt;
+}
+
+// A loaded job: unloaded and its plist deleted by the launchd library, asking once.
 bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, const std::optional<std::string>& label,
                           platform::Error& error)
 {
-    auto& controller = LDLaunchCtl::sharedController();
-    bool removed = false;
-    if (label && !label->empty() && isFile(folder + *label))
-        removed = controller.remove(*label, *agent.ldLaunchDomain, &error);
-    if (agent.plistName && !agent.plistName->empty() && isFile(folder + *agent.plistName))
-        removed = controller.remove(withoutPlistExtensions(*agent.plistName), *agent.ldLaunchDomain, &error) || removed;
-    return removed;
+    const auto prompt = jobAuthorizationPrompt("Removing", label, plistPathOf(agent, folder));
+    return withAuthorization(*agent.ldLaunchDomain, label.value_or(""), prompt, &error,
+                             [&](platform::AuthorizationRef authRef) {
+        auto& controller = LDLaunchCtl::sharedController();
+        bool removed = false;
+        if (label && !label->empty() && isFile(folder + *label))
+            removed = controller.remove(*label, *agent.ldLaunchDomain, authRef, &error);
+        if (agent.plistName && !agent.plistName->empty() && isFile(folder + *agent.plistName))
+            removed = controller.remove(withoutPlistExtensions(*agent.plistName), *agent.ldLaunchDomain, authRef,
+                                        &error) || removed;
+        return removed;
+    });
 }
 
 // Deletes a job's plist: the user's own file directly, another domain's as root.
@@ -62,19 +79,6 @@ bool deletePlist(const std::string& path, LDLaunchDomain domain, platform::Autho
     return false;
 }
 
-// Runs `step` with the authorisation the domain needs (none for the user's own).
-template <class Step>
-bool withAuthorization(LDLaunchDomain domain, const std::string& label, platform::Error* error, Step step)
-{
-    platform::AuthorizationRef authRef = nullptr;
-    if (!LDLaunchCtl::sharedController().createAuthorization(&authRef, domain, label, removalPrompt, error))
-        return false;
-    const bool done = step(authRef);
-    if (authRef)
-        LDAuthorizer::authorizationFree(authRef);
-    return done;
-}
-
 // A job launchd does not have loaded (one switched off): there is nothing to unload,
 // so only its plist goes, with the authorisation its domain needs.
 bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder, platform::Error& error)
@@ -82,7 +86,8 @@ bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder, 
     if (!agent.plistName || agent.plistName->empty() || !isFile(folder + *agent.plistName))
         return false;
     const std::string label = agent.ldLaunchJob->Label().value_or("");
-    return withAuthorization(*agent.ldLaunchDomain, label, &error, [&](platform::AuthorizationRef authRef) {
+    const auto prompt = jobAuthorizationPrompt("Removing", label, folder + *agent.plistName);
+    return withAuthorization(*agent.ldLaunchDomain, label, prompt, &error, [&](platform::AuthorizationRef authRef) {
         return deletePlist(folder + *agent.plistName, *agent.ldLaunchDomain, authRef, &error);
     });
 }
@@ -108,10 +113,34 @@ bool removeLoadedJob(const std::string& label, LDLaunchDomain domain, const std:
     auto& controller = LDLaunchCtl::sharedController();
     if (plistPath && plistPath == LDJobPlistPath(domain, label))
         return controller.remove(label, domain, error);
-    return withAuthorization(domain, label, error, [&](platform::AuthorizationRef authRef) {
+    const auto prompt = jobAuthorizationPrompt("Removing", label, plistPath);
+    return withAuthorization(domain, label, prompt, error, [&](platform::AuthorizationRef authRef) {
         return controller.unload(label, domain, authRef, error)
                && (!plistPath || deletePlist(*plistPath, domain, authRef, error));
     });
+}
+
+std::string jobAuthorizationPrompt(std::string_view action, const std::optional<std::string>& label,
+                                   const std::optional<std::string>& plistPath)
+{
+    const auto quoted = [](const std::string& text) { return "\u201c" + text + "\u201d "; };
+    const bool named = label && !label->empty();
+    const bool located = plistPath && !plistPath->empty();
+    const std::string job = named && located ? quoted(*label) + "(" + *plistPath + ") "
+                            : named          ? quoted(*label)
+                            : located        ? quoted(*plistPath)
+                                             : std::string();
+    return std::string(action) + " the job " + job + "requires authorization.";
+}
+
+bool withJobAuthorization(const LaunchAgent& agent, std::string_view action, platform::Error* error,
+                          const std::function<bool(platform::AuthorizationRef)>& step)
+{
+    const auto label = agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
+    const auto folder = launchdFolder(agent.ldLaunchDomain);
+    const auto prompt = jobAuthorizationPrompt(action, label, plistPathOf(agent, folder.value_or("")));
+    return withAuthorization(agent.ldLaunchDomain.value_or(LDLaunchDomain::userLaunchAgent), label.value_or(""),
+                             prompt, error, step);
 }
 
 std::optional<std::string> plistOfJob(const std::string& label, LDLaunchDomain domain)

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "Helper/LDLaunchCtl/LDLaunchDomain.h"
+#include "Platform/Authorization/Authorization.h"
 #include "Platform/Launchd/Error.h"
 #include "Startup/LaunchAgent.h"
 #include "Startup/LoginItem.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // What became of one selected record in a removal.
 enum class RemovalOutcome {
@@ -32,6 +35,17 @@ RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure = n
 // label). False, with launchd's or the file's error, when either fails.
 bool removeLoadedJob(const std::string& label, LDLaunchDomain domain, const std::optional<std::string>& plistPath,
                      platform::Error* error);
+
+// The text of the authorisation dialog for a step on one job, naming it by its label
+// and its plist's path (where known): "<action> the job “<label>” (<path>) requires
+// authorization."
+std::string jobAuthorizationPrompt(std::string_view action, const std::optional<std::string>& label,
+                                   const std::optional<std::string>& plistPath);
+
+// Runs `step` with the authorisation the agent's domain needs (none for the user's
+// own), the dialog naming the agent (jobAuthorizationPrompt with `action`).
+bool withJobAuthorization(const LaunchAgent& agent, std::string_view action, platform::Error* error,
+                          const std::function<bool(platform::AuthorizationRef)>& step);
 
 // The plist of the domain's folder whose "Label" is the label (the first in name
 // order); none when no file carries it.

@@ -135,6 +135,17 @@ bool LDLaunchCtl::createAuthorization(AuthorizationRef* authRef, LDLaunchDomain 
     return status == platform::errAuthorizationSuccess || authorizationFailed(status, error);
 }
 
+bool LDLaunchCtl::withAuthorization(LDLaunchDomain domain, const std::string& label, const std::string& prompt,
+                                    Error* error, const std::function<bool(AuthorizationRef)>& step)
+{
+    AuthorizationRef authRef = nullptr;
+    if (!createAuthorization(&authRef, domain, label, prompt, error))
+        return false;
+    const bool done = step(authRef);
+    releaseUnlessSession(authRef);
+    return done;
+}
+
 void LDLaunchCtl::releaseUnlessSession(AuthorizationRef authRef) const
 {
     if (authRef != authRef_)
@@ -183,15 +194,15 @@ bool LDLaunchCtl::addPlist(const platform::Dictionary& plist, LDLaunchDomain dom
 
 bool LDLaunchCtl::remove(const std::string& label, LDLaunchDomain domain, Error* error)
 {
-    if (domain >= LDLaunchDomain::globalLaunchAgent) {
-        AuthorizationRef authRef = nullptr;
-        if (!createAuthorization(&authRef, domain, label, kUnloadPrompt, error))
-            return false;
-        const bool removed = passLaunchdError(
+    return withAuthorization(domain, label, kUnloadPrompt, error,
+                             [&](AuthorizationRef authRef) { return remove(label, domain, authRef, error); });
+}
+
+bool LDLaunchCtl::remove(const std::string& label, LDLaunchDomain domain, AuthorizationRef authRef, Error* error)
+{
+    if (domain >= LDLaunchDomain::globalLaunchAgent)
+        return passLaunchdError(
             error, [&](Error* launchdError) { return LDJobRemoveWithPlist(domain, label, authRef, launchdError); });
-        releaseUnlessSession(authRef);
-        return removed;
-    }
     if (!passLaunchdError(error, [&](Error* launchdError) { return LDJobRemove(domain, label, nullptr, launchdError); }))
         return false;
     const std::string plist = LDJobPlistPath(domain, label).value_or("");
@@ -213,12 +224,14 @@ bool LDLaunchCtl::loadPlist(const platform::Dictionary& plist, LDLaunchDomain do
 {
     const auto label = plist.find("Label");
     const std::string* labelText = label == plist.end() ? nullptr : label->second.asText();
-    AuthorizationRef authRef = nullptr;
-    if (!createAuthorization(&authRef, domain, labelText ? *labelText : "", kLoadPrompt, error))
-        return false;
-    const bool loaded = submit(plist, domain, authRef, error);
-    releaseUnlessSession(authRef);
-    return loaded;
+    return withAuthorization(domain, labelText ? *labelText : "", kLoadPrompt, error,
+                             [&](AuthorizationRef authRef) { return loadPlist(plist, domain, authRef, error); });
+}
+
+bool LDLaunchCtl::loadPlist(const platform::Dictionary& plist, LDLaunchDomain domain, AuthorizationRef authRef,
+                            Error* error)
+{
+    return submit(plist, domain, authRef, error);
 }
 
 bool LDLaunchCtl::load(LDLaunchJob& job, LDLaunchDomain domain, AuthorizationRef authRef, Error* error)
@@ -239,12 +252,8 @@ bool LDLaunchCtl::submit(const platform::Dictionary& plist, LDLaunchDomain domai
 
 bool LDLaunchCtl::unload(const std::string& label, LDLaunchDomain domain, Error* error)
 {
-    AuthorizationRef authRef = nullptr;
-    if (!createAuthorization(&authRef, domain, label, kUnloadPrompt, error))
-        return false;
-    const bool unloaded = unload(label, domain, authRef, error);
-    releaseUnlessSession(authRef);
-    return unloaded;
+    return withAuthorization(domain, label, kUnloadPrompt, error,
+                             [&](AuthorizationRef authRef) { return unload(label, domain, authRef, error); });
 }
 
 bool LDLaunchCtl::unload(const std::string& label, LDLaunchDomain domain, AuthorizationRef authRef, Error* error)

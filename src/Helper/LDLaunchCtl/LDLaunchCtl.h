@@ -43,15 +43,25 @@ public:
     bool createAuthorization(platform::AuthorizationRef* authRef, LDLaunchDomain domain, const std::string& label,
                              const std::string& prompt, platform::Error* error);
 
+    // Runs `step` with the authorisation an operation in the domain needs (as
+    // createAuthorization, asked with `prompt`), released afterwards unless the session's.
+    bool withAuthorization(LDLaunchDomain domain, const std::string& label, const std::string& prompt,
+                           platform::Error* error, const std::function<bool(platform::AuthorizationRef)>& step);
+
     bool jobIsValid(const LDLaunchJob& job, platform::Error* error);
     bool add(LDLaunchJob& job, LDLaunchDomain domain, platform::Error* error);
     // The same for a job's whole plist: every key is written and handed to launchd,
     // also those the job type does not know.
     bool addPlist(const platform::Dictionary& plist, LDLaunchDomain domain, platform::Error* error);
     bool remove(const std::string& label, LDLaunchDomain domain, platform::Error* error);
+    // The same with an authorisation the caller obtained (and frees).
+    bool remove(const std::string& label, LDLaunchDomain domain, platform::AuthorizationRef authRef,
+                platform::Error* error);
     bool load(LDLaunchJob& job, LDLaunchDomain domain, platform::Error* error);
     // The same for a job's whole plist, every key handed to launchd.
     bool loadPlist(const platform::Dictionary& plist, LDLaunchDomain domain, platform::Error* error);
+    bool loadPlist(const platform::Dictionary& plist, LDLaunchDomain domain, platform::AuthorizationRef authRef,
+                   platform::Error* error);
     bool load(LDLaunchJob& job, LDLaunchDomain domain, platform::AuthorizationRef authRef, platform::Error* error);
     bool unload(const std::string& label, LDLaunchDomain domain, platform::Error* error);
     bool unload(const std::string& label, LDLaunchDomain domain, platform::AuthorizationRef authRef,

@@ -117,14 +117,14 @@ SwitchResult switchSessionEntry(LoginItem& item, bool on)
 
 // Loads the agent's job from its whole plist while that still carries the job's label
 // (launchd then has every key, also those the job type does not know); else the job.
-bool loadWhole(LDLaunchJob& job, const LaunchAgent& agent, platform::Error& error)
+bool loadWhole(LDLaunchJob& job, const LaunchAgent& agent, platform::AuthorizationRef authRef, platform::Error& error)
 {
     auto& controller = LDLaunchCtl::sharedController();
     const auto plist = agent.plistPath ? platform::readPropertyListFile(*agent.plistPath) : std::nullopt;
     const platform::Dictionary* whole = plist ? plist->asDictionary() : nullptr;
     if (whole && job.Label() && textEntry(*whole, "Label") == job.Label())
-        return controller.loadPlist(*whole, *agent.ldLaunchDomain, &error);
-    return controller.load(job, *agent.ldLaunchDomain, &error);
+        return controller.loadPlist(*whole, *agent.ldLaunchDomain, authRef, &error);
+    return controller.load(job, *agent.ldLaunchDomain, authRef, &error);
 }
 
 } // namespace
@@ -141,8 +141,10 @@ SwitchResult switchStartupItem(LaunchAgent& agent, bool on)
     auto& controller = LDLaunchCtl::sharedController();
     platform::Error error;
     LDLaunchJob job = agent.ldLaunchJob.value_or(LDLaunchJob());
-    const bool changed = on ? loadWhole(job, agent, error)
-                            : controller.unload(job.Label().value_or(""), *agent.ldLaunchDomain, &error);
+    const bool changed = withJobAuthorization(agent, on ? "Loading" : "Unloading", &error, [&](auto authRef) {
+        return on ? loadWhole(job, agent, authRef, error)
+                  : controller.unload(job.Label().value_or(""), *agent.ldLaunchDomain, authRef, &error);
+    });
     if (!changed)
         return failure(error);
     (void)runTask("/bin/launchctl", {on ? "load" : "unload", "-w", agent.plistPath.value_or("")});

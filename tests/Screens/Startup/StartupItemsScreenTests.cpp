@@ -9,6 +9,8 @@
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/LoginItems/SharedFileList.h"
 #include "Platform/Values/PropertyList.h"
+#include "Screens/Common/AuthorizationDialog.h"
+#include "Screens/Common/AuthorizationPrompt.h"
 #include "Screens/Manage/CleanProcessStartupItemsViewController.h"
 #include "Screens/Manage/StartupItemsViewController.h"
 #include "Screens/Manage/StartupManagerTableCellView.h"
@@ -26,6 +28,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -378,6 +381,72 @@ TEST_F(StartupScreensTest, ADeniedAuthorisationSetsTheSwitchBack)
     EXPECT_FALSE(seams.sheets[0].informativeText.empty());
     EXPECT_TRUE(seams.modalAlerts.empty());
     seams.answerSheet(alertFirstButtonReturn);
+}
+
+// Answers every authorisation dialog with Allow, keeping the step each one named;
+// grabs the first as it is shown.
+class DialogsAllowed {
+public:
+    explicit DialogsAllowed(QString grabName) : grabName_(std::move(grabName))
+    {
+        installAuthorizationPrompt();
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* dialog = dynamic_cast<AuthorizationDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            actions.push_back(dialog->lblAction->text().toStdString());
+            if (actions.size() == 1)
+                widgettest::saveSettledGrab(*dialog, grabName_);
+            widgettest::click(*dialog->btnAllow);
+        });
+        timer_.start(10);
+    }
+    ~DialogsAllowed() { platform::AuthorizationAgent::reset(); }
+
+    std::vector<std::string> actions;
+
+private:
+    QString grabName_;
+    QTimer timer_;
+};
+
+// With several system jobs selected, each dialog says which job it is asked for.
+TEST_F(StartupScreensTest, TheAuthorisationDialogNamesTheJobItIsFor)
+{
+    const std::string agents = host("/Library/LaunchAgents");
+    const std::string daemons = host("/Library/LaunchDaemons");
+    plantAgent(agents, "com.example.updater", true);
+    plantAgent(daemons, "com.example.helperd", false);
+    QGuiApplication::setApplicationDisplayName("Bastion Guardpoint");
+    makeScreens();
+    list->btnLaunchAgents->click();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    const auto rowOf = [&](const std::string& label) {
+        const auto& rows = list->model().launchAgents();
+        return static_cast<int>(std::ranges::find_if(rows, [&](const auto& agent) {
+                                    return agent.ldLaunchJob->Label() == label;
+                                }) - rows.begin());
+    };
+    const std::string updater = "\u201ccom.example.updater\u201d (" + agents + "/com.example.updater.plist)";
+    const std::string helperd = "\u201ccom.example.helperd\u201d (" + daemons + "/com.example.helperd.plist)";
+    {
+        DialogsAllowed allowed("AuthorizationDialog-StartupItemSwitchedOff");
+        clickSwitch(rowOf("com.example.updater"));
+        EXPECT_EQ(allowed.actions, std::vector<std::string>{"Unloading the job " + updater + " requires authorization."});
+        EXPECT_FALSE(isLoaded("com.example.updater"));
+        clickSwitch(rowOf("com.example.updater"));
+        ASSERT_EQ(allowed.actions.size(), 2u);
+        EXPECT_EQ(allowed.actions[1], "Loading the job " + updater + " requires authorization.");
+    }
+    DialogsAllowed allowed("AuthorizationDialog-StartupItemRemoved");
+    list->checkBoxSelectAll->click();
+    deleteSelected(alertFirstButtonReturn);
+    ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    std::ranges::sort(allowed.actions);
+    EXPECT_EQ(allowed.actions, (std::vector<std::string>{"Removing the job " + helperd + " requires authorization.",
+                                                          "Removing the job " + updater + " requires authorization."}));
+    EXPECT_FALSE(fs::exists(agents + "/com.example.updater.plist"));
+    EXPECT_FALSE(fs::exists(daemons + "/com.example.helperd.plist"));
 }
 
 TEST_F(StartupScreensTest, DeletingTwoSelectedItemsShowsTheCleanAndReloadsTheLists)
