@@ -74,13 +74,13 @@ bool isElevationTool(const std::string& path, bool mustBeSetuid)
 
 bool onlyRootCanChange(const std::string& path)
 {
-    const std::filesystem::path real(path);
-    if (!real.is_absolute() || real.lexically_normal() != real || !real.has_filename())
+    const std::filesystem::path named(path);
+    if (!named.is_absolute() || named.lexically_normal() != named || !named.has_filename())
         return false;
     std::filesystem::path walked = "/";
-    const auto last = std::prev(real.end());
-    for (auto part = real.begin(); part != real.end(); ++part) {
-        if (part != real.begin())
+    const auto last = std::prev(named.end());
+    for (auto part = named.begin(); part != named.end(); ++part) {
+        if (part != named.begin())
             walked /= *part;
         struct stat info {};
         if (::lstat(walked.c_str(), &info) != 0 || S_ISLNK(info.st_mode) || info.st_uid != 0)
