@@ -41,9 +41,4 @@ std::string userTrashPath();
 std::string trashItemName(const std::string& name, int attempt);
 inline constexpr int kTrashNameAttempts = 10000;
 
-// A path in the user's Trash for the item at `path` that nothing occupies now:
-// its own name, else "<stem> 2<extension>", "<stem> 3<extension>", ...; empty when
-// the Trash is there but is not a real folder.
-std::string freeTrashPathFor(const std::string& path);
-
 } // namespace platform

@@ -87,20 +87,6 @@ std::string trashItemName(const std::string& name, int attempt)
     return item.stem().string() + " " + std::to_string(attempt) + item.extension().string();
 }
 
-std::string freeTrashPathFor(const std::string& path)
-{
-    const fs::path trash = userTrashPath();
-    if (occupied(trash) && !isRealFolder(trash))
-        return {};
-    const fs::path name = itemName(path);
-    for (int attempt = 1; attempt < kTrashNameAttempts; ++attempt) {
-        const fs::path candidate = trash / trashItemName(name.string(), attempt);
-        if (!occupied(candidate))
-            return candidate.string();
-    }
-    return {};
-}
-
 bool FileManager::trashItem(const std::string& path, std::string* resultingPath, FileError* error) const
 {
     const std::string source = withoutTrailingSlashes(path);
