@@ -2,7 +2,7 @@
 // launchd through "/usr/bin/open". A second agent of the same user leaves at once.
 #include "Foundation/InstanceLock.h"
 #include "Agent/AppDelegate.h"
-#include "Agent/TerminationSignal.h"
+#include "Foundation/TerminationSignal.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
 #include "Screens/Common/AuthorizationPrompt.h"

@@ -4,6 +4,7 @@
 #include "App/AppDelegate.h"
 #include "App/ApplicationInstance.h"
 #include "Foundation/InstanceLock.h"
+#include "Foundation/TerminationSignal.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
 #include "Platform/Tools/ToolPaths.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     platform::dispatch::adoptMainThread();
     platform::dispatch::attachToQtEventLoop();
+    quitOnTerminationSignal(); // a logout or a session stop quits as the menu does
     putPlatformToolsOnPath();
     installAuthorizationPrompt();
 

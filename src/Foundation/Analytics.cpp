@@ -2,6 +2,7 @@
 
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Http/HttpTransfer.h"
 #include "Platform/IOKit/HardwareAddress.h"
 #include "Platform/Values/PropertyList.h"
@@ -13,7 +14,6 @@
 #include <filesystem>
 #include <iostream>
 #include <regex>
-#include <thread>
 
 std::string analyticsClientId;
 std::string analyticsUtmSource;
@@ -78,7 +78,7 @@ std::string analyticsHitBody(const std::string& category, const std::string& act
 void sendAnalyticsEvent(const std::string& category, const std::string& action)
 {
     platform::HttpRequest request{analyticsEndpoint(), analyticsHitBody(category, action)};
-    std::thread([request = std::move(request)] { platform::performHttpRequest(request); }).detach();
+    platform::dispatch::asyncOnOwnThread([request = std::move(request)] { platform::performHttpRequest(request); });
 }
 
 std::string analyticsClientIdentifier()

@@ -20,6 +20,7 @@ std::string analyticsEndpoint();
 std::string analyticsHitBody(const std::string& category, const std::string& action);
 
 // Posts one event hit in the background and returns at once; the reply is ignored.
+// The end of the process waits for a post under way (finishGlobalQueue).
 void sendAnalyticsEvent(const std::string& category, const std::string& action);
 
 // The primary interface's hardware address as "0a:1b:2c:3d:4e:5f"; empty without one.

@@ -1,9 +1,9 @@
 #include "Foundation/Downloads.h"
 
+#include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Files/AtomicFile.h"
 
 #include <filesystem>
-#include <thread>
 
 namespace {
 
@@ -31,7 +31,7 @@ void downloadFile(const std::optional<std::string>& from, const std::string& to,
         completion(to, std::nullopt);
         return;
     }
-    std::thread([url = *from, to, limits, completion = std::move(completion)] {
+    platform::dispatch::asyncOnOwnThread([url = *from, to, limits, completion = std::move(completion)] {
         completion(to, fetchInto(url, to, limits));
-    }).detach();
+    });
 }

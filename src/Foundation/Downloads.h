@@ -29,6 +29,8 @@ using DownloadCompletion =
 // and the completion runs there exactly once: with no error after an HTTP 200
 // whose body was written whole (atomically) to `to`, else with an error and
 // nothing written. A body over the size limit, or a transfer past its deadlines,
-// is an error, found while it arrives.
+// is an error, found while it arrives. The end of the process waits for a fetch
+// under way (finishGlobalQueue); one asked for after that end is dropped, and its
+// completion never runs.
 void downloadFile(const std::optional<std::string>& from, const std::string& to, const DownloadLimits& limits,
                   DownloadCompletion completion);

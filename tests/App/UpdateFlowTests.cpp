@@ -1,14 +1,18 @@
 #include "AppShellTest.h"
 
 #include "App/AppDelegate.h"
+#include "Foundation/Settings.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <fstream>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -91,6 +95,29 @@ TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
     EXPECT_EQ(shell->waitForExit(), 0);
     EXPECT_EQ(testsupport::readFileText(opened), path);
     EXPECT_FALSE(fs::exists("pwned"));
+}
+
+// A logout or a session stop ends the application with SIGTERM: it quits as from
+// its menu, and the release it has downloaded is installed on the way out.
+TEST_F(UpdateFlow, SigtermQuitsTheApplicationAndInstallsTheDownloadedRelease)
+{
+    publishRelease();
+    standardDefaults().setBool(SettingsKey::firstRun, false); // the release is fetched 5 seconds after launch
+    const fs::path log = testsupport::platformRootFolder() / "application.log";
+    ::setenv("BG_NETWORK_REACHABLE", "0", 1); // no definitions job
+    auto application = platform::ToolProcess::launch(
+        "/bin/sh", {"-c", "exec \"$0\" > \"$1\"", (bundle / "Contents/MacOS/Bastion Guardpoint").string(), log.string()},
+        platform::ToolProcess::Capture::Nothing);
+    ::unsetenv("BG_NETWORK_REACHABLE");
+    ASSERT_TRUE(application);
+    // The relaunch it schedules comes 5 seconds after the download: the signal is first.
+    const bool downloaded = platform::dispatch::runMainLoopUntil(
+        [&] { return testsupport::readFileText(log).find("download hua\n") != std::string::npos; }, 30s);
+    ::kill(application->pid(), downloaded ? SIGTERM : SIGKILL);
+    const int status = application->waitForExit();
+    ASSERT_TRUE(downloaded) << testsupport::readFileText(log);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(*platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText(), "2.0");
 }
 
 } // namespace

@@ -3,16 +3,19 @@
 #include "Foundation/UserPaths.h"
 #include "LoopbackServer.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Values/PropertyList.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <regex>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -66,6 +69,32 @@ TEST_F(Analytics, HitArrivesWithTheFormFieldsInOrder)
     EXPECT_EQ(hits.front().first, "v=1&tid=UA-471902356-03&cid=0a:1b:2c:3d:4e:5f&t=event&ec=scan&ea=malware_scanning"
                                   "&el=site_0a:1b:2c:3d:4e:5f&pa=click&pal=site&pr1id=site&pr1nm=10.15.7");
     EXPECT_EQ(hits.front().second, "application/x-www-form-urlencoded");
+}
+
+// The end of the process waits for a post under way until its answer has come
+// (in a process of its own).
+TEST_F(Analytics, TheEndOfTheProcessWaitsForAPostUnderWay)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            LoopbackServer loopback;
+            std::atomic<int> arrived = 0;
+            std::atomic<int> answered = 0;
+            loopback.server.Post("/collect", [&](const httplib::Request&, httplib::Response&) {
+                ++arrived;
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                ++answered;
+            });
+            loopback.start();
+            const EndpointOverride endpoint(loopback.url("/collect").c_str());
+            sendAnalyticsEvent("scan", "malware_scanning");
+            while (arrived == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            platform::dispatch::finishGlobalQueue(3);
+            std::quick_exit(answered == 1 ? 0 : 2);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Analytics, EmptyValuesLeaveTheirFieldsEmpty)

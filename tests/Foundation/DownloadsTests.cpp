@@ -1,6 +1,7 @@
 #include "Foundation/Downloads.h"
 
 #include "LoopbackServer.h"
+#include "Platform/Dispatch/Dispatch.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,11 @@ protected:
             response.set_header("Content-Encoding", "gzip");
             response.set_content(compressedBody, "application/octet-stream");
         });
+        loopback.server.Get("/slow", [this](const httplib::Request&, httplib::Response& response) {
+            ++requests;
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            response.set_content("late", "text/plain");
+        });
         loopback.server.Get("/missing", [this](const httplib::Request&, httplib::Response& response) {
             ++requests;
             response.status = 404;
@@ -112,6 +118,24 @@ TEST_F(Downloads, WritesTheBodyOfA200OnABackgroundThread)
     EXPECT_FALSE(outcome.error);
     EXPECT_NE(outcome.thread, std::this_thread::get_id());
     EXPECT_EQ(contents(destination), "[act]\nversion=2.0\n");
+}
+
+// The end of the process waits for a download under way: when it returns, the
+// file is written and the completion has run (in a process of its own).
+TEST_F(Downloads, TheEndOfTheProcessWaitsForADownloadUnderWay)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::atomic<bool> completed = false;
+            downloadFile(loopback.url("/slow"), destination.string(), {limit, platform::smallTransferDeadlines},
+                         [&](const std::string&, const std::optional<DownloadError>& error) { completed = !error; });
+            while (requests == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            platform::dispatch::finishGlobalQueue(3);
+            std::quick_exit(completed && contents(destination) == "late" ? 0 : 2);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Downloads, FollowsRedirects)

@@ -20,11 +20,17 @@ void asyncAfter(Duration delay, Task task);
 // DispatchQueue.global(): the task runs on a pool thread, concurrently with others.
 void asyncGlobal(Task task);
 
+// Runs the task at once on a thread of its own, for work that spends its time
+// waiting (a transfer) and must not hold one of the global queue's threads. The
+// end of the global queue counts it as one of its items.
+void asyncOnOwnThread(Task task);
+
 // Ends the global queue as the process ends, before main returns and the static
 // objects that its work items use are destroyed: the items not begun are dropped,
-// later ones are never run, and the call returns once those under way have
-// returned. When one still runs after a few seconds, the process ends at once
-// with `status` (quick_exit), leaving every object in place for it. Main thread.
+// later ones (on the queue or on threads of their own) are never run, and the
+// call returns once those under way have returned. When one still runs after a
+// few seconds, the process ends at once with `status` (quick_exit), leaving every
+// object in place for it. Main thread.
 void finishGlobalQueue(int status);
 
 // The main thread is the thread that called adoptMainThread() (the programs'

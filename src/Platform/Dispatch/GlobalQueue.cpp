@@ -20,8 +20,8 @@ constexpr auto finishPatience = 5s;
 // The global concurrent queue: a fixed set of pool threads, started on first
 // use, taking tasks in order of arrival. At least a few threads even on a
 // single-core machine, so work items that wait on each other still progress.
-// Once finished, it takes no more tasks; its threads stay idle until the
-// process ends.
+// It also counts the tasks run on threads of their own. Once finished, it takes
+// no more tasks; its threads stay idle until the process ends.
 class GlobalQueue {
 public:
     void async(Task task)
@@ -34,6 +34,24 @@ public:
             tasks_.push_back(std::move(task));
         }
         available_.notify_one();
+    }
+
+    // Counts the task as running before its thread starts, so that the end waits
+    // for it from now on.
+    void spawn(Task task)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            if (finished_)
+                return; // `task` is released here, after the lock
+            ++running_;
+        }
+        try {
+            std::thread([this, task = std::move(task)]() mutable { run(task); }).detach();
+        } catch (...) {
+            itemEnded();
+            throw;
+        }
     }
 
     // Drops the tasks not begun and refuses later ones; answers whether the
@@ -69,14 +87,25 @@ private:
                 tasks_.pop_front();
                 ++running_;
             }
-            task();
-            task = nullptr; // what it captured is released while it counts as running
-            {
-                std::lock_guard lock(mutex_);
-                --running_;
-            }
-            ended_.notify_all();
+            run(task);
         }
+    }
+
+    // Runs a task counted as running, and ends it.
+    void run(Task& task)
+    {
+        task();
+        task = nullptr; // what it captured is released while it counts as running
+        itemEnded();
+    }
+
+    void itemEnded()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            --running_;
+        }
+        ended_.notify_all();
     }
 
     std::mutex mutex_;
@@ -100,6 +129,11 @@ GlobalQueue& globalQueue()
 void asyncGlobal(Task task)
 {
     globalQueue().async(std::move(task));
+}
+
+void asyncOnOwnThread(Task task)
+{
+    globalQueue().spawn(std::move(task));
 }
 
 void finishGlobalQueue(int status)

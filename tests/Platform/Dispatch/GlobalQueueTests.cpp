@@ -45,25 +45,34 @@ protected:
     }
 };
 
+// Items under way, on the queue or on threads of their own, are awaited.
 TEST_F(GlobalQueueEnd, ItemsUnderWayAreAwaitedAndNoOtherRuns)
 {
     EXPECT_EXIT(
         {
             std::atomic<int> begun = 0;
             std::atomic<int> ended = 0;
+            std::atomic<int> ownEnded = 0;
             for (int i = 0; i < 64; ++i)
                 dispatch::asyncGlobal([&] {
                     ++begun;
                     std::this_thread::sleep_for(200ms);
                     ++ended;
                 });
+            for (int i = 0; i < 3; ++i)
+                dispatch::asyncOnOwnThread([&] {
+                    std::this_thread::sleep_for(300ms);
+                    ++ownEnded;
+                });
             waitFor(begun);
             dispatch::finishGlobalQueue(3);
             const int ranBeforeTheEnd = begun;
-            std::atomic<bool> later = false;
-            dispatch::asyncGlobal([&] { later = true; });
+            std::atomic<int> later = 0;
+            dispatch::asyncGlobal([&] { ++later; });
+            dispatch::asyncOnOwnThread([&] { ++later; });
             std::this_thread::sleep_for(300ms);
-            std::exit(ended == ranBeforeTheEnd && begun == ranBeforeTheEnd && ranBeforeTheEnd < 64 && !later ? 0 : 2);
+            const bool awaited = ended == ranBeforeTheEnd && begun == ranBeforeTheEnd && ownEnded == 3;
+            std::exit(awaited && ranBeforeTheEnd < 64 && later == 0 ? 0 : 2);
         },
         testing::ExitedWithCode(0), "");
 }

@@ -1,4 +1,4 @@
-#include "Agent/TerminationSignal.h"
+#include "Foundation/TerminationSignal.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
