@@ -244,6 +244,7 @@ bool UserDefaults::update(const std::function<void(Dictionary&)>& change)
         return false;
     }
     cache_->valid = false;
+    removeStaleTemporaryFiles(plistPath_); // of writers cut short: every writer holds the lock
     if (writeFileAtomically(plistPath_, *bytes))
         return true;
     reportUnsavable();

@@ -245,6 +245,29 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeOpenedIsKeptWholeAndRefusesWrites)
     EXPECT_TRUE(before.setInteger("TotalDeceptiveAppsRemovedSoFarBGX", 13));
 }
 
+// What writers cut short left beside the file goes at the next write; nothing else does.
+TEST_F(UserDefaultsTest, AWriteRemovesTheTemporaryFilesOfWritersCutShort)
+{
+    const fs::path folder = fs::path(path).parent_path();
+    const std::string name = fs::path(path).filename().string();
+    const std::vector<std::string> stale = {"." + name + ".Ab12Cd", "." + name + ".XXXXXX"};
+    const std::vector<std::string> kept = {"." + name + ".Ab12C", "." + name + ".Ab12Cd3", "." + name + ".Ab-2Cd",
+                                           ".other.plist.Ab12Cd", name + ".Ab12Cd"};
+    for (const auto& each : stale)
+        testsupport::plantFile(folder / each, std::string(4096, 's'));
+    for (const auto& each : kept)
+        testsupport::plantFile(folder / each, "kept");
+    fs::create_directory(folder / ("." + name + ".Folder"));
+    fs::create_symlink(folder / kept.front(), folder / ("." + name + ".Link12"));
+    EXPECT_TRUE(UserDefaults(path).setBool("ok", true));
+    for (const auto& each : stale)
+        EXPECT_FALSE(fs::exists(folder / each)) << each;
+    for (const auto& each : kept)
+        EXPECT_EQ(testsupport::readFileText(folder / each), "kept") << each;
+    EXPECT_TRUE(fs::is_directory(folder / ("." + name + ".Folder")));
+    EXPECT_TRUE(fs::is_symlink(folder / ("." + name + ".Link12")));
+}
+
 TEST_F(UserDefaultsTest, EveryWriteSaysWhetherItWasStored)
 {
     UserDefaults defaults(path);
