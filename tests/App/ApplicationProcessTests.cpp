@@ -156,17 +156,19 @@ TEST_F(ApplicationProcess, ACorruptSuiteIsKeptAsideAndBothProgramsStart)
 TEST_F(ApplicationProcess, ASettingsFileItCannotOpenIsLeftWholeAndTheApplicationStarts)
 {
     const fs::path file = testsupport::homeFolder() / "Library/Preferences/com.tarnwicklabs.bastionguardpoint.plist";
+    const platform::Dictionary switchedOff{{"label", "com.example.sync"}};
     const platform::Dictionary settings{{K::launchAutomatically, false}, {K::scanOnAutoLaunch, false},
                                         {K::totalDeceptiveAppsRemovedSoFar, 12}, {K::firstRun, false},
-                                        {K::launchAgentsUD, platform::Array{platform::Dictionary{{"label", "com.example.sync"}}}}};
-    ASSERT_TRUE(platform::writePropertyListFile(file.string(), platform::Value(settings), platform::PropertyListFormat::Binary));
+                                        {K::launchAgentsUD, platform::Array{switchedOff}}};
+    ASSERT_TRUE(platform::writePropertyListFile(file.string(), platform::Value(settings),
+                                                platform::PropertyListFormat::Binary));
     const std::string bytes = testsupport::readFileText(file);
     fs::permissions(file, fs::perms::none);
     const char* const setpriv = "/usr/bin/setpriv";
     if (::geteuid() == 0 && !fs::exists(setpriv))
         GTEST_SKIP() << "no setpriv to start the application without root's file access override";
-    startApplication(::geteuid() == 0 ? std::vector<std::string>{setpriv, "--bounding-set=-dac_override,-dac_read_search", "--"}
-                                      : std::vector<std::string>{});
+    const std::vector<std::string> withoutOverride{setpriv, "--bounding-set=-dac_override,-dac_read_search", "--"};
+    startApplication(::geteuid() == 0 ? withoutOverride : std::vector<std::string>{});
     ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::none);
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);

@@ -79,7 +79,8 @@ constexpr RecordStore launchAgentRecords{addDisabledLaunchAgent, takeBackDisable
 // is taken back. Switching on changes the item first, then drops the record; a record
 // that cannot be dropped is harmless, as the next load finds the item on and drops it.
 template <class Item>
-SwitchResult switchRecorded(Item& item, bool on, const RecordStore& records, const std::function<SwitchResult()>& change)
+SwitchResult switchRecorded(Item& item, bool on, const RecordStore& records,
+                            const std::function<SwitchResult()>& change)
 {
     Item switched = item;
     switched.isEnable = on;

@@ -135,7 +135,8 @@ TEST_F(TwoProcessTest, AWriterKilledMidWriteLeavesNoTemporaryFileAfterTheNextWri
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         entries.push_back(entry.path().filename().string());
     std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{std::string(suiteName) + ".plist", std::string(suiteName) + ".plist.lock"}));
+    const std::string file = std::filesystem::path(suite->plistPath()).filename().string();
+    EXPECT_EQ(entries, (std::vector<std::string>{file, file + ".lock"}));
     EXPECT_EQ(suite->boolean("IsActiveProtectionEnabledBGX"), true);
     EXPECT_EQ(suite->boolean("IsStartupProtectionEnabledBGX"), true);
 }

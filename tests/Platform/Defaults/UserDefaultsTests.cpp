@@ -232,11 +232,9 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeOpenedIsKeptWholeAndRefusesWrites)
         EXPECT_FALSE(fresh.modifyArray("LoginItemsUDBG", [](Array& entries) { entries.clear(); }));
         EXPECT_EQ(before.integer("TotalDeceptiveAppsRemovedSoFarBGX"), 12); // what was read before
         EXPECT_FALSE(before.setInteger("TotalDeceptiveAppsRemovedSoFarBGX", 13));
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  "Settings file " + path + " cannot be opened (Permission denied): it is not read, and settings are not "
-                  "saved to it\n"
-                  "Settings file " + path + " cannot be opened (Permission denied): it is not read, and settings are not "
-                  "saved to it\n"); // once for each of the two
+        const std::string line =
+            "Settings file " + path + " cannot be opened (Permission denied): it is not read, and settings are not saved to it\n";
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), line + line); // once for each of the two
     }
     EXPECT_EQ(testsupport::readFileText(path), bytes);
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator()), 2)
