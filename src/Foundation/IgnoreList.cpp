@@ -30,10 +30,10 @@ bool holds(const fs::path& ancestor, const fs::path& path)
 
 // `change` gets the entries as stored now (none for a value that is not a list);
 // the ones it leaves alone, of whatever kind, are written back as they were.
-void changeStoredIgnoreList(const std::function<void(platform::Array& entries)>& change)
+bool changeStoredIgnoreList(const std::function<void(platform::Array& entries)>& change)
 {
-    if (platform::UserDefaults* suite = appGroupDefaults())
-        suite->modifyArray(SettingsKey::ignoreAllPaths, change);
+    platform::UserDefaults* suite = appGroupDefaults();
+    return suite && suite->modifyArray(SettingsKey::ignoreAllPaths, change);
 }
 
 } // namespace
@@ -75,23 +75,23 @@ std::vector<std::string> storedIgnoreListPaths()
     return paths;
 }
 
-void addToStoredIgnoreList(const std::vector<std::string>& paths)
+bool addToStoredIgnoreList(const std::vector<std::string>& paths)
 {
-    changeStoredIgnoreList([&](platform::Array& entries) {
+    return changeStoredIgnoreList([&](platform::Array& entries) {
         for (const std::string& path : paths)
             if (std::ranges::find(entries, platform::Value(path)) == entries.end())
                 entries.emplace_back(path);
     });
 }
 
-void removeFromStoredIgnoreList(const std::vector<StoredIgnoreListEntry>& entries)
+bool removeFromStoredIgnoreList(const std::vector<StoredIgnoreListEntry>& entries)
 {
     const auto isTaken = [&](std::size_t position, const std::string& path) {
         return std::ranges::any_of(entries, [&](const StoredIgnoreListEntry& entry) {
             return entry.position == position && entry.path == path;
         });
     };
-    changeStoredIgnoreList([&](platform::Array& stored) {
+    return changeStoredIgnoreList([&](platform::Array& stored) {
         platform::Array kept;
         std::size_t position = 0; // among the text entries, as storedIgnoreListPaths() counts
         for (platform::Value& each : stored) {

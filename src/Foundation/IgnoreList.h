@@ -40,7 +40,8 @@ std::vector<std::string> storedIgnoreListPaths();
 
 // Appends each path the list does not hold yet (exact, case-sensitive), in order,
 // in one read-modify-write; the list is written back also when nothing changed.
-void addToStoredIgnoreList(const std::vector<std::string>& paths);
+// True when the suite holds the change (false without the suite).
+bool addToStoredIgnoreList(const std::vector<std::string>& paths);
 
 // One text entry as storedIgnoreListPaths() gave it: its position there and its path.
 struct StoredIgnoreListEntry {
@@ -50,5 +51,5 @@ struct StoredIgnoreListEntry {
 
 // Takes exactly those entries out of the list, in one read-modify-write. An entry is
 // taken only where the list still holds that path at that position, so a list
-// changed since it was read loses nothing else.
-void removeFromStoredIgnoreList(const std::vector<StoredIgnoreListEntry>& entries);
+// changed since it was read loses nothing else. True when the suite holds the change.
+bool removeFromStoredIgnoreList(const std::vector<StoredIgnoreListEntry>& entries);

@@ -48,9 +48,9 @@ std::vector<Dictionary> disabledRecords(const RecordIdentity& identity)
 }
 
 // Entries that are no records are passed over and written back as they were.
-void addRecord(const RecordIdentity& identity, const Dictionary& record)
+bool addRecord(const RecordIdentity& identity, const Dictionary& record)
 {
-    standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
+    return standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
         if (std::none_of(entries.begin(), entries.end(), [&](const Value& entry) {
                 return entry.asDictionary() && isSameForAdding(identity, *entry.asDictionary(), record);
             }))
@@ -58,12 +58,23 @@ void addRecord(const RecordIdentity& identity, const Dictionary& record)
     });
 }
 
-void removeRecord(const RecordIdentity& identity, const Dictionary& record)
+bool removeRecord(const RecordIdentity& identity, const Dictionary& record)
 {
-    standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
+    return standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
         std::erase_if(entries, [&](const Value& entry) {
             return entry.asDictionary() && sharesEitherKey(identity, *entry.asDictionary(), record);
         });
+    });
+}
+
+bool takeBackRecord(const RecordIdentity& identity, const Dictionary& record)
+{
+    return standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
+        const auto last = std::find_if(entries.rbegin(), entries.rend(), [&](const Value& entry) {
+            return entry.asDictionary() && *entry.asDictionary() == record;
+        });
+        if (last != entries.rend())
+            entries.erase(std::next(last).base());
     });
 }
 
@@ -79,24 +90,34 @@ std::vector<Dictionary> disabledLaunchAgents()
     return disabledRecords(launchAgentIdentity);
 }
 
-void addDisabledLoginItem(const Dictionary& record)
+bool addDisabledLoginItem(const Dictionary& record)
 {
-    addRecord(loginItemIdentity, record);
+    return addRecord(loginItemIdentity, record);
 }
 
-void addDisabledLaunchAgent(const Dictionary& record)
+bool addDisabledLaunchAgent(const Dictionary& record)
 {
-    addRecord(launchAgentIdentity, record);
+    return addRecord(launchAgentIdentity, record);
 }
 
-void removeDisabledLoginItem(const Dictionary& record)
+bool removeDisabledLoginItem(const Dictionary& record)
 {
-    removeRecord(loginItemIdentity, record);
+    return removeRecord(loginItemIdentity, record);
 }
 
-void removeDisabledLaunchAgent(const Dictionary& record)
+bool removeDisabledLaunchAgent(const Dictionary& record)
 {
-    removeRecord(launchAgentIdentity, record);
+    return removeRecord(launchAgentIdentity, record);
+}
+
+bool takeBackDisabledLoginItem(const Dictionary& record)
+{
+    return takeBackRecord(loginItemIdentity, record);
+}
+
+bool takeBackDisabledLaunchAgent(const Dictionary& record)
+{
+    return takeBackRecord(launchAgentIdentity, record);
 }
 
 bool isOtherLoginItemRecord(const Dictionary& stored, const Dictionary& given)

@@ -19,17 +19,24 @@ inline constexpr const char* kLaunchAgentsUD = SettingsKey::launchAgentsUD;
 std::vector<platform::Dictionary> disabledLoginItems();
 std::vector<platform::Dictionary> disabledLaunchAgents();
 
+// Every change below says whether the standard defaults hold it.
+
 // Appends a record unless a stored one is the same item: for login items, the
 // same "appUrlPath" and the same "program"; for launch agents, the same "label"
 // or the same "plistPath".
-void addDisabledLoginItem(const platform::Dictionary& record);
-void addDisabledLaunchAgent(const platform::Dictionary& record);
+bool addDisabledLoginItem(const platform::Dictionary& record);
+bool addDisabledLaunchAgent(const platform::Dictionary& record);
 
 // Drops every stored record that shares the given one's "appUrlPath" or
 // "program" (login items), "label" or "plistPath" (launch agents), and writes
 // the array back (an empty one when the key was missing).
-void removeDisabledLoginItem(const platform::Dictionary& record);
-void removeDisabledLaunchAgent(const platform::Dictionary& record);
+bool removeDisabledLoginItem(const platform::Dictionary& record);
+bool removeDisabledLaunchAgent(const platform::Dictionary& record);
+
+// Takes back a record just added for an item that then could not be switched off:
+// drops the last stored record equal to it in every key, and no other.
+bool takeBackDisabledLoginItem(const platform::Dictionary& record);
+bool takeBackDisabledLaunchAgent(const platform::Dictionary& record);
 
 // True when the stored record shares neither key with the given one. A key
 // matches only when both records hold a text under it and the texts are equal.

@@ -44,9 +44,14 @@ protected:
         AppShellTest::TearDown();
     }
 
-    platform::ToolProcess& startApplication()
+    // `through` runs first with its arguments and then the application's path.
+    platform::ToolProcess& startApplication(const std::vector<std::string>& through = {})
     {
-        auto application = platform::ToolProcess::launch((bundle / "Contents/MacOS/Bastion Guardpoint").string(), {},
+        const std::string program = (bundle / "Contents/MacOS/Bastion Guardpoint").string();
+        std::vector<std::string> arguments(through.begin() + (through.empty() ? 0 : 1), through.end());
+        if (!through.empty())
+            arguments.push_back(program);
+        auto application = platform::ToolProcess::launch(through.empty() ? program : through.front(), arguments,
                                                          platform::ToolProcess::Capture::Nothing);
         EXPECT_TRUE(application);
         return started.emplace_back(std::move(*application));
@@ -143,6 +148,32 @@ TEST_F(ApplicationProcess, ACorruptSuiteIsKeptAsideAndBothProgramsStart)
     ASSERT_TRUE(written);
     EXPECT_EQ(*written->find(K::moveDeletedToTrash), platform::Value(true));
     EXPECT_EQ(runningApplicationCount(), 1u);
+}
+
+// The application's settings file left to another user (as a run with sudo leaves it,
+// mode 0600): the application, started without root's file access override, starts
+// and leaves the file as it was, every key in it; nothing is kept aside.
+TEST_F(ApplicationProcess, ASettingsFileItCannotOpenIsLeftWholeAndTheApplicationStarts)
+{
+    const fs::path file = testsupport::homeFolder() / "Library/Preferences/com.tarnwicklabs.bastionguardpoint.plist";
+    const platform::Dictionary switchedOff{{"label", "com.example.sync"}};
+    const platform::Dictionary settings{{K::launchAutomatically, false}, {K::scanOnAutoLaunch, false},
+                                        {K::totalDeceptiveAppsRemovedSoFar, 12}, {K::firstRun, false},
+                                        {K::launchAgentsUD, platform::Array{switchedOff}}};
+    ASSERT_TRUE(platform::writePropertyListFile(file.string(), platform::Value(settings),
+                                                platform::PropertyListFormat::Binary));
+    const std::string bytes = testsupport::readFileText(file);
+    fs::permissions(file, fs::perms::none);
+    const char* const setpriv = "/usr/bin/setpriv";
+    if (::geteuid() == 0 && !fs::exists(setpriv))
+        GTEST_SKIP() << "no setpriv to start the application without root's file access override";
+    const std::vector<std::string> withoutOverride{setpriv, "--bounding-set=-dac_override,-dac_read_search", "--"};
+    startApplication(::geteuid() == 0 ? withoutOverride : std::vector<std::string>{});
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::none);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(testsupport::readFileText(file), bytes);
+    EXPECT_FALSE(fs::exists(file.string() + ".corrupt"));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <tuple>
 #include <utility>
@@ -29,10 +30,12 @@ struct FileIdentity {
     ino_t inode = 0;
     off_t size = 0;
     std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0; // a change of owner or mode too: a file refused may be readable now
 
     explicit FileIdentity(const struct stat& info)
         : device(info.st_dev), inode(info.st_ino), size(info.st_size),
-          modifiedNs(std::int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec)
+          modifiedNs(std::int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec),
+          changedNs(std::int64_t{info.st_ctim.tv_sec} * 1000000000 + info.st_ctim.tv_nsec)
     {
     }
     bool operator==(const FileIdentity&) const = default;
@@ -80,7 +83,7 @@ struct UserDefaults::Cache {
     std::optional<FileIdentity> identity; // of the file read; null when there was none
     bool valid = false;
     bool unreadable = false; // a file is there, but holds no property list
-    bool refused = false;    // a file is there that is not read nor written: too large, or its read failed
+    bool refused = false;    // a file is there that is not read nor written: too large, or not to be opened or read
     int fd = -1;
 
     ~Cache() { adopt(-1); }
@@ -138,17 +141,41 @@ const Dictionary& UserDefaults::current() const
     if (there && cache_->valid && cache_->identity && *cache_->identity == FileIdentity(named))
         return cache_->values; // the file read last, unchanged: nothing opened
     const int fd = there ? openRegularFile(plistPath_) : -1;
-    const bool deniedFile = there && fd < 0 && S_ISREG(named.st_mode); // there, but not to be read
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        if (fd >= 0)
-            ::close(fd);
+    const int openError = errno;
+    if (fd >= 0)
+        return readFile(fd);
+    struct stat again {};
+    if (there && S_ISREG(named.st_mode) && ::stat(plistPath_.c_str(), &again) == 0
+        && FileIdentity(again) == FileIdentity(named)) { // there as it was, and not to be opened
         cache_->adopt(-1);
-        cache_->values.clear();
-        cache_->identity.reset();
+        cache_->identity = FileIdentity(named);
         cache_->valid = true;
-        cache_->unreadable = deniedFile;
-        cache_->refused = false;
+        cache_->unreadable = false;
+        cache_->refused = true;
+        refuseFile(std::string("cannot be opened (") + std::strerror(openError) + ")");
+        return cache_->values; // those read before
+    }
+    if (there && S_ISREG(named.st_mode)) { // replaced while it was opened: read again next time
+        cache_->valid = false;
+        cache_->refused = true;
+        return cache_->values;
+    }
+    cache_->adopt(-1);
+    cache_->values.clear();
+    cache_->identity.reset();
+    cache_->valid = true;
+    cache_->unreadable = false;
+    cache_->refused = false;
+    return cache_->values;
+}
+
+const Dictionary& UserDefaults::readFile(int fd) const
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        cache_->valid = false;
+        cache_->refused = true;
         return cache_->values;
     }
     const FileIdentity identity(info);
@@ -166,18 +193,27 @@ const Dictionary& UserDefaults::current() const
 bool UserDefaults::readSettings(int fd, std::int64_t size) const
 {
     if (static_cast<std::uintmax_t>(size) > maximumSettingsFileSize) {
-        std::fprintf(stderr, "Settings file %s is larger than %zu bytes: it is not read, and settings are not saved to it\n",
-                     plistPath_.c_str(), maximumSettingsFileSize);
+        refuseFile("is larger than " + std::to_string(maximumSettingsFileSize) + " bytes");
         return false;
     }
     Data bytes;
-    if (!readOpenFile(fd, plistPath_, bytes, maximumSettingsFileSize))
+    errno = 0;
+    if (!readOpenFile(fd, plistPath_, bytes, maximumSettingsFileSize)) {
+        if (errno != 0) // else it grew over the limit meanwhile, and the reader said so
+            refuseFile(std::string("cannot be read (") + std::strerror(errno) + ")");
         return false;
+    }
     std::optional<Value> parsed = parsePropertyList(bytes);
     Dictionary* dictionary = parsed ? parsed->asDictionary() : nullptr;
     cache_->values = dictionary ? std::move(*dictionary) : Dictionary();
     cache_->unreadable = !dictionary && size > 0;
     return true;
+}
+
+void UserDefaults::refuseFile(const std::string& reason) const
+{
+    std::fprintf(stderr, "Settings file %s %s: it is not read, and settings are not saved to it\n", plistPath_.c_str(),
+                 reason.c_str());
 }
 
 bool UserDefaults::update(const std::function<void(Dictionary&)>& change)
@@ -208,6 +244,7 @@ bool UserDefaults::update(const std::function<void(Dictionary&)>& change)
         return false;
     }
     cache_->valid = false;
+    removeStaleTemporaryFiles(plistPath_); // of writers cut short: every writer holds the lock
     if (writeFileAtomically(plistPath_, *bytes))
         return true;
     reportUnsavable();

@@ -22,8 +22,9 @@ inline constexpr std::size_t maximumSettingsFileSize = std::size_t{32} << 20;
 // Files are written as binary property lists (dates keep their fractions of a
 // second); XML ones are read too. A file that holds no property list is kept
 // aside as "<file>.corrupt" before the first write over it. A file larger than
-// maximumSettingsFileSize, or one whose read failed, is left as it is: what was
-// read before stays in use, and nothing is written over it. Each write says
+// maximumSettingsFileSize, or one that cannot be opened or read (another user's,
+// say), is left as it is, named on the standard error with why: what was read
+// before stays in use, and nothing is written over it. Each write says
 // whether the domain holds the change; a domain that cannot be saved says so
 // once, on the standard error. Safe to use from any thread.
 class UserDefaults {
@@ -85,9 +86,13 @@ private:
     // with the exclusive file lock held.
     bool keepUnreadableFileAside() const;
     void reportUnsavable();
+    // The settings of the open file `fd`, which the cache takes; call with mutex_ held.
+    const Dictionary& readFile(int fd) const;
     // The file's settings, or false when it is not to be read (too large, or the read
     // failed); call with mutex_ held and the file's identity in the cache.
     bool readSettings(int fd, std::int64_t size) const;
+    // Says that the file is neither read nor written, and why.
+    void refuseFile(const std::string& reason) const;
 
     std::string plistPath_;
     mutable std::mutex mutex_;

@@ -9,6 +9,7 @@
 #include "Screens/Common/FileChooser.h"
 #include "Screens/Common/RowTable.h"
 #include "Screens/Manage/ManageLook.h"
+#include "Screens/Manage/UnsavedSettingSheet.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -138,9 +139,9 @@ void IgnoreListViewController::clickedAdd()
     beginFileChooser(*this, options, [self = QPointer(this)](int response, const std::vector<std::string>& chosen) {
         if (response != fileChooserOK)
             return;
-        addToStoredIgnoreList(chosen);
+        const bool stored = addToStoredIgnoreList(chosen);
         if (self)
-            self->loadIgnoreList();
+            self->showStoredList(stored);
     });
 }
 
@@ -153,9 +154,15 @@ void IgnoreListViewController::clickedRemove()
     const AlertContent confirmation{localizedText("IDS_BGX_87"), localizedText("IDS_BGX_164"),
                                     {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}};
     beginSheet(*this, confirmation, [self = QPointer(this), ticked](int response) {
-        if (response == alertFirstButtonReturn)
-            removeFromStoredIgnoreList(ticked);
+        const bool stored = response != alertFirstButtonReturn || removeFromStoredIgnoreList(ticked);
         if (self)
-            self->loadIgnoreList();
+            self->showStoredList(stored);
     });
+}
+
+void IgnoreListViewController::showStoredList(bool changeStored)
+{
+    loadIgnoreList();
+    if (!changeStored)
+        showUnsavedSettingSheet(*this);
 }

@@ -24,7 +24,8 @@ struct IgnoreList {
 // Add and Remove change the list as stored at that moment, so an entry written
 // meanwhile by another part of the product (the agent's alert) is kept, and so is
 // an entry that is no path (it is not shown). Remove takes out exactly the ticked
-// rows: of a path stored twice, an unticked row stays.
+// rows: of a path stored twice, an unticked row stays. A change that cannot be
+// stored leaves the list as stored, and a sheet says so.
 class IgnoreListViewController : public QWidget, public AppearingScreen {
 public:
     explicit IgnoreListViewController(QWidget* parent = nullptr);
@@ -49,4 +50,6 @@ private:
     void loadView();
     void viewDidLoad();
     QWidget* makeCell(int row) const;
+    // The list as stored again, after an Add or Remove; the sheet when it was not stored.
+    void showStoredList(bool changeStored);
 };

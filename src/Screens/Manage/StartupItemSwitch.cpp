@@ -11,6 +11,8 @@
 #include "Startup/StartupItemRules.h"
 
 #include <chrono>
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -61,32 +63,63 @@ bool restoreUserJob(const LoginItem& item, platform::Error& error)
     return controller.add(job, LDLaunchDomain::userLaunchAgent, &error);
 }
 
-bool changeUserJob(LoginItem& item, bool on, platform::Error& error)
+// Where the records of one list of switched-off items are kept.
+struct RecordStore {
+    bool (*add)(const platform::Dictionary&);
+    bool (*takeBack)(const platform::Dictionary&);
+    bool (*remove)(const platform::Dictionary&);
+};
+constexpr RecordStore loginItemRecords{addDisabledLoginItem, takeBackDisabledLoginItem, removeDisabledLoginItem};
+constexpr RecordStore launchAgentRecords{addDisabledLaunchAgent, takeBackDisabledLaunchAgent,
+                                         removeDisabledLaunchAgent};
+
+// Switches the item by `change`, its record following. Switching off stores the record
+// first, so that an item switched off is always listed to be switched on again: when it
+// cannot be stored nothing changes, and when the item's own change then fails the record
+// is taken back. Switching on changes the item first, then drops the record; a record
+// that cannot be dropped is harmless, as the next load finds the item on and drops it.
+template <class Item>
+SwitchResult switchRecorded(Item& item, bool on, const RecordStore& records,
+                            const std::function<SwitchResult()>& change)
 {
+    Item switched = item;
+    switched.isEnable = on;
+    const platform::Dictionary record = switched.record();
+    if (!on && !records.add(record))
+        return {SwitchResult::notStored, {}};
+    SwitchResult result = change();
+    if (result.outcome != SwitchResult::done) {
+        if (!on)
+            (void)records.takeBack(record);
+        return result;
+    }
+    item.isEnable = on;
     if (on)
-        return restoreUserJob(item, error);
-    const std::string label = item.label.value_or("");
-    auto [path, plist] = plistOfUserJob(label);
-    if (!removeLoadedJob(label, LDLaunchDomain::userLaunchAgent, path, &error))
-        return false;
-    item.jobDictionary = std::move(plist);
-    return true;
+        (void)records.remove(record);
+    return result;
 }
 
+// Switched off, the job's whole plist is kept in its record.
 SwitchResult switchUserJob(LoginItem& item, bool on)
 {
     if (!item.helperBundleIdentifier)
         return {SwitchResult::ignored, {}};
-    platform::Error error;
-    if (!changeUserJob(item, on, error))
-        return failure(error);
-    item.isEnable = on;
+    const std::string label = item.label.value_or("");
+    LoginItem switched = item;
+    std::optional<std::string> plistPath;
+    if (!on)
+        std::tie(plistPath, switched.jobDictionary) = plistOfUserJob(label);
+    const SwitchResult result = switchRecorded(switched, on, loginItemRecords, [&] {
+        platform::Error error;
+        const bool changed = on ? restoreUserJob(switched, error)
+                                : removeLoadedJob(label, LDLaunchDomain::userLaunchAgent, plistPath, &error);
+        return changed ? SwitchResult{} : failure(error);
+    });
+    if (result.outcome != SwitchResult::done)
+        return result;
+    item = std::move(switched);
     (void)platform::SMLoginItemSetEnabled(*item.helperBundleIdentifier, on);
-    if (on)
-        removeDisabledLoginItem(item.record());
-    else
-        addDisabledLoginItem(item.record());
-    return {};
+    return result;
 }
 
 // The agent skips its alert for an entry switched on here within its window.
@@ -103,16 +136,14 @@ SwitchResult switchSessionEntry(LoginItem& item, bool on)
 {
     if (!item.appUrl)
         return {SwitchResult::ignored, {}};
-    if (!setLaunchOnStartup(on, *item.appUrl))
-        return {SwitchResult::failed, "The session login items could not be changed."};
-    item.isEnable = on;
-    if (!on) {
-        addDisabledLoginItem(item.record());
-        return {};
-    }
-    removeDisabledLoginItem(item.record());
-    announceEnabledEntry(*item.appUrl);
-    return {};
+    const SwitchResult result = switchRecorded(item, on, loginItemRecords, [&] {
+        return setLaunchOnStartup(on, *item.appUrl)
+                   ? SwitchResult{}
+                   : SwitchResult{SwitchResult::failed, "The session login items could not be changed."};
+    });
+    if (on && result.outcome == SwitchResult::done)
+        announceEnabledEntry(*item.appUrl);
+    return result;
 }
 
 // Loads the agent's job from its whole plist while that still carries the job's label
@@ -138,20 +169,17 @@ SwitchResult switchStartupItem(LaunchAgent& agent, bool on)
 {
     if (!agent.ldLaunchDomain)
         return {SwitchResult::ignored, {}};
-    auto& controller = LDLaunchCtl::sharedController();
-    platform::Error error;
-    LDLaunchJob job = agent.ldLaunchJob.value_or(LDLaunchJob());
-    const bool changed = withJobAuthorization(agent, on ? "Loading" : "Unloading", &error, [&](auto authRef) {
-        return on ? loadWhole(job, agent, authRef, error)
-                  : controller.unload(job.Label().value_or(""), *agent.ldLaunchDomain, authRef, &error);
+    return switchRecorded(agent, on, launchAgentRecords, [&] {
+        auto& controller = LDLaunchCtl::sharedController();
+        platform::Error error;
+        LDLaunchJob job = agent.ldLaunchJob.value_or(LDLaunchJob());
+        const bool changed = withJobAuthorization(agent, on ? "Loading" : "Unloading", &error, [&](auto authRef) {
+            return on ? loadWhole(job, agent, authRef, error)
+                      : controller.unload(job.Label().value_or(""), *agent.ldLaunchDomain, authRef, &error);
+        });
+        if (!changed)
+            return failure(error);
+        (void)runTask("/bin/launchctl", {on ? "load" : "unload", "-w", agent.plistPath.value_or("")});
+        return SwitchResult{};
     });
-    if (!changed)
-        return failure(error);
-    (void)runTask("/bin/launchctl", {on ? "load" : "unload", "-w", agent.plistPath.value_or("")});
-    agent.isEnable = on;
-    if (on)
-        removeDisabledLaunchAgent(agent.record());
-    else
-        addDisabledLaunchAgent(agent.record());
-    return {};
 }

@@ -14,6 +14,7 @@
 #include "Screens/Manage/ManageLook.h"
 #include "Screens/Manage/StartupItemSwitch.h"
 #include "Screens/Manage/StartupManagerTableCellView.h"
+#include "Screens/Manage/UnsavedSettingSheet.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -326,6 +327,8 @@ void StartupItemsViewController::toggleStartupItem(bool isOn, int index)
     cell->btnToggle->updateToggleState();
     if (result && result->outcome == SwitchResult::failed)
         reportFailedSwitch(cell->lblName->text().toStdString(), isOn, result->reason);
+    if (result && result->outcome == SwitchResult::notStored)
+        showUnsavedSettingSheet(*this);
 }
 
 // Why a switch did not take effect: printed, and told in a sheet on the main window.

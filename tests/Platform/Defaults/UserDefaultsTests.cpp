@@ -3,6 +3,7 @@
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Files/FileRead.h"
 #include "Platform/Values/PropertyList.h"
+#include "FilePermissionsObeyed.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -204,6 +205,65 @@ TEST_F(UserDefaultsTest, AFileOverTheLimitIsKeptAsItIsAndRefusesWrites)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Settings not saved to " + path + ": they would be larger than " +
                                                           std::to_string(maximumSettingsFileSize) + " bytes\n");
     EXPECT_EQ(readPropertyListFile(path), Value(Dictionary{{"SnoozeForBGX", Value(1)}}));
+}
+
+// A file the process may not open (another user's, left by a run with sudo) is treated
+// as one over the limit: said once with why, not read, never moved aside nor written
+// over; once it can be read again, every key is there.
+TEST_F(UserDefaultsTest, AFileThatCannotBeOpenedIsKeptWholeAndRefusesWrites)
+{
+    const Dictionary stored{{"LaunchAutomaticallyBGX", Value(false)},
+                            {"TotalDeceptiveAppsRemovedSoFarBGX", Value(12)},
+                            {"LoginItemsUDBG", Value(Array{Value(Dictionary{{"label", Value("com.example.job")}})})}};
+    UserDefaults before(path);
+    for (const auto& [key, value] : stored)
+        ASSERT_TRUE(before.setObject(key, value));
+    ASSERT_EQ(before.dictionaryRepresentation(), stored); // read before the file changed hands
+    const std::string bytes = testsupport::readFileText(path);
+    {
+        testsupport::UnopenableFile unopenable(path);
+        const testsupport::FilePermissionsObeyed obeyed;
+        if (!obeyed.isSet())
+            GTEST_SKIP() << "this process cannot give up its file access override";
+        UserDefaults fresh(path);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(fresh.boolean("LaunchAutomaticallyBGX")); // not read
+        EXPECT_FALSE(fresh.setBool("LaunchAutomaticallyBGX", true));
+        EXPECT_FALSE(fresh.modifyArray("LoginItemsUDBG", [](Array& entries) { entries.clear(); }));
+        EXPECT_EQ(before.integer("TotalDeceptiveAppsRemovedSoFarBGX"), 12); // what was read before
+        EXPECT_FALSE(before.setInteger("TotalDeceptiveAppsRemovedSoFarBGX", 13));
+        const std::string line =
+            "Settings file " + path + " cannot be opened (Permission denied): it is not read, and settings are not saved to it\n";
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), line + line); // once for each of the two
+    }
+    EXPECT_EQ(testsupport::readFileText(path), bytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator()), 2)
+        << "the file and its lock, nothing kept aside";
+    EXPECT_EQ(before.dictionaryRepresentation(), stored);
+    EXPECT_TRUE(before.setInteger("TotalDeceptiveAppsRemovedSoFarBGX", 13));
+}
+
+// What writers cut short left beside the file goes at the next write; nothing else does.
+TEST_F(UserDefaultsTest, AWriteRemovesTheTemporaryFilesOfWritersCutShort)
+{
+    const fs::path folder = fs::path(path).parent_path();
+    const std::string name = fs::path(path).filename().string();
+    const std::vector<std::string> stale = {"." + name + ".Ab12Cd", "." + name + ".XXXXXX"};
+    const std::vector<std::string> kept = {"." + name + ".Ab12C", "." + name + ".Ab12Cd3", "." + name + ".Ab-2Cd",
+                                           ".other.plist.Ab12Cd", name + ".Ab12Cd"};
+    for (const auto& each : stale)
+        testsupport::plantFile(folder / each, std::string(4096, 's'));
+    for (const auto& each : kept)
+        testsupport::plantFile(folder / each, "kept");
+    fs::create_directory(folder / ("." + name + ".Folder"));
+    fs::create_symlink(folder / kept.front(), folder / ("." + name + ".Link12"));
+    EXPECT_TRUE(UserDefaults(path).setBool("ok", true));
+    for (const auto& each : stale)
+        EXPECT_FALSE(fs::exists(folder / each)) << each;
+    for (const auto& each : kept)
+        EXPECT_EQ(testsupport::readFileText(folder / each), "kept") << each;
+    EXPECT_TRUE(fs::is_directory(folder / ("." + name + ".Folder")));
+    EXPECT_TRUE(fs::is_symlink(folder / ("." + name + ".Link12")));
 }
 
 TEST_F(UserDefaultsTest, EveryWriteSaysWhetherItWasStored)

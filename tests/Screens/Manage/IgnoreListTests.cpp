@@ -154,6 +154,45 @@ TEST_F(IgnoreListScreen, CancelledAddLeavesRowsAndCheckboxesAsTheyWere)
     EXPECT_FALSE(rowCheckbox(2)->isChecked());
 }
 
+// With the suite's folder unwritable (as on a full disk) Add and Remove store nothing:
+// a sheet says so, and the list shows what is stored.
+TEST_F(IgnoreListScreen, AddAndRemoveThatCannotBeStoredShowTheStoredListAndASheet)
+{
+    store(three);
+    const managetest::UnwritableStore unwritable(*appGroupDefaults());
+    if (!unwritable.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    managetest::WithoutMainWindow onItsOwn;
+    screen.viewWillAppear();
+    const auto expectNotSavedSheet = [&] {
+        ASSERT_TRUE(seams.sheetPending());
+        EXPECT_EQ(seams.sheets.back().messageText, "IDS_BGX_270");
+        seams.answerSheet(alertFirstButtonReturn);
+        EXPECT_EQ(stored(), three);
+        EXPECT_EQ(shownRows(), three);
+    };
+    screen.clickedAdd();
+    seams.answerChooser(fileChooserOK, {"/Users/a/new.app"});
+    expectNotSavedSheet();
+
+    rowCheckbox(0)->click();
+    removeAnswering(alertFirstButtonReturn);
+    expectNotSavedSheet();
+    EXPECT_EQ(seams.sheets.size(), 3u); // the confirmation and two sheets that say so
+
+    managetest::withEnglish([&] {
+        IgnoreListViewController shown;
+        managetest::showInWindow(shown);
+        setSheetPresenter({}); // the real sheet, for the grab
+        widgettest::click(*shown.btnAdd);
+        seams.answerChooser(fileChooserOK, {"/Users/a/new.app"});
+        managetest::grabWithSheet(shown, "IgnoreList-NotSaved");
+        for (QMessageBox* box : shown.window()->findChildren<QMessageBox*>())
+            box->buttons().at(0)->click();
+        EXPECT_EQ(shown.allIgnorePaths.size(), three.size());
+    });
+}
+
 // Add and Remove change the list as stored when they write, not the rows shown.
 TEST_F(IgnoreListScreen, AnEntryAddedByAnotherProcessMeanwhileIsKept)
 {

@@ -1,3 +1,4 @@
+#include "FilePermissionsObeyed.h"
 #include "ManageScreenTest.h"
 
 #include "Foundation/IndexVocabularies.h"
@@ -212,6 +213,55 @@ TEST_F(GeneralSettings, ACheckboxThatCannotBeStoredShowsTheStoredValueAndASheet)
         for (QMessageBox* box : general.window()->findChildren<QMessageBox*>())
             box->buttons().at(0)->click();
     });
+}
+
+// A settings file the user may not open (left by a run with sudo) keeps every key: a
+// click stores nothing, the box shows what was read before, a sheet says so, and the
+// file is neither moved aside nor written over.
+TEST_F(GeneralSettings, ASettingsFileThatCannotBeOpenedKeepsEveryKeyAndAClickSaysSo)
+{
+    standardDefaults().setBool(K::launchAutomatically, false);
+    standardDefaults().setBool(K::scanOnAutoLaunch, false);
+    standardDefaults().setInteger(K::totalDeceptiveAppsRemovedSoFar, 12);
+    standardDefaults().setObject(K::loginItemsUD, platform::Array{platform::Dictionary{{"label", "com.example.job"}}});
+    const std::filesystem::path file = standardDefaults().plistPath();
+    const std::string bytes = testsupport::readFileText(file);
+    const platform::Dictionary everyKey = standardDefaults().dictionaryRepresentation();
+    {
+        testsupport::UnopenableFile unopenable(file);
+        const testsupport::FilePermissionsObeyed obeyed;
+        if (!obeyed.isSet())
+            GTEST_SKIP() << "this process cannot give up its file access override";
+        managetest::WithoutMainWindow onItsOwn;
+        testing::internal::CaptureStderr();
+        managetest::withEnglish([&] {
+            GeneralSettingsViewController general;
+            managetest::showInWindow(general);
+            for (SettingCheckbox* checkbox : {general.btnLaunchAutomatically, general.btnScanOnAutoLaunch}) {
+                SCOPED_TRACE(checkbox->key);
+                widgettest::click(*checkbox);
+                EXPECT_FALSE(checkbox->isChecked());
+                ASSERT_TRUE(seams.sheetPending());
+                EXPECT_EQ(seams.sheets.back().messageText, localizedText("IDS_BGX_270"));
+                seams.answerSheet(alertFirstButtonReturn);
+            }
+            EXPECT_TRUE(LaunchOnStartupList().sessionLoginItemURLs().empty());
+
+            setSheetPresenter({}); // the real sheet, for the grab
+            widgettest::click(*general.btnLaunchAutomatically);
+            managetest::grabWithSheet(general, "Settings-general-SettingsFileUnreadable");
+            for (QMessageBox* box : general.window()->findChildren<QMessageBox*>())
+                box->buttons().at(0)->click();
+        });
+        const std::string said = testing::internal::GetCapturedStderr();
+        const std::string line = "Settings file " + file.string() +
+                                 " cannot be opened (Permission denied): it is not read, and settings are not saved to it\n";
+        EXPECT_NE(said.find(line), std::string::npos) << said;
+        EXPECT_EQ(said.find(line), said.rfind(line)) << "said once: " << said;
+    }
+    EXPECT_EQ(testsupport::readFileText(file), bytes);
+    EXPECT_FALSE(std::filesystem::exists(file.string() + ".corrupt"));
+    EXPECT_EQ(standardDefaults().dictionaryRepresentation(), everyKey);
 }
 
 using SettingsGrabs = ManageScreenTest;

@@ -26,6 +26,7 @@
 #include <QRegularExpression>
 #include <QToolTip>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -360,6 +361,108 @@ TEST_F(StartupScreensTest, ASessionEntryThatCannotBeWrittenBackStaysOffAndSaysWh
     EXPECT_NE(printed.find(seams.sheets[0].informativeText), std::string::npos) << printed;
     seams.answerSheet(alertFirstButtonReturn);
     fs::remove(sessionList);
+}
+
+// With the settings' folder unwritable (as on a full disk) no item is switched off
+// without its record: a user's job, a session entry and launch agents each stay as
+// they were, on, with the switch on and a sheet that says so; a reload lists them all.
+TEST_F(StartupScreensTest, AnItemWhoseRecordCannotBeStoredStaysOnAndSaysSo)
+{
+    startuptest::plantBundle("/Applications/Tool.app", "com.example.tool");
+    const std::string jobLabel = "com.example.tool.login";
+    const fs::path jobPlist = fs::path(userAgents()) / (jobLabel + ".plist");
+    const Dictionary job{{"Label", jobLabel},
+                         {"Program", host("/Applications/Tool.app/Contents/MacOS/Tool")},
+                         {"ProgramArguments", Array{"/bin/sleep", "30"}},
+                         {"EnableTransactions", true},
+                         {"OnDemand", true}};
+    startuptest::plantPlist(jobPlist, job);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    plantSessionItem("Notes");
+    plantAgent(userAgents(), "com.example.sync", true);
+    makeScreens();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    const managetest::UnwritableStore unwritable(standardDefaults());
+    if (!unwritable.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    managetest::WithoutMainWindow onItsOwn;
+    const auto expectStillOn = [&](int row) {
+        EXPECT_TRUE(list->cellAt(row)->btnToggle->isOn());
+        EXPECT_EQ(list->cellAt(row)->lblEnableDisable->text(), "IDS_BGX_23");
+    };
+    const auto switchOffEachRow = [&] {
+        for (int row = 0; row < list->tableView->rowCount(); ++row) {
+            SCOPED_TRACE(list->cellAt(row)->lblName->text().toStdString());
+            const bool userJob = list->model().menuClicked() == StartupManager::loginItems
+                                 && list->model().loginItems()[static_cast<std::size_t>(row)].program;
+            if (userJob)
+                postToggle(row, false); // its switch ignores clicks
+            else
+                clickSwitch(row);
+            expectStillOn(row);
+            ASSERT_TRUE(seams.sheetPending());
+            EXPECT_EQ(seams.sheets.back().messageText, "IDS_BGX_270");
+            seams.answerSheet(alertFirstButtonReturn);
+        }
+    };
+    switchOffEachRow();
+    list->btnLaunchAgents->click();
+    ASSERT_EQ(list->tableView->rowCount(), 2); // the job's plist is a launch agent too
+    switchOffEachRow();
+    EXPECT_EQ(seams.sheets.size(), 4u);
+    EXPECT_TRUE(fs::exists(jobPlist));
+    EXPECT_TRUE(isLoaded(jobLabel));
+    EXPECT_EQ(LaunchOnStartupList().sessionLoginItemURLs().size(), 1u);
+    EXPECT_TRUE(isLoaded("com.example.sync"));
+    EXPECT_TRUE(disabledLoginItems().empty());
+    EXPECT_TRUE(disabledLaunchAgents().empty());
+
+    list->clickedReload();
+    waitForLists();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    expectStillOn(0);
+    expectStillOn(1);
+    list->btnLoginItem->click();
+    ASSERT_EQ(list->tableView->rowCount(), 2);
+    expectStillOn(0);
+    expectStillOn(1);
+
+    setSheetPresenter({}); // the real sheet, for the grab
+    managetest::withEnglish([&] {
+        makeScreens();
+        clickSwitch(0);
+        for (int row = 0; row < list->tableView->rowCount(); ++row)
+            list->cellAt(row)->btnToggle->finishAnimations();
+        managetest::grabWithSheet(*manager, "StartupItems-NotSaved");
+        for (QMessageBox* box : manager->window()->findChildren<QMessageBox*>())
+            box->buttons().at(0)->click();
+        EXPECT_TRUE(list->cellAt(0)->btnToggle->isOn());
+    });
+}
+
+// A record stored for an item that then cannot be switched off is taken back, and no
+// other record with it.
+TEST_F(StartupScreensTest, TheRecordOfAnItemThatCouldNotBeSwitchedOffIsTakenBack)
+{
+    plantSessionItem("Notes");
+    makeScreens();
+    const Dictionary other{{"appUrlPath", host("/Applications/Notes.app")}, {"label", "another record"}};
+    ASSERT_TRUE(addDisabledLoginItem(other));
+    const testsupport::ImmutableFolder unwritableList(
+        fs::path(platform::SharedFileList::sessionLoginItemsPath()).parent_path());
+    if (!unwritableList.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+
+    testing::internal::CaptureStdout();
+    clickSwitch(0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(list->cellAt(0)->btnToggle->isOn());
+    EXPECT_TRUE(list->model().loginItems()[0].isEnable);
+    EXPECT_EQ(LaunchOnStartupList().sessionLoginItemURLs().size(), 1u);
+    EXPECT_EQ(disabledLoginItems(), std::vector<Dictionary>{other});
+    ASSERT_EQ(seams.sheets.size(), 1u);
+    EXPECT_EQ(seams.sheets[0].messageText, "IDS_BGX_260");
+    seams.answerSheet(alertFirstButtonReturn);
 }
 
 // A change that did not take effect puts the switch back and says why.
