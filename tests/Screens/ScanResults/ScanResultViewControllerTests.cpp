@@ -541,4 +541,43 @@ TEST_F(ScanResultScreenTest, GrabLongTextsAndMarkup)
     widgettest::saveGrab(window, "scan-results-long-texts-and-markup");
 }
 
+// The threat badge has the room beside it in its column, and is shortened only past it.
+TEST_F(ScanResultScreenTest, ALongBadgeTakesTheRoomItsColumnHas)
+{
+    const QString threat = "Rogue disk optimizer";
+    ScanResult rogue = resultRow(0, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"});
+    rogue.subTitleRight = threat.toStdString();
+    scanResults().replace({rogue});
+    screen.arrayConfig();
+    const ScanResultRowFonts fonts(screen.tableView->font());
+    auto layoutIn = [&](int width) {
+        return ScanResultParentLayout(QRect(0, 0, width, 60), fonts, "Threat:", threat, "Show details");
+    };
+    const ScanResultParentLayout wide = layoutIn(rows().width());
+    ASSERT_GT(QFontMetrics(fonts.badge).horizontalAdvance(threat), 150) << "longer than the badge once had";
+    EXPECT_EQ(wide.badgeText, threat);
+    EXPECT_LE(wide.badge.right(), wide.title.right() + 2);
+
+    const ScanResultParentLayout narrow = layoutIn(rows().width() - 80);
+    EXPECT_TRUE(narrow.badgeText.endsWith(QChar(0x2026))) << narrow.badgeText.toStdString();
+    EXPECT_LE(narrow.badge.right(), narrow.title.right() + 2) << "the badge stays in its column";
+
+    const QPoint badge = wide.badge.center();
+    EXPECT_TRUE(toolTipAt(badge).contains(threat));
+    QToolTip::hideText();
+}
+
+TEST_F(ScanResultScreenTest, GrabALongBadge)
+{
+    useEnglishTexts();
+    ScanResult rogue = resultRow(0, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"});
+    rogue.subTitleRight = "Rogue disk optimizer";
+    ScanResult longer = resultRow(1, "Mac Booster Elite", {"/Applications/Mac Booster Elite.app"});
+    longer.subTitleRight = "Rogue system optimizer with fake scan results and alerts";
+    scanResults().replace({rogue, longer, resultRow(2, "Search Lens", {"/Applications/Search Lens.app"})});
+    ScanResultViewController shown;
+    showInWindow(shown);
+    widgettest::saveGrab(window, "scan-results-long-badge");
+}
+
 } // namespace
