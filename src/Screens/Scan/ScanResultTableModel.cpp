@@ -51,6 +51,12 @@ bool ScanResultTableModel::isPathRow(int row) const
     return each && !each->isParent();
 }
 
+int ScanResultTableModel::recordRow(int row) const
+{
+    const ScanResultRow* each = rowAt(row);
+    return each && each->record < rowOfRecord_.size() ? rowOfRecord_[each->record] : -1;
+}
+
 QVariant ScanResultTableModel::data(const QModelIndex& index, int role) const
 {
     const ScanResultRow* row = rowAt(index.row());

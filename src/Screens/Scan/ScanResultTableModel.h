@@ -46,6 +46,8 @@ public:
 
     bool isParentRow(int row) const;
     bool isPathRow(int row) const;
+    // The row of the record a row belongs to (a record's row is its own); -1 outside the rows.
+    int recordRow(int row) const;
     // The id of a record's row; none for a path row or a row outside the list.
     std::optional<std::int64_t> recordIdAt(int row) const;
     // The path of a path row; none for a record's row, an absent path or a row outside.

@@ -14,11 +14,11 @@
 #include "Screens/Common/RowTable.h"
 #include "Screens/Scan/IgnoreFoundPath.h"
 #include "Screens/Scan/ScanResultTableModel.h"
+#include "Screens/Scan/ScanResultTableView.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
-#include <QTableView>
 
 #include <algorithm>
 #include <tuple>
@@ -50,8 +50,7 @@ void ScanResultViewController::viewWillAppear()
 
 void ScanResultViewController::arrayConfig()
 {
-    resultsModel->rebuild();
-    fitRowHeights(*tableView);
+    tableView->reloadRows();
     const auto [total, empty, selected] = readResults([](const std::vector<ScanResult>& results) {
         return std::tuple(totalItemCount(results), results.empty(), anySelected(results));
     });

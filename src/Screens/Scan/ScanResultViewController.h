@@ -2,6 +2,7 @@
 
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Screens/Common/AppearingScreen.h"
+#include "Screens/Scan/ScanResultTableView.h"
 
 #include <QWidget>
 
@@ -14,7 +15,6 @@ class HyperlinkTextField;
 class QCheckBox;
 class QLabel;
 class QMenu;
-class QTableView;
 class ScanResultItemDelegate;
 class ScanResultTableModel;
 
@@ -52,7 +52,7 @@ public:
     QLabel* lblTotalDeceptiveAppFound = nullptr;
     FlatButton* btnCleanNow = nullptr;
     HyperlinkTextField* btnRescan = nullptr;
-    QTableView* tableView = nullptr;
+    ScanResultTableView* tableView = nullptr;
     ScanResultTableModel* resultsModel = nullptr;
     QCheckBox* btnSelectUnselectAll = nullptr;
     QLabel* lblAttention = nullptr;

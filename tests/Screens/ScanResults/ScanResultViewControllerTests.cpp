@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QToolTip>
 
 namespace {
@@ -52,6 +53,17 @@ std::vector<bool> selections()
     for (const ScanResult& result : scanResults().snapshot())
         selected.push_back(result.isSelected);
     return selected;
+}
+
+// The pixels of `area` of the window within a small tolerance of `colour`.
+int pixelsNear(QWidget& window, QRect area, const QColor& colour)
+{
+    const QImage image = window.grab(area).toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += widgettest::nearColor(image.pixelColor(x, y), colour, 40);
+    return count;
 }
 
 class ScanResultScreenTest : public screentest::ResultScreensTest {
@@ -84,6 +96,13 @@ protected:
         screen.mainMenu->hide();
     }
     QVariant shown(int row, int role) const { return screen.resultsModel->index(row, 0).data(role); }
+    // The window active, as the user's is, so that the keyboard reaches the screen.
+    void activate()
+    {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    int currentRow() const { return screen.tableView->currentIndex().row(); }
     // The tool tip over a point of the rows.
     QString toolTipAt(QPoint point)
     {
@@ -539,6 +558,98 @@ TEST_F(ScanResultScreenTest, GrabLongTextsAndMarkup)
     showInWindow(shown);
     shown.clickedShowDetailsResultItem(0);
     widgettest::saveGrab(window, "scan-results-long-texts-and-markup");
+}
+
+TEST_F(ScanResultScreenTest, TabAndShiftTabLeaveTheTableForTheScreensOtherControls)
+{
+    activate();
+    screen.btnSelectUnselectAll->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen.btnSelectUnselectAll, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), screen.tableView);
+    EXPECT_EQ(currentRow(), 0) << "the keyboard starts on the first row";
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    ASSERT_EQ(currentRow(), 1);
+
+    QTest::keyClick(screen.tableView, Qt::Key_Tab); // from the last row
+    EXPECT_EQ(QApplication::focusWidget(), screen.btnCleanNow);
+    QTest::keyClick(screen.btnCleanNow, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), screen.tableView);
+    EXPECT_EQ(currentRow(), 1) << "back on the row the user left";
+    QTest::keyClick(screen.tableView, Qt::Key_Up);
+    QTest::keyClick(screen.tableView, Qt::Key_Tab, Qt::ShiftModifier); // from the first row
+    EXPECT_EQ(QApplication::focusWidget(), screen.btnSelectUnselectAll);
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
+}
+
+// A keyboard user shows a record's paths, goes to one and reaches its menu.
+TEST_F(ScanResultScreenTest, TheKeyboardShowsARecordsPathsAndReachesThePathMenu)
+{
+    activate();
+    screen.tableView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen.tableView, Qt::Key_Return);
+    EXPECT_EQ(rowNames(screen),
+              (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.plist", "/a/lens.log", "P1"}));
+    QTest::keyClick(screen.tableView, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+    QTest::keyClick(screen.tableView, Qt::Key_Right); // shows them
+    EXPECT_EQ(rowNames(screen).size(), 5u);
+    EXPECT_EQ(currentRow(), 0);
+    QTest::keyClick(screen.tableView, Qt::Key_Right); // onto the first
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    ASSERT_EQ(currentRow(), 2);
+
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos()); // as the window system delivers the Menu key
+    QApplication::sendEvent(window.windowHandle(), &menuKey);
+    ASSERT_EQ(screen.mainMenu->actions().size(), 2);
+    screen.mainMenu->hide();
+    screen.mainMenu->actions()[0]->trigger();
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{"/a/lens.plist"});
+    ASSERT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.log", "P1"}));
+    EXPECT_EQ(currentRow(), 2) << "the keyboard stays where it was";
+
+    QTest::keyClick(screen.tableView, Qt::Key_Left); // up to the record
+    EXPECT_EQ(currentRow(), 0);
+    EXPECT_EQ(rowNames(screen).size(), 4u);
+    QTest::keyClick(screen.tableView, Qt::Key_Left); // hides its paths
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true})) << "only Space ticks";
+}
+
+TEST_F(ScanResultScreenTest, TheCurrentRowWearsAFocusRingWhileTheTableHasTheKeyboard)
+{
+    useEnglishTexts();
+    scanResults().replace({resultRow(0, "Search Lens", {"/Applications/Search Lens.app",
+                                                         "/Library/LaunchAgents/com.searchlens.agent.plist"}),
+                           resultRow(1, "Mac Booster Elite", {"/Applications/Mac Booster Elite.app"}),
+                           resultRow(2, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"})});
+    ScanResultViewController shown;
+    showInWindow(shown);
+    activate();
+    QTableView& table = *shown.tableView;
+    // The ring's left edge, beside the checkbox where nothing else is drawn.
+    auto ringAt = [&](int row) {
+        const QRect rect = table.visualRect(shown.resultsModel->index(row, 0));
+        return pixelsNear(window, QRect(table.viewport()->mapTo(&window, rect.topLeft() + QPoint(0, 8)),
+                                        QSize(6, rect.height() - 16)),
+                          screenstyle::actionBlueHoverColor);
+    };
+    table.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&table, Qt::Key_Down);
+    EXPECT_GT(ringAt(1), 0);
+    EXPECT_EQ(ringAt(0), 0);
+    EXPECT_EQ(ringAt(2), 0);
+    widgettest::saveGrab(window, "scan-results-keyboard-focus-record");
+
+    QTest::keyClick(&table, Qt::Key_Up);
+    QTest::keyClick(&table, Qt::Key_Return);
+    QTest::keyClick(&table, Qt::Key_Down);
+    QTest::keyClick(&table, Qt::Key_Down);
+    EXPECT_GT(ringAt(2), 0) << "a path row";
+    EXPECT_EQ(ringAt(0), 0);
+    widgettest::saveGrab(window, "scan-results-keyboard-focus-path");
+
+    shown.btnCleanNow->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(ringAt(2), 0) << "not while another control has the keyboard";
 }
 
 // The threat badge has the room beside it in its column, and is shortened only past it.
