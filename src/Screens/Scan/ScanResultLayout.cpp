@@ -60,6 +60,7 @@ void ScanResultViewController::setTexts()
     lblVersion->setText(screenText("IDS_BGX_65"));
     lblItemsFound->setText(screenText("IDS_BGX_66"));
     btnRescan->setText(screenText("IDS_BGX_62"));
+    tableView->setAccessibleName(screenText("IDS_BGX_59"));
     emptyState->findChild<QLabel*>("lblNoDeceptiveApps")->setText(screenText("IDS_BGX_90"));
 }
 

@@ -1,8 +1,10 @@
 #include "Screens/Scan/ScanResultTableView.h"
 
 #include "Screens/Common/RowTable.h"
+#include "Screens/Scan/ScanResultTableAccessible.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -13,6 +15,7 @@ ScanResultTableView::ScanResultTableView(QWidget* parent) : QTableView(parent)
     setTabKeyNavigation(false); // Tab goes on to the screen's next control
     model_ = new ScanResultTableModel(this);
     setModel(model_);
+    makeAccessible(*this);
 }
 
 void ScanResultTableView::toggleTick(int row)
@@ -22,6 +25,7 @@ void ScanResultTableView::toggleTick(int row)
     const bool checked = model_->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>() != Qt::Checked;
     if (onTick)
         onTick(row, checked);
+    notifyScreenReaders(row, true);
 }
 
 void ScanResultTableView::toggleDetails(int row)
@@ -30,6 +34,24 @@ void ScanResultTableView::toggleDetails(int row)
         return;
     if (onShowDetails)
         onShowDetails(row);
+    notifyScreenReaders(row, false);
+}
+
+void ScanResultTableView::notifyScreenReaders(int row, bool checkedChanged)
+{
+    if (!QAccessible::isActive() || !model_->isParentRow(row))
+        return;
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
+    QAccessibleInterface* cell = table && table->tableInterface() ? table->tableInterface()->cellAt(row, 0) : nullptr;
+    if (!cell)
+        return;
+    QAccessible::State changed;
+    if (checkedChanged)
+        changed.checked = true;
+    else
+        changed.expanded = changed.collapsed = true;
+    QAccessibleStateChangeEvent event(cell, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ScanResultTableView::reloadRows()

@@ -10,7 +10,8 @@ class ScanResultTableModel;
 // (through the delegate), the keyboard and screen readers. Tab and Shift+Tab leave it
 // for the screen's other controls. On the current row Space ticks a record, Return
 // shows or hides its paths, Right shows them and Left hides them; Left on a path row
-// goes to its record. Whenever the table has the keyboard a row is current.
+// goes to its record. Whenever the table has the keyboard a row is current. Screen
+// readers see a table of one column whose record cells tick by their Toggle action.
 class ScanResultTableView : public QTableView {
 public:
     explicit ScanResultTableView(QWidget* parent = nullptr);
@@ -36,6 +37,7 @@ protected:
 private:
     // Makes `row` current without scrolling to it.
     void setCurrentRowInPlace(int row);
+    void notifyScreenReaders(int row, bool checkedChanged);
 
     ScanResultTableModel* model_ = nullptr;
 };

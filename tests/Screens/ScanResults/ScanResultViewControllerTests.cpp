@@ -16,6 +16,7 @@
 #include "Screens/Scan/ScanResultViewController.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -650,6 +651,85 @@ TEST_F(ScanResultScreenTest, TheCurrentRowWearsAFocusRingWhileTheTableHasTheKeyb
 
     shown.btnCleanNow->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(ringAt(2), 0) << "not while another control has the keyboard";
+}
+
+// Screen readers reach the rows through the table's cells, and act on them as the
+// mouse does.
+TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(screen.tableView);
+    ASSERT_TRUE(table && table->tableInterface());
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    QAccessibleTableInterface& cells = *table->tableInterface();
+    EXPECT_EQ(cells.rowCount(), 2);
+    EXPECT_EQ(cells.columnCount(), 1);
+    EXPECT_EQ(cells.columnDescription(0), "IDS_BGX_63");
+
+    QAccessibleInterface* record = cells.cellAt(1, 0);
+    ASSERT_TRUE(record && record->tableCellInterface() && record->actionInterface());
+    EXPECT_EQ(record->role(), QAccessible::Cell);
+    EXPECT_EQ(record->text(QAccessible::Name), "Mac Booster");
+    EXPECT_EQ(record->text(QAccessible::Description),
+              "Threat: Adware, IDS_BGX_64: Tarn Loop Media, IDS_BGX_65: 2.1, IDS_BGX_66: 1");
+    EXPECT_TRUE(record->state().checkable);
+    EXPECT_TRUE(record->state().checked);
+    EXPECT_TRUE(record->state().collapsed);
+    const QList<QAccessibleInterface*> header = record->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(header.size(), 1);
+    EXPECT_EQ(header[0]->text(QAccessible::Name), "IDS_BGX_63");
+    EXPECT_EQ(header[0]->role(), QAccessible::ColumnHeader);
+
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    ASSERT_TRUE(record->actionInterface()->actionNames().contains(toggle));
+    record->actionInterface()->doAction(toggle);
+    EXPECT_EQ(selections(), (std::vector<bool>{true, false}));
+    EXPECT_FALSE(record->state().checked);
+    EXPECT_EQ(shown(1, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+    cells.cellAt(0, 0)->actionInterface()->doAction(toggle);
+    EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
+    EXPECT_FALSE(screen.btnCleanNow->isEnabled()) << "as a click does";
+
+    cells.cellAt(0, 0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(cells.rowCount(), 5);
+    EXPECT_TRUE(cells.cellAt(0, 0)->state().expanded);
+    QAccessibleInterface* path = cells.cellAt(2, 0);
+    ASSERT_TRUE(path && path->actionInterface());
+    EXPECT_EQ(path->text(QAccessible::Name), "/a/lens.plist");
+    EXPECT_FALSE(path->state().checkable);
+    EXPECT_EQ(table->child(table->indexOfChild(path)), path);
+    EXPECT_EQ(path->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::showMenuAction()});
+    path->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    ASSERT_EQ(screen.mainMenu->actions().size(), 2);
+    screen.mainMenu->hide();
+    screen.mainMenu->actions()[1]->trigger();
+    EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
+}
+
+// The view's own focus and change events number the cells as Qt numbers those of a
+// plain table; the screen's table numbers them alike, and its focus is the current row.
+TEST_F(ScanResultScreenTest, ScreenReadersFindTheCurrentRowByTheViewsNumbering)
+{
+    screen.clickedShowDetailsResultItem(0);
+    QTableView plain;
+    plain.setModel(screen.resultsModel);
+    QAccessibleInterface* qtTable = QAccessible::queryAccessibleInterface(&plain);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(screen.tableView);
+    ASSERT_TRUE(qtTable && qtTable->tableInterface() && table && table->tableInterface());
+    EXPECT_EQ(table->childCount(), qtTable->childCount());
+    for (int row = 0; row < screen.resultsModel->rowCount(); ++row)
+        EXPECT_EQ(table->indexOfChild(table->tableInterface()->cellAt(row, 0)),
+                  qtTable->indexOfChild(qtTable->tableInterface()->cellAt(row, 0)))
+            << row;
+
+    activate();
+    screen.tableView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    QAccessibleInterface* focused = table->focusChild();
+    ASSERT_TRUE(focused);
+    EXPECT_EQ(focused->text(QAccessible::Name), "/a/lens.plist");
+    EXPECT_TRUE(focused->state().focused);
+    EXPECT_EQ(table->child(table->indexOfChild(focused)), focused);
 }
 
 // The threat badge has the room beside it in its column, and is shortened only past it.
