@@ -54,12 +54,14 @@ void ScanResultTableView::notifyScreenReaders(int row, bool checkedChanged)
     QAccessible::updateAccessibility(&event);
 }
 
-void ScanResultTableView::reloadRows()
+void ScanResultTableView::reloadRows(bool newList)
 {
     const int current = currentIndex().row();
     model_->rebuild();
     fitRowHeights(*this);
-    if (current >= 0 && model_->rowCount() > 0)
+    if (newList)
+        scrollToTop();
+    else if (current >= 0 && model_->rowCount() > 0)
         setCurrentRowInPlace(std::min(current, model_->rowCount() - 1));
 }
 

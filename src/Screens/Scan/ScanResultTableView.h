@@ -27,8 +27,9 @@ public:
     // Shows or hides the paths of a record's row, as a click on its link does.
     void toggleDetails(int row);
 
-    // Makes the rows again from the result list, keeping the current row.
-    void reloadRows();
+    // Makes the rows again from the result list. A list that replaced the last one
+    // opens at its top; an edit of the same list keeps its place and its current row.
+    void reloadRows(bool newList);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

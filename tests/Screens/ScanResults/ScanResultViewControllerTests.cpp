@@ -29,6 +29,8 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <functional>
+
 namespace {
 
 using screentest::resultRow;
@@ -54,6 +56,15 @@ std::vector<bool> selections()
     for (const ScanResult& result : scanResults().snapshot())
         selected.push_back(result.isSelected);
     return selected;
+}
+
+// `count` records of one path each, "Record <id>" from `firstId` on.
+std::vector<ScanResult> manyRecords(int count, int firstId = 0)
+{
+    std::vector<ScanResult> many;
+    for (int id = firstId; id < firstId + count; ++id)
+        many.push_back(resultRow(id, "Record " + std::to_string(id), {"/r/" + std::to_string(id)}));
+    return many;
 }
 
 // The pixels of `area` of the window within a small tolerance of `colour`.
@@ -730,6 +741,60 @@ TEST_F(ScanResultScreenTest, ScreenReadersFindTheCurrentRowByTheViewsNumbering)
     EXPECT_EQ(focused->text(QAccessible::Name), "/a/lens.plist");
     EXPECT_TRUE(focused->state().focused);
     EXPECT_EQ(table->child(table->indexOfChild(focused)), focused);
+}
+
+// A list that replaced the one shown opens at its top, however far the last one was
+// scrolled; the user's edits of a list keep its place.
+TEST_F(ScanResultScreenTest, ANewListOpensAtItsTopAndEditsKeepThePlace)
+{
+    auto& center = platform::NotificationCenter::defaultCenter();
+    const struct {
+        const char* name;
+        std::function<void()> replace;
+    } replacements[] = {
+        {"a rescan's hand-over",
+         [&] {
+             center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanprocess}});
+             scanResults().replace(manyRecords(60, 100));
+             center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanresult}});
+             screen.viewWillAppear();
+         }},
+        {"a clean's result",
+         [&] {
+             center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::cleanProcess}});
+             scanResults().update([](std::vector<ScanResult>& results) { results.erase(results.begin() + 40); });
+             center.post("UpdateScanResultBGX");
+         }},
+    };
+    QScrollBar& bar = *screen.tableView->verticalScrollBar();
+    for (const auto& each : replacements) {
+        scanResults().replace(manyRecords(60));
+        screen.arrayConfig();
+        QCoreApplication::processEvents();
+        screen.tableView->scrollToBottom();
+        ASSERT_GT(bar.value(), 0) << each.name;
+        each.replace();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar.value(), 0) << each.name;
+        EXPECT_EQ(screen.tableView->rowAt(0), 0) << each.name;
+    }
+
+    bar.setValue(bar.maximum() / 2);
+    const int place = bar.value();
+    const int row = screen.tableView->rowAt(100); // a record in view
+    ASSERT_TRUE(screen.resultsModel->isParentRow(row));
+    clickCheckBox(row);
+    EXPECT_EQ(bar.value(), place) << "a tick";
+    widgettest::click(*screen.btnSelectUnselectAll, {11, 7});
+    EXPECT_EQ(bar.value(), place) << "Select all";
+    clickShowDetails(row);
+    EXPECT_EQ(bar.value(), place) << "Show details";
+    screen.menuWillOpen(row + 1);
+    screen.mainMenu->actions()[0]->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.value(), place) << "an ignore";
+    screen.viewWillAppear();
+    EXPECT_EQ(bar.value(), place) << "the same list shown again";
 }
 
 // The threat badge has the room beside it in its column, and is shortened only past it.
