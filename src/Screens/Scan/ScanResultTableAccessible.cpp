@@ -5,7 +5,6 @@
 #include "Screens/Scan/ScanResultTableView.h"
 
 #include <QAccessibleWidget>
-#include <QPointer>
 
 #include <unordered_map>
 
@@ -27,15 +26,19 @@ public:
     // The column's header, a row's header (the corner for row -1), or a row's cell.
     enum class Kind { columnHeader, rowHeader, cell };
 
-    ResultCell(ScanResultTableView& view, Kind kind, int row) : view_(&view), kind_(kind), row_(row) {}
+    // Made by `table`, which deletes it: the view is there for as long as the table is valid.
+    ResultCell(QAccessibleInterface& table, ScanResultTableView& view, Kind kind, int row)
+        : table_(table), view_(view), kind_(kind), row_(row)
+    {
+    }
 
     bool isValid() const override
     {
-        return view_ && (kind_ == Kind::columnHeader || row_ < view_->resultsModel().rowCount());
+        return table_.isValid() && (kind_ == Kind::columnHeader || row_ < view_.resultsModel().rowCount());
     }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(view_.data()); }
+    QWindow* window() const override { return table_.window(); }
+    QAccessibleInterface* parent() const override { return &table_; }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
@@ -47,7 +50,7 @@ public:
         if (!isValid())
             return {};
         if (kind_ == Kind::columnHeader)
-            return which == QAccessible::Name ? view_->resultsModel().headerData(0, Qt::Horizontal).toString()
+            return which == QAccessible::Name ? view_.resultsModel().headerData(0, Qt::Horizontal).toString()
                                               : QString();
         if (kind_ == Kind::rowHeader)
             return {};
@@ -65,8 +68,8 @@ public:
     {
         if (!isValid() || kind_ != Kind::cell)
             return {}; // the view's headers are hidden
-        const QRect place = view_->visualRect(index());
-        return {view_->viewport()->mapToGlobal(place.topLeft()), place.size()};
+        const QRect place = view_.visualRect(index());
+        return {view_.viewport()->mapToGlobal(place.topLeft()), place.size()};
     }
 
     QAccessible::Role role() const override
@@ -94,8 +97,8 @@ public:
             return state;
         }
         state.focusable = true;
-        state.focused = view_->hasFocus() && view_->currentIndex().row() == row_;
-        state.offscreen = !view_->viewport()->rect().intersects(view_->visualRect(index()));
+        state.focused = view_.hasFocus() && view_.currentIndex().row() == row_;
+        state.offscreen = !view_.viewport()->rect().intersects(view_.visualRect(index()));
         if (isRecord()) {
             state.checkable = true;
             state.checked = index().data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
@@ -120,15 +123,15 @@ public:
     bool isSelected() const override { return false; }
     QList<QAccessibleInterface*> columnHeaderCells() const override
     {
-        QAccessibleInterface* table = parent();
-        return table ? QList{table->child(1)} : QList<QAccessibleInterface*>();
+        QAccessibleInterface* header = table_.child(1);
+        return header ? QList{header} : QList<QAccessibleInterface*>();
     }
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
     int columnIndex() const override { return 0; }
     int rowIndex() const override { return row_; }
     int columnExtent() const override { return 1; }
     int rowExtent() const override { return 1; }
-    QAccessibleInterface* table() const override { return parent(); }
+    QAccessibleInterface* table() const override { return &table_; }
 
     QStringList actionNames() const override
     {
@@ -151,12 +154,12 @@ public:
         if (!actionNames().contains(name))
             return;
         if (name == toggleAction()) {
-            view_->toggleTick(row_);
+            view_.toggleTick(row_);
         } else if (name == pressAction()) {
-            view_->toggleDetails(row_);
+            view_.toggleDetails(row_);
         } else {
-            view_->setCurrentIndex(index());
-            emit view_->customContextMenuRequested(view_->visualRect(index()).center());
+            view_.setCurrentIndex(index());
+            emit view_.customContextMenuRequested(view_.visualRect(index()).center());
         }
     }
 
@@ -185,11 +188,12 @@ public:
     }
 
 private:
-    QModelIndex index() const { return view_->resultsModel().index(row_, 0); }
-    bool isRecord() const { return kind_ == Kind::cell && view_->resultsModel().isParentRow(row_); }
+    QModelIndex index() const { return view_.resultsModel().index(row_, 0); }
+    bool isRecord() const { return kind_ == Kind::cell && view_.resultsModel().isParentRow(row_); }
     bool shown() const { return index().data(Model::isShowDetailsRole).toBool(); }
 
-    QPointer<ScanResultTableView> view_;
+    QAccessibleInterface& table_;
+    ScanResultTableView& view_;
     Kind kind_;
     int row_;
 };
@@ -206,7 +210,8 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    int childCount() const override { return (view_.resultsModel().rowCount() + 1) * childrenPerRow; }
+    // No rows once the view is being destroyed (the base reports it invalid).
+    int childCount() const override { return isValid() ? (rowCount() + 1) * childrenPerRow : 0; }
 
     QAccessibleInterface* child(int number) const override
     {
@@ -219,7 +224,8 @@ public:
         const ResultCell::Kind kind = number == 1                         ? ResultCell::Kind::columnHeader
                                       : number % childrenPerRow == 0 ? ResultCell::Kind::rowHeader
                                                                       : ResultCell::Kind::cell;
-        auto* cell = new ResultCell(view_, kind, row);
+        // A cell hands out its table as its parent, which the interface gives non-const.
+        auto* cell = new ResultCell(*const_cast<ResultTable*>(this), view_, kind, row);
         cells_[number] = QAccessible::registerAccessibleInterface(cell);
         return cell;
     }
@@ -232,6 +238,8 @@ public:
 
     QAccessibleInterface* childAt(int x, int y) const override
     {
+        if (!isValid())
+            return nullptr;
         const QPoint point = view_.viewport()->mapFromGlobal(QPoint(x, y));
         const int row = view_.rowAt(point.y());
         return view_.viewport()->rect().contains(point) && row >= 0 ? child(cellChild(row)) : nullptr;
@@ -239,8 +247,8 @@ public:
 
     QAccessibleInterface* focusChild() const override
     {
-        const int row = view_.currentIndex().row();
-        return view_.hasFocus() && row >= 0 ? child(cellChild(row)) : nullptr;
+        const int row = isValid() ? view_.currentIndex().row() : -1;
+        return row >= 0 && view_.hasFocus() ? child(cellChild(row)) : nullptr;
     }
 
     QAccessibleInterface* caption() const override { return nullptr; }
@@ -253,13 +261,13 @@ public:
     QList<QAccessibleInterface*> selectedCells() const override { return {}; }
     QString columnDescription(int column) const override
     {
-        return view_.resultsModel().headerData(column, Qt::Horizontal).toString();
+        return isValid() ? view_.resultsModel().headerData(column, Qt::Horizontal).toString() : QString();
     }
     QString rowDescription(int) const override { return {}; }
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return 0; }
     int columnCount() const override { return 1; }
-    int rowCount() const override { return view_.resultsModel().rowCount(); }
+    int rowCount() const override { return isValid() ? view_.resultsModel().rowCount() : 0; }
     QList<int> selectedColumns() const override { return {}; }
     QList<int> selectedRows() const override { return {}; }
     bool isColumnSelected(int) const override { return false; }

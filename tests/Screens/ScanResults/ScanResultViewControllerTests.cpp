@@ -714,6 +714,27 @@ TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
     screen.mainMenu->hide();
     screen.mainMenu->actions()[1]->trigger();
     EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
+
+    // A cell kept by a screen reader past its row acts no more; all go with the view.
+    const QAccessible::Id stale = QAccessible::uniqueId(cells.cellAt(4, 0));
+    cells.cellAt(0, 0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(cells.rowCount(), 2);
+    if (QAccessibleInterface* gone = QAccessible::accessibleInterface(stale)) {
+        EXPECT_FALSE(gone->isValid());
+        EXPECT_TRUE(gone->text(QAccessible::Name).isEmpty());
+        EXPECT_TRUE(gone->actionInterface()->actionNames().isEmpty());
+        gone->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    }
+    EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
+    QAccessible::Id ofAnotherScreen = 0;
+    {
+        ScanResultViewController other;
+        other.arrayConfig();
+        QAccessibleInterface* otherTable = QAccessible::queryAccessibleInterface(other.tableView);
+        ofAnotherScreen = QAccessible::uniqueId(otherTable->tableInterface()->cellAt(0, 0));
+        ASSERT_TRUE(QAccessible::accessibleInterface(ofAnotherScreen));
+    }
+    EXPECT_FALSE(QAccessible::accessibleInterface(ofAnotherScreen));
 }
 
 // The view's own focus and change events number the cells as Qt numbers those of a
