@@ -21,7 +21,9 @@ int cellChild(int row)
     return (row + 1) * childrenPerRow + 1;
 }
 
-class ResultCell : public QAccessibleInterface, public QAccessibleTableCellInterface, public QAccessibleActionInterface {
+class ResultCell : public QAccessibleInterface,
+                   public QAccessibleTableCellInterface,
+                   public QAccessibleActionInterface {
 public:
     // The column's header, a row's header (the corner for row -1), or a row's cell.
     enum class Kind { columnHeader, rowHeader, cell };

@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QScrollBar>
 #include <QLabel>
 #include <QMenu>
@@ -610,7 +611,8 @@ TEST_F(ScanResultScreenTest, TheKeyboardShowsARecordsPathsAndReachesThePathMenu)
     QTest::keyClick(screen.tableView, Qt::Key_Down);
     ASSERT_EQ(currentRow(), 2);
 
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos()); // as the window system delivers the Menu key
+    // The Menu key, as the window system delivers it.
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
     QApplication::sendEvent(window.windowHandle(), &menuKey);
     ASSERT_EQ(screen.mainMenu->actions().size(), 2);
     screen.mainMenu->hide();
