@@ -5,11 +5,10 @@
 #include "Screens/Common/ScreenWidgets.h"
 #include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"
+#include "Screens/Scan/ScanResultTableView.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
@@ -24,6 +23,8 @@ using Model = ScanResultTableModel;
 
 const QColor linkColor{161, 161, 161};
 constexpr int badgeRadius = 3;
+constexpr int focusRingWidth = 2;
+constexpr int focusRingRadius = 4;
 
 bool isParent(const QModelIndex& index)
 {
@@ -100,7 +101,7 @@ QString plainToolTip(const QString& text)
 
 } // namespace
 
-ScanResultItemDelegate::ScanResultItemDelegate(QAbstractItemView& view) : QStyledItemDelegate(&view), view_(view) {}
+ScanResultItemDelegate::ScanResultItemDelegate(ScanResultTableView& view) : QStyledItemDelegate(&view), view_(view) {}
 
 QSize ScanResultItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
@@ -115,6 +116,14 @@ void ScanResultItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem
         paintParent(*painter, option, index);
     else
         paintChild(*painter, option, index);
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(screenstyle::actionBlueHoverColor, focusRingWidth));
+        painter->setBrush(Qt::NoBrush);
+        const qreal inset = focusRingWidth / 2.0 + 1;
+        painter->drawRoundedRect(QRectF(option.rect).adjusted(inset, inset, -inset, -inset), focusRingRadius,
+                                 focusRingRadius);
+    }
     painter->restore();
 }
 
@@ -130,8 +139,7 @@ void ScanResultItemDelegate::paintParent(QPainter& painter, const QStyleOptionVi
     box.palette = QApplication::palette("QCheckBox"); // not the table's, which its style sheet darkens
     box.state = QStyle::State_Enabled
         | (index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
-                                                                                  : QStyle::State_Off)
-        | (option.state & QStyle::State_HasFocus);
+                                                                                  : QStyle::State_Off);
     QApplication::style()->drawControl(QStyle::CE_CheckBox, &box, &painter);
     painter.drawPixmap(layout.icon, iconPixmap(index.data(Qt::DecorationRole), layout.icon.size()));
 
@@ -176,13 +184,6 @@ bool ScanResultItemDelegate::editorEvent(QEvent* event, QAbstractItemModel*, con
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
         return mouseEvent(static_cast<QMouseEvent&>(*event), option, index);
-    case QEvent::KeyPress: {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key != Qt::Key_Space && key != Qt::Key_Select) || !isParent(index))
-            return false;
-        tick(index);
-        return true;
-    }
     default:
         return false;
     }
@@ -204,18 +205,11 @@ bool ScanResultItemDelegate::mouseEvent(const QMouseEvent& event, const QStyleOp
         return false;
     if (event.type() == QEvent::MouseButtonRelease) {
         if (overCheckBox)
-            tick(index);
-        else if (onShowDetails)
-            onShowDetails(index.row());
+            view_.toggleTick(index.row());
+        else
+            view_.toggleDetails(index.row());
     }
     return true;
-}
-
-void ScanResultItemDelegate::tick(const QModelIndex& index)
-{
-    const bool checked = index.data(Qt::CheckStateRole).value<Qt::CheckState>() != Qt::Checked;
-    if (onTick)
-        onTick(index.row(), checked);
 }
 
 bool ScanResultItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,

@@ -2,22 +2,18 @@
 
 #include <QStyledItemDelegate>
 
-#include <functional>
-
-class QAbstractItemView;
+class ScanResultTableView;
 
 // Paints the results table's rows (a record's row: checkbox, icon, title over the
 // threat line and its badge, company, version, the number of paths and the link that
-// shows or hides them; a path row: the path) and takes their input: a click on the
-// checkbox, or Space on the current record's row, ticks it; a click on the link
-// expands or collapses it. Titles and paths too long for their place are shortened in
-// the middle; every text shows whole in its tool tip. Texts are drawn as plain text.
+// shows or hides them; a path row: the path) and takes their clicks: a click on the
+// checkbox ticks the record, a click on the link expands or collapses it. The current
+// row wears a focus ring while the table has the keyboard. Titles and paths too long
+// for their place are shortened in the middle; every text shows whole in its tool
+// tip. Texts are drawn as plain text.
 class ScanResultItemDelegate : public QStyledItemDelegate {
 public:
-    explicit ScanResultItemDelegate(QAbstractItemView& view);
-
-    std::function<void(int row, bool checked)> onTick;
-    std::function<void(int row)> onShowDetails;
+    explicit ScanResultItemDelegate(ScanResultTableView& view);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -30,7 +26,6 @@ private:
     void paintParent(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     void paintChild(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     bool mouseEvent(const QMouseEvent& event, const QStyleOptionViewItem& option, const QModelIndex& index);
-    void tick(const QModelIndex& index);
 
-    QAbstractItemView& view_;
+    ScanResultTableView& view_;
 };

@@ -11,6 +11,7 @@
 #include "Screens/Scan/ScanResultItemDelegate.h"
 #include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"
+#include "Screens/Scan/ScanResultTableView.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -59,6 +60,7 @@ void ScanResultViewController::setTexts()
     lblVersion->setText(screenText("IDS_BGX_65"));
     lblItemsFound->setText(screenText("IDS_BGX_66"));
     btnRescan->setText(screenText("IDS_BGX_62"));
+    tableView->setAccessibleName(screenText("IDS_BGX_59"));
     emptyState->findChild<QLabel*>("lblNoDeceptiveApps")->setText(screenText("IDS_BGX_90"));
 }
 
@@ -135,7 +137,7 @@ QWidget* ScanResultViewController::buildColumnHeaders()
 QWidget* ScanResultViewController::buildTable()
 {
     auto* holder = new QWidget(this);
-    tableView = new QTableView(holder);
+    tableView = new ScanResultTableView(holder);
     setUpRowTable(*tableView, resultcolumns::parentRowHeight,
         QStringLiteral("QTableView { background: %1; border-top: 1px solid %2; }"
                        " QScrollBar:vertical { background: %1; width: 12px; border: none; }"
@@ -143,18 +145,17 @@ QWidget* ScanResultViewController::buildTable()
                        " QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
                        " QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
             .arg(screenstyle::panelColor.name(), screenstyle::ruleColor.name(), screenstyle::systemGrayColor.name()));
-    tableView->setFocusPolicy(Qt::StrongFocus); // Space ticks the current record
+    tableView->setFocusPolicy(Qt::StrongFocus); // the keyboard works the rows
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView->setFrameShape(QFrame::NoFrame);
     tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     tableView->viewport()->setMouseTracking(true);
     tableView->viewport()->installEventFilter(this);
-    resultsModel = new ScanResultTableModel(this);
-    tableView->setModel(resultsModel);
+    resultsModel = &tableView->resultsModel();
+    tableView->onTick = [this](int row, bool checked) { checkUncheckRow(row, checked); };
+    tableView->onShowDetails = [this](int row) { clickedShowDetailsResultItem(row); };
     delegate_ = new ScanResultItemDelegate(*tableView);
-    delegate_->onTick = [this](int row, bool checked) { checkUncheckRow(row, checked); };
-    delegate_->onShowDetails = [this](int row) { clickedShowDetailsResultItem(row); };
     tableView->setItemDelegate(delegate_);
     tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tableView, &QWidget::customContextMenuRequested, this, [this](QPoint where) { openMenu(where); });

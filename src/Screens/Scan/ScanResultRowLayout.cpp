@@ -11,7 +11,6 @@ namespace {
 constexpr int textsLeft = leading + checkBox + spacing + icon + spacing;
 constexpr int lineGap = 2;               // between the title and the threat line
 constexpr int badgeGap = 8;              // between the threat text and its badge
-constexpr int badgeTextWidth = 150;      // leaves the threat line inside its column
 constexpr int badgePadding = 10;         // left and right of the badge's text
 constexpr int badgeVerticalPadding = 1;  // above and below it
 constexpr int checkBoxHeight = 15;
@@ -72,9 +71,11 @@ ScanResultParentLayout::ScanResultParentLayout(const QRect& row, const ScanResul
     title = QRect(x + textsLeft, textsTop, textsWidth, titleHeight);
     const int lineTop = textsTop + titleHeight + lineGap;
     subTitleLeft = QRect(x + textsLeft, lineTop, textWidth(fonts.subTitle, threatText), lineHeight);
-    badgeText = QFontMetrics(fonts.badge).elidedText(badgeWhole, Qt::ElideRight, badgeTextWidth);
-    badge = QRect(subTitleLeft.right() + 1 + badgeGap, lineTop,
-                        textWidth(fonts.badge, badgeText) + 2 * badgePadding, lineHeight);
+    // The badge has the rest of the texts' column; its text is shortened only past it.
+    const int badgeLeft = subTitleLeft.right() + 1 + badgeGap;
+    const int badgeRoom = std::max(0, title.right() + 1 - badgeLeft - 2 * badgePadding);
+    badgeText = QFontMetrics(fonts.badge).elidedText(badgeWhole, Qt::ElideRight, badgeRoom);
+    badge = QRect(badgeLeft, lineTop, textWidth(fonts.badge, badgeText) + 2 * badgePadding, lineHeight);
 
     const int companyLeft = x + width - columnsWidth + spacing;
     company = QRect(companyLeft, y, resultcolumns::company, height);

@@ -33,7 +33,7 @@ struct ScanResultParentLayout {
                            const QString& badgeWhole, const QString& linkText);
 
     QRect checkBox, icon, title, subTitleLeft, badge, company, version, count, link;
-    QString badgeText; // the badge's text, elided to its greatest width
+    QString badgeText; // the badge's text, elided only past the room its column leaves
     QRect badgeTextRect() const; // where the badge's text lies in it
 };
 

@@ -1,14 +1,33 @@
 #include "Screens/Scan/ScanResultTableModel.h"
 
 #include "Detection/SharedLists.h"
+#include "Foundation/TextTable.h"
 
 #include <QImage>
+#include <QStringList>
 
 namespace {
 
 QString qText(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// What a record's row shows beside its title, as a screen reader reads it: the threat
+// line and its badge, then each column under its caption.
+QString accessibleDescription(const ScanResult& record)
+{
+    QStringList parts;
+    const QString threat = (qText(record.subTitleLeft) + ' ' + qText(record.subTitleRight)).trimmed();
+    if (!threat.isEmpty())
+        parts << threat;
+    const std::pair<const char*, QString> columns[] = {{"IDS_BGX_64", qText(record.company)},
+                                                       {"IDS_BGX_65", qText(record.version)},
+                                                       {"IDS_BGX_66", QString::number(itemCount(record))}};
+    for (const auto& [caption, value] : columns)
+        if (!value.isEmpty())
+            parts << screenText(caption) + ": " + value;
+    return parts.join(", ");
 }
 
 } // namespace
@@ -51,6 +70,12 @@ bool ScanResultTableModel::isPathRow(int row) const
     return each && !each->isParent();
 }
 
+int ScanResultTableModel::recordRow(int row) const
+{
+    const ScanResultRow* each = rowAt(row);
+    return each && each->record < rowOfRecord_.size() ? rowOfRecord_[each->record] : -1;
+}
+
 QVariant ScanResultTableModel::data(const QModelIndex& index, int role) const
 {
     const ScanResultRow* row = rowAt(index.row());
@@ -64,7 +89,7 @@ QVariant ScanResultTableModel::data(const QModelIndex& index, int role) const
             return record ? parentData(*record, role) : QVariant();
         }
         const ScanResultItem* item = itemOf(results, *row);
-        if (role == Qt::DisplayRole && item)
+        if ((role == Qt::DisplayRole || role == Qt::AccessibleTextRole) && item)
             return qText(item->path.value_or(""));
         return {};
     });
@@ -74,7 +99,10 @@ QVariant ScanResultTableModel::parentData(const ScanResult& record, int role) co
 {
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
         return qText(record.title);
+    case Qt::AccessibleDescriptionRole:
+        return accessibleDescription(record);
     case Qt::CheckStateRole:
         return record.isSelected ? Qt::Checked : Qt::Unchecked;
     case Qt::DecorationRole:
@@ -102,6 +130,13 @@ Qt::ItemFlags ScanResultTableModel::flags(const QModelIndex& index) const
     if (!row)
         return Qt::NoItemFlags;
     return row->isParent() ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::ItemIsEnabled;
+}
+
+QVariant ScanResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && section == 0 && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
+        return screenText("IDS_BGX_63");
+    return {};
 }
 
 bool ScanResultTableModel::setData(const QModelIndex& index, const QVariant& value, int role)

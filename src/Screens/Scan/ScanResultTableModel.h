@@ -16,7 +16,9 @@ class ScanResultTableModel : public QAbstractTableModel {
 public:
     // What a row shows besides its text (Qt::DisplayRole: a record's title, a path row's
     // path), its tick (Qt::CheckStateRole) and its icon (Qt::DecorationRole, a QImage,
-    // none for the generic one).
+    // none for the generic one). Screen readers read the text as the row's name
+    // (Qt::AccessibleTextRole) and a record's other texts as its description
+    // (Qt::AccessibleDescriptionRole).
     enum Role {
         isParentRole = Qt::UserRole,
         subTitleLeftRole,
@@ -36,6 +38,8 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // The column's caption, as its header over the rows reads.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     // Qt::CheckStateRole on a record's row: the first record with its id is selected
     // or not; every other change is refused.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
@@ -46,6 +50,8 @@ public:
 
     bool isParentRow(int row) const;
     bool isPathRow(int row) const;
+    // The row of the record a row belongs to (a record's row is its own); -1 outside the rows.
+    int recordRow(int row) const;
     // The id of a record's row; none for a path row or a row outside the list.
     std::optional<std::int64_t> recordIdAt(int row) const;
     // The path of a path row; none for a record's row, an absent path or a row outside.

@@ -6,6 +6,7 @@
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
+#include "Foundation/IndexVocabularies.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
@@ -14,11 +15,11 @@
 #include "Screens/Common/RowTable.h"
 #include "Screens/Scan/IgnoreFoundPath.h"
 #include "Screens/Scan/ScanResultTableModel.h"
+#include "Screens/Scan/ScanResultTableView.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
-#include <QTableView>
 
 #include <algorithm>
 #include <tuple>
@@ -37,8 +38,13 @@ auto readResults(Read read)
 ScanResultViewController::ScanResultViewController(QWidget* parent) : QWidget(parent)
 {
     loadView();
-    observers_.push_back(
-        platform::NotificationCenter::defaultCenter().addObserver("UpdateScanResultBGX", [this](const auto&) { arrayConfig(); }));
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observers_.push_back(center.addObserver("UpdateScanResultBGX", [this](const auto&) { arrayConfig(); }));
+    observers_.push_back(center.addObserver("ScanViewUpdateBGX", [this](const platform::Notification& notification) {
+        const ScanMenu* menu = notification.value<ScanMenu>(menuKey);
+        if (menu && *menu != ScanMenu::scanresult)
+            listReplaced_ = true;
+    }));
 }
 
 ScanResultViewController::~ScanResultViewController() = default;
@@ -50,8 +56,7 @@ void ScanResultViewController::viewWillAppear()
 
 void ScanResultViewController::arrayConfig()
 {
-    resultsModel->rebuild();
-    fitRowHeights(*tableView);
+    tableView->reloadRows(std::exchange(listReplaced_, false));
     const auto [total, empty, selected] = readResults([](const std::vector<ScanResult>& results) {
         return std::tuple(totalItemCount(results), results.empty(), anySelected(results));
     });

@@ -2,6 +2,7 @@
 
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Screens/Common/AppearingScreen.h"
+#include "Screens/Scan/ScanResultTableView.h"
 
 #include <QWidget>
 
@@ -14,7 +15,6 @@ class HyperlinkTextField;
 class QCheckBox;
 class QLabel;
 class QMenu;
-class QTableView;
 class ScanResultItemDelegate;
 class ScanResultTableModel;
 
@@ -24,7 +24,8 @@ class ScanResultTableModel;
 // ticks records, cleans them after a confirmation sheet, rescans, and on a path row
 // adds the path to the ignore list or shows it in the file manager. Every row index
 // from the view or the menu is checked against the rows: one outside them does
-// nothing. Main thread only.
+// nothing. A list that replaced the one shown (after a scan or a clean) opens at its
+// top; the user's edits of the list keep its place. Main thread only.
 class ScanResultViewController : public QWidget, public AppearingScreen {
 public:
     explicit ScanResultViewController(QWidget* parent = nullptr);
@@ -52,7 +53,7 @@ public:
     QLabel* lblTotalDeceptiveAppFound = nullptr;
     FlatButton* btnCleanNow = nullptr;
     HyperlinkTextField* btnRescan = nullptr;
-    QTableView* tableView = nullptr;
+    ScanResultTableView* tableView = nullptr;
     ScanResultTableModel* resultsModel = nullptr;
     QCheckBox* btnSelectUnselectAll = nullptr;
     QLabel* lblAttention = nullptr;
@@ -82,6 +83,7 @@ private:
     void openMenu(QPoint where);
 
     std::optional<std::string> menuPath_; // the path row's path the menu opened on
+    bool listReplaced_ = false; // a scan or a clean began: the next rows are a new list
     ScanResultItemDelegate* delegate_ = nullptr;
     QWidget* columnHeaders_ = nullptr;
     QLabel* attentionIcon_ = nullptr;

@@ -16,16 +16,21 @@
 #include "Screens/Scan/ScanResultViewController.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QScrollBar>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QToolTip>
+
+#include <functional>
 
 namespace {
 
@@ -52,6 +57,26 @@ std::vector<bool> selections()
     for (const ScanResult& result : scanResults().snapshot())
         selected.push_back(result.isSelected);
     return selected;
+}
+
+// `count` records of one path each, "Record <id>" from `firstId` on.
+std::vector<ScanResult> manyRecords(int count, int firstId = 0)
+{
+    std::vector<ScanResult> many;
+    for (int id = firstId; id < firstId + count; ++id)
+        many.push_back(resultRow(id, "Record " + std::to_string(id), {"/r/" + std::to_string(id)}));
+    return many;
+}
+
+// The pixels of `area` of the window within a small tolerance of `colour`.
+int pixelsNear(QWidget& window, QRect area, const QColor& colour)
+{
+    const QImage image = window.grab(area).toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += widgettest::nearColor(image.pixelColor(x, y), colour, 40);
+    return count;
 }
 
 class ScanResultScreenTest : public screentest::ResultScreensTest {
@@ -84,6 +109,13 @@ protected:
         screen.mainMenu->hide();
     }
     QVariant shown(int row, int role) const { return screen.resultsModel->index(row, 0).data(role); }
+    // The window active, as the user's is, so that the keyboard reaches the screen.
+    void activate()
+    {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    int currentRow() const { return screen.tableView->currentIndex().row(); }
     // The tool tip over a point of the rows.
     QString toolTipAt(QPoint point)
     {
@@ -539,6 +571,292 @@ TEST_F(ScanResultScreenTest, GrabLongTextsAndMarkup)
     showInWindow(shown);
     shown.clickedShowDetailsResultItem(0);
     widgettest::saveGrab(window, "scan-results-long-texts-and-markup");
+}
+
+TEST_F(ScanResultScreenTest, TabAndShiftTabLeaveTheTableForTheScreensOtherControls)
+{
+    activate();
+    screen.btnSelectUnselectAll->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen.btnSelectUnselectAll, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), screen.tableView);
+    EXPECT_EQ(currentRow(), 0) << "the keyboard starts on the first row";
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    ASSERT_EQ(currentRow(), 1);
+
+    QTest::keyClick(screen.tableView, Qt::Key_Tab); // from the last row
+    EXPECT_EQ(QApplication::focusWidget(), screen.btnCleanNow);
+    QTest::keyClick(screen.btnCleanNow, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), screen.tableView);
+    EXPECT_EQ(currentRow(), 1) << "back on the row the user left";
+    QTest::keyClick(screen.tableView, Qt::Key_Up);
+    QTest::keyClick(screen.tableView, Qt::Key_Tab, Qt::ShiftModifier); // from the first row
+    EXPECT_EQ(QApplication::focusWidget(), screen.btnSelectUnselectAll);
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true}));
+}
+
+// A keyboard user shows a record's paths, goes to one and reaches its menu.
+TEST_F(ScanResultScreenTest, TheKeyboardShowsARecordsPathsAndReachesThePathMenu)
+{
+    activate();
+    screen.tableView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen.tableView, Qt::Key_Return);
+    EXPECT_EQ(rowNames(screen),
+              (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.plist", "/a/lens.log", "P1"}));
+    QTest::keyClick(screen.tableView, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+    QTest::keyClick(screen.tableView, Qt::Key_Right); // shows them
+    EXPECT_EQ(rowNames(screen).size(), 5u);
+    EXPECT_EQ(currentRow(), 0);
+    QTest::keyClick(screen.tableView, Qt::Key_Right); // onto the first
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    ASSERT_EQ(currentRow(), 2);
+
+    // The Menu key, as the window system delivers it.
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+    QApplication::sendEvent(window.windowHandle(), &menuKey);
+    ASSERT_EQ(screen.mainMenu->actions().size(), 2);
+    screen.mainMenu->hide();
+    screen.mainMenu->actions()[0]->trigger();
+    EXPECT_EQ(appGroupDefaults()->array(SettingsKey::ignoreAllPaths), platform::Array{"/a/lens.plist"});
+    ASSERT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "/a/Search Lens.app", "/a/lens.log", "P1"}));
+    EXPECT_EQ(currentRow(), 2) << "the keyboard stays where it was";
+
+    QTest::keyClick(screen.tableView, Qt::Key_Left); // up to the record
+    EXPECT_EQ(currentRow(), 0);
+    EXPECT_EQ(rowNames(screen).size(), 4u);
+    QTest::keyClick(screen.tableView, Qt::Key_Left); // hides its paths
+    EXPECT_EQ(rowNames(screen), (std::vector<std::string>{"P0", "P1"}));
+    EXPECT_EQ(selections(), (std::vector<bool>{true, true})) << "only Space ticks";
+}
+
+TEST_F(ScanResultScreenTest, TheCurrentRowWearsAFocusRingWhileTheTableHasTheKeyboard)
+{
+    useEnglishTexts();
+    scanResults().replace({resultRow(0, "Search Lens", {"/Applications/Search Lens.app",
+                                                         "/Library/LaunchAgents/com.searchlens.agent.plist"}),
+                           resultRow(1, "Mac Booster Elite", {"/Applications/Mac Booster Elite.app"}),
+                           resultRow(2, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"})});
+    ScanResultViewController shown;
+    showInWindow(shown);
+    activate();
+    QTableView& table = *shown.tableView;
+    // The ring's left edge, beside the checkbox where nothing else is drawn.
+    auto ringAt = [&](int row) {
+        const QRect rect = table.visualRect(shown.resultsModel->index(row, 0));
+        return pixelsNear(window, QRect(table.viewport()->mapTo(&window, rect.topLeft() + QPoint(0, 8)),
+                                        QSize(6, rect.height() - 16)),
+                          screenstyle::actionBlueHoverColor);
+    };
+    table.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&table, Qt::Key_Down);
+    EXPECT_GT(ringAt(1), 0);
+    EXPECT_EQ(ringAt(0), 0);
+    EXPECT_EQ(ringAt(2), 0);
+    widgettest::saveGrab(window, "scan-results-keyboard-focus-record");
+
+    QTest::keyClick(&table, Qt::Key_Up);
+    QTest::keyClick(&table, Qt::Key_Return);
+    QTest::keyClick(&table, Qt::Key_Down);
+    QTest::keyClick(&table, Qt::Key_Down);
+    EXPECT_GT(ringAt(2), 0) << "a path row";
+    EXPECT_EQ(ringAt(0), 0);
+    widgettest::saveGrab(window, "scan-results-keyboard-focus-path");
+
+    shown.btnCleanNow->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(ringAt(2), 0) << "not while another control has the keyboard";
+}
+
+// Screen readers reach the rows through the table's cells, and act on them as the
+// mouse does.
+TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(screen.tableView);
+    ASSERT_TRUE(table && table->tableInterface());
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    QAccessibleTableInterface& cells = *table->tableInterface();
+    EXPECT_EQ(cells.rowCount(), 2);
+    EXPECT_EQ(cells.columnCount(), 1);
+    EXPECT_EQ(cells.columnDescription(0), "IDS_BGX_63");
+
+    QAccessibleInterface* record = cells.cellAt(1, 0);
+    ASSERT_TRUE(record && record->tableCellInterface() && record->actionInterface());
+    EXPECT_EQ(record->role(), QAccessible::Cell);
+    EXPECT_EQ(record->text(QAccessible::Name), "Mac Booster");
+    EXPECT_EQ(record->text(QAccessible::Description),
+              "Threat: Adware, IDS_BGX_64: Tarn Loop Media, IDS_BGX_65: 2.1, IDS_BGX_66: 1");
+    EXPECT_TRUE(record->state().checkable);
+    EXPECT_TRUE(record->state().checked);
+    EXPECT_TRUE(record->state().collapsed);
+    const QList<QAccessibleInterface*> header = record->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(header.size(), 1);
+    EXPECT_EQ(header[0]->text(QAccessible::Name), "IDS_BGX_63");
+    EXPECT_EQ(header[0]->role(), QAccessible::ColumnHeader);
+
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    ASSERT_TRUE(record->actionInterface()->actionNames().contains(toggle));
+    record->actionInterface()->doAction(toggle);
+    EXPECT_EQ(selections(), (std::vector<bool>{true, false}));
+    EXPECT_FALSE(record->state().checked);
+    EXPECT_EQ(shown(1, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+    cells.cellAt(0, 0)->actionInterface()->doAction(toggle);
+    EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
+    EXPECT_FALSE(screen.btnCleanNow->isEnabled()) << "as a click does";
+
+    cells.cellAt(0, 0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(cells.rowCount(), 5);
+    EXPECT_TRUE(cells.cellAt(0, 0)->state().expanded);
+    QAccessibleInterface* path = cells.cellAt(2, 0);
+    ASSERT_TRUE(path && path->actionInterface());
+    EXPECT_EQ(path->text(QAccessible::Name), "/a/lens.plist");
+    EXPECT_FALSE(path->state().checkable);
+    EXPECT_EQ(table->child(table->indexOfChild(path)), path);
+    EXPECT_EQ(path->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::showMenuAction()});
+    path->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    ASSERT_EQ(screen.mainMenu->actions().size(), 2);
+    screen.mainMenu->hide();
+    screen.mainMenu->actions()[1]->trigger();
+    EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
+
+    // A cell kept by a screen reader past its row acts no more; all go with the view.
+    const QAccessible::Id stale = QAccessible::uniqueId(cells.cellAt(4, 0));
+    cells.cellAt(0, 0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(cells.rowCount(), 2);
+    if (QAccessibleInterface* gone = QAccessible::accessibleInterface(stale)) {
+        EXPECT_FALSE(gone->isValid());
+        EXPECT_TRUE(gone->text(QAccessible::Name).isEmpty());
+        EXPECT_TRUE(gone->actionInterface()->actionNames().isEmpty());
+        gone->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    }
+    EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
+    QAccessible::Id ofAnotherScreen = 0;
+    {
+        ScanResultViewController other;
+        other.arrayConfig();
+        QAccessibleInterface* otherTable = QAccessible::queryAccessibleInterface(other.tableView);
+        ofAnotherScreen = QAccessible::uniqueId(otherTable->tableInterface()->cellAt(0, 0));
+        ASSERT_TRUE(QAccessible::accessibleInterface(ofAnotherScreen));
+    }
+    EXPECT_FALSE(QAccessible::accessibleInterface(ofAnotherScreen));
+}
+
+// The view's own focus and change events number the cells as Qt numbers those of a
+// plain table; the screen's table numbers them alike, and its focus is the current row.
+TEST_F(ScanResultScreenTest, ScreenReadersFindTheCurrentRowByTheViewsNumbering)
+{
+    screen.clickedShowDetailsResultItem(0);
+    QTableView plain;
+    plain.setModel(screen.resultsModel);
+    QAccessibleInterface* qtTable = QAccessible::queryAccessibleInterface(&plain);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(screen.tableView);
+    ASSERT_TRUE(qtTable && qtTable->tableInterface() && table && table->tableInterface());
+    EXPECT_EQ(table->childCount(), qtTable->childCount());
+    for (int row = 0; row < screen.resultsModel->rowCount(); ++row)
+        EXPECT_EQ(table->indexOfChild(table->tableInterface()->cellAt(row, 0)),
+                  qtTable->indexOfChild(qtTable->tableInterface()->cellAt(row, 0)))
+            << row;
+
+    activate();
+    screen.tableView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    QTest::keyClick(screen.tableView, Qt::Key_Down);
+    QAccessibleInterface* focused = table->focusChild();
+    ASSERT_TRUE(focused);
+    EXPECT_EQ(focused->text(QAccessible::Name), "/a/lens.plist");
+    EXPECT_TRUE(focused->state().focused);
+    EXPECT_EQ(table->child(table->indexOfChild(focused)), focused);
+}
+
+// A list that replaced the one shown opens at its top, however far the last one was
+// scrolled; the user's edits of a list keep its place.
+TEST_F(ScanResultScreenTest, ANewListOpensAtItsTopAndEditsKeepThePlace)
+{
+    auto& center = platform::NotificationCenter::defaultCenter();
+    const struct {
+        const char* name;
+        std::function<void()> replace;
+    } replacements[] = {
+        {"a rescan's hand-over",
+         [&] {
+             center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanprocess}});
+             scanResults().replace(manyRecords(60, 100));
+             center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanresult}});
+             screen.viewWillAppear();
+         }},
+        {"a clean's result",
+         [&] {
+             center.post("ScanViewUpdateBGX", {{menuKey, ScanMenu::cleanProcess}});
+             scanResults().update([](std::vector<ScanResult>& results) { results.erase(results.begin() + 40); });
+             center.post("UpdateScanResultBGX");
+         }},
+    };
+    QScrollBar& bar = *screen.tableView->verticalScrollBar();
+    for (const auto& each : replacements) {
+        scanResults().replace(manyRecords(60));
+        screen.arrayConfig();
+        QCoreApplication::processEvents();
+        screen.tableView->scrollToBottom();
+        ASSERT_GT(bar.value(), 0) << each.name;
+        each.replace();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar.value(), 0) << each.name;
+        EXPECT_EQ(screen.tableView->rowAt(0), 0) << each.name;
+    }
+
+    bar.setValue(bar.maximum() / 2);
+    const int place = bar.value();
+    const int row = screen.tableView->rowAt(100); // a record in view
+    ASSERT_TRUE(screen.resultsModel->isParentRow(row));
+    clickCheckBox(row);
+    EXPECT_EQ(bar.value(), place) << "a tick";
+    widgettest::click(*screen.btnSelectUnselectAll, {11, 7});
+    EXPECT_EQ(bar.value(), place) << "Select all";
+    clickShowDetails(row);
+    EXPECT_EQ(bar.value(), place) << "Show details";
+    screen.menuWillOpen(row + 1);
+    screen.mainMenu->actions()[0]->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.value(), place) << "an ignore";
+    screen.viewWillAppear();
+    EXPECT_EQ(bar.value(), place) << "the same list shown again";
+}
+
+// The threat badge has the room beside it in its column, and is shortened only past it.
+TEST_F(ScanResultScreenTest, ALongBadgeTakesTheRoomItsColumnHas)
+{
+    const QString threat = "Rogue disk optimizer";
+    ScanResult rogue = resultRow(0, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"});
+    rogue.subTitleRight = threat.toStdString();
+    scanResults().replace({rogue});
+    screen.arrayConfig();
+    const ScanResultRowFonts fonts(screen.tableView->font());
+    auto layoutIn = [&](int width) {
+        return ScanResultParentLayout(QRect(0, 0, width, 60), fonts, "Threat:", threat, "Show details");
+    };
+    const ScanResultParentLayout wide = layoutIn(rows().width());
+    ASSERT_GT(QFontMetrics(fonts.badge).horizontalAdvance(threat), 150) << "longer than the badge once had";
+    EXPECT_EQ(wide.badgeText, threat);
+    EXPECT_LE(wide.badge.right(), wide.title.right() + 2);
+
+    const ScanResultParentLayout narrow = layoutIn(rows().width() - 80);
+    EXPECT_TRUE(narrow.badgeText.endsWith(QChar(0x2026))) << narrow.badgeText.toStdString();
+    EXPECT_LE(narrow.badge.right(), narrow.title.right() + 2) << "the badge stays in its column";
+
+    const QPoint badge = wide.badge.center();
+    EXPECT_TRUE(toolTipAt(badge).contains(threat));
+    QToolTip::hideText();
+}
+
+TEST_F(ScanResultScreenTest, GrabALongBadge)
+{
+    useEnglishTexts();
+    ScanResult rogue = resultRow(0, "Disk Tuner Pro", {"/Applications/Disk Tuner Pro.app"});
+    rogue.subTitleRight = "Rogue disk optimizer";
+    ScanResult longer = resultRow(1, "Mac Booster Elite", {"/Applications/Mac Booster Elite.app"});
+    longer.subTitleRight = "Rogue system optimizer with fake scan results and alerts";
+    scanResults().replace({rogue, longer, resultRow(2, "Search Lens", {"/Applications/Search Lens.app"})});
+    ScanResultViewController shown;
+    showInWindow(shown);
+    widgettest::saveGrab(window, "scan-results-long-badge");
 }
 
 } // namespace
