@@ -2,13 +2,13 @@
 
 #include "Platform/Launchd/JobProcess.h"
 #include "Platform/Launchd/SupervisorWakeups.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Workspace/ProcessStat.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -18,10 +18,7 @@ namespace platform::launchd {
 
 fs::path supervisorToolPath()
 {
-    if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
-        return fs::path(folder) / "launchd-supervisor";
-    std::error_code error;
-    return fs::read_symlink("/proc/self/exe", error).parent_path() / "launchd-supervisor";
+    return standInToolFolder() / "launchd-supervisor";
 }
 
 namespace {
@@ -159,6 +156,9 @@ private:
 
 int superviseJob(const JobRegistry& registry, const std::string& label, const std::string& generation)
 {
+    // The job's tools are looked up where this program was started from, also once
+    // an update has replaced the bundle that holds them.
+    (void)standInToolFolder();
     // Detach: the submitter reaps the parent at once; the supervisor lives on.
     const pid_t child = ::fork();
     if (child != 0)

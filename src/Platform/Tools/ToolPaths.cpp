@@ -32,15 +32,6 @@ constexpr std::array toolTable{
     ToolMapping{"/usr/sbin/system_profiler", Target::StandIn, "system_profiler"},
 };
 
-std::filesystem::path standInFolder()
-{
-    if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
-        return folder;
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : executable.parent_path();
-}
-
 bool isExecutableFile(const std::filesystem::path& path)
 {
     std::error_code error;
@@ -67,6 +58,21 @@ std::optional<std::string> findOnSearchPath(std::string_view name)
 
 } // namespace
 
+std::filesystem::path standInToolFolder()
+{
+    if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
+        return folder;
+    // Taken once: once the bundle has been replaced, /proc/self/exe names the old
+    // executable, moved aside and deleted, while the path it started from holds the
+    // new release's tools.
+    static const std::filesystem::path startFolder = [] {
+        std::error_code error;
+        const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+        return error ? std::filesystem::path() : executable.parent_path();
+    }();
+    return startFolder;
+}
+
 std::optional<std::string> elevationToolPath()
 {
     if (auto found = findOnSearchPath("pkexec"))
@@ -83,7 +89,7 @@ std::string resolveToolPath(const std::string& macPath)
             continue;
         if (mapping.target == Target::HostTool)
             return std::string(mapping.tool);
-        return (standInFolder() / mapping.tool).string();
+        return (standInToolFolder() / mapping.tool).string();
     }
     return macPath;
 }
