@@ -25,6 +25,7 @@ namespace {
 
 constexpr auto kStopGrace = 5000ms;
 constexpr auto kStartWait = 10000ms; // a slow start under load is no failure
+constexpr int kUnstartedStatus = 127 << 8; // a program that cannot be started, as a shell reports it
 
 class Supervision {
 public:
@@ -34,13 +35,15 @@ public:
     {
     }
 
+    // A start that fails counts as a run that ended at once with kUnstartedStatus:
+    // under KeepAlive it is tried again after the throttle interval.
     void run()
     {
         while (auto job = jobToStart()) {
             waitOutThrottle(*job);
-            if (!stillWanted() || !start(*job))
+            if (!stillWanted())
                 break;
-            const int status = watch();
+            const int status = start(*job) ? watch() : kUnstartedStatus;
             if (!stillWanted() || !restartsAfter(*job, status))
                 break;
         }
@@ -82,7 +85,7 @@ private:
             record->supervisorStartTime = static_cast<std::int64_t>(*startTime);
         record->pid = child_ > 0 ? std::optional<std::int64_t>(child_) : std::nullopt;
         if (child_ <= 0)
-            record->lastExitStatus = 127 << 8;
+            record->lastExitStatus = kUnstartedStatus;
         (void)registry_.write(label_, *record);
         return child_ > 0;
     }
