@@ -8,6 +8,7 @@
 #include "Foundation/SharedState.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
+#include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Values/PropertyList.h"
 
@@ -127,6 +128,42 @@ TEST_F(LaunchSequence, ALaunchWhoseAgentCannotBeStartedSaysSoAndTheNextOneStarts
     AppDelegate::shared().applicationWillFinishLaunching();
     EXPECT_THAT(testing::internal::GetCapturedStdout(), testing::Not(testing::HasSubstr("Unable to load")))
         << "a job loaded from before is no failure";
+}
+
+// launchd keeps the agent's job loaded while nothing runs it or will run it again:
+// its supervisor gave up on a program it could not start, as one of an earlier
+// release did once an update had deleted that program. The next launch loads the
+// job anew and the agent runs.
+TEST_F(LaunchSequence, ALaunchReloadsTheAgentsJobThatNothingRuns)
+{
+    AppDelegate::shared().applicationWillFinishLaunching();
+    pid_t firstAgent = 0;
+    ASSERT_TRUE(waitForAgent([&](const auto& agents) {
+        firstAgent = agents.size() == 1 ? agents.front() : 0;
+        return firstAgent != 0;
+    }));
+    const auto registry = platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User);
+    auto record = *registry.read(agentBundleIdentifier);
+    ASSERT_TRUE(record.supervisorPid);
+    const auto supervisor = static_cast<pid_t>(*record.supervisorPid);
+    ::kill(supervisor, SIGKILL);
+    ASSERT_TRUE(waitUntil([&] { return processHasExited(supervisor); }));
+    record.supervisorPid.reset();
+    record.supervisorStartTime.reset();
+    record.pid.reset();
+    record.lastExitStatus = 127 << 8;
+    record.supervisorFinished = true;
+    ASSERT_TRUE(registry.write(agentBundleIdentifier, record));
+    ASSERT_TRUE(platform::SMJobCopyDictionary(platform::LaunchdDomain::User, agentBundleIdentifier))
+        << "still listed as loaded";
+
+    AppDelegate::shared().applicationWillFinishLaunching();
+    EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != firstAgent; }))
+        << "the agent runs again";
+    const auto reloaded = registry.read(agentBundleIdentifier);
+    ASSERT_TRUE(reloaded);
+    EXPECT_TRUE(reloaded->supervisorPid);
+    EXPECT_FALSE(reloaded->supervisorFinished);
 }
 
 struct DatabaseCase {
