@@ -44,7 +44,20 @@ std::optional<platform::Value> setting(const char* key)
     return settingsStore(info->store)->object(key);
 }
 
-using LaunchSequence = AppShellTest;
+class LaunchSequence : public AppShellTest {
+protected:
+    // Runs the launch sequence and waits for the one agent it starts: its PID, 0 when none runs.
+    static pid_t launchWithTheAgentRunning()
+    {
+        AppDelegate::shared().applicationWillFinishLaunching();
+        pid_t agent = 0;
+        waitForAgent([&](const auto& agents) {
+            agent = agents.size() == 1 ? agents.front() : 0;
+            return agent != 0;
+        });
+        return agent;
+    }
+};
 
 TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
 {
@@ -84,12 +97,8 @@ TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
 
 TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
 {
-    AppDelegate::shared().applicationWillFinishLaunching();
-    pid_t firstAgent = 0;
-    ASSERT_TRUE(waitForAgent([&](const auto& agents) {
-        firstAgent = agents.size() == 1 ? agents.front() : 0;
-        return firstAgent != 0;
-    }));
+    const pid_t firstAgent = launchWithTheAgentRunning();
+    ASSERT_NE(firstAgent, 0);
     standardDefaults().setObject(K::scanOnAutoLaunch, "yes"); // another type counts as present
     appGroupDefaults()->setBool(K::moveDeletedToTrash, false);
     standardDefaults().setBool(K::isPopUp, true);
@@ -136,12 +145,8 @@ TEST_F(LaunchSequence, ALaunchWhoseAgentCannotBeStartedSaysSoAndTheNextOneStarts
 // job anew and the agent runs.
 TEST_F(LaunchSequence, ALaunchReloadsTheAgentsJobThatNothingRuns)
 {
-    AppDelegate::shared().applicationWillFinishLaunching();
-    pid_t firstAgent = 0;
-    ASSERT_TRUE(waitForAgent([&](const auto& agents) {
-        firstAgent = agents.size() == 1 ? agents.front() : 0;
-        return firstAgent != 0;
-    }));
+    const pid_t firstAgent = launchWithTheAgentRunning();
+    ASSERT_NE(firstAgent, 0);
     const auto registry = platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User);
     auto record = *registry.read(agentBundleIdentifier);
     ASSERT_TRUE(record.supervisorPid);
