@@ -6,6 +6,7 @@
 #include "Foundation/BundlePaths.h"
 #include "Foundation/ProcessRunner.h"
 #include "Foundation/UserPaths.h"
+#include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 #include "Platform/Workspace/ProcessStat.h"
@@ -44,6 +45,18 @@ void reportLoadFailure(const TaskResult& load)
     if (reason.empty())
         reason = "launchctl ended with status " + std::to_string(load.status);
     printFailure("Unable to load the agent's launch agent: ", reason);
+}
+
+// launchd keeps a job loaded once its supervisor is done with it. The agent's job
+// left so (its supervisor gave up on a program it could no longer start, as one of
+// an earlier release did once an update had removed that release's tools) would
+// never start the agent again: it is unloaded, so that the load starts it anew.
+void unloadAgentJobThatNothingRuns(const std::string& plist)
+{
+    const auto record =
+        platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User).read(agentBundleIdentifier);
+    if (record && record->isLoadedWithNothingRunning())
+        (void)runTask("/bin/launchctl", {"unload", plist});
 }
 
 std::string launchAgentFolder()
@@ -120,5 +133,6 @@ void AppDelegate::installLaunchAgent()
     const std::string plist = agentLaunchAgentPlistPath();
     std::cout << (platform::writePropertyListFile(plist, job) ? "file has been created!" : "unable to create the file")
               << std::endl;
+    unloadAgentJobThatNothingRuns(plist);
     reportLoadFailure(runTask("/bin/launchctl", {"load", plist}));
 }

@@ -40,6 +40,8 @@ protected:
             ::kill(application.pid(), SIGKILL);
             application.waitForExit();
         }
+        for (const auto& application : testsupport::runningCopiesOf("com.tarnwicklabs.bastionguardpoint"))
+            ::kill(application.processIdentifier, SIGKILL); // one the application itself relaunched
         ::unsetenv("BG_NETWORK_REACHABLE");
         AppShellTest::TearDown();
     }
@@ -71,6 +73,20 @@ protected:
         const std::string table = launchctl ? launchctl->readOutputToEnd() : "";
         return launchctl && launchctl->waitForExit() == 0 &&
                table.find(std::string("\t") + agentBundleIdentifier + "\n") != std::string::npos;
+    }
+
+    // The whole installed application, its version raised, as the feed's next release.
+    void publishNextRelease()
+    {
+        const fs::path work = testsupport::platformRootFolder() / "release";
+        const fs::path release = work / "Bastion Guardpoint.app";
+        fs::create_directories(work);
+        fs::copy(bundle, release, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        const std::string info = (release / "Contents/Info.plist").string();
+        platform::Value plist = *platform::readPropertyListFile(info);
+        (*plist.asDictionary())["CFBundleVersion"] = "2.0";
+        ASSERT_TRUE(platform::writePropertyListFile(info, plist));
+        serveRelease(work, "2.0");
     }
 
     std::vector<platform::ToolProcess> started;
@@ -133,6 +149,33 @@ TEST_F(ApplicationProcess, AfterTheAgentsSupervisorHasEndedTheNextStartBringsThe
     startApplication();
     ASSERT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }));
     EXPECT_TRUE(launchctlListsTheAgent());
+}
+
+// The application updates itself: the updater replaces the bundle that launchd's
+// supervisor of the agent's job and the tools it runs come from, and the relaunched
+// application finds the agent's job still loaded. The agent runs again.
+TEST_F(ApplicationProcess, AfterASelfUpdateTheRelaunchedApplicationHasTheAgentRunning)
+{
+    publishNextRelease();
+    standardDefaults().setBool(K::firstRun, false); // not the first run: the launch looks for an update
+    const std::string buildTools = std::getenv("BG_TOOLS_DIR");
+    ::unsetenv("BG_TOOLS_DIR"); // as installed: the tools beside the application's executable
+    const pid_t updating = startApplication().pid();
+    ::setenv("BG_TOOLS_DIR", buildTools.c_str(), 1);
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    const pid_t agent = runningAgents().front();
+
+    // The update is found 5 s after the launch and downloaded; 5 s later the
+    // application quits, the update installed as it goes.
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return hasEnded(updating); }, 90s));
+    const auto info = platform::readPropertyListFile((bundle / "Contents/Info.plist").string());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(*info->find("CFBundleVersion"), platform::Value("2.0"));
+
+    // 4 s later the new release opens, replaces the agent and loads its job.
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return runningApplicationCount() == 1; }, 30s));
+    EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }))
+        << "the agent runs again";
 }
 
 // A suite file that cannot be read is kept aside before the defaults are written

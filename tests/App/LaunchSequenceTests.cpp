@@ -8,6 +8,7 @@
 #include "Foundation/SharedState.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
+#include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Values/PropertyList.h"
 
@@ -43,7 +44,20 @@ std::optional<platform::Value> setting(const char* key)
     return settingsStore(info->store)->object(key);
 }
 
-using LaunchSequence = AppShellTest;
+class LaunchSequence : public AppShellTest {
+protected:
+    // Runs the launch sequence and waits for the one agent it starts: its PID, 0 when none runs.
+    static pid_t launchWithTheAgentRunning()
+    {
+        AppDelegate::shared().applicationWillFinishLaunching();
+        pid_t agent = 0;
+        waitForAgent([&](const auto& agents) {
+            agent = agents.size() == 1 ? agents.front() : 0;
+            return agent != 0;
+        });
+        return agent;
+    }
+};
 
 TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
 {
@@ -83,12 +97,8 @@ TEST_F(LaunchSequence, FirstLaunchInstallsEverythingAndSendsTheInstallEvent)
 
 TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
 {
-    AppDelegate::shared().applicationWillFinishLaunching();
-    pid_t firstAgent = 0;
-    ASSERT_TRUE(waitForAgent([&](const auto& agents) {
-        firstAgent = agents.size() == 1 ? agents.front() : 0;
-        return firstAgent != 0;
-    }));
+    const pid_t firstAgent = launchWithTheAgentRunning();
+    ASSERT_NE(firstAgent, 0);
     standardDefaults().setObject(K::scanOnAutoLaunch, "yes"); // another type counts as present
     appGroupDefaults()->setBool(K::moveDeletedToTrash, false);
     standardDefaults().setBool(K::isPopUp, true);
@@ -127,6 +137,38 @@ TEST_F(LaunchSequence, ALaunchWhoseAgentCannotBeStartedSaysSoAndTheNextOneStarts
     AppDelegate::shared().applicationWillFinishLaunching();
     EXPECT_THAT(testing::internal::GetCapturedStdout(), testing::Not(testing::HasSubstr("Unable to load")))
         << "a job loaded from before is no failure";
+}
+
+// launchd keeps the agent's job loaded while nothing runs it or will run it again:
+// its supervisor gave up on a program it could not start, as one of an earlier
+// release did once an update had deleted that program. The next launch loads the
+// job anew and the agent runs.
+TEST_F(LaunchSequence, ALaunchReloadsTheAgentsJobThatNothingRuns)
+{
+    const pid_t firstAgent = launchWithTheAgentRunning();
+    ASSERT_NE(firstAgent, 0);
+    const auto registry = platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User);
+    auto record = *registry.read(agentBundleIdentifier);
+    ASSERT_TRUE(record.supervisorPid);
+    const auto supervisor = static_cast<pid_t>(*record.supervisorPid);
+    ::kill(supervisor, SIGKILL);
+    ASSERT_TRUE(waitUntil([&] { return processHasExited(supervisor); }));
+    record.supervisorPid.reset();
+    record.supervisorStartTime.reset();
+    record.pid.reset();
+    record.lastExitStatus = 127 << 8;
+    record.supervisorFinished = true;
+    ASSERT_TRUE(registry.write(agentBundleIdentifier, record));
+    ASSERT_TRUE(platform::SMJobCopyDictionary(platform::LaunchdDomain::User, agentBundleIdentifier))
+        << "still listed as loaded";
+
+    AppDelegate::shared().applicationWillFinishLaunching();
+    EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != firstAgent; }))
+        << "the agent runs again";
+    const auto reloaded = registry.read(agentBundleIdentifier);
+    ASSERT_TRUE(reloaded);
+    EXPECT_TRUE(reloaded->supervisorPid);
+    EXPECT_FALSE(reloaded->supervisorFinished);
 }
 
 struct DatabaseCase {

@@ -33,15 +33,7 @@ protected:
         const fs::path executable = platform::Bundle((work / "Bastion Guardpoint.app").string()).executablePath();
         testsupport::plantFile(executable, "#!/bin/sh\n");
         fs::permissions(executable, fs::perms::owner_exec, fs::perm_options::add);
-        auto zip = platform::ToolProcess::launch(
-            "/bin/sh", {"-c", "cd \"$1\" && zip -q -r r.zip \"Bastion Guardpoint.app\"", "sh", work.string()},
-            platform::ToolProcess::Capture::Nothing);
-        ASSERT_TRUE(zip);
-        ASSERT_EQ(zip->waitForExit(), 0);
-        archive = testsupport::readFileText(work / "r.zip");
-        appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
-                  "<enclosure url=\"" + server.url("/release.zip") + "\" sparkle:version=\"2.0\"/></item></channel></rss>";
-        fs::remove_all(work);
+        serveRelease(work, "2.0");
     }
 };
 

@@ -82,6 +82,12 @@ bool JobRecord::supervisorHasEnded() const
     return !startTime || !supervisorStartTime || static_cast<std::int64_t>(*startTime) != *supervisorStartTime;
 }
 
+bool JobRecord::isLoadedWithNothingRunning() const
+{
+    const bool processRuns = pid && runningProcessStartTime(static_cast<pid_t>(*pid));
+    return !removed && !supervisorPid && !supervisorHasEnded() && !processRuns;
+}
+
 fs::path launchdStateFolder()
 {
     return hostPath("/private/var/db/launchd");

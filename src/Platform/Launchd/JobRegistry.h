@@ -27,6 +27,10 @@ struct JobRecord {
     // ever took it on (its start failed). The job is not loaded any more, and a
     // submit of it starts it anew.
     bool supervisorHasEnded() const;
+
+    // Loaded, yet nothing runs the job or will start it again: no supervisor looks
+    // after it (the one it had is done with it) and no process of it runs.
+    bool isLoadedWithNothingRunning() const;
 };
 
 // The jobs of one launchd domain: one property-list file per label in a folder

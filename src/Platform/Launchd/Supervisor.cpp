@@ -2,13 +2,13 @@
 
 #include "Platform/Launchd/JobProcess.h"
 #include "Platform/Launchd/SupervisorWakeups.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Workspace/ProcessStat.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -18,16 +18,14 @@ namespace platform::launchd {
 
 fs::path supervisorToolPath()
 {
-    if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
-        return fs::path(folder) / "launchd-supervisor";
-    std::error_code error;
-    return fs::read_symlink("/proc/self/exe", error).parent_path() / "launchd-supervisor";
+    return standInToolFolder() / "launchd-supervisor";
 }
 
 namespace {
 
 constexpr auto kStopGrace = 5000ms;
 constexpr auto kStartWait = 10000ms; // a slow start under load is no failure
+constexpr int kUnstartedStatus = 127 << 8; // a program that cannot be started, as a shell reports it
 
 class Supervision {
 public:
@@ -37,13 +35,15 @@ public:
     {
     }
 
+    // A start that fails counts as a run that ended at once with kUnstartedStatus:
+    // under KeepAlive it is tried again after the throttle interval.
     void run()
     {
         while (auto job = jobToStart()) {
             waitOutThrottle(*job);
-            if (!stillWanted() || !start(*job))
+            if (!stillWanted())
                 break;
-            const int status = watch();
+            const int status = start(*job) ? watch() : kUnstartedStatus;
             if (!stillWanted() || !restartsAfter(*job, status))
                 break;
         }
@@ -85,7 +85,7 @@ private:
             record->supervisorStartTime = static_cast<std::int64_t>(*startTime);
         record->pid = child_ > 0 ? std::optional<std::int64_t>(child_) : std::nullopt;
         if (child_ <= 0)
-            record->lastExitStatus = 127 << 8;
+            record->lastExitStatus = kUnstartedStatus;
         (void)registry_.write(label_, *record);
         return child_ > 0;
     }
@@ -159,6 +159,9 @@ private:
 
 int superviseJob(const JobRegistry& registry, const std::string& label, const std::string& generation)
 {
+    // The job's tools are looked up where this program was started from, also once
+    // an update has replaced the bundle that holds them.
+    (void)standInToolFolder();
     // Detach: the submitter reaps the parent at once; the supervisor lives on.
     const pid_t child = ::fork();
     if (child != 0)

@@ -19,7 +19,8 @@ int superviseJob(const JobRegistry& registry, const std::string& label, const st
 [[nodiscard]] std::error_code startSupervisor(const JobRegistry& registry, const std::string& label,
                                               const std::string& generation);
 
-// The supervisor tool's path: in BG_TOOLS_DIR when set, else beside this program.
+// The supervisor tool's path: in the stand-in tools' folder (BG_TOOLS_DIR when set,
+// else beside this program).
 std::filesystem::path supervisorToolPath();
 
 } // namespace platform::launchd

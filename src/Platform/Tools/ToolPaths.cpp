@@ -36,15 +36,6 @@ constexpr std::array toolTable{
     ToolMapping{kPrivilegedRemoveTool, Target::StandIn, "privileged-remove"},
 };
 
-std::filesystem::path standInFolder()
-{
-    if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
-        return folder;
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : executable.parent_path();
-}
-
 // The only elevation tool taken in a real run.
 constexpr const char* systemElevationTool = "/usr/bin/pkexec";
 
@@ -93,6 +84,21 @@ bool onlyRootCanChange(const std::string& path)
     return true;
 }
 
+std::filesystem::path standInToolFolder()
+{
+    if (const char* folder = std::getenv("BG_TOOLS_DIR"); folder && *folder)
+        return folder;
+    // Taken once: once the bundle has been replaced, /proc/self/exe names the old
+    // executable, moved aside and deleted, while the path it started from holds the
+    // new release's tools.
+    static const std::filesystem::path startFolder = [] {
+        std::error_code error;
+        const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+        return error ? std::filesystem::path() : executable.parent_path();
+    }();
+    return startFolder;
+}
+
 std::optional<std::string> elevationToolPath()
 {
     if (const auto standIn = testElevationTool())
@@ -109,7 +115,7 @@ std::string resolveToolPath(const std::string& macPath)
             continue;
         if (mapping.target == Target::HostTool)
             return std::string(mapping.tool);
-        return (standInFolder() / mapping.tool).string();
+        return (standInToolFolder() / mapping.tool).string();
     }
     return macPath;
 }

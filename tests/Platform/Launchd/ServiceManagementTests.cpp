@@ -160,6 +160,49 @@ TEST_F(ServiceManagement, AJobItsSupervisorIsDoneWithStaysLoaded)
     }
 }
 
+// A kept-alive job whose program cannot be started (not there yet, or not
+// runnable for one start) stays loaded and is tried again after its throttle
+// interval, until it runs.
+TEST_F(ServiceManagement, AKeptAliveJobWhoseProgramCannotStartIsTriedAgainUntilItRuns)
+{
+    namespace fs = std::filesystem;
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
+    const std::string label = "com.example.late";
+    const fs::path program = testsupport::underRoot("/private/tmp/late-tool");
+    const auto plantProgram = [&] { testsupport::plantFile(program, "#!/bin/sh\nexec sleep 30\n"); };
+    struct Case {
+        std::string name;
+        std::function<void()> breakIt;
+    };
+    for (const auto& [name, breakIt] : std::vector<Case>{
+             {"not there yet", [&] { fs::remove(program); }},
+             {"without its run bit",
+              [&] {
+                  plantProgram();
+                  fs::permissions(program, fs::perms::owner_read | fs::perms::owner_write);
+              }},
+         }) {
+        breakIt();
+        const Dictionary job{{"Label", label},
+                             {"ProgramArguments", Array{program.string()}},
+                             {"KeepAlive", true},
+                             {"ThrottleInterval", 1}};
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr)) << name;
+        const auto failed = registry.read(label);
+        ASSERT_TRUE(failed) << name;
+        EXPECT_EQ(failed->lastExitStatus, 127 << 8) << name;
+        EXPECT_FALSE(failed->supervisorFinished) << name;
+        ASSERT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, label)) << name;
+
+        plantProgram();
+        fs::permissions(program, fs::perms::owner_all);
+        const auto pid = waitForPID(LaunchdDomain::User, label);
+        ASSERT_TRUE(pid) << name << ": tried again";
+        EXPECT_TRUE(processExists(*pid)) << name;
+        ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr)) << name;
+    }
+}
+
 TEST_F(ServiceManagement, KeepAliveStartsTheJobAgainUntilRemoved)
 {
     const Dictionary job{{"Label", "com.example.flaky"},

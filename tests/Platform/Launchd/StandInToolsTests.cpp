@@ -156,4 +156,49 @@ TEST_F(StandInTools, LaunchAgentOpensTheApplicationOnceThroughOpen)
     EXPECT_NE(run("/usr/bin/open", {testsupport::underRoot("/Applications/None.app").string()}).first, 0);
 }
 
+// Installed, the stand-in tools run from the application's bundle. An update
+// replaces the bundle while the agent's job runs (the old one moved aside, the new
+// one moved in, the old one deleted): launchd's supervisor, itself started from the
+// old bundle, still finds "open" at the bundle's path and brings the agent back.
+TEST_F(StandInTools, AKeptAliveJobFindsItsToolsAfterTheirBundleIsReplaced)
+{
+    const fs::path application = testsupport::underRoot("/Applications/Tools.app");
+    const fs::path build(std::getenv("BG_TOOLS_DIR"));
+    const auto install = [&](const fs::path& bundle) {
+        fs::create_directories(bundle / "Contents/MacOS");
+        for (const char* tool : {"launchctl", "launchd-supervisor", "open"})
+            fs::copy_file(build / tool, bundle / "Contents/MacOS" / tool);
+    };
+    install(application);
+    const fs::path agent = plantApplication("Warden");
+    const auto plist = testsupport::homeFolder() / "Library/LaunchAgents/com.example.Warden.plist";
+    ASSERT_TRUE(platform::writePropertyListFile(
+        plist.string(), Dictionary{{"Label", "com.example.Warden"},
+                                   {"ProgramArguments", Array{"/usr/bin/open", "-F", "-g", agent.string()}},
+                                   {"KeepAlive", true},
+                                   {"RunAtLoad", true},
+                                   {"ThrottleInterval", 1}}));
+    ::unsetenv("BG_TOOLS_DIR");
+    const auto [loaded, said] = run((application / "Contents/MacOS/launchctl").string(), {"load", plist.string()});
+    ::setenv("BG_TOOLS_DIR", build.c_str(), 1);
+    ASSERT_EQ(loaded, 0) << said;
+    ASSERT_TRUE(waitUntil([&] { return pidOf(agent, "Warden").has_value(); }));
+    const long long first = *pidOf(agent, "Warden");
+    started.push_back(first);
+
+    const fs::path stage = testsupport::underRoot("/Applications/.Tools.app.update");
+    fs::create_directories(stage);
+    fs::rename(application, stage / "old.app");
+    install(stage / "new.app");
+    fs::rename(stage / "new.app", application);
+    fs::remove_all(stage);
+
+    ::kill(static_cast<pid_t>(first), SIGTERM);
+    ASSERT_TRUE(waitUntil([&] { return pidOf(agent, "Warden").value_or(first) != first; })) << "the agent is back";
+    started.push_back(*pidOf(agent, "Warden"));
+    EXPECT_TRUE(processExists(started.back()));
+    EXPECT_EQ(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.Warden")->at("LastExitStatus"),
+              platform::Value(0));
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Reachability/NetworkReachability.h"
+#include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 #include "RootProcesses.h"
 
@@ -63,6 +64,20 @@ void AppShellTest::setInfo(const platform::Dictionary& values)
         (*info.asDictionary())[key] = value;
     ASSERT_TRUE(platform::writePropertyListFile(path, info));
     platform::Bundle::setMainBundlePath(bundle.string());
+}
+
+void AppShellTest::serveRelease(const fs::path& folder, const std::string& version)
+{
+    auto zip = platform::ToolProcess::launch(
+        "/bin/sh", {"-c", "cd \"$1\" && zip -0 -q -r r.zip \"Bastion Guardpoint.app\"", "sh", folder.string()},
+        platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(zip);
+    ASSERT_EQ(zip->waitForExit(), 0);
+    archive = testsupport::readFileText(folder / "r.zip");
+    appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
+              "<enclosure url=\"" + server.url("/release.zip") + "\" sparkle:version=\"" + version +
+              "\"/></item></channel></rss>";
+    fs::remove_all(folder);
 }
 
 std::vector<std::string> AppShellTest::analyticsEvents()

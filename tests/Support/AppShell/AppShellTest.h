@@ -24,6 +24,10 @@ protected:
     // Rewrites keys of the installed bundle's Info.plist (before the launch reads it).
     void setInfo(const platform::Dictionary& values);
 
+    // Serves "Bastion Guardpoint.app" of `folder`, zipped, as the feed's release of
+    // that version, and removes the folder.
+    void serveRelease(const std::filesystem::path& folder, const std::string& version);
+
     // The analytics hits received so far ("category/action").
     std::vector<std::string> analyticsEvents();
     bool waitForAnalyticsEvents(std::size_t count);
