@@ -47,7 +47,7 @@ std::string makeTemporaryFolder(const fs::path& parent, const std::string& prefi
 // A release that is not installed: one line on standard output, and the error.
 SUError refusedRelease(const std::string& problem)
 {
-    SUError refusal{"The update was not installed: " + problem + "."};
+    SUError refusal{"The update was not installed: " + problem + ".", true};
     std::cout << (refusal.message + '\n') << std::flush;
     return refusal;
 }
@@ -101,11 +101,13 @@ std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string
     const TransferResult downloaded =
         folder.empty() ? TransferResult::Failed : downloadFile(item.fileURL, archive, maximumUpdateSize);
     if (downloaded == TransferResult::TooLarge)
-        return SUError{"The update is larger than " + std::to_string(maximumUpdateSize) + " bytes: " + item.fileURL};
+        return SUError{"The update is larger than " + std::to_string(maximumUpdateSize) + " bytes: " + item.fileURL,
+                       true};
     if (downloaded != TransferResult::Received)
         return SUError{"The update could not be downloaded: " + item.fileURL};
     if (const auto size = listedUnpackedSize(archive); size && *size > maximumUnpackedUpdateSize)
-        return SUError{"The update would unpack to more than " + std::to_string(maximumUnpackedUpdateSize) + " bytes."};
+        return SUError{"The update would unpack to more than " + std::to_string(maximumUnpackedUpdateSize) + " bytes.",
+                       true};
     const std::string unpacked = folder + "/unpacked";
     if (!unzip(archive, unpacked))
         return refusedRelease("the downloaded archive could not be unpacked");

@@ -12,6 +12,9 @@ namespace platform {
 
 struct SUError {
     std::string message;
+    // The release itself was refused (too large, damaged, or no sound bundle of the
+    // application), as opposed to a feed or download that failed.
+    bool releaseRefused = false;
 };
 
 class SUUpdater;

@@ -88,10 +88,12 @@ public:
     {
         events.push_back("abort");
         errors.push_back(error.message);
+        refusals.push_back(error.releaseRefused);
     }
     void updaterDidNotFindUpdate(platform::SUUpdater&) override { events.push_back("none"); }
     std::vector<std::string> events;
     std::vector<std::string> errors;
+    std::vector<bool> refusals; // whether each error refused the release itself
 };
 
 class SUUpdaterTest : public testsupport::PlatformRootTest {
@@ -235,6 +237,7 @@ TEST_F(SUUpdaterTest, AFeedOrAReleaseOverItsLimitAbortsWhileItArrives)
     updater->checkForUpdates(nullptr);
     waitForCheck();
     ASSERT_EQ(delegate.errors.back(), "The update is larger than 536870912 bytes: " + server.url("/endless.zip"));
+    EXPECT_EQ(delegate.refusals, (std::vector<bool>{false, true})) << "a feed fails, a release is refused";
     EXPECT_TRUE(updater->downloadedBundlePath().empty());
     EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier))
         << "the partial download is not kept";
@@ -247,6 +250,7 @@ TEST_F(SUUpdaterTest, UnreachableFeedAborts)
     updater->checkForUpdatesInBackground();
     waitForCheck();
     EXPECT_EQ(delegate.events, std::vector<std::string>{"abort"});
+    EXPECT_EQ(delegate.refusals, std::vector<bool>{false});
 }
 
 // A thirtieth of each deadline: 1 s for the feed, 1 s below the rate floor for the release.
@@ -332,6 +336,7 @@ TEST_F(SUUpdaterTest, AReleaseThatIsNoSoundBundleOfThisApplicationIsRefused)
         const std::string printed = testing::internal::GetCapturedStdout();
         EXPECT_EQ(delegate.events.back(), "abort");
         EXPECT_EQ(printed, delegate.errors.back() + "\n") << "one line, the reason the delegate is given";
+        EXPECT_TRUE(delegate.refusals.back());
         EXPECT_FALSE(updater->installUpdatesIfAvailable());
         EXPECT_EQ(testsupport::folderTree(installed.parent_path()), before);
     }
