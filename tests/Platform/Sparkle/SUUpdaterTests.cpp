@@ -6,6 +6,7 @@
 #include "TestRoot.h"
 
 #include "LoopbackServer.h"
+#include "LyingZip.h"
 #include "SlowServers.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,18 @@ public:
     std::string appcast;
     std::string archive;
     std::string redirectTarget; // where "/redirect" sends the client
+};
+
+// The most a release may unpack to, lowered while the object lives.
+class ShortUnpackedUpdateLimit {
+public:
+    explicit ShortUnpackedUpdateLimit(std::uint64_t size) { platform::SUUpdater::setMaximumUnpackedUpdateSizeForTesting(size); }
+    ~ShortUnpackedUpdateLimit()
+    {
+        platform::SUUpdater::setMaximumUnpackedUpdateSizeForTesting(platform::SUUpdater::maximumUnpackedUpdateSize);
+    }
+    ShortUnpackedUpdateLimit(const ShortUnpackedUpdateLimit&) = delete;
+    ShortUnpackedUpdateLimit& operator=(const ShortUnpackedUpdateLimit&) = delete;
 };
 
 class RecordingDelegate : public platform::SUUpdaterDelegate {
@@ -339,6 +352,28 @@ TEST_F(SUUpdaterTest, AReleaseThatIsNoSoundBundleOfThisApplicationIsRefused)
         EXPECT_TRUE(delegate.refusals.back());
         EXPECT_FALSE(updater->installUpdatesIfAvailable());
         EXPECT_EQ(testsupport::folderTree(installed.parent_path()), before);
+    }
+}
+
+// A release is never unpacked past its limit (1 MiB here), whatever its archive lists.
+TEST_F(SUUpdaterTest, AReleaseUnpackingPastItsLimitIsRefusedBeforeItIsWritten)
+{
+    const ShortUnpackedUpdateLimit limit(1024 * 1024);
+    const std::string padding = "Updatable App.app/Contents/Resources/padding";
+    const auto padded = [](const fs::path& release) {
+        testsupport::plantFile(release / "Contents/Resources/padding", std::string(4 * 1024 * 1024, '\0'));
+    };
+    for (const bool lies : {false, true}) {
+        SCOPED_TRACE(lies ? "listing says 1000 bytes" : "honest listing");
+        publish("2.0", padded);
+        if (lies)
+            testsupport::claimUnpackedSize(server.archive, padding, 1000);
+        testing::internal::CaptureStdout();
+        expectAbortedCheckLeavingTheBundle();
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(delegate.errors.back(), "The update was not installed: it would unpack to more than 1048576 bytes.");
+        EXPECT_TRUE(delegate.refusals.back());
+        EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier));
     }
 }
 
