@@ -305,7 +305,7 @@ protected:
     void useFeed(const std::string& feedURL)
     {
         fs::create_directories(bundle / "Contents");
-        const platform::Dictionary info{{"CFBundleIdentifier", "com.example.silentfeed"},
+        const platform::Dictionary info{{"CFBundleIdentifier", "com.example.updatecheck"},
                                         {"CFBundleVersion", "41"},
                                         {"SUFeedURL", feedURL}};
         ASSERT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(), platform::Value(info)));
@@ -322,14 +322,26 @@ protected:
         return screen;
     }
 
-    // Clicks Check for Updates with the real sheets and waits for the sheet that comes.
-    QMessageBox* clickAndWaitForTheRealSheet(UpdateSettingsViewController& screen)
+    // Clicks Check for Updates with the English texts and the real sheets: the sheet
+    // that comes shows the text of `key`; it is grabbed to `grab` and answered, which
+    // takes the overlay down and enables the button again.
+    void checkAndGrabTheSheet(const char* key, const QString& grab)
     {
-        setSheetPresenter({});
-        widgettest::click(*screen.btnCheckForUpdates);
-        if (!managetest::waitFor([&] { return !window.findChildren<QMessageBox*>().empty(); }))
-            return nullptr;
-        return window.findChildren<QMessageBox*>().front();
+        managetest::withEnglish([&] {
+            const auto screen = showScreen();
+            setSheetPresenter({});
+            testing::internal::CaptureStdout(); // a refused release prints its own line
+            widgettest::click(*screen->btnCheckForUpdates);
+            const bool shown = managetest::waitFor([&] { return !window.findChildren<QMessageBox*>().empty(); });
+            testing::internal::GetCapturedStdout();
+            ASSERT_TRUE(shown);
+            QMessageBox& sheet = *window.findChildren<QMessageBox*>().front();
+            EXPECT_EQ(sheet.informativeText().toStdString(), localizedText(key));
+            widgettest::saveGrab(sheet, grab);
+            sheet.buttons().front()->click();
+            EXPECT_FALSE(dimmingOverlay());
+            EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
+        });
     }
 
     const fs::path bundle = testsupport::platformRootFolder() / "Bastion Guardpoint.app";
@@ -371,16 +383,7 @@ TEST_F(CheckForUpdatesAgainstASilentFeed, TheFailureSheetComesAndTheButtonWorksA
 
 TEST_F(CheckForUpdatesAgainstASilentFeed, GrabOfTheFailureSheet)
 {
-    managetest::withEnglish([&] {
-        const auto screen = showScreen();
-        QMessageBox* sheet = clickAndWaitForTheRealSheet(*screen);
-        ASSERT_TRUE(sheet);
-        EXPECT_EQ(sheet->informativeText().toStdString(), localizedText("IDS_BGX_242"));
-        widgettest::saveGrab(*sheet, "update-settings-check-failed-sheet");
-        sheet->buttons().front()->click();
-        EXPECT_FALSE(dimmingOverlay());
-        EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
-    });
+    checkAndGrabTheSheet("IDS_BGX_242", "update-settings-check-failed-sheet");
 }
 
 // A feed that offers a newer release whose bundle is a link to the installed one: the
@@ -414,20 +417,9 @@ protected:
 
 TEST_F(CheckForUpdatesOfARefusedRelease, GrabOfTheRefusedReleaseSheet)
 {
-    managetest::withEnglish([&] {
-        const auto before = testsupport::folderTree(bundle);
-        const auto screen = showScreen();
-        testing::internal::CaptureStdout(); // the refusal's own line
-        QMessageBox* sheet = clickAndWaitForTheRealSheet(*screen);
-        testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(sheet);
-        EXPECT_EQ(sheet->informativeText().toStdString(), localizedText("IDS_BGX_248"));
-        widgettest::saveGrab(*sheet, "update-settings-release-refused-sheet");
-        sheet->buttons().front()->click();
-        EXPECT_FALSE(dimmingOverlay());
-        EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
-        EXPECT_EQ(testsupport::folderTree(bundle), before);
-    });
+    const auto before = testsupport::folderTree(bundle);
+    checkAndGrabTheSheet("IDS_BGX_248", "update-settings-release-refused-sheet");
+    EXPECT_EQ(testsupport::folderTree(bundle), before);
 }
 
 } // namespace
