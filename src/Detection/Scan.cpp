@@ -21,6 +21,7 @@ using platform::dispatch::asyncMain;
 namespace {
 
 constexpr auto pauseAfterInstall = std::chrono::seconds(1);
+std::atomic<std::chrono::milliseconds> definitionsWait = Scan::maximumDefinitionsWait;
 
 void postDefinitionsProgress(double percentage)
 {
@@ -51,6 +52,11 @@ void Scan::startScan()
     asyncGlobal([this] { prepareScan(); });
 }
 
+void Scan::setMaximumDefinitionsWaitForTesting(std::chrono::milliseconds wait)
+{
+    definitionsWait = wait;
+}
+
 void Scan::prepareScan()
 {
     asyncMain([] { postDefinitionsProgress(0.0); });
@@ -58,17 +64,30 @@ void Scan::prepareScan()
         asyncMain([this] { runScan(); });
         return;
     }
+    // The halves start once: at the end of the definitions step or at its deadline,
+    // whichever comes first.
+    auto scanWaits = std::make_shared<std::atomic<bool>>(true);
+    platform::dispatch::asyncAfter(definitionsWait.load(), [this, scanWaits] {
+        if (scanWaits->exchange(false))
+            runScan();
+    });
     const double installed = DatabaseManager::shared().getVersion(databasePath());
-    UpdateDatabase::shared().checkForUpdates(installed, [this](bool isNewer, auto, auto) {
+    UpdateDatabase::shared().checkForUpdates(installed, [this, scanWaits](bool isNewer, auto, auto) {
         if (isNewer)
-            UpdateDatabase::shared().downloadDatabase([this](bool done) { definitionsInstalled(done); });
-        else
+            UpdateDatabase::shared().downloadDatabase(
+                [this, scanWaits](bool done) { definitionsInstalled(done, *scanWaits); });
+        else if (scanWaits->exchange(false))
             asyncMain([this] { runScan(); });
     });
 }
 
-void Scan::definitionsInstalled(bool installed)
+void Scan::definitionsInstalled(bool installed, std::atomic<bool>& scanWaits)
 {
+    if (!scanWaits.exchange(false)) {
+        // The scan went on without this install: only the definitions' status changes.
+        setDefinitionsUpToDate(installed);
+        return;
+    }
     recordDefinitionsInstall(installed);
     asyncMain([] {
         postDefinitionsProgress(100.0);

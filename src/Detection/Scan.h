@@ -4,6 +4,7 @@
 #include "Detection/Records.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <future>
 #include <string>
@@ -36,8 +37,14 @@ public:
 
     // Main thread: starts a scan unless one runs.
     void startScan();
-    // Background: the definitions step, then runScan() on the main queue.
+    // Background: the definitions step, then runScan() on the main queue; the step
+    // waits no longer than maximumDefinitionsWait, and then the scan goes on with the
+    // installed definitions (a download still under way installs and stamps them
+    // when it ends).
     void prepareScan();
+    static constexpr std::chrono::milliseconds maximumDefinitionsWait = std::chrono::seconds(90);
+    // Tests wait this long in place of maximumDefinitionsWait.
+    static void setMaximumDefinitionsWaitForTesting(std::chrono::milliseconds wait);
     // Main thread: the walk and the matching on the global queue.
     void runScan();
     // Background: the walk; ends the scan with the completion once the matching has ended.
@@ -51,7 +58,7 @@ public:
 
 private:
     Scan();
-    void definitionsInstalled(bool installed);
+    void definitionsInstalled(bool installed, std::atomic<bool>& scanWaits);
     void postCompletion();
 
     // Set by runScan() before the halves start; the walk waits for it before its completion.

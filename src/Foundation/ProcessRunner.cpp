@@ -1,8 +1,8 @@
 #include "Foundation/ProcessRunner.h"
 
 #include "Foundation/Utf8Text.h"
-#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
+#include "Platform/Tools/ZipExtraction.h"
 
 using platform::ToolProcess;
 
@@ -41,12 +41,8 @@ bool unzipFile(const std::string& atPath, const std::string& toDirectory)
     return succeeds("/usr/bin/unzip", {"-o", atPath, "-d", toDirectory});
 }
 
-// prlimit sets the file-size limit before unzip starts, so no byte past it is
-// ever written (the kernel ends the tool with SIGXFSZ).
 bool unzipMember(const std::string& atPath, const std::string& member, const std::string& toDirectory,
                  std::uint64_t sizeLimit)
 {
-    return succeeds("/usr/bin/prlimit", {"--fsize=" + std::to_string(sizeLimit), "--",
-                                         platform::resolveToolPath("/usr/bin/unzip"), "-o", atPath, member, "-d",
-                                         toDirectory});
+    return platform::unzipWithinLimit(atPath, {member}, toDirectory, sizeLimit) == platform::UnzipResult::Unpacked;
 }

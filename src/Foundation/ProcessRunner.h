@@ -32,9 +32,9 @@ std::optional<std::string> runTaskReturningOutput(const std::string& launchPath,
 // CRC check, gives false).
 [[nodiscard]] bool unzipFile(const std::string& atPath, const std::string& toDirectory);
 
-// "/usr/bin/unzip" "-o" <zip> <member> "-d" <folder> with every file it writes
-// held to `sizeLimit` bytes: extracts that member only, and ends the tool (false)
-// when the file would grow past the limit, whatever the archive's headers list.
-// True only when the tool ran and ended with status 0.
+// "/usr/bin/unzip" "-o" <zip> <member> "-d" <folder> writing no more than
+// `sizeLimit` bytes, whatever the archive's headers list: extracts that member only;
+// false, with nothing written, when it unpacks to more. True only when the tool ran
+// and ended with status 0.
 [[nodiscard]] bool unzipMember(const std::string& atPath, const std::string& member, const std::string& toDirectory,
                                std::uint64_t sizeLimit);

@@ -5,7 +5,9 @@
 #include "LoopbackServer.h"
 #include "SlowServers.h"
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -23,7 +25,7 @@ protected:
     {
         ScanWorld::SetUp();
         serve("/mac-zorazevivud/update/bgx.ini", index, trickleIndex);
-        serve("/mac-zorazevivud/update/updateddatabase.zip", archive, trickleArchive);
+        serve("/mac-zorazevivud/update/updateddatabase.zip", archive, trickleArchive, &holdArchive);
         loopback.start();
         setenv("BG_DEFINITIONS_SERVER", loopback.url("").substr(std::string("http://").size()).c_str(), 1);
         setenv("BG_NETWORK_REACHABLE", "1", 1);
@@ -33,15 +35,21 @@ protected:
 
     void TearDown() override
     {
+        holdArchive = false;
+        Scan::setMaximumDefinitionsWaitForTesting(Scan::maximumDefinitionsWait);
         ScanWorld::TearDown();
         setenv("BG_NETWORK_REACHABLE", "0", 1);
         UpdateLock::setMaximumWaitForTesting(UpdateLock::maximumWait);
     }
 
-    // A trickled answer comes at 4 bytes a second, for as long as the client waits.
-    void serve(const std::string& path, std::optional<std::string>& body, const bool& trickled)
+    // A trickled answer comes at 4 bytes a second, for as long as the client waits; a
+    // held one only once `held` is cleared (or after 20 s).
+    void serve(const std::string& path, std::optional<std::string>& body, const bool& trickled,
+               const std::atomic<bool>* held = nullptr)
     {
-        loopback.server.Get(path, [this, &body, &trickled](const httplib::Request&, httplib::Response& response) {
+        loopback.server.Get(path, [this, &body, &trickled, held](const httplib::Request&, httplib::Response& response) {
+            for (auto waited = 0ms; held && *held && waited < 20s; waited += 20ms)
+                std::this_thread::sleep_for(20ms);
             const std::lock_guard lock(mutex);
             if (body && trickled)
                 testsupport::trickle(response, *body, 2, 500ms);
@@ -98,6 +106,7 @@ protected:
     std::mutex mutex;
     std::optional<std::string> index, archive;
     bool trickleIndex = false, trickleArchive = false;
+    std::atomic<bool> holdArchive = false;
     NotificationLog log{{"NotifyScanProcessBGX", "UpdateAGSQStatusAndDefinitionsBGX", "NotifyScanProcessCompleteBGX"}};
 };
 
@@ -147,6 +156,30 @@ TEST_F(ScanDefinitionsTest, ATrickledArchiveEndsTheDownloadBelowTheRateFloor)
     serveDatabaseArchive("2");
     trickleArchive = true;
     expectTheScanWentOnWithTheInstalledDefinitions(true);
+}
+
+// A download that takes longer than the scan waits for its definitions: the scan goes
+// on with the installed ones at the end of the wait, and the install that lands later
+// is stamped without starting the scan's halves again.
+TEST_F(ScanDefinitionsTest, TheScanWaitsForItsDefinitionsOnlySoLong)
+{
+    Scan::setMaximumDefinitionsWaitForTesting(500ms);
+    index = "[act]\nversion=2\n";
+    serveDatabaseArchive("2");
+    holdArchive = true;
+    EXPECT_EQ(resultsOfScan(), 1u);
+    EXPECT_EQ(definitionsShares(), std::vector<double>{0.0});
+    EXPECT_FALSE(log.has("UpdateAGSQStatusAndDefinitionsBGX"));
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 1.0);
+
+    holdArchive = false;
+    ASSERT_TRUE(log.waitFor("UpdateAGSQStatusAndDefinitionsBGX"));
+    EXPECT_EQ(standardDefaults().boolean(SettingsKey::isDefinitionsAreUpToDate), true);
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 2.0);
+    platform::dispatch::runMainLoopFor(1500ms); // past the pause after an install
+    EXPECT_EQ(log.named("NotifyScanProcessCompleteBGX").size(), 1u);
+    EXPECT_EQ(definitionsShares(), std::vector<double>{0.0});
+    EXPECT_FALSE(Scan::shared().isScanRunning);
 }
 
 // Another update (the agent's, the start-up job's) holds the lock for longer than the wait.

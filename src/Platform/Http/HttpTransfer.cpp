@@ -52,20 +52,53 @@ CurlHandle makeHandle()
     return CurlHandle(curlSetUp == CURLE_OK ? curl_easy_init() : nullptr, &curl_easy_cleanup);
 }
 
-void limitDuration(CURL* curl, const TransferDeadlines& deadlines)
+// The rate floor as the transfer measures it itself: the bytes of each window over
+// its elapsed time. libcurl's own low-speed check restarts whenever a burst lifts
+// its few-second rate, so a server that bursts now and then would pass it.
+struct RateFloor {
+    std::uint32_t minimumAverageRate;
+    std::chrono::steady_clock::duration window;
+    std::chrono::steady_clock::time_point windowStart = std::chrono::steady_clock::now();
+    curl_off_t bytesAtWindowStart = 0;
+    bool missed = false;
+};
+
+int checkRate(void* floorPointer, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
+{
+    auto& rateFloor = *static_cast<RateFloor*>(floorPointer);
+    const curl_off_t bytes = downloaded + uploaded;
+    if (bytes < rateFloor.bytesAtWindowStart) // a redirect counts its own bytes from 0
+        rateFloor.bytesAtWindowStart = 0;
+    const auto now = std::chrono::steady_clock::now();
+    const auto elapsed = now - rateFloor.windowStart;
+    if (elapsed < rateFloor.window)
+        return 0;
+    const double seconds = std::chrono::duration<double>(elapsed).count();
+    if (static_cast<double>(bytes - rateFloor.bytesAtWindowStart) < rateFloor.minimumAverageRate * seconds) {
+        rateFloor.missed = true;
+        return 1; // ends the transfer
+    }
+    rateFloor.windowStart = now;
+    rateFloor.bytesAtWindowStart = bytes;
+    return 0;
+}
+
+void limitDuration(CURL* curl, const TransferDeadlines& deadlines, RateFloor& rateFloor)
 {
     const auto total = scaled(deadlines.total);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(total, scaled(connectDeadline)).count()));
     if (deadlines.minimumAverageRate == 0)
         return;
-    // libcurl measures the rate over whole seconds.
-    const auto window = std::chrono::ceil<std::chrono::seconds>(scaled(deadlines.rateWindow));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(deadlines.minimumAverageRate));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(window.count())));
+    rateFloor.minimumAverageRate = deadlines.minimumAverageRate;
+    rateFloor.window = scaled(deadlines.rateWindow);
+    // Called as data moves and about once a second while none does.
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkRate);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &rateFloor);
 }
 
-void configure(CURL* curl, const HttpRequest& request, BodyLimit& limit, char* errorText)
+void configure(CURL* curl, const HttpRequest& request, BodyLimit& limit, RateFloor& rateFloor, char* errorText)
 {
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -74,7 +107,7 @@ void configure(CURL* curl, const HttpRequest& request, BodyLimit& limit, char* e
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, allowedProtocols);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, maximumRedirects);
-    limitDuration(curl, request.deadlines);
+    limitDuration(curl, request.deadlines, rateFloor);
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, takeBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &limit);
@@ -103,15 +136,19 @@ HttpReply performHttpRequest(const HttpRequest& request, const HttpBodySink& sin
         return reply;
     }
     BodyLimit limit{sink, request.maximumBodySize};
+    RateFloor rateFloor{};
     char errorText[CURL_ERROR_SIZE] = "";
-    configure(curl.get(), request, limit, errorText);
+    configure(curl.get(), request, limit, rateFloor, errorText);
+    rateFloor.windowStart = std::chrono::steady_clock::now();
     const CURLcode result = curl_easy_perform(curl.get());
     if (result != CURLE_OK) {
         reply.bodyTooLarge = limit.overflowed || result == CURLE_FILESIZE_EXCEEDED;
         reply.transportError = reply.bodyTooLarge ? "the answer is larger than " +
                                                         std::to_string(request.maximumBodySize) + " bytes"
-                             : *errorText                ? errorText
-                                                         : curl_easy_strerror(result);
+                             : rateFloor.missed ? "the transfer was slower than " +
+                                                      std::to_string(rateFloor.minimumAverageRate) + " bytes a second"
+                             : *errorText       ? errorText
+                                                : curl_easy_strerror(result);
         return reply;
     }
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &reply.status);

@@ -15,7 +15,9 @@ namespace platform {
 // fails the transfer by these, whatever the size limit.
 struct TransferDeadlines {
     std::chrono::milliseconds total;       // from the start of the connection to the last byte
-    std::uint32_t minimumAverageRate = 0;  // bytes per second over any rateWindow; 0: no floor
+    // Bytes per second, averaged over each rateWindow in turn from the start (bursts
+    // between long silences do not lift a window above it); 0: no floor.
+    std::uint32_t minimumAverageRate = 0;
     std::chrono::milliseconds rateWindow{0};
 };
 

@@ -3,11 +3,12 @@
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Sparkle/ReleaseBundle.h"
 #include "Platform/Sparkle/UpdateTransfer.h"
-#include "Platform/Tools/ToolProcess.h"
+#include "Platform/Tools/ZipExtraction.h"
 #include "Platform/Tools/ZipListing.h"
 
 #include <QCoreApplication>
 
+#include <atomic>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -24,11 +25,10 @@ void SUUpdaterDelegate::updaterDidNotFindUpdate(SUUpdater&) {}
 namespace {
 
 constexpr auto dailyCheck = std::chrono::hours(24);
-// The largest feed and release taken from the server (a feed is kilobytes), and
-// the most a release may unpack to by its archive's listing.
+// The largest feed and release taken from the server (a feed is kilobytes).
 constexpr std::size_t maximumFeedSize = 4 * 1024 * 1024;
 constexpr std::size_t maximumUpdateSize = 512 * 1024 * 1024;
-constexpr std::uint64_t maximumUnpackedUpdateSize = std::uint64_t{2} * 1024 * 1024 * 1024;
+std::atomic<std::uint64_t> unpackedUpdateLimit = SUUpdater::maximumUnpackedUpdateSize;
 
 std::string infoText(const Bundle& bundle, const char* key)
 {
@@ -47,7 +47,7 @@ std::string makeTemporaryFolder(const fs::path& parent, const std::string& prefi
 // A release that is not installed: one line on standard output, and the error.
 SUError refusedRelease(const std::string& problem)
 {
-    SUError refusal{"The update was not installed: " + problem + "."};
+    SUError refusal{"The update was not installed: " + problem + ".", true};
     std::cout << (refusal.message + '\n') << std::flush;
     return refusal;
 }
@@ -69,13 +69,6 @@ std::optional<SUError> findReleaseBundle(const fs::path& folder, const std::stri
         problem = *entryProblem;
     }
     return refusedRelease(problem);
-}
-
-bool unzip(const std::string& archive, const std::string& folder)
-{
-    auto process = ToolProcess::launch("/usr/bin/unzip", {"-o", "-q", archive, "-d", folder},
-                                       ToolProcess::Capture::Nothing);
-    return process && process->waitForExit() == 0;
 }
 
 // The newer release the feed offers, or why the feed gave none.
@@ -101,15 +94,22 @@ std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string
     const TransferResult downloaded =
         folder.empty() ? TransferResult::Failed : downloadFile(item.fileURL, archive, maximumUpdateSize);
     if (downloaded == TransferResult::TooLarge)
-        return SUError{"The update is larger than " + std::to_string(maximumUpdateSize) + " bytes: " + item.fileURL};
+        return SUError{"The update is larger than " + std::to_string(maximumUpdateSize) + " bytes: " + item.fileURL,
+                       true};
     if (downloaded != TransferResult::Received)
         return SUError{"The update could not be downloaded: " + item.fileURL};
-    if (const auto size = listedUnpackedSize(archive); size && *size > maximumUnpackedUpdateSize)
-        return SUError{"The update would unpack to more than " + std::to_string(maximumUnpackedUpdateSize) + " bytes."};
-    const std::string unpacked = folder + "/unpacked";
-    if (!unzip(archive, unpacked))
+    // The listing refuses an honest archive over the limit without unpacking it; the
+    // limit holds on what is unpacked all the same.
+    const std::uint64_t limit = unpackedUpdateLimit;
+    const auto listed = listedUnpackedSize(archive);
+    UnzipResult unpacking = UnzipResult::Failed;
+    if (listed)
+        unpacking = *listed > limit ? UnzipResult::TooLarge : unzipWithinLimit(archive, {}, folder + "/unpacked", limit);
+    if (unpacking == UnzipResult::TooLarge)
+        return refusedRelease("it would unpack to more than " + std::to_string(limit) + " bytes");
+    if (unpacking != UnzipResult::Unpacked)
         return refusedRelease("the downloaded archive could not be unpacked");
-    return findReleaseBundle(unpacked, identifier, bundle);
+    return findReleaseBundle(folder + "/unpacked", identifier, bundle);
 }
 
 // Moves the old bundle aside, renames the new one into its place and only then
@@ -136,6 +136,11 @@ bool replaceBundle(const fs::path& target, const fs::path& incoming, const fs::p
 }
 
 } // namespace
+
+void SUUpdater::setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size)
+{
+    unpackedUpdateLimit = size;
+}
 
 SUUpdater* SUUpdater::initForBundle(const Bundle& bundle)
 {

@@ -4,6 +4,7 @@
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Sparkle/Appcast.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,9 @@ namespace platform {
 
 struct SUError {
     std::string message;
+    // The release itself was refused (too large, damaged, or no sound bundle of the
+    // application), as opposed to a feed or download that failed.
+    bool releaseRefused = false;
 };
 
 class SUUpdater;
@@ -77,6 +81,12 @@ public:
     // which case the bundle is as it was. The release is looked at again first: one
     // that is no sound bundle of this application is dropped, with one printed line.
     bool installUpdatesIfAvailable();
+
+    // The most a release may unpack to, in all; one that would unpack to more is
+    // refused before anything is written.
+    static constexpr std::uint64_t maximumUnpackedUpdateSize = std::uint64_t{2} * 1024 * 1024 * 1024;
+    // Tests lower it.
+    static void setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size);
 
 private:
     SUUpdater(const Bundle& bundle, std::string feedURL);

@@ -132,15 +132,25 @@ void ToolProcess::closeOutput()
 std::string ToolProcess::readOutputToEnd()
 {
     std::string output;
+    readOutput([&output](std::string_view chunk) {
+        output.append(chunk);
+        return true;
+    });
+    return output;
+}
+
+void ToolProcess::readOutput(const std::function<bool(std::string_view chunk)>& take)
+{
     char buffer[16384];
     while (outputFd_ >= 0) {
         const ssize_t count = read(outputFd_, buffer, sizeof buffer);
-        if (count > 0)
-            output.append(buffer, static_cast<size_t>(count));
-        else if (count == 0 || errno != EINTR)
+        if (count > 0) {
+            if (!take(std::string_view(buffer, static_cast<size_t>(count))))
+                closeOutput();
+        } else if (count == 0 || errno != EINTR) {
             closeOutput();
+        }
     }
-    return output;
 }
 
 int ToolProcess::waitForExit()

@@ -2,8 +2,10 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -32,6 +34,11 @@ public:
 
     // Reads the captured pipe until the child closes it; empty when nothing is captured.
     std::string readOutputToEnd();
+
+    // Hands the captured output to `take` as it arrives, until the child closes the
+    // pipe or `take` answers false; the pipe is closed then, so a child that goes on
+    // writing ends by SIGPIPE.
+    void readOutput(const std::function<bool(std::string_view chunk)>& take);
 
     // Blocks until the child ends: its exit code, or the signal number that ended it.
     int waitForExit();

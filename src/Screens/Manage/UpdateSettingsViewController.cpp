@@ -275,9 +275,9 @@ void UpdateSettingsViewController::updaterDidNotFindUpdate(platform::SUUpdater&)
     showApplicationCheckResult("IDS_BGX_240");
 }
 
-void UpdateSettingsViewController::updaterDidAbortWithError(platform::SUUpdater&, const platform::SUError&)
+void UpdateSettingsViewController::updaterDidAbortWithError(platform::SUUpdater&, const platform::SUError& error)
 {
-    showApplicationCheckResult("IDS_BGX_242");
+    showApplicationCheckResult(error.releaseRefused ? "IDS_BGX_248" : "IDS_BGX_242");
 }
 
 void UpdateSettingsViewController::updaterDidDownloadUpdate(platform::SUUpdater&, const platform::SUAppcastItem&)

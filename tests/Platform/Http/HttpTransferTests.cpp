@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 using namespace std::chrono_literals;
 
 namespace {
 
-constexpr auto ceiling = 15s; // far above every shortened deadline below
+constexpr auto ceiling = 30s; // far above every shortened deadline below
 
 class HttpTransferTest : public testsupport::PlatformRootTest {
 protected:
@@ -32,6 +34,19 @@ protected:
         loopback.server.Get("/steady", [](const httplib::Request&, httplib::Response& response) {
             testsupport::trickle(response, std::string(1024 * 1024, 'x'), 64 * 1024, 50ms);
         });
+        // 24 KiB after every 7 s of silence: 3.4 KiB a second, below the 4 KiB floor,
+        // yet each burst lifts a rate measured over a few seconds above it.
+        loopback.server.Get("/bursts", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_chunked_content_provider("application/octet-stream", [this](std::size_t, httplib::DataSink& sink) {
+                static const std::string burst(24 * 1024, 'x');
+                for (auto silence = 0ms; silence < 7s; silence += 50ms) {
+                    if (ending)
+                        return false;
+                    std::this_thread::sleep_for(50ms);
+                }
+                return sink.write(burst.data(), burst.size());
+            });
+        });
         loopback.server.Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
             response.set_redirect("file:///etc/hostname");
         });
@@ -41,6 +56,12 @@ protected:
         loopback.start();
     }
 
+    void TearDown() override
+    {
+        ending = true;
+        PlatformRootTest::TearDown();
+    }
+
     // The reply, counting only the bytes the body had.
     platform::HttpReply fetch(const std::string& url, platform::TransferDeadlines deadlines)
     {
@@ -48,6 +69,7 @@ protected:
                                             [](std::string_view) { return true; });
     }
 
+    std::atomic<bool> ending = false; // ends the handlers that wait, before the server stops
     LoopbackServer loopback;
     testsupport::SilentServer silent;
 };
@@ -75,6 +97,9 @@ TEST_F(HttpTransferTest, EveryTransferEndsByItsDeadlines)
          platform::largeTransferDeadlines, 1.0 / 300, false},
         {"large file steadily above the floor", loopback.url("/steady"),
          platform::largeTransferDeadlines, 1.0 / 30, true},
+        // A window of 7.5 s and a total of 300 s: the floor ends it by its first or second window.
+        {"large file in bursts below the floor: rate floor", loopback.url("/bursts"),
+         platform::largeTransferDeadlines, 1.0 / 4, false},
     };
     for (const Case& each : cases) {
         SCOPED_TRACE(each.name);

@@ -6,6 +6,7 @@
 #include "TestRoot.h"
 
 #include "LoopbackServer.h"
+#include "LyingZip.h"
 #include "SlowServers.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,18 @@ public:
     std::string redirectTarget; // where "/redirect" sends the client
 };
 
+// The most a release may unpack to, lowered while the object lives.
+class ShortUnpackedUpdateLimit {
+public:
+    explicit ShortUnpackedUpdateLimit(std::uint64_t size) { platform::SUUpdater::setMaximumUnpackedUpdateSizeForTesting(size); }
+    ~ShortUnpackedUpdateLimit()
+    {
+        platform::SUUpdater::setMaximumUnpackedUpdateSizeForTesting(platform::SUUpdater::maximumUnpackedUpdateSize);
+    }
+    ShortUnpackedUpdateLimit(const ShortUnpackedUpdateLimit&) = delete;
+    ShortUnpackedUpdateLimit& operator=(const ShortUnpackedUpdateLimit&) = delete;
+};
+
 class RecordingDelegate : public platform::SUUpdaterDelegate {
 public:
     void updaterWillDownloadUpdate(platform::SUUpdater&, const platform::SUAppcastItem& item, const std::string& request) override
@@ -88,10 +101,12 @@ public:
     {
         events.push_back("abort");
         errors.push_back(error.message);
+        refusals.push_back(error.releaseRefused);
     }
     void updaterDidNotFindUpdate(platform::SUUpdater&) override { events.push_back("none"); }
     std::vector<std::string> events;
     std::vector<std::string> errors;
+    std::vector<bool> refusals; // whether each error refused the release itself
 };
 
 class SUUpdaterTest : public testsupport::PlatformRootTest {
@@ -235,6 +250,7 @@ TEST_F(SUUpdaterTest, AFeedOrAReleaseOverItsLimitAbortsWhileItArrives)
     updater->checkForUpdates(nullptr);
     waitForCheck();
     ASSERT_EQ(delegate.errors.back(), "The update is larger than 536870912 bytes: " + server.url("/endless.zip"));
+    EXPECT_EQ(delegate.refusals, (std::vector<bool>{false, true})) << "a feed fails, a release is refused";
     EXPECT_TRUE(updater->downloadedBundlePath().empty());
     EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier))
         << "the partial download is not kept";
@@ -247,6 +263,7 @@ TEST_F(SUUpdaterTest, UnreachableFeedAborts)
     updater->checkForUpdatesInBackground();
     waitForCheck();
     EXPECT_EQ(delegate.events, std::vector<std::string>{"abort"});
+    EXPECT_EQ(delegate.refusals, std::vector<bool>{false});
 }
 
 // A thirtieth of each deadline: 1 s for the feed, 1 s below the rate floor for the release.
@@ -332,8 +349,31 @@ TEST_F(SUUpdaterTest, AReleaseThatIsNoSoundBundleOfThisApplicationIsRefused)
         const std::string printed = testing::internal::GetCapturedStdout();
         EXPECT_EQ(delegate.events.back(), "abort");
         EXPECT_EQ(printed, delegate.errors.back() + "\n") << "one line, the reason the delegate is given";
+        EXPECT_TRUE(delegate.refusals.back());
         EXPECT_FALSE(updater->installUpdatesIfAvailable());
         EXPECT_EQ(testsupport::folderTree(installed.parent_path()), before);
+    }
+}
+
+// A release is never unpacked past its limit (1 MiB here), whatever its archive lists.
+TEST_F(SUUpdaterTest, AReleaseUnpackingPastItsLimitIsRefusedBeforeItIsWritten)
+{
+    const ShortUnpackedUpdateLimit limit(1024 * 1024);
+    const std::string padding = "Updatable App.app/Contents/Resources/padding";
+    const auto padded = [](const fs::path& release) {
+        testsupport::plantFile(release / "Contents/Resources/padding", std::string(4 * 1024 * 1024, '\0'));
+    };
+    for (const bool lies : {false, true}) {
+        SCOPED_TRACE(lies ? "listing says 1000 bytes" : "honest listing");
+        publish("2.0", padded);
+        if (lies)
+            testsupport::claimUnpackedSize(server.archive, padding, 1000);
+        testing::internal::CaptureStdout();
+        expectAbortedCheckLeavingTheBundle();
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(delegate.errors.back(), "The update was not installed: it would unpack to more than 1048576 bytes.");
+        EXPECT_TRUE(delegate.refusals.back());
+        EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier));
     }
 }
 

@@ -76,8 +76,9 @@ protected:
     screentest::KeyEchoTextTable texts;
 };
 
-// A check that found nothing says so; a feed that cannot be read or a release that
-// cannot be downloaded is a failure, never "up to date".
+// A check that found nothing says so; a feed that cannot be read is a failure, never
+// "up to date"; a release that cannot be unpacked was not installed, which is no
+// failure of the connection.
 TEST_F(ApplicationUpdateCheck, TheResultOfTheCheckIsShown)
 {
     appcast = feedOf("0.1");
@@ -86,11 +87,12 @@ TEST_F(ApplicationUpdateCheck, TheResultOfTheCheckIsShown)
     EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
     appcast = feedOf("99.0");
     archive = "not a zip";
-    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
+    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_248");
 }
 
 // A release whose bundle is a link to the installed application is refused: Check for
-// Updates reports a failure and the installed bundle stays as it was, file for file.
+// Updates says the update could not be installed and the installed bundle stays as it
+// was, file for file.
 TEST_F(ApplicationUpdateCheck, AReleaseThatLinksToTheInstalledApplicationIsRefused)
 {
     const fs::path work = testsupport::platformRootFolder() / "release";
@@ -102,7 +104,7 @@ TEST_F(ApplicationUpdateCheck, AReleaseThatLinksToTheInstalledApplicationIsRefus
     appcast = feedOf("99.0");
     const auto before = testsupport::folderTree(bundle.parent_path());
 
-    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
+    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_248");
     EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
 }
 

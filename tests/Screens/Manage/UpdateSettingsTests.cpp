@@ -289,25 +289,27 @@ TEST_F(UpdateNow, TheApplicationVersionJoinsVersionAndBuildWithZeroForAMissingOn
     EXPECT_EQ(versionWith({}), "0.0");
 }
 
-// Check for Updates against a feed server that takes the connection and never
-// answers: the check ends by its deadline (shortened to 1 s) with the failure sheet,
-// and the button is enabled again and starts a new check.
-class CheckForUpdatesAgainstASilentFeed : public managetest::ManageScreenTest {
+// The Update tab of an application whose feed is at the address useFeed() gives, on
+// show in the main window.
+class CheckForUpdatesTest : public managetest::ManageScreenTest {
 protected:
     void SetUp() override
     {
         ManageScreenTest::SetUp();
-        const fs::path bundle = testsupport::platformRootFolder() / "Bastion Guardpoint.app";
-        fs::create_directories(bundle / "Contents");
-        const platform::Dictionary info{{"CFBundleIdentifier", "com.example.silentfeed"},
-                                        {"CFBundleVersion", "41"},
-                                        {"SUFeedURL", feed.url("http", "/appcast.xml")}};
-        ASSERT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(), platform::Value(info)));
-        platform::Bundle::setMainBundlePath(bundle.string());
         environment.set("BG_NETWORK_REACHABLE", "1");
         window.setCentralWidget(new QWidget);
         window.resize(1008, 720);
         setMainWindow(&window);
+    }
+
+    void useFeed(const std::string& feedURL)
+    {
+        fs::create_directories(bundle / "Contents");
+        const platform::Dictionary info{{"CFBundleIdentifier", "com.example.updatecheck"},
+                                        {"CFBundleVersion", "41"},
+                                        {"SUFeedURL", feedURL}};
+        ASSERT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(), platform::Value(info)));
+        platform::Bundle::setMainBundlePath(bundle.string());
     }
 
     // The screen of the bundle above, on show in the main window.
@@ -320,11 +322,47 @@ protected:
         return screen;
     }
 
-    testsupport::SilentServer feed;
-    testsupport::ShortTransferDeadlines shortened{1.0 / 30};
+    // Clicks Check for Updates with the English texts and the real sheets: the sheet
+    // that comes shows the text of `key`; it is grabbed to `grab` and answered, which
+    // takes the overlay down and enables the button again.
+    void checkAndGrabTheSheet(const char* key, const QString& grab)
+    {
+        managetest::withEnglish([&] {
+            const auto screen = showScreen();
+            setSheetPresenter({});
+            testing::internal::CaptureStdout(); // a refused release prints its own line
+            widgettest::click(*screen->btnCheckForUpdates);
+            const bool shown = managetest::waitFor([&] { return !window.findChildren<QMessageBox*>().empty(); });
+            testing::internal::GetCapturedStdout();
+            ASSERT_TRUE(shown);
+            QMessageBox& sheet = *window.findChildren<QMessageBox*>().front();
+            EXPECT_EQ(sheet.informativeText().toStdString(), localizedText(key));
+            widgettest::saveGrab(sheet, grab);
+            sheet.buttons().front()->click();
+            EXPECT_FALSE(dimmingOverlay());
+            EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
+        });
+    }
+
+    const fs::path bundle = testsupport::platformRootFolder() / "Bastion Guardpoint.app";
     managetest::ScopedEnvironment environment;
     managetest::WithoutMainWindow withoutMainWindow;
     QMainWindow window;
+};
+
+// Check for Updates against a feed server that takes the connection and never
+// answers: the check ends by its deadline (shortened to 1 s) with the failure sheet,
+// and the button is enabled again and starts a new check.
+class CheckForUpdatesAgainstASilentFeed : public CheckForUpdatesTest {
+protected:
+    void SetUp() override
+    {
+        CheckForUpdatesTest::SetUp();
+        useFeed(feed.url("http", "/appcast.xml"));
+    }
+
+    testsupport::SilentServer feed;
+    testsupport::ShortTransferDeadlines shortened{1.0 / 30};
 };
 
 TEST_F(CheckForUpdatesAgainstASilentFeed, TheFailureSheetComesAndTheButtonWorksAgain)
@@ -345,18 +383,43 @@ TEST_F(CheckForUpdatesAgainstASilentFeed, TheFailureSheetComesAndTheButtonWorksA
 
 TEST_F(CheckForUpdatesAgainstASilentFeed, GrabOfTheFailureSheet)
 {
-    managetest::withEnglish([&] {
-        const auto screen = showScreen();
-        setSheetPresenter({});
-        widgettest::click(*screen->btnCheckForUpdates);
-        ASSERT_TRUE(managetest::waitFor([&] { return !window.findChildren<QMessageBox*>().empty(); }));
-        QMessageBox& sheet = *window.findChildren<QMessageBox*>().front();
-        EXPECT_EQ(sheet.informativeText().toStdString(), localizedText("IDS_BGX_242"));
-        widgettest::saveGrab(sheet, "update-settings-check-failed-sheet");
-        sheet.buttons().front()->click();
-        EXPECT_FALSE(dimmingOverlay());
-        EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
-    });
+    checkAndGrabTheSheet("IDS_BGX_242", "update-settings-check-failed-sheet");
+}
+
+// A feed that offers a newer release whose bundle is a link to the installed one: the
+// release is refused, and the sheet says the update could not be installed.
+class CheckForUpdatesOfARefusedRelease : public CheckForUpdatesTest {
+protected:
+    void SetUp() override
+    {
+        CheckForUpdatesTest::SetUp();
+        feed.server.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content("<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
+                                 "<channel><item><enclosure url=\"" + feed.url("/release.zip") +
+                                     "\" sparkle:version=\"42\"/></item></channel></rss>",
+                                 "application/rss+xml");
+        });
+        feed.server.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content(release, "application/zip");
+        });
+        feed.start();
+        useFeed(feed.url("/appcast.xml"));
+        const fs::path work = testsupport::platformRootFolder() / "release";
+        fs::create_directories(work);
+        fs::create_directory_symlink(bundle, work / bundle.filename());
+        ASSERT_EQ(std::system(("cd '" + work.string() + "' && zip -q -y r.zip '" + bundle.filename().string() + "'").c_str()), 0);
+        release = testsupport::readFileText(work / "r.zip");
+    }
+
+    LoopbackServer feed;
+    std::string release;
+};
+
+TEST_F(CheckForUpdatesOfARefusedRelease, GrabOfTheRefusedReleaseSheet)
+{
+    const auto before = testsupport::folderTree(bundle);
+    checkAndGrabTheSheet("IDS_BGX_248", "update-settings-release-refused-sheet");
+    EXPECT_EQ(testsupport::folderTree(bundle), before);
 }
 
 } // namespace
