@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,9 +17,42 @@
 
 namespace testsupport {
 
+// A binary plist of `levels` arrays, each referring to the next twice, the last
+// empty: a few hundred bytes that stand for 2^levels - 1 values.
+inline std::vector<std::uint8_t> doublingBinaryPlist(std::size_t levels)
+{
+    std::vector<std::uint8_t> bytes{'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+    const auto append = [&bytes](std::uint64_t value, std::size_t size) {
+        for (std::size_t i = size; i-- > 0;)
+            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    std::vector<std::uint64_t> offsets;
+    for (std::size_t i = 0; i < levels; ++i) {
+        offsets.push_back(bytes.size());
+        if (i + 1 == levels) {
+            bytes.push_back(0xA0);
+        } else {
+            bytes.push_back(0xA2);
+            append(i + 1, 2);
+            append(i + 1, 2);
+        }
+    }
+    const std::uint64_t offsetTable = bytes.size();
+    for (const auto offset : offsets)
+        append(offset, 2);
+    bytes.insert(bytes.end(), 6, 0);
+    bytes.push_back(2); // offset size
+    bytes.push_back(2); // reference size
+    append(levels, 8);
+    append(0, 8);
+    append(offsetTable, 8);
+    return bytes;
+}
+
 // Entries of a watched folder that no reader may block on or take in whole, each
 // named like a plist: a FIFO with no writer, a listening socket, a link to
-// /dev/zero and a well-formed 50 MB plist. The socket is closed with the object.
+// /dev/zero, a well-formed 50 MB plist and a 30-level doubling plist (billions of
+// values once read). The socket is closed with the object.
 class HostileEntries {
 public:
     struct Entry {
@@ -39,6 +73,11 @@ public:
         entries_.push_back({named("zero"), notRegular});
         writeHugePlist(named("huge"), prefix);
         entries_.push_back({named("huge"), "is larger than " + std::to_string(platform::maximumPropertyListSize) + " bytes"});
+        const auto doubling = doublingBinaryPlist(30);
+        std::ofstream(named("doubling"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(doubling.data()), static_cast<std::streamsize>(doubling.size()));
+        entries_.push_back({named("doubling"),
+                            "holds more than " + std::to_string(platform::maximumPropertyListValues) + " values once read"});
     }
     ~HostileEntries()
     {
