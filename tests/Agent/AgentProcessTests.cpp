@@ -163,8 +163,8 @@ TEST_F(AgentProcessTest, AnExpandingLaunchAgentPlistIsSkippedAndDownloadsAreStil
     EXPECT_TRUE(alerted);
     EXPECT_TRUE(running);
     for (const auto& [path, refusal] : hostile.entries())
-        EXPECT_NE(output.find("Unreadable file skipped: \"" + path.string() + "\" " + refusal + "\n"), std::string::npos)
-            << path;
+        EXPECT_NE(output.find("Unreadable file skipped: \"" + path.string() + "\" " + refusal + "\n"),
+                  std::string::npos) << path;
 }
 
 // The application's start-up installs the agent and its launch agent; launchd

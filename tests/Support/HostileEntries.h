@@ -76,8 +76,8 @@ public:
         const auto doubling = doublingBinaryPlist(30);
         std::ofstream(named("doubling"), std::ios::binary)
             .write(reinterpret_cast<const char*>(doubling.data()), static_cast<std::streamsize>(doubling.size()));
-        entries_.push_back({named("doubling"),
-                            "holds more than " + std::to_string(platform::maximumPropertyListValues) + " values once read"});
+        const std::string values = std::to_string(platform::maximumPropertyListValues);
+        entries_.push_back({named("doubling"), "holds more than " + values + " values once read"});
     }
     ~HostileEntries()
     {

@@ -206,7 +206,8 @@ PlistFit fitWithinBounds(const Data& bytes)
 {
     if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
         return PlistFit::Unreadable;
-    return propertyListFit(bytes, {maximumPropertyListNesting, maximumPropertyListValues, maximumPropertyListContentBytes});
+    return propertyListFit(bytes,
+                           {maximumPropertyListNesting, maximumPropertyListValues, maximumPropertyListContentBytes});
 }
 
 // Bytes found within the bounds.
