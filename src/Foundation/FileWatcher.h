@@ -61,7 +61,8 @@ public:
     // events keep the path as written. Does nothing while a stream runs. A stream
     // the system cannot give (no inotify instance left) is told in one line and
     // tried again on the main queue every 5 seconds until it starts, reporting
-    // from then on.
+    // from then on; so are folders the system's watch limit left unwatched, by
+    // the stream itself.
     void start();
     // Ends the stream (or the retries); a later start() makes a new one.
     void stop();

@@ -1,6 +1,7 @@
 #include "Foundation/FileWatcher.h"
 
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/FSEvents/WatchTree.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "ProcessStatus.h"
 #include "TestRoot.h"
@@ -8,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -372,6 +376,78 @@ TEST_F(FileWatcherTest, AStreamThatCannotStartSaysSoOnceAndStartsWhenItCan)
     ASSERT_TRUE(delivered);
     EXPECT_TRUE(events.front().path.starts_with((desktop / "late-").string())) << events.front().path;
     EXPECT_EQ(count(downloads / "unseen.txt"), 0);
+}
+
+// Stands for the system's inotify_add_watch with a watch table that is full while
+// `watchTableFull` holds; in place for the life of the object.
+std::atomic<bool> watchTableFull{false};
+
+class FullWatchTable {
+public:
+    FullWatchTable()
+    {
+        watchTableFull = true;
+        platform::fsevents::setAddWatch([](int fd, const char* path, std::uint32_t mask) {
+            if (!watchTableFull)
+                return inotify_add_watch(fd, path, mask);
+            errno = ENOSPC;
+            return -1;
+        });
+    }
+    ~FullWatchTable() { platform::fsevents::setAddWatch(nullptr); }
+    FullWatchTable(const FullWatchTable&) = delete;
+    FullWatchTable& operator=(const FullWatchTable&) = delete;
+
+    void lift() { watchTableFull = false; }
+};
+
+// The watch table is full at the start (editors and sync clients hold the user's
+// watches): one line names the first folder left unwatched; once the limit is
+// lifted the folders are watched at the next retry, folders made meanwhile and a
+// folder waited for included, and events arrive from then on.
+TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLifted)
+{
+    using namespace std::chrono_literals;
+    const fs::path applications = platform::hostPath("/Applications");
+    const auto reports = testsupport::homeFolder() / "Library/Logs/DiagnosticReports";
+    fs::create_directories(downloads / "sub");
+    fs::create_directories(applications);
+    platform::dispatch::runMainLoopFor(1ms);
+    FullWatchTable table;
+    testing::internal::CaptureStderr();
+    watch({downloads.string() + "/", applications.string(), reports.string()});
+    fs::create_directories(downloads / "made-meanwhile");
+    testsupport::plantFile(downloads / "unseen.dmg");
+    platform::dispatch::runMainLoopFor(1s);
+    EXPECT_TRUE(events.empty());
+    table.lift();
+
+    int planted = 0;
+    auto nextPlanting = std::chrono::steady_clock::now();
+    const bool delivered = platform::dispatch::runMainLoopUntil(
+        [&] {
+            if (std::chrono::steady_clock::now() >= nextPlanting) {
+                fs::rename(testsupport::plantFile(testsupport::homeFolder() / "late.dmg"),
+                           downloads / ("late-" + std::to_string(planted++) + ".dmg"));
+                nextPlanting += 200ms;
+            }
+            return !events.empty();
+        },
+        15s);
+    ASSERT_TRUE(delivered) << "the folders are tried again every 5 seconds";
+    EXPECT_TRUE(events.front().path.starts_with((downloads / "late-").string())) << events.front().path;
+    fs::create_directory(applications / "Tool.app");
+    ASSERT_TRUE(waitFor(applications / "Tool.app", 0x20100));
+    for (const auto& folder : {downloads / "sub", downloads / "made-meanwhile"}) {
+        const auto file = testsupport::plantFile(folder / "file.txt");
+        ASSERT_TRUE(waitFor(file, 0x10100)) << folder;
+    }
+    const auto crash = testsupport::plantFile(reports / "Tool.crash");
+    ASSERT_TRUE(waitFor(crash, 0x10100));
+    EXPECT_EQ(count(downloads / "unseen.dmg"), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "File watcher: the system's inotify watch limit is reached; " + downloads.string() +
+                  " is not watched, nor is any folder while the limit holds\n");
 }
 
 TEST_F(FileWatcherTest, StopEndsEventsAndStopBeforeStartDoesNothing)

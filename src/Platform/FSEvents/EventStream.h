@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +27,9 @@ struct Event {
     std::uint32_t flags;
 };
 
+// How often what the system refused a stream is tried again.
+inline constexpr std::chrono::seconds retryInterval{5};
+
 // Runs a delivery; the default is the main queue.
 using DeliveryQueue = std::function<void(std::function<void()>)>;
 
@@ -43,9 +47,11 @@ using LinkedRootCheck = std::function<bool(const std::string& root)>;
 // one), and its events keep the root's path; a refused root is not watched,
 // with one line on standard error. Links below a root are not followed. When the
 // system's watch limit is reached, one line names the first folder left
-// unwatched; when the event queue overflows, one line says so (each once a
-// stream); no event is made up for either. Events are handed over in batches,
-// on the delivery queue, in the order they happened.
+// unwatched, and the folders left unwatched are tried again every retryInterval
+// until they are watched, reporting from then on; when the event queue
+// overflows, one line says so (each once a stream); no event is made up for
+// either. Events are handed over in batches, on the delivery queue, in the order
+// they happened.
 class EventStream {
 public:
     using Handler = std::function<void(const Event&)>;

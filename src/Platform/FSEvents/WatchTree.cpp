@@ -18,6 +18,14 @@ constexpr std::uint32_t watchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_M
 // Added to whatever a tree already watches in the same folder.
 constexpr std::uint32_t ancestorMask = IN_CREATE | IN_MOVED_TO | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
 
+std::atomic<AddWatch> addWatchInPlace{nullptr};
+
+int addWatch(int fd, const std::string& path, std::uint32_t mask)
+{
+    const AddWatch replacement = addWatchInPlace.load();
+    return replacement ? replacement(fd, path.c_str(), mask) : inotify_add_watch(fd, path.c_str(), mask);
+}
+
 struct FlagMapping {
     std::uint32_t inotifyMask;
     std::uint32_t flag;
@@ -51,6 +59,12 @@ std::string nearestFolderAbove(const std::string& path)
     return folder.string();
 }
 
+// Whether the path is the folder or lies below it.
+bool isWithin(const std::string& folder, const std::string& path)
+{
+    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
 // The folder with a tail that is empty or starts with "/".
 std::string joined(const std::string& folder, std::string_view tail)
 {
@@ -66,6 +80,11 @@ std::string_view tailBelow(const std::string& folder, const std::string& path)
 }
 
 } // namespace
+
+void setAddWatch(AddWatch replacement)
+{
+    addWatchInPlace = replacement;
+}
 
 std::uint64_t nextEventId()
 {
@@ -135,18 +154,44 @@ void WatchTree::forEachBelow(const std::string& folder, const Visitor& visit) co
 std::string WatchTree::onDisk(const std::string& folder) const
 {
     for (const auto& [root, target] : linkedRoots_)
-        if (folder == root || (folder.starts_with(root) && folder[root.size()] == '/'))
+        if (isWithin(root, folder))
             return joined(target, tailBelow(root, folder));
     return folder;
 }
 
 void WatchTree::watchFolder(const std::string& folder, const std::string& disk)
 {
-    const int wd = inotify_add_watch(fd_, disk.c_str(), watchMask);
-    if (wd >= 0)
+    const int wd = addWatch(fd_, disk, watchMask);
+    if (wd >= 0) {
         folders_[wd] = folder;
-    else if (errno == ENOSPC)
+    } else if (errno == ENOSPC) {
+        unwatched_.insert(folder);
         noteWatchLimit(folder);
+    }
+}
+
+// Each folder again with what is below it (once: a folder below one tried again is
+// tried with it), then the roots waited for.
+std::vector<Event> WatchTree::retryUnwatched()
+{
+    std::set<std::string> tried;
+    const auto triedAbove = [&tried](const std::string& folder) {
+        for (auto slash = folder.rfind('/'); slash != std::string::npos && slash > 0;
+             slash = folder.rfind('/', slash - 1))
+            if (tried.contains(folder.substr(0, slash)))
+                return true;
+        return false;
+    };
+    for (const auto& folder : std::exchange(unwatched_, {})) {
+        if (triedAbove(folder))
+            continue;
+        tried.insert(folder);
+        addTree(folder);
+    }
+    ancestorsUnwatched_ = false;
+    std::vector<Event> events;
+    attachAppearedRoots(events);
+    return events;
 }
 
 void WatchTree::noteWatchLimit(const std::string& unwatchedFolder)
@@ -158,9 +203,9 @@ void WatchTree::noteWatchLimit(const std::string& unwatchedFolder)
 
 void WatchTree::forgetTree(const std::string& folder)
 {
-    const std::string below = folder + "/";
+    std::erase_if(unwatched_, [&folder](const std::string& unwatched) { return isWithin(folder, unwatched); });
     for (auto it = folders_.begin(); it != folders_.end();) {
-        if (it->second == folder || it->second.starts_with(below)) {
+        if (isWithin(folder, it->second)) {
             if (!isAncestorWatch(it->first))
                 inotify_rm_watch(fd_, it->first);
             it = folders_.erase(it);
@@ -284,11 +329,12 @@ bool WatchTree::watchAncestors()
     }
     bool added = false;
     for (const auto& folder : needed) {
-        const int wd = inotify_add_watch(fd_, folder.c_str(), ancestorMask);
+        const int wd = addWatch(fd_, folder, ancestorMask);
         if (wd >= 0) {
             ancestors_[folder] = wd;
             added = true;
         } else if (errno == ENOSPC) {
+            ancestorsUnwatched_ = true;
             noteWatchLimit(folder);
         }
     }

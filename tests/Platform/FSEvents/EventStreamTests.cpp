@@ -124,4 +124,49 @@ TEST_F(WatchLimitTest, OneLineNamesTheFirstFolderLeftUnwatched)
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the notice names the first folder over the limit, once";
 }
 
+// With the system's own limit: what was left unwatched stays so while the limit
+// holds, and a retry once it is raised watches it, reporting from then on.
+TEST_F(WatchLimitTest, FoldersLeftUnwatchedAreWatchedByARetryOnceTheLimitIsRaised)
+{
+    const auto root = testsupport::platformRootFolder() / "chain";
+    fs::create_directories(root / "a" / "b" / "c");
+    constexpr int cannotLimit = 77;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!limitWatchesInANewUserNamespace(2))
+            _exit(cannotLimit);
+        const int fd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        WatchTree tree(fd);
+        tree.addRoots({root.string()});
+        tree.retryUnwatched();
+        if (!tree.hasUnwatched())
+            _exit(1);
+        std::ofstream("/proc/sys/user/max_inotify_watches") << 100 << std::flush;
+        tree.retryUnwatched();
+        if (tree.hasUnwatched())
+            _exit(2);
+        const auto file = root / "a" / "b" / "c" / "new.txt";
+        constexpr std::uint32_t created = kItemCreated | kItemIsFile;
+        std::ofstream(file) << "x";
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t length = read(fd, buffer, sizeof buffer);
+        for (ssize_t offset = 0; offset < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+            for (const auto& translated : tree.translate(*event))
+                if (translated.path == file.string() && (translated.flags & created) == created)
+                    _exit(0);
+            offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+        _exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == cannotLimit)
+        GTEST_SKIP() << "no user namespace to lower the watch limit in";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: watched while the limit holds; 2: unwatched after it was raised; "
+                                         "3: no event from the folder watched again";
+}
+
 } // namespace
