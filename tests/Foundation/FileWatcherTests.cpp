@@ -450,6 +450,64 @@ TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLif
                   " is not watched, nor is any folder while the limit holds\n");
 }
 
+// A folder that is a link is judged again whenever the link is made, removed or
+// re-pointed in its place: refused while it leads to a folder of the machine,
+// followed (what it holds reported) while it leads into the home, whichever way it
+// is re-pointed (removed and made again, or a new link renamed over it).
+TEST_F(FileWatcherTest, ALinkedFolderIsJudgedAgainWhenTheLinkIsRePointed)
+{
+    const auto desktop = testsupport::homeFolder() / "Desktop";
+    const fs::path system = platform::hostPath("/usr/share");
+    const auto desk = testsupport::homeFolder() / "Projects" / "desk";
+    const auto other = testsupport::homeFolder() / "Projects" / "other";
+    fs::create_directories(system);
+    testsupport::plantFile(desk / "before.txt");
+    testsupport::plantFile(other / "other.txt");
+    fs::remove_all(desktop);
+    fs::create_directory_symlink(system, desktop);
+    platform::dispatch::runMainLoopFor(std::chrono::milliseconds(1));
+    testing::internal::CaptureStderr();
+    watch({desktop.string(), downloads.string()});
+    int markers = 0;
+    const auto handledSoFar = [&] { // events come in order: all before a marker's are handed over
+        const auto marker = testsupport::plantFile(downloads / ("marker-" + std::to_string(markers++)));
+        return waitFor(marker, 0x10100);
+    };
+    const auto rePoint = [&](const fs::path& target) {
+        fs::create_directory_symlink(target, desktop.string() + ".new");
+        fs::rename(desktop.string() + ".new", desktop);
+    };
+
+    fs::remove(desktop);
+    fs::create_directory_symlink(desk, desktop);
+    ASSERT_TRUE(waitFor(desktop / "before.txt", 0x10100)) << "what the folder holds, as for a folder that appears";
+    testsupport::plantFile(desk / "new.txt");
+    ASSERT_TRUE(waitFor(desktop / "new.txt", 0x10100));
+
+    rePoint(other);
+    ASSERT_TRUE(waitFor(desktop / "other.txt", 0x10100));
+    testsupport::plantFile(desk / "stale.txt");
+    testsupport::plantFile(other / "fresh.txt");
+    ASSERT_TRUE(waitFor(desktop / "fresh.txt", 0x10100));
+    EXPECT_EQ(count(desktop / "stale.txt"), 0) << "the folder it led to before is no longer watched";
+
+    rePoint(system);
+    ASSERT_TRUE(handledSoFar());
+    testsupport::plantFile(other / "late.txt");
+    fs::create_directory(system / "made");
+    ASSERT_TRUE(handledSoFar());
+    EXPECT_EQ(count(desktop / "late.txt"), 0);
+    EXPECT_EQ(count(desktop / "made"), 0);
+
+    const std::string refused = "File watcher: " + desktop.string() + " is a link to " +
+                                fs::canonical(system).string() +
+                                ", which is not a folder of the user's own; it is not watched\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), refused + refused);
+    for (const auto& event : events)
+        EXPECT_TRUE(event.path.starts_with(desktop.string() + "/") || event.path.starts_with(downloads.string() + "/"))
+            << event.path;
+}
+
 TEST_F(FileWatcherTest, StopEndsEventsAndStopBeforeStartDoesNothing)
 {
     FileWatcher idle({downloads.string()});

@@ -45,8 +45,9 @@ using LinkedRootCheck = std::function<bool(const std::string& root)>;
 // as created; the root itself and the folders above it are not. A root that is
 // a link is followed only when `followsLinkedRoot` allows it (all are, without
 // one), and its events keep the root's path; a refused root is not watched,
-// with one line on standard error. Links below a root are not followed. When the
-// system's watch limit is reached, one line names the first folder left
+// with one line on standard error; a root that is a link is judged again when the
+// link is made, removed or re-pointed. Links below a root are not followed. When
+// the system's watch limit is reached, one line names the first folder left
 // unwatched, and the folders left unwatched are tried again every retryInterval
 // until they are watched, reporting from then on; when the event queue
 // overflows, one line says so (each once a stream); no event is made up for

@@ -15,8 +15,10 @@ namespace {
 
 constexpr std::uint32_t watchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE |
                                     IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
-// Added to whatever a tree already watches in the same folder.
-constexpr std::uint32_t ancestorMask = IN_CREATE | IN_MOVED_TO | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
+// Added to whatever a tree already watches in the same folder. A folder a root is
+// waited in, or a root that is a link sits in: the root's name coming and going.
+constexpr std::uint32_t ancestorMask =
+    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
 
 std::atomic<AddWatch> addWatchInPlace{nullptr};
 
@@ -121,7 +123,10 @@ bool WatchTree::addRootTree(const std::string& root)
         linkedRoots_[root] = target.string();
     }
     refusedRoots_.erase(root);
-    return addTree(root);
+    if (addTree(root))
+        return true;
+    linkedRoots_.erase(root);
+    return false;
 }
 
 bool WatchTree::addTree(const std::string& folder)
@@ -233,7 +238,7 @@ std::vector<Event> WatchTree::translate(const inotify_event& event)
         return events;
     }
     translateTreeEvent(event, events);
-    if (isWaitingEvent(event))
+    if (rejudgeNamedRoots(event) || isWaitingEvent(event))
         attachAppearedRoots(events);
     return events;
 }
@@ -291,6 +296,39 @@ bool WatchTree::isWaitingEvent(const inotify_event& event) const
     return isAncestorWatch(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
 }
 
+// A change of a root's name in the folder it is waited in or, for a root that is a
+// link, sits in: the link may have been made, removed or re-pointed (any of which
+// its own watches cannot see). A followed link that no longer leads where it did
+// is forgotten and counts as missing; true when a root is to be judged again.
+bool WatchTree::rejudgeNamedRoots(const inotify_event& event)
+{
+    constexpr std::uint32_t nameChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+    if (event.len == 0 || event.name[0] == '\0' || !(event.mask & nameChanges))
+        return false;
+    bool rejudge = false;
+    for (const auto& [folder, wd] : ancestors_) {
+        if (wd != event.wd)
+            continue;
+        const std::string root = joined(folder, "/" + std::string(event.name));
+        const auto linked = linkedRoots_.find(root);
+        if (linked != linkedRoots_.end()) {
+            std::error_code error;
+            const bool leadsWhereItDid = fs::is_symlink(fs::symlink_status(root, error)) &&
+                                         fs::canonical(root, error).string() == linked->second;
+            if (leadsWhereItDid)
+                continue;
+            forgetTree(root);
+            linkedRoots_.erase(linked);
+            if (std::ranges::find(missingRoots_, root) == missingRoots_.end())
+                missingRoots_.push_back(root);
+            rejudge = true;
+        } else if (std::ranges::find(missingRoots_, root) != missingRoots_.end()) {
+            rejudge = true;
+        }
+    }
+    return rejudge;
+}
+
 // Watches the missing roots that are there now, reporting what a root already
 // holds (as a folder made below a root; the root itself is not reported), and
 // waits for the others from their nearest existing ancestors, until that is
@@ -310,12 +348,15 @@ void WatchTree::attachAppearedRoots(std::vector<Event>& events)
     } while (watchAncestors());
 }
 
-// Watches the ancestors the missing roots wait in and drops the others; true
-// when a new one was added (a root may have appeared before it was).
+// Watches the ancestors the missing roots wait in, and the folders that hold the
+// followed links, and drops the others; true when a new one was added (a root may
+// have appeared before it was).
 bool WatchTree::watchAncestors()
 {
     std::set<std::string> needed;
     for (const auto& root : missingRoots_)
+        needed.insert(nearestFolderAbove(root));
+    for (const auto& [root, target] : linkedRoots_)
         needed.insert(nearestFolderAbove(root));
     for (auto it = ancestors_.begin(); it != ancestors_.end();) {
         if (needed.erase(it->first)) {

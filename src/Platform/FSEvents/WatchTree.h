@@ -22,9 +22,10 @@ void setAddWatch(AddWatch addWatch);
 // nearest existing ancestor and watched once it appears (again after it goes
 // away); neither the ancestors' changes nor the root's own are reported. A root
 // that is a link is followed when `followsLinkedRoot` allows it, its events
-// named under the root's own path; links below a root are never followed.
-// Folders left unwatched at the system's watch limit are kept for
-// retryUnwatched(). Used from one thread at a time.
+// named under the root's own path, and is judged again whenever its folder sees
+// a change of that name; links below a root are never followed. Folders left
+// unwatched at the system's watch limit are kept for retryUnwatched(). Used from
+// one thread at a time.
 class WatchTree {
 public:
     explicit WatchTree(int inotifyFd, LinkedRootCheck followsLinkedRoot = {})
@@ -72,6 +73,7 @@ private:
     void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
     bool isAncestorWatch(int wd) const;
     bool isWaitingEvent(const inotify_event& event) const;
+    bool rejudgeNamedRoots(const inotify_event& event);
     void attachAppearedRoots(std::vector<Event>& events);
     bool watchAncestors();
 
