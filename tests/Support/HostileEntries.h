@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BinaryPlists.h"
 #include "Platform/Values/PropertyList.h"
 
 #include <fcntl.h>
@@ -8,7 +9,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,38 +16,6 @@
 #include <vector>
 
 namespace testsupport {
-
-// A binary plist of `levels` arrays, each referring to the next twice, the last
-// empty: a few hundred bytes that stand for 2^levels - 1 values.
-inline std::vector<std::uint8_t> doublingBinaryPlist(std::size_t levels)
-{
-    std::vector<std::uint8_t> bytes{'b', 'p', 'l', 'i', 's', 't', '0', '0'};
-    const auto append = [&bytes](std::uint64_t value, std::size_t size) {
-        for (std::size_t i = size; i-- > 0;)
-            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    };
-    std::vector<std::uint64_t> offsets;
-    for (std::size_t i = 0; i < levels; ++i) {
-        offsets.push_back(bytes.size());
-        if (i + 1 == levels) {
-            bytes.push_back(0xA0);
-        } else {
-            bytes.push_back(0xA2);
-            append(i + 1, 2);
-            append(i + 1, 2);
-        }
-    }
-    const std::uint64_t offsetTable = bytes.size();
-    for (const auto offset : offsets)
-        append(offset, 2);
-    bytes.insert(bytes.end(), 6, 0);
-    bytes.push_back(2); // offset size
-    bytes.push_back(2); // reference size
-    append(levels, 8);
-    append(0, 8);
-    append(offsetTable, 8);
-    return bytes;
-}
 
 // Entries of a watched folder that no reader may block on or take in whole, each
 // named like a plist: a FIFO with no writer, a listening socket, a link to
