@@ -8,12 +8,7 @@
 #include <utility>
 
 namespace fsevents = platform::fsevents;
-
-namespace {
-
-constexpr std::chrono::seconds retryInterval{5};
-
-} // namespace
+using fsevents::retryInterval;
 
 std::string FileWatcherEvent::description() const
 {

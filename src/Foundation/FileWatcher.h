@@ -57,11 +57,12 @@ public:
 
     // Starts the stream over the paths, reporting from now on; a path that is
     // not there yet is watched once it appears. A path that is a link is followed
-    // only to a folder inside the user's home (not the home itself), and its
-    // events keep the path as written. Does nothing while a stream runs. A stream
-    // the system cannot give (no inotify instance left) is told in one line and
-    // tried again on the main queue every 5 seconds until it starts, reporting
-    // from then on.
+    // only to a folder inside the user's home (not the home itself), judged again
+    // whenever the link changes, and its events keep the path as written. Does
+    // nothing while a stream runs. A stream the system cannot give (no inotify
+    // instance left) is told in one line and tried again on the main queue every
+    // 5 seconds until it starts, reporting from then on; so are folders the
+    // system's watch limit left unwatched, by the stream itself.
     void start();
     // Ends the stream (or the retries); a later start() makes a new one.
     void stop();

@@ -145,6 +145,28 @@ TEST_F(AgentProcessTest, HostileLaunchAgentEntriesDoNotHoldTheStartUp)
     EXPECT_EQ(agent->waitForExit(), ended ? 0 : SIGKILL);
 }
 
+// A few hundred bytes of plist that read as billions of values, among the user's
+// launch agents with the other hostile entries: the agent skips each with its
+// line, keeps running and alerts a matching download.
+TEST_F(AgentProcessTest, AnExpandingLaunchAgentPlistIsSkippedAndDownloadsAreStillAlerted)
+{
+    fs::create_directories(fs::path(databasePath()).parent_path());
+    fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath());
+    const testsupport::HostileEntries hostile(homeFolder() / "Library/LaunchAgents", "hostile");
+    auto agent = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Output);
+    ASSERT_TRUE(agent);
+    const bool alerted = renameInUntilAlerted();
+    const bool running = !hasEnded(agent->pid());
+    ::kill(agent->pid(), running ? SIGTERM : SIGKILL);
+    const std::string output = agent->readOutputToEnd();
+    EXPECT_EQ(agent->waitForExit(), 0) << "a clean exit, not a crash";
+    EXPECT_TRUE(alerted);
+    EXPECT_TRUE(running);
+    for (const auto& [path, refusal] : hostile.entries())
+        EXPECT_NE(output.find("Unreadable file skipped: \"" + path.string() + "\" " + refusal + "\n"),
+                  std::string::npos) << path;
+}
+
 // The application's start-up installs the agent and its launch agent; launchd
 // starts it, and its downloads watcher lists a matching download as alerted.
 TEST_F(AgentProcessTest, TheAgentStartedThroughLaunchdByTheApplicationWatchesDownloads)

@@ -1,6 +1,7 @@
 #include "Foundation/FileWatcher.h"
 
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/FSEvents/WatchTree.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "ProcessStatus.h"
 #include "TestRoot.h"
@@ -8,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -372,6 +376,136 @@ TEST_F(FileWatcherTest, AStreamThatCannotStartSaysSoOnceAndStartsWhenItCan)
     ASSERT_TRUE(delivered);
     EXPECT_TRUE(events.front().path.starts_with((desktop / "late-").string())) << events.front().path;
     EXPECT_EQ(count(downloads / "unseen.txt"), 0);
+}
+
+// Stands for the system's inotify_add_watch with a watch table that is full while
+// `watchTableFull` holds; in place for the life of the object.
+std::atomic<bool> watchTableFull{false};
+
+class FullWatchTable {
+public:
+    FullWatchTable()
+    {
+        watchTableFull = true;
+        platform::fsevents::setAddWatch([](int fd, const char* path, std::uint32_t mask) {
+            if (!watchTableFull)
+                return inotify_add_watch(fd, path, mask);
+            errno = ENOSPC;
+            return -1;
+        });
+    }
+    ~FullWatchTable() { platform::fsevents::setAddWatch(nullptr); }
+    FullWatchTable(const FullWatchTable&) = delete;
+    FullWatchTable& operator=(const FullWatchTable&) = delete;
+
+    void lift() { watchTableFull = false; }
+};
+
+// The watch table is full at the start (editors and sync clients hold the user's
+// watches): one line names the first folder left unwatched; once the limit is
+// lifted the folders are watched at the next retry, folders made meanwhile and a
+// folder waited for included, and events arrive from then on.
+TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLifted)
+{
+    using namespace std::chrono_literals;
+    const fs::path applications = platform::hostPath("/Applications");
+    const auto reports = testsupport::homeFolder() / "Library/Logs/DiagnosticReports";
+    fs::create_directories(downloads / "sub");
+    fs::create_directories(applications);
+    platform::dispatch::runMainLoopFor(1ms);
+    FullWatchTable table;
+    testing::internal::CaptureStderr();
+    watch({downloads.string() + "/", applications.string(), reports.string()});
+    fs::create_directories(downloads / "made-meanwhile");
+    testsupport::plantFile(downloads / "unseen.dmg");
+    platform::dispatch::runMainLoopFor(1s);
+    EXPECT_TRUE(events.empty());
+    table.lift();
+
+    int planted = 0;
+    auto nextPlanting = std::chrono::steady_clock::now();
+    const bool delivered = platform::dispatch::runMainLoopUntil(
+        [&] {
+            if (std::chrono::steady_clock::now() >= nextPlanting) {
+                fs::rename(testsupport::plantFile(testsupport::homeFolder() / "late.dmg"),
+                           downloads / ("late-" + std::to_string(planted++) + ".dmg"));
+                nextPlanting += 200ms;
+            }
+            return !events.empty();
+        },
+        15s);
+    ASSERT_TRUE(delivered) << "the folders are tried again every 5 seconds";
+    EXPECT_TRUE(events.front().path.starts_with((downloads / "late-").string())) << events.front().path;
+    fs::create_directory(applications / "Tool.app");
+    ASSERT_TRUE(waitFor(applications / "Tool.app", 0x20100));
+    for (const auto& folder : {downloads / "sub", downloads / "made-meanwhile"}) {
+        const auto file = testsupport::plantFile(folder / "file.txt");
+        ASSERT_TRUE(waitFor(file, 0x10100)) << folder;
+    }
+    const auto crash = testsupport::plantFile(reports / "Tool.crash");
+    ASSERT_TRUE(waitFor(crash, 0x10100));
+    EXPECT_EQ(count(downloads / "unseen.dmg"), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "File watcher: the system's inotify watch limit is reached; " + downloads.string() +
+                  " is not watched, nor is any folder while the limit holds\n");
+}
+
+// A folder that is a link is judged again whenever the link is made, removed or
+// re-pointed in its place: refused while it leads to a folder of the machine,
+// followed (what it holds reported) while it leads into the home, whichever way it
+// is re-pointed (removed and made again, or a new link renamed over it).
+TEST_F(FileWatcherTest, ALinkedFolderIsJudgedAgainWhenTheLinkIsRePointed)
+{
+    const auto desktop = testsupport::homeFolder() / "Desktop";
+    const fs::path system = platform::hostPath("/usr/share");
+    const auto desk = testsupport::homeFolder() / "Projects" / "desk";
+    const auto other = testsupport::homeFolder() / "Projects" / "other";
+    fs::create_directories(system);
+    testsupport::plantFile(desk / "before.txt");
+    testsupport::plantFile(other / "other.txt");
+    fs::remove_all(desktop);
+    fs::create_directory_symlink(system, desktop);
+    platform::dispatch::runMainLoopFor(std::chrono::milliseconds(1));
+    testing::internal::CaptureStderr();
+    watch({desktop.string(), downloads.string()});
+    int markers = 0;
+    const auto handledSoFar = [&] { // events come in order: all before a marker's are handed over
+        const auto marker = testsupport::plantFile(downloads / ("marker-" + std::to_string(markers++)));
+        return waitFor(marker, 0x10100);
+    };
+    const auto rePoint = [&](const fs::path& target) {
+        fs::create_directory_symlink(target, desktop.string() + ".new");
+        fs::rename(desktop.string() + ".new", desktop);
+    };
+
+    fs::remove(desktop);
+    fs::create_directory_symlink(desk, desktop);
+    ASSERT_TRUE(waitFor(desktop / "before.txt", 0x10100)) << "what the folder holds, as for a folder that appears";
+    testsupport::plantFile(desk / "new.txt");
+    ASSERT_TRUE(waitFor(desktop / "new.txt", 0x10100));
+
+    rePoint(other);
+    ASSERT_TRUE(waitFor(desktop / "other.txt", 0x10100));
+    testsupport::plantFile(desk / "stale.txt");
+    testsupport::plantFile(other / "fresh.txt");
+    ASSERT_TRUE(waitFor(desktop / "fresh.txt", 0x10100));
+    EXPECT_EQ(count(desktop / "stale.txt"), 0) << "the folder it led to before is no longer watched";
+
+    rePoint(system);
+    ASSERT_TRUE(handledSoFar());
+    testsupport::plantFile(other / "late.txt");
+    fs::create_directory(system / "made");
+    ASSERT_TRUE(handledSoFar());
+    EXPECT_EQ(count(desktop / "late.txt"), 0);
+    EXPECT_EQ(count(desktop / "made"), 0);
+
+    const std::string refused = "File watcher: " + desktop.string() + " is a link to " +
+                                fs::canonical(system).string() +
+                                ", which is not a folder of the user's own; it is not watched\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), refused + refused);
+    for (const auto& event : events)
+        EXPECT_TRUE(event.path.starts_with(desktop.string() + "/") || event.path.starts_with(downloads.string() + "/"))
+            << event.path;
 }
 
 TEST_F(FileWatcherTest, StopEndsEventsAndStopBeforeStartDoesNothing)

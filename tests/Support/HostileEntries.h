@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BinaryPlists.h"
 #include "Platform/Values/PropertyList.h"
 
 #include <fcntl.h>
@@ -18,7 +19,8 @@ namespace testsupport {
 
 // Entries of a watched folder that no reader may block on or take in whole, each
 // named like a plist: a FIFO with no writer, a listening socket, a link to
-// /dev/zero and a well-formed 50 MB plist. The socket is closed with the object.
+// /dev/zero, a well-formed 50 MB plist and a 30-level doubling plist (billions of
+// values once read). The socket is closed with the object.
 class HostileEntries {
 public:
     struct Entry {
@@ -39,6 +41,11 @@ public:
         entries_.push_back({named("zero"), notRegular});
         writeHugePlist(named("huge"), prefix);
         entries_.push_back({named("huge"), "is larger than " + std::to_string(platform::maximumPropertyListSize) + " bytes"});
+        const auto doubling = doublingBinaryPlist(30);
+        std::ofstream(named("doubling"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(doubling.data()), static_cast<std::streamsize>(doubling.size()));
+        const std::string values = std::to_string(platform::maximumPropertyListValues);
+        entries_.push_back({named("doubling"), "holds more than " + values + " values once read"});
     }
     ~HostileEntries()
     {

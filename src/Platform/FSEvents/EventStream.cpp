@@ -7,9 +7,11 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 namespace platform::fsevents {
@@ -44,19 +46,38 @@ struct EventStream::Impl {
             close(wakeFd);
     }
 
+    // Waits for events, and while folders are left unwatched at the watch limit,
+    // tries them again every retryInterval.
     void readLoop()
     {
+        using Clock = std::chrono::steady_clock;
         alignas(inotify_event) char buffer[64 * 1024];
         pollfd fds[2] = {{inotifyFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        std::optional<Clock::time_point> retryAt;
         for (;;) {
-            if (poll(fds, 2, -1) < 0) {
+            if (!tree.hasUnwatched())
+                retryAt.reset();
+            else if (!retryAt)
+                retryAt = Clock::now() + retryInterval;
+            int timeout = -1;
+            if (retryAt) {
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(*retryAt - Clock::now());
+                timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+            }
+            const int ready = poll(fds, 2, timeout);
+            if (ready < 0) {
                 if (errno == EINTR)
                     continue;
                 return;
             }
             if (fds[1].revents)
                 return;
-            if (!(fds[0].revents & POLLIN))
+            if (retryAt && Clock::now() >= *retryAt) {
+                retryAt.reset();
+                deliver(tree.retryUnwatched());
+                reportNotices();
+            }
+            if (ready == 0 || !(fds[0].revents & POLLIN))
                 continue;
             const ssize_t length = read(inotifyFd, buffer, sizeof buffer);
             if (length > 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +27,9 @@ struct Event {
     std::uint32_t flags;
 };
 
+// How often what the system refused a stream is tried again.
+inline constexpr std::chrono::seconds retryInterval{5};
+
 // Runs a delivery; the default is the main queue.
 using DeliveryQueue = std::function<void(std::function<void()>)>;
 
@@ -41,11 +45,14 @@ using LinkedRootCheck = std::function<bool(const std::string& root)>;
 // as created; the root itself and the folders above it are not. A root that is
 // a link is followed only when `followsLinkedRoot` allows it (all are, without
 // one), and its events keep the root's path; a refused root is not watched,
-// with one line on standard error. Links below a root are not followed. When the
-// system's watch limit is reached, one line names the first folder left
-// unwatched; when the event queue overflows, one line says so (each once a
-// stream); no event is made up for either. Events are handed over in batches,
-// on the delivery queue, in the order they happened.
+// with one line on standard error; a root that is a link is judged again when the
+// link is made, removed or re-pointed. Links below a root are not followed. When
+// the system's watch limit is reached, one line names the first folder left
+// unwatched, and the folders left unwatched are tried again every retryInterval
+// until they are watched, reporting from then on; when the event queue
+// overflows, one line says so (each once a stream); no event is made up for
+// either. Events are handed over in batches, on the delivery queue, in the order
+// they happened.
 class EventStream {
 public:
     using Handler = std::function<void(const Event&)>;

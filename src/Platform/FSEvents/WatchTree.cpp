@@ -15,8 +15,18 @@ namespace {
 
 constexpr std::uint32_t watchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE |
                                     IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
-// Added to whatever a tree already watches in the same folder.
-constexpr std::uint32_t ancestorMask = IN_CREATE | IN_MOVED_TO | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
+// Added to whatever a tree already watches in the same folder. A folder a root is
+// waited in, or a root that is a link sits in: the root's name coming and going.
+constexpr std::uint32_t ancestorMask =
+    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
+
+std::atomic<AddWatch> addWatchInPlace{nullptr};
+
+int addWatch(int fd, const std::string& path, std::uint32_t mask)
+{
+    const AddWatch replacement = addWatchInPlace.load();
+    return replacement ? replacement(fd, path.c_str(), mask) : inotify_add_watch(fd, path.c_str(), mask);
+}
 
 struct FlagMapping {
     std::uint32_t inotifyMask;
@@ -51,6 +61,12 @@ std::string nearestFolderAbove(const std::string& path)
     return folder.string();
 }
 
+// Whether the path is the folder or lies below it.
+bool isWithin(const std::string& folder, const std::string& path)
+{
+    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
 // The folder with a tail that is empty or starts with "/".
 std::string joined(const std::string& folder, std::string_view tail)
 {
@@ -66,6 +82,11 @@ std::string_view tailBelow(const std::string& folder, const std::string& path)
 }
 
 } // namespace
+
+void setAddWatch(AddWatch replacement)
+{
+    addWatchInPlace = replacement;
+}
 
 std::uint64_t nextEventId()
 {
@@ -102,7 +123,10 @@ bool WatchTree::addRootTree(const std::string& root)
         linkedRoots_[root] = target.string();
     }
     refusedRoots_.erase(root);
-    return addTree(root);
+    if (addTree(root))
+        return true;
+    linkedRoots_.erase(root);
+    return false;
 }
 
 bool WatchTree::addTree(const std::string& folder)
@@ -135,18 +159,44 @@ void WatchTree::forEachBelow(const std::string& folder, const Visitor& visit) co
 std::string WatchTree::onDisk(const std::string& folder) const
 {
     for (const auto& [root, target] : linkedRoots_)
-        if (folder == root || (folder.starts_with(root) && folder[root.size()] == '/'))
+        if (isWithin(root, folder))
             return joined(target, tailBelow(root, folder));
     return folder;
 }
 
 void WatchTree::watchFolder(const std::string& folder, const std::string& disk)
 {
-    const int wd = inotify_add_watch(fd_, disk.c_str(), watchMask);
-    if (wd >= 0)
+    const int wd = addWatch(fd_, disk, watchMask);
+    if (wd >= 0) {
         folders_[wd] = folder;
-    else if (errno == ENOSPC)
+    } else if (errno == ENOSPC) {
+        unwatched_.insert(folder);
         noteWatchLimit(folder);
+    }
+}
+
+// Each folder again with what is below it (once: a folder below one tried again is
+// tried with it), then the roots waited for.
+std::vector<Event> WatchTree::retryUnwatched()
+{
+    std::set<std::string> tried;
+    const auto triedAbove = [&tried](const std::string& folder) {
+        for (auto slash = folder.rfind('/'); slash != std::string::npos && slash > 0;
+             slash = folder.rfind('/', slash - 1))
+            if (tried.contains(folder.substr(0, slash)))
+                return true;
+        return false;
+    };
+    for (const auto& folder : std::exchange(unwatched_, {})) {
+        if (triedAbove(folder))
+            continue;
+        tried.insert(folder);
+        addTree(folder);
+    }
+    ancestorsUnwatched_ = false;
+    std::vector<Event> events;
+    attachAppearedRoots(events);
+    return events;
 }
 
 void WatchTree::noteWatchLimit(const std::string& unwatchedFolder)
@@ -158,9 +208,9 @@ void WatchTree::noteWatchLimit(const std::string& unwatchedFolder)
 
 void WatchTree::forgetTree(const std::string& folder)
 {
-    const std::string below = folder + "/";
+    std::erase_if(unwatched_, [&folder](const std::string& unwatched) { return isWithin(folder, unwatched); });
     for (auto it = folders_.begin(); it != folders_.end();) {
-        if (it->second == folder || it->second.starts_with(below)) {
+        if (isWithin(folder, it->second)) {
             if (!isAncestorWatch(it->first))
                 inotify_rm_watch(fd_, it->first);
             it = folders_.erase(it);
@@ -188,7 +238,7 @@ std::vector<Event> WatchTree::translate(const inotify_event& event)
         return events;
     }
     translateTreeEvent(event, events);
-    if (isWaitingEvent(event))
+    if (rejudgeNamedRoots(event) || isWaitingEvent(event))
         attachAppearedRoots(events);
     return events;
 }
@@ -246,6 +296,39 @@ bool WatchTree::isWaitingEvent(const inotify_event& event) const
     return isAncestorWatch(event.wd) && (event.mask & IN_ISDIR) && (event.mask & (IN_CREATE | IN_MOVED_TO));
 }
 
+// A change of a root's name in the folder it is waited in or, for a root that is a
+// link, sits in: the link may have been made, removed or re-pointed (any of which
+// its own watches cannot see). A followed link that no longer leads where it did
+// is forgotten and counts as missing; true when a root is to be judged again.
+bool WatchTree::rejudgeNamedRoots(const inotify_event& event)
+{
+    constexpr std::uint32_t nameChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+    if (event.len == 0 || event.name[0] == '\0' || !(event.mask & nameChanges))
+        return false;
+    bool rejudge = false;
+    for (const auto& [folder, wd] : ancestors_) {
+        if (wd != event.wd)
+            continue;
+        const std::string root = joined(folder, "/" + std::string(event.name));
+        const auto linked = linkedRoots_.find(root);
+        if (linked != linkedRoots_.end()) {
+            std::error_code error;
+            const bool leadsWhereItDid = fs::is_symlink(fs::symlink_status(root, error)) &&
+                                         fs::canonical(root, error).string() == linked->second;
+            if (leadsWhereItDid)
+                continue;
+            forgetTree(root);
+            linkedRoots_.erase(linked);
+            if (std::ranges::find(missingRoots_, root) == missingRoots_.end())
+                missingRoots_.push_back(root);
+            rejudge = true;
+        } else if (std::ranges::find(missingRoots_, root) != missingRoots_.end()) {
+            rejudge = true;
+        }
+    }
+    return rejudge;
+}
+
 // Watches the missing roots that are there now, reporting what a root already
 // holds (as a folder made below a root; the root itself is not reported), and
 // waits for the others from their nearest existing ancestors, until that is
@@ -265,12 +348,15 @@ void WatchTree::attachAppearedRoots(std::vector<Event>& events)
     } while (watchAncestors());
 }
 
-// Watches the ancestors the missing roots wait in and drops the others; true
-// when a new one was added (a root may have appeared before it was).
+// Watches the ancestors the missing roots wait in, and the folders that hold the
+// followed links, and drops the others; true when a new one was added (a root may
+// have appeared before it was).
 bool WatchTree::watchAncestors()
 {
     std::set<std::string> needed;
     for (const auto& root : missingRoots_)
+        needed.insert(nearestFolderAbove(root));
+    for (const auto& [root, target] : linkedRoots_)
         needed.insert(nearestFolderAbove(root));
     for (auto it = ancestors_.begin(); it != ancestors_.end();) {
         if (needed.erase(it->first)) {
@@ -284,11 +370,12 @@ bool WatchTree::watchAncestors()
     }
     bool added = false;
     for (const auto& folder : needed) {
-        const int wd = inotify_add_watch(fd_, folder.c_str(), ancestorMask);
+        const int wd = addWatch(fd_, folder, ancestorMask);
         if (wd >= 0) {
             ancestors_[folder] = wd;
             added = true;
         } else if (errno == ENOSPC) {
+            ancestorsUnwatched_ = true;
             noteWatchLimit(folder);
         }
     }

@@ -12,13 +12,20 @@
 
 namespace platform::fsevents {
 
+// Adds an inotify watch, as inotify_add_watch does; tests put one of their own in
+// its place (a full watch table, say). Null puts the system's back.
+using AddWatch = int (*)(int fd, const char* path, std::uint32_t mask);
+void setAddWatch(AddWatch addWatch);
+
 // The inotify watches of a set of folder trees and the translation of inotify
 // events into stream events. A root that is not there is waited for from its
 // nearest existing ancestor and watched once it appears (again after it goes
 // away); neither the ancestors' changes nor the root's own are reported. A root
 // that is a link is followed when `followsLinkedRoot` allows it, its events
-// named under the root's own path; links below a root are never followed. Used
-// from one thread at a time.
+// named under the root's own path, and is judged again whenever its folder sees
+// a change of that name; links below a root are never followed. Folders left
+// unwatched at the system's watch limit are kept for retryUnwatched(). Used from
+// one thread at a time.
 class WatchTree {
 public:
     explicit WatchTree(int inotifyFd, LinkedRootCheck followsLinkedRoot = {})
@@ -33,6 +40,14 @@ public:
     // The stream events for one inotify event (none, or one with follow-ups
     // for what a newly made folder already holds).
     std::vector<Event> translate(const inotify_event& event);
+
+    // Whether folders (or the folders roots are waited in) were left unwatched at
+    // the system's watch limit and not yet watched.
+    bool hasUnwatched() const { return !unwatched_.empty() || ancestorsUnwatched_; }
+    // Tries again to watch what was left unwatched at the watch limit, with the
+    // folders made in it meanwhile, silently; returns the events of roots that
+    // appeared meanwhile. What is watched from now on is reported from now on.
+    std::vector<Event> retryUnwatched();
 
     // The lines to tell the user since the last call: a linked root refused, the
     // first folder left unwatched at the system's watch limit, the event queue's
@@ -58,6 +73,7 @@ private:
     void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
     bool isAncestorWatch(int wd) const;
     bool isWaitingEvent(const inotify_event& event) const;
+    bool rejudgeNamedRoots(const inotify_event& event);
     void attachAppearedRoots(std::vector<Event>& events);
     bool watchAncestors();
 
@@ -71,6 +87,8 @@ private:
     LinkedRootCheck followsLinkedRoot_;
     std::map<std::string, std::string> linkedRoots_; // root that is a link -> the folder it leads to
     std::set<std::string> refusedRoots_;
+    std::set<std::string> unwatched_; // folders of a tree left unwatched at the watch limit
+    bool ancestorsUnwatched_ = false;
     bool watchLimitNoted_ = false;
     bool overflowNoted_ = false;
     std::vector<std::string> notices_;

@@ -11,10 +11,8 @@
 
 namespace platform {
 
-namespace {
-
 // Once a path in a process: a watched entry is read again at every change and poll.
-void printRefusal(const std::string& path, const std::string& reason)
+void reportSkippedFile(const std::string& path, const std::string& reason)
 {
     static std::mutex mutex;
     static std::set<std::string> told;
@@ -25,6 +23,8 @@ void printRefusal(const std::string& path, const std::string& reason)
     }
     std::cout << "Unreadable file skipped: \"" + path + "\" " + reason + "\n" << std::flush;
 }
+
+namespace {
 
 bool isSameFile(const struct stat& left, const struct stat& right)
 {
@@ -39,7 +39,7 @@ int openRegularFile(const std::string& path)
     if (::stat(path.c_str(), &named) != 0)
         return -1;
     if (!S_ISREG(named.st_mode)) {
-        printRefusal(path, "is not a regular file");
+        reportSkippedFile(path, "is not a regular file");
         return -1;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -48,7 +48,7 @@ int openRegularFile(const std::string& path)
         return fd;
     if (fd >= 0) {
         ::close(fd);
-        printRefusal(path, "was replaced while it was opened");
+        reportSkippedFile(path, "was replaced while it was opened");
     }
     return -1;
 }
@@ -57,7 +57,7 @@ bool readOpenFile(int fd, const std::string& path, std::vector<std::uint8_t>& by
 {
     const auto refuseAsTooLarge = [&] {
         bytes.clear();
-        printRefusal(path, "is larger than " + std::to_string(maximumSize) + " bytes");
+        reportSkippedFile(path, "is larger than " + std::to_string(maximumSize) + " bytes");
         return false;
     };
     struct stat info {};

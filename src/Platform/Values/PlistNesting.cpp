@@ -1,6 +1,8 @@
 #include "Platform/Values/PlistNesting.h"
 
 #include <algorithm>
+#include <cctype>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -21,6 +23,11 @@ struct Trailer {
     std::uint64_t offsetTable = 0;
 };
 
+struct PlistObject {
+    std::vector<std::uint64_t> children;
+    std::uint64_t contentBytes = 0; // its own, without its children's
+};
+
 class ObjectTable {
 public:
     explicit ObjectTable(const Data& bytes) : bytes_(bytes) {}
@@ -38,28 +45,35 @@ public:
         return trailer;
     }
 
-    // The objects a container refers to; empty for any other object, null when unreadable.
-    std::optional<std::vector<std::uint64_t>> children(const Trailer& trailer, std::uint64_t object) const
+    // The objects a container refers to, or the bytes of a text or data object;
+    // null when unreadable.
+    std::optional<PlistObject> object(const Trailer& trailer, std::uint64_t object) const
     {
         const auto offset = number(trailer.offsetTable + object * trailer.offsetSize, trailer.offsetSize);
         if (!offset || *offset >= bytes_.size())
             return std::nullopt;
-        const std::uint8_t marker = bytes_[*offset];
-        const std::uint8_t kind = marker >> 4;
-        if (kind != 0xA && kind != 0xC && kind != 0xD)
-            return std::vector<std::uint64_t>{};
+        const std::uint8_t kind = bytes_[*offset] >> 4;
+        const bool container = kind == 0xA || kind == 0xC || kind == 0xD;
+        if (!container && kind != 0x4 && kind != 0x5 && kind != 0x6)
+            return PlistObject{};
         auto [count, first] = countAt(*offset);
         if (!count)
             return std::nullopt;
+        if (!container) { // data, ASCII text, UTF-16 text: the bytes stored
+            const std::uint64_t stored = *count > bytes_.size() ? bytes_.size() + 1 : *count * (kind == 0x6 ? 2 : 1);
+            if (stored > bytes_.size() - first)
+                return std::nullopt;
+            return PlistObject{{}, stored};
+        }
         const std::uint64_t references = kind == 0xD ? *count * 2 : *count;
         if (references > bytes_.size())
             return std::nullopt;
-        std::vector<std::uint64_t> found;
+        PlistObject found;
         for (std::uint64_t i = 0; i < references; ++i) {
             const auto reference = number(first + i * trailer.referenceSize, trailer.referenceSize);
             if (!reference || *reference >= trailer.objectCount)
                 return std::nullopt;
-            found.push_back(*reference);
+            found.children.push_back(*reference);
         }
         return found;
     }
@@ -95,15 +109,48 @@ private:
 
 enum class Visit : std::uint8_t { Unseen, Open, Done };
 
-bool binaryNestingWithin(const Data& bytes, std::size_t limit)
+// What an object builds when read: itself and a copy of each child, however often
+// the child is referred to.
+struct Totals {
+    std::size_t depth = 1;
+    std::uint64_t values = 1;
+    std::uint64_t contentBytes = 0;
+
+    // Sums saturate: a list refused for its size may add up past any integer.
+    void addChild(const Totals& child)
+    {
+        depth = std::max(depth, child.depth + 1);
+        values = saturatingSum(values, child.values);
+        contentBytes = saturatingSum(contentBytes, child.contentBytes);
+    }
+    static std::uint64_t saturatingSum(std::uint64_t left, std::uint64_t right)
+    {
+        return right > std::numeric_limits<std::uint64_t>::max() - left ? std::numeric_limits<std::uint64_t>::max()
+                                                                         : left + right;
+    }
+};
+
+PlistFit beyond(const Totals& totals, std::size_t levelsAbove, const PlistBounds& bounds)
+{
+    if (totals.depth + levelsAbove > bounds.nesting)
+        return PlistFit::TooDeep;
+    if (totals.values > bounds.values)
+        return PlistFit::TooManyValues;
+    if (totals.contentBytes > bounds.contentBytes)
+        return PlistFit::TooManyBytes;
+    return PlistFit::Within;
+}
+
+PlistFit binaryFit(const Data& bytes, const PlistBounds& bounds)
 {
     const ObjectTable table(bytes);
     const auto trailer = table.trailer();
     if (!trailer)
-        return false;
-    // Depth-first with an explicit stack; each object's depth is worked out once.
+        return PlistFit::Unreadable;
+    // Depth-first with an explicit stack; each object's totals are worked out once,
+    // so a list that refers to one object from many places costs no more to judge.
     std::vector<Visit> visits(trailer->objectCount, Visit::Unseen);
-    std::vector<std::size_t> depths(trailer->objectCount, 1);
+    std::vector<Totals> totals(trailer->objectCount);
     struct Frame {
         std::uint64_t object;
         std::vector<std::uint64_t> children;
@@ -111,38 +158,43 @@ bool binaryNestingWithin(const Data& bytes, std::size_t limit)
     };
     std::vector<Frame> stack;
     const auto enter = [&](std::uint64_t object) {
-        auto children = table.children(*trailer, object);
-        if (!children)
-            return false;
+        auto found = table.object(*trailer, object);
+        if (!found)
+            return PlistFit::Unreadable;
         visits[object] = Visit::Open;
-        stack.push_back({object, std::move(*children)});
-        return stack.size() <= limit;
+        totals[object].contentBytes = found->contentBytes;
+        stack.push_back({object, std::move(found->children)});
+        return beyond(totals[object], stack.size() - 1, bounds);
     };
-    if (!enter(trailer->topObject))
-        return false;
+    if (const auto fit = enter(trailer->topObject); fit != PlistFit::Within)
+        return fit;
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.next == frame.children.size()) {
             visits[frame.object] = Visit::Done;
-            const std::size_t depth = depths[frame.object];
+            const Totals& done = totals[frame.object];
             stack.pop_back();
-            if (!stack.empty())
-                depths[stack.back().object] = std::max(depths[stack.back().object], depth + 1);
+            if (!stack.empty()) {
+                Totals& parent = totals[stack.back().object];
+                parent.addChild(done);
+                if (const auto fit = beyond(parent, stack.size() - 1, bounds); fit != PlistFit::Within)
+                    return fit;
+            }
             continue;
         }
         const std::uint64_t child = frame.children[frame.next++];
         if (visits[child] == Visit::Open)
-            return false;
+            return PlistFit::Unreadable;
         if (visits[child] == Visit::Done) {
-            if (depths[child] + stack.size() > limit)
-                return false;
-            depths[frame.object] = std::max(depths[frame.object], depths[child] + 1);
+            totals[frame.object].addChild(totals[child]);
+            if (const auto fit = beyond(totals[frame.object], stack.size() - 1, bounds); fit != PlistFit::Within)
+                return fit;
             continue;
         }
-        if (!enter(child))
-            return false;
+        if (const auto fit = enter(child); fit != PlistFit::Within)
+            return fit;
     }
-    return true;
+    return PlistFit::Within;
 }
 
 bool startsWith(std::string_view text, std::size_t at, std::string_view prefix)
@@ -159,33 +211,41 @@ bool isTag(std::string_view text, std::size_t at, std::string_view name)
     return end < text.size() && std::string_view(" \t\r\n/>").find(text[end]) != std::string_view::npos;
 }
 
-bool xmlNestingWithin(std::string_view text, std::size_t limit)
+// Values are counted from their opening tags, content by the bytes of the whole list.
+PlistFit xmlFit(std::string_view text, const PlistBounds& bounds)
 {
+    if (text.size() > bounds.contentBytes)
+        return PlistFit::TooManyBytes;
     std::size_t depth = 0;
+    std::uint64_t values = 0;
     for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
         if (isTag(text, at, "/array") || isTag(text, at, "/dict")) {
             depth -= depth > 0 ? 1 : 0;
             continue;
         }
+        const bool opensValue = at + 1 < text.size() && std::isalpha(static_cast<unsigned char>(text[at + 1])) &&
+                                !isTag(text, at, "plist");
+        if (opensValue && ++values > bounds.values)
+            return PlistFit::TooManyValues;
         if (!isTag(text, at, "array") && !isTag(text, at, "dict"))
             continue;
         const std::size_t close = text.find('>', at);
         if (close == std::string_view::npos)
-            return true; // an unclosed tag: the parser refuses it
-        if (text[close - 1] != '/' && ++depth > limit)
-            return false;
+            return PlistFit::Within; // an unclosed tag: the parser refuses it
+        if (text[close - 1] != '/' && ++depth > bounds.nesting)
+            return PlistFit::TooDeep;
     }
-    return true;
+    return PlistFit::Within;
 }
 
 } // namespace
 
-bool propertyListNestingWithin(const Data& bytes, std::size_t limit)
+PlistFit propertyListFit(const Data& bytes, const PlistBounds& bounds)
 {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (text.starts_with("bplist"))
-        return binaryNestingWithin(bytes, limit);
-    return xmlNestingWithin(text, limit);
+        return binaryFit(bytes, bounds);
+    return xmlFit(text, bounds);
 }
 
 } // namespace platform

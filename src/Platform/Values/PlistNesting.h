@@ -3,15 +3,29 @@
 #include "Platform/Values/Value.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace platform {
 
-// Whether a property list's bytes nest no deeper than `limit` levels, found
-// without building the list (the parser and the release of its tree recurse once
-// per level). A binary list is read from its object table: a level is a value, and
-// a table that cannot be read or a container that holds itself is not within the
-// limit. An XML list is read from its array and dict tags (those in comments
-// count too), as is any other list that is not binary.
-bool propertyListNestingWithin(const Data& bytes, std::size_t limit);
+// What reading a property list may build: the levels values nest to (the top value
+// is level 1), the values it holds once every reference is copied out (dictionary
+// keys count too), and the bytes of text and data they hold together.
+struct PlistBounds {
+    std::size_t nesting = 0;
+    std::uint64_t values = 0;
+    std::uint64_t contentBytes = 0;
+};
+
+enum class PlistFit : std::uint8_t { Within, Unreadable, TooDeep, TooManyValues, TooManyBytes };
+
+// Whether a property list's bytes stay within `bounds` once read, found without
+// building the list, in time linear in its size (the parser and the release of its
+// tree recurse once per level, and copy a binary list's value anew for every
+// reference to it). A binary list is read from its object table, each object's
+// totals worked out once: a table that cannot be read or a container that holds
+// itself is Unreadable. An XML list (as is any list that is not binary) holds no
+// references: its values are its tags, its levels those of its array and dict tags
+// (those in comments count too), and its text and data no more than its bytes.
+PlistFit propertyListFit(const Data& bytes, const PlistBounds& bounds);
 
 } // namespace platform

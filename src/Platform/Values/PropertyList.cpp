@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -199,16 +200,19 @@ Node nodeFromValue(const Value& value)
     return nullptr;
 }
 
-} // namespace
-
-std::optional<Value> parsePropertyList(const Data& bytes)
+// The parser and the release of its tree recurse once per level, and a binary list
+// is copied out value by value: a list past a bound is refused before it is parsed.
+PlistFit fitWithinBounds(const Data& bytes)
 {
     if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
-        return std::nullopt;
-    // The parser and the release of its tree recurse once per level: too deep a list
-    // is refused before it is parsed.
-    if (!propertyListNestingWithin(bytes, maximumPropertyListNesting))
-        return std::nullopt;
+        return PlistFit::Unreadable;
+    return propertyListFit(bytes,
+                           {maximumPropertyListNesting, maximumPropertyListValues, maximumPropertyListContentBytes});
+}
+
+// Bytes found within the bounds.
+std::optional<Value> parseFitting(const Data& bytes)
+{
     plist_t root = nullptr;
     plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<uint32_t>(bytes.size()), &root);
     if (!root)
@@ -217,12 +221,44 @@ std::optional<Value> parsePropertyList(const Data& bytes)
     return valueFromNode(root, 1);
 }
 
+// The end of the line that tells a list refused for a bound; empty for any other outcome.
+std::string boundPassed(PlistFit fit)
+{
+    switch (fit) {
+    case PlistFit::TooDeep:
+        return "nests deeper than " + std::to_string(maximumPropertyListNesting) + " levels";
+    case PlistFit::TooManyValues:
+        return "holds more than " + std::to_string(maximumPropertyListValues) + " values once read";
+    case PlistFit::TooManyBytes:
+        return "holds more than " + std::to_string(maximumPropertyListContentBytes) +
+               " bytes of text and data once read";
+    case PlistFit::Within:
+    case PlistFit::Unreadable:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<Value> parsePropertyList(const Data& bytes)
+{
+    if (fitWithinBounds(bytes) != PlistFit::Within)
+        return std::nullopt;
+    return parseFitting(bytes);
+}
+
 std::optional<Value> readPropertyListFile(const std::string& path)
 {
     Data bytes;
     if (!readWholeFile(path, bytes, maximumPropertyListSize))
         return std::nullopt;
-    return parsePropertyList(bytes);
+    if (const PlistFit fit = fitWithinBounds(bytes); fit != PlistFit::Within) {
+        if (const std::string bound = boundPassed(fit); !bound.empty())
+            reportSkippedFile(path, bound);
+        return std::nullopt;
+    }
+    return parseFitting(bytes);
 }
 
 std::optional<Data> serializePropertyList(const Value& value, PropertyListFormat format)

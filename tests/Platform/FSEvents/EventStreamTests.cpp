@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <functional>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include <sched.h>
@@ -97,31 +99,84 @@ bool limitWatchesInANewUserNamespace(int watches)
     return static_cast<bool>(limit << watches << std::flush);
 }
 
-using WatchLimitTest = testsupport::PlatformRootTest;
+// A chain of folders, watched under a lowered watch limit.
+class WatchLimitTest : public testsupport::PlatformRootTest {
+protected:
+    void SetUp() override
+    {
+        PlatformRootTest::SetUp();
+        root = testsupport::platformRootFolder() / "chain";
+        fs::create_directories(root / "a" / "b" / "c");
+    }
+
+    // Runs `body` in a forked child whose user namespace allows at most two inotify
+    // watches; the child's exit status is what the body returns. Null when the
+    // system allows no such namespace.
+    static std::optional<int> underWatchLimit(const std::function<int()>& body)
+    {
+        constexpr int cannotLimit = 77;
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(limitWatchesInANewUserNamespace(2) ? body() : cannotLimit);
+        int status = 0;
+        if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+            return -1;
+        if (WEXITSTATUS(status) == cannotLimit)
+            return std::nullopt;
+        return WEXITSTATUS(status);
+    }
+
+    fs::path root;
+};
 
 TEST_F(WatchLimitTest, OneLineNamesTheFirstFolderLeftUnwatched)
 {
-    const auto root = testsupport::platformRootFolder() / "chain";
-    fs::create_directories(root / "a" / "b" / "c");
-    constexpr int cannotLimit = 77;
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (!limitWatchesInANewUserNamespace(2))
-            _exit(cannotLimit);
+    const auto status = underWatchLimit([this] {
         WatchTree tree(inotify_init1(IN_CLOEXEC));
         tree.addRoots({root.string()});
         const std::vector<std::string> expected{"the system's inotify watch limit is reached; " +
                                                 (root / "a" / "b").string() +
                                                 " is not watched, nor is any folder while the limit holds"};
-        _exit(tree.takeNotices() == expected ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == cannotLimit)
+        return tree.takeNotices() == expected ? 0 : 1;
+    });
+    if (!status)
         GTEST_SKIP() << "no user namespace to lower the watch limit in";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the notice names the first folder over the limit, once";
+    EXPECT_EQ(*status, 0) << "the notice names the first folder over the limit, once";
+}
+
+// With the system's own limit: what was left unwatched stays so while the limit
+// holds, and a retry once it is raised watches it, reporting from then on.
+TEST_F(WatchLimitTest, FoldersLeftUnwatchedAreWatchedByARetryOnceTheLimitIsRaised)
+{
+    const auto status = underWatchLimit([this] {
+        const int fd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        WatchTree tree(fd);
+        tree.addRoots({root.string()});
+        tree.retryUnwatched();
+        if (!tree.hasUnwatched())
+            return 1;
+        std::ofstream("/proc/sys/user/max_inotify_watches") << 100 << std::flush;
+        tree.retryUnwatched();
+        if (tree.hasUnwatched())
+            return 2;
+        const auto file = root / "a" / "b" / "c" / "new.txt";
+        constexpr std::uint32_t created = kItemCreated | kItemIsFile;
+        std::ofstream(file) << "x";
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t length = read(fd, buffer, sizeof buffer);
+        for (ssize_t offset = 0; offset < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+            for (const auto& translated : tree.translate(*event))
+                if (translated.path == file.string() && (translated.flags & created) == created)
+                    return 0;
+            offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+        return 3;
+    });
+    if (!status)
+        GTEST_SKIP() << "no user namespace to lower the watch limit in";
+    EXPECT_EQ(*status, 0) << "1: watched while the limit holds; 2: unwatched after it was raised; "
+                             "3: no event from the folder watched again";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Platform/Values/PropertyList.h"
 
+#include "BinaryPlists.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -128,36 +129,17 @@ std::string nestedXml(std::size_t levels)
     return xml + "</plist>";
 }
 
-void appendBigEndian(Data& bytes, std::uint64_t value, std::size_t size)
-{
-    for (std::size_t i = size; i-- > 0;)
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 // A binary list of one-element arrays: object i holds the object `next(i)`; the last is empty.
 Data chainedBinary(std::size_t objects, const std::function<std::size_t(std::size_t)>& next)
 {
-    Data bytes = bytesOf("bplist00");
-    std::vector<std::uint64_t> offsets;
-    for (std::size_t i = 0; i < objects; ++i) {
-        offsets.push_back(bytes.size());
-        if (i + 1 == objects) {
-            bytes.push_back(0xA0);
-        } else {
-            bytes.push_back(0xA1);
-            appendBigEndian(bytes, next(i), 4);
-        }
+    std::vector<Data> arrays;
+    for (std::size_t i = 0; i + 1 < objects; ++i) {
+        Data array{0xA1};
+        testsupport::appendBigEndian(array, next(i), 4);
+        arrays.push_back(array);
     }
-    const std::uint64_t offsetTable = bytes.size();
-    for (const auto offset : offsets)
-        appendBigEndian(bytes, offset, 4);
-    bytes.insert(bytes.end(), 6, 0);
-    bytes.push_back(4); // offset size
-    bytes.push_back(4); // reference size
-    appendBigEndian(bytes, objects, 8);
-    appendBigEndian(bytes, 0, 8);
-    appendBigEndian(bytes, offsetTable, 8);
-    return bytes;
+    arrays.push_back({0xA0});
+    return testsupport::binaryPlist(arrays, 4);
 }
 
 Data nestedBinary(std::size_t levels)
@@ -183,7 +165,113 @@ TEST(PropertyList, ABinaryListThatHoldsItselfIsRefused)
     EXPECT_FALSE(parsePropertyList(chainedBinary(3, [](std::size_t) { return 0; })));
 }
 
+// Each array refers to the next twice, so `levels` arrays read as 2^levels - 1
+// values; refused from the bytes at once, however far they would expand.
+TEST(PropertyList, ABinaryListThatExpandsPastTheBoundIsRefused)
+{
+    ASSERT_EQ(maximumPropertyListValues, (std::uint64_t{1} << 18));
+    const auto parsed = parsePropertyList(testsupport::doublingBinaryPlist(18)); // 262,143 values
+    ASSERT_TRUE(parsed);
+    const Value* innermost = &*parsed;
+    for (int level = 1; level < 18; ++level) {
+        ASSERT_TRUE(innermost->asArray() && innermost->asArray()->size() == 2u) << level;
+        innermost = &innermost->asArray()->front();
+    }
+    EXPECT_EQ(*innermost, Value(Array{}));
+    for (const std::size_t levels : {std::size_t{19}, std::size_t{30}, std::size_t{64}, std::size_t{400}}) {
+        const Data bytes = testsupport::doublingBinaryPlist(levels);
+        EXPECT_LT(bytes.size(), 64 + 10 * levels) << "a few bytes a level";
+        EXPECT_FALSE(parsePropertyList(bytes)) << levels;
+    }
+}
+
+// One text or data object referred to from many places is copied for each.
+Data binaryArrayOfOneObject(std::uint64_t references, const Data& object)
+{
+    Data array{0xAF, 0x13}; // an array with its count as an integer object
+    testsupport::appendBigEndian(array, references, 8);
+    array.insert(array.end(), references, 1);
+    return testsupport::binaryPlist({array, object}, 1);
+}
+
+// A data (0x4), ASCII (0x5) or UTF-16 (0x6) object of `count` units, its count as an integer object.
+Data binaryLeaf(std::uint8_t kind, std::uint64_t count)
+{
+    Data bytes{static_cast<std::uint8_t>(kind << 4 | 0x0F), 0x13};
+    testsupport::appendBigEndian(bytes, count, 8);
+    bytes.insert(bytes.end(), count * (kind == 0x6 ? 2 : 1), 'A');
+    return bytes;
+}
+
+TEST(PropertyList, ABinaryListWhoseTextAndDataExpandPastTheBoundIsRefused)
+{
+    struct Case {
+        const char* name;
+        std::uint64_t references;
+        Data object;
+        bool read;
+    };
+    const Data integer{0x10, 7};
+    const Case cases[] = {
+        {"a small text many times", 10'000, binaryLeaf(0x5, 100), true},
+        {"one megabyte of data 32 times", 32, binaryLeaf(0x4, 1 << 20), true},
+        {"one megabyte of data 33 times", 33, binaryLeaf(0x4, 1 << 20), false},
+        {"half a megabyte of UTF-16 text 33 times", 33, binaryLeaf(0x6, 1 << 19), false},
+        {"a 64 KB text 4096 times", 4096, binaryLeaf(0x5, 1 << 16), false},
+        {"an integer up to the bound", maximumPropertyListValues - 1, integer, true},
+        {"an integer past the bound", maximumPropertyListValues, integer, false},
+    };
+    for (const auto& [name, references, object, read] : cases) {
+        const auto parsed = parsePropertyList(binaryArrayOfOneObject(references, object));
+        EXPECT_EQ(parsed.has_value(), read) << name;
+        if (parsed) {
+            EXPECT_EQ(parsed->asArray()->size(), references) << name;
+        }
+    }
+}
+
+// XML refers to nothing: its values are its elements, dictionary keys included.
+TEST(PropertyList, AnXmlListWithMoreValuesThanTheBoundIsRefused)
+{
+    const auto xmlOf = [](std::uint64_t elements, const std::string& element) {
+        std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>";
+        for (std::uint64_t i = 0; i < elements; ++i)
+            xml += element;
+        return bytesOf(xml + "</array></plist>");
+    };
+    const std::uint64_t bound = maximumPropertyListValues;
+    EXPECT_TRUE(parsePropertyList(xmlOf(bound - 1, "<true/>")));
+    EXPECT_FALSE(parsePropertyList(xmlOf(bound, "<true/>")));
+    EXPECT_TRUE(parsePropertyList(xmlOf(bound / 2 - 1, "<dict/><string>x</string>")));
+    EXPECT_FALSE(parsePropertyList(xmlOf(bound / 3 + 1, "<dict><key>k</key><true/></dict>")));
+}
+
 class PropertyListFileTest : public testsupport::PlatformRootTest {};
+
+TEST_F(PropertyListFileTest, AFileRefusedForABoundIsSkippedWithOneLineNamingIt)
+{
+    const auto folder = testsupport::homeFolder() / "Library/LaunchAgents";
+    const std::pair<std::string, Data> refused[] = {
+        {"doubling.plist", testsupport::doublingBinaryPlist(30)},
+        {"deep.plist", nestedBinary(maximumPropertyListNesting + 1)},
+        {"copies.plist", binaryArrayOfOneObject(200, binaryLeaf(0x4, 1 << 20))},
+    };
+    const std::string said[] = {
+        "holds more than 262144 values once read",
+        "nests deeper than 512 levels",
+        "holds more than 33554432 bytes of text and data once read",
+    };
+    testing::internal::CaptureStdout();
+    for (const auto& [name, bytes] : refused) {
+        testsupport::plantFile(folder / name, std::string(bytes.begin(), bytes.end()));
+        EXPECT_FALSE(readPropertyListFile((folder / name).string())) << name;
+        EXPECT_FALSE(readPropertyListFile((folder / name).string())) << name;
+    }
+    std::string expected;
+    for (std::size_t i = 0; i < std::size(refused); ++i)
+        expected += "Unreadable file skipped: \"" + (folder / refused[i].first).string() + "\" " + said[i] + "\n";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+}
 
 TEST_F(PropertyListFileTest, WritesAndReadsAFile)
 {
