@@ -267,7 +267,7 @@ TEST_F(CleanFromResults, AnApplicationIgnoredFromThePathMenuKeepsEverythingInsid
 }
 
 // A file inside a ticked bundle put on the ignore list: the bundle stays ticked and
-// listed, and the clean keeps it (removing it would remove the file).
+// listed, and the clean keeps it (removing it would remove the file) and says why.
 TEST_F(CleanFromResults, AFileIgnoredInsideATickedBundleKeepsTheBundle)
 {
     const std::int64_t removedBefore = removedSoFar();
@@ -288,6 +288,9 @@ TEST_F(CleanFromResults, AFileIgnoredInsideATickedBundleKeepsTheBundle)
     EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text(), "3 items removed");
     EXPECT_EQ(clean().lblYouNowHaveDeceptiveAppItems->text(), "You now have 1 deceptive app item left.");
     EXPECT_EQ(clean().lblCleanupStatus->text(), "Cleanup not finished");
+    EXPECT_TRUE(clean().lblKeptItems->isVisible());
+    EXPECT_EQ(clean().lblKeptItems->text(),
+              "“Qlorvex Mac Booster.app” was kept: it holds a path you keep on the ignore list.");
     EXPECT_EQ(removedSoFar(), removedBefore + 3);
     widgettest::saveGrab(content(), "main-window-clean-result-bundle-kept");
 }
