@@ -108,10 +108,11 @@ void AppDelegate::replaceInstalledAgent()
     }
     const fs::path incoming = fs::path(staging) / installed.filename();
     error.clear();
-    if (bundledAgentPath().empty())
+    const std::string bundled = bundledAgentPath();
+    if (bundled.empty())
         error = std::make_error_code(std::errc::no_such_file_or_directory);
     else
-        fs::copy(bundledAgentPath(), incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+        fs::copy(bundled, incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
     if (!error)
         fs::rename(incoming, installed, error);
     if (error)

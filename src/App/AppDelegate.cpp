@@ -108,7 +108,7 @@ void AppDelegate::applicationWillFinishLaunching()
 void AppDelegate::installShippedDatabase()
 {
     const std::string& installed = databasePath();
-    const std::string& shipped = bundledDatabasePath();
+    const std::string shipped = bundledDatabasePath();
     if (exists(installed)) {
         if (!exists(shipped))
             return;

@@ -3,6 +3,7 @@
 #include "App/MainMenu.h"
 #include "App/ViewController.h"
 #include "Screens/Common/MainWindow.h"
+#include "Screens/Common/ScreenStyle.h"
 
 #include <QCloseEvent>
 
@@ -10,6 +11,7 @@ InitialWindowController::InitialWindowController() : content_(new ViewController
 {
     setCentralWidget(content_);
     setMainWindow(this);
+    screenstyle::useScreenLookForPopups();
     buildMainMenu(*menuBar());
     windowDidLoad();
 }

@@ -49,21 +49,23 @@ bool isOnDisk(const std::string& path)
     return platform::FileManager::defaultManager().fileExists(path);
 }
 
-// Removes the item unless it is gone already, protected or kept by the ignore list.
-void cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept)
+// Removes the item unless it is gone already, protected or kept by the ignore list;
+// says why when it keeps one.
+std::optional<KeptReason> cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept)
 {
     std::this_thread::sleep_for(itemPacing);
     if (!isOnDisk(path))
-        return;
+        return std::nullopt;
     if (kept.keepsAnythingAt(path)) {
         std::cout << "Not removed: \"" << path << "\" is on the ignore list or holds a path on it" << std::endl;
-        return;
+        return KeptReason::ignoreList;
     }
     if (isProtectedPath(path)) {
         std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
-        return;
+        return KeptReason::protectedPath;
     }
     removeCleanItem(path, moveToTrash);
+    return std::nullopt;
 }
 
 } // namespace
@@ -123,6 +125,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
     const bool moveToTrash = moveToTrashChoice();
     std::int64_t handled = 0;
     std::int64_t abortedIndex = 0;
+    std::vector<KeptItem> keptItems;
     for (std::size_t position = 0; position < rows.size(); ++position) {
         waitWhilePaused(isPaused);
         if (isAborted)
@@ -138,7 +141,8 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
                 abortedIndex = static_cast<std::int64_t>(position);
                 break;
             }
-            cleanOneItem(*path, moveToTrash, kept);
+            if (const auto reason = cleanOneItem(*path, moveToTrash, kept))
+                keptItems.push_back({*path, *reason});
             const double share = progressShare(++handled, selectedItems);
             asyncMain([selectedItems, path = *path, handled, share] {
                 platform::NotificationCenter::defaultCenter().post(
@@ -150,7 +154,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
     addToRemovedTotal(removedItemCount(rows));
     // The clean ends in the main-queue item that posts its end, so nothing on the main
     // thread sees it over before its completion is handled.
-    asyncMain([this, selectedItems, allItems, handled, abortedIndex] {
+    asyncMain([this, selectedItems, allItems, handled, abortedIndex, keptItems = std::move(keptItems)] {
         isAborted = false;
         isCleanRunning = false;
         auto& center = platform::NotificationCenter::defaultCenter();
@@ -158,6 +162,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
         center.post("NotifyCleanProcessCompleteBGX", {{"cleanedItems", selectedItems},
                                                       {"remainingItems", allItems - handled},
                                                       {"pObj", handled},
-                                                      {"abortedIndex", abortedIndex}});
+                                                      {"abortedIndex", abortedIndex},
+                                                      {"keptItems", keptItems}});
     });
 }

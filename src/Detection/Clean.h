@@ -17,6 +17,19 @@ struct CleanRow {
 
 std::vector<CleanRow> cleanRowsOf(const std::vector<ScanResult>& results);
 
+// Why a clean left an item on disk that it was asked to remove.
+enum class KeptReason {
+    ignoreList,    // it is on the ignore list or holds a path on it
+    protectedPath, // a path no record may have removed
+};
+
+struct KeptItem {
+    std::string path;
+    KeptReason reason;
+
+    bool operator==(const KeptItem&) const = default;
+};
+
 // What a clean counts as removed, on its result screen and in the lifetime total
 // alike: the item paths of the selected rows that are no longer on disk, whether
 // this clean or something before it removed them.
@@ -31,7 +44,8 @@ std::int64_t removedItemCount(const std::vector<CleanRow>& rows);
 // std::int64_t, "Double" double, texts std::string):
 //   "NotifyCleanProcessBGX"          "totalItems", "path", "pObj", "percentage"
 //   "CleanViewUpdateBGX"             "menu" (CleanMenu)
-//   "NotifyCleanProcessCompleteBGX"  "cleanedItems", "remainingItems", "pObj", "abortedIndex"
+//   "NotifyCleanProcessCompleteBGX"  "cleanedItems", "remainingItems", "pObj", "abortedIndex",
+//                                    "keptItems" (std::vector<KeptItem>, in the order met)
 class Clean {
 public:
     static Clean& shared();

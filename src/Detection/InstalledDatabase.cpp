@@ -21,8 +21,8 @@ fs::path copyOfShippedDatabase()
 {
     std::error_code error;
     const fs::path partial = databasePath() + ".part-" + std::to_string(getpid());
-    if (bundledDatabasePath().empty() ||
-        !fs::copy_file(bundledDatabasePath(), partial, fs::copy_options::overwrite_existing, error)) {
+    const std::string shipped = bundledDatabasePath();
+    if (shipped.empty() || !fs::copy_file(shipped, partial, fs::copy_options::overwrite_existing, error)) {
         fs::remove(partial, error);
         return {};
     }

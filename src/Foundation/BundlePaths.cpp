@@ -1,7 +1,5 @@
 #include "Foundation/BundlePaths.h"
 
-#include "Foundation/ProcessWideValue.h"
-
 #include "Platform/Bundle/Bundle.h"
 
 namespace {
@@ -13,12 +11,12 @@ std::string mainBundleResource(const std::string& name, const std::string& type)
 
 } // namespace
 
-const std::string& bundledDatabasePath()
+std::string bundledDatabasePath()
 {
-    return processWideValue([] { return mainBundleResource("BGX", "db"); });
+    return mainBundleResource("BGX", "db");
 }
 
-const std::string& bundledAgentPath()
+std::string bundledAgentPath()
 {
-    return processWideValue([] { return mainBundleResource("ActiveGuardSentinelWarden", "app"); });
+    return mainBundleResource("ActiveGuardSentinelWarden", "app");
 }

@@ -65,6 +65,14 @@ protected:
                 *end.value<std::int64_t>("pObj"), *end.value<std::int64_t>("abortedIndex")};
     }
 
+    // The items the clean's completion says it kept, and why.
+    std::vector<KeptItem> keptItems() const
+    {
+        const auto ends = log.named("NotifyCleanProcessCompleteBGX");
+        const auto* kept = ends.empty() ? nullptr : ends.back().value<std::vector<KeptItem>>("keptItems");
+        return kept ? *kept : std::vector<KeptItem>{{"no keptItems in the completion", KeptReason::ignoreList}};
+    }
+
     std::vector<std::string> progressPaths() const
     {
         std::vector<std::string> paths;
@@ -97,6 +105,7 @@ TEST_F(CleanTest, MovesTheSelectedItemsToTheTrashAndCounts)
     EXPECT_TRUE(fs::exists(kept));
     // Selected: 4 items, one without a path; all: 5.
     EXPECT_EQ(counts, (Counts{4, 2, 3, 0}));
+    EXPECT_TRUE(keptItems().empty());
     EXPECT_EQ(progressPaths(), (std::vector<std::string>{setupApp.string(), (folder / "a.txt").string(), gone.string()}));
     std::vector<double> shares;
     for (const auto& note : log.named("NotifyCleanProcessBGX")) {
@@ -152,6 +161,9 @@ TEST_F(CleanTest, NeverRemovesWhatTheIgnoreListKeeps)
     EXPECT_FALSE(fs::exists(free));
     for (const auto& path : {setupApp, keptFile, keptFolder})
         EXPECT_NE(printed.find(path.string()), std::string::npos) << path;
+    EXPECT_EQ(keptItems(), (std::vector<KeptItem>{{setupApp.string(), KeptReason::ignoreList},
+                                                  {keptFile.string(), KeptReason::ignoreList},
+                                                  {keptFolder.string(), KeptReason::ignoreList}}));
     EXPECT_EQ(counts, (Counts{4, 0, 4, 0}));
     EXPECT_EQ(removedSoFar(), 6);
 }
@@ -209,6 +221,11 @@ TEST_F(CleanTest, NeverRemovesRootsHomeOrScanRootsWhateverTheDatabaseSays)
         EXPECT_TRUE(fs::exists(path)) << path;
         EXPECT_NE(printed.find(path), std::string::npos) << path;
     }
+    std::vector<std::string> kept; // a folder that holds an ignored path is kept for that first
+    for (const KeptItem& item : keptItems())
+        kept.push_back(item.path);
+    EXPECT_EQ(kept, guarded);
+    EXPECT_EQ(keptItems().back().reason, KeptReason::protectedPath);
     EXPECT_TRUE(fs::exists(setupApp));
     EXPECT_TRUE(fs::is_empty(trash));
 }

@@ -9,8 +9,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Bundle paths are looked up once per process (each test runs in its own under
-// ctest), so the bundle is planted before the first access.
 class BundlePathsTest : public testsupport::PlatformRootTest {
 protected:
     fs::path plantBundle()
@@ -38,4 +36,17 @@ TEST_F(BundlePathsTest, MissingResourcesGiveEmptyText)
     plantBundle();
     EXPECT_EQ(bundledDatabasePath(), "");
     EXPECT_EQ(bundledAgentPath(), "");
+}
+
+// Each call asks the main bundle as it is then: a test that pointed it at another
+// bundle leaves nothing behind for the next.
+TEST_F(BundlePathsTest, TheMainBundleIsAskedAtEachCall)
+{
+    const fs::path resources = plantBundle();
+    testsupport::plantFile(resources / "BGX.db");
+    EXPECT_EQ(bundledDatabasePath(), (resources / "BGX.db").string());
+    const fs::path other = testsupport::underRoot("/Applications/Other.app");
+    fs::create_directories(other / "Contents/Resources");
+    platform::Bundle::setMainBundlePath(other.string());
+    EXPECT_EQ(bundledDatabasePath(), "");
 }

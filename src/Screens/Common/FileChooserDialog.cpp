@@ -1,5 +1,8 @@
 #include "Screens/Common/FileChooserDialog.h"
 
+#include "Foundation/UserPaths.h"
+#include "Screens/Common/ScreenStyle.h"
+
 #include <QFileIconProvider>
 #include <QLineEdit>
 
@@ -40,6 +43,8 @@ FileChooserDialog::FileChooserDialog(QWidget& window, const FileChooserOptions& 
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setOption(QFileDialog::DontUseNativeDialog);
+    setPalette(screenstyle::screenPalette());
+    setDirectory(QString::fromStdString(userPath(""))); // the user's home
     setLabelText(QFileDialog::Accept, QString::fromStdString(options.prompt));
     setFileMode(fileModeFor(options));
     const QDir::Filters filters = filter();

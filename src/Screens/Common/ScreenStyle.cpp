@@ -2,8 +2,13 @@
 
 #include "Controls/FlatButton.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QPalette>
 #include <QProgressBar>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -15,6 +20,50 @@ void fillBackground(QWidget& view, const QColor& colour)
     QPalette palette = view.palette();
     palette.setColor(QPalette::Window, colour);
     view.setPalette(palette);
+}
+
+QPalette screenPalette()
+{
+    QPalette palette;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const bool disabled = group == QPalette::Disabled;
+        const QColor text = disabled ? systemGrayColor.darker(140) : inkColor;
+        palette.setColor(group, QPalette::Window, panelColor);
+        palette.setColor(group, QPalette::WindowText, text);
+        palette.setColor(group, QPalette::Base, panelColor);
+        palette.setColor(group, QPalette::AlternateBase, screenColor);
+        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::PlaceholderText, captionColor);
+        palette.setColor(group, QPalette::Button, screenColor);
+        palette.setColor(group, QPalette::ButtonText, text);
+        palette.setColor(group, QPalette::BrightText, inkColor);
+        palette.setColor(group, QPalette::Light, ruleColor.lighter(130));
+        palette.setColor(group, QPalette::Midlight, ruleColor);
+        palette.setColor(group, QPalette::Mid, ruleColor);
+        palette.setColor(group, QPalette::Dark, panelColor.darker(150));
+        palette.setColor(group, QPalette::Shadow, Qt::black);
+        palette.setColor(group, QPalette::Highlight, disabled ? ruleColor : accentColor);
+        palette.setColor(group, QPalette::HighlightedText, inkColor);
+        palette.setColor(group, QPalette::ToolTipBase, panelColor);
+        palette.setColor(group, QPalette::ToolTipText, inkColor);
+        palette.setColor(group, QPalette::Link, actionBlueHoverColor);
+        palette.setColor(group, QPalette::LinkVisited, actionBlueColor);
+    }
+    return palette;
+}
+
+void useScreenLookForPopups()
+{
+    const QPalette palette = screenPalette();
+    QApplication::setPalette(palette, "QMenu"); // a combo box's list takes a menu's palette in some styles
+    QToolTip::setPalette(palette);
+}
+
+void styleComboBox(QComboBox& box)
+{
+    const QPalette palette = screenPalette();
+    box.setPalette(palette);
+    box.view()->setPalette(palette);
 }
 
 QString progressBarStyle()

@@ -5,7 +5,9 @@
 #include <QString>
 
 class FlatButton;
+class QComboBox;
 class QLabel;
+class QPalette;
 class QProgressBar;
 class QWidget;
 
@@ -25,6 +27,16 @@ inline const QColor actionBlueHoverColor{0, 120, 240};
 
 // Gives `view` a flat background of `colour`.
 void fillBackground(QWidget& view, const QColor& colour);
+
+// The screens' colours as a palette, for what Qt paints from one (menus, tool tips,
+// lists, fields, the file chooser): dark panels, light text, the accent for a selection.
+QPalette screenPalette();
+// Gives what opens in a window of its own (menus, tool tips, a combo box's list) the
+// screens' palette, for the whole process: such a window takes no palette from the
+// screen it opens over. The application calls it once, with its main window.
+void useScreenLookForPopups();
+// A combo box, its list included, in the screens' palette.
+void styleComboBox(QComboBox& box);
 
 // The style sheet of a thin rounded progress bar: accent over a rule-coloured track.
 QString progressBarStyle();

@@ -40,6 +40,7 @@ void GeneralSettingsViewController::loadView()
     comboBoxSelectLanguage = new QComboBox(this);
     comboBoxSelectLanguage->setObjectName("comboBoxSelectLanguage");
     comboBoxSelectLanguage->setMinimumWidth(180);
+    screenstyle::styleComboBox(*comboBoxSelectLanguage);
     comboBoxSelectLanguage->clear();
     comboBoxSelectLanguage->addItem("English");
     comboBoxSelectLanguage->setCurrentIndex(0);

@@ -6,10 +6,14 @@
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Screens/Common/PlainToolTip.h"
 #include "Screens/Common/TextFormat.h"
 #include "Screens/Scan/ScanResultRows.h"
 
 #include <QLabel>
+#include <QStringList>
+
+#include <filesystem>
 
 namespace {
 
@@ -48,6 +52,23 @@ CleanOutcome keepWhatRemains(std::vector<ScanResult>& results)
     return outcome;
 }
 
+// One line for each item the clean kept on disk, naming it and saying why; the full
+// paths in the tool tip. Hidden when the clean kept nothing.
+void showKeptItems(QLabel& label, const std::vector<KeptItem>& kept)
+{
+    QStringList lines;
+    QStringList paths;
+    for (const KeptItem& item : kept) {
+        const char* reason = item.reason == KeptReason::ignoreList ? "IDS_BGX_222" : "IDS_BGX_223";
+        const std::string name = std::filesystem::path(item.path).filename().string();
+        lines.push_back(QString::fromStdString(formatText(localizedText(reason), {name})));
+        paths.push_back(QString::fromStdString(item.path));
+    }
+    label.setText(lines.join('\n'));
+    label.setToolTip(kept.empty() ? QString() : plainToolTip(paths.join('\n')));
+    label.setVisible(!kept.empty());
+}
+
 } // namespace
 
 CleanProcessViewController::CleanProcessViewController(QWidget* parent) : CleanProgressScreen(cleanSetup(), parent)
@@ -55,6 +76,8 @@ CleanProcessViewController::CleanProcessViewController(QWidget* parent) : CleanP
     setObjectName("CleanProcessViewController");
     lblDeceptiveAppItemsDeleted = addResultLine("lblDeceptiveAppItemsDeleted");
     lblYouNowHaveDeceptiveAppItems = addResultLine("lblYouNowHaveDeceptiveAppItems");
+    lblKeptItems = addResultLine("lblKeptItems");
+    lblKeptItems->hide();
 }
 
 void CleanProcessViewController::notificationUpdateValues(const platform::Notification& notification)
@@ -70,6 +93,8 @@ void CleanProcessViewController::notificationUpdateValues(const platform::Notifi
         std::to_string(outcome.removed) + " " + formatText(localizedText("IDS_BGX_85"), {itemWord(outcome.removed)})));
     lblYouNowHaveDeceptiveAppItems->setText(QString::fromStdString(
         formatText(localizedText("IDS_BGX_86"), {std::to_string(remaining), itemWord(remaining)})));
+    const auto* kept = notification.value<std::vector<KeptItem>>("keptItems");
+    showKeptItems(*lblKeptItems, kept ? *kept : std::vector<KeptItem>{});
     showCleanupStatus(outcome.everythingRemoved);
     platform::NotificationCenter::defaultCenter().post("UpdateScanResultBGX");
 }

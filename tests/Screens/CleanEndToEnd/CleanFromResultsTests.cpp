@@ -14,6 +14,8 @@
 #include "Foundation/SharedState.h"
 #include "Platform/FileManager/FileManager.h"
 #include "ScreenSeams.h"
+#include "Foundation/PresentationSlots.h"
+#include "Screens/Common/ScreenStyle.h"
 #include "Screens/Scan/CleanProcessViewController.h"
 #include "Screens/Scan/OverviewViewController.h"
 #include "Screens/Scan/ScanResultTableModel.h"
@@ -21,10 +23,15 @@
 #include "Screens/Scan/ScanViewController.h"
 #include "WidgetTestSupport.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolTip>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -117,8 +124,8 @@ protected:
         return -1;
     }
 
-    // A right click on the path's row and Add to Ignore List in the menu it opens.
-    static void addToIgnoreListFromThePathMenu(const fs::path& path)
+    // A right click on the path's row: its menu opens.
+    static void openThePathMenu(const fs::path& path)
     {
         const int row = pathRow(path);
         ASSERT_GE(row, 0) << path;
@@ -127,13 +134,25 @@ protected:
         const QPoint at = table.visualRect(table.model()->index(row, 0)).center();
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, table.viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(table.viewport(), &rightClick);
+        ASSERT_TRUE(results().mainMenu->isVisible());
+        ASSERT_EQ(results().mainMenu->actions().size(), 2);
+    }
+
+    // The action of the path's menu that shows `text`, chosen.
+    static void chooseInThePathMenu(const fs::path& path, const QString& text)
+    {
+        ASSERT_NO_FATAL_FAILURE(openThePathMenu(path));
         QMenu& menu = *results().mainMenu;
-        ASSERT_TRUE(menu.isVisible());
-        ASSERT_FALSE(menu.actions().isEmpty());
-        QAction* add = menu.actions().front();
-        EXPECT_EQ(add->text(), "Add to Ignore List");
+        const auto actions = menu.actions();
+        const auto chosen = std::ranges::find(actions, text, &QAction::text);
+        ASSERT_NE(chosen, actions.end()) << text.toStdString();
         menu.close();
-        add->trigger();
+        (*chosen)->trigger();
+    }
+
+    static void addToIgnoreListFromThePathMenu(const fs::path& path)
+    {
+        chooseInThePathMenu(path, "Add to Ignore List");
     }
 
     static std::vector<std::string> listedPaths()
@@ -267,7 +286,7 @@ TEST_F(CleanFromResults, AnApplicationIgnoredFromThePathMenuKeepsEverythingInsid
 }
 
 // A file inside a ticked bundle put on the ignore list: the bundle stays ticked and
-// listed, and the clean keeps it (removing it would remove the file).
+// listed, and the clean keeps it (removing it would remove the file) and says why.
 TEST_F(CleanFromResults, AFileIgnoredInsideATickedBundleKeepsTheBundle)
 {
     const std::int64_t removedBefore = removedSoFar();
@@ -288,8 +307,60 @@ TEST_F(CleanFromResults, AFileIgnoredInsideATickedBundleKeepsTheBundle)
     EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text(), "3 items removed");
     EXPECT_EQ(clean().lblYouNowHaveDeceptiveAppItems->text(), "You now have 1 deceptive app item left.");
     EXPECT_EQ(clean().lblCleanupStatus->text(), "Cleanup not finished");
+    EXPECT_TRUE(clean().lblKeptItems->isVisible());
+    EXPECT_EQ(clean().lblKeptItems->text(),
+              "“Qlorvex Mac Booster.app” was kept: it holds a path you keep on the ignore list.");
     EXPECT_EQ(removedSoFar(), removedBefore + 3);
     widgettest::saveGrab(content(), "main-window-clean-result-bundle-kept");
+
+    // Its tool tip gives the whole path, in the screens' dark look.
+    QLabel& kept = *clean().lblKeptItems;
+    QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), kept.mapToGlobal(QPoint(4, 4)));
+    QCoreApplication::sendEvent(&kept, &hover);
+    QWidget* tip = nullptr;
+    for (QWidget* each : QApplication::topLevelWidgets())
+        if (each->inherits("QTipLabel") && each->isVisible())
+            tip = each;
+    ASSERT_TRUE(tip);
+    EXPECT_TRUE(widgettest::nearColor(tip->palette().color(QPalette::ToolTipBase), screenstyle::panelColor));
+    widgettest::saveGrab(*tip, "tool-tip-kept-item");
+    QToolTip::hideText();
+}
+
+// Show in File Manager where the desktop has no opener for the folder: a sheet on the
+// main window says so. The path menu and the sheet wear the screens' dark look.
+TEST_F(CleanFromResults, ShowInFileManagerWithoutAnOpenerSaysSoOnASheet)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    ASSERT_NO_FATAL_FAILURE(openThePathMenu(download));
+    QMenu& menu = *results().mainMenu;
+    EXPECT_TRUE(widgettest::nearColor(menu.palette().color(QPalette::Window), screenstyle::panelColor));
+    widgettest::saveGrab(menu, "path-menu");
+    menu.close();
+
+    seams.revealSucceeds = false;
+    ASSERT_NO_FATAL_FAILURE(chooseInThePathMenu(download, "Show in File Manager"));
+    EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{download.string()});
+    ASSERT_EQ(seams.sheets.size(), 1u);
+    EXPECT_EQ(seams.sheetWindows[0], AllViewControllers::initialWindowController().window());
+    EXPECT_EQ(seams.sheets[0].messageText, "The folder could not be opened");
+    EXPECT_EQ(seams.sheets[0].informativeText,
+              "No file manager could be started to show the folder “" + download.parent_path().string() + "”.");
+    EXPECT_EQ(seams.sheets[0].buttons, std::vector<std::string>{"OK"});
+    seams.answerSheet(alertFirstButtonReturn);
+
+    seams.revealSucceeds = true;
+    ASSERT_NO_FATAL_FAILURE(chooseInThePathMenu(download, "Show in File Manager"));
+    EXPECT_EQ(seams.sheets.size(), 1u) << "a folder shown needs no word";
+
+    setSheetPresenter({}); // the real sheet, for its look
+    seams.revealSucceeds = false;
+    ASSERT_NO_FATAL_FAILURE(chooseInThePathMenu(download, "Show in File Manager"));
+    const auto boxes = AllViewControllers::initialWindowController().findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    widgettest::saveGrab(*boxes.front(), "show-in-file-manager-failed-sheet");
+    boxes.front()->buttons().at(0)->click();
+    EXPECT_FALSE(dimmingOverlay());
 }
 
 // Items gone before Clean Now count as the result counts them, in the total too.

@@ -2,10 +2,13 @@
 
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
+#include "Screens/Common/ScreenStyle.h"
 #include "Screens/Manage/IgnoreListViewController.h"
 #include "StartupTestWorld.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -191,6 +194,34 @@ TEST_F(IgnoreListScreen, AddAndRemoveThatCannotBeStoredShowTheStoredListAndAShee
             box->buttons().at(0)->click();
         EXPECT_EQ(shown.allIgnorePaths.size(), three.size());
     });
+}
+
+// The chooser opens in the user's home, in the screens' dark look.
+TEST_F(IgnoreListScreen, TheChooserOpensInTheUsersHomeInTheDarkLook)
+{
+    testsupport::plantFile(testsupport::homeFolder() / "Downloads/Keep This Installer.dmg");
+    setFileChooserPresenter({}); // the real chooser
+    managetest::withEnglish([] {
+        IgnoreListViewController shown;
+        managetest::showInWindow(shown);
+        shown.clickedAdd();
+        const auto dialogs = shown.window()->findChildren<QFileDialog*>();
+        ASSERT_EQ(dialogs.size(), 1);
+        QFileDialog& chooser = *dialogs.front();
+        EXPECT_EQ(chooser.directory().absolutePath().toStdString(), testsupport::homeFolder().string());
+        EXPECT_TRUE(widgettest::nearColor(chooser.palette().color(QPalette::Window), screenstyle::panelColor));
+        chooser.resize(720, 440);
+        const auto* files = chooser.findChild<QFileSystemModel*>();
+        ASSERT_TRUE(files);
+        const QModelIndex home = files->index(chooser.directory().absolutePath());
+        EXPECT_TRUE(managetest::waitFor([&] {
+            QCoreApplication::processEvents();
+            return files->rowCount(home) > 0;
+        })) << "the home's folders are listed";
+        widgettest::saveGrab(chooser, "IgnoreList-chooser");
+        chooser.reject();
+    });
+    EXPECT_TRUE(stored().empty());
 }
 
 // Add and Remove change the list as stored when they write, not the rows shown.

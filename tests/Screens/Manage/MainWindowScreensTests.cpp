@@ -63,6 +63,8 @@ protected:
         if (!platform::dispatch::runMainLoopUntil([&] { return !seams.sheets.empty(); }, std::chrono::seconds(20)))
             return "no result";
         EXPECT_TRUE(screen.btnCheckForUpdates->isEnabled());
+        // Answered, so its overlay does not stay up on a main window that outlives the test.
+        seams.answerSheet(alertFirstButtonReturn);
         return seams.sheets.back().informativeText;
     }
 

@@ -221,6 +221,7 @@ TEST_F(ProtectionWithAgent, ALargeSuiteWithProtectionOffKeepsEveryKeyAndTheAgent
         ignored.emplace_back(testsupport::homeFolder().string() + "/Library/Caches/Vendor/cache-entry-" +
                              std::to_string(i) + ".dat");
     const std::string suite = appGroupDefaults()->plistPath();
+    fs::create_directories(fs::path(suite).parent_path()); // the root was emptied since the suite was opened
     ASSERT_TRUE(platform::writePropertyListFile(
         suite, platform::Value(platform::Dictionary{{K::ignoreAllPaths, ignored}, {K::isActiveProtectionEnabled, false}}),
         platform::PropertyListFormat::Binary));

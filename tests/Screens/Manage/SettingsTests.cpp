@@ -6,6 +6,7 @@
 #include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Screens/Common/ScreenStyle.h"
 #include "Screens/Manage/GeneralSettingsViewController.h"
 #include "Screens/Manage/IgnoreListViewController.h"
 #include "Screens/Manage/SettingCheckbox.h"
@@ -13,6 +14,7 @@
 #include "Screens/Manage/UpdateSettingsViewController.h"
 #include "Startup/LaunchOnStartup.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -262,6 +264,26 @@ TEST_F(GeneralSettings, ASettingsFileThatCannotBeOpenedKeepsEveryKeyAndAClickSay
     EXPECT_EQ(testsupport::readFileText(file), bytes);
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".corrupt"));
     EXPECT_EQ(standardDefaults().dictionaryRepresentation(), everyKey);
+}
+
+// The language combo box and the list it opens take the screens' dark look.
+TEST_F(GeneralSettings, TheLanguageComboBoxAndItsListAreDark)
+{
+    managetest::withEnglish([] {
+        GeneralSettingsViewController general;
+        managetest::showInWindow(general);
+        QComboBox& languages = *general.comboBoxSelectLanguage;
+        EXPECT_TRUE(widgettest::nearColor(languages.palette().color(QPalette::Button), screenstyle::screenColor));
+        languages.showPopup();
+        QWidget& list = *languages.view();
+        ASSERT_TRUE(list.isVisible());
+        EXPECT_TRUE(widgettest::nearColor(list.palette().color(QPalette::Base), screenstyle::panelColor));
+        EXPECT_TRUE(widgettest::nearColor(list.palette().color(QPalette::Highlight), screenstyle::accentColor));
+        EXPECT_LT(widgettest::pixelAt(*list.window(), {0, 0}).lightness(), 100) << "the list's frame";
+        widgettest::saveSettledGrab(general, "Settings-general-language");
+        widgettest::saveGrab(*list.window(), "Settings-general-language-list");
+        languages.hidePopup();
+    });
 }
 
 using SettingsGrabs = ManageScreenTest;

@@ -166,6 +166,32 @@ TEST_F(CleanProcessScreenTest, AFailedRemovalIsNotShownAsRemoved)
     EXPECT_TRUE(english.btnReviewApps->isVisible());
 }
 
+// Each item the clean kept says which and why; the next completion without one
+// hides the line again.
+TEST_F(CleanProcessScreenTest, AnItemTheCleanKeptIsNamedWithItsReason)
+{
+    useEnglishTexts();
+    makeScreen();
+    const std::string bundle = plantItem("Applications/Search Lens.app/Contents/Info.plist");
+    const std::string app = fs::path(bundle).parent_path().parent_path().string();
+    const std::string library = testsupport::homeFolder().string() + "/Library";
+    scanResults().replace({resultRow(0, "Search Lens", {app, library})});
+    platform::UserInfo kept = counts(2, 2, 2, 0);
+    kept["keptItems"] = std::vector<KeptItem>{{app, KeptReason::ignoreList}, {library, KeptReason::protectedPath}};
+    postCompletion(kept);
+
+    EXPECT_TRUE(screen().lblKeptItems->isVisible());
+    EXPECT_EQ(screen().lblKeptItems->text(),
+              "“Search Lens.app” was kept: it holds a path you keep on the ignore list.\n"
+              "“Library” was kept: your system or your account needs it.");
+    EXPECT_EQ(widgettest::shownToolTip(screen().lblKeptItems->toolTip()), QString::fromStdString(app + "\n" + library));
+    EXPECT_EQ(screen().lblCleanupStatus->text(), "Cleanup not finished");
+    widgettest::saveGrab(window, "clean-result-items-kept");
+
+    postCompletion(counts(0, 2, 0, 0));
+    EXPECT_FALSE(screen().lblKeptItems->isVisible());
+}
+
 // What is left after a clean is judged as the hand-over judged what was found, links too.
 TEST_F(CleanProcessScreenTest, WhatRemainsOnDiskIsJudgedAsTheHandOverListsIt)
 {

@@ -22,7 +22,7 @@ ScreenSeams::ScreenSeams()
         chooserAnswer_ = std::move(answer);
     });
     setDesktopActions({[this](const std::string& url) { openedURLs.push_back(url); return true; },
-                       [this](const std::string& path) { revealedPaths.push_back(path); return true; }});
+                       [this](const std::string& path) { revealedPaths.push_back(path); return revealSucceeds; }});
 }
 
 ScreenSeams::~ScreenSeams()

@@ -41,6 +41,7 @@ public:
 
     std::vector<std::string> openedURLs;
     std::vector<std::string> revealedPaths;
+    bool revealSucceeds = true; // false: the desktop has no opener for the file's folder
 
 private:
     SheetCompletion sheetAnswer_;
