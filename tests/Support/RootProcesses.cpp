@@ -5,6 +5,8 @@
 #include "TestRoot.h"
 
 #include <chrono>
+#include <set>
+#include <sstream>
 #include <thread>
 
 namespace testsupport {
@@ -31,12 +33,38 @@ void waitForExec(pid_t pid)
     }
 }
 
+namespace {
+
+pid_t parentOf(pid_t pid)
+{
+    // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+    const auto stat = platform::readProcessFile(pid, "stat");
+    const auto nameEnd = stat ? stat->rfind(')') : std::string::npos;
+    if (nameEnd == std::string::npos)
+        return 0;
+    std::istringstream fields(stat->substr(nameEnd + 1));
+    char state = 0;
+    pid_t parent = 0;
+    fields >> state >> parent;
+    return parent;
+}
+
+} // namespace
+
 std::vector<platform::RunningApplication> runningCopiesOf(const std::string& bundleIdentifier)
 {
     auto running = platform::Workspace::shared().runningApplications();
     const std::string entry = platformRootEntry();
     std::erase_if(running, [&](const platform::RunningApplication& application) {
         return application.bundleIdentifier != bundleIdentifier || !environmentHolds(application.processIdentifier, entry);
+    });
+    // A copy's child between its fork and the exec of the tool it runs still shows the
+    // copy's executable: it is no copy of its own.
+    std::set<pid_t> copies;
+    for (const auto& application : running)
+        copies.insert(application.processIdentifier);
+    std::erase_if(running, [&](const platform::RunningApplication& application) {
+        return copies.contains(parentOf(application.processIdentifier));
     });
     return running;
 }
