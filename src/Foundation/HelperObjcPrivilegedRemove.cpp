@@ -6,6 +6,7 @@
 #include "Platform/Authorization/Elevation.h"
 #include "Platform/Authorization/ProcessUser.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Platform/Root/PathText.h"
 #include "Platform/Tools/ToolPaths.h"
 
 #include <QString>
@@ -58,20 +59,13 @@ struct ScopedAuthorization {
     }
 };
 
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 // The build's privileged remover: "trash <path> <Trash> <user id>" or "remove <path>".
 // It walks to the item's folder and to the Trash on descriptors, never through a
 // link, so a folder swapped for one while the password is asked fails the step.
 std::vector<std::string> toolCommand(const std::string& path, bool moveToTrash)
 {
     const std::string tool = platform::resolveToolPath(platform::kPrivilegedRemoveTool);
-    const std::string item = withoutTrailingSlashes(path);
+    const std::string item = platform::withoutTrailingSlashes(path);
     if (!moveToTrash)
         return {tool, "remove", item};
     const std::string trash = platform::userTrashPath();

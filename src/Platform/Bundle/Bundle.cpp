@@ -1,4 +1,5 @@
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Root/PathText.h"
 
 #include "Platform/Values/PropertyList.h"
 
@@ -9,13 +10,6 @@ namespace fs = std::filesystem;
 namespace platform {
 
 namespace {
-
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
 
 Dictionary readInfoDictionary(const std::string& bundlePath)
 {

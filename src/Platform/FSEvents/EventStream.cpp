@@ -2,6 +2,7 @@
 
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/FSEvents/WatchTree.h"
+#include "Platform/Root/PathText.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -15,17 +16,6 @@
 #include <thread>
 
 namespace platform::fsevents {
-
-namespace {
-
-std::string withoutTrailingSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-} // namespace
 
 struct EventStream::Impl {
     std::vector<std::string> roots;
@@ -131,7 +121,7 @@ std::unique_ptr<EventStream> EventStream::create(std::vector<std::string> roots,
         return nullptr;
     }
     for (auto& root : roots)
-        impl->roots.push_back(withoutTrailingSlash(std::move(root)));
+        impl->roots.push_back(withoutTrailingSlashes(std::move(root)));
     impl->handler = std::move(handler);
     impl->queue = queue ? std::move(queue) : DeliveryQueue([](std::function<void()> task) {
         platform::dispatch::asyncMain(std::move(task));

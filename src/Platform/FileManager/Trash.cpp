@@ -1,4 +1,5 @@
 #include "Platform/FileManager/FileManager.h"
+#include "Platform/Root/PathText.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -12,13 +13,6 @@ namespace fs = std::filesystem;
 namespace platform {
 
 namespace {
-
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
 
 // The item's own name; a trailing separator does not count.
 fs::path itemName(const std::string& path)

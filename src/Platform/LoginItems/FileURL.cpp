@@ -1,5 +1,7 @@
 #include "Platform/LoginItems/FileURL.h"
 
+#include "Platform/Root/PathText.h"
+
 #include <cctype>
 #include <filesystem>
 
@@ -63,13 +65,6 @@ std::optional<std::string> percentDecode(const std::string& encoded)
     return out;
 }
 
-std::string withoutTrailingSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 } // namespace
 
 FileURL FileURL::fromPath(const std::string& path)
@@ -78,7 +73,7 @@ FileURL FileURL::fromPath(const std::string& path)
     std::error_code error;
     if (!full.empty() && full.back() != '/' && std::filesystem::is_directory(full, error))
         full += '/';
-    return FileURL(scheme + percentEncode(full), withoutTrailingSlash(full));
+    return FileURL(scheme + percentEncode(full), withoutTrailingSlashes(full));
 }
 
 std::optional<FileURL> FileURL::parse(const std::string& text)
@@ -94,7 +89,7 @@ std::optional<FileURL> FileURL::parse(const std::string& text)
     auto path = percentDecode(rest);
     if (!path)
         return std::nullopt;
-    return FileURL(text, withoutTrailingSlash(*path));
+    return FileURL(text, withoutTrailingSlashes(*path));
 }
 
 std::string FileURL::path() const
@@ -116,7 +111,7 @@ std::string FileURL::pathExtension() const
 
 std::string lastPathComponent(const std::string& path)
 {
-    const std::string trimmed = withoutTrailingSlash(path);
+    const std::string trimmed = withoutTrailingSlashes(path);
     if (trimmed == "/")
         return trimmed;
     const auto slash = trimmed.rfind('/');

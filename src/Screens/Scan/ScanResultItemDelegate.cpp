@@ -2,6 +2,7 @@
 
 #include "Foundation/TextTable.h"
 #include "Platform/Image/Image.h"
+#include "Screens/Common/PlainToolTip.h"
 #include "Screens/Common/ScreenWidgets.h"
 #include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"
@@ -91,12 +92,6 @@ std::optional<QString> textUnder(QPoint point, const QStyleOptionViewItem& optio
         if (rect.contains(point))
             return text(index, role);
     return std::nullopt;
-}
-
-// A tool tip that shows `text` as typed, on one line.
-QString plainToolTip(const QString& text)
-{
-    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 } // namespace
