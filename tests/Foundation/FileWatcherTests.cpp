@@ -3,6 +3,7 @@
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/FSEvents/WatchTree.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "FullWatchTable.h"
 #include "ProcessStatus.h"
 #include "TestRoot.h"
 
@@ -416,29 +417,6 @@ TEST_F(FileWatcherTest, AStreamThatCannotStartSaysSoOnceAndStartsWhenItCan)
     EXPECT_EQ(count(downloads / "unseen.txt"), 0);
 }
 
-// Stands for the system's inotify_add_watch with a watch table that is full while
-// `watchTableFull` holds; in place for the life of the object.
-std::atomic<bool> watchTableFull{false};
-
-class FullWatchTable {
-public:
-    FullWatchTable()
-    {
-        watchTableFull = true;
-        platform::fsevents::setAddWatch([](int fd, const char* path, std::uint32_t mask) {
-            if (!watchTableFull)
-                return inotify_add_watch(fd, path, mask);
-            errno = ENOSPC;
-            return -1;
-        });
-    }
-    ~FullWatchTable() { platform::fsevents::setAddWatch(nullptr); }
-    FullWatchTable(const FullWatchTable&) = delete;
-    FullWatchTable& operator=(const FullWatchTable&) = delete;
-
-    void lift() { watchTableFull = false; }
-};
-
 // The watch table is full at the start (editors and sync clients hold the user's
 // watches): one line names the first folder left unwatched; once the limit is
 // lifted the folders are watched at the next retry, folders made meanwhile and a
@@ -452,7 +430,7 @@ TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLif
     fs::create_directories(downloads / "sub");
     fs::create_directories(applications);
     platform::dispatch::runMainLoopFor(1ms);
-    FullWatchTable table;
+    testsupport::FullWatchTable table;
     testing::internal::CaptureStderr();
     watch({downloads.string() + "/", applications.string(), reports.string()});
     fs::create_directories(downloads / "made-meanwhile");

@@ -1,5 +1,6 @@
 #include "Platform/FSEvents/WatchTree.h"
 
+#include "FullWatchTable.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -8,27 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 using namespace platform::fsevents;
 
 namespace {
-
-// The system's watch table, full while `tableFull` holds; counts the watches asked for.
-std::atomic<bool> tableFull{true};
-std::atomic<int> watchesAskedFor{0};
-
-int countedAddWatch(int fd, const char* path, std::uint32_t mask)
-{
-    ++watchesAskedFor;
-    if (!tableFull)
-        return inotify_add_watch(fd, path, mask);
-    errno = ENOSPC;
-    return -1;
-}
 
 class WatchRetryTest : public testsupport::PlatformRootTest {
 protected:
@@ -37,17 +23,15 @@ protected:
         PlatformRootTest::SetUp();
         fd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
         ASSERT_GE(fd, 0);
-        tableFull = true;
-        setAddWatch(countedAddWatch);
     }
     void TearDown() override
     {
-        setAddWatch(nullptr);
         close(fd);
         PlatformRootTest::TearDown();
     }
 
     int fd = -1;
+    testsupport::FullWatchTable table;
 };
 
 // While the limit holds, a retry asks for the topmost folder left out (and the few
@@ -63,14 +47,14 @@ TEST_F(WatchRetryTest, ARetryCostsTheSameWhateverTheNumberOfFoldersLeftOut)
     WatchTree tree(fd);
     tree.addRoots({root.string()});
     const int foldersOnThePath = static_cast<int>(std::distance(root.begin(), root.end())) - 1;
+    table.takeWatchesAskedFor();
     for (int round = 0; round < 3; ++round) {
-        watchesAskedFor = 0;
         EXPECT_TRUE(tree.retryUnwatched().empty());
-        EXPECT_LE(watchesAskedFor, 1 + foldersOnThePath) << "round " << round;
+        EXPECT_LE(table.takeWatchesAskedFor(), 1 + foldersOnThePath) << "round " << round;
         EXPECT_TRUE(tree.hasUnwatched());
     }
 
-    tableFull = false;
+    table.lift();
     const auto arrived = tree.retryUnwatched();
     EXPECT_FALSE(tree.hasUnwatched());
     EXPECT_EQ(arrived.size(), 30u * 10u + 30u + 1u);
