@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,7 +44,9 @@ void removeAlertedDownloadPath(const std::string& path)
     changeAlertedDownloads([&](TextList& paths) { std::erase(paths, path); });
 }
 
-void clearAlertedDownloadPaths()
+TextList takeAlertedDownloadPaths()
 {
-    changeAlertedDownloads([](TextList& paths) { paths.clear(); });
+    TextList taken;
+    changeAlertedDownloads([&](TextList& paths) { taken = std::exchange(paths, {}); });
+    return taken;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // "NewDownloadPathsWithNagsBGX" in the agent's standard defaults: the downloads
 // alerted and not yet dismissed by the user. Each change is one locked
@@ -16,6 +17,7 @@ void addAlertedDownloadPath(const std::string& path);
 // Takes every entry equal to `path` off the list.
 void removeAlertedDownloadPath(const std::string& path);
 
-// Empties the list: at the agent's start no alert is open, so every path listed
-// then was left by an agent that ended with its alert open.
-void clearAlertedDownloadPaths();
+// Empties the list and returns what it held: at the agent's start no alert is
+// open, so every path listed then was left by an agent that ended with its alert
+// open or waiting.
+std::vector<std::string> takeAlertedDownloadPaths();

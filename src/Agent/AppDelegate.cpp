@@ -1,6 +1,5 @@
 #include "Agent/AppDelegate.h"
 
-#include "Agent/AlertedDownloads.h"
 #include "Detection/DatabaseManager.h"
 #include "Detection/DatabaseManagerReader.h"
 #include "Detection/SharedLists.h"
@@ -61,9 +60,8 @@ void AppDelegate::startAgent()
 {
     if (!languageTable())
         languageTable() = readBundlePlist("English");
-    loadMalwareRecordsInBackground();
+    loadMalwareRecordsInBackground([triage = downloadTriage_] { triage.offerWaitingDownloads(); });
     startupItemTriage_->takeSnapshots();
-    clearAlertedDownloadPaths();
     watchLaunchAgentFolders();
     watchDownloads();
     watchCrashReports();
@@ -97,14 +95,17 @@ void AppDelegate::updateDefinitionsInBackground()
 void AppDelegate::definitionsInstalled(bool installed)
 {
     if (installed)
-        platform::dispatch::asyncMain(loadMalwareRecordsInBackground);
+        platform::dispatch::asyncMain([] { loadMalwareRecordsInBackground(); });
 }
 
-void AppDelegate::loadMalwareRecordsInBackground()
+void AppDelegate::loadMalwareRecordsInBackground(std::function<void()> loaded)
 {
-    platform::dispatch::asyncGlobal([] {
+    platform::dispatch::asyncGlobal([loaded = std::move(loaded)] {
         auto records = DatabaseManagerReader::shared().loadInstalledMalwareList();
+        const bool any = records && !records->empty();
         malwareRecords().replace(std::move(records).value_or(std::vector<MalwareList>{}));
+        if (any && loaded)
+            platform::dispatch::asyncMain(loaded);
     });
 }
 

@@ -7,6 +7,7 @@
 #include "Foundation/FileWatcher.h"
 #include "Platform/Dispatch/Dispatch.h"
 
+#include <functional>
 #include <memory>
 
 // The agent's delegate: its start-up (records, snapshots, the three folder
@@ -28,8 +29,9 @@ public:
     static void updateDefinitionsInBackground();
     // Called when a definitions install attempt has finished: new records are loaded.
     static void definitionsInstalled(bool installed);
-    // Replaces the records, whole, with those of the installed database.
-    static void loadMalwareRecordsInBackground();
+    // Replaces the records, whole, with those of the installed database; then, when
+    // any were loaded, runs `loaded` on the main queue.
+    static void loadMalwareRecordsInBackground(std::function<void()> loaded = {});
 
     void watchCrashReports();
     void watchDownloads();

@@ -15,6 +15,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -60,6 +61,22 @@ void DownloadTriage::downloadEvent(const FileWatcherEvent& event) const
     if (!passesGate(event))
         return;
     platform::dispatch::asyncGlobal([path = event.path, alerts = alerts_] { matchDownload(path, alerts); });
+}
+
+void DownloadTriage::offerWaitingDownloads() const
+{
+    for (const auto& path : takeAlertedDownloadPaths()) {
+        std::error_code error;
+        const auto status = std::filesystem::symlink_status(path, error);
+        if (error || !std::filesystem::exists(status))
+            continue;
+        FileWatcherEvent arrival;
+        arrival.path = path;
+        arrival.flags = platform::fsevents::kItemCreated | platform::fsevents::kItemRenamed |
+                        (std::filesystem::is_directory(status) ? platform::fsevents::kItemIsDir
+                                                               : platform::fsevents::kItemIsFile);
+        downloadEvent(arrival);
+    }
 }
 
 bool DownloadTriage::passesGate(const FileWatcherEvent& event)

@@ -21,6 +21,11 @@ public:
     // ignored, inside an unfinished download (".download/"), a file event without a
     // rename, or already alerted; else queues the match.
     void downloadEvent(const FileWatcherEvent& event) const;
+    // Main thread, once the records are loaded at the start: the downloads a
+    // previous agent listed as alerted (it ended with their alerts open or waiting)
+    // are taken off the list and judged again as new arrivals would be; those gone
+    // or no longer matching stay off it.
+    void offerWaitingDownloads() const;
 
 private:
     static bool passesGate(const FileWatcherEvent& event);

@@ -52,7 +52,7 @@ bool FileWatcher::startStream()
 {
     streamRef_ = fsevents::EventStream::create(
         filePaths_, [this](const fsevents::Event& event) { deliver(event); }, queue.value_or(nullptr),
-        [](const std::string& root) { return leadsInsideHomeFolder(root); });
+        [](const std::string& root) { return leadsToAFolderOfTheUser(root); });
     if (!streamRef_)
         return false;
     streamRef_->start();

@@ -57,7 +57,8 @@ public:
 
     // Starts the stream over the paths, reporting from now on; a path that is
     // not there yet is watched once it appears. A path that is a link is followed
-    // only to a folder inside the user's home (not the home itself), judged again
+    // only to a folder the user owns, wherever it lies, other than the home or a
+    // folder above it (a second disk's Downloads, say), judged again
     // whenever the link changes, and its events keep the path as written. Does
     // nothing while a stream runs. A stream the system cannot give (no inotify
     // instance left) is told in one line and tried again on the main queue every

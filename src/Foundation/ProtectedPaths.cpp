@@ -1,7 +1,10 @@
 #include "Foundation/ProtectedPaths.h"
 
 #include "Foundation/UserPaths.h"
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Root/PlatformRoot.h"
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -106,12 +109,14 @@ bool isProtectedPath(const std::string& path)
     return holdsAnyOf(written, protectedFolders());
 }
 
-bool leadsInsideHomeFolder(const std::string& path)
+bool leadsToAFolderOfTheUser(const std::string& path)
 {
     const fs::path written(path);
     if (!written.is_absolute())
         return false;
     const auto resolved = resolvedForm(written);
     const auto home = resolvedForm(userPath(""));
-    return resolved && home && *resolved != *home && holds(*home, *resolved);
+    struct stat status {};
+    return resolved && home && !holds(*resolved, *home) && ::stat(resolved->c_str(), &status) == 0 &&
+           S_ISDIR(status.st_mode) && status.st_uid == platform::processUserID();
 }

@@ -10,7 +10,7 @@
 // as written and with its links resolved, so a link is judged by where it leads.
 bool isProtectedPath(const std::string& path);
 
-// Whether a path leads, with its links resolved, into the user's home folder:
-// to a folder below the home, never the home itself nor anything outside it.
-// False for a path that is not absolute or cannot be resolved.
-bool leadsInsideHomeFolder(const std::string& path);
+// Whether a path leads, with its links resolved, to a folder the user owns,
+// wherever it lies, other than the user's home or a folder that holds it. False
+// for a path that is not absolute or cannot be resolved.
+bool leadsToAFolderOfTheUser(const std::string& path);

@@ -1,4 +1,5 @@
 #include "AgentTest.h"
+#include "FullWatchTable.h"
 
 #include "Agent/AlertNotifications.h"
 #include "Agent/AlertedDownloads.h"
@@ -49,6 +50,56 @@ TEST_F(DownloadTriageTest, AMatchingDownloadRenamedIntoDownloadsRaisesOneAlertAn
     EXPECT_EQ(record->appName, "Snapfyre Search");
     EXPECT_EQ(alertedPaths(), std::vector<std::string>{path.string()});
     EXPECT_TRUE(delegate->alertWindows().windowController(AlertKind::download)->isVisible());
+}
+
+// An agent that ended (a logout, the application's force-quit) with download
+// alerts open or waiting left their paths listed: the next agent alerts those that
+// are still there and still match, and drops the rest from the list.
+TEST_F(DownloadTriageTest, DownloadsLeftWaitingByTheLastAgentAreAlertedAgainByTheNext)
+{
+    const auto waiting = testsupport::plantFile(homeFolder() / "Downloads/SnapfyreInstaller.dmg");
+    const auto bundle = homeFolder() / "Downloads/Qlorvex Mac Booster.app";
+    fs::create_directories(bundle / "Contents");
+    const auto unmatched = testsupport::plantFile(homeFolder() / "Downloads/holiday-photos.zip");
+    const auto gone = homeFolder() / "Downloads/OrlundoInstaller.dmg";
+    const std::vector<std::string> left{waiting.string(), gone.string(), bundle.string(), unmatched.string()};
+    standardDefaults().setObject(K::newDownloadPathsWithNags, platform::Value(platform::Array(left.begin(), left.end())));
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    startAgent();
+
+    ASSERT_TRUE(waitForPosts(alerts, 2));
+    settle();
+    std::vector<std::string> alerted;
+    for (const auto& post : alerts.received())
+        alerted.push_back(*postedPath(post));
+    std::ranges::sort(alerted);
+    const std::vector<std::string> expected{bundle.string(), waiting.string()};
+    EXPECT_EQ(alerted, expected);
+    auto listed = alertedPaths();
+    std::ranges::sort(listed);
+    EXPECT_EQ(listed, expected);
+}
+
+// A download that arrived while the system's watch table was full (another
+// program held the watches) is alerted once its folder is watched.
+TEST_F(DownloadTriageTest, ADownloadThatArrivedWhileTheWatchTableWasFullIsAlertedOnceItLifts)
+{
+    testsupport::FullWatchTable table;
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    testing::internal::CaptureStderr();
+    startAgent();
+    const auto path = renameInto(homeFolder() / "Downloads", "SnapfyreInstaller.dmg");
+    settle();
+    EXPECT_TRUE(alerts.received().empty());
+    table.lift();
+
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return !alerts.received().empty(); },
+                                                     std::chrono::seconds(15)))
+        << "the folders left out are tried again every 5 seconds";
+    settle();
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(alerts.received().size(), 1u);
+    EXPECT_EQ(*postedPath(alerts.received().front()), path.string());
 }
 
 // Each case does something that must raise nothing, then renames in a second

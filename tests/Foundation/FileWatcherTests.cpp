@@ -3,6 +3,7 @@
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/FSEvents/WatchTree.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "FullWatchTable.h"
 #include "ProcessStatus.h"
 #include "TestRoot.h"
 
@@ -11,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -63,6 +65,19 @@ TEST(FileWatcherEventTest, PredicatesAndDescriptionFollowTheFlags)
         EXPECT_EQ(event.description(), flagsCase.outcome);
     }
 }
+
+// Plays an unprivileged user for the life of the object: folders are the user's
+// only when chowned to it.
+class PlayedUser {
+public:
+    static constexpr uid_t uid = 501;
+    PlayedUser() { ::setenv("PLATFORM_UID", std::to_string(uid).c_str(), 1); }
+    ~PlayedUser() { ::unsetenv("PLATFORM_UID"); }
+    PlayedUser(const PlayedUser&) = delete;
+    PlayedUser& operator=(const PlayedUser&) = delete;
+
+    static void owns(const fs::path& folder) { ASSERT_EQ(::chown(folder.c_str(), uid, uid), 0) << folder; }
+};
 
 class FileWatcherTest : public testsupport::PlatformRootTest {
 protected:
@@ -231,6 +246,7 @@ TEST_F(FileWatcherTest, AWatchedFolderThatGoesAwayIsWatchedAgainWhenItComesBack)
 
 TEST_F(FileWatcherTest, AFolderThatIsALinkIsNotFollowedToAFolderOfTheMachine)
 {
+    const PlayedUser user;
     const auto desktop = testsupport::homeFolder() / "Desktop";
     fs::create_directories(platform::hostPath("/usr/share/doc"));
     fs::create_directories(platform::hostPath("/Users/Shared"));
@@ -257,14 +273,34 @@ TEST_F(FileWatcherTest, AFolderThatIsALinkIsNotFollowedToAFolderOfTheMachine)
     ASSERT_TRUE(waitFor(file, 0x10100));
 }
 
+// Inside the home or on a second disk: a folder the user owns is followed wherever
+// it lies; another user's folder is not.
 TEST_F(FileWatcherTest, AFolderThatIsALinkToAFolderOfTheUserIsReportedUnderItsOwnPath)
 {
+    const PlayedUser user;
     const auto desktop = testsupport::homeFolder() / "Desktop";
     const auto elsewhere = testsupport::homeFolder() / "Projects" / "desk";
-    fs::create_directories(elsewhere / "sub");
+    const auto secondDisk = fs::path(platform::hostPath("/Volumes/Data/Downloads"));
+    const auto othersDisk = fs::path(platform::hostPath("/Volumes/Other/Downloads"));
+    for (const auto& folder : {elsewhere / "sub", secondDisk, othersDisk})
+        fs::create_directories(folder);
+    PlayedUser::owns(elsewhere);
+    PlayedUser::owns(secondDisk);
     fs::remove_all(desktop);
     fs::create_directory_symlink(elsewhere, desktop);
-    watch({desktop.string()});
+    fs::remove_all(downloads);
+    fs::create_directory_symlink(secondDisk, downloads);
+    const auto others = testsupport::homeFolder() / "Others";
+    fs::create_directory_symlink(othersDisk, others);
+    testing::internal::CaptureStderr();
+    watch({desktop.string(), downloads.string(), others.string()});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "File watcher: " + others.string() + " is a link to " + othersDisk.string() +
+                  ", which is not a folder of the user's own; it is not watched\n");
+
+    testsupport::plantFile(secondDisk / "Setup.dmg");
+    ASSERT_TRUE(waitFor(downloads / "Setup.dmg", 0x10100));
+    testsupport::plantFile(othersDisk / "unseen.dmg");
 
     testsupport::plantFile(elsewhere / "top.txt");
     ASSERT_TRUE(waitFor(desktop / "top.txt", 0x10100));
@@ -275,7 +311,8 @@ TEST_F(FileWatcherTest, AFolderThatIsALinkToAFolderOfTheUserIsReportedUnderItsOw
     testsupport::plantFile(elsewhere / "made" / "later.txt");
     ASSERT_TRUE(waitFor(desktop / "made" / "later.txt", 0x10100));
     for (const auto& event : events)
-        EXPECT_TRUE(event.path.starts_with(desktop.string() + "/")) << event.path;
+        EXPECT_TRUE(event.path.starts_with(desktop.string() + "/") || event.path.starts_with(downloads.string() + "/"))
+            << event.path;
 }
 
 TEST_F(FileWatcherTest, LinksBelowAWatchedFolderAreNotFollowed)
@@ -285,7 +322,8 @@ TEST_F(FileWatcherTest, LinksBelowAWatchedFolderAreNotFollowed)
     fs::create_directory_symlink(documents, documents / "a" / "loop");
     fs::create_directory_symlink(documents / "a", documents / "a" / "self");
     fs::create_directory_symlink(testsupport::platformRootFolder(), documents / "root");
-    const long watchesBefore = testsupport::inotifyWatchCount();
+    const long foldersOnItsPath = std::distance(documents.begin(), documents.end()) - 1;
+    const long watchesBefore = testsupport::inotifyWatchCount() + foldersOnItsPath;
     watch({documents.string()});
     EXPECT_EQ(testsupport::inotifyWatchCount() - watchesBefore, 2); // the folder and "a"
 
@@ -379,33 +417,11 @@ TEST_F(FileWatcherTest, AStreamThatCannotStartSaysSoOnceAndStartsWhenItCan)
     EXPECT_EQ(count(downloads / "unseen.txt"), 0);
 }
 
-// Stands for the system's inotify_add_watch with a watch table that is full while
-// `watchTableFull` holds; in place for the life of the object.
-std::atomic<bool> watchTableFull{false};
-
-class FullWatchTable {
-public:
-    FullWatchTable()
-    {
-        watchTableFull = true;
-        platform::fsevents::setAddWatch([](int fd, const char* path, std::uint32_t mask) {
-            if (!watchTableFull)
-                return inotify_add_watch(fd, path, mask);
-            errno = ENOSPC;
-            return -1;
-        });
-    }
-    ~FullWatchTable() { platform::fsevents::setAddWatch(nullptr); }
-    FullWatchTable(const FullWatchTable&) = delete;
-    FullWatchTable& operator=(const FullWatchTable&) = delete;
-
-    void lift() { watchTableFull = false; }
-};
-
 // The watch table is full at the start (editors and sync clients hold the user's
 // watches): one line names the first folder left unwatched; once the limit is
 // lifted the folders are watched at the next retry, folders made meanwhile and a
-// folder waited for included, and events arrive from then on.
+// folder waited for included, what arrived in them meanwhile is reported once, as
+// having arrived under its name, and events arrive from then on.
 TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLifted)
 {
     using namespace std::chrono_literals;
@@ -414,29 +430,20 @@ TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLif
     fs::create_directories(downloads / "sub");
     fs::create_directories(applications);
     platform::dispatch::runMainLoopFor(1ms);
-    FullWatchTable table;
+    testsupport::FullWatchTable table;
     testing::internal::CaptureStderr();
     watch({downloads.string() + "/", applications.string(), reports.string()});
     fs::create_directories(downloads / "made-meanwhile");
     testsupport::plantFile(downloads / "unseen.dmg");
+    testsupport::plantFile(downloads / "sub" / "unseen.pkg");
     platform::dispatch::runMainLoopFor(1s);
     EXPECT_TRUE(events.empty());
     table.lift();
 
-    int planted = 0;
-    auto nextPlanting = std::chrono::steady_clock::now();
-    const bool delivered = platform::dispatch::runMainLoopUntil(
-        [&] {
-            if (std::chrono::steady_clock::now() >= nextPlanting) {
-                fs::rename(testsupport::plantFile(testsupport::homeFolder() / "late.dmg"),
-                           downloads / ("late-" + std::to_string(planted++) + ".dmg"));
-                nextPlanting += 200ms;
-            }
-            return !events.empty();
-        },
-        15s);
-    ASSERT_TRUE(delivered) << "the folders are tried again every 5 seconds";
-    EXPECT_TRUE(events.front().path.starts_with((downloads / "late-").string())) << events.front().path;
+    constexpr std::uint32_t arrivedFile = 0x10900; // created and renamed, a file
+    ASSERT_TRUE(waitFor(downloads / "unseen.dmg", arrivedFile)) << "the folders are tried again every 5 seconds";
+    EXPECT_NE(find(downloads / "sub" / "unseen.pkg", arrivedFile), nullptr);
+    EXPECT_NE(find(downloads / "made-meanwhile", 0x20900), nullptr);
     fs::create_directory(applications / "Tool.app");
     ASSERT_TRUE(waitFor(applications / "Tool.app", 0x20100));
     for (const auto& folder : {downloads / "sub", downloads / "made-meanwhile"}) {
@@ -445,10 +452,11 @@ TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLif
     }
     const auto crash = testsupport::plantFile(reports / "Tool.crash");
     ASSERT_TRUE(waitFor(crash, 0x10100));
-    EXPECT_EQ(count(downloads / "unseen.dmg"), 0);
+    EXPECT_EQ(count(downloads / "unseen.dmg"), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "File watcher: the system's inotify watch limit is reached; " + downloads.string() +
-                  " is not watched, nor is any folder while the limit holds\n");
+                  " is not watched, nor is any folder while the limit holds; what arrives in them meanwhile is "
+                  "checked once it lifts\n");
 }
 
 // A folder that is a link is judged again whenever the link is made, removed or
@@ -457,6 +465,7 @@ TEST_F(FileWatcherTest, FoldersLeftUnwatchedAtTheWatchLimitAreWatchedOnceItIsLif
 // is re-pointed (removed and made again, or a new link renamed over it).
 TEST_F(FileWatcherTest, ALinkedFolderIsJudgedAgainWhenTheLinkIsRePointed)
 {
+    const PlayedUser user;
     const auto desktop = testsupport::homeFolder() / "Desktop";
     const fs::path system = platform::hostPath("/usr/share");
     const auto desk = testsupport::homeFolder() / "Projects" / "desk";
@@ -464,6 +473,8 @@ TEST_F(FileWatcherTest, ALinkedFolderIsJudgedAgainWhenTheLinkIsRePointed)
     fs::create_directories(system);
     testsupport::plantFile(desk / "before.txt");
     testsupport::plantFile(other / "other.txt");
+    PlayedUser::owns(desk);
+    PlayedUser::owns(other);
     fs::remove_all(desktop);
     fs::create_directory_symlink(system, desktop);
     platform::dispatch::runMainLoopFor(std::chrono::milliseconds(1));
@@ -507,6 +518,28 @@ TEST_F(FileWatcherTest, ALinkedFolderIsJudgedAgainWhenTheLinkIsRePointed)
     for (const auto& event : events)
         EXPECT_TRUE(event.path.starts_with(desktop.string() + "/") || event.path.starts_with(downloads.string() + "/"))
             << event.path;
+}
+
+// The watches follow the folders they were made on: a folder above a watched one
+// renamed, the folder made anew at the path is watched, and the moved one is no
+// longer reported under the path.
+TEST_F(FileWatcherTest, AFolderAboveAWatchedOneRenamedLeavesItWatchedAtItsPath)
+{
+    const auto logs = testsupport::homeFolder() / "Library/Logs";
+    const auto reports = logs / "DiagnosticReports";
+    const auto moved = fs::path(logs.string() + ".moved");
+    fs::create_directories(reports);
+    watch({reports.string(), downloads.string()});
+    fs::rename(logs, moved);
+    fs::create_directories(reports);
+    const auto fresh = testsupport::plantFile(reports / "new.crash");
+    ASSERT_TRUE(waitFor(fresh, 0x10100));
+    testsupport::plantFile(moved / "DiagnosticReports" / "old.crash");
+    const auto marker = testsupport::plantFile(downloads / "marker");
+    ASSERT_TRUE(waitFor(marker, 0x10100)); // events come in order: the moved folder's would be in by now
+    EXPECT_EQ(count(reports / "old.crash"), 0);
+    for (const auto& event : events)
+        EXPECT_FALSE(event.path.starts_with(moved.string())) << event.path;
 }
 
 TEST_F(FileWatcherTest, StopEndsEventsAndStopBeforeStartDoesNothing)

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -19,6 +20,11 @@ constexpr std::uint32_t watchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_M
 // waited in, or a root that is a link sits in: the root's name coming and going.
 constexpr std::uint32_t ancestorMask =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
+// Added likewise to a folder on a watched root's path: a name on that path moved.
+constexpr std::uint32_t pathMask = IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR | IN_MASK_ADD;
+// What a folder watched late, at a retry, already holds: its own event was missed,
+// whichever it was, so it counts as having arrived under its name.
+constexpr std::uint32_t arrivedUnseen = kItemCreated | kItemRenamed;
 
 std::atomic<AddWatch> addWatchInPlace{nullptr};
 
@@ -59,6 +65,18 @@ std::string nearestFolderAbove(const std::string& path)
     while (!fs::is_directory(folder, error) && folder.has_relative_path())
         folder = folder.parent_path();
     return folder.string();
+}
+
+// The folders that hold the path, nearest first, up to the file-system root.
+std::vector<std::string> foldersAbove(const std::string& path)
+{
+    std::vector<std::string> folders;
+    for (fs::path folder = fs::path(path).parent_path(); !folder.empty(); folder = folder.parent_path()) {
+        folders.push_back(folder.string());
+        if (!folder.has_relative_path())
+            break;
+    }
+    return folders;
 }
 
 // Whether the path is the folder or lies below it.
@@ -129,15 +147,17 @@ bool WatchTree::addRootTree(const std::string& root)
     return false;
 }
 
-bool WatchTree::addTree(const std::string& folder)
+bool WatchTree::addTree(const std::string& folder, std::vector<Event>* arrived)
 {
     const std::string disk = onDisk(folder);
     if (!isFolder(disk))
         return false;
-    watchFolder(folder, disk);
-    forEachBelow(folder, [this](const std::string& path, const std::string& pathOnDisk, bool folderItem) {
-        if (folderItem)
-            watchFolder(path, pathOnDisk);
+    if (!watchFolder(folder, disk))
+        return true;
+    forEachBelow(folder, [&](const std::string& path, const std::string& pathOnDisk, bool folderItem) {
+        if (arrived)
+            arrived->push_back({nextEventId(), path, arrivedUnseen | itemKind(folderItem)});
+        return folderItem && watchFolder(path, pathOnDisk);
     });
     return true;
 }
@@ -152,7 +172,8 @@ void WatchTree::forEachBelow(const std::string& folder, const Visitor& visit) co
         std::error_code unknown;
         // The kind the folder listing gave, without a call per item where it gave one.
         const bool folderItem = !it->is_symlink(unknown) && it->is_directory(unknown);
-        visit(joined(folder, tailBelow(disk, pathOnDisk)), pathOnDisk, folderItem);
+        if (!visit(joined(folder, tailBelow(disk, pathOnDisk)), pathOnDisk, folderItem) && folderItem)
+            it.disable_recursion_pending();
     }
 }
 
@@ -164,37 +185,35 @@ std::string WatchTree::onDisk(const std::string& folder) const
     return folder;
 }
 
-void WatchTree::watchFolder(const std::string& folder, const std::string& disk)
+// A folder left out at the watch limit is kept without the folders below it: they
+// are walked once it is watched.
+bool WatchTree::watchFolder(const std::string& folder, const std::string& disk)
 {
     const int wd = addWatch(fd_, disk, watchMask);
     if (wd >= 0) {
         folders_[wd] = folder;
-    } else if (errno == ENOSPC) {
+        return true;
+    }
+    if (errno == ENOSPC) {
         unwatched_.insert(folder);
         noteWatchLimit(folder);
     }
+    return false;
 }
 
-// Each folder again with what is below it (once: a folder below one tried again is
-// tried with it), then the roots waited for.
+// The folders left out, topmost first, each walked once it is watched and what it
+// holds reported; the first that still cannot be watched ends the round, as
+// nothing more can be. Then the roots waited for.
 std::vector<Event> WatchTree::retryUnwatched()
 {
-    std::set<std::string> tried;
-    const auto triedAbove = [&tried](const std::string& folder) {
-        for (auto slash = folder.rfind('/'); slash != std::string::npos && slash > 0;
-             slash = folder.rfind('/', slash - 1))
-            if (tried.contains(folder.substr(0, slash)))
-                return true;
-        return false;
-    };
-    for (const auto& folder : std::exchange(unwatched_, {})) {
-        if (triedAbove(folder))
-            continue;
-        tried.insert(folder);
-        addTree(folder);
+    std::vector<Event> events;
+    while (!unwatched_.empty()) {
+        const std::string folder = unwatched_.extract(unwatched_.begin()).value();
+        addTree(folder, &events);
+        if (unwatched_.contains(folder))
+            break;
     }
     ancestorsUnwatched_ = false;
-    std::vector<Event> events;
     attachAppearedRoots(events);
     return events;
 }
@@ -203,7 +222,8 @@ void WatchTree::noteWatchLimit(const std::string& unwatchedFolder)
 {
     if (!std::exchange(watchLimitNoted_, true))
         notices_.push_back("the system's inotify watch limit is reached; " + unwatchedFolder +
-                           " is not watched, nor is any folder while the limit holds");
+                           " is not watched, nor is any folder while the limit holds; what arrives in them "
+                           "meanwhile is checked once it lifts");
 }
 
 void WatchTree::forgetTree(const std::string& folder)
@@ -211,7 +231,7 @@ void WatchTree::forgetTree(const std::string& folder)
     std::erase_if(unwatched_, [&folder](const std::string& unwatched) { return isWithin(folder, unwatched); });
     for (auto it = folders_.begin(); it != folders_.end();) {
         if (isWithin(folder, it->second)) {
-            if (!isAncestorWatch(it->first))
+            if (!isNameWatch(it->first))
                 inotify_rm_watch(fd_, it->first);
             it = folders_.erase(it);
         } else {
@@ -224,6 +244,7 @@ void WatchTree::reportContents(const std::string& folder, std::vector<Event>& ev
 {
     forEachBelow(folder, [&events](const std::string& path, const std::string&, bool folderItem) {
         events.push_back({nextEventId(), path, kItemCreated | itemKind(folderItem)});
+        return true;
     });
 }
 
@@ -270,15 +291,16 @@ void WatchTree::translateTreeEvent(const inotify_event& event, std::vector<Event
 // their parent.
 void WatchTree::forgetWatch(int wd, bool moved)
 {
-    if (std::erase_if(ancestors_, [wd](const auto& ancestor) { return ancestor.second == wd; }) && moved &&
-        !folders_.contains(wd))
+    const auto watchedBy = [wd](const auto& named) { return named.second == wd; };
+    const bool named = std::erase_if(ancestors_, watchedBy) + std::erase_if(pathFolders_, watchedBy) > 0;
+    if (named && moved && !folders_.contains(wd))
         inotify_rm_watch(fd_, wd);
     const auto folder = folders_.find(wd);
     if (folder == folders_.end())
         return;
     const std::string path = folder->second;
     const bool isRoot = roots_.contains(path);
-    if (isRoot && std::ranges::find(missingRoots_, path) == missingRoots_.end())
+    if (isRoot && !isMissing(path))
         missingRoots_.push_back(path);
     if (!moved)
         folders_.erase(folder);
@@ -289,6 +311,12 @@ void WatchTree::forgetWatch(int wd, bool moved)
 bool WatchTree::isAncestorWatch(int wd) const
 {
     return std::ranges::any_of(ancestors_, [wd](const auto& ancestor) { return ancestor.second == wd; });
+}
+
+bool WatchTree::isNameWatch(int wd) const
+{
+    return isAncestorWatch(wd) ||
+           std::ranges::any_of(pathFolders_, [wd](const auto& pathFolder) { return pathFolder.second == wd; });
 }
 
 bool WatchTree::isWaitingEvent(const inotify_event& event) const
@@ -305,7 +333,7 @@ bool WatchTree::rejudgeNamedRoots(const inotify_event& event)
     constexpr std::uint32_t nameChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
     if (event.len == 0 || event.name[0] == '\0' || !(event.mask & nameChanges))
         return false;
-    bool rejudge = false;
+    bool rejudge = rejudgeMovedPaths(event);
     for (const auto& [folder, wd] : ancestors_) {
         if (wd != event.wd)
             continue;
@@ -317,16 +345,45 @@ bool WatchTree::rejudgeNamedRoots(const inotify_event& event)
                                          fs::canonical(root, error).string() == linked->second;
             if (leadsWhereItDid)
                 continue;
-            forgetTree(root);
             linkedRoots_.erase(linked);
-            if (std::ranges::find(missingRoots_, root) == missingRoots_.end())
-                missingRoots_.push_back(root);
+            forgetRoot(root);
             rejudge = true;
-        } else if (std::ranges::find(missingRoots_, root) != missingRoots_.end()) {
+        } else if (isMissing(root)) {
             rejudge = true;
         }
     }
     return rejudge;
+}
+
+// A folder on a watched root's path moved away, or another moved into its place:
+// the root's watches follow the folder they were made on, so each root below that
+// name is forgotten (its events dropped) and waited for at its path again.
+bool WatchTree::rejudgeMovedPaths(const inotify_event& event)
+{
+    if (!(event.mask & (IN_MOVED_FROM | IN_MOVED_TO)))
+        return false;
+    std::vector<std::string> moved;
+    for (const auto& [folder, wd] : pathFolders_)
+        if (wd == event.wd)
+            for (const auto& root : roots_)
+                if (const std::string name = joined(folder, "/" + std::string(event.name));
+                    name != root && isWithin(name, root) && !isMissing(root))
+                    moved.push_back(root);
+    for (const auto& root : moved)
+        forgetRoot(root);
+    return !moved.empty();
+}
+
+void WatchTree::forgetRoot(const std::string& root)
+{
+    forgetTree(root);
+    if (!isMissing(root))
+        missingRoots_.push_back(root);
+}
+
+bool WatchTree::isMissing(const std::string& root) const
+{
+    return std::ranges::find(missingRoots_, root) != missingRoots_.end();
 }
 
 // Watches the missing roots that are there now, reporting what a root already
@@ -353,26 +410,38 @@ void WatchTree::attachAppearedRoots(std::vector<Event>& events)
 // have appeared before it was).
 bool WatchTree::watchAncestors()
 {
-    std::set<std::string> needed;
+    std::set<std::string> waitedIn;
     for (const auto& root : missingRoots_)
-        needed.insert(nearestFolderAbove(root));
+        waitedIn.insert(nearestFolderAbove(root));
     for (const auto& [root, target] : linkedRoots_)
-        needed.insert(nearestFolderAbove(root));
-    for (auto it = ancestors_.begin(); it != ancestors_.end();) {
+        waitedIn.insert(nearestFolderAbove(root));
+    std::set<std::string> onPaths;
+    for (const auto& root : roots_)
+        if (!isMissing(root))
+            std::ranges::copy(foldersAbove(root), std::inserter(onPaths, onPaths.end()));
+    watchNames(pathFolders_, onPaths, pathMask);
+    return watchNames(ancestors_, waitedIn, ancestorMask);
+}
+
+// Keeps the name watches of `watches` to the folders needed: drops the others,
+// adds the missing ones with `mask`; true when one was added.
+bool WatchTree::watchNames(std::map<std::string, int>& watches, std::set<std::string> needed, std::uint32_t mask)
+{
+    for (auto it = watches.begin(); it != watches.end();) {
         if (needed.erase(it->first)) {
             ++it;
             continue;
         }
         const int wd = it->second;
-        it = ancestors_.erase(it);
-        if (!folders_.contains(wd) && !isAncestorWatch(wd))
+        it = watches.erase(it);
+        if (!folders_.contains(wd) && !isNameWatch(wd))
             inotify_rm_watch(fd_, wd);
     }
     bool added = false;
     for (const auto& folder : needed) {
-        const int wd = addWatch(fd_, folder, ancestorMask);
+        const int wd = addWatch(fd_, folder, mask);
         if (wd >= 0) {
-            ancestors_[folder] = wd;
+            watches[folder] = wd;
             added = true;
         } else if (errno == ENOSPC) {
             ancestorsUnwatched_ = true;

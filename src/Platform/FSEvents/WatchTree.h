@@ -24,8 +24,9 @@ void setAddWatch(AddWatch addWatch);
 // that is a link is followed when `followsLinkedRoot` allows it, its events
 // named under the root's own path, and is judged again whenever its folder sees
 // a change of that name; links below a root are never followed. Folders left
-// unwatched at the system's watch limit are kept for retryUnwatched(). Used from
-// one thread at a time.
+// unwatched at the system's watch limit are kept for retryUnwatched(). A root is
+// judged again when a folder on its path is renamed, as the watches follow the
+// folders they were made on. Used from one thread at a time.
 class WatchTree {
 public:
     explicit WatchTree(int inotifyFd, LinkedRootCheck followsLinkedRoot = {})
@@ -44,9 +45,10 @@ public:
     // Whether folders (or the folders roots are waited in) were left unwatched at
     // the system's watch limit and not yet watched.
     bool hasUnwatched() const { return !unwatched_.empty() || ancestorsUnwatched_; }
-    // Tries again to watch what was left unwatched at the watch limit, with the
-    // folders made in it meanwhile, silently; returns the events of roots that
-    // appeared meanwhile. What is watched from now on is reported from now on.
+    // Tries again to watch what was left unwatched at the watch limit, topmost
+    // first, stopping at the first that still cannot be watched; returns what each
+    // folder watched now holds, as having arrived (created and renamed), and the
+    // events of roots that appeared meanwhile.
     std::vector<Event> retryUnwatched();
 
     // The lines to tell the user since the last call: a linked root refused, the
@@ -56,26 +58,34 @@ public:
 
 private:
     // Calls with the path of each item below a watched folder, its path on disk and
-    // whether it is a folder (a link is not).
-    using Visitor = std::function<void(const std::string& path, const std::string& pathOnDisk, bool isFolder)>;
+    // whether it is a folder (a link is not); returns whether to go into a folder.
+    using Visitor = std::function<bool(const std::string& path, const std::string& pathOnDisk, bool isFolder)>;
 
     bool addRootTree(const std::string& root);
-    // Watches the folder (never through a link) and every folder below it, silently.
-    bool addTree(const std::string& folder);
+    // Watches the folder (never through a link) and every folder below it; what it
+    // holds is added to `arrived`, when given, as having arrived unseen. False when
+    // the folder is not there.
+    bool addTree(const std::string& folder, std::vector<Event>* arrived = nullptr);
     void forEachBelow(const std::string& folder, const Visitor& visit) const;
     // The folder's path on disk: under a root that is a link, in the folder it leads to.
     std::string onDisk(const std::string& folder) const;
-    void watchFolder(const std::string& folder, const std::string& disk);
+    bool watchFolder(const std::string& folder, const std::string& disk);
     void noteWatchLimit(const std::string& unwatchedFolder);
     void forgetTree(const std::string& folder);
     void forgetWatch(int wd, bool moved);
     void reportContents(const std::string& folder, std::vector<Event>& events);
     void translateTreeEvent(const inotify_event& event, std::vector<Event>& events);
     bool isAncestorWatch(int wd) const;
+    // Whether the watch serves a folder watched for names (waited in, or on a path).
+    bool isNameWatch(int wd) const;
+    bool isMissing(const std::string& root) const;
+    void forgetRoot(const std::string& root);
+    bool rejudgeMovedPaths(const inotify_event& event);
     bool isWaitingEvent(const inotify_event& event) const;
     bool rejudgeNamedRoots(const inotify_event& event);
     void attachAppearedRoots(std::vector<Event>& events);
     bool watchAncestors();
+    bool watchNames(std::map<std::string, int>& watches, std::set<std::string> needed, std::uint32_t mask);
 
     int fd_;
     std::map<int, std::string> folders_;   // watch descriptor -> folder of a watched tree
@@ -84,6 +94,8 @@ private:
     // Folder a missing root is waited for in -> its watch descriptor (two paths
     // to one folder share one).
     std::map<std::string, int> ancestors_;
+    // Folder on the path of a watched root -> its watch descriptor.
+    std::map<std::string, int> pathFolders_;
     LinkedRootCheck followsLinkedRoot_;
     std::map<std::string, std::string> linkedRoots_; // root that is a link -> the folder it leads to
     std::set<std::string> refusedRoots_;
