@@ -202,19 +202,24 @@ Node nodeFromValue(const Value& value)
 
 // The parser and the release of its tree recurse once per level, and a binary list
 // is copied out value by value: a list past a bound is refused before it is parsed.
-PlistFit fitWithinBounds(const Data& bytes)
+PlistFitting fitWithinBounds(const Data& bytes)
 {
     if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
-        return PlistFit::Unreadable;
+        return {};
     return propertyListFit(bytes,
                            {maximumPropertyListNesting, maximumPropertyListValues, maximumPropertyListContentBytes});
 }
 
-// Bytes found within the bounds.
-std::optional<Value> parseFitting(const Data& bytes)
+// A list found within the bounds: an XML list's body as written anew, else its bytes.
+std::optional<Value> parseFitting(const Data& bytes, const PlistFitting& fitting)
 {
+    const bool xml = !fitting.xmlBody.empty();
+    const char* text = xml ? fitting.xmlBody.data() : reinterpret_cast<const char*>(bytes.data());
+    const std::size_t size = xml ? fitting.xmlBody.size() : bytes.size();
+    if (size > std::numeric_limits<uint32_t>::max())
+        return std::nullopt;
     plist_t root = nullptr;
-    plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<uint32_t>(bytes.size()), &root);
+    plist_from_memory(text, static_cast<uint32_t>(size), &root);
     if (!root)
         return std::nullopt;
     Node owner(root);
@@ -243,9 +248,10 @@ std::string boundPassed(PlistFit fit)
 
 std::optional<Value> parsePropertyList(const Data& bytes)
 {
-    if (fitWithinBounds(bytes) != PlistFit::Within)
+    const PlistFitting fitting = fitWithinBounds(bytes);
+    if (fitting.fit != PlistFit::Within)
         return std::nullopt;
-    return parseFitting(bytes);
+    return parseFitting(bytes, fitting);
 }
 
 std::optional<Value> readPropertyListFile(const std::string& path)
@@ -253,12 +259,13 @@ std::optional<Value> readPropertyListFile(const std::string& path)
     Data bytes;
     if (!readWholeFile(path, bytes, maximumPropertyListSize))
         return std::nullopt;
-    if (const PlistFit fit = fitWithinBounds(bytes); fit != PlistFit::Within) {
-        if (const std::string bound = boundPassed(fit); !bound.empty())
+    const PlistFitting fitting = fitWithinBounds(bytes);
+    if (fitting.fit != PlistFit::Within) {
+        if (const std::string bound = boundPassed(fitting.fit); !bound.empty())
             reportSkippedFile(path, bound);
         return std::nullopt;
     }
-    return parseFitting(bytes);
+    return parseFitting(bytes, fitting);
 }
 
 std::optional<Data> serializePropertyList(const Value& value, PropertyListFormat format)
