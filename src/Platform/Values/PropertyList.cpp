@@ -226,10 +226,12 @@ std::optional<Value> parseFitting(const Data& bytes, const PlistFitting& fitting
     return valueFromNode(root, 1);
 }
 
-// The end of the line that tells a list refused for a bound; empty for any other outcome.
-std::string boundPassed(PlistFit fit)
+// The end of the line that tells why a list is refused; empty for one within the bounds.
+std::string refusalOf(PlistFit fit)
 {
     switch (fit) {
+    case PlistFit::Unreadable:
+        return "is not a property list that can be read";
     case PlistFit::TooDeep:
         return "nests deeper than " + std::to_string(maximumPropertyListNesting) + " levels";
     case PlistFit::TooManyValues:
@@ -238,7 +240,6 @@ std::string boundPassed(PlistFit fit)
         return "holds more than " + std::to_string(maximumPropertyListContentBytes) +
                " bytes of text and data once read";
     case PlistFit::Within:
-    case PlistFit::Unreadable:
         break;
     }
     return {};
@@ -260,12 +261,14 @@ std::optional<Value> readPropertyListFile(const std::string& path)
     if (!readWholeFile(path, bytes, maximumPropertyListSize))
         return std::nullopt;
     const PlistFitting fitting = fitWithinBounds(bytes);
-    if (fitting.fit != PlistFit::Within) {
-        if (const std::string bound = boundPassed(fitting.fit); !bound.empty())
-            reportSkippedFile(path, bound);
-        return std::nullopt;
+    PlistFit fit = fitting.fit;
+    if (fit == PlistFit::Within) {
+        if (auto value = parseFitting(bytes, fitting))
+            return value;
+        fit = PlistFit::Unreadable;
     }
-    return parseFitting(bytes, fitting);
+    reportSkippedFile(path, refusalOf(fit));
+    return std::nullopt;
 }
 
 std::optional<Data> serializePropertyList(const Value& value, PropertyListFormat format)

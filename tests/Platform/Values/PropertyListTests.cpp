@@ -351,18 +351,22 @@ TEST(PropertyList, ABinaryTrailerClaimingMoreObjectsThanTheBoundIsRefusedInConst
 
 class PropertyListFileTest : public testsupport::PlatformRootTest {};
 
-TEST_F(PropertyListFileTest, AFileRefusedForABoundIsSkippedWithOneLineNamingIt)
+TEST_F(PropertyListFileTest, AFileRefusedIsSkippedWithOneLineSayingWhy)
 {
     const auto folder = testsupport::homeFolder() / "Library/LaunchAgents";
     const std::pair<std::string, Data> refused[] = {
         {"doubling.plist", testsupport::doublingBinaryPlist(30)},
         {"deep.plist", nestedBinary(maximumPropertyListNesting + 1)},
         {"copies.plist", binaryArrayOfOneObject(200, binaryLeaf(0x4, 1 << 20))},
+        {"text.plist", bytesOf("not a property list")},
+        {"entities.plist", bytesOf("<!DOCTYPE plist [<!ENTITY a \"b\">]><plist><string>&a;</string></plist>")},
     };
     const std::string said[] = {
         "holds more than 262144 values once read",
         "nests deeper than 512 levels",
         "holds more than 33554432 bytes of text and data once read",
+        "is not a property list that can be read",
+        "is not a property list that can be read",
     };
     testing::internal::CaptureStdout();
     for (const auto& [name, bytes] : refused) {
