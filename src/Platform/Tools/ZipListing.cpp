@@ -1,6 +1,6 @@
 #include "Platform/Tools/ZipListing.h"
 
-#include "Platform/Tools/ToolProcess.h"
+#include "Platform/Tools/ZipExtraction.h"
 
 #include <charconv>
 #include <regex>
@@ -22,7 +22,7 @@ std::optional<std::uint64_t> numberOf(const std::string& digits)
 
 std::optional<ZipListingTotals> listedTotals(const std::string& archive)
 {
-    auto process = ToolProcess::launch("/usr/bin/unzip", {"-Zt", archive}, ToolProcess::Capture::OutputAndError);
+    auto process = launchUnzip({"-Zt", archive}, ToolProcess::Capture::OutputAndError);
     if (!process)
         return std::nullopt;
     const std::string totals = process->readOutputToEnd();
