@@ -35,6 +35,8 @@ constexpr DownloadLimits indexLimits{64 * 1024, platform::smallTransferDeadlines
 constexpr DownloadLimits archiveLimits{256 * 1024 * 1024, platform::largeTransferDeadlines};
 // The most the archive may unpack to, by its own listing (a database is tens of MiB).
 constexpr std::uint64_t maximumUnpackedArchiveSize = std::uint64_t{1024} * 1024 * 1024;
+// The most members the archive may list (it holds the database and little else).
+constexpr std::uint64_t maximumArchiveMembers = 1'000;
 
 // Makes the folder of `file` and removes an old `file`; failures are ignored,
 // since the download then fails or reuses what is there.
@@ -65,17 +67,20 @@ void storePhoneNumber(const INIParser::Section& section)
         suite->setObject(SettingsKey::phoneNumber, phone->second);
 }
 
-// Whether the archive can be listed and unpacks, by its listing, within the limit;
-// says why not.
+// Whether the archive can be listed and, by its listing, holds and unpacks to no
+// more than the limits; says why not.
 bool unpacksWithinLimit(const std::string& archive)
 {
-    const auto size = platform::listedUnpackedSize(archive);
-    if (!size)
+    const auto listed = platform::listedTotals(archive);
+    if (!listed)
         printLine("The definitions archive cannot be listed; it is not unpacked: " + archive);
-    else if (*size > maximumUnpackedArchiveSize)
-        printLine("The definitions archive would unpack to " + std::to_string(*size) + " bytes, more than " +
-                  std::to_string(maximumUnpackedArchiveSize) + "; it is not unpacked: " + archive);
-    return size && *size <= maximumUnpackedArchiveSize;
+    else if (listed->members > maximumArchiveMembers)
+        printLine("The definitions archive holds " + std::to_string(listed->members) + " members, more than " +
+                  std::to_string(maximumArchiveMembers) + "; it is not unpacked: " + archive);
+    else if (listed->unpackedSize > maximumUnpackedArchiveSize)
+        printLine("The definitions archive would unpack to " + std::to_string(listed->unpackedSize) +
+                  " bytes, more than " + std::to_string(maximumUnpackedArchiveSize) + "; it is not unpacked: " + archive);
+    return listed && listed->members <= maximumArchiveMembers && listed->unpackedSize <= maximumUnpackedArchiveSize;
 }
 
 } // namespace

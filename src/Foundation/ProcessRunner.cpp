@@ -26,19 +26,10 @@ std::optional<std::string> runTaskReturningOutput(const std::string& launchPath,
     return output;
 }
 
-namespace {
-
-bool succeeds(const std::string& launchPath, const std::vector<std::string>& arguments)
-{
-    auto process = ToolProcess::launch(launchPath, arguments, ToolProcess::Capture::Nothing);
-    return process && process->waitForExit() == 0;
-}
-
-} // namespace
-
 bool unzipFile(const std::string& atPath, const std::string& toDirectory)
 {
-    return succeeds("/usr/bin/unzip", {"-o", atPath, "-d", toDirectory});
+    auto process = platform::launchUnzip({"-o", atPath, "-d", toDirectory}, ToolProcess::Capture::Nothing);
+    return process && process->waitForExit() == 0;
 }
 
 bool unzipMember(const std::string& atPath, const std::string& member, const std::string& toDirectory,

@@ -29,7 +29,8 @@ std::optional<std::string> runTaskReturningOutput(const std::string& launchPath,
 // "/usr/bin/unzip" "-o" <zip> "-d" <folder>: extracts, overwriting, with the
 // tool's messages on this process's output; waits for it. True only when the
 // tool ran and ended with status 0 (a damaged archive, such as one failing its
-// CRC check, gives false).
+// CRC check, gives false, as does an encrypted member: the tool is never left to
+// ask for a password).
 [[nodiscard]] bool unzipFile(const std::string& atPath, const std::string& toDirectory);
 
 // "/usr/bin/unzip" "-o" <zip> <member> "-d" <folder> writing no more than

@@ -205,8 +205,8 @@ TEST_F(StartupItemTriageTest, ABurstOfLaunchAgentsIsComparedOneSnapshotAtATimeAn
     EXPECT_EQ(reported.size(), burst + 1u);
 }
 
-// Neither at start-up nor later does a FIFO, a socket, a link to a device or a
-// huge plist hold the agent up: each is skipped with one line, and a well-formed
+// Neither at start-up nor later does a FIFO, a socket, a link to a device, a huge
+// plist or one whose tags hide its depth hold the agent up: each is skipped with one line, and a well-formed
 // plist beside them is alerted.
 TEST_F(StartupItemTriageTest, HostileEntriesAreSkippedAndAWellFormedPlistBesideThemIsAlerted)
 {
@@ -228,6 +228,31 @@ TEST_F(StartupItemTriageTest, HostileEntriesAreSkippedAndAWellFormedPlistBesideT
     for (const auto* entries : {&atStart, &later})
         for (const auto& [path, refusal] : entries->entries())
             EXPECT_THAT(output, testing::HasSubstr("\"" + path.string() + "\" " + refusal)) << path;
+}
+
+// Launch agents that loaders skipping the prolog read, dropped in one after the
+// other: one that begins with a byte-order mark, one whose DOCTYPE leaves a quote open.
+TEST_F(StartupItemTriageTest, LaunchAgentsWithALenientlyReadPrologAreAlerted)
+{
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const std::pair<std::string, std::string> prologs[] = {
+        {"Marked", "\xEF\xBB\xBF" + declaration},
+        {"Quoted", declaration + "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN \"http://www.apple.com/DTDs/"
+                                 "PropertyList-1.0.dtd\">\n"},
+    };
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    startAgent();
+    for (const auto& [name, prolog] : prologs) {
+        testsupport::plantFile(userAgents / ("com.example." + name + ".plist"),
+                               prolog + "<plist version=\"1.0\"><dict><key>Label</key><string>com.example." + name +
+                                   "</string><key>Program</key><string>" + applicationPath(name) + "/Contents/MacOS/" +
+                                   name + "</string><key>RunAtLoad</key><true/></dict></plist>\n");
+        ASSERT_TRUE(waitForPosts(alerts, alerts.received().size() + 1)) << name;
+    }
+    settle();
+    ASSERT_EQ(alerts.received().size(), 2u);
+    EXPECT_EQ(reportedItem(alerts.received()[0]), applicationPath("Marked"));
+    EXPECT_EQ(reportedItem(alerts.received()[1]), applicationPath("Quoted"));
 }
 
 // The login-items poll, with a clock of the test's.

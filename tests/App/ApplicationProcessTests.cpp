@@ -1,5 +1,6 @@
 // The application started as a program, as the user and launchd start it.
 #include "AppShellTest.h"
+#include "DeceptiveXmlPlists.h"
 #include "RootProcesses.h"
 
 #include "App/AgentIdentity.h"
@@ -60,6 +61,21 @@ protected:
     }
 
     static bool hasEnded(pid_t pid) { return !platform::runningProcessStartTime(pid); }
+
+    // A suite file that cannot be read is kept aside before the defaults are written
+    // over it, and both programs start.
+    void expectASuiteKeptAsideAndBothProgramsStarted(const std::string& unreadable)
+    {
+        const std::string suite = appGroupDefaults()->plistPath();
+        testsupport::plantFile(suite, unreadable);
+        startApplication();
+        ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+        EXPECT_EQ(testsupport::readFileText(suite + ".corrupt"), unreadable);
+        const auto written = platform::readPropertyListFile(suite);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(*written->find(K::moveDeletedToTrash), platform::Value(true));
+        EXPECT_EQ(runningApplicationCount(), 1u);
+    }
 
     static std::size_t runningApplicationCount()
     {
@@ -178,19 +194,16 @@ TEST_F(ApplicationProcess, AfterASelfUpdateTheRelaunchedApplicationHasTheAgentRu
         << "the agent runs again";
 }
 
-// A suite file that cannot be read is kept aside before the defaults are written
-// over it, and both programs start.
 TEST_F(ApplicationProcess, ACorruptSuiteIsKeptAsideAndBothProgramsStart)
 {
-    const std::string suite = appGroupDefaults()->plistPath();
-    testsupport::plantFile(suite, "{ not a property list");
-    startApplication();
-    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
-    EXPECT_EQ(testsupport::readFileText(suite + ".corrupt"), "{ not a property list");
-    const auto written = platform::readPropertyListFile(suite);
-    ASSERT_TRUE(written);
-    EXPECT_EQ(*written->find(K::moveDeletedToTrash), platform::Value(true));
-    EXPECT_EQ(runningApplicationCount(), 1u);
+    expectASuiteKeptAsideAndBothProgramsStarted("{ not a property list");
+}
+
+// One whose tags hide hundreds of thousands of levels, which the parser's release
+// of its tree would overflow the stack on.
+TEST_F(ApplicationProcess, ASuiteDeeperThanItsTagsLookIsKeptAsideAndBothProgramsStart)
+{
+    expectASuiteKeptAsideAndBothProgramsStarted(testsupport::deceptiveXmlPlists().front().bytes);
 }
 
 // The application's settings file left to another user (as a run with sudo leaves it,

@@ -3,7 +3,9 @@
 #include "Detection/DatabaseManager.h"
 #include "Detection/UpdateDatabase.h"
 #include "Detection/UpdateLock.h"
+#include "CrowdedZip.h"
 #include "LoopbackServer.h"
+#include "WithTerminal.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"
@@ -108,14 +110,15 @@ protected:
     }
 
     // An archive of the given files (name, contents) and links (name, target) as the
-    // server's archive; links are stored as links.
+    // server's archive; links are stored as links, and files encrypted when asked.
     void serveArchive(const std::vector<std::pair<std::string, std::string>>& files,
-                      const std::vector<std::pair<std::string, std::string>>& links = {})
+                      const std::vector<std::pair<std::string, std::string>>& links = {}, bool encrypted = false)
     {
         const auto folder = testsupport::platformRootFolder() / "archive";
         fs::remove_all(folder);
         fs::create_directories(folder);
-        std::string command = "cd '" + folder.string() + "' && zip -q -r -y archive.zip";
+        std::string command = "cd '" + folder.string() + "' && zip -q -r -y" + (encrypted ? " -P secret" : "") +
+                              " archive.zip";
         for (const auto& [name, contents] : files) {
             testsupport::plantFile(folder / name, contents);
             command += " '" + name + "'";
@@ -295,6 +298,7 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutASoundUnpackedDa
         std::vector<std::pair<std::string, std::string>> files;
         std::vector<std::pair<std::string, std::string>> links;
         bool badCrc = false;
+        bool encrypted = false;
     } cases[] = {
         {"no bgx.db", {{"readme.txt", "x"}}, {}},
         {"bgx.db is a folder", {{"bgx.db/inner", "x"}}, {}},
@@ -305,12 +309,13 @@ TEST_F(DefinitionsUpdate, InstallFailsAndKeepsTheDatabaseWithoutASoundUnpackedDa
         {"bgx.db has no records", {{"bgx.db", testsupport::readFileText(testsupport::platformRootFolder() / "empty.db")}}, {}},
         {"bgx.db is cut short", {{"bgx.db", sound.substr(0, sound.size() / 2)}}, {}},
         {"the archive fails its CRC check", {{"bgx.db", sound}}, {}, true},
+        {"bgx.db is encrypted", {{"bgx.db", sound}}, {}, false, true},
     };
     for (const auto& c : cases) {
         fs::remove_all(fs::path(databaseZipPath()).parent_path());
         // A copy left by an earlier unpack is not installed for this archive.
         testsupport::plantFile(downloadedDatabasePath(), databaseBytes("5.0"));
-        serveArchive(c.files, c.links);
+        serveArchive(c.files, c.links, c.encrypted);
         if (c.badCrc) {
             const std::lock_guard lock(mutex);
             archive = withBadCrc(*archive);
@@ -345,22 +350,28 @@ TEST_F(DefinitionsUpdate, AnswersOverTheirLimitAreErrors)
     EXPECT_FALSE(fs::exists(databaseZipPath()));
 }
 
-TEST_F(DefinitionsUpdate, AnArchiveListedAsUnpackingToMoreThanAGibibyteIsNotUnpacked)
+TEST_F(DefinitionsUpdate, AnArchiveListedAsUnpackingToMoreThanAGibibyteOrHoldingTooManyMembersIsNotUnpacked)
 {
     installDatabase("1.0");
     const auto before = testsupport::readFileText(databasePath());
     serveArchive({{"bgx.db", databaseBytes("2.0")}});
-    {
-        const std::lock_guard lock(mutex);
-        archive = withListedSize(*archive, (1u << 30) + 1);
+    const std::pair<std::string, std::string> refused[] = {
+        {withListedSize(*archive, (1u << 30) + 1),
+         "would unpack to 1073741825 bytes, more than 1073741824; it is not unpacked"},
+        {testsupport::crowdedZip(200'000), "holds 200000 members, more than 1000; it is not unpacked"},
+    };
+    for (const auto& [bytes, line] : refused) {
+        {
+            const std::lock_guard lock(mutex);
+            archive = bytes;
+        }
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(download());
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_NE(said.find(line), std::string::npos) << said;
+        EXPECT_EQ(testsupport::readFileText(databasePath()), before);
+        EXPECT_FALSE(fs::exists(downloadedDatabasePath()));
     }
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(download());
-    const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("would unpack to 1073741825 bytes, more than 1073741824; it is not unpacked"),
-              std::string::npos) << said;
-    EXPECT_EQ(testsupport::readFileText(databasePath()), before);
-    EXPECT_FALSE(fs::exists(downloadedDatabasePath()));
 }
 
 TEST_F(DefinitionsUpdate, InstallNeedsAnInstalledDatabase)
@@ -455,6 +466,21 @@ TEST_F(DefinitionsUpdate, AnUpdateLockHeldLongerThanTheWaitFailsTheUpdate)
     EXPECT_NE(said.find("another definitions update is still running"), std::string::npos) << said;
     EXPECT_EQ(requests, 0);
     EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 1.0);
+}
+
+// Started from a terminal, an update whose database member is encrypted fails at
+// once, as any archive that cannot be unpacked, and the next update takes the lock.
+TEST_F(DefinitionsUpdate, AnEncryptedDatabaseFailsTheUpdateFromATerminalAndReleasesTheLock)
+{
+    installDatabase("1.0");
+    serveArchive({{"bgx.db", databaseBytes("2.0")}}, {}, true);
+    UpdateLock::setMaximumWaitForTesting(300ms);
+    const auto answer = testsupport::answerWithTerminal([&] { return !download() && UpdateLock().held(); }, 30s);
+    UpdateLock::setMaximumWaitForTesting(UpdateLock::maximumWait);
+    ASSERT_TRUE(answer) << "the update waited on the terminal";
+    EXPECT_TRUE(*answer);
+    EXPECT_EQ(DatabaseManager::shared().getVersion(databasePath()), 1.0);
+    EXPECT_FALSE(fs::exists(downloadedDatabasePath()));
 }
 
 } // namespace

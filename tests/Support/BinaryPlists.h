@@ -51,4 +51,19 @@ inline Bytes doublingBinaryPlist(std::size_t levels)
     return binaryPlist(objects, 2);
 }
 
+// A binary plist of `size` bytes whose trailer claims `claimed` objects: one real
+// object (false) and a table of one-byte offsets to it, as long as the file holds.
+inline Bytes lyingTrailerBinaryPlist(std::size_t size, std::uint64_t claimed)
+{
+    Bytes bytes{'b', 'p', 'l', 'i', 's', 't', '0', '0', 0x08};
+    bytes.resize(size - 32, 8);
+    bytes.insert(bytes.end(), 6, 0);
+    bytes.push_back(1); // offset size
+    bytes.push_back(1); // reference size
+    appendBigEndian(bytes, claimed, 8);
+    appendBigEndian(bytes, 0, 8);
+    appendBigEndian(bytes, 9, 8); // the offset table follows the object
+    return bytes;
+}
+
 } // namespace testsupport

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BinaryPlists.h"
+#include "DeceptiveXmlPlists.h"
 #include "Platform/Values/PropertyList.h"
 
 #include <fcntl.h>
@@ -19,8 +20,10 @@ namespace testsupport {
 
 // Entries of a watched folder that no reader may block on or take in whole, each
 // named like a plist: a FIFO with no writer, a listening socket, a link to
-// /dev/zero, a well-formed 50 MB plist and a 30-level doubling plist (billions of
-// values once read). The socket is closed with the object.
+// /dev/zero, a well-formed 50 MB plist, a 30-level doubling plist (billions of
+// values once read), a binary plist whose trailer claims millions of objects, and
+// XML plists whose tags hide hundreds of thousands of levels. The socket is closed
+// with the object.
 class HostileEntries {
 public:
     struct Entry {
@@ -41,11 +44,18 @@ public:
         entries_.push_back({named("zero"), notRegular});
         writeHugePlist(named("huge"), prefix);
         entries_.push_back({named("huge"), "is larger than " + std::to_string(platform::maximumPropertyListSize) + " bytes"});
-        const auto doubling = doublingBinaryPlist(30);
-        std::ofstream(named("doubling"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(doubling.data()), static_cast<std::streamsize>(doubling.size()));
-        const std::string values = std::to_string(platform::maximumPropertyListValues);
-        entries_.push_back({named("doubling"), "holds more than " + values + " values once read"});
+        const std::string tooManyValues =
+            "holds more than " + std::to_string(platform::maximumPropertyListValues) + " values once read";
+        write(named("doubling"), doublingBinaryPlist(30));
+        entries_.push_back({named("doubling"), tooManyValues});
+        const std::size_t size = platform::maximumPropertyListSize;
+        write(named("claims"), lyingTrailerBinaryPlist(size, size - 1));
+        entries_.push_back({named("claims"), tooManyValues});
+        for (const auto& [name, xml] : deceptiveXmlPlists()) {
+            std::ofstream(named(name), std::ios::binary) << xml;
+            const std::string levels = std::to_string(platform::maximumPropertyListNesting);
+            entries_.push_back({named(name), "nests deeper than " + levels + " levels"});
+        }
     }
     ~HostileEntries()
     {
@@ -70,6 +80,12 @@ private:
         (void)::bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
         (void)::listen(socket_, 1);
         ::close(handle);
+    }
+
+    static void write(const std::filesystem::path& path, const Bytes& bytes)
+    {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
     static void writeHugePlist(const std::filesystem::path& path, const std::string& label)

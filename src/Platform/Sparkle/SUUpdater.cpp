@@ -101,10 +101,13 @@ std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string
     // The listing refuses an honest archive over the limit without unpacking it; the
     // limit holds on what is unpacked all the same.
     const std::uint64_t limit = unpackedUpdateLimit;
-    const auto listed = listedUnpackedSize(archive);
+    const auto listed = listedTotals(archive);
+    if (listed && listed->members > SUUpdater::maximumUpdateMembers)
+        return refusedRelease("it holds more than " + std::to_string(SUUpdater::maximumUpdateMembers) + " members");
     UnzipResult unpacking = UnzipResult::Failed;
     if (listed)
-        unpacking = *listed > limit ? UnzipResult::TooLarge : unzipWithinLimit(archive, {}, folder + "/unpacked", limit);
+        unpacking = listed->unpackedSize > limit ? UnzipResult::TooLarge
+                                                 : unzipWithinLimit(archive, {}, folder + "/unpacked", limit);
     if (unpacking == UnzipResult::TooLarge)
         return refusedRelease("it would unpack to more than " + std::to_string(limit) + " bytes");
     if (unpacking != UnzipResult::Unpacked)

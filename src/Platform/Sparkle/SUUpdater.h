@@ -85,6 +85,9 @@ public:
     // The most a release may unpack to, in all; one that would unpack to more is
     // refused before anything is written.
     static constexpr std::uint64_t maximumUnpackedUpdateSize = std::uint64_t{2} * 1024 * 1024 * 1024;
+    // The most members (files and folders) a release's archive may hold; one that
+    // lists more is refused before anything is written.
+    static constexpr std::uint64_t maximumUpdateMembers = 10'000;
     // Tests lower it.
     static void setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size);
 

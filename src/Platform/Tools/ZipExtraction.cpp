@@ -1,11 +1,20 @@
 #include "Platform/Tools/ZipExtraction.h"
 
 #include "Platform/Tools/ToolPaths.h"
-#include "Platform/Tools/ToolProcess.h"
 
 namespace platform {
 
 namespace {
+
+constexpr const char* sessionTool = "/usr/bin/setsid";
+
+// setsid's arguments that run unzip with `arguments`.
+std::vector<std::string> inOwnSession(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> command{"--wait", resolveToolPath("/usr/bin/unzip")};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+}
 
 // What the members unpack to, counted as "unzip -p" writes them, up to one byte past
 // the limit; a tool that fails gives Failed.
@@ -13,7 +22,7 @@ UnzipResult measure(const std::string& archive, const std::vector<std::string>& 
 {
     std::vector<std::string> arguments{"-p", "-qq", archive};
     arguments.insert(arguments.end(), members.begin(), members.end());
-    auto process = ToolProcess::launch("/usr/bin/unzip", arguments, ToolProcess::Capture::Output);
+    auto process = launchUnzip(arguments, ToolProcess::Capture::Output);
     if (!process)
         return UnzipResult::Failed;
     std::uint64_t size = 0;
@@ -29,6 +38,11 @@ UnzipResult measure(const std::string& archive, const std::vector<std::string>& 
 
 } // namespace
 
+std::optional<ToolProcess> launchUnzip(const std::vector<std::string>& arguments, ToolProcess::Capture capture)
+{
+    return ToolProcess::launch(sessionTool, inOwnSession(arguments), capture);
+}
+
 UnzipResult unzipWithinLimit(const std::string& archive, const std::vector<std::string>& members,
                              const std::string& folder, std::uint64_t sizeLimit)
 {
@@ -36,10 +50,12 @@ UnzipResult unzipWithinLimit(const std::string& archive, const std::vector<std::
         return measured;
     // prlimit sets the file-size limit before unzip starts, so no byte past it is
     // written even to an archive changed since it was counted.
-    std::vector<std::string> arguments{"--fsize=" + std::to_string(sizeLimit), "--",
-                                       resolveToolPath("/usr/bin/unzip"), "-o", "-q", archive};
-    arguments.insert(arguments.end(), members.begin(), members.end());
-    arguments.insert(arguments.end(), {"-d", folder});
+    std::vector<std::string> unpacking{"-o", "-q", archive};
+    unpacking.insert(unpacking.end(), members.begin(), members.end());
+    unpacking.insert(unpacking.end(), {"-d", folder});
+    std::vector<std::string> arguments{"--fsize=" + std::to_string(sizeLimit), "--", sessionTool};
+    const auto command = inOwnSession(unpacking);
+    arguments.insert(arguments.end(), command.begin(), command.end());
     auto process = ToolProcess::launch("/usr/bin/prlimit", arguments, ToolProcess::Capture::Nothing);
     return process && process->waitForExit() == 0 ? UnzipResult::Unpacked : UnzipResult::Failed;
 }

@@ -6,9 +6,15 @@
 
 namespace platform {
 
-// The sum of the sizes an archive's own listing gives its members once unpacked
-// (the totals of "/usr/bin/unzip" "-Zt"), read without unpacking anything; null
-// when the archive cannot be listed.
-std::optional<std::uint64_t> listedUnpackedSize(const std::string& archive);
+// What an archive's own listing gives: its members (folders included) and the sum
+// of their sizes once unpacked.
+struct ZipListingTotals {
+    std::uint64_t members = 0;
+    std::uint64_t unpackedSize = 0;
+};
+
+// The totals of "/usr/bin/unzip" "-Zt", read without unpacking anything; null when
+// the archive cannot be listed.
+std::optional<ZipListingTotals> listedTotals(const std::string& archive);
 
 } // namespace platform

@@ -1,11 +1,11 @@
 #include "Platform/Values/PlistNesting.h"
 
+#include "Platform/Values/XmlPlistBody.h"
+
 #include <algorithm>
-#include <cctype>
 #include <limits>
 #include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace platform {
@@ -23,8 +23,11 @@ struct Trailer {
     std::uint64_t offsetTable = 0;
 };
 
+// An object as read from its marker: where a container's references start and how
+// many it holds, or the bytes of a text or data object.
 struct PlistObject {
-    std::vector<std::uint64_t> children;
+    std::uint64_t firstReference = 0;
+    std::uint64_t references = 0;
     std::uint64_t contentBytes = 0; // its own, without its children's
 };
 
@@ -39,14 +42,20 @@ public:
         const std::size_t at = bytes_.size() - trailerSize;
         Trailer trailer{bytes_[at + 6], bytes_[at + 7], *number(at + 8, 8), *number(at + 16, 8), *number(at + 24, 8)};
         if (trailer.offsetSize == 0 || trailer.offsetSize > 8 || trailer.referenceSize == 0 ||
-            trailer.referenceSize > 8 || trailer.topObject >= trailer.objectCount ||
-            trailer.objectCount > bytes_.size())
+            trailer.referenceSize > 8 || trailer.topObject >= trailer.objectCount)
             return std::nullopt;
         return trailer;
     }
 
-    // The objects a container refers to, or the bytes of a text or data object;
-    // null when unreadable.
+    // Whether the offset table the trailer claims lies between the header and the trailer.
+    bool holdsOffsetTable(const Trailer& trailer) const
+    {
+        const std::uint64_t end = bytes_.size() - trailerSize;
+        return trailer.objectCount <= (end - 8) / trailer.offsetSize && trailer.offsetTable >= 8 &&
+               trailer.offsetTable <= end - trailer.objectCount * trailer.offsetSize;
+    }
+
+    // Null when unreadable.
     std::optional<PlistObject> object(const Trailer& trailer, std::uint64_t object) const
     {
         const auto offset = number(trailer.offsetTable + object * trailer.offsetSize, trailer.offsetSize);
@@ -63,19 +72,23 @@ public:
             const std::uint64_t stored = *count > bytes_.size() ? bytes_.size() + 1 : *count * (kind == 0x6 ? 2 : 1);
             if (stored > bytes_.size() - first)
                 return std::nullopt;
-            return PlistObject{{}, stored};
+            return PlistObject{0, 0, stored};
         }
         const std::uint64_t references = kind == 0xD ? *count * 2 : *count;
-        if (references > bytes_.size())
+        if (references > (bytes_.size() - first) / trailer.referenceSize)
             return std::nullopt;
-        PlistObject found;
-        for (std::uint64_t i = 0; i < references; ++i) {
-            const auto reference = number(first + i * trailer.referenceSize, trailer.referenceSize);
-            if (!reference || *reference >= trailer.objectCount)
-                return std::nullopt;
-            found.children.push_back(*reference);
-        }
-        return found;
+        return PlistObject{first, references, 0};
+    }
+
+    // The `index`th object a container refers to; null when unreadable.
+    std::optional<std::uint64_t> reference(const Trailer& trailer, const PlistObject& container,
+                                           std::uint64_t index) const
+    {
+        const auto reference =
+            number(container.firstReference + index * trailer.referenceSize, trailer.referenceSize);
+        if (!reference || *reference >= trailer.objectCount)
+            return std::nullopt;
+        return reference;
     }
 
 private:
@@ -147,14 +160,20 @@ PlistFit binaryFit(const Data& bytes, const PlistBounds& bounds)
     const auto trailer = table.trailer();
     if (!trailer)
         return PlistFit::Unreadable;
+    // Every object is a value once read: a claim past the bound is refused before
+    // anything is allocated for it.
+    if (trailer->objectCount > bounds.values)
+        return PlistFit::TooManyValues;
+    if (!table.holdsOffsetTable(*trailer))
+        return PlistFit::Unreadable;
     // Depth-first with an explicit stack; each object's totals are worked out once,
     // so a list that refers to one object from many places costs no more to judge.
     std::vector<Visit> visits(trailer->objectCount, Visit::Unseen);
     std::vector<Totals> totals(trailer->objectCount);
     struct Frame {
         std::uint64_t object;
-        std::vector<std::uint64_t> children;
-        std::size_t next = 0;
+        PlistObject read;
+        std::uint64_t next = 0;
     };
     std::vector<Frame> stack;
     const auto enter = [&](std::uint64_t object) {
@@ -163,14 +182,14 @@ PlistFit binaryFit(const Data& bytes, const PlistBounds& bounds)
             return PlistFit::Unreadable;
         visits[object] = Visit::Open;
         totals[object].contentBytes = found->contentBytes;
-        stack.push_back({object, std::move(found->children)});
+        stack.push_back({object, *found});
         return beyond(totals[object], stack.size() - 1, bounds);
     };
     if (const auto fit = enter(trailer->topObject); fit != PlistFit::Within)
         return fit;
     while (!stack.empty()) {
         Frame& frame = stack.back();
-        if (frame.next == frame.children.size()) {
+        if (frame.next == frame.read.references) {
             visits[frame.object] = Visit::Done;
             const Totals& done = totals[frame.object];
             stack.pop_back();
@@ -182,7 +201,10 @@ PlistFit binaryFit(const Data& bytes, const PlistBounds& bounds)
             }
             continue;
         }
-        const std::uint64_t child = frame.children[frame.next++];
+        const auto reference = table.reference(*trailer, frame.read, frame.next++);
+        if (!reference)
+            return PlistFit::Unreadable;
+        const std::uint64_t child = *reference;
         if (visits[child] == Visit::Open)
             return PlistFit::Unreadable;
         if (visits[child] == Visit::Done) {
@@ -197,55 +219,14 @@ PlistFit binaryFit(const Data& bytes, const PlistBounds& bounds)
     return PlistFit::Within;
 }
 
-bool startsWith(std::string_view text, std::size_t at, std::string_view prefix)
-{
-    return text.substr(at, prefix.size()) == prefix;
-}
-
-// The tag at `at` ("<" then `name`) names exactly `name`.
-bool isTag(std::string_view text, std::size_t at, std::string_view name)
-{
-    if (!startsWith(text, at + 1, name))
-        return false;
-    const std::size_t end = at + 1 + name.size();
-    return end < text.size() && std::string_view(" \t\r\n/>").find(text[end]) != std::string_view::npos;
-}
-
-// Values are counted from their opening tags, content by the bytes of the whole list.
-PlistFit xmlFit(std::string_view text, const PlistBounds& bounds)
-{
-    if (text.size() > bounds.contentBytes)
-        return PlistFit::TooManyBytes;
-    std::size_t depth = 0;
-    std::uint64_t values = 0;
-    for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
-        if (isTag(text, at, "/array") || isTag(text, at, "/dict")) {
-            depth -= depth > 0 ? 1 : 0;
-            continue;
-        }
-        const bool opensValue = at + 1 < text.size() && std::isalpha(static_cast<unsigned char>(text[at + 1])) &&
-                                !isTag(text, at, "plist");
-        if (opensValue && ++values > bounds.values)
-            return PlistFit::TooManyValues;
-        if (!isTag(text, at, "array") && !isTag(text, at, "dict"))
-            continue;
-        const std::size_t close = text.find('>', at);
-        if (close == std::string_view::npos)
-            return PlistFit::Within; // an unclosed tag: the parser refuses it
-        if (text[close - 1] != '/' && ++depth > bounds.nesting)
-            return PlistFit::TooDeep;
-    }
-    return PlistFit::Within;
-}
-
 } // namespace
 
-PlistFit propertyListFit(const Data& bytes, const PlistBounds& bounds)
+PlistFitting propertyListFit(const Data& bytes, const PlistBounds& bounds)
 {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (text.starts_with("bplist"))
-        return binaryFit(bytes, bounds);
-    return xmlFit(text, bounds);
+        return {binaryFit(bytes, bounds), {}};
+    return xmlPlistFit(text, bounds);
 }
 
 } // namespace platform

@@ -202,29 +202,36 @@ Node nodeFromValue(const Value& value)
 
 // The parser and the release of its tree recurse once per level, and a binary list
 // is copied out value by value: a list past a bound is refused before it is parsed.
-PlistFit fitWithinBounds(const Data& bytes)
+PlistFitting fitWithinBounds(const Data& bytes)
 {
     if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
-        return PlistFit::Unreadable;
+        return {};
     return propertyListFit(bytes,
                            {maximumPropertyListNesting, maximumPropertyListValues, maximumPropertyListContentBytes});
 }
 
-// Bytes found within the bounds.
-std::optional<Value> parseFitting(const Data& bytes)
+// A list found within the bounds: an XML list's body as written anew, else its bytes.
+std::optional<Value> parseFitting(const Data& bytes, const PlistFitting& fitting)
 {
+    const bool xml = !fitting.xmlBody.empty();
+    const char* text = xml ? fitting.xmlBody.data() : reinterpret_cast<const char*>(bytes.data());
+    const std::size_t size = xml ? fitting.xmlBody.size() : bytes.size();
+    if (size > std::numeric_limits<uint32_t>::max())
+        return std::nullopt;
     plist_t root = nullptr;
-    plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<uint32_t>(bytes.size()), &root);
+    plist_from_memory(text, static_cast<uint32_t>(size), &root);
     if (!root)
         return std::nullopt;
     Node owner(root);
     return valueFromNode(root, 1);
 }
 
-// The end of the line that tells a list refused for a bound; empty for any other outcome.
-std::string boundPassed(PlistFit fit)
+// The end of the line that tells why a list is refused; empty for one within the bounds.
+std::string refusalOf(PlistFit fit)
 {
     switch (fit) {
+    case PlistFit::Unreadable:
+        return "is not a property list that can be read";
     case PlistFit::TooDeep:
         return "nests deeper than " + std::to_string(maximumPropertyListNesting) + " levels";
     case PlistFit::TooManyValues:
@@ -233,7 +240,6 @@ std::string boundPassed(PlistFit fit)
         return "holds more than " + std::to_string(maximumPropertyListContentBytes) +
                " bytes of text and data once read";
     case PlistFit::Within:
-    case PlistFit::Unreadable:
         break;
     }
     return {};
@@ -243,9 +249,10 @@ std::string boundPassed(PlistFit fit)
 
 std::optional<Value> parsePropertyList(const Data& bytes)
 {
-    if (fitWithinBounds(bytes) != PlistFit::Within)
+    const PlistFitting fitting = fitWithinBounds(bytes);
+    if (fitting.fit != PlistFit::Within)
         return std::nullopt;
-    return parseFitting(bytes);
+    return parseFitting(bytes, fitting);
 }
 
 std::optional<Value> readPropertyListFile(const std::string& path)
@@ -253,12 +260,15 @@ std::optional<Value> readPropertyListFile(const std::string& path)
     Data bytes;
     if (!readWholeFile(path, bytes, maximumPropertyListSize))
         return std::nullopt;
-    if (const PlistFit fit = fitWithinBounds(bytes); fit != PlistFit::Within) {
-        if (const std::string bound = boundPassed(fit); !bound.empty())
-            reportSkippedFile(path, bound);
-        return std::nullopt;
+    const PlistFitting fitting = fitWithinBounds(bytes);
+    PlistFit fit = fitting.fit;
+    if (fit == PlistFit::Within) {
+        if (auto value = parseFitting(bytes, fitting))
+            return value;
+        fit = PlistFit::Unreadable;
     }
-    return parseFitting(bytes);
+    reportSkippedFile(path, refusalOf(fit));
+    return std::nullopt;
 }
 
 std::optional<Data> serializePropertyList(const Value& value, PropertyListFormat format)

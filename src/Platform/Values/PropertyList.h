@@ -32,8 +32,8 @@ inline constexpr std::size_t maximumPropertyListSize = std::size_t{4} << 20;
 // are no property list, or pass one of the bounds above once read.
 std::optional<Value> parsePropertyList(const Data& bytes);
 // Null too when the file is refused (see Platform/Files/FileRead.h) or larger
-// than maximumPropertyListSize; a list refused for a bound is skipped with the
-// same one line, naming the bound.
+// than maximumPropertyListSize; a list refused for a bound, or one that cannot be
+// read, is skipped with the same one line, naming the bound or saying so.
 std::optional<Value> readPropertyListFile(const std::string& path);
 
 // Serialises a value; a null value anywhere inside cannot be written and gives null.

@@ -6,6 +6,7 @@
 #include "TestRoot.h"
 
 #include "LoopbackServer.h"
+#include "CrowdedZip.h"
 #include "LyingZip.h"
 #include "SlowServers.h"
 
@@ -375,6 +376,21 @@ TEST_F(SUUpdaterTest, AReleaseUnpackingPastItsLimitIsRefusedBeforeItIsWritten)
         EXPECT_TRUE(delegate.refusals.back());
         EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier));
     }
+}
+
+// An archive of 200,000 empty members is refused by its listing before anything is unpacked.
+TEST_F(SUUpdaterTest, AReleaseOfMoreMembersThanItsCapIsRefusedBeforeItIsWritten)
+{
+    server.archive = testsupport::crowdedZip(200'000);
+    server.offer("2.0");
+    testing::internal::CaptureStdout();
+    expectAbortedCheckLeavingTheBundle();
+    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string refusal = "The update was not installed: it holds more than 10000 members.";
+    EXPECT_EQ(delegate.errors.back(), refusal);
+    EXPECT_NE(said.find(refusal + "\n"), std::string::npos) << said;
+    EXPECT_TRUE(delegate.refusals.back());
+    EXPECT_TRUE(fs::is_empty(platform::homeDirectory() + "/Library/Caches/" + identifier));
 }
 
 // The release waiting in the caches is looked at again when it is installed.

@@ -3,6 +3,7 @@
 
 #include "LyingZip.h"
 #include "TestRoot.h"
+#include "WithTerminal.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ TEST_F(ZipExtraction, AnArchiveOverTheLimitWritesNothing)
             std::string bytes = testsupport::readFileText(archive);
             testsupport::claimUnpackedSize(bytes, each.members.front(), 1000);
             testsupport::plantFile(archive, bytes);
-            ASSERT_EQ(platform::listedUnpackedSize(archive.string()), 1000u);
+            ASSERT_EQ(platform::listedTotals(archive.string()).value_or(platform::ZipListingTotals{}).unpackedSize, 1000u);
         }
         EXPECT_EQ(platform::unzipWithinLimit(archive.string(), {}, target.string(), limit),
                   platform::UnzipResult::TooLarge);
@@ -84,6 +85,26 @@ TEST_F(ZipExtraction, WhatIsNoArchiveFails)
     EXPECT_EQ(platform::unzipWithinLimit(text.string(), {}, target.string(), limit), platform::UnzipResult::Failed);
     EXPECT_EQ(platform::unzipWithinLimit(archiveOf({"a"}, 10).string(), {"absent"}, target.string(), limit),
               platform::UnzipResult::Failed);
+}
+
+// Started from a terminal, unzip still never asks for a password there: an
+// encrypted member fails the unpack at once, with nothing written.
+TEST_F(ZipExtraction, AnEncryptedMemberFailsWithoutWaitingOnTheTerminal)
+{
+    testsupport::plantFile(source / "bgx.db", "definitions");
+    const std::string command = "cd '" + source.string() + "' && zip -q -P secret locked.zip bgx.db";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string archive = (source / "locked.zip").string();
+    const auto answer = testsupport::answerWithTerminal(
+        [&] {
+            return platform::unzipWithinLimit(archive, {}, target.string(), limit) == platform::UnzipResult::Failed &&
+                   platform::unzipWithinLimit(archive, {"bgx.db"}, target.string(), limit) ==
+                       platform::UnzipResult::Failed &&
+                   !fs::exists(target);
+        },
+        std::chrono::seconds(20));
+    ASSERT_TRUE(answer) << "unzip waited on the terminal";
+    EXPECT_TRUE(*answer);
 }
 
 } // namespace

@@ -1,10 +1,16 @@
 #include "Platform/Values/PropertyList.h"
 
 #include "BinaryPlists.h"
+#include "DeceptiveXmlPlists.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -246,20 +252,121 @@ TEST(PropertyList, AnXmlListWithMoreValuesThanTheBoundIsRefused)
     EXPECT_FALSE(parsePropertyList(xmlOf(bound / 3 + 1, "<dict><key>k</key><true/></dict>")));
 }
 
+// Comments, processing instructions, CDATA and quoted attribute values hide no
+// tag from the levels counted, and none counted is one the parser skips.
+TEST(PropertyList, AnXmlListIsReadAsItsElementsNestWhateverItsTagsHold)
+{
+    const Value one(Array{Value(true)});
+    const struct {
+        const char* body;
+        Value value;
+    } cases[] = {
+        {"<array a=\"/>\"><true/></array>", one},
+        {"<array a='/>' b = \"x\" ><true/></array >", one},
+        {"<array><!-- </array> --><true/></array>", one},
+        {"<array><?x </array>?><true/></array>", one},
+        {"<array><string><![CDATA[a</array>&<b>]]></string></array>", Value(Array{Value("a</array>&<b>")})},
+        {"<array><string>a<!-- <array> -->b&amp;c</string></array>", Value(Array{Value("ab&c")})},
+        {"<array><dict a=\"1\"/><array/></array>", Value(Array{Value(Dictionary{}), Value(Array{})})},
+    };
+    for (const auto& [body, value] : cases) {
+        const std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">" + std::string(body) + "</plist>";
+        EXPECT_EQ(parsePropertyList(bytesOf(xml)), value) << body;
+    }
+}
+
+TEST(PropertyList, AnXmlListWhoseElementsDoNotNestOrEndIsRefused)
+{
+    for (const char* body : {"<array></dict>", "<array><true/>", "<array><!-- <true/></array>",
+                             "<array><string><![CDATA[x</string></array>", "<array a=\"><true/></array>",
+                             "<array><?x <true/></array>", "<array a><true/></array>", "<array>< true/></array>",
+                             "<array><true/></array x=\"1\">"}) {
+        const std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">" + std::string(body) + "</plist>";
+        EXPECT_FALSE(parsePropertyList(bytesOf(xml))) << body;
+    }
+}
+
+// The prolog is skipped as lenient loaders skip it; a DOCTYPE that could declare
+// entities, or text before the top element, is not.
+TEST(PropertyList, AnXmlPrologIsSkippedAsLenientLoadersSkipIt)
+{
+    const std::string body = "<plist version=\"1.0\"><dict><key>Label</key><string>job</string></dict></plist>";
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const std::string doctype = "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n";
+    const struct {
+        const char* name;
+        std::string prolog;
+        bool read;
+    } cases[] = {
+        {"the usual one", declaration + doctype, true},
+        {"none", "", true},
+        {"a byte-order mark", "\xEF\xBB\xBF" + declaration + doctype, true},
+        {"a DOCTYPE with an unclosed quote",
+         declaration + "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN \"http://www.apple.com/DTDs/"
+                       "PropertyList-1.0.dtd\">\n",
+         true},
+        {"comments and an instruction", "\n " + declaration + "<!-- a <plist> -->\n<?x y?>" + doctype + "<!---->",
+         true},
+        {"an internal subset", declaration + "<!DOCTYPE plist [<!ENTITY a \"b\">]>\n", false},
+        {"text", declaration + "text", false},
+        {"an unclosed comment", declaration + "<!-- ", false},
+    };
+    const Value job(Dictionary{{"Label", Value("job")}});
+    for (const auto& [name, prolog, read] : cases)
+        EXPECT_EQ(parsePropertyList(bytesOf(prolog + body)), read ? std::optional(job) : std::nullopt) << name;
+}
+
+// The trailer's object count is judged before anything is allocated for it: the
+// reader runs here under an address-space limit far below what the claims would
+// cost (25 bytes an object for 32 million objects).
+TEST(PropertyList, ABinaryTrailerClaimingMoreObjectsThanTheBoundIsRefusedInConstantMemory)
+{
+    const std::size_t size = std::size_t{32} << 20;
+    const std::vector<Data> lists{testsupport::lyingTrailerBinaryPlist(size, size - 1),
+                                  testsupport::lyingTrailerBinaryPlist(size, size - 41),
+                                  testsupport::lyingTrailerBinaryPlist(4096, 5000)};
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::ifstream statm("/proc/self/statm");
+        std::uint64_t pages = 0;
+        statm >> pages;
+        const rlim_t limit = pages * ::sysconf(_SC_PAGESIZE) + (std::uint64_t{64} << 20);
+        const rlimit lowered{limit, limit};
+        ::setrlimit(RLIMIT_AS, &lowered);
+        try {
+            bool refused = true;
+            for (const auto& list : lists)
+                refused = refused && !parsePropertyList(list);
+            ::_exit(refused ? 0 : 1);
+        } catch (...) {
+            ::_exit(2); // out of memory
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused within the limit, status " << status;
+}
+
 class PropertyListFileTest : public testsupport::PlatformRootTest {};
 
-TEST_F(PropertyListFileTest, AFileRefusedForABoundIsSkippedWithOneLineNamingIt)
+TEST_F(PropertyListFileTest, AFileRefusedIsSkippedWithOneLineSayingWhy)
 {
     const auto folder = testsupport::homeFolder() / "Library/LaunchAgents";
     const std::pair<std::string, Data> refused[] = {
         {"doubling.plist", testsupport::doublingBinaryPlist(30)},
         {"deep.plist", nestedBinary(maximumPropertyListNesting + 1)},
         {"copies.plist", binaryArrayOfOneObject(200, binaryLeaf(0x4, 1 << 20))},
+        {"text.plist", bytesOf("not a property list")},
+        {"entities.plist", bytesOf("<!DOCTYPE plist [<!ENTITY a \"b\">]><plist><string>&a;</string></plist>")},
     };
     const std::string said[] = {
         "holds more than 262144 values once read",
         "nests deeper than 512 levels",
         "holds more than 33554432 bytes of text and data once read",
+        "is not a property list that can be read",
+        "is not a property list that can be read",
     };
     testing::internal::CaptureStdout();
     for (const auto& [name, bytes] : refused) {
