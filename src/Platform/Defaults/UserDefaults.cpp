@@ -258,13 +258,13 @@ bool UserDefaults::update(const std::function<void(Dictionary&)>& change)
     Dictionary values = current();
     if (cache_->refused)
         return false; // said when it was refused
+    change(values);
+    if (values == cache_->values)
+        return true;
     if (cache_->identity && !isWritable(plistPath_)) { // read, but not this process's to write over
         reportUnsavable();
         return false;
     }
-    change(values);
-    if (values == cache_->values)
-        return true;
     const auto bytes = serializePropertyList(Value(std::move(values)), PropertyListFormat::Binary);
     if (!bytes)
         return false;

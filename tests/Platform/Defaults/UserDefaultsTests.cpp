@@ -427,6 +427,7 @@ TEST_F(UserDefaultsTest, ASuiteOfAnotherUserIsReadWhereItCanBeAndNeverWrittenOve
         EXPECT_EQ(suite->array("IgnoreAllPathsBGX").has_value(), each.readable);
         EXPECT_FALSE(suite->setBool("IsActiveProtectionEnabledBGX", true));
         EXPECT_FALSE(suite->modifyArray("IgnoreAllPathsBGX", [](Array& entries) { entries.clear(); }));
+        EXPECT_EQ(suite->setObject("IgnoreAllPathsBGX", Value(ignored)), each.readable) << "held already";
         EXPECT_EQ(testing::internal::GetCapturedStderr(), each.said);
 
         ASSERT_EQ(::chown(each.handedOver.c_str(), ::geteuid(), ::getegid()), 0); // given back
