@@ -12,11 +12,13 @@
 #include "Foundation/BundlePaths.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Screens/Common/ConfirmationSheet.h"
 #include "Startup/LaunchOnStartup.h"
 
 
@@ -89,6 +91,7 @@ bool isPopUpShown()
 
 void AppDelegate::applicationWillFinishLaunching()
 {
+    settingsUnknown_ = !standardDefaults().isReadable();
     writeLaunchDefaults();
     stopRunningAgent();
     createSupportFolder();
@@ -103,6 +106,14 @@ void AppDelegate::applicationWillFinishLaunching()
     if (recordReleaseAndSendAnalytics())
         scheduleUpdateCheck();
     showMainWindow();
+    if (settingsUnknown_)
+        sayThatSettingsCannotBeRead();
+}
+
+void AppDelegate::sayThatSettingsCannotBeRead()
+{
+    const AlertContent alert{localizedText("IDS_BGX_274"), localizedText("IDS_BGX_275"), {localizedText("IDS_BGX_170")}};
+    beginSheet(*AllViewControllers::initialWindowController().window(), alert, [](int) {});
 }
 
 void AppDelegate::installShippedDatabase()
@@ -136,7 +147,7 @@ void AppDelegate::prepareCampaignFile()
 // carries one, replaces the campaign file of the support folder.
 void AppDelegate::recordInstallDate()
 {
-    if (standardDefaults().date(K::appInstalledDate))
+    if (settingsUnknown_ || standardDefaults().date(K::appInstalledDate))
         return;
     standardDefaults().setObject(K::appInstalledDate, platform::Date(std::chrono::system_clock::now()));
     createSupportFolder();
@@ -151,6 +162,8 @@ bool AppDelegate::recordReleaseAndSendAnalytics()
 {
     platform::UserDefaults& defaults = standardDefaults();
     const std::optional<std::string> current = appVersion(platform::Bundle::main());
+    if (settingsUnknown_)
+        return true; // neither a first run nor an update, as far as is known
     if (!defaults.boolean(K::firstRun)) {
         defaults.setBool(K::firstRun, false);
         sendAnalyticsEvent("install", "install");
@@ -173,11 +186,12 @@ void AppDelegate::scheduleUpdateCheck()
 {
     platform::UserDefaults& defaults = standardDefaults();
     std::optional<bool> automatic = defaults.boolean(K::automaticallyUpdateBG);
-    if (!automatic) {
+    if (!automatic && !settingsUnknown_) {
         defaults.setBool(K::automaticallyUpdateBG, true);
         automatic = true;
     }
-    platform::dispatch::asyncAfter(updateCheckDelay, [this, install = *automatic] {
+    // The user's choice unknown: a check that installs nothing.
+    platform::dispatch::asyncAfter(updateCheckDelay, [this, install = automatic.value_or(false)] {
         install ? autoInstallUpdates() : checkForUpdate();
     });
 }
@@ -202,6 +216,8 @@ void AppDelegate::applicationDidFinishLaunching()
         if (scanNow)
             startScan();
     }
+    if (settingsUnknown_)
+        return; // the login item stays as the user left it
     platform::UserDefaults& defaults = standardDefaults();
     std::optional<bool> launchAutomatically = defaults.boolean(K::launchAutomatically);
     if (!launchAutomatically) {

@@ -61,8 +61,12 @@ private:
     void scheduleUpdateCheck();
     void startDefinitionsJob();
     void showMainWindow();
+    void sayThatSettingsCannotBeRead();
 
     std::vector<platform::ObservationToken> agentObservers_;
+    // The settings file is there but cannot be read: what the stored settings decide
+    // is not known, so the launch changes none of it.
+    bool settingsUnknown_ = false;
     bool startupItemsRequested_ = false;
 };
 

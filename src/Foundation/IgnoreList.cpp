@@ -64,6 +64,12 @@ bool IgnoredPaths::keepsAnythingAt(const std::string& path) const
         entries_, [&](const fs::path& entry) { return holds(entry, candidate) || holds(candidate, entry); });
 }
 
+bool isStoredIgnoreListReadable()
+{
+    const platform::UserDefaults* suite = appGroupDefaults();
+    return !suite || suite->isReadable();
+}
+
 std::vector<std::string> storedIgnoreListPaths()
 {
     platform::UserDefaults* suite = appGroupDefaults();

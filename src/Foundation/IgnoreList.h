@@ -34,6 +34,11 @@ private:
     std::vector<std::filesystem::path> entries_;
 };
 
+// Whether the list as stored now is known: the suite's file is absent or was read.
+// False while that file is refused (another user's, say): then what the list keeps
+// is not known. True without the suite, which then holds nothing.
+bool isStoredIgnoreListReadable();
+
 // The text entries of the list as stored now, in order (duplicates included); none for
 // a value that is not a list.
 std::vector<std::string> storedIgnoreListPaths();

@@ -10,8 +10,9 @@
 // The application-group suite shared by the application and the agent.
 inline constexpr const char* appGroupSuiteName = "K4QZ7XRW31.com.tarnwicklabs.agsq";
 
-// The suite, opened once on first use; null for the life of the process when it
-// could not be opened (every user then skips its read or write).
+// The suite, opened once on first use; null for the life of the process when its
+// folder is not there and cannot be made (every user then skips its read or write).
+// A suite file that cannot be read or written is the store's to refuse (UserDefaults).
 platform::UserDefaults* appGroupDefaults();
 
 // This process's own standard defaults.

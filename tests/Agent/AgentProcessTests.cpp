@@ -229,4 +229,50 @@ TEST_F(AgentProcessTest, APathAlertedByAKilledAgentIsAlertedAgainByTheNextAgent)
     second->waitForExit();
 }
 
+// The suite left to another user (what a run with sudo leaves), the agent running
+// without root's file access override: a suite it may read is read (protection as
+// stored, ignored downloads raise nothing); one it may not open is read once it is
+// given back, without a restart.
+TEST_F(AgentProcessTest, TheAgentReadsASuiteOfAnotherUserWhereItCanAndOnceItIsGivenBack)
+{
+    const char* const setpriv = "/usr/bin/setpriv";
+    if (::geteuid() == 0 && !fs::exists(setpriv))
+        GTEST_SKIP() << "no setpriv to start the agent without root's file access override";
+    const struct {
+        const char* name;
+        fs::perms mode;
+        bool givenBack;
+    } cases[] = {{"readable, not writable", fs::perms(0644), false}, {"not to be opened", fs::perms(0600), true}};
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.name);
+        SetUp();
+        fs::create_directories(fs::path(databasePath()).parent_path());
+        fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath());
+        for (const char* name : {"SnapfyreInstaller.dmg", "Qlorvex Mac Booster.app"})
+            testsupport::plantFile(homeFolder() / "Partial" / name);
+        ASSERT_TRUE(appGroupDefaults()->setObject(
+            SettingsKey::ignoreAllPaths, platform::Array{(homeFolder() / "Downloads/SnapfyreInstaller.dmg").string()}));
+        ASSERT_TRUE(appGroupDefaults()->setBool(SettingsKey::isActiveProtectionEnabled, true));
+        const std::string suite = appGroupDefaults()->plistPath();
+        ASSERT_EQ(::chown(suite.c_str(), 65534, 65534), 0);
+        fs::permissions(suite, each.mode);
+        const std::vector<std::string> withoutOverride{"--bounding-set=-dac_override,-dac_read_search", "--",
+                                                       agentExecutable};
+        auto agent = ::geteuid() == 0
+            ? platform::ToolProcess::launch(setpriv, withoutOverride, platform::ToolProcess::Capture::Nothing)
+            : platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+        ASSERT_TRUE(agent);
+        EXPECT_TRUE(renameInUntilAlerted()) << "its watcher runs";
+        if (each.givenBack) {
+            ASSERT_EQ(::chown(suite.c_str(), ::geteuid(), ::getegid()), 0);
+        }
+        fs::rename(homeFolder() / "Partial/SnapfyreInstaller.dmg", homeFolder() / "Downloads/SnapfyreInstaller.dmg");
+        EXPECT_TRUE(renameInUntilAlerted({"OrlundoInstaller.dmg", "Qlorvex Mac Booster.app"}))
+            << "the ignored download raises nothing";
+        ::kill(agent->pid(), SIGKILL);
+        agent->waitForExit();
+        TearDown();
+    }
+}
+
 } // namespace

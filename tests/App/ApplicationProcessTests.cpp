@@ -232,4 +232,28 @@ TEST_F(ApplicationProcess, ASettingsFileItCannotOpenIsLeftWholeAndTheApplication
     EXPECT_FALSE(fs::exists(file.string() + ".corrupt"));
 }
 
+// The suite left to another user, readable but not writable, the application started
+// without root's file access override: the suite is read (the agent's fresh "Scan
+// Now" click in it starts a scan, which completes) and is never written over.
+TEST_F(ApplicationProcess, ASuiteOfAnotherUserIsReadAndLeftAsItWas)
+{
+    ASSERT_TRUE(appGroupDefaults()->setObject(K::clickedCrashesDateAGSQ, platform::Date(std::chrono::system_clock::now())));
+    const std::string suite = appGroupDefaults()->plistPath();
+    const std::string bytes = testsupport::readFileText(suite);
+    ASSERT_EQ(::chown(suite.c_str(), 65534, 65534), 0);
+    const char* const setpriv = "/usr/bin/setpriv";
+    if (::geteuid() == 0 && !fs::exists(setpriv))
+        GTEST_SKIP() << "no setpriv to start the application without root's file access override";
+    const std::vector<std::string> withoutOverride{setpriv, "--bounding-set=-dac_override,-dac_read_search", "--"};
+    startApplication(::geteuid() == 0 ? withoutOverride : std::vector<std::string>{});
+    const std::string standard =
+        (testsupport::homeFolder() / "Library/Preferences/com.tarnwicklabs.bastionguardpoint.plist").string();
+    EXPECT_TRUE(waitUntil([&] {
+        const auto stored = platform::readPropertyListFile(standard);
+        return stored && stored->find(K::lastScanDate);
+    })) << "the click read from the suite started a scan";
+    EXPECT_EQ(testsupport::readFileText(suite), bytes);
+    EXPECT_FALSE(fs::exists(suite + ".corrupt"));
+}
+
 } // namespace

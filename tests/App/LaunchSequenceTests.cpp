@@ -1,16 +1,26 @@
 #include "AppShellTest.h"
 
 #include "App/AgentIdentity.h"
+#include "App/AllViewControllers.h"
 #include "App/AppDelegate.h"
+#include "App/InitialWindowController.h"
 #include "App/FileInstall.h"
 #include "Detection/DatabaseManager.h"
 #include "Detection/Scan.h"
+#include "FilePermissionsObeyed.h"
+#include "Foundation/Analytics.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/Settings.h"
+#include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Launchd/JobRegistry.h"
+#include "Platform/LoginItems/SharedFileList.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Values/PropertyList.h"
+#include "WidgetTestSupport.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
 
 #include <sqlite3.h>
 
@@ -245,6 +255,44 @@ TEST_F(LaunchSequence, ALaunchAsALoginItemScansOnce)
     EXPECT_FALSE(isLaunchedAsLoginItem);
     EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return !Scan::shared().isScanRunning; },
                                                      std::chrono::seconds(60)));
+}
+
+// The settings file left to another user (as a run with sudo leaves it): the launch
+// changes nothing that the stored settings decide (the login item stays out of the
+// session's list, no install event), leaves the file whole and says once, on the main
+// window, that the settings could not be read.
+TEST_F(LaunchSequence, AnUnreadableSettingsFileLeavesWhatItDecidesAsItWas)
+{
+    ASSERT_TRUE(standardDefaults().setBool(K::launchAutomatically, false));
+    ASSERT_TRUE(standardDefaults().setBool(K::firstRun, false));
+    ASSERT_TRUE(standardDefaults().setInteger(K::totalDeceptiveAppsRemovedSoFar, 42));
+    const std::string file = standardDefaults().plistPath();
+    const std::string bytes = testsupport::readFileText(file);
+    {
+        testsupport::UnopenableFile unopenable(file);
+        const testsupport::FilePermissionsObeyed obeyed;
+        if (!obeyed.isSet())
+            GTEST_SKIP() << "this process cannot give up its file access override";
+        AppDelegate::shared().applicationWillFinishLaunching();
+        AppDelegate::shared().applicationDidFinishLaunching();
+    }
+    QWidget& window = *AllViewControllers::initialWindowController().window();
+    auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0]->text().toStdString(), localizedText("IDS_BGX_274"));
+    EXPECT_EQ(boxes[0]->informativeText().toStdString(), localizedText("IDS_BGX_275"));
+    widgettest::saveGrab(window, "launch-settings-unreadable");
+    widgettest::saveGrab(*boxes[0], "launch-settings-unreadable-sheet");
+    boxes[0]->buttons().at(0)->click();
+    QCoreApplication::processEvents();
+    AppDelegate::shared().showBGX(); // the window shown again says nothing more
+    EXPECT_TRUE(window.findChildren<QMessageBox*>().empty());
+    EXPECT_TRUE(platform::SharedFileList::sessionLoginItems()->snapshot().empty()) << "no login item added";
+    EXPECT_EQ(testsupport::readFileText(file), bytes);
+    sendAnalyticsEvent("test", "marker"); // after whatever the launch sent
+    ASSERT_TRUE(waitForAnalyticsEvents(1));
+    EXPECT_THAT(analyticsEvents(), testing::Not(testing::Contains("install/install")));
+    EXPECT_EQ(standardDefaults().integer(K::totalDeceptiveAppsRemovedSoFar), 42) << "read once given back";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,20 @@ std::string standardDomain()
     return Bundle::main().bundleIdentifier().value_or(executableName());
 }
 
+// A folder is there, or may be: one above it cannot be searched.
+bool mayBeFolder(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode);
+    return errno != ENOENT && errno != ENOTDIR;
+}
+
+bool isWritable(const std::string& path)
+{
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 bool isPlainName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
@@ -84,9 +99,20 @@ struct UserDefaults::Cache {
     bool valid = false;
     bool unreadable = false; // a file is there, but holds no property list
     bool refused = false;    // a file is there that is not read nor written: too large, or not to be opened or read
+    int unreachableError = 0; // why the file's folder could not be searched, once said
     int fd = -1;
 
     ~Cache() { adopt(-1); }
+
+    // The file as now judged: read from nothing open, refused or not.
+    void settle(std::optional<FileIdentity> file, bool refusedNow)
+    {
+        adopt(-1);
+        identity = file;
+        valid = true;
+        unreadable = false;
+        refused = refusedNow;
+    }
 
     void adopt(int file)
     {
@@ -108,7 +134,7 @@ std::unique_ptr<UserDefaults> UserDefaults::suite(const std::string& suiteName)
         return nullptr;
     const std::string folder = homeDirectory() + "/Library/Group Containers/" + suiteName + "/Library/Preferences";
     auto defaults = std::make_unique<UserDefaults>(folder + "/" + suiteName + ".plist");
-    if (defaults->usable())
+    if (mayBeFolder(folder))
         return defaults;
     defaults->reportUnsavable();
     return nullptr;
@@ -121,52 +147,55 @@ UserDefaults::UserDefaults(std::string plistPath) : plistPath_(std::move(plistPa
 
 UserDefaults::~UserDefaults() = default;
 
-bool UserDefaults::usable() const
-{
-    std::error_code error;
-    if (!fs::is_directory(fs::path(plistPath_).parent_path(), error))
-        return false;
-    if (!FileLock(lockPathOf(plistPath_), FileLock::Mode::Shared).held())
-        return false;
-    const auto status = fs::status(plistPath_, error);
-    if (status.type() == fs::file_type::not_found)
-        return true;
-    return status.type() == fs::file_type::regular && ::access(plistPath_.c_str(), R_OK | W_OK) == 0;
-}
-
 const Dictionary& UserDefaults::current() const
 {
     struct stat named {};
-    const bool there = ::stat(plistPath_.c_str(), &named) == 0;
-    if (there && cache_->valid && cache_->identity && *cache_->identity == FileIdentity(named))
+    if (::stat(plistPath_.c_str(), &named) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            return refuseUnreachableFile(errno);
+        cache_->settle(std::nullopt, false);
+        cache_->values.clear();
+        return cache_->values;
+    }
+    cache_->unreachableError = 0;
+    if (cache_->valid && cache_->identity && *cache_->identity == FileIdentity(named))
         return cache_->values; // the file read last, unchanged: nothing opened
-    const int fd = there ? openRegularFile(plistPath_) : -1;
+    const int fd = openRegularFile(plistPath_);
     const int openError = errno;
     if (fd >= 0)
         return readFile(fd);
     struct stat again {};
-    if (there && S_ISREG(named.st_mode) && ::stat(plistPath_.c_str(), &again) == 0
-        && FileIdentity(again) == FileIdentity(named)) { // there as it was, and not to be opened
-        cache_->adopt(-1);
-        cache_->identity = FileIdentity(named);
-        cache_->valid = true;
-        cache_->unreadable = false;
-        cache_->refused = true;
+    const bool unchanged = ::stat(plistPath_.c_str(), &again) == 0 && FileIdentity(again) == FileIdentity(named);
+    if (S_ISREG(named.st_mode) && unchanged) { // there as it was, and not to be opened
+        cache_->settle(FileIdentity(named), true);
         refuseFile(std::string("cannot be opened (") + std::strerror(openError) + ")");
         return cache_->values; // those read before
     }
-    if (there && S_ISREG(named.st_mode)) { // replaced while it was opened: read again next time
+    if (S_ISREG(named.st_mode)) { // replaced while it was opened: read again next time
         cache_->valid = false;
         cache_->refused = true;
         return cache_->values;
     }
-    cache_->adopt(-1);
+    cache_->settle(std::nullopt, false); // no file, but a folder or the like: nothing to read
     cache_->values.clear();
-    cache_->identity.reset();
-    cache_->valid = true;
-    cache_->unreadable = false;
-    cache_->refused = false;
     return cache_->values;
+}
+
+const Dictionary& UserDefaults::refuseUnreachableFile(int error) const
+{
+    if (std::exchange(cache_->unreachableError, error) != error)
+        refuseFile(std::string("cannot be opened (") + std::strerror(error) + ")");
+    cache_->settle(std::nullopt, true);
+    return cache_->values; // those read before
+}
+
+bool UserDefaults::isReadable() const
+{
+    std::lock_guard guard(mutex_);
+    current();
+    if (!cache_->valid)
+        current(); // replaced while it was opened: the new file
+    return !cache_->refused;
 }
 
 const Dictionary& UserDefaults::readFile(int fd) const
@@ -222,7 +251,8 @@ bool UserDefaults::update(const std::function<void(Dictionary&)>& change)
     makeParentFolder(plistPath_);
     FileLock lock(lockPathOf(plistPath_), FileLock::Mode::Exclusive);
     if (!lock.held()) {
-        reportUnsavable();
+        if (current(); !cache_->refused) // a refused file was said already
+            reportUnsavable();
         return false;
     }
     Dictionary values = current();
@@ -231,6 +261,10 @@ bool UserDefaults::update(const std::function<void(Dictionary&)>& change)
     change(values);
     if (values == cache_->values)
         return true;
+    if (cache_->identity && !isWritable(plistPath_)) { // read, but not this process's to write over
+        reportUnsavable();
+        return false;
+    }
     const auto bytes = serializePropertyList(Value(std::move(values)), PropertyListFormat::Binary);
     if (!bytes)
         return false;

@@ -23,8 +23,10 @@ inline constexpr std::size_t maximumSettingsFileSize = std::size_t{32} << 20;
 // second); XML ones are read too. A file that holds no property list is kept
 // aside as "<file>.corrupt" before the first write over it. A file larger than
 // maximumSettingsFileSize, or one that cannot be opened or read (another user's,
-// say), is left as it is, named on the standard error with why: what was read
-// before stays in use, and nothing is written over it. Each write says
+// or behind a folder that cannot be searched), is left as it is, named on the
+// standard error with why: what was read before stays in use, nothing is written
+// over it, and it is read once its owner, mode or contents change. A file that is
+// read but that this process may not write is never replaced. Each write says
 // whether the domain holds the change; a domain that cannot be saved says so
 // once, on the standard error. Safe to use from any thread.
 class UserDefaults {
@@ -34,7 +36,7 @@ public:
     static UserDefaults& standard();
 
     // initWithSuiteName: "~/Library/Group Containers/<suite>/Library/Preferences/<suite>.plist".
-    // Null when the suite's folder cannot be made or its file cannot be used.
+    // Null when the suite's folder is not there and cannot be made: then nothing is stored in it.
     static std::unique_ptr<UserDefaults> suite(const std::string& suiteName);
 
     // A domain kept in the given host file (its folder is made when missing).
@@ -74,6 +76,10 @@ public:
     // The whole domain as last written.
     Dictionary dictionaryRepresentation() const;
 
+    // Whether the values are the file's as it stands now: it is absent, or it was read.
+    // False while it is refused (see above).
+    bool isReadable() const;
+
 private:
     struct Cache;
 
@@ -81,7 +87,8 @@ private:
     const Dictionary& current() const;
     // Read-modify-write of the file under the exclusive lock; true when stored.
     bool update(const std::function<void(Dictionary&)>& change);
-    bool usable() const;
+    // Refuses a file whose folder cannot be searched, saying so once; call with mutex_ held.
+    const Dictionary& refuseUnreachableFile(int error) const;
     // Moves an unreadable file to "<file>.corrupt" (replacing an older one); call
     // with the exclusive file lock held.
     bool keepUnreadableFileAside() const;

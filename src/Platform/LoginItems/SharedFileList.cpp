@@ -108,6 +108,8 @@ std::optional<SharedFileListItem> SharedFileList::insertURL(const std::string& u
                                                             const std::optional<SharedFileListItem>& anchor)
 {
     FileLock lock(lockPath(), FileLock::Mode::Exclusive);
+    if (!lock.held())
+        return std::nullopt; // unlocked, a change could write over another's
     auto items = read();
     std::int64_t identifier = 1;
     for (const auto& item : items)
@@ -130,6 +132,8 @@ std::optional<SharedFileListItem> SharedFileList::insertURL(const std::string& u
 bool SharedFileList::remove(const SharedFileListItem& item)
 {
     FileLock lock(lockPath(), FileLock::Mode::Exclusive);
+    if (!lock.held())
+        return false;
     auto items = read();
     const auto removed = std::erase_if(items, [&](const SharedFileListItem& listed) { return listed.identifier == item.identifier; });
     return removed > 0 && write(items);

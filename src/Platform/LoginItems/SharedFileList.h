@@ -20,7 +20,8 @@ struct SharedFileListItem {
 // The session login items of the user (LSSharedFileList with
 // kLSSharedFileListSessionLoginItems): a property list of the user's,
 // "~/Library/Application Support/com.apple.backgroundtaskmanagementagent/loginitems.plist"
-// under the platform root, read under a shared and changed under an exclusive file lock.
+// under the platform root, read under a shared and changed under an exclusive file lock;
+// a change that cannot take the lock is not made.
 class SharedFileList {
 public:
     // LSSharedFileListCreate: null when the list's folder cannot be made.

@@ -3,7 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 namespace platform {
 
@@ -43,9 +45,13 @@ std::string userName()
 {
     if (const char* user = std::getenv("PLATFORM_USER"); user && *user)
         return user;
-    if (const passwd* entry = getpwuid(getuid()))
-        return entry->pw_name;
-    return "user";
+    // getpwuid_r: threads building user paths at once must not share one result buffer.
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    while (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE && buffer.size() < (1u << 20))
+        buffer.resize(buffer.size() * 2);
+    return found ? std::string(found->pw_name) : std::string("user");
 }
 
 std::string homeDirectory()

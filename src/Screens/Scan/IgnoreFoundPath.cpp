@@ -3,9 +3,10 @@
 #include "Detection/SharedLists.h"
 #include "Foundation/IgnoreList.h"
 
-void ignoreFoundPath(const std::string& path)
+bool ignoreFoundPath(const std::string& path)
 {
-    addToStoredIgnoreList({path});
+    if (!addToStoredIgnoreList({path}))
+        return false;
     const IgnoredPaths ignored({path});
     scanResults().update([&ignored](std::vector<ScanResult>& results) {
         for (ScanResult& result : results)
@@ -14,4 +15,5 @@ void ignoreFoundPath(const std::string& path)
                               [&ignored](const ScanResultItem& item) { return item.path && ignored.covers(*item.path); });
         std::erase_if(results, [](const ScanResult& result) { return !result.items || result.items->empty(); });
     });
+    return true;
 }

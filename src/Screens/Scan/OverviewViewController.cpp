@@ -198,7 +198,11 @@ void OverviewViewController::observeScanProcessComplete(const platform::Notifica
     const auto* scanList = notification.value<std::vector<MalwareList>>("scanList");
     if (!completed || !*completed || !scanList)
         return;
-    scanResults().replace(scanResultsFrom(*scanList, IgnoredPaths::stored()));
+    std::vector<ScanResult> rows = scanResultsFrom(*scanList, IgnoredPaths::stored());
+    if (!isStoredIgnoreListReadable()) // what the user keeps is not known: nothing is ticked for a clean
+        for (ScanResult& row : rows)
+            row.isSelected = false;
+    scanResults().replace(std::move(rows));
     platform::NotificationCenter::defaultCenter().post("ScanViewUpdateBGX", {{menuKey, ScanMenu::scanresult}});
     standardDefaults().setObject(SettingsKey::lastScanDate, platform::Value(platform::Date(std::chrono::system_clock::now())));
     showLastScanDate();

@@ -6,6 +6,7 @@
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
+#include "Foundation/IgnoreList.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/SharedState.h"
@@ -13,6 +14,7 @@
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/DesktopActions.h"
 #include "Screens/Common/RowTable.h"
+#include "Screens/Manage/UnsavedSettingSheet.h"
 #include "Screens/Scan/IgnoreFoundPath.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 #include "Screens/Scan/ScanResultTableView.h"
@@ -20,6 +22,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 
 #include <algorithm>
 #include <tuple>
@@ -31,6 +34,16 @@ template <class Read>
 auto readResults(Read read)
 {
     return scanResults().update([&read](const std::vector<ScanResult>& results) { return read(results); });
+}
+
+// No clean runs while what the ignore list keeps is not known.
+bool refuseCleanWithoutIgnoreList(QWidget& view)
+{
+    if (isStoredIgnoreListReadable())
+        return false;
+    beginSheet(view, {localizedText("IDS_BGX_272"), localizedText("IDS_BGX_273"), {localizedText("IDS_BGX_170")}},
+               [](int) {});
+    return true;
 }
 
 } // namespace
@@ -117,13 +130,15 @@ void ScanResultViewController::clickedShowDetailsResultItem(int row)
 
 void ScanResultViewController::clickedCleanNow()
 {
-    if (Scan::shared().isScanRunning)
+    if (Scan::shared().isScanRunning || refuseCleanWithoutIgnoreList(*this))
         return;
     const AlertContent question{localizedText("IDS_BGX_67"), localizedText("IDS_BGX_68"),
                                 {localizedText("IDS_BGX_56"), localizedText("IDS_BGX_57")}, AlertStyle::warning};
-    beginSheet(*this, question, [](int response) {
+    beginSheet(*this, question, [self = QPointer(this)](int response) {
         // A scan that started meanwhile has replaced the list the user confirmed.
         if (response != alertFirstButtonReturn || Clean::shared().isCleanRunning || Scan::shared().isScanRunning)
+            return;
+        if (!self || refuseCleanWithoutIgnoreList(*self)) // the list may have become unreadable meanwhile
             return;
         isCleanInProgress = true;
         Clean::shared().startClean();
@@ -156,8 +171,10 @@ void ScanResultViewController::menuWillOpen(int row)
 
 void ScanResultViewController::addToIgnoreList()
 {
-    if (const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt))
-        ignoreFoundPath(*path);
+    // Not saved: the path stays in the results, ticked as it was.
+    const std::optional<std::string> path = std::exchange(menuPath_, std::nullopt);
+    if (path && !ignoreFoundPath(*path))
+        showUnsavedSettingSheet(*this);
     arrayConfig();
 }
 

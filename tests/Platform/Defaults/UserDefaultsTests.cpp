@@ -356,26 +356,87 @@ TEST_F(UserDefaultsTest, SuiteLivesInItsGroupContainer)
     EXPECT_EQ(UserDefaults::suite(suiteName)->boolean("IsActiveProtectionEnabledBGX"), true);
 }
 
-TEST_F(UserDefaultsTest, SuiteIsUnavailableWhenItsFolderOrFileCannotBeUsed)
+// Only a suite folder that is not there and cannot be made leaves the suite unopened;
+// a suite whose file or lock cannot be used opens, reads what it can and says once
+// that a write was not saved.
+TEST_F(UserDefaultsTest, SuiteIsUnavailableOnlyWhenItsFolderCannotBeThere)
 {
     const auto containers = testsupport::homeFolder() / "Library/Group Containers";
     const auto preferences = containers / suiteName / "Library/Preferences";
-    const std::vector<std::pair<const char*, std::function<void()>>> blockers = {
-        {"plain file instead of the folder", [&] { testsupport::plantFile(containers, "file"); }},
-        {"folder instead of the plist", [&] { fs::create_directories(preferences / (std::string(suiteName) + ".plist")); }},
-        {"folder instead of the lock file", [&] { fs::create_directories(preferences / (std::string(suiteName) + ".plist.lock")); }},
-    };
-    for (const auto& [name, block] : blockers) {
-        SCOPED_TRACE(name);
+    const std::string plist = (preferences / (std::string(suiteName) + ".plist")).string();
+    const std::string notSaved = "Settings cannot be saved to " + plist + "\n";
+    testsupport::plantFile(containers, "file");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(UserDefaults::suite(suiteName));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), notSaved);
+
+    for (const std::string& blocked : {plist, plist + ".lock"}) {
+        SCOPED_TRACE(blocked);
         fs::remove_all(containers);
-        block();
+        fs::create_directories(blocked);
         testing::internal::CaptureStderr();
-        EXPECT_FALSE(UserDefaults::suite(suiteName));
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  "Settings cannot be saved to " + (preferences / (std::string(suiteName) + ".plist")).string() + "\n");
+        const auto suite = UserDefaults::suite(suiteName);
+        ASSERT_TRUE(suite);
+        EXPECT_FALSE(suite->setBool("IsActiveProtectionEnabledBGX", true));
+        EXPECT_FALSE(suite->setBool("IsActiveProtectionEnabledBGX", true));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), notSaved);
+        EXPECT_TRUE(fs::is_directory(blocked));
     }
     for (const char* badName : {"", ".", "..", "a/b"})
         EXPECT_FALSE(UserDefaults::suite(badName)) << badName;
+}
+
+// The suite left to another user (what a run with sudo leaves): opened all the same.
+// A file it may read is read and never written over; one it may not open, or one
+// behind a folder it may not search, is said once, refused, and read as soon as it
+// is given back.
+TEST_F(UserDefaultsTest, ASuiteOfAnotherUserIsReadWhereItCanBeAndNeverWrittenOver)
+{
+    const uid_t otherUser = 65534;
+    const auto preferences = testsupport::homeFolder() / "Library/Group Containers" / suiteName / "Library/Preferences";
+    const std::string plist = (preferences / (std::string(suiteName) + ".plist")).string();
+    const std::string refused = "Settings file " + plist +
+                                " cannot be opened (Permission denied): it is not read, and settings are not saved to it\n";
+    struct Case {
+        const char* name;
+        fs::path handedOver;
+        fs::perms mode;
+        bool readable;
+        std::string said;
+    };
+    const std::vector<Case> cases = {
+        {"file 0644", plist, fs::perms(0644), true, "Settings cannot be saved to " + plist + "\n"},
+        {"file 0600", plist, fs::perms(0600), false, refused},
+        {"folder 0700", preferences, fs::perms(0700), false, refused},
+    };
+    const Array ignored{Value("/Applications/Snapfyre Search.app")};
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        fs::remove_all(preferences.parent_path());
+        ASSERT_TRUE(UserDefaults::suite(suiteName)->setObject("IgnoreAllPathsBGX", Value(ignored)));
+        const std::string bytes = testsupport::readFileText(plist);
+        ASSERT_EQ(::chown(each.handedOver.c_str(), otherUser, otherUser), 0);
+        fs::permissions(each.handedOver, each.mode);
+        const testsupport::FilePermissionsObeyed obeyed;
+        if (!obeyed.isSet())
+            GTEST_SKIP() << "this process cannot give up its file access override";
+        testing::internal::CaptureStderr();
+        const auto suite = UserDefaults::suite(suiteName);
+        ASSERT_TRUE(suite);
+        EXPECT_EQ(suite->isReadable(), each.readable);
+        EXPECT_EQ(suite->array("IgnoreAllPathsBGX").has_value(), each.readable);
+        EXPECT_FALSE(suite->setBool("IsActiveProtectionEnabledBGX", true));
+        EXPECT_FALSE(suite->modifyArray("IgnoreAllPathsBGX", [](Array& entries) { entries.clear(); }));
+        EXPECT_EQ(suite->setObject("IgnoreAllPathsBGX", Value(ignored)), each.readable) << "held already";
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), each.said);
+
+        ASSERT_EQ(::chown(each.handedOver.c_str(), ::geteuid(), ::getegid()), 0); // given back
+        EXPECT_TRUE(suite->isReadable());
+        EXPECT_EQ(suite->array("IgnoreAllPathsBGX"), ignored);
+        EXPECT_EQ(testsupport::readFileText(plist), bytes);
+        EXPECT_FALSE(fs::exists(plist + ".corrupt"));
+        EXPECT_TRUE(suite->setBool("IsActiveProtectionEnabledBGX", true));
+    }
 }
 
 } // namespace

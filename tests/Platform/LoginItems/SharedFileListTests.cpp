@@ -1,6 +1,7 @@
 #include "Platform/LoginItems/SharedFileList.h"
 
 #include "Platform/LoginItems/FileURL.h"
+#include "FilePermissionsObeyed.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,21 @@ TEST_F(SharedFileListTest, ConcurrentInsertionsAreAllKept)
     std::sort(items.begin(), items.end(), [](const auto& l, const auto& r) { return l.identifier < r.identifier; });
     for (std::size_t i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i].identifier, static_cast<std::int64_t>(i + 1));
+}
+
+// A lock that cannot be taken (its file left to another user): no change is made,
+// since it could write over another writer's.
+TEST_F(SharedFileListTest, NoChangeWithoutTheLock)
+{
+    const auto kept = list->insertURL("file:///Kept.app/", std::nullopt);
+    ASSERT_TRUE(kept);
+    testsupport::UnopenableFile unopenable(SharedFileList::sessionLoginItemsPath() + ".lock");
+    const testsupport::FilePermissionsObeyed obeyed;
+    if (!obeyed.isSet())
+        GTEST_SKIP() << "this process cannot give up its file access override";
+    EXPECT_FALSE(list->insertURL("file:///New.app/", kept));
+    EXPECT_FALSE(list->remove(*kept));
+    EXPECT_EQ(urls(), std::vector<std::string>{"file:///Kept.app/"});
 }
 
 } // namespace

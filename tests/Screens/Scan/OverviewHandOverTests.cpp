@@ -1,5 +1,6 @@
 #include "ScanScreenTest.h"
 
+#include "FilePermissionsObeyed.h"
 #include "ImmutableFolder.h"
 
 #include "Foundation/IndexVocabularies.h"
@@ -144,6 +145,23 @@ TEST_F(OverviewHandOver, AnIncompleteOrMalformedCompletionChangesNothing)
     EXPECT_EQ(scanResults().size(), 1u);
     EXPECT_TRUE(containerSwitches.received().empty());
     EXPECT_FALSE(standardDefaults().object(SettingsKey::lastScanDate));
+}
+
+// The suite's file left to another user and not to be opened: the found items are
+// listed, but none is ticked, since what the ignore list keeps is not known.
+TEST_F(OverviewHandOver, NothingIsTickedWhileTheIgnoreListCannotBeRead)
+{
+    const std::string app = home + "/Applications/Some.app";
+    fs::create_directories(app);
+    testsupport::UnopenableFile unopenable(testsupport::plantFile(appGroupDefaults()->plistPath(), "{}"));
+    const testsupport::FilePermissionsObeyed obeyed;
+    if (!obeyed.isSet())
+        GTEST_SKIP() << "this process cannot give up its file access override";
+    complete({record(0, {{app, std::nullopt}})});
+    const auto rows = scanResults().snapshot();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(itemPaths(rows[0]), std::vector<std::string>{app});
+    EXPECT_FALSE(rows[0].isSelected);
 }
 
 } // namespace
