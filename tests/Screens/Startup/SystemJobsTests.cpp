@@ -115,6 +115,29 @@ TEST_F(SystemJobsTest, ADaemonIsSwitchedOffOnAndDeletedThroughTheElevationTool)
     EXPECT_EQ(asked, 3) << "one dialog a step";
 }
 
+// A global agent runs in the user's own domain, so it is switched with the user's
+// rights; its plist of root's is deleted by the privileged remover.
+TEST_F(SystemJobsTest, AGlobalAgentsPlistIsDeletedThroughThePrivilegedRemover)
+{
+    const Dictionary agentJob{{"Label", "com.example.global"}, {"ProgramArguments", Array{"/bin/sleep", "30"}}};
+    const fs::path agentPlist = startuptest::plantPlist(testsupport::underRoot("/Library/LaunchAgents/global.plist"), agentJob);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, agentJob, nullptr, nullptr));
+    testsupport::RealUserThread::giveToUser(JobRegistry::forDomain(LaunchdDomain::User).folder()); // the user's own
+    LaunchAgent agent(LDLaunchJob::jobFromDictionary(agentJob, LDLaunchDomain::globalLaunchAgent),
+                      LDLaunchDomain::globalLaunchAgent);
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet())
+        GTEST_SKIP() << "this process cannot take a user's rights";
+
+    std::string failure;
+    EXPECT_EQ(removeStartupItem(agent, &failure), RemovalOutcome::removed) << failure;
+    EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.global"));
+    EXPECT_FALSE(fs::exists(agentPlist));
+    const std::string remover = fs::canonical(platform::resolveToolPath(platform::kPrivilegedRemoveTool)).string();
+    EXPECT_EQ(elevation.recordedCommand(), (std::vector<std::string>{remover, "remove", agentPlist.string()}));
+}
+
 // Run as root for the user, launchctl takes only a plist of a system job folder that
 // nobody but root can change, reached without following links: nothing else is loaded.
 TEST_F(SystemJobsTest, TheRootRunLaunchctlRefusesEveryOtherPlist)
