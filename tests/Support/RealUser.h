@@ -102,6 +102,15 @@ public:
         return arguments;
     }
 
+    // Whether the calling thread's user really gets root's rights through it (not on a
+    // file system mounted nosuid, nor under no_new_privs); it forgets the command then.
+    bool raisesThisThread() const
+    {
+        const bool raised = std::system(("'" + path().string() + "' /bin/true").c_str()) == 0;
+        forgetCommand();
+        return raised;
+    }
+
     void forgetCommand() const
     {
         std::error_code ignored;

@@ -85,8 +85,8 @@ TEST_F(SystemJobsTest, ADaemonIsSwitchedOffOnAndDeletedThroughTheElevationTool)
     });
     LaunchAgent agent = listedDaemon();
     testsupport::RealUserThread user;
-    if (!user.isSet())
-        GTEST_SKIP() << "this process cannot take a user's rights";
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
     ASSERT_NE(platform::processUserID(), 0u);
     ASSERT_FALSE(platform::userMayWrite(registry().folder().string()));
 
@@ -127,8 +127,8 @@ TEST_F(SystemJobsTest, AGlobalAgentsPlistIsDeletedThroughThePrivilegedRemover)
                       LDLaunchDomain::globalLaunchAgent);
     testsupport::SetuidElevation elevation;
     testsupport::RealUserThread user;
-    if (!user.isSet())
-        GTEST_SKIP() << "this process cannot take a user's rights";
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
 
     std::string failure;
     EXPECT_EQ(removeStartupItem(agent, &failure), RemovalOutcome::removed) << failure;
@@ -156,8 +156,8 @@ TEST_F(SystemJobsTest, TheRootRunLaunchctlRefusesEveryOtherPlist)
     testsupport::RealUserThread::giveToUser(home);
     testsupport::SetuidElevation elevation;
     testsupport::RealUserThread user;
-    if (!user.isSet())
-        GTEST_SKIP() << "this process cannot take a user's rights";
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
 
     const std::string root = testsupport::platformRootFolder().string();
     for (const std::string& path :
