@@ -722,7 +722,8 @@ TEST_F(StartupScreensTest, ARowRebuiltFromARecordIsDeletedOnceForGood)
     list->clickedReload();
     waitForLists();
     ASSERT_EQ(list->tableView->rowCount(), 1);
-    EXPECT_EQ(list->model().launchAgents()[0].label(), "com.example.gone");
+    EXPECT_EQ(widgettest::shownToolTip(list->cellAt(0)->toolTip()).toStdString(),
+              "com.example.gone\n" + userAgents() + "/com.example.gone.plist");
     clickCheckBox(0);
 
     deleteSelected(alertFirstButtonReturn);
