@@ -113,6 +113,19 @@ void enterRootOf(const Plist& plist)
     ::setenv("PATH", "/usr/bin:/bin", 1);
 }
 
+std::optional<std::string> refusedRegistry(const std::filesystem::path& folder)
+{
+    std::error_code ignored;
+    auto existing = folder;
+    while (existing.has_relative_path() && !std::filesystem::exists(std::filesystem::symlink_status(existing, ignored)))
+        existing = existing.parent_path();
+    if (platform::onlyRootCanChange(existing.string()))
+        std::filesystem::create_directories(folder, ignored);
+    if (!platform::onlyRootCanChange(folder.string()))
+        return quoted(folder.string()) + " is not a folder only root can change";
+    return std::nullopt;
+}
+
 std::error_code deletePlist(const Plist& plist)
 {
     if (::unlinkat(plist.folder.get(), plist.name.c_str(), 0) != 0)

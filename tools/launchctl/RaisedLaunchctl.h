@@ -4,6 +4,8 @@
 
 #include "Platform/Values/Value.h"
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <variant>
@@ -35,6 +37,10 @@ std::variant<Plist, std::string> readPlist(const std::vector<std::string>& opera
 
 // Clears the caller's environment; the platform root becomes the plist's.
 void enterRootOf(const Plist& plist);
+
+// Why the registry folder (made where missing) is not one only root can change, so
+// that root may not write it; none when it is.
+std::optional<std::string> refusedRegistry(const std::filesystem::path& folder);
 
 // Removes the plist from the folder it was read from.
 std::error_code deletePlist(const Plist& plist);

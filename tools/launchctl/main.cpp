@@ -145,6 +145,10 @@ int runRaised(const std::string& command, const std::vector<std::string>& operan
     }
     const auto& plist = std::get<raised::Plist>(request);
     raised::enterRootOf(plist);
+    if (const auto refused = raised::refusedRegistry(JobRegistry::forDomain(LaunchdDomain::System).folder())) {
+        std::cerr << "launchctl: " << *refused << '\n';
+        return 2;
+    }
     const Job job{plist.path, plist.label, plist.dictionary, LaunchdDomain::System};
     if (command == "load")
         return load(job, write) ? 0 : 1;

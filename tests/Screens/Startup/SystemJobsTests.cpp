@@ -173,6 +173,17 @@ TEST_F(SystemJobsTest, TheRootRunLaunchctlRefusesEveryOtherPlist)
             EXPECT_TRUE(said.starts_with("launchctl: ")) << said;
         }
     }
+    // Nor is a registry written that the user could redirect.
+    const fs::path states = registry().folder().parent_path();
+    ASSERT_EQ(::syscall(SYS_setresuid, 0, 0, 0), 0); // root again, for a moment
+    ::chown(states.c_str(), testsupport::RealUserThread::kUser, testsupport::RealUserThread::kUser);
+    ASSERT_EQ(::syscall(SYS_setresuid, testsupport::RealUserThread::kUser, testsupport::RealUserThread::kUser, 0), 0);
+    auto tool = platform::ToolProcess::launch(elevation.path().string(), {launchctl(), "unload", "-w", plist.string()},
+                                              platform::ToolProcess::Capture::OutputAndError);
+    ASSERT_TRUE(tool);
+    EXPECT_EQ(tool->readOutputToEnd(), "launchctl: \"" + registry().folder().string() +
+                                           "\" is not a folder only root can change\n");
+    EXPECT_EQ(tool->waitForExit(), 2);
     EXPECT_EQ(platform::SMCopyAllJobDictionaries(LaunchdDomain::System).size(), 1u);
     EXPECT_FALSE(fs::exists(ran));
     EXPECT_TRUE(fs::exists(usersAgent));
