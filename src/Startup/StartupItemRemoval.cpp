@@ -123,7 +123,7 @@ std::string jobAuthorizationPrompt(std::string_view action, const std::optional<
 bool withJobAuthorization(const LaunchAgent& agent, std::string_view action, platform::Error* error,
                           const std::function<bool(platform::AuthorizationRef)>& step)
 {
-    const auto label = agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
+    const auto label = agent.label();
     const auto folder = launchdFolder(agent.ldLaunchDomain);
     const auto prompt = jobAuthorizationPrompt(action, label, plistPathOf(agent, folder.value_or("")));
     return withAuthorization(agent.ldLaunchDomain.value_or(LDLaunchDomain::userLaunchAgent), label.value_or(""),
