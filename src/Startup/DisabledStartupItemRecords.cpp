@@ -7,17 +7,6 @@ namespace {
 using platform::Dictionary;
 using platform::Value;
 
-// How the records of one list are told apart.
-struct RecordIdentity {
-    const char* storeKey;
-    const char* firstKey;
-    const char* secondKey;
-    bool addNeedsBothKeys; // adding leaves a record out only when both keys match
-};
-
-constexpr RecordIdentity loginItemIdentity{kLoginItemsUD, "appUrlPath", "program", true};
-constexpr RecordIdentity launchAgentIdentity{kLaunchAgentsUD, "label", "plistPath", false};
-
 bool sameText(const Dictionary& left, const Dictionary& right, const char* key)
 {
     const auto l = left.find(key);
@@ -25,6 +14,40 @@ bool sameText(const Dictionary& left, const Dictionary& right, const char* key)
     return l != left.end() && r != right.end() && l->second.asText() && r->second.asText()
            && *l->second.asText() == *r->second.asText();
 }
+
+bool hasText(const Dictionary& record, const char* key)
+{
+    const auto found = record.find(key);
+    return found != record.end() && found->second.asText();
+}
+
+// A login item's records name the same item: two jobs (records with a "program") by
+// their label or their program, two session entries by their application's path.
+bool namesSameLoginItem(const Dictionary& stored, const Dictionary& given)
+{
+    const bool job = hasText(given, "program");
+    if (job != hasText(stored, "program"))
+        return false;
+    return job ? sameText(stored, given, "label") || sameText(stored, given, "program")
+               : sameText(stored, given, "appUrlPath");
+}
+
+bool namesSameLaunchAgent(const Dictionary& stored, const Dictionary& given)
+{
+    return sameText(stored, given, "label") || sameText(stored, given, "plistPath");
+}
+
+// How the records of one list are told apart.
+struct RecordIdentity {
+    const char* storeKey;
+    const char* firstKey;
+    const char* secondKey;
+    bool addNeedsBothKeys; // adding leaves a record out only when both keys match
+    bool (*namesSameItem)(const Dictionary& stored, const Dictionary& given); // what a drop takes
+};
+
+constexpr RecordIdentity loginItemIdentity{kLoginItemsUD, "appUrlPath", "program", true, namesSameLoginItem};
+constexpr RecordIdentity launchAgentIdentity{kLaunchAgentsUD, "label", "plistPath", false, namesSameLaunchAgent};
 
 bool sharesEitherKey(const RecordIdentity& identity, const Dictionary& stored, const Dictionary& given)
 {
@@ -62,7 +85,7 @@ bool removeRecord(const RecordIdentity& identity, const Dictionary& record)
 {
     return standardDefaults().modifyArray(identity.storeKey, [&](platform::Array& entries) {
         std::erase_if(entries, [&](const Value& entry) {
-            return entry.asDictionary() && sharesEitherKey(identity, *entry.asDictionary(), record);
+            return entry.asDictionary() && identity.namesSameItem(*entry.asDictionary(), record);
         });
     });
 }
@@ -122,10 +145,10 @@ bool takeBackDisabledLaunchAgent(const Dictionary& record)
 
 bool isOtherLoginItemRecord(const Dictionary& stored, const Dictionary& given)
 {
-    return !sharesEitherKey(loginItemIdentity, stored, given);
+    return !namesSameLoginItem(stored, given);
 }
 
 bool isOtherLaunchAgentRecord(const Dictionary& stored, const Dictionary& given)
 {
-    return !sharesEitherKey(launchAgentIdentity, stored, given);
+    return !namesSameLaunchAgent(stored, given);
 }

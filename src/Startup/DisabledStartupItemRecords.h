@@ -27,9 +27,11 @@ std::vector<platform::Dictionary> disabledLaunchAgents();
 bool addDisabledLoginItem(const platform::Dictionary& record);
 bool addDisabledLaunchAgent(const platform::Dictionary& record);
 
-// Drops every stored record that shares the given one's "appUrlPath" or
-// "program" (login items), "label" or "plistPath" (launch agents), and writes
-// the array back (an empty one when the key was missing).
+// Drops every stored record of the same item as the given one, and writes the array
+// back (an empty one when the key was missing): for a login item's job (a record
+// with a "program"), the jobs of the same "label" or "program"; for a session entry,
+// the entries of the same "appUrlPath"; for launch agents, the same "label" or
+// "plistPath".
 bool removeDisabledLoginItem(const platform::Dictionary& record);
 bool removeDisabledLaunchAgent(const platform::Dictionary& record);
 
@@ -38,7 +40,7 @@ bool removeDisabledLaunchAgent(const platform::Dictionary& record);
 bool takeBackDisabledLoginItem(const platform::Dictionary& record);
 bool takeBackDisabledLaunchAgent(const platform::Dictionary& record);
 
-// True when the stored record shares neither key with the given one. A key
+// True when the stored record is not one a drop of the given one takes. A key
 // matches only when both records hold a text under it and the texts are equal.
 bool isOtherLoginItemRecord(const platform::Dictionary& stored, const platform::Dictionary& given);
 bool isOtherLaunchAgentRecord(const platform::Dictionary& stored, const platform::Dictionary& given);

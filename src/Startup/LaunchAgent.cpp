@@ -66,11 +66,19 @@ LaunchAgent::LaunchAgent(const platform::Dictionary& record)
     isEnable = ldLaunchJob && ldLaunchJob->isCurrentlyLoaded();
     ldLaunchDomain = domain;
     std::tie(plistName, plistPath) = findPlist(ldLaunchJob, ldLaunchDomain);
-    if (ldLaunchJob)
+    if (ldLaunchJob) {
         resolveApplication();
-    else
+    } else {
+        recordLabel_ = label;
+        plistPath = storedPath;
         icon = genericIcon("plist");
+    }
     finish();
+}
+
+std::optional<std::string> LaunchAgent::label() const
+{
+    return ldLaunchJob ? ldLaunchJob->Label() : recordLabel_;
 }
 
 std::pair<std::string, std::string> LaunchAgent::findPlist(const std::optional<LDLaunchJob>& label,
@@ -106,8 +114,8 @@ void LaunchAgent::finish()
 platform::Dictionary LaunchAgent::record() const
 {
     platform::Dictionary record;
-    if (const auto label = ldLaunchJob ? ldLaunchJob->Label() : std::nullopt)
-        record[Key::label] = *label;
+    if (const auto kept = label())
+        record[Key::label] = *kept;
     if (plistPath)
         record[Key::plistPath] = *plistPath;
     if (ldLaunchDomain)

@@ -36,8 +36,13 @@ public:
     LaunchAgent(const LDLaunchJob& ldLaunchJob, LDLaunchDomain ldLaunchDomain, std::pair<std::string, std::string> plist);
 
     // Rebuilt from the stored form of record(): the job is read again from its
-    // domain's folder. A form without its three texts gives the starting values.
+    // domain's folder. Where no plist carries it any more, the item keeps the
+    // record's label and plist path, so that it still names its record. A form
+    // without its three texts gives the starting values.
     explicit LaunchAgent(const platform::Dictionary& record);
+
+    // The job's label, else the label of the record the item was rebuilt from.
+    std::optional<std::string> label() const;
 
     // The file of the domain's folder whose "Label" is the job's: (name, path),
     // both empty when none is (or the job has no label).
@@ -57,6 +62,8 @@ public:
 private:
     void resolveApplication(); // the application behind the job's program
     void finish();             // icon and isInvalid
+
+    std::optional<std::string> recordLabel_; // rebuilt from a record without a job
 };
 
 template <>

@@ -19,13 +19,6 @@ bool isFile(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
-std::string withoutPlistExtensions(std::string name)
-{
-    for (auto at = name.find(".plist"); at != std::string::npos; at = name.find(".plist"))
-        name.erase(at, std::string_view(".plist").size());
-    return name;
-}
-
 std::string describe(const platform::Error& error)
 {
     return "Error Domain=" + error.domain + " Code=" + std::to_string(error.code) + " \"" + error.localizedDescription
@@ -47,22 +40,12 @@ std::optional<std::string> plistPathOf(const LaunchAgent& agent, const std::stri
     return agent.plistName ? std::optional(folder + *agent.plistName) : std::nullopt;
 }
 
-// A loaded job: unloaded and its plist deleted by the launchd library, asking once.
-bool removeThroughLaunchd(const LaunchAgent& agent, const std::string& folder, const std::optional<std::string>& label,
-                          platform::Error& error)
+// The agent's plist as its folder holds it now: the file that the folder's scan found.
+std::optional<std::string> presentPlist(const LaunchAgent& agent, const std::string& folder)
 {
-    const auto prompt = jobAuthorizationPrompt("Removing", label, plistPathOf(agent, folder));
-    return withAuthorization(*agent.ldLaunchDomain, label.value_or(""), prompt, &error,
-                             [&](platform::AuthorizationRef authRef) {
-        auto& controller = LDLaunchCtl::sharedController();
-        bool removed = false;
-        if (label && !label->empty() && isFile(folder + *label))
-            removed = controller.remove(*label, *agent.ldLaunchDomain, authRef, &error);
-        if (agent.plistName && !agent.plistName->empty() && isFile(folder + *agent.plistName))
-            removed = controller.remove(withoutPlistExtensions(*agent.plistName), *agent.ldLaunchDomain, authRef,
-                                        &error) || removed;
-        return removed;
-    });
+    if (!agent.plistName || agent.plistName->empty() || !isFile(folder + *agent.plistName))
+        return std::nullopt;
+    return folder + *agent.plistName;
 }
 
 // Deletes a job's plist: the user's own file directly, another domain's as root.
@@ -81,15 +64,23 @@ bool deletePlist(const std::string& path, LDLaunchDomain domain, platform::Autho
 
 // A job launchd does not have loaded (one switched off): there is nothing to unload,
 // so only its plist goes, with the authorisation its domain needs.
-bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& folder, platform::Error& error)
+bool removeUnloadedJobFile(const LaunchAgent& agent, const std::string& plist, platform::Error& error)
 {
-    if (!agent.plistName || agent.plistName->empty() || !isFile(folder + *agent.plistName))
-        return false;
-    const std::string label = agent.ldLaunchJob->Label().value_or("");
-    const auto prompt = jobAuthorizationPrompt("Removing", label, folder + *agent.plistName);
+    const std::string label = agent.label().value_or("");
+    const auto prompt = jobAuthorizationPrompt("Removing", label, plist);
     return withAuthorization(*agent.ldLaunchDomain, label, prompt, &error, [&](platform::AuthorizationRef authRef) {
-        return deletePlist(folder + *agent.plistName, *agent.ldLaunchDomain, authRef, &error);
+        return deletePlist(plist, *agent.ldLaunchDomain, authRef, &error);
     });
+}
+
+// An item is deleted only once its switched-off record is gone too.
+RemovalOutcome recordDropped(bool dropped, std::string* failure)
+{
+    if (dropped)
+        return RemovalOutcome::removed;
+    if (failure)
+        *failure = "The record of the switched-off item could not be saved.";
+    return RemovalOutcome::notStored;
 }
 
 bool isLoaded(const std::optional<std::string>& label, LDLaunchDomain domain)
@@ -110,13 +101,9 @@ bool isGoneUserJob(const std::optional<std::string>& label)
 bool removeLoadedJob(const std::string& label, LDLaunchDomain domain, const std::optional<std::string>& plistPath,
                      platform::Error* error)
 {
-    auto& controller = LDLaunchCtl::sharedController();
-    if (plistPath && plistPath == LDJobPlistPath(domain, label))
-        return controller.remove(label, domain, error);
     const auto prompt = jobAuthorizationPrompt("Removing", label, plistPath);
     return withAuthorization(domain, label, prompt, error, [&](platform::AuthorizationRef authRef) {
-        return controller.unload(label, domain, authRef, error)
-               && (!plistPath || deletePlist(*plistPath, domain, authRef, error));
+        return LDJobRemoveWithPlistAt(domain, label, plistPath, authRef, error);
     });
 }
 
@@ -136,7 +123,7 @@ std::string jobAuthorizationPrompt(std::string_view action, const std::optional<
 bool withJobAuthorization(const LaunchAgent& agent, std::string_view action, platform::Error* error,
                           const std::function<bool(platform::AuthorizationRef)>& step)
 {
-    const auto label = agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
+    const auto label = agent.label();
     const auto folder = launchdFolder(agent.ldLaunchDomain);
     const auto prompt = jobAuthorizationPrompt(action, label, plistPathOf(agent, folder.value_or("")));
     return withAuthorization(agent.ldLaunchDomain.value_or(LDLaunchDomain::userLaunchAgent), label.value_or(""),
@@ -154,20 +141,18 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure)
     const auto folder = launchdFolder(agent.ldLaunchDomain);
     if (!folder)
         return RemovalOutcome::passedOver;
-    const auto label = agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
-    const bool hasPlist = agent.plistName && !agent.plistName->empty() && isFile(*folder + *agent.plistName);
-    const bool loaded = isLoaded(label, *agent.ldLaunchDomain);
-    const bool unloadedWithLabel = label && !label->empty() && !loaded;
+    const auto label = agent.label();
+    const auto plist = presentPlist(agent, *folder);
     platform::Error error;
-    const bool removed = !loaded && !hasPlist ? true // already gone
-                         : unloadedWithLabel  ? removeUnloadedJobFile(agent, *folder, error)
-                         : !hasPlist          ? removeLoadedJob(*label, *agent.ldLaunchDomain, std::nullopt, &error)
-                                              : removeThroughLaunchd(agent, *folder, label, error);
-    if (removed)
-        removeDisabledLaunchAgent(agent.record());
-    else if (failure)
-        *failure = error.code ? describe(error) : "The job could not be removed.";
-    return removed ? RemovalOutcome::removed : RemovalOutcome::notRemoved;
+    const bool removed = isLoaded(label, *agent.ldLaunchDomain) ? removeLoadedJob(*label, *agent.ldLaunchDomain, plist, &error)
+                         : plist                              ? removeUnloadedJobFile(agent, *plist, error)
+                                                              : true; // already gone
+    if (!removed) {
+        if (failure)
+            *failure = error.code ? describe(error) : "The job could not be removed.";
+        return RemovalOutcome::notRemoved;
+    }
+    return recordDropped(removeDisabledLaunchAgent(agent.record()), failure);
 }
 
 RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure)
@@ -188,6 +173,6 @@ RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure)
     } else if (!item.program && item.appUrl) {
         setLaunchOnStartup(false, *item.appUrl);
     }
-    removeDisabledLoginItem(item.record());
-    return outcome;
+    const bool dropped = removeDisabledLoginItem(item.record());
+    return outcome == RemovalOutcome::removed ? recordDropped(dropped, failure) : outcome;
 }

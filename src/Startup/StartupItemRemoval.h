@@ -16,23 +16,26 @@ enum class RemovalOutcome {
     removed,
     notRemoved, // stays in the list
     passedOver, // nothing to remove it from: counted neither way, leaves the list
+    notStored,  // its switched-off record could not be dropped: counted as not removed, stays
 };
 
-// A launch agent: its job and its plist, through the launchd library, in its domain;
-// a loaded job whose plist is gone is taken off launchd by its label. An item
-// already gone (no plist, no loaded job) counts as removed. `failure` gets why an
-// item was not removed.
+// A launch agent: a loaded job is taken off launchd by its label and the plist its
+// folder holds for it (whatever the file's name) deleted, an unloaded one's plist
+// deleted, in its domain; an item already gone (no plist, no loaded job) counts as
+// removed. Its switched-off record then goes, and the item counts as removed only
+// once it has. `failure` gets why an item was not removed.
 RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure = nullptr);
 
 // A login item: a launchd job of the user's (its service-management switch off
 // first; one already gone counts as removed), or a session login item; its
-// switched-off record goes in either case.
+// switched-off record goes in either case, and a removed item whose record could not
+// be dropped counts as notStored.
 RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure = nullptr); // also prints why
 
 // A loaded job and its own plist (whatever the file's name; none when it is gone): the
 // job is taken off launchd by its label and the plist deleted, with the authorisation
-// the domain needs (the library's own removal when the plist is named after the
-// label). False, with launchd's or the file's error, when either fails.
+// the domain needs, asked once (LDJobRemoveWithPlistAt). False, with launchd's or the
+// file's error, when either fails.
 bool removeLoadedJob(const std::string& label, LDLaunchDomain domain, const std::optional<std::string>& plistPath,
                      platform::Error* error);
 

@@ -89,7 +89,20 @@ void waitWhileRemovalPaused()
 
 std::optional<std::string> labelOf(const LaunchAgent& agent)
 {
-    return agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt;
+    return agent.label();
+}
+
+std::optional<std::string> labelOf(const LoginItem& item)
+{
+    return item.label;
+}
+
+// How the result names an item that was not deleted.
+template <class Record>
+std::string failureLine(const Record& record, const std::string& failure)
+{
+    const std::string name = record.name.value_or(labelOf(record).value_or(""));
+    return (name.empty() ? std::string() : name + ": ") + failure;
 }
 
 // A record that was not deleted, with why.
@@ -289,6 +302,7 @@ void StartupItemsModel::runRemoval()
     std::int64_t processed = 0;
     std::int64_t removed = 0;
     std::vector<Record> notRemoved;
+    RemovalFailures failures;
     std::optional<std::size_t> stopPosition;
 
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -304,8 +318,11 @@ void StartupItemsModel::runRemoval()
         const auto outcome = removeStartupItem(record, &failure);
         if (outcome == RemovalOutcome::removed)
             ++removed;
-        else if (outcome == RemovalOutcome::notRemoved)
+        else if (outcome == RemovalOutcome::notRemoved || outcome == RemovalOutcome::notStored) {
             notRemoved.push_back(withFailure(record, failure));
+            failures.reasons += (failures.reasons.empty() ? "" : "\n") + failureLine(record, failure);
+            failures.recordsUnsaved = failures.recordsUnsaved || outcome == RemovalOutcome::notStored;
+        }
         ++processed;
         const double percentage = static_cast<double>(processed) / static_cast<double>(selected) * 100.0;
         const std::string path = record.appUrl ? record.appUrl->path() : std::string();
@@ -316,8 +333,8 @@ void StartupItemsModel::runRemoval()
     }
 
     asyncMain([self = shared_from_this(), notRemoved = std::move(notRemoved), stopPosition, selected, listCount,
-               removed]() mutable {
-        self->finishRemoval<Record>(std::move(notRemoved), stopPosition, selected, listCount, removed);
+               removed, failures = std::move(failures)]() mutable {
+        self->finishRemoval<Record>(std::move(notRemoved), stopPosition, selected, listCount, removed, failures);
     });
     sendAnalyticsEvent(ListTraits<Record>::analyticsCategory, "deleted");
     isStartupItemsCleanAborted = false;
@@ -325,7 +342,8 @@ void StartupItemsModel::runRemoval()
 
 template <class Record>
 void StartupItemsModel::finishRemoval(std::vector<Record> notRemoved, std::optional<std::size_t> stopPosition,
-                                      std::int64_t selected, std::int64_t listCount, std::int64_t removed)
+                                      std::int64_t selected, std::int64_t listCount, std::int64_t removed,
+                                      const RemovalFailures& failures)
 {
     {
         std::lock_guard lock(mutex_);
@@ -343,7 +361,8 @@ void StartupItemsModel::finishRemoval(std::vector<Record> notRemoved, std::optio
         if constexpr (std::is_same_v<Record, LaunchAgent>)
             keepListingUnremovedJobs(notRemoved);
     }
-    postRemovalCompletion(selected, listCount, removed, 0, ListTraits<Record>::list == StartupManager::loginItems);
+    postRemovalCompletion(selected, listCount, removed, 0, ListTraits<Record>::list == StartupManager::loginItems,
+                          failures);
 }
 
 // Call with the lock held.
@@ -374,7 +393,8 @@ void StartupItemsModel::postRemovalProgress(std::int64_t total, const std::strin
 }
 
 void StartupItemsModel::postRemovalCompletion(std::int64_t selected, std::int64_t listCount, std::int64_t removed,
-                                              std::int64_t abortedIndex, bool isLoginItems)
+                                              std::int64_t abortedIndex, bool isLoginItems,
+                                              const RemovalFailures& failures)
 {
     auto& center = platform::NotificationCenter::defaultCenter();
     center.post("CleanViewUpdate_StartupItemsBGX", {{menuKey, CleanMenu::result}});
@@ -382,7 +402,9 @@ void StartupItemsModel::postRemovalCompletion(std::int64_t selected, std::int64_
                                                                {"remainingItems", listCount - removed},
                                                                {"pObj", removed},
                                                                {"abortedIndex", abortedIndex},
-                                                               {"isLoginItems", isLoginItems}});
+                                                               {"isLoginItems", isLoginItems},
+                                                               {"failures", failures.reasons},
+                                                               {"recordsUnsaved", failures.recordsUnsaved}});
     removalRunning = false;
     const std::size_t left = isLoginItems ? loginItems_.size() : launchAgents_.size();
     view_.showCount(isLoginItems ? StartupManager::loginItems : StartupManager::launchAgents, countText(left));

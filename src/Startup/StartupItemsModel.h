@@ -27,7 +27,10 @@
 //   "NotifyCleanProcess_StartupItemsBGX"         "totalItems", "path", "pObj", "percentage"
 //   "CleanViewUpdate_StartupItemsBGX"            "menu" (CleanMenu::result)
 //   "NotifyCleanProcessComplete_StartupItemsBGX" "cleanedItems", "remainingItems", "pObj",
-//                                                "abortedIndex", "isLoginItems" (bool)
+//                                                "abortedIndex", "isLoginItems" (bool),
+//                                                "failures" (why items were not deleted, a
+//                                                line each), "recordsUnsaved" (bool: a
+//                                                switched-off record could not be dropped)
 class StartupItemsModel : public std::enable_shared_from_this<StartupItemsModel> {
 public:
     static std::shared_ptr<StartupItemsModel> create(StartupItemsView& view);
@@ -84,8 +87,13 @@ public:
     // Main queue: the progress notification; the completion (the two end
     // notifications, the count label, the selected count, the table).
     void postRemovalProgress(std::int64_t total, const std::string& path, std::int64_t removed, double percentage);
+    // What a removal leaves unfinished.
+    struct RemovalFailures {
+        std::string reasons; // "<name>: <why>", a line each
+        bool recordsUnsaved = false;
+    };
     void postRemovalCompletion(std::int64_t selected, std::int64_t listCount, std::int64_t removed,
-                               std::int64_t abortedIndex, bool isLoginItems);
+                               std::int64_t abortedIndex, bool isLoginItems, const RemovalFailures& failures);
 
     // What the removal does after each selected record (on the worker): waits 2 seconds.
     std::function<void()> pauseAfterEachRemoval = [] { std::this_thread::sleep_for(std::chrono::seconds(2)); };
@@ -98,7 +106,8 @@ private:
     template <class Record> void handOver(std::vector<Record> loaded);
     template <class Record> void runRemoval();
     template <class Record> void finishRemoval(std::vector<Record> notRemoved, std::optional<std::size_t> stopPosition,
-                                               std::int64_t selected, std::int64_t listCount, std::int64_t removed);
+                                               std::int64_t selected, std::int64_t listCount, std::int64_t removed,
+                                               const RemovalFailures& failures);
 
     // Launch agents whose deletion failed while launchd runs them with their plist
     // gone: no folder lists them, so each reload lists them again while they run.

@@ -79,18 +79,24 @@ TEST_F(DisabledRecordsTest, AddingLeavesOutOnlyTheSameItem)
     EXPECT_EQ(labels(disabledLaunchAgents()), (std::vector<std::string>{"x", "z"}));
 }
 
-TEST_F(DisabledRecordsTest, DroppingRemovesEveryRecordSharingEitherKeyAndNeverMatchesAbsentValues)
+// A job's record drops the jobs of its label or program, a session entry's the entries
+// of its application: a job whose program lies inside an application that is also a
+// session entry never takes the entry's record.
+TEST_F(DisabledRecordsTest, DroppingRemovesOnlyTheRecordsOfTheSameItemAndNeverMatchesAbsentValues)
 {
-    addDisabledLoginItem(loginRecord("/Applications/A.app", "com.a", "byPath"));
+    addDisabledLoginItem(loginRecord("/Applications/A.app", "com.a", "com.job"));
     addDisabledLoginItem(loginRecord("/Applications/B.app", "com.b", "byProgram"));
+    addDisabledLoginItem(loginRecord("/Applications/A.app", std::nullopt, "sessionA"));
     addDisabledLoginItem(loginRecord(std::nullopt, std::nullopt, "neither"));
-    addDisabledLoginItem(loginRecord("/Applications/C.app", std::nullopt, "other"));
-    removeDisabledLoginItem(loginRecord("/Applications/A.app", "com.b"));
-    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"neither", "other"}));
+    addDisabledLoginItem(loginRecord("/Applications/C.app", std::nullopt, "sessionC"));
+    removeDisabledLoginItem(loginRecord("/Applications/A.app", "com.b", "com.job"));
+    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"sessionA", "neither", "sessionC"}));
+    removeDisabledLoginItem(loginRecord("/Applications/A.app", std::nullopt));
+    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"neither", "sessionC"}));
 
     // A given record without the keys matches nothing, not the stored records without them.
     removeDisabledLoginItem(loginRecord(std::nullopt, std::nullopt));
-    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"neither", "other"}));
+    EXPECT_EQ(labels(disabledLoginItems()), (std::vector<std::string>{"neither", "sessionC"}));
     // A key holding a number never matches.
     Dictionary numbered = loginRecord(std::nullopt, std::nullopt);
     numbered["appUrlPath"] = 5;

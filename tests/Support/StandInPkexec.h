@@ -12,7 +12,8 @@ namespace testsupport {
 // A stand-in elevation tool named by $BG_TEST_ELEVATION_TOOL while it lives: it
 // writes its arguments to a record, one a line, runs `meanwhile` (a shell command
 // standing for what happens while the password is asked), and then runs its
-// arguments as the command it was given.
+// arguments as the command it was given, naming its caller's user id in PKEXEC_UID
+// as pkexec does.
 class StandInPkexec {
 public:
     explicit StandInPkexec(const std::string& meanwhile = {})
@@ -21,7 +22,7 @@ public:
         folder_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
         const auto script = folder_ / "pkexec";
         std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record().string() << "'\n"
-                              << meanwhile << "\nexec \"$@\"\n";
+                              << meanwhile << "\nPKEXEC_UID=$(id -u) exec \"$@\"\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         const char* before = std::getenv("BG_TEST_ELEVATION_TOOL");
         toolBefore_ = before ? before : "";

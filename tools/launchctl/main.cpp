@@ -1,14 +1,19 @@
 // The stand-in "/bin/launchctl": load [-w] <plist>..., unload [-w] <plist>...,
 // list [label], over the stand-in launchd. A plist in a LaunchDaemons folder goes
-// to the system domain, every other one to the user's.
+// to the system domain, every other one to the user's. Run by the elevation tool
+// (RaisedLaunchctl.h) it takes one system job's plist and nothing else.
+#include "RaisedLaunchctl.h"
+
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 using platform::Dictionary;
@@ -107,8 +112,53 @@ int list(const std::vector<std::string>& labels)
 
 int usage()
 {
-    std::cerr << "usage: launchctl load [-w] <plist>... | unload [-w] <plist>... | list [label]\n";
+    std::cerr << "usage: launchctl load [-w] <plist>... | unload [-w] [--delete] <plist>... | list [label]\n";
     return 64;
+}
+
+// Takes `flag` off the front of the operands; whether it was there.
+bool takeFlag(std::vector<std::string>& operands, const char* flag)
+{
+    if (operands.empty() || operands.front() != flag)
+        return false;
+    operands.erase(operands.begin());
+    return true;
+}
+
+// "unload --delete": the plist goes once its job is unloaded.
+bool deleted(const std::string& path, bool remove)
+{
+    std::error_code failure;
+    if (!remove || std::filesystem::remove(path, failure))
+        return true;
+    std::cerr << path << ": could not be deleted: " << failure.message() << '\n';
+    return false;
+}
+
+// As the elevation tool runs it: one plist, checked and read by RaisedLaunchctl.h.
+int runRaised(const std::string& command, const std::vector<std::string>& operands, bool write, bool remove)
+{
+    const auto request = raised::readPlist(operands);
+    if (const auto* problem = std::get_if<std::string>(&request)) {
+        std::cerr << "launchctl: " << *problem << '\n';
+        return 2;
+    }
+    const auto& plist = std::get<raised::Plist>(request);
+    raised::enterRootOf(plist);
+    if (const auto refused = raised::refusedRegistry(JobRegistry::forDomain(LaunchdDomain::System).folder())) {
+        std::cerr << "launchctl: " << *refused << '\n';
+        return 2;
+    }
+    const Job job{plist.path, plist.label, plist.dictionary, LaunchdDomain::System};
+    if (command == "load")
+        return load(job, write) ? 0 : 1;
+    if (!unload(job, write))
+        return 1;
+    if (const auto failure = remove ? raised::deletePlist(plist) : std::error_code()) {
+        std::cerr << "launchctl: " << plist.path << " could not be deleted: " << failure.message() << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -124,15 +174,17 @@ int main(int argc, char** argv)
         return list(operands);
     if (command != "load" && command != "unload")
         return usage();
-    const bool write = !operands.empty() && operands.front() == "-w";
-    if (write)
-        operands.erase(operands.begin());
+    const bool write = takeFlag(operands, "-w");
+    const bool remove = command == "unload" && takeFlag(operands, "--delete");
     if (operands.empty())
         return usage();
+    if (raised::isRaised())
+        return runRaised(command, operands, write, remove);
     bool succeeded = true;
     for (const auto& path : operands) {
         const auto job = readJob(path);
-        succeeded = job && (command == "load" ? load(*job, write) : unload(*job, write)) && succeeded;
+        succeeded = job && (command == "load" ? load(*job, write) : unload(*job, write) && deleted(path, remove)) &&
+                    succeeded;
     }
     return succeeded ? 0 : 1;
 }

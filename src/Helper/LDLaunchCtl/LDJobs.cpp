@@ -1,11 +1,14 @@
 #include "Helper/LDLaunchCtl/LDJobs.h"
 
+#include "Helper/LDLaunchCtl/LDLaunchCtl.h"
 #include "Helper/LDLaunchCtl/LDLaunchCtlErrors.h"
+#include "Platform/Authorization/Elevation.h"
 #include "Platform/Authorization/ProcessUser.h"
-#include "Platform/Files/AtomicFile.h"
 #include "Platform/Files/FileRead.h"
+#include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Values/PropertyList.h"
 
 #include <fcntl.h>
@@ -14,6 +17,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -41,33 +46,68 @@ bool sameContentAndMode(const std::string& path, const platform::Data& bytes)
            platform::readWholeFile(path, written) && written == bytes;
 }
 
-// A private temporary file (unique, mode 600 until it is ready) holding the bytes, then mode 644.
-std::optional<std::string> writePrivateTemporary(const platform::Data& bytes)
-{
-    std::string path = (fs::temp_directory_path() / "ldlaunchctl-XXXXXX").string();
-    const int fd = ::mkstemp(path.data());
-    if (fd < 0)
-        return std::nullopt;
-    bool written = true;
-    for (std::size_t offset = 0; written && offset < bytes.size();) {
-        const ssize_t count = ::write(fd, bytes.data() + offset, bytes.size() - offset);
-        written = count > 0;
-        offset += written ? static_cast<std::size_t>(count) : 0;
-    }
-    written = written && ::fchmod(fd, kPlistMode) == 0 && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!written) {
-        ::unlink(path.c_str());
-        return std::nullopt;
-    }
-    return path;
-}
-
-bool writeFailed(Error* error)
+bool writeFailed(Error* error, const std::string& reason = LDErrorMessage(15))
 {
     if (error)
-        *error = Error{LDLaunchCtlErrorDomain, 15, LDErrorMessage(15)};
+        *error = Error{LDLaunchCtlErrorDomain, 15, reason};
     return false;
+}
+
+bool failWith(Error* error, const char* domain, std::int64_t code, const std::string& reason)
+{
+    if (error)
+        *error = Error{domain, code, reason};
+    return false;
+}
+
+// The system domain's registry is root's: a process of another user changes it only
+// through the elevation tool.
+bool needsAdministrator(LDLaunchDomain domain)
+{
+    if (LDServiceManagementDomain(domain) != platform::LaunchdDomain::System || platform::processUserID() == 0)
+        return false;
+    const auto registry = platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::System);
+    return !platform::userMayWrite(registry.folder().string());
+}
+
+// The plist of the domain's folder that carries the label: the one named after it
+// first, else the first in name order.
+std::optional<std::string> plistCarrying(LDLaunchDomain domain, const std::optional<std::string>& label)
+{
+    const auto files = label ? LDLaunchCtl::jobFilesInDomain(domain) : std::nullopt;
+    if (!files)
+        return std::nullopt;
+    const auto carries = [&](const LDJobFile& file) { return file.label == label; };
+    auto found = std::ranges::find_if(*files, [&](const LDJobFile& file) {
+        return carries(file) && file.name == *label + ".plist";
+    });
+    if (found == files->end())
+        found = std::ranges::find_if(*files, carries);
+    return found == files->end() ? std::nullopt : std::optional(LDDomainFolder(domain) + found->name);
+}
+
+// Runs a tool of the bundle with an administrator's rights, once the user has
+// granted the step; launchd's error carries why it did not.
+bool raised(platform::AuthorizationRef authRef, std::vector<std::string> command, Error* error)
+{
+    if (!platform::AuthorizationHoldsRight(authRef))
+        return failWith(error, platform::kLaunchdErrorDomain, EPERM, std::strerror(EPERM));
+    const auto failure = platform::runWithAdministratorRights(std::move(command));
+    return !failure || failWith(error, platform::kLaunchdErrorDomain, EPERM, *failure);
+}
+
+bool raisedLaunchctl(platform::AuthorizationRef authRef, std::vector<std::string> arguments, Error* error)
+{
+    arguments.insert(arguments.begin(), platform::resolveToolPath("/bin/launchctl"));
+    return raised(authRef, std::move(arguments), error);
+}
+
+// A refusal of the root-owned registry to a process of another user names what is missing.
+bool launchdCall(LDLaunchDomain domain, Error* error, bool done)
+{
+    if (!done && error && needsAdministrator(domain) && (error->code == EIO || error->code == EACCES))
+        error->localizedDescription = platform::administratorRightsNeededText();
+    return done;
 }
 
 } // namespace
@@ -101,14 +141,21 @@ bool LDJobSubmit(LDLaunchDomain domain, const Dictionary& job, platform::Authori
 {
     if (domain == LDLaunchDomain::none)
         return false;
-    return platform::SMJobSubmit(LDServiceManagementDomain(domain), job, authRef, error);
+    if (needsAdministrator(domain))
+        if (const auto plist = plistCarrying(domain, labelOf(job)))
+            return raisedLaunchctl(authRef, {"load", "-w", *plist}, error);
+    return launchdCall(domain, error, platform::SMJobSubmit(LDServiceManagementDomain(domain), job, authRef, error));
 }
 
 bool LDJobRemove(LDLaunchDomain domain, const std::string& label, platform::AuthorizationRef authRef, Error* error)
 {
     if (domain == LDLaunchDomain::none)
         return false;
-    return platform::SMJobRemove(LDServiceManagementDomain(domain), label, authRef, true, error);
+    if (needsAdministrator(domain))
+        if (const auto plist = plistCarrying(domain, label))
+            return raisedLaunchctl(authRef, {"unload", "-w", *plist}, error);
+    return launchdCall(domain, error,
+                       platform::SMJobRemove(LDServiceManagementDomain(domain), label, authRef, true, error));
 }
 
 LDLaunchJob LDOneShotJob()
@@ -142,28 +189,23 @@ bool LDJobWritePlist(LDLaunchDomain domain, const Dictionary& job, platform::Aut
     const auto bytes = platform::serializePropertyList(job, platform::PropertyListFormat::Xml);
     if (!target || !bytes)
         return false;
-    if (platform::processUserID() == 0) {
+    const std::string folder = fs::path(*target).parent_path().string();
+    if (platform::processUserID() == 0 || platform::userMayWrite(folder)) {
         if (!platform::writePropertyListFile(*target, job))
             return false;
         if (::chmod(target->c_str(), kPlistMode) != 0)
             return writeFailed(error);
         return true;
     }
-    const auto temporary = writePrivateTemporary(*bytes);
-    if (!temporary)
-        return false;
-    Error refusal;
-    const bool moved =
-        LDRunOneShotJob("com.vorqapps.ldlaunchctl.copy." + *label, {"/bin/mv", "-f", *temporary, *target}, authRef,
-                        &refusal);
-    ::unlink(temporary->c_str());
-    if (!moved && refusal.code != 0) {
-        if (error)
-            *error = refusal;
-        return false;
-    }
-    (void)LDRunOneShotJob("com.vorqapps.ldlaunchctl.chown." + *label, {"/usr/sbin/chown", "root:wheel", *target},
-                          authRef, nullptr);
+    // The folder is root's: the plist goes in through the elevation tool, read from a
+    // pipe, never from a file another process could swap.
+    if (!platform::AuthorizationHoldsRight(authRef) || !platform::onlyRootCanChange(folder))
+        return writeFailed(error);
+    const auto failure =
+        platform::runWithAdministratorRights({"/usr/bin/install", "-m", "0644", "/dev/stdin", *target},
+                                             std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (failure)
+        return writeFailed(error, *failure);
     return sameContentAndMode(*target, *bytes) || writeFailed(error);
 }
 
@@ -178,23 +220,32 @@ bool LDRemoveFilePrivileged(const std::string& path, platform::AuthorizationRef 
     std::error_code failure;
     if (!fs::exists(fs::symlink_status(path, failure)))
         return true;
-    if (platform::processUserID() == 0) {
+    if (platform::processUserID() == 0 || platform::userMayRemove(path)) {
         if (fs::remove(path, failure))
             return true;
-        if (error)
-            *error = Error{"NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + failure.message()};
-        return false;
+        return failWith(error, "NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + failure.message());
     }
-    return LDRunOneShotJob("com.vorqapps.ldlaunchctl.remove." + fs::path(path).filename().string(), {"/bin/rm", path},
-                           authRef, error);
+    if (!platform::AuthorizationHoldsRight(authRef))
+        return failWith(error, "NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + std::string(std::strerror(EPERM)));
+    const auto refused = platform::runWithAdministratorRights(
+        {platform::resolveToolPath(platform::kPrivilegedRemoveTool), "remove", path});
+    return !refused || failWith(error, "NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + *refused);
 }
 
 bool LDJobRemoveWithPlist(LDLaunchDomain domain, const std::string& label, platform::AuthorizationRef authRef,
                           Error* error)
 {
+    return LDJobRemoveWithPlistAt(domain, label, LDJobPlistPath(domain, label), authRef, error);
+}
+
+bool LDJobRemoveWithPlistAt(LDLaunchDomain domain, const std::string& label, const std::optional<std::string>& plist,
+                            platform::AuthorizationRef authRef, Error* error)
+{
+    // One raised step unloads the system job and deletes the plist that carries it.
+    if (plist && needsAdministrator(domain) && plistCarrying(domain, label) == plist)
+        return raisedLaunchctl(authRef, {"unload", "-w", "--delete", *plist}, error);
     if (!LDJobRemove(domain, label, authRef, error))
         return false;
-    const auto plist = LDJobPlistPath(domain, label);
     return !plist || LDRemoveFilePrivileged(*plist, authRef, error);
 }
 

@@ -20,22 +20,34 @@ bool LDJobIsLoaded(const std::string& label, LDLaunchDomain domain);
 platform::Array LDAllJobDictionaries(LDLaunchDomain domain);
 bool LDJobExistsInDomain(const std::string& label, LDLaunchDomain domain);
 
+// In the system domain, a process whose user cannot change launchd's registry loads
+// and unloads a job that a plist of the domain's folder carries through the bundle's
+// launchctl, run with an administrator's rights ("load -w" / "unload -w"), once the
+// authorisation holds a right; without a way to raise it the error says that an
+// administrator's rights are needed.
 bool LDJobSubmit(LDLaunchDomain domain, const platform::Dictionary& job, platform::AuthorizationRef authRef,
                  platform::Error* error);
 // Waits for the job to stop.
 bool LDJobRemove(LDLaunchDomain domain, const std::string& label, platform::AuthorizationRef authRef,
                  platform::Error* error);
 
-// Writes the job's plist into the domain's folder (mode 644, root:wheel when
-// privileged). True only when the file is in place with that content and mode.
+// Writes the job's plist into the domain's folder (mode 644; into a folder of root's
+// through the elevation tool, so the file is root's). True only when the file is in
+// place with that content and mode.
 bool LDJobWritePlist(LDLaunchDomain domain, const platform::Dictionary& job, platform::AuthorizationRef authRef,
                      platform::Error* error);
 bool LDJobSubmitAndWritePlist(LDLaunchDomain domain, const platform::Dictionary& job,
                               platform::AuthorizationRef authRef, platform::Error* error);
-// Removes one file as root; true when nothing is left at the path.
+// Removes one file, through the bundle's privileged remover with an administrator's
+// rights where the user's own cannot; true when nothing is left at the path.
 bool LDRemoveFilePrivileged(const std::string& path, platform::AuthorizationRef authRef, platform::Error* error);
 bool LDJobRemoveWithPlist(LDLaunchDomain domain, const std::string& label, platform::AuthorizationRef authRef,
                           platform::Error* error);
+// The same with the job's plist wherever it is (none when it has none): a system job
+// of a process without root's rights is unloaded and its plist deleted in one step
+// through the elevation tool.
+bool LDJobRemoveWithPlistAt(LDLaunchDomain domain, const std::string& label, const std::optional<std::string>& plist,
+                            platform::AuthorizationRef authRef, platform::Error* error);
 bool LDJobBless(LDLaunchDomain domain, const std::string& label, platform::AuthorizationRef authRef,
                 platform::Error* error);
 bool LDHelperRemove(LDLaunchDomain domain, const std::string& label, platform::AuthorizationRef authRef,

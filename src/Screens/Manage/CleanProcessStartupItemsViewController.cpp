@@ -4,6 +4,7 @@
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/TextFormat.h"
+#include "Screens/Manage/UnsavedSettingSheet.h"
 #include "Startup/StartupItemsModel.h"
 
 #include <QLabel>
@@ -38,6 +39,9 @@ CleanProcessStartupItemsViewController::CleanProcessStartupItemsViewController(L
     lblLoginNLaunchAgentItemsDeleted = addResultLine("lblLoginNLaunchAgentItemsDeleted");
     lblYouNowHaveLoginItemsItems = addResultLine("lblYouNowHaveLoginItemsItems");
     lblYouNowHaveLaunchAgentItems = addResultLine("lblYouNowHaveLaunchAgentItems");
+    lblRemovalFailures = addResultLine("lblRemovalFailures");
+    lblRemovalFailures->setTextFormat(Qt::PlainText); // labels and paths are outside texts
+    lblRemovalFailures->hide();
 }
 
 void CleanProcessStartupItemsViewController::notificationUpdateValues(const platform::Notification& notification)
@@ -59,6 +63,18 @@ void CleanProcessStartupItemsViewController::notificationUpdateValues(const plat
     lblYouNowHaveLoginItemsItems->setText(countLine("IDS_BGX_201", model.loginItems().size()));
     lblYouNowHaveLaunchAgentItems->setText(countLine("IDS_BGX_202", model.launchAgents().size()));
     showCleanupStatus(removed >= cleaned);
+    showFailures(notification);
+}
+
+// Why items were not deleted, under the counts; a switched-off record that could not
+// be dropped is told as every unsaved setting is.
+void CleanProcessStartupItemsViewController::showFailures(const platform::Notification& notification)
+{
+    const std::string* reasons = notification.value<std::string>("failures");
+    lblRemovalFailures->setText(reasons ? QString::fromStdString(*reasons) : QString());
+    lblRemovalFailures->setVisible(!lblRemovalFailures->text().isEmpty());
+    if (const bool* unsaved = notification.value<bool>("recordsUnsaved"); unsaved && *unsaved)
+        showUnsavedSettingSheet(*this);
 }
 
 void CleanProcessStartupItemsViewController::clickedReviewApps()

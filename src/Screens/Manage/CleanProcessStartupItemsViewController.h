@@ -8,7 +8,8 @@ class QLabel;
 class StartupItemsModel;
 
 // The progress and result of deleting the selected startup items. The result counts
-// what the removal reports as deleted, and what the startup-items lists hold now.
+// what the removal reports as deleted, and what the startup-items lists hold now, and
+// says why any item was not deleted.
 // Review and Home lead back to the list, reloaded.
 class CleanProcessStartupItemsViewController : public CleanProgressScreen {
 public:
@@ -23,10 +24,13 @@ public:
     QLabel* lblLoginNLaunchAgentItemsDeleted = nullptr;
     QLabel* lblYouNowHaveLoginItemsItems = nullptr;
     QLabel* lblYouNowHaveLaunchAgentItems = nullptr;
+    QLabel* lblRemovalFailures = nullptr; // hidden while every item was deleted
 
 protected:
     void notificationUpdateValues(const platform::Notification& notification) override;
 
 private:
+    void showFailures(const platform::Notification& notification);
+
     ListsModel lists_;
 };

@@ -36,8 +36,7 @@ QString toolTipOf(const LoginItem& item)
 
 QString toolTipOf(const LaunchAgent& agent)
 {
-    return toolTipOf(agent.ldLaunchJob ? agent.ldLaunchJob->Label() : std::nullopt, agent.plistPath,
-                     agent.removalFailure);
+    return toolTipOf(agent.label(), agent.plistPath, agent.removalFailure);
 }
 
 QLabel* makeElidedText(QWidget* parent, const char* name, const QColor& colour)

@@ -4,7 +4,9 @@
 #include "Helper/LDLaunchCtl/LDPrivilegedFileManager.h"
 #include "Platform/Launchd/ConsoleUser.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Values/PropertyList.h"
+#include "StandInPkexec.h"
 
 #include <gtest/gtest.h>
 
@@ -144,9 +146,12 @@ TEST_F(LDLaunchCtlTest, CancelledAuthorisationIsReportedWithItsCode)
     EXPECT_FALSE(fs::exists(*LDJobPlistPath(LDLaunchDomain::globalLaunchAgent, "com.example.global")));
 }
 
-TEST_F(LDLaunchCtlTest, PrivilegedAddWritesThePlistThroughOneShotJobs)
+// Played as user 501: the root-owned folder and registry are changed through the
+// elevation tool, after the one dialog.
+TEST_F(LDLaunchCtlTest, PrivilegedAddWritesThePlistAndLoadsThroughTheElevationTool)
 {
     playUnprivilegedProcess();
+    testsupport::StandInPkexec pkexec;
     std::vector<platform::AuthorizationRequest> asked;
     AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest& request) {
         asked.push_back(request);
@@ -159,7 +164,9 @@ TEST_F(LDLaunchCtlTest, PrivilegedAddWritesThePlistThroughOneShotJobs)
     EXPECT_EQ(modeOf(plist), 0644u);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].prompt, "Loading the job requires authorization.");
-    // The one-shot jobs are gone again; only the daemon itself is loaded.
+    EXPECT_EQ(pkexec.recordedCommand(),
+              (std::vector<std::string>{fs::canonical(platform::resolveToolPath("/bin/launchctl")), "load", "-w",
+                                        plist.string()}));
     EXPECT_EQ(LDAllJobDictionaries(LDLaunchDomain::globalLaunchDaemon).size(), 1u);
 }
 

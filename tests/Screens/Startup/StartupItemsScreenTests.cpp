@@ -17,6 +17,7 @@
 #include "Screens/Manage/StartupMangerViewController.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
+#include "Startup/LoginItem.h"
 #include "HostileEntries.h"
 #include "StartupTestWorld.h"
 
@@ -636,6 +637,127 @@ TEST_F(StartupScreensTest, ALoadedJobWhosePlistIsGoneIsRemovedOrListedWithItsFai
     clean->clickedReviewApps();
     waitForLists();
     EXPECT_EQ(list->tableView->rowCount(), 0);
+}
+
+// Deleting a user's job whose program lies inside an application keeps the record of
+// that application's switched-off session entry, which can then be switched on again.
+TEST_F(StartupScreensTest, DeletingAUsersJobKeepsTheRecordOfItsApplicationsSessionEntry)
+{
+    plantSessionItem("Gamma");
+    makeScreens();
+    clickSwitch(0);
+    ASSERT_EQ(disabledLoginItems().size(), 1u);
+    const std::string label = "com.example.gamma.login";
+    const Dictionary job{{"Label", label},
+                         {"Program", host("/Applications/Gamma.app/Contents/MacOS/Gamma")},
+                         {"ProgramArguments", Array{"/bin/sleep", "30"}},
+                         {"EnableTransactions", true},
+                         {"OnDemand", true}};
+    startuptest::plantPlist(fs::path(userAgents()) / (label + ".plist"), job);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    list->clickedReload();
+    waitForLists();
+    const auto& items = list->model().loginItems();
+    const auto jobRow = std::ranges::find_if(items, [](const LoginItem& item) { return item.program.has_value(); });
+    ASSERT_EQ(items.size(), 2u);
+    ASSERT_NE(jobRow, items.end());
+    clickCheckBox(static_cast<int>(jobRow - items.begin()));
+
+    deleteSelected(alertFirstButtonReturn);
+    ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    EXPECT_FALSE(isLoaded(label));
+    ASSERT_EQ(disabledLoginItems().size(), 1u);
+    EXPECT_EQ(disabledLoginItems()[0].count("program"), 0u);
+    clean->clickedReviewApps();
+    waitForLists();
+    ASSERT_EQ(list->tableView->rowCount(), 1);
+    clickSwitch(0);
+    EXPECT_EQ(LaunchOnStartupList().sessionLoginItemURLs().size(), 1u);
+    EXPECT_TRUE(disabledLoginItems().empty());
+}
+
+// Loaded agents whose plists are not named after their labels: the user's own is
+// unloaded by its label and its plist deleted; one that cannot be deleted (the
+// authorisation refused) says why on the result.
+TEST_F(StartupScreensTest, ALoadedAgentNamedOtherThanItsLabelIsDeletedOrSaysWhyOnTheResult)
+{
+    const auto plantNamed = [](const std::string& folder, const std::string& name, const std::string& label) {
+        const Dictionary job{{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}};
+        startuptest::plantPlist(fs::path(folder) / name, job);
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
+    };
+    plantNamed(userAgents(), "tool-helper.plist", "com.example.toolhelper");
+    plantNamed(host("/Library/LaunchAgents"), "global-helper.plist", "com.example.globalhelper");
+    platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Deny); // the domain of all users
+    managetest::withEnglish([&] { // the result as the user reads it, for the grab
+        makeScreens();
+        list->btnLaunchAgents->click();
+        ASSERT_EQ(list->tableView->rowCount(), 2);
+        list->checkBoxSelectAll->click();
+        deleteSelected(alertFirstButtonReturn);
+        ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+        EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "1 launch agent item deleted");
+        EXPECT_EQ(clean->lblCleanupStatus->text(), "Cleanup not finished");
+        grab("StartupItems-DeleteFailedWithReason");
+    });
+    EXPECT_FALSE(fs::exists(userAgents() + "/tool-helper.plist"));
+    EXPECT_FALSE(isLoaded("com.example.toolhelper"));
+    EXPECT_TRUE(fs::exists(host("/Library/LaunchAgents") + "/global-helper.plist"));
+    EXPECT_TRUE(isLoaded("com.example.globalhelper"));
+    EXPECT_TRUE(clean->lblRemovalFailures->isVisibleTo(clean.get()));
+    EXPECT_TRUE(clean->lblRemovalFailures->text().startsWith("sleep: Error Domain=com.vorqapps.ldlaunchctl Code=17"))
+        << clean->lblRemovalFailures->text().toStdString();
+}
+
+// The row of a switched-off agent whose plist was removed since is rebuilt from its
+// record; deleting it drops the record, so Review no longer lists it.
+TEST_F(StartupScreensTest, ARowRebuiltFromARecordIsDeletedOnceForGood)
+{
+    plantAgent(userAgents(), "com.example.gone", true);
+    makeScreens();
+    list->btnLaunchAgents->click();
+    clickSwitch(0);
+    ASSERT_EQ(disabledLaunchAgents().size(), 1u);
+    fs::remove(userAgents() + "/com.example.gone.plist");
+    list->clickedReload();
+    waitForLists();
+    ASSERT_EQ(list->tableView->rowCount(), 1);
+    EXPECT_EQ(widgettest::shownToolTip(list->cellAt(0)->toolTip()).toStdString(),
+              "com.example.gone\n" + userAgents() + "/com.example.gone.plist");
+    clickCheckBox(0);
+
+    deleteSelected(alertFirstButtonReturn);
+    ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "1 IDS_BGX_200");
+    EXPECT_TRUE(disabledLaunchAgents().empty());
+    clean->clickedReviewApps();
+    waitForLists();
+    EXPECT_EQ(list->tableView->rowCount(), 0);
+}
+
+// With the settings' folder unwritable a switched-off item's record cannot be dropped:
+// the deletion says so on the not-saved sheet and counts the item as kept.
+TEST_F(StartupScreensTest, ADeletionWhoseRecordCannotBeDroppedIsToldAsNotDone)
+{
+    plantSessionItem("Gamma");
+    makeScreens();
+    clickSwitch(0);
+    ASSERT_EQ(disabledLoginItems().size(), 1u);
+    clickCheckBox(0);
+    const managetest::UnwritableStore unwritable(standardDefaults());
+    if (!unwritable.isSet())
+        GTEST_SKIP() << "this file system or process cannot make a folder immutable";
+    managetest::WithoutMainWindow onItsOwn;
+
+    deleteSelected(alertFirstButtonReturn);
+    ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
+    EXPECT_EQ(clean->lblLoginNLaunchAgentItemsDeleted->text(), "0 IDS_BGX_199");
+    EXPECT_NE(clean->lblCleanupStatus->text(), "IDS_BGX_74");
+    ASSERT_TRUE(seams.sheetPending());
+    EXPECT_EQ(seams.sheets.back().messageText, "IDS_BGX_270");
+    seams.answerSheet(alertFirstButtonReturn);
+    EXPECT_EQ(list->model().loginItems().size(), 1u);
+    EXPECT_EQ(disabledLoginItems().size(), 1u);
 }
 
 // Two jobs of one program read alike; the tool tip of each row names its label and plist.

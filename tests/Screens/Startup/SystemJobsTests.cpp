@@ -1,0 +1,214 @@
+#include "Helper/LDLaunchCtl/LDLaunchJob.h"
+#include "Platform/Authorization/AuthorizationAgent.h"
+#include "Platform/Authorization/Elevation.h"
+#include "Platform/Authorization/ProcessUser.h"
+#include "Platform/Launchd/JobRegistry.h"
+#include "Platform/Launchd/LaunchdTestFixture.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "Platform/Tools/ToolPaths.h"
+#include "Platform/Tools/ToolProcess.h"
+#include "RealUser.h"
+#include "Screens/Manage/StartupItemSwitch.h"
+#include "Startup/LaunchAgent.h"
+#include "Startup/StartupItemRemoval.h"
+#include "StartupTestWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Array;
+using platform::Dictionary;
+using platform::LaunchdDomain;
+using platform::launchd::JobRegistry;
+
+constexpr const char* kLabel = "com.example.sleepd";
+
+// A daemon of root's in /Library/LaunchDaemons, loaded under a supervisor of root's,
+// and a test thread that turns into a real user (not root) to switch and delete it.
+class SystemJobsTest : public testsupport::LaunchdTest {
+protected:
+    void SetUp() override
+    {
+        LaunchdTest::SetUp();
+        fs::permissions(testsupport::platformRootFolder(), fs::perms(0755)); // others may enter, as "/"
+        fs::create_directories(registry().folder());
+        plist = testsupport::underRoot("/Library/LaunchDaemons") / (std::string(kLabel) + ".plist");
+        startuptest::plantPlist(plist, daemon());
+        ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::System, daemon(), nullptr, nullptr));
+        testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
+        platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Grant);
+    }
+    void TearDown() override
+    {
+        fs::permissions(testsupport::platformRootFolder(), fs::perms::owner_all);
+        LaunchdTest::TearDown();
+    }
+
+    static Dictionary daemon()
+    {
+        return {{"Label", kLabel}, {"ProgramArguments", Array{"/bin/sleep", "30"}}, {"RunAtLoad", true}};
+    }
+    static JobRegistry registry() { return JobRegistry::forDomain(LaunchdDomain::System); }
+    static LaunchAgent listedDaemon()
+    {
+        return LaunchAgent(LDLaunchJob::jobFromDictionary(daemon(), LDLaunchDomain::globalLaunchDaemon),
+                           LDLaunchDomain::globalLaunchDaemon);
+    }
+    static bool isLoaded() { return platform::SMJobCopyDictionary(LaunchdDomain::System, kLabel).has_value(); }
+    static std::string launchctl() { return fs::canonical(platform::resolveToolPath("/bin/launchctl")).string(); }
+
+    // The owner of a running process; -1 when there is none.
+    static long long ownerOf(std::optional<std::int64_t> pid)
+    {
+        struct stat info {};
+        return pid && ::stat(("/proc/" + std::to_string(*pid)).c_str(), &info) == 0 ? info.st_uid : -1;
+    }
+
+    fs::path plist;
+};
+
+// The user's rights cannot change the system domain: each step goes through the
+// elevation tool, and the daemon it loads runs as root under a supervisor of root's.
+TEST_F(SystemJobsTest, ADaemonIsSwitchedOffOnAndDeletedThroughTheElevationTool)
+{
+    testsupport::SetuidElevation elevation;
+    int asked = 0;
+    platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest&) {
+        ++asked;
+        return platform::AuthorizationAnswer::Grant;
+    });
+    LaunchAgent agent = listedDaemon();
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+    ASSERT_NE(platform::processUserID(), 0u);
+    ASSERT_FALSE(platform::userMayWrite(registry().folder().string()));
+
+    const SwitchResult off = switchStartupItem(agent, false);
+    EXPECT_EQ(off.outcome, SwitchResult::done) << off.reason;
+    EXPECT_FALSE(isLoaded());
+    EXPECT_EQ(registry().disabledOverride(kLabel), true);
+    EXPECT_EQ(elevation.recordedCommand(), (std::vector<std::string>{launchctl(), "unload", "-w", plist.string()}));
+
+    const SwitchResult on = switchStartupItem(agent, true);
+    EXPECT_EQ(on.outcome, SwitchResult::done) << on.reason;
+    EXPECT_EQ(elevation.recordedCommand(), (std::vector<std::string>{launchctl(), "load", "-w", plist.string()}));
+    EXPECT_EQ(registry().disabledOverride(kLabel), false);
+    const auto pid = waitForPID(LaunchdDomain::System, kLabel);
+    const auto record = registry().read(kLabel);
+    ASSERT_TRUE(pid && record);
+    EXPECT_EQ(ownerOf(pid), 0);
+    EXPECT_EQ(ownerOf(record->supervisorPid), 0);
+
+    std::string failure;
+    EXPECT_EQ(removeStartupItem(agent, &failure), RemovalOutcome::removed) << failure;
+    EXPECT_EQ(elevation.recordedCommand(),
+              (std::vector<std::string>{launchctl(), "unload", "-w", "--delete", plist.string()}));
+    EXPECT_FALSE(isLoaded());
+    EXPECT_FALSE(fs::exists(plist));
+    EXPECT_EQ(asked, 3) << "one dialog a step";
+}
+
+// A global agent runs in the user's own domain, so it is switched with the user's
+// rights; its plist of root's is deleted by the privileged remover.
+TEST_F(SystemJobsTest, AGlobalAgentsPlistIsDeletedThroughThePrivilegedRemover)
+{
+    const Dictionary agentJob{{"Label", "com.example.global"}, {"ProgramArguments", Array{"/bin/sleep", "30"}}};
+    const fs::path agentPlist = startuptest::plantPlist(testsupport::underRoot("/Library/LaunchAgents/global.plist"), agentJob);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, agentJob, nullptr, nullptr));
+    testsupport::RealUserThread::giveToUser(JobRegistry::forDomain(LaunchdDomain::User).folder()); // the user's own
+    LaunchAgent agent(LDLaunchJob::jobFromDictionary(agentJob, LDLaunchDomain::globalLaunchAgent),
+                      LDLaunchDomain::globalLaunchAgent);
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+
+    std::string failure;
+    EXPECT_EQ(removeStartupItem(agent, &failure), RemovalOutcome::removed) << failure;
+    EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.global"));
+    EXPECT_FALSE(fs::exists(agentPlist));
+    const std::string remover = fs::canonical(platform::resolveToolPath(platform::kPrivilegedRemoveTool)).string();
+    EXPECT_EQ(elevation.recordedCommand(), (std::vector<std::string>{remover, "remove", agentPlist.string()}));
+}
+
+// Run as root for the user, launchctl takes only a plist of a system job folder that
+// nobody but root can change, reached without following links: nothing else is loaded.
+TEST_F(SystemJobsTest, TheRootRunLaunchctlRefusesEveryOtherPlist)
+{
+    const fs::path ran = testsupport::underRoot("/private/tmp/evil-ran");
+    const Dictionary evil{{"Label", "com.example.evil"},
+                          {"ProgramArguments", Array{"/usr/bin/touch", ran.string()}},
+                          {"RunAtLoad", true}};
+    const fs::path home = testsupport::homeFolder();
+    const fs::path usersAgent = startuptest::plantPlist(home / "Library/LaunchAgents/evil.plist", evil);
+    const fs::path usersDaemon = startuptest::plantPlist(home / "Library/LaunchDaemons/evil.plist", evil);
+    const fs::path linked = plist.parent_path() / "linked.plist";
+    fs::create_symlink(usersAgent, linked);
+    fs::create_directories(testsupport::underRoot("/System/Library"));
+    fs::create_directory_symlink(usersDaemon.parent_path(), testsupport::underRoot("/System/Library/LaunchDaemons"));
+    testsupport::RealUserThread::giveToUser(home);
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+
+    const std::string root = testsupport::platformRootFolder().string();
+    for (const std::string& path :
+         {usersAgent.string(), usersDaemon.string(), linked.string(), root + "/System/Library/LaunchDaemons/evil.plist",
+          std::string("Library/LaunchDaemons/com.example.sleepd.plist"),
+          root + "/Library/LaunchDaemons/../../Users/evil.plist"}) {
+        for (const char* command : {"load", "unload"}) {
+            auto tool = platform::ToolProcess::launch(elevation.path().string(), {launchctl(), command, "-w", path},
+                                                      platform::ToolProcess::Capture::OutputAndError);
+            ASSERT_TRUE(tool);
+            const std::string said = tool->readOutputToEnd();
+            EXPECT_EQ(tool->waitForExit(), 2) << path << ": " << said;
+            EXPECT_TRUE(said.starts_with("launchctl: ")) << said;
+        }
+    }
+    // Nor is a registry written that the user could redirect.
+    const fs::path states = registry().folder().parent_path();
+    ASSERT_EQ(::syscall(SYS_setresuid, 0, 0, 0), 0); // root again, for a moment
+    ::chown(states.c_str(), testsupport::RealUserThread::kUser, testsupport::RealUserThread::kUser);
+    ASSERT_EQ(::syscall(SYS_setresuid, testsupport::RealUserThread::kUser, testsupport::RealUserThread::kUser, 0), 0);
+    auto tool = platform::ToolProcess::launch(elevation.path().string(), {launchctl(), "unload", "-w", plist.string()},
+                                              platform::ToolProcess::Capture::OutputAndError);
+    ASSERT_TRUE(tool);
+    EXPECT_EQ(tool->readOutputToEnd(), "launchctl: \"" + registry().folder().string() +
+                                           "\" is not a folder only root can change\n");
+    EXPECT_EQ(tool->waitForExit(), 2);
+    EXPECT_EQ(platform::SMCopyAllJobDictionaries(LaunchdDomain::System).size(), 1u);
+    EXPECT_FALSE(fs::exists(ran));
+    EXPECT_TRUE(fs::exists(usersAgent));
+    EXPECT_TRUE(isLoaded());
+}
+
+// With no elevation tool on the system nothing runs as root: the switch and the
+// deletion fail, and say that an administrator's rights are needed.
+TEST_F(SystemJobsTest, WithoutAnElevationToolTheStepsSayAnAdministratorsRightsAreNeeded)
+{
+    if (platform::elevationToolPath())
+        GTEST_SKIP() << "this system has an elevation tool";
+    LaunchAgent agent = listedDaemon();
+    testsupport::RealUserThread user;
+    if (!user.isSet())
+        GTEST_SKIP() << "this process cannot take a user's rights";
+
+    const SwitchResult off = switchStartupItem(agent, false);
+    EXPECT_EQ(off.outcome, SwitchResult::failed);
+    EXPECT_EQ(off.reason, platform::administratorRightsNeededText());
+    std::string failure;
+    EXPECT_EQ(removeStartupItem(agent, &failure), RemovalOutcome::notRemoved);
+    EXPECT_NE(failure.find(platform::administratorRightsNeededText()), std::string::npos) << failure;
+    EXPECT_TRUE(isLoaded());
+    EXPECT_TRUE(fs::exists(plist));
+}
+
+} // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "PrivilegedRemove.h"
+
+#include "Platform/Values/Value.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <variant>
+#include <vector>
+
+// launchctl as the elevation tool runs it for a user's process. Its arguments and
+// environment are the caller's, so it takes only one plist of a system job folder
+// ("<root>/Library/LaunchDaemons", "<root>/System/Library/LaunchDaemons" or
+// "<root>/System/Library/LaunchAgents") that nobody but root can change, reached
+// from "/" on folder descriptors without following links, and read from there; the
+// platform root is the one that path names, never one from the environment.
+namespace raised {
+
+// Run as root by the elevation tool, which names its caller in PKEXEC_UID.
+bool isRaised();
+
+// One checked system job plist, with its job folder held open.
+struct Plist {
+    std::string path;
+    std::string root;
+    std::string name;
+    std::string label;
+    platform::Dictionary dictionary;
+    privileged::Descriptor folder;
+};
+
+// The plist the operands name, or why it is refused.
+std::variant<Plist, std::string> readPlist(const std::vector<std::string>& operands);
+
+// Clears the caller's environment; the platform root becomes the plist's.
+void enterRootOf(const Plist& plist);
+
+// Why the registry folder (made where missing) is not one only root can change, so
+// that root may not write it; none when it is.
+std::optional<std::string> refusedRegistry(const std::filesystem::path& folder);
+
+// Removes the plist from the folder it was read from.
+std::error_code deletePlist(const Plist& plist);
+
+} // namespace raised
