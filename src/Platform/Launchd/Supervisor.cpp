@@ -18,7 +18,7 @@ namespace platform::launchd {
 
 fs::path supervisorToolPath()
 {
-    return standInToolFolder() / "launchd-supervisor";
+    return standInToolPath("launchd-supervisor");
 }
 
 namespace {
@@ -160,7 +160,8 @@ private:
 int superviseJob(const JobRegistry& registry, const std::string& label, const std::string& generation)
 {
     // The job's tools are looked up where this program was started from, also once
-    // an update has replaced the bundle that holds them.
+    // an update has replaced the bundle that holds them (and where it is now, once
+    // that bundle has moved).
     (void)standInToolFolder();
     // Detach: the submitter reaps the parent at once; the supervisor lives on.
     const pid_t child = ::fork();
