@@ -69,8 +69,10 @@ public:
     std::optional<bool> disabledOverride(const std::string& label) const;
     void setDisabledOverride(const std::string& label, bool disabled) const;
 
-private:
+    // The file that holds the label's record (written by an atomic replace).
     std::filesystem::path recordPath(const std::string& label) const;
+
+private:
     std::filesystem::path folder_;
 };
 

@@ -25,25 +25,25 @@ namespace {
 
 constexpr auto kStopGrace = 5000ms;
 constexpr auto kStartWait = 10000ms; // a slow start under load is no failure
-constexpr int kUnstartedStatus = 127 << 8; // a program that cannot be started, as a shell reports it
 
 class Supervision {
 public:
     Supervision(const JobRegistry& registry, std::string label, std::string generation)
         : registry_(registry), label_(std::move(label)), generation_(std::move(generation)),
-          wakeups_(registry.folder())
+          wakeups_(registry.recordPath(label_))
     {
     }
 
     // A start that fails counts as a run that ended at once with kUnstartedStatus:
-    // under KeepAlive it is tried again after the throttle interval.
+    // under KeepAlive it is tried again after the restart delay.
     void run()
     {
         while (auto job = jobToStart()) {
             waitOutThrottle(*job);
             if (!stillWanted())
                 break;
-            const int status = start(*job) ? watch() : kUnstartedStatus;
+            startFailed_ = !start(*job);
+            const int status = startFailed_ ? kUnstartedStatus : watch();
             if (!stillWanted() || !restartsAfter(*job, status))
                 break;
         }
@@ -66,7 +66,7 @@ private:
     {
         if (!lastStart_)
             return;
-        const auto due = *lastStart_ + throttleInterval(job);
+        const auto due = *lastStart_ + restartDelay(job, startFailed_);
         while (std::chrono::steady_clock::now() < due && stillWanted())
             wakeups_.wait(due);
     }
@@ -149,9 +149,10 @@ private:
     const JobRegistry& registry_;
     std::string label_;
     std::string generation_;
-    // Watches the registry from before the first look at the job, so no change is missed.
+    // Watches the job's record from before the first look at it, so no change is missed.
     SupervisorWakeups wakeups_;
     pid_t child_ = -1;
+    bool startFailed_ = false;
     std::optional<std::chrono::steady_clock::time_point> lastStart_;
 };
 
