@@ -6,10 +6,12 @@
 #include "Foundation/BundlePaths.h"
 #include "Foundation/ProcessRunner.h"
 #include "Foundation/UserPaths.h"
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/Supervisor.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ApplicationRegister.h"
 #include "Platform/Workspace/ProcessStat.h"
 #include "Platform/Workspace/Workspace.h"
 
@@ -140,6 +142,9 @@ void AppDelegate::replaceInstalledAgent()
 
 void AppDelegate::installLaunchAgent()
 {
+    // The agent launches the application by its bundle identifier: registered where
+    // this launch ran from, it is found wherever the user keeps it.
+    (void)platform::registerApplication(platform::Bundle::main().bundlePath());
     std::error_code ignored;
     fs::create_directories(launchAgentFolder(), ignored);
     const platform::Dictionary job{
