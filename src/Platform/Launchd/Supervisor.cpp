@@ -38,6 +38,7 @@ public:
     // under KeepAlive it is tried again after the restart delay.
     void run()
     {
+        takeJobOn();
         while (auto job = jobToStart()) {
             waitOutThrottle(*job);
             if (!stillWanted())
@@ -51,6 +52,18 @@ public:
     }
 
 private:
+    // Names this supervisor in the record before the job's process is first started:
+    // the job is listed as loaded from before that process can be seen, however long
+    // the record's write of its PID takes.
+    void takeJobOn()
+    {
+        record([](JobRecord& record) {
+            record.supervisorPid = ::getpid();
+            if (const auto startTime = runningProcessStartTime(::getpid()))
+                record.supervisorStartTime = static_cast<std::int64_t>(*startTime);
+        });
+    }
+
     // The job's dictionary while its loading is current and not removed.
     std::optional<Dictionary> jobToStart() const
     {
@@ -80,9 +93,6 @@ private:
         const auto command = commandOfJob(job);
         child_ = command ? spawnDetached(command->executable, command->arguments) : -1;
         lastStart_ = std::chrono::steady_clock::now();
-        record->supervisorPid = ::getpid();
-        if (const auto startTime = runningProcessStartTime(::getpid()))
-            record->supervisorStartTime = static_cast<std::int64_t>(*startTime);
         record->pid = child_ > 0 ? std::optional<std::int64_t>(child_) : std::nullopt;
         if (child_ <= 0)
             record->lastExitStatus = kUnstartedStatus;

@@ -228,10 +228,9 @@ TEST_F(ServiceManagement, AKeptAliveJobWhoseProgramCannotStartIsTriedAgainUntilI
                              {"KeepAlive", true},
                              {"ThrottleInterval", 1}};
         ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr)) << name;
-        const auto failed = registry.read(labelOf(index));
-        ASSERT_TRUE(failed) << name;
-        EXPECT_EQ(failed->lastExitStatus, 127 << 8) << name;
-        EXPECT_FALSE(failed->supervisorFinished) << name;
+        const auto failed = [&] { return registry.read(labelOf(index))->lastExitStatus == 127 << 8; };
+        ASSERT_TRUE(waitUntil(failed)) << name;
+        EXPECT_FALSE(registry.read(labelOf(index))->supervisorFinished) << name;
         ASSERT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, labelOf(index))) << name;
     }
     for (std::size_t index = 0; index < cases.size(); ++index) {

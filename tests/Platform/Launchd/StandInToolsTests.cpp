@@ -128,6 +128,28 @@ TEST_F(StandInTools, LaunchctlLoadThatCannotKeepTheJobSaysWhyEachTime)
     }
 }
 
+// A job is listed as loaded from before its process starts: the job's program
+// itself, run at load, finds its label in launchctl's list.
+TEST_F(StandInTools, AJobsOwnProcessFindsItListed)
+{
+    const fs::path program = testsupport::underRoot("/private/tmp/lists-itself");
+    const fs::path list = program.string() + ".list";
+    testsupport::plantFile(program, "#!/bin/sh\n\"$BG_TOOLS_DIR/launchctl\" list > \"$0.list\"\nexec sleep 30\n");
+    fs::permissions(program, fs::perms::owner_all);
+    for (int load = 0; load < 5; ++load) {
+        fs::remove(list);
+        const auto plist = (testsupport::homeFolder() / "Library/LaunchAgents/lists-itself.plist").string();
+        ASSERT_TRUE(platform::writePropertyListFile(plist, Dictionary{{"Label", "com.example.lists-itself"},
+                                                                      {"ProgramArguments", Array{program.string()}},
+                                                                      {"RunAtLoad", true}}));
+        ASSERT_EQ(run("/bin/launchctl", {"load", plist}).first, 0);
+        ASSERT_TRUE(waitUntil([&] { return testsupport::readFileText(list).ends_with("\n"); }));
+        EXPECT_NE(testsupport::readFileText(list).find("\tcom.example.lists-itself\n"), std::string::npos)
+            << "load " << load << ":\n" << testsupport::readFileText(list);
+        ASSERT_EQ(run("/bin/launchctl", {"unload", plist}).first, 0);
+    }
+}
+
 TEST_F(StandInTools, LaunchctlRefusesALabelWithAControlCharacter)
 {
     const auto plist = testsupport::homeFolder() / "Library/LaunchAgents/two-lines.plist";
