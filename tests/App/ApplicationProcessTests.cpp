@@ -13,6 +13,7 @@
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ApplicationRegister.h"
 #include "Platform/Workspace/ProcessStat.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,8 @@ TEST_F(ApplicationProcess, TheAgentRunsAfterEachLaunchOfAMovedOrRenamedBundle)
         EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }))
             << name << ": the agent runs again";
         EXPECT_TRUE(launchctlListsTheAgent()) << name;
+        EXPECT_EQ(platform::registeredApplication("com.tarnwicklabs.bastionguardpoint"), bundle.string())
+            << name << ": the agent's Manage Now finds it here";
         quit(moved);
         if (::testing::Test::HasFailure())
             return;
