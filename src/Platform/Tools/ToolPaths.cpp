@@ -136,6 +136,10 @@ std::string resolveToolPath(const std::string& macPath)
             continue;
         if (mapping.target == Target::HostTool)
             return std::string(mapping.tool);
+        // What may run with an administrator's rights is taken only from where this
+        // program started, never looked for elsewhere.
+        if (mapping.tool == kPrivilegedRemoveTool)
+            return (standInToolFolder() / mapping.tool).string();
         return standInToolPath(mapping.tool).string();
     }
     return macPath;

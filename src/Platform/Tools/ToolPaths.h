@@ -10,8 +10,8 @@ namespace platform {
 // Maps the path of a macOS command-line tool to the program that does its job
 // here: the host's tool of the same role ("/usr/sbin/chown" is "/usr/bin/chown"),
 // or one of the build's stand-in executables ("/bin/launchctl", "/usr/bin/open",
-// "/usr/sbin/system_profiler"), looked up with standInToolPath(). Paths not in
-// the table come back unchanged.
+// "/usr/sbin/system_profiler"), looked up with standInToolPath(); the privileged
+// remover only in standInToolFolder(). Paths not in the table come back unchanged.
 std::string resolveToolPath(const std::string& macPath);
 
 // The build's privileged remover, by the name the tool table knows it under.
