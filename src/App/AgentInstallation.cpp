@@ -6,9 +6,12 @@
 #include "Foundation/BundlePaths.h"
 #include "Foundation/ProcessRunner.h"
 #include "Foundation/UserPaths.h"
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Launchd/JobRegistry.h"
+#include "Platform/Launchd/Supervisor.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ApplicationRegister.h"
 #include "Platform/Workspace/ProcessStat.h"
 #include "Platform/Workspace/Workspace.h"
 
@@ -47,15 +50,31 @@ void reportLoadFailure(const TaskResult& load)
     printFailure("Unable to load the agent's launch agent: ", reason);
 }
 
-// launchd keeps a job loaded once its supervisor is done with it. The agent's job
-// left so (its supervisor gave up on a program it could no longer start, as one of
-// an earlier release did once an update had removed that release's tools) would
-// never start the agent again: it is unloaded, so that the load starts it anew.
-void unloadAgentJobThatNothingRuns(const std::string& plist)
+// The agent's job is loaded anew, so that a supervisor of this bundle's starts the
+// agent, when the one it has would not: it is done with the job (it gave up on a
+// program it could no longer start, as one of an earlier release did once an update
+// had removed that release's tools); it is another bundle's or a deleted one's (the
+// bundle moved, renamed or replaced by an update since it started), whose tools may
+// be gone; or the job's last start found no program and nothing of it runs.
+bool agentJobNeedsReload(const platform::launchd::JobRecord& record)
+{
+    if (record.isLoadedWithNothingRunning())
+        return true;
+    if (record.removed || record.supervisorHasEnded())
+        return false; // the load starts the job anew
+    if (record.lastStartFailedWithNothingRunning())
+        return true;
+    const auto supervisor = record.runningSupervisorExecutable();
+    std::error_code error;
+    const auto ours = fs::weakly_canonical(platform::launchd::supervisorToolPath(), error);
+    return supervisor && !error && *supervisor != ours;
+}
+
+void unloadAgentJobThatWouldNotRunTheAgent(const std::string& plist)
 {
     const auto record =
         platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User).read(agentBundleIdentifier);
-    if (record && record->isLoadedWithNothingRunning())
+    if (record && agentJobNeedsReload(*record))
         (void)runTask("/bin/launchctl", {"unload", plist});
 }
 
@@ -123,6 +142,9 @@ void AppDelegate::replaceInstalledAgent()
 
 void AppDelegate::installLaunchAgent()
 {
+    // The agent launches the application by its bundle identifier: registered where
+    // this launch ran from, it is found wherever the user keeps it.
+    (void)platform::registerApplication(platform::Bundle::main().bundlePath());
     std::error_code ignored;
     fs::create_directories(launchAgentFolder(), ignored);
     const platform::Dictionary job{
@@ -134,6 +156,6 @@ void AppDelegate::installLaunchAgent()
     const std::string plist = agentLaunchAgentPlistPath();
     std::cout << (platform::writePropertyListFile(plist, job) ? "file has been created!" : "unable to create the file")
               << std::endl;
-    unloadAgentJobThatNothingRuns(plist);
+    unloadAgentJobThatWouldNotRunTheAgent(plist);
     reportLoadFailure(runTask("/bin/launchctl", {"load", plist}));
 }

@@ -56,10 +56,10 @@ protected:
             [this](const std::string&, const std::string&) { ++posts; });
     }
 
-    // The application's bundle in "/Applications" under `identifier`.
-    static fs::path plantApplication(const std::string& identifier)
+    // The application's bundle in `folder` under `identifier`.
+    static fs::path plantApplication(const std::string& identifier, const std::string& folder = "/Applications")
     {
-        return testsupport::plantApplication(testsupport::underRoot("/Applications/Bastion Guardpoint.app"),
+        return testsupport::plantApplication(testsupport::underRoot(folder + "/Bastion Guardpoint.app"),
                                              {{"CFBundleIdentifier", identifier}});
     }
 
@@ -97,16 +97,23 @@ TEST_P(HandOverTest, ARunningApplicationIsToldOnceAndNotStartedAgain)
     EXPECT_EQ(runningCopies(applicationBundleIdentifier), 1u);
 }
 
+// Wherever the user keeps the application: in "/Applications" or a subfolder of it.
 TEST_P(HandOverTest, AnApplicationNotRunningIsLaunchedWithoutAPost)
 {
-    const auto bundle = plantApplication(applicationBundleIdentifier);
-    const auto mark = testsupport::platformRootFolder() / "launched";
-    testsupport::plantFile(bundle / "Contents/MacOS/Bastion Guardpoint", "#!/bin/sh\ntouch '" + mark.string() + "'\n");
-    fs::permissions(bundle / "Contents/MacOS/Bastion Guardpoint", fs::perms::owner_all);
-    click();
-    EXPECT_TRUE(waitFor([&] { return fs::exists(mark); }));
-    settle();
-    EXPECT_EQ(posts, 0);
+    for (const std::string folder : {"/Applications", "/Applications/Utilities"}) {
+        const auto bundle = plantApplication(applicationBundleIdentifier, folder);
+        const auto mark = testsupport::platformRootFolder() / "launched";
+        testsupport::plantFile(bundle / "Contents/MacOS/Bastion Guardpoint",
+                               "#!/bin/sh\ntouch '" + mark.string() + "'\n");
+        fs::permissions(bundle / "Contents/MacOS/Bastion Guardpoint", fs::perms::owner_all);
+        click();
+        EXPECT_TRUE(waitFor([&] { return fs::exists(mark); })) << folder;
+        settle();
+        EXPECT_EQ(posts, 0) << folder;
+        fs::remove_all(bundle);
+        fs::remove(mark);
+        window->show();
+    }
 }
 
 TEST_P(HandOverTest, AnIdentifierThatDiffersInLetterCaseIsNotTheApplication)

@@ -14,6 +14,7 @@
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ApplicationRegister.h"
 #include "Platform/Workspace/ProcessStat.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,33 @@ protected:
         ASSERT_TRUE(written);
         EXPECT_EQ(*written->find(K::moveDeletedToTrash), platform::Value(true));
         EXPECT_EQ(runningApplicationCount(), 1u);
+    }
+
+    // Started as installed, with the stand-in tools of its bundle (or of `tools`).
+    platform::ToolProcess& startInstalledApplication(const std::string& tools = "")
+    {
+        const std::string buildTools = std::getenv("BG_TOOLS_DIR");
+        if (tools.empty())
+            ::unsetenv("BG_TOOLS_DIR");
+        else
+            ::setenv("BG_TOOLS_DIR", tools.c_str(), 1);
+        platform::ToolProcess& application = startApplication();
+        ::setenv("BG_TOOLS_DIR", buildTools.c_str(), 1);
+        return application;
+    }
+
+    void quit(platform::ToolProcess& application)
+    {
+        ::kill(application.pid(), SIGTERM);
+        application.waitForExit();
+        std::erase_if(started, [&](const auto& process) { return &process == &application; });
+    }
+
+    void moveBundle(const fs::path& to)
+    {
+        fs::create_directories(to.parent_path());
+        fs::rename(bundle, to);
+        bundle = to;
     }
 
     static std::size_t runningApplicationCount()
@@ -192,6 +220,50 @@ TEST_F(ApplicationProcess, AfterASelfUpdateTheRelaunchedApplicationHasTheAgentRu
     EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return runningApplicationCount() == 1; }, 30s));
     EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }))
         << "the agent runs again";
+}
+
+// The user moves the bundle once it has run, into a subfolder, then renames it,
+// and launches it from each new place: the agent runs again within its throttle
+// interval each time.
+TEST_F(ApplicationProcess, TheAgentRunsAfterEachLaunchOfAMovedOrRenamedBundle)
+{
+    platform::ToolProcess& first = startInstalledApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    quit(first);
+    for (const auto& [name, place] : {std::pair{"moved into a subfolder", "/Applications/Utilities/Bastion Guardpoint.app"},
+                                      std::pair{"renamed", "/Applications/Utilities/Guardpoint.app"}}) {
+        const pid_t agent = runningAgents().front();
+        moveBundle(testsupport::underRoot(place));
+        platform::ToolProcess& moved = startInstalledApplication();
+        EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }))
+            << name << ": the agent runs again";
+        EXPECT_TRUE(launchctlListsTheAgent()) << name;
+        EXPECT_EQ(platform::registeredApplication("com.tarnwicklabs.bastionguardpoint"), bundle.string())
+            << name << ": the agent's Manage Now finds it here";
+        quit(moved);
+        if (::testing::Test::HasFailure())
+            return;
+    }
+}
+
+// A self-update from an earlier release whose supervisor of the agent's job keeps
+// to the folder it started from, which the update removes. The new release is
+// launched while that supervisor waits out its throttle interval: the agent runs.
+TEST_F(ApplicationProcess, AfterASelfUpdateFromAnEarlierReleaseTheAgentRuns)
+{
+    const fs::path earlierTools = testsupport::underRoot("/Applications/.earlier-release/MacOS");
+    fs::create_directories(earlierTools.parent_path());
+    fs::copy(bundle / "Contents/MacOS", earlierTools, fs::copy_options::recursive);
+    platform::ToolProcess& earlier = startInstalledApplication(earlierTools.string());
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    const pid_t agent = runningAgents().front();
+    quit(earlier);
+
+    fs::remove_all(earlierTools.parent_path()); // the update replaced the earlier bundle
+    startInstalledApplication();
+    EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }))
+        << "the agent runs again";
+    EXPECT_TRUE(launchctlListsTheAgent());
 }
 
 TEST_F(ApplicationProcess, ACorruptSuiteIsKeptAsideAndBothProgramsStart)

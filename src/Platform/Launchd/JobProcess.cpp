@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 
@@ -21,6 +22,8 @@ bool isTrue(const Value* value)
 }
 
 namespace {
+
+constexpr std::chrono::seconds kDefaultThrottleInterval{10};
 
 const Value* entry(const Dictionary& job, const char* key)
 {
@@ -83,7 +86,13 @@ std::chrono::seconds throttleInterval(const Dictionary& job)
     const Value* interval = entry(job, "ThrottleInterval");
     if (interval && interval->asInteger() && *interval->asInteger() >= 0)
         return std::chrono::seconds(*interval->asInteger());
-    return std::chrono::seconds(10);
+    return kDefaultThrottleInterval;
+}
+
+std::chrono::seconds restartDelay(const Dictionary& job, bool startFailed)
+{
+    const auto interval = throttleInterval(job);
+    return startFailed ? std::max(interval, kDefaultThrottleInterval) : interval;
 }
 
 pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments)

@@ -28,6 +28,14 @@ bool runsAtLoad(const Dictionary& job);     // RunAtLoad, KeepAlive true, or Kee
 bool restartsAfter(const Dictionary& job, int waitStatus); // the KeepAlive rule
 std::chrono::seconds throttleInterval(const Dictionary& job);
 
+// The wait status of a run whose program could not be started, as a shell reports it.
+inline constexpr int kUnstartedStatus = 127 << 8;
+
+// How long after a start the job may be started again: its throttle interval, and
+// no less than launchd's default 10 s after a start that failed, so that a job
+// whose program is missing does not spin however small its interval.
+std::chrono::seconds restartDelay(const Dictionary& job, bool startFailed);
+
 // Starts a process in a session of its own with its standard streams on
 // /dev/null; -1 when it cannot be started (errno tells why).
 pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments);

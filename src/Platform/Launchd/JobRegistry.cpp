@@ -82,10 +82,31 @@ bool JobRecord::supervisorHasEnded() const
     return !startTime || !supervisorStartTime || static_cast<std::int64_t>(*startTime) != *supervisorStartTime;
 }
 
+bool JobRecord::processRuns() const
+{
+    return pid && runningProcessStartTime(static_cast<pid_t>(*pid));
+}
+
 bool JobRecord::isLoadedWithNothingRunning() const
 {
-    const bool processRuns = pid && runningProcessStartTime(static_cast<pid_t>(*pid));
-    return !removed && !supervisorPid && !supervisorHasEnded() && !processRuns;
+    return !removed && !supervisorPid && !supervisorHasEnded() && !processRuns();
+}
+
+bool JobRecord::lastStartFailedWithNothingRunning() const
+{
+    return lastExitStatus == kUnstartedStatus && !processRuns();
+}
+
+std::optional<fs::path> JobRecord::runningSupervisorExecutable() const
+{
+    if (!supervisorPid || supervisorHasEnded())
+        return std::nullopt;
+    std::error_code error;
+    auto executable = fs::read_symlink("/proc/" + std::to_string(*supervisorPid) + "/exe", error);
+    // Read again: the PID must still name the supervisor the link was read from.
+    if (error || supervisorHasEnded())
+        return std::nullopt;
+    return executable;
 }
 
 fs::path launchdStateFolder()

@@ -31,6 +31,17 @@ struct JobRecord {
     // Loaded, yet nothing runs the job or will start it again: no supervisor looks
     // after it (the one it had is done with it) and no process of it runs.
     bool isLoadedWithNothingRunning() const;
+
+    // The last start found no program to run, and no process of the job runs.
+    bool lastStartFailedWithNothingRunning() const;
+
+    // The executable of the supervisor named, while it runs, as the kernel names it
+    // (a deleted file's path ends in " (deleted)"); null when it does not run or
+    // cannot be looked at.
+    std::optional<std::filesystem::path> runningSupervisorExecutable() const;
+
+private:
+    bool processRuns() const;
 };
 
 // The jobs of one launchd domain: one property-list file per label in a folder
@@ -69,8 +80,10 @@ public:
     std::optional<bool> disabledOverride(const std::string& label) const;
     void setDisabledOverride(const std::string& label, bool disabled) const;
 
-private:
+    // The file that holds the label's record (written by an atomic replace).
     std::filesystem::path recordPath(const std::string& label) const;
+
+private:
     std::filesystem::path folder_;
 };
 

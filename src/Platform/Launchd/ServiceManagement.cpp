@@ -101,7 +101,7 @@ void runToEnd(const JobRegistry& registry, const std::string& label, const JobRe
 {
     const auto command = launchd::commandOfJob(loaded.job);
     const pid_t pid = command ? launchd::spawnDetached(command->executable, command->arguments) : -1;
-    const int status = pid > 0 ? launchd::waitForChild(pid) : 127 << 8;
+    const int status = pid > 0 ? launchd::waitForChild(pid) : launchd::kUnstartedStatus;
     const auto guard = registry.lock();
     auto record = registry.read(label);
     if (record && record->generation == loaded.generation) {

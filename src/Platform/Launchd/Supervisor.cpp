@@ -18,32 +18,33 @@ namespace platform::launchd {
 
 fs::path supervisorToolPath()
 {
-    return standInToolFolder() / "launchd-supervisor";
+    return standInToolPath("launchd-supervisor");
 }
 
 namespace {
 
 constexpr auto kStopGrace = 5000ms;
 constexpr auto kStartWait = 10000ms; // a slow start under load is no failure
-constexpr int kUnstartedStatus = 127 << 8; // a program that cannot be started, as a shell reports it
 
 class Supervision {
 public:
     Supervision(const JobRegistry& registry, std::string label, std::string generation)
         : registry_(registry), label_(std::move(label)), generation_(std::move(generation)),
-          wakeups_(registry.folder())
+          wakeups_(registry.recordPath(label_))
     {
     }
 
     // A start that fails counts as a run that ended at once with kUnstartedStatus:
-    // under KeepAlive it is tried again after the throttle interval.
+    // under KeepAlive it is tried again after the restart delay.
     void run()
     {
+        takeJobOn();
         while (auto job = jobToStart()) {
             waitOutThrottle(*job);
             if (!stillWanted())
                 break;
-            const int status = start(*job) ? watch() : kUnstartedStatus;
+            startFailed_ = !start(*job);
+            const int status = startFailed_ ? kUnstartedStatus : watch();
             if (!stillWanted() || !restartsAfter(*job, status))
                 break;
         }
@@ -51,6 +52,18 @@ public:
     }
 
 private:
+    // Names this supervisor in the record before the job's process is first started:
+    // the job is listed as loaded from before that process can be seen, however long
+    // the record's write of its PID takes.
+    void takeJobOn()
+    {
+        record([](JobRecord& record) {
+            record.supervisorPid = ::getpid();
+            if (const auto startTime = runningProcessStartTime(::getpid()))
+                record.supervisorStartTime = static_cast<std::int64_t>(*startTime);
+        });
+    }
+
     // The job's dictionary while its loading is current and not removed.
     std::optional<Dictionary> jobToStart() const
     {
@@ -66,7 +79,7 @@ private:
     {
         if (!lastStart_)
             return;
-        const auto due = *lastStart_ + throttleInterval(job);
+        const auto due = *lastStart_ + restartDelay(job, startFailed_);
         while (std::chrono::steady_clock::now() < due && stillWanted())
             wakeups_.wait(due);
     }
@@ -80,9 +93,6 @@ private:
         const auto command = commandOfJob(job);
         child_ = command ? spawnDetached(command->executable, command->arguments) : -1;
         lastStart_ = std::chrono::steady_clock::now();
-        record->supervisorPid = ::getpid();
-        if (const auto startTime = runningProcessStartTime(::getpid()))
-            record->supervisorStartTime = static_cast<std::int64_t>(*startTime);
         record->pid = child_ > 0 ? std::optional<std::int64_t>(child_) : std::nullopt;
         if (child_ <= 0)
             record->lastExitStatus = kUnstartedStatus;
@@ -149,9 +159,10 @@ private:
     const JobRegistry& registry_;
     std::string label_;
     std::string generation_;
-    // Watches the registry from before the first look at the job, so no change is missed.
+    // Watches the job's record from before the first look at it, so no change is missed.
     SupervisorWakeups wakeups_;
     pid_t child_ = -1;
+    bool startFailed_ = false;
     std::optional<std::chrono::steady_clock::time_point> lastStart_;
 };
 
@@ -160,7 +171,8 @@ private:
 int superviseJob(const JobRegistry& registry, const std::string& label, const std::string& generation)
 {
     // The job's tools are looked up where this program was started from, also once
-    // an update has replaced the bundle that holds them.
+    // an update has replaced the bundle that holds them (and where it is now, once
+    // that bundle has moved).
     (void)standInToolFolder();
     // Detach: the submitter reaps the parent at once; the supervisor lives on.
     const pid_t child = ::fork();

@@ -19,8 +19,7 @@ int superviseJob(const JobRegistry& registry, const std::string& label, const st
 [[nodiscard]] std::error_code startSupervisor(const JobRegistry& registry, const std::string& label,
                                               const std::string& generation);
 
-// The supervisor tool's path: in the stand-in tools' folder (BG_TOOLS_DIR when set,
-// else beside this program).
+// The supervisor tool's path, among the stand-in tools (standInToolPath).
 std::filesystem::path supervisorToolPath();
 
 } // namespace platform::launchd

@@ -14,9 +14,9 @@ namespace {
 
 constexpr auto kBlindLookInterval = std::chrono::milliseconds(50);
 
-// Every change to a record or the lock of the folder, and the folder's own end.
-constexpr std::uint32_t kRegistryEvents = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE |
-                                          IN_DELETE_SELF | IN_MOVE_SELF;
+// A write of the record replaces its file: the replaced file loses its link
+// (IN_ATTRIB) and goes (IN_DELETE_SELF); an erase unlinks it.
+constexpr std::uint32_t kRecordEvents = IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
 
 int openProcessFd(pid_t pid)
 {
@@ -30,19 +30,12 @@ void closeFd(int& fd)
     fd = -1;
 }
 
-// Reads every queued event (they only say "look again"); false once the watch
-// itself has ended (the folder went away).
-bool drainEvents(int fd)
+// Reads every queued event: they only say "look again".
+void drainEvents(int fd)
 {
     alignas(inotify_event) std::array<char, 4096> buffer;
-    bool watchEnded = false;
-    for (ssize_t got; (got = ::read(fd, buffer.data(), buffer.size())) > 0;)
-        for (ssize_t at = 0; at < got;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
-            watchEnded = watchEnded || (event->mask & IN_IGNORED);
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-    return !watchEnded;
+    while (::read(fd, buffer.data(), buffer.size()) > 0) {
+    }
 }
 
 int millisecondsUntil(std::chrono::steady_clock::time_point until)
@@ -53,17 +46,26 @@ int millisecondsUntil(std::chrono::steady_clock::time_point until)
 
 } // namespace
 
-SupervisorWakeups::SupervisorWakeups(const std::filesystem::path& registryFolder)
-    : registryWatch_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+SupervisorWakeups::SupervisorWakeups(std::filesystem::path record)
+    : record_(std::move(record)), inotify_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
 {
-    if (registryWatch_ >= 0 && ::inotify_add_watch(registryWatch_, registryFolder.c_str(), kRegistryEvents) < 0)
-        closeFd(registryWatch_);
+    if (!watchRecord())
+        closeFd(inotify_);
 }
 
 SupervisorWakeups::~SupervisorWakeups()
 {
-    closeFd(registryWatch_);
+    closeFd(inotify_);
     closeFd(processFd_);
+}
+
+bool SupervisorWakeups::watchRecord()
+{
+    const int watch = ::inotify_add_watch(inotify_, record_.c_str(), kRecordEvents);
+    if (recordWatch_ >= 0 && watch != recordWatch_)
+        ::inotify_rm_watch(inotify_, recordWatch_); // the replaced file's
+    recordWatch_ = watch;
+    return watch >= 0;
 }
 
 void SupervisorWakeups::followProcess(pid_t child)
@@ -78,17 +80,20 @@ void SupervisorWakeups::wait(std::optional<std::chrono::steady_clock::time_point
 {
     std::array<pollfd, 2> watched{};
     nfds_t count = 0;
-    for (const int fd : {registryWatch_, processFd_})
+    for (const int fd : {inotify_, processFd_})
         if (fd >= 0)
             watched[count++] = {fd, POLLIN, 0};
-    const bool blind = registryWatch_ < 0 || (followingProcess_ && processFd_ < 0);
+    const bool blind = inotify_ < 0 || (followingProcess_ && processFd_ < 0);
     int timeout = blind ? static_cast<int>(kBlindLookInterval.count()) : -1;
     if (until)
         timeout = timeout < 0 ? millisecondsUntil(*until) : std::min(timeout, millisecondsUntil(*until));
-    const bool registryChanged =
-        ::poll(watched.data(), count, timeout) > 0 && registryWatch_ >= 0 && (watched[0].revents & POLLIN);
-    if (registryChanged && !drainEvents(registryWatch_))
-        closeFd(registryWatch_);
+    const bool recordChanged = ::poll(watched.data(), count, timeout) > 0 && inotify_ >= 0 &&
+                               (watched[0].revents & POLLIN);
+    if (!recordChanged)
+        return;
+    drainEvents(inotify_);
+    if (!watchRecord())
+        closeFd(inotify_); // the record is gone: the caller finds that and leaves
 }
 
 } // namespace platform::launchd

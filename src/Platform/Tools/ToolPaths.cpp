@@ -54,6 +54,12 @@ std::optional<std::string> testElevationTool()
     return standIn;
 }
 
+bool isExecutableFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return ::access(path.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(path, error);
+}
+
 bool isElevationTool(const std::string& path, bool mustBeSetuid)
 {
     struct stat info {};
@@ -99,6 +105,21 @@ std::filesystem::path standInToolFolder()
     return startFolder;
 }
 
+std::filesystem::path standInToolPath(std::string_view tool)
+{
+    const std::filesystem::path started = standInToolFolder() / tool;
+    if (const char* folder = std::getenv("BG_TOOLS_DIR"); (folder && *folder) || isExecutableFile(started))
+        return started;
+    // Moved or renamed, the executable's link names where it is now; replaced by an
+    // update, it names a deleted file and the start folder holds the new tools.
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || executable.string().ends_with(" (deleted)"))
+        return started;
+    const auto beside = executable.parent_path() / tool;
+    return isExecutableFile(beside) ? beside : started;
+}
+
 std::optional<std::string> elevationToolPath()
 {
     if (const auto standIn = testElevationTool())
@@ -115,7 +136,11 @@ std::string resolveToolPath(const std::string& macPath)
             continue;
         if (mapping.target == Target::HostTool)
             return std::string(mapping.tool);
-        return (standInToolFolder() / mapping.tool).string();
+        // What may run with an administrator's rights is taken only from where this
+        // program started, never looked for elsewhere.
+        if (mapping.tool == kPrivilegedRemoveTool)
+            return (standInToolFolder() / mapping.tool).string();
+        return standInToolPath(mapping.tool).string();
     }
     return macPath;
 }

@@ -3,14 +3,15 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
 // Maps the path of a macOS command-line tool to the program that does its job
 // here: the host's tool of the same role ("/usr/sbin/chown" is "/usr/bin/chown"),
 // or one of the build's stand-in executables ("/bin/launchctl", "/usr/bin/open",
-// "/usr/sbin/system_profiler"), looked up in standInToolFolder(). Paths not in
-// the table come back unchanged.
+// "/usr/sbin/system_profiler"), looked up with standInToolPath(); the privileged
+// remover only in standInToolFolder(). Paths not in the table come back unchanged.
 std::string resolveToolPath(const std::string& macPath);
 
 // The build's privileged remover, by the name the tool table knows it under.
@@ -20,6 +21,11 @@ inline constexpr const char* kPrivilegedRemoveTool = "privileged-remove";
 // the running executable was started from (taken at the first call, so that it
 // still names the installed bundle after an update has replaced it).
 std::filesystem::path standInToolFolder();
+
+// The stand-in executable `tool`: in standInToolFolder(), or, once that folder has
+// lost it (the bundle moved or renamed while this program runs), beside this
+// program's executable where it is now.
+std::filesystem::path standInToolPath(std::string_view tool);
 
 // The host's tool that runs a command as the administrator once the desktop has
 // asked for an administrator's password: /usr/bin/pkexec, and only while it is

@@ -1,6 +1,7 @@
 #include "Platform/Workspace/Workspace.h"
 
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/Workspace/ApplicationRegister.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
@@ -36,6 +37,33 @@ bool startDetached(const std::string& tool, const std::vector<std::string>& argu
     return true;
 }
 
+// How deep below an Applications folder an application is looked for: its
+// subfolders ("Utilities") and theirs.
+constexpr int kApplicationFolderDepth = 3;
+
+// The first ".app" bundle with the identifier in `folder` or, level by level, in its
+// subfolders (not inside bundles, nor through links to folders).
+std::optional<std::string> applicationBelow(const std::string& folder, const std::string& bundleIdentifier)
+{
+    std::vector<fs::path> level{folder};
+    for (int depth = 0; depth <= kApplicationFolderDepth && !level.empty(); ++depth) {
+        std::vector<fs::path> below;
+        for (const auto& current : level) {
+            std::error_code error;
+            for (fs::directory_iterator entry(current, error), end; !error && entry != end; entry.increment(error)) {
+                const std::string path = entry->path().string();
+                if (path.ends_with(".app")) {
+                    if (Bundle(path).bundleIdentifier() == bundleIdentifier)
+                        return path;
+                } else if (std::error_code ignored; entry->is_directory(ignored) && !entry->is_symlink(ignored))
+                    below.push_back(entry->path());
+            }
+        }
+        level = std::move(below);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Workspace& Workspace::shared()
@@ -58,14 +86,11 @@ bool Workspace::isFilePackage(const std::string& path) const
 
 std::optional<std::string> Workspace::urlForApplication(const std::string& bundleIdentifier) const
 {
-    for (const auto& folder : {hostPath("/Applications"), homeDirectory() + "/Applications"}) {
-        std::error_code error;
-        for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-            const std::string path = entry->path().string();
-            if (path.ends_with(".app") && Bundle(path).bundleIdentifier() == bundleIdentifier)
-                return path;
-        }
-    }
+    if (auto registered = registeredApplication(bundleIdentifier))
+        return registered;
+    for (const auto& folder : {hostPath("/Applications"), homeDirectory() + "/Applications"})
+        if (auto found = applicationBelow(folder, bundleIdentifier))
+            return found;
     return std::nullopt;
 }
 

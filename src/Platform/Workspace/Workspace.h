@@ -21,8 +21,10 @@ public:
     // ".bundle", ".framework", ... folder).
     bool isFilePackage(const std::string& path) const;
 
-    // URLForApplicationWithBundleIdentifier: the first bundle with that identifier
-    // in "/Applications", then in the user's "~/Applications"; null when none has it.
+    // URLForApplicationWithBundleIdentifier: where the application last ran from
+    // (registerApplication), while it is still there; else the first bundle with
+    // that identifier in "/Applications", then in the user's "~/Applications", each
+    // looked through level by level down to its sub-subfolders; null when none has it.
     std::optional<std::string> urlForApplication(const std::string& bundleIdentifier) const;
 
     // launchAppWithBundleIdentifier / openFile: started through the "open" tool,

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <thread>
+#include <utility>
 
 using platform::Array;
 using platform::Dictionary;
@@ -79,6 +80,41 @@ TEST_F(ServiceManagement, SupervisorOfARunningJobSleepsUntilSomethingChanges)
     EXPECT_TRUE(quietFor(std::chrono::milliseconds(500)));
     ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.sleeper", nullptr, true, nullptr));
     EXPECT_TRUE(waitUntil([&] { return !processExists(*supervisor); }));
+}
+
+// A kept-alive job whose program is missing, with ThrottleInterval 0, is not tried
+// again at once: its supervisor sleeps as an idle one does. The idle supervisor is
+// not woken by that job, nor by writes of another job's record.
+TEST_F(ServiceManagement, AFailingJobDoesNotSpinAndOtherJobsRecordsWakeNoSupervisor)
+{
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    ASSERT_TRUE(waitForPID(LaunchdDomain::User, "com.example.sleeper"));
+    const Dictionary failing{{"Label", "com.example.missing"},
+                             {"ProgramArguments", Array{testsupport::underRoot("/private/tmp/none").string()}},
+                             {"KeepAlive", true},
+                             {"ThrottleInterval", 0}};
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, failing, nullptr, nullptr));
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.other"), nullptr, nullptr));
+    ASSERT_TRUE(waitForPID(LaunchdDomain::User, "com.example.other"));
+    const long long idle = *registry.read("com.example.sleeper")->supervisorPid;
+    const long long busy = *registry.read("com.example.missing")->supervisorPid;
+    const auto switches = [&] { return testsupport::contextSwitches(idle) + testsupport::contextSwitches(busy); };
+    long long before = switches();
+    EXPECT_TRUE(waitUntil([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return std::exchange(before, switches()) == before;
+    })) << "both settle";
+
+    const auto other = *registry.read("com.example.other");
+    for (int write = 0; write < 20; ++write) {
+        const auto guard = registry.lock();
+        ASSERT_TRUE(registry.write("com.example.other", other));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(switches(), before) << "neither woken in 1 s of another job's writes";
+    EXPECT_EQ(registry.read("com.example.missing")->lastExitStatus, 127 << 8);
+    EXPECT_FALSE(registry.read("com.example.missing")->supervisorFinished);
 }
 
 // A supervisor that has ended takes the job with it, whether its PID is gone or,
@@ -161,45 +197,55 @@ TEST_F(ServiceManagement, AJobItsSupervisorIsDoneWithStaysLoaded)
 }
 
 // A kept-alive job whose program cannot be started (not there yet, or not
-// runnable for one start) stays loaded and is tried again after its throttle
-// interval, until it runs.
+// runnable for one start) stays loaded and is tried again, no sooner than 10 s
+// after the failed start whatever its throttle interval, until it runs. Both
+// cases wait out the 10 s together.
 TEST_F(ServiceManagement, AKeptAliveJobWhoseProgramCannotStartIsTriedAgainUntilItRuns)
 {
     namespace fs = std::filesystem;
     const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
-    const std::string label = "com.example.late";
-    const fs::path program = testsupport::underRoot("/private/tmp/late-tool");
-    const auto plantProgram = [&] { testsupport::plantFile(program, "#!/bin/sh\nexec sleep 30\n"); };
     struct Case {
         std::string name;
-        std::function<void()> breakIt;
+        std::function<void(const fs::path&)> breakIt;
     };
-    for (const auto& [name, breakIt] : std::vector<Case>{
-             {"not there yet", [&] { fs::remove(program); }},
-             {"without its run bit",
-              [&] {
-                  plantProgram();
-                  fs::permissions(program, fs::perms::owner_read | fs::perms::owner_write);
-              }},
-         }) {
-        breakIt();
-        const Dictionary job{{"Label", label},
-                             {"ProgramArguments", Array{program.string()}},
+    const std::vector<Case> cases{
+        {"not there yet", [](const fs::path&) {}},
+        {"without its run bit",
+         [](const fs::path& program) {
+             testsupport::plantFile(program, "#!/bin/sh\nexec sleep 30\n");
+             fs::permissions(program, fs::perms::owner_read | fs::perms::owner_write);
+         }},
+    };
+    const auto labelOf = [](std::size_t index) { return "com.example.late" + std::to_string(index); };
+    const auto programOf = [](std::size_t index) {
+        return testsupport::underRoot("/private/tmp/late-tool" + std::to_string(index));
+    };
+    for (std::size_t index = 0; index < cases.size(); ++index) {
+        const auto& [name, breakIt] = cases[index];
+        breakIt(programOf(index));
+        const Dictionary job{{"Label", labelOf(index)},
+                             {"ProgramArguments", Array{programOf(index).string()}},
                              {"KeepAlive", true},
                              {"ThrottleInterval", 1}};
         ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr)) << name;
-        const auto failed = registry.read(label);
-        ASSERT_TRUE(failed) << name;
-        EXPECT_EQ(failed->lastExitStatus, 127 << 8) << name;
-        EXPECT_FALSE(failed->supervisorFinished) << name;
-        ASSERT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, label)) << name;
-
-        plantProgram();
-        fs::permissions(program, fs::perms::owner_all);
-        const auto pid = waitForPID(LaunchdDomain::User, label);
-        ASSERT_TRUE(pid) << name << ": tried again";
-        EXPECT_TRUE(processExists(*pid)) << name;
-        ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr)) << name;
+        const auto failed = [&] { return registry.read(labelOf(index))->lastExitStatus == 127 << 8; };
+        ASSERT_TRUE(waitUntil(failed)) << name;
+        EXPECT_FALSE(registry.read(labelOf(index))->supervisorFinished) << name;
+        ASSERT_TRUE(platform::SMJobCopyDictionary(LaunchdDomain::User, labelOf(index))) << name;
+    }
+    for (std::size_t index = 0; index < cases.size(); ++index) {
+        testsupport::plantFile(programOf(index), "#!/bin/sh\nexec sleep 30\n");
+        fs::permissions(programOf(index), fs::perms::owner_all);
+    }
+    platform::dispatch::runMainLoopFor(std::chrono::seconds(5));
+    for (std::size_t index = 0; index < cases.size(); ++index)
+        EXPECT_FALSE(registry.read(labelOf(index))->pid) << cases[index].name << ": not tried again within 5 s";
+    for (std::size_t index = 0; index < cases.size(); ++index) {
+        const auto& name = cases[index].name;
+        const auto running = [&] { return registry.read(labelOf(index))->pid.has_value(); };
+        ASSERT_TRUE(platform::dispatch::runMainLoopUntil(running, std::chrono::seconds(10))) << name << ": tried again";
+        EXPECT_TRUE(processExists(*registry.read(labelOf(index))->pid)) << name;
+        ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, labelOf(index), nullptr, true, nullptr)) << name;
     }
 }
 

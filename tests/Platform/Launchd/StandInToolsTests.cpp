@@ -128,6 +128,28 @@ TEST_F(StandInTools, LaunchctlLoadThatCannotKeepTheJobSaysWhyEachTime)
     }
 }
 
+// A job is listed as loaded from before its process starts: the job's program
+// itself, run at load, finds its label in launchctl's list.
+TEST_F(StandInTools, AJobsOwnProcessFindsItListed)
+{
+    const fs::path program = testsupport::underRoot("/private/tmp/lists-itself");
+    const fs::path list = program.string() + ".list";
+    testsupport::plantFile(program, "#!/bin/sh\n\"$BG_TOOLS_DIR/launchctl\" list > \"$0.list\"\nexec sleep 30\n");
+    fs::permissions(program, fs::perms::owner_all);
+    for (int load = 0; load < 5; ++load) {
+        fs::remove(list);
+        const auto plist = (testsupport::homeFolder() / "Library/LaunchAgents/lists-itself.plist").string();
+        ASSERT_TRUE(platform::writePropertyListFile(plist, Dictionary{{"Label", "com.example.lists-itself"},
+                                                                      {"ProgramArguments", Array{program.string()}},
+                                                                      {"RunAtLoad", true}}));
+        ASSERT_EQ(run("/bin/launchctl", {"load", plist}).first, 0);
+        ASSERT_TRUE(waitUntil([&] { return testsupport::readFileText(list).ends_with("\n"); }));
+        EXPECT_NE(testsupport::readFileText(list).find("\tcom.example.lists-itself\n"), std::string::npos)
+            << "load " << load << ":\n" << testsupport::readFileText(list);
+        ASSERT_EQ(run("/bin/launchctl", {"unload", plist}).first, 0);
+    }
+}
+
 TEST_F(StandInTools, LaunchctlRefusesALabelWithAControlCharacter)
 {
     const auto plist = testsupport::homeFolder() / "Library/LaunchAgents/two-lines.plist";
@@ -156,11 +178,13 @@ TEST_F(StandInTools, LaunchAgentOpensTheApplicationOnceThroughOpen)
     EXPECT_NE(run("/usr/bin/open", {testsupport::underRoot("/Applications/None.app").string()}).first, 0);
 }
 
-// Installed, the stand-in tools run from the application's bundle. An update
-// replaces the bundle while the agent's job runs (the old one moved aside, the new
-// one moved in, the old one deleted): launchd's supervisor, itself started from the
-// old bundle, still finds "open" at the bundle's path and brings the agent back.
-TEST_F(StandInTools, AKeptAliveJobFindsItsToolsAfterTheirBundleIsReplaced)
+// Installed, the stand-in tools run from the application's bundle, and so does
+// launchd's supervisor of the agent's job. The bundle changes while the job runs:
+// an update replaces it (the old one moved aside, the new one moved in, the old
+// one deleted), or the user moves it into a subfolder or renames it. The
+// supervisor still finds "open", at the bundle's path or where its own executable
+// now is, and brings the agent back.
+TEST_F(StandInTools, AKeptAliveJobFindsItsToolsAfterTheirBundleIsReplacedOrMoved)
 {
     const fs::path application = testsupport::underRoot("/Applications/Tools.app");
     const fs::path build(std::getenv("BG_TOOLS_DIR"));
@@ -169,36 +193,68 @@ TEST_F(StandInTools, AKeptAliveJobFindsItsToolsAfterTheirBundleIsReplaced)
         for (const char* tool : {"launchctl", "launchd-supervisor", "open"})
             fs::copy_file(build / tool, bundle / "Contents/MacOS" / tool);
     };
-    install(application);
-    const fs::path agent = plantApplication("Warden");
-    const auto plist = testsupport::homeFolder() / "Library/LaunchAgents/com.example.Warden.plist";
-    ASSERT_TRUE(platform::writePropertyListFile(
-        plist.string(), Dictionary{{"Label", "com.example.Warden"},
-                                   {"ProgramArguments", Array{"/usr/bin/open", "-F", "-g", agent.string()}},
-                                   {"KeepAlive", true},
-                                   {"RunAtLoad", true},
-                                   {"ThrottleInterval", 1}}));
-    ::unsetenv("BG_TOOLS_DIR");
-    const auto [loaded, said] = run((application / "Contents/MacOS/launchctl").string(), {"load", plist.string()});
-    ::setenv("BG_TOOLS_DIR", build.c_str(), 1);
-    ASSERT_EQ(loaded, 0) << said;
-    ASSERT_TRUE(waitUntil([&] { return pidOf(agent, "Warden").has_value(); }));
-    const long long first = *pidOf(agent, "Warden");
-    started.push_back(first);
+    struct Case {
+        std::string name;
+        std::function<fs::path()> change; // where the bundle is afterwards
+    };
+    for (const auto& [name, change] : std::vector<Case>{
+             {"replaced by an update",
+              [&] {
+                  const fs::path stage = testsupport::underRoot("/Applications/.Tools.app.update");
+                  fs::create_directories(stage);
+                  fs::rename(application, stage / "old.app");
+                  install(stage / "new.app");
+                  fs::rename(stage / "new.app", application);
+                  fs::remove_all(stage);
+                  return application;
+              }},
+             {"moved into a subfolder",
+              [&] {
+                  const fs::path moved = testsupport::underRoot("/Applications/Utilities/Tools.app");
+                  fs::create_directories(moved.parent_path());
+                  fs::rename(application, moved);
+                  return moved;
+              }},
+             {"renamed",
+              [&] {
+                  const fs::path renamed = testsupport::underRoot("/Applications/Renamed Tools.app");
+                  fs::rename(application, renamed);
+                  return renamed;
+              }},
+         }) {
+        install(application);
+        const fs::path agent = plantApplication("Warden");
+        fs::remove(agent / "Contents/MacOS/Warden.pid");
+        const auto plist = testsupport::homeFolder() / "Library/LaunchAgents/com.example.Warden.plist";
+        ASSERT_TRUE(platform::writePropertyListFile(
+            plist.string(), Dictionary{{"Label", "com.example.Warden"},
+                                       {"ProgramArguments", Array{"/usr/bin/open", "-F", "-g", agent.string()}},
+                                       {"KeepAlive", true},
+                                       {"RunAtLoad", true},
+                                       {"ThrottleInterval", 1}}));
+        ::unsetenv("BG_TOOLS_DIR");
+        const auto [loaded, said] =
+            run((application / "Contents/MacOS/launchctl").string(), {"load", plist.string()});
+        ::setenv("BG_TOOLS_DIR", build.c_str(), 1);
+        ASSERT_EQ(loaded, 0) << name << ": " << said;
+        ASSERT_TRUE(waitUntil([&] { return pidOf(agent, "Warden").has_value(); })) << name;
+        const long long first = *pidOf(agent, "Warden");
+        started.push_back(first);
 
-    const fs::path stage = testsupport::underRoot("/Applications/.Tools.app.update");
-    fs::create_directories(stage);
-    fs::rename(application, stage / "old.app");
-    install(stage / "new.app");
-    fs::rename(stage / "new.app", application);
-    fs::remove_all(stage);
-
-    ::kill(static_cast<pid_t>(first), SIGTERM);
-    ASSERT_TRUE(waitUntil([&] { return pidOf(agent, "Warden").value_or(first) != first; })) << "the agent is back";
-    started.push_back(*pidOf(agent, "Warden"));
-    EXPECT_TRUE(processExists(started.back()));
-    EXPECT_EQ(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.Warden")->at("LastExitStatus"),
-              platform::Value(0));
+        const fs::path now = change();
+        ::kill(static_cast<pid_t>(first), SIGTERM);
+        ASSERT_TRUE(waitUntil([&] { return pidOf(agent, "Warden").value_or(first) != first; }))
+            << name << ": the agent is back";
+        started.push_back(*pidOf(agent, "Warden"));
+        EXPECT_TRUE(processExists(started.back())) << name;
+        EXPECT_EQ(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.Warden")->at("LastExitStatus"),
+                  platform::Value(0))
+            << name;
+        ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.Warden", nullptr, true, nullptr));
+        ::kill(static_cast<pid_t>(started.back()), SIGTERM); // open started it on its own
+        ASSERT_TRUE(waitUntil([&] { return !processExists(started.back()); })) << name;
+        fs::remove_all(now);
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "Platform/Workspace/Workspace.h"
 
+#include "Platform/Workspace/ApplicationRegister.h"
+
 #include "Platform/Dispatch/Dispatch.h"
 #include "PlantedApplication.h"
 #include "RootProcesses.h"
@@ -127,6 +129,57 @@ TEST_F(WorkspaceTest, LaunchesByBundleIdentifierThroughOpen)
     EXPECT_FALSE(Workspace::shared().launchApplication("test.ws.nowhere"));
     ASSERT_TRUE(Workspace::shared().launchApplication("test.ws.marker"));
     EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return fs::exists(mark); }, std::chrono::seconds(20)));
+}
+
+// An application kept in a subfolder of an Applications folder is found there; one
+// kept anywhere else is found once a launch has registered it, while it is still
+// there with that identifier.
+TEST_F(WorkspaceTest, FindsAnApplicationInASubfolderOrWhereItWasRegistered)
+{
+    const auto inUtilities = testsupport::plantApplication(testsupport::underRoot("/Applications/Utilities/Tool.app"),
+                                                           {{"CFBundleIdentifier", "test.ws.utility"}});
+    const auto deep = testsupport::plantApplication(
+        testsupport::homeFolder() / "Applications/Work/Kept/Tools/Deep.app", {{"CFBundleIdentifier", "test.ws.deep"}});
+    const auto kept = testsupport::plantApplication(testsupport::homeFolder() / "Desktop/Kept.app",
+                                                    {{"CFBundleIdentifier", "test.ws.kept"}});
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.utility"), inUtilities.string());
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.deep"), deep.string());
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.kept"), std::nullopt) << "not registered yet";
+
+    ASSERT_TRUE(platform::registerApplication(kept.string()));
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.kept"), kept.string());
+    const auto moved = testsupport::homeFolder() / "Desktop/Moved.app";
+    fs::rename(kept, moved);
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.kept"), std::nullopt) << "gone from where it was";
+    ASSERT_TRUE(platform::registerApplication(moved.string()));
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.kept"), moved.string());
+    EXPECT_FALSE(platform::registerApplication(testsupport::homeFolder().string())) << "no application bundle";
+}
+
+// The register is the user's file: entries that name no bundle of that identifier
+// are passed over, and a file that is no property list changes nothing.
+TEST_F(WorkspaceTest, RegisteredEntriesThatNameNoSuchBundleArePassedOver)
+{
+    const auto other = testsupport::plantApplication(testsupport::homeFolder() / "Desktop/Other.app",
+                                                     {{"CFBundleIdentifier", "test.ws.other"}});
+    const auto file = testsupport::plantFile(testsupport::homeFolder() / "Desktop/File.app");
+    const auto registerFile =
+        testsupport::homeFolder() / "Library/Preferences/com.apple.LaunchServices/RegisteredApplications.plist";
+    fs::create_directories(registerFile.parent_path());
+    for (const auto& [name, entry] : std::vector<std::pair<std::string, platform::Value>>{
+             {"another identifier's bundle", other.string()},
+             {"a file named as a bundle", file.string()},
+             {"a relative path", "Desktop/Other.app"},
+             {"no text", platform::Value(12)},
+         }) {
+        ASSERT_TRUE(platform::writePropertyListFile(registerFile.string(),
+                                                    platform::Dictionary{{"test.ws.wanted", entry}}));
+        EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.wanted"), std::nullopt) << name;
+    }
+    testsupport::plantFile(registerFile, "not a property list");
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.other"), std::nullopt);
+    ASSERT_TRUE(platform::registerApplication(other.string()));
+    EXPECT_EQ(Workspace::shared().urlForApplication("test.ws.other"), other.string());
 }
 
 } // namespace
