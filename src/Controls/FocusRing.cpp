@@ -19,6 +19,14 @@ void paintFocusRing(QPainter& painter, const QRectF& bounds, qreal cornerRadius)
     painter.restore();
 }
 
+QString overlayButtonStyle()
+{
+    return QStringLiteral("QPushButton { background: transparent; border: none; outline: none; }"
+                          "QPushButton:focus { border: %1px solid %2; border-radius: 4px; }")
+        .arg(focusRingWidth)
+        .arg(focusRingColor.name());
+}
+
 FocusRingFrame::FocusRingFrame(QWidget& control, qreal cornerRadius)
     : QWidget(control.parentWidget()), control_(&control), cornerRadius_(cornerRadius)
 {

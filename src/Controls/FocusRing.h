@@ -16,6 +16,10 @@ inline constexpr qreal focusRingWidth = 2;
 // Paints the ring just inside `bounds`, its outline rounded by `cornerRadius`.
 void paintFocusRing(QPainter& painter, const QRectF& bounds, qreal cornerRadius);
 
+// The style sheet of a push button that lies over a label of its own: it draws
+// nothing but the ring while it has the keyboard.
+QString overlayButtonStyle();
+
 // The ring drawn around a control whose own drawing leaves no room for it: a sibling
 // of the control, a gap wider on each side, shown while the control has the focus and
 // moved with it. It never takes mouse events. Made by the control, as its child.

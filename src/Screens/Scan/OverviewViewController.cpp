@@ -140,6 +140,11 @@ void OverviewViewController::viewWillAppear()
     showLastScanDate();
 }
 
+QWidget* OverviewViewController::mainControl()
+{
+    return btnStartScanNow;
+}
+
 void OverviewViewController::viewDidAppear()
 {
     if (isLaunchedAsLoginItem.exchange(false)) {
