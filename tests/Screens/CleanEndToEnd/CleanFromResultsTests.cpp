@@ -260,6 +260,8 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&window)->text(QAccessible::Name), "Bastion Guardpoint");
     OverviewViewController& overview = AllViewControllers::overviewViewController();
     expectEveryFocusableControlNamed(content());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(overview.btnSystemInfo)->text(QAccessible::Name),
+              "About Your Computer") << "not its glyph";
 
     ASSERT_TRUE(tabTo(*overview.btnStartScanNow));
     pressSpace();
