@@ -5,8 +5,8 @@
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
-#include "Screens/Common/ScreenContainer.h"
 #include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/ScreenContainer.h"
 #include "Screens/Common/ScreenStyle.h"
 
 #include <cstdint>
