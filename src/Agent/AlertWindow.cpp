@@ -6,9 +6,11 @@
 #include "Foundation/TextTable.h"
 #include "Platform/Bundle/Bundle.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -221,6 +223,30 @@ void AlertWindow::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
     QWidget::mousePressEvent(event);
+}
+
+void AlertWindow::setMainButton(QAbstractButton& button)
+{
+    mainButton_ = &button;
+}
+
+void AlertWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        auto* focused = qobject_cast<QAbstractButton*>(focusWidget());
+        QAbstractButton* pressed = focused ? focused : mainButton_.data();
+        if (pressed && pressed->isVisible() && pressed->isEnabled())
+            pressed->click();
+        break;
+    }
+    case Qt::Key_Escape:
+        close_->click();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void AlertWindow::mouseMoveEvent(QMouseEvent* event)

@@ -2,11 +2,13 @@
 
 #include <QLabel>
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include <cstddef>
 
 class HandCursorButton;
+class QAbstractButton;
 class QBoxLayout;
 class QFrame;
 class QPainterPath;
@@ -17,7 +19,9 @@ class QVBoxLayout;
 // taskbar entry and moves where it is dragged. A dark header holds the product's
 // icon and name, the shown item's place among those waiting, and the close
 // button; below it the attention heading with its badge, the message lines and
-// the window's own content. Main thread only.
+// the window's own content. Once the user has given it the keyboard (a click on it),
+// Return presses the focused button or else the window's main button, and Escape
+// acts as the close button. Main thread only.
 class AlertWindow : public QWidget {
 public:
     enum class Badge { attention, done };
@@ -44,6 +48,8 @@ protected:
     QFrame* addPanel();
     // A row at the foot of the content, for the window's buttons.
     QBoxLayout& addButtonRow();
+    // The button that Return presses.
+    void setMainButton(QAbstractButton& button);
 
     // Fits the window's height to its texts at its fixed width.
     void refit();
@@ -57,6 +63,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* makeHeader();
@@ -74,6 +81,7 @@ private:
     QLabel* message_;
     QLabel* subMessage_;
     QVBoxLayout* content_;
+    QPointer<QAbstractButton> mainButton_;
     QPoint dragOffset_;
     bool placed_ = false;
 };

@@ -84,6 +84,7 @@ void CrashesViewController::makeScanAndCall()
     call->addWidget(lblPhoneNumber);
     btnScanNow = makeActionButton(this, accentColor);
     connect(btnScanNow, &FlatButton::clicked, this, [this] { clickedScanNow(); });
+    setMainButton(*btnScanNow);
     row.addLayout(call, 1);
     row.addWidget(btnScanNow, 0, Qt::AlignVCenter);
 }

@@ -123,6 +123,7 @@ void DownloadProtectionViewController::makeButtons()
     connect(btnIgnoreThisApp, &QPushButton::clicked, this, [this] { clickedIgnoreThisApp(); });
     btnDelete = makeActionButton(this, dangerColor);
     connect(btnDelete, &FlatButton::clicked, this, [this] { clickedDelete(); });
+    setMainButton(*btnDelete);
     row.addWidget(btnIgnoreThisApp);
     row.addStretch(1);
     row.addWidget(btnDelete);

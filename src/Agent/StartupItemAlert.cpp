@@ -38,6 +38,7 @@ ViewControllerRT::ViewControllerRT()
     QBoxLayout& buttons = addButtonRow();
     btnManageNow = makeActionButton(this, accentColor);
     connect(btnManageNow, &FlatButton::clicked, this, [this] { clickedManageNow(); });
+    setMainButton(*btnManageNow);
     buttons.addStretch(1);
     buttons.addWidget(btnManageNow);
 

@@ -2,6 +2,7 @@
 
 #include "App/MainMenu.h"
 #include "App/ViewController.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Common/MainWindow.h"
 #include "Screens/Common/ScreenStyle.h"
 
@@ -16,10 +17,12 @@ InitialWindowController::InitialWindowController() : content_(new ViewController
     windowDidLoad();
 }
 
-// A window without a title line of its own: the content draws its own header.
+// A window without a title line of its own: the content draws its own header. Screen
+// readers still hear the product's name for it.
 void InitialWindowController::windowDidLoad()
 {
     setWindowTitle(QString());
+    setAccessibleName(screenText("IDS_BGX_1"));
     setFixedSize(sizeHint());
 }
 

@@ -3,6 +3,7 @@
 #include "App/AllViewControllers.h"
 #include "App/BusyState.h"
 #include "Controls/CustomAnimator.h"
+#include "Controls/FocusRing.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ScreenContainer.h"
@@ -126,7 +127,9 @@ void ViewController::loadView()
         entry.button->setObjectName("btn" + name);
         entry.button->setFlat(true);
         entry.button->setCursor(Qt::PointingHandCursor);
-        entry.button->setStyleSheet("QPushButton { background: transparent; border: none; }");
+        entry.button->setStyleSheet(controls::overlayButtonStyle()); // the ring: 3.4:1 on the sidebar
+        entry.button->setFocusPolicy(Qt::TabFocus);
+        entry.button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding); // the whole entry
         QObject::connect(entry.button, &QPushButton::clicked, this, [this, clicked = item.clicked] { (this->*clicked)(); });
         auto* boxLayout = new QGridLayout(entry.box);
         boxLayout->setContentsMargins(0, 0, 0, 0);
@@ -164,8 +167,11 @@ void ViewController::viewDidLoad()
     observers_.push_back(center.addObserver("MenuSelectionBGX", [this](const auto& n) { notifyMenuSelection(n); }));
     observers_.push_back(center.addObserver("AboutWindowBGX", [this](const auto&) { aboutWindow(); }));
     lblTitle->setText(QString::fromStdString(localizedText("IDS_BGX_1")));
-    for (const SidebarItem& item : sidebarItems)
-        entry(item.menu).label->setText(QString::fromStdString(localizedText(item.textKey)));
+    for (const SidebarItem& item : sidebarItems) {
+        const QString text = QString::fromStdString(localizedText(item.textKey));
+        entry(item.menu).label->setText(text);
+        entry(item.menu).button->setAccessibleName(text); // the button lies over its label
+    }
     setFixedSize(viewSize);
 }
 

@@ -1,6 +1,7 @@
 #include "Controls/FlatButton.h"
 
 #include "Controls/Animations.h"
+#include "Controls/FocusRing.h"
 #include "Controls/LayerPainter.h"
 
 #include <QEnterEvent>
@@ -98,6 +99,7 @@ bool sameColor(const QColor& a, const QColor& b)
 FlatButton::FlatButton(QWidget* parent) : QAbstractButton(parent)
 {
     setAttribute(Qt::WA_Hover);
+    setFocusPolicy(Qt::TabFocus); // a click leaves the focus where it is, as the look expects
 }
 
 bool FlatButton::event(QEvent* event)
@@ -336,4 +338,6 @@ void FlatButton::paintEvent(QPaintEvent*)
         painter.drawText(*frame, Qt::AlignLeft | Qt::AlignTop, text());
     }
     controls::paintLayerBorder(painter, rect(), layer);
+    if (hasFocus())
+        controls::paintFocusRing(painter, rect(), cornerRadius_);
 }

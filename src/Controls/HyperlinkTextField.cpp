@@ -1,9 +1,14 @@
 #include "Controls/HyperlinkTextField.h"
 
+#include "Controls/AccessibleFactory.h"
+#include "Controls/FocusRing.h"
 #include "Foundation/PresentationSlots.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 
 #include <algorithm>
@@ -29,6 +34,33 @@ constexpr ReleaseRule kReleaseRules[] = {
     {&HyperlinkTextField::isUnInstallInstructions, "hyperLinkUnInstallInstructions", true},
 };
 
+constexpr qreal kFocusRingRadius = 4;
+
+// A link to screen readers: named by its text, with a Press action that acts as a click.
+class HyperlinkAccessible : public QAccessibleWidget {
+public:
+    explicit HyperlinkAccessible(HyperlinkTextField& link) : QAccessibleWidget(&link, QAccessible::Link) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString own = QAccessibleWidget::text(kind);
+        return kind == QAccessible::Name && own.isEmpty() ? link().text() : own;
+    }
+
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction())
+            link().activate();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    HyperlinkTextField& link() const { return *static_cast<HyperlinkTextField*>(widget()); }
+};
+
 } // namespace
 
 HyperlinkTextField::HyperlinkTextField(QWidget* parent) : HyperlinkTextField(QString(), parent) {}
@@ -41,7 +73,9 @@ HyperlinkTextField::HyperlinkTextField(const QString& text, QWidget* parent)
       attributesBeforeClickWithLink{hyperlinkColor(), true},
       attributesAfterClickWithLink{hyperlinkPressedColor(), true}
 {
+    controls::installAccessibleInterface<HyperlinkTextField, HyperlinkAccessible>();
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 QColor HyperlinkTextField::textColor() const
@@ -83,7 +117,16 @@ void HyperlinkTextField::mousePressEvent(QMouseEvent*)
 
 void HyperlinkTextField::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool over = rect().contains(event->position().toPoint());
+    release(rect().contains(event->position().toPoint()));
+}
+
+void HyperlinkTextField::activate()
+{
+    release(true);
+}
+
+void HyperlinkTextField::release(bool over)
+{
     const QPointer<HyperlinkTextField> alive(this); // an observer may close the window that holds it
     const auto rule = std::ranges::find_if(kReleaseRules, [this](const ReleaseRule& each) { return this->*each.kind; });
     if (rule != std::end(kReleaseRules)) {
@@ -92,4 +135,27 @@ void HyperlinkTextField::mouseReleaseEvent(QMouseEvent* event)
     }
     if (alive && over)
         emit clicked();
+}
+
+void HyperlinkTextField::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            activate();
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void HyperlinkTextField::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    controls::paintFocusRing(painter, rect(), kFocusRingRadius);
 }

@@ -7,8 +7,9 @@
 // press and release, and on release one notification (default center, no object, no
 // userInfo) named after the first kind set, in the order of the release table. A label
 // of no kind never changes its look or posts. Every link, of a kind or none, also
-// signals `clicked` on a release over it, for an owner that acts on it directly. Main
-// thread only.
+// signals `clicked` on a release over it, for an owner that acts on it directly. Tab
+// gives it the keyboard (a focus ring shows that); Space or Return then acts as a click,
+// and screen readers see a link with a Press action. Main thread only.
 class HyperlinkTextField : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool isRemoveNowExitVC MEMBER isRemoveNowExitVC)
@@ -45,6 +46,9 @@ public:
     QColor textColor() const;
     bool isUnderlined() const { return font().underline(); }
 
+    // What a release over the link does.
+    void activate();
+
 signals:
     void clicked();
 
@@ -53,8 +57,11 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void release(bool over);
     bool isPageLink() const { return isEULA || isUnInstallInstructions || isPrivacyPolicy; }
     bool isExitLink() const { return isExitVC || isAutoMarkSelection || isRemoveNowExitVC; }
     void apply(const TextAttributes& attributes);

@@ -1,9 +1,13 @@
 #include "Controls/ToggleSwitch.h"
 
 #include "Controls/Animations.h"
+#include "Controls/FocusRing.h"
 #include "Controls/LayerPainter.h"
+#include "Controls/ToggleSwitchAccessible.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QParallelAnimationGroup>
@@ -23,14 +27,31 @@ constexpr qreal kShadowBlur = 2.0;
 
 ToggleSwitch::ToggleSwitch(QWidget* parent) : QWidget(parent)
 {
+    installToggleSwitchAccessibility();
     setAttribute(Qt::WA_AcceptTouchEvents);
+    setFocusPolicy(Qt::TabFocus);
     refreshLayout(false);
 }
 
 void ToggleSwitch::setIsOn(bool on)
 {
+    const bool changed = on != isOn_;
     isOn_ = on;
+    if (changed) {
+        QAccessible::State checked;
+        checked.checked = true;
+        QAccessibleStateChangeEvent event(this, checked);
+        QAccessible::updateAccessibility(&event);
+    }
     updateToggleState();
+}
+
+void ToggleSwitch::flip()
+{
+    if (!acceptsUserToggle())
+        return;
+    setIsOn(!isOn_);
+    postToggle();
 }
 
 void ToggleSwitch::setHasToggleBorder(bool border)
@@ -170,17 +191,40 @@ qreal ToggleSwitch::trackBorderWidth() const
 
 void ToggleSwitch::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || statetag == ignoresClicksTag)
+    if (event->button() != Qt::LeftButton || !acceptsUserToggle())
         return;
     animateKnobStretch(1.0);
 }
 
 void ToggleSwitch::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || statetag == ignoresClicksTag)
+    if (event->button() == Qt::LeftButton)
+        flip();
+}
+
+void ToggleSwitch::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space) {
+        QWidget::keyPressEvent(event);
         return;
-    setIsOn(!isOn_);
-    postToggle();
+    }
+    if (!event->isAutoRepeat())
+        flip();
+}
+
+void ToggleSwitch::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (!focusRing_)
+        focusRing_ = new controls::FocusRingFrame(*this, radius_.value_or(height() * 0.5));
+    focusRing_->follow(true);
+}
+
+void ToggleSwitch::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    if (focusRing_)
+        focusRing_->follow(false);
 }
 
 void ToggleSwitch::postToggle() const

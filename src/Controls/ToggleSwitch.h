@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
+
+namespace controls {
+class FocusRingFrame;
+}
 
 // Notifications the switch posts on an accepted click (default center, no object).
 // userInfo: "isOn" (bool, the new state), "index" (std::optional<int>, the switch's
@@ -14,8 +19,10 @@ inline constexpr const char* toggleProtectionNotificationName = "toggleprotectio
 
 // The on/off switch: a rounded track with a round knob that slides from the left (off)
 // to the right (on). A click flips it and posts "toggleprotection" when `statetag` is
-// -100, else "toggle"; a switch whose tag is -1 ignores clicks. Setting `isOn` from a
-// program animates but posts nothing. Main thread only.
+// -100, else "toggle"; a switch whose tag is -1 ignores clicks. Tab gives it the
+// keyboard (a focus ring around it shows that) and Space then flips it as a click does.
+// Setting `isOn` from a program animates but posts nothing. Screen readers see a check
+// box named by the accessible name its owner gives it. Main thread only.
 class ToggleSwitch : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool isOn READ isOn WRITE setIsOn)
@@ -42,6 +49,9 @@ public:
 
     bool isOn() const { return isOn_; }
     void setIsOn(bool on);
+    // What a click does: flips the state and posts it; nothing when it ignores clicks.
+    void flip();
+    bool acceptsUserToggle() const { return statetag != ignoresClicksTag; }
     bool hasToggleBorder() const { return hasToggleBorder_; }
     void setHasToggleBorder(bool border);
     qreal outlineWidth() const { return outlineWidth_; }
@@ -76,6 +86,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -102,4 +115,5 @@ private:
     qreal knobStretch_ = 0;
     qreal trackFill_ = 0;
     QColor trackBorderColor_;
+    QPointer<controls::FocusRingFrame> focusRing_; // made at the first focus
 };

@@ -8,6 +8,7 @@
 #include "Platform/Tools/ToolProcess.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
@@ -104,6 +105,20 @@ TEST_F(AlertWindowsTest, AlertsShowOnTopWithoutTakingTheKeyboard)
         status = probe->waitForExit();
     }
     EXPECT_EQ(status, 0) << said;
+}
+
+// Escape acts as each alert's close button once the alert has the keyboard.
+TEST_F(AlertWindowsTest, EscapeClosesEachKindOfAlert)
+{
+    AlertWindows windows;
+    for (const AlertKind kind : {AlertKind::startupItem, AlertKind::download, AlertKind::crash}) {
+        windows.showAlert(kind, {});
+        QWidget& window = *windows.windowController(kind);
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_Escape);
+        EXPECT_FALSE(window.isVisible());
+    }
 }
 
 } // namespace

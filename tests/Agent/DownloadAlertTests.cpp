@@ -9,7 +9,9 @@
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
 
+#include <QApplication>
 #include <QPushButton>
+#include <QTest>
 
 #include <algorithm>
 #include <filesystem>
@@ -147,6 +149,37 @@ TEST_F(DownloadAlertTest, DeleteMovesToTheTrashThenTheSameButtonCloses)
     EXPECT_FALSE(alert->isVisible());
     EXPECT_EQ(alertedPaths(), platform::Array{});
     EXPECT_EQ(alert->path(), std::nullopt);
+}
+
+// Once the user has given the alert the keyboard: Tab shows the ring on Delete, Return
+// presses the focused button or else Delete (OK once the item is gone).
+TEST_F(DownloadAlertTest, TheKeyboardReachesDeleteAndReturnPressesTheFocusedOrTheMainButton)
+{
+    post(item);
+    alert->activateWindow(); // as the user's click on it does
+    ASSERT_TRUE(QTest::qWaitForWindowActive(alert.get()));
+    alert->btnIgnoreThisApp->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), alert->btnDelete);
+    widgettest::saveGrab(*alert, "DownloadAlert-delete-focused");
+
+    alert->btnDelete->clearFocus(); // Return on the body: the main button
+    testing::internal::CaptureStdout();
+    QTest::keyClick(alert.get(), Qt::Key_Return);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(fs::exists(trash / "SnapfyreInstaller.dmg"));
+    expectRemoved();
+    QTest::keyClick(alert.get(), Qt::Key_Enter);
+    EXPECT_FALSE(alert->isVisible()) << "OK closes";
+
+    const fs::path other = testsupport::plantFile(testsupport::homeFolder() / "Downloads/Other.dmg", "dmg");
+    post(other);
+    alert->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(alert.get()));
+    alert->btnIgnoreThisApp->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(alert->btnIgnoreThisApp, Qt::Key_Return);
+    EXPECT_FALSE(alert->isVisible());
+    EXPECT_TRUE(fs::exists(other)) << "Return pressed the focused Ignore This App, not Delete";
 }
 
 TEST_F(DownloadAlertTest, DeleteRemovesForGoodWhenTheSettingSaysSo)

@@ -5,6 +5,7 @@
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
 #include "Controls/CustomAnimator.h"
+#include "Controls/FocusRing.h"
 #include "Detection/Scan.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
@@ -13,6 +14,12 @@
 #include "Screens/Manage/StartupMangerViewController.h"
 #include "Screens/Scan/OverviewViewController.h"
 #include "Screens/Scan/ScanViewController.h"
+
+#include "WidgetTestSupport.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -139,6 +146,30 @@ TEST_F(MainWindow, ClosingTheWindowOnlyHidesIt)
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(AllViewControllers::hasInitialWindowController());
+}
+
+// The sidebar to a keyboard user: each entry is named by its label and wears the
+// focus ring (3:1 or more against the sidebar) while it has the keyboard.
+TEST_F(MainWindow, SidebarEntriesAreNamedAndMarkedWhileFocused)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const std::pair<Menu, const char*> names[] = {{Menu::overview, "Overview"}, {Menu::scan, "Scan"},
+        {Menu::protection, "Protection"}, {Menu::startupManager, "Startup Manager"}, {Menu::settings, "Settings"}};
+    for (const auto& [menu, name] : names)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(content->entry(menu).button)->text(QAccessible::Name), name);
+
+    QPushButton& scan = *content->entry(Menu::scan).button;
+    content->entry(Menu::overview).button->setFocus(Qt::TabFocusReason);
+    const QPoint edge = scan.mapTo(content, QPoint(scan.width() / 2, 0));
+    const QColor unfocused = content->grab().toImage().pixelColor(edge);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &scan);
+    const QColor focused = content->grab().toImage().pixelColor(edge);
+    EXPECT_TRUE(widgettest::nearColor(focused, controls::focusRingColor, 8)) << focused.name().toStdString();
+    EXPECT_FALSE(widgettest::nearColor(unfocused, controls::focusRingColor, 60));
+    widgettest::saveGrab(*content, "main-window-sidebar-scan-focused");
 }
 
 TEST_F(MainWindow, GrabsToPNG)

@@ -1,6 +1,7 @@
 #include "Screens/Common/CleanProgressScreen.h"
 
 #include "Controls/FlatButton.h"
+#include "Controls/FocusRing.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/PageURLs.h"
 #include "Foundation/SharedState.h"
@@ -9,6 +10,7 @@
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ProgressColumn.h"
 #include "Screens/Common/RecommendedAppsPanel.h"
+#include "Screens/Common/ScreenContainer.h"
 #include "Screens/Common/ScreenWidgets.h"
 
 #include <QGridLayout>
@@ -60,7 +62,9 @@ QWidget* makeSocialLink(QWidget* parent, QPushButton*& button, QLabel*& icon, QL
     button->setObjectName(QStringLiteral("btn%1").arg(name));
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"));
+    button->setStyleSheet(controls::overlayButtonStyle());
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding); // the whole row
     auto* layout = new QGridLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content, 0, 0);
@@ -94,6 +98,8 @@ CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidge
     lblFollowUs->setText(screenText("IDS_BGX_75"));
     lblTwitter->setText(screenText("IDS_BGX_76"));
     lblFacebook->setText(screenText("IDS_BGX_77"));
+    btnTwitter->setAccessibleName(lblTwitter->text()); // each button lies over its caption
+    btnFacebook->setAccessibleName(lblFacebook->text());
     btnHome->hide();
     btnHome->setText(screenText("IDS_BGX_178"));
 }
@@ -201,8 +207,16 @@ void CleanProgressScreen::viewWillAppear()
     if (isCleaningProcess)
         boxRecommendedApp->chooseRecommendedApp();
     lblCleanningForDeceptiveApps->setText(screenText(setup_.headingKey));
+    progressIndicator->setAccessibleName(lblCleanningForDeceptiveApps->text());
     btnReviewApps->setText(screenText(setup_.reviewTitleKey));
     lblReviewRemainingDeceptiveAppItems->setText(screenText(setup_.reviewInvitationKey));
+}
+
+QWidget* CleanProgressScreen::mainControl()
+{
+    if (!boxCleanProcess->isHidden())
+        return btnStopClean;
+    return btnReviewApps->isHidden() ? btnHome : btnReviewApps;
 }
 
 std::string CleanProgressScreen::itemWord(std::int64_t count)
@@ -235,9 +249,12 @@ void CleanProgressScreen::notificationSetView(const platform::Notification& noti
     const auto* menu = notification.value<CleanMenu>(menuKey);
     if (!menu)
         return;
+    const bool keyboardHere = holdsFocus(*this);
     boxCleanProcess->setVisible(*menu == CleanMenu::process);
     boxCleanResult->setVisible(*menu == CleanMenu::result);
     isCleanInProgress = false;
+    if (keyboardHere)
+        focusMainControl(*this);
 }
 
 void CleanProgressScreen::resetProgress()
@@ -249,9 +266,12 @@ void CleanProgressScreen::resetProgress()
 
 void CleanProgressScreen::showWayOut(bool nothingRemaining)
 {
+    const bool keyboardOnWayOut = holdsFocus(*btnReviewApps) || holdsFocus(*btnHome);
     lblReviewRemainingDeceptiveAppItems->setVisible(!nothingRemaining);
     btnReviewApps->setVisible(!nothingRemaining);
     btnHome->setVisible(nothingRemaining);
+    if (keyboardOnWayOut)
+        focusMainControl(*this);
 }
 
 void CleanProgressScreen::showCleanupStatus(bool everythingRemoved)

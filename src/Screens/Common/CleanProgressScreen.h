@@ -59,6 +59,8 @@ public:
     ~CleanProgressScreen() override;
 
     void viewWillAppear() override;
+    // Stop while the removal runs; then Review, or Home.
+    QWidget* mainControl() override;
 
     void clickedStopClean();
     virtual void clickedReviewApps() = 0;

@@ -52,29 +52,32 @@ void setDesktopActions(DesktopActions replacement)
     revealer().replace(std::move(replacement.reveal));
 }
 
-bool openURL(const std::string& url)
-{
-    return urlOpener().current()(url);
-}
-
-// A sheet on the main window (the active one while none is set) that says the
-// folder could not be opened.
-void sayFolderNotOpened(const std::string& folder)
+// A sheet on the main window (the active one while none is set) that says what
+// could not be opened: its title key, and the text key that names `what`.
+void sayNotOpened(const char* titleKey, const char* textKey, const std::string& what)
 {
     QWidget* window = registeredMainWindow();
     if (!window)
         window = QApplication::activeWindow();
     if (!window)
         return;
-    const AlertContent alert{localizedText("IDS_BGX_224"), formatText(localizedText("IDS_BGX_225"), {folder}),
+    const AlertContent alert{localizedText(titleKey), formatText(localizedText(textKey), {what}),
                              {localizedText("IDS_BGX_170")}};
     beginSheet(*window, alert, [](int) {});
+}
+
+bool openURL(const std::string& url)
+{
+    if (urlOpener().current()(url))
+        return true;
+    sayNotOpened("IDS_BGX_291", "IDS_BGX_292", url);
+    return false;
 }
 
 bool revealInFileManager(const std::string& path)
 {
     if (revealer().current()(path))
         return true;
-    sayFolderNotOpened(containingFolder(path));
+    sayNotOpened("IDS_BGX_224", "IDS_BGX_225", containingFolder(path));
     return false;
 }

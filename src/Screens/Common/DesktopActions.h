@@ -5,8 +5,8 @@
 
 // Opening a web address in the user's browser, and showing a file in the file
 // manager (its folder opened with the file in it). Both return at once; false when
-// nothing could be started. When the file's folder cannot be shown, a sheet on
-// the main window (the active window while none is set) says so.
+// nothing could be started. When the page or the file's folder cannot be shown, a
+// sheet on the main window (the active window while none is set) says so.
 bool openURL(const std::string& url);
 bool revealInFileManager(const std::string& path);
 

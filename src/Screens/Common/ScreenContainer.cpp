@@ -5,8 +5,23 @@
 
 #include <QWidget>
 
+bool holdsFocus(const QWidget& area)
+{
+    const QWidget* focused = area.window()->focusWidget();
+    return focused && (focused == &area || area.isAncestorOf(focused));
+}
+
+void focusMainControl(QWidget& screen)
+{
+    auto* steps = dynamic_cast<AppearingScreen*>(&screen);
+    QWidget* control = steps ? steps->mainControl() : nullptr;
+    if (control && control->isVisibleTo(&screen))
+        control->setFocus(Qt::OtherFocusReason);
+}
+
 void showScreen(QWidget& container, QWidget& screen)
 {
+    const bool handsOverFocus = holdsFocus(container) && !holdsFocus(screen);
     for (QWidget* shown : container.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (shown == &screen)
             continue;
@@ -21,4 +36,6 @@ void showScreen(QWidget& container, QWidget& screen)
     screen.show();
     if (steps)
         steps->viewDidAppear();
+    if (handsOverFocus)
+        focusMainControl(screen);
 }

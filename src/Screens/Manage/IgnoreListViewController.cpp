@@ -104,6 +104,7 @@ QWidget* IgnoreListViewController::makeCell(int row) const
     auto* checkbox = new QCheckBox(cell);
     checkbox->setObjectName("checkbox");
     checkbox->setChecked(item.isSelected);
+    checkbox->setAccessibleName(textField->text());
     auto* owner = const_cast<IgnoreListViewController*>(this);
     connect(checkbox, &QCheckBox::clicked, owner, [owner, row](bool checked) { owner->rowCellAction(row, checked); });
     auto* layout = new QHBoxLayout(cell);

@@ -33,6 +33,13 @@ ToggleSwitch* makeSwitch(QWidget* parent, const QString& name)
     return toggle;
 }
 
+// Screen readers name a switch by its card's title and describe it by the card's text.
+void nameSwitch(ToggleSwitch& toggle, const QLabel& title, const QLabel& description)
+{
+    toggle.setAccessibleName(title.text());
+    toggle.setAccessibleDescription(description.text());
+}
+
 // One card: the switch's name and description on the left, the switch and its state
 // caption on the right.
 QWidget* makeCard(QWidget* parent, QLabel* name, QLabel* description, ToggleSwitch* toggle, QLabel* caption)
@@ -114,6 +121,8 @@ void ProtectionViewController::viewDidLoad()
     lblRealTimeProtectionAgainst->setText(screenText("IDS_BGX_29"));
     lblStartupProtection->setText(screenText("IDS_BGX_30"));
     lblInstantlyPreventApplications->setText(screenText("IDS_BGX_31"));
+    nameSwitch(*btnActiveProtection, *lblActiveProtection, *lblRealTimeProtectionAgainst);
+    nameSwitch(*btnStartupProtection, *lblStartupProtection, *lblInstantlyPreventApplications);
     for (const ProtectionSwitch& each : switches()) // the state before any stored one is read
         showCaption(*each.caption, each.toggle->isOn());
 }

@@ -133,6 +133,8 @@ void StartupManagerTableCellView::show(const Record& item, int row, bool switcha
     btnSelect->setProperty("tag", row);
     lblName->setText(item.name ? QString::fromStdString(*item.name) : unknown);
     lblCompanyName->setText(item.company ? QString::fromStdString(*item.company) : unknown);
+    btnSelect->setAccessibleName(lblName->text());
+    btnToggle->setAccessibleName(lblName->text());
     setToolTip(plainToolTip(toolTipOf(item)));
     btnToggle->statetag = switchable ? row : ToggleSwitch::ignoresClicksTag;
     btnToggle->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));

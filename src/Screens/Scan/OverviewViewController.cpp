@@ -132,12 +132,21 @@ void OverviewViewController::setCaptions()
     for (const auto& [label, key] : captions)
         label->setText(screenText(key));
     btnStartScanNow->setText(screenText("IDS_BGX_12"));
+    // Screen readers: the info button by the panel it opens, each status by its caption.
+    btnSystemInfo->setAccessibleName(lblAboutYourMac->text());
+    btnActiveProtectionValue->setAccessibleDescription(lblActiveProtection->text());
+    btnDefinationStatusValue->setAccessibleDescription(lblDatabaseStatus->text());
 }
 
 void OverviewViewController::viewWillAppear()
 {
     boxsysteminfo_trailing->setConstant(panelClosed);
     showLastScanDate();
+}
+
+QWidget* OverviewViewController::mainControl()
+{
+    return btnStartScanNow;
 }
 
 void OverviewViewController::viewDidAppear()

@@ -61,6 +61,8 @@ public:
 
     void viewWillAppear() override;
     void viewDidAppear() override;
+    // Start Scan Now.
+    QWidget* mainControl() override;
 
     // Protection, definitions and removed count from the settings.
     void updateAGSQStatus();

@@ -6,6 +6,7 @@
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
 #include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/ScreenContainer.h"
 #include "Screens/Common/ScreenStyle.h"
 
 #include <cstdint>
@@ -18,6 +19,15 @@ ScanProcessViewController::ScanProcessViewController(QWidget* parent) : QWidget(
     viewDidLoad();
 }
 
+QWidget* ScanProcessViewController::mainControl()
+{
+    if (!btnStopScan->isHidden())
+        return btnStopScan;
+    if (!boxScanIncomplete->isHidden())
+        return btnRescan;
+    return progressIndicator;
+}
+
 void ScanProcessViewController::viewDidLoad()
 {
     auto& center = platform::NotificationCenter::defaultCenter();
@@ -27,6 +37,7 @@ void ScanProcessViewController::viewDidLoad()
         center.addObserver("NotifyScanProcessBGX", [this](const auto& notification) { observeScanProcess(notification); }));
     lblTotalItemsFound->setText("0 " + screenText("IDS_BGX_51"));
     lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
+    progressIndicator->setAccessibleName(lblScanningForDeceptiveApps->text());
     btnStopScan->setText(screenText("IDS_BGX_53"));
     btnHome->setText(screenText("IDS_BGX_178"));
     btnRescan->setText(screenText("IDS_BGX_62"));
@@ -50,7 +61,10 @@ void ScanProcessViewController::observeScanProcess(const platform::Notification&
     showScanIncomplete(false);
     lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
     if (*objectsScanned == -1) {
+        const bool keyboardHere = holdsFocus(*this); // Stop goes: the keyboard stays on the screen
         btnStopScan->setHidden(true);
+        if (keyboardHere)
+            focusMainControl(*this);
         lblScanningForDeceptiveApps->setText({});
         lblTotalItemsFound->setText({});
         lblObjectScanned->setText(screenText("IDS_BGX_214"));
@@ -87,12 +101,15 @@ void ScanProcessViewController::resetProgress()
 
 void ScanProcessViewController::showScanIncomplete(bool incomplete)
 {
+    const bool keyboardHere = holdsFocus(*this);
     btnStopScan->setHidden(incomplete);
     progressIndicator->setHidden(incomplete);
     if (boxScanIncomplete->isHidden() != incomplete)
         return; // no change of state: progress calls this at every step
     boxScanIncomplete->setVisible(incomplete);
     setImageNamed(*imgViewScanning, incomplete ? "AttentionShield" : "AppIcon");
+    if (keyboardHere)
+        focusMainControl(*this);
 }
 
 void ScanProcessViewController::clickedHome()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Notifications/NotificationCenter.h"
+#include "Screens/Common/AppearingScreen.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -17,9 +18,12 @@ class FlatButton;
 // on. A scan that could not read its definitions (a completion with "isScanCompleted"
 // false) leaves the screen saying so under the attention shield, without the bar, with
 // Home and Rescan in place of Stop until the next scan's progress. Made once; main thread only.
-class ScanProcessViewController : public QWidget {
+class ScanProcessViewController : public QWidget, public AppearingScreen {
 public:
     explicit ScanProcessViewController(QWidget* parent = nullptr);
+
+    // Stop while it shows; Rescan after an incomplete scan; else the bar.
+    QWidget* mainControl() override;
 
     // Outlets.
     QLabel* imgViewScanning; // the product's shield; the attention shield on an incomplete scan

@@ -61,6 +61,7 @@ void ScanResultViewController::setTexts()
     lblItemsFound->setText(screenText("IDS_BGX_66"));
     btnRescan->setText(screenText("IDS_BGX_62"));
     tableView->setAccessibleName(screenText("IDS_BGX_59"));
+    btnSelectUnselectAll->setAccessibleName(screenText("IDS_BGX_290"));
     emptyState->findChild<QLabel*>("lblNoDeceptiveApps")->setText(screenText("IDS_BGX_90"));
 }
 

@@ -67,6 +67,11 @@ void ScanResultViewController::viewWillAppear()
     arrayConfig();
 }
 
+QWidget* ScanResultViewController::mainControl()
+{
+    return tableView;
+}
+
 void ScanResultViewController::arrayConfig()
 {
     tableView->reloadRows(std::exchange(listReplaced_, false));

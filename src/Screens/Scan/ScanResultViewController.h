@@ -32,6 +32,8 @@ public:
     ~ScanResultViewController() override;
 
     void viewWillAppear() override;
+    // The table.
+    QWidget* mainControl() override;
 
     // The row build: rows, total, table and the Clean Now state from the result list.
     void arrayConfig();

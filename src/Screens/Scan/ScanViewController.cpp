@@ -30,6 +30,13 @@ void ScanViewController::viewWillAppear()
     updateFirstStep();
 }
 
+QWidget* ScanViewController::mainControl()
+{
+    QWidget* child = containerView ? containerView->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    auto* steps = dynamic_cast<AppearingScreen*>(child);
+    return steps ? steps->mainControl() : nullptr;
+}
+
 void ScanViewController::updateFirstStep()
 {
     if (isScanResultsShown)

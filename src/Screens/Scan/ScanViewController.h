@@ -27,6 +27,8 @@ public:
     // there are any, else (no startup-items confirmation open) the progress child and
     // a scan.
     void viewWillAppear() override;
+    // The main control of the child on show.
+    QWidget* mainControl() override;
     void updateFirstStep();
     // "ScanViewUpdateBGX": shows the child named by a ScanMenu "menu" value; any other
     // value, a plain number included, is ignored.

@@ -7,6 +7,7 @@
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
 #include "Controls/FlatButton.h"
+#include "Controls/HyperlinkTextField.h"
 #include "Detection/Clean.h"
 #include "Detection/Scan.h"
 #include "Detection/SharedLists.h"
@@ -17,12 +18,16 @@
 #include "Foundation/PresentationSlots.h"
 #include "Screens/Common/ScreenStyle.h"
 #include "Screens/Scan/CleanProcessViewController.h"
+#include "Screens/Common/RecommendedAppsPanel.h"
 #include "Screens/Scan/OverviewViewController.h"
+#include "Screens/Scan/ScanProcessViewController.h"
 #include "Screens/Scan/ScanResultTableModel.h"
+#include "Screens/Scan/ScanResultTableView.h"
 #include "Screens/Scan/ScanResultViewController.h"
 #include "Screens/Scan/ScanViewController.h"
 #include "WidgetTestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -33,6 +38,7 @@
 #include <QPushButton>
 #include <QToolTip>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +69,18 @@ class CleanFromResults : public AppShellTest {
 protected:
     void launchAndScan()
     {
+        plantFindings();
+        AppDelegate::shared().applicationWillFinishLaunching();
+        AllViewControllers::overviewViewController().btnStartScanNow->click();
+        ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+            [&] { return !Scan::shared().isScanRunning && results().parentWidget() == container().containerView.data(); },
+            60s));
+        ASSERT_EQ(foundItems(), 5) << "the three planted items and the two files the records name inside them";
+        ASSERT_TRUE(results().btnCleanNow->isEnabled()) << "a fresh result list is all selected";
+    }
+
+    void plantFindings()
+    {
         const fs::path home = testsupport::homeFolder();
         app = testsupport::plantFile(testsupport::underRoot("/Applications/Qlorvex Mac Booster.app") /
                                          "Contents/Info.plist", "<plist/>")
@@ -71,14 +89,6 @@ protected:
         support = home / "Library/Application Support/Snapfyre";
         testsupport::plantFile(support / "settings.dat", "cache");
         download = testsupport::plantFile(home / "Downloads/SnapfyreInstaller.dmg", "installer");
-
-        AppDelegate::shared().applicationWillFinishLaunching();
-        AllViewControllers::overviewViewController().btnStartScanNow->click();
-        ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
-            [&] { return !Scan::shared().isScanRunning && results().parentWidget() == container().containerView.data(); },
-            60s));
-        ASSERT_EQ(foundItems(), 5) << "the three planted items and the two files the records name inside them";
-        ASSERT_TRUE(results().btnCleanNow->isEnabled()) << "a fresh result list is all selected";
     }
 
     // Answers Clean Now's sheet with Yes and waits for the clean's result.
@@ -202,6 +212,114 @@ TEST_F(CleanFromResults, CleanNowMovesTheFindingsToTheTrashAndHomeShowsTheNewTot
     EXPECT_TRUE(overview.lblTotalDeceptiveAppsRemoved->text().startsWith(QString::number(removedBefore + 5) + " "))
         << overview.lblTotalDeceptiveAppsRemoved->text().toStdString();
     widgettest::saveGrab(content(), "main-window-overview-after-clean");
+}
+
+// Every control the keyboard reaches in `screen` carries a name a screen reader says.
+void expectEveryFocusableControlNamed(QWidget& screen)
+{
+    for (QWidget* control : screen.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&screen) || !(control->focusPolicy() & Qt::TabFocus))
+            continue;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(face, nullptr);
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
+            << screen.objectName().toStdString() << ": " << control->metaObject()->className() << " "
+            << control->objectName().toStdString();
+    }
+}
+
+// Tab until `target` has the keyboard; false when it never comes.
+bool tabTo(QWidget& target)
+{
+    for (int step = 0; step < 60 && QApplication::focusWidget() != &target; ++step)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget() == &target;
+}
+
+void pressSpace()
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+}
+
+bool holdsTheKeyboard(const QWidget& screen)
+{
+    const QWidget* focused = QApplication::focusWidget();
+    return focused && screen.isAncestorOf(focused);
+}
+
+// A keyboard user with a screen reader: every screen names its controls, and each screen
+// that replaces the one holding the keyboard takes it, so the reader says what came.
+TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResult)
+{
+    plantFindings();
+    AppDelegate::shared().applicationWillFinishLaunching();
+    QWidget& window = *AllViewControllers::initialWindowController().window();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window)->text(QAccessible::Name), "Bastion Guardpoint");
+    OverviewViewController& overview = AllViewControllers::overviewViewController();
+    expectEveryFocusableControlNamed(content());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(overview.btnSystemInfo)->text(QAccessible::Name),
+              "About Your Computer") << "not its glyph";
+
+    ASSERT_TRUE(tabTo(*overview.btnStartScanNow));
+    pressSpace();
+    ScanProcessViewController& progress = AllViewControllers::scanProcessViewController();
+    EXPECT_TRUE(holdsTheKeyboard(progress)) << "the scan start hands the keyboard to its progress";
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+        [&] { return !Scan::shared().isScanRunning && results().parentWidget() == container().containerView.data(); },
+        60s));
+    EXPECT_EQ(QApplication::focusWidget(), results().tableView) << "the results take it in their table";
+    expectEveryFocusableControlNamed(results());
+
+    ASSERT_TRUE(tabTo(*results().btnCleanNow));
+    pressSpace();
+    ASSERT_TRUE(seams.sheetPending());
+    seams.answerSheet(alertFirstButtonReturn);
+    EXPECT_TRUE(holdsTheKeyboard(clean()));
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
+        [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
+    EXPECT_EQ(QApplication::focusWidget(), clean().btnHome) << "the clean's result takes it on Home, not " << QApplication::focusWidget()->objectName().toStdString();
+    expectEveryFocusableControlNamed(clean());
+    widgettest::saveGrab(content(), "main-window-clean-result-home-focused");
+
+    // A page with no opener on the desktop says so, as a folder does.
+    seams.openSucceeds = false;
+    for (QWidget* link : std::initializer_list<QWidget*>{clean().boxRecommendedApp->btnDownloadNow, clean().btnTwitter}) {
+        const std::size_t sheetsBefore = seams.sheets.size();
+        ASSERT_TRUE(tabTo(*link));
+        pressSpace();
+        ASSERT_EQ(seams.sheets.size(), sheetsBefore + 1) << link->objectName().toStdString();
+        EXPECT_EQ(seams.sheets.back().messageText, "The page could not be opened");
+        EXPECT_EQ(seams.sheets.back().informativeText,
+                  "No web browser could be started to open “" + seams.openedURLs.back() + "”.");
+        seams.answerSheet(alertFirstButtonReturn);
+    }
+
+    ASSERT_TRUE(tabTo(*clean().btnHome));
+    pressSpace();
+    EXPECT_EQ(QApplication::focusWidget(), overview.btnStartScanNow) << "Home hands it to the Overview's action";
+}
+
+// Rescan in the results' heading is a link the keyboard reaches and Space presses.
+TEST_F(CleanFromResults, RescanIsReachedByTabAndPressedBySpace)
+{
+    ASSERT_NO_FATAL_FAILURE(launchAndScan());
+    QWidget& window = *AllViewControllers::initialWindowController().window();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    results().tableView->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(tabTo(*results().btnRescan));
+    QAccessibleInterface* rescan = QAccessible::queryAccessibleInterface(results().btnRescan);
+    EXPECT_EQ(rescan->text(QAccessible::Name), "Rescan");
+    EXPECT_TRUE(rescan->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    pressSpace();
+    ScanProcessViewController& progress = AllViewControllers::scanProcessViewController();
+    EXPECT_EQ(progress.parentWidget(), container().containerView.data()) << "a new scan runs";
+    EXPECT_TRUE(holdsTheKeyboard(progress));
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([] { return !Scan::shared().isScanRunning; }, 60s));
 }
 
 // A finding that declares the agent's identifier: Clean Now quits the finding's own

@@ -13,7 +13,10 @@
 #include "Screens/Manage/ProtectionViewController.h"
 #include "Screens/Manage/SettingCheckbox.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +79,37 @@ TEST_F(ProtectionScreen, ASwitchClickWritesOnlyItsOwnKey)
     EXPECT_EQ(screen.lblEnableDisableStartupProtection->text(), "IDS_BGX_23");
 }
 
+// A keyboard user: Tab reaches each switch, Space switches it as a click does, and a
+// screen reader hears every control by name.
+TEST_F(ProtectionScreen, TabReachesEachSwitchAndSpaceStoresItsKey)
+{
+    appGroupDefaults()->setBool(K::isActiveProtectionEnabled, false);
+    appGroupDefaults()->setBool(K::isStartupProtectionEnabled, false);
+    managetest::showInWindow(screen);
+    screen.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+    for (QWidget* control : screen.findChildren<QWidget*>())
+        if (control->isVisibleTo(&screen) && (control->focusPolicy() & Qt::TabFocus))
+            EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+                << control->objectName().toStdString();
+
+    screen.btnActiveProtection->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    screen.btnActiveProtection->finishAnimations();
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isActiveProtectionEnabled), true);
+    EXPECT_EQ(screen.lblEnableDisableActiveProtection->text(), "IDS_BGX_23");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), screen.btnStartupProtection);
+    QAccessibleInterface* startup = QAccessible::queryAccessibleInterface(screen.btnStartupProtection);
+    EXPECT_EQ(startup->text(QAccessible::Name), "IDS_BGX_30");
+    EXPECT_EQ(startup->text(QAccessible::Description), "IDS_BGX_31");
+    EXPECT_FALSE(startup->state().checked);
+    startup->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    screen.btnStartupProtection->finishAnimations();
+    EXPECT_EQ(appGroupDefaults()->boolean(K::isStartupProtectionEnabled), true);
+    EXPECT_TRUE(startup->state().checked);
+}
+
 // With the suite's folder unwritable (as on a full disk) a click stores nothing: the
 // switch and its caption go back to the stored state, and a sheet says so.
 using ProtectionNotStored = managetest::ManageScreenTest; // one screen, with the English texts
@@ -125,6 +159,11 @@ TEST_F(ProtectionScreen, GrabWithAMistypedSetting)
     managetest::grabScreen<ProtectionViewController>("Protection-MistypedSetting", [](ProtectionViewController& shown) {
         shown.btnActiveProtection->finishAnimations();
         shown.btnStartupProtection->finishAnimations();
+    });
+    managetest::grabScreen<ProtectionViewController>("Protection-startup-switch-focused", [](ProtectionViewController& shown) {
+        shown.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&shown));
+        shown.btnStartupProtection->setFocus(Qt::TabFocusReason);
     });
 }
 

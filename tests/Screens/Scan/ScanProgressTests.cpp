@@ -7,6 +7,9 @@
 #include "Screens/Scan/OverviewViewController.h"
 #include "Screens/Scan/ScanProcessViewController.h"
 
+#include <QApplication>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -138,6 +141,22 @@ TEST_F(ScanProgress, PreparingHidesStopAndTheTitlesUntilTheFirstFile)
     EXPECT_FALSE(screen.btnStopScan->isHidden());
     EXPECT_EQ(screen.lblScanningForDeceptiveApps->text(), "IDS_BGX_50");
     EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_43 IDS_BGX_54");
+}
+
+// A keyboard user on Stop keeps the keyboard on the screen when Stop goes: on the bar
+// while the definitions are checked, on Rescan when the scan could not be completed.
+TEST_F(ScanProgress, TheKeyboardStaysOnTheScreenWhenStopGoes)
+{
+    screen.show();
+    screen.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+    screen.btnStopScan->setFocus(Qt::TabFocusReason);
+    progress(0, "", -1, 0.0);
+    EXPECT_EQ(QApplication::focusWidget(), screen.progressIndicator);
+    screen.btnStopScan->show();
+    screen.btnStopScan->setFocus(Qt::TabFocusReason);
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", false}});
+    EXPECT_EQ(QApplication::focusWidget(), screen.btnRescan);
 }
 
 TEST_F(ScanProgress, AProgressWithAMissingOrMistypedValueIsIgnored)

@@ -21,7 +21,7 @@ ScreenSeams::ScreenSeams()
         choosers.push_back(options);
         chooserAnswer_ = std::move(answer);
     });
-    setDesktopActions({[this](const std::string& url) { openedURLs.push_back(url); return true; },
+    setDesktopActions({[this](const std::string& url) { openedURLs.push_back(url); return openSucceeds; },
                        [this](const std::string& path) { revealedPaths.push_back(path); return revealSucceeds; }});
 }
 

@@ -42,6 +42,7 @@ public:
     std::vector<std::string> openedURLs;
     std::vector<std::string> revealedPaths;
     bool revealSucceeds = true; // false: the desktop has no opener for the file's folder
+    bool openSucceeds = true;   // false: the desktop has no opener for web pages
 
 private:
     SheetCompletion sheetAnswer_;
