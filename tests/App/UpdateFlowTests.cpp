@@ -10,6 +10,7 @@
 #include <signal.h>
 
 #include <fstream>
+#include <optional>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -89,27 +90,70 @@ TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
     EXPECT_FALSE(fs::exists("pwned"));
 }
 
-// A logout or a session stop ends the application with SIGTERM: it quits as from
-// its menu, and the release it has downloaded is installed on the way out.
-TEST_F(UpdateFlow, SigtermQuitsTheApplicationAndInstallsTheDownloadedRelease)
+// How a session ends the application: a signal to it, or its display going away.
+struct SessionEnd {
+    const char* name;
+    int signalNumber;  // sent to the application; 0: the display server is ended instead
+    int expectedExit;  // Qt ends a program that lost its display with exit status 1
+};
+
+void PrintTo(const SessionEnd& end, std::ostream* stream)
 {
+    *stream << end.name;
+}
+
+class SessionEndFlow : public UpdateFlow, public testing::WithParamInterface<SessionEnd> {};
+
+// A logout or a session stop ends the application with SIGTERM or SIGHUP, or takes
+// its display away: the release it has downloaded is installed on the way out.
+TEST_P(SessionEndFlow, TheDownloadedReleaseIsInstalled)
+{
+    const SessionEnd& end = GetParam();
+    std::optional<platform::ToolProcess> display;
+    std::string displayNumber;
+    if (end.signalNumber == 0) {
+        // A display server of its own, on a free display it names once it is ready.
+        display = platform::ToolProcess::launch("/usr/bin/Xvfb", {"-displayfd", "1", "-nolisten", "tcp"},
+                                                platform::ToolProcess::Capture::Output);
+        if (!display)
+            GTEST_SKIP() << "no Xvfb";
+        display->readOutput([&](std::string_view chunk) {
+            displayNumber.append(chunk);
+            return displayNumber.find('\n') == std::string::npos;
+        });
+        displayNumber.erase(displayNumber.find_last_not_of('\n') + 1);
+        ASSERT_FALSE(displayNumber.empty());
+    }
     publishRelease();
     standardDefaults().setBool(SettingsKey::firstRun, false); // the release is fetched 5 seconds after launch
     const fs::path log = testsupport::platformRootFolder() / "application.log";
-    ::setenv("BG_NETWORK_REACHABLE", "0", 1); // no definitions job
+    const std::string platformPlugin = display ? "QT_QPA_PLATFORM=xcb DISPLAY=:" + displayNumber : "";
     auto application = platform::ToolProcess::launch(
-        "/bin/sh", {"-c", "exec \"$0\" > \"$1\"", (bundle / "Contents/MacOS/Bastion Guardpoint").string(), log.string()},
+        "/bin/sh",
+        {"-c", "exec env BG_NETWORK_REACHABLE=0 $2 \"$0\" > \"$1\" 2>&1",
+         (bundle / "Contents/MacOS/Bastion Guardpoint").string(), log.string(), platformPlugin},
         platform::ToolProcess::Capture::Nothing);
-    ::unsetenv("BG_NETWORK_REACHABLE");
     ASSERT_TRUE(application);
-    // The relaunch it schedules comes 5 seconds after the download: the signal is first.
+    // The relaunch it schedules comes 5 seconds after the download: the end is first.
     const bool downloaded = platform::dispatch::runMainLoopUntil(
         [&] { return testsupport::readFileText(log).find("download hua\n") != std::string::npos; }, 30s);
-    ::kill(application->pid(), downloaded ? SIGTERM : SIGKILL);
+    if (!downloaded)
+        ::kill(application->pid(), SIGKILL);
+    else if (display)
+        ::kill(display->pid(), SIGKILL);
+    else
+        ::kill(application->pid(), end.signalNumber);
     const int status = application->waitForExit();
+    if (display)
+        display->waitForExit();
     ASSERT_TRUE(downloaded) << testsupport::readFileText(log);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, end.expectedExit) << testsupport::readFileText(log);
     EXPECT_EQ(*platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText(), "2.0");
 }
+
+INSTANTIATE_TEST_SUITE_P(UpdateFlow, SessionEndFlow,
+                         testing::Values(SessionEnd{"SIGTERM", SIGTERM, 0}, SessionEnd{"SIGHUP", SIGHUP, 0},
+                                         SessionEnd{"DisplayGone", 0, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -9,9 +9,12 @@
 #include <QCoreApplication>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -135,6 +138,31 @@ bool replaceBundle(const fs::path& target, const fs::path& incoming, const fs::p
     return installed;
 }
 
+// The updater's own folder of downloads, "~/Library/Caches/<identifier>"; empty for an
+// identifier that is no single folder name.
+fs::path downloadsFolder(const std::string& identifier)
+{
+    if (identifier.empty() || identifier == "." || identifier == ".." || identifier.find('/') != std::string::npos)
+        return {};
+    return fs::path(homeDirectory()) / "Library/Caches" / identifier;
+}
+
+// Installs, as the process exits, the releases of updaters whose application never
+// quit (a lost display ends the process through exit()).
+void installAtExit(std::weak_ptr<SUUpdater*> updater)
+{
+    static std::vector<std::weak_ptr<SUUpdater*>> waiting;
+    static const pid_t process = ::getpid();
+    [[maybe_unused]] static const int registered = std::atexit([] {
+        if (::getpid() != process)
+            return;
+        for (const auto& each : waiting)
+            if (const auto self = each.lock())
+                (*self)->installUpdatesIfAvailable();
+    });
+    waiting.push_back(std::move(updater));
+}
+
 } // namespace
 
 void SUUpdater::setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size)
@@ -146,8 +174,11 @@ SUUpdater* SUUpdater::initForBundle(const Bundle& bundle)
 {
     static std::map<std::string, std::unique_ptr<SUUpdater>> updaters;
     auto& slot = updaters[bundle.bundlePath()];
-    if (!slot)
+    if (!slot) {
         slot = create(bundle);
+        if (slot)
+            slot->removeStaleDownloads();
+    }
     return slot.get();
 }
 
@@ -227,8 +258,17 @@ void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, s
 
 std::string SUUpdater::prepareDownloadFolder() const
 {
-    const fs::path caches = fs::path(homeDirectory()) / "Library/Caches" / bundleIdentifier_;
-    return makeTemporaryFolder(caches, "Update.");
+    const fs::path caches = downloadsFolder(bundleIdentifier_);
+    return caches.empty() ? std::string() : makeTemporaryFolder(caches, "Update.");
+}
+
+void SUUpdater::removeStaleDownloads() const
+{
+    const fs::path caches = downloadsFolder(bundleIdentifier_);
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(caches, error))
+        if (entry.path().filename().string().starts_with("Update."))
+            fs::remove_all(entry.path(), error); // a link is removed, never followed
 }
 
 void SUUpdater::download(const SUAppcastItem& item)
@@ -263,6 +303,7 @@ void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, st
             if (const auto self = alive.lock())
                 (*self)->installUpdatesIfAvailable();
         });
+        installAtExit(alive_);
     }
     if (delegate_)
         delegate_->updaterDidDownloadUpdate(*this, item);

@@ -43,7 +43,8 @@ public:
 class SUUpdater {
 public:
     // The one updater of the bundle, made on first request and kept for the life of the
-    // process; null when the bundle names no feed.
+    // process; null when the bundle names no feed. Making it removes the downloads an
+    // earlier process left behind.
     static SUUpdater* initForBundle(const Bundle& bundle);
 
     // A separate updater of the bundle; null when the bundle names no feed.
@@ -77,7 +78,8 @@ public:
     const std::string& downloadedBundlePath() const { return downloadedBundle_; }
 
     // Puts the downloaded release in place of the bundle (done by itself when the
-    // Qt application is about to quit); false when nothing waits or it failed, in
+    // Qt application is about to quit, or when the process exits without that quit);
+    // false when nothing waits or it failed, in
     // which case the bundle is as it was. The release is looked at again first: one
     // that is no sound bundle of this application is dropped, with one printed line.
     bool installUpdatesIfAvailable();
@@ -95,6 +97,7 @@ private:
     void download(const SUAppcastItem& item);
     void finishDownload(const SUAppcastItem& item, std::string bundle, std::optional<SUError> error);
     std::string prepareDownloadFolder() const;
+    void removeStaleDownloads() const;
     void discardDownloadedRelease();
 
     std::string bundlePath_;

@@ -396,4 +396,23 @@ TEST_F(SUUpdaterTest, AReleaseChangedIntoALinkAfterItsDownloadIsNotInstalled)
     EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
 }
 
+// A process that ended before it installed its download (killed, or its session cut)
+// leaves the copy in the caches: the next process's updater removes such copies, and
+// nothing else of the folder, never through a link.
+TEST_F(SUUpdaterTest, TheSharedUpdaterRemovesTheDownloadsAnEarlierProcessLeft)
+{
+    const fs::path caches = platform::homeDirectory() + "/Library/Caches/" + identifier;
+    const fs::path elsewhere = testsupport::platformRootFolder() / "elsewhere";
+    testsupport::plantFile(caches / "Update.a1b2c3/unpacked/Updatable App.app/Contents/Info.plist", "release");
+    testsupport::plantFile(caches / "Update.d4e5f6/update.zip", "partial");
+    testsupport::plantFile(caches / "Other/kept.txt", "kept");
+    testsupport::plantFile(elsewhere / "Update.zzz/kept.txt", "kept");
+    fs::create_directory_symlink(elsewhere, caches / "Update.link");
+
+    ASSERT_TRUE(platform::SUUpdater::initForBundle(platform::Bundle(bundle.string())));
+    EXPECT_EQ(testsupport::folderTree(caches),
+              (std::map<std::string, std::string>{{"Other", "folder"}, {"Other/kept.txt", "file kept"}}));
+    EXPECT_EQ(testsupport::readFileText(elsewhere / "Update.zzz/kept.txt"), "kept");
+}
+
 } // namespace
