@@ -178,6 +178,25 @@ TEST_F(ApplicationProcess, AfterASelfUpdateTheRelaunchedApplicationHasTheAgentRu
         << "the agent runs again";
 }
 
+// An analytics hit of the launch is still under way when the updated application
+// quits, so the quit waits for it past the relaunch's first 4 s: the new release opens
+// once the old process has ended.
+TEST_F(ApplicationProcess, AfterAnUpdateTheApplicationReopensWhenItsQuitWaitedForAPost)
+{
+    publishNextRelease();
+    standardDefaults().setBool(K::firstRun, false);
+    standardDefaults().setObject(K::lastVersion, std::string("0.1")); // the launch posts "updated"
+    analyticsAnswerDelay = 60s;
+    const pid_t updating = startApplication().pid();
+    ASSERT_TRUE(waitForAnalyticsEvents(1));
+
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return hasEnded(updating); }, 90s));
+    ASSERT_EQ(*platform::readPropertyListFile((bundle / "Contents/Info.plist").string())->find("CFBundleVersion"),
+              platform::Value("2.0"));
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return runningApplicationCount() == 1; }, 30s))
+        << "the new release runs";
+}
+
 // A suite file that cannot be read is kept aside before the defaults are written
 // over it, and both programs start.
 TEST_F(ApplicationProcess, ACorruptSuiteIsKeptAsideAndBothProgramsStart)

@@ -67,7 +67,8 @@ TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
     EXPECT_TRUE(delegate.updater->downloadedBundlePath().empty());
 }
 
-// The relaunch command hands the path to "open" as one argument, whatever it holds.
+// The relaunch command hands the bundle's path to "open" as one argument, whatever it
+// holds, once the application's instance lock is free.
 TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
 {
     const fs::path stubs = testsupport::platformRootFolder() / "stubs";
@@ -78,10 +79,11 @@ TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
     for (const char* stub : {"open", "sleep"})
         fs::permissions(stubs / stub, fs::perms::owner_all);
     const std::string path = testsupport::platformRootFolder().string() + "/Odd \"$(touch pwned)\" `x`; $HOME.app";
+    const std::string lock = testsupport::platformRootFolder().string() + "/Odd $(touch pwned).lock";
 
-    const std::vector<std::string> arguments = relaunchArguments(path);
-    ASSERT_EQ(arguments.size(), 4u);
-    EXPECT_EQ(arguments[1], "sleep 4; open \"$1\"");
+    const std::vector<std::string> arguments = relaunchArguments(path, lock);
+    ASSERT_EQ(arguments.size(), 5u);
+    EXPECT_EQ(arguments[1], "sleep 4; flock -w 60 \"$2\" true; open \"$1\"");
     ::setenv("PATH", (stubs.string() + ":" + std::getenv("PATH")).c_str(), 1);
     auto shell = platform::ToolProcess::launch("/bin/sh", arguments, platform::ToolProcess::Capture::Nothing);
     ASSERT_TRUE(shell);

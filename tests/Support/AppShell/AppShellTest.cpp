@@ -9,6 +9,7 @@
 #include <QUrlQuery>
 
 #include <cstdlib>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -27,8 +28,13 @@ void AppShellTest::SetUp()
     mainBundleBefore_ = platform::Bundle::main().bundlePath();
     server.server.Post("/collect", [this](const httplib::Request& request, httplib::Response&) {
         const QUrlQuery form(QString::fromStdString(request.body));
-        std::lock_guard lock(mutex_);
-        events_.push_back((form.queryItemValue("ec") + "/" + form.queryItemValue("ea")).toStdString());
+        {
+            std::lock_guard lock(mutex_);
+            events_.push_back((form.queryItemValue("ec") + "/" + form.queryItemValue("ea")).toStdString());
+        }
+        const auto answerAt = std::chrono::steady_clock::now() + analyticsAnswerDelay.load();
+        while (!ending_ && std::chrono::steady_clock::now() < answerAt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     });
     server.server.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
         response.set_content(appcast, "application/rss+xml");
@@ -49,6 +55,7 @@ void AppShellTest::SetUp()
 
 void AppShellTest::TearDown()
 {
+    ending_ = true;
     LaunchdTest::TearDown(); // no job restarts an agent from here on
     for (const pid_t pid : runningAgents())
         ::kill(pid, SIGKILL);

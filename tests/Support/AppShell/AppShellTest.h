@@ -5,6 +5,9 @@
 
 #include <QApplication>
 
+#include <atomic>
+#include <chrono>
+
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -39,11 +42,15 @@ protected:
     static bool waitForAgent(const std::function<bool(const std::vector<pid_t>&)>& condition);
 
     std::filesystem::path bundle;
+    // How long the analytics endpoint holds each hit before it answers (the test's end
+    // cuts it short).
+    std::atomic<std::chrono::milliseconds> analyticsAnswerDelay{std::chrono::milliseconds(0)};
     LoopbackServer server;
     std::string appcast;
     std::string archive;
 
 private:
+    std::atomic<bool> ending_ = false;
     std::mutex mutex_;
     std::vector<std::string> events_;
     std::string mainBundleBefore_;
