@@ -17,30 +17,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class UpdateFlow : public AppShellTest {
-protected:
-    // Publishes a release 2.0 of the application, zipped: a bundle of the installed one's
-    // Info.plist with its version raised and a small stand-in executable (the whole
-    // bundle would make the archive large).
-    void publishRelease()
-    {
-        const fs::path work = testsupport::platformRootFolder() / "release";
-        fs::create_directories(work / "Bastion Guardpoint.app/Contents");
-        const std::string info = (work / "Bastion Guardpoint.app/Contents/Info.plist").string();
-        fs::copy_file(bundle / "Contents/Info.plist", info);
-        platform::Value plist = *platform::readPropertyListFile(info);
-        (*plist.asDictionary())["CFBundleVersion"] = "2.0";
-        ASSERT_TRUE(platform::writePropertyListFile(info, plist));
-        const fs::path executable = platform::Bundle((work / "Bastion Guardpoint.app").string()).executablePath();
-        testsupport::plantFile(executable, "#!/bin/sh\n");
-        fs::permissions(executable, fs::perms::owner_exec, fs::perm_options::add);
-        serveRelease(work, "2.0");
-    }
-};
+using UpdateFlow = AppShellTest;
 
 TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch)
 {
-    publishRelease();
+    publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
     ASSERT_TRUE(delegate.updater);
@@ -56,7 +37,7 @@ TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch
 
 TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
 {
-    publishRelease();
+    publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
     delegate.checkForUpdate();
@@ -126,7 +107,7 @@ TEST_P(SessionEndFlow, TheDownloadedReleaseIsInstalled)
         displayNumber.erase(displayNumber.find_last_not_of('\n') + 1);
         ASSERT_FALSE(displayNumber.empty());
     }
-    publishRelease();
+    publishSmallRelease();
     standardDefaults().setBool(SettingsKey::firstRun, false); // the release is fetched 5 seconds after launch
     const fs::path log = testsupport::platformRootFolder() / "application.log";
     const std::string platformPlugin = display ? "QT_QPA_PLATFORM=xcb DISPLAY=:" + displayNumber : "";

@@ -55,8 +55,11 @@ CurlHandle makeHandle()
 // The rate floor as the transfer measures it itself: the bytes of each window over
 // its elapsed time. libcurl's own low-speed check restarts whenever a burst lifts
 // its few-second rate, so a server that bursts now and then would pass it. Until
-// the first byte moves, the request time-out applies in its place.
+// the first byte moves, the request time-out applies in its place. The caller's
+// cancel flag is looked at on the same calls.
 struct RateFloor {
+    const std::atomic<bool>* cancelled = nullptr;
+    bool wasCancelled = false;
     std::uint32_t minimumAverageRate;
     std::chrono::steady_clock::duration window;
     std::chrono::steady_clock::duration firstByteWait;
@@ -84,6 +87,12 @@ bool awaitFirstByte(RateFloor& rateFloor, curl_off_t bytes, std::chrono::steady_
 int checkRate(void* floorPointer, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
 {
     auto& rateFloor = *static_cast<RateFloor*>(floorPointer);
+    if (rateFloor.cancelled && *rateFloor.cancelled) {
+        rateFloor.wasCancelled = true;
+        return 1;
+    }
+    if (rateFloor.minimumAverageRate == 0)
+        return 0;
     const curl_off_t bytes = downloaded + uploaded;
     const auto now = std::chrono::steady_clock::now();
     if (!awaitFirstByte(rateFloor, bytes, now))
@@ -103,13 +112,15 @@ int checkRate(void* floorPointer, curl_off_t, curl_off_t downloaded, curl_off_t,
     return 0;
 }
 
-void limitDuration(CURL* curl, const TransferDeadlines& deadlines, RateFloor& rateFloor)
+void limitDuration(CURL* curl, const HttpRequest& request, RateFloor& rateFloor)
 {
+    const TransferDeadlines& deadlines = request.deadlines;
     const auto total = scaled(deadlines.total);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(total, scaled(requestTimeout)).count()));
-    if (deadlines.minimumAverageRate == 0)
+    if (deadlines.minimumAverageRate == 0 && !request.cancelled)
         return;
+    rateFloor.cancelled = request.cancelled;
     rateFloor.minimumAverageRate = deadlines.minimumAverageRate;
     rateFloor.window = scaled(deadlines.rateWindow);
     rateFloor.firstByteWait = scaled(requestTimeout);
@@ -128,7 +139,7 @@ void configure(CURL* curl, const HttpRequest& request, BodyLimit& limit, RateFlo
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, allowedProtocols);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, maximumRedirects);
-    limitDuration(curl, request.deadlines, rateFloor);
+    limitDuration(curl, request, rateFloor);
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, takeBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &limit);
@@ -164,7 +175,8 @@ HttpReply performHttpRequest(const HttpRequest& request, const HttpBodySink& sin
     const CURLcode result = curl_easy_perform(curl.get());
     if (result != CURLE_OK) {
         reply.bodyTooLarge = limit.overflowed || result == CURLE_FILESIZE_EXCEEDED;
-        reply.transportError = reply.bodyTooLarge ? "the answer is larger than " +
+        reply.transportError = rateFloor.wasCancelled ? "the transfer was cancelled"
+                             : reply.bodyTooLarge ? "the answer is larger than " +
                                                         std::to_string(request.maximumBodySize) + " bytes"
                              : rateFloor.missed ? "the transfer was slower than " +
                                                       std::to_string(rateFloor.minimumAverageRate) + " bytes a second"

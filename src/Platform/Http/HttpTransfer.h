@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +44,8 @@ struct HttpRequest {
     // ends the transfer as it arrives.
     std::size_t maximumBodySize = std::numeric_limits<std::size_t>::max();
     TransferDeadlines deadlines = smallTransferDeadlines;
+    // Set (from any thread) to stop the transfer within about a second; null: never.
+    const std::atomic<bool>* cancelled = nullptr;
 };
 
 struct HttpReply {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <utility>
 
 #include <unistd.h>
 
@@ -32,6 +33,14 @@ constexpr auto dailyCheck = std::chrono::hours(24);
 constexpr std::size_t maximumFeedSize = 4 * 1024 * 1024;
 constexpr std::size_t maximumUpdateSize = 512 * 1024 * 1024;
 std::atomic<std::uint64_t> unpackedUpdateLimit = SUUpdater::maximumUnpackedUpdateSize;
+// How often a download tells its progress to the main queue.
+constexpr auto progressInterval = std::chrono::milliseconds(100);
+
+SUUserDriverFactory& userDriverFactory()
+{
+    static SUUserDriverFactory factory;
+    return factory;
+}
 
 std::string infoText(const Bundle& bundle, const char* key)
 {
@@ -91,11 +100,11 @@ std::optional<SUError> readFeed(const std::string& feed, const std::string& curr
 
 // Downloads the release into `folder` and unpacks it: the bundle it holds, or why not.
 std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string& folder, const std::string& identifier,
-                                    std::string& bundle)
+                                    const TransferObserver& observer, std::string& bundle)
 {
     const std::string archive = folder + "/update.zip";
     const TransferResult downloaded =
-        folder.empty() ? TransferResult::Failed : downloadFile(item.fileURL, archive, maximumUpdateSize);
+        folder.empty() ? TransferResult::Failed : downloadFile(item.fileURL, archive, maximumUpdateSize, observer);
     if (downloaded == TransferResult::TooLarge)
         return SUError{"The update is larger than " + std::to_string(maximumUpdateSize) + " bytes: " + item.fileURL,
                        true};
@@ -165,6 +174,11 @@ void installAtExit(std::weak_ptr<SUUpdater*> updater)
 
 } // namespace
 
+void SUUpdater::setUserDriverFactory(SUUserDriverFactory factory)
+{
+    userDriverFactory() = std::move(factory);
+}
+
 void SUUpdater::setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size)
 {
     unpackedUpdateLimit = size;
@@ -221,7 +235,32 @@ void SUUpdater::checkForUpdatesInBackground()
 
 void SUUpdater::checkForUpdates(const void*)
 {
-    check(true);
+    if (!userDriver_ && userDriverFactory())
+        userDriver_ = userDriverFactory()();
+    if (!userDriver_) { // no windows to ask the user with
+        check(false);
+        return;
+    }
+    if (userSession_) {
+        userDriver_->bringToFront();
+        return;
+    }
+    if (!downloadedBundle_.empty()) {
+        userDriver_->showReadyToInstallOnQuit(downloadedItem_);
+        return;
+    }
+    userSession_ = true;
+    if (cancelDownload_) { // a background download under way
+        showDownloadProgress();
+        return;
+    }
+    userDriver_->showCheckingForUpdates([alive = std::weak_ptr(alive_)] {
+        if (const auto self = alive.lock()) {
+            ++(*self)->checkGeneration_;
+            (*self)->endUserCheck();
+        }
+    });
+    check(false);
 }
 
 void SUUpdater::check(bool download)
@@ -229,12 +268,13 @@ void SUUpdater::check(bool download)
     if (inProgress_)
         return;
     inProgress_ = true;
+    const std::uint64_t generation = ++checkGeneration_;
     std::weak_ptr<SUUpdater*> alive = alive_;
-    dispatch::asyncGlobal([alive, download, feed = feedURL_, current = bundleVersion_] {
+    dispatch::asyncGlobal([alive, download, generation, feed = feedURL_, current = bundleVersion_] {
         std::optional<SUAppcastItem> newer;
         const std::optional<SUError> error = readFeed(feed, current, newer);
-        dispatch::asyncMain([alive, newer, download, error] {
-            if (const auto self = alive.lock())
+        dispatch::asyncMain([alive, newer, download, generation, error] {
+            if (const auto self = alive.lock(); self && (*self)->checkGeneration_ == generation)
                 (*self)->finishCheck(newer, download, error);
         });
     });
@@ -243,6 +283,10 @@ void SUUpdater::check(bool download)
 void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, std::optional<SUError> error)
 {
     found_ = newer;
+    if (userSession_) {
+        finishUserCheck(newer, error);
+        return;
+    }
     if (error || !newer || !download) {
         inProgress_ = false;
         if (error && delegate_)
@@ -251,9 +295,33 @@ void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, s
             delegate_->updaterDidNotFindUpdate(*this);
         return;
     }
+    downloadForDelegate_ = true;
     if (delegate_)
         delegate_->updaterWillDownloadUpdate(*this, *newer, newer->fileURL);
     this->download(*newer);
+}
+
+// The user is told the result; a found release waits for the user's choice.
+void SUUpdater::finishUserCheck(const std::optional<SUAppcastItem>& newer, const std::optional<SUError>& error)
+{
+    if (error || !newer) {
+        endUserCheck();
+        error ? userDriver_->showUpdaterError(*error) : userDriver_->showUpToDate();
+        return;
+    }
+    userDriver_->showUpdateFound(*newer, [alive = std::weak_ptr(alive_), item = *newer](bool install) {
+        const auto self = alive.lock();
+        if (self && install)
+            (*self)->download(item);
+        else if (self)
+            (*self)->endUserCheck();
+    });
+}
+
+void SUUpdater::endUserCheck()
+{
+    inProgress_ = false;
+    userSession_ = false;
 }
 
 std::string SUUpdater::prepareDownloadFolder() const
@@ -273,10 +341,30 @@ void SUUpdater::removeStaleDownloads() const
 
 void SUUpdater::download(const SUAppcastItem& item)
 {
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    cancelDownload_ = cancelled;
+    received_ = 0;
+    expected_ = item.contentLength;
+    if (userSession_)
+        showDownloadProgress();
     std::weak_ptr<SUUpdater*> alive = alive_;
-    dispatch::asyncGlobal([alive, item, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
+    dispatch::asyncGlobal([alive, item, cancelled, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
+        auto told = std::chrono::steady_clock::now();
+        const auto progress = [alive, &told](std::uint64_t received) {
+            if (std::chrono::steady_clock::now() - told < progressInterval)
+                return;
+            told = std::chrono::steady_clock::now();
+            dispatch::asyncMain([alive, received] {
+                const auto self = alive.lock();
+                if (self && (*self)->cancelDownload_) {
+                    (*self)->received_ = received;
+                    if ((*self)->userSession_)
+                        (*self)->showDownloadProgress();
+                }
+            });
+        };
         std::string bundle;
-        const std::optional<SUError> error = fetchRelease(item, folder, identifier, bundle);
+        const std::optional<SUError> error = fetchRelease(item, folder, identifier, {progress, cancelled.get()}, bundle);
         if (error && !folder.empty()) {
             std::error_code ignored;
             fs::remove_all(folder, ignored);
@@ -288,15 +376,45 @@ void SUUpdater::download(const SUAppcastItem& item)
     });
 }
 
+void SUUpdater::showDownloadProgress()
+{
+    userDriver_->showDownloading(received_, expected_, [alive = std::weak_ptr(alive_), cancel = cancelDownload_] {
+        *cancel = true;
+        if (const auto self = alive.lock())
+            (*self)->userSession_ = false;
+    });
+}
+
 void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, std::optional<SUError> error)
 {
+    const bool cancelled = *cancelDownload_;
+    cancelDownload_.reset();
     inProgress_ = false;
+    const bool toUser = std::exchange(userSession_, false) && !cancelled;
+    const bool toDelegate = std::exchange(downloadForDelegate_, false) && delegate_ && !cancelled;
     if (error) {
-        if (delegate_)
+        if (toUser)
+            userDriver_->showUpdaterError(*error);
+        if (toDelegate)
             delegate_->updaterDidAbortWithError(*this, *error);
         return;
     }
+    if (cancelled) { // finished before the cancel could stop it: nothing is kept
+        std::error_code ignored;
+        fs::remove_all(fs::path(bundle).parent_path().parent_path(), ignored);
+        return;
+    }
+    keepForInstallOnQuit(item, std::move(bundle));
+    if (toUser)
+        userDriver_->showReadyToInstallOnQuit(item);
+    if (toDelegate)
+        delegate_->updaterDidDownloadUpdate(*this, item);
+}
+
+void SUUpdater::keepForInstallOnQuit(const SUAppcastItem& item, std::string bundle)
+{
     downloadedBundle_ = std::move(bundle);
+    downloadedItem_ = item;
     if (auto* application = QCoreApplication::instance(); application && !installOnQuit_) {
         installOnQuit_ = true;
         QObject::connect(application, &QCoreApplication::aboutToQuit, [alive = std::weak_ptr(alive_)] {
@@ -305,8 +423,6 @@ void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, st
         });
         installAtExit(alive_);
     }
-    if (delegate_)
-        delegate_->updaterDidDownloadUpdate(*this, item);
 }
 
 bool SUUpdater::installUpdatesIfAvailable()

@@ -83,8 +83,23 @@ void AppShellTest::serveRelease(const fs::path& folder, const std::string& versi
     archive = testsupport::readFileText(folder / "r.zip");
     appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
               "<enclosure url=\"" + server.url("/release.zip") + "\" sparkle:version=\"" + version +
-              "\"/></item></channel></rss>";
+              "\" length=\"" + std::to_string(archive.size()) + "\"/></item></channel></rss>";
     fs::remove_all(folder);
+}
+
+void AppShellTest::publishSmallRelease()
+{
+    const fs::path work = testsupport::platformRootFolder() / "release";
+    fs::create_directories(work / "Bastion Guardpoint.app/Contents");
+    const std::string info = (work / "Bastion Guardpoint.app/Contents/Info.plist").string();
+    fs::copy_file(bundle / "Contents/Info.plist", info);
+    platform::Value plist = *platform::readPropertyListFile(info);
+    (*plist.asDictionary())["CFBundleVersion"] = "2.0";
+    ASSERT_TRUE(platform::writePropertyListFile(info, plist));
+    const fs::path executable = platform::Bundle((work / "Bastion Guardpoint.app").string()).executablePath();
+    testsupport::plantFile(executable, "#!/bin/sh\n");
+    fs::permissions(executable, fs::perms::owner_exec, fs::perm_options::add);
+    serveRelease(work, "2.0");
 }
 
 std::vector<std::string> AppShellTest::analyticsEvents()

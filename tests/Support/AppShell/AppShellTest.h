@@ -30,6 +30,10 @@ protected:
     // Serves "Bastion Guardpoint.app" of `folder`, zipped, as the feed's release of
     // that version, and removes the folder.
     void serveRelease(const std::filesystem::path& folder, const std::string& version);
+    // Serves a release 2.0 of the application: a bundle of the installed one's
+    // Info.plist with its version raised and a small stand-in executable (the whole
+    // bundle would make the archive large).
+    void publishSmallRelease();
 
     // The analytics hits received so far ("category/action").
     std::vector<std::string> analyticsEvents();
