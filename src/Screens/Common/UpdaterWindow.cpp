@@ -8,6 +8,7 @@
 #include "Screens/Common/ScreenStyle.h"
 #include "Screens/Common/TextFormat.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -169,11 +170,12 @@ void UpdaterWindow::answer(std::function<void()>& chosen)
 
 void installUpdaterWindows()
 {
-    // The window ends on the event loop's next turn: never from an updater that ends as
-    // the process exits, after the application object.
+    // The window ends on the event loop's next turn, and is left alone by an updater
+    // that ends as the process exits (its windows are gone with the application object).
     platform::SUUpdater::setUserDriverFactory([] {
         return std::shared_ptr<platform::SUUserDriver>(new UpdaterWindow, [](platform::SUUserDriver* driver) {
-            static_cast<UpdaterWindow*>(driver)->deleteLater();
+            if (QCoreApplication::instance())
+                static_cast<UpdaterWindow*>(driver)->deleteLater();
         });
     });
 }
