@@ -105,7 +105,10 @@ TEST_P(SessionEndFlow, TheDownloadedReleaseIsInstalled)
             return displayNumber.find('\n') == std::string::npos;
         });
         displayNumber.erase(displayNumber.find_last_not_of('\n') + 1);
-        ASSERT_FALSE(displayNumber.empty());
+        if (displayNumber.empty()) {
+            ::kill(display->pid(), SIGKILL);
+            FAIL() << "Xvfb named no display";
+        }
     }
     publishSmallRelease();
     standardDefaults().setBool(SettingsKey::firstRun, false); // the release is fetched 5 seconds after launch
@@ -127,8 +130,10 @@ TEST_P(SessionEndFlow, TheDownloadedReleaseIsInstalled)
     else
         ::kill(application->pid(), end.signalNumber);
     const int status = application->waitForExit();
-    if (display)
+    if (display) {
+        ::kill(display->pid(), SIGKILL);
         display->waitForExit();
+    }
     ASSERT_TRUE(downloaded) << testsupport::readFileText(log);
     EXPECT_EQ(status, end.expectedExit) << testsupport::readFileText(log);
     EXPECT_EQ(*platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText(), "2.0");
