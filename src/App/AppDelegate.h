@@ -73,6 +73,8 @@ private:
 // "IsPopUpBGX" holds a Boolean true: a panel is presented over the main window.
 bool isPopUpShown();
 
-// The relaunch command: "/bin/sh" and its arguments, the bundle path passed to the
-// shell as an argument of its own.
-std::vector<std::string> relaunchArguments(const std::string& bundlePath);
+// The relaunch command: "/bin/sh" and its arguments, the bundle path and the
+// application's instance lock passed to the shell as arguments of their own. The
+// shell opens the bundle once the quitting application has ended (its lock free),
+// or after a minute at the most.
+std::vector<std::string> relaunchArguments(const std::string& bundlePath, const std::string& instanceLockPath);

@@ -3,6 +3,7 @@
 #include "App/AppDelegate.h"
 #include "Detection/DatabaseManager.h"
 #include "Detection/UpdateDatabase.h"
+#include "Foundation/InstanceLock.h"
 #include "Foundation/Reachability.h"
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
@@ -65,9 +66,9 @@ void compareDefinitions()
 
 } // namespace
 
-std::vector<std::string> relaunchArguments(const std::string& bundlePath)
+std::vector<std::string> relaunchArguments(const std::string& bundlePath, const std::string& instanceLockPath)
 {
-    return {"-c", "sleep 4; open \"$1\"", "sh", bundlePath};
+    return {"-c", "sleep 4; flock -w 60 \"$2\" true; open \"$1\"", "sh", bundlePath, instanceLockPath};
 }
 
 void AppDelegate::setUpUpdates()
@@ -123,12 +124,13 @@ void AppDelegate::updaterDidDownloadUpdate(platform::SUUpdater&, const platform:
     std::cout << "download hua" << std::endl;
 }
 
-// The shell outlives the application, waits 4 seconds and opens the bundle again,
-// by then replaced by the updater.
+// The shell outlives the application, waits 4 seconds and for the application's end
+// (a quit may wait for transfers under way) and opens the bundle again, by then
+// replaced by the updater.
 void AppDelegate::callTerminate()
 {
-    if (auto shell = platform::ToolProcess::launch("/bin/sh", relaunchArguments(platform::Bundle::main().bundlePath()),
-                                                   platform::ToolProcess::Capture::Nothing))
+    const auto arguments = relaunchArguments(platform::Bundle::main().bundlePath(), applicationInstanceLockPath());
+    if (auto shell = platform::ToolProcess::launch("/bin/sh", arguments, platform::ToolProcess::Capture::Nothing))
         shell->reapInBackground();
     QApplication::quit();
 }

@@ -9,6 +9,7 @@
 #include "Platform/Dispatch/QtMainLoop.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Screens/Common/AuthorizationPrompt.h"
+#include "Screens/Common/UpdaterWindow.h"
 
 #include <QApplication>
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     quitOnTerminationSignal(); // a logout or a session stop quits as the menu does
     putPlatformToolsOnPath();
     installAuthorizationPrompt();
+    installUpdaterWindows();
 
     AppDelegate& delegate = AppDelegate::shared();
     const platform::ObservationToken comeForwardRequests = comeForwardWhenAsked(delegate);

@@ -6,11 +6,18 @@
 
 namespace {
 
+constexpr const char* applicationLockFile = ".application.lock";
+
+std::string lockPath(const char* lockFileName)
+{
+    return supportFolderPath() + "/" + lockFileName;
+}
+
 platform::FileLock takeInstanceLock(const char* lockFileName)
 {
     std::error_code ignored;
     std::filesystem::create_directories(supportFolderPath(), ignored);
-    return platform::FileLock(supportFolderPath() + "/" + lockFileName, platform::FileLock::Mode::Exclusive,
+    return platform::FileLock(lockPath(lockFileName), platform::FileLock::Mode::Exclusive,
                               platform::FileLock::Wait::Never);
 }
 
@@ -23,5 +30,10 @@ platform::FileLock takeAgentInstanceLock()
 
 platform::FileLock takeApplicationInstanceLock()
 {
-    return takeInstanceLock(".application.lock");
+    return takeInstanceLock(applicationLockFile);
+}
+
+std::string applicationInstanceLockPath()
+{
+    return lockPath(applicationLockFile);
 }

@@ -40,5 +40,6 @@ void quitOnTerminationSignal()
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signalNumber : {SIGTERM, SIGHUP}) // a session stop, or its terminal or display gone
+        ::sigaction(signalNumber, &action, nullptr);
 }

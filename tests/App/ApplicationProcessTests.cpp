@@ -266,6 +266,25 @@ TEST_F(ApplicationProcess, AfterASelfUpdateFromAnEarlierReleaseTheAgentRuns)
     EXPECT_TRUE(launchctlListsTheAgent());
 }
 
+// An analytics hit of the launch is still under way when the updated application
+// quits, so the quit waits for it past the relaunch's first 4 s: the new release opens
+// once the old process has ended.
+TEST_F(ApplicationProcess, AfterAnUpdateTheApplicationReopensWhenItsQuitWaitedForAPost)
+{
+    publishNextRelease();
+    standardDefaults().setBool(K::firstRun, false);
+    standardDefaults().setObject(K::lastVersion, std::string("0.1")); // the launch posts "updated"
+    analyticsAnswerDelay = 60s;
+    const pid_t updating = startApplication().pid();
+    ASSERT_TRUE(waitForAnalyticsEvents(1));
+
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return hasEnded(updating); }, 90s));
+    ASSERT_EQ(*platform::readPropertyListFile((bundle / "Contents/Info.plist").string())->find("CFBundleVersion"),
+              platform::Value("2.0"));
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([] { return runningApplicationCount() == 1; }, 30s))
+        << "the new release runs";
+}
+
 TEST_F(ApplicationProcess, ACorruptSuiteIsKeptAsideAndBothProgramsStart)
 {
     expectASuiteKeptAsideAndBothProgramsStarted("{ not a property list");

@@ -10,36 +10,18 @@
 #include <signal.h>
 
 #include <fstream>
+#include <optional>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-class UpdateFlow : public AppShellTest {
-protected:
-    // Publishes a release 2.0 of the application, zipped: a bundle of the installed one's
-    // Info.plist with its version raised and a small stand-in executable (the whole
-    // bundle would make the archive large).
-    void publishRelease()
-    {
-        const fs::path work = testsupport::platformRootFolder() / "release";
-        fs::create_directories(work / "Bastion Guardpoint.app/Contents");
-        const std::string info = (work / "Bastion Guardpoint.app/Contents/Info.plist").string();
-        fs::copy_file(bundle / "Contents/Info.plist", info);
-        platform::Value plist = *platform::readPropertyListFile(info);
-        (*plist.asDictionary())["CFBundleVersion"] = "2.0";
-        ASSERT_TRUE(platform::writePropertyListFile(info, plist));
-        const fs::path executable = platform::Bundle((work / "Bastion Guardpoint.app").string()).executablePath();
-        testsupport::plantFile(executable, "#!/bin/sh\n");
-        fs::permissions(executable, fs::perms::owner_exec, fs::perm_options::add);
-        serveRelease(work, "2.0");
-    }
-};
+using UpdateFlow = AppShellTest;
 
 TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch)
 {
-    publishRelease();
+    publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
     ASSERT_TRUE(delegate.updater);
@@ -55,7 +37,7 @@ TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch
 
 TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
 {
-    publishRelease();
+    publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
     delegate.checkForUpdate();
@@ -66,7 +48,8 @@ TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
     EXPECT_TRUE(delegate.updater->downloadedBundlePath().empty());
 }
 
-// The relaunch command hands the path to "open" as one argument, whatever it holds.
+// The relaunch command hands the bundle's path to "open" as one argument, whatever it
+// holds, once the application's instance lock is free.
 TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
 {
     const fs::path stubs = testsupport::platformRootFolder() / "stubs";
@@ -77,10 +60,11 @@ TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
     for (const char* stub : {"open", "sleep"})
         fs::permissions(stubs / stub, fs::perms::owner_all);
     const std::string path = testsupport::platformRootFolder().string() + "/Odd \"$(touch pwned)\" `x`; $HOME.app";
+    const std::string lock = testsupport::platformRootFolder().string() + "/Odd $(touch pwned).lock";
 
-    const std::vector<std::string> arguments = relaunchArguments(path);
-    ASSERT_EQ(arguments.size(), 4u);
-    EXPECT_EQ(arguments[1], "sleep 4; open \"$1\"");
+    const std::vector<std::string> arguments = relaunchArguments(path, lock);
+    ASSERT_EQ(arguments.size(), 5u);
+    EXPECT_EQ(arguments[1], "sleep 4; flock -w 60 \"$2\" true; open \"$1\"");
     ::setenv("PATH", (stubs.string() + ":" + std::getenv("PATH")).c_str(), 1);
     auto shell = platform::ToolProcess::launch("/bin/sh", arguments, platform::ToolProcess::Capture::Nothing);
     ASSERT_TRUE(shell);
@@ -89,27 +73,75 @@ TEST_F(UpdateFlow, RelaunchPassesTheBundlePathUntouched)
     EXPECT_FALSE(fs::exists("pwned"));
 }
 
-// A logout or a session stop ends the application with SIGTERM: it quits as from
-// its menu, and the release it has downloaded is installed on the way out.
-TEST_F(UpdateFlow, SigtermQuitsTheApplicationAndInstallsTheDownloadedRelease)
+// How a session ends the application: a signal to it, or its display going away.
+struct SessionEnd {
+    const char* name;
+    int signalNumber;  // sent to the application; 0: the display server is ended instead
+    int expectedExit;  // Qt ends a program that lost its display with exit status 1
+};
+
+void PrintTo(const SessionEnd& end, std::ostream* stream)
 {
-    publishRelease();
+    *stream << end.name;
+}
+
+class SessionEndFlow : public UpdateFlow, public testing::WithParamInterface<SessionEnd> {};
+
+// A logout or a session stop ends the application with SIGTERM or SIGHUP, or takes
+// its display away: the release it has downloaded is installed on the way out.
+TEST_P(SessionEndFlow, TheDownloadedReleaseIsInstalled)
+{
+    const SessionEnd& end = GetParam();
+    std::optional<platform::ToolProcess> display;
+    std::string displayNumber;
+    if (end.signalNumber == 0) {
+        // A display server of its own, on a free display it names once it is ready.
+        display = platform::ToolProcess::launch("/usr/bin/Xvfb", {"-displayfd", "1", "-nolisten", "tcp"},
+                                                platform::ToolProcess::Capture::Output);
+        if (!display)
+            GTEST_SKIP() << "no Xvfb";
+        display->readOutput([&](std::string_view chunk) {
+            displayNumber.append(chunk);
+            return displayNumber.find('\n') == std::string::npos;
+        });
+        displayNumber.erase(displayNumber.find_last_not_of('\n') + 1);
+        if (displayNumber.empty()) {
+            ::kill(display->pid(), SIGKILL);
+            FAIL() << "Xvfb named no display";
+        }
+    }
+    publishSmallRelease();
     standardDefaults().setBool(SettingsKey::firstRun, false); // the release is fetched 5 seconds after launch
     const fs::path log = testsupport::platformRootFolder() / "application.log";
-    ::setenv("BG_NETWORK_REACHABLE", "0", 1); // no definitions job
+    const std::string platformPlugin = display ? "QT_QPA_PLATFORM=xcb DISPLAY=:" + displayNumber : "";
     auto application = platform::ToolProcess::launch(
-        "/bin/sh", {"-c", "exec \"$0\" > \"$1\"", (bundle / "Contents/MacOS/Bastion Guardpoint").string(), log.string()},
+        "/bin/sh",
+        {"-c", "exec env BG_NETWORK_REACHABLE=0 $2 \"$0\" > \"$1\" 2>&1",
+         (bundle / "Contents/MacOS/Bastion Guardpoint").string(), log.string(), platformPlugin},
         platform::ToolProcess::Capture::Nothing);
-    ::unsetenv("BG_NETWORK_REACHABLE");
     ASSERT_TRUE(application);
-    // The relaunch it schedules comes 5 seconds after the download: the signal is first.
+    // The relaunch it schedules comes 5 seconds after the download: the end is first.
     const bool downloaded = platform::dispatch::runMainLoopUntil(
         [&] { return testsupport::readFileText(log).find("download hua\n") != std::string::npos; }, 30s);
-    ::kill(application->pid(), downloaded ? SIGTERM : SIGKILL);
+    if (!downloaded)
+        ::kill(application->pid(), SIGKILL);
+    else if (display)
+        ::kill(display->pid(), SIGKILL);
+    else
+        ::kill(application->pid(), end.signalNumber);
     const int status = application->waitForExit();
+    if (display) {
+        ::kill(display->pid(), SIGKILL);
+        display->waitForExit();
+    }
     ASSERT_TRUE(downloaded) << testsupport::readFileText(log);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, end.expectedExit) << testsupport::readFileText(log);
     EXPECT_EQ(*platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText(), "2.0");
 }
+
+INSTANTIATE_TEST_SUITE_P(UpdateFlow, SessionEndFlow,
+                         testing::Values(SessionEnd{"SIGTERM", SIGTERM, 0}, SessionEnd{"SIGHUP", SIGHUP, 0},
+                                         SessionEnd{"DisplayGone", 0, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

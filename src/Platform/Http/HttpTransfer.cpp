@@ -54,22 +54,51 @@ CurlHandle makeHandle()
 
 // The rate floor as the transfer measures it itself: the bytes of each window over
 // its elapsed time. libcurl's own low-speed check restarts whenever a burst lifts
-// its few-second rate, so a server that bursts now and then would pass it.
+// its few-second rate, so a server that bursts now and then would pass it. Until
+// the first byte moves, the request time-out applies in its place. The caller's
+// cancel flag is looked at on the same calls.
 struct RateFloor {
+    const std::atomic<bool>* cancelled = nullptr;
+    bool wasCancelled = false;
     std::uint32_t minimumAverageRate;
     std::chrono::steady_clock::duration window;
+    std::chrono::steady_clock::duration firstByteWait;
     std::chrono::steady_clock::time_point windowStart = std::chrono::steady_clock::now();
     curl_off_t bytesAtWindowStart = 0;
+    bool started = false;
     bool missed = false;
+    bool timedOut = false;
 };
+
+// Before any byte: the windows wait, and the transfer ends once the request time-out passes.
+bool awaitFirstByte(RateFloor& rateFloor, curl_off_t bytes, std::chrono::steady_clock::time_point now)
+{
+    if (rateFloor.started)
+        return true;
+    if (bytes == 0) {
+        rateFloor.timedOut = now - rateFloor.windowStart >= rateFloor.firstByteWait;
+        return false;
+    }
+    rateFloor.started = true;
+    rateFloor.windowStart = now;
+    return false;
+}
 
 int checkRate(void* floorPointer, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
 {
     auto& rateFloor = *static_cast<RateFloor*>(floorPointer);
+    if (rateFloor.cancelled && *rateFloor.cancelled) {
+        rateFloor.wasCancelled = true;
+        return 1;
+    }
+    if (rateFloor.minimumAverageRate == 0)
+        return 0;
     const curl_off_t bytes = downloaded + uploaded;
+    const auto now = std::chrono::steady_clock::now();
+    if (!awaitFirstByte(rateFloor, bytes, now))
+        return rateFloor.timedOut ? 1 : 0;
     if (bytes < rateFloor.bytesAtWindowStart) // a redirect counts its own bytes from 0
         rateFloor.bytesAtWindowStart = 0;
-    const auto now = std::chrono::steady_clock::now();
     const auto elapsed = now - rateFloor.windowStart;
     if (elapsed < rateFloor.window)
         return 0;
@@ -83,15 +112,18 @@ int checkRate(void* floorPointer, curl_off_t, curl_off_t downloaded, curl_off_t,
     return 0;
 }
 
-void limitDuration(CURL* curl, const TransferDeadlines& deadlines, RateFloor& rateFloor)
+void limitDuration(CURL* curl, const HttpRequest& request, RateFloor& rateFloor)
 {
+    const TransferDeadlines& deadlines = request.deadlines;
     const auto total = scaled(deadlines.total);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(total, scaled(connectDeadline)).count()));
-    if (deadlines.minimumAverageRate == 0)
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(total, scaled(requestTimeout)).count()));
+    if (deadlines.minimumAverageRate == 0 && !request.cancelled)
         return;
+    rateFloor.cancelled = request.cancelled;
     rateFloor.minimumAverageRate = deadlines.minimumAverageRate;
     rateFloor.window = scaled(deadlines.rateWindow);
+    rateFloor.firstByteWait = scaled(requestTimeout);
     // Called as data moves and about once a second while none does.
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkRate);
@@ -107,7 +139,7 @@ void configure(CURL* curl, const HttpRequest& request, BodyLimit& limit, RateFlo
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, allowedProtocols);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, maximumRedirects);
-    limitDuration(curl, request.deadlines, rateFloor);
+    limitDuration(curl, request, rateFloor);
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, takeBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &limit);
@@ -143,10 +175,12 @@ HttpReply performHttpRequest(const HttpRequest& request, const HttpBodySink& sin
     const CURLcode result = curl_easy_perform(curl.get());
     if (result != CURLE_OK) {
         reply.bodyTooLarge = limit.overflowed || result == CURLE_FILESIZE_EXCEEDED;
-        reply.transportError = reply.bodyTooLarge ? "the answer is larger than " +
+        reply.transportError = rateFloor.wasCancelled ? "the transfer was cancelled"
+                             : reply.bodyTooLarge ? "the answer is larger than " +
                                                         std::to_string(request.maximumBodySize) + " bytes"
                              : rateFloor.missed ? "the transfer was slower than " +
                                                       std::to_string(rateFloor.minimumAverageRate) + " bytes a second"
+                             : rateFloor.timedOut ? "the server did not answer in time"
                              : *errorText       ? errorText
                                                 : curl_easy_strerror(result);
         return reply;

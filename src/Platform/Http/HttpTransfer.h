@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -21,13 +22,15 @@ struct TransferDeadlines {
     std::chrono::milliseconds rateWindow{0};
 };
 
-// A version file, a feed or an analytics hit: a few kilobytes.
-inline constexpr TransferDeadlines smallTransferDeadlines{std::chrono::seconds(30)};
-// A definitions archive or an application update: tens of megabytes.
-inline constexpr TransferDeadlines largeTransferDeadlines{std::chrono::minutes(20), 4 * 1024, std::chrono::seconds(30)};
+// The request time-out: the longest wait for a connection (name lookup included) and
+// for the first byte of the answer, whatever the deadlines.
+inline constexpr std::chrono::milliseconds requestTimeout = std::chrono::seconds(60);
 
-// Connecting (name lookup included) fails after this, whatever the deadlines.
-inline constexpr std::chrono::milliseconds connectDeadline = std::chrono::seconds(30);
+// A version file, a feed or an analytics hit: a few kilobytes.
+inline constexpr TransferDeadlines smallTransferDeadlines{requestTimeout};
+// A definitions archive or an application update: tens of megabytes. The rate floor's
+// windows start with the answer's first byte.
+inline constexpr TransferDeadlines largeTransferDeadlines{std::chrono::minutes(20), 4 * 1024, std::chrono::seconds(30)};
 
 // Tests shorten every deadline (durations only, not rates) by this factor; 1 otherwise.
 void scaleTransferDeadlinesForTesting(double factor);
@@ -41,6 +44,8 @@ struct HttpRequest {
     // ends the transfer as it arrives.
     std::size_t maximumBodySize = std::numeric_limits<std::size_t>::max();
     TransferDeadlines deadlines = smallTransferDeadlines;
+    // Set (from any thread) to stop the transfer within about a second; null: never.
+    const std::atomic<bool>* cancelled = nullptr;
 };
 
 struct HttpReply {

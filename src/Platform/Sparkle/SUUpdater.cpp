@@ -9,9 +9,13 @@
 #include <QCoreApplication>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <utility>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -29,6 +33,14 @@ constexpr auto dailyCheck = std::chrono::hours(24);
 constexpr std::size_t maximumFeedSize = 4 * 1024 * 1024;
 constexpr std::size_t maximumUpdateSize = 512 * 1024 * 1024;
 std::atomic<std::uint64_t> unpackedUpdateLimit = SUUpdater::maximumUnpackedUpdateSize;
+// How often a download tells its progress to the main queue.
+constexpr auto progressInterval = std::chrono::milliseconds(100);
+
+SUUserDriverFactory& userDriverFactory()
+{
+    static SUUserDriverFactory factory;
+    return factory;
+}
 
 std::string infoText(const Bundle& bundle, const char* key)
 {
@@ -88,11 +100,11 @@ std::optional<SUError> readFeed(const std::string& feed, const std::string& curr
 
 // Downloads the release into `folder` and unpacks it: the bundle it holds, or why not.
 std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string& folder, const std::string& identifier,
-                                    std::string& bundle)
+                                    const TransferObserver& observer, std::string& bundle)
 {
     const std::string archive = folder + "/update.zip";
     const TransferResult downloaded =
-        folder.empty() ? TransferResult::Failed : downloadFile(item.fileURL, archive, maximumUpdateSize);
+        folder.empty() ? TransferResult::Failed : downloadFile(item.fileURL, archive, maximumUpdateSize, observer);
     if (downloaded == TransferResult::TooLarge)
         return SUError{"The update is larger than " + std::to_string(maximumUpdateSize) + " bytes: " + item.fileURL,
                        true};
@@ -138,7 +150,37 @@ bool replaceBundle(const fs::path& target, const fs::path& incoming, const fs::p
     return installed;
 }
 
+// The updater's own folder of downloads, "~/Library/Caches/<identifier>"; empty for an
+// identifier that is no single folder name.
+fs::path downloadsFolder(const std::string& identifier)
+{
+    if (identifier.empty() || identifier == "." || identifier == ".." || identifier.find('/') != std::string::npos)
+        return {};
+    return fs::path(homeDirectory()) / "Library/Caches" / identifier;
+}
+
+// Installs, as the process exits, the releases of updaters whose application never
+// quit (a lost display ends the process through exit()).
+void installAtExit(std::weak_ptr<SUUpdater*> updater)
+{
+    static std::vector<std::weak_ptr<SUUpdater*>> waiting;
+    static const pid_t process = ::getpid();
+    [[maybe_unused]] static const int registered = std::atexit([] {
+        if (::getpid() != process)
+            return;
+        for (const auto& each : waiting)
+            if (const auto self = each.lock())
+                (*self)->installUpdatesIfAvailable();
+    });
+    waiting.push_back(std::move(updater));
+}
+
 } // namespace
+
+void SUUpdater::setUserDriverFactory(SUUserDriverFactory factory)
+{
+    userDriverFactory() = std::move(factory);
+}
 
 void SUUpdater::setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size)
 {
@@ -149,8 +191,11 @@ SUUpdater* SUUpdater::initForBundle(const Bundle& bundle)
 {
     static std::map<std::string, std::unique_ptr<SUUpdater>> updaters;
     auto& slot = updaters[bundle.bundlePath()];
-    if (!slot)
+    if (!slot) {
         slot = create(bundle);
+        if (slot)
+            slot->removeStaleDownloads();
+    }
     return slot.get();
 }
 
@@ -193,7 +238,32 @@ void SUUpdater::checkForUpdatesInBackground()
 
 void SUUpdater::checkForUpdates(const void*)
 {
-    check(true);
+    if (!userDriver_ && userDriverFactory())
+        userDriver_ = userDriverFactory()();
+    if (!userDriver_) { // no windows to ask the user with
+        check(false);
+        return;
+    }
+    if (userSession_) {
+        userDriver_->bringToFront();
+        return;
+    }
+    if (!downloadedBundle_.empty()) {
+        userDriver_->showReadyToInstallOnQuit(downloadedItem_);
+        return;
+    }
+    userSession_ = true;
+    if (cancelDownload_) { // a background download under way
+        showDownloadProgress();
+        return;
+    }
+    userDriver_->showCheckingForUpdates([alive = std::weak_ptr(alive_)] {
+        if (const auto self = alive.lock()) {
+            ++(*self)->checkGeneration_;
+            (*self)->endUserCheck();
+        }
+    });
+    check(false);
 }
 
 void SUUpdater::check(bool download)
@@ -201,12 +271,13 @@ void SUUpdater::check(bool download)
     if (inProgress_)
         return;
     inProgress_ = true;
+    const std::uint64_t generation = ++checkGeneration_;
     std::weak_ptr<SUUpdater*> alive = alive_;
-    dispatch::asyncGlobal([alive, download, feed = feedURL_, current = bundleVersion_] {
+    dispatch::asyncGlobal([alive, download, generation, feed = feedURL_, current = bundleVersion_] {
         std::optional<SUAppcastItem> newer;
         const std::optional<SUError> error = readFeed(feed, current, newer);
-        dispatch::asyncMain([alive, newer, download, error] {
-            if (const auto self = alive.lock())
+        dispatch::asyncMain([alive, newer, download, generation, error] {
+            if (const auto self = alive.lock(); self && (*self)->checkGeneration_ == generation)
                 (*self)->finishCheck(newer, download, error);
         });
     });
@@ -215,6 +286,10 @@ void SUUpdater::check(bool download)
 void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, std::optional<SUError> error)
 {
     found_ = newer;
+    if (userSession_) {
+        finishUserCheck(newer, error);
+        return;
+    }
     if (error || !newer || !download) {
         inProgress_ = false;
         if (error && delegate_)
@@ -223,23 +298,76 @@ void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, s
             delegate_->updaterDidNotFindUpdate(*this);
         return;
     }
+    downloadForDelegate_ = true;
     if (delegate_)
         delegate_->updaterWillDownloadUpdate(*this, *newer, newer->fileURL);
     this->download(*newer);
 }
 
+// The user is told the result; a found release waits for the user's choice.
+void SUUpdater::finishUserCheck(const std::optional<SUAppcastItem>& newer, const std::optional<SUError>& error)
+{
+    if (error || !newer) {
+        endUserCheck();
+        error ? userDriver_->showUpdaterError(*error) : userDriver_->showUpToDate();
+        return;
+    }
+    userDriver_->showUpdateFound(*newer, [alive = std::weak_ptr(alive_), item = *newer](bool install) {
+        const auto self = alive.lock();
+        if (self && install)
+            (*self)->download(item);
+        else if (self)
+            (*self)->endUserCheck();
+    });
+}
+
+void SUUpdater::endUserCheck()
+{
+    inProgress_ = false;
+    userSession_ = false;
+}
+
 std::string SUUpdater::prepareDownloadFolder() const
 {
-    const fs::path caches = fs::path(homeDirectory()) / "Library/Caches" / bundleIdentifier_;
-    return makeTemporaryFolder(caches, "Update.");
+    const fs::path caches = downloadsFolder(bundleIdentifier_);
+    return caches.empty() ? std::string() : makeTemporaryFolder(caches, "Update.");
+}
+
+void SUUpdater::removeStaleDownloads() const
+{
+    const fs::path caches = downloadsFolder(bundleIdentifier_);
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(caches, error))
+        if (entry.path().filename().string().starts_with("Update."))
+            fs::remove_all(entry.path(), error); // a link is removed, never followed
 }
 
 void SUUpdater::download(const SUAppcastItem& item)
 {
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    cancelDownload_ = cancelled;
+    received_ = 0;
+    expected_ = item.contentLength;
+    if (userSession_)
+        showDownloadProgress();
     std::weak_ptr<SUUpdater*> alive = alive_;
-    dispatch::asyncGlobal([alive, item, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
+    dispatch::asyncGlobal([alive, item, cancelled, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
+        auto told = std::chrono::steady_clock::now();
+        const auto progress = [alive, &told](std::uint64_t received) {
+            if (std::chrono::steady_clock::now() - told < progressInterval)
+                return;
+            told = std::chrono::steady_clock::now();
+            dispatch::asyncMain([alive, received] {
+                const auto self = alive.lock();
+                if (self && (*self)->cancelDownload_) {
+                    (*self)->received_ = received;
+                    if ((*self)->userSession_)
+                        (*self)->showDownloadProgress();
+                }
+            });
+        };
         std::string bundle;
-        const std::optional<SUError> error = fetchRelease(item, folder, identifier, bundle);
+        const std::optional<SUError> error = fetchRelease(item, folder, identifier, {progress, cancelled.get()}, bundle);
         if (error && !folder.empty()) {
             std::error_code ignored;
             fs::remove_all(folder, ignored);
@@ -251,24 +379,53 @@ void SUUpdater::download(const SUAppcastItem& item)
     });
 }
 
+void SUUpdater::showDownloadProgress()
+{
+    userDriver_->showDownloading(received_, expected_, [alive = std::weak_ptr(alive_), cancel = cancelDownload_] {
+        *cancel = true;
+        if (const auto self = alive.lock())
+            (*self)->userSession_ = false;
+    });
+}
+
 void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, std::optional<SUError> error)
 {
+    const bool cancelled = *cancelDownload_;
+    cancelDownload_.reset();
     inProgress_ = false;
+    const bool toUser = std::exchange(userSession_, false) && !cancelled;
+    const bool toDelegate = std::exchange(downloadForDelegate_, false) && delegate_ && !cancelled;
     if (error) {
-        if (delegate_)
+        if (toUser)
+            userDriver_->showUpdaterError(*error);
+        if (toDelegate)
             delegate_->updaterDidAbortWithError(*this, *error);
         return;
     }
+    if (cancelled) { // finished before the cancel could stop it: nothing is kept
+        std::error_code ignored;
+        fs::remove_all(fs::path(bundle).parent_path().parent_path(), ignored);
+        return;
+    }
+    keepForInstallOnQuit(item, std::move(bundle));
+    if (toUser)
+        userDriver_->showReadyToInstallOnQuit(item);
+    if (toDelegate)
+        delegate_->updaterDidDownloadUpdate(*this, item);
+}
+
+void SUUpdater::keepForInstallOnQuit(const SUAppcastItem& item, std::string bundle)
+{
     downloadedBundle_ = std::move(bundle);
+    downloadedItem_ = item;
     if (auto* application = QCoreApplication::instance(); application && !installOnQuit_) {
         installOnQuit_ = true;
         QObject::connect(application, &QCoreApplication::aboutToQuit, [alive = std::weak_ptr(alive_)] {
             if (const auto self = alive.lock())
                 (*self)->installUpdatesIfAvailable();
         });
+        installAtExit(alive_);
     }
-    if (delegate_)
-        delegate_->updaterDidDownloadUpdate(*this, item);
 }
 
 bool SUUpdater::installUpdatesIfAvailable()

@@ -3,7 +3,9 @@
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Sparkle/Appcast.h"
+#include "Platform/Sparkle/SUUserDriver.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -20,8 +22,10 @@ struct SUError {
 
 class SUUpdater;
 
-// What an updater tells its delegate, on the main queue, one method per delegate
-// selector named after the whole selector. Every method does nothing unless overridden.
+// What an updater tells its delegate of its background checks, on the main queue, one
+// method per delegate selector named after the whole selector (a check the user asked
+// for tells the user, through the user driver). Every method does nothing unless
+// overridden.
 class SUUpdaterDelegate {
 public:
     virtual ~SUUpdaterDelegate() = default;
@@ -43,7 +47,8 @@ public:
 class SUUpdater {
 public:
     // The one updater of the bundle, made on first request and kept for the life of the
-    // process; null when the bundle names no feed.
+    // process; null when the bundle names no feed. Making it removes the downloads an
+    // earlier process left behind.
     static SUUpdater* initForBundle(const Bundle& bundle);
 
     // A separate updater of the bundle; null when the bundle names no feed.
@@ -65,10 +70,19 @@ public:
     void setDelegate(SUUpdaterDelegate* delegate) { delegate_ = delegate; }
     SUUpdaterDelegate* delegate() const { return delegate_; }
 
+    // The windows of every updater's checks that the user asks for from now on; a
+    // process without them (no windows) only looks for a release on such a check.
+    static void setUserDriverFactory(SUUserDriverFactory factory);
+
     // Returns at once; the result reaches the delegate.
     void checkForUpdatesInBackground();
-    // checkForUpdates: (the user's own request): a release that is found is downloaded.
+    // checkForUpdates: (the user's own request): the user driver shows the check, its
+    // result and, when the user chooses Install, the download and the release that
+    // waits for the quit. Asked again while it runs, it brings the window forward; a
+    // background check under way goes on in the window.
     void checkForUpdates(const void* sender);
+    // The windows of the user's checks; null before the first.
+    SUUserDriver* userDriver() const { return userDriver_.get(); }
 
     bool updateInProgress() const { return inProgress_; }
     // The newest release the last check found, downloaded or not.
@@ -77,7 +91,8 @@ public:
     const std::string& downloadedBundlePath() const { return downloadedBundle_; }
 
     // Puts the downloaded release in place of the bundle (done by itself when the
-    // Qt application is about to quit); false when nothing waits or it failed, in
+    // Qt application is about to quit, or when the process exits without that quit);
+    // false when nothing waits or it failed, in
     // which case the bundle is as it was. The release is looked at again first: one
     // that is no sound bundle of this application is dropped, with one printed line.
     bool installUpdatesIfAvailable();
@@ -95,9 +110,14 @@ private:
     SUUpdater(const Bundle& bundle, std::string feedURL);
     void check(bool download);
     void finishCheck(std::optional<SUAppcastItem> newer, bool download, std::optional<SUError> error);
+    void finishUserCheck(const std::optional<SUAppcastItem>& newer, const std::optional<SUError>& error);
+    void endUserCheck();
     void download(const SUAppcastItem& item);
+    void showDownloadProgress();
     void finishDownload(const SUAppcastItem& item, std::string bundle, std::optional<SUError> error);
+    void keepForInstallOnQuit(const SUAppcastItem& item, std::string bundle);
     std::string prepareDownloadFolder() const;
+    void removeStaleDownloads() const;
     void discardDownloadedRelease();
 
     std::string bundlePath_;
@@ -110,6 +130,14 @@ private:
     SUUpdaterDelegate* delegate_ = nullptr;
     std::optional<SUAppcastItem> found_;
     std::string downloadedBundle_;
+    SUAppcastItem downloadedItem_;
+    std::shared_ptr<SUUserDriver> userDriver_;
+    bool userSession_ = false;         // the running check or download shows in the user's windows
+    bool downloadForDelegate_ = false; // the running download came from a background check
+    std::uint64_t checkGeneration_ = 0; // the result of a cancelled check is dropped
+    std::uint64_t received_ = 0;
+    std::uint64_t expected_ = 0;
+    std::shared_ptr<std::atomic<bool>> cancelDownload_; // set while a download runs
     std::unique_ptr<dispatch::RepeatingTimer> schedule_;
     std::shared_ptr<SUUpdater*> alive_; // lets queued work know the updater still exists
 };

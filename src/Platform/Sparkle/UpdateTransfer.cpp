@@ -33,13 +33,21 @@ TransferResult fetchText(const std::string& url, std::size_t maximumSize, std::s
     return result;
 }
 
-TransferResult downloadFile(const std::string& url, const std::string& path, std::size_t maximumSize)
+TransferResult downloadFile(const std::string& url, const std::string& path, std::size_t maximumSize,
+                            const TransferObserver& observer)
 {
     std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file)
         return TransferResult::Failed;
-    auto result = transfer({url, std::nullopt, maximumSize, largeTransferDeadlines}, [&](std::string_view chunk) {
-        return std::fwrite(chunk.data(), 1, chunk.size(), file.get()) == chunk.size();
+    std::uint64_t received = 0;
+    const HttpRequest request{url, std::nullopt, maximumSize, largeTransferDeadlines, observer.cancelled};
+    auto result = transfer(request, [&](std::string_view chunk) {
+        if (std::fwrite(chunk.data(), 1, chunk.size(), file.get()) != chunk.size())
+            return false;
+        received += chunk.size();
+        if (observer.progress)
+            observer.progress(received);
+        return true;
     });
     if (std::fclose(file.release()) != 0 && result == TransferResult::Received)
         result = TransferResult::Failed;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -13,8 +16,16 @@ enum class TransferResult { Received, Failed, TooLarge };
 // transfer is Failed.
 [[nodiscard]] TransferResult fetchText(const std::string& url, std::size_t maximumSize, std::string& text);
 
+// What a download tells and asks as it runs: `progress` hears the bytes received so
+// far as they arrive; setting `cancelled` stops it (Failed).
+struct TransferObserver {
+    std::function<void(std::uint64_t received)> progress;
+    const std::atomic<bool>* cancelled = nullptr;
+};
+
 // Downloads a release into `path` (created or replaced), limited as fetchText but
 // within the deadlines of a large file; after a failure no file is left at `path`.
-[[nodiscard]] TransferResult downloadFile(const std::string& url, const std::string& path, std::size_t maximumSize);
+[[nodiscard]] TransferResult downloadFile(const std::string& url, const std::string& path, std::size_t maximumSize,
+                                          const TransferObserver& observer = {});
 
 } // namespace platform

@@ -1,7 +1,7 @@
 #include "Screens/Common/AuthorizationDialog.h"
 
 #include "Controls/FlatButton.h"
-#include "Screens/Common/ImageNamed.h"
+#include "Screens/Common/DialogHeader.h"
 #include "Screens/Common/ScreenStyle.h"
 
 #include <QHBoxLayout>
@@ -10,10 +10,8 @@
 
 namespace {
 
-const QColor headerColor(22, 32, 43);
 constexpr int dialogWidth = 460;
 constexpr int margin = 24;
-constexpr int iconSize = 22;
 
 } // namespace
 
@@ -27,38 +25,9 @@ AuthorizationDialog::AuthorizationDialog(const QString& programName, const QStri
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(makeHeader(programName));
+    layout->addWidget(makeDialogHeader(this, programName));
     layout->addWidget(makeBody(programName, action));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-QWidget* AuthorizationDialog::makeHeader(const QString& programName)
-{
-    auto* header = new QWidget(this);
-    screenstyle::fillBackground(*header, headerColor);
-    header->setFixedHeight(44);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 0, 16, 0);
-    row->setSpacing(8);
-    auto* icon = new QLabel(header);
-    const QPixmap image = imageNamed("AppIcon");
-    if (!image.isNull())
-        icon->setPixmap(image.scaled(iconSize, iconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    auto* name = screenstyle::makeLabel(header, "lblProgramName", 13, screenstyle::inkColor, QFont::Bold);
-    name->setText(programName);
-    name->setTextFormat(Qt::PlainText);
-    row->addWidget(icon);
-    row->addWidget(name, 1);
-    auto* accentLine = new QWidget(this);
-    screenstyle::fillBackground(*accentLine, screenstyle::accentColor);
-    accentLine->setFixedHeight(2);
-    auto* block = new QWidget(this);
-    auto* lines = new QVBoxLayout(block);
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(0);
-    lines->addWidget(header);
-    lines->addWidget(accentLine);
-    return block;
 }
 
 QWidget* AuthorizationDialog::makeBody(const QString& programName, const QString& action)

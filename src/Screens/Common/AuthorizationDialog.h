@@ -20,6 +20,5 @@ public:
     FlatButton* btnCancel = nullptr;
 
 private:
-    QWidget* makeHeader(const QString& programName);
     QWidget* makeBody(const QString& programName, const QString& action);
 };

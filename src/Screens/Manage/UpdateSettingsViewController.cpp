@@ -63,11 +63,9 @@ std::string applicationVersionText()
 }
 
 UpdateSettingsViewController::UpdateSettingsViewController(QWidget* parent)
-    : QWidget(parent), updater(platform::SUUpdater::create(platform::Bundle::main()))
+    : QWidget(parent), updater(platform::SUUpdater::initForBundle(platform::Bundle::main()))
 {
     setObjectName("UpdateSettingsViewController");
-    if (updater)
-        updater->setDelegate(this);
     loadView();
     viewDidLoad();
 }
@@ -261,32 +259,8 @@ void UpdateSettingsViewController::clickedCheckForUpdates()
         return;
     }
     if (!updater) { // no feed to ask
-        showApplicationCheckResult("IDS_BGX_242");
+        showResultSheet(*this, "IDS_BGX_242");
         return;
     }
-    if (updater->updateInProgress())
-        return;
-    manageLook::setFlatButtonEnabled(*btnCheckForUpdates, false);
-    updater->checkForUpdates(this);
-}
-
-void UpdateSettingsViewController::updaterDidNotFindUpdate(platform::SUUpdater&)
-{
-    showApplicationCheckResult("IDS_BGX_240");
-}
-
-void UpdateSettingsViewController::updaterDidAbortWithError(platform::SUUpdater&, const platform::SUError& error)
-{
-    showApplicationCheckResult(error.releaseRefused ? "IDS_BGX_248" : "IDS_BGX_242");
-}
-
-void UpdateSettingsViewController::updaterDidDownloadUpdate(platform::SUUpdater&, const platform::SUAppcastItem&)
-{
-    showApplicationCheckResult("IDS_BGX_241");
-}
-
-void UpdateSettingsViewController::showApplicationCheckResult(const char* textKey)
-{
-    manageLook::setFlatButtonEnabled(*btnCheckForUpdates, true);
-    showResultSheet(*this, textKey);
+    updater->checkForUpdates(this); // the updater's windows show the check and its result
 }

@@ -6,7 +6,6 @@
 #include <QColor>
 #include <QWidget>
 
-#include <memory>
 #include <optional>
 
 class FlatButton;
@@ -15,8 +14,8 @@ class SettingCheckbox;
 
 // The Update tab: the installed definitions (version and date of the last update),
 // Update Now with its progress and result alerts, the two automatic-update choices,
-// the application's version and its update check.
-class UpdateSettingsViewController : public QWidget, public AppearingScreen, public platform::SUUpdaterDelegate {
+// the application's version and its update check (shown in the updater's windows).
+class UpdateSettingsViewController : public QWidget, public AppearingScreen {
 public:
     explicit UpdateSettingsViewController(QWidget* parent = nullptr);
     ~UpdateSettingsViewController() override;
@@ -44,10 +43,6 @@ public:
     void clickedCheckForUpdates();
     bool isUpdatingDefinitions() const { return isUpdatingDefinitions_; }
 
-    void updaterDidNotFindUpdate(platform::SUUpdater& updater) override;
-    void updaterDidAbortWithError(platform::SUUpdater& updater, const platform::SUError& error) override;
-    void updaterDidDownloadUpdate(platform::SUUpdater& updater, const platform::SUAppcastItem& item) override;
-
 private:
     void loadView();
     void viewDidLoad();
@@ -57,10 +52,9 @@ private:
     void offerDefinitions(double newVersion);
     void endDefinitionsRoad(bool installed);
     void setDefinitionsProgress(const char* textKey);
-    void showApplicationCheckResult(const char* textKey);
 
     bool isUpdatingDefinitions_ = false;
-    std::unique_ptr<platform::SUUpdater> updater;
+    platform::SUUpdater* updater; // the main bundle's one updater, shared with the menu
 };
 
 // The application's version as shown: short version, a full stop, build number,

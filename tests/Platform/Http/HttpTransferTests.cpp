@@ -47,6 +47,11 @@ protected:
                 return sink.write(burst.data(), burst.size());
             });
         });
+        // The whole answer after 36 s at the scale of 1/30 the cases use.
+        loopback.server.Get("/late", [](const httplib::Request&, httplib::Response& response) {
+            std::this_thread::sleep_for(1200ms);
+            response.set_content("version=2\n", "text/plain");
+        });
         loopback.server.Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
             response.set_redirect("file:///etc/hostname");
         });
@@ -91,8 +96,12 @@ TEST_F(HttpTransferTest, EveryTransferEndsByItsDeadlines)
          platform::smallTransferDeadlines, 1.0 / 30, false},
         {"large file trickled: rate floor", loopback.url("/trickle"),
          platform::largeTransferDeadlines, 1.0 / 30, false},
-        {"large file never answered: rate floor", silent.url("http", "/update.zip"),
+        {"large file never answered: request time-out", silent.url("http", "/update.zip"),
          platform::largeTransferDeadlines, 1.0 / 30, false},
+        {"small file answered after 36 s: within the request time-out", loopback.url("/late"),
+         platform::smallTransferDeadlines, 1.0 / 30, true},
+        {"large file answered after 36 s: within the request time-out", loopback.url("/late"),
+         platform::largeTransferDeadlines, 1.0 / 30, true},
         {"large file without end above the floor: total", loopback.url("/endless"),
          platform::largeTransferDeadlines, 1.0 / 300, false},
         {"large file steadily above the floor", loopback.url("/steady"),

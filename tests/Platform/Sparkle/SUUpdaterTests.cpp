@@ -110,6 +110,48 @@ public:
     std::vector<bool> refusals; // whether each error refused the release itself
 };
 
+// What a user driver was asked to show, one line a step, and the user's answers it
+// was given.
+struct DriverLog {
+    std::vector<std::string> shown;
+    std::function<void()> cancel;
+    std::function<void(bool)> reply;
+};
+
+class RecordingDriver : public platform::SUUserDriver {
+public:
+    explicit RecordingDriver(DriverLog& log) : log_(log) {}
+    void showCheckingForUpdates(std::function<void()> cancel) override
+    {
+        log_.shown.push_back("checking");
+        log_.cancel = std::move(cancel);
+    }
+    void showUpToDate() override { log_.shown.push_back("up to date"); }
+    void showUpdateFound(const platform::SUAppcastItem& item, std::function<void(bool)> reply) override
+    {
+        log_.shown.push_back("found " + item.versionString);
+        log_.reply = std::move(reply);
+    }
+    void showDownloading(std::uint64_t, std::uint64_t, std::function<void()> cancel) override
+    {
+        if (log_.shown.back() != "downloading")
+            log_.shown.push_back("downloading");
+        log_.cancel = std::move(cancel);
+    }
+    void showReadyToInstallOnQuit(const platform::SUAppcastItem& item) override
+    {
+        log_.shown.push_back("ready " + item.versionString);
+    }
+    void showUpdaterError(const platform::SUError& error) override
+    {
+        log_.shown.push_back(error.releaseRefused ? "refused" : "failed");
+    }
+    void bringToFront() override { log_.shown.push_back("front"); }
+
+private:
+    DriverLog& log_;
+};
+
 class SUUpdaterTest : public testsupport::PlatformRootTest {
 protected:
     void SetUp() override
@@ -149,15 +191,39 @@ protected:
         updater->setDelegate(&delegate);
     }
 
-    // The user's check ended without installing anything.
+    // A check that downloads what it finds, as the automatic one does.
+    void checkAndDownload()
+    {
+        updater->setAutomaticallyDownloadsUpdates(true);
+        updater->checkForUpdatesInBackground();
+    }
+
+    // The check ended without installing anything.
     void expectAbortedCheckLeavingTheBundle()
     {
-        updater->checkForUpdates(nullptr);
+        checkAndDownload();
         waitForCheck();
         EXPECT_EQ(delegate.events.back(), "abort");
         EXPECT_TRUE(updater->downloadedBundlePath().empty());
         EXPECT_FALSE(updater->installUpdatesIfAvailable());
         EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 1.0");
+    }
+
+    void TearDown() override
+    {
+        platform::SUUpdater::setUserDriverFactory({});
+        PlatformRootTest::TearDown();
+    }
+
+    void useRecordingDriver()
+    {
+        platform::SUUpdater::setUserDriverFactory([this] { return std::make_shared<RecordingDriver>(driver); });
+    }
+
+    bool waitUntilShown(const std::string& step)
+    {
+        return platform::dispatch::runMainLoopUntil(
+            [&] { return !driver.shown.empty() && driver.shown.back() == step; }, 20s);
     }
 
     void waitForCheck()
@@ -169,6 +235,7 @@ protected:
     fs::path bundle;
     std::unique_ptr<platform::SUUpdater> updater;
     RecordingDelegate delegate;
+    DriverLog driver;
 };
 
 TEST_F(SUUpdaterTest, NoUpdaterForABundleWithoutFeed)
@@ -231,7 +298,7 @@ TEST_F(SUUpdaterTest, AnArchiveWithoutThisApplicationIsRefused)
 {
     publish("2.0");
     server.archive = "not a zip";
-    updater->checkForUpdates(nullptr);
+    checkAndDownload();
     waitForCheck();
     EXPECT_EQ(delegate.events.back(), "abort");
     EXPECT_FALSE(updater->installUpdatesIfAvailable());
@@ -241,14 +308,14 @@ TEST_F(SUUpdaterTest, AnArchiveWithoutThisApplicationIsRefused)
 TEST_F(SUUpdaterTest, AFeedOrAReleaseOverItsLimitAbortsWhileItArrives)
 {
     server.appcast = "<rss>" + std::string(4 * 1024 * 1024, ' ') + "</rss>";
-    updater->checkForUpdates(nullptr);
+    checkAndDownload();
     waitForCheck();
     ASSERT_EQ(delegate.errors,
               std::vector<std::string>{"The update feed is larger than 4194304 bytes: " + server.url("/appcast.xml")});
 
     server.offer("2.0");
     server.appcast.replace(server.appcast.find("release.zip"), std::string("release.zip").size(), "endless.zip");
-    updater->checkForUpdates(nullptr);
+    checkAndDownload();
     waitForCheck();
     ASSERT_EQ(delegate.errors.back(), "The update is larger than 536870912 bytes: " + server.url("/endless.zip"));
     EXPECT_EQ(delegate.refusals, (std::vector<bool>{false, true})) << "a feed fails, a release is refused";
@@ -345,7 +412,7 @@ TEST_F(SUUpdaterTest, AReleaseThatIsNoSoundBundleOfThisApplicationIsRefused)
         publish("2.0", each.shape);
         delegate.events.clear();
         testing::internal::CaptureStdout();
-        updater->checkForUpdates(nullptr);
+        checkAndDownload();
         waitForCheck();
         const std::string printed = testing::internal::GetCapturedStdout();
         EXPECT_EQ(delegate.events.back(), "abort");
@@ -397,7 +464,7 @@ TEST_F(SUUpdaterTest, AReleaseOfMoreMembersThanItsCapIsRefusedBeforeItIsWritten)
 TEST_F(SUUpdaterTest, AReleaseChangedIntoALinkAfterItsDownloadIsNotInstalled)
 {
     publish("2.0");
-    updater->checkForUpdates(nullptr);
+    checkAndDownload();
     waitForCheck();
     const fs::path waiting = updater->downloadedBundlePath();
     ASSERT_FALSE(waiting.empty());
@@ -410,6 +477,126 @@ TEST_F(SUUpdaterTest, AReleaseChangedIntoALinkAfterItsDownloadIsNotInstalled)
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
     EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
+}
+
+// A process that ended before it installed its download (killed, or its session cut)
+// leaves the copy in the caches: the next process's updater removes such copies, and
+// nothing else of the folder, never through a link.
+TEST_F(SUUpdaterTest, TheSharedUpdaterRemovesTheDownloadsAnEarlierProcessLeft)
+{
+    const fs::path caches = platform::homeDirectory() + "/Library/Caches/" + identifier;
+    const fs::path elsewhere = testsupport::platformRootFolder() / "elsewhere";
+    testsupport::plantFile(caches / "Update.a1b2c3/unpacked/Updatable App.app/Contents/Info.plist", "release");
+    testsupport::plantFile(caches / "Update.d4e5f6/update.zip", "partial");
+    testsupport::plantFile(caches / "Other/kept.txt", "kept");
+    testsupport::plantFile(elsewhere / "Update.zzz/kept.txt", "kept");
+    fs::create_directory_symlink(elsewhere, caches / "Update.link");
+
+    ASSERT_TRUE(platform::SUUpdater::initForBundle(platform::Bundle(bundle.string())));
+    EXPECT_EQ(testsupport::folderTree(caches),
+              (std::map<std::string, std::string>{{"Other", "folder"}, {"Other/kept.txt", "file kept"}}));
+    EXPECT_EQ(testsupport::readFileText(elsewhere / "Update.zzz/kept.txt"), "kept");
+}
+
+// The user's check shows each step and downloads only what the user chose to
+// install; the delegate, there for the background checks, hears nothing of it.
+TEST_F(SUUpdaterTest, TheUsersCheckShowsEachStepAndDownloadsOnlyOnInstall)
+{
+    useRecordingDriver();
+    publish("2.0");
+    updater->checkForUpdates(nullptr);
+    ASSERT_TRUE(waitUntilShown("found 2.0"));
+    EXPECT_TRUE(updater->updateInProgress()) << "the choice is awaited";
+    updater->checkForUpdates(nullptr);
+    EXPECT_EQ(driver.shown.back(), "front") << "a second request brings the window forward";
+    EXPECT_FALSE(fs::exists(platform::homeDirectory() + "/Library/Caches/" + identifier)) << "nothing downloaded yet";
+
+    driver.reply(true);
+    ASSERT_TRUE(waitUntilShown("ready 2.0"));
+    EXPECT_EQ(driver.shown, (std::vector<std::string>{"checking", "found 2.0", "front", "downloading", "ready 2.0"}));
+    EXPECT_FALSE(updater->downloadedBundlePath().empty());
+    EXPECT_TRUE(delegate.events.empty());
+    updater->checkForUpdates(nullptr);
+    EXPECT_EQ(driver.shown.back(), "ready 2.0") << "the waiting release is shown again, with no new check";
+    EXPECT_TRUE(updater->installUpdatesIfAvailable());
+}
+
+// Later, or Cancel while the feed is read or the release downloads: nothing is kept,
+// the installed bundle is as it was and the next check can run.
+TEST_F(SUUpdaterTest, LaterOrCancelKeepsNothing)
+{
+    useRecordingDriver();
+    const std::string caches = platform::homeDirectory() + "/Library/Caches/" + identifier;
+    struct Case {
+        const char* name;
+        std::function<void()> answer;
+    };
+    const Case cases[] = {
+        {"Later", [&] {
+             ASSERT_TRUE(waitUntilShown("found 2.0"));
+             driver.reply(false);
+         }},
+        {"Cancel while checking", [&] { driver.cancel(); }},
+        {"Cancel while downloading", [&] {
+             server.offer("2.0", server.url("/trickled.zip"));
+             ASSERT_TRUE(waitUntilShown("found 2.0"));
+             driver.reply(true);
+             ASSERT_TRUE(waitUntilShown("downloading"));
+             driver.cancel();
+         }},
+    };
+    publish("2.0");
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        driver.shown.clear();
+        updater->checkForUpdates(nullptr);
+        each.answer();
+        waitForCheck();
+        platform::dispatch::runMainLoopUntil([] { return false; }, 300ms); // a dropped result would show now
+        EXPECT_EQ(driver.shown.back(), each.name == std::string("Later") ? "found 2.0"
+                                      : each.name == std::string("Cancel while checking") ? "checking"
+                                                                                           : "downloading");
+        EXPECT_TRUE(updater->downloadedBundlePath().empty());
+        EXPECT_TRUE(!fs::exists(caches) || fs::is_empty(caches));
+        EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 1.0");
+    }
+}
+
+// Each way a user's check can end is shown, and a background check under way when the
+// user asks goes on in the window: it asks first even with automatic downloads on.
+TEST_F(SUUpdaterTest, TheUsersCheckShowsHowItEnded)
+{
+    useRecordingDriver();
+    server.offer("1.0");
+    updater->checkForUpdates(nullptr);
+    EXPECT_TRUE(waitUntilShown("up to date"));
+    server.appcast = "not a feed";
+    updater->checkForUpdates(nullptr);
+    EXPECT_TRUE(waitUntilShown("failed"));
+
+    publish("2.0");
+    server.archive = "not a zip";
+    updater->setAutomaticallyDownloadsUpdates(true);
+    updater->checkForUpdatesInBackground();
+    updater->checkForUpdates(nullptr);
+    ASSERT_TRUE(waitUntilShown("found 2.0"));
+    EXPECT_TRUE(delegate.events.empty());
+    driver.reply(true);
+    EXPECT_TRUE(waitUntilShown("refused"));
+    EXPECT_TRUE(updater->downloadedBundlePath().empty());
+}
+
+// A process without windows cannot ask: the user's check finds the release and
+// downloads nothing.
+TEST_F(SUUpdaterTest, WithoutWindowsTheUsersCheckDownloadsNothing)
+{
+    publish("2.0");
+    updater->setAutomaticallyDownloadsUpdates(false);
+    updater->checkForUpdates(nullptr);
+    waitForCheck();
+    ASSERT_TRUE(updater->foundUpdate());
+    EXPECT_TRUE(updater->downloadedBundlePath().empty());
+    EXPECT_FALSE(updater->userDriver());
 }
 
 } // namespace

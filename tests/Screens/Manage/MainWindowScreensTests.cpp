@@ -4,15 +4,26 @@
 #include "WidgetTestSupport.h"
 
 #include "App/AllViewControllers.h"
+#include "App/AppDelegate.h"
+#include "App/MainMenu.h"
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
 #include "Controls/FlatButton.h"
 #include "Foundation/IndexVocabularies.h"
+#include "Foundation/Settings.h"
+#include "Foundation/PresentationSlots.h"
+#include "Foundation/TextTable.h"
 #include "Platform/Reachability/NetworkReachability.h"
+#include "Screens/Common/UpdaterWindow.h"
 #include "Screens/Manage/SettingsViewController.h"
 #include "Screens/Manage/UpdateSettingsViewController.h"
 
 #include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTest>
 
 #include <cstdlib>
 #include <filesystem>
@@ -45,27 +56,39 @@ TEST_F(MainWindowScreens, SettingsOpensOnTheUpdateTabAsTheOverviewAsksAndEachScr
 
 namespace {
 
-// The application's own update check from the Update tab, against the loopback feed.
+// The application's own update check, from the Update tab and the menu, against the
+// loopback feed: the updater's window shows each step.
 class ApplicationUpdateCheck : public AppShellTest {
 protected:
     void SetUp() override
     {
         AppShellTest::SetUp();
         platform::forceReachabilityFlags(platform::reachabilityReachable);
+        languageTable() = readBundlePlist("English"); // the grabs show the product's own texts
+        ASSERT_TRUE(languageTable());
+        installUpdaterWindows();
+    }
+    void TearDown() override
+    {
+        platform::SUUpdater::setUserDriverFactory({});
+        languageTable().reset();
+        AppShellTest::TearDown();
     }
 
-    std::string checkAndWaitForResult()
+    static platform::SUUpdater& updater() { return *platform::SUUpdater::initForBundle(platform::Bundle::main()); }
+
+    static UpdaterWindow& window()
     {
-        screentest::ScreenSeams seams;
-        UpdateSettingsViewController screen;
-        screen.clickedCheckForUpdates();
-        EXPECT_FALSE(screen.btnCheckForUpdates->isEnabled()) << "one check at a time";
-        if (!platform::dispatch::runMainLoopUntil([&] { return !seams.sheets.empty(); }, std::chrono::seconds(20)))
-            return "no result";
-        EXPECT_TRUE(screen.btnCheckForUpdates->isEnabled());
-        // Answered, so its overlay does not stay up on a main window that outlives the test.
-        seams.answerSheet(alertFirstButtonReturn);
-        return seams.sheets.back().informativeText;
+        auto* shown = dynamic_cast<UpdaterWindow*>(updater().userDriver());
+        EXPECT_TRUE(shown);
+        return *shown;
+    }
+
+    static bool shows(const char* headlineKey) { return window().lblHeadline->text() == screenText(headlineKey); }
+
+    static bool waitUntilShown(const char* headlineKey)
+    {
+        return platform::dispatch::runMainLoopUntil([&] { return shows(headlineKey); }, std::chrono::seconds(20));
     }
 
     std::string feedOf(const std::string& version)
@@ -75,25 +98,102 @@ protected:
                "\"/></item></channel></rss>";
     }
 
-    screentest::KeyEchoTextTable texts;
+    static std::string installedVersion()
+    {
+        return *platform::Bundle(platform::Bundle::main().bundlePath()).objectForInfoDictionaryKey("CFBundleVersion")->asText();
+    }
+
+    screentest::ScreenSeams seams; // no sheet is expected: one would be recorded here
 };
 
-// A check that found nothing says so; a feed that cannot be read is a failure, never
-// "up to date"; a release that cannot be unpacked was not installed, which is no
-// failure of the connection.
-TEST_F(ApplicationUpdateCheck, TheResultOfTheCheckIsShown)
+// Update tab, Check for Updates: checking (Cancel), up to date, the failure with the
+// updater's own text, a new version (Install / Later), a refused release, downloading
+// and ready to install on quit, each grabbed.
+TEST_F(ApplicationUpdateCheck, TheButtonShowsTheUpdatersWindowInEachState)
 {
+    const std::string versionBefore = installedVersion();
+    UpdateSettingsViewController screen;
     appcast = feedOf("0.1");
-    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_240");
+    screen.clickedCheckForUpdates();
+    ASSERT_TRUE(shows("IDS_BGX_301"));
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(window().progressBar->isVisibleTo(&window()));
+    EXPECT_EQ(window().btnSecondary->text(), screenText("IDS_BGX_307"));
+    EXPECT_FALSE(window().btnPrimary->isVisibleTo(&window()));
+    widgettest::saveGrab(window(), "UpdaterWindow-checking");
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_302"));
+    EXPECT_EQ(window().lblDetail->text(), screenText("IDS_BGX_240"));
+    widgettest::saveGrab(window(), "UpdaterWindow-up-to-date");
+
     appcast = "not a feed";
-    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_242");
+    screen.clickedCheckForUpdates();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_310"));
+    EXPECT_EQ(window().lblNote->text().toStdString(), "The update feed could not be read: " + server.url("/appcast.xml"));
+    widgettest::saveGrab(window(), "UpdaterWindow-failed");
+
     appcast = feedOf("99.0");
     archive = "not a zip";
-    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_248");
+    screen.clickedCheckForUpdates();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_303"));
+    EXPECT_TRUE(window().lblDetail->text().contains("99.0"));
+    EXPECT_EQ(window().btnPrimary->text(), screenText("IDS_BGX_305"));
+    EXPECT_EQ(window().btnSecondary->text(), screenText("IDS_BGX_42"));
+    widgettest::saveGrab(window(), "UpdaterWindow-new-version");
+    window().btnPrimary->click();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_311"));
+    EXPECT_EQ(window().lblDetail->text(), screenText("IDS_BGX_248"));
+    widgettest::saveGrab(window(), "UpdaterWindow-refused");
+
+    publishSmallRelease();
+    screen.clickedCheckForUpdates();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_303"));
+    window().btnPrimary->click();
+    ASSERT_TRUE(shows("IDS_BGX_306"));
+    widgettest::saveGrab(window(), "UpdaterWindow-downloading");
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_308"));
+    EXPECT_EQ(window().lblDetail->text(), screenText("IDS_BGX_241"));
+    widgettest::saveGrab(window(), "UpdaterWindow-ready");
+    EXPECT_FALSE(updater().downloadedBundlePath().empty());
+    EXPECT_EQ(installedVersion(), versionBefore) << "installed at the quit, not before";
+    window().btnSecondary->click();
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(seams.sheets.empty());
 }
 
-// A release whose bundle is a link to the installed application is refused: Check for
-// Updates says the update could not be installed and the installed bundle stays as it
+// The menu's Check for Updates… with automatic updates off, as the launch left them:
+// the release found waits for the user. Later keeps nothing to install at the quit;
+// Install downloads it and the quit installs it.
+TEST_F(ApplicationUpdateCheck, TheMenusCheckInstallsOnlyWhatTheUserChose)
+{
+    publishSmallRelease();
+    standardDefaults().setBool(SettingsKey::automaticallyUpdateBG, false);
+    const std::string versionBefore = installedVersion();
+    AppDelegate& delegate = AppDelegate::shared();
+    delegate.setUpUpdates();
+    delegate.checkForUpdate();
+    QMenuBar menuBar;
+    buildMainMenu(menuBar);
+
+    delegate.menuItemCheckForUpdate->trigger();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_303"));
+    widgettest::saveGrab(window(), "UpdaterWindow-menu-new-version");
+    QTest::keyClick(&window(), Qt::Key_Escape); // as Later
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_FALSE(platform::dispatch::runMainLoopUntil([] { return !updater().downloadedBundlePath().empty(); },
+                                                      std::chrono::seconds(2)));
+    EXPECT_FALSE(updater().installUpdatesIfAvailable()) << "the quit installs nothing";
+    EXPECT_EQ(installedVersion(), versionBefore);
+
+    delegate.menuItemCheckForUpdate->trigger();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_303"));
+    window().btnPrimary->click();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_308"));
+    EXPECT_TRUE(updater().installUpdatesIfAvailable());
+    EXPECT_EQ(installedVersion(), "2.0");
+}
+
+// A release whose bundle is a link to the installed application is refused: the
+// window says the update could not be installed and the installed bundle stays as it
 // was, file for file.
 TEST_F(ApplicationUpdateCheck, AReleaseThatLinksToTheInstalledApplicationIsRefused)
 {
@@ -106,7 +206,11 @@ TEST_F(ApplicationUpdateCheck, AReleaseThatLinksToTheInstalledApplicationIsRefus
     appcast = feedOf("99.0");
     const auto before = testsupport::folderTree(bundle.parent_path());
 
-    EXPECT_EQ(checkAndWaitForResult(), "IDS_BGX_248");
+    UpdateSettingsViewController screen;
+    screen.clickedCheckForUpdates();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_303"));
+    window().btnPrimary->click();
+    ASSERT_TRUE(waitUntilShown("IDS_BGX_311"));
     EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
 }
 

@@ -14,6 +14,7 @@
 #include "Foundation/PresentationSlots.h"
 #include "Screens/Common/DateText.h"
 #include "Screens/Common/MainWindow.h"
+#include "Screens/Common/UpdaterWindow.h"
 #include "Screens/Manage/SettingCheckbox.h"
 #include "Screens/Manage/UpdateSettingsViewController.h"
 
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -322,28 +324,6 @@ protected:
         return screen;
     }
 
-    // Clicks Check for Updates with the English texts and the real sheets: the sheet
-    // that comes shows the text of `key`; it is grabbed to `grab` and answered, which
-    // takes the overlay down and enables the button again.
-    void checkAndGrabTheSheet(const char* key, const QString& grab)
-    {
-        managetest::withEnglish([&] {
-            const auto screen = showScreen();
-            setSheetPresenter({});
-            testing::internal::CaptureStdout(); // a refused release prints its own line
-            widgettest::click(*screen->btnCheckForUpdates);
-            const bool shown = managetest::waitFor([&] { return !window.findChildren<QMessageBox*>().empty(); });
-            testing::internal::GetCapturedStdout();
-            ASSERT_TRUE(shown);
-            QMessageBox& sheet = *window.findChildren<QMessageBox*>().front();
-            EXPECT_EQ(sheet.informativeText().toStdString(), localizedText(key));
-            widgettest::saveGrab(sheet, grab);
-            sheet.buttons().front()->click();
-            EXPECT_FALSE(dimmingOverlay());
-            EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
-        });
-    }
-
     const fs::path bundle = testsupport::platformRootFolder() / "Bastion Guardpoint.app";
     managetest::ScopedEnvironment environment;
     managetest::WithoutMainWindow withoutMainWindow;
@@ -351,75 +331,54 @@ protected:
 };
 
 // Check for Updates against a feed server that takes the connection and never
-// answers: the check ends by its deadline (shortened to 1 s) with the failure sheet,
-// and the button is enabled again and starts a new check.
+// answers: the updater's window shows the check until it ends by its deadline
+// (shortened to 2 s) with the failure; Cancel ends a check at once; the button starts
+// a new check each time.
 class CheckForUpdatesAgainstASilentFeed : public CheckForUpdatesTest {
 protected:
     void SetUp() override
     {
         CheckForUpdatesTest::SetUp();
         useFeed(feed.url("http", "/appcast.xml"));
+        installUpdaterWindows();
+    }
+    void TearDown() override
+    {
+        platform::SUUpdater::setUserDriverFactory({});
+        CheckForUpdatesTest::TearDown();
+    }
+
+    static UpdaterWindow& updaterWindow()
+    {
+        return dynamic_cast<UpdaterWindow&>(*platform::SUUpdater::initForBundle(platform::Bundle::main())->userDriver());
     }
 
     testsupport::SilentServer feed;
     testsupport::ShortTransferDeadlines shortened{1.0 / 30};
 };
 
-TEST_F(CheckForUpdatesAgainstASilentFeed, TheFailureSheetComesAndTheButtonWorksAgain)
+TEST_F(CheckForUpdatesAgainstASilentFeed, TheWindowShowsTheCheckUntilItFailsOrIsCancelled)
 {
     const auto screen = showScreen();
-    for (int click = 1; click <= 2; ++click) {
-        SCOPED_TRACE(click);
-        widgettest::click(*screen->btnCheckForUpdates);
-        EXPECT_FALSE(screen->btnCheckForUpdates->isEnabled());
-        ASSERT_TRUE(managetest::waitFor([&] { return seams.sheetPending(); }));
-        EXPECT_EQ(seams.sheets.back().informativeText, "IDS_BGX_242");
-        EXPECT_EQ(seams.sheets.back().buttons, std::vector<std::string>{"IDS_BGX_170"});
-        EXPECT_TRUE(screen->btnCheckForUpdates->isEnabled());
-        seams.answerSheet(alertFirstButtonReturn);
-    }
+    widgettest::click(*screen->btnCheckForUpdates);
+    EXPECT_EQ(updaterWindow().lblHeadline->text(), "IDS_BGX_301");
+    ASSERT_TRUE(managetest::waitFor([&] { return updaterWindow().lblHeadline->text() == "IDS_BGX_310"; }));
+    EXPECT_EQ(updaterWindow().lblDetail->text(), "IDS_BGX_242");
+    updaterWindow().btnSecondary->click();
+    EXPECT_FALSE(updaterWindow().isVisible());
+
+    widgettest::click(*screen->btnCheckForUpdates);
+    EXPECT_EQ(updaterWindow().lblHeadline->text(), "IDS_BGX_301");
+    QTest::keyClick(&updaterWindow(), Qt::Key_Escape); // Cancel
+    EXPECT_FALSE(updaterWindow().isVisible());
+    EXPECT_FALSE(managetest::waitFor([&] { return updaterWindow().isVisible(); }, std::chrono::seconds(3)))
+        << "the cancelled check shows nothing";
+
+    widgettest::click(*screen->btnCheckForUpdates);
+    EXPECT_TRUE(updaterWindow().isVisible());
+    EXPECT_EQ(updaterWindow().lblHeadline->text(), "IDS_BGX_301");
     EXPECT_TRUE(feed.wasContacted());
-}
-
-TEST_F(CheckForUpdatesAgainstASilentFeed, GrabOfTheFailureSheet)
-{
-    checkAndGrabTheSheet("IDS_BGX_242", "update-settings-check-failed-sheet");
-}
-
-// A feed that offers a newer release whose bundle is a link to the installed one: the
-// release is refused, and the sheet says the update could not be installed.
-class CheckForUpdatesOfARefusedRelease : public CheckForUpdatesTest {
-protected:
-    void SetUp() override
-    {
-        CheckForUpdatesTest::SetUp();
-        feed.server.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
-            response.set_content("<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
-                                 "<channel><item><enclosure url=\"" + feed.url("/release.zip") +
-                                     "\" sparkle:version=\"42\"/></item></channel></rss>",
-                                 "application/rss+xml");
-        });
-        feed.server.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
-            response.set_content(release, "application/zip");
-        });
-        feed.start();
-        useFeed(feed.url("/appcast.xml"));
-        const fs::path work = testsupport::platformRootFolder() / "release";
-        fs::create_directories(work);
-        fs::create_directory_symlink(bundle, work / bundle.filename());
-        ASSERT_EQ(std::system(("cd '" + work.string() + "' && zip -q -y r.zip '" + bundle.filename().string() + "'").c_str()), 0);
-        release = testsupport::readFileText(work / "r.zip");
-    }
-
-    LoopbackServer feed;
-    std::string release;
-};
-
-TEST_F(CheckForUpdatesOfARefusedRelease, GrabOfTheRefusedReleaseSheet)
-{
-    const auto before = testsupport::folderTree(bundle);
-    checkAndGrabTheSheet("IDS_BGX_248", "update-settings-release-refused-sheet");
-    EXPECT_EQ(testsupport::folderTree(bundle), before);
+    EXPECT_TRUE(seams.sheets.empty());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QUrlQuery>
 
 #include <cstdlib>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -27,8 +28,13 @@ void AppShellTest::SetUp()
     mainBundleBefore_ = platform::Bundle::main().bundlePath();
     server.server.Post("/collect", [this](const httplib::Request& request, httplib::Response&) {
         const QUrlQuery form(QString::fromStdString(request.body));
-        std::lock_guard lock(mutex_);
-        events_.push_back((form.queryItemValue("ec") + "/" + form.queryItemValue("ea")).toStdString());
+        {
+            std::lock_guard lock(mutex_);
+            events_.push_back((form.queryItemValue("ec") + "/" + form.queryItemValue("ea")).toStdString());
+        }
+        const auto answerAt = std::chrono::steady_clock::now() + analyticsAnswerDelay.load();
+        while (!ending_ && std::chrono::steady_clock::now() < answerAt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     });
     server.server.Get("/appcast.xml", [this](const httplib::Request&, httplib::Response& response) {
         response.set_content(appcast, "application/rss+xml");
@@ -49,6 +55,7 @@ void AppShellTest::SetUp()
 
 void AppShellTest::TearDown()
 {
+    ending_ = true;
     LaunchdTest::TearDown(); // no job restarts an agent from here on
     for (const pid_t pid : runningAgents())
         ::kill(pid, SIGKILL);
@@ -76,8 +83,23 @@ void AppShellTest::serveRelease(const fs::path& folder, const std::string& versi
     archive = testsupport::readFileText(folder / "r.zip");
     appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
               "<enclosure url=\"" + server.url("/release.zip") + "\" sparkle:version=\"" + version +
-              "\"/></item></channel></rss>";
+              "\" length=\"" + std::to_string(archive.size()) + "\"/></item></channel></rss>";
     fs::remove_all(folder);
+}
+
+void AppShellTest::publishSmallRelease()
+{
+    const fs::path work = testsupport::platformRootFolder() / "release";
+    fs::create_directories(work / "Bastion Guardpoint.app/Contents");
+    const std::string info = (work / "Bastion Guardpoint.app/Contents/Info.plist").string();
+    fs::copy_file(bundle / "Contents/Info.plist", info);
+    platform::Value plist = *platform::readPropertyListFile(info);
+    (*plist.asDictionary())["CFBundleVersion"] = "2.0";
+    ASSERT_TRUE(platform::writePropertyListFile(info, plist));
+    const fs::path executable = platform::Bundle((work / "Bastion Guardpoint.app").string()).executablePath();
+    testsupport::plantFile(executable, "#!/bin/sh\n");
+    fs::permissions(executable, fs::perms::owner_exec, fs::perm_options::add);
+    serveRelease(work, "2.0");
 }
 
 std::vector<std::string> AppShellTest::analyticsEvents()

@@ -5,6 +5,9 @@
 
 #include <QApplication>
 
+#include <atomic>
+#include <chrono>
+
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -27,6 +30,10 @@ protected:
     // Serves "Bastion Guardpoint.app" of `folder`, zipped, as the feed's release of
     // that version, and removes the folder.
     void serveRelease(const std::filesystem::path& folder, const std::string& version);
+    // Serves a release 2.0 of the application: a bundle of the installed one's
+    // Info.plist with its version raised and a small stand-in executable (the whole
+    // bundle would make the archive large).
+    void publishSmallRelease();
 
     // The analytics hits received so far ("category/action").
     std::vector<std::string> analyticsEvents();
@@ -39,11 +46,15 @@ protected:
     static bool waitForAgent(const std::function<bool(const std::vector<pid_t>&)>& condition);
 
     std::filesystem::path bundle;
+    // How long the analytics endpoint holds each hit before it answers (the test's end
+    // cuts it short).
+    std::atomic<std::chrono::milliseconds> analyticsAnswerDelay{std::chrono::milliseconds(0)};
     LoopbackServer server;
     std::string appcast;
     std::string archive;
 
 private:
+    std::atomic<bool> ending_ = false;
     std::mutex mutex_;
     std::vector<std::string> events_;
     std::string mainBundleBefore_;
