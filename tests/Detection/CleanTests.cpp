@@ -8,8 +8,12 @@
 #include "Platform/Workspace/Workspace.h"
 #include "RootProcesses.h"
 
+#include "FilePermissionsObeyed.h"
 #include "ImmutableFolder.h"
 #include "Platform/Authorization/AuthorizationAgent.h"
+#include "StandInPkexec.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -198,10 +202,98 @@ TEST_F(CleanTest, AnUnwritableBundleGoesThroughThePrivilegedRemoverFirst)
     const std::string printed = testing::internal::GetCapturedStdout();
     platform::AuthorizationAgent::reset();
     EXPECT_EQ(requests, 1);
-    // The file manager's fallback fails too: printed, and still counted.
+    // No other removal follows: printed, counted as handled, kept with its reason.
     EXPECT_NE(printed.find(setupApp.string()), std::string::npos);
     EXPECT_EQ(counts, (Counts{1, 0, 1, 0}));
     EXPECT_TRUE(fs::exists(setupApp));
+    EXPECT_EQ(keptItems(), (std::vector<KeptItem>{
+                               {setupApp.string(), KeptReason::notRemoved, "an administrator\u2019s rights were not given"}}));
+}
+
+// A bundle of root's in a root-owned /Applications, its Contents the user's, the
+// user played as 501 with the kernel refusing what a user may not do; the worker
+// runs on this thread, so it is bound by the same rights.
+class CleanOfARootsBundle : public CleanTest {
+protected:
+    static constexpr uid_t someoneElse = 65534;
+
+    void SetUp() override
+    {
+        CleanTest::SetUp();
+        applications = testsupport::underRoot("/Applications");
+        bundle = applications / "Root Tool.app";
+        testsupport::plantFile(bundle / "Contents/Info.plist", "<plist/>");
+        testsupport::plantFile(bundle / "Contents/MacOS/tool", "tool");
+        setOwner(someoneElse);
+        ASSERT_TRUE(appGroupDefaults());
+        appGroupDefaults()->setBool(SettingsKey::moveDeletedToTrash, false);
+        ::setenv("PLATFORM_UID", "501", 1);
+    }
+    void TearDown() override
+    {
+        ::unsetenv("PLATFORM_UID");
+        platform::AuthorizationAgent::reset();
+        setOwner(0);
+        CleanTest::TearDown();
+    }
+
+    static void setOwner(uid_t owner)
+    {
+        for (const fs::path& folder : {applications, bundle})
+            EXPECT_EQ(::chown(folder.c_str(), owner, owner), 0) << folder;
+    }
+
+    // The clean of the bundle, the prompt answered by `answer`; the kept items.
+    std::vector<KeptItem> cleanAnswering(std::function<platform::AuthorizationAnswer()> answer)
+    {
+        platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest&) { return answer(); });
+        {
+            testsupport::FilePermissionsObeyed obeyed;
+            if (!obeyed.isSet())
+                return {{"the kernel cannot be made to refuse here", KeptReason::notRemoved}};
+            Clean::shared().isCleanRunning = true;
+            Clean::shared().cleanItems({CleanRow{true, std::vector<std::optional<std::string>>{bundle.string()}}}, {});
+        }
+        EXPECT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
+        waitForTheCleanWorkerToEnd();
+        return keptItems();
+    }
+
+    static inline fs::path applications;
+    static inline fs::path bundle;
+    testsupport::StandInPkexec pkexec;
+};
+
+TEST_F(CleanOfARootsBundle, CancelRemovesNothing)
+{
+    const auto before = testsupport::folderTree(bundle);
+    const auto kept = cleanAnswering([] { return platform::AuthorizationAnswer::Cancel; });
+    EXPECT_EQ(kept, (std::vector<KeptItem>{
+                        {bundle.string(), KeptReason::notRemoved, "an administrator\u2019s rights were not given"}}));
+    EXPECT_EQ(testsupport::folderTree(bundle), before);
+    EXPECT_TRUE(pkexec.recordedCommand().empty());
+    EXPECT_EQ(removedSoFar(), 5);
+}
+
+// While the password is asked, /Applications (in a folder the user may write) is
+// renamed and a link put in its place, to a folder of the user's holding a bundle of
+// the same name with the user's thesis in it.
+TEST_F(CleanOfARootsBundle, AFolderSwappedForALinkWhileThePasswordIsAskedKeepsTheItemAndTheDecoy)
+{
+    const fs::path decoy = testsupport::plantFile(home / "Thesis/Root Tool.app/thesis.txt", "chapter one");
+    const auto kept = cleanAnswering([&] {
+        fs::rename(applications, applications.string() + ".real");
+        fs::create_directory_symlink(decoy.parent_path().parent_path(), applications);
+        return platform::AuthorizationAnswer::Grant;
+    });
+    fs::remove(applications);
+    fs::rename(applications.string() + ".real", applications);
+    EXPECT_EQ(kept, (std::vector<KeptItem>{
+                        {bundle.string(), KeptReason::notRemoved, "Too many levels of symbolic links"}}));
+    EXPECT_FALSE(pkexec.recordedCommand().empty()) << "the privileged step ran";
+    EXPECT_EQ(testsupport::readFileText(decoy), "chapter one");
+    EXPECT_TRUE(fs::exists(bundle / "Contents/MacOS/tool"));
+    EXPECT_EQ(removedSoFar(), 5);
 }
 
 TEST_F(CleanTest, NeverRemovesRootsHomeOrScanRootsWhateverTheDatabaseSays)
