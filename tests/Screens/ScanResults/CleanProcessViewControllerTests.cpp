@@ -197,6 +197,23 @@ TEST_F(CleanProcessScreenTest, AnItemTheCleanKeptIsNamedWithItsReason)
     EXPECT_FALSE(screen().lblKeptItems->isVisible());
 }
 
+// A kept item's name comes from the definitions: markup in it is drawn as text.
+TEST_F(CleanProcessScreenTest, MarkupInAKeptItemsNameIsDrawnAsText)
+{
+    useEnglishTexts();
+    makeScreen();
+    const std::string name = "<h1><b>Search <u>Lens<br>&amp;.app"; // a file name holds no "/"
+    const std::string app = plantItem("Applications/" + name + "/Contents/Info.plist");
+    const std::string bundle = fs::path(app).parent_path().parent_path().string();
+    scanResults().replace({resultRow(0, "Search Lens", {bundle})});
+    platform::UserInfo kept = counts(1, 1, 1, 0, 0);
+    kept["keptItems"] = std::vector<KeptItem>{{bundle, KeptReason::notRemoved, "Permission denied"}};
+    postCompletion(kept);
+    EXPECT_EQ(screen().lblKeptItems->textFormat(), Qt::PlainText);
+    EXPECT_EQ(screen().lblKeptItems->text().toStdString(), "\u201c" + name + "\u201d was kept: Permission denied.");
+    widgettest::saveGrab(window, "clean-result-markup-in-a-kept-name");
+}
+
 // What is left after a clean is judged as the hand-over judged what was found, links too.
 TEST_F(CleanProcessScreenTest, WhatRemainsOnDiskIsJudgedAsTheHandOverListsIt)
 {
