@@ -334,12 +334,18 @@ TEST_F(CleanTest, AFailedRemovalIsPrintedAndCountedAsHandledButNotAsRemoved)
     EXPECT_EQ(removedSoFar(), 5);
 }
 
+// The pause is set on the main thread when the third item's progress arrives, while
+// the worker goes on; the third row is long enough that the stop still lands inside
+// it on a loaded machine (each item takes at least 0.1 s).
 TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)
 {
+    constexpr int thirdRowItems = 40;
     std::vector<std::string> paths;
-    for (const char* name : {"a", "b", "c", "d", "e"})
-        paths.push_back(testsupport::plantFile(home / "Desktop" / name).string());
-    scanResults().replace({row(true, {paths[0]}), row(true, {paths[1]}), row(true, {paths[2], paths[3], paths[4]})});
+    for (int item = 0; item < 2 + thirdRowItems; ++item)
+        paths.push_back(testsupport::plantFile(home / "Desktop" / std::to_string(item)).string());
+    const std::int64_t allItems = static_cast<std::int64_t>(paths.size());
+    scanResults().replace({row(true, {paths[0]}), row(true, {paths[1]}),
+                           row(true, std::vector<std::optional<std::string>>(paths.begin() + 2, paths.end()))});
     auto pauseOnce = platform::NotificationCenter::defaultCenter().addObserver(
         "NotifyCleanProcessBGX", [](const platform::Notification& note) {
             if (*note.value<std::int64_t>("pObj") == 3)
@@ -357,9 +363,11 @@ TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)
     const auto end = counts();
     EXPECT_EQ(end.abortedIndex, 2);
     EXPECT_EQ(end.pObj, static_cast<std::int64_t>(handledWhilePaused));
-    EXPECT_LT(end.pObj, 5);
-    EXPECT_EQ(end.remainingItems, 5 - end.pObj);
-    EXPECT_TRUE(fs::exists(paths[4]));
+    EXPECT_LT(end.pObj, allItems);
+    EXPECT_EQ(end.remainingItems, allItems - end.pObj);
+    EXPECT_TRUE(fs::exists(paths.back()));
+    EXPECT_FALSE(fs::exists(paths[static_cast<std::size_t>(end.pObj) - 1]));
+    EXPECT_TRUE(fs::exists(paths[static_cast<std::size_t>(end.pObj)]));
     EXPECT_EQ(removedSoFar(), 5 + end.pObj);
     waitForTheCleanWorkerToEnd();
     EXPECT_FALSE(Clean::shared().isAborted);
