@@ -27,13 +27,6 @@ constexpr auto bundlePacing = std::chrono::milliseconds(100);
 constexpr std::array quitOrder{ApplicationActivationPolicy::Accessory, ApplicationActivationPolicy::Prohibited,
                                ApplicationActivationPolicy::Regular};
 
-// The reason at the end of a file manager's description ("... : <reason>").
-std::string reasonOf(const std::string& description)
-{
-    const auto colon = description.rfind(": ");
-    return colon == std::string::npos ? description : description.substr(colon + 2);
-}
-
 std::string lowercased(const std::string& text)
 {
     return QString::fromStdString(text).toLower().toStdString();
@@ -99,7 +92,7 @@ std::optional<std::string> removeWithFileManager(const std::string& path, bool m
     if (removed)
         return std::nullopt;
     std::cout << error.description << std::endl;
-    return reasonOf(error.description);
+    return error.reason;
 }
 
 } // namespace

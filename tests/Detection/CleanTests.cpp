@@ -332,6 +332,7 @@ TEST_F(CleanTest, AFailedRemovalIsPrintedAndCountedAsHandledButNotAsRemoved)
     EXPECT_NE(testing::internal::GetCapturedStdout().find(file.string()), std::string::npos);
     EXPECT_TRUE(fs::exists(file));
     EXPECT_EQ(removedSoFar(), 5);
+    EXPECT_EQ(keptItems(), (std::vector<KeptItem>{{file.string(), KeptReason::notRemoved, "Not a directory"}}));
 }
 
 // The pause is set on the main thread when the third item's progress arrives, while

@@ -17,7 +17,7 @@ namespace {
 bool report(FileError* error, const std::string& path, const std::string& what, const std::error_code& code)
 {
     if (error)
-        *error = {"\"" + path + "\" " + what + ": " + code.message()};
+        *error = {"\"" + path + "\" " + what + ": " + code.message(), code.message()};
     return false;
 }
 

@@ -7,9 +7,11 @@
 
 namespace platform {
 
-// What a failed file operation reports: the platform's own description.
+// What a failed file operation reports: the platform's own description, and the
+// reason it ends with on its own.
 struct FileError {
     std::string description;
+    std::string reason;
 };
 
 // NSFileManager.defaultManager, for what the programs ask of it. Paths are host

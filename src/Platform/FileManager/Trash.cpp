@@ -102,7 +102,7 @@ bool FileManager::trashItem(const std::string& path, std::string* resultingPath,
         code = moveAcrossFileSystems(item, trash, &trashedName);
     if (code) {
         if (error)
-            *error = {"\"" + path + "\" could not be moved to the Trash: " + code.message()};
+            *error = {"\"" + path + "\" could not be moved to the Trash: " + code.message(), code.message()};
         return false;
     }
     if (resultingPath)
