@@ -10,6 +10,7 @@
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include <algorithm>
@@ -111,6 +112,26 @@ TEST_F(DownloadAlertTest, APostedRecordShowsItsNameThreatPublishersVersionsAndPa
     alert->close();
     post(testsupport::homeFolder() / "Downloads/Snapfyre Search Companion Installer for Every Browser.dmg", wordy);
     widgettest::saveGrab(*alert, "DownloadAlert-long-texts");
+}
+
+// The record's texts and the file name come from outside: markup in them is text.
+TEST_F(DownloadAlertTest, MarkupInTheRecordAndTheFileNameIsShownAsTyped)
+{
+    MalwareList marked = snapfyreRecord();
+    marked.appName = "<b>Snap</b> <i>Search</i>";
+    marked.sigInfo = "<i>Browser</i> hijacker";
+    marked.publisher = std::vector<Publisher>{{1, 1, "<u>Snapfyre</u> Ltd", "<br>2.1", {}}};
+    post(testsupport::plantFile(testsupport::homeFolder() / "Downloads/<h1>Setup&amp;.dmg"), marked);
+    EXPECT_EQ(alert->lblAppNameValue->text().toStdString(), *marked.appName);
+    int shown = 0;
+    for (const QLabel* label : alert->findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        ++shown;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+    EXPECT_GT(shown, 8);
+    widgettest::saveGrab(*alert, "DownloadAlert-markup-as-typed");
 }
 
 TEST_F(DownloadAlertTest, PublisherTextsSkipMissingValues)
