@@ -10,7 +10,6 @@
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 #include <algorithm>
