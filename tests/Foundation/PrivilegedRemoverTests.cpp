@@ -182,13 +182,18 @@ TEST_F(PrivilegedRemover, EntriesThatVanishMidWalkCountAsRemoved)
         SCOPED_TRACE(round);
         for (int folder = 0; folder < 40; ++folder)
             for (int file = 0; file < 25; ++file)
-                testsupport::plantFile(item / "Contents" / std::to_string(folder) / "sub" / std::to_string(file));
+                testsupport::plantFile(item / "Contents" / std::to_string(folder) / "sub/deeper" / std::to_string(file));
+        // The other process takes the folders in the order the walk meets them (the
+        // listing's, from its end), so the two meet inside the same folders.
+        std::vector<fs::path> folders;
+        for (const auto& entry : fs::directory_iterator(item / "Contents"))
+            folders.push_back(entry.path());
         std::atomic<bool> started{false};
         std::thread other([&] {
             started = true;
-            for (int folder = 39; folder >= 0; --folder) {
+            for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
                 std::error_code ignored;
-                fs::remove_all(item / "Contents" / std::to_string(folder), ignored);
+                fs::remove_all(*folder, ignored);
             }
         });
         while (!started)

@@ -62,7 +62,7 @@ bool vanished(const std::error_code& error)
 // The names in an open folder, "." and ".." left out.
 std::error_code listFolder(int folder, std::vector<std::string>& names)
 {
-    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int listing = ::dup(folder);
     if (listing < 0)
         return lastError();
     DIR* stream = ::fdopendir(listing);
