@@ -196,8 +196,14 @@ bool DownloadProtectionViewController::removeItem(const std::string& path) const
     }
     const bool moveToTrash = isMoveToTrashOn();
     const auto& files = platform::FileManager::defaultManager();
-    if (path.ends_with(".app") && !files.isWritableFile(path) && HelperObjc::AuthorizedRemove(path, moveToTrash))
-        return true;
+    if (path.ends_with(".app") && !files.isWritableFile(path)) {
+        // Only the privileged step may act here: a refused or cancelled one keeps it.
+        std::string failure;
+        if (HelperObjc::AuthorizedRemove(path, moveToTrash, &failure))
+            return true;
+        std::cout << "\"" << path << "\" was not removed: " << failure << std::endl;
+        return false;
+    }
     platform::FileError error;
     if (!(moveToTrash ? files.trashItem(path, nullptr, &error) : files.removeItem(path, &error))) {
         std::cout << error.description << std::endl;

@@ -50,21 +50,22 @@ bool isOnDisk(const std::string& path)
 }
 
 // Removes the item unless it is gone already, protected or kept by the ignore list;
-// says why when it keeps one.
-std::optional<KeptReason> cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept)
+// says why when it keeps one, or when its removal failed.
+std::optional<KeptItem> cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept)
 {
     std::this_thread::sleep_for(itemPacing);
     if (!isOnDisk(path))
         return std::nullopt;
     if (kept.keepsAnythingAt(path)) {
         std::cout << "Not removed: \"" << path << "\" is on the ignore list or holds a path on it" << std::endl;
-        return KeptReason::ignoreList;
+        return KeptItem{path, KeptReason::ignoreList};
     }
     if (isProtectedPath(path)) {
         std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
-        return KeptReason::protectedPath;
+        return KeptItem{path, KeptReason::protectedPath};
     }
-    removeCleanItem(path, moveToTrash);
+    if (auto failure = removeCleanItem(path, moveToTrash))
+        return KeptItem{path, KeptReason::notRemoved, std::move(*failure)};
     return std::nullopt;
 }
 
@@ -83,16 +84,6 @@ std::vector<CleanRow> cleanRowsOf(const std::vector<ScanResult>& results)
         rows.push_back(std::move(row));
     }
     return rows;
-}
-
-std::int64_t removedItemCount(const std::vector<CleanRow>& rows)
-{
-    std::int64_t removed = 0;
-    for (const auto& row : rows)
-        if (row.isSelected && row.itemPaths)
-            for (const auto& path : *row.itemPaths)
-                removed += path && !isOnDisk(*path) ? 1 : 0;
-    return removed;
 }
 
 Clean& Clean::shared()
@@ -141,8 +132,8 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
                 abortedIndex = static_cast<std::int64_t>(position);
                 break;
             }
-            if (const auto reason = cleanOneItem(*path, moveToTrash, kept))
-                keptItems.push_back({*path, *reason});
+            if (auto keptItem = cleanOneItem(*path, moveToTrash, kept))
+                keptItems.push_back(std::move(*keptItem));
             const double share = progressShare(++handled, selectedItems);
             asyncMain([selectedItems, path = *path, handled, share] {
                 platform::NotificationCenter::defaultCenter().post(
@@ -151,10 +142,11 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
             });
         }
     }
-    addToRemovedTotal(removedItemCount(rows));
+    const auto removedItems = handled - static_cast<std::int64_t>(keptItems.size());
+    addToRemovedTotal(removedItems);
     // The clean ends in the main-queue item that posts its end, so nothing on the main
     // thread sees it over before its completion is handled.
-    asyncMain([this, selectedItems, allItems, handled, abortedIndex, keptItems = std::move(keptItems)] {
+    asyncMain([this, selectedItems, allItems, handled, abortedIndex, removedItems, keptItems = std::move(keptItems)] {
         isAborted = false;
         isCleanRunning = false;
         auto& center = platform::NotificationCenter::defaultCenter();
@@ -163,6 +155,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
                                                       {"remainingItems", allItems - handled},
                                                       {"pObj", handled},
                                                       {"abortedIndex", abortedIndex},
+                                                      {"removedItems", removedItems},
                                                       {"keptItems", keptItems}});
     });
 }

@@ -21,31 +21,32 @@ std::vector<CleanRow> cleanRowsOf(const std::vector<ScanResult>& results);
 enum class KeptReason {
     ignoreList,    // it is on the ignore list or holds a path on it
     protectedPath, // a path no record may have removed
+    notRemoved,    // its removal failed, was refused or was not allowed
 };
 
 struct KeptItem {
     std::string path;
     KeptReason reason;
+    std::string failure = {}; // for notRemoved: why, as a short text
 
     bool operator==(const KeptItem&) const = default;
 };
 
-// What a clean counts as removed, on its result screen and in the lifetime total
-// alike: the item paths of the selected rows that are no longer on disk, whether
-// this clean or something before it removed them.
-std::int64_t removedItemCount(const std::vector<CleanRow>& rows);
-
 // The clean: removes every item path of the selected result rows, to the Trash or
 // for good, after force-quitting running copies of an application bundle, and
-// through the privileged remover when the user cannot write a bundle. An item that
+// through the privileged remover alone when the user cannot write a bundle (a
+// refused or cancelled step keeps it); every other removal walks descriptors with
+// the user's rights, never through a link. An item that
 // the ignore list, as it stands when the clean starts, covers or holds an entry of is
-// never removed. The lifetime total grows by removedItemCount(). Reports on
+// never removed. An item counts as removed when its removal succeeded or it was
+// gone already; the lifetime total grows by that count. Reports on
 // the default center, every worker post on the main queue ("Int" values are
 // std::int64_t, "Double" double, texts std::string):
 //   "NotifyCleanProcessBGX"          "totalItems", "path", "pObj", "percentage"
 //   "CleanViewUpdateBGX"             "menu" (CleanMenu)
 //   "NotifyCleanProcessCompleteBGX"  "cleanedItems", "remainingItems", "pObj", "abortedIndex",
-//                                    "keptItems" (std::vector<KeptItem>, in the order met)
+//                                    "removedItems", "keptItems" (std::vector<KeptItem>, in the
+//                                    order met: every item reached and not removed)
 class Clean {
 public:
     static Clean& shared();
@@ -66,4 +67,5 @@ private:
 };
 
 // Removes one item that exists: a running application bundle is force-quit first.
-void removeCleanItem(const std::string& path, bool moveToTrash);
+// Nothing when it was removed, else why it was not.
+std::optional<std::string> removeCleanItem(const std::string& path, bool moveToTrash);

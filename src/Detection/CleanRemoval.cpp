@@ -82,25 +82,34 @@ void forceQuitRunningCopies(const platform::Bundle& bundle)
     }
 }
 
-void removeWithFileManager(const std::string& path, bool moveToTrash)
+// With the user's own rights, on descriptors as the privileged remover walks: a
+// path through a link fails instead of reaching what the link names.
+std::optional<std::string> removeWithFileManager(const std::string& path, bool moveToTrash)
 {
     const auto& files = platform::FileManager::defaultManager();
     platform::FileError error;
     const bool removed = moveToTrash ? files.trashItem(path, nullptr, &error) : files.removeItem(path, &error);
-    if (!removed)
-        std::cout << error.description << std::endl;
+    if (removed)
+        return std::nullopt;
+    std::cout << error.description << std::endl;
+    return error.reason;
 }
 
 } // namespace
 
-void removeCleanItem(const std::string& path, bool moveToTrash)
+std::optional<std::string> removeCleanItem(const std::string& path, bool moveToTrash)
 {
-    if (!path.ends_with(".app")) {
-        removeWithFileManager(path, moveToTrash);
-        return;
-    }
+    if (!path.ends_with(".app"))
+        return removeWithFileManager(path, moveToTrash);
     forceQuitRunningCopies(platform::Bundle(path));
     std::this_thread::sleep_for(bundlePacing);
-    if (platform::FileManager::defaultManager().isWritableFile(path) || !HelperObjc::AuthorizedRemove(path, moveToTrash))
-        removeWithFileManager(path, moveToTrash);
+    if (platform::FileManager::defaultManager().isWritableFile(path))
+        return removeWithFileManager(path, moveToTrash);
+    // Where the user's rights do not reach, only the privileged step may act: a
+    // refused, cancelled or redirected step keeps the item.
+    std::string failure;
+    if (HelperObjc::AuthorizedRemove(path, moveToTrash, &failure))
+        return std::nullopt;
+    std::cout << "\"" << path << "\" was not removed: " << failure << std::endl;
+    return failure;
 }

@@ -22,6 +22,7 @@ public:
     // privileged remover, once the user has allowed it through the authorisation
     // prompt; where the user's own rights cannot remove it, the tool runs through the
     // elevation tool (an administrator's password). True when the tool succeeded and
-    // the path is gone; a step redirected through a link fails.
-    static bool AuthorizedRemove(const std::string& path, bool moveTo);
+    // the path is gone; a step redirected through a link fails. `failure` (when given)
+    // receives why it failed, as a short text.
+    static bool AuthorizedRemove(const std::string& path, bool moveTo, std::string* failure = nullptr);
 };

@@ -19,6 +19,8 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -33,8 +35,13 @@ constexpr platform::AuthorizationFlags copyRightsFlags = platform::kAuthorizatio
 
 // The privileged tool is started through the shell, which first writes its own
 // process id to the pipe and then becomes the tool: so the wait is for this tool
-// alone, never for another child of the program.
-constexpr const char* reportPidThenRunTool = "echo $$; exec \"$0\" \"$@\"";
+// alone, never for another child of the program. The tool's error line follows on
+// the pipe.
+constexpr const char* reportPidThenRunTool = "echo $$; exec \"$0\" \"$@\" 2>&1";
+
+constexpr const char* rightsNotGiven = "an administrator\u2019s rights were not given";
+constexpr const char* toolNotStarted = "the privileged remover could not be started";
+constexpr const char* stillThere = "it is still there";
 
 // The privileged-execution entry point; the first successful look-up is kept.
 platform::AuthorizationExecuteWithPrivilegesFunction executeWithPrivileges()
@@ -89,16 +96,30 @@ std::string removalPrompt(const std::string& path, bool moveToTrash)
            " needs an administrator\u2019s rights.";
 }
 
-// Reads the process id that the shell wrote first; -1 when there is none.
-pid_t readToolPid(std::FILE* pipe)
-{
-    char line[32] = {};
-    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
-    std::fclose(pipe);
+// What the tool said on the pipe after the shell's process id: its process id
+// (-1 when there is none) and the reason of its error line, the text after its
+// last ": ".
+struct ToolReport {
     pid_t pid = -1;
-    if (read)
-        std::from_chars(line, line + sizeof line, pid);
-    return pid > 0 ? pid : -1;
+    std::string reason;
+};
+
+ToolReport readToolReport(std::FILE* pipe)
+{
+    char line[512] = {};
+    ToolReport report;
+    if (std::fgets(line, sizeof line, pipe))
+        std::from_chars(line, line + sizeof line, report.pid);
+    if (std::fgets(line, sizeof line, pipe)) {
+        std::string said(line);
+        while (!said.empty() && said.back() == '\n')
+            said.pop_back();
+        const auto colon = said.rfind(": ");
+        report.reason = colon == std::string::npos ? said : said.substr(colon + 2);
+    }
+    std::fclose(pipe);
+    report.pid = report.pid > 0 ? report.pid : -1;
+    return report;
 }
 
 // Waits for the tool: true when it exited with status 0.
@@ -112,11 +133,18 @@ bool toolSucceeded(pid_t pid)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool runPrivileged(AuthorizationRef authorization, const std::vector<std::string>& command)
+bool fail(std::string* failure, std::string reason)
+{
+    if (failure)
+        *failure = std::move(reason);
+    return false;
+}
+
+bool runPrivileged(AuthorizationRef authorization, const std::vector<std::string>& command, std::string* failure)
 {
     const auto execute = executeWithPrivileges();
     if (!execute)
-        return false;
+        return fail(failure, toolNotStarted);
     std::vector<std::string> arguments{"-c", reportPidThenRunTool};
     arguments.insert(arguments.end(), command.begin(), command.end());
     std::vector<char*> argv;
@@ -127,9 +155,11 @@ bool runPrivileged(AuthorizationRef authorization, const std::vector<std::string
     if (execute(authorization, "/bin/sh", platform::kAuthorizationFlagDefaults, argv.data(), &pipe) !=
             platform::errAuthorizationSuccess ||
         !pipe)
-        return false;
-    const pid_t pid = readToolPid(pipe);
-    return pid > 0 && toolSucceeded(pid);
+        return fail(failure, toolNotStarted);
+    const ToolReport report = readToolReport(pipe);
+    if (report.pid > 0 && toolSucceeded(report.pid))
+        return true;
+    return fail(failure, report.reason.empty() ? toolNotStarted : report.reason);
 }
 
 bool isGone(const std::string& path)
@@ -145,19 +175,21 @@ bool isBlankPath(const std::string& path)
     return QString::fromUtf8(path).trimmed().isEmpty();
 }
 
-bool HelperObjc::AuthorizedRemove(const std::string& path, bool moveTo)
+bool HelperObjc::AuthorizedRemove(const std::string& path, bool moveTo, std::string* failure)
 {
     if (isBlankPath(path) || !fs::path(path).is_absolute())
-        return false;
+        return fail(failure, std::error_code(EINVAL, std::generic_category()).message());
     ScopedAuthorization authorization;
     if (platform::AuthorizationCreate(nullptr, nullptr, platform::kAuthorizationFlagDefaults, &authorization.ref) !=
         platform::errAuthorizationSuccess)
-        return false;
+        return fail(failure, rightsNotGiven);
     const platform::AuthorizationRights rights{{"system.privilege.admin", {}, 0}};
     const platform::AuthorizationEnvironment environment{
         {platform::kAuthorizationEnvironmentPrompt, removalPrompt(path, moveTo), 0}};
     if (platform::AuthorizationCopyRights(authorization.ref, &rights, &environment, copyRightsFlags, nullptr) !=
         platform::errAuthorizationSuccess)
+        return fail(failure, rightsNotGiven);
+    if (!runPrivileged(authorization.ref, removalCommand(path, moveTo), failure))
         return false;
-    return runPrivileged(authorization.ref, removalCommand(path, moveTo)) && isGone(path);
+    return isGone(path) || fail(failure, stillThere);
 }

@@ -5,6 +5,7 @@
 #include "Agent/DownloadAlert.h"
 #include "Controls/FlatButton.h"
 #include "Controls/HandCursorButton.h"
+#include "FilePermissionsObeyed.h"
 #include "ImmutableFolder.h"
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/FileManager/FileManager.h"
@@ -15,6 +16,8 @@
 
 #include <algorithm>
 #include <filesystem>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -110,6 +113,26 @@ TEST_F(DownloadAlertTest, APostedRecordShowsItsNameThreatPublishersVersionsAndPa
     alert->close();
     post(testsupport::homeFolder() / "Downloads/Snapfyre Search Companion Installer for Every Browser.dmg", wordy);
     widgettest::saveGrab(*alert, "DownloadAlert-long-texts");
+}
+
+// The record's texts and the file name come from outside: markup in them is text.
+TEST_F(DownloadAlertTest, MarkupInTheRecordAndTheFileNameIsShownAsTyped)
+{
+    MalwareList marked = snapfyreRecord();
+    marked.appName = "<b>Snap</b> <i>Search</i>";
+    marked.sigInfo = "<i>Browser</i> hijacker";
+    marked.publisher = std::vector<Publisher>{{1, 1, "<u>Snapfyre</u> Ltd", "<br>2.1", {}}};
+    post(testsupport::plantFile(testsupport::homeFolder() / "Downloads/<h1>Setup&amp;.dmg"), marked);
+    EXPECT_EQ(alert->lblAppNameValue->text().toStdString(), *marked.appName);
+    int shown = 0;
+    for (const QLabel* label : alert->findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        ++shown;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+    EXPECT_GT(shown, 8);
+    widgettest::saveGrab(*alert, "DownloadAlert-markup-as-typed");
 }
 
 TEST_F(DownloadAlertTest, PublisherTextsSkipMissingValues)
@@ -251,6 +274,30 @@ TEST_F(DownloadAlertTest, AnUnwritableBundleGoesThroughThePrivilegedRemover)
     EXPECT_FALSE(fs::exists(bundle));
     EXPECT_TRUE(fs::exists(trash / "Snapfyre.app/Contents/Info.plist"));
     expectRemoved();
+}
+
+// A bundle of someone else's in the user's Downloads, its Contents the user's; the
+// user played as 501 with the kernel refusing what a user may not do: after Cancel
+// no removal with the user's rights follows, which would empty the Contents.
+TEST_F(DownloadAlertTest, CancelRemovesNothingWhereOnlyAnAdministratorMayRemove)
+{
+    appGroupDefaults()->setBool(SettingsKey::moveDeletedToTrash, false);
+    const auto bundle = testsupport::plantFile(testsupport::homeFolder() / "Downloads/Snapfyre.app/Contents/Info.plist")
+                            .parent_path()
+                            .parent_path();
+    ASSERT_EQ(::chown(bundle.c_str(), 65534, 65534), 0);
+    ::setenv("PLATFORM_UID", "501", 1);
+    AuthorizationAgent::setPrompt([](const platform::AuthorizationRequest&) { return AuthorizationAnswer::Cancel; });
+    post(bundle);
+    {
+        testsupport::FilePermissionsObeyed obeyed;
+        if (!obeyed.isSet())
+            GTEST_SKIP() << "the kernel cannot be made to refuse here";
+        EXPECT_NE(pressDelete().find("an administrator\u2019s rights were not given"), std::string::npos);
+    }
+    ::unsetenv("PLATFORM_UID");
+    EXPECT_TRUE(fs::exists(bundle / "Contents/Info.plist"));
+    expectOffered();
 }
 
 // Hits that come while one is shown wait their turn; each close takes only the

@@ -8,8 +8,12 @@
 #include "Platform/Workspace/Workspace.h"
 #include "RootProcesses.h"
 
+#include "FilePermissionsObeyed.h"
 #include "ImmutableFolder.h"
 #include "Platform/Authorization/AuthorizationAgent.h"
+#include "StandInPkexec.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -198,10 +202,98 @@ TEST_F(CleanTest, AnUnwritableBundleGoesThroughThePrivilegedRemoverFirst)
     const std::string printed = testing::internal::GetCapturedStdout();
     platform::AuthorizationAgent::reset();
     EXPECT_EQ(requests, 1);
-    // The file manager's fallback fails too: printed, and still counted.
+    // No other removal follows: printed, counted as handled, kept with its reason.
     EXPECT_NE(printed.find(setupApp.string()), std::string::npos);
     EXPECT_EQ(counts, (Counts{1, 0, 1, 0}));
     EXPECT_TRUE(fs::exists(setupApp));
+    EXPECT_EQ(keptItems(), (std::vector<KeptItem>{
+                               {setupApp.string(), KeptReason::notRemoved, "an administrator\u2019s rights were not given"}}));
+}
+
+// A bundle of root's in a root-owned /Applications, its Contents the user's, the
+// user played as 501 with the kernel refusing what a user may not do; the worker
+// runs on this thread, so it is bound by the same rights.
+class CleanOfARootsBundle : public CleanTest {
+protected:
+    static constexpr uid_t someoneElse = 65534;
+
+    void SetUp() override
+    {
+        CleanTest::SetUp();
+        applications = testsupport::underRoot("/Applications");
+        bundle = applications / "Root Tool.app";
+        testsupport::plantFile(bundle / "Contents/Info.plist", "<plist/>");
+        testsupport::plantFile(bundle / "Contents/MacOS/tool", "tool");
+        setOwner(someoneElse);
+        ASSERT_TRUE(appGroupDefaults());
+        appGroupDefaults()->setBool(SettingsKey::moveDeletedToTrash, false);
+        ::setenv("PLATFORM_UID", "501", 1);
+    }
+    void TearDown() override
+    {
+        ::unsetenv("PLATFORM_UID");
+        platform::AuthorizationAgent::reset();
+        setOwner(0);
+        CleanTest::TearDown();
+    }
+
+    static void setOwner(uid_t owner)
+    {
+        for (const fs::path& folder : {applications, bundle})
+            EXPECT_EQ(::chown(folder.c_str(), owner, owner), 0) << folder;
+    }
+
+    // The clean of the bundle, the prompt answered by `answer`; the kept items.
+    std::vector<KeptItem> cleanAnswering(std::function<platform::AuthorizationAnswer()> answer)
+    {
+        platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest&) { return answer(); });
+        {
+            testsupport::FilePermissionsObeyed obeyed;
+            if (!obeyed.isSet())
+                return {{"the kernel cannot be made to refuse here", KeptReason::notRemoved}};
+            Clean::shared().isCleanRunning = true;
+            Clean::shared().cleanItems({CleanRow{true, std::vector<std::optional<std::string>>{bundle.string()}}}, {});
+        }
+        EXPECT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
+        waitForTheCleanWorkerToEnd();
+        return keptItems();
+    }
+
+    static inline fs::path applications;
+    static inline fs::path bundle;
+    testsupport::StandInPkexec pkexec;
+};
+
+TEST_F(CleanOfARootsBundle, CancelRemovesNothing)
+{
+    const auto before = testsupport::folderTree(bundle);
+    const auto kept = cleanAnswering([] { return platform::AuthorizationAnswer::Cancel; });
+    EXPECT_EQ(kept, (std::vector<KeptItem>{
+                        {bundle.string(), KeptReason::notRemoved, "an administrator\u2019s rights were not given"}}));
+    EXPECT_EQ(testsupport::folderTree(bundle), before);
+    EXPECT_TRUE(pkexec.recordedCommand().empty());
+    EXPECT_EQ(removedSoFar(), 5);
+}
+
+// While the password is asked, /Applications (in a folder the user may write) is
+// renamed and a link put in its place, to a folder of the user's holding a bundle of
+// the same name with the user's thesis in it.
+TEST_F(CleanOfARootsBundle, AFolderSwappedForALinkWhileThePasswordIsAskedKeepsTheItemAndTheDecoy)
+{
+    const fs::path decoy = testsupport::plantFile(home / "Thesis/Root Tool.app/thesis.txt", "chapter one");
+    const auto kept = cleanAnswering([&] {
+        fs::rename(applications, applications.string() + ".real");
+        fs::create_directory_symlink(decoy.parent_path().parent_path(), applications);
+        return platform::AuthorizationAnswer::Grant;
+    });
+    fs::remove(applications);
+    fs::rename(applications.string() + ".real", applications);
+    EXPECT_EQ(kept, (std::vector<KeptItem>{
+                        {bundle.string(), KeptReason::notRemoved, "Too many levels of symbolic links"}}));
+    EXPECT_FALSE(pkexec.recordedCommand().empty()) << "the privileged step ran";
+    EXPECT_EQ(testsupport::readFileText(decoy), "chapter one");
+    EXPECT_TRUE(fs::exists(bundle / "Contents/MacOS/tool"));
+    EXPECT_EQ(removedSoFar(), 5);
 }
 
 TEST_F(CleanTest, NeverRemovesRootsHomeOrScanRootsWhateverTheDatabaseSays)
@@ -240,14 +332,21 @@ TEST_F(CleanTest, AFailedRemovalIsPrintedAndCountedAsHandledButNotAsRemoved)
     EXPECT_NE(testing::internal::GetCapturedStdout().find(file.string()), std::string::npos);
     EXPECT_TRUE(fs::exists(file));
     EXPECT_EQ(removedSoFar(), 5);
+    EXPECT_EQ(keptItems(), (std::vector<KeptItem>{{file.string(), KeptReason::notRemoved, "Not a directory"}}));
 }
 
+// The pause is set on the main thread when the third item's progress arrives, while
+// the worker goes on; the third row is long enough that the stop still lands inside
+// it on a loaded machine (each item takes at least 0.1 s).
 TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)
 {
+    constexpr int thirdRowItems = 40;
     std::vector<std::string> paths;
-    for (const char* name : {"a", "b", "c", "d", "e"})
-        paths.push_back(testsupport::plantFile(home / "Desktop" / name).string());
-    scanResults().replace({row(true, {paths[0]}), row(true, {paths[1]}), row(true, {paths[2], paths[3], paths[4]})});
+    for (int item = 0; item < 2 + thirdRowItems; ++item)
+        paths.push_back(testsupport::plantFile(home / "Desktop" / std::to_string(item)).string());
+    const std::int64_t allItems = static_cast<std::int64_t>(paths.size());
+    scanResults().replace({row(true, {paths[0]}), row(true, {paths[1]}),
+                           row(true, std::vector<std::optional<std::string>>(paths.begin() + 2, paths.end()))});
     auto pauseOnce = platform::NotificationCenter::defaultCenter().addObserver(
         "NotifyCleanProcessBGX", [](const platform::Notification& note) {
             if (*note.value<std::int64_t>("pObj") == 3)
@@ -265,9 +364,11 @@ TEST_F(CleanTest, StopDuringARowEndsTheCleanThere)
     const auto end = counts();
     EXPECT_EQ(end.abortedIndex, 2);
     EXPECT_EQ(end.pObj, static_cast<std::int64_t>(handledWhilePaused));
-    EXPECT_LT(end.pObj, 5);
-    EXPECT_EQ(end.remainingItems, 5 - end.pObj);
-    EXPECT_TRUE(fs::exists(paths[4]));
+    EXPECT_LT(end.pObj, allItems);
+    EXPECT_EQ(end.remainingItems, allItems - end.pObj);
+    EXPECT_TRUE(fs::exists(paths.back()));
+    EXPECT_FALSE(fs::exists(paths[static_cast<std::size_t>(end.pObj) - 1]));
+    EXPECT_TRUE(fs::exists(paths[static_cast<std::size_t>(end.pObj)]));
     EXPECT_EQ(removedSoFar(), 5 + end.pObj);
     waitForTheCleanWorkerToEnd();
     EXPECT_FALSE(Clean::shared().isAborted);

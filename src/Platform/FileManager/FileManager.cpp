@@ -1,6 +1,8 @@
 #include "Platform/FileManager/FileManager.h"
 
 #include "Platform/Authorization/ProcessUser.h"
+#include "Platform/Files/TreeRemoval.h"
+#include "Platform/Root/PathText.h"
 #include "Platform/Root/PlatformRoot.h"
 
 #include <filesystem>
@@ -15,14 +17,8 @@ namespace {
 bool report(FileError* error, const std::string& path, const std::string& what, const std::error_code& code)
 {
     if (error)
-        *error = {"\"" + path + "\" " + what + ": " + code.message()};
+        *error = {"\"" + path + "\" " + what + ": " + code.message(), code.message()};
     return false;
-}
-
-bool itemExists(const std::string& path)
-{
-    std::error_code ignored;
-    return fs::exists(fs::symlink_status(path, ignored));
 }
 
 } // namespace
@@ -46,10 +42,7 @@ bool FileManager::isWritableFile(const std::string& path) const
 
 bool FileManager::removeItem(const std::string& path, FileError* error) const
 {
-    if (!itemExists(path))
-        return report(error, path, "could not be removed", std::make_error_code(std::errc::no_such_file_or_directory));
-    std::error_code code;
-    fs::remove_all(path, code);
+    const std::error_code code = removeForGood(withoutTrailingSlashes(path));
     return code ? report(error, path, "could not be removed", code) : true;
 }
 

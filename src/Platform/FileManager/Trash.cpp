@@ -1,8 +1,13 @@
 #include "Platform/FileManager/FileManager.h"
+
+#include "Platform/Files/FolderDescriptors.h"
+#include "Platform/Files/TreeRemoval.h"
 #include "Platform/Root/PathText.h"
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -14,61 +19,35 @@ namespace platform {
 
 namespace {
 
-// The item's own name; a trailing separator does not count.
-fs::path itemName(const std::string& path)
+std::error_code lastError()
 {
-    return fs::path(withoutTrailingSlashes(path)).filename();
+    return {errno, std::generic_category()};
 }
 
-bool occupied(const fs::path& path)
+// Copies the item into the Trash under a free name, then removes it on descriptors:
+// for an item on another file system than the Trash, where no rename can take it.
+// Only with the user's own rights: the copy reads through the item's path.
+std::error_code moveAcrossFileSystems(const std::string& item, const std::string& trash, std::string* trashedName)
 {
-    std::error_code ignored;
-    return fs::exists(fs::symlink_status(path, ignored));
-}
-
-// A copy into `destination` (not yet there) followed by the removal of `source`.
-std::error_code moveAcrossFileSystems(const fs::path& source, const fs::path& destination)
-{
-    std::error_code code;
-    fs::copy(source, destination, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
-    if (code) {
-        std::error_code ignored;
-        fs::remove_all(destination, ignored);
-        return code;
+    const std::string name = fs::path(item).filename().string();
+    for (int attempt = 1; attempt < kTrashNameAttempts; ++attempt) {
+        const fs::path destination = fs::path(trash) / trashItemName(name, attempt);
+        std::error_code code;
+        if (fs::exists(fs::symlink_status(destination, code)))
+            continue;
+        fs::copy(item, destination, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
+        if (!code)
+            code = removeForGood(item);
+        if (code) {
+            std::error_code ignored;
+            fs::remove_all(destination, ignored);
+            return code;
+        }
+        if (trashedName)
+            *trashedName = destination.filename().string();
+        return {};
     }
-    fs::remove_all(source, code);
-    return code;
-}
-
-enum class MoveResult { Moved, Taken, Failed };
-
-// Moves `source` to `destination` unless something is there already.
-MoveResult moveWithoutReplacing(const fs::path& source, const fs::path& destination, std::error_code& code)
-{
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0)
-        return MoveResult::Moved;
-    const int failure = errno;
-    if (failure == EEXIST || failure == ENOTEMPTY)
-        return MoveResult::Taken;
-    if (failure != EXDEV && failure != EINVAL) {
-        code = std::error_code(failure, std::generic_category());
-        return MoveResult::Failed;
-    }
-    // No atomic no-replace rename here: test first, then move.
-    if (occupied(destination))
-        return MoveResult::Taken;
-    if (failure == EXDEV)
-        code = moveAcrossFileSystems(source, destination);
-    else if (::rename(source.c_str(), destination.c_str()) != 0)
-        code = std::error_code(errno, std::generic_category());
-    return code ? MoveResult::Failed : MoveResult::Moved;
-}
-
-// A folder itself, not a link to one.
-bool isRealFolder(const fs::path& path)
-{
-    std::error_code ignored;
-    return fs::symlink_status(path, ignored).type() == fs::file_type::directory;
+    return std::make_error_code(std::errc::file_exists);
 }
 
 } // namespace
@@ -81,40 +60,54 @@ std::string trashItemName(const std::string& name, int attempt)
     return item.stem().string() + " " + std::to_string(attempt) + item.extension().string();
 }
 
+std::error_code moveIntoTrash(const std::string& item, const std::string& trash, uid_t owner,
+                              std::string* trashedName)
+{
+    std::error_code error;
+    const ItemPlace place = openItemPlace(item, error);
+    if (!place.folder)
+        return error;
+    const Descriptor trashFolder = openFolder(pathComponents(trash), error);
+    if (!trashFolder)
+        return error ? error : std::make_error_code(std::errc::invalid_argument);
+    struct stat info {};
+    if (::fstat(trashFolder.get(), &info) != 0)
+        return lastError();
+    if (info.st_uid != owner)
+        return std::make_error_code(std::errc::operation_not_permitted);
+    for (int attempt = 1; attempt < kTrashNameAttempts; ++attempt) {
+        const std::string candidate = trashItemName(place.name, attempt);
+        if (::renameat2(place.folder.get(), place.name.c_str(), trashFolder.get(), candidate.c_str(),
+                        RENAME_NOREPLACE) == 0) {
+            if (trashedName)
+                *trashedName = candidate;
+            return {};
+        }
+        if (errno != EEXIST && errno != ENOTEMPTY)
+            return lastError();
+    }
+    return std::make_error_code(std::errc::file_exists);
+}
+
 bool FileManager::trashItem(const std::string& path, std::string* resultingPath, FileError* error) const
 {
-    const std::string source = withoutTrailingSlashes(path);
-    const auto fail = [&](const std::error_code& code) {
-        if (error)
-            *error = {"\"" + path + "\" could not be moved to the Trash: " + code.message()};
-        return false;
-    };
-    const fs::path name = itemName(path);
-    if (name.empty() || name == "." || name == "..")
-        return fail(std::make_error_code(std::errc::invalid_argument));
-    if (!occupied(source))
-        return fail(std::make_error_code(std::errc::no_such_file_or_directory));
-    const fs::path trash = userTrashPath();
+    const std::string trash = userTrashPath();
     std::error_code code;
     fs::create_directories(trash, code);
-    if (code)
-        return fail(code);
-    if (!isRealFolder(trash))
-        return fail(std::make_error_code(std::errc::not_a_directory));
-    for (int attempt = 1; attempt < kTrashNameAttempts; ++attempt) {
-        const fs::path destination = trash / trashItemName(name.string(), attempt);
-        switch (moveWithoutReplacing(source, destination, code)) {
-        case MoveResult::Moved:
-            if (resultingPath)
-                *resultingPath = destination.string();
-            return true;
-        case MoveResult::Failed:
-            return fail(code);
-        case MoveResult::Taken:
-            break;
-        }
+    std::string trashedName;
+    const std::string item = withoutTrailingSlashes(path);
+    if (!code)
+        code = moveIntoTrash(item, trash, ::geteuid(), &trashedName);
+    if (code == std::errc::cross_device_link)
+        code = moveAcrossFileSystems(item, trash, &trashedName);
+    if (code) {
+        if (error)
+            *error = {"\"" + path + "\" could not be moved to the Trash: " + code.message(), code.message()};
+        return false;
     }
-    return fail(std::make_error_code(std::errc::file_exists));
+    if (resultingPath)
+        *resultingPath = trash + "/" + trashedName;
+    return true;
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "Screens/Common/ScreenStyle.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -47,8 +48,12 @@ QMessageBox* makeAlertBox(const AlertContent& alert, QWidget* parent)
     box->setAttribute(Qt::WA_DeleteOnClose);
     showIcon(*box, alert.style);
     box->setStyleSheet(sheetStyle());
+    // Alert texts may carry names from definitions, plists and file names: never markup.
+    box->setTextFormat(Qt::PlainText);
     box->setText(QString::fromStdString(alert.messageText));
     box->setInformativeText(QString::fromStdString(alert.informativeText));
+    if (auto* informative = box->findChild<QLabel*>("qt_msgbox_informativelabel"))
+        informative->setTextFormat(Qt::PlainText);
     for (const std::string& title : alert.buttons)
         box->addButton(QString::fromStdString(title), box->buttons().isEmpty() ? QMessageBox::AcceptRole
                                                                                : QMessageBox::RejectRole);

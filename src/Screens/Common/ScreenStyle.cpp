@@ -98,6 +98,7 @@ void setPercentage(QProgressBar& bar, double percentage)
 void styleLabel(QLabel& label, const QString& name, int pointSize, const QColor& colour, QFont::Weight weight)
 {
     label.setObjectName(name);
+    label.setTextFormat(Qt::PlainText); // names from definitions, plists and file names are never markup
     QFont font = label.font();
     font.setPointSize(pointSize);
     font.setWeight(weight);

@@ -49,7 +49,8 @@ void setPercentage(QProgressBar& bar, double percentage);
 // Whether a label keeps its text on one line or wraps it at word breaks.
 enum class LabelWrap { none, words };
 
-// Names the label and gives it a font size, text colour and weight.
+// Names the label and gives it a font size, text colour and weight; it shows its text
+// as plain text.
 void styleLabel(QLabel& label, const QString& name, int pointSize, const QColor& colour,
                 QFont::Weight weight = QFont::Normal);
 // A new label styled so, on one line or wrapping.

@@ -30,15 +30,11 @@ bool onDisk(const ScanResultItem& item)
     return item.path && platform::FileManager::defaultManager().fileExists(*item.path);
 }
 
-struct CleanOutcome {
-    std::int64_t removed = 0; // as the clean added it to the lifetime total
-    bool everythingRemoved = true;
-};
-
-// Leaves in the list what the clean left on disk (see the class comment).
-CleanOutcome keepWhatRemains(std::vector<ScanResult>& results)
+// Leaves in the list what the clean left on disk (see the class comment): true when
+// no selected item is left.
+bool keepWhatRemains(std::vector<ScanResult>& results)
 {
-    CleanOutcome outcome{removedItemCount(cleanRowsOf(results))};
+    bool everythingRemoved = true;
     for (ScanResult& result : results) {
         if (!result.isSelected)
             continue;
@@ -46,10 +42,23 @@ CleanOutcome keepWhatRemains(std::vector<ScanResult>& results)
         if (!result.items)
             continue;
         std::erase_if(*result.items, [](const ScanResultItem& item) { return !onDisk(item); });
-        outcome.everythingRemoved = outcome.everythingRemoved && result.items->empty();
+        everythingRemoved = everythingRemoved && result.items->empty();
     }
     std::erase_if(results, [](const ScanResult& result) { return itemCount(result) == 0; });
-    return outcome;
+    return everythingRemoved;
+}
+
+std::string keptItemLine(KeptReason reason, const std::string& name, const std::string& failure)
+{
+    switch (reason) {
+    case KeptReason::ignoreList:
+        return formatText(localizedText("IDS_BGX_222"), {name});
+    case KeptReason::protectedPath:
+        return formatText(localizedText("IDS_BGX_223"), {name});
+    case KeptReason::notRemoved:
+        break;
+    }
+    return formatText(localizedText("IDS_BGX_280"), {name, failure});
 }
 
 // One line for each item the clean kept on disk, naming it and saying why; the full
@@ -59,9 +68,8 @@ void showKeptItems(QLabel& label, const std::vector<KeptItem>& kept)
     QStringList lines;
     QStringList paths;
     for (const KeptItem& item : kept) {
-        const char* reason = item.reason == KeptReason::ignoreList ? "IDS_BGX_222" : "IDS_BGX_223";
         const std::string name = std::filesystem::path(item.path).filename().string();
-        lines.push_back(QString::fromStdString(formatText(localizedText(reason), {name})));
+        lines.push_back(QString::fromStdString(keptItemLine(item.reason, name, item.failure)));
         paths.push_back(QString::fromStdString(item.path));
     }
     label.setText(lines.join('\n'));
@@ -82,20 +90,21 @@ CleanProcessViewController::CleanProcessViewController(QWidget* parent) : CleanP
 
 void CleanProcessViewController::notificationUpdateValues(const platform::Notification& notification)
 {
-    for (const char* key : {"cleanedItems", "remainingItems", "pObj", "abortedIndex"})
+    for (const char* key : {"cleanedItems", "remainingItems", "pObj", "abortedIndex", "removedItems"})
         if (!notification.value<std::int64_t>(key))
             return;
     resetProgress();
-    const CleanOutcome outcome = scanResults().update(keepWhatRemains);
+    const std::int64_t removed = *notification.value<std::int64_t>("removedItems");
+    const bool everythingRemoved = scanResults().update(keepWhatRemains);
     const std::int64_t remaining = totalItemCount(scanResults().snapshot());
     showWayOut(remaining < 1);
     lblDeceptiveAppItemsDeleted->setText(QString::fromStdString(
-        std::to_string(outcome.removed) + " " + formatText(localizedText("IDS_BGX_85"), {itemWord(outcome.removed)})));
+        std::to_string(removed) + " " + formatText(localizedText("IDS_BGX_85"), {itemWord(removed)})));
     lblYouNowHaveDeceptiveAppItems->setText(QString::fromStdString(
         formatText(localizedText("IDS_BGX_86"), {std::to_string(remaining), itemWord(remaining)})));
     const auto* kept = notification.value<std::vector<KeptItem>>("keptItems");
     showKeptItems(*lblKeptItems, kept ? *kept : std::vector<KeptItem>{});
-    showCleanupStatus(outcome.everythingRemoved);
+    showCleanupStatus(everythingRemoved);
     platform::NotificationCenter::defaultCenter().post("UpdateScanResultBGX");
 }
 

@@ -7,10 +7,11 @@ class QLabel;
 // The progress and result of cleaning the selected findings. After a clean the result
 // list keeps what is still on disk: each selected record keeps only its paths that
 // still exist and leaves the list when none does; a record kept is no longer selected.
-// The counts shown are those of the list so left, so a removal that failed is never
-// reported as removed; the removed count is the one the lifetime total grew by. Each
-// item the clean kept on disk (on the ignore list, or a protected path) gets a line
-// that names it and says why.
+// The count left is that of the list so left; the removed count is the clean's own
+// (what its removals achieved), the one the lifetime total grew by, so a removal that
+// failed is never reported as removed. Each item the clean kept on disk (on the
+// ignore list, a protected path, or one whose removal failed) gets a line that names
+// it and says why.
 class CleanProcessViewController : public CleanProgressScreen {
 public:
     explicit CleanProcessViewController(QWidget* parent = nullptr);

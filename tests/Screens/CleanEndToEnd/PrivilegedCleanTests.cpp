@@ -95,8 +95,8 @@ TEST_F(PrivilegedClean, AllowMovesTheBundleToTheTrashThroughPkexec)
 }
 
 // The found application's own process swaps the Trash for a link to a folder of its
-// choosing while the password is asked: the bundle goes nowhere, the file manager's
-// fallback refuses the linked Trash too, and the clean says why.
+// choosing while the password is asked: the bundle goes nowhere, no other removal
+// follows, and the clean's result names the bundle kept and why.
 TEST_F(PrivilegedClean, ATrashSwappedForALinkWhileThePasswordIsAskedTakesNothing)
 {
     const fs::path trash = platform::userTrashPath();
@@ -112,7 +112,12 @@ TEST_F(PrivilegedClean, ATrashSwappedForALinkWhileThePasswordIsAskedTakesNothing
     EXPECT_EQ(swapping.recordedCommand(), privilegedTrashCommand());
     EXPECT_TRUE(fs::is_empty(chosen));
     EXPECT_TRUE(fs::is_directory(app));
-    EXPECT_NE(printed.find("could not be moved to the Trash"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("Too many levels of symbolic links"), std::string::npos) << printed;
+    EXPECT_EQ(clean().lblKeptItems->text().toStdString(),
+              "\u201cQlorvex Mac Booster.app\u201d was kept: Too many levels of symbolic links.\n"
+              "\u201cInfo.plist\u201d was kept: Too many levels of symbolic links.");
+    EXPECT_EQ(clean().lblDeceptiveAppItemsDeleted->text().toStdString(), "0 items removed");
+    widgettest::saveGrab(*clean().window(), "clean-result-privileged-step-refused");
 }
 
 TEST_F(PrivilegedClean, CancelLeavesTheBundleInPlace)

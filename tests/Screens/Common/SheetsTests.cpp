@@ -2,6 +2,7 @@
 
 #include "Controls/CustomAnimator.h"
 #include "Foundation/PresentationSlots.h"
+#include "WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -9,6 +10,7 @@
 #include <QListView>
 #include <QTemporaryDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -106,6 +108,30 @@ TEST_F(SheetTest, MessageBoxAnswersByButtonEscapeAndClose)
         EXPECT_FALSE(dimmingOverlay());
         delete box;
     }
+}
+
+// Names in alerts come from definitions, plists and file names: markup in them is text.
+TEST_F(SheetTest, AlertTextsAreNeverReadAsMarkup)
+{
+    const QString name = "<b>Search</b> <a href='https://example.com'>Lens</a>.app";
+    const AlertContent alert{name.toStdString(), "\u201c" + name.toStdString() + "\u201d could not be removed.",
+                             {"OK"}, AlertStyle::warning};
+    beginSheet(*content, alert, record);
+    QMessageBox* box = shownBox();
+    ASSERT_NE(box, nullptr);
+    const auto labels = box->findChildren<QLabel*>();
+    int withText = 0;
+    for (const QLabel* label : labels) {
+        if (label->text().isEmpty())
+            continue;
+        ++withText;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+        EXPECT_TRUE(label->text().contains(name)) << label->text().toStdString();
+    }
+    EXPECT_EQ(withText, 2);
+    widgettest::saveGrab(*box, "alert-markup-in-a-name");
+    box->buttons().at(0)->click();
+    delete box;
 }
 
 TEST(ModalAlert, TheSeamAnswersWithoutAnEventLoop)

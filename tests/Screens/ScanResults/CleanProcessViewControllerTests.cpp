@@ -37,9 +37,11 @@ void postCompletion(platform::UserInfo counts)
     center.post("NotifyCleanProcessCompleteBGX", std::move(counts));
 }
 
-platform::UserInfo counts(std::int64_t cleaned, std::int64_t remaining, std::int64_t removed, std::int64_t aborted)
+platform::UserInfo counts(std::int64_t cleaned, std::int64_t remaining, std::int64_t handled, std::int64_t aborted,
+                          std::int64_t removed)
 {
-    return {{"cleanedItems", cleaned}, {"remainingItems", remaining}, {"pObj", removed}, {"abortedIndex", aborted}};
+    return {{"cleanedItems", cleaned},  {"remainingItems", remaining}, {"pObj", handled},
+            {"abortedIndex", aborted}, {"removedItems", removed}};
 }
 
 std::vector<std::string> remainingRows()
@@ -136,7 +138,7 @@ TEST_F(CleanProcessScreenTest, RowsAfterAPartialCleanAreWhatIsStillOnDisk)
     fs::remove(a1);
     fs::remove(b1);
     widgettest::NotificationRecorder updates("UpdateScanResultBGX");
-    postCompletion(counts(4, 3, 2, 1));
+    postCompletion(counts(4, 3, 2, 1, 2));
 
     EXPECT_EQ(remainingRows(), (std::vector<std::string>{"B: two", "C: one", "D: one"}));
     EXPECT_EQ(screen().lblCleanupStatus->text(), "IDS_BGX_88");
@@ -149,7 +151,7 @@ TEST_F(CleanProcessScreenTest, RowsAfterAPartialCleanAreWhatIsStillOnDisk)
     EXPECT_EQ(updates.received().size(), 1u);
 }
 
-// The engine counts a path it could not remove as handled; the screen believes the disk.
+// The engine counts a path it could not remove as handled, not as removed, and says why.
 TEST_F(CleanProcessScreenTest, AFailedRemovalIsNotShownAsRemoved)
 {
     useEnglishTexts();
@@ -158,8 +160,11 @@ TEST_F(CleanProcessScreenTest, AFailedRemovalIsNotShownAsRemoved)
     const std::string gone = plantItem("A/gone"), stuck = plantItem("A/stuck");
     scanResults().replace({resultRow(0, "A", {gone, stuck})});
     fs::remove(gone);
-    postCompletion(counts(2, 0, 2, 0));
+    platform::UserInfo completion = counts(2, 0, 2, 0, 1);
+    completion["keptItems"] = std::vector<KeptItem>{{stuck, KeptReason::notRemoved, "Permission denied"}};
+    postCompletion(completion);
     EXPECT_EQ(remainingRows(), (std::vector<std::string>{"A: stuck"}));
+    EXPECT_EQ(english.lblKeptItems->text(), "“stuck” was kept: Permission denied.");
     EXPECT_EQ(english.lblDeceptiveAppItemsDeleted->text(), "1 item removed");
     EXPECT_EQ(english.lblYouNowHaveDeceptiveAppItems->text(), "You now have 1 deceptive app item left.");
     EXPECT_EQ(english.lblCleanupStatus->text(), "Cleanup not finished");
@@ -176,7 +181,7 @@ TEST_F(CleanProcessScreenTest, AnItemTheCleanKeptIsNamedWithItsReason)
     const std::string app = fs::path(bundle).parent_path().parent_path().string();
     const std::string library = testsupport::homeFolder().string() + "/Library";
     scanResults().replace({resultRow(0, "Search Lens", {app, library})});
-    platform::UserInfo kept = counts(2, 2, 2, 0);
+    platform::UserInfo kept = counts(2, 2, 2, 0, 0);
     kept["keptItems"] = std::vector<KeptItem>{{app, KeptReason::ignoreList}, {library, KeptReason::protectedPath}};
     postCompletion(kept);
 
@@ -188,8 +193,25 @@ TEST_F(CleanProcessScreenTest, AnItemTheCleanKeptIsNamedWithItsReason)
     EXPECT_EQ(screen().lblCleanupStatus->text(), "Cleanup not finished");
     widgettest::saveGrab(window, "clean-result-items-kept");
 
-    postCompletion(counts(0, 2, 0, 0));
+    postCompletion(counts(0, 2, 0, 0, 0));
     EXPECT_FALSE(screen().lblKeptItems->isVisible());
+}
+
+// A kept item's name comes from the definitions: markup in it is drawn as text.
+TEST_F(CleanProcessScreenTest, MarkupInAKeptItemsNameIsDrawnAsText)
+{
+    useEnglishTexts();
+    makeScreen();
+    const std::string name = "<h1><b>Search <u>Lens<br>&amp;.app"; // a file name holds no "/"
+    const std::string app = plantItem("Applications/" + name + "/Contents/Info.plist");
+    const std::string bundle = fs::path(app).parent_path().parent_path().string();
+    scanResults().replace({resultRow(0, "Search Lens", {bundle})});
+    platform::UserInfo kept = counts(1, 1, 1, 0, 0);
+    kept["keptItems"] = std::vector<KeptItem>{{bundle, KeptReason::notRemoved, "Permission denied"}};
+    postCompletion(kept);
+    EXPECT_EQ(screen().lblKeptItems->textFormat(), Qt::PlainText);
+    EXPECT_EQ(screen().lblKeptItems->text().toStdString(), "\u201c" + name + "\u201d was kept: Permission denied.");
+    widgettest::saveGrab(window, "clean-result-markup-in-a-kept-name");
 }
 
 // What is left after a clean is judged as the hand-over judged what was found, links too.
@@ -211,7 +233,7 @@ TEST_F(CleanProcessScreenTest, WhatRemainsOnDiskIsJudgedAsTheHandOverListsIt)
         record.paths = std::vector<Paths>{{0, 0, 1, Path{each.path, std::nullopt}, std::nullopt}};
         EXPECT_EQ(scanResultsFrom({record}, {}).size(), each.remains ? 1u : 0u) << "the hand-over";
         scanResults().replace({resultRow(0, "A", {each.path})});
-        postCompletion(counts(1, 0, 1, 0));
+        postCompletion(counts(1, 0, 1, 0, each.remains ? 0 : 1));
         EXPECT_EQ(remainingRows(), each.remains ? std::vector<std::string>{"A: " + fs::path(each.path).filename().string()}
                                                 : std::vector<std::string>{})
             << "the clean";
@@ -224,7 +246,7 @@ TEST_F(CleanProcessScreenTest, ACompleteCleanLeavesOnlyTheUnselectedAndOffersHom
     scanResults().replace({resultRow(0, "A", {a1, a2})});
     fs::remove(a1);
     fs::remove(a2);
-    postCompletion(counts(2, 0, 2, 0));
+    postCompletion(counts(2, 0, 2, 0, 2));
     EXPECT_TRUE(scanResults().empty());
     EXPECT_EQ(screen().lblCleanupStatus->text(), "IDS_BGX_74");
     EXPECT_EQ(screen().lblDeceptiveAppItemsDeleted->text(), "2 IDS_BGX_85");
@@ -239,7 +261,7 @@ TEST_F(CleanProcessScreenTest, ACompletionLackingACountChangesNothing)
     scanResults().replace({resultRow(0, "A", {a1})});
     fs::remove(a1);
     widgettest::NotificationRecorder updates("UpdateScanResultBGX");
-    platform::UserInfo partial = counts(1, 0, 1, 0);
+    platform::UserInfo partial = counts(1, 0, 1, 0, 1);
     partial.erase("abortedIndex");
     postCompletion(partial);
     EXPECT_EQ(remainingRows(), (std::vector<std::string>{"A (selected): one"}));
@@ -298,11 +320,11 @@ TEST_F(CleanProcessScreenTest, GrabsProgressAndResult)
 
     const std::string left = plantItem("Library/LaunchAgents/com.searchlens.agent.plist");
     scanResults().replace({resultRow(0, "Search Lens", {left}), resultRow(1, "Mac Booster", {"/gone/Booster.app"})});
-    postCompletion(counts(2, 1, 2, 0));
+    postCompletion(counts(2, 1, 2, 0, 1));
     widgettest::saveGrab(window, "clean-result-partial");
 
     scanResults().replace({resultRow(0, "Search Lens", {"/gone/Search Lens.app"})});
-    postCompletion(counts(1, 0, 1, 0));
+    postCompletion(counts(1, 0, 1, 0, 1));
     widgettest::saveGrab(window, "clean-result-complete");
 }
 
