@@ -47,10 +47,10 @@ std::string quoted(const std::string& path)
     return "\"" + path + "\"";
 }
 
-std::variant<platform::Data, std::string> readFile(const privileged::Descriptor& folder, const std::string& name,
+std::variant<platform::Data, std::string> readFile(const platform::Descriptor& folder, const std::string& name,
                                                    const std::string& path)
 {
-    const privileged::Descriptor file(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const platform::Descriptor file(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!file || ::fstat(file.get(), &info) != 0)
         return quoted(path) + ": " + std::generic_category().message(errno);
@@ -79,7 +79,7 @@ std::variant<Plist, std::string> readPlist(const std::vector<std::string>& opera
     if (operands.size() != 1)
         return "one plist is taken with an administrator's rights";
     const std::string& path = operands.front();
-    const auto components = privileged::pathComponents(path);
+    const auto components = platform::pathComponents(path);
     if (components.empty() || !path.ends_with(".plist"))
         return quoted(path) + " is not an absolute path to a plist";
     const std::vector<std::string> folderParts(components.begin(), components.end() - 1);
@@ -91,7 +91,7 @@ std::variant<Plist, std::string> readPlist(const std::vector<std::string>& opera
         return quoted(folder) + " is not a folder only root can change";
     std::error_code failure;
     Plist plist{path, joined(folderParts.begin(), folderParts.begin() + static_cast<std::ptrdiff_t>(*root)),
-                components.back(), {}, {}, privileged::openFolder(folderParts, failure)};
+                components.back(), {}, {}, platform::openFolder(folderParts, failure)};
     if (!plist.folder)
         return quoted(folder) + ": " + failure.message();
     const auto bytes = readFile(plist.folder, plist.name, path);

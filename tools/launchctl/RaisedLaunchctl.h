@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrivilegedRemove.h"
+#include "Platform/Files/FolderDescriptors.h"
 
 #include "Platform/Values/Value.h"
 
@@ -29,7 +29,7 @@ struct Plist {
     std::string name;
     std::string label;
     platform::Dictionary dictionary;
-    privileged::Descriptor folder;
+    platform::Descriptor folder;
 };
 
 // The plist the operands name, or why it is refused.

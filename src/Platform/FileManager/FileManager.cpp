@@ -42,8 +42,16 @@ bool FileManager::isWritableFile(const std::string& path) const
 
 bool FileManager::removeItem(const std::string& path, FileError* error) const
 {
-    const std::error_code code = removeForGood(withoutTrailingSlashes(path));
+    const std::error_code code = removeForGood(itemInResolvedFolder(path));
     return code ? report(error, path, "could not be removed", code) : true;
+}
+
+std::string itemInResolvedFolder(const std::string& path)
+{
+    const fs::path item(withoutTrailingSlashes(path));
+    std::error_code error;
+    const fs::path folder = fs::canonical(item.parent_path(), error);
+    return error || !item.has_filename() ? item.string() : (folder / item.filename()).string();
 }
 
 std::string userTrashPath()

@@ -42,6 +42,12 @@ public:
 // The user's Trash: the host path of "/Users/<login name>/.Trash".
 std::string userTrashPath();
 
+// The item at `path` named in its folder as that folder resolves now, its links
+// followed (a Downloads the user linked to another disk, say); the item itself is
+// not followed. For removals with the user's own rights, whose walk then follows no
+// link; the path as written when its folder cannot be resolved.
+std::string itemInResolvedFolder(const std::string& path);
+
 // The name an item called `name` takes in the Trash at the given attempt (from 1):
 // its own name, then "<stem> 2<extension>", "<stem> 3<extension>", ...
 std::string trashItemName(const std::string& name, int attempt);

@@ -95,7 +95,7 @@ bool FileManager::trashItem(const std::string& path, std::string* resultingPath,
     std::error_code code;
     fs::create_directories(trash, code);
     std::string trashedName;
-    const std::string item = withoutTrailingSlashes(path);
+    const std::string item = itemInResolvedFolder(path);
     if (!code)
         code = moveIntoTrash(item, trash, ::geteuid(), &trashedName);
     if (code == std::errc::cross_device_link)

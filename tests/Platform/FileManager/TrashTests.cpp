@@ -1,5 +1,6 @@
 #include "Platform/FileManager/FileManager.h"
 
+#include "Platform/Root/PlatformRoot.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,31 @@ TEST_F(TrashTest, RemoveItemTakesFoldersWholeAndLinksNotTheirTargets)
     FileError error;
     EXPECT_FALSE(FileManager::defaultManager().removeItem((home / "Documents/Folder").string(), &error));
     EXPECT_FALSE(error.description.empty());
+}
+
+// With the user's own rights an item is reached through the links the user made
+// on its path (a Downloads kept on another disk), never through the item itself.
+TEST_F(TrashTest, AnItemInALinkedFolderIsRemovedAndALinkedItemIsRemovedAsALink)
+{
+    const auto home = testsupport::homeFolder();
+    const fs::path disk = platform::hostPath("/Volumes/Data/Downloads");
+    fs::create_directories(disk);
+    fs::remove_all(home / "Downloads");
+    fs::create_directory_symlink(disk, home / "Downloads");
+    testsupport::plantFile(disk / "Setup.app/Contents/Info.plist");
+    testsupport::plantFile(disk / "Installer.dmg");
+    const auto target = testsupport::plantFile(disk / "kept/target");
+    fs::create_directory_symlink(disk / "kept", disk / "Linked.app");
+
+    std::string resulting;
+    ASSERT_TRUE(FileManager::defaultManager().trashItem((home / "Downloads/Setup.app").string(), &resulting, nullptr));
+    EXPECT_EQ(resulting, (trash() / "Setup.app").string());
+    ASSERT_TRUE(FileManager::defaultManager().removeItem((home / "Downloads/Installer.dmg").string(), nullptr));
+    ASSERT_TRUE(FileManager::defaultManager().removeItem((home / "Downloads/Linked.app/").string(), nullptr));
+    EXPECT_FALSE(fs::exists(disk / "Setup.app"));
+    EXPECT_FALSE(fs::exists(disk / "Installer.dmg"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(disk / "Linked.app")));
+    EXPECT_TRUE(fs::exists(target));
 }
 
 TEST_F(TrashTest, ExistenceFollowsLinks)
