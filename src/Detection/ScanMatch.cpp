@@ -90,7 +90,6 @@ struct RecordMatch {
 void Scan::matchMalware()
 {
     scanList.clear();
-    pIndex = 0;
     auto loaded = DatabaseManagerReader::shared().loadInstalledMalwareList();
     recordsRead_ = loaded.has_value();
     const auto records = malwareRecords().replace(std::move(loaded).value_or(std::vector<MalwareList>{}));
