@@ -129,7 +129,8 @@ Qt::ItemFlags ScanResultTableModel::flags(const QModelIndex& index) const
     const ScanResultRow* row = rowAt(index.row());
     if (!row)
         return Qt::NoItemFlags;
-    return row->isParent() ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::ItemIsEnabled;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return row->isParent() ? flags | Qt::ItemIsUserCheckable : flags;
 }
 
 QVariant ScanResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -14,6 +14,7 @@
 #include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 #include "Screens/Scan/ScanResultViewController.h"
+#include "Support/Widgets/RowTableChrome.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QAccessible>
@@ -486,6 +487,19 @@ TEST_F(ScanResultScreenTest, RowsAtTheEndOfALongListActThroughTheView)
     EXPECT_EQ(screen.tableView->verticalScrollBar()->value(), scrolled);
     clickCheckBox(39);
     EXPECT_FALSE(scanResults().snapshot().back().isSelected);
+}
+
+TEST_F(ScanResultScreenTest, AClickedRowShowsTheSelectionFillAndTheListTheDarkScroller)
+{
+    useEnglishTexts();
+    std::vector<ScanResult> many;
+    for (int id = 0; id < 12; ++id)
+        many.push_back(resultRow(id, "Helper Suite " + std::to_string(id), {"/Applications/Helper.app"}));
+    scanResults().replace(many);
+    screen.arrayConfig();
+    QCoreApplication::processEvents();
+    widgettest::expectSelectedRowAndDarkScroller(*screen.tableView, 2, "scan-results-selected-row");
+    EXPECT_EQ(screen.tableView->currentIndex().row(), 2) << "the clicked row is the keyboard's too";
 }
 
 TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)

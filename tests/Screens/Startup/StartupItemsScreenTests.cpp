@@ -18,6 +18,7 @@
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
 #include "HostileEntries.h"
+#include "RowTableChrome.h"
 #include "StartupTestWorld.h"
 
 #include <QApplication>
@@ -710,6 +711,16 @@ TEST_F(StartupScreensTest, HostileEntriesInALaunchdFolderAreSkippedAndTheWellFor
 }
 
 // The finished look with the English texts: both tabs, a row switched off, the clean.
+TEST_F(StartupScreensTest, AClickedRowShowsTheSelectionFillAndTheListTheDarkScroller)
+{
+    for (int item = 0; item < 12; ++item)
+        plantSessionItem("Helper " + std::to_string(item));
+    managetest::withEnglish([&] {
+        makeScreens();
+        widgettest::expectSelectedRowAndDarkScroller(*list->tableView, 1, "StartupItems-SelectedRow");
+    });
+}
+
 TEST_F(StartupScreensTest, Grabs)
 {
     plantSessionItem("Notes");
