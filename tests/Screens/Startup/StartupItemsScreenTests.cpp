@@ -744,6 +744,8 @@ TEST_F(StartupScreensTest, Grabs)
             "NotifyCleanProcess_StartupItemsBGX",
             {{"totalItems", std::int64_t(3)}, {"pObj", std::int64_t(1)},
              {"path", host("/Applications/Photo Organizer.app")}, {"percentage", 33.0}});
+        // Shown once the progress screen's repaint interval after the last completion has run out.
+        ASSERT_TRUE(managetest::waitFor([&] { return clean->lblObjectCleaned->text().endsWith("1/3"); }));
         grab("StartupItems-CleanProgress");
         clean->clickedHome();
         waitForLists();
