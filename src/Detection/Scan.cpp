@@ -43,6 +43,8 @@ void Scan::startScan()
     if (isScanRunning.exchange(true))
         return;
     scanResults().clear();
+    // Before either half starts: the walk's posts show this count from half way.
+    pIndex = 0;
     // A stop answered after the last scan had ended must not end this one.
     isAborted = false;
     sendAnalyticsEvent("scan", "malware_scanning");

@@ -29,7 +29,7 @@ public:
 
     // The last scan's results: written by the matching only, read once it has ended.
     std::vector<MalwareList> scanList;
-    // Found items counted by the matching so far.
+    // Found items counted by the matching so far; cleared by startScan().
     std::atomic<std::int64_t> pIndex{0};
     // ~/Downloads, /Applications, ~/Desktop, ~/Documents,
     // ~/Library/Application Support, ~/Library/Preferences (host paths).

@@ -41,6 +41,7 @@ std::optional<platform::Image> bundleIcon(const std::string& bundlePath, const s
 struct RecordMatch {
     Scan& scan;
     const IgnoredPaths& ignored;
+    const ProtectedFolders& protectedFolders;
     bool found = false;
     std::optional<platform::Image> icon;
 
@@ -53,7 +54,7 @@ struct RecordMatch {
         if (!row.path.path)
             return rebuilt;
         const std::string& path = *row.path.path;
-        if (!exists(path) || ignored.covers(path) || isProtectedPath(path))
+        if (!exists(path) || ignored.covers(path) || protectedFolders.protects(path))
             return rebuilt;
         found = true;
         if (counts(path))
@@ -89,18 +90,18 @@ struct RecordMatch {
 void Scan::matchMalware()
 {
     scanList.clear();
-    pIndex = 0;
     auto loaded = DatabaseManagerReader::shared().loadInstalledMalwareList();
     recordsRead_ = loaded.has_value();
     const auto records = malwareRecords().replace(std::move(loaded).value_or(std::vector<MalwareList>{}));
     const IgnoredPaths ignored = IgnoredPaths::stored();
+    const ProtectedFolders protectedFolders;
     for (const auto& record : *records) {
         waitWhilePaused(isPaused);
         if (isAborted)
             break;
         if (!record.paths || record.paths->empty())
             continue;
-        RecordMatch match{*this, ignored, false, std::nullopt};
+        RecordMatch match{*this, ignored, protectedFolders, false, std::nullopt};
         std::vector<Paths> rows;
         for (const auto& row : *record.paths)
             rows.push_back(match.rebuild(row));

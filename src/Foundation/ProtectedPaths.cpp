@@ -85,28 +85,26 @@ std::vector<fs::path> protectedFolders()
     return withResolvedForms(folders);
 }
 
-// Whether the absolute path, as written or with its links resolved, is or holds
-// one of the folders; a path that cannot be resolved or leads outside the
-// platform root always counts.
-bool holdsAnyOf(const fs::path& written, const std::vector<fs::path>& folders)
-{
-    const auto resolved = resolvedForm(written);
-    const auto root = resolvedForm(platform::platformRoot());
-    if (!resolved || !root || !holds(*root, *resolved))
-        return true;
-    return std::ranges::any_of(std::array{withoutTrailingSeparator(written), *resolved}, [&](const fs::path& form) {
-        return std::ranges::any_of(folders, [&](const fs::path& folder) { return holds(form, folder); });
-    });
-}
-
 } // namespace
 
-bool isProtectedPath(const std::string& path)
+ProtectedFolders::ProtectedFolders() : folders_(protectedFolders()), root_(resolvedForm(platform::platformRoot())) {}
+
+bool ProtectedFolders::protects(const std::string& path) const
 {
     const fs::path written(path);
     if (!written.is_absolute() || hasParentComponent(written))
         return true;
-    return holdsAnyOf(written, protectedFolders());
+    const auto resolved = resolvedForm(written);
+    if (!resolved || !root_ || !holds(*root_, *resolved))
+        return true;
+    return std::ranges::any_of(std::array{withoutTrailingSeparator(written), *resolved}, [&](const fs::path& form) {
+        return std::ranges::any_of(folders_, [&](const fs::path& folder) { return holds(form, folder); });
+    });
+}
+
+bool isProtectedPath(const std::string& path)
+{
+    return ProtectedFolders().protects(path);
 }
 
 bool leadsToAFolderOfTheUser(const std::string& path)

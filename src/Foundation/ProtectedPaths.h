@@ -1,6 +1,9 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 // Whether no record may have the path found, removed or deleted: a path that is
 // not absolute or has a ".." component; one whose resolved form (links followed)
@@ -9,6 +12,18 @@
 // product's support folder, or a folder that holds one of them. The path is judged
 // as written and with its links resolved, so a link is judged by where it leads.
 bool isProtectedPath(const std::string& path);
+
+// The same judgement with the protected folders resolved once, at construction:
+// for judging many paths in a row, as a scan's matching does.
+class ProtectedFolders {
+public:
+    ProtectedFolders();
+    bool protects(const std::string& path) const;
+
+private:
+    std::vector<std::filesystem::path> folders_; // each as written and resolved
+    std::optional<std::filesystem::path> root_;  // the platform root, resolved
+};
 
 // Whether a path leads, with its links resolved, to a folder the user owns,
 // wherever it lies, other than the user's home or a folder that holds it. False

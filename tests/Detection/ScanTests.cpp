@@ -234,4 +234,39 @@ TEST_F(ScanTest, StartWhileRunningDoesNothing)
     EXPECT_EQ(log.named("NotifyScanProcessCompleteBGX").size(), 1u);
 }
 
+TEST_F(ScanTest, ARescanCountsFromZeroUntilItsMatchingFindsSomething)
+{
+    completedScan();
+    ASSERT_EQ(Scan::shared().pIndex, 6);
+    fs::remove_all(setupApp);
+    fs::remove_all(home / "Library/Application Support/Qlorvex");
+    log.notes.clear();
+
+    Scan::shared().startScan();
+    EXPECT_EQ(Scan::shared().pIndex, 0) << "cleared before either half starts";
+    ASSERT_TRUE(log.waitFor("NotifyScanProcessCompleteBGX"));
+    ASSERT_FALSE(walkProgress(true).empty());
+    for (const auto& note : log.named("NotifyScanProcessBGX"))
+        EXPECT_EQ(progressOf(note).totalFound, 0);
+}
+
+// Each of the protected folders resolved at every found path took minutes here.
+TEST_F(ScanTest, MatchesTwentyThousandFoundRecordsWithinSeconds)
+{
+    constexpr int records = 20000;
+    source.folders.push_back({3, "/Users/%@/Downloads/many/"});
+    for (int id = 100; id < 100 + records; ++id) {
+        const std::string name = "f" + std::to_string(id);
+        testsupport::plantFile(home / "Downloads/many" / name);
+        source.apps.push_back({id, name, "Adware", "Deceptive App", {{3, name}}, {}, {}});
+    }
+    installDatabase(source);
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto results = completedScan();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, 6s) << "a guard against a stall, not a measure of speed";
+    EXPECT_EQ(results.size(), records + 1u);
+}
+
 } // namespace

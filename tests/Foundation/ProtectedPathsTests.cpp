@@ -69,8 +69,11 @@ TEST_F(ProtectedPaths, JudgesEachFormOfAPath)
         {platform::hostPath("/Applications/Qlorvex.app"), false},
         {platform::hostPath("/Library/LaunchDaemons/com.qlorvex.helper.plist"), false},
     };
-    for (const auto& [path, isProtected] : cases)
+    const ProtectedFolders resolvedOnce;
+    for (const auto& [path, isProtected] : cases) {
         EXPECT_EQ(isProtectedPath(path), isProtected) << path;
+        EXPECT_EQ(resolvedOnce.protects(path), isProtected) << path;
+    }
 }
 
 } // namespace

@@ -87,7 +87,10 @@ CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidge
 
     auto& center = platform::NotificationCenter::defaultCenter();
     observers_.push_back(center.addObserver(setup.boxSwitchName, [this](const auto& n) { notificationSetView(n); }));
-    observers_.push_back(center.addObserver(setup.completionName, [this](const auto& n) { notificationUpdateValues(n); }));
+    observers_.push_back(center.addObserver(setup.completionName, [this](const auto& n) {
+        repaint_.flush();
+        notificationUpdateValues(n);
+    }));
     observers_.push_back(center.addObserver(setup.progressName, [this](const auto& n) { notifyCleanProcess(n); }));
 
     boxCleanProcess->show();
@@ -239,9 +242,15 @@ void CleanProgressScreen::notifyCleanProcess(const platform::Notification& notif
     const auto* percentage = notification.value<double>("percentage");
     if (!total || !removed || !path || !percentage)
         return;
-    lblPath->setText(QString::fromStdString(*path));
-    screenstyle::setPercentage(*progressIndicator, *percentage);
-    showRunningCount(*removed, *total);
+    latest_ = {*total, *removed, QString::fromStdString(*path), *percentage};
+    repaint_.changed();
+}
+
+void CleanProgressScreen::showLatestProgress()
+{
+    lblPath->setText(latest_.path);
+    screenstyle::setPercentage(*progressIndicator, latest_.percentage);
+    showRunningCount(latest_.removed, latest_.total);
 }
 
 void CleanProgressScreen::notificationSetView(const platform::Notification& notification)

@@ -2,6 +2,7 @@
 
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Screens/Common/AppearingScreen.h"
+#include "Screens/Common/ThrottledRepaint.h"
 
 #include <QWidget>
 
@@ -45,8 +46,9 @@ struct CleanProgressSetup {
 //    progress notifications, in that order;
 //  - box switch: CleanMenu::result shows the result box, CleanMenu::process the
 //    progress box; both clear isCleanInProgress; a "menu" of another type is ignored;
-//  - progress: path, bar (percentage of 100) and "<count word> pObj/totalItems"; a
-//    notice lacking a value or with one of another type is ignored;
+//  - progress: path, bar (percentage of 100) and "<count word> pObj/totalItems", of the
+//    latest notice, shown at most every ThrottledRepaint::interval and before the
+//    completion; a notice lacking a value or with one of another type is ignored;
 //  - viewWillAppear: chooses the recommended app, sets the per-screen texts;
 //  - Stop: sets the paused flag, asks over the dimming overlay (texts 220, 92, 56, 57);
 //    the first button sets the aborted flag; either answer clears the pause;
@@ -120,8 +122,18 @@ private:
     void notifyCleanProcess(const platform::Notification& notification);
     void notificationSetView(const platform::Notification& notification);
     void showRunningCount(std::int64_t removed, std::int64_t total);
+    void showLatestProgress();
 
     CleanProgressSetup setup_;
+    // The latest progress notice's values.
+    struct Progress {
+        std::int64_t total = 0;
+        std::int64_t removed = 0;
+        QString path;
+        double percentage = 0;
+    };
+    Progress latest_;
+    ThrottledRepaint repaint_{[this] { showLatestProgress(); }};
     QVBoxLayout* resultLines_ = nullptr;
     QLabel* statusIcon_ = nullptr;
     std::vector<platform::ObservationToken> observers_;

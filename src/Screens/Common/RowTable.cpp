@@ -1,8 +1,29 @@
 #include "Screens/Common/RowTable.h"
 
+#include "Controls/CustomTableScroller.h"
+#include "Controls/MyNSTableRowView.h"
+
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
+
+namespace {
+
+// The items of a table whose rows are widgets: nothing but a selected row's fill.
+class RowSelectionDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        if (option.state & QStyle::State_Selected)
+            MyNSTableRowView::drawSelection(*painter, option.rect);
+    }
+};
+
+} // namespace
 
 void setUpRowTable(QTableView& table, int rowHeight, const QString& styleSheet)
 {
@@ -12,8 +33,12 @@ void setUpRowTable(QTableView& table, int rowHeight, const QString& styleSheet)
     table.verticalHeader()->hide();
     table.verticalHeader()->setDefaultSectionSize(rowHeight);
     table.setShowGrid(false);
-    table.setSelectionMode(QAbstractItemView::NoSelection);
+    table.setSelectionMode(QAbstractItemView::SingleSelection);
+    table.setSelectionBehavior(QAbstractItemView::SelectRows);
     table.setFocusPolicy(Qt::NoFocus);
+    table.setVerticalScrollBar(new CustomTableScroller(Qt::Vertical, &table));
+    table.setHorizontalScrollBar(new CustomTableScroller(Qt::Horizontal, &table));
+    table.setItemDelegate(new RowSelectionDelegate(&table));
     table.setStyleSheet(styleSheet);
 }
 

@@ -9,8 +9,11 @@ class QTableWidget;
 class QWidget;
 
 // Sets `table` up as a one-column list of rows, as the list screens show them: no
-// headers, grid, selection or focus; rows `rowHeight` high unless told otherwise; the
-// table's look from `styleSheet`.
+// headers, grid or focus; a clicked row selected, one at a time, and filled as
+// MyNSTableRowView draws a selection; dark scroll bars (CustomTableScroller); rows
+// `rowHeight` high unless told otherwise; the table's look from `styleSheet`. A table
+// whose rows are widgets shows the fill through its transparent cells; a table with
+// a delegate of its own draws the fill there.
 void setUpRowTable(QTableView& table, int rowHeight, const QString& styleSheet);
 
 // A table so set up whose rows are widgets.

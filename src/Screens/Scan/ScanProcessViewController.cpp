@@ -52,28 +52,39 @@ void ScanProcessViewController::observeScanProcess(const platform::Notification&
     const auto* percentage = notification.value<double>("percentage");
     if (!totalFound || !path || !objectsScanned || !percentage)
         return;
-
-    const char* findingsWord = *totalFound == 0 || *totalFound > 1 ? "IDS_BGX_43" : "IDS_BGX_44";
-    lblTotalItemsFound->setText(QString::number(*totalFound) + " " + screenText(findingsWord) + " "
-                                + screenText("IDS_BGX_54"));
+    latest_.totalFound = *totalFound;
     if (!path->empty())
-        lblPath->setText(QString::fromStdString(*path));
+        latest_.path = QString::fromStdString(*path);
+    latest_.objectsScanned = *objectsScanned;
+    latest_.percentage = *percentage;
+    // The screen's state follows each post; only the texts and the bar wait.
     showScanIncomplete(false);
-    lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
     if (*objectsScanned == -1) {
         const bool keyboardHere = holdsFocus(*this); // Stop goes: the keyboard stays on the screen
         btnStopScan->setHidden(true);
         if (keyboardHere)
             focusMainControl(*this);
+    }
+    repaint_.changed();
+}
+
+void ScanProcessViewController::showLatestProgress()
+{
+    const auto& [totalFound, path, objectsScanned, percentage] = latest_;
+    lblPath->setText(path);
+    screenstyle::setPercentage(*progressIndicator, percentage);
+    if (objectsScanned == -1) { // the definitions step: no titles yet
         lblScanningForDeceptiveApps->setText({});
         lblTotalItemsFound->setText({});
         lblObjectScanned->setText(screenText("IDS_BGX_214"));
-    } else if (*objectsScanned < 1) {
-        lblObjectScanned->setText(screenText("IDS_BGX_203"));
-    } else {
-        lblObjectScanned->setText(screenText("IDS_BGX_52") + " " + QString::number(*objectsScanned));
+        return;
     }
-    screenstyle::setPercentage(*progressIndicator, *percentage);
+    const char* findingsWord = totalFound == 0 || totalFound > 1 ? "IDS_BGX_43" : "IDS_BGX_44";
+    lblTotalItemsFound->setText(QString::number(totalFound) + " " + screenText(findingsWord) + " "
+                                + screenText("IDS_BGX_54"));
+    lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_50"));
+    lblObjectScanned->setText(objectsScanned < 1 ? screenText("IDS_BGX_203")
+                                                 : screenText("IDS_BGX_52") + " " + QString::number(objectsScanned));
 }
 
 void ScanProcessViewController::observeScanProcessComplete(const platform::Notification& notification)
@@ -81,6 +92,7 @@ void ScanProcessViewController::observeScanProcessComplete(const platform::Notif
     const bool* completed = notification.value<bool>("isScanCompleted");
     if (!completed)
         return;
+    repaint_.flush();
     resetProgress();
     if (*completed)
         return;
@@ -94,6 +106,7 @@ void ScanProcessViewController::observeScanProcessComplete(const platform::Notif
 void ScanProcessViewController::resetProgress()
 {
     lblTotalItemsFound->setText("0 " + screenText("IDS_BGX_51"));
+    latest_.path.clear();
     lblPath->setText({});
     lblObjectScanned->setText(screenText("IDS_BGX_52") + " 0");
     progressIndicator->setValue(0);

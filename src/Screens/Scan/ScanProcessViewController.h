@@ -2,11 +2,13 @@
 
 #include "Platform/Notifications/NotificationCenter.h"
 #include "Screens/Common/AppearingScreen.h"
+#include "Screens/Common/ThrottledRepaint.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QWidget>
 
+#include <cstdint>
 #include <vector>
 
 class FlatButton;
@@ -17,7 +19,9 @@ class FlatButton;
 // the scan and asks over the dimmed window whether to stop it (first button) or go
 // on. A scan that could not read its definitions (a completion with "isScanCompleted"
 // false) leaves the screen saying so under the attention shield, without the bar, with
-// Home and Rescan in place of Stop until the next scan's progress. Made once; main thread only.
+// Home and Rescan in place of Stop until the next scan's progress. The screen keeps the
+// latest progress and shows it at most every ThrottledRepaint::interval (one post comes
+// per file), and at the completion. Made once; main thread only.
 class ScanProcessViewController : public QWidget, public AppearingScreen {
 public:
     explicit ScanProcessViewController(QWidget* parent = nullptr);
@@ -49,6 +53,17 @@ private:
     void viewDidLoad();
     void resetProgress();
     void showScanIncomplete(bool incomplete);
+    void showLatestProgress();
+
+    // The latest progress post's values; the path is the latest one that was not empty.
+    struct Progress {
+        std::int64_t totalFound = 0;
+        QString path;
+        std::int64_t objectsScanned = 0;
+        double percentage = 0;
+    };
+    Progress latest_;
+    ThrottledRepaint repaint_{[this] { showLatestProgress(); }};
 
     std::vector<platform::ObservationToken> observers_;
 };

@@ -1,5 +1,7 @@
 #include "Screens/Scan/ScanResultItemDelegate.h"
 
+#include "Controls/MyNSTableRowView.h"
+
 #include "Foundation/TextTable.h"
 #include "Platform/Image/Image.h"
 #include "Screens/Common/PlainToolTip.h"
@@ -94,6 +96,15 @@ std::optional<QString> textUnder(QPoint point, const QStyleOptionViewItem& optio
     return std::nullopt;
 }
 
+// The row's background: the selection's fill on the selected row.
+void fillRow(QPainter& painter, const QStyleOptionViewItem& option, const QColor& background)
+{
+    if (option.state & QStyle::State_Selected)
+        MyNSTableRowView::drawSelection(painter, option.rect);
+    else
+        painter.fillRect(option.rect, background);
+}
+
 } // namespace
 
 ScanResultItemDelegate::ScanResultItemDelegate(ScanResultTableView& view) : QStyledItemDelegate(&view), view_(view) {}
@@ -127,7 +138,7 @@ void ScanResultItemDelegate::paintParent(QPainter& painter, const QStyleOptionVi
 {
     const ScanResultRowFonts fonts(option.font);
     const ScanResultParentLayout layout = parentLayout(option, index);
-    painter.fillRect(option.rect, screenstyle::panelColor);
+    fillRow(painter, option, screenstyle::panelColor);
 
     QStyleOptionButton box;
     box.rect = layout.checkBox;
@@ -165,7 +176,7 @@ void ScanResultItemDelegate::paintChild(QPainter& painter, const QStyleOptionVie
 {
     const QFont font = ScanResultRowFonts(option.font).path;
     const QRect place = childPathRect(option.rect);
-    painter.fillRect(option.rect, screenstyle::screenColor);
+    fillRow(painter, option, screenstyle::screenColor);
     drawText(painter, place, font, screenstyle::captionColor,
              elidedInMiddle(text(index, Qt::DisplayRole), font, place.width()));
 }

@@ -140,12 +140,8 @@ QWidget* ScanResultViewController::buildTable()
     auto* holder = new QWidget(this);
     tableView = new ScanResultTableView(holder);
     setUpRowTable(*tableView, resultcolumns::parentRowHeight,
-        QStringLiteral("QTableView { background: %1; border-top: 1px solid %2; }"
-                       " QScrollBar:vertical { background: %1; width: 12px; border: none; }"
-                       " QScrollBar::handle:vertical { background: %3; border-radius: 4px; margin: 2px; min-height: 24px; }"
-                       " QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       " QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
-            .arg(screenstyle::panelColor.name(), screenstyle::ruleColor.name(), screenstyle::systemGrayColor.name()));
+        QStringLiteral("QTableView { background: %1; border-top: 1px solid %2; }")
+            .arg(screenstyle::panelColor.name(), screenstyle::ruleColor.name()));
     tableView->setFocusPolicy(Qt::StrongFocus); // the keyboard works the rows
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView->setFrameShape(QFrame::NoFrame);

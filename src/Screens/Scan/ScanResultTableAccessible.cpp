@@ -6,7 +6,9 @@
 
 #include <QAccessibleWidget>
 
-#include <unordered_map>
+#include <map>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -25,19 +27,18 @@ class ResultCell : public QAccessibleInterface,
                    public QAccessibleTableCellInterface,
                    public QAccessibleActionInterface {
 public:
-    // The column's header, a row's header (the corner for row -1), or a row's cell.
+    // The column's header, a row's header (the corner without a place), or a row's cell.
     enum class Kind { columnHeader, rowHeader, cell };
 
-    // Made by `table`, which deletes it: the view is there for as long as the table is valid.
-    ResultCell(QAccessibleInterface& table, ScanResultTableView& view, Kind kind, int row)
-        : table_(table), view_(view), kind_(kind), row_(row)
+    // Made by `table`, which deletes it: the view is there for as long as the table is
+    // valid. A row's header and cell follow the place in the list their row names, so
+    // they outlive rows put in or taken out above them.
+    ResultCell(QAccessibleInterface& table, ScanResultTableView& view, Kind kind, std::optional<ScanResultRow> place)
+        : table_(table), view_(view), kind_(kind), place_(place)
     {
     }
 
-    bool isValid() const override
-    {
-        return table_.isValid() && (kind_ == Kind::columnHeader || row_ < view_.resultsModel().rowCount());
-    }
+    bool isValid() const override { return table_.isValid() && (!place_ || row() >= 0); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return table_.window(); }
     QAccessibleInterface* parent() const override { return &table_; }
@@ -99,7 +100,7 @@ public:
             return state;
         }
         state.focusable = true;
-        state.focused = view_.hasFocus() && view_.currentIndex().row() == row_;
+        state.focused = view_.hasFocus() && view_.currentIndex().row() == row();
         state.offscreen = !view_.viewport()->rect().intersects(view_.visualRect(index()));
         if (isRecord()) {
             state.checkable = true;
@@ -130,7 +131,7 @@ public:
     }
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
     int columnIndex() const override { return 0; }
-    int rowIndex() const override { return row_; }
+    int rowIndex() const override { return row(); }
     int columnExtent() const override { return 1; }
     int rowExtent() const override { return 1; }
     QAccessibleInterface* table() const override { return &table_; }
@@ -156,9 +157,9 @@ public:
         if (!actionNames().contains(name))
             return;
         if (name == toggleAction()) {
-            view_.toggleTick(row_);
+            view_.toggleTick(row());
         } else if (name == pressAction()) {
-            view_.toggleDetails(row_);
+            view_.toggleDetails(row());
         } else {
             view_.setCurrentIndex(index());
             emit view_.customContextMenuRequested(view_.visualRect(index()).center());
@@ -182,28 +183,32 @@ public:
         case Kind::columnHeader:
             return 1;
         case Kind::rowHeader:
-            return row_ < 0 ? 0 : cellChild(row_) - 1;
+            return place_ ? cellChild(row()) - 1 : 0;
         case Kind::cell:
             break;
         }
-        return cellChild(row_);
+        return cellChild(row());
     }
 
 private:
-    QModelIndex index() const { return view_.resultsModel().index(row_, 0); }
-    bool isRecord() const { return kind_ == Kind::cell && view_.resultsModel().isParentRow(row_); }
+    int row() const { return place_ ? view_.resultsModel().rowOfPlace(*place_) : -1; }
+    QModelIndex index() const { return view_.resultsModel().index(row(), 0); }
+    bool isRecord() const { return kind_ == Kind::cell && view_.resultsModel().isParentRow(row()); }
     bool shown() const { return index().data(Model::isShowDetailsRole).toBool(); }
 
     QAccessibleInterface& table_;
     ScanResultTableView& view_;
     Kind kind_;
-    int row_;
+    std::optional<ScanResultRow> place_;
 };
 
 class ResultTable : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit ResultTable(ScanResultTableView& view) : QAccessibleWidget(&view, QAccessible::Table), view_(view) {}
-    ~ResultTable() override { forgetCells(); }
+    ~ResultTable() override
+    {
+        forgetCells([](QAccessibleInterface&) { return true; });
+    }
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
@@ -219,16 +224,18 @@ public:
     {
         if (number < 0 || number >= childCount())
             return nullptr;
-        if (const auto known = cells_.find(number); known != cells_.end())
-            if (QAccessibleInterface* cell = QAccessible::accessibleInterface(known->second))
-                return cell;
         const int row = number / childrenPerRow - 1;
         const ResultCell::Kind kind = number == 1                         ? ResultCell::Kind::columnHeader
                                       : number % childrenPerRow == 0 ? ResultCell::Kind::rowHeader
                                                                       : ResultCell::Kind::cell;
+        const std::optional<ScanResultRow> place = row >= 0 ? view_.resultsModel().placeAt(row) : std::nullopt;
+        const CellKey key = keyOf(kind, place);
+        if (const auto known = cells_.find(key); known != cells_.end())
+            if (QAccessibleInterface* cell = QAccessible::accessibleInterface(known->second))
+                return cell;
         // A cell hands out its table as its parent, which the interface gives non-const.
-        auto* cell = new ResultCell(*const_cast<ResultTable*>(this), view_, kind, row);
-        cells_[number] = QAccessible::registerAccessibleInterface(cell);
+        auto* cell = new ResultCell(*const_cast<ResultTable*>(this), view_, kind, place);
+        cells_[key] = QAccessible::registerAccessibleInterface(cell);
         return cell;
     }
 
@@ -279,23 +286,47 @@ public:
     bool unselectRow(int) override { return false; }
     bool unselectColumn(int) override { return false; }
 
-    // Rows put in or taken out shift the cells below them: the cells are made anew.
+    // Paths shown or hidden put rows in or take them out: the cells of rows still there
+    // stay (a reader may hold one), those of rows gone go. A rebuilt list may name other
+    // records at the same places: its cells are made anew.
     void modelChange(QAccessibleTableModelChangeEvent* event) override
     {
-        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged)
-            forgetCells();
+        switch (event->modelChangeType()) {
+        case QAccessibleTableModelChangeEvent::DataChanged:
+            return;
+        case QAccessibleTableModelChangeEvent::RowsInserted:
+        case QAccessibleTableModelChangeEvent::RowsRemoved:
+            forgetCells([](QAccessibleInterface& cell) { return !cell.isValid(); });
+            return;
+        default:
+            forgetCells([](QAccessibleInterface&) { return true; });
+        }
     }
 
 private:
-    void forgetCells()
+    // The kind of a child and the place its row names (none for the column's header and the corner).
+    using CellKey = std::tuple<ResultCell::Kind, std::optional<std::size_t>, std::optional<std::size_t>>;
+
+    static CellKey keyOf(ResultCell::Kind kind, const std::optional<ScanResultRow>& place)
     {
-        for (const auto& [number, id] : cells_)
-            QAccessible::deleteAccessibleInterface(id);
-        cells_.clear();
+        return {kind, place ? std::optional(place->record) : std::nullopt, place ? place->item : std::nullopt};
+    }
+
+    template <class Forget>
+    void forgetCells(Forget&& forget)
+    {
+        std::erase_if(cells_, [&](const auto& known) {
+            QAccessibleInterface* cell = QAccessible::accessibleInterface(known.second);
+            if (cell && !forget(*cell))
+                return false;
+            if (cell)
+                QAccessible::deleteAccessibleInterface(known.second);
+            return true;
+        });
     }
 
     ScanResultTableView& view_;
-    mutable std::unordered_map<int, QAccessible::Id> cells_;
+    mutable std::map<CellKey, QAccessible::Id> cells_;
 };
 
 QAccessibleInterface* resultTableFactory(const QString& className, QObject* object)

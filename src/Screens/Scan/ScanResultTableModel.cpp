@@ -129,7 +129,8 @@ Qt::ItemFlags ScanResultTableModel::flags(const QModelIndex& index) const
     const ScanResultRow* row = rowAt(index.row());
     if (!row)
         return Qt::NoItemFlags;
-    return row->isParent() ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::ItemIsEnabled;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return row->isParent() ? flags | Qt::ItemIsUserCheckable : flags;
 }
 
 QVariant ScanResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -189,9 +190,11 @@ void ScanResultTableModel::showPathRows(std::size_t record, std::size_t count)
         return;
     const int first = rowOfRecord_[record] + 1;
     const int end = record + 1 < rowOfRecord_.size() ? rowOfRecord_[record + 1] : static_cast<int>(rows_.size());
+    // The records below move with each step, before the view hears of it.
     if (end > first) {
         beginRemoveRows({}, first, end - 1);
         rows_.erase(rows_.begin() + first, rows_.begin() + end);
+        moveRecordsBelow(record, first - end);
         endRemoveRows();
     }
     if (count > 0) {
@@ -200,11 +203,15 @@ void ScanResultTableModel::showPathRows(std::size_t record, std::size_t count)
         for (std::size_t item = 0; item < count; ++item)
             paths.push_back({record, item});
         rows_.insert(rows_.begin() + first, paths.begin(), paths.end());
+        moveRecordsBelow(record, static_cast<int>(count));
         endInsertRows();
     }
-    const int moved = static_cast<int>(count) - (end - first);
+}
+
+void ScanResultTableModel::moveRecordsBelow(std::size_t record, int rows)
+{
     for (std::size_t after = record + 1; after < rowOfRecord_.size(); ++after)
-        rowOfRecord_[after] += moved;
+        rowOfRecord_[after] += rows;
 }
 
 void ScanResultTableModel::emitRowChanged(std::size_t record, int role)
@@ -235,4 +242,19 @@ std::optional<std::string> ScanResultTableModel::pathAt(int row) const
         const ScanResultItem* item = itemOf(results, *each);
         return item ? item->path : std::nullopt;
     });
+}
+
+std::optional<ScanResultRow> ScanResultTableModel::placeAt(int row) const
+{
+    const ScanResultRow* each = rowAt(row);
+    return each ? std::optional(*each) : std::nullopt;
+}
+
+int ScanResultTableModel::rowOfPlace(const ScanResultRow& place) const
+{
+    if (place.record >= rowOfRecord_.size())
+        return -1;
+    const int row = rowOfRecord_[place.record] + (place.item ? 1 + static_cast<int>(*place.item) : 0);
+    const ScanResultRow* named = rowAt(row);
+    return named && named->record == place.record && named->item == place.item ? row : -1;
 }

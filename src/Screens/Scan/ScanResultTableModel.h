@@ -56,6 +56,11 @@ public:
     std::optional<std::int64_t> recordIdAt(int row) const;
     // The path of a path row; none for a record's row, an absent path or a row outside.
     std::optional<std::string> pathAt(int row) const;
+    // What a row names: its place in the list, which showing or hiding paths leaves
+    // as it is (a rebuild may not); none outside the rows.
+    std::optional<ScanResultRow> placeAt(int row) const;
+    // The row that names `place` now; -1 when none does (a path its record hides).
+    int rowOfPlace(const ScanResultRow& place) const;
 
 private:
     const ScanResultRow* rowAt(int row) const;
@@ -63,6 +68,7 @@ private:
     void emitRowChanged(std::size_t record, int role);
     // Makes the record's path rows the first `count` of its items.
     void showPathRows(std::size_t record, std::size_t count);
+    void moveRecordsBelow(std::size_t record, int rows);
 
     std::vector<ScanResultRow> rows_;
     std::vector<int> rowOfRecord_; // each record's own row

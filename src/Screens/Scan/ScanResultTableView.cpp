@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -35,14 +36,20 @@ void ScanResultTableView::toggleDetails(int row)
     if (onShowDetails)
         onShowDetails(row);
     notifyScreenReaders(row, false);
+    announceCurrentRow();
+}
+
+QAccessibleInterface* ScanResultTableView::accessibleCell(int row)
+{
+    if (!QAccessible::isActive())
+        return nullptr;
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
+    return table && table->tableInterface() ? table->tableInterface()->cellAt(row, 0) : nullptr;
 }
 
 void ScanResultTableView::notifyScreenReaders(int row, bool checkedChanged)
 {
-    if (!QAccessible::isActive() || !model_->isParentRow(row))
-        return;
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
-    QAccessibleInterface* cell = table && table->tableInterface() ? table->tableInterface()->cellAt(row, 0) : nullptr;
+    QAccessibleInterface* cell = model_->isParentRow(row) ? accessibleCell(row) : nullptr;
     if (!cell)
         return;
     QAccessible::State changed;
@@ -54,6 +61,16 @@ void ScanResultTableView::notifyScreenReaders(int row, bool checkedChanged)
     QAccessible::updateAccessibility(&event);
 }
 
+void ScanResultTableView::announceCurrentRow()
+{
+    QAccessibleInterface* cell = hasFocus() ? accessibleCell(currentIndex().row()) : nullptr;
+    if (!cell)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(cell->parent()->indexOfChild(cell));
+    QAccessible::updateAccessibility(&event);
+}
+
 void ScanResultTableView::reloadRows(bool newList)
 {
     const int current = currentIndex().row();
@@ -61,8 +78,10 @@ void ScanResultTableView::reloadRows(bool newList)
     fitRowHeights(*this);
     if (newList)
         scrollToTop();
-    else if (current >= 0 && model_->rowCount() > 0)
+    else if (current >= 0 && model_->rowCount() > 0) {
         setCurrentRowInPlace(std::min(current, model_->rowCount() - 1));
+        announceCurrentRow();
+    }
 }
 
 void ScanResultTableView::setCurrentRowInPlace(int row)
@@ -119,4 +138,7 @@ void ScanResultTableView::focusInEvent(QFocusEvent* event)
         setCurrentRowInPlace(row);
     }
     QTableView::focusInEvent(event);
+    // After the focus event Qt raises for the whole table, so the reader ends on the
+    // row; also when a menu over the table closes.
+    QTimer::singleShot(0, this, [this] { announceCurrentRow(); });
 }

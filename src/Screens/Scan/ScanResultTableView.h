@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QAccessibleInterface;
 class ScanResultTableModel;
 
 // The results table: the rows of its ScanResultTableModel, worked alike by the mouse
@@ -11,7 +12,9 @@ class ScanResultTableModel;
 // for the screen's other controls. On the current row Space ticks a record, Return
 // shows or hides its paths, Right shows them and Left hides them; Left on a path row
 // goes to its record. Whenever the table has the keyboard a row is current. Screen
-// readers see a table of one column whose record cells tick by their Toggle action.
+// readers see a table of one column whose record cells tick by their Toggle action;
+// they hear the current row again (a focus event on its cell) when the table takes
+// the keyboard and when rows change under it.
 class ScanResultTableView : public QTableView {
 public:
     explicit ScanResultTableView(QWidget* parent = nullptr);
@@ -39,6 +42,9 @@ private:
     // Makes `row` current without scrolling to it.
     void setCurrentRowInPlace(int row);
     void notifyScreenReaders(int row, bool checkedChanged);
+    void announceCurrentRow();
+    // The row's cell as screen readers see it; null while none listens.
+    QAccessibleInterface* accessibleCell(int row);
 
     ScanResultTableModel* model_ = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "ManageScreenTest.h"
+#include "RowTableChrome.h"
 
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
@@ -71,6 +72,17 @@ protected:
     const Paths three{"/Users/a/Downloads/one.dmg", "/Users/a/Desktop/Two.app", "/Users/a/Documents/three"};
     IgnoreListViewController screen;
 };
+
+TEST_F(IgnoreListScreen, AClickedRowShowsTheSelectionFillAndTheListTheDarkScroller)
+{
+    Paths many;
+    for (int item = 0; item < 20; ++item)
+        many.push_back("/Users/a/Downloads/item " + std::to_string(item) + ".dmg");
+    store(many);
+    managetest::showInWindow(screen);
+    widgettest::expectSelectedRowAndDarkScroller(*screen.tableView, 3, "IgnoreList-SelectedRow");
+    EXPECT_TRUE(rowCheckbox(3)->isChecked()) << "selecting a row is not ticking it";
+}
 
 TEST_F(IgnoreListScreen, RemoveTakesOutTheTickedRowsAfterConfirmation)
 {

@@ -5,8 +5,12 @@
 #include "Foundation/Settings.h"
 #include "Foundation/UserPaths.h"
 #include "Screens/Scan/OverviewViewController.h"
+#include "Screens/Common/ThrottledRepaint.h"
 #include "Screens/Scan/ScanProcessViewController.h"
 
+#include "AccessibleEventLog.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
@@ -27,12 +31,19 @@ protected:
         host(screen);
     }
 
-    static void progress(std::int64_t found, std::string path, std::int64_t scanned, double percentage)
+    static void post(std::int64_t found, std::string path, std::int64_t scanned, double percentage)
     {
         platform::NotificationCenter::defaultCenter().post("NotifyScanProcessBGX", {{"totalFound", found},
                                                                                     {"path", std::move(path)},
                                                                                     {"objectsScanned", scanned},
                                                                                     {"percentage", percentage}});
+    }
+
+    // One post, shown once the repaint interval has run out.
+    static void progress(std::int64_t found, std::string path, std::int64_t scanned, double percentage)
+    {
+        post(found, std::move(path), scanned, percentage);
+        platform::dispatch::runMainLoopFor(ThrottledRepaint::interval);
     }
 
     ScanProcessViewController screen;
@@ -234,6 +245,43 @@ TEST_F(ScanProgress, StopReusesAnOverlayLeftUpAndTakesItDown)
     EXPECT_EQ(dimmingOverlay(), left);
     seams.answerSheet(alertSecondButtonReturn);
     EXPECT_FALSE(dimmingOverlay());
+}
+
+// One post comes per file: a screen reader hears the labels change at the repaint
+// rate, not once per file, and the last post is shown.
+TEST_F(ScanProgress, ManyPostsChangeTheLabelsAtTheRepaintRateNotPerPost)
+{
+    constexpr int posts = 20000;
+    widgettest::AccessibleEventLog events;
+    const auto start = std::chrono::steady_clock::now();
+    for (int file = 1; file <= posts; ++file) {
+        post(file / 1000, "/walked/" + std::to_string(file), file, file * 100.0 / posts);
+        if (file % 500 == 0)
+            platform::dispatch::drainMainQueue(); // a repaint falls due now and then, as in a scan
+    }
+    platform::dispatch::runMainLoopFor(ThrottledRepaint::interval * 2);
+    const auto took = std::chrono::steady_clock::now() - start;
+
+    const auto repaints = took / ThrottledRepaint::interval + 2;
+    const auto nameChanges = events.of(QAccessible::NameChanged, screen).size();
+    EXPECT_GT(nameChanges, 0u);
+    EXPECT_LE(nameChanges, 4 * static_cast<std::size_t>(repaints)) << "four labels, over " << repaints << " repaints";
+    EXPECT_LE(events.of(QAccessible::ValueChanged, screen).size(), static_cast<std::size_t>(repaints));
+    EXPECT_EQ(screen.lblPath->text(), "/walked/20000");
+    EXPECT_EQ(screen.lblObjectScanned->text(), "IDS_BGX_52 20000");
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "20 IDS_BGX_43 IDS_BGX_54");
+    EXPECT_EQ(screen.progressIndicator->value(), 1000);
+}
+
+TEST_F(ScanProgress, ARepaintWaitingAtTheCompletionDoesNotOverwriteItsReset)
+{
+    post(1, "/first", 1, 10.0);
+    post(2, "/waiting", 2, 20.0); // within the interval: waits
+    platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", true}});
+    platform::dispatch::runMainLoopFor(ThrottledRepaint::interval * 2);
+    EXPECT_EQ(screen.lblPath->text(), "");
+    EXPECT_EQ(screen.lblTotalItemsFound->text(), "0 IDS_BGX_51");
+    EXPECT_EQ(screen.progressIndicator->value(), 0);
 }
 
 } // namespace

@@ -5,11 +5,14 @@
 #include "Detection/Clean.h"
 #include "Detection/SharedLists.h"
 #include "Foundation/IndexVocabularies.h"
+#include "Platform/Dispatch/Dispatch.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/SharedState.h"
 #include "Screens/Scan/CleanProcessViewController.h"
 #include "Screens/Scan/OverviewScanResults.h"
 #include "Screens/Common/RecommendedAppsPanel.h"
+#include "Screens/Common/ThrottledRepaint.h"
+#include "Support/Widgets/AccessibleEventLog.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QLabel>
@@ -104,6 +107,28 @@ TEST_F(CleanProcessScreenTest, ShowsProgressPerRemovedItemAndIgnoresMalformedNot
     EXPECT_TRUE(screen().boxCleanResult->isVisible());
     EXPECT_FALSE(screen().boxCleanProcess->isVisible());
     EXPECT_FALSE(isCleanInProgress);
+}
+
+// One notice comes per removed item: the labels follow at the repaint rate, the last
+// notice is shown, and one still waiting at the completion does not undo its reset.
+TEST_F(CleanProcessScreenTest, ManyNoticesChangeTheLabelsAtTheRepaintRateNotPerNotice)
+{
+    constexpr int items = 5000;
+    widgettest::AccessibleEventLog events;
+    const auto start = std::chrono::steady_clock::now();
+    for (int item = 1; item <= items; ++item)
+        postProgress(items, item, "/removed/" + std::to_string(item));
+    platform::dispatch::runMainLoopFor(ThrottledRepaint::interval * 2);
+    const auto repaints = (std::chrono::steady_clock::now() - start) / ThrottledRepaint::interval + 2;
+    EXPECT_LE(events.of(QAccessible::NameChanged, screen()).size(), 2 * static_cast<std::size_t>(repaints));
+    EXPECT_EQ(screen().lblPath->text(), "/removed/5000");
+    EXPECT_EQ(screen().lblObjectCleaned->text(), "IDS_BGX_84 5000/5000");
+
+    postProgress(4, 1, "/a/one.app");
+    postProgress(4, 2, "/a/two.app"); // within the interval: waits
+    postCompletion(counts(2, 0, 2, 0, 2));
+    platform::dispatch::runMainLoopFor(ThrottledRepaint::interval * 2);
+    EXPECT_EQ(screen().lblObjectCleaned->text(), "IDS_BGX_84 0/0") << "no repaint after the completion's reset";
 }
 
 TEST_F(CleanProcessScreenTest, StopPausesAsksAndThenStopsOrGoesOn)

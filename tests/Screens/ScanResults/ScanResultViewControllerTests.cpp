@@ -14,6 +14,8 @@
 #include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 #include "Screens/Scan/ScanResultViewController.h"
+#include "Support/Widgets/AccessibleEventLog.h"
+#include "Support/Widgets/RowTableChrome.h"
 #include "Support/Widgets/WidgetTestSupport.h"
 
 #include <QAccessible>
@@ -488,6 +490,19 @@ TEST_F(ScanResultScreenTest, RowsAtTheEndOfALongListActThroughTheView)
     EXPECT_FALSE(scanResults().snapshot().back().isSelected);
 }
 
+TEST_F(ScanResultScreenTest, AClickedRowShowsTheSelectionFillAndTheListTheDarkScroller)
+{
+    useEnglishTexts();
+    std::vector<ScanResult> many;
+    for (int id = 0; id < 12; ++id)
+        many.push_back(resultRow(id, "Helper Suite " + std::to_string(id), {"/Applications/Helper.app"}));
+    scanResults().replace(many);
+    screen.arrayConfig();
+    QCoreApplication::processEvents();
+    widgettest::expectSelectedRowAndDarkScroller(*screen.tableView, 2, "scan-results-selected-row");
+    EXPECT_EQ(screen.tableView->currentIndex().row(), 2) << "the clicked row is the keyboard's too";
+}
+
 TEST_F(ScanResultScreenTest, GrabsCollapsedAndExpanded)
 {
     useEnglishTexts();
@@ -578,6 +593,7 @@ TEST_F(ScanResultScreenTest, TabAndShiftTabLeaveTheTableForTheScreensOtherContro
     activate();
     screen.btnSelectUnselectAll->setFocus(Qt::TabFocusReason);
     QTest::keyClick(screen.btnSelectUnselectAll, Qt::Key_Tab);
+    QCoreApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), screen.tableView);
     EXPECT_EQ(currentRow(), 0) << "the keyboard starts on the first row";
     QTest::keyClick(screen.tableView, Qt::Key_Down);
@@ -717,10 +733,15 @@ TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
     screen.mainMenu->actions()[1]->trigger();
     EXPECT_EQ(seams.revealedPaths, std::vector<std::string>{"/a/lens.plist"});
 
-    // A cell kept by a screen reader past its row acts no more; all go with the view.
-    const QAccessible::Id stale = QAccessible::uniqueId(cells.cellAt(4, 0));
+    // A path's cell kept by a screen reader past its row acts no more; a record's cell
+    // follows its record as rows come and go above it; all go with the view.
+    const QAccessible::Id stale = QAccessible::uniqueId(cells.cellAt(3, 0));
+    QAccessibleInterface* below = cells.cellAt(4, 0);
     cells.cellAt(0, 0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_EQ(cells.rowCount(), 2);
+    EXPECT_EQ(cells.cellAt(1, 0), below);
+    EXPECT_EQ(below->text(QAccessible::Name), "Mac Booster");
+    EXPECT_EQ(below->tableCellInterface()->rowIndex(), 1);
     if (QAccessibleInterface* gone = QAccessible::accessibleInterface(stale)) {
         EXPECT_FALSE(gone->isValid());
         EXPECT_TRUE(gone->text(QAccessible::Name).isEmpty());
@@ -737,6 +758,62 @@ TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
         ASSERT_TRUE(QAccessible::accessibleInterface(ofAnotherScreen));
     }
     EXPECT_FALSE(QAccessible::accessibleInterface(ofAnotherScreen));
+}
+
+// A screen reader hears the current row again, with its state, where the table takes
+// the keyboard and where showing or hiding paths changes the rows under it; the cell
+// it holds lives on through the change.
+TEST_F(ScanResultScreenTest, ScreenReadersHearTheCurrentRowAfterFocusAndAfterItsPathsAreShownOrHidden)
+{
+    activate();
+    widgettest::AccessibleEventLog events;
+    const auto lastFocus = [&]() -> std::optional<widgettest::AccessibleEventLog::Event> {
+        const auto focus = events.of(QAccessible::Focus, *screen.tableView);
+        return focus.empty() ? std::nullopt : std::optional(focus.back());
+    };
+    screen.btnSelectUnselectAll->setFocus();
+    QTest::keyClick(screen.btnSelectUnselectAll, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), screen.tableView);
+    ASSERT_TRUE(lastFocus());
+    EXPECT_EQ(lastFocus()->name, "Search Lens") << "the row, not the table";
+    EXPECT_TRUE(lastFocus()->state.collapsed);
+
+    QAccessibleInterface& table = *QAccessible::queryAccessibleInterface(screen.tableView);
+    QAccessibleTableInterface& cells = *table.tableInterface();
+    const QAccessible::Id held = QAccessible::uniqueId(cells.cellAt(0, 0));
+    const struct {
+        Qt::Key key;
+        int rows;
+        bool expanded;
+    } steps[] = {{Qt::Key_Return, 5, true}, {Qt::Key_Left, 2, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.key);
+        events.events.clear();
+        QTest::keyClick(screen.tableView, step.key);
+        ASSERT_EQ(cells.rowCount(), step.rows);
+        const auto focus = lastFocus();
+        ASSERT_TRUE(focus);
+        EXPECT_EQ(focus->name, "Search Lens");
+        EXPECT_EQ(focus->state.expanded, step.expanded);
+        EXPECT_EQ(focus->state.collapsed, !step.expanded);
+        EXPECT_TRUE(focus->state.focused);
+        EXPECT_EQ(focus->child, table.indexOfChild(cells.cellAt(0, 0)));
+        EXPECT_EQ(QAccessible::accessibleInterface(held), cells.cellAt(0, 0)) << "the cell the reader holds lives on";
+    }
+
+    // Escape from the path menu gives the table the keyboard back: the row is said again.
+    QTest::keyClick(screen.tableView, Qt::Key_Right);
+    QTest::keyClick(screen.tableView, Qt::Key_Right);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+    QApplication::sendEvent(window.windowHandle(), &menuKey);
+    ASSERT_TRUE(screen.mainMenu->isVisible());
+    events.events.clear();
+    QTest::keyClick(screen.mainMenu, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(screen.mainMenu->isVisible());
+    ASSERT_TRUE(lastFocus());
+    EXPECT_EQ(lastFocus()->name, "/a/Search Lens.app");
 }
 
 // The view's own focus and change events number the cells as Qt numbers those of a

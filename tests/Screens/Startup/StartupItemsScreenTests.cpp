@@ -19,6 +19,7 @@
 #include "Startup/LaunchOnStartup.h"
 #include "Startup/LoginItem.h"
 #include "HostileEntries.h"
+#include "RowTableChrome.h"
 #include "StartupTestWorld.h"
 
 #include <QApplication>
@@ -832,6 +833,16 @@ TEST_F(StartupScreensTest, HostileEntriesInALaunchdFolderAreSkippedAndTheWellFor
 }
 
 // The finished look with the English texts: both tabs, a row switched off, the clean.
+TEST_F(StartupScreensTest, AClickedRowShowsTheSelectionFillAndTheListTheDarkScroller)
+{
+    for (int item = 0; item < 12; ++item)
+        plantSessionItem("Helper " + std::to_string(item));
+    managetest::withEnglish([&] {
+        makeScreens();
+        widgettest::expectSelectedRowAndDarkScroller(*list->tableView, 1, "StartupItems-SelectedRow");
+    });
+}
+
 TEST_F(StartupScreensTest, Grabs)
 {
     plantSessionItem("Notes");
@@ -855,6 +866,8 @@ TEST_F(StartupScreensTest, Grabs)
             "NotifyCleanProcess_StartupItemsBGX",
             {{"totalItems", std::int64_t(3)}, {"pObj", std::int64_t(1)},
              {"path", host("/Applications/Photo Organizer.app")}, {"percentage", 33.0}});
+        // Shown once the progress screen's repaint interval after the last completion has run out.
+        ASSERT_TRUE(managetest::waitFor([&] { return clean->lblObjectCleaned->text().endsWith("1/3"); }));
         grab("StartupItems-CleanProgress");
         clean->clickedHome();
         waitForLists();
