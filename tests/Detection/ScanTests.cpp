@@ -250,8 +250,10 @@ TEST_F(ScanTest, ARescanCountsFromZeroUntilItsMatchingFindsSomething)
         EXPECT_EQ(progressOf(note).totalFound, 0);
 }
 
-// Each of the protected folders resolved at every found path took minutes here.
-TEST_F(ScanTest, MatchesTwentyThousandFoundRecordsWithinSeconds)
+// Twenty thousand found records are all matched and listed (how fast is the
+// scan-match benchmark's to say: the protected folders were resolved anew at every
+// found path).
+TEST_F(ScanTest, MatchesTwentyThousandFoundRecords)
 {
     constexpr int records = 20000;
     source.folders.push_back({3, "/Users/%@/Downloads/many/"});
@@ -262,10 +264,7 @@ TEST_F(ScanTest, MatchesTwentyThousandFoundRecordsWithinSeconds)
     }
     installDatabase(source);
 
-    const auto start = std::chrono::steady_clock::now();
     const auto results = completedScan();
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, 6s) << "a guard against a stall, not a measure of speed";
     EXPECT_EQ(results.size(), records + 1u);
 }
 
