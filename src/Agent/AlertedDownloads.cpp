@@ -34,9 +34,15 @@ bool isAlertedDownloadPath(const std::string& path)
     return stored && std::ranges::find(*stored->asArray(), platform::Value(path)) != stored->asArray()->end();
 }
 
-void addAlertedDownloadPath(const std::string& path)
+bool addAlertedDownloadPath(const std::string& path)
 {
-    changeAlertedDownloads([&](TextList& paths) { paths.push_back(path); });
+    bool added = false;
+    changeAlertedDownloads([&](TextList& paths) {
+        added = std::ranges::find(paths, path) == paths.end();
+        if (added)
+            paths.push_back(path);
+    });
+    return added;
 }
 
 void removeAlertedDownloadPath(const std::string& path)

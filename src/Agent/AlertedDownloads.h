@@ -11,8 +11,9 @@
 // Whether the list holds `path` exactly.
 bool isAlertedDownloadPath(const std::string& path);
 
-// Adds `path` at the end.
-void addAlertedDownloadPath(const std::string& path);
+// Adds `path` at the end unless it is listed: false then (another match of the
+// same item got there first, and its alert stands for both).
+bool addAlertedDownloadPath(const std::string& path);
 
 // Takes every entry equal to `path` off the list.
 void removeAlertedDownloadPath(const std::string& path);

@@ -47,9 +47,8 @@ void matchDownload(const std::string& path, const std::weak_ptr<AlertWindows>& a
     if (records->empty())
         return;
     auto hit = recordMatchingDownloadName(platform::lastPathComponent(path), *records);
-    if (!hit || !isItemAt(path))
+    if (!hit || !isItemAt(path) || !addAlertedDownloadPath(path))
         return;
-    addAlertedDownloadPath(path);
     raiseAlertOnMainQueue(alerts, AlertKind::download,
                           {{AlertKey::newDownloadedItem, path}, {AlertKey::detectedMalwareList, std::move(*hit)}});
 }

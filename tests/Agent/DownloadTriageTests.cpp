@@ -102,6 +102,27 @@ TEST_F(DownloadTriageTest, ADownloadThatArrivedWhileTheWatchTableWasFullIsAlerte
     EXPECT_EQ(*postedPath(alerts.received().front()), path.string());
 }
 
+// Two events of one item that both pass the gate before either match is listed
+// (a browser's rename seen twice, say): one alert, one entry.
+TEST_F(DownloadTriageTest, TwoEventsOfOneItemBeforeItIsListedRaiseOneAlert)
+{
+    widgettest::NotificationRecorder alerts(AlertNotification::newDownloadedItem);
+    startAgent();
+    const auto path = testsupport::plantFile(homeFolder() / "Downloads/SnapfyreInstaller.dmg");
+    const auto windows = std::make_shared<AlertWindows>();
+    const DownloadTriage triage(windows);
+    FileWatcherEvent renamed;
+    renamed.path = path.string();
+    renamed.flags = platform::fsevents::kItemRenamed | platform::fsevents::kItemIsFile;
+    triage.downloadEvent(renamed);
+    triage.downloadEvent(renamed);
+
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    settle();
+    EXPECT_EQ(alerts.received().size(), 1u);
+    EXPECT_EQ(alertedPaths(), std::vector<std::string>{path.string()});
+}
+
 // Each case does something that must raise nothing, then renames in a second
 // matching download: the only alert is the second one's.
 struct SilentDownload {
