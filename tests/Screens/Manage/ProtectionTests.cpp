@@ -88,10 +88,12 @@ TEST_F(ProtectionScreen, TabReachesEachSwitchAndSpaceStoresItsKey)
     managetest::showInWindow(screen);
     screen.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
-    for (QWidget* control : screen.findChildren<QWidget*>())
-        if (control->isVisibleTo(&screen) && (control->focusPolicy() & Qt::TabFocus))
+    for (QWidget* control : screen.findChildren<QWidget*>()) {
+        if (control->isVisibleTo(&screen) && (control->focusPolicy() & Qt::TabFocus)) {
             EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
                 << control->objectName().toStdString();
+        }
+    }
 
     screen.btnActiveProtection->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
