@@ -18,7 +18,7 @@ bool addAlertedDownloadPath(const std::string& path);
 // Takes every entry equal to `path` off the list.
 void removeAlertedDownloadPath(const std::string& path);
 
-// Empties the list and returns what it held: at the agent's start no alert is
-// open, so every path listed then was left by an agent that ended with its alert
-// open or waiting.
+// Empties the list and returns what it held. Taken at the agent's start, before
+// its watchers begin: no alert is open then, so every path listed was left by an
+// agent that ended with its alert open or waiting.
 std::vector<std::string> takeAlertedDownloadPaths();

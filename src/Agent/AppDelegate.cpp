@@ -1,5 +1,6 @@
 #include "Agent/AppDelegate.h"
 
+#include "Agent/AlertedDownloads.h"
 #include "Detection/DatabaseManager.h"
 #include "Detection/DatabaseManagerReader.h"
 #include "Detection/SharedLists.h"
@@ -60,7 +61,9 @@ void AppDelegate::startAgent()
 {
     if (!languageTable())
         languageTable() = readBundlePlist("English");
-    loadMalwareRecordsInBackground([triage = downloadTriage_] { triage.offerWaitingDownloads(); });
+    loadMalwareRecordsInBackground([triage = downloadTriage_, waiting = takeAlertedDownloadPaths()] {
+        triage.offerAgain(waiting);
+    });
     startupItemTriage_->takeSnapshots();
     watchLaunchAgentFolders();
     watchDownloads();

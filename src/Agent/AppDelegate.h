@@ -30,7 +30,8 @@ public:
     // Called when a definitions install attempt has finished: new records are loaded.
     static void definitionsInstalled(bool installed);
     // Replaces the records, whole, with those of the installed database; then, when
-    // any were loaded, runs `loaded` on the main queue.
+    // any were loaded, runs `loaded` on the main queue (without records nothing it
+    // would judge can match).
     static void loadMalwareRecordsInBackground(std::function<void()> loaded = {});
 
     void watchCrashReports();

@@ -62,9 +62,9 @@ void DownloadTriage::downloadEvent(const FileWatcherEvent& event) const
     platform::dispatch::asyncGlobal([path = event.path, alerts = alerts_] { matchDownload(path, alerts); });
 }
 
-void DownloadTriage::offerWaitingDownloads() const
+void DownloadTriage::offerAgain(const std::vector<std::string>& waitingPaths) const
 {
-    for (const auto& path : takeAlertedDownloadPaths()) {
+    for (const auto& path : waitingPaths) {
         std::error_code error;
         const auto status = std::filesystem::symlink_status(path, error);
         if (error || !std::filesystem::exists(status))

@@ -22,10 +22,10 @@ public:
     // rename, or already alerted; else queues the match.
     void downloadEvent(const FileWatcherEvent& event) const;
     // Main thread, once the records are loaded at the start: the downloads a
-    // previous agent listed as alerted (it ended with their alerts open or waiting)
-    // are taken off the list and judged again as new arrivals would be; those gone
-    // or no longer matching stay off it.
-    void offerWaitingDownloads() const;
+    // previous agent left listed as alerted (it ended with their alerts open or
+    // waiting), taken off the list before the watchers began, are judged again as
+    // new arrivals would be; those gone or no longer matching stay off it.
+    void offerAgain(const std::vector<std::string>& waitingPaths) const;
 
 private:
     static bool passesGate(const FileWatcherEvent& event);

@@ -80,6 +80,21 @@ TEST_F(DownloadTriageTest, DownloadsLeftWaitingByTheLastAgentAreAlertedAgainByTh
     EXPECT_EQ(listed, expected);
 }
 
+// Without records (no database yet) nothing listed can be judged again: the list
+// is emptied all the same, so a later arrival at a listed path is not taken for an
+// alert still open.
+TEST_F(DownloadTriageTest, WithoutRecordsTheListLeftByTheLastAgentIsEmptiedAtTheStart)
+{
+    fs::remove(databasePath());
+    const auto path = testsupport::plantFile(homeFolder() / "Downloads/SnapfyreInstaller.dmg");
+    addAlertedDownloadPath(path.string());
+    delegate = std::make_unique<AppDelegate>();
+    delegate->startAgent();
+    EXPECT_TRUE(alertedPaths().empty());
+    settle();
+    EXPECT_TRUE(alertedPaths().empty());
+}
+
 // A download that arrived while the system's watch table was full (another
 // program held the watches) is alerted once its folder is watched.
 TEST_F(DownloadTriageTest, ADownloadThatArrivedWhileTheWatchTableWasFullIsAlertedOnceItLifts)
