@@ -170,8 +170,10 @@ RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure)
                 *failure = describe(error);
             outcome = RemovalOutcome::notRemoved;
         }
-    } else if (!item.program && item.appUrl) {
-        setLaunchOnStartup(false, *item.appUrl);
+    } else if (!item.program && item.appUrl && !setLaunchOnStartup(false, *item.appUrl)) {
+        if (failure)
+            *failure = "The session login items could not be changed.";
+        outcome = RemovalOutcome::notRemoved;
     }
     const bool dropped = removeDisabledLoginItem(item.record());
     return outcome == RemovalOutcome::removed ? recordDropped(dropped, failure) : outcome;

@@ -27,9 +27,9 @@ enum class RemovalOutcome {
 RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure = nullptr);
 
 // A login item: a launchd job of the user's (its service-management switch off
-// first; one already gone counts as removed), or a session login item; its
-// switched-off record goes in either case, and a removed item whose record could not
-// be dropped counts as notStored.
+// first; one already gone counts as removed), or a session login item (not removed
+// when the session's list cannot be changed); its switched-off record goes in either
+// case, and a removed item whose record could not be dropped counts as notStored.
 RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure = nullptr); // also prints why
 
 // A loaded job and its own plist (whatever the file's name; none when it is gone): the

@@ -9,6 +9,7 @@
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
 #include "Helper/LDLaunchCtl/JobPlists.h"
+#include "ImmutableFolder.h"
 #include "StartupTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -268,6 +269,28 @@ TEST_F(StartupItemsModelTest, NothingSelectedRemovesNothingAndStillCompletes)
     EXPECT_EQ(model->launchAgents().size(), 1u);
     EXPECT_EQ(*posted.back().value<std::int64_t>("remainingItems"), 1);
     EXPECT_EQ(*posted.back().value<std::int64_t>("cleanedItems"), 0);
+}
+
+// The session's login items cannot be changed (their folder locked): the session
+// item is not told as removed, and it stays listed.
+TEST_F(StartupItemsModelTest, ASessionLoginItemWhoseListCannotBeChangedIsNotRemoved)
+{
+    plantBundle("/Applications/Session.app", "com.example.session");
+    setLaunchOnStartup(true, platform::FileURL::fromPath(host("/Applications/Session.app")));
+    load(StartupManager::loginItems);
+    ASSERT_EQ(model->loginItems().size(), 1u);
+    model->changeLoginItem(0, [](LoginItem& item) { item.isSelected = true; });
+    testsupport::ImmutableFolder locked(
+        fs::path(platform::SharedFileList::sessionLoginItemsPath()).parent_path());
+    if (!locked.isSet())
+        GTEST_SKIP() << "no immutable folders here";
+
+    removeSelected(StartupManager::loginItems);
+    locked.unlock();
+    EXPECT_EQ(platform::SharedFileList::sessionLoginItems()->snapshot().size(), 1u);
+    EXPECT_EQ(model->loginItems().size(), 1u);
+    EXPECT_EQ(*posted.back().value<std::int64_t>("pObj"), 0) << "none removed";
+    EXPECT_EQ(*posted.back().value<std::int64_t>("remainingItems"), 1);
 }
 
 TEST_F(StartupItemsModelTest, ALoginItemWhoseRemovalFailsStaysButLosesItsStoredRecord)
