@@ -36,13 +36,14 @@ std::error_code moveAcrossFileSystems(const std::string& item, const std::string
         if (fs::exists(fs::symlink_status(destination, code)))
             continue;
         fs::copy(item, destination, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
-        if (!code)
-            code = removeForGood(item);
         if (code) {
             std::error_code ignored;
             fs::remove_all(destination, ignored);
             return code;
         }
+        // The copy stays whatever the removal leaves: what it removed lives on only there.
+        if ((code = removeForGood(item)))
+            return code;
         if (trashedName)
             *trashedName = destination.filename().string();
         return {};
@@ -97,7 +98,7 @@ bool FileManager::trashItem(const std::string& path, std::string* resultingPath,
     std::string trashedName;
     const std::string item = itemInResolvedFolder(path);
     if (!code)
-        code = moveIntoTrash(item, trash, ::geteuid(), &trashedName);
+        code = moveIntoTrash(item, itemInResolvedFolder(trash), ::geteuid(), &trashedName);
     if (code == std::errc::cross_device_link)
         code = moveAcrossFileSystems(item, trash, &trashedName);
     if (code) {
