@@ -337,9 +337,11 @@ void SUUpdater::removeStaleDownloads() const
 {
     const fs::path caches = downloadsFolder(bundleIdentifier_);
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(caches, error))
-        if (entry.path().filename().string().starts_with("Update."))
-            fs::remove_all(entry.path(), error); // a link is removed, never followed
+    for (fs::directory_iterator it(caches, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (it->path().filename().string().starts_with("Update."))
+            fs::remove_all(it->path(), ignored); // a link is removed, never followed
+    }
 }
 
 void SUUpdater::download(const SUAppcastItem& item)

@@ -140,8 +140,11 @@ void UpdaterWindow::reject()
     answer(secondary_);
 }
 
+// A new step comes to the front; the same step again (the download's progress) only
+// updates its texts, leaving the keyboard where the user is.
 void UpdaterWindow::present(Step step)
 {
+    const bool newStep = !isVisible() || lblHeadline->text() != step.headline;
     lblHeadline->setText(step.headline);
     lblDetail->setText(step.detail);
     lblDetail->setVisible(!step.detail.isEmpty());
@@ -154,7 +157,8 @@ void UpdaterWindow::present(Step step)
     secondary_ = std::move(step.secondary);
     primary_ = std::move(step.primary);
     layout()->activate(); // the window fits the new texts
-    bringToFront();
+    if (newStep)
+        bringToFront();
 }
 
 // The window closes first: the answer may show the next step in it.
