@@ -66,8 +66,9 @@ private:
     bool set_ = false;
 };
 
-// A copy of the setuid stand-in for the elevation tool, root's, setuid, in a folder of
-// root's that others may enter, named by $BG_TEST_ELEVATION_TOOL while it lives.
+// A copy of the setuid stand-in for the elevation tool, root's, setuid, run by the
+// test's user alone, in a folder of root's that others may enter, named by
+// $BG_TEST_ELEVATION_TOOL while it lives.
 class SetuidElevation {
 public:
     SetuidElevation()
@@ -77,8 +78,9 @@ public:
         std::error_code error;
         std::filesystem::permissions(folder_, std::filesystem::perms(0755), error);
         std::filesystem::copy_file(BG_TEST_SETUID_ELEVATION, path(), error);
-        ::chown(path().c_str(), 0, 0);
-        ::chmod(path().c_str(), 04755);
+        // Only the test's user may run it: one left behind by a test that died grants no one else root.
+        ::chown(path().c_str(), 0, RealUserThread::kUser);
+        ::chmod(path().c_str(), 04750);
         ::setenv("BG_TEST_ELEVATION_TOOL", path().c_str(), 1);
     }
     SetuidElevation(const SetuidElevation&) = delete;

@@ -1,5 +1,6 @@
 #include "RaisedLaunchctl.h"
 
+#include "Platform/Files/FileRead.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Platform/Values/PropertyList.h"
 
@@ -56,14 +57,9 @@ std::variant<platform::Data, std::string> readFile(const platform::Descriptor& f
         return quoted(path) + ": " + std::generic_category().message(errno);
     if (!S_ISREG(info.st_mode) || info.st_uid != 0 || (info.st_mode & (S_IWGRP | S_IWOTH)) || info.st_size > kLargestPlist)
         return quoted(path) + " is not a plist file of root's";
-    platform::Data bytes(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::read(file.get(), bytes.data() + done, bytes.size() - done);
-        if (count <= 0)
-            return quoted(path) + " could not be read";
-        done += static_cast<std::size_t>(count);
-    }
+    platform::Data bytes;
+    if (!platform::readOpenFile(file.get(), path, bytes, kLargestPlist))
+        return quoted(path) + " could not be read";
     return bytes;
 }
 

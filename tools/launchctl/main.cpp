@@ -129,8 +129,8 @@ bool takeFlag(std::vector<std::string>& operands, const char* flag)
 bool deleted(const std::string& path, bool remove)
 {
     std::error_code failure;
-    if (!remove || std::filesystem::remove(path, failure))
-        return true;
+    if (!remove || std::filesystem::remove(path, failure) || !failure)
+        return true; // removed, or gone already
     std::cerr << path << ": could not be deleted: " << failure.message() << '\n';
     return false;
 }
