@@ -22,7 +22,8 @@ QString overlayButtonStyle();
 
 // The ring drawn around a control whose own drawing leaves no room for it: a sibling
 // of the control, a gap wider on each side, shown while the control has the focus and
-// moved with it. It never takes mouse events. Made by the control, as its child.
+// moved with it. It never takes mouse events. Made by the control, as a child of the
+// control's parent.
 class FocusRingFrame : public QWidget {
 public:
     static constexpr int gap = 2;

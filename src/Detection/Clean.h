@@ -35,8 +35,9 @@ struct KeptItem {
 // The clean: removes every item path of the selected result rows, to the Trash or
 // for good, after force-quitting running copies of an application bundle, and
 // through the privileged remover alone when the user cannot write a bundle (a
-// refused or cancelled step keeps it); every other removal walks descriptors with
-// the user's rights, never through a link. An item that
+// refused or cancelled step keeps it, and it never passes through a link); every
+// other removal walks descriptors with the user's rights, from the item's folder as
+// its links resolve when the removal starts, never following the item itself. An item that
 // the ignore list, as it stands when the clean starts, covers or holds an entry of is
 // never removed. An item counts as removed when its removal succeeded or it was
 // gone already; the lifetime total grows by that count. Reports on

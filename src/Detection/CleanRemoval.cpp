@@ -82,8 +82,8 @@ void forceQuitRunningCopies(const platform::Bundle& bundle)
     }
 }
 
-// With the user's own rights, on descriptors as the privileged remover walks: a
-// path through a link fails instead of reaching what the link names.
+// With the user's own rights, on descriptors as the privileged remover walks, from
+// the item's folder as the user's links on its path lead to it.
 std::optional<std::string> removeWithFileManager(const std::string& path, bool moveToTrash)
 {
     const auto& files = platform::FileManager::defaultManager();

@@ -136,8 +136,9 @@ std::string resolveToolPath(const std::string& macPath)
             continue;
         if (mapping.target == Target::HostTool)
             return std::string(mapping.tool);
-        // What may run with an administrator's rights is taken only from where this
-        // program started, never looked for elsewhere.
+        // The remover, run with an administrator's rights on every clean, is taken only
+        // from where this program started; a raised launchctl is found as the others
+        // are, and, like any raised tool, must pass the elevation's root-only check.
         if (mapping.tool == kPrivilegedRemoveTool)
             return (standInToolFolder() / mapping.tool).string();
         return standInToolPath(mapping.tool).string();

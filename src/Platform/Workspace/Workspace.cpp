@@ -37,8 +37,8 @@ bool startDetached(const std::string& tool, const std::vector<std::string>& argu
     return true;
 }
 
-// How deep below an Applications folder an application is looked for: its
-// subfolders ("Utilities") and theirs.
+// How many levels of subfolders below an Applications folder ("Utilities", say) an
+// application is looked for in.
 constexpr int kApplicationFolderDepth = 3;
 
 // The first ".app" bundle with the identifier in `folder` or, level by level, in its

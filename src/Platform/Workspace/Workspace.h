@@ -24,7 +24,7 @@ public:
     // URLForApplicationWithBundleIdentifier: where the application last ran from
     // (registerApplication), while it is still there; else the first bundle with
     // that identifier in "/Applications", then in the user's "~/Applications", each
-    // looked through level by level down to its sub-subfolders; null when none has it.
+    // looked through level by level down to three levels of subfolders; null when none has it.
     std::optional<std::string> urlForApplication(const std::string& bundleIdentifier) const;
 
     // launchAppWithBundleIdentifier / openFile: started through the "open" tool,
