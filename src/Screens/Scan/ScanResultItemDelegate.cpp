@@ -1,5 +1,6 @@
 #include "Screens/Scan/ScanResultItemDelegate.h"
 
+#include "Controls/FocusRing.h"
 #include "Controls/MyNSTableRowView.h"
 
 #include "Foundation/TextTable.h"
@@ -26,8 +27,9 @@ using Model = ScanResultTableModel;
 
 const QColor linkColor{161, 161, 161};
 constexpr int badgeRadius = 3;
-constexpr int focusRingWidth = 2;
-constexpr int focusRingRadius = 4;
+// The cell's ring sits a point inside the row, its stroke rounded by 4.
+constexpr qreal focusRingMargin = 1;
+constexpr qreal focusRingRadius = 4 + controls::focusRingWidth / 2;
 
 bool isParent(const QModelIndex& index)
 {
@@ -122,14 +124,10 @@ void ScanResultItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem
         paintParent(*painter, option, index);
     else
         paintChild(*painter, option, index);
-    if (option.state & QStyle::State_HasFocus) {
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(QPen(screenstyle::actionBlueHoverColor, focusRingWidth));
-        painter->setBrush(Qt::NoBrush);
-        const qreal inset = focusRingWidth / 2.0 + 1;
-        painter->drawRoundedRect(QRectF(option.rect).adjusted(inset, inset, -inset, -inset), focusRingRadius,
+    if (option.state & QStyle::State_HasFocus)
+        controls::paintFocusRing(*painter, QRectF(option.rect).adjusted(focusRingMargin, focusRingMargin,
+                                                                          -focusRingMargin, -focusRingMargin),
                                  focusRingRadius);
-    }
     painter->restore();
 }
 
