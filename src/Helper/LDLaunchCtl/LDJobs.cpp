@@ -46,18 +46,21 @@ bool sameContentAndMode(const std::string& path, const platform::Data& bytes)
            platform::readWholeFile(path, written) && written == bytes;
 }
 
-bool writeFailed(Error* error, const std::string& reason = LDErrorMessage(15))
-{
-    if (error)
-        *error = Error{LDLaunchCtlErrorDomain, 15, reason};
-    return false;
-}
-
 bool failWith(Error* error, const char* domain, std::int64_t code, const std::string& reason)
 {
     if (error)
         *error = Error{domain, code, reason};
     return false;
+}
+
+bool writeFailed(Error* error, const std::string& reason = LDErrorMessage(15))
+{
+    return failWith(error, LDLaunchCtlErrorDomain, 15, reason);
+}
+
+bool removeFailed(Error* error, const std::string& reason)
+{
+    return failWith(error, "NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + reason);
 }
 
 // The system domain's registry is root's: a process of another user changes it only
@@ -223,13 +226,13 @@ bool LDRemoveFilePrivileged(const std::string& path, platform::AuthorizationRef 
     if (platform::processUserID() == 0 || platform::userMayRemove(path)) {
         if (fs::remove(path, failure))
             return true;
-        return failWith(error, "NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + failure.message());
+        return removeFailed(error, failure.message());
     }
     if (!platform::AuthorizationHoldsRight(authRef))
-        return failWith(error, "NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + std::string(std::strerror(EPERM)));
+        return removeFailed(error, std::strerror(EPERM));
     const auto refused = platform::runWithAdministratorRights(
         {platform::resolveToolPath(platform::kPrivilegedRemoveTool), "remove", path});
-    return !refused || failWith(error, "NSCocoaErrorDomain", 513, "The file couldn\u2019t be removed: " + *refused);
+    return !refused || removeFailed(error, *refused);
 }
 
 bool LDJobRemoveWithPlist(LDLaunchDomain domain, const std::string& label, platform::AuthorizationRef authRef,
