@@ -64,6 +64,14 @@ SUError refusedRelease(const std::string& problem)
     return refusal;
 }
 
+// Removes the download folder ("Update.*") a release bundle was unpacked in, with
+// everything in it.
+void removeDownloadOf(const std::string& bundle)
+{
+    std::error_code ignored;
+    fs::remove_all(fs::path(bundle).parent_path().parent_path(), ignored);
+}
+
 // The "*.app" entry of an unpacked archive that may replace the application of
 // `identifier`, or why there is none.
 std::optional<SUError> findReleaseBundle(const fs::path& folder, const std::string& identifier, std::string& bundle)
@@ -405,8 +413,7 @@ void SUUpdater::finishDownload(const SUAppcastItem& item, std::string bundle, st
         return;
     }
     if (cancelled) { // finished before the cancel could stop it: nothing is kept
-        std::error_code ignored;
-        fs::remove_all(fs::path(bundle).parent_path().parent_path(), ignored);
+        removeDownloadOf(bundle);
         return;
     }
     keepForInstallOnQuit(item, std::move(bundle));
@@ -459,8 +466,7 @@ bool SUUpdater::installUpdatesIfAvailable()
 
 void SUUpdater::discardDownloadedRelease()
 {
-    std::error_code ignored;
-    fs::remove_all(fs::path(downloadedBundle_).parent_path().parent_path(), ignored);
+    removeDownloadOf(downloadedBundle_);
     downloadedBundle_.clear();
 }
 
