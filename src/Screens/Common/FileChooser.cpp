@@ -4,6 +4,10 @@
 #include "Screens/Common/FileChooserDialog.h"
 #include "Screens/Common/Seam.h"
 
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
@@ -59,8 +63,14 @@ void setFileChooserPresenter(FileChooserPresenter replacement)
 
 void beginFileChooser(QWidget& view, const FileChooserOptions& options, FileChooserCompletion completion)
 {
-    FileChooserCompletion onlyChosenOnOK = [options, completion = std::move(completion)](
+    // The window and the control the chooser came from have the keyboard again once it is gone.
+    FileChooserCompletion onlyChosenOnOK = [options, completion = std::move(completion), window = QPointer(view.window()),
+                                            focused = QPointer(QApplication::focusWidget())](
                                                int response, const std::vector<std::string>& paths) {
+        if (window)
+            window->activateWindow();
+        if (focused)
+            focused->setFocus(Qt::OtherFocusReason);
         std::vector<std::string> chosen;
         if (response == fileChooserOK)
             std::copy_if(paths.begin(), paths.end(), std::back_inserter(chosen),

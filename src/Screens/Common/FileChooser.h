@@ -34,7 +34,9 @@ bool canChoose(const std::string& path, const FileChooserOptions& options);
 // The file chooser as a sheet on `view`'s window over the shared dimming overlay: the
 // overlay comes down on every answer, before `completion` gets the response and, for
 // fileChooserOK, the chosen paths in order (none otherwise; a path that cannot be
-// chosen is never among them). Escape and closing answer fileChooserCancel.
+// chosen is never among them). Escape and closing answer fileChooserCancel. Before
+// `completion` runs, `view`'s window is active again and the control that had the
+// keyboard when the chooser opened has it again.
 // `completion` runs exactly once, on the main thread.
 using FileChooserCompletion = std::function<void(int response, const std::vector<std::string>& paths)>;
 void beginFileChooser(QWidget& view, const FileChooserOptions& options, FileChooserCompletion completion);

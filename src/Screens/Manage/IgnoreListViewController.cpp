@@ -5,27 +5,18 @@
 #include "Foundation/IgnoreList.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/ConfirmationSheet.h"
-#include "Screens/Common/ElidedLabel.h"
 #include "Screens/Common/FileChooser.h"
 #include "Screens/Common/RowTable.h"
+#include "Screens/Manage/IgnoreListRowDelegate.h"
 #include "Screens/Manage/ManageLook.h"
 #include "Screens/Manage/UnsavedSettingSheet.h"
 
-#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-
-constexpr int rowHeight = 44;
-constexpr int iconSide = 28;
-
-} // namespace
 
 IgnoreListViewController::IgnoreListViewController(QWidget* parent) : QWidget(parent)
 {
@@ -40,7 +31,7 @@ void IgnoreListViewController::loadView()
     fillBackground(*this, screenBackground());
     lblIgnoreList = screenstyle::makeLabel(
         this, "lblIgnoreList", 17, headlineColor(), QFont::Bold, screenstyle::LabelWrap::words);
-    tableView = makeRowTable(this, rowHeight, "QTableWidget { background: #2b2b2b; border: 1px solid #3c3c3c; }");
+    tableView = makeTable();
     btnRefresh = makeFlatButton(this, "btnRefresh");
     btnRemove = makeFlatButton(this, "btnRemove");
     btnAdd = makeFlatButton(this, "btnAdd");
@@ -64,9 +55,26 @@ void IgnoreListViewController::loadView()
     layout->addLayout(buttons);
 }
 
+RowTableView* IgnoreListViewController::makeTable()
+{
+    auto* table = new RowTableView(this);
+    setUpRowTable(*table, IgnoreListRowDelegate::rowHeight,
+                  "QTableView { background: #2b2b2b; border: 1px solid #3c3c3c; }");
+    tableModel_ = new IgnoreListTableModel(allIgnorePaths, table);
+    table->setModel(tableModel_);
+    table->setItemDelegate(new IgnoreListRowDelegate(*table));
+    table->setRowControls({{&IgnoreListRowDelegate::tickBoxIn}});
+    table->onToggle = [this](int row, int, const QVariant& item) {
+        if (tableModel_->index(row, 0).data(RowTableView::itemKeyRole) == item)
+            rowCellAction(row, !allIgnorePaths[static_cast<std::size_t>(row)].isSelected);
+    };
+    return table;
+}
+
 void IgnoreListViewController::viewDidLoad()
 {
     lblIgnoreList->setText(screenText("IDS_BGX_116"));
+    tableView->setAccessibleName(lblIgnoreList->text());
     btnRefresh->setText(screenText("IDS_BGX_117"));
     btnRemove->setText(screenText("IDS_BGX_118"));
     btnAdd->setText(screenText("IDS_BGX_119"));
@@ -85,35 +93,8 @@ void IgnoreListViewController::loadIgnoreList()
         const std::optional<platform::Image> icon = getFileIcon(path);
         allIgnorePaths.push_back({icon ? icon->bitmap() : QImage(), path, true});
     }
-    fillRows(*tableView, static_cast<int>(allIgnorePaths.size()), [this](int row) { return makeCell(row); });
+    tableModel_->reload();
     updateRemoveButton();
-}
-
-QWidget* IgnoreListViewController::makeCell(int row) const
-{
-    const IgnoreList& item = allIgnorePaths[static_cast<std::size_t>(row)];
-    auto* cell = new QWidget;
-    auto* imageView = new QLabel(cell);
-    imageView->setFixedSize(iconSide, iconSide);
-    if (!item.icon.isNull())
-        imageView->setPixmap(QPixmap::fromImage(item.icon.scaled(iconSide, iconSide, Qt::KeepAspectRatio,
-                                                                 Qt::SmoothTransformation)));
-    auto* textField = new ElidedLabel(Qt::ElideMiddle, cell);
-    textField->setText(QString::fromStdString(item.path));
-    screenstyle::styleLabel(*textField, "textField", 11, manageLook::headlineColor());
-    auto* checkbox = new QCheckBox(cell);
-    checkbox->setObjectName("checkbox");
-    checkbox->setChecked(item.isSelected);
-    checkbox->setAccessibleName(textField->text());
-    auto* owner = const_cast<IgnoreListViewController*>(this);
-    connect(checkbox, &QCheckBox::clicked, owner, [owner, row](bool checked) { owner->rowCellAction(row, checked); });
-    auto* layout = new QHBoxLayout(cell);
-    layout->setContentsMargins(12, 0, 12, 0);
-    layout->setSpacing(12);
-    layout->addWidget(imageView);
-    layout->addWidget(textField, 1);
-    layout->addWidget(checkbox);
-    return cell;
 }
 
 void IgnoreListViewController::rowCellAction(int row, bool checked)
@@ -121,6 +102,7 @@ void IgnoreListViewController::rowCellAction(int row, bool checked)
     if (row < 0 || static_cast<std::size_t>(row) >= allIgnorePaths.size())
         return;
     allIgnorePaths[static_cast<std::size_t>(row)].isSelected = checked;
+    tableModel_->rowChanged(row);
     updateRemoveButton();
 }
 
@@ -138,11 +120,12 @@ void IgnoreListViewController::clickedAdd()
     options.message = localizedText("IDS_BGX_165");
     options.allowsMultipleSelection = true;
     beginFileChooser(*this, options, [self = QPointer(this)](int response, const std::vector<std::string>& chosen) {
-        if (response != fileChooserOK)
+        const bool stored = response != fileChooserOK || addToStoredIgnoreList(chosen);
+        if (!self)
             return;
-        const bool stored = addToStoredIgnoreList(chosen);
-        if (self)
+        if (response == fileChooserOK)
             self->showStoredList(stored);
+        self->focusAdded(response == fileChooserOK ? chosen : std::vector<std::string>());
     });
 }
 
@@ -166,4 +149,17 @@ void IgnoreListViewController::showStoredList(bool changeStored)
     loadIgnoreList();
     if (!changeStored)
         showUnsavedSettingSheet(*this);
+}
+
+void IgnoreListViewController::focusAdded(const std::vector<std::string>& paths)
+{
+    const auto added = std::find_if(allIgnorePaths.begin(), allIgnorePaths.end(), [&](const IgnoreList& row) {
+        return std::find(paths.begin(), paths.end(), row.path) != paths.end();
+    });
+    if (added == allIgnorePaths.end()) {
+        btnAdd->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    tableView->setCurrentIndex(tableModel_->index(static_cast<int>(added - allIgnorePaths.begin()), 0));
+    tableView->setFocus(Qt::TabFocusReason);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Screens/Common/AppearingScreen.h"
+#include "Screens/Manage/IgnoreListTableModel.h"
 
-#include <QImage>
 #include <QWidget>
 
 #include <string>
@@ -10,14 +10,7 @@
 
 class FlatButton;
 class QLabel;
-class QTableWidget;
-
-// One row of the ignore list: the file's icon, its path as stored, its checkbox.
-struct IgnoreList {
-    QImage icon;
-    std::string path;
-    bool isSelected = true;
-};
+class RowTableView;
 
 // The Ignore List tab: the paths in "IgnoreAllPathsBGX", one ticked row each; Add
 // through the file chooser, Remove of the ticked rows after a confirmation, Refresh.
@@ -25,12 +18,13 @@ struct IgnoreList {
 // meanwhile by another part of the product (the agent's alert) is kept, and so is
 // an entry that is no path (it is not shown). Remove takes out exactly the ticked
 // rows: of a path stored twice, an unticked row stays. A change that cannot be
-// stored leaves the list as stored, and a sheet says so.
+// stored leaves the list as stored, and a sheet says so. After the file chooser the
+// keyboard is on the first row added, or on Add again.
 class IgnoreListViewController : public QWidget, public AppearingScreen {
 public:
     explicit IgnoreListViewController(QWidget* parent = nullptr);
 
-    QTableWidget* tableView;
+    RowTableView* tableView;
     FlatButton* btnAdd;
     FlatButton* btnRemove;
     FlatButton* btnRefresh;
@@ -49,7 +43,11 @@ public:
 private:
     void loadView();
     void viewDidLoad();
-    QWidget* makeCell(int row) const;
+    RowTableView* makeTable();
     // The list as stored again, after an Add or Remove; the sheet when it was not stored.
     void showStoredList(bool changeStored);
+    // The keyboard on the first row of one of `paths`, else on Add.
+    void focusAdded(const std::vector<std::string>& paths);
+
+    IgnoreListTableModel* tableModel_ = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "Screens/Common/TextFormat.h"
 #include "Screens/Manage/ManageLook.h"
 #include "Screens/Manage/StartupItemSwitch.h"
+#include "Screens/Manage/StartupItemsTableModel.h"
 #include "Screens/Manage/StartupManagerTableCellView.h"
 #include "Screens/Manage/UnsavedSettingSheet.h"
 
@@ -21,7 +22,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <iostream>
@@ -106,8 +106,7 @@ void StartupItemsViewController::loadView()
     lblPreventApplication = screenstyle::makeLabel(
         this, "lblPreventApplication", 12, bodyColor(), QFont::Normal, screenstyle::LabelWrap::words);
 
-    tableView = makeRowTable(this, StartupManagerTableCellView::rowHeight,
-                             "QTableWidget { background: #262626; border: none; }");
+    tableView = makeTable();
 
     boxLoader = makeBox(this, "boxLoader");
     fillBox(*boxLoader, QColor(37, 37, 37, 200));
@@ -132,6 +131,26 @@ void StartupItemsViewController::loadView()
     layout->addLayout(tableArea, 1);
     layout->addSpacing(16);
     layout->addWidget(makeFooter());
+    // The keyboard goes from the tabs and Select all through the rows to the buttons.
+    setTabOrder(checkBoxSelectAll, tableView);
+    setTabOrder(tableView, btnReload);
+    setTabOrder(btnReload, btnDeleteItems);
+}
+
+RowTableView* StartupItemsViewController::makeTable()
+{
+    using Cell = StartupManagerTableCellView;
+    auto* table = new RowTableView(this);
+    setUpRowTable(*table, Cell::rowHeight, "QTableView { background: #262626; border: none; }");
+    tableModel_ = new StartupItemsTableModel(*model_, table);
+    table->setModel(tableModel_);
+    table->setItemDelegate(new Cell(*table));
+    table->setRowControls({{[](const QRect& row) { return Cell::placesIn(row).tickBox; }},
+                           {[](const QRect& row) { return Cell::placesIn(row).toggle; },
+                            StartupItemsTableModel::switchOnRole, StartupItemsTableModel::switchShownRole,
+                            StartupItemsTableModel::switchableRole, StartupItemsTableModel::statusRole}});
+    table->onToggle = [this](int row, int control, const QVariant& item) { rowControlFlipped(row, control, item); };
+    return table;
 }
 
 QWidget* StartupItemsViewController::makeTabs()
@@ -170,6 +189,7 @@ QWidget* StartupItemsViewController::makeHeadings()
     headings->setFixedHeight(34);
     checkBoxSelectAll = new QCheckBox(headings);
     checkBoxSelectAll->setObjectName("checkBoxSelectAll");
+    checkBoxSelectAll->setAccessibleName(screenText("IDS_BGX_290"));
     checkBoxSelectAll->setCursor(Qt::PointingHandCursor);
     connect(checkBoxSelectAll, &QCheckBox::clicked, this, [this](bool checked) { clickedSelectAll(checked); });
     lblApplication = makeCaption(headings, "lblApplication");
@@ -214,7 +234,6 @@ QWidget* StartupItemsViewController::makeFooter()
 void StartupItemsViewController::viewDidLoad()
 {
     auto& center = platform::NotificationCenter::defaultCenter();
-    observers_.push_back(center.addObserver(toggleNotificationName, [this](const auto& n) { btnToggleClicked(n); }));
     observers_.push_back(center.addObserver("ReloadStartupItemsBGX", [this](const auto&) { clickedReload(); }));
     model_->startLoading(StartupManager::loginItems);
     model_->startLoading(StartupManager::launchAgents);
@@ -242,6 +261,7 @@ void StartupItemsViewController::showList(StartupManager list)
     updateSelectAllState();
     fillBox(*boxLoginItems, list == StartupManager::loginItems ? selectedTabColor : tabColor);
     fillBox(*boxLaunchAgents, list == StartupManager::launchAgents ? selectedTabColor : tabColor);
+    tableView->setAccessibleName(screenText(list == StartupManager::loginItems ? "IDS_BGX_34" : "IDS_BGX_35"));
     updateSelectedItemsCount();
     reloadTable();
 }
@@ -258,6 +278,12 @@ bool StartupItemsViewController::isShownSelected(std::size_t index) const
                                                                 : model_->launchAgents()[index].isSelected;
 }
 
+bool StartupItemsViewController::isShownEnabled(std::size_t index) const
+{
+    return model_->menuClicked() == StartupManager::loginItems ? model_->loginItems()[index].isEnable
+                                                                : model_->launchAgents()[index].isEnable;
+}
+
 void StartupItemsViewController::showCount(StartupManager list, const std::string& text)
 {
     (list == StartupManager::loginItems ? lblCountLoginItems : lblCountLaunchAgents)
@@ -266,28 +292,32 @@ void StartupItemsViewController::showCount(StartupManager list, const std::strin
 
 void StartupItemsViewController::reloadTable()
 {
-    fillRows(*tableView, static_cast<int>(shownCount()), [this](int row) { return makeStartupItemCell(row); });
+    const int current = tableView->currentIndex().row();
+    tableModel_->reload();
+    const int rows = tableModel_->rowCount();
+    if (current >= 0 && rows > 0 && tableView->hasFocus())
+        tableView->setCurrentRowInPlace(std::min(current, rows - 1));
 }
 
-StartupManagerTableCellView* StartupItemsViewController::makeStartupItemCell(int row)
+QVariant StartupItemsViewController::shownItemKey(std::size_t index) const
 {
-    if (row < 0 || static_cast<std::size_t>(row) >= shownCount())
-        return nullptr;
-    auto* cell = new StartupManagerTableCellView;
-    connect(cell->btnSelect, &QCheckBox::clicked, this, [this, row](bool checked) { clickedSelectCell(row, checked); });
+    if (index >= shownCount())
+        return {};
+    return model_->menuClicked() == StartupManager::loginItems
+               ? StartupItemsTableModel::itemKey(model_->loginItems()[index])
+               : StartupItemsTableModel::itemKey(model_->launchAgents()[index]);
+}
+
+void StartupItemsViewController::rowControlFlipped(int row, int control, const QVariant& item)
+{
+    // Nothing acts on a list being loaded, nor on a row that shows another item by now.
+    if (model_->isLoading() || row < 0 || shownItemKey(static_cast<std::size_t>(row)) != item)
+        return;
     const auto index = static_cast<std::size_t>(row);
-    if (model_->menuClicked() == StartupManager::loginItems)
-        cell->fill(model_->loginItems()[index], row);
+    if (control == tickBoxControl)
+        clickedSelectCell(row, !isShownSelected(index));
     else
-        cell->fill(model_->launchAgents()[index], row);
-    return cell;
-}
-
-StartupManagerTableCellView* StartupItemsViewController::cellAt(int row) const
-{
-    if (row < 0 || row >= tableView->rowCount())
-        return nullptr;
-    return dynamic_cast<StartupManagerTableCellView*>(tableView->cellWidget(row, 0));
+        toggleStartupItem(!isShownEnabled(index), row);
 }
 
 void StartupItemsViewController::showLoader()
@@ -302,31 +332,17 @@ void StartupItemsViewController::hideLoader()
     loader->setAnimate(false);
 }
 
-void StartupItemsViewController::btnToggleClicked(const platform::Notification& notification)
-{
-    const bool* isOn = notification.value<bool>("isOn");
-    const auto* index = notification.value<std::optional<int>>("index");
-    if (isOn && index && *index)
-        toggleStartupItem(*isOn, **index);
-}
-
 void StartupItemsViewController::toggleStartupItem(bool isOn, int index)
 {
-    StartupManagerTableCellView* cell = cellAt(index);
-    if (!cell)
+    if (index < 0 || static_cast<std::size_t>(index) >= shownCount())
         return;
     const auto row = static_cast<std::size_t>(index);
     const std::optional<SwitchResult> result = model_->menuClicked() == StartupManager::loginItems
                                                    ? switchCopy(*model_, model_->loginItems(), row, isOn)
                                                    : switchCopy(*model_, model_->launchAgents(), row, isOn);
-    if (result && result->outcome == SwitchResult::done) {
-        cell->showEnabled(isOn);
-        return;
-    }
-    cell->btnToggle->setIsOn(!isOn); // nothing took effect: the switch shows the item's state again
-    cell->btnToggle->updateToggleState();
+    tableModel_->rowChanged(index); // the switch shows the item's state, whether it changed or not
     if (result && result->outcome == SwitchResult::failed)
-        reportFailedSwitch(cell->lblName->text().toStdString(), isOn, result->reason);
+        reportFailedSwitch(tableModel_->index(index, 0).data().toString().toStdString(), isOn, result->reason);
     if (result && result->outcome == SwitchResult::notStored)
         showUnsavedSettingSheet(*this);
 }
@@ -349,6 +365,7 @@ void StartupItemsViewController::clickedSelectCell(int row, bool checked)
         model_->changeLoginItem(static_cast<std::size_t>(row), select);
     else
         model_->changeLaunchAgent(static_cast<std::size_t>(row), select);
+    tableModel_->rowChanged(row);
     updateSelectedItemsCount();
     updateSelectAllState();
 }
@@ -362,7 +379,7 @@ void StartupItemsViewController::clickedSelectAll(bool checked)
         else
             model_->changeLaunchAgent(index, select);
     }
-    reloadTable();
+    tableModel_->allRowsChanged();
     updateSelectedItemsCount();
 }
 

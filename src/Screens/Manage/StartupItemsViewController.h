@@ -15,9 +15,9 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class RowTableView;
 class Spinner;
-class StartupManagerTableCellView;
+class StartupItemsTableModel;
 
 // The user's startup items: two tabs (login items, launch agents and daemons) with
 // their counts, one table of rows for the tab shown, a busy indicator while a list
@@ -40,8 +40,12 @@ public:
     void clickedLoginItems() { selectListIfIdle(StartupManager::loginItems); }
     void clickedLaunchAgents() { selectListIfIdle(StartupManager::launchAgents); }
     void clickedReload() { model_->reloadStartupItems(); }
-    // A row's switch was clicked: "toggle" with "isOn" and "index".
-    void btnToggleClicked(const platform::Notification& notification);
+    // The controls of each row, in the order Tab walks them.
+    static constexpr int tickBoxControl = 0;
+    static constexpr int switchControl = 1;
+    // Switches the shown list's item at `index` on or off, as its switch does; also a
+    // service-management login item, whose switch takes no clicks.
+    void toggleStartupItem(bool isOn, int index);
     // Selection and deletion of the shown list.
     void clickedSelectCell(int row, bool checked);
     void clickedSelectAll(bool checked);
@@ -55,7 +59,7 @@ public:
     void hideLoader() override;
     void updateSelectedItemsCount() override;
 
-    QTableWidget* tableView;
+    RowTableView* tableView;
     QFrame* boxLoginItems;
     QLabel* lblLoginItem;
     QLabel* lblCountLoginItems;
@@ -76,11 +80,9 @@ public:
     QLabel* lblStatus;
     QCheckBox* checkBoxSelectAll;
 
-    // The row's cell as the table shows it now; null for a row it does not have.
-    StartupManagerTableCellView* cellAt(int row) const;
-
 private:
     void loadView();
+    RowTableView* makeTable();
     QWidget* makeTabs();
     QWidget* makeHeadings();
     QWidget* makeFooter();
@@ -89,12 +91,15 @@ private:
     void showList(StartupManager list);
     std::size_t shownCount() const;
     bool isShownSelected(std::size_t index) const;
-    StartupManagerTableCellView* makeStartupItemCell(int row);
-    void toggleStartupItem(bool isOn, int index);
+    bool isShownEnabled(std::size_t index) const;
+    QVariant shownItemKey(std::size_t index) const;
+    // A row's tick box or switch was flipped while its row showed `item`.
+    void rowControlFlipped(int row, int control, const QVariant& item);
     void reportFailedSwitch(const std::string& name, bool on, const std::string& reason);
     void confirmDeleteSelectedItems();
     void deleteSheetDidEnd(int response);
 
     std::shared_ptr<StartupItemsModel> model_;
+    StartupItemsTableModel* tableModel_ = nullptr;
     std::vector<platform::ObservationToken> observers_;
 };

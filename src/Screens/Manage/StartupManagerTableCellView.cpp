@@ -1,155 +1,113 @@
 #include "Screens/Manage/StartupManagerTableCellView.h"
 
 #include "Controls/ToggleSwitch.h"
-#include "Foundation/TextTable.h"
-#include "Screens/Common/ElidedLabel.h"
 #include "Screens/Common/ImageNamed.h"
-#include "Screens/Common/PlainToolTip.h"
+#include "Screens/Common/RowTable.h"
+#include "Screens/Common/ScreenStyle.h"
 #include "Screens/Manage/ManageLook.h"
-#include "Startup/LaunchAgent.h"
-#include "Startup/LoginItem.h"
+#include "Screens/Manage/StartupItemsTableModel.h"
 
-#include <QCheckBox>
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QApplication>
+#include <QPainter>
 
 namespace {
 
+using Model = StartupItemsTableModel;
+
+constexpr int margin = 16;
+constexpr int spacing = 12;
 constexpr int iconSide = 32;
+constexpr int alertSide = 24;
+constexpr QSize switchSize{44, 24};
+constexpr int statusSpacing = 10;
 const QColor switchGreen = QColor::fromRgbF(0, 176 / 255.0, 80 / 255.0, 1.0);
 
-// What tells two items of the same name apart: the label and where the item lives.
-QString toolTipOf(const std::optional<std::string>& label, const std::optional<std::string>& path,
-                  const std::optional<std::string>& failure = std::nullopt)
+QRect centredIn(const QRect& row, int left, QSize size)
 {
-    QStringList lines;
-    for (const auto& line : {label, path, failure})
-        if (line && !line->empty())
-            lines << QString::fromStdString(*line);
-    return lines.join('\n');
+    return {left, row.center().y() - size.height() / 2 + 1, size.width(), size.height()};
 }
 
-QString toolTipOf(const LoginItem& item)
+void drawElided(QPainter& painter, const QRect& place, const QFont& font, const QColor& colour, const QString& text)
 {
-    return toolTipOf(item.label, item.appUrl ? std::optional(item.appUrl->path()) : item.program);
-}
-
-QString toolTipOf(const LaunchAgent& agent)
-{
-    return toolTipOf(agent.label(), agent.plistPath, agent.removalFailure);
-}
-
-QLabel* makeElidedText(QWidget* parent, const char* name, const QColor& colour)
-{
-    auto* label = new ElidedLabel(Qt::ElideRight, parent);
-    label->setObjectName(name);
-    QFont font = label->font();
-    font.setPointSize(12);
-    label->setFont(font);
-    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred); // shares the row with the fixed columns
-    StartupManagerTableCellView::setTextColour(*label, colour);
-    return label;
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(place, Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetrics(font).elidedText(text, Qt::ElideRight, place.width()));
 }
 
 } // namespace
 
-StartupManagerTableCellView::StartupManagerTableCellView(QWidget* parent) : QWidget(parent)
+StartupManagerTableCellView::Places StartupManagerTableCellView::placesIn(const QRect& row)
 {
-    setObjectName("StartupManager");
-    setFixedHeight(rowHeight);
-    btnSelect = new QCheckBox(this);
-    btnSelect->setObjectName("btnSelect");
-    btnSelect->setCursor(Qt::PointingHandCursor);
-    imgViewIcon = new QLabel(this);
-    imgViewIcon->setObjectName("imgViewIcon");
-    imgViewIcon->setFixedSize(iconSide, iconSide);
-    lblName = makeElidedText(this, "lblName", manageLook::headlineColor());
-    lblCompanyName = makeElidedText(this, "lblCompanyName", manageLook::bodyColor());
-    lblCompanyName->setFixedWidth(publisherWidth);
-    btnToggle = new ToggleSwitch(this);
-    btnToggle->setObjectName("btnToggle");
-    btnToggle->setFixedSize(44, 24);
-    imgViewAlert = new QLabel(this);
-    imgViewAlert->setObjectName("imgViewAlert");
-    imgViewAlert->setFixedSize(24, 24);
-    setImageNamed(*imgViewAlert, "exclamationM");
-    lblEnableDisable = makeElidedText(this, "lblEnableDisable", Qt::white);
-
-    auto* status = new QHBoxLayout;
-    status->setSpacing(10);
-    status->addWidget(btnToggle);
-    status->addWidget(imgViewAlert);
-    status->addWidget(lblEnableDisable, 1);
-    auto* statusColumn = new QWidget(this);
-    statusColumn->setFixedWidth(statusWidth);
-    statusColumn->setLayout(status);
-    status->setContentsMargins(0, 0, 0, 0);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(16, 0, 16, 0);
-    layout->setSpacing(12);
-    layout->addWidget(btnSelect);
-    layout->addWidget(imgViewIcon);
-    layout->addWidget(lblName, 1);
-    layout->addWidget(lblCompanyName);
-    layout->addWidget(statusColumn);
-    prepareForReuse();
+    Places places;
+    const int indicator = QApplication::style()->pixelMetric(QStyle::PM_IndicatorWidth);
+    int left = row.left() + margin;
+    places.tickBox = centredIn(row, left, {indicator, indicator});
+    left += indicator + spacing;
+    places.icon = centredIn(row, left, {iconSide, iconSide});
+    left += iconSide + spacing;
+    const int statusLeft = row.right() + 1 - margin - statusWidth;
+    const int companyLeft = statusLeft - spacing - publisherWidth;
+    places.name = QRect(left, row.top(), std::max(0, companyLeft - spacing - left), row.height());
+    places.company = QRect(companyLeft, row.top(), publisherWidth, row.height());
+    places.toggle = centredIn(row, statusLeft, switchSize);
+    places.alert = centredIn(row, statusLeft, {alertSide, alertSide});
+    const int textLeft = statusLeft + switchSize.width() + statusSpacing;
+    places.status = QRect(textLeft, row.top(), statusLeft + statusWidth - textLeft, row.height());
+    return places;
 }
 
-void StartupManagerTableCellView::setTextColour(QLabel& label, const QColor& colour)
+StartupManagerTableCellView::StartupManagerTableCellView(RowTableView& view)
+    : QStyledItemDelegate(&view), view_(view), drawnSwitch_(std::make_unique<ToggleSwitch>())
 {
-    label.setStyleSheet(QString("color: %1;").arg(colour.name())); // holds inside the table's style sheet
+    drawnSwitch_->setFixedSize(switchSize);
 }
 
-void StartupManagerTableCellView::prepareForReuse()
+StartupManagerTableCellView::~StartupManagerTableCellView() = default;
+
+QSize StartupManagerTableCellView::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
-    imgViewIcon->clear();
-    lblName->clear();
-    lblCompanyName->clear();
-    lblEnableDisable->clear();
-    imgViewAlert->hide();
-    btnSelect->show();
+    return {option.rect.width(), rowHeight};
 }
 
-void StartupManagerTableCellView::fill(const LoginItem& item, int row)
+QPixmap StartupManagerTableCellView::switchPixmap(bool on, bool switchable, qreal pixelRatio) const
 {
-    show(item, row, !item.isSMLoginItem);
+    QPixmap& made = switches_[{on, switchable}];
+    if (!made.isNull() && made.devicePixelRatio() == pixelRatio)
+        return made;
+    drawnSwitch_->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
+    drawnSwitch_->setIsOn(on);
+    drawnSwitch_->finishAnimations();
+    made = QPixmap(switchSize * pixelRatio);
+    made.setDevicePixelRatio(pixelRatio);
+    made.fill(Qt::transparent);
+    drawnSwitch_->render(&made, {}, {}, QWidget::DrawChildren);
+    return made;
 }
 
-void StartupManagerTableCellView::fill(const LaunchAgent& agent, int row)
+void StartupManagerTableCellView::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const
 {
-    show(agent, row, true);
-}
-
-void StartupManagerTableCellView::showEnabled(bool on)
-{
-    lblEnableDisable->setText(screenText(on ? "IDS_BGX_23" : "IDS_BGX_24"));
-}
-
-template <class Record>
-void StartupManagerTableCellView::show(const Record& item, int row, bool switchable)
-{
-    const QString unknown = screenText("IDS_BGX_45");
-    btnSelect->setProperty("tag", row);
-    lblName->setText(item.name ? QString::fromStdString(*item.name) : unknown);
-    lblCompanyName->setText(item.company ? QString::fromStdString(*item.company) : unknown);
-    btnSelect->setAccessibleName(lblName->text());
-    btnToggle->setAccessibleName(lblName->text());
-    setToolTip(plainToolTip(toolTipOf(item)));
-    btnToggle->statetag = switchable ? row : ToggleSwitch::ignoresClicksTag;
-    btnToggle->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
-    setTextColour(*lblEnableDisable, switchable ? QColor(Qt::white) : QColor(Qt::lightGray));
-    btnSelect->setChecked(item.isSelected);
-    btnToggle->setVisible(!item.isInvalid);
-    imgViewAlert->setVisible(item.isInvalid);
-    if (item.isInvalid) {
-        lblEnableDisable->setText(screenText("IDS_BGX_46"));
-    } else {
-        btnToggle->setIsOn(item.isEnable);
-        btnToggle->finishAnimations();
-        showEnabled(item.isEnable);
-    }
-    if (item.icon && !item.icon->isEmpty())
-        imgViewIcon->setPixmap(QPixmap::fromImage(
-            item.icon->bitmap().scaled(imgViewIcon->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    const Places places = placesIn(option.rect);
+    painter->save();
+    fillRowBackground(*painter, option, QColor(38, 38, 38));
+    paintRowTickBox(*painter, places.tickBox, index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked);
+    const QImage icon = index.data(Qt::DecorationRole).value<QImage>();
+    if (!icon.isNull())
+        painter->drawImage(places.icon, icon.scaled(places.icon.size() * painter->device()->devicePixelRatio(),
+                                                    Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    QFont font = option.font;
+    font.setPointSize(12);
+    drawElided(*painter, places.name, font, manageLook::headlineColor(), index.data(Qt::DisplayRole).toString());
+    drawElided(*painter, places.company, font, manageLook::bodyColor(), index.data(Model::companyRole).toString());
+    const bool switchable = index.data(Model::switchableRole).toBool();
+    if (index.data(Model::switchShownRole).toBool())
+        painter->drawPixmap(places.toggle.topLeft(), switchPixmap(index.data(Model::switchOnRole).toBool(), switchable,
+                                                                  painter->device()->devicePixelRatio()));
+    else
+        painter->drawPixmap(places.alert, imageNamed("exclamationM"));
+    drawElided(*painter, places.status, font, switchable ? QColor(Qt::white) : QColor(Qt::lightGray),
+               index.data(Model::statusRole).toString());
+    view_.paintControlFocus(*painter, index, option.rect);
+    painter->restore();
 }

@@ -1,47 +1,43 @@
 #pragma once
 
-#include <QWidget>
+#include <QPixmap>
+#include <QStyledItemDelegate>
 
-class LaunchAgent;
-class LoginItem;
-class QCheckBox;
-class QLabel;
+#include <map>
+#include <memory>
+
+class RowTableView;
 class ToggleSwitch;
 
-// One row of the startup-items table: the check box that selects it for deletion,
-// the item's icon, name and publisher, and its on/off switch with the state text
-// beside it, or, for an item whose program is missing, an alert image in place of
-// the switch. Its tool tip names the item: its label and its plist or application.
-class StartupManagerTableCellView : public QWidget {
+// Paints the startup-items table's rows (StartupItemsTableModel): the tick box that
+// selects the item for deletion, its icon, name and publisher, and its on/off switch
+// with the state text beside it, or, for an item whose program is missing, an alert
+// image in place of the switch; a switch that takes no clicks is grey. The row's
+// controls wear the focus ring while the keyboard is on them.
+class StartupManagerTableCellView : public QStyledItemDelegate {
 public:
     // The widths of the columns after the name, shared with the screen's headings.
     static constexpr int publisherWidth = 190;
     static constexpr int statusWidth = 150;
     static constexpr int rowHeight = 52;
 
-    explicit StartupManagerTableCellView(QWidget* parent = nullptr);
+    // Where each part of a row lies.
+    struct Places {
+        QRect tickBox, icon, name, company, toggle, alert, status;
+    };
+    static Places placesIn(const QRect& row);
 
-    // A text colour that holds under the table's style sheet.
-    static void setTextColour(QLabel& label, const QColor& colour);
+    explicit StartupManagerTableCellView(RowTableView& view);
+    ~StartupManagerTableCellView() override;
 
-    // No icon, empty texts, alert image hidden, check box shown.
-    void prepareForReuse();
-
-    // Shows the item of `row`; its switch posts that row, unless it is a
-    // service-management login item, which cannot be switched here.
-    void fill(const LoginItem& item, int row);
-    void fill(const LaunchAgent& agent, int row);
-    // The state text of an item switched on or off.
-    void showEnabled(bool on);
-
-    QCheckBox* btnSelect;
-    QLabel* imgViewAlert;
-    QLabel* imgViewIcon;
-    QLabel* lblName;
-    QLabel* lblCompanyName;
-    ToggleSwitch* btnToggle;
-    QLabel* lblEnableDisable;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    template <class Record> void show(const Record& item, int row, bool switchable);
+    // The switch as the controls draw it, on or off, green when it takes clicks.
+    QPixmap switchPixmap(bool on, bool switchable, qreal pixelRatio) const;
+
+    RowTableView& view_;
+    std::unique_ptr<ToggleSwitch> drawnSwitch_;
+    mutable std::map<std::pair<bool, bool>, QPixmap> switches_;
 };

@@ -1,22 +1,20 @@
 #include "Screens/Scan/ScanResultItemDelegate.h"
 
 #include "Controls/FocusRing.h"
-#include "Controls/MyNSTableRowView.h"
 
 #include "Foundation/TextTable.h"
 #include "Platform/Image/Image.h"
 #include "Screens/Common/PlainToolTip.h"
+#include "Screens/Common/RowTable.h"
 #include "Screens/Common/ScreenWidgets.h"
 #include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 #include "Screens/Scan/ScanResultTableView.h"
 
-#include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
-#include <QStyleOptionButton>
 #include <QToolTip>
 
 #include <optional>
@@ -98,15 +96,6 @@ std::optional<QString> textUnder(QPoint point, const QStyleOptionViewItem& optio
     return std::nullopt;
 }
 
-// The row's background: the selection's fill on the selected row.
-void fillRow(QPainter& painter, const QStyleOptionViewItem& option, const QColor& background)
-{
-    if (option.state & QStyle::State_Selected)
-        MyNSTableRowView::drawSelection(painter, option.rect);
-    else
-        painter.fillRect(option.rect, background);
-}
-
 } // namespace
 
 ScanResultItemDelegate::ScanResultItemDelegate(ScanResultTableView& view) : QStyledItemDelegate(&view), view_(view) {}
@@ -136,15 +125,9 @@ void ScanResultItemDelegate::paintParent(QPainter& painter, const QStyleOptionVi
 {
     const ScanResultRowFonts fonts(option.font);
     const ScanResultParentLayout layout = parentLayout(option, index);
-    fillRow(painter, option, screenstyle::panelColor);
+    fillRowBackground(painter, option, screenstyle::panelColor);
 
-    QStyleOptionButton box;
-    box.rect = layout.checkBox;
-    box.palette = QApplication::palette("QCheckBox"); // not the table's, which its style sheet darkens
-    box.state = QStyle::State_Enabled
-        | (index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
-                                                                                  : QStyle::State_Off);
-    QApplication::style()->drawControl(QStyle::CE_CheckBox, &box, &painter);
+    paintRowTickBox(painter, layout.checkBox, index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked);
     painter.drawPixmap(layout.icon, iconPixmap(index.data(Qt::DecorationRole), layout.icon.size()));
 
     drawText(painter, layout.title, fonts.title, screenstyle::inkColor,
@@ -174,7 +157,7 @@ void ScanResultItemDelegate::paintChild(QPainter& painter, const QStyleOptionVie
 {
     const QFont font = ScanResultRowFonts(option.font).path;
     const QRect place = childPathRect(option.rect);
-    fillRow(painter, option, screenstyle::screenColor);
+    fillRowBackground(painter, option, screenstyle::screenColor);
     drawText(painter, place, font, screenstyle::captionColor,
              elidedInMiddle(text(index, Qt::DisplayRole), font, place.width()));
 }

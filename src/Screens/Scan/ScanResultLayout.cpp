@@ -142,8 +142,6 @@ QWidget* ScanResultViewController::buildTable()
     setUpRowTable(*tableView, resultcolumns::parentRowHeight,
         QStringLiteral("QTableView { background: %1; border-top: 1px solid %2; }")
             .arg(screenstyle::panelColor.name(), screenstyle::ruleColor.name()));
-    tableView->setFocusPolicy(Qt::StrongFocus); // the keyboard works the rows
-    tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView->setFrameShape(QFrame::NoFrame);
     tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);

@@ -1,19 +1,15 @@
 #include "Screens/Scan/ScanResultTableView.h"
 
-#include "Screens/Common/RowTable.h"
 #include "Screens/Scan/ScanResultTableAccessible.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 
 #include <QAccessible>
-#include <QFocusEvent>
 #include <QKeyEvent>
-#include <QTimer>
 
 #include <algorithm>
 
-ScanResultTableView::ScanResultTableView(QWidget* parent) : QTableView(parent)
+ScanResultTableView::ScanResultTableView(QWidget* parent) : RowTableView(parent)
 {
-    setTabKeyNavigation(false); // Tab goes on to the screen's next control
     model_ = new ScanResultTableModel(this);
     setModel(model_);
     makeAccessible(*this);
@@ -39,14 +35,6 @@ void ScanResultTableView::toggleDetails(int row)
     announceCurrentRow();
 }
 
-QAccessibleInterface* ScanResultTableView::accessibleCell(int row)
-{
-    if (!QAccessible::isActive())
-        return nullptr;
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
-    return table && table->tableInterface() ? table->tableInterface()->cellAt(row, 0) : nullptr;
-}
-
 void ScanResultTableView::notifyScreenReaders(int row, bool checkedChanged)
 {
     QAccessibleInterface* cell = model_->isParentRow(row) ? accessibleCell(row) : nullptr;
@@ -61,16 +49,6 @@ void ScanResultTableView::notifyScreenReaders(int row, bool checkedChanged)
     QAccessible::updateAccessibility(&event);
 }
 
-void ScanResultTableView::announceCurrentRow()
-{
-    QAccessibleInterface* cell = hasFocus() ? accessibleCell(currentIndex().row()) : nullptr;
-    if (!cell)
-        return;
-    QAccessibleEvent event(this, QAccessible::Focus);
-    event.setChild(cell->parent()->indexOfChild(cell));
-    QAccessible::updateAccessibility(&event);
-}
-
 void ScanResultTableView::reloadRows(bool newList)
 {
     const int current = currentIndex().row();
@@ -82,14 +60,6 @@ void ScanResultTableView::reloadRows(bool newList)
         setCurrentRowInPlace(std::min(current, model_->rowCount() - 1));
         announceCurrentRow();
     }
-}
-
-void ScanResultTableView::setCurrentRowInPlace(int row)
-{
-    const bool scrolls = hasAutoScroll();
-    setAutoScroll(false);
-    setCurrentIndex(model_->index(row, 0));
-    setAutoScroll(scrolls);
 }
 
 void ScanResultTableView::keyPressEvent(QKeyEvent* event)
@@ -125,20 +95,5 @@ void ScanResultTableView::keyPressEvent(QKeyEvent* event)
             break;
         }
     }
-    QTableView::keyPressEvent(event);
-}
-
-void ScanResultTableView::focusInEvent(QFocusEvent* event)
-{
-    // The row the keyboard starts on: the first wholly in view, where the user scrolled.
-    if (!currentIndex().isValid() && model_->rowCount() > 0 && event->reason() != Qt::MouseFocusReason) {
-        int row = std::max(0, rowAt(0));
-        if (rowViewportPosition(row) < 0 && row + 1 < model_->rowCount())
-            ++row;
-        setCurrentRowInPlace(row);
-    }
-    QTableView::focusInEvent(event);
-    // After the focus event Qt raises for the whole table, so the reader ends on the
-    // row; also when a menu over the table closes.
-    QTimer::singleShot(0, this, [this] { announceCurrentRow(); });
+    RowTableView::keyPressEvent(event);
 }

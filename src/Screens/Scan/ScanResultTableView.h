@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QTableView>
+#include "Screens/Common/RowTable.h"
 
 #include <functional>
 
-class QAccessibleInterface;
 class ScanResultTableModel;
 
 // The results table: the rows of its ScanResultTableModel, worked alike by the mouse
@@ -15,7 +14,7 @@ class ScanResultTableModel;
 // readers see a table of one column whose record cells tick by their Toggle action;
 // they hear the current row again (a focus event on its cell) when the table takes
 // the keyboard and when rows change under it.
-class ScanResultTableView : public QTableView {
+class ScanResultTableView : public RowTableView {
 public:
     explicit ScanResultTableView(QWidget* parent = nullptr);
 
@@ -36,15 +35,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
 
 private:
-    // Makes `row` current without scrolling to it.
-    void setCurrentRowInPlace(int row);
     void notifyScreenReaders(int row, bool checkedChanged);
-    void announceCurrentRow();
-    // The row's cell as screen readers see it; null while none listens.
-    QAccessibleInterface* accessibleCell(int row);
 
     ScanResultTableModel* model_ = nullptr;
 };

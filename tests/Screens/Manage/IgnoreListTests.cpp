@@ -3,14 +3,13 @@
 
 #include "Controls/FlatButton.h"
 #include "Foundation/Settings.h"
+#include "Screens/Common/RowTable.h"
 #include "Screens/Common/ScreenStyle.h"
 #include "Screens/Manage/IgnoreListViewController.h"
 #include "StartupTestWorld.h"
 
-#include <QCheckBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
@@ -52,15 +51,24 @@ protected:
             EXPECT_TRUE(row.isSelected) << row.path;
             rows.push_back(row.path);
         }
-        EXPECT_EQ(screen.tableView->rowCount(), static_cast<int>(rows.size()));
+        EXPECT_EQ(screen.tableView->model()->rowCount(), static_cast<int>(rows.size()));
         return rows;
     }
 
-    static QCheckBox* checkboxOf(const IgnoreListViewController& shown, int row)
+    // A click on the row's tick box, as the user makes it.
+    static void tickRow(IgnoreListViewController& shown, int row)
     {
-        return shown.tableView->cellWidget(row, 0)->findChild<QCheckBox*>();
+        RowTableView& table = *shown.tableView;
+        table.scrollTo(table.model()->index(row, 0));
+        const QRect place = table.controlRect(row, 0);
+        ASSERT_FALSE(place.isEmpty()) << "row " << row;
+        widgettest::click(*table.viewport(), place.center());
     }
-    QCheckBox* rowCheckbox(int row) const { return checkboxOf(screen, row); }
+    void tickRow(int row) { tickRow(screen, row); }
+    bool isRowTicked(int row) const
+    {
+        return screen.tableView->model()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked;
+    }
 
     void removeAnswering(int response)
     {
@@ -81,7 +89,7 @@ TEST_F(IgnoreListScreen, AClickedRowShowsTheSelectionFillAndTheListTheDarkScroll
     store(many);
     managetest::showInWindow(screen);
     widgettest::expectSelectedRowAndDarkScroller(*screen.tableView, 3, "IgnoreList-SelectedRow");
-    EXPECT_TRUE(rowCheckbox(3)->isChecked()) << "selecting a row is not ticking it";
+    EXPECT_TRUE(isRowTicked(3)) << "selecting a row is not ticking it";
 }
 
 TEST_F(IgnoreListScreen, RemoveTakesOutTheTickedRowsAfterConfirmation)
@@ -92,7 +100,7 @@ TEST_F(IgnoreListScreen, RemoveTakesOutTheTickedRowsAfterConfirmation)
     EXPECT_TRUE(screen.btnRemove->isEnabled());
     EXPECT_EQ(screen.btnRemove->titleNormalColor(), QColor(Qt::white));
 
-    rowCheckbox(1)->click(); // untick the second row
+    tickRow(1); // untick the second row
     EXPECT_FALSE(screen.allIgnorePaths[1].isSelected);
     removeAnswering(alertFirstButtonReturn);
     const AlertContent& sheet = seams.sheets.back();
@@ -115,8 +123,8 @@ TEST_F(IgnoreListScreen, RemoveTakesTheTickedCopyOfAPathStoredTwice)
     managetest::withEnglish([&] {
         IgnoreListViewController shown;
         managetest::showInWindow(shown);
-        checkboxOf(shown, 1)->click();
-        checkboxOf(shown, 2)->click(); // only the first copy stays ticked
+        tickRow(shown, 1);
+        tickRow(shown, 2); // only the first copy stays ticked
         widgettest::saveSettledGrab(shown, "IgnoreList-DuplicateOneTicked");
         widgettest::click(*shown.btnRemove);
         ASSERT_TRUE(seams.sheetPending());
@@ -132,11 +140,11 @@ TEST_F(IgnoreListScreen, CancelledRemoveStoresNothingAndTicksEveryRowAgain)
 {
     store(three);
     screen.viewWillAppear();
-    rowCheckbox(0)->click();
+    tickRow(0);
     removeAnswering(alertSecondButtonReturn);
     EXPECT_EQ(stored(), three);
     EXPECT_EQ(shownRows(), three);
-    EXPECT_TRUE(rowCheckbox(0)->isChecked());
+    EXPECT_TRUE(isRowTicked(0));
 }
 
 TEST_F(IgnoreListScreen, AddStoresEachChosenPathOnceComparedExactly)
@@ -161,12 +169,12 @@ TEST_F(IgnoreListScreen, CancelledAddLeavesRowsAndCheckboxesAsTheyWere)
 {
     store(three);
     screen.viewWillAppear();
-    rowCheckbox(2)->click();
+    tickRow(2);
     screen.clickedAdd();
     seams.answerChooser(fileChooserCancel);
     EXPECT_EQ(stored(), three);
     EXPECT_FALSE(screen.allIgnorePaths[2].isSelected);
-    EXPECT_FALSE(rowCheckbox(2)->isChecked());
+    EXPECT_FALSE(isRowTicked(2));
 }
 
 // With the suite's folder unwritable (as on a full disk) Add and Remove store nothing:
@@ -190,7 +198,7 @@ TEST_F(IgnoreListScreen, AddAndRemoveThatCannotBeStoredShowTheStoredListAndAShee
     seams.answerChooser(fileChooserOK, {"/Users/a/new.app"});
     expectNotSavedSheet();
 
-    rowCheckbox(0)->click();
+    tickRow(0);
     removeAnswering(alertFirstButtonReturn);
     expectNotSavedSheet();
     EXPECT_EQ(seams.sheets.size(), 3u); // the confirmation and two sheets that say so
@@ -248,8 +256,8 @@ TEST_F(IgnoreListScreen, AnEntryAddedByAnotherProcessMeanwhileIsKept)
     EXPECT_EQ(stored(), (Paths{three[0], three[1], "/Users/a/Downloads/from-agent.dmg", three[2]}));
 
     addFromAnotherProcess("/Users/a/Desktop/later.app");
-    for (int row = 1; row < screen.tableView->rowCount(); ++row)
-        rowCheckbox(row)->click(); // only the first row stays ticked
+    for (int row = 1; row < screen.tableView->model()->rowCount(); ++row)
+        tickRow(row); // only the first row stays ticked
     removeAnswering(alertFirstButtonReturn);
     EXPECT_EQ(stored(), (Paths{three[1], "/Users/a/Downloads/from-agent.dmg", three[2], "/Users/a/Desktop/later.app"}));
 }
@@ -273,8 +281,8 @@ TEST_F(IgnoreListScreen, AnEntryThatIsNoPathIsNotShownAndIsKept)
               platform::Value(platform::Array{three[0], foreign, three[1], three[2]}));
     EXPECT_EQ(shownRows(), (Paths{three[0], three[1], three[2]}));
 
-    for (int row = 1; row < screen.tableView->rowCount(); ++row)
-        rowCheckbox(row)->click(); // only the first row stays ticked
+    for (int row = 1; row < screen.tableView->model()->rowCount(); ++row)
+        tickRow(row); // only the first row stays ticked
     removeAnswering(alertFirstButtonReturn);
     EXPECT_EQ(appGroupDefaults()->object(K::ignoreAllPaths),
               platform::Value(platform::Array{foreign, three[1], three[2]}));

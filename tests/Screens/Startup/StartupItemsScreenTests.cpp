@@ -1,5 +1,4 @@
 #include "Controls/FlatButton.h"
-#include "Controls/ToggleSwitch.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/Settings.h"
 #include "Foundation/SharedState.h"
@@ -13,7 +12,8 @@
 #include "Screens/Common/AuthorizationPrompt.h"
 #include "Screens/Manage/CleanProcessStartupItemsViewController.h"
 #include "Screens/Manage/StartupItemsViewController.h"
-#include "Screens/Manage/StartupManagerTableCellView.h"
+#include "Screens/Common/RowTable.h"
+#include "Screens/Manage/StartupItemsTableModel.h"
 #include "Screens/Manage/StartupMangerViewController.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -103,25 +102,29 @@ protected:
         }));
     }
 
-    // What the switch posts when clicked.
-    void clickSwitch(int row)
+    // A click on a row's control, as the user makes it.
+    void clickControl(int row, int control)
     {
-        ToggleSwitch& toggle = *list->cellAt(row)->btnToggle;
-        toggle.setIsOn(!toggle.isOn());
-        platform::NotificationCenter::defaultCenter().post(
-            toggleNotificationName,
-            {{"isOn", toggle.isOn()}, {"index", toggle.statetag}, {"toggleId", toggle.toggleId.toStdString()}});
+        RowTableView& table = *list->tableView;
+        table.scrollTo(table.model()->index(row, 0));
+        const QRect place = table.controlRect(row, control);
+        ASSERT_FALSE(place.isEmpty()) << "row " << row << " has no control " << control;
+        widgettest::click(*table.viewport(), place.center());
     }
+    void clickSwitch(int row) { clickControl(row, StartupItemsViewController::switchControl); }
+    void clickCheckBox(int row) { clickControl(row, StartupItemsViewController::tickBoxControl); }
 
-    void clickCheckBox(int row) { list->cellAt(row)->btnSelect->click(); }
+    // What the row shows.
+    QVariant rowData(int row, int role) const { return list->tableView->model()->index(row, 0).data(role); }
+    int rowCount() const { return list->tableView->model()->rowCount(); }
+    QString rowName(int row) const { return rowData(row, Qt::DisplayRole).toString(); }
+    QString statusText(int row) const { return rowData(row, StartupItemsTableModel::statusRole).toString(); }
+    bool isSwitchOn(int row) const { return rowData(row, StartupItemsTableModel::switchOnRole).toBool(); }
+    bool isTicked(int row) const { return rowData(row, Qt::CheckStateRole) == Qt::Checked; }
 
-    // What the handler hears when a row's switch is turned (a service-management
-    // item's switch does not post it; the handler switches whatever it is told).
-    static void postToggle(int row, bool on)
-    {
-        platform::NotificationCenter::defaultCenter().post(
-            toggleNotificationName, {{"isOn", on}, {"index", std::optional<int>(row)}, {"toggleId", std::string()}});
-    }
+    // What the row's switch does (a service-management item's switch takes no clicks;
+    // the screen switches whatever it is told).
+    void postToggle(int row, bool on) { list->toggleStartupItem(on, row); }
 
     // Deletes the selected rows of the shown list with the sheet answered `response`.
     void deleteSelected(int response)
@@ -136,8 +139,6 @@ protected:
     // The manager's look once its layouts have settled and its switches stopped moving.
     void grab(const QString& name)
     {
-        for (int row = 0; row < list->tableView->rowCount(); ++row)
-            list->cellAt(row)->btnToggle->finishAnimations();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCoreApplication::processEvents();
         widgettest::saveGrab(*manager, name);
@@ -148,9 +149,10 @@ protected:
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCoreApplication::processEvents();
-        StartupManagerTableCellView& cell = *list->cellAt(row);
-        const QPoint hovered(cell.width() / 3, cell.height() / 2);
-        QToolTip::showText(cell.mapToGlobal(hovered), cell.toolTip(), &cell);
+        QWidget& cell = *list->tableView->viewport();
+        const QRect place = list->tableView->visualRect(list->tableView->model()->index(row, 0));
+        const QPoint hovered(place.width() / 3, place.center().y());
+        QToolTip::showText(cell.mapToGlobal(hovered), rowData(row, Qt::ToolTipRole).toString(), &cell);
         QWidget* tip = nullptr;
         for (QWidget* each : QApplication::topLevelWidgets())
             if (each->inherits("QTipLabel") && each->isVisible())
@@ -183,14 +185,14 @@ TEST_F(StartupScreensTest, BothListsWithTheirCountsRowsAndSelection)
     EXPECT_EQ(list->lblCountLoginItems->text(), "1 IDS_BGX_44");
     EXPECT_EQ(list->lblCountLaunchAgents->text(), "2 IDS_BGX_43");
     EXPECT_TRUE(list->boxLoader->isHidden());
-    ASSERT_EQ(list->tableView->rowCount(), 1);
-    EXPECT_EQ(list->cellAt(0)->lblName->text().toStdString(), "Notes.app");
-    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    ASSERT_EQ(rowCount(), 1);
+    EXPECT_EQ(rowName(0).toStdString(), "Notes.app");
+    EXPECT_EQ(statusText(0), "IDS_BGX_23");
     EXPECT_EQ(list->lblSelectedItems->text(), "0/1");
     EXPECT_FALSE(list->btnDeleteItems->isEnabled());
 
     list->btnLaunchAgents->click();
-    ASSERT_EQ(list->tableView->rowCount(), 2);
+    ASSERT_EQ(rowCount(), 2);
     clickCheckBox(1);
     EXPECT_EQ(list->lblSelectedItems->text(), "1/2");
     EXPECT_TRUE(list->btnDeleteItems->isEnabled());
@@ -204,7 +206,7 @@ TEST_F(StartupScreensTest, BothListsWithTheirCountsRowsAndSelection)
     EXPECT_EQ(list->lblSelectedItems->text(), "0/1");
     list->btnLaunchAgents->click();
     EXPECT_EQ(list->lblSelectedItems->text(), "2/2");
-    EXPECT_TRUE(list->cellAt(1)->btnSelect->isChecked());
+    EXPECT_TRUE(isTicked(1));
 }
 
 TEST_F(StartupScreensTest, ALaunchAgentSwitchedOffIsUnloadedAndRememberedAndOnAgainLoaded)
@@ -216,19 +218,19 @@ TEST_F(StartupScreensTest, ALaunchAgentSwitchedOffIsUnloadedAndRememberedAndOnAg
     clickSwitch(0);
     EXPECT_FALSE(isLoaded("com.example.sync"));
     EXPECT_FALSE(list->model().launchAgents()[0].isEnable);
-    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_24");
+    EXPECT_EQ(statusText(0), "IDS_BGX_24");
     ASSERT_EQ(disabledLaunchAgents().size(), 1u);
     EXPECT_EQ(*disabledLaunchAgents()[0].at("label").asText(), "com.example.sync");
 
     list->clickedReload(); // a switched-off agent is still listed, off
     waitForLists();
-    ASSERT_EQ(list->tableView->rowCount(), 1);
-    EXPECT_FALSE(list->cellAt(0)->btnToggle->isOn());
+    ASSERT_EQ(rowCount(), 1);
+    EXPECT_FALSE(isSwitchOn(0));
 
     clickSwitch(0);
     EXPECT_TRUE(isLoaded("com.example.sync"));
     EXPECT_TRUE(list->model().launchAgents()[0].isEnable);
-    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    EXPECT_EQ(statusText(0), "IDS_BGX_23");
     EXPECT_TRUE(disabledLaunchAgents().empty());
     EXPECT_TRUE(seams.sheets.empty());
 }
@@ -247,11 +249,9 @@ TEST_F(StartupScreensTest, ALaunchAgentSwitchedBackOnIsLoadedWithEveryKeyOfItsPl
     ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
     makeScreens();
     list->btnLaunchAgents->click();
-    ToggleSwitch& toggle = *list->cellAt(0)->btnToggle;
     for (const bool on : {false, true}) {
-        widgettest::click(toggle);
-        toggle.finishAnimations();
-        EXPECT_EQ(toggle.isOn(), on);
+        clickSwitch(0);
+        EXPECT_EQ(isSwitchOn(0), on);
         EXPECT_EQ(isLoaded("com.example.sync"), on);
     }
     const auto loaded = platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sync");
@@ -270,13 +270,13 @@ TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
     clickSwitch(0);
     EXPECT_TRUE(platform::SharedFileList::sessionLoginItems()->snapshot().empty());
     EXPECT_EQ(disabledLoginItems().size(), 1u);
-    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_24");
+    EXPECT_EQ(statusText(0), "IDS_BGX_24");
     EXPECT_FALSE(appGroupDefaults()->object(SettingsKey::startupItemEnabledPathAGSQ));
 
     clickSwitch(0);
     EXPECT_EQ(LaunchOnStartupList().sessionLoginItemURLs().size(), 1u);
     EXPECT_TRUE(disabledLoginItems().empty());
-    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    EXPECT_EQ(statusText(0), "IDS_BGX_23");
     EXPECT_EQ(*appGroupDefaults()->object(SettingsKey::startupItemEnabledPathAGSQ)->asText(),
               host("/Applications/Notes.app"));
     EXPECT_TRUE(appGroupDefaults()->date(SettingsKey::startupItemEnabledDateAGSQ));
@@ -313,7 +313,7 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
         startuptest::plantPlist(planted, job);
         ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
         makeScreens();
-        ASSERT_EQ(list->tableView->rowCount(), 1);
+        ASSERT_EQ(rowCount(), 1);
 
         postToggle(0, false);
         EXPECT_FALSE(fs::exists(planted));
@@ -324,7 +324,7 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
         if (each.reloadWhileOff) {
             list->clickedReload();
             waitForLists();
-            ASSERT_EQ(list->tableView->rowCount(), 1);
+            ASSERT_EQ(rowCount(), 1);
         }
         postToggle(0, true);
         EXPECT_EQ(platform::readPropertyListFile(plist.string()), platform::Value(job));
@@ -333,7 +333,7 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
         for (const auto& [key, value] : job)
             EXPECT_EQ(loaded->count(key) ? loaded->at(key) : platform::Value(), value) << key;
         EXPECT_TRUE(disabledLoginItems().empty());
-        EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+        EXPECT_EQ(statusText(0), "IDS_BGX_23");
 
         ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, label, nullptr, true, nullptr));
         fs::remove(plist);
@@ -353,8 +353,8 @@ TEST_F(StartupScreensTest, ASessionEntryThatCannotBeWrittenBackStaysOffAndSaysWh
     testing::internal::CaptureStdout();
     clickSwitch(0);
     const std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(list->cellAt(0)->btnToggle->isOn());
-    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_24");
+    EXPECT_FALSE(isSwitchOn(0));
+    EXPECT_EQ(statusText(0), "IDS_BGX_24");
     EXPECT_FALSE(list->model().loginItems()[0].isEnable);
     EXPECT_EQ(disabledLoginItems().size(), 1u);
     EXPECT_FALSE(appGroupDefaults()->object(SettingsKey::startupItemEnabledPathAGSQ));
@@ -383,18 +383,18 @@ TEST_F(StartupScreensTest, AnItemWhoseRecordCannotBeStoredStaysOnAndSaysSo)
     plantSessionItem("Notes");
     plantAgent(userAgents(), "com.example.sync", true);
     makeScreens();
-    ASSERT_EQ(list->tableView->rowCount(), 2);
+    ASSERT_EQ(rowCount(), 2);
     const managetest::UnwritableStore unwritable(standardDefaults());
     if (!unwritable.isSet())
         GTEST_SKIP() << "this file system or process cannot make a folder immutable";
     managetest::WithoutMainWindow onItsOwn;
     const auto expectStillOn = [&](int row) {
-        EXPECT_TRUE(list->cellAt(row)->btnToggle->isOn());
-        EXPECT_EQ(list->cellAt(row)->lblEnableDisable->text(), "IDS_BGX_23");
+        EXPECT_TRUE(isSwitchOn(row));
+        EXPECT_EQ(statusText(row), "IDS_BGX_23");
     };
     const auto switchOffEachRow = [&] {
-        for (int row = 0; row < list->tableView->rowCount(); ++row) {
-            SCOPED_TRACE(list->cellAt(row)->lblName->text().toStdString());
+        for (int row = 0; row < rowCount(); ++row) {
+            SCOPED_TRACE(rowName(row).toStdString());
             const bool userJob = list->model().menuClicked() == StartupManager::loginItems
                                  && list->model().loginItems()[static_cast<std::size_t>(row)].program;
             if (userJob)
@@ -409,7 +409,7 @@ TEST_F(StartupScreensTest, AnItemWhoseRecordCannotBeStoredStaysOnAndSaysSo)
     };
     switchOffEachRow();
     list->btnLaunchAgents->click();
-    ASSERT_EQ(list->tableView->rowCount(), 2); // the job's plist is a launch agent too
+    ASSERT_EQ(rowCount(), 2); // the job's plist is a launch agent too
     switchOffEachRow();
     EXPECT_EQ(seams.sheets.size(), 4u);
     EXPECT_TRUE(fs::exists(jobPlist));
@@ -421,11 +421,11 @@ TEST_F(StartupScreensTest, AnItemWhoseRecordCannotBeStoredStaysOnAndSaysSo)
 
     list->clickedReload();
     waitForLists();
-    ASSERT_EQ(list->tableView->rowCount(), 2);
+    ASSERT_EQ(rowCount(), 2);
     expectStillOn(0);
     expectStillOn(1);
     list->btnLoginItem->click();
-    ASSERT_EQ(list->tableView->rowCount(), 2);
+    ASSERT_EQ(rowCount(), 2);
     expectStillOn(0);
     expectStillOn(1);
 
@@ -433,12 +433,10 @@ TEST_F(StartupScreensTest, AnItemWhoseRecordCannotBeStoredStaysOnAndSaysSo)
     managetest::withEnglish([&] {
         makeScreens();
         clickSwitch(0);
-        for (int row = 0; row < list->tableView->rowCount(); ++row)
-            list->cellAt(row)->btnToggle->finishAnimations();
         managetest::grabWithSheet(*manager, "StartupItems-NotSaved");
         for (QMessageBox* box : manager->window()->findChildren<QMessageBox*>())
             box->buttons().at(0)->click();
-        EXPECT_TRUE(list->cellAt(0)->btnToggle->isOn());
+        EXPECT_TRUE(isSwitchOn(0));
     });
 }
 
@@ -458,7 +456,7 @@ TEST_F(StartupScreensTest, TheRecordOfAnItemThatCouldNotBeSwitchedOffIsTakenBack
     testing::internal::CaptureStdout();
     clickSwitch(0);
     testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(list->cellAt(0)->btnToggle->isOn());
+    EXPECT_TRUE(isSwitchOn(0));
     EXPECT_TRUE(list->model().loginItems()[0].isEnable);
     EXPECT_EQ(LaunchOnStartupList().sessionLoginItemURLs().size(), 1u);
     EXPECT_EQ(disabledLoginItems(), std::vector<Dictionary>{other});
@@ -476,10 +474,10 @@ TEST_F(StartupScreensTest, ADeniedAuthorisationSetsTheSwitchBack)
     platform::AuthorizationAgent::setPolicy(platform::AuthorizationAnswer::Deny);
 
     clickSwitch(0);
-    EXPECT_TRUE(list->cellAt(0)->btnToggle->isOn());
+    EXPECT_TRUE(isSwitchOn(0));
     EXPECT_TRUE(isLoaded("com.example.updater"));
     EXPECT_TRUE(list->model().launchAgents()[0].isEnable);
-    EXPECT_EQ(list->cellAt(0)->lblEnableDisable->text(), "IDS_BGX_23");
+    EXPECT_EQ(statusText(0), "IDS_BGX_23");
     EXPECT_TRUE(disabledLaunchAgents().empty());
     ASSERT_EQ(seams.sheets.size(), 1u);
     EXPECT_EQ(seams.sheets[0].messageText, "IDS_BGX_260");
@@ -525,7 +523,7 @@ TEST_F(StartupScreensTest, TheAuthorisationDialogNamesTheJobItIsFor)
     QGuiApplication::setApplicationDisplayName("Bastion Guardpoint");
     makeScreens();
     list->btnLaunchAgents->click();
-    ASSERT_EQ(list->tableView->rowCount(), 2);
+    ASSERT_EQ(rowCount(), 2);
     const auto rowOf = [&](const std::string& label) {
         const auto& rows = list->model().launchAgents();
         return static_cast<int>(std::ranges::find_if(rows, [&](const auto& agent) {
@@ -608,7 +606,7 @@ TEST_F(StartupScreensTest, ALoadedJobWhosePlistIsGoneIsRemovedOrListedWithItsFai
     plantAgent(host("/Library/LaunchAgents"), "com.example.b", true);
     makeScreens();
     list->btnLaunchAgents->click();
-    ASSERT_EQ(list->tableView->rowCount(), 2);
+    ASSERT_EQ(rowCount(), 2);
     fs::remove(userAgents() + "/com.example.a.plist");
     fs::remove(host("/Library/LaunchAgents") + "/com.example.b.plist");
     const auto deleteAll = [&] {
@@ -625,9 +623,9 @@ TEST_F(StartupScreensTest, ALoadedJobWhosePlistIsGoneIsRemovedOrListedWithItsFai
     EXPECT_NE(clean->lblCleanupStatus->text(), "IDS_BGX_74");
     clean->clickedReviewApps();
     waitForLists();
-    ASSERT_EQ(list->tableView->rowCount(), 1);
+    ASSERT_EQ(rowCount(), 1);
     EXPECT_EQ(list->model().launchAgents()[0].ldLaunchJob->Label(), "com.example.b");
-    const QStringList tip = widgettest::shownToolTip(list->cellAt(0)->toolTip()).split('\n');
+    const QStringList tip = widgettest::shownToolTip(rowData(0, Qt::ToolTipRole).toString()).split('\n');
     ASSERT_EQ(tip.size(), 3);
     EXPECT_TRUE(tip[2].startsWith("Error Domain=")) << tip[2].toStdString();
 
@@ -637,7 +635,7 @@ TEST_F(StartupScreensTest, ALoadedJobWhosePlistIsGoneIsRemovedOrListedWithItsFai
     EXPECT_EQ(clean->lblCleanupStatus->text(), "IDS_BGX_74");
     clean->clickedReviewApps();
     waitForLists();
-    EXPECT_EQ(list->tableView->rowCount(), 0);
+    EXPECT_EQ(rowCount(), 0);
 }
 
 // Deleting a user's job whose program lies inside an application keeps the record of
@@ -671,7 +669,7 @@ TEST_F(StartupScreensTest, DeletingAUsersJobKeepsTheRecordOfItsApplicationsSessi
     EXPECT_EQ(disabledLoginItems()[0].count("program"), 0u);
     clean->clickedReviewApps();
     waitForLists();
-    ASSERT_EQ(list->tableView->rowCount(), 1);
+    ASSERT_EQ(rowCount(), 1);
     clickSwitch(0);
     EXPECT_EQ(LaunchOnStartupList().sessionLoginItemURLs().size(), 1u);
     EXPECT_TRUE(disabledLoginItems().empty());
@@ -693,7 +691,7 @@ TEST_F(StartupScreensTest, ALoadedAgentNamedOtherThanItsLabelIsDeletedOrSaysWhyO
     managetest::withEnglish([&] { // the result as the user reads it, for the grab
         makeScreens();
         list->btnLaunchAgents->click();
-        ASSERT_EQ(list->tableView->rowCount(), 2);
+        ASSERT_EQ(rowCount(), 2);
         list->checkBoxSelectAll->click();
         deleteSelected(alertFirstButtonReturn);
         ASSERT_TRUE(managetest::waitFor([&] { return clean->boxCleanResult->isVisibleTo(clean.get()); }));
@@ -722,8 +720,8 @@ TEST_F(StartupScreensTest, ARowRebuiltFromARecordIsDeletedOnceForGood)
     fs::remove(userAgents() + "/com.example.gone.plist");
     list->clickedReload();
     waitForLists();
-    ASSERT_EQ(list->tableView->rowCount(), 1);
-    EXPECT_EQ(widgettest::shownToolTip(list->cellAt(0)->toolTip()).toStdString(),
+    ASSERT_EQ(rowCount(), 1);
+    EXPECT_EQ(widgettest::shownToolTip(rowData(0, Qt::ToolTipRole).toString()).toStdString(),
               "com.example.gone\n" + userAgents() + "/com.example.gone.plist");
     clickCheckBox(0);
 
@@ -733,7 +731,7 @@ TEST_F(StartupScreensTest, ARowRebuiltFromARecordIsDeletedOnceForGood)
     EXPECT_TRUE(disabledLaunchAgents().empty());
     clean->clickedReviewApps();
     waitForLists();
-    EXPECT_EQ(list->tableView->rowCount(), 0);
+    EXPECT_EQ(rowCount(), 0);
 }
 
 // With the settings' folder unwritable a switched-off item's record cannot be dropped:
@@ -769,12 +767,12 @@ TEST_F(StartupScreensTest, RowsThatReadAlikeAreToldApartByTheirToolTips)
     managetest::withEnglish([&] {
         makeScreens();
         list->btnLaunchAgents->click();
-        ASSERT_EQ(list->tableView->rowCount(), 2);
-        EXPECT_EQ(list->cellAt(0)->lblName->text(), list->cellAt(1)->lblName->text());
+        ASSERT_EQ(rowCount(), 2);
+        EXPECT_EQ(rowName(0), rowName(1));
         for (int row = 0; row < 2; ++row) {
             const LaunchAgent& agent = list->model().launchAgents()[static_cast<std::size_t>(row)];
             const QString label = QString::fromStdString(*agent.ldLaunchJob->Label());
-            EXPECT_EQ(widgettest::shownToolTip(list->cellAt(row)->toolTip()),
+            EXPECT_EQ(widgettest::shownToolTip(rowData(row, Qt::ToolTipRole).toString()),
                       label + "\n" + QString::fromStdString(*agent.plistPath));
             grabWithToolTip(row, "StartupItems-ToolTip-" + QString(label).remove(QRegularExpression("[<>]")));
         }
@@ -823,7 +821,7 @@ TEST_F(StartupScreensTest, HostileEntriesInALaunchdFolderAreSkippedAndTheWellFor
         grab("StartupItems-LaunchAgents-HostileFilesSkipped");
     });
     const std::string output = testing::internal::GetCapturedStdout();
-    ASSERT_EQ(list->tableView->rowCount(), 2);
+    ASSERT_EQ(rowCount(), 2);
     std::vector<std::string> plists;
     for (const auto& agent : list->model().launchAgents())
         plists.push_back(agent.plistName.value_or(""));

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+class LaunchAgent;
+class LoginItem;
+class StartupItemsModel;
+
+// The startup-items table's rows: the list the screen shows, one column, read from
+// the screen's model when the view asks. Qt::DisplayRole is the item's name,
+// Qt::CheckStateRole its tick, Qt::DecorationRole its icon (a QImage), Qt::ToolTipRole
+// what tells it apart (label, plist or application, last failure); screen readers
+// read the row as its name, publisher and state.
+class StartupItemsTableModel : public QAbstractTableModel {
+public:
+    enum Role {
+        companyRole = Qt::UserRole,
+        statusRole,     // "Enabled", "Disabled", or "Not found" for an item whose program is missing
+        switchOnRole,   // bool
+        switchShownRole, // the item has a switch (its program is known)
+        switchableRole, // the switch takes clicks (not a service-management login item's)
+    };
+
+    StartupItemsTableModel(const StartupItemsModel& items, QObject* parent);
+
+    // The shown list as it is now.
+    void reload();
+    // The shown list's record at `row` changed in place; every record, without a row.
+    void rowChanged(int row);
+    void allRowsChanged();
+
+    // What names an item (RowTableView::itemKeyRole): where it lives and its label.
+    static QString itemKey(const LoginItem& item);
+    static QString itemKey(const LaunchAgent& agent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    template <class Record> QVariant recordData(const Record& item, bool switchable, int role) const;
+
+    const StartupItemsModel& items_;
+};
