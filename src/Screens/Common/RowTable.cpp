@@ -130,7 +130,8 @@ void RowTableView::toggleControl(int row, int control)
 
 void RowTableView::paintControlFocus(QPainter& painter, const QModelIndex& index, const QRect& rowRect) const
 {
-    if (!hasFocus() || index.row() != currentIndex().row() || !rowHasControl(index.row(), currentControl_))
+    if (!hasFocus() || !keyboardUsed_ || index.row() != currentIndex().row()
+        || !rowHasControl(index.row(), currentControl_))
         return;
     const qreal outside = controls::FocusRingFrame::gap + controls::focusRingWidth;
     const QRectF control = controls_[static_cast<std::size_t>(currentControl_)].place(rowRect);
@@ -195,6 +196,7 @@ bool RowTableView::focusNextPrevChild(bool next)
     if (control < 0)
         return QTableView::focusNextPrevChild(next);
     currentControl_ = control;
+    keyboardUsed_ = true;
     viewport()->update();
     announceCurrentRow();
     return true;
@@ -211,6 +213,7 @@ void RowTableView::focusInEvent(QFocusEvent* event)
         setCurrentRowInPlace(row);
     }
     const int row = currentIndex().row();
+    keyboardUsed_ = event->reason() != Qt::MouseFocusReason;
     if (event->reason() == Qt::TabFocusReason)
         currentControl_ = nextControl(row, -1, 1);
     else if (event->reason() == Qt::BacktabFocusReason)
@@ -223,6 +226,7 @@ void RowTableView::focusInEvent(QFocusEvent* event)
 
 void RowTableView::keyPressEvent(QKeyEvent* event)
 {
+    keyboardUsed_ = true;
     if (!controls_.empty() && isPlainKey(*event)
         && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select)) {
         toggleControl(currentIndex().row(), currentControl_);
@@ -247,10 +251,10 @@ void RowTableView::mousePressEvent(QMouseEvent* event)
     if (pressed)
         press_ = Press{pressed->first, pressed->second, itemAt(pressed->first)};
     QTableView::mousePressEvent(event);
-    if (pressed) {
+    keyboardUsed_ = false;
+    if (pressed)
         currentControl_ = pressed->second;
-        viewport()->update();
-    }
+    viewport()->update();
 }
 
 void RowTableView::mouseReleaseEvent(QMouseEvent* event)

@@ -64,7 +64,8 @@ public:
     void toggleControl(int row, int control);
     // The control of the current row the keyboard is on; -1 when none.
     int currentControl() const { return currentControl_; }
-    // For a delegate: the focus ring around the control the keyboard is on, in `index`'s row.
+    // For a delegate: the focus ring around the control the keyboard is on, in `index`'s
+    // row; none after the mouse alone worked the table.
     void paintControlFocus(QPainter& painter, const QModelIndex& index, const QRect& rowRect) const;
 
     // The row's cell as screen readers see it; null while none listens.
@@ -97,5 +98,6 @@ private:
     };
     std::vector<RowControl> controls_;
     int currentControl_ = -1;
+    bool keyboardUsed_ = false; // since the table last took the focus or a click
     std::optional<Press> press_;
 };

@@ -1,0 +1,358 @@
+#include "AccessibleEventLog.h"
+#include "Foundation/Settings.h"
+#include "ManageScreenTest.h"
+#include "Platform/Launchd/LaunchdTestFixture.h"
+#include "Platform/Launchd/ServiceManagement.h"
+#include "Screens/Common/FileChooser.h"
+#include "Screens/Common/RowTable.h"
+#include "Screens/Manage/IgnoreListViewController.h"
+#include "Screens/Manage/StartupItemsTableModel.h"
+#include "Screens/Manage/StartupItemsViewController.h"
+#include "Startup/LaunchOnStartup.h"
+#include "StartupTestWorld.h"
+
+#include "Controls/FlatButton.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Array;
+using platform::Dictionary;
+using platform::LaunchdDomain;
+using startuptest::host;
+
+// One list screen as the keyboard and a screen reader meet it.
+struct ListScreen {
+    QWidget* screen = nullptr;
+    RowTableView* table = nullptr;
+    QWidget* nextControl = nullptr; // the control Tab reaches after the table
+    int lastControl = 0;            // the rows' last control
+    std::vector<QString> names;     // the rows' items, in order
+};
+
+struct Case {
+    const char* name;
+    std::function<ListScreen(std::vector<std::unique_ptr<QWidget>>& kept)> make;
+};
+
+void plantSessionItem(const std::string& name)
+{
+    const std::string path = "/Applications/" + name + ".app";
+    startuptest::plantBundle(path, "com.example." + name);
+    setLaunchOnStartup(true, platform::FileURL::fromPath(host(path)));
+}
+
+template <class Screen>
+Screen& shown(std::vector<std::unique_ptr<QWidget>>& kept)
+{
+    auto* screen = new Screen;
+    kept.emplace_back(screen);
+    managetest::showInWindow(*screen);
+    screen->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(screen));
+    return *screen;
+}
+
+ListScreen startupManager(std::vector<std::unique_ptr<QWidget>>& kept)
+{
+    plantSessionItem("Driftnote");
+    plantSessionItem("Notes");
+    auto& list = shown<StartupItemsViewController>(kept);
+    EXPECT_TRUE(managetest::waitFor([&] { return !list.model().isLoading(); }));
+    return {&list, list.tableView, list.btnReload, StartupItemsViewController::switchControl,
+            {"Driftnote.app", "Notes.app"}};
+}
+
+ListScreen ignoreList(std::vector<std::unique_ptr<QWidget>>& kept)
+{
+    const std::vector<std::string> paths{"/Users/a/Downloads/Driftnote.dmg", "/Users/a/Desktop/Notes.app"};
+    appGroupDefaults()->setObject(SettingsKey::ignoreAllPaths, Array(paths.begin(), paths.end()));
+    auto& list = shown<IgnoreListViewController>(kept);
+    return {&list, list.tableView, list.btnRefresh, 0, {QString::fromStdString(paths[0]), QString::fromStdString(paths[1])}};
+}
+
+const Case cases[] = {{"StartupManager", startupManager}, {"IgnoreList", ignoreList}};
+
+class RowTablesTest : public testsupport::LaunchdTest, public testing::WithParamInterface<Case> {
+protected:
+    void SetUp() override
+    {
+        LaunchdTest::SetUp();
+        QAccessible::setActive(true);
+        list = GetParam().make(kept);
+        ASSERT_EQ(list.table->model()->rowCount(), static_cast<int>(list.names.size()));
+    }
+    void TearDown() override
+    {
+        kept.clear();
+        LaunchdTest::TearDown();
+    }
+
+    QVariant state(int row, int control) const
+    {
+        const RowControl& each = list.table->rowControls()[static_cast<std::size_t>(control)];
+        const QVariant value = list.table->model()->index(row, 0).data(each.checkedRole);
+        return value;
+    }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        ASSERT_TRUE(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    void grab(const char* what)
+    {
+        managetest::withEnglish([&] {
+            list.table->viewport()->update();
+            widgettest::saveSettledGrab(*list.screen, QString("RowTable-%1-%2").arg(GetParam().name, what));
+        });
+    }
+
+    screentest::KeyEchoTextTable texts;
+    screentest::ScreenSeams seams;
+    std::vector<std::unique_ptr<QWidget>> kept;
+    ListScreen list;
+};
+
+TEST_P(RowTablesTest, TabWalksTheFirstRowsControlsThenLeavesTheTableAndShiftTabComesBack)
+{
+    list.table->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), list.table);
+    EXPECT_EQ(list.table->currentIndex().row(), 0);
+    EXPECT_EQ(list.table->currentControl(), 0);
+    grab("FirstControlFocused");
+    for (int control = 1; control <= list.lastControl; ++control) {
+        key(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), list.table);
+        EXPECT_EQ(list.table->currentControl(), control);
+    }
+    grab("LastControlFocused");
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), list.nextControl) << "Tab leaves the table";
+    key(Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), list.table);
+    EXPECT_EQ(list.table->currentControl(), list.lastControl);
+    EXPECT_EQ(list.table->currentIndex().row(), 0);
+}
+
+// Down moves the current row, shown selected; Space flips the control the keyboard is
+// on in that row, and nothing else.
+TEST_P(RowTablesTest, SpaceOnAControlReachedByTheKeyboardFlipsThatRowsItemOnly)
+{
+    list.table->setFocus(Qt::TabFocusReason);
+    key(Qt::Key_Down);
+    for (int control = 1; control <= list.lastControl; ++control)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(list.table->currentIndex().row(), 1);
+    EXPECT_EQ(list.table->selectionModel()->selectedRows(), QModelIndexList{list.table->model()->index(1, 0)});
+    const QVariant first = state(0, list.lastControl);
+    const QVariant before = state(1, list.lastControl);
+    key(Qt::Key_Space);
+    EXPECT_NE(state(1, list.lastControl), before);
+    EXPECT_EQ(state(0, list.lastControl), first);
+    EXPECT_EQ(QApplication::focusWidget(), list.table);
+}
+
+// Searches the accessible tree under `root` for an object of that name.
+QAccessibleInterface* findNamed(QAccessibleInterface* root, const QString& name, int depth = 0)
+{
+    if (!root || depth > 12)
+        return nullptr;
+    if (root->text(QAccessible::Name).contains(name))
+        return root;
+    for (int child = 0; child < root->childCount(); ++child)
+        if (QAccessibleInterface* found = findNamed(root->child(child), name, depth + 1))
+            return found;
+    return nullptr;
+}
+
+TEST_P(RowTablesTest, AReaderFindsEveryRowAndItsControlsByTheItemsName)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list.table);
+    ASSERT_TRUE(table && table->tableInterface());
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    EXPECT_FALSE(table->text(QAccessible::Name).isEmpty()) << "the table is named by its list";
+    EXPECT_EQ(table->tableInterface()->columnDescription(0), list.table->model()->headerData(0, Qt::Horizontal));
+    EXPECT_FALSE(table->tableInterface()->columnDescription(0).isEmpty());
+    for (int row = 0; row < static_cast<int>(list.names.size()); ++row) {
+        const QString& name = list.names[static_cast<std::size_t>(row)];
+        SCOPED_TRACE(name.toStdString());
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(row, 0);
+        ASSERT_TRUE(cell);
+        EXPECT_TRUE(cell->text(QAccessible::Name).startsWith(name)) << cell->text(QAccessible::Name).toStdString();
+        EXPECT_EQ(findNamed(QAccessible::queryAccessibleInterface(list.screen->window()), name), cell)
+            << "found from the window";
+        ASSERT_EQ(cell->childCount(), list.lastControl + 1);
+        for (int control = 0; control <= list.lastControl; ++control) {
+            QAccessibleInterface* each = cell->child(control);
+            EXPECT_EQ(each->role(), QAccessible::CheckBox);
+            EXPECT_EQ(each->text(QAccessible::Name), name);
+            EXPECT_TRUE(each->state().checkable);
+            EXPECT_EQ(each->parent(), cell);
+            EXPECT_EQ(cell->indexOfChild(each), control);
+        }
+    }
+    // The reader's Toggle flips the second row's last control, and only that.
+    const QVariant first = state(0, list.lastControl);
+    const QVariant before = state(1, list.lastControl);
+    QAccessibleInterface* control = table->tableInterface()->cellAt(1, 0)->child(list.lastControl);
+    control->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_NE(state(1, list.lastControl), before);
+    EXPECT_EQ(state(0, list.lastControl), first);
+    EXPECT_EQ(control->state().checked, !before.toBool() && before != Qt::Checked);
+}
+
+// A change of the current row while the keyboard is elsewhere raises no focus event,
+// as a reload does; with the keyboard in the table the reader hears the new row.
+TEST_P(RowTablesTest, TheTableRaisesFocusEventsOnlyWhileItHasTheKeyboard)
+{
+    list.nextControl->setFocus(Qt::TabFocusReason);
+    widgettest::AccessibleEventLog log;
+    list.table->setCurrentIndex(list.table->model()->index(1, 0));
+    QCoreApplication::processEvents();
+    for (const auto& event : log.events)
+        EXPECT_NE(event.type, QAccessible::Focus) << event.name.toStdString();
+
+    list.table->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    log.events.clear();
+    key(Qt::Key_Up);
+    const auto focus = std::find_if(log.events.begin(), log.events.end(),
+                                    [](const auto& event) { return event.type == QAccessible::Focus; });
+    ASSERT_NE(focus, log.events.end());
+    EXPECT_EQ(focus->name, list.names[0]) << "the first row's tick box";
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, RowTablesTest, testing::ValuesIn(cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class StartupListTest : public testsupport::LaunchdTest {
+protected:
+    void SetUp() override
+    {
+        LaunchdTest::SetUp();
+        QAccessible::setActive(true);
+    }
+
+    void makeList()
+    {
+        list = std::make_unique<StartupItemsViewController>();
+        managetest::showInWindow(*list);
+        list->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
+        ASSERT_TRUE(managetest::waitFor([&] { return !list->model().isLoading(); }));
+    }
+
+    screentest::KeyEchoTextTable texts;
+    screentest::ScreenSeams seams;
+    std::unique_ptr<StartupItemsViewController> list;
+};
+
+// Space on Select all ticks the list and leaves the keyboard, and the reader, on it.
+TEST_F(StartupListTest, SelectAllRaisesNoFocusEventForTheTable)
+{
+    for (const char* name : {"Driftnote", "Notes", "Photo Organizer"})
+        plantSessionItem(name);
+    makeList();
+    EXPECT_EQ(list->checkBoxSelectAll->accessibleName(), "IDS_BGX_290");
+    list->checkBoxSelectAll->setFocus(Qt::TabFocusReason);
+    widgettest::AccessibleEventLog log;
+    QTest::keyClick(list->checkBoxSelectAll, Qt::Key_Space);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->lblSelectedItems->text(), "3/3");
+    EXPECT_EQ(QApplication::focusWidget(), list->checkBoxSelectAll);
+    for (const auto& event : log.events) {
+        if (event.type == QAccessible::Focus) {
+            EXPECT_EQ(event.object, list->checkBoxSelectAll) << event.name.toStdString();
+        }
+    }
+    for (QWidget* control : {static_cast<QWidget*>(list->checkBoxSelectAll), static_cast<QWidget*>(list->tableView),
+                             static_cast<QWidget*>(list->btnReload), static_cast<QWidget*>(list->btnDeleteItems)})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+            << control->objectName().toStdString();
+}
+
+// 300 launch agents of the user's, off: Refresh, and a click on row 1's switch while
+// the list loads, and again the moment the new rows are handed to the table (before it
+// laid them out or painted them). Row 1's item is switched, or nothing; never another.
+TEST_F(StartupListTest, AClickDuringAReloadSwitchesRowOnesItemOrNothing)
+{
+    const std::string agents = (testsupport::homeFolder() / "Library/LaunchAgents").string();
+    for (int each = 0; each < 300; ++each) {
+        const std::string label = QString("com.example.many%1").arg(each, 3, 10, QChar('0')).toStdString();
+        startuptest::plantPlist(fs::path(agents) / (label + ".plist"),
+                                Dictionary{{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}});
+    }
+    makeList();
+    list->btnLaunchAgents->click();
+    RowTableView& table = *list->tableView;
+    ASSERT_EQ(table.model()->rowCount(), 300);
+    const auto loadedCount = [] { return platform::SMCopyAllJobDictionaries(LaunchdDomain::User).size(); };
+    ASSERT_EQ(loadedCount(), 0u);
+    const auto clickRowOnesSwitch = [&] {
+        const QPoint place = table.visualRect(table.model()->index(1, 0)).topLeft()
+                             + table.controlRect(1, StartupItemsViewController::switchControl)
+                                   .translated(-table.visualRect(table.model()->index(1, 0)).topLeft())
+                                   .center();
+        widgettest::click(*table.viewport(), place);
+    };
+    const QString rowOne = table.model()->index(1, 0).data(RowTableView::itemKeyRole).toString();
+
+    list->clickedReload();
+    clickRowOnesSwitch(); // while the list loads
+    EXPECT_EQ(loadedCount(), 0u);
+    QMetaObject::Connection handedOver = QObject::connect(table.model(), &QAbstractItemModel::modelReset, &table,
+                                                          [&] { clickRowOnesSwitch(); });
+    ASSERT_TRUE(managetest::waitFor([&] { return !list->model().isLoading(); }));
+    QObject::disconnect(handedOver);
+    const Array loaded = platform::SMCopyAllJobDictionaries(LaunchdDomain::User);
+    ASSERT_LE(loaded.size(), 1u);
+    for (const platform::Value& job : loaded)
+        EXPECT_EQ(job.asDictionary()->at("Label"), platform::Value("com.example.many001"));
+    EXPECT_EQ(table.model()->index(1, 0).data(RowTableView::itemKeyRole).toString(), rowOne);
+    for (int row = 2; row < 300; ++row)
+        ASSERT_FALSE(table.model()->index(row, 0).data(StartupItemsTableModel::switchOnRole).toBool()) << row;
+}
+
+// After the file chooser the window is active again, and the keyboard is on Add, or on
+// the row just added.
+class IgnoreListChooserTest : public testsupport::LaunchdTest {};
+
+TEST_F(IgnoreListChooserTest, TheKeyboardIsOnAddOrTheNewRowAfterTheChooser)
+{
+    screentest::KeyEchoTextTable texts;
+    screentest::ScreenSeams seams;
+    IgnoreListViewController screen;
+    managetest::showInWindow(screen);
+    screen.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+    screen.btnAdd->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen.btnAdd, Qt::Key_Space);
+    ASSERT_TRUE(seams.chooserPending());
+    seams.answerChooser(fileChooserCancel);
+    EXPECT_EQ(QApplication::activeWindow(), &screen);
+    EXPECT_EQ(QApplication::focusWidget(), screen.btnAdd);
+
+    QTest::keyClick(screen.btnAdd, Qt::Key_Space);
+    ASSERT_TRUE(seams.chooserPending());
+    const std::string added = testsupport::underRoot("/Users/a/Downloads/new.dmg").string();
+    fs::create_directories(fs::path(added).parent_path());
+    std::ofstream(added) << "x";
+    seams.answerChooser(fileChooserOK, {added});
+    EXPECT_EQ(QApplication::activeWindow(), &screen);
+    EXPECT_EQ(QApplication::focusWidget(), screen.tableView);
+    EXPECT_EQ(screen.tableView->currentIndex().data().toString().toStdString(), added);
+}
+
+} // namespace
