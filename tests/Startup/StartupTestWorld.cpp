@@ -1,6 +1,7 @@
 #include "StartupTestWorld.h"
 
 #include "Platform/Values/PropertyList.h"
+#include "Startup/LaunchOnStartup.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,13 @@ std::filesystem::path plantPlist(const std::filesystem::path& path, const platfo
     std::filesystem::create_directories(path.parent_path());
     EXPECT_TRUE(platform::writePropertyListFile(path.string(), contents)) << path;
     return path;
+}
+
+void plantSessionItem(const std::string& name)
+{
+    const std::string path = "/Applications/" + name + ".app";
+    plantBundle(path, "com.example." + name);
+    setLaunchOnStartup(true, platform::FileURL::fromPath(host(path)));
 }
 
 std::string host(const std::string& platformPath)

@@ -8,6 +8,7 @@
 #include "Screens/Manage/IgnoreListViewController.h"
 #include "Screens/Manage/StartupItemsTableModel.h"
 #include "Screens/Manage/StartupItemsViewController.h"
+#include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
 #include "StartupTestWorld.h"
 
@@ -21,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -47,13 +49,6 @@ struct Case {
     std::function<ListScreen(std::vector<std::unique_ptr<QWidget>>& kept)> make;
 };
 
-void plantSessionItem(const std::string& name)
-{
-    const std::string path = "/Applications/" + name + ".app";
-    startuptest::plantBundle(path, "com.example." + name);
-    setLaunchOnStartup(true, platform::FileURL::fromPath(host(path)));
-}
-
 template <class Screen>
 Screen& shown(std::vector<std::unique_ptr<QWidget>>& kept)
 {
@@ -67,8 +62,8 @@ Screen& shown(std::vector<std::unique_ptr<QWidget>>& kept)
 
 ListScreen startupManager(std::vector<std::unique_ptr<QWidget>>& kept)
 {
-    plantSessionItem("Driftnote");
-    plantSessionItem("Notes");
+    startuptest::plantSessionItem("Driftnote");
+    startuptest::plantSessionItem("Notes");
     auto& list = shown<StartupItemsViewController>(kept);
     EXPECT_TRUE(managetest::waitFor([&] { return !list.model().isLoading(); }));
     return {&list, list.tableView, list.btnReload, StartupItemsViewController::switchControl,
@@ -263,7 +258,7 @@ protected:
 TEST_F(StartupListTest, SelectAllRaisesNoFocusEventForTheTable)
 {
     for (const char* name : {"Driftnote", "Notes", "Photo Organizer"})
-        plantSessionItem(name);
+        startuptest::plantSessionItem(name);
     makeList();
     EXPECT_EQ(list->checkBoxSelectAll->accessibleName(), "IDS_BGX_290");
     list->checkBoxSelectAll->setFocus(Qt::TabFocusReason);
@@ -283,46 +278,53 @@ TEST_F(StartupListTest, SelectAllRaisesNoFocusEventForTheTable)
             << control->objectName().toStdString();
 }
 
-// 300 launch agents of the user's, off: Refresh, and a click on row 1's switch while
-// the list loads, and again the moment the new rows are handed to the table (before it
-// laid them out or painted them). Row 1's item is switched, or nothing; never another.
-TEST_F(StartupListTest, AClickDuringAReloadSwitchesRowOnesItemOrNothing)
+// 300 launch agents of the user's, off, and the product's own agent, on: Refresh,
+// and a click on the first row's switch while the list loads, and again the moment
+// the new rows are handed to the table (before it laid them out or painted them). The
+// first row's item is switched, or nothing; never another, the product's agent least.
+TEST_F(StartupListTest, AClickDuringAReloadSwitchesTheClickedRowsItemOrNothing)
 {
-    const std::string agents = (testsupport::homeFolder() / "Library/LaunchAgents").string();
-    for (int each = 0; each < 300; ++each) {
+    const fs::path agents = testsupport::homeFolder() / "Library/LaunchAgents";
+    for (int each = 1; each <= 300; ++each) {
         const std::string label = QString("com.example.many%1").arg(each, 3, 10, QChar('0')).toStdString();
-        startuptest::plantPlist(fs::path(agents) / (label + ".plist"),
+        startuptest::plantPlist(agents / (label + ".plist"),
                                 Dictionary{{"Label", label}, {"ProgramArguments", Array{"/bin/sleep", "30"}}});
     }
+    const std::string productAgent = "com.tarnwicklabs.activeguardsentinelwarden";
+    const Dictionary agentJob{{"Label", productAgent}, {"ProgramArguments", Array{"/bin/sleep", "30"}}};
+    startuptest::plantPlist(agents / (productAgent + ".plist"), agentJob);
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, agentJob, nullptr, nullptr));
     makeList();
     list->btnLaunchAgents->click();
     RowTableView& table = *list->tableView;
-    ASSERT_EQ(table.model()->rowCount(), 300);
-    const auto loadedCount = [] { return platform::SMCopyAllJobDictionaries(LaunchdDomain::User).size(); };
-    ASSERT_EQ(loadedCount(), 0u);
-    const auto clickRowOnesSwitch = [&] {
-        const QPoint place = table.visualRect(table.model()->index(1, 0)).topLeft()
-                             + table.controlRect(1, StartupItemsViewController::switchControl)
-                                   .translated(-table.visualRect(table.model()->index(1, 0)).topLeft())
-                                   .center();
-        widgettest::click(*table.viewport(), place);
+    ASSERT_EQ(table.model()->rowCount(), 301);
+    const QString firstRow = table.model()->index(0, 0).data(RowTableView::itemKeyRole).toString();
+    ASSERT_TRUE(firstRow.contains("com.example.many001"));
+    const auto clickFirstRowsSwitch = [&] {
+        widgettest::click(*table.viewport(), table.controlRect(0, StartupItemsViewController::switchControl).center());
     };
-    const QString rowOne = table.model()->index(1, 0).data(RowTableView::itemKeyRole).toString();
+    const auto loadedLabels = [] {
+        std::vector<std::string> labels;
+        for (const platform::Value& job : platform::SMCopyAllJobDictionaries(LaunchdDomain::User))
+            labels.push_back(*job.asDictionary()->at("Label").asText());
+        std::ranges::sort(labels);
+        return labels;
+    };
+    ASSERT_EQ(loadedLabels(), std::vector<std::string>{productAgent});
 
     list->clickedReload();
-    clickRowOnesSwitch(); // while the list loads
-    EXPECT_EQ(loadedCount(), 0u);
+    clickFirstRowsSwitch(); // while the list loads
+    EXPECT_EQ(loadedLabels(), std::vector<std::string>{productAgent});
     QMetaObject::Connection handedOver = QObject::connect(table.model(), &QAbstractItemModel::modelReset, &table,
-                                                          [&] { clickRowOnesSwitch(); });
+                                                          [&] { clickFirstRowsSwitch(); });
     ASSERT_TRUE(managetest::waitFor([&] { return !list->model().isLoading(); }));
     QObject::disconnect(handedOver);
-    const Array loaded = platform::SMCopyAllJobDictionaries(LaunchdDomain::User);
-    ASSERT_LE(loaded.size(), 1u);
-    for (const platform::Value& job : loaded)
-        EXPECT_EQ(job.asDictionary()->at("Label"), platform::Value("com.example.many001"));
-    EXPECT_EQ(table.model()->index(1, 0).data(RowTableView::itemKeyRole).toString(), rowOne);
-    for (int row = 2; row < 300; ++row)
-        ASSERT_FALSE(table.model()->index(row, 0).data(StartupItemsTableModel::switchOnRole).toBool()) << row;
+    const std::vector<std::string> loaded = loadedLabels();
+    EXPECT_TRUE(loaded == std::vector<std::string>{productAgent}
+                || loaded == (std::vector<std::string>{"com.example.many001", productAgent}))
+        << testing::PrintToString(loaded);
+    EXPECT_EQ(table.model()->index(0, 0).data(RowTableView::itemKeyRole).toString(), firstRow);
+    EXPECT_TRUE(disabledLaunchAgents().empty()) << "no switched-off record written";
 }
 
 // After the file chooser the window is active again, and the keyboard is on Add, or on

@@ -68,14 +68,6 @@ protected:
         }
     }
 
-    // An application opened at login (a session login item).
-    static void plantSessionItem(const std::string& name)
-    {
-        const std::string path = "/Applications/" + name + ".app";
-        startuptest::plantBundle(path, "com.example." + name);
-        setLaunchOnStartup(true, platform::FileURL::fromPath(host(path)));
-    }
-
     static bool isLoaded(const std::string& label)
     {
         return platform::SMJobCopyDictionary(LaunchdDomain::User, label).has_value();
@@ -177,7 +169,7 @@ protected:
 
 TEST_F(StartupScreensTest, BothListsWithTheirCountsRowsAndSelection)
 {
-    plantSessionItem("Notes");
+    startuptest::plantSessionItem("Notes");
     plantAgent(userAgents(), "com.example.sync", true);
     plantAgent(host("/Library/LaunchAgents"), "com.example.updater", true);
     makeScreens();
@@ -264,7 +256,7 @@ TEST_F(StartupScreensTest, ALaunchAgentSwitchedBackOnIsLoadedWithEveryKeyOfItsPl
 
 TEST_F(StartupScreensTest, ASessionLoginItemSwitchedOffAndOnTellsTheAgent)
 {
-    plantSessionItem("Notes");
+    startuptest::plantSessionItem("Notes");
     makeScreens();
 
     clickSwitch(0);
@@ -343,7 +335,7 @@ TEST_F(StartupScreensTest, AUserJobSwitchedOffAndOnIsRestoredWhole)
 // A session entry the list cannot take back shows the switch as it really is and says why.
 TEST_F(StartupScreensTest, ASessionEntryThatCannotBeWrittenBackStaysOffAndSaysWhy)
 {
-    plantSessionItem("Notes");
+    startuptest::plantSessionItem("Notes");
     makeScreens();
     clickSwitch(0);
     const fs::path sessionList = platform::SharedFileList::sessionLoginItemsPath();
@@ -380,7 +372,7 @@ TEST_F(StartupScreensTest, AnItemWhoseRecordCannotBeStoredStaysOnAndSaysSo)
                          {"OnDemand", true}};
     startuptest::plantPlist(jobPlist, job);
     ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, nullptr));
-    plantSessionItem("Notes");
+    startuptest::plantSessionItem("Notes");
     plantAgent(userAgents(), "com.example.sync", true);
     makeScreens();
     ASSERT_EQ(rowCount(), 2);
@@ -444,7 +436,7 @@ TEST_F(StartupScreensTest, AnItemWhoseRecordCannotBeStoredStaysOnAndSaysSo)
 // other record with it.
 TEST_F(StartupScreensTest, TheRecordOfAnItemThatCouldNotBeSwitchedOffIsTakenBack)
 {
-    plantSessionItem("Notes");
+    startuptest::plantSessionItem("Notes");
     makeScreens();
     const Dictionary other{{"appUrlPath", host("/Applications/Notes.app")}, {"label", "another record"}};
     ASSERT_TRUE(addDisabledLoginItem(other));
@@ -556,7 +548,7 @@ TEST_F(StartupScreensTest, DeletingTwoSelectedItemsShowsTheCleanAndReloadsTheLis
 {
     for (const char* label : {"com.example.a", "com.example.b", "com.example.c"})
         plantAgent(userAgents(), label, true);
-    plantSessionItem("Notes");
+    startuptest::plantSessionItem("Notes");
     makeScreens();
     list->btnLaunchAgents->click();
     clickCheckBox(0);
@@ -642,7 +634,7 @@ TEST_F(StartupScreensTest, ALoadedJobWhosePlistIsGoneIsRemovedOrListedWithItsFai
 // that application's switched-off session entry, which can then be switched on again.
 TEST_F(StartupScreensTest, DeletingAUsersJobKeepsTheRecordOfItsApplicationsSessionEntry)
 {
-    plantSessionItem("Gamma");
+    startuptest::plantSessionItem("Gamma");
     makeScreens();
     clickSwitch(0);
     ASSERT_EQ(disabledLoginItems().size(), 1u);
@@ -738,7 +730,7 @@ TEST_F(StartupScreensTest, ARowRebuiltFromARecordIsDeletedOnceForGood)
 // the deletion says so on the not-saved sheet and counts the item as kept.
 TEST_F(StartupScreensTest, ADeletionWhoseRecordCannotBeDroppedIsToldAsNotDone)
 {
-    plantSessionItem("Gamma");
+    startuptest::plantSessionItem("Gamma");
     makeScreens();
     clickSwitch(0);
     ASSERT_EQ(disabledLoginItems().size(), 1u);
@@ -834,7 +826,7 @@ TEST_F(StartupScreensTest, HostileEntriesInALaunchdFolderAreSkippedAndTheWellFor
 TEST_F(StartupScreensTest, AClickedRowShowsTheSelectionFillAndTheListTheDarkScroller)
 {
     for (int item = 0; item < 12; ++item)
-        plantSessionItem("Helper " + std::to_string(item));
+        startuptest::plantSessionItem("Helper " + std::to_string(item));
     managetest::withEnglish([&] {
         makeScreens();
         widgettest::expectSelectedRowAndDarkScroller(*list->tableView, 1, "StartupItems-SelectedRow");
@@ -843,8 +835,8 @@ TEST_F(StartupScreensTest, AClickedRowShowsTheSelectionFillAndTheListTheDarkScro
 
 TEST_F(StartupScreensTest, Grabs)
 {
-    plantSessionItem("Notes");
-    plantSessionItem("Photo Organizer");
+    startuptest::plantSessionItem("Notes");
+    startuptest::plantSessionItem("Photo Organizer");
     plantAgent(userAgents(), "com.example.sync", true);
     plantAgent(host("/Library/LaunchAgents"), "com.example.updater", false);
     managetest::withEnglish([&] {
