@@ -85,12 +85,12 @@ void paintRowTickBox(QPainter& painter, const QRect& place, bool ticked)
 RowTableView::RowTableView(QWidget* parent) : QTableView(parent)
 {
     setTabKeyNavigation(false);
+    makeRowTableAccessible(*this);
 }
 
 void RowTableView::setRowControls(std::vector<RowControl> controls)
 {
     controls_ = std::move(controls);
-    makeRowTableAccessible(*this);
 }
 
 QVariant RowTableView::itemAt(int row) const
@@ -180,6 +180,30 @@ void RowTableView::setCurrentRowInPlace(int row)
     setCurrentIndex(model()->index(row, 0));
     setAutoScroll(scrolls);
 }
+
+int RowTableView::rowOfItem(const QString& item, int hint) const
+{
+    const int rows = model() ? model()->rowCount() : 0;
+    const auto shows = [&](int row) { return model()->index(row, 0).data(itemKeyRole).toString() == item; };
+    if (hint >= 0 && hint < rows && shows(hint))
+        return hint;
+    for (int row = 0; row < rows; ++row)
+        if (shows(row))
+            return row;
+    return -1;
+}
+
+QStringList RowTableView::cellActionNames(int) const
+{
+    return {};
+}
+
+QString RowTableView::cellActionName(int, const QString&) const
+{
+    return {};
+}
+
+void RowTableView::doCellAction(int, const QString&) {}
 
 void RowTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {

@@ -44,8 +44,10 @@ struct RowControl {
 // a focus event only while the table has the keyboard: on its row, or its control.
 class RowTableView : public QTableView {
 public:
-    // What names the item a row shows, compared before a row's control acts.
+    // What names the item a row shows (a QString), compared before a row's control acts.
     static constexpr int itemKeyRole = Qt::UserRole + 64;
+    // Whether a row shows what it holds (bool); none: it holds nothing to show.
+    static constexpr int expandedRole = Qt::UserRole + 65;
 
     explicit RowTableView(QWidget* parent = nullptr);
 
@@ -75,6 +77,14 @@ public:
     void announceCurrentRow();
     // Makes `row` current without scrolling to it.
     void setCurrentRowInPlace(int row);
+
+    // The row that shows `item` now, last seen at `hint`; -1 when none does.
+    virtual int rowOfItem(const QString& item, int hint) const;
+    // What a row's cell does for screen readers besides its controls (QAccessibleActionInterface
+    // names), what it calls them (empty: Qt's name) and doing one: none by default.
+    virtual QStringList cellActionNames(int row) const;
+    virtual QString cellActionName(int row, const QString& action) const;
+    virtual void doCellAction(int row, const QString& action);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -25,6 +25,17 @@ bool isOn(const QVariant& state)
     return state.typeId() == QMetaType::Bool ? state.toBool() : state.value<Qt::CheckState>() == Qt::Checked;
 }
 
+QStringList keyBindingsOf(const QString& action)
+{
+    if (action == QAccessibleActionInterface::toggleAction())
+        return {QStringLiteral("Space")};
+    if (action == QAccessibleActionInterface::pressAction())
+        return {QStringLiteral("Return")};
+    if (action == QAccessibleActionInterface::showMenuAction())
+        return {QStringLiteral("Menu")};
+    return {};
+}
+
 class RowCell;
 
 // One control of a row, as a check box.
@@ -54,10 +65,7 @@ public:
 
     QStringList actionNames() const override { return isValid() ? QStringList{toggleAction()} : QStringList{}; }
     void doAction(const QString& name) override;
-    QStringList keyBindingsForAction(const QString& name) const override
-    {
-        return name == toggleAction() ? QStringList{QStringLiteral("Space")} : QStringList{};
-    }
+    QStringList keyBindingsForAction(const QString& name) const override { return keyBindingsOf(name); }
 
     int control() const { return control_; }
 
@@ -71,7 +79,7 @@ private:
 
 // The column's header, a row's header (the corner without an item), or a row's cell,
 // which follows its row's item.
-class RowCell : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class RowCell : public QAccessibleInterface, public QAccessibleTableCellInterface, public QAccessibleActionInterface {
 public:
     enum class Kind { columnHeader, rowHeader, cell };
 
@@ -166,15 +174,42 @@ public:
         state.selected = view_.currentIndex().row() == row();
         state.focused = view_.hasFocus() && view_.currentIndex().row() == row() && view_.currentControl() < 0;
         state.offscreen = !view_.viewport()->rect().intersects(view_.visualRect(index()));
+        if (view_.rowControls().empty() && (index().flags() & Qt::ItemIsUserCheckable)) {
+            state.checkable = true;
+            state.checked = isOn(index().data(Qt::CheckStateRole));
+        }
+        if (const QVariant expanded = index().data(RowTableView::expandedRole); expanded.isValid()) {
+            state.expandable = true;
+            state.expanded = expanded.toBool();
+            state.collapsed = !expanded.toBool();
+        }
         return state;
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
-        return kind_ == Kind::cell && type == QAccessible::TableCellInterface
-                   ? static_cast<QAccessibleTableCellInterface*>(this)
-                   : nullptr;
+        if (kind_ == Kind::cell && type == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface*>(this);
+        if (kind_ == Kind::cell && type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        return nullptr;
     }
+
+    QStringList actionNames() const override
+    {
+        return isValid() && kind_ == Kind::cell ? view_.cellActionNames(row()) : QStringList();
+    }
+    QString localizedActionName(const QString& name) const override
+    {
+        const QString own = isValid() ? view_.cellActionName(row(), name) : QString();
+        return own.isEmpty() ? QAccessibleActionInterface::localizedActionName(name) : own;
+    }
+    void doAction(const QString& name) override
+    {
+        if (actionNames().contains(name))
+            view_.doCellAction(row(), name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override { return keyBindingsOf(name); }
 
     bool isSelected() const override { return isValid() && view_.currentIndex().row() == row(); }
     QList<QAccessibleInterface*> columnHeaderCells() const override
@@ -207,13 +242,10 @@ public:
     {
         if (item_.isNull() || !view_.model())
             return -1;
-        const int rows = view_.model()->rowCount();
-        if (lastRow_ >= 0 && lastRow_ < rows && keyAt(lastRow_) == item_)
-            return lastRow_;
-        for (int each = 0; each < rows; ++each)
-            if (keyAt(each) == item_)
-                return lastRow_ = each;
-        return -1;
+        const int row = view_.rowOfItem(item_, lastRow_);
+        if (row >= 0)
+            lastRow_ = row;
+        return row;
     }
     QModelIndex index() const { return view_.model()->index(row(), 0); }
 
@@ -228,7 +260,6 @@ public:
     }
 
 private:
-    QString keyAt(int row) const { return view_.model()->index(row, 0).data(RowTableView::itemKeyRole).toString(); }
     std::vector<int> shownControls() const
     {
         std::vector<int> shown;
@@ -408,12 +439,21 @@ public:
     bool unselectRow(int) override { return false; }
     bool unselectColumn(int) override { return false; }
 
-    // Rows put in, taken out or made again: the cells of items still listed stay (a
-    // reader may hold one), those of items gone go.
+    // Rows put in or taken out: the cells of items still listed stay (a reader may hold
+    // one), those of items gone go. A list made again may name other items alike: its
+    // cells are made anew.
     void modelChange(QAccessibleTableModelChangeEvent* event) override
     {
-        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged)
+        switch (event->modelChangeType()) {
+        case QAccessibleTableModelChangeEvent::DataChanged:
+            return;
+        case QAccessibleTableModelChangeEvent::RowsInserted:
+        case QAccessibleTableModelChangeEvent::RowsRemoved:
             forgetCells([](QAccessibleInterface& cell) { return !cell.isValid(); });
+            return;
+        default:
+            forgetCells([](QAccessibleInterface&) { return true; });
+        }
     }
 
 private:
@@ -440,7 +480,7 @@ QAccessibleInterface* rowTableFactory(const QString& className, QObject* object)
 {
     // The view's class adds no meta-object of its own: it is asked for as a QTableView.
     auto* view = className == QLatin1String("QTableView") ? dynamic_cast<RowTableView*>(object) : nullptr;
-    return view && !view->rowControls().empty() ? new RowTableAccessible(*view) : nullptr;
+    return view ? new RowTableAccessible(*view) : nullptr;
 }
 
 } // namespace
@@ -452,7 +492,8 @@ void makeRowTableAccessible(RowTableView& view)
         return true;
     }();
     (void)installed;
-    // A screen reader may have asked for the view before it had its controls: that answer is dropped.
+    // A screen reader may have asked for the view while it was being made, before it
+    // could be told from a plain table: that answer is dropped.
     if (!QAccessible::isActive())
         return;
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(&view);

@@ -72,5 +72,5 @@ QVariant IgnoreListTableModel::headerData(int section, Qt::Orientation orientati
 
 Qt::ItemFlags IgnoreListTableModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable : Qt::NoItemFlags;
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags; // the tick is a row control
 }

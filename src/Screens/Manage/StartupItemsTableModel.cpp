@@ -152,5 +152,5 @@ QVariant StartupItemsTableModel::headerData(int section, Qt::Orientation orienta
 
 Qt::ItemFlags StartupItemsTableModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable : Qt::NoItemFlags;
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags; // the tick is a row control
 }

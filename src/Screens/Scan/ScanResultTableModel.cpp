@@ -2,6 +2,7 @@
 
 #include "Detection/SharedLists.h"
 #include "Foundation/TextTable.h"
+#include "Screens/Common/RowTable.h"
 
 #include <QImage>
 #include <QStringList>
@@ -81,6 +82,8 @@ QVariant ScanResultTableModel::data(const QModelIndex& index, int role) const
     const ScanResultRow* row = rowAt(index.row());
     if (!row)
         return {};
+    if (role == RowTableView::itemKeyRole)
+        return keyOf(*row);
     return scanResults().update([&](const std::vector<ScanResult>& results) -> QVariant {
         if (role == isParentRole)
             return row->isParent();
@@ -119,6 +122,8 @@ QVariant ScanResultTableModel::parentData(const ScanResult& record, int role) co
         return QVariant::fromValue(itemCount(record));
     case isShowDetailsRole:
         return record.isShowDetails;
+    case RowTableView::expandedRole:
+        return itemCount(record) > 0 ? QVariant(record.isShowDetails) : QVariant();
     default:
         return {};
     }
@@ -257,4 +262,24 @@ int ScanResultTableModel::rowOfPlace(const ScanResultRow& place) const
     const int row = rowOfRecord_[place.record] + (place.item ? 1 + static_cast<int>(*place.item) : 0);
     const ScanResultRow* named = rowAt(row);
     return named && named->record == place.record && named->item == place.item ? row : -1;
+}
+
+QString ScanResultTableModel::keyOf(const ScanResultRow& place)
+{
+    return QString::number(place.record) + (place.item ? '/' + QString::number(*place.item) : QString());
+}
+
+int ScanResultTableModel::rowOfKey(const QString& key) const
+{
+    const QStringList parts = key.split('/');
+    bool isNumber = false;
+    ScanResultRow place{parts.front().toULongLong(&isNumber), std::nullopt};
+    if (!isNumber || parts.size() > 2)
+        return -1;
+    if (parts.size() == 2) {
+        place.item = parts.back().toULongLong(&isNumber);
+        if (!isNumber)
+            return -1;
+    }
+    return rowOfPlace(place);
 }

@@ -18,7 +18,7 @@ public:
     // path), its tick (Qt::CheckStateRole) and its icon (Qt::DecorationRole, a QImage,
     // none for the generic one). Screen readers read the text as the row's name
     // (Qt::AccessibleTextRole) and a record's other texts as its description
-    // (Qt::AccessibleDescriptionRole).
+    // (Qt::AccessibleDescriptionRole); a record with paths answers RowTableView::expandedRole.
     enum Role {
         isParentRole = Qt::UserRole,
         subTitleLeftRole,
@@ -61,6 +61,9 @@ public:
     std::optional<ScanResultRow> placeAt(int row) const;
     // The row that names `place` now; -1 when none does (a path its record hides).
     int rowOfPlace(const ScanResultRow& place) const;
+    // What names a place (RowTableView::itemKeyRole), and the row that names it now (-1: none).
+    static QString keyOf(const ScanResultRow& place);
+    int rowOfKey(const QString& key) const;
 
 private:
     const ScanResultRow* rowAt(int row) const;

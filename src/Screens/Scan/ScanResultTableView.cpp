@@ -1,6 +1,6 @@
 #include "Screens/Scan/ScanResultTableView.h"
 
-#include "Screens/Scan/ScanResultTableAccessible.h"
+#include "Foundation/TextTable.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 
 #include <QAccessible>
@@ -12,7 +12,38 @@ ScanResultTableView::ScanResultTableView(QWidget* parent) : RowTableView(parent)
 {
     model_ = new ScanResultTableModel(this);
     setModel(model_);
-    makeAccessible(*this);
+}
+
+int ScanResultTableView::rowOfItem(const QString& item, int) const
+{
+    return model_->rowOfKey(item);
+}
+
+QStringList ScanResultTableView::cellActionNames(int row) const
+{
+    if (model_->isParentRow(row))
+        return {QAccessibleActionInterface::toggleAction(), QAccessibleActionInterface::pressAction()};
+    return model_->isPathRow(row) ? QStringList{QAccessibleActionInterface::showMenuAction()} : QStringList();
+}
+
+QString ScanResultTableView::cellActionName(int row, const QString& action) const
+{
+    if (action != QAccessibleActionInterface::pressAction() || !model_->isParentRow(row))
+        return {};
+    return screenText(model_->index(row, 0).data(ScanResultTableModel::isShowDetailsRole).toBool() ? "IDS_BGX_71"
+                                                                                                   : "IDS_BGX_72");
+}
+
+void ScanResultTableView::doCellAction(int row, const QString& action)
+{
+    if (action == QAccessibleActionInterface::toggleAction()) {
+        toggleTick(row);
+    } else if (action == QAccessibleActionInterface::pressAction()) {
+        toggleDetails(row);
+    } else if (action == QAccessibleActionInterface::showMenuAction()) {
+        setCurrentIndex(model_->index(row, 0));
+        emit customContextMenuRequested(visualRect(model_->index(row, 0)).center());
+    }
 }
 
 void ScanResultTableView::toggleTick(int row)

@@ -33,6 +33,13 @@ public:
     // opens at its top; an edit of the same list keeps its place and its current row.
     void reloadRows(bool newList);
 
+    // Screen readers: a record's cell ticks (Toggle) and shows or hides its paths
+    // (Press); a path row's cell opens the path menu (ShowMenu).
+    int rowOfItem(const QString& item, int hint) const override;
+    QStringList cellActionNames(int row) const override;
+    QString cellActionName(int row, const QString& action) const override;
+    void doCellAction(int row, const QString& action) override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
