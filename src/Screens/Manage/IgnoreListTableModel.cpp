@@ -1,35 +1,17 @@
 #include "Screens/Manage/IgnoreListTableModel.h"
 
-#include "Foundation/TextTable.h"
 #include "Screens/Common/RowTable.h"
 
 #include <algorithm>
 
 IgnoreListTableModel::IgnoreListTableModel(const std::vector<IgnoreList>& rows, QObject* parent)
-    : QAbstractTableModel(parent), rows_(rows)
+    : RowTableModel("IDS_BGX_63", parent), rows_(rows)
 {
-}
-
-void IgnoreListTableModel::reload()
-{
-    beginResetModel();
-    endResetModel();
-}
-
-void IgnoreListTableModel::rowChanged(int row)
-{
-    if (row >= 0 && row < rowCount())
-        emit dataChanged(index(row, 0), index(row, 0));
 }
 
 int IgnoreListTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
-
-int IgnoreListTableModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : 1;
 }
 
 // The path, and which of its copies in the list the row is.
@@ -61,16 +43,4 @@ QVariant IgnoreListTableModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
-}
-
-QVariant IgnoreListTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation == Qt::Horizontal && section == 0 && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
-        return screenText("IDS_BGX_63");
-    return {};
-}
-
-Qt::ItemFlags IgnoreListTableModel::flags(const QModelIndex& index) const
-{
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags; // the tick is a row control
 }

@@ -50,26 +50,8 @@ QString statusOf(const Record& item)
 } // namespace
 
 StartupItemsTableModel::StartupItemsTableModel(const StartupItemsModel& items, QObject* parent)
-    : QAbstractTableModel(parent), items_(items)
+    : RowTableModel("IDS_BGX_36", parent), items_(items)
 {
-}
-
-void StartupItemsTableModel::reload()
-{
-    beginResetModel();
-    endResetModel();
-}
-
-void StartupItemsTableModel::rowChanged(int row)
-{
-    if (row >= 0 && row < rowCount())
-        emit dataChanged(index(row, 0), index(row, 0));
-}
-
-void StartupItemsTableModel::allRowsChanged()
-{
-    if (rowCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, 0));
 }
 
 QString StartupItemsTableModel::itemKey(const LoginItem& item)
@@ -93,11 +75,6 @@ int StartupItemsTableModel::rowCount(const QModelIndex& parent) const
     const std::size_t count = items_.menuClicked() == StartupManager::loginItems ? items_.loginItems().size()
                                                                                   : items_.launchAgents().size();
     return static_cast<int>(count);
-}
-
-int StartupItemsTableModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : 1;
 }
 
 QVariant StartupItemsTableModel::data(const QModelIndex& index, int role) const
@@ -141,16 +118,4 @@ QVariant StartupItemsTableModel::recordData(const Record& item, bool switchable,
     default:
         return {};
     }
-}
-
-QVariant StartupItemsTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation == Qt::Horizontal && section == 0 && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
-        return screenText("IDS_BGX_36");
-    return {};
-}
-
-Qt::ItemFlags StartupItemsTableModel::flags(const QModelIndex& index) const
-{
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags; // the tick is a row control
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "Screens/Common/RowTableModel.h"
 
 class LaunchAgent;
 class LoginItem;
@@ -11,7 +11,7 @@ class StartupItemsModel;
 // Qt::CheckStateRole its tick, Qt::DecorationRole its icon (a QImage), Qt::ToolTipRole
 // what tells it apart (label, plist or application, last failure); screen readers
 // read the row as its name, publisher and state.
-class StartupItemsTableModel : public QAbstractTableModel {
+class StartupItemsTableModel : public RowTableModel {
 public:
     enum Role {
         companyRole = Qt::UserRole,
@@ -23,21 +23,12 @@ public:
 
     StartupItemsTableModel(const StartupItemsModel& items, QObject* parent);
 
-    // The shown list as it is now.
-    void reload();
-    // The shown list's record at `row` changed in place; every record, without a row.
-    void rowChanged(int row);
-    void allRowsChanged();
-
     // What names an item (RowTableView::itemKeyRole): where it lives and its label.
     static QString itemKey(const LoginItem& item);
     static QString itemKey(const LaunchAgent& agent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     template <class Record> QVariant recordData(const Record& item, bool switchable, int role) const;

@@ -33,7 +33,6 @@ namespace fs = std::filesystem;
 using platform::Array;
 using platform::Dictionary;
 using platform::LaunchdDomain;
-using startuptest::host;
 
 // One list screen as the keyboard and a screen reader meet it.
 struct ListScreen {

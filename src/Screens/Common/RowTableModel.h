@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+// The model of a list screen's table: one column under its caption (a text key),
+// rows that are selectable, a change of the whole list or of rows in place.
+class RowTableModel : public QAbstractTableModel {
+public:
+    RowTableModel(const char* captionKey, QObject* parent);
+
+    // The list as it is now.
+    void reload();
+    // The row at `row` changed in place; every row.
+    void rowChanged(int row);
+    void allRowsChanged();
+
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    const char* captionKey_;
+};
