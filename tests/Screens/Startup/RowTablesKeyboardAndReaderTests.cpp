@@ -85,7 +85,7 @@ protected:
     {
         LaunchdTest::SetUp();
         QAccessible::setActive(true);
-        list = GetParam().make(kept);
+        managetest::withEnglish([&] { list = GetParam().make(kept); }); // the grabs read as the user does
         ASSERT_EQ(list.table->model()->rowCount(), static_cast<int>(list.names.size()));
     }
     void TearDown() override
