@@ -2,7 +2,6 @@
 
 #include "Controls/FlatButton.h"
 #include "Controls/Spinner.h"
-#include "Controls/ToggleSwitch.h"
 #include "Foundation/IndexVocabularies.h"
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"

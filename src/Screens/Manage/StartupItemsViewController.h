@@ -24,7 +24,10 @@ class StartupItemsTableModel;
 // loads, switching items on and off in place, and deleting the selected items of the
 // shown list after a confirmation (the removal then reports to the clean screen).
 // Both lists start loading when the screen is made; "ReloadStartupItemsBGX" and the
-// Reload button load them again. Made once and kept; main thread only.
+// Reload button load them again. A row's tick box or switch acts only on the item its
+// row showed when it was clicked or keyed, and never while a list loads. The keyboard
+// goes from the tabs and Select all through the current row's tick box and switch to
+// Reload and Delete. Made once and kept; main thread only.
 class StartupItemsViewController : public QWidget, public AppearingScreen, public StartupItemsView {
 public:
     // The fill of a tab box, and of the tab shown.
