@@ -326,32 +326,43 @@ TEST_F(StartupListTest, AClickDuringAReloadSwitchesTheClickedRowsItemOrNothing)
     EXPECT_TRUE(disabledLaunchAgents().empty()) << "no switched-off record written";
 }
 
-// After the file chooser the window is active again, and the keyboard is on Add, or on
-// the row just added.
-class IgnoreListChooserTest : public testsupport::LaunchdTest {};
+// After the file chooser (a window of its own, active while it is open) the screen's
+// window is active again, and the keyboard is on Add, or on the row just added.
+class IgnoreListChooserTest : public testsupport::LaunchdTest {
+protected:
+    // Space on Add, the chooser's window taking the activation, then its answer.
+    void chooseWithTheKeyboard(int response, const std::vector<std::string>& paths)
+    {
+        QTest::keyClick(screen.btnAdd, Qt::Key_Space);
+        ASSERT_TRUE(seams.chooserPending());
+        QWidget chooser;
+        chooser.show();
+        chooser.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));
+        chooser.hide(); // closed, as a dialog is before it answers
+        QCoreApplication::processEvents();
+        seams.answerChooser(response, paths);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &screen; }));
+    }
 
-TEST_F(IgnoreListChooserTest, TheKeyboardIsOnAddOrTheNewRowAfterTheChooser)
-{
     screentest::KeyEchoTextTable texts;
     screentest::ScreenSeams seams;
     IgnoreListViewController screen;
+};
+
+TEST_F(IgnoreListChooserTest, TheKeyboardIsOnAddOrTheNewRowAfterTheChooser)
+{
     managetest::showInWindow(screen);
     screen.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
     screen.btnAdd->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(screen.btnAdd, Qt::Key_Space);
-    ASSERT_TRUE(seams.chooserPending());
-    seams.answerChooser(fileChooserCancel);
-    EXPECT_EQ(QApplication::activeWindow(), &screen);
+    chooseWithTheKeyboard(fileChooserCancel, {});
     EXPECT_EQ(QApplication::focusWidget(), screen.btnAdd);
 
-    QTest::keyClick(screen.btnAdd, Qt::Key_Space);
-    ASSERT_TRUE(seams.chooserPending());
     const std::string added = testsupport::underRoot("/Users/a/Downloads/new.dmg").string();
     fs::create_directories(fs::path(added).parent_path());
     std::ofstream(added) << "x";
-    seams.answerChooser(fileChooserOK, {added});
-    EXPECT_EQ(QApplication::activeWindow(), &screen);
+    chooseWithTheKeyboard(fileChooserOK, {added});
     EXPECT_EQ(QApplication::focusWidget(), screen.tableView);
     EXPECT_EQ(screen.tableView->currentIndex().data().toString().toStdString(), added);
 }
