@@ -276,6 +276,26 @@ TEST_F(CleanOfARootsBundle, CancelRemovesNothing)
     EXPECT_EQ(removedSoFar(), 5);
 }
 
+// The administrator's password dialog dismissed (126) or the password refused (127),
+// whatever the elevation tool printed: the item is kept, and the reason says so plainly.
+class CleanRefusedByTheElevationTool : public CleanOfARootsBundle,
+                                       public testing::WithParamInterface<std::pair<int, const char*>> {};
+
+TEST_P(CleanRefusedByTheElevationTool, KeepsTheBundleAndSaysSoPlainly)
+{
+    const auto [status, said] = GetParam();
+    testsupport::StandInPkexec refusing("echo 'Error executing command as another user: Not authorized' >&2; exit " +
+                                        std::to_string(status));
+    const auto kept = cleanAnswering([] { return platform::AuthorizationAnswer::Grant; });
+    EXPECT_EQ(kept, (std::vector<KeptItem>{{bundle.string(), KeptReason::notRemoved, said}}));
+    EXPECT_FALSE(refusing.recordedCommand().empty()) << "the elevation tool was asked";
+    EXPECT_TRUE(fs::exists(bundle / "Contents/MacOS/tool"));
+}
+
+INSTANTIATE_TEST_SUITE_P(DismissedOrRefused, CleanRefusedByTheElevationTool,
+                         testing::Values(std::pair{126, "the administrator\u2019s password was not given"},
+                                         std::pair{127, "the administrator\u2019s password was not accepted"}));
+
 // The record lists the bundle and files of its Contents, which the user could remove
 // alone: a Cancel keeps them all, for the bundle's reason, and counts nothing removed.
 TEST_F(CleanOfARootsBundle, CancelKeepsEveryPathInsideTheBundleToo)
