@@ -38,6 +38,18 @@ const std::string* textEntry(const Dictionary& job, const char* key)
     return value ? value->asText() : nullptr;
 }
 
+// A value of the user or group database's entry of that name (getpwnam_r, getgrnam_r).
+template <typename Entry, typename Lookup, typename Take>
+auto fromEntryNamed(const std::string& name, Lookup lookup, Take take) -> std::optional<decltype(take(Entry{}))>
+{
+    std::vector<char> buffer(1 << 14);
+    Entry entry {};
+    Entry* found = nullptr;
+    if (lookup(name.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return std::nullopt;
+    return take(entry);
+}
+
 struct Account {
     uid_t uid;
     gid_t gid;
@@ -45,22 +57,14 @@ struct Account {
 
 std::optional<Account> accountNamed(const std::string& name)
 {
-    std::vector<char> buffer(1 << 14);
-    passwd account {};
-    passwd* found = nullptr;
-    if (::getpwnam_r(name.c_str(), &account, buffer.data(), buffer.size(), &found) != 0 || !found)
-        return std::nullopt;
-    return Account{account.pw_uid, account.pw_gid};
+    return fromEntryNamed<passwd>(name, ::getpwnam_r, [](const passwd& account) {
+        return Account{account.pw_uid, account.pw_gid};
+    });
 }
 
 std::optional<gid_t> groupNamed(const std::string& name)
 {
-    std::vector<char> buffer(1 << 14);
-    group named {};
-    group* found = nullptr;
-    if (::getgrnam_r(name.c_str(), &named, buffer.data(), buffer.size(), &found) != 0 || !found)
-        return std::nullopt;
-    return named.gr_gid;
+    return fromEntryNamed<group>(name, ::getgrnam_r, [](const group& named) { return named.gr_gid; });
 }
 
 // The user's groups as the group database lists them, `gid` among them.
