@@ -98,8 +98,8 @@ std::string removalPrompt(const std::string& path, bool moveToTrash)
 }
 
 // What the tool said on the pipe after the shell's process id: its process id
-// (-1 when there is none) and the reason of its error line, the text after its
-// last ": ".
+// (-1 when there is none) and the reason of its error line. The pipe is read to its
+// end, so that nothing the tool still writes costs it a SIGPIPE.
 struct ToolReport {
     pid_t pid = -1;
     std::string reason;
@@ -111,12 +111,10 @@ ToolReport readToolReport(std::FILE* pipe)
     ToolReport report;
     if (std::fgets(line, sizeof line, pipe))
         std::from_chars(line, line + sizeof line, report.pid);
-    if (std::fgets(line, sizeof line, pipe)) {
-        std::string said(line);
-        while (!said.empty() && said.back() == '\n')
-            said.pop_back();
-        report.reason = platform::reasonOfToolLine(said);
-    }
+    std::string said;
+    for (std::size_t count; (count = std::fread(line, 1, sizeof line, pipe)) > 0;)
+        said.append(line, count);
+    report.reason = platform::reasonOfToolOutput(std::move(said));
     std::fclose(pipe);
     report.pid = report.pid > 0 ? report.pid : -1;
     return report;

@@ -277,14 +277,16 @@ TEST_F(CleanOfARootsBundle, CancelRemovesNothing)
 }
 
 // The administrator's password dialog dismissed (126) or the password refused (127),
-// whatever the elevation tool printed: the item is kept, and the reason says so plainly.
+// whatever the elevation tool printed and however late: the item is kept, and the
+// reason says so plainly.
 class CleanRefusedByTheElevationTool : public CleanOfARootsBundle,
                                        public testing::WithParamInterface<std::pair<int, const char*>> {};
 
 TEST_P(CleanRefusedByTheElevationTool, KeepsTheBundleAndSaysSoPlainly)
 {
     const auto [status, said] = GetParam();
-    testsupport::StandInPkexec refusing("echo 'Error executing command as another user: Not authorized' >&2; exit " +
+    testsupport::StandInPkexec refusing("echo 'Error executing command as another user: Not authorized' >&2; sleep 0.2;"
+                                        " echo >&2; echo 'This incident has been reported.' >&2; exit " +
                                         std::to_string(status));
     const auto kept = cleanAnswering([] { return platform::AuthorizationAnswer::Grant; });
     EXPECT_EQ(kept, (std::vector<KeptItem>{{bundle.string(), KeptReason::notRemoved, said}}));

@@ -108,10 +108,11 @@ std::optional<std::string> elevationRefusalText(int waitStatus)
     }
 }
 
-std::string reasonOfToolLine(std::string_view line)
+std::string reasonOfToolOutput(std::string output)
 {
+    const std::string line = lastLine(std::move(output));
     const auto colon = line.rfind(": ");
-    return std::string(colon == std::string_view::npos ? line : line.substr(colon + 2));
+    return colon == std::string::npos ? line : line.substr(colon + 2);
 }
 
 std::string administratorRightsNeededText()
@@ -160,7 +161,7 @@ std::optional<std::string> runWithAdministratorRights(std::vector<std::string> c
         return std::nullopt;
     if (auto refused = elevationRefusalText(status))
         return refused;
-    const std::string reason = reasonOfToolLine(lastLine(said));
+    const std::string reason = reasonOfToolOutput(said);
     return reason.empty() ? "The step with an administrator\u2019s rights did not finish." : reason;
 }
 

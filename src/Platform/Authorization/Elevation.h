@@ -25,15 +25,15 @@ std::string administratorRightsNeededText();
 // the command's own.
 std::optional<std::string> elevationRefusalText(int waitStatus);
 
-// The reason of a tool's error line ("<tool>: [<subject>: ]<reason>"): the text
-// after its last ": ", or the whole line when it has none.
-std::string reasonOfToolLine(std::string_view line);
+// The reason a tool gave for its failure in what it wrote on its standard error: of
+// its last line ("<tool>: [<subject>: ]<reason>"), the text after the last ": ", or
+// the whole line when it has none.
+std::string reasonOfToolOutput(std::string output);
 
 // Runs `command` through the elevation tool only (never with the user's own rights),
 // `input` on its standard input, and waits for it. None when it ended with status 0;
 // else why not: elevationRefusalText() where the elevation tool refused, else the
-// reason of the last line the command wrote on its standard error
-// (reasonOfToolLine()), or administratorRightsNeededText() when there is no way to raise it.
+// reason the command wrote on its standard error (reasonOfToolOutput()), or administratorRightsNeededText() when there is no way to raise it.
 std::optional<std::string> runWithAdministratorRights(std::vector<std::string> command,
                                                       std::string_view input = {});
 

@@ -162,9 +162,9 @@ TEST(Elevation, ARefusedStepIsToldInPlainWords)
                   said)
             << meanwhile;
     }
-    EXPECT_EQ(reasonOfToolLine("privileged-remove: \"/a\" could not be removed: Permission denied"),
+    EXPECT_EQ(reasonOfToolOutput("privileged-remove: \"/a\" could not be removed: Permission denied\n"),
               "Permission denied");
-    EXPECT_EQ(reasonOfToolLine("no colon here"), "no colon here");
+    EXPECT_EQ(reasonOfToolOutput("first: line\nno colon here\n\n"), "no colon here");
 }
 
 TEST(Elevation, NeitherAPkexecOnThePathNorAToolOthersMayChange)
