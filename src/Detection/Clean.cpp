@@ -51,7 +51,8 @@ bool isOnDisk(const std::string& path)
 
 // Removes the item unless it is gone already, protected or kept by the ignore list;
 // says why when it keeps one, or when its removal failed.
-std::optional<KeptItem> cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept)
+std::optional<KeptItem> cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept,
+                                     const std::vector<KeptItem>& keptSoFar)
 {
     std::this_thread::sleep_for(itemPacing);
     if (!isOnDisk(path))
@@ -64,7 +65,7 @@ std::optional<KeptItem> cleanOneItem(const std::string& path, bool moveToTrash, 
         std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
         return KeptItem{path, KeptReason::protectedPath};
     }
-    if (auto failure = removeCleanItem(path, moveToTrash))
+    if (auto failure = removeCleanItem(path, moveToTrash, keptSoFar))
         return KeptItem{path, KeptReason::notRemoved, std::move(*failure)};
     return std::nullopt;
 }
@@ -132,7 +133,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
                 abortedIndex = static_cast<std::int64_t>(position);
                 break;
             }
-            if (auto keptItem = cleanOneItem(*path, moveToTrash, kept))
+            if (auto keptItem = cleanOneItem(*path, moveToTrash, kept, keptItems))
                 keptItems.push_back(std::move(*keptItem));
             const double share = progressShare(++handled, selectedItems);
             asyncMain([selectedItems, path = *path, handled, share] {

@@ -39,7 +39,8 @@ struct KeptItem {
 // other removal walks descriptors with the user's rights, from the item's folder as
 // its links resolve when the removal starts, never following the item itself. An item that
 // the ignore list, as it stands when the clean starts, covers or holds an entry of is
-// never removed. An item counts as removed when its removal succeeded or it was
+// never removed, nor is anything inside an item whose removal was refused or failed
+// (a bundle kept by a Cancel keeps its Contents). An item counts as removed when its removal succeeded or it was
 // gone already; the lifetime total grows by that count. Reports on
 // the default center, every worker post on the main queue ("Int" values are
 // std::int64_t, "Double" double, texts std::string):
@@ -68,5 +69,7 @@ private:
 };
 
 // Removes one item that exists: a running application bundle is force-quit first.
-// Nothing when it was removed, else why it was not.
-std::optional<std::string> removeCleanItem(const std::string& path, bool moveToTrash);
+// Nothing when it was removed, else why it was not. An item inside one whose removal
+// was refused or failed (among `keptSoFar`) is kept too, for the same reason.
+std::optional<std::string> removeCleanItem(const std::string& path, bool moveToTrash,
+                                           const std::vector<KeptItem>& keptSoFar);

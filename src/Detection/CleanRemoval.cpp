@@ -95,10 +95,34 @@ std::optional<std::string> removeWithFileManager(const std::string& path, bool m
     return error.reason;
 }
 
+// The path as text, without "." or ".." steps or a trailing "/".
+std::string normalPath(const std::string& path)
+{
+    std::string text = fs::path(path).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+// The kept item whose refused or failed removal keeps `path`, which lies inside it.
+const KeptItem* refusedFolderHolding(const std::string& path, const std::vector<KeptItem>& keptSoFar)
+{
+    const std::string item = normalPath(path);
+    for (const auto& kept : keptSoFar)
+        if (kept.reason == KeptReason::notRemoved && liesInside(item, normalPath(kept.path)))
+            return &kept;
+    return nullptr;
+}
+
 } // namespace
 
-std::optional<std::string> removeCleanItem(const std::string& path, bool moveToTrash)
+std::optional<std::string> removeCleanItem(const std::string& path, bool moveToTrash,
+                                           const std::vector<KeptItem>& keptSoFar)
 {
+    if (const KeptItem* folder = refusedFolderHolding(path, keptSoFar)) {
+        std::cout << "Not removed: \"" << path << "\" lies inside \"" << folder->path << "\", which was kept" << std::endl;
+        return folder->failure;
+    }
     if (!path.ends_with(".app"))
         return removeWithFileManager(path, moveToTrash);
     forceQuitRunningCopies(platform::Bundle(path));

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -97,8 +98,8 @@ std::string removalPrompt(const std::string& path, bool moveToTrash)
 }
 
 // What the tool said on the pipe after the shell's process id: its process id
-// (-1 when there is none) and the reason of its error line, the text after its
-// last ": ".
+// (-1 when there is none) and the reason of its error line. The pipe is read to its
+// end, so that nothing the tool still writes costs it a SIGPIPE.
 struct ToolReport {
     pid_t pid = -1;
     std::string reason;
@@ -110,27 +111,37 @@ ToolReport readToolReport(std::FILE* pipe)
     ToolReport report;
     if (std::fgets(line, sizeof line, pipe))
         std::from_chars(line, line + sizeof line, report.pid);
-    if (std::fgets(line, sizeof line, pipe)) {
-        std::string said(line);
-        while (!said.empty() && said.back() == '\n')
-            said.pop_back();
-        const auto colon = said.rfind(": ");
-        report.reason = colon == std::string::npos ? said : said.substr(colon + 2);
-    }
+    std::string said;
+    for (std::size_t count; (count = std::fread(line, 1, sizeof line, pipe)) > 0;)
+        said.append(line, count);
+    report.reason = platform::reasonOfToolOutput(std::move(said));
     std::fclose(pipe);
     report.pid = report.pid > 0 ? report.pid : -1;
     return report;
 }
 
-// Waits for the tool: true when it exited with status 0.
-bool toolSucceeded(pid_t pid)
+// Waits for the tool; its wait status (-1 when it cannot be waited for).
+int toolStatus(pid_t pid)
 {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR)
-            return false;
+            return -1;
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return status;
+}
+
+// A refusal of the elevation tool, as the clean's kept reasons read: a phrase, "the
+// administrator’s password was not given".
+std::optional<std::string> elevationRefusal(const std::vector<std::string>& command, int status)
+{
+    auto refused = command.front() == platform::elevationToolPath() ? platform::elevationRefusalText(status)
+                                                                    : std::nullopt;
+    if (refused && refused->ends_with('.')) {
+        refused->pop_back();
+        refused->front() = static_cast<char>(std::tolower(static_cast<unsigned char>(refused->front())));
+    }
+    return refused;
 }
 
 bool fail(std::string* failure, std::string reason)
@@ -157,8 +168,11 @@ bool runPrivileged(AuthorizationRef authorization, const std::vector<std::string
         !pipe)
         return fail(failure, toolNotStarted);
     const ToolReport report = readToolReport(pipe);
-    if (report.pid > 0 && toolSucceeded(report.pid))
+    const int status = report.pid > 0 ? toolStatus(report.pid) : -1;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
+    if (auto refused = elevationRefusal(command, status))
+        return fail(failure, std::move(*refused));
     return fail(failure, report.reason.empty() ? toolNotStarted : report.reason);
 }
 

@@ -149,7 +149,7 @@ RemovalOutcome removeStartupItem(const LaunchAgent& agent, std::string* failure)
                                                               : true; // already gone
     if (!removed) {
         if (failure)
-            *failure = error.code ? describe(error) : "The job could not be removed.";
+            *failure = error.localizedDescription.empty() ? "The job could not be removed." : error.localizedDescription;
         return RemovalOutcome::notRemoved;
     }
     return recordDropped(removeDisabledLaunchAgent(agent.record()), failure);
@@ -167,7 +167,7 @@ RemovalOutcome removeStartupItem(const LoginItem& item, std::string* failure)
         if (!removeLoadedJob(label, domain, plistOfJob(label, domain), &error)) {
             std::cout << describe(error) << std::endl;
             if (failure)
-                *failure = describe(error);
+                *failure = error.localizedDescription;
             outcome = RemovalOutcome::notRemoved;
         }
     } else if (!item.program && item.appUrl && !setLaunchOnStartup(false, *item.appUrl)) {

@@ -243,8 +243,9 @@ protected:
             EXPECT_EQ(::chown(folder.c_str(), owner, owner), 0) << folder;
     }
 
-    // The clean of the bundle, the prompt answered by `answer`; the kept items.
-    std::vector<KeptItem> cleanAnswering(std::function<platform::AuthorizationAnswer()> answer)
+    // The clean of a row of the bundle (or of `paths`), the prompt answered by `answer`; the kept items.
+    std::vector<KeptItem> cleanAnswering(std::function<platform::AuthorizationAnswer()> answer,
+                                         std::vector<std::optional<std::string>> paths = {bundle.string()})
     {
         platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest&) { return answer(); });
         {
@@ -252,7 +253,7 @@ protected:
             if (!obeyed.isSet())
                 return {{"the kernel cannot be made to refuse here", KeptReason::notRemoved}};
             Clean::shared().isCleanRunning = true;
-            Clean::shared().cleanItems({CleanRow{true, std::vector<std::optional<std::string>>{bundle.string()}}}, {});
+            Clean::shared().cleanItems({CleanRow{true, std::move(paths)}}, {});
         }
         EXPECT_TRUE(log.waitFor("NotifyCleanProcessCompleteBGX"));
         waitForTheCleanWorkerToEnd();
@@ -273,6 +274,48 @@ TEST_F(CleanOfARootsBundle, CancelRemovesNothing)
     EXPECT_EQ(testsupport::folderTree(bundle), before);
     EXPECT_TRUE(pkexec.recordedCommand().empty());
     EXPECT_EQ(removedSoFar(), 5);
+}
+
+// The administrator's password dialog dismissed (126) or the password refused (127),
+// whatever the elevation tool printed and however late: the item is kept, and the
+// reason says so plainly.
+class CleanRefusedByTheElevationTool : public CleanOfARootsBundle,
+                                       public testing::WithParamInterface<std::pair<int, const char*>> {};
+
+TEST_P(CleanRefusedByTheElevationTool, KeepsTheBundleAndSaysSoPlainly)
+{
+    const auto [status, said] = GetParam();
+    testsupport::StandInPkexec refusing("echo 'Error executing command as another user: Not authorized' >&2; sleep 0.2;"
+                                        " echo >&2; echo 'This incident has been reported.' >&2; exit " +
+                                        std::to_string(status));
+    const auto kept = cleanAnswering([] { return platform::AuthorizationAnswer::Grant; });
+    EXPECT_EQ(kept, (std::vector<KeptItem>{{bundle.string(), KeptReason::notRemoved, said}}));
+    EXPECT_FALSE(refusing.recordedCommand().empty()) << "the elevation tool was asked";
+    EXPECT_TRUE(fs::exists(bundle / "Contents/MacOS/tool"));
+}
+
+INSTANTIATE_TEST_SUITE_P(DismissedOrRefused, CleanRefusedByTheElevationTool,
+                         testing::Values(std::pair{126, "the administrator\u2019s password was not given"},
+                                         std::pair{127, "the administrator\u2019s password was not accepted"}));
+
+// The record lists the bundle and files of its Contents, which the user could remove
+// alone: a Cancel keeps them all, for the bundle's reason, and counts nothing removed.
+TEST_F(CleanOfARootsBundle, CancelKeepsEveryPathInsideTheBundleToo)
+{
+    const auto before = testsupport::folderTree(bundle);
+    const std::string info = (bundle / "Contents/Info.plist").string();
+    const std::string tool = (bundle / "Contents/MacOS/./tool").string();
+    const std::string elsewhere = testsupport::plantFile(home / "Downloads/Root Tool.dmg", "image").string();
+    const auto kept = cleanAnswering([] { return platform::AuthorizationAnswer::Cancel; },
+                                     {bundle.string(), info, tool, elsewhere});
+    const std::string reason = "an administrator\u2019s rights were not given";
+    EXPECT_EQ(kept, (std::vector<KeptItem>{{bundle.string(), KeptReason::notRemoved, reason},
+                                           {info, KeptReason::notRemoved, reason},
+                                           {tool, KeptReason::notRemoved, reason}}));
+    EXPECT_EQ(testsupport::folderTree(bundle), before);
+    EXPECT_FALSE(fs::exists(elsewhere)) << "a path outside the bundle is removed";
+    EXPECT_EQ(removedSoFar(), 6);
+    EXPECT_EQ(*log.named("NotifyCleanProcessCompleteBGX").back().value<std::int64_t>("removedItems"), 1);
 }
 
 // While the password is asked, /Applications (in a folder the user may write) is

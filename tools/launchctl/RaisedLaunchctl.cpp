@@ -1,6 +1,7 @@
 #include "RaisedLaunchctl.h"
 
 #include "Platform/Files/FileRead.h"
+#include "Platform/Launchd/JobProcess.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Platform/Values/PropertyList.h"
 
@@ -12,12 +13,16 @@
 #include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <deque>
 
 namespace raised {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr off_t kLargestPlist = 1 << 20;
+constexpr int kMostLinks = 40; // as the kernel follows them
 
 // The system job folders, as the last components of the folder's path.
 const std::array<std::vector<std::string>, 3> systemJobFolders{{
@@ -61,6 +66,46 @@ std::variant<platform::Data, std::string> readFile(const platform::Descriptor& f
     if (!platform::readOpenFile(file.get(), path, bytes, kLargestPlist))
         return quoted(path) + " could not be read";
     return bytes;
+}
+
+// What the absolute `path` names, its links resolved as the kernel resolves them;
+// none when a link on the way is not root's in a folder only root can change. The
+// folders of the result, "/" among them, are left to onlyRootCanChange().
+std::optional<fs::path> withRootsLinksResolved(const fs::path& path)
+{
+    if (!path.is_absolute())
+        return std::nullopt;
+    std::deque<fs::path> pending(std::next(path.begin()), path.end());
+    fs::path walked = "/";
+    for (int links = 0; !pending.empty();) {
+        const fs::path part = pending.front();
+        pending.pop_front();
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            walked = walked.parent_path();
+            continue;
+        }
+        const fs::path next = walked / part;
+        struct stat info {};
+        if (::lstat(next.c_str(), &info) != 0)
+            return std::nullopt;
+        if (!S_ISLNK(info.st_mode)) {
+            walked = next;
+            continue;
+        }
+        if (info.st_uid != 0 || ++links > kMostLinks || (walked != "/" && !platform::onlyRootCanChange(walked.string())))
+            return std::nullopt;
+        std::error_code failure;
+        const fs::path target = fs::read_symlink(next, failure);
+        if (failure)
+            return std::nullopt;
+        if (target.is_absolute())
+            walked = "/";
+        const fs::path steps = target.relative_path();
+        pending.insert(pending.begin(), steps.begin(), steps.end());
+    }
+    return walked;
 }
 
 } // namespace
@@ -120,6 +165,19 @@ std::optional<std::string> refusedRegistry(const std::filesystem::path& folder)
     if (!platform::onlyRootCanChange(folder.string()))
         return quoted(folder.string()) + " is not a folder only root can change";
     return std::nullopt;
+}
+
+std::optional<std::string> refusedProgram(const platform::Dictionary& job)
+{
+    const auto credentials = platform::launchd::credentialsOfJob(job);
+    const auto* taken = std::get_if<platform::launchd::JobCredentials>(&credentials);
+    const auto command = platform::launchd::commandOfJob(job);
+    if (!taken || !command || !platform::launchd::runsAsRoot(*taken))
+        return std::nullopt; // runs as its user, or its load fails and says why
+    const auto resolved = withRootsLinksResolved(command->executable);
+    if (resolved && platform::onlyRootCanChange(resolved->string()))
+        return std::nullopt;
+    return quoted(command->executable) + " is not a program only root can change, and the job would run it as root";
 }
 
 std::error_code deletePlist(const Plist& plist)

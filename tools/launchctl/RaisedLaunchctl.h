@@ -16,7 +16,8 @@
 // ("<root>/Library/LaunchDaemons", "<root>/System/Library/LaunchDaemons" or
 // "<root>/System/Library/LaunchAgents") that nobody but root can change, reached
 // from "/" on folder descriptors without following links, and read from there; the
-// platform root is the one that path names, never one from the environment.
+// platform root is the one that path names, never one from the environment. It loads
+// no job that would run as root a program anyone but root can change.
 namespace raised {
 
 // Run as root by the elevation tool, which names its caller in PKEXEC_UID.
@@ -41,6 +42,11 @@ void enterRootOf(const Plist& plist);
 // Why the registry folder (made where missing) is not one only root can change, so
 // that root may not write it; none when it is.
 std::optional<std::string> refusedRegistry(const std::filesystem::path& folder);
+
+// Why the job may not be loaded with root's rights: it would run as root (no
+// UserName, or root's) a program that someone but root could change, or reach it
+// through a link that someone but root could change; none when it may.
+std::optional<std::string> refusedProgram(const platform::Dictionary& job);
 
 // Removes the plist from the folder it was read from.
 std::error_code deletePlist(const Plist& plist);

@@ -150,6 +150,10 @@ int runRaised(const std::string& command, const std::vector<std::string>& operan
         return 2;
     }
     const Job job{plist.path, plist.label, plist.dictionary, LaunchdDomain::System};
+    if (const auto refused = command == "load" ? raised::refusedProgram(plist.dictionary) : std::nullopt) {
+        std::cerr << "launchctl: " << plist.path << ": " << *refused << '\n';
+        return 2;
+    }
     if (command == "load")
         return load(job, write) ? 0 : 1;
     if (!unload(job, write))

@@ -94,6 +94,27 @@ std::vector<std::string> commandWithAdministratorRights(std::vector<std::string>
     return command;
 }
 
+std::optional<std::string> elevationRefusalText(int waitStatus)
+{
+    if (!WIFEXITED(waitStatus))
+        return std::nullopt;
+    switch (WEXITSTATUS(waitStatus)) {
+    case 126:
+        return "The administrator\u2019s password was not given.";
+    case 127:
+        return "The administrator\u2019s password was not accepted.";
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string reasonOfToolOutput(std::string output)
+{
+    const std::string line = lastLine(std::move(output));
+    const auto colon = line.rfind(": ");
+    return colon == std::string::npos ? line : line.substr(colon + 2);
+}
+
 std::string administratorRightsNeededText()
 {
     return "This needs an administrator\u2019s rights, and this system has no way to ask for them.";
@@ -138,7 +159,9 @@ std::optional<std::string> runWithAdministratorRights(std::vector<std::string> c
     const int status = waitFor(pid);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return std::nullopt;
-    const std::string reason = lastLine(said);
+    if (auto refused = elevationRefusalText(status))
+        return refused;
+    const std::string reason = reasonOfToolOutput(said);
     return reason.empty() ? "The step with an administrator\u2019s rights did not finish." : reason;
 }
 

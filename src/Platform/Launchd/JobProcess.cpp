@@ -3,8 +3,9 @@
 #include "Platform/Tools/ToolPaths.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,11 +32,104 @@ const Value* entry(const Dictionary& job, const char* key)
     return found == job.end() ? nullptr : &found->second;
 }
 
+const std::string* textEntry(const Dictionary& job, const char* key)
+{
+    const Value* value = entry(job, key);
+    return value ? value->asText() : nullptr;
+}
+
+// A value of the user or group database's entry of that name (getpwnam_r, getgrnam_r).
+template <typename Entry, typename Lookup, typename Take>
+auto fromEntryNamed(const std::string& name, Lookup lookup, Take take) -> std::optional<decltype(take(Entry{}))>
+{
+    std::vector<char> buffer(1 << 14);
+    Entry entry {};
+    Entry* found = nullptr;
+    if (lookup(name.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return std::nullopt;
+    return take(entry);
+}
+
+struct Account {
+    uid_t uid;
+    gid_t gid;
+};
+
+std::optional<Account> accountNamed(const std::string& name)
+{
+    return fromEntryNamed<passwd>(name, ::getpwnam_r, [](const passwd& account) {
+        return Account{account.pw_uid, account.pw_gid};
+    });
+}
+
+std::optional<gid_t> groupNamed(const std::string& name)
+{
+    return fromEntryNamed<group>(name, ::getgrnam_r, [](const group& named) { return named.gr_gid; });
+}
+
+// The user's groups as the group database lists them, `gid` among them.
+std::vector<gid_t> groupsOfUser(const std::string& name, gid_t gid)
+{
+    std::vector<gid_t> groups(64);
+    for (;;) {
+        int count = static_cast<int>(groups.size());
+        const bool fits = ::getgrouplist(name.c_str(), gid, groups.data(), &count) >= 0;
+        groups.resize(static_cast<std::size_t>(count));
+        if (fits)
+            return groups;
+    }
+}
+
 const Value* successfulExitRule(const Dictionary& job)
 {
     const Value* keepAlive = entry(job, "KeepAlive");
     const Value* rule = keepAlive ? keepAlive->find("SuccessfulExit") : nullptr;
     return rule && rule->asBoolean() ? rule : nullptr;
+}
+
+bool takeOn(const JobCredentials& credentials)
+{
+    if (credentials.groups && ::setgroups(credentials.groups->size(), credentials.groups->data()) != 0)
+        return false;
+    if (credentials.gid && ::setresgid(*credentials.gid, *credentials.gid, *credentials.gid) != 0)
+        return false;
+    return !credentials.uid || ::setresuid(*credentials.uid, *credentials.uid, *credentials.uid) == 0;
+}
+
+// The forked child, up to its exec: async-signal-safe calls alone. Why it could not
+// run goes to `report` (closed by the exec when it succeeds).
+[[noreturn]] void execDetached(const char* executable, char* const argv[], const JobCredentials& credentials,
+                               int report)
+{
+    ::setsid();
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE, SIGCHLD})
+        ::sigaction(signal, &defaults, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    const int null = ::open("/dev/null", O_RDWR);
+    for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        ::dup2(null, stream);
+    if (null > STDERR_FILENO)
+        ::close(null);
+    if (takeOn(credentials))
+        ::execve(executable, argv, environ);
+    const int failure = errno;
+    (void)!::write(report, &failure, sizeof failure);
+    ::_exit(127);
+}
+
+// The child's errno when it could not exec; false once the exec closed the pipe.
+bool readReport(int fd, int& failure)
+{
+    for (;;) {
+        const ssize_t count = ::read(fd, &failure, sizeof failure);
+        if (count < 0 && errno == EINTR)
+            continue;
+        return count == static_cast<ssize_t>(sizeof failure);
+    }
 }
 
 } // namespace
@@ -60,6 +154,35 @@ std::optional<JobCommand> commandOfJob(const Dictionary& job)
         command.arguments.push_back(command.executable);
     command.executable = resolveToolPath(command.executable);
     return command;
+}
+
+std::variant<JobCredentials, std::string> credentialsOfJob(const Dictionary& job)
+{
+    JobCredentials credentials;
+    const std::string* userName = textEntry(job, "UserName");
+    const std::string* groupName = textEntry(job, "GroupName");
+    if (userName) {
+        const auto account = accountNamed(*userName);
+        if (!account)
+            return "UserName \"" + *userName + "\" names no user";
+        credentials.uid = account->uid;
+        credentials.gid = account->gid;
+    }
+    if (groupName) {
+        const auto gid = groupNamed(*groupName);
+        if (!gid)
+            return "GroupName \"" + *groupName + "\" names no group";
+        credentials.gid = gid;
+    }
+    if (userName)
+        credentials.groups = isTrue(entry(job, "InitGroups")) ? groupsOfUser(*userName, *credentials.gid)
+                                                               : std::vector<gid_t>{*credentials.gid};
+    return credentials;
+}
+
+bool runsAsRoot(const JobCredentials& credentials)
+{
+    return !credentials.uid || *credentials.uid == 0;
 }
 
 bool isOneShotJob(const Dictionary& job)
@@ -95,37 +218,41 @@ std::chrono::seconds restartDelay(const Dictionary& job, bool startFailed)
     return startFailed ? std::max(interval, kDefaultThrottleInterval) : interval;
 }
 
-pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments)
+pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments,
+                    const JobCredentials& credentials)
 {
     std::vector<char*> argv;
     for (const auto& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    int report[2] = {-1, -1};
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return -1;
+    const JobCredentials asItself;
+    const JobCredentials& taken = ::geteuid() == 0 ? credentials : asItself; // chosen before the fork: no copy after it
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        execDetached(executable.c_str(), argv.data(), taken, report[1]);
+    const int forkFailure = errno;
+    ::close(report[1]);
+    int execFailure = 0;
+    const bool execFailed = pid > 0 && readReport(report[0], execFailure);
+    ::close(report[0]);
+    if (pid < 0 || execFailed) {
+        if (execFailed)
+            (void)waitForChild(pid);
+        errno = pid < 0 ? forkFailure : execFailure;
+        return -1;
+    }
+    return pid;
+}
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-        posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY,
-                                         0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE, SIGCHLD})
-        sigaddset(&defaults, signal);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-    pid_t pid = -1;
-    const int result = posix_spawn(&pid, executable.c_str(), &actions, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    if (result != 0)
-        errno = result;
-    return result == 0 ? pid : -1;
+pid_t startJobProcess(const Dictionary& job)
+{
+    const auto command = commandOfJob(job);
+    const auto credentials = credentialsOfJob(job);
+    const auto* taken = std::get_if<JobCredentials>(&credentials);
+    return command && taken ? spawnDetached(command->executable, command->arguments, *taken) : -1;
 }
 
 int waitForChild(pid_t pid)

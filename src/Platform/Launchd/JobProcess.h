@@ -7,6 +7,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace platform::launchd {
@@ -36,9 +37,31 @@ inline constexpr int kUnstartedStatus = 127 << 8;
 // whose program is missing does not spin however small its interval.
 std::chrono::seconds restartDelay(const Dictionary& job, bool startFailed);
 
+// Who a job's process runs as, taken before it execs: UserName's uid, GroupName's
+// gid (else the user's primary group), and the user's groups with InitGroups (else
+// that gid alone). Empty for a job that names neither: it runs as launchd does.
+struct JobCredentials {
+    std::optional<uid_t> uid;
+    std::optional<gid_t> gid;
+    std::optional<std::vector<gid_t>> groups;
+};
+
+// The job's credentials, or why it cannot run (a name that names no user or group).
+std::variant<JobCredentials, std::string> credentialsOfJob(const Dictionary& job);
+
+// Whether the job's process would run as root when launchd (root) starts it.
+bool runsAsRoot(const JobCredentials& credentials);
+
 // Starts a process in a session of its own with its standard streams on
-// /dev/null; -1 when it cannot be started (errno tells why).
-pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments);
+// /dev/null; -1 when it cannot be started (errno tells why). A process of root's
+// gives it `credentials` first, as the system's launchd does; a user's process,
+// like the per-user launchd, cannot and starts it as itself.
+pid_t spawnDetached(const std::string& executable, const std::vector<std::string>& arguments,
+                    const JobCredentials& credentials = {});
+
+// Starts the job's program (commandOfJob) detached, as its credentials say; -1
+// when it has nothing to run, names no user or group, or cannot be started.
+pid_t startJobProcess(const Dictionary& job);
 
 // Waits for a child of this process; its wait status.
 int waitForChild(pid_t pid);

@@ -99,8 +99,7 @@ bool isAlive(std::int64_t pid)
 // Runs a one-shot job to its end and records how it ended.
 void runToEnd(const JobRegistry& registry, const std::string& label, const JobRecord& loaded)
 {
-    const auto command = launchd::commandOfJob(loaded.job);
-    const pid_t pid = command ? launchd::spawnDetached(command->executable, command->arguments) : -1;
+    const pid_t pid = launchd::startJobProcess(loaded.job);
     const int status = pid > 0 ? launchd::waitForChild(pid) : launchd::kUnstartedStatus;
     const auto guard = registry.lock();
     auto record = registry.read(label);
@@ -141,6 +140,9 @@ bool SMJobSubmit(LaunchdDomain domain, const Dictionary& job, AuthorizationRef a
     const auto label = labelOf(job);
     if (!label || !JobRegistry::isUsableLabel(*label) || !launchd::commandOfJob(job))
         return fail(error, EINVAL);
+    const auto credentials = launchd::credentialsOfJob(job);
+    if (const auto* problem = std::get_if<std::string>(&credentials))
+        return fail(error, EINVAL, *problem);
     if (!mayChange(domain, authorization))
         return fail(error, EPERM);
     const JobRegistry registry = JobRegistry::forDomain(domain);

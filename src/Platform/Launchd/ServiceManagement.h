@@ -20,8 +20,10 @@ enum class LaunchdDomain { User, System }; // kSMDomainUserLaunchd, kSMDomainSys
 
 inline constexpr const char* kLaunchdErrorDomain = "CFErrorDomainLaunchd";
 
-// Registers and starts a job. Refused (with an error) when the dictionary has no
-// Label or nothing to run, when a job of that label is loaded, or, in the system
+// Registers and starts a job, its process run as its UserName, GroupName and
+// InitGroups say (launchd::credentialsOfJob). Refused (with an error) when the
+// dictionary has no Label or nothing to run, when its UserName or GroupName names
+// nobody (the error says which), when a job of that label is loaded, or, in the system
 // domain of an unprivileged process, without an authorisation that holds a right.
 [[nodiscard]] bool SMJobSubmit(LaunchdDomain domain, const Dictionary& job, AuthorizationRef authorization,
                                Error* error);

@@ -90,8 +90,7 @@ private:
         auto record = registry_.read(label_);
         if (!record || record->generation != generation_ || record->removed)
             return false;
-        const auto command = commandOfJob(job);
-        child_ = command ? spawnDetached(command->executable, command->arguments) : -1;
+        child_ = startJobProcess(job);
         lastStart_ = std::chrono::steady_clock::now();
         record->pid = child_ > 0 ? std::optional<std::int64_t>(child_) : std::nullopt;
         if (child_ <= 0)

@@ -139,6 +139,34 @@ TEST(Elevation, ACommandGoesThroughTheTestsStandInOnlyUnderATestRoot)
     EXPECT_EQ(commandWithAdministratorRights(command), command) << "the user's own rights, as they are";
 }
 
+// The elevation tool's own ends are told in plain words, whatever it printed; the
+// command's own failure by the reason of its error line.
+TEST(Elevation, ARefusedStepIsToldInPlainWords)
+{
+    struct Case {
+        std::string meanwhile; // what the elevation tool does once it has recorded the command
+        std::string said;
+    };
+    const std::string dismissed = "echo 'Error executing command as another user: Request dismissed' >&2; exit 126";
+    const std::string wrongPassword =
+        "echo 'Error executing command as another user: Not authorized' >&2; echo >&2;"
+        " echo 'This incident has been reported.' >&2; exit 127";
+    for (const auto& [meanwhile, said] :
+         {Case{dismissed, "The administrator\u2019s password was not given."},
+          Case{wrongPassword, "The administrator\u2019s password was not accepted."},
+          Case{"", "\"/Library/LaunchDaemons/x.plist\" is not a folder only root can change"}}) {
+        testsupport::StandInPkexec pkexec(meanwhile);
+        EXPECT_EQ(runWithAdministratorRights({"/bin/sh", "-c",
+                                              "echo 'launchctl: \"/Library/LaunchDaemons/x.plist\" is not a folder "
+                                              "only root can change' >&2; exit 2"}),
+                  said)
+            << meanwhile;
+    }
+    EXPECT_EQ(reasonOfToolOutput("privileged-remove: \"/a\" could not be removed: Permission denied\n"),
+              "Permission denied");
+    EXPECT_EQ(reasonOfToolOutput("first: line\nno colon here\n\n"), "no colon here");
+}
+
 TEST(Elevation, NeitherAPkexecOnThePathNorAToolOthersMayChange)
 {
     const auto userBin = testsupport::homeFolder() / ".local/bin";

@@ -1,4 +1,5 @@
 #include "Platform/Launchd/ConsoleUser.h"
+#include "Platform/Launchd/JobProcess.h"
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
@@ -307,6 +308,42 @@ TEST_F(ServiceManagement, RefusesBadJobsAndUnknownLabels)
     EXPECT_TRUE(platform::SMCopyAllJobDictionaries(LaunchdDomain::User).empty());
     EXPECT_FALSE(platform::SMJobRemove(LaunchdDomain::User, "com.example.unknown", nullptr, true, &error));
     EXPECT_EQ(error, (platform::Error{"CFErrorDomainLaunchd", ESRCH, "No such process"}));
+}
+
+// Who the job's process becomes, from the plist's names; a name that names nobody is refused.
+TEST_F(ServiceManagement, AJobsCredentialsComeFromItsUserNameGroupNameAndInitGroups)
+{
+    using platform::launchd::JobCredentials;
+    struct Case {
+        Dictionary names;
+        std::optional<uid_t> uid;
+        std::optional<gid_t> gid;
+        std::optional<std::vector<gid_t>> groups;
+    };
+    const std::vector<Case> cases{
+        {{}, std::nullopt, std::nullopt, std::nullopt},
+        {{{"UserName", "nobody"}}, 65534, 65534, std::vector<gid_t>{65534}},
+        {{{"UserName", "nobody"}, {"GroupName", "root"}}, 65534, 0, std::vector<gid_t>{0}},
+        {{{"UserName", "root"}, {"InitGroups", true}}, 0, 0, std::vector<gid_t>{0}},
+        {{{"GroupName", "nogroup"}}, std::nullopt, 65534, std::nullopt},
+    };
+    for (const auto& [names, uid, gid, groups] : cases) {
+        const auto credentials = platform::launchd::credentialsOfJob(names);
+        const auto* taken = std::get_if<JobCredentials>(&credentials);
+        ASSERT_TRUE(taken) << std::get<std::string>(credentials);
+        EXPECT_EQ(taken->uid, uid);
+        EXPECT_EQ(taken->gid, gid);
+        EXPECT_EQ(taken->groups, groups);
+    }
+    for (const auto& [key, said] : {std::pair{"UserName", "UserName \"bg-nobody-at-all\" names no user"},
+                                    std::pair{"GroupName", "GroupName \"bg-nobody-at-all\" names no group"}}) {
+        Dictionary job = sleeper("com.example.unknown-name");
+        job[key] = "bg-nobody-at-all";
+        platform::Error error;
+        EXPECT_FALSE(platform::SMJobSubmit(LaunchdDomain::User, job, nullptr, &error));
+        EXPECT_EQ(error, (platform::Error{"CFErrorDomainLaunchd", EINVAL, said}));
+    }
+    EXPECT_TRUE(platform::SMCopyAllJobDictionaries(LaunchdDomain::User).empty());
 }
 
 TEST_F(ServiceManagement, DomainsAreSeparateAndListedByLabel)

@@ -15,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -188,6 +190,114 @@ TEST_F(SystemJobsTest, TheRootRunLaunchctlRefusesEveryOtherPlist)
     EXPECT_FALSE(fs::exists(ran));
     EXPECT_TRUE(fs::exists(usersAgent));
     EXPECT_TRUE(isLoaded());
+}
+
+// Daemons switched on by the user through the elevation tool, each from its own plist
+// of root's; their processes run as the plist says, and none runs the user's code as root.
+class DaemonUsersTest : public SystemJobsTest {
+protected:
+    static std::string usersName() { return ::getpwuid(testsupport::RealUserThread::kUser)->pw_name; }
+
+    // A plist of root's in /Library/LaunchDaemons for the job, listed as the screen lists it.
+    static LaunchAgent plantDaemon(Dictionary job)
+    {
+        job["RunAtLoad"] = true;
+        const std::string label = *job["Label"].asText();
+        startuptest::plantPlist(testsupport::underRoot("/Library/LaunchDaemons") / (label + ".plist"), job);
+        return LaunchAgent(LDLaunchJob::jobFromDictionary(job, LDLaunchDomain::globalLaunchDaemon),
+                           LDLaunchDomain::globalLaunchDaemon);
+    }
+
+    // A script in the user's home, the user's own, that leaves `trace` and sleeps.
+    static fs::path usersScript(const fs::path& trace)
+    {
+        const fs::path script = testsupport::homeFolder() / "bin/svc.sh";
+        fs::create_directories(script.parent_path());
+        std::ofstream(script) << "#!/bin/sh\n/usr/bin/touch '" << trace.string() << "'\nexec /usr/bin/sleep 30\n";
+        fs::permissions(script, fs::perms(0755));
+        testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
+        return script;
+    }
+
+    // The "Uid:", "Gid:" and "Groups:" lines of a running process.
+    static std::vector<std::string> identityOf(long long pid)
+    {
+        std::vector<std::string> lines;
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.starts_with("Uid:") || line.starts_with("Gid:") || line.starts_with("Groups:"))
+                lines.push_back(line);
+        return lines;
+    }
+};
+
+TEST_F(DaemonUsersTest, ADaemonRunsAsItsUserNameWithItsGroups)
+{
+    const fs::path trace = testsupport::homeFolder() / "ran";
+    LaunchAgent agent = plantDaemon({{"Label", "com.example.asuser"},
+                                     {"Program", usersScript(trace).string()},
+                                     {"UserName", usersName()},
+                                     {"InitGroups", true}});
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+
+    const SwitchResult on = switchStartupItem(agent, true);
+    EXPECT_EQ(on.outcome, SwitchResult::done) << on.reason;
+    const auto pid = waitForPID(LaunchdDomain::System, "com.example.asuser");
+    ASSERT_TRUE(pid);
+    const std::string id = std::to_string(testsupport::RealUserThread::kUser);
+    EXPECT_EQ(identityOf(*pid), (std::vector<std::string>{"Uid:\t" + id + "\t" + id + "\t" + id + "\t" + id,
+                                                          "Gid:\t" + id + "\t" + id + "\t" + id + "\t" + id,
+                                                          "Groups:\t" + id + " "}));
+    EXPECT_EQ(ownerOf(registry().read("com.example.asuser")->supervisorPid), 0);
+}
+
+TEST_F(DaemonUsersTest, ADaemonWhoseUserNameNamesNoUserFailsToLoadAndSaysWhy)
+{
+    LaunchAgent agent = plantDaemon({{"Label", "com.example.nobodyknown"},
+                                     {"ProgramArguments", Array{"/usr/bin/sleep", "30"}},
+                                     {"UserName", "bg-no-such-user"}});
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+
+    const SwitchResult on = switchStartupItem(agent, true);
+    EXPECT_EQ(on.outcome, SwitchResult::failed);
+    EXPECT_NE(on.reason.find("UserName \"bg-no-such-user\" names no user"), std::string::npos) << on.reason;
+    EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::System, "com.example.nobodyknown"));
+}
+
+// Run as root, the user's script would be root's code that the user can rewrite while
+// the password is asked: the load is refused, whether it is named directly or through
+// a link of the user's, and nothing of it runs.
+TEST_F(DaemonUsersTest, ARootDaemonWhoseProgramTheUserCanChangeIsRefused)
+{
+    const fs::path trace = testsupport::underRoot("/private/tmp/root-ran");
+    fs::create_directories(trace.parent_path());
+    const fs::path script = usersScript(trace);
+    const fs::path linked = testsupport::homeFolder() / "bin/sleep";
+    fs::create_symlink("/usr/bin/sleep", linked);
+    std::vector<LaunchAgent> daemons{
+        plantDaemon({{"Label", "com.example.usersprogram"}, {"Program", script.string()}}),
+        plantDaemon({{"Label", "com.example.usersargument"}, {"ProgramArguments", Array{script.string(), "-x"}}}),
+        plantDaemon({{"Label", "com.example.userslink"}, {"ProgramArguments", Array{linked.string(), "30"}}}),
+        plantDaemon({{"Label", "com.example.asroot"}, {"Program", script.string()}, {"UserName", "root"}}),
+    };
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+
+    for (auto& daemon : daemons) {
+        const SwitchResult on = switchStartupItem(daemon, true);
+        EXPECT_EQ(on.outcome, SwitchResult::failed) << daemon.label().value_or("");
+        EXPECT_NE(on.reason.find("is not a program only root can change"), std::string::npos) << on.reason;
+        EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::System, daemon.label().value_or("")));
+    }
+    EXPECT_FALSE(fs::exists(trace));
 }
 
 // With no elevation tool on the system nothing runs as root: the switch and the
