@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -48,11 +49,15 @@ std::optional<fs::path> resolvedForm(const fs::path& path)
     return withoutTrailingSeparator(resolved);
 }
 
-// `ancestor` is `path` itself or a folder above it.
+// `ancestor` is `path` itself or a folder above it; both lexically normal, with no
+// trailing separator but the root's. Compared as texts: a walk of their components
+// builds a path for each.
 bool holds(const fs::path& ancestor, const fs::path& path)
 {
-    const auto [end, unused] = std::mismatch(ancestor.begin(), ancestor.end(), path.begin(), path.end());
-    return end == ancestor.end();
+    const std::string& above = ancestor.native();
+    const std::string& below = path.native();
+    return below.starts_with(above) &&
+           (below.size() == above.size() || above.ends_with('/') || below[above.size()] == '/');
 }
 
 bool hasParentComponent(const fs::path& path)
@@ -72,9 +77,12 @@ std::vector<fs::path> withResolvedForms(const std::vector<std::string>& folders)
     return forms;
 }
 
+std::atomic<std::uint64_t> resolvedSetCount = 0;
+
 // Every protected folder as written and with its links resolved.
 std::vector<fs::path> protectedFolders()
 {
+    ++resolvedSetCount;
     std::vector<std::string> folders = scanRootPaths();
     folders.push_back(supportFolderPath());
     folders.push_back(platform::platformRoot());
@@ -88,6 +96,11 @@ std::vector<fs::path> protectedFolders()
 } // namespace
 
 ProtectedFolders::ProtectedFolders() : folders_(protectedFolders()), root_(resolvedForm(platform::platformRoot())) {}
+
+std::uint64_t ProtectedFolders::resolvedSets()
+{
+    return resolvedSetCount;
+}
 
 bool ProtectedFolders::protects(const std::string& path) const
 {
