@@ -11,8 +11,8 @@
 #include "Foundation/ProtectedPaths.h"
 #include "Foundation/Settings.h"
 #include "Foundation/TextTable.h"
-#include "Screens/Common/KeptItemLine.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Screens/Common/KeptItemLine.h"
 
 #include <QFrame>
 #include <QGridLayout>
