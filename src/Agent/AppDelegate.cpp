@@ -64,10 +64,11 @@ void AppDelegate::startAgent()
     loadMalwareRecordsInBackground([triage = downloadTriage_, waiting = takeAlertedDownloadPaths()] {
         triage.offerAgain(waiting);
     });
-    startupItemTriage_->takeSnapshots();
+    // Watching first: what arrives while the snapshots are read waits for the event loop.
     watchLaunchAgentFolders();
     watchDownloads();
     watchCrashReports();
+    startupItemTriage_->takeSnapshots();
     updateDefinitionsInBackground();
     loginItemsWatchTimer = std::make_unique<platform::dispatch::RepeatingTimer>(loginItemsPollInterval,
                                                                                 [this] { pollLoginItems(); });

@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
-// The agent's delegate: its start-up (records, snapshots, the three folder
-// watchers, one definitions update, the login-items poll), the triage of what the
-// watchers and the poll report, and the alert windows. Main thread only; owns its
+// The agent's delegate: its start-up (records, the three folder watchers, then
+// the snapshots, one definitions update, the login-items poll), the triage of
+// what the watchers and the poll report, and the alert windows. Main thread only; owns its
 // watchers and its timer until stopAgent() or its end.
 class AppDelegate {
 public:

@@ -12,6 +12,7 @@
 #include "Foundation/Settings.h"
 #include "Foundation/TextTable.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Screens/Common/KeptItemLine.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -184,36 +185,47 @@ void DownloadProtectionViewController::clickedDelete()
         close();
         return;
     }
-    if (const auto shown = path(); shown && removeItem(*shown))
-        showState(itemRemoved);
+    const auto shown = path();
+    if (!shown)
+        return;
+    if (const auto kept = removeItem(*shown)) {
+        // Delete stays offered, and the line under the message says why it failed.
+        lblSubMessage->setText(QString::fromStdString(keptItemLine(*kept)));
+        refit();
+        return;
+    }
+    showState(itemRemoved);
 }
 
-bool DownloadProtectionViewController::removeItem(const std::string& path) const
+std::optional<KeptItem> DownloadProtectionViewController::removeItem(const std::string& path) const
 {
     if (isProtectedPath(path)) {
         std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
-        return false;
+        return KeptItem{path, KeptReason::protectedPath};
     }
+    const auto notRemoved = [&path](std::string failure) {
+        return KeptItem{path, KeptReason::notRemoved, std::move(failure)};
+    };
     const bool moveToTrash = isMoveToTrashOn();
     const auto& files = platform::FileManager::defaultManager();
     if (path.ends_with(".app") && !files.isWritableFile(path)) {
         // Only the privileged step may act here: a refused or cancelled one keeps it.
         std::string failure;
         if (HelperObjc::AuthorizedRemove(path, moveToTrash, &failure))
-            return true;
+            return std::nullopt;
         std::cout << "\"" << path << "\" was not removed: " << failure << std::endl;
-        return false;
+        return notRemoved(failure);
     }
     platform::FileError error;
     if (!(moveToTrash ? files.trashItem(path, nullptr, &error) : files.removeItem(path, &error))) {
         std::cout << error.description << std::endl;
-        return false;
+        return notRemoved(error.reason);
     }
     if (isItemAt(path)) {
         std::cout << "\"" << path << "\" is still there after its removal" << std::endl;
-        return false;
+        return notRemoved("it is still there after its removal");
     }
-    return true;
+    return std::nullopt;
 }
 
 void DownloadProtectionViewController::clickedIgnoreThisApp()

@@ -2,6 +2,7 @@
 
 #include "Agent/AlertLabels.h"
 #include "Agent/QueuedAlertWindow.h"
+#include "Detection/Clean.h"
 #include "Detection/Records.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
@@ -70,7 +71,8 @@ private:
     void notificationUpdateUI(const platform::Notification& notification);
     void fillDetails(const MalwareList& record);
     void showState(DeleteState state);
-    bool removeItem(const std::string& path) const;
+    // Removes the item as Delete does; what was kept and why when it is still there.
+    std::optional<KeptItem> removeItem(const std::string& path) const;
 
     DeleteState deleteState_ = itemPresent;
     platform::ObservationToken observer_;

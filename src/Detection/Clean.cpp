@@ -52,6 +52,7 @@ bool isOnDisk(const std::string& path)
 // Removes the item unless it is gone already, protected or kept by the ignore list;
 // says why when it keeps one, or when its removal failed.
 std::optional<KeptItem> cleanOneItem(const std::string& path, bool moveToTrash, const IgnoredPaths& kept,
+                                     const ProtectedFolders& protectedFolders,
                                      const std::vector<KeptItem>& keptSoFar)
 {
     std::this_thread::sleep_for(itemPacing);
@@ -61,7 +62,7 @@ std::optional<KeptItem> cleanOneItem(const std::string& path, bool moveToTrash, 
         std::cout << "Not removed: \"" << path << "\" is on the ignore list or holds a path on it" << std::endl;
         return KeptItem{path, KeptReason::ignoreList};
     }
-    if (isProtectedPath(path)) {
+    if (protectedFolders.protects(path)) {
         std::cout << "Not removed: \"" << path << "\" is a protected path" << std::endl;
         return KeptItem{path, KeptReason::protectedPath};
     }
@@ -115,6 +116,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
     const std::int64_t allItems = itemCount(rows, false);
     const std::int64_t selectedItems = itemCount(rows, true);
     const bool moveToTrash = moveToTrashChoice();
+    const ProtectedFolders protectedFolders; // each item is still resolved as it is judged
     std::int64_t handled = 0;
     std::int64_t abortedIndex = 0;
     std::vector<KeptItem> keptItems;
@@ -133,7 +135,7 @@ void Clean::cleanItems(const std::vector<CleanRow>& rows, const IgnoredPaths& ke
                 abortedIndex = static_cast<std::int64_t>(position);
                 break;
             }
-            if (auto keptItem = cleanOneItem(*path, moveToTrash, kept, keptItems))
+            if (auto keptItem = cleanOneItem(*path, moveToTrash, kept, protectedFolders, keptItems))
                 keptItems.push_back(std::move(*keptItem));
             const double share = progressShare(++handled, selectedItems);
             asyncMain([selectedItems, path = *path, handled, share] {

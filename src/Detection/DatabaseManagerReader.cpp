@@ -5,6 +5,7 @@
 #include "Detection/FolderLookup.h"
 #include "Detection/InstalledDatabase.h"
 #include "Detection/SqliteSelect.h"
+#include "Foundation/ProtectedPaths.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Root/PlatformRoot.h"
 
@@ -67,6 +68,7 @@ std::vector<MalwareList> DatabaseManagerReader::loadMalwareList(const std::strin
     databaseFieldIV();
     const auto constants = readConstants(db, "select * from Constant");
     FolderLookup folders;
+    const ProtectedFolders protectedFolders;
     SqliteSelect statementMalwareList(db, "select * from MalwareList");
     while (statementMalwareList.step()) {
         MalwareList record;
@@ -75,7 +77,7 @@ std::vector<MalwareList> DatabaseManagerReader::loadMalwareList(const std::strin
         record.sigInfo = statementMalwareList.encipheredColumn(2).value_or(defaultSigInfo);
         record.status = statementMalwareList.encipheredColumn(3);
         record.hash = readHashList(db, childQuery("HashList", record.id));
-        record.paths = readPaths(db, childQuery("Paths", record.id), constants, folders);
+        record.paths = readPaths(db, childQuery("Paths", record.id), constants, folders, protectedFolders);
         record.publisher = readPublisher(db, childQuery("Publisher", record.id));
         records.push_back(std::move(record));
     }
@@ -108,13 +110,14 @@ std::vector<HashList> DatabaseManagerReader::readHashList(const SqliteConnection
 }
 
 std::vector<Paths> DatabaseManagerReader::readPaths(const SqliteConnection& db, const std::string& query,
-                                                    const std::vector<Constant>& constants, FolderLookup& folders)
+                                                    const std::vector<Constant>& constants, FolderLookup& folders,
+                                                    const ProtectedFolders& protectedFolders)
 {
     return readRows<Paths>(db, query, [&](const SqliteSelect& row) {
         Paths paths{row.idColumn(0), row.idColumn(1), row.idColumn(2), {}, row.encipheredColumn(3)};
         const auto fullPath =
             paths.shortPath ? joinFolder(constants, paths.commonFolderId, *paths.shortPath) : std::nullopt;
-        paths.path = makePath(fullPath, folders);
+        paths.path = makePath(fullPath, folders, protectedFolders);
         return paths;
     });
 }

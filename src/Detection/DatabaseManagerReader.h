@@ -7,6 +7,7 @@
 #include <vector>
 
 class FolderLookup;
+class ProtectedFolders;
 class SqliteConnection;
 
 // Loads every signature record with its hashes, paths and publishers. Every load
@@ -30,9 +31,10 @@ public:
     // The row readers of one load, on its open connection.
     std::vector<Constant> readConstants(const SqliteConnection& db, const std::string& query);
     std::vector<HashList> readHashList(const SqliteConnection& db, const std::string& query);
-    // `folders` answers the folder tests of the whole load.
+    // `folders` answers the folder tests of the whole load, `protectedFolders` its protection tests.
     std::vector<Paths> readPaths(const SqliteConnection& db, const std::string& query,
-                                 const std::vector<Constant>& constants, FolderLookup& folders);
+                                 const std::vector<Constant>& constants, FolderLookup& folders,
+                                 const ProtectedFolders& protectedFolders);
     std::vector<Publisher> readPublisher(const SqliteConnection& db, const std::string& query);
 
 private:
@@ -41,8 +43,9 @@ private:
 
 // The full path and, for a folder that is not protected, the regular files under it.
 Path makePath(const std::optional<std::string>& fullPath);
-// The same with the folder test of a load.
-Path makePath(const std::optional<std::string>& fullPath, FolderLookup& folders);
+// The same with the folder test and the protected folders of a load.
+Path makePath(const std::optional<std::string>& fullPath, FolderLookup& folders,
+              const ProtectedFolders& protectedFolders);
 
 // A Constant folder text with each "%@" replaced by the login name; no other
 // character of the text is interpreted.

@@ -4,10 +4,14 @@
 #include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Root/PlatformRoot.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -39,8 +43,25 @@ fs::path withoutTrailingSeparator(const fs::path& path)
     return normal;
 }
 
+// Where an existing path leads, as the kernel resolved it in one walk: its handle
+// names the place (three calls, where resolving it part by part costs two a part).
+std::optional<fs::path> resolvedExisting(const fs::path& path)
+{
+    const int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::array<char, PATH_MAX> resolved{};
+    const ssize_t length = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), resolved.data(), resolved.size());
+    ::close(fd);
+    if (length <= 0 || static_cast<std::size_t>(length) == resolved.size() || resolved[0] != '/')
+        return std::nullopt;
+    return fs::path(std::string(resolved.data(), static_cast<std::size_t>(length)));
+}
+
 std::optional<fs::path> resolvedForm(const fs::path& path)
 {
+    if (auto resolved = resolvedExisting(path))
+        return withoutTrailingSeparator(*resolved);
     std::error_code error;
     const fs::path resolved = fs::weakly_canonical(path, error);
     if (error)
@@ -48,11 +69,15 @@ std::optional<fs::path> resolvedForm(const fs::path& path)
     return withoutTrailingSeparator(resolved);
 }
 
-// `ancestor` is `path` itself or a folder above it.
+// `ancestor` is `path` itself or a folder above it; both lexically normal, with no
+// trailing separator but the root's. Compared as texts: a walk of their components
+// builds a path for each.
 bool holds(const fs::path& ancestor, const fs::path& path)
 {
-    const auto [end, unused] = std::mismatch(ancestor.begin(), ancestor.end(), path.begin(), path.end());
-    return end == ancestor.end();
+    const std::string& above = ancestor.native();
+    const std::string& below = path.native();
+    return below.starts_with(above) &&
+           (below.size() == above.size() || above.ends_with('/') || below[above.size()] == '/');
 }
 
 bool hasParentComponent(const fs::path& path)
@@ -72,9 +97,12 @@ std::vector<fs::path> withResolvedForms(const std::vector<std::string>& folders)
     return forms;
 }
 
+std::atomic<std::uint64_t> resolvedSetCount = 0;
+
 // Every protected folder as written and with its links resolved.
 std::vector<fs::path> protectedFolders()
 {
+    ++resolvedSetCount;
     std::vector<std::string> folders = scanRootPaths();
     folders.push_back(supportFolderPath());
     folders.push_back(platform::platformRoot());
@@ -88,6 +116,11 @@ std::vector<fs::path> protectedFolders()
 } // namespace
 
 ProtectedFolders::ProtectedFolders() : folders_(protectedFolders()), root_(resolvedForm(platform::platformRoot())) {}
+
+std::uint64_t ProtectedFolders::resolvedSets()
+{
+    return resolvedSetCount;
+}
 
 bool ProtectedFolders::protects(const std::string& path) const
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,12 +14,16 @@
 // as written and with its links resolved, so a link is judged by where it leads.
 bool isProtectedPath(const std::string& path);
 
-// The same judgement with the protected folders resolved once, at construction:
-// for judging many paths in a row, as a scan's matching does.
+// The same judgement with the protected folders resolved once, at construction
+// (each path judged is resolved when it is judged): for judging many paths in a
+// row, as a read of the records, a scan's matching and a clean do.
 class ProtectedFolders {
 public:
     ProtectedFolders();
     bool protects(const std::string& path) const;
+
+    // How many sets the process has resolved so far.
+    static std::uint64_t resolvedSets();
 
 private:
     std::vector<std::filesystem::path> folders_; // each as written and resolved

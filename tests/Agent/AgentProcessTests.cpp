@@ -167,6 +167,29 @@ TEST_F(AgentProcessTest, AnExpandingLaunchAgentPlistIsSkippedAndDownloadsAreStil
                   std::string::npos) << path;
 }
 
+// A launch agent of 700,000 references (3.5 MB) among the user's: the agent's
+// watchers are up before the snapshots read it, and its read is quick, so a
+// download renamed in once, 3 seconds after the agent's start, is alerted.
+TEST_F(AgentProcessTest, ALaunchAgentPlistOfManyReferencesDelaysNoWatcher)
+{
+    fs::create_directories(fs::path(databasePath()).parent_path());
+    fs::copy_file(fs::path(BG_APP_BUNDLE) / "Contents/Resources/BGX.db", databasePath());
+    std::string references = "<plist><dict><key>Label</key><string>";
+    for (int i = 0; i < 700000; ++i)
+        references += "&amp;";
+    testsupport::plantFile(homeFolder() / "Library/LaunchAgents/references.plist",
+                           references + "</string></dict></plist>");
+    auto agent = platform::ToolProcess::launch(agentExecutable, {}, platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(agent);
+    ASSERT_TRUE(waitLong([&] { return catchesTermination(agent->pid()); })) << "its handler comes before the start-up";
+    platform::dispatch::runMainLoopFor(3s);
+    fs::rename(partial, download);
+    const bool alerted = waitLong([&] { return alertedPaths() == std::vector<std::string>{download.string()}; });
+    ::kill(agent->pid(), SIGTERM);
+    EXPECT_EQ(agent->waitForExit(), 0) << "a clean exit, not a crash";
+    EXPECT_TRUE(alerted);
+}
+
 // The application's start-up installs the agent and its launch agent; launchd
 // starts it, and its downloads watcher lists a matching download as alerted.
 TEST_F(AgentProcessTest, TheAgentStartedThroughLaunchdByTheApplicationWatchesDownloads)

@@ -215,7 +215,9 @@ TEST_F(DownloadAlertTest, DeleteRemovesForGoodWhenTheSettingSaysSo)
     expectRemoved();
 }
 
-TEST_F(DownloadAlertTest, AFailedRemovalIsPrintedAndKeepsTheFirstState)
+// The alert says why Delete failed, as the clean's result line does, and offers
+// Delete again; the next item shown has the first state's texts.
+TEST_F(DownloadAlertTest, AFailedRemovalSaysWhyAndKeepsTheFirstState)
 {
     // A Trash that is a file: the move fails.
     fs::remove_all(trash);
@@ -225,6 +227,12 @@ TEST_F(DownloadAlertTest, AFailedRemovalIsPrintedAndKeepsTheFirstState)
     EXPECT_TRUE(fs::exists(item));
     expectOffered();
     EXPECT_EQ(alert->path(), item.string());
+    EXPECT_EQ(alert->lblSubMessage->text().toStdString(), "\u201cSnapfyreInstaller.dmg\u201d was kept: Not a directory.");
+    widgettest::saveGrab(*alert, "DownloadAlert-delete-failed");
+
+    alert->close();
+    post(item);
+    EXPECT_EQ(alert->lblSubMessage->text(), text("IDS_BGX_180"));
 }
 
 TEST_F(DownloadAlertTest, ProtectedPathsAreNeverRemoved)
@@ -237,6 +245,10 @@ TEST_F(DownloadAlertTest, ProtectedPathsAreNeverRemoved)
         EXPECT_NE(pressDelete().find("protected"), std::string::npos) << path;
         EXPECT_TRUE(fs::exists(fs::symlink_status(path))) << path;
         expectOffered();
+        const std::string shown = fs::path(alert->path().value_or("")).filename().string();
+        EXPECT_EQ(alert->lblSubMessage->text().toStdString(),
+                  "\u201c" + shown + "\u201d was kept: your system or your account needs it.")
+            << path;
     }
     EXPECT_FALSE(fs::exists(trash / "Documents.app"));
 }

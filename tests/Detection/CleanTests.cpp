@@ -2,6 +2,7 @@
 
 #include "../Platform/Workspace/PlantedApplication.h"
 #include "Foundation/IndexVocabularies.h"
+#include "Foundation/ProtectedPaths.h"
 #include "Detection/SharedLists.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/FileManager/FileManager.h"
@@ -349,8 +350,10 @@ TEST_F(CleanTest, NeverRemovesRootsHomeOrScanRootsWhateverTheDatabaseSays)
                                            platform::hostPath("/Applications"),
                                            (home / "Desktop/../Documents").string()};
     testing::internal::CaptureStdout();
+    const auto setsBefore = ProtectedFolders::resolvedSets();
     const auto counts = cleanToEnd({row(true, {guarded.begin(), guarded.end()})});
     const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(ProtectedFolders::resolvedSets() - setsBefore, 1u) << "one set of protected folders for the clean";
     EXPECT_EQ(counts.pObj, static_cast<std::int64_t>(guarded.size()));
     for (const auto& path : guarded) {
         EXPECT_TRUE(fs::exists(path)) << path;

@@ -2,11 +2,13 @@
 
 #include "Detection/DatabaseManager.h"
 #include "Detection/DatabaseManagerReader.h"
+#include "Foundation/ProtectedPaths.h"
 #include "Platform/Root/PlatformRoot.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ranges>
 #include <thread>
 
 namespace {
@@ -83,6 +85,31 @@ TEST_F(DatabaseReader, LoadsRecordsWithTheirChildRowsInTableOrder)
     EXPECT_EQ((*second.paths)[0].path.path, platform::hostPath("/Library/Snapfyre"));
     EXPECT_TRUE(second.hash && second.hash->empty());
     EXPECT_TRUE(second.publisher && second.publisher->empty());
+}
+
+// Every folder a record names is judged for protection as it is listed, against
+// one set of protected folders for the whole read, however many are found.
+TEST_F(DatabaseReader, TheReadResolvesTheProtectedFoldersOnce)
+{
+    sigdb::SignatureSource source;
+    source.folders = {{1, "/Users/%@/Library/Application Support/"}, {2, "/Applications/"}};
+    for (int id = 1; id <= 4; ++id) {
+        const std::string name = "Qlorvex" + std::to_string(id);
+        testsupport::plantFile(testsupport::homeFolder() / "Library/Application Support" / name / "settings");
+        testsupport::plantFile(platform::hostPath("/Applications/" + name + ".app/Contents/Info.plist"));
+        source.apps.push_back({id, name, "Adware", "Deceptive App", {{1, name}, {2, name + ".app"}}, {}, {}});
+    }
+    source.apps.push_back({5, "Library", "Adware", "Deceptive App", {{0, "/Library"}}, {}, {}});
+    build(dbPath, source);
+
+    const auto before = ProtectedFolders::resolvedSets();
+    const auto records = DatabaseManagerReader::shared().loadMalwareList(dbPath);
+    EXPECT_EQ(ProtectedFolders::resolvedSets() - before, 1u);
+    ASSERT_EQ(records.size(), 5u);
+    for (const auto& record : records | std::views::take(4))
+        for (const auto& row : *record.paths)
+            EXPECT_EQ(row.path.subPaths->size(), 1u) << *row.path.path;
+    EXPECT_FALSE((*records[4].paths)[0].path.subPaths) << "a protected folder is not listed";
 }
 
 TEST_F(DatabaseReader, SigInfoReadsDeceptiveAppOnlyWhenTheColumnGivesNoText)

@@ -205,6 +205,40 @@ TEST_F(PrivilegedRemover, EntriesThatVanishMidWalkCountAsRemoved)
     }
 }
 
+// Another process keeps creating files in a folder of the item, 100 microseconds
+// apart, until the folder is gone: the walk lists it again for the names that
+// arrived and removes the item whole.
+TEST_F(PrivilegedRemover, AFolderWrittenToWhileItIsRemovedIsRemovedWhole)
+{
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        for (int file = 0; file < 300; ++file)
+            testsupport::plantFile(item / "Contents/Resources" / std::to_string(file));
+        const fs::path cache = item / "Contents/Resources/cache";
+        fs::create_directories(cache);
+        std::atomic<int> written{0};
+        std::atomic<bool> removed{false};
+        std::thread writer([&] {
+            for (int n = 0; !removed; ++n) {
+                const int fd = ::open((cache / std::to_string(n)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+                if (fd < 0)
+                    return; // the folder is gone
+                ::close(fd);
+                ++written;
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+        });
+        while (written < 200)
+            std::this_thread::yield();
+        const std::error_code error = platform::removeForGood(item.string());
+        removed = true;
+        writer.join();
+        EXPECT_FALSE(error) << error.message();
+        EXPECT_FALSE(fs::exists(fs::symlink_status(item)));
+        testsupport::plantFile(item / "Contents/Info.plist", "found");
+    }
+}
+
 // In a mount namespace of its own, a tmpfs is mounted on the item, then inside it:
 // neither file system loses a file, and the tool says why.
 TEST_F(PrivilegedRemover, ItNeverRemovesAcrossAMountPointTheItemIncluded)

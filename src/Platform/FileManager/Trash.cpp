@@ -24,6 +24,45 @@ std::error_code lastError()
     return {errno, std::generic_category()};
 }
 
+// Copies one entry, not what it holds: a folder made with the same attributes, a
+// FIFO made anew, a file or a link copied; a socket or a device node, which holds
+// no data, is left out (the removal of the item takes it).
+std::error_code copyEntry(const fs::path& from, const fs::path& to, const fs::file_status& status)
+{
+    std::error_code code;
+    switch (status.type()) {
+    case fs::file_type::directory:
+        fs::create_directory(to, from, code);
+        break;
+    case fs::file_type::fifo:
+        if (::mkfifo(to.c_str(), static_cast<mode_t>(status.permissions() & fs::perms::all)) != 0)
+            code = lastError();
+        break;
+    case fs::file_type::socket:
+    case fs::file_type::block:
+    case fs::file_type::character:
+        break;
+    default:
+        fs::copy(from, to, fs::copy_options::copy_symlinks, code);
+    }
+    return code;
+}
+
+// Copies the item and, for a folder, everything in it; links copied as links.
+std::error_code copyItem(const fs::path& from, const fs::path& to)
+{
+    std::error_code code;
+    const fs::file_status status = fs::symlink_status(from, code);
+    if (code || (code = copyEntry(from, to, status)) || status.type() != fs::file_type::directory)
+        return code;
+    for (fs::recursive_directory_iterator entry(from, code), end; !code && entry != end; entry.increment(code)) {
+        const fs::file_status entryStatus = entry->symlink_status(code);
+        if (code || (code = copyEntry(entry->path(), to / entry->path().lexically_relative(from), entryStatus)))
+            break;
+    }
+    return code;
+}
+
 // Copies the item into the Trash under a free name, then removes it on descriptors:
 // for an item on another file system than the Trash, where no rename can take it.
 // Only with the user's own rights: the copy reads through the item's path.
@@ -35,8 +74,7 @@ std::error_code moveAcrossFileSystems(const std::string& item, const std::string
         std::error_code code;
         if (fs::exists(fs::symlink_status(destination, code)))
             continue;
-        fs::copy(item, destination, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
-        if (code) {
+        if ((code = copyItem(item, destination))) {
             std::error_code ignored;
             fs::remove_all(destination, ignored);
             return code;

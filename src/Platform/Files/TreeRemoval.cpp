@@ -83,12 +83,18 @@ std::error_code listFolder(int folder, std::vector<std::string>& names)
     return error;
 }
 
-// One folder on the way down: its name in the folder above, who it is, and the
-// names in it still to remove. Only the deepest folder is held open.
+// How often a folder is listed: names that arrive after a listing keep it from
+// being removed, and it is listed again for them, this many times in all.
+constexpr int maximumListings = 64;
+
+// One folder on the way down: its name in the folder above, who it is, the names
+// in it still to remove, and how often it has been listed. Only the deepest
+// folder is held open.
 struct Level {
     std::string name;
     Identity identity;
     std::vector<std::string> left;
+    int listings = 0;
 };
 
 class Walk {
@@ -133,12 +139,19 @@ private:
             return ::unlinkat(folder(), name.c_str(), 0) == 0 || errno == ENOENT ? std::error_code() : lastError();
         if (entry.isMountRoot || entry.identity.device != device)
             return TreeRemovalError::mountPoint;
-        Descriptor inner(::openat(folder(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        return enter(Level{name, entry.identity, {}});
+    }
+
+    // Opens the folder `level` names in the current one, lists it and goes down
+    // into it; a folder swapped since it was looked at is not entered.
+    std::error_code enter(Level level)
+    {
+        Descriptor inner(::openat(folder(), level.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!inner)
             return errno == ENOENT ? std::error_code() : lastError();
-        if (identityOf(inner.get()) != entry.identity) // swapped since it was looked at
+        if (identityOf(inner.get()) != level.identity)
             return std::make_error_code(std::errc::resource_unavailable_try_again);
-        Level level{name, entry.identity, {}};
+        ++level.listings;
         if (const auto error = listFolder(inner.get(), level.left))
             return error;
         levels_.push_back(std::move(level));
@@ -146,22 +159,26 @@ private:
         return {};
     }
 
-    // Leaves the emptied deepest folder for the one above and removes it there.
+    // Leaves the emptied deepest folder for the one above and removes it there;
+    // one that names arrived in meanwhile is entered again.
     std::error_code climb()
     {
-        const std::string name = std::move(levels_.back().name);
+        Level emptied = std::move(levels_.back());
         levels_.pop_back();
         if (levels_.empty()) {
             current_ = Descriptor();
-            return removeFolder(top_, name);
+        } else {
+            Descriptor above(::openat(current_.get(), "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!above)
+                return lastError();
+            if (identityOf(above.get()) != levels_.back().identity)
+                return TreeRemovalError::movedDuringWalk;
+            current_ = std::move(above);
         }
-        Descriptor above(::openat(current_.get(), "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!above)
-            return lastError();
-        if (identityOf(above.get()) != levels_.back().identity)
-            return TreeRemovalError::movedDuringWalk;
-        current_ = std::move(above);
-        return removeFolder(current_.get(), name);
+        const auto error = removeFolder(folder(), emptied.name);
+        if (error == std::errc::directory_not_empty && emptied.listings < maximumListings)
+            return enter(std::move(emptied));
+        return error;
     }
 
     static std::error_code removeFolder(int folder, const std::string& name)

@@ -7,8 +7,10 @@
 // same walk serves the privileged remover and removals with the user's own rights.
 // Links are removed, never followed; the walk is iterative and holds a few
 // descriptors whatever the depth (it climbs back by "..", checked against the folder
-// it came from); an entry that vanishes meanwhile counts as removed; it never
-// enters another file system, and an item that is a mount point is refused.
+// it came from); an entry that vanishes meanwhile counts as removed; a folder that
+// names arrive in while it is emptied is listed again, a bounded number of times,
+// before it fails "not empty"; it never enters another file system, and an item
+// that is a mount point is refused.
 namespace platform {
 
 // Why a walk stopped, besides what the system calls report.

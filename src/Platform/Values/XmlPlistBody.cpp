@@ -1,5 +1,7 @@
 #include "Platform/Values/XmlPlistBody.h"
 
+#include "Platform/Values/XmlCharacterReferences.h"
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -36,7 +38,8 @@ public:
             const std::size_t markup = text_.find('<', at_);
             if (markup == std::string_view::npos)
                 return {}; // the top element never ends
-            body_.append(text_.substr(at_, markup - at_));
+            if (!appendResolvedCharacterData(text_.substr(at_, markup - at_), characterData_))
+                return {};
             at_ = markup;
             if (const PlistFit fit = readMarkup(); fit != PlistFit::Within)
                 return {fit, {}};
@@ -113,17 +116,25 @@ private:
         const std::size_t start = at_ + 9;
         if (!skipPast(start, "]]>"))
             return false;
-        for (const char c : text_.substr(start, at_ - 3 - start)) {
-            if (c == '&')
-                body_ += "&amp;";
-            else if (c == '<')
-                body_ += "&lt;";
-            else if (c == '>')
-                body_ += "&gt;";
-            else
-                body_ += c;
-        }
+        characterData_.append(text_.substr(start, at_ - 3 - start));
         return true;
+    }
+
+    // Writes the character data read since the last tag: as it stands when it holds
+    // no markup character, else as CDATA, split where it holds "]]>". The parser
+    // reads CDATA in linear time, and references in time growing with their square.
+    void writeCharacterData()
+    {
+        if (characterData_.find_first_of("&<") == std::string::npos) {
+            body_ += characterData_;
+        } else {
+            body_ += "<![CDATA[";
+            std::size_t at = 0;
+            for (std::size_t end; (end = characterData_.find("]]>", at)) != std::string::npos; at = end + 2)
+                body_.append(characterData_, at, end + 2 - at).append("]]><![CDATA[");
+            body_.append(characterData_, at).append("]]>");
+        }
+        characterData_.clear();
     }
 
     bool readEndTag()
@@ -135,6 +146,7 @@ private:
             return false;
         ++at_;
         open_.pop_back();
+        writeCharacterData();
         body_.append("</").append(name).append(">");
         return true;
     }
@@ -178,6 +190,7 @@ private:
             return PlistFit::TooManyValues;
         if (isValue && open_.size() + (topIsPlist_ ? 0 : 1) > bounds_.nesting)
             return PlistFit::TooDeep;
+        writeCharacterData();
         body_.append("<").append(name).append(*closesItself ? "/>" : ">");
         if (!*closesItself)
             open_.push_back(name);
@@ -190,6 +203,7 @@ private:
     std::vector<std::string_view> open_; // the elements open, the top one first
     bool topIsPlist_ = false;
     std::uint64_t values_ = 0;
+    std::string characterData_; // read since the last tag, its references replaced
     std::string body_;
 };
 

@@ -11,10 +11,12 @@ namespace platform {
 // processing instructions, comments, and a DOCTYPE up to its first ">" (one with an
 // internal subset, which could declare entities, is Unreadable). The body is then
 // written anew from its elements alone: comments and processing instructions
-// dropped, CDATA written as escaped text, tags without their attributes, and
-// nothing after the top element. The parser so sees no markup but the elements
-// counted here: levels and values exactly as it builds them. Elements that do not
-// nest, a tag that does not close, or a body that does not end are Unreadable.
+// dropped, character data with its references replaced (as CDATA where it holds
+// "&" or "<"), tags without their attributes, and nothing after the top element.
+// The parser so sees no markup but the elements counted here (levels and values
+// exactly as it builds them) and no reference, which it decodes in time growing
+// with their square. Elements that do not nest, a tag that does not close, a body
+// that does not end, or a "&" that starts no reference are Unreadable.
 PlistFitting xmlPlistFit(std::string_view text, const PlistBounds& bounds);
 
 } // namespace platform

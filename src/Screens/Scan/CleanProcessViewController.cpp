@@ -6,6 +6,7 @@
 #include "Foundation/SharedState.h"
 #include "Foundation/TextTable.h"
 #include "Platform/FileManager/FileManager.h"
+#include "Screens/Common/KeptItemLine.h"
 #include "Screens/Common/PlainToolTip.h"
 #include "Screens/Common/TextFormat.h"
 #include "Screens/Scan/ScanResultRows.h"
@@ -48,19 +49,6 @@ bool keepWhatRemains(std::vector<ScanResult>& results)
     return everythingRemoved;
 }
 
-std::string keptItemLine(KeptReason reason, const std::string& name, const std::string& failure)
-{
-    switch (reason) {
-    case KeptReason::ignoreList:
-        return formatText(localizedText("IDS_BGX_222"), {name});
-    case KeptReason::protectedPath:
-        return formatText(localizedText("IDS_BGX_223"), {name});
-    case KeptReason::notRemoved:
-        break;
-    }
-    return formatText(localizedText("IDS_BGX_280"), {name, failure});
-}
-
 // One line for each item the clean kept on disk, naming it and saying why; the full
 // paths in the tool tip. Hidden when the clean kept nothing.
 void showKeptItems(QLabel& label, const std::vector<KeptItem>& kept)
@@ -68,8 +56,7 @@ void showKeptItems(QLabel& label, const std::vector<KeptItem>& kept)
     QStringList lines;
     QStringList paths;
     for (const KeptItem& item : kept) {
-        const std::string name = std::filesystem::path(item.path).filename().string();
-        lines.push_back(QString::fromStdString(keptItemLine(item.reason, name, item.failure)));
+        lines.push_back(QString::fromStdString(keptItemLine(item)));
         paths.push_back(QString::fromStdString(item.path));
     }
     label.setText(lines.join('\n'));

@@ -5,6 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <functional>
 
@@ -158,3 +167,84 @@ TEST_F(TrashTest, ATrashThatIsALinkOrNoFolderTakesNothing)
 }
 
 } // namespace
+
+namespace {
+
+// A bound socket named `name` in `folder` (the child's working folder from then
+// on: a socket's address holds a short path), left in place once it is closed.
+bool bindSocket(const fs::path& folder, const std::string& name)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    name.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    const bool bound = fd >= 0 && ::chdir(folder.c_str()) == 0 &&
+                       ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return bound;
+}
+
+// Plants Qlorvex.app in ~/Downloads, with a file, a link, a FIFO and a bound
+// socket, and moves it to the Trash: what is wrong after, empty when nothing is.
+std::string moveABundleOfSpecialFilesAcross(const fs::path& trash)
+{
+    const fs::path bundle = testsupport::homeFolder() / "Downloads/Qlorvex.app";
+    testsupport::plantFile(bundle / "Contents/Info.plist", "plist");
+    fs::create_directories(bundle / "Contents/Resources");
+    fs::create_directory_symlink("Resources", bundle / "Contents/Linked");
+    if (::mkfifo((bundle / "Contents/Resources/pipe").c_str(), 0640) != 0 ||
+        !bindSocket(bundle / "Contents/Resources", "socket"))
+        return "the special files could not be made";
+    FileError error;
+    if (!FileManager::defaultManager().trashItem(bundle.string(), nullptr, &error))
+        return error.description;
+    const fs::path moved = trash / "Qlorvex.app/Contents";
+    if (fs::exists(fs::symlink_status(bundle)))
+        return "the bundle is still in Downloads";
+    if (contentsOf(moved / "Info.plist") != "plist" || fs::read_symlink(moved / "Linked") != "Resources")
+        return "the file or the link was not copied as it was";
+    const auto pipe = fs::symlink_status(moved / "Resources/pipe");
+    if (pipe.type() != fs::file_type::fifo || (pipe.permissions() & fs::perms::all) != fs::perms(0640))
+        return "the FIFO was not made anew";
+    if (fs::exists(fs::symlink_status(moved / "Resources/socket")))
+        return "the socket was copied";
+    return {};
+}
+
+} // namespace
+
+// ~/Downloads on a file system of its own (a tmpfs in a mount namespace of a child
+// process): a bundle holding a FIFO and a bound socket is copied to the Trash, the
+// FIFO made anew as a FIFO, the socket left out, and removed from Downloads.
+TEST_F(TrashTest, ABundleOfSpecialFilesIsMovedAcrossFileSystems)
+{
+    const fs::path downloads = testsupport::homeFolder() / "Downloads";
+    fs::create_directories(downloads);
+    fs::create_directories(trash());
+    int report[2];
+    ASSERT_EQ(::pipe2(report, O_CLOEXEC), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(report[0]);
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("bgx-test", downloads.c_str(), "tmpfs", 0, nullptr) != 0)
+            ::_exit(77);
+        const std::string wrong = moveABundleOfSpecialFilesAcross(trash());
+        const bool written = ::write(report[1], wrong.data(), wrong.size()) == static_cast<ssize_t>(wrong.size());
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(report[1]);
+    std::string wrong;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;)
+        wrong.append(buffer, static_cast<std::size_t>(got));
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace can be had here";
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(wrong, "");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(downloads / "Qlorvex.app"))) << "nothing was left under the mount";
+}
