@@ -209,17 +209,14 @@ SUUpdater* SUUpdater::initForBundle(const Bundle& bundle)
 
 std::unique_ptr<SUUpdater> SUUpdater::create(const Bundle& bundle)
 {
-    std::string feed = infoText(bundle, "SUFeedURL");
-    if (feed.empty())
+    if (infoText(bundle, "SUFeedURL").empty())
         return nullptr;
-    return std::unique_ptr<SUUpdater>(new SUUpdater(bundle, std::move(feed)));
+    return std::unique_ptr<SUUpdater>(new SUUpdater(bundle));
 }
 
-SUUpdater::SUUpdater(const Bundle& bundle, std::string feedURL)
+SUUpdater::SUUpdater(const Bundle& bundle)
     : bundlePath_(bundle.bundlePath())
     , bundleIdentifier_(bundle.bundleIdentifier().value_or(""))
-    , bundleVersion_(infoText(bundle, "CFBundleVersion"))
-    , feedURL_(std::move(feedURL))
     , alive_(std::make_shared<SUUpdater*>(this))
 {
 }
@@ -256,6 +253,7 @@ void SUUpdater::checkForUpdates(const void*)
         userDriver_->bringToFront();
         return;
     }
+    forgetVanishedRelease();
     if (!downloadedBundle_.empty()) {
         userDriver_->showReadyToInstallOnQuit(downloadedItem_);
         return;
@@ -281,7 +279,10 @@ void SUUpdater::check(bool download)
     inProgress_ = true;
     const std::uint64_t generation = ++checkGeneration_;
     std::weak_ptr<SUUpdater*> alive = alive_;
-    dispatch::asyncGlobal([alive, download, generation, feed = feedURL_, current = bundleVersion_] {
+    // The bundle as it is now: its Info.plist may have changed since the last check.
+    const Bundle installed(bundlePath_);
+    dispatch::asyncGlobal([alive, download, generation, feed = infoText(installed, "SUFeedURL"),
+                           current = infoText(installed, "CFBundleVersion")] {
         std::optional<SUAppcastItem> newer;
         const std::optional<SUError> error = readFeed(feed, current, newer);
         dispatch::asyncMain([alive, newer, download, generation, error] {
@@ -357,20 +358,21 @@ void SUUpdater::download(const SUAppcastItem& item)
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
     cancelDownload_ = cancelled;
     received_ = 0;
-    expected_ = item.contentLength;
+    expected_ = 0; // the answer's Content-Length, once it comes
     if (userSession_)
         showDownloadProgress();
     std::weak_ptr<SUUpdater*> alive = alive_;
     dispatch::asyncGlobal([alive, item, cancelled, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
         auto told = std::chrono::steady_clock::now();
-        const auto progress = [alive, &told](std::uint64_t received) {
+        const auto progress = [alive, &told](std::uint64_t received, std::uint64_t total) {
             if (std::chrono::steady_clock::now() - told < progressInterval)
                 return;
             told = std::chrono::steady_clock::now();
-            dispatch::asyncMain([alive, received] {
+            dispatch::asyncMain([alive, received, total] {
                 const auto self = alive.lock();
                 if (self && (*self)->cancelDownload_) {
                     (*self)->received_ = received;
+                    (*self)->expected_ = total;
                     if ((*self)->userSession_)
                         (*self)->showDownloadProgress();
                 }
@@ -462,6 +464,13 @@ bool SUUpdater::installUpdatesIfAvailable()
     if (installed)
         discardDownloadedRelease();
     return installed;
+}
+
+void SUUpdater::forgetVanishedRelease()
+{
+    std::error_code error;
+    if (!downloadedBundle_.empty() && !fs::exists(fs::symlink_status(downloadedBundle_, error)))
+        downloadedBundle_.clear();
 }
 
 void SUUpdater::discardDownloadedRelease()

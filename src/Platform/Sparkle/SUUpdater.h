@@ -41,7 +41,7 @@ public:
 
 // The application updater of one bundle. Its feed is the "SUFeedURL" of the bundle's
 // Info.plist, an RSS appcast fetched over HTTP; a release is newer when its version is
-// above the bundle's "CFBundleVersion". A downloaded release (a zip holding the new
+// above the bundle's "CFBundleVersion". Both are read anew at each check. A downloaded release (a zip holding the new
 // bundle) replaces the bundle when the application terminates. Main thread only; the
 // transfers run on the global queue.
 class SUUpdater {
@@ -58,7 +58,6 @@ public:
     SUUpdater(const SUUpdater&) = delete;
     SUUpdater& operator=(const SUUpdater&) = delete;
 
-    const std::string& feedURL() const { return feedURL_; }
     const std::string& bundlePath() const { return bundlePath_; }
 
     // With automatic checks on, the updater also checks once a day by itself.
@@ -107,7 +106,7 @@ public:
     static void setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size);
 
 private:
-    SUUpdater(const Bundle& bundle, std::string feedURL);
+    explicit SUUpdater(const Bundle& bundle);
     void check(bool download);
     void finishCheck(std::optional<SUAppcastItem> newer, bool download, std::optional<SUError> error);
     void finishUserCheck(const std::optional<SUAppcastItem>& newer, const std::optional<SUError>& error);
@@ -119,11 +118,10 @@ private:
     std::string prepareDownloadFolder() const;
     void removeStaleDownloads() const;
     void discardDownloadedRelease();
+    void forgetVanishedRelease(); // a downloaded release removed meanwhile (the caches emptied)
 
     std::string bundlePath_;
     std::string bundleIdentifier_;
-    std::string bundleVersion_;
-    std::string feedURL_;
     bool automaticallyDownloads_ = false;
     bool inProgress_ = false;
     bool installOnQuit_ = false;

@@ -292,6 +292,31 @@ TEST_F(SUUpdaterTest, AutomaticDownloadThenInstallReplacesTheBundle)
     EXPECT_EQ(std::distance(fs::directory_iterator(bundle.parent_path()), fs::directory_iterator()), 1)
         << "no staging folder is left beside the bundle";
     EXPECT_FALSE(updater->installUpdatesIfAvailable());
+
+    updater->checkForUpdatesInBackground(); // the same updater checks the bundle it installed
+    waitForCheck();
+    EXPECT_FALSE(updater->foundUpdate());
+    EXPECT_EQ(delegate.events.back(), "none");
+}
+
+// A second check in the same process reads the feed the bundle names now, and a
+// downloaded release removed meanwhile (the caches emptied) no longer waits.
+TEST_F(SUUpdaterTest, EachUsersCheckReadsTheBundleAsItIsNow)
+{
+    useRecordingDriver();
+    publish("2.0");
+    updater->checkForUpdates(nullptr);
+    ASSERT_TRUE(waitUntilShown("found 2.0"));
+    driver.reply(true);
+    ASSERT_TRUE(waitUntilShown("ready 2.0"));
+    fs::remove_all(platform::homeDirectory() + "/Library/Caches/" + identifier);
+
+    FeedServer other;
+    other.offer("3.0");
+    writeBundle(bundle, "1.0", other.url("/appcast.xml"));
+    updater->checkForUpdates(nullptr);
+    EXPECT_TRUE(waitUntilShown("found 3.0"));
+    EXPECT_TRUE(updater->downloadedBundlePath().empty());
 }
 
 TEST_F(SUUpdaterTest, AnArchiveWithoutThisApplicationIsRefused)
@@ -484,6 +509,7 @@ TEST_F(SUUpdaterTest, AReleaseChangedIntoALinkAfterItsDownloadIsNotInstalled)
 // nothing else of the folder, never through a link.
 TEST_F(SUUpdaterTest, TheSharedUpdaterRemovesTheDownloadsAnEarlierProcessLeft)
 {
+    static int launches = 0;
     const fs::path caches = platform::homeDirectory() + "/Library/Caches/" + identifier;
     const fs::path elsewhere = testsupport::platformRootFolder() / "elsewhere";
     testsupport::plantFile(caches / "Update.a1b2c3/unpacked/Updatable App.app/Contents/Info.plist", "release");
@@ -491,8 +517,11 @@ TEST_F(SUUpdaterTest, TheSharedUpdaterRemovesTheDownloadsAnEarlierProcessLeft)
     testsupport::plantFile(caches / "Other/kept.txt", "kept");
     testsupport::plantFile(elsewhere / "Update.zzz/kept.txt", "kept");
     fs::create_directory_symlink(elsewhere, caches / "Update.link");
+    // A bundle path no earlier test of this process made the shared updater for.
+    const fs::path unseen = testsupport::underRoot("/Applications/Updatable App " + std::to_string(++launches) + ".app");
+    writeBundle(unseen, "1.0", server.url("/appcast.xml"));
 
-    ASSERT_TRUE(platform::SUUpdater::initForBundle(platform::Bundle(bundle.string())));
+    ASSERT_TRUE(platform::SUUpdater::initForBundle(platform::Bundle(unseen.string())));
     EXPECT_EQ(testsupport::folderTree(caches),
               (std::map<std::string, std::string>{{"Other", "folder"}, {"Other/kept.txt", "file kept"}}));
     EXPECT_EQ(testsupport::readFileText(elsewhere / "Update.zzz/kept.txt"), "kept");
