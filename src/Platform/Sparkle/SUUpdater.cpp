@@ -1,8 +1,13 @@
 #include "Platform/Sparkle/SUUpdater.h"
 
+#include "Platform/Authorization/Authorization.h"
+#include "Platform/Authorization/Elevation.h"
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Sparkle/BundleReplacement.h"
 #include "Platform/Sparkle/ReleaseBundle.h"
 #include "Platform/Sparkle/UpdateTransfer.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ZipExtraction.h"
 #include "Platform/Tools/ZipListing.h"
 
@@ -135,27 +140,37 @@ std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string
     return findReleaseBundle(folder + "/unpacked", identifier, bundle);
 }
 
-// Moves the old bundle aside, renames the new one into its place and only then
-// removes the old one with the stage that holds them; on a failure the old bundle
-// goes back.
-bool replaceBundle(const fs::path& target, const fs::path& incoming, const fs::path& outgoing)
+// The bundle's raised install tool, taken only from where this program started.
+std::string installTool()
 {
-    std::error_code error;
-    fs::rename(target, outgoing, error);
-    bool installed = false;
-    bool oldBundleInPlace = true;
-    if (!error) {
-        fs::rename(incoming, target, error);
-        installed = !error;
-        if (!installed) {
-            fs::rename(outgoing, target, error);
-            oldBundleInPlace = !error;
-        }
-    }
-    // A failed rollback leaves the old bundle in the stage: never delete it then.
-    if (oldBundleInPlace)
-        fs::remove_all(incoming.parent_path(), error);
-    return installed;
+    return (standInToolFolder() / "privileged-install").string();
+}
+
+// A release that nobody here can install: said instead of downloading it.
+SUError administratorOnly(const SUAppcastItem& item)
+{
+    const std::string& version = item.displayVersionString.empty() ? item.versionString : item.displayVersionString;
+    return {"Version " + version + " can only be installed by an administrator.", true, true};
+}
+
+// Whether the authorisation agent (the dialog) gives an administrator's rights to
+// install the release in place of `bundle`.
+bool administratorAllowsInstalling(const fs::path& bundle)
+{
+    AuthorizationRef authorization = nullptr;
+    if (AuthorizationCreate(nullptr, nullptr, kAuthorizationFlagDefaults, &authorization) != errAuthorizationSuccess)
+        return false;
+    const AuthorizationRights rights{{"system.privilege.admin", {}, 0}};
+    const AuthorizationEnvironment environment{
+        {kAuthorizationEnvironmentPrompt,
+         "Installing the new version of \u201c" + bundle.stem().string() + "\u201d needs an administrator\u2019s rights.", 0}};
+    const bool granted =
+        AuthorizationCopyRights(authorization, &rights, &environment,
+                                kAuthorizationFlagInteractionAllowed | kAuthorizationFlagExtendRights |
+                                    kAuthorizationFlagPreAuthorize,
+                                nullptr) == errAuthorizationSuccess;
+    AuthorizationFree(authorization, kAuthorizationFlagDefaults);
+    return granted;
 }
 
 // The updater's own folder of downloads, "~/Library/Caches/<identifier>"; empty for an
@@ -307,6 +322,11 @@ void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, s
             delegate_->updaterDidNotFindUpdate(*this);
         return;
     }
+    if (installRoute() == InstallRoute::none) { // nothing is downloaded that cannot be installed
+        inProgress_ = false;
+        std::cout << (administratorOnly(*newer).message + '\n') << std::flush;
+        return;
+    }
     downloadForDelegate_ = true;
     if (delegate_)
         delegate_->updaterWillDownloadUpdate(*this, *newer, newer->fileURL);
@@ -319,6 +339,11 @@ void SUUpdater::finishUserCheck(const std::optional<SUAppcastItem>& newer, const
     if (error || !newer) {
         endUserCheck();
         error ? userDriver_->showUpdaterError(*error) : userDriver_->showUpToDate();
+        return;
+    }
+    if (installRoute() == InstallRoute::none) {
+        endUserCheck();
+        userDriver_->showUpdaterError(administratorOnly(*newer));
         return;
     }
     userDriver_->showUpdateFound(*newer, [alive = std::weak_ptr(alive_), item = *newer](bool install) {
@@ -443,27 +468,30 @@ bool SUUpdater::installUpdatesIfAvailable()
 {
     if (downloadedBundle_.empty())
         return false;
-    const fs::path target(bundlePath_);
-    const std::string stage = makeTemporaryFolder(target.parent_path(), "." + target.filename().string() + ".update.");
-    if (stage.empty())
-        return false;
-    const fs::path incoming = fs::path(stage) / "new.app";
-    std::error_code error;
-    fs::copy(downloadedBundle_, incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-    const auto problem = error ? std::nullopt : releaseBundleProblem(incoming.string(), bundleIdentifier_);
-    if (error || problem) {
-        std::error_code ignored;
-        fs::remove_all(stage, ignored);
-        if (problem) {
-            discardDownloadedRelease();
-            refusedRelease(*problem);
-        }
-        return false;
-    }
-    const bool installed = replaceBundle(target, incoming, fs::path(stage) / "old.app");
-    if (installed)
-        discardDownloadedRelease();
-    return installed;
+    const auto problem = installRoute() == InstallRoute::administrator
+                             ? installAsAdministrator()
+                             : replaceBundleWithRelease(bundlePath_, downloadedBundle_, ::getuid(),
+                                                        {unpackedUpdateLimit, maximumUpdateMembers});
+    discardDownloadedRelease();
+    if (problem)
+        refusedRelease(*problem);
+    return !problem;
+}
+
+SUUpdater::InstallRoute SUUpdater::installRoute() const
+{
+    if (userMayRemove(bundlePath_))
+        return InstallRoute::userRights;
+    const bool raisable = commandWithAdministratorRights({installTool()}).size() > 1;
+    return raisable && onlyRootCanChange(fs::path(bundlePath_).parent_path().string()) ? InstallRoute::administrator
+                                                                                       : InstallRoute::none;
+}
+
+std::optional<std::string> SUUpdater::installAsAdministrator() const
+{
+    if (!administratorAllowsInstalling(bundlePath_))
+        return std::string("an administrator\u2019s rights were not given");
+    return runWithAdministratorRights({installTool(), bundlePath_, downloadedBundle_});
 }
 
 void SUUpdater::forgetVanishedRelease()

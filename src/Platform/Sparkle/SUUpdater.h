@@ -18,6 +18,8 @@ struct SUError {
     // The release itself was refused (too large, damaged, or no sound bundle of the
     // application), as opposed to a feed or download that failed.
     bool releaseRefused = false;
+    // Only an administrator can replace the application, and none can be asked.
+    bool administratorNeeded = false;
 };
 
 class SUUpdater;
@@ -91,9 +93,13 @@ public:
 
     // Puts the downloaded release in place of the bundle (done by itself when the
     // Qt application is about to quit, or when the process exits without that quit);
-    // false when nothing waits or it failed, in
-    // which case the bundle is as it was. The release is looked at again first: one
-    // that is no sound bundle of this application is dropped, with one printed line.
+    // false when nothing waits or it failed, in which case the bundle is as it was and
+    // one printed line says why. The release is copied and looked at again first
+    // (platform::replaceBundleWithRelease); it is dropped either way. A bundle the
+    // user cannot replace is replaced by the raised install tool of the bundle, once
+    // the authorisation agent and the elevation tool allow it. Where neither way is
+    // open, a check never downloads a release: the user's says so in its window, an
+    // automatic one in one printed line.
     bool installUpdatesIfAvailable();
 
     // The most a release may unpack to, in all; one that would unpack to more is
@@ -118,6 +124,9 @@ private:
     std::string prepareDownloadFolder() const;
     void removeStaleDownloads() const;
     void discardDownloadedRelease();
+    enum class InstallRoute { userRights, administrator, none };
+    InstallRoute installRoute() const;
+    std::optional<std::string> installAsAdministrator() const;
     void forgetVanishedRelease(); // a downloaded release removed meanwhile (the caches emptied)
 
     std::string bundlePath_;

@@ -1,18 +1,25 @@
+#include "Platform/Authorization/AuthorizationAgent.h"
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Sparkle/SUUpdater.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 #include "TestRoot.h"
 
 #include "LoopbackServer.h"
+#include "RealUser.h"
 #include "CrowdedZip.h"
 #include "LyingZip.h"
 #include "SlowServers.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <functional>
+#include <future>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -42,6 +49,7 @@ public:
             response.set_content(appcast, "application/rss+xml");
         });
         server.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
+            ++releaseRequests;
             response.set_content(archive, "application/zip");
         });
         // Zeros for as long as the client takes them, with no length declared.
@@ -74,6 +82,7 @@ public:
     std::string appcast;
     std::string archive;
     std::string redirectTarget; // where "/redirect" sends the client
+    std::atomic<int> releaseRequests = 0;
 };
 
 // The most a release may unpack to, lowered while the object lives.
@@ -144,7 +153,7 @@ public:
     }
     void showUpdaterError(const platform::SUError& error) override
     {
-        log_.shown.push_back(error.releaseRefused ? "refused" : "failed");
+        log_.shown.push_back(error.administratorNeeded ? "administrator" : error.releaseRefused ? "refused" : "failed");
     }
     void bringToFront() override { log_.shown.push_back("front"); }
 
@@ -626,6 +635,174 @@ TEST_F(SUUpdaterTest, WithoutWindowsTheUsersCheckDownloadsNothing)
     ASSERT_TRUE(updater->foundUpdate());
     EXPECT_TRUE(updater->downloadedBundlePath().empty());
     EXPECT_FALSE(updater->userDriver());
+}
+
+// An application an administrator installed: a bundle of root's in a folder of
+// root's, updated by a real user (not root) on the test's thread.
+class RootOwnedApplication : public SUUpdaterTest {
+protected:
+    void SetUp() override
+    {
+        SUUpdaterTest::SetUp();
+        // The global queue's threads start on its first use and take the rights of the
+        // thread that starts them: root's, here, as the other tests of the process need.
+        platform::dispatch::asyncGlobal([] {});
+        fs::permissions(testsupport::platformRootFolder(), fs::perms(0755)); // others may enter, as "/"
+        testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
+        caches = platform::homeDirectory() + "/Library/Caches/" + identifier;
+    }
+    void TearDown() override
+    {
+        platform::AuthorizationAgent::reset();
+        fs::permissions(testsupport::platformRootFolder(), fs::perms::owner_all);
+        SUUpdaterTest::TearDown();
+    }
+
+    // What the user's own process leaves: the download is the user's (the test's
+    // transfers run on the global queue's threads, root's, which also hand it over).
+    void giveDownloadToUser() const
+    {
+        std::promise<void> given;
+        platform::dispatch::asyncGlobal([&] {
+            testsupport::RealUserThread::giveToUser(caches);
+            given.set_value();
+        });
+        given.get_future().wait();
+    }
+
+    static std::string installTool() { return fs::canonical(platform::standInToolFolder() / "privileged-install"); }
+
+    fs::path caches;
+};
+
+// With no way to ask for an administrator's rights, neither check downloads the
+// release: the automatic one says so in one line and tells nothing else, the user's
+// says so in its window.
+TEST_F(RootOwnedApplication, NothingIsDownloadedThatNobodyCanInstall)
+{
+    publish("2.0");
+    ::setenv("BG_TEST_ELEVATION_TOOL", (testsupport::platformRootFolder() / "no-pkexec").c_str(), 1);
+    testing::internal::CaptureStdout();
+    {
+        testsupport::RealUserThread user;
+        if (!user.isSet()) {
+            testing::internal::GetCapturedStdout();
+            ::unsetenv("BG_TEST_ELEVATION_TOOL");
+            GTEST_SKIP() << "this process cannot take a user's rights";
+        }
+        checkAndDownload();
+        waitForCheck();
+        useRecordingDriver();
+        updater->checkForUpdates(nullptr);
+        EXPECT_TRUE(waitUntilShown("administrator"));
+    }
+    ::unsetenv("BG_TEST_ELEVATION_TOOL");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Version 2.0 can only be installed by an administrator.\n");
+    EXPECT_TRUE(delegate.events.empty());
+    EXPECT_EQ(server.releaseRequests, 0);
+    EXPECT_FALSE(fs::exists(caches));
+    EXPECT_FALSE(updater->updateInProgress());
+}
+
+// Allowed, the raised install tool of the bundle puts the release in place of the
+// whole bundle, root's as the administrator's installation was.
+TEST_F(RootOwnedApplication, TheRaisedToolReplacesTheWholeBundle)
+{
+    publish("2.0");
+    testsupport::plantFile(bundle / "Contents/Resources/old-only.txt", "old");
+    testsupport::SetuidElevation elevation;
+    int asked = 0;
+    platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest& request) {
+        ++asked;
+        EXPECT_NE(request.prompt.find("Updatable App"), std::string::npos) << request.prompt;
+        return platform::AuthorizationAnswer::Grant;
+    });
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+    ASSERT_FALSE(platform::userMayRemove(bundle.string()));
+
+    checkAndDownload();
+    waitForCheck();
+    ASSERT_EQ(delegate.events, (std::vector<std::string>{"will 2.0 " + server.url("/release.zip"), "did 2.0"}));
+    const std::string release = updater->downloadedBundlePath();
+    giveDownloadToUser();
+    EXPECT_TRUE(updater->installUpdatesIfAvailable());
+
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(elevation.recordedCommand(), (std::vector<std::string>{installTool(), bundle.string(), release}));
+    EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 2.0");
+    EXPECT_FALSE(fs::exists(bundle / "Contents/Resources/old-only.txt"));
+    struct stat installed {};
+    ASSERT_EQ(::stat((bundle / "Contents/MacOS/Updatable").c_str(), &installed), 0);
+    EXPECT_EQ(installed.st_uid, 0u);
+    EXPECT_NE(installed.st_mode & S_IXUSR, 0u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(bundle.parent_path()), fs::directory_iterator()), 1)
+        << "no stage is left beside the bundle";
+    EXPECT_FALSE(fs::exists(release));
+}
+
+// What the user changes in the release while the password is asked, and a refused
+// dialog, leave the installed bundle as it was, file for file, with one line.
+TEST_F(RootOwnedApplication, ASwapWhileThePasswordIsAskedOrARefusalInstallsNothing)
+{
+    publish("2.0");
+    const fs::path decoy = testsupport::homeFolder() / "decoy.app";
+    writeBundle(decoy, "6.6", "");
+    const fs::path rootsOnly = testsupport::plantFile(testsupport::platformRootFolder() / "secret", "root's alone");
+    fs::permissions(rootsOnly, fs::perms::owner_read);
+    testsupport::RealUserThread::giveToUser(decoy);
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path& release)> meanwhile;
+        platform::AuthorizationAnswer answer = platform::AuthorizationAnswer::Grant;
+    };
+    const Case cases[] = {
+        {"the release swapped for a link",
+         [&](const fs::path& release) {
+             fs::rename(release, release.string() + ".moved");
+             fs::create_directory_symlink(decoy, release);
+         }},
+        {"its MacOS folder swapped for a link",
+         [&](const fs::path& release) {
+             fs::remove_all(release / "Contents/MacOS");
+             fs::create_directory_symlink(decoy / "Contents/MacOS", release / "Contents/MacOS");
+         }},
+        {"a file of it linked to one of root's",
+         [&](const fs::path& release) { fs::create_symlink(rootsOnly, release / "Contents/leak"); }},
+        {"a FIFO in it", [&](const fs::path& release) { ::mkfifo((release / "Contents/pipe").c_str(), 0644); }},
+        {"the dialog cancelled", [](const fs::path&) {}, platform::AuthorizationAnswer::Cancel},
+    };
+    testsupport::SetuidElevation elevation;
+    const auto before = testsupport::folderTree(bundle.parent_path());
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        std::string release;
+        std::string printed;
+        bool installed = true;
+        {
+            testsupport::RealUserThread user;
+            if (!user.isSet() || !elevation.raisesThisThread())
+                GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+            checkAndDownload();
+            waitForCheck();
+            release = updater->downloadedBundlePath();
+            ASSERT_FALSE(release.empty());
+            giveDownloadToUser();
+            platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest&) {
+                each.meanwhile(release);
+                return each.answer;
+            });
+            testing::internal::CaptureStdout();
+            installed = updater->installUpdatesIfAvailable();
+            printed = testing::internal::GetCapturedStdout();
+        }
+        EXPECT_FALSE(installed);
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_TRUE(printed.starts_with("The update was not installed: ")) << printed;
+        EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
+        EXPECT_TRUE(updater->downloadedBundlePath().empty());
+    }
 }
 
 } // namespace
