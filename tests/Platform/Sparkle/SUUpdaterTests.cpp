@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <future>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -64,6 +65,15 @@ public:
         });
         server.Get("/trickled.zip", [this](const httplib::Request&, httplib::Response& response) {
             testsupport::trickle(response, archive);
+        });
+        // The archive with its length declared, in a few steps over about a second.
+        server.Get("/paced.zip", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(archive.size(), "application/zip",
+                                          [this](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                              std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                                              const std::size_t step = std::max<std::size_t>(archive.size() / 6, 1);
+                                              return sink.write(archive.data() + offset, std::min(step, length));
+                                          });
         });
         server.Get("/redirect", [this](const httplib::Request&, httplib::Response& response) {
             response.set_redirect(redirectTarget);
@@ -125,6 +135,7 @@ struct DriverLog {
     std::vector<std::string> shown;
     std::function<void()> cancel;
     std::function<void(bool)> reply;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> progress; // received of expected, as shown
 };
 
 class RecordingDriver : public platform::SUUserDriver {
@@ -141,8 +152,9 @@ public:
         log_.shown.push_back("found " + item.versionString);
         log_.reply = std::move(reply);
     }
-    void showDownloading(std::uint64_t, std::uint64_t, std::function<void()> cancel) override
+    void showDownloading(std::uint64_t received, std::uint64_t expected, std::function<void()> cancel) override
     {
+        log_.progress.emplace_back(received, expected);
         if (log_.shown.back() != "downloading")
             log_.shown.push_back("downloading");
         log_.cancel = std::move(cancel);
@@ -306,6 +318,27 @@ TEST_F(SUUpdaterTest, AutomaticDownloadThenInstallReplacesTheBundle)
     waitForCheck();
     EXPECT_FALSE(updater->foundUpdate());
     EXPECT_EQ(delegate.events.back(), "none");
+}
+
+// The download window counts against the answer's Content-Length, not the feed's
+// length attribute.
+TEST_F(SUUpdaterTest, TheDownloadsTotalIsTheAnswersLengthNotTheFeeds)
+{
+    useRecordingDriver();
+    publish("2.0");
+    server.appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
+                     "<enclosure url=\"" + server.url("/paced.zip") + "\" sparkle:version=\"2.0\" length=\"100\"/>"
+                     "</item></channel></rss>";
+    updater->checkForUpdates(nullptr);
+    ASSERT_TRUE(waitUntilShown("found 2.0"));
+    driver.reply(true);
+    ASSERT_TRUE(waitUntilShown("ready 2.0"));
+    ASSERT_GE(driver.progress.size(), 2u);
+    EXPECT_EQ(driver.progress.front(), std::make_pair(std::uint64_t{0}, std::uint64_t{0})) << "unknown before the answer";
+    for (auto [received, expected] : std::vector(driver.progress.begin() + 1, driver.progress.end())) {
+        EXPECT_EQ(expected, server.archive.size());
+        EXPECT_LE(received, expected);
+    }
 }
 
 // A second check in the same process reads the feed the bundle names now, and a
