@@ -124,11 +124,14 @@ void AppDelegate::updaterDidDownloadUpdate(platform::SUUpdater&, const platform:
     std::cout << "download hua" << std::endl;
 }
 
-// The shell outlives the application, waits 4 seconds and for the application's end
-// (a quit may wait for transfers under way) and opens the bundle again, by then
-// replaced by the updater.
+// A downloaded release is installed first: one that fails (said in one line by the
+// updater) leaves the application running, with no relaunch. The shell outlives the
+// application, waits 4 seconds and for the application's end (a quit may wait for
+// transfers under way) and opens the bundle again, by then replaced.
 void AppDelegate::callTerminate()
 {
+    if (updater && !updater->downloadedBundlePath().empty() && !updater->installUpdatesIfAvailable())
+        return;
     const auto arguments = relaunchArguments(platform::Bundle::main().bundlePath(), applicationInstanceLockPath());
     if (auto shell = platform::ToolProcess::launch("/bin/sh", arguments, platform::ToolProcess::Capture::Nothing))
         shell->reapInBackground();

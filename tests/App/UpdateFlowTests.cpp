@@ -3,7 +3,9 @@
 #include "App/AppDelegate.h"
 #include "Foundation/Settings.h"
 #include "Platform/Tools/ToolProcess.h"
+#include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
+#include "RealUser.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 
 #include <fstream>
 #include <optional>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -35,17 +38,98 @@ TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch
     EXPECT_EQ(platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText()[0], std::string("2.0"));
 }
 
+// A downloaded release that fails to install is said in one line and ends nothing: no
+// relaunch is started.
+TEST_F(UpdateFlow, AFailedInstallStartsNoRelaunch)
+{
+    publishSmallRelease();
+    AppDelegate& delegate = AppDelegate::shared();
+    delegate.setUpUpdates();
+    delegate.autoInstallUpdates();
+    ASSERT_TRUE(waitUntil([&] { return !delegate.updater->downloadedBundlePath().empty(); }));
+    const fs::path release = delegate.updater->downloadedBundlePath();
+    fs::remove(platform::Bundle(release.string()).executablePath()); // no sound bundle any more
+    const fs::path stubs = testsupport::platformRootFolder() / "stubs";
+    const fs::path relaunched = stubs / "relaunched";
+    testsupport::plantFile(stubs / "sleep", "#!/bin/sh\ntouch '" + relaunched.string() + "'\n");
+    fs::permissions(stubs / "sleep", fs::perms::owner_all);
+    const std::string pathBefore = std::getenv("PATH");
+    ::setenv("PATH", (stubs.string() + ":" + pathBefore).c_str(), 1);
+
+    testing::internal::CaptureStdout();
+    delegate.callTerminate();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    std::this_thread::sleep_for(500ms); // a relaunch shell would have run its first step by now
+    ::setenv("PATH", pathBefore.c_str(), 1);
+    EXPECT_EQ(printed, "The update was not installed: its executable is missing, a link or not executable.\n");
+    EXPECT_FALSE(fs::exists(relaunched));
+    EXPECT_NE(*platform::Bundle(bundle.string()).objectForInfoDictionaryKey("CFBundleVersion")->asText(), "2.0");
+}
+
 TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
 {
     publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
+    delegate.updater->setDelegate(nullptr); // the process's one updater may have one from an earlier check
     delegate.checkForUpdate();
     EXPECT_TRUE(delegate.updater->automaticallyChecksForUpdates());
     EXPECT_EQ(delegate.updater->delegate(), nullptr);
     ASSERT_TRUE(waitUntil([&] { return !delegate.updater->updateInProgress(); }));
     ASSERT_TRUE(delegate.updater->foundUpdate());
     EXPECT_TRUE(delegate.updater->downloadedBundlePath().empty());
+}
+
+// Whether the process has ended (gone, or a zombie not yet reaped).
+bool hasEnded(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const auto state = line.rfind(") ");
+    return state == std::string::npos || line.at(state + 2) == 'Z';
+}
+
+// An application an administrator installed (root's, in a folder of root's), run by a
+// real user on a system with no way to ask for an administrator's rights, with
+// automatic updates on: the launch's check says in one line that the release can only
+// be installed by an administrator, downloads nothing and never quits for it.
+TEST_F(UpdateFlow, AnApplicationNobodyHereCanReplaceNeitherDownloadsNorQuits)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "playing a user takes root";
+    publishSmallRelease();
+    standardDefaults().setBool(SettingsKey::firstRun, false); // the check comes 5 seconds after launch
+    standardDefaults().setBool(SettingsKey::automaticallyUpdateBG, true);
+    fs::permissions(testsupport::platformRootFolder(), fs::perms(0755)); // others may enter, as "/"
+    testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
+    // A copy of its own: work that earlier tests of this process left queued acts on the main bundle.
+    const fs::path installed = testsupport::underRoot("/Applications/Installed By An Administrator.app");
+    fs::copy(bundle, installed, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    const fs::path log = testsupport::homeFolder() / "application.log";
+    auto application = platform::ToolProcess::launch(
+        "/bin/sh",
+        {"-c",
+         "exec setpriv --reuid=65534 --regid=65534 --clear-groups env PLATFORM_USER=\"$2\" "
+         "BG_TEST_ELEVATION_TOOL=\"$3\" BG_NETWORK_REACHABLE=0 \"$0\" > \"$1\" 2>&1",
+         (installed / "Contents/MacOS/Bastion Guardpoint").string(), log.string(), platform::userName(),
+         (testsupport::platformRootFolder() / "no-pkexec").string()},
+        platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(application);
+    const std::string line = "Version 2.0 can only be installed by an administrator.\n";
+    const bool said = platform::dispatch::runMainLoopUntil(
+        [&] { return testsupport::readFileText(log).find(line) != std::string::npos; }, 30s);
+    // A downloaded release would have ended it 5 seconds later.
+    const bool ended = platform::dispatch::runMainLoopUntil([&] { return hasEnded(application->pid()); }, 8s);
+    ::kill(application->pid(), SIGKILL);
+    application->waitForExit();
+    fs::permissions(testsupport::platformRootFolder(), fs::perms::owner_all);
+    const std::string printed = testsupport::readFileText(log);
+    EXPECT_TRUE(said) << printed;
+    EXPECT_FALSE(ended) << printed;
+    EXPECT_EQ(printed.find("download"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find(line), printed.rfind(line)) << "one check: " << printed;
 }
 
 // The relaunch command hands the bundle's path to "open" as one argument, whatever it

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -25,12 +26,26 @@ std::chrono::milliseconds scaled(std::chrono::milliseconds deadline)
 struct BodyLimit {
     const HttpBodySink& sink;
     std::size_t room;
+    CURL* curl;
+    const std::function<void(std::uint64_t)>& contentLength;
     bool overflowed = false;
+    bool started = false;
 };
+
+// The answer's declared length, told once, as its body starts.
+void tellContentLength(BodyLimit& limit)
+{
+    if (std::exchange(limit.started, true) || !limit.contentLength)
+        return;
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(limit.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK && length >= 0)
+        limit.contentLength(static_cast<std::uint64_t>(length));
+}
 
 size_t takeBody(char* data, size_t size, size_t count, void* limitPointer)
 {
     auto& limit = *static_cast<BodyLimit*>(limitPointer);
+    tellContentLength(limit);
     const size_t length = size * count;
     if (length > limit.room) {
         limit.overflowed = true;
@@ -167,7 +182,7 @@ HttpReply performHttpRequest(const HttpRequest& request, const HttpBodySink& sin
         reply.transportError = "cannot start a transfer";
         return reply;
     }
-    BodyLimit limit{sink, request.maximumBodySize};
+    BodyLimit limit{sink, request.maximumBodySize, curl.get(), request.contentLength};
     RateFloor rateFloor{};
     char errorText[CURL_ERROR_SIZE] = "";
     configure(curl.get(), request, limit, rateFloor, errorText);

@@ -46,6 +46,9 @@ struct HttpRequest {
     TransferDeadlines deadlines = smallTransferDeadlines;
     // Set (from any thread) to stop the transfer within about a second; null: never.
     const std::atomic<bool>* cancelled = nullptr;
+    // Hears the final answer's Content-Length before its first bytes reach the sink;
+    // not called for an answer without one.
+    std::function<void(std::uint64_t length)> contentLength = {};
 };
 
 struct HttpReply {

@@ -99,7 +99,6 @@ std::optional<SUAppcastItem> newestAppcastItem(const std::string& feedText)
             item.displayVersionString = reader.readElementText().trimmed().toStdString();
         } else if (reader.isStartElement() && name == "enclosure") {
             item.fileURL = attribute(reader, "url").toStdString();
-            item.contentLength = attribute(reader, "length").toULongLong(); // 0 when no number
             if (const auto version = attribute(reader, "sparkle:version"); !version.isEmpty())
                 item.versionString = version.toStdString();
             if (const auto shortVersion = attribute(reader, "sparkle:shortVersionString"); !shortVersion.isEmpty())

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,7 +11,6 @@ struct SUAppcastItem {
     std::string versionString;        // the build version compared with CFBundleVersion
     std::string displayVersionString; // the short version shown to the user
     std::string fileURL;              // the zipped bundle of the release
-    std::uint64_t contentLength = 0;  // the archive's size as the feed gives it; 0 when unknown
 };
 
 // Compares two version texts piece by piece: runs of digits as numbers, other runs

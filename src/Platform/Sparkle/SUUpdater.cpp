@@ -1,8 +1,13 @@
 #include "Platform/Sparkle/SUUpdater.h"
 
+#include "Platform/Authorization/Authorization.h"
+#include "Platform/Authorization/Elevation.h"
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Sparkle/BundleReplacement.h"
 #include "Platform/Sparkle/ReleaseBundle.h"
 #include "Platform/Sparkle/UpdateTransfer.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ZipExtraction.h"
 #include "Platform/Tools/ZipListing.h"
 
@@ -135,27 +140,37 @@ std::optional<SUError> fetchRelease(const SUAppcastItem& item, const std::string
     return findReleaseBundle(folder + "/unpacked", identifier, bundle);
 }
 
-// Moves the old bundle aside, renames the new one into its place and only then
-// removes the old one with the stage that holds them; on a failure the old bundle
-// goes back.
-bool replaceBundle(const fs::path& target, const fs::path& incoming, const fs::path& outgoing)
+// The bundle's raised install tool, taken only from where this program started.
+std::string installTool()
 {
-    std::error_code error;
-    fs::rename(target, outgoing, error);
-    bool installed = false;
-    bool oldBundleInPlace = true;
-    if (!error) {
-        fs::rename(incoming, target, error);
-        installed = !error;
-        if (!installed) {
-            fs::rename(outgoing, target, error);
-            oldBundleInPlace = !error;
-        }
-    }
-    // A failed rollback leaves the old bundle in the stage: never delete it then.
-    if (oldBundleInPlace)
-        fs::remove_all(incoming.parent_path(), error);
-    return installed;
+    return (standInToolFolder() / "privileged-install").string();
+}
+
+// A release that nobody here can install: said instead of downloading it.
+SUError administratorOnly(const SUAppcastItem& item)
+{
+    const std::string& version = item.displayVersionString.empty() ? item.versionString : item.displayVersionString;
+    return {"Version " + version + " can only be installed by an administrator.", true, true};
+}
+
+// Whether the authorisation agent (the dialog) gives an administrator's rights to
+// install the release in place of `bundle`.
+bool administratorAllowsInstalling(const fs::path& bundle)
+{
+    AuthorizationRef authorization = nullptr;
+    if (AuthorizationCreate(nullptr, nullptr, kAuthorizationFlagDefaults, &authorization) != errAuthorizationSuccess)
+        return false;
+    const AuthorizationRights rights{{"system.privilege.admin", {}, 0}};
+    const AuthorizationEnvironment environment{
+        {kAuthorizationEnvironmentPrompt,
+         "Installing the new version of \u201c" + bundle.stem().string() + "\u201d needs an administrator\u2019s rights.", 0}};
+    const bool granted =
+        AuthorizationCopyRights(authorization, &rights, &environment,
+                                kAuthorizationFlagInteractionAllowed | kAuthorizationFlagExtendRights |
+                                    kAuthorizationFlagPreAuthorize,
+                                nullptr) == errAuthorizationSuccess;
+    AuthorizationFree(authorization, kAuthorizationFlagDefaults);
+    return granted;
 }
 
 // The updater's own folder of downloads, "~/Library/Caches/<identifier>"; empty for an
@@ -209,17 +224,14 @@ SUUpdater* SUUpdater::initForBundle(const Bundle& bundle)
 
 std::unique_ptr<SUUpdater> SUUpdater::create(const Bundle& bundle)
 {
-    std::string feed = infoText(bundle, "SUFeedURL");
-    if (feed.empty())
+    if (infoText(bundle, "SUFeedURL").empty())
         return nullptr;
-    return std::unique_ptr<SUUpdater>(new SUUpdater(bundle, std::move(feed)));
+    return std::unique_ptr<SUUpdater>(new SUUpdater(bundle));
 }
 
-SUUpdater::SUUpdater(const Bundle& bundle, std::string feedURL)
+SUUpdater::SUUpdater(const Bundle& bundle)
     : bundlePath_(bundle.bundlePath())
     , bundleIdentifier_(bundle.bundleIdentifier().value_or(""))
-    , bundleVersion_(infoText(bundle, "CFBundleVersion"))
-    , feedURL_(std::move(feedURL))
     , alive_(std::make_shared<SUUpdater*>(this))
 {
 }
@@ -256,6 +268,7 @@ void SUUpdater::checkForUpdates(const void*)
         userDriver_->bringToFront();
         return;
     }
+    forgetVanishedRelease();
     if (!downloadedBundle_.empty()) {
         userDriver_->showReadyToInstallOnQuit(downloadedItem_);
         return;
@@ -281,7 +294,10 @@ void SUUpdater::check(bool download)
     inProgress_ = true;
     const std::uint64_t generation = ++checkGeneration_;
     std::weak_ptr<SUUpdater*> alive = alive_;
-    dispatch::asyncGlobal([alive, download, generation, feed = feedURL_, current = bundleVersion_] {
+    // The bundle as it is now: its Info.plist may have changed since the last check.
+    const Bundle installed(bundlePath_);
+    dispatch::asyncGlobal([alive, download, generation, feed = infoText(installed, "SUFeedURL"),
+                           current = infoText(installed, "CFBundleVersion")] {
         std::optional<SUAppcastItem> newer;
         const std::optional<SUError> error = readFeed(feed, current, newer);
         dispatch::asyncMain([alive, newer, download, generation, error] {
@@ -306,6 +322,11 @@ void SUUpdater::finishCheck(std::optional<SUAppcastItem> newer, bool download, s
             delegate_->updaterDidNotFindUpdate(*this);
         return;
     }
+    if (installRoute() == InstallRoute::none) { // nothing is downloaded that cannot be installed
+        inProgress_ = false;
+        std::cout << (administratorOnly(*newer).message + '\n') << std::flush;
+        return;
+    }
     downloadForDelegate_ = true;
     if (delegate_)
         delegate_->updaterWillDownloadUpdate(*this, *newer, newer->fileURL);
@@ -318,6 +339,11 @@ void SUUpdater::finishUserCheck(const std::optional<SUAppcastItem>& newer, const
     if (error || !newer) {
         endUserCheck();
         error ? userDriver_->showUpdaterError(*error) : userDriver_->showUpToDate();
+        return;
+    }
+    if (installRoute() == InstallRoute::none) {
+        endUserCheck();
+        userDriver_->showUpdaterError(administratorOnly(*newer));
         return;
     }
     userDriver_->showUpdateFound(*newer, [alive = std::weak_ptr(alive_), item = *newer](bool install) {
@@ -357,20 +383,21 @@ void SUUpdater::download(const SUAppcastItem& item)
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
     cancelDownload_ = cancelled;
     received_ = 0;
-    expected_ = item.contentLength;
+    expected_ = 0; // the answer's Content-Length, once it comes
     if (userSession_)
         showDownloadProgress();
     std::weak_ptr<SUUpdater*> alive = alive_;
     dispatch::asyncGlobal([alive, item, cancelled, folder = prepareDownloadFolder(), identifier = bundleIdentifier_] {
         auto told = std::chrono::steady_clock::now();
-        const auto progress = [alive, &told](std::uint64_t received) {
+        const auto progress = [alive, &told](std::uint64_t received, std::uint64_t total) {
             if (std::chrono::steady_clock::now() - told < progressInterval)
                 return;
             told = std::chrono::steady_clock::now();
-            dispatch::asyncMain([alive, received] {
+            dispatch::asyncMain([alive, received, total] {
                 const auto self = alive.lock();
                 if (self && (*self)->cancelDownload_) {
                     (*self)->received_ = received;
+                    (*self)->expected_ = total;
                     if ((*self)->userSession_)
                         (*self)->showDownloadProgress();
                 }
@@ -441,27 +468,37 @@ bool SUUpdater::installUpdatesIfAvailable()
 {
     if (downloadedBundle_.empty())
         return false;
-    const fs::path target(bundlePath_);
-    const std::string stage = makeTemporaryFolder(target.parent_path(), "." + target.filename().string() + ".update.");
-    if (stage.empty())
-        return false;
-    const fs::path incoming = fs::path(stage) / "new.app";
+    const auto problem = installRoute() == InstallRoute::administrator
+                             ? installAsAdministrator()
+                             : replaceBundleWithRelease(bundlePath_, downloadedBundle_, ::getuid(),
+                                                        {unpackedUpdateLimit, maximumUpdateMembers});
+    discardDownloadedRelease();
+    if (problem)
+        refusedRelease(*problem);
+    return !problem;
+}
+
+SUUpdater::InstallRoute SUUpdater::installRoute() const
+{
+    if (userMayRemove(bundlePath_))
+        return InstallRoute::userRights;
+    const bool raisable = commandWithAdministratorRights({installTool()}).size() > 1;
+    return raisable && onlyRootCanChange(fs::path(bundlePath_).parent_path().string()) ? InstallRoute::administrator
+                                                                                       : InstallRoute::none;
+}
+
+std::optional<std::string> SUUpdater::installAsAdministrator() const
+{
+    if (!administratorAllowsInstalling(bundlePath_))
+        return std::string("an administrator\u2019s rights were not given");
+    return runWithAdministratorRights({installTool(), bundlePath_, downloadedBundle_});
+}
+
+void SUUpdater::forgetVanishedRelease()
+{
     std::error_code error;
-    fs::copy(downloadedBundle_, incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-    const auto problem = error ? std::nullopt : releaseBundleProblem(incoming.string(), bundleIdentifier_);
-    if (error || problem) {
-        std::error_code ignored;
-        fs::remove_all(stage, ignored);
-        if (problem) {
-            discardDownloadedRelease();
-            refusedRelease(*problem);
-        }
-        return false;
-    }
-    const bool installed = replaceBundle(target, incoming, fs::path(stage) / "old.app");
-    if (installed)
-        discardDownloadedRelease();
-    return installed;
+    if (!downloadedBundle_.empty() && !fs::exists(fs::symlink_status(downloadedBundle_, error)))
+        downloadedBundle_.clear();
 }
 
 void SUUpdater::discardDownloadedRelease()

@@ -18,6 +18,8 @@ struct SUError {
     // The release itself was refused (too large, damaged, or no sound bundle of the
     // application), as opposed to a feed or download that failed.
     bool releaseRefused = false;
+    // Only an administrator can replace the application, and none can be asked.
+    bool administratorNeeded = false;
 };
 
 class SUUpdater;
@@ -41,7 +43,7 @@ public:
 
 // The application updater of one bundle. Its feed is the "SUFeedURL" of the bundle's
 // Info.plist, an RSS appcast fetched over HTTP; a release is newer when its version is
-// above the bundle's "CFBundleVersion". A downloaded release (a zip holding the new
+// above the bundle's "CFBundleVersion". Both are read anew at each check. A downloaded release (a zip holding the new
 // bundle) replaces the bundle when the application terminates. Main thread only; the
 // transfers run on the global queue.
 class SUUpdater {
@@ -58,7 +60,6 @@ public:
     SUUpdater(const SUUpdater&) = delete;
     SUUpdater& operator=(const SUUpdater&) = delete;
 
-    const std::string& feedURL() const { return feedURL_; }
     const std::string& bundlePath() const { return bundlePath_; }
 
     // With automatic checks on, the updater also checks once a day by itself.
@@ -92,9 +93,13 @@ public:
 
     // Puts the downloaded release in place of the bundle (done by itself when the
     // Qt application is about to quit, or when the process exits without that quit);
-    // false when nothing waits or it failed, in
-    // which case the bundle is as it was. The release is looked at again first: one
-    // that is no sound bundle of this application is dropped, with one printed line.
+    // false when nothing waits or it failed, in which case the bundle is as it was and
+    // one printed line says why. The release is copied and looked at again first
+    // (platform::replaceBundleWithRelease); it is dropped either way. A bundle the
+    // user cannot replace is replaced by the raised install tool of the bundle, once
+    // the authorisation agent and the elevation tool allow it. Where neither way is
+    // open, a check never downloads a release: the user's says so in its window, an
+    // automatic one in one printed line.
     bool installUpdatesIfAvailable();
 
     // The most a release may unpack to, in all; one that would unpack to more is
@@ -107,7 +112,7 @@ public:
     static void setMaximumUnpackedUpdateSizeForTesting(std::uint64_t size);
 
 private:
-    SUUpdater(const Bundle& bundle, std::string feedURL);
+    explicit SUUpdater(const Bundle& bundle);
     void check(bool download);
     void finishCheck(std::optional<SUAppcastItem> newer, bool download, std::optional<SUError> error);
     void finishUserCheck(const std::optional<SUAppcastItem>& newer, const std::optional<SUError>& error);
@@ -119,11 +124,13 @@ private:
     std::string prepareDownloadFolder() const;
     void removeStaleDownloads() const;
     void discardDownloadedRelease();
+    enum class InstallRoute { userRights, administrator, none };
+    InstallRoute installRoute() const;
+    std::optional<std::string> installAsAdministrator() const;
+    void forgetVanishedRelease(); // a downloaded release removed meanwhile (the caches emptied)
 
     std::string bundlePath_;
     std::string bundleIdentifier_;
-    std::string bundleVersion_;
-    std::string feedURL_;
     bool automaticallyDownloads_ = false;
     bool inProgress_ = false;
     bool installOnQuit_ = false;

@@ -40,13 +40,17 @@ TransferResult downloadFile(const std::string& url, const std::string& path, std
     if (!file)
         return TransferResult::Failed;
     std::uint64_t received = 0;
-    const HttpRequest request{url, std::nullopt, maximumSize, largeTransferDeadlines, observer.cancelled};
+    std::uint64_t total = 0;
+    const HttpRequest request{url, std::nullopt, maximumSize, largeTransferDeadlines, observer.cancelled,
+                              [&total](std::uint64_t length) { total = length; }};
     auto result = transfer(request, [&](std::string_view chunk) {
         if (std::fwrite(chunk.data(), 1, chunk.size(), file.get()) != chunk.size())
             return false;
         received += chunk.size();
+        if (received > total)
+            total = 0; // a length the body passes says nothing
         if (observer.progress)
-            observer.progress(received);
+            observer.progress(received, total);
         return true;
     });
     if (std::fclose(file.release()) != 0 && result == TransferResult::Received)

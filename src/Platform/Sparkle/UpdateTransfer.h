@@ -17,9 +17,10 @@ enum class TransferResult { Received, Failed, TooLarge };
 [[nodiscard]] TransferResult fetchText(const std::string& url, std::size_t maximumSize, std::string& text);
 
 // What a download tells and asks as it runs: `progress` hears the bytes received so
-// far as they arrive; setting `cancelled` stops it (Failed).
+// far as they arrive, and the answer's Content-Length as the total (0 when it has none,
+// or once the bytes received pass it); setting `cancelled` stops it (Failed).
 struct TransferObserver {
-    std::function<void(std::uint64_t received)> progress;
+    std::function<void(std::uint64_t received, std::uint64_t total)> progress;
     const std::atomic<bool>* cancelled = nullptr;
 };
 

@@ -123,9 +123,9 @@ void UpdaterWindow::showReadyToInstallOnQuit(const platform::SUAppcastItem& item
 
 void UpdaterWindow::showUpdaterError(const platform::SUError& error)
 {
-    present({screenText(error.releaseRefused ? "IDS_BGX_311" : "IDS_BGX_310"),
-             screenText(error.releaseRefused ? "IDS_BGX_248" : "IDS_BGX_242"), QString::fromStdString(error.message),
-             false, screenText("IDS_BGX_170"), {}, {}, {}});
+    const char* detail = error.administratorNeeded ? "IDS_BGX_249" : error.releaseRefused ? "IDS_BGX_248" : "IDS_BGX_242";
+    present({screenText(error.releaseRefused ? "IDS_BGX_311" : "IDS_BGX_310"), screenText(detail),
+             QString::fromStdString(error.message), false, screenText("IDS_BGX_170"), {}, {}, {}});
 }
 
 void UpdaterWindow::bringToFront()

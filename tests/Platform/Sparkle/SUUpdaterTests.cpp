@@ -1,18 +1,26 @@
+#include "Platform/Authorization/AuthorizationAgent.h"
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Sparkle/SUUpdater.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 #include "TestRoot.h"
 
 #include "LoopbackServer.h"
+#include "RealUser.h"
 #include "CrowdedZip.h"
 #include "LyingZip.h"
 #include "SlowServers.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <functional>
+#include <future>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -42,6 +50,7 @@ public:
             response.set_content(appcast, "application/rss+xml");
         });
         server.Get("/release.zip", [this](const httplib::Request&, httplib::Response& response) {
+            ++releaseRequests;
             response.set_content(archive, "application/zip");
         });
         // Zeros for as long as the client takes them, with no length declared.
@@ -56,6 +65,15 @@ public:
         });
         server.Get("/trickled.zip", [this](const httplib::Request&, httplib::Response& response) {
             testsupport::trickle(response, archive);
+        });
+        // The archive with its length declared, in a few steps over about a second.
+        server.Get("/paced.zip", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(archive.size(), "application/zip",
+                                          [this](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                              std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                                              const std::size_t step = std::max<std::size_t>(archive.size() / 6, 1);
+                                              return sink.write(archive.data() + offset, std::min(step, length));
+                                          });
         });
         server.Get("/redirect", [this](const httplib::Request&, httplib::Response& response) {
             response.set_redirect(redirectTarget);
@@ -74,6 +92,7 @@ public:
     std::string appcast;
     std::string archive;
     std::string redirectTarget; // where "/redirect" sends the client
+    std::atomic<int> releaseRequests = 0;
 };
 
 // The most a release may unpack to, lowered while the object lives.
@@ -116,6 +135,7 @@ struct DriverLog {
     std::vector<std::string> shown;
     std::function<void()> cancel;
     std::function<void(bool)> reply;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> progress; // received of expected, as shown
 };
 
 class RecordingDriver : public platform::SUUserDriver {
@@ -132,8 +152,9 @@ public:
         log_.shown.push_back("found " + item.versionString);
         log_.reply = std::move(reply);
     }
-    void showDownloading(std::uint64_t, std::uint64_t, std::function<void()> cancel) override
+    void showDownloading(std::uint64_t received, std::uint64_t expected, std::function<void()> cancel) override
     {
+        log_.progress.emplace_back(received, expected);
         if (log_.shown.back() != "downloading")
             log_.shown.push_back("downloading");
         log_.cancel = std::move(cancel);
@@ -144,7 +165,7 @@ public:
     }
     void showUpdaterError(const platform::SUError& error) override
     {
-        log_.shown.push_back(error.releaseRefused ? "refused" : "failed");
+        log_.shown.push_back(error.administratorNeeded ? "administrator" : error.releaseRefused ? "refused" : "failed");
     }
     void bringToFront() override { log_.shown.push_back("front"); }
 
@@ -292,6 +313,52 @@ TEST_F(SUUpdaterTest, AutomaticDownloadThenInstallReplacesTheBundle)
     EXPECT_EQ(std::distance(fs::directory_iterator(bundle.parent_path()), fs::directory_iterator()), 1)
         << "no staging folder is left beside the bundle";
     EXPECT_FALSE(updater->installUpdatesIfAvailable());
+
+    updater->checkForUpdatesInBackground(); // the same updater checks the bundle it installed
+    waitForCheck();
+    EXPECT_FALSE(updater->foundUpdate());
+    EXPECT_EQ(delegate.events.back(), "none");
+}
+
+// The download window counts against the answer's Content-Length, not the feed's
+// length attribute.
+TEST_F(SUUpdaterTest, TheDownloadsTotalIsTheAnswersLengthNotTheFeeds)
+{
+    useRecordingDriver();
+    publish("2.0");
+    server.appcast = "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
+                     "<enclosure url=\"" + server.url("/paced.zip") + "\" sparkle:version=\"2.0\" length=\"100\"/>"
+                     "</item></channel></rss>";
+    updater->checkForUpdates(nullptr);
+    ASSERT_TRUE(waitUntilShown("found 2.0"));
+    driver.reply(true);
+    ASSERT_TRUE(waitUntilShown("ready 2.0"));
+    ASSERT_GE(driver.progress.size(), 2u);
+    EXPECT_EQ(driver.progress.front(), std::make_pair(std::uint64_t{0}, std::uint64_t{0})) << "unknown before the answer";
+    for (auto [received, expected] : std::vector(driver.progress.begin() + 1, driver.progress.end())) {
+        EXPECT_EQ(expected, server.archive.size());
+        EXPECT_LE(received, expected);
+    }
+}
+
+// A second check in the same process reads the feed the bundle names now, and a
+// downloaded release removed meanwhile (the caches emptied) no longer waits.
+TEST_F(SUUpdaterTest, EachUsersCheckReadsTheBundleAsItIsNow)
+{
+    useRecordingDriver();
+    publish("2.0");
+    updater->checkForUpdates(nullptr);
+    ASSERT_TRUE(waitUntilShown("found 2.0"));
+    driver.reply(true);
+    ASSERT_TRUE(waitUntilShown("ready 2.0"));
+    fs::remove_all(platform::homeDirectory() + "/Library/Caches/" + identifier);
+
+    FeedServer other;
+    other.offer("3.0");
+    writeBundle(bundle, "1.0", other.url("/appcast.xml"));
+    updater->checkForUpdates(nullptr);
+    EXPECT_TRUE(waitUntilShown("found 3.0"));
+    EXPECT_TRUE(updater->downloadedBundlePath().empty());
 }
 
 TEST_F(SUUpdaterTest, AnArchiveWithoutThisApplicationIsRefused)
@@ -484,6 +551,7 @@ TEST_F(SUUpdaterTest, AReleaseChangedIntoALinkAfterItsDownloadIsNotInstalled)
 // nothing else of the folder, never through a link.
 TEST_F(SUUpdaterTest, TheSharedUpdaterRemovesTheDownloadsAnEarlierProcessLeft)
 {
+    static int launches = 0;
     const fs::path caches = platform::homeDirectory() + "/Library/Caches/" + identifier;
     const fs::path elsewhere = testsupport::platformRootFolder() / "elsewhere";
     testsupport::plantFile(caches / "Update.a1b2c3/unpacked/Updatable App.app/Contents/Info.plist", "release");
@@ -491,8 +559,11 @@ TEST_F(SUUpdaterTest, TheSharedUpdaterRemovesTheDownloadsAnEarlierProcessLeft)
     testsupport::plantFile(caches / "Other/kept.txt", "kept");
     testsupport::plantFile(elsewhere / "Update.zzz/kept.txt", "kept");
     fs::create_directory_symlink(elsewhere, caches / "Update.link");
+    // A bundle path no earlier test of this process made the shared updater for.
+    const fs::path unseen = testsupport::underRoot("/Applications/Updatable App " + std::to_string(++launches) + ".app");
+    writeBundle(unseen, "1.0", server.url("/appcast.xml"));
 
-    ASSERT_TRUE(platform::SUUpdater::initForBundle(platform::Bundle(bundle.string())));
+    ASSERT_TRUE(platform::SUUpdater::initForBundle(platform::Bundle(unseen.string())));
     EXPECT_EQ(testsupport::folderTree(caches),
               (std::map<std::string, std::string>{{"Other", "folder"}, {"Other/kept.txt", "file kept"}}));
     EXPECT_EQ(testsupport::readFileText(elsewhere / "Update.zzz/kept.txt"), "kept");
@@ -597,6 +668,174 @@ TEST_F(SUUpdaterTest, WithoutWindowsTheUsersCheckDownloadsNothing)
     ASSERT_TRUE(updater->foundUpdate());
     EXPECT_TRUE(updater->downloadedBundlePath().empty());
     EXPECT_FALSE(updater->userDriver());
+}
+
+// An application an administrator installed: a bundle of root's in a folder of
+// root's, updated by a real user (not root) on the test's thread.
+class RootOwnedApplication : public SUUpdaterTest {
+protected:
+    void SetUp() override
+    {
+        SUUpdaterTest::SetUp();
+        // The global queue's threads start on its first use and take the rights of the
+        // thread that starts them: root's, here, as the other tests of the process need.
+        platform::dispatch::asyncGlobal([] {});
+        fs::permissions(testsupport::platformRootFolder(), fs::perms(0755)); // others may enter, as "/"
+        testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
+        caches = platform::homeDirectory() + "/Library/Caches/" + identifier;
+    }
+    void TearDown() override
+    {
+        platform::AuthorizationAgent::reset();
+        fs::permissions(testsupport::platformRootFolder(), fs::perms::owner_all);
+        SUUpdaterTest::TearDown();
+    }
+
+    // What the user's own process leaves: the download is the user's (the test's
+    // transfers run on the global queue's threads, root's, which also hand it over).
+    void giveDownloadToUser() const
+    {
+        std::promise<void> given;
+        platform::dispatch::asyncGlobal([&] {
+            testsupport::RealUserThread::giveToUser(caches);
+            given.set_value();
+        });
+        given.get_future().wait();
+    }
+
+    static std::string installTool() { return fs::canonical(platform::standInToolFolder() / "privileged-install"); }
+
+    fs::path caches;
+};
+
+// With no way to ask for an administrator's rights, neither check downloads the
+// release: the automatic one says so in one line and tells nothing else, the user's
+// says so in its window.
+TEST_F(RootOwnedApplication, NothingIsDownloadedThatNobodyCanInstall)
+{
+    publish("2.0");
+    ::setenv("BG_TEST_ELEVATION_TOOL", (testsupport::platformRootFolder() / "no-pkexec").c_str(), 1);
+    testing::internal::CaptureStdout();
+    {
+        testsupport::RealUserThread user;
+        if (!user.isSet()) {
+            testing::internal::GetCapturedStdout();
+            ::unsetenv("BG_TEST_ELEVATION_TOOL");
+            GTEST_SKIP() << "this process cannot take a user's rights";
+        }
+        checkAndDownload();
+        waitForCheck();
+        useRecordingDriver();
+        updater->checkForUpdates(nullptr);
+        EXPECT_TRUE(waitUntilShown("administrator"));
+    }
+    ::unsetenv("BG_TEST_ELEVATION_TOOL");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Version 2.0 can only be installed by an administrator.\n");
+    EXPECT_TRUE(delegate.events.empty());
+    EXPECT_EQ(server.releaseRequests, 0);
+    EXPECT_FALSE(fs::exists(caches));
+    EXPECT_FALSE(updater->updateInProgress());
+}
+
+// Allowed, the raised install tool of the bundle puts the release in place of the
+// whole bundle, root's as the administrator's installation was.
+TEST_F(RootOwnedApplication, TheRaisedToolReplacesTheWholeBundle)
+{
+    publish("2.0");
+    testsupport::plantFile(bundle / "Contents/Resources/old-only.txt", "old");
+    testsupport::SetuidElevation elevation;
+    int asked = 0;
+    platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest& request) {
+        ++asked;
+        EXPECT_NE(request.prompt.find("Updatable App"), std::string::npos) << request.prompt;
+        return platform::AuthorizationAnswer::Grant;
+    });
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+    ASSERT_FALSE(platform::userMayRemove(bundle.string()));
+
+    checkAndDownload();
+    waitForCheck();
+    ASSERT_EQ(delegate.events, (std::vector<std::string>{"will 2.0 " + server.url("/release.zip"), "did 2.0"}));
+    const std::string release = updater->downloadedBundlePath();
+    giveDownloadToUser();
+    EXPECT_TRUE(updater->installUpdatesIfAvailable());
+
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(elevation.recordedCommand(), (std::vector<std::string>{installTool(), bundle.string(), release}));
+    EXPECT_EQ(testsupport::readFileText(bundle / "Contents/MacOS/Updatable"), "release 2.0");
+    EXPECT_FALSE(fs::exists(bundle / "Contents/Resources/old-only.txt"));
+    struct stat installed {};
+    ASSERT_EQ(::stat((bundle / "Contents/MacOS/Updatable").c_str(), &installed), 0);
+    EXPECT_EQ(installed.st_uid, 0u);
+    EXPECT_NE(installed.st_mode & S_IXUSR, 0u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(bundle.parent_path()), fs::directory_iterator()), 1)
+        << "no stage is left beside the bundle";
+    EXPECT_FALSE(fs::exists(release));
+}
+
+// What the user changes in the release while the password is asked, and a refused
+// dialog, leave the installed bundle as it was, file for file, with one line.
+TEST_F(RootOwnedApplication, ASwapWhileThePasswordIsAskedOrARefusalInstallsNothing)
+{
+    publish("2.0");
+    const fs::path decoy = testsupport::homeFolder() / "decoy.app";
+    writeBundle(decoy, "6.6", "");
+    const fs::path rootsOnly = testsupport::plantFile(testsupport::platformRootFolder() / "secret", "root's alone");
+    fs::permissions(rootsOnly, fs::perms::owner_read);
+    testsupport::RealUserThread::giveToUser(decoy);
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path& release)> meanwhile;
+        platform::AuthorizationAnswer answer = platform::AuthorizationAnswer::Grant;
+    };
+    const Case cases[] = {
+        {"the release swapped for a link",
+         [&](const fs::path& release) {
+             fs::rename(release, release.string() + ".moved");
+             fs::create_directory_symlink(decoy, release);
+         }},
+        {"its MacOS folder swapped for a link",
+         [&](const fs::path& release) {
+             fs::remove_all(release / "Contents/MacOS");
+             fs::create_directory_symlink(decoy / "Contents/MacOS", release / "Contents/MacOS");
+         }},
+        {"a file of it linked to one of root's",
+         [&](const fs::path& release) { fs::create_symlink(rootsOnly, release / "Contents/leak"); }},
+        {"a FIFO in it", [&](const fs::path& release) { ::mkfifo((release / "Contents/pipe").c_str(), 0644); }},
+        {"the dialog cancelled", [](const fs::path&) {}, platform::AuthorizationAnswer::Cancel},
+    };
+    testsupport::SetuidElevation elevation;
+    const auto before = testsupport::folderTree(bundle.parent_path());
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        std::string release;
+        std::string printed;
+        bool installed = true;
+        {
+            testsupport::RealUserThread user;
+            if (!user.isSet() || !elevation.raisesThisThread())
+                GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+            checkAndDownload();
+            waitForCheck();
+            release = updater->downloadedBundlePath();
+            ASSERT_FALSE(release.empty());
+            giveDownloadToUser();
+            platform::AuthorizationAgent::setPrompt([&](const platform::AuthorizationRequest&) {
+                each.meanwhile(release);
+                return each.answer;
+            });
+            testing::internal::CaptureStdout();
+            installed = updater->installUpdatesIfAvailable();
+            printed = testing::internal::GetCapturedStdout();
+        }
+        EXPECT_FALSE(installed);
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_TRUE(printed.starts_with("The update was not installed: ")) << printed;
+        EXPECT_EQ(testsupport::folderTree(bundle.parent_path()), before);
+        EXPECT_TRUE(updater->downloadedBundlePath().empty());
+    }
 }
 
 } // namespace

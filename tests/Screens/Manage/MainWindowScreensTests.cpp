@@ -14,6 +14,7 @@
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
 #include "Platform/Reachability/NetworkReachability.h"
+#include "RealUser.h"
 #include "Screens/Common/UpdaterWindow.h"
 #include "Screens/Manage/SettingsViewController.h"
 #include "Screens/Manage/UpdateSettingsViewController.h"
@@ -190,6 +191,39 @@ TEST_F(ApplicationUpdateCheck, TheMenusCheckInstallsOnlyWhatTheUserChose)
     ASSERT_TRUE(waitUntilShown("IDS_BGX_308"));
     EXPECT_TRUE(updater().installUpdatesIfAvailable());
     EXPECT_EQ(installedVersion(), "2.0");
+}
+
+// An application an administrator installed, run by a user on a system with no way to
+// ask for an administrator's rights: the window says that only an administrator can
+// install the new version, and nothing is downloaded.
+TEST_F(ApplicationUpdateCheck, AReleaseNobodyHereCanInstallIsOnlySaid)
+{
+    publishSmallRelease();
+    platform::dispatch::asyncGlobal([] {}); // its threads start as root's, before the switch
+    ::setenv("BG_TEST_ELEVATION_TOOL", (testsupport::platformRootFolder() / "no-pkexec").c_str(), 1);
+    fs::permissions(testsupport::platformRootFolder(), fs::perms(0755)); // others may enter, as "/"
+    UpdateSettingsViewController screen;
+    bool said = false;
+    {
+        testsupport::RealUserThread user;
+        if (!user.isSet()) {
+            ::unsetenv("BG_TEST_ELEVATION_TOOL");
+            GTEST_SKIP() << "this process cannot take a user's rights";
+        }
+        screen.clickedCheckForUpdates();
+        said = waitUntilShown("IDS_BGX_311");
+    }
+    ::unsetenv("BG_TEST_ELEVATION_TOOL");
+    fs::permissions(testsupport::platformRootFolder(), fs::perms::owner_all);
+    ASSERT_TRUE(said);
+    EXPECT_EQ(window().lblDetail->text(), screenText("IDS_BGX_249"));
+    EXPECT_EQ(window().lblNote->text(), "Version 2.0 can only be installed by an administrator.");
+    EXPECT_FALSE(window().btnPrimary->isVisibleTo(&window()));
+    EXPECT_FALSE(updater().updateInProgress());
+    EXPECT_TRUE(updater().downloadedBundlePath().empty());
+    widgettest::saveGrab(window(), "UpdaterWindow-administrator-needed");
+    window().btnSecondary->click();
+    EXPECT_FALSE(window().isVisible());
 }
 
 // A release whose bundle is a link to the installed application is refused: the
