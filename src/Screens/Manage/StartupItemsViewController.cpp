@@ -242,6 +242,8 @@ void StartupItemsViewController::showList(StartupManager list)
     updateSelectAllState();
     fillBox(*boxLoginItems, list == StartupManager::loginItems ? selectedTabColor : tabColor);
     fillBox(*boxLaunchAgents, list == StartupManager::launchAgents ? selectedTabColor : tabColor);
+    setTabSelected(*btnLoginItem, list == StartupManager::loginItems);
+    setTabSelected(*btnLaunchAgents, list == StartupManager::launchAgents);
     updateSelectedItemsCount();
     reloadTable();
 }

@@ -4,6 +4,7 @@
 #include "Controls/FocusRing.h"
 #include "Controls/KeyboardFocusRing.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
@@ -89,6 +90,19 @@ FocusRingSample focusRingAbove(const QWidget& control)
     const int outset = controls::FocusRingFrame::outset;
     return {look.pixelColor(top - QPoint(0, gap + 1)), look.pixelColor(top - QPoint(0, outset)),
             look.pixelColor(top - QPoint(0, outset + 2))};
+}
+
+void expectEveryFocusableControlNamed(QWidget& screen)
+{
+    for (QWidget* control : screen.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&screen) || !(control->focusPolicy() & Qt::TabFocus))
+            continue;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(face, nullptr);
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
+            << screen.objectName().toStdString() << ": " << control->metaObject()->className() << " "
+            << control->objectName().toStdString();
+    }
 }
 
 bool nearColor(const QColor& a, const QColor& b, int tolerance)

@@ -36,6 +36,9 @@ struct FocusRingSample {
 };
 FocusRingSample focusRingAbove(const QWidget& control);
 
+// Every control the keyboard reaches in `screen` carries a name a screen reader says.
+void expectEveryFocusableControlNamed(QWidget& screen);
+
 // Saves the widget's look as <build>/grabs/<name>.png for a person to look at.
 void saveGrab(QWidget& widget, const QString& name);
 // The same once every animation of the widget and the widgets in it has run to its
