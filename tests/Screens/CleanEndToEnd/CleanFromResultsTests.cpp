@@ -1,3 +1,4 @@
+#include "AccessibleEventLog.h"
 #include "AppShellTest.h"
 
 #include "../../Platform/Workspace/PlantedApplication.h"
@@ -258,6 +259,9 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
         [&] { return !Scan::shared().isScanRunning && results().parentWidget() == container().containerView.data(); },
         60s));
     EXPECT_EQ(QApplication::focusWidget(), results().tableView) << "the results take it in their table";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(results().tableView)->text(QAccessible::Description).toStdString(),
+              results().lblTotalDeceptiveAppFound->text().toStdString() + " deceptive application items found")
+        << "with their count";
     widgettest::expectEveryFocusableControlNamed(results());
 
     ASSERT_TRUE(tabTo(*results().btnCleanNow));
@@ -268,6 +272,11 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
     ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
         [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
     EXPECT_EQ(QApplication::focusWidget(), clean().btnHome) << "the clean's result takes it on Home, not " << QApplication::focusWidget()->objectName().toStdString();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(clean().btnHome)->text(QAccessible::Description),
+              (QStringList{clean().lblCleanupStatus->text(), clean().lblDeceptiveAppItemsDeleted->text(),
+                           clean().lblYouNowHaveDeceptiveAppItems->text()}
+                   .join('\n')))
+        << "Home carries the clean's result";
     widgettest::expectEveryFocusableControlNamed(clean());
     widgettest::saveGrab(content(), "main-window-clean-result-home-focused");
 
@@ -285,8 +294,12 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
     }
 
     ASSERT_TRUE(tabTo(*clean().btnHome));
+    const widgettest::AccessibleEventLog reader;
     pressSpace();
     EXPECT_EQ(QApplication::focusWidget(), overview.btnStartScanNow) << "Home hands it to the Overview's action";
+    const auto moves = reader.of(QAccessible::Focus, window);
+    ASSERT_EQ(moves.size(), 1u) << "one focus event for the screen change";
+    EXPECT_EQ(moves[0].object, overview.btnStartScanNow);
 }
 
 // Rescan in the results' heading is a link the keyboard reaches and Space presses.
