@@ -357,6 +357,10 @@ TEST_F(SettingsGrabs, TheKeyboardReachesNamedControlsEachInTheRing)
             }
             EXPECT_TRUE(reached.contains(first)) << caption.toStdString() << ": Tab goes round";
         }
+        QPushButton& updates = *settings.tab(SettingsMenu::update).button;
+        updates.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&updates, Qt::Key_Space);
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(&updates)->state().selected) << "Space chooses a tab";
     });
 }
 
