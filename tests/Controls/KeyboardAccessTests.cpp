@@ -59,6 +59,22 @@ ToggleSwitch* addSwitch(QWidget& window, QHBoxLayout& row, const QString& name)
     return toggle;
 }
 
+// A filled, rounded flat button with a white title, as the screens' prominent actions.
+FlatButton* addFlatButton(QWidget& window, const QString& title, const QColor& fill)
+{
+    auto* button = new FlatButton(&window);
+    button->setFixedSize(170, 42);
+    button->setCornerRadius(21);
+    for (auto set : {&FlatButton::setNormalColor, &FlatButton::setBackgroundNormalColor,
+                     &FlatButton::setBackgroundHighlightColor, &FlatButton::setBorderNormalColor})
+        (button->*set)(fill);
+    button->setTitleNormalColor(Qt::white);
+    button->setText(title);
+    button->finishAnimations();
+    window.layout()->addWidget(button);
+    return button;
+}
+
 } // namespace
 
 TEST_F(KeyboardAccess, TabReachesEachSwitchAndSpaceFlipsItAsAClickDoes)
@@ -129,19 +145,11 @@ TEST_F(KeyboardAccess, ASwitchIsANamedCheckBoxWithItsStateAndAToggleAction)
 // outside the control's edge, and it moves on with the focus.
 TEST_F(KeyboardAccess, EachControlWearsTheOneRingOutsideItsEdgeForTheKeyboardOnly)
 {
-    auto* blue = new FlatButton(&window);
-    blue->setFixedSize(150, 34);
-    blue->setCornerRadius(17);
-    for (auto set : {&FlatButton::setNormalColor, &FlatButton::setBackgroundNormalColor,
-                     &FlatButton::setBorderNormalColor})
-        (blue->*set)(QColor(0, 104, 218));
-    blue->setTitleNormalColor(Qt::white);
-    blue->setText("Refresh");
-    blue->finishAnimations();
+    FlatButton* blue = addFlatButton(window, "Refresh", QColor(0, 104, 218));
     auto* push = new QPushButton("Details", &window);
     auto* check = new QCheckBox("Launch at login", &window);
     auto* link = new HyperlinkTextField("Rescan", &window);
-    for (QWidget* control : std::initializer_list<QWidget*>{blue, push, check, link})
+    for (QWidget* control : std::initializer_list<QWidget*>{push, check, link})
         row->addWidget(control);
     const std::vector<QWidget*> controls{blue, push, check, link, addSwitch(window, *row, "Active Protection")};
     showActive();
@@ -172,16 +180,7 @@ TEST_F(KeyboardAccess, EachControlWearsTheOneRingOutsideItsEdgeForTheKeyboardOnl
 
 TEST_F(KeyboardAccess, AFlatButtonTakesNoFocusFromAClickAndSpacePressesIt)
 {
-    auto* button = new FlatButton(&window);
-    button->setFixedSize(170, 42);
-    button->setCornerRadius(21);
-    for (auto set : {&FlatButton::setNormalColor, &FlatButton::setBackgroundNormalColor,
-                     &FlatButton::setBackgroundHighlightColor})
-        (button->*set)(QColor(226, 123, 34));
-    button->setTitleNormalColor(Qt::white);
-    button->setText("Clean Now");
-    button->finishAnimations();
-    row->addWidget(button);
+    FlatButton* button = addFlatButton(window, "Clean Now", QColor(226, 123, 34));
     int clicks = 0;
     QObject::connect(button, &FlatButton::clicked, [&] { ++clicks; });
     showActive();
