@@ -2,6 +2,7 @@
 // launchd through "/usr/bin/open". A second agent of the same user leaves at once.
 #include "Foundation/InstanceLock.h"
 #include "Agent/AppDelegate.h"
+#include "Controls/KeyboardFocusRing.h"
 #include "Foundation/TerminationSignal.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Dispatch/QtMainLoop.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
         return 0;
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // alerts come and go; the agent stays
+    controls::showFocusRingOnKeyboardFocus();
     platform::dispatch::adoptMainThread();
     platform::dispatch::attachToQtEventLoop();
     quitOnTerminationSignal();

@@ -3,6 +3,7 @@
 // session brings the running application forward and leaves.
 #include "App/AppDelegate.h"
 #include "App/ApplicationInstance.h"
+#include "Controls/KeyboardFocusRing.h"
 #include "Foundation/InstanceLock.h"
 #include "Foundation/TerminationSignal.h"
 #include "Platform/Dispatch/Dispatch.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    controls::showFocusRingOnKeyboardFocus();
     platform::dispatch::adoptMainThread();
     platform::dispatch::attachToQtEventLoop();
     quitOnTerminationSignal(); // a logout or a session stop quits as the menu does

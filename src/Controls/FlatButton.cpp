@@ -142,6 +142,7 @@ void FlatButton::setTitleHighlightColor(const QColor& color) { setColor(titleHig
 void FlatButton::setCornerRadius(double radius)
 {
     cornerRadius_ = radius;
+    setProperty(controls::focusRingCornerProperty, radius);
     update();
 }
 
@@ -338,6 +339,4 @@ void FlatButton::paintEvent(QPaintEvent*)
         painter.drawText(*frame, Qt::AlignLeft | Qt::AlignTop, text());
     }
     controls::paintLayerBorder(painter, rect(), layer);
-    if (hasFocus())
-        controls::paintFocusRing(painter, rect(), cornerRadius_);
 }

@@ -12,7 +12,8 @@
 // animated; hover and press change the background of the normal set. A click (press
 // and release without leaving) emits clicked(); the state does not change by a click.
 // Colours start unset (nothing painted). Tab gives it the keyboard (a click does not);
-// while it has it, the focus ring lies over its edge and Space presses it. Main thread only.
+// while it has it, Space presses it (the focus ring round it follows its corners).
+// Main thread only.
 class FlatButton : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(bool isHideHover MEMBER isHideHover)

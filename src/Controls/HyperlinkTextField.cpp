@@ -1,14 +1,12 @@
 #include "Controls/HyperlinkTextField.h"
 
 #include "Controls/AccessibleFactory.h"
-#include "Controls/FocusRing.h"
 #include "Foundation/PresentationSlots.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPointer>
 
 #include <algorithm>
@@ -33,8 +31,6 @@ constexpr ReleaseRule kReleaseRules[] = {
     {&HyperlinkTextField::isPrivacyPolicy, "hyperLinkPrivacyPolicy", true},
     {&HyperlinkTextField::isUnInstallInstructions, "hyperLinkUnInstallInstructions", true},
 };
-
-constexpr qreal kFocusRingRadius = 4;
 
 // A link to screen readers: named by its text, with a Press action that acts as a click.
 class HyperlinkAccessible : public QAccessibleWidget {
@@ -151,11 +147,3 @@ void HyperlinkTextField::keyPressEvent(QKeyEvent* event)
     }
 }
 
-void HyperlinkTextField::paintEvent(QPaintEvent* event)
-{
-    QLabel::paintEvent(event);
-    if (!hasFocus())
-        return;
-    QPainter painter(this);
-    controls::paintFocusRing(painter, rect(), kFocusRingRadius);
-}

@@ -30,6 +30,7 @@ ToggleSwitch::ToggleSwitch(QWidget* parent) : QWidget(parent)
     installToggleSwitchAccessibility();
     setAttribute(Qt::WA_AcceptTouchEvents);
     setFocusPolicy(Qt::TabFocus);
+    setProperty(controls::focusRingCornerProperty, -1); // a pill, as the track
     refreshLayout(false);
 }
 
@@ -80,6 +81,7 @@ qreal ToggleSwitch::radius() const
 void ToggleSwitch::setRadius(qreal radius)
 {
     radius_ = radius;
+    setProperty(controls::focusRingCornerProperty, radius);
     refreshLayout(false);
 }
 
@@ -210,21 +212,6 @@ void ToggleSwitch::keyPressEvent(QKeyEvent* event)
     }
     if (!event->isAutoRepeat())
         flip();
-}
-
-void ToggleSwitch::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    if (!focusRing_)
-        focusRing_ = new controls::FocusRingFrame(*this, radius_.value_or(height() * 0.5));
-    focusRing_->follow(true);
-}
-
-void ToggleSwitch::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    if (focusRing_)
-        focusRing_->follow(false);
 }
 
 void ToggleSwitch::postToggle() const

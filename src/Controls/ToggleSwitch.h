@@ -1,15 +1,11 @@
 #pragma once
 
 #include <QColor>
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
-namespace controls {
-class FocusRingFrame;
-}
 
 // Notifications the switch posts on an accepted click (default center, no object).
 // userInfo: "isOn" (bool, the new state), "index" (std::optional<int>, the switch's
@@ -87,8 +83,6 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -115,5 +109,4 @@ private:
     qreal knobStretch_ = 0;
     qreal trackFill_ = 0;
     QColor trackBorderColor_;
-    QPointer<controls::FocusRingFrame> focusRing_; // made at the first focus
 };

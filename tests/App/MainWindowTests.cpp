@@ -5,7 +5,6 @@
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
 #include "Controls/CustomAnimator.h"
-#include "Controls/FocusRing.h"
 #include "Detection/Scan.h"
 #include "Foundation/PresentationSlots.h"
 #include "Foundation/TextTable.h"
@@ -162,13 +161,11 @@ TEST_F(MainWindow, SidebarEntriesAreNamedAndMarkedWhileFocused)
 
     QPushButton& scan = *content->entry(Menu::scan).button;
     content->entry(Menu::overview).button->setFocus(Qt::TabFocusReason);
-    const QPoint edge = scan.mapTo(content, QPoint(scan.width() / 2, 0));
-    const QColor unfocused = content->grab().toImage().pixelColor(edge);
+    EXPECT_FALSE(widgettest::focusRingAbove(scan).shown());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), &scan);
-    const QColor focused = content->grab().toImage().pixelColor(edge);
-    EXPECT_TRUE(widgettest::nearColor(focused, controls::focusRingColor, 8)) << focused.name().toStdString();
-    EXPECT_FALSE(widgettest::nearColor(unfocused, controls::focusRingColor, 60));
+    const widgettest::FocusRingSample ring = widgettest::focusRingAbove(scan);
+    EXPECT_TRUE(ring.shown()) << ring.band.name().toStdString() << ", " << ring.contrast() << ":1";
     widgettest::saveGrab(*content, "main-window-sidebar-scan-focused");
 }
 

@@ -90,6 +90,7 @@ CleanProgressScreen::CleanProgressScreen(const CleanProgressSetup& setup, QWidge
     observers_.push_back(center.addObserver(setup.completionName, [this](const auto& n) {
         repaint_.flush();
         notificationUpdateValues(n);
+        describeOutcome();
     }));
     observers_.push_back(center.addObserver(setup.progressName, [this](const auto& n) { notifyCleanProcess(n); }));
 
@@ -217,8 +218,11 @@ void CleanProgressScreen::viewWillAppear()
 
 QWidget* CleanProgressScreen::mainControl()
 {
-    if (!boxCleanProcess->isHidden())
-        return btnStopClean;
+    return boxCleanProcess->isHidden() ? wayOut() : btnStopClean;
+}
+
+FlatButton* CleanProgressScreen::wayOut() const
+{
     return btnReviewApps->isHidden() ? btnHome : btnReviewApps;
 }
 
@@ -258,12 +262,11 @@ void CleanProgressScreen::notificationSetView(const platform::Notification& noti
     const auto* menu = notification.value<CleanMenu>(menuKey);
     if (!menu)
         return;
-    const bool keyboardHere = holdsFocus(*this);
-    boxCleanProcess->setVisible(*menu == CleanMenu::process);
-    boxCleanResult->setVisible(*menu == CleanMenu::result);
+    const bool process = *menu == CleanMenu::process;
+    describeOutcome();
+    changeShown(*this, {{boxCleanProcess, process}, {boxCleanResult, *menu == CleanMenu::result}},
+                process ? btnStopClean : wayOut());
     isCleanInProgress = false;
-    if (keyboardHere)
-        focusMainControl(*this);
 }
 
 void CleanProgressScreen::resetProgress()
@@ -275,12 +278,23 @@ void CleanProgressScreen::resetProgress()
 
 void CleanProgressScreen::showWayOut(bool nothingRemaining)
 {
-    const bool keyboardOnWayOut = holdsFocus(*btnReviewApps) || holdsFocus(*btnHome);
-    lblReviewRemainingDeceptiveAppItems->setVisible(!nothingRemaining);
-    btnReviewApps->setVisible(!nothingRemaining);
-    btnHome->setVisible(nothingRemaining);
-    if (keyboardOnWayOut)
-        focusMainControl(*this);
+    FlatButton* const goes = nothingRemaining ? btnReviewApps : btnHome;
+    changeShown(*goes,
+                {{lblReviewRemainingDeceptiveAppItems, !nothingRemaining}, {btnReviewApps, !nothingRemaining},
+                 {btnHome, nothingRemaining}},
+                nothingRemaining ? btnHome : btnReviewApps);
+}
+
+void CleanProgressScreen::describeOutcome()
+{
+    QStringList lines{lblCleanupStatus->text()};
+    for (int index = 0; index < resultLines_->count(); ++index)
+        if (const auto* line = qobject_cast<QLabel*>(resultLines_->itemAt(index)->widget());
+            line && !line->isHidden() && !line->text().isEmpty())
+            lines << line->text();
+    const QString outcome = lines.join('\n');
+    btnReviewApps->setAccessibleDescription(outcome);
+    btnHome->setAccessibleDescription(outcome);
 }
 
 void CleanProgressScreen::showCleanupStatus(bool everythingRemoved)

@@ -123,6 +123,11 @@ private:
     void notificationSetView(const platform::Notification& notification);
     void showRunningCount(std::int64_t removed, std::int64_t total);
     void showLatestProgress();
+    // Review, or Home when nothing remains.
+    FlatButton* wayOut() const;
+    // The result (status and result lines) as the description of Review and Home, so
+    // that a reader says it with the button that takes the keyboard.
+    void describeOutcome();
 
     CleanProgressSetup setup_;
     // The latest progress notice's values.

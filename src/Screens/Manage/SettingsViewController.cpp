@@ -114,6 +114,7 @@ void SettingsViewController::showSettingsTab(SettingsMenu menu)
     for (const Tab& each : tabs_) {
         manageLook::fillBackground(*each.box, tabColor);
         each.verticalLine->hide();
+        setTabSelected(*each.button, false);
     }
     if (!containerView)
         return;
@@ -121,4 +122,5 @@ void SettingsViewController::showSettingsTab(SettingsMenu menu)
     const Tab& chosen = tab(menu);
     manageLook::fillBackground(*chosen.box, selectedTabColor);
     chosen.verticalLine->show();
+    setTabSelected(*chosen.button, true);
 }

@@ -260,6 +260,8 @@ void StartupItemsViewController::showList(StartupManager list)
     updateSelectAllState();
     fillBox(*boxLoginItems, list == StartupManager::loginItems ? selectedTabColor : tabColor);
     fillBox(*boxLaunchAgents, list == StartupManager::launchAgents ? selectedTabColor : tabColor);
+    setTabSelected(*btnLoginItem, list == StartupManager::loginItems);
+    setTabSelected(*btnLaunchAgents, list == StartupManager::launchAgents);
     tableView->setAccessibleName(screenText(list == StartupManager::loginItems ? "IDS_BGX_34" : "IDS_BGX_35"));
     updateSelectedItemsCount();
     reloadTable();

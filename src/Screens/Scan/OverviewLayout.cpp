@@ -3,6 +3,7 @@
 #include "Screens/Scan/OverviewViewController.h"
 
 #include "Controls/FlatButton.h"
+#include "Controls/FocusRing.h"
 #include "Screens/Common/ImageNamed.h"
 #include "Screens/Common/ScreenStyle.h"
 #include "Screens/Common/ScreenWidgets.h"
@@ -92,7 +93,8 @@ void OverviewViewController::loadView()
     for (QPushButton* status : {btnActiveProtectionValue, btnDefinationStatusValue}) {
         status->setFlat(true);
         status->setCursor(Qt::PointingHandCursor);
-        status->setStyleSheet("QPushButton { background: transparent; border: none; text-align: left; padding: 0; }");
+        status->setStyleSheet(
+            "QPushButton { background: transparent; border: none; outline: none; text-align: left; padding: 0; }");
     }
 
     // One row a status: caption, icon, value; thin rules between the rows.
@@ -173,6 +175,7 @@ void OverviewViewController::loadView()
     btnSystemInfo->setObjectName("btnSystemInfo");
     btnSystemInfo->setFixedSize(panelButtonSize, panelButtonSize);
     btnSystemInfo->setCursor(Qt::PointingHandCursor);
+    btnSystemInfo->setProperty(controls::focusRingCornerProperty, -1); // round, as the button
     QFont infoFont = btnSystemInfo->font();
     infoFont.setPointSize(16);
     btnSystemInfo->setFont(infoFont);
@@ -197,7 +200,7 @@ void OverviewViewController::styleBoxes()
     shadow->setBlurRadius(10.0);
     boxsysteminfo->setGraphicsEffect(shadow);
     btnSystemInfo->setStyleSheet(QString("QPushButton { border-radius: 20px; background: %1; color: %2;"
-                                         " border: 1px solid %3; }")
+                                         " border: 1px solid %3; outline: none; }")
                                      .arg(panelColor.name(), inkColor.name(), ruleColor.name()));
 }
 

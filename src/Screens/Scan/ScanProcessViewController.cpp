@@ -21,9 +21,14 @@ ScanProcessViewController::ScanProcessViewController(QWidget* parent) : QWidget(
 
 QWidget* ScanProcessViewController::mainControl()
 {
-    if (!btnStopScan->isHidden())
+    return mainControlOf(!boxScanIncomplete->isHidden(), !btnStopScan->isHidden());
+}
+
+QWidget* ScanProcessViewController::mainControlOf(bool incomplete, bool stoppable) const
+{
+    if (stoppable)
         return btnStopScan;
-    if (!boxScanIncomplete->isHidden())
+    if (incomplete)
         return btnRescan;
     return progressIndicator;
 }
@@ -41,7 +46,7 @@ void ScanProcessViewController::viewDidLoad()
     btnStopScan->setText(screenText("IDS_BGX_53"));
     btnHome->setText(screenText("IDS_BGX_178"));
     btnRescan->setText(screenText("IDS_BGX_62"));
-    showScanIncomplete(false);
+    showState(false, true);
 }
 
 void ScanProcessViewController::observeScanProcess(const platform::Notification& notification)
@@ -57,14 +62,9 @@ void ScanProcessViewController::observeScanProcess(const platform::Notification&
         latest_.path = QString::fromStdString(*path);
     latest_.objectsScanned = *objectsScanned;
     latest_.percentage = *percentage;
-    // The screen's state follows each post; only the texts and the bar wait.
-    showScanIncomplete(false);
-    if (*objectsScanned == -1) {
-        const bool keyboardHere = holdsFocus(*this); // Stop goes: the keyboard stays on the screen
-        btnStopScan->setHidden(true);
-        if (keyboardHere)
-            focusMainControl(*this);
-    }
+    // The screen's state follows each post (no Stop for the definitions step); only the
+    // texts and the bar wait.
+    showState(false, *objectsScanned != -1);
     repaint_.changed();
 }
 
@@ -100,7 +100,7 @@ void ScanProcessViewController::observeScanProcessComplete(const platform::Notif
     lblScanningForDeceptiveApps->setText(screenText("IDS_BGX_265"));
     lblTotalItemsFound->setText(screenText("IDS_BGX_266"));
     lblObjectScanned->clear();
-    showScanIncomplete(true);
+    showState(true, false);
 }
 
 void ScanProcessViewController::resetProgress()
@@ -112,17 +112,16 @@ void ScanProcessViewController::resetProgress()
     progressIndicator->setValue(0);
 }
 
-void ScanProcessViewController::showScanIncomplete(bool incomplete)
+void ScanProcessViewController::showState(bool incomplete, bool stoppable)
 {
-    const bool keyboardHere = holdsFocus(*this);
-    btnStopScan->setHidden(incomplete);
-    progressIndicator->setHidden(incomplete);
-    if (boxScanIncomplete->isHidden() != incomplete)
-        return; // no change of state: progress calls this at every step
-    boxScanIncomplete->setVisible(incomplete);
-    setImageNamed(*imgViewScanning, incomplete ? "AttentionShield" : "AppIcon");
-    if (keyboardHere)
-        focusMainControl(*this);
+    stoppable = stoppable && !incomplete;
+    const bool stateChanges = boxScanIncomplete->isHidden() == incomplete;
+    QWidget* const was = mainControl();
+    QWidget* const next = mainControlOf(incomplete, stoppable);
+    changeShown(*this, {{btnStopScan, stoppable}, {progressIndicator, !incomplete}, {boxScanIncomplete, incomplete}},
+                next == was ? nullptr : next); // the keyboard stays put while the main control does
+    if (stateChanges)
+        setImageNamed(*imgViewScanning, incomplete ? "AttentionShield" : "AppIcon");
 }
 
 void ScanProcessViewController::clickedHome()

@@ -52,7 +52,11 @@ private:
     QWidget* buildActions();
     void viewDidLoad();
     void resetProgress();
-    void showScanIncomplete(bool incomplete);
+    // The state's controls: Stop while the scan can be stopped, the bar while it runs,
+    // Home and Rescan after an incomplete scan. When the main control changes, the
+    // keyboard on the screen goes to the new one.
+    void showState(bool incomplete, bool stoppable);
+    QWidget* mainControlOf(bool incomplete, bool stoppable) const;
     void showLatestProgress();
 
     // The latest progress post's values; the path is the latest one that was not empty.

@@ -79,6 +79,7 @@ void ScanResultViewController::arrayConfig()
         return std::tuple(totalItemCount(results), results.empty(), anySelected(results));
     });
     lblTotalDeceptiveAppFound->setText(QString::number(total));
+    tableView->setAccessibleDescription(lblTotalDeceptiveAppFound->text() + " " + lblDeceptiveApplicationItemsFound->text());
     alignHeadersWithRows();
     showEmptyState(empty);
     updateCleanButton(selected);

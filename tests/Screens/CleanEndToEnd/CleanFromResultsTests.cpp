@@ -1,3 +1,4 @@
+#include "AccessibleEventLog.h"
 #include "AppShellTest.h"
 
 #include "../../Platform/Workspace/PlantedApplication.h"
@@ -214,20 +215,6 @@ TEST_F(CleanFromResults, CleanNowMovesTheFindingsToTheTrashAndHomeShowsTheNewTot
     widgettest::saveGrab(content(), "main-window-overview-after-clean");
 }
 
-// Every control the keyboard reaches in `screen` carries a name a screen reader says.
-void expectEveryFocusableControlNamed(QWidget& screen)
-{
-    for (QWidget* control : screen.findChildren<QWidget*>()) {
-        if (!control->isVisibleTo(&screen) || !(control->focusPolicy() & Qt::TabFocus))
-            continue;
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
-        ASSERT_NE(face, nullptr);
-        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
-            << screen.objectName().toStdString() << ": " << control->metaObject()->className() << " "
-            << control->objectName().toStdString();
-    }
-}
-
 // Tab until `target` has the keyboard; false when it never comes.
 bool tabTo(QWidget& target)
 {
@@ -253,13 +240,14 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
 {
     plantFindings();
     AppDelegate::shared().applicationWillFinishLaunching();
+    content().selectMenu(Menu::overview); // the window is kept: it may show what an earlier test left
     QWidget& window = *AllViewControllers::initialWindowController().window();
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&window)->text(QAccessible::Name), "Bastion Guardpoint");
     OverviewViewController& overview = AllViewControllers::overviewViewController();
-    expectEveryFocusableControlNamed(content());
+    widgettest::expectEveryFocusableControlNamed(content());
     EXPECT_EQ(QAccessible::queryAccessibleInterface(overview.btnSystemInfo)->text(QAccessible::Name),
               "About Your Computer") << "not its glyph";
 
@@ -271,7 +259,10 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
         [&] { return !Scan::shared().isScanRunning && results().parentWidget() == container().containerView.data(); },
         60s));
     EXPECT_EQ(QApplication::focusWidget(), results().tableView) << "the results take it in their table";
-    expectEveryFocusableControlNamed(results());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(results().tableView)->text(QAccessible::Description).toStdString(),
+              results().lblTotalDeceptiveAppFound->text().toStdString() + " deceptive application items found")
+        << "with their count";
+    widgettest::expectEveryFocusableControlNamed(results());
 
     ASSERT_TRUE(tabTo(*results().btnCleanNow));
     pressSpace();
@@ -281,7 +272,12 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
     ASSERT_TRUE(platform::dispatch::runMainLoopUntil(
         [&] { return clean().boxCleanResult->isVisible() && !Clean::shared().isCleanRunning; }, 60s));
     EXPECT_EQ(QApplication::focusWidget(), clean().btnHome) << "the clean's result takes it on Home, not " << QApplication::focusWidget()->objectName().toStdString();
-    expectEveryFocusableControlNamed(clean());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(clean().btnHome)->text(QAccessible::Description),
+              (QStringList{clean().lblCleanupStatus->text(), clean().lblDeceptiveAppItemsDeleted->text(),
+                           clean().lblYouNowHaveDeceptiveAppItems->text()}
+                   .join('\n')))
+        << "Home carries the clean's result";
+    widgettest::expectEveryFocusableControlNamed(clean());
     widgettest::saveGrab(content(), "main-window-clean-result-home-focused");
 
     // A page with no opener on the desktop says so, as a folder does.
@@ -298,8 +294,12 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
     }
 
     ASSERT_TRUE(tabTo(*clean().btnHome));
+    const widgettest::AccessibleEventLog reader;
     pressSpace();
     EXPECT_EQ(QApplication::focusWidget(), overview.btnStartScanNow) << "Home hands it to the Overview's action";
+    const auto moves = reader.of(QAccessible::Focus, window);
+    ASSERT_EQ(moves.size(), 1u) << "one focus event for the screen change";
+    EXPECT_EQ(moves[0].object, overview.btnStartScanNow);
 }
 
 // Rescan in the results' heading is a link the keyboard reaches and Space presses.

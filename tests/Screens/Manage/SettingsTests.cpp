@@ -15,12 +15,17 @@
 #include "Startup/LaunchOnStartup.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace K = SettingsKey;
 using managetest::ManageScreenTest;
@@ -308,6 +313,54 @@ TEST_F(SettingsGrabs, EachTabAtTheMainWindowsSize)
             settings.showSettingsTab(menu);
             widgettest::saveSettledGrab(settings, name);
         }
+    });
+}
+
+// To a keyboard user with a screen reader, on each tab: every tab a page tab named by
+// its caption, selected when shown; every control named; and each control a Tab
+// reaches wearing the focus ring at 3:1 or more against its ground, each grabbed.
+TEST_F(SettingsGrabs, TheKeyboardReachesNamedControlsEachInTheRing)
+{
+    managetest::withEnglish([] {
+        SettingsHarness harness;
+        SettingsViewController& settings = harness.settings;
+        managetest::showInWindow(settings);
+        settings.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&settings));
+        const std::pair<SettingsMenu, QString> tabs[] = {
+            {SettingsMenu::general, "General"}, {SettingsMenu::update, "Updates"}, {SettingsMenu::ignoreList, "Ignore List"}};
+        for (const auto& [menu, caption] : tabs) {
+            settings.showSettingsTab(menu);
+            for (const auto& [each, eachCaption] : tabs) {
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(settings.tab(each).button);
+                EXPECT_EQ(face->role(), QAccessible::PageTab);
+                EXPECT_EQ(face->text(QAccessible::Name), eachCaption);
+                EXPECT_TRUE(face->state().selectable);
+                EXPECT_EQ(face->state().selected, each == menu) << eachCaption.toStdString();
+            }
+            widgettest::expectEveryFocusableControlNamed(settings);
+
+            QWidget* first = settings.tab(menu).button;
+            first->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(first, Qt::Key_Tab);
+            std::set<QWidget*> reached;
+            for (QWidget* focused = QApplication::focusWidget(); focused && reached.insert(focused).second;
+                 focused = QApplication::focusWidget()) {
+                const std::string name = caption.toStdString() + ": " + focused->objectName().toStdString();
+                if (!qobject_cast<QAbstractItemView*>(focused)) { // a table marks its current row
+                    const widgettest::FocusRingSample ring = widgettest::focusRingAbove(*focused);
+                    EXPECT_TRUE(ring.shown()) << name << ": " << ring.band.name().toStdString() << ", "
+                                              << ring.contrast() << ":1 on " << ring.ground.name().toStdString();
+                    widgettest::saveGrab(settings, QString::fromStdString("Settings-focus-" + name).replace(": ", "-"));
+                }
+                QTest::keyClick(focused, Qt::Key_Tab);
+            }
+            EXPECT_TRUE(reached.contains(first)) << caption.toStdString() << ": Tab goes round";
+        }
+        QPushButton& updates = *settings.tab(SettingsMenu::update).button;
+        updates.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&updates, Qt::Key_Space);
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(&updates)->state().selected) << "Space chooses a tab";
     });
 }
 

@@ -6,8 +6,10 @@
 
 #include "Controls/FlatButton.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QLocale>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +179,31 @@ TEST_F(OverviewStatus, StatusClicksSelectProtectionOrTheUpdateSettings)
     ASSERT_EQ(settings.received().size(), 1u);
     ASSERT_NE(settings.received()[0].value<SettingsMenu>(menuKey), nullptr);
     EXPECT_EQ(*settings.received()[0].value<SettingsMenu>(menuKey), SettingsMenu::update);
+}
+
+// The status links, the About button and Start Scan Now: after mouse use alone the
+// focus shows no ring; each reached by Tab wears it outside its edge at 3:1 or more.
+TEST_F(OverviewStatus, EachControlWearsTheRingForTheKeyboardOnly)
+{
+    useEnglishTable();
+    overview.viewWillAppear();
+    host(overview);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    widgettest::click(overview, {2, 2});
+    overview.btnActiveProtectionValue->setFocus(Qt::OtherFocusReason);
+    EXPECT_FALSE(widgettest::focusRingAbove(*overview.btnActiveProtectionValue).shown()) << "no ring after the mouse";
+
+    for (QWidget* control : std::initializer_list<QWidget*>{overview.btnStartScanNow, overview.btnActiveProtectionValue,
+                                                            overview.btnDefinationStatusValue, overview.btnSystemInfo}) {
+        for (int step = 0; step < 10 && QApplication::focusWidget() != control; ++step)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), control) << control->objectName().toStdString();
+        const widgettest::FocusRingSample ring = widgettest::focusRingAbove(*control);
+        EXPECT_TRUE(ring.shown()) << control->objectName().toStdString() << ": " << ring.band.name().toStdString()
+                                  << ", " << ring.contrast() << ":1 on " << ring.ground.name().toStdString();
+        widgettest::saveGrab(window, "Overview-focus-" + control->objectName());
+    }
 }
 
 TEST_F(OverviewStatus, RefreshesOnTheDefinitionsNotification)

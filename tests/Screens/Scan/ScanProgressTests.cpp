@@ -155,19 +155,32 @@ TEST_F(ScanProgress, PreparingHidesStopAndTheTitlesUntilTheFirstFile)
 }
 
 // A keyboard user on Stop keeps the keyboard on the screen when Stop goes: on the bar
-// while the definitions are checked, on Rescan when the scan could not be completed.
-TEST_F(ScanProgress, TheKeyboardStaysOnTheScreenWhenStopGoes)
+// while the definitions are checked, back on Stop when it returns with the first file,
+// on Rescan when the scan could not be completed; one focus event for each move, and
+// none while the main control stays.
+TEST_F(ScanProgress, TheKeyboardFollowsTheMainControlAsStopGoesAndComes)
 {
     screen.show();
     screen.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
     screen.btnStopScan->setFocus(Qt::TabFocusReason);
+    const widgettest::AccessibleEventLog reader;
+    const auto focusMoves = [&] {
+        std::vector<QObject*> targets;
+        for (const auto& event : reader.of(QAccessible::Focus, screen))
+            targets.push_back(event.object);
+        return targets;
+    };
+
+    progress(0, "", -1, 0.0);
     progress(0, "", -1, 0.0);
     EXPECT_EQ(QApplication::focusWidget(), screen.progressIndicator);
-    screen.btnStopScan->show();
-    screen.btnStopScan->setFocus(Qt::TabFocusReason);
+    progress(0, "/first", 1, 1.0);
+    EXPECT_EQ(QApplication::focusWidget(), screen.btnStopScan) << "Stop takes the keyboard back when it returns";
+    progress(0, "/second", 2, 2.0);
     platform::NotificationCenter::defaultCenter().post("NotifyScanProcessCompleteBGX", {{"isScanCompleted", false}});
     EXPECT_EQ(QApplication::focusWidget(), screen.btnRescan);
+    EXPECT_EQ(focusMoves(), (std::vector<QObject*>{screen.progressIndicator, screen.btnStopScan, screen.btnRescan}));
 }
 
 TEST_F(ScanProgress, AProgressWithAMissingOrMistypedValueIsIgnored)

@@ -1,5 +1,6 @@
 #include "ResultScreensTest.h"
 
+#include "Controls/FocusRing.h"
 #include "Controls/FlatButton.h"
 #include "Controls/HyperlinkTextField.h"
 #include "Detection/Clean.h"
@@ -661,7 +662,7 @@ TEST_F(ScanResultScreenTest, TheCurrentRowWearsAFocusRingWhileTheTableHasTheKeyb
         const QRect rect = table.visualRect(shown.resultsModel->index(row, 0));
         return pixelsNear(window, QRect(table.viewport()->mapTo(&window, rect.topLeft() + QPoint(0, 8)),
                                         QSize(6, rect.height() - 16)),
-                          screenstyle::actionBlueHoverColor);
+                          controls::focusRingColor);
     };
     table.setFocus(Qt::TabFocusReason);
     QTest::keyClick(&table, Qt::Key_Down);

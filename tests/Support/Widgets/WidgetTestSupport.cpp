@@ -1,7 +1,10 @@
 #include "WidgetTestSupport.h"
 
 #include "Controls/Animations.h"
+#include "Controls/FocusRing.h"
+#include "Controls/KeyboardFocusRing.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
@@ -12,8 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace widgettest {
 
@@ -29,6 +33,7 @@ public:
         static char* argv[] = {name, nullptr};
         if (QApplication::instance() == nullptr)
             application_ = new QApplication(argc, argv);
+        controls::showFocusRingOnKeyboardFocus(); // as the programs do
     }
     void TearDown() override { delete application_; }
 
@@ -51,6 +56,53 @@ void sendMouse(QWidget& widget, QEvent::Type type, QPoint point, Qt::MouseButton
 QColor pixelAt(QWidget& widget, QPoint point)
 {
     return widget.grab().toImage().pixelColor(point);
+}
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](double channel) {
+            return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+    };
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+double FocusRingSample::contrast() const
+{
+    return std::max(contrastRatio(band, ground), contrastRatio(edge, ground));
+}
+
+bool FocusRingSample::shown() const
+{
+    return nearColor(band, controls::focusRingColor, 24) && contrast() >= 3;
+}
+
+FocusRingSample focusRingAbove(const QWidget& control)
+{
+    QWidget& window = *control.window();
+    const QImage look = window.grab().toImage();
+    const QPoint top = control.mapTo(&window, QPoint(control.width() / 2, 0));
+    const int gap = controls::FocusRingFrame::gap;
+    const int outset = controls::FocusRingFrame::outset;
+    return {look.pixelColor(top - QPoint(0, gap + 1)), look.pixelColor(top - QPoint(0, outset)),
+            look.pixelColor(top - QPoint(0, outset + 2))};
+}
+
+void expectEveryFocusableControlNamed(QWidget& screen)
+{
+    for (QWidget* control : screen.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&screen) || !(control->focusPolicy() & Qt::TabFocus))
+            continue;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(face, nullptr);
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
+            << screen.objectName().toStdString() << ": " << control->metaObject()->className() << " "
+            << control->objectName().toStdString();
+    }
 }
 
 bool nearColor(const QColor& a, const QColor& b, int tolerance)

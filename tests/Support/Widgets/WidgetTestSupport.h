@@ -22,6 +22,23 @@ bool paintsColor(QWidget& widget, const QColor& colour, int tolerance = 60);
 // The text a tool tip shows for `toolTip` (a tool tip takes a text that looks like
 // markup as markup).
 QString shownToolTip(const QString& toolTip);
+// The contrast ratio of two colours, 1 to 21, by their relative luminance.
+double contrastRatio(const QColor& a, const QColor& b);
+
+// The focus ring above the middle of `control`'s top edge, as its window paints it:
+// the ring's inner band, its outer edge and the ground just outside the ring.
+struct FocusRingSample {
+    QColor band, edge, ground;
+    // The better contrast of the two bands against the ground.
+    double contrast() const;
+    // Whether the ring shows: its band in the ring's colour, 3:1 or more on the ground.
+    bool shown() const;
+};
+FocusRingSample focusRingAbove(const QWidget& control);
+
+// Every control the keyboard reaches in `screen` carries a name a screen reader says.
+void expectEveryFocusableControlNamed(QWidget& screen);
+
 // Saves the widget's look as <build>/grabs/<name>.png for a person to look at.
 void saveGrab(QWidget& widget, const QString& name);
 // The same once every animation of the widget and the widgets in it has run to its
