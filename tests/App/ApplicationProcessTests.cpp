@@ -246,6 +246,27 @@ TEST_F(ApplicationProcess, TheAgentRunsAfterEachLaunchOfAMovedOrRenamedBundle)
     }
 }
 
+// Two copies of the application; the one launched last, whose supervisor of the
+// agent's job runs the job's tools, is deleted. The agent, ended, is started again
+// from the installed agent's own tools.
+TEST_F(ApplicationProcess, TheAgentIsRestartedOnceTheCopyThatLoadedItsJobIsDeleted)
+{
+    const fs::path other = testsupport::homeFolder() / "Applications/Bastion Guardpoint.app";
+    fs::create_directories(other.parent_path());
+    fs::copy(bundle, other, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    bundle = other;
+    platform::ToolProcess& application = startInstalledApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    const pid_t agent = runningAgents().front();
+    quit(application);
+    fs::remove_all(other);
+
+    ::kill(agent, SIGKILL);
+    EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }))
+        << "the agent runs again";
+    EXPECT_TRUE(launchctlListsTheAgent());
+}
+
 // A self-update from an earlier release whose supervisor of the agent's job keeps
 // to the folder it started from, which the update removes. The new release is
 // launched while that supervisor waits out its throttle interval: the agent runs.
