@@ -1,6 +1,7 @@
 // The application started as a program, as the user and launchd start it.
 #include "AppShellTest.h"
 #include "DeceptiveXmlPlists.h"
+#include "DesktopSession.h"
 #include "RootProcesses.h"
 
 #include "App/AgentIdentity.h"
@@ -193,6 +194,54 @@ TEST_F(ApplicationProcess, AfterTheAgentsSupervisorHasEndedTheNextStartBringsThe
     startApplication();
     ASSERT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }));
     EXPECT_TRUE(launchctlListsTheAgent());
+}
+
+// Launch at login off: the application launched once and quit, the bundle moved
+// away, the session ended as a logout ends it. At the next login only what the
+// autostart folder holds runs: the agent runs again and launchd lists its job, and
+// the application does not open.
+TEST_F(ApplicationProcess, AtTheNextLoginTheAgentRunsWithoutTheApplication)
+{
+    standardDefaults().setBool(K::launchAutomatically, false);
+    platform::ToolProcess& application = startInstalledApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    quit(application);
+    moveBundle(testsupport::underRoot("/Applications/Security/Bastion Guardpoint.app"));
+    testsupport::endSessionProcesses();
+    ASSERT_TRUE(runningAgents().empty());
+    ASSERT_FALSE(launchctlListsTheAgent());
+
+    EXPECT_EQ(testsupport::runAutostartEntries(), 1);
+    EXPECT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; })) << "the agent runs";
+    EXPECT_TRUE(launchctlListsTheAgent());
+    platform::dispatch::runMainLoopFor(1s);
+    EXPECT_EQ(runningApplicationCount(), 0u) << "the application opens only when it is to launch at login";
+}
+
+// Launch at login on: the next login also opens the application, once, as launched
+// at login.
+TEST_F(ApplicationProcess, AtTheNextLoginTheApplicationOpensOnceAsLaunchedAtLogin)
+{
+    standardDefaults().setBool(K::launchAutomatically, true);
+    platform::ToolProcess& application = startInstalledApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    quit(application);
+    testsupport::endSessionProcesses();
+
+    // The application's own program; the launchd supervisor it starts runs from its bundle too.
+    const auto openedApplications = [] {
+        auto copies = testsupport::runningCopiesOf("com.tarnwicklabs.bastionguardpoint");
+        std::erase_if(copies, [](const auto& copy) { return !copy.executablePath.ends_with("/Bastion Guardpoint"); });
+        return copies;
+    };
+    testsupport::runAutostartEntries();
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return !openedApplications().empty(); }, 20s));
+    EXPECT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; })) << "the agent runs";
+    EXPECT_TRUE(waitUntil(launchctlListsTheAgent)) << "once the application has loaded the job anew";
+    platform::dispatch::runMainLoopFor(1s);
+    const auto opened = openedApplications();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(testsupport::environmentHolds(opened.front().processIdentifier, "BG_LAUNCH_EVENT=lgit"));
 }
 
 // The application updates itself: the updater replaces the bundle that launchd's

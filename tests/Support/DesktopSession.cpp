@@ -2,6 +2,7 @@
 
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Workspace/ProcessList.h"
+#include "Platform/Workspace/ProcessStat.h"
 #include "RootProcesses.h"
 #include "TestRoot.h"
 
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <thread>
 
@@ -33,16 +35,25 @@ std::vector<pid_t> sessionProcesses()
     return processes;
 }
 
-bool signalUntilGone(int signal, std::chrono::seconds wait)
+// The processes signalled, by PID and start time: one on its way out no longer shows
+// its environment, yet may still hold its files and locks until it is a zombie.
+using Signalled = std::map<pid_t, unsigned long long>;
+
+bool signalUntilGone(int signal, std::chrono::seconds wait, Signalled& signalled)
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        const auto processes = sessionProcesses();
-        if (processes.empty())
+        for (const pid_t pid : sessionProcesses())
+            if (const auto started = platform::runningProcessStartTime(pid))
+                signalled.emplace(pid, *started);
+        std::erase_if(signalled, [](const auto& process) {
+            return platform::runningProcessStartTime(process.first) != process.second;
+        });
+        if (signalled.empty())
             return true;
         if (std::chrono::steady_clock::now() > deadline)
             return false;
-        for (const pid_t pid : processes)
+        for (const auto& [pid, started] : signalled)
             ::kill(pid, signal);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -97,10 +108,11 @@ std::vector<std::string> splitExec(const std::string& command)
 
 void endSessionProcesses()
 {
+    Signalled signalled;
     for (const int signal : {SIGHUP, SIGTERM})
-        if (signalUntilGone(signal, std::chrono::seconds(3)))
+        if (signalUntilGone(signal, std::chrono::seconds(3), signalled))
             return;
-    signalUntilGone(SIGKILL, std::chrono::seconds(10));
+    signalUntilGone(SIGKILL, std::chrono::seconds(10), signalled);
 }
 
 std::vector<std::string> execCommandOf(const fs::path& entry)
