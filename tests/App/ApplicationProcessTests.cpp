@@ -228,18 +228,12 @@ TEST_F(ApplicationProcess, AtTheNextLoginTheApplicationOpensOnceAsLaunchedAtLogi
     quit(application);
     testsupport::endSessionProcesses();
 
-    // The application's own program; the launchd supervisor it starts runs from its bundle too.
-    const auto openedApplications = [] {
-        auto copies = testsupport::runningCopiesOf("com.tarnwicklabs.bastionguardpoint");
-        std::erase_if(copies, [](const auto& copy) { return !copy.executablePath.ends_with("/Bastion Guardpoint"); });
-        return copies;
-    };
     testsupport::runAutostartEntries();
-    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return !openedApplications().empty(); }, 20s));
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([] { return runningApplicationCount() == 1; }, 20s));
     EXPECT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; })) << "the agent runs";
     EXPECT_TRUE(waitUntil(launchctlListsTheAgent)) << "once the application has loaded the job anew";
     platform::dispatch::runMainLoopFor(1s);
-    const auto opened = openedApplications();
+    const auto opened = testsupport::runningCopiesOf("com.tarnwicklabs.bastionguardpoint");
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_TRUE(testsupport::environmentHolds(opened.front().processIdentifier, "BG_LAUNCH_EVENT=lgit"));
 }
