@@ -1,6 +1,7 @@
 #include "Agent/StartupItemTriage.h"
 
 #include "Agent/AlertNotifications.h"
+#include "Agent/ApplicationHandOver.h"
 #include "Foundation/ProtectionSwitch.h"
 #include "Foundation/Settings.h"
 #include "Startup/StartupItemLists.h"
@@ -44,10 +45,21 @@ std::vector<Item> addedItems(const std::vector<Item>& snapshot, const std::vecto
     return difference;
 }
 
+// The application and this agent start themselves at login: they are never new
+// startup items to alert on, wherever their bundles are.
+template <class Item>
+bool isProductsOwn(const Item& item)
+{
+    const auto identifier = item.bundle ? item.bundle->bundleIdentifier() : std::nullopt;
+    return identifier && (*identifier == applicationBundleIdentifier ||
+                          *identifier == platform::Bundle::main().bundleIdentifier());
+}
+
 template <class Item>
 void raiseStartupItemAlert(const std::weak_ptr<AlertWindows>& alerts, const Item& item, const char* startupType)
 {
-    raiseAlertOnMainQueue(alerts, AlertKind::startupItem, startupItemPayload(item, startupType));
+    if (!isProductsOwn(item))
+        raiseAlertOnMainQueue(alerts, AlertKind::startupItem, startupItemPayload(item, startupType));
 }
 
 } // namespace

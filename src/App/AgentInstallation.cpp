@@ -9,7 +9,9 @@
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/Supervisor.h"
+#include "Platform/LoginItems/AutostartEntry.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Tools/ToolPaths.h"
 #include "Platform/Values/PropertyList.h"
 #include "Platform/Workspace/ApplicationRegister.h"
 #include "Platform/Workspace/ProcessStat.h"
@@ -19,6 +21,8 @@
 #include <filesystem>
 #include <iostream>
 #include <thread>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -76,6 +80,19 @@ void unloadAgentJobThatWouldNotRunTheAgent(const std::string& plist)
         platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User).read(agentBundleIdentifier);
     if (record && agentJobNeedsReload(*record))
         (void)runTask("/bin/launchctl", {"unload", plist});
+}
+
+// The desktop session runs the login step at every login, which starts the agent
+// (and opens the application when it is to launch at login). It is run from the
+// installed agent's own tools, which stay wherever the application is moved and
+// once it is deleted; from this bundle's while the agent's copy has none.
+void installLoginStep()
+{
+    fs::path tool = fs::path(installedAgentPath()) / "Contents/MacOS" / platform::kLoginStepTool;
+    if (::access(tool.c_str(), X_OK) != 0)
+        tool = platform::standInToolPath(platform::kLoginStepTool);
+    if (!platform::writeLoginSessionEntry(tool))
+        printFailure("Unable to install the login step: ", platform::loginSessionEntryPath().string());
 }
 
 std::string launchAgentFolder()
@@ -156,6 +173,7 @@ void AppDelegate::installLaunchAgent()
     const std::string plist = agentLaunchAgentPlistPath();
     std::cout << (platform::writePropertyListFile(plist, job) ? "file has been created!" : "unable to create the file")
               << std::endl;
+    installLoginStep();
     unloadAgentJobThatWouldNotRunTheAgent(plist);
     reportLoadFailure(runTask("/bin/launchctl", {"load", plist}));
 }

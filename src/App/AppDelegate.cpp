@@ -224,7 +224,9 @@ void AppDelegate::applicationDidFinishLaunching()
         defaults.setBool(K::launchAutomatically, true);
         launchAutomatically = true;
     }
-    setLaunchOnStartup(*launchAutomatically, platform::FileURL::fromPath(platform::Bundle::main().bundlePath()));
+    const auto application = platform::FileURL::fromPath(platform::Bundle::main().bundlePath());
+    removeMovedLoginItems(platform::Bundle::main().bundleIdentifier().value_or(""), application);
+    setLaunchOnStartup(*launchAutomatically, application);
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool)

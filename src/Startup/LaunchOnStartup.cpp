@@ -1,6 +1,7 @@
 #include "Startup/LaunchOnStartup.h"
 
 #include "Foundation/HelperObjc.h"
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/LoginItems/SharedFileListItemURL.h"
 
 namespace {
@@ -8,6 +9,11 @@ namespace {
 std::optional<platform::FileURL> urlOfItem(const platform::SharedFileList& list, const platform::SharedFileListItem& item)
 {
     return platform::urlOfSharedFileListItem(list, item, "file:");
+}
+
+bool holdsBundle(const std::string& path, const std::string& bundleIdentifier)
+{
+    return platform::Bundle(path).bundleIdentifier() == bundleIdentifier;
 }
 
 } // namespace
@@ -47,4 +53,18 @@ bool setLaunchOnStartup(bool enable, const platform::FileURL& url)
         return !loginItemReference(url).item;
     }
     return true;
+}
+
+void removeMovedLoginItems(const std::string& bundleIdentifier, const platform::FileURL& current)
+{
+    const auto list = platform::SharedFileList::sessionLoginItems();
+    if (!list || bundleIdentifier.empty())
+        return;
+    for (const auto& item : list->snapshot()) {
+        const bool madeForIt = item.bundleIdentifier.empty() ? item.name == current.lastPathComponent()
+                                                             : item.bundleIdentifier == bundleIdentifier;
+        const auto url = platform::FileURL::parse(item.url);
+        if (madeForIt && url && url->path() != current.path() && !holdsBundle(url->path(), bundleIdentifier))
+            (void)list->remove(item);
+    }
 }

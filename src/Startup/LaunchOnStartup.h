@@ -4,6 +4,7 @@
 #include "Platform/LoginItems/SharedFileList.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 // The user's session login items: the applications opened at login.
@@ -29,3 +30,9 @@ LoginItemReference loginItemReference(const platform::FileURL& url);
 // takes the entry with its path out. True when the list holds the entry (enable)
 // or no longer does (disable); false when the list could not be changed.
 bool setLaunchOnStartup(bool enable, const platform::FileURL& url);
+
+// Takes out the session login items that were the application's own at another
+// place: made for a bundle with `bundleIdentifier` (or, made before the list kept
+// identifiers, named as `current` is), whose path now holds no bundle with that
+// identifier (moved, renamed or deleted since). Every other entry stays.
+void removeMovedLoginItems(const std::string& bundleIdentifier, const platform::FileURL& current);

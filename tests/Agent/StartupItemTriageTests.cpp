@@ -47,6 +47,15 @@ fs::path plantLaunchAgent(const fs::path& folder, const std::string& name)
 
 const fs::path userAgents = homeFolder() / "Library/LaunchAgents";
 
+// A bundle of the product's own, wherever the user keeps it.
+fs::path plantOwnBundle(const fs::path& bundle, const std::string& identifier)
+{
+    fs::create_directories(bundle / "Contents/MacOS");
+    EXPECT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(),
+                                                platform::Dictionary{{"CFBundleIdentifier", identifier}}));
+    return bundle;
+}
+
 std::string reportedItem(const platform::Notification& post)
 {
     return *post.value<std::string>(AlertKey::newStartupItem);
@@ -255,6 +264,29 @@ TEST_F(StartupItemTriageTest, LaunchAgentsWithALenientlyReadPrologAreAlerted)
     EXPECT_EQ(reportedItem(alerts.received()[1]), applicationPath("Quoted"));
 }
 
+// The agent's own launch agent, written beside another one: only the other is new.
+TEST_F(StartupItemTriageTest, TheAgentsOwnLaunchAgentIsNeverAlerted)
+{
+    const auto agent = plantOwnBundle(homeFolder() / "Library/Application Support/Bastion Guardpoint/"
+                                                     "ActiveGuardSentinelWarden.app",
+                                      "com.tarnwicklabs.activeguardsentinelwarden");
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    startAgent();
+    fs::create_directories(userAgents);
+    ASSERT_TRUE(platform::writePropertyListFile(
+        (userAgents / "com.tarnwicklabs.activeguardsentinelwarden.plist").string(),
+        platform::Dictionary{{"Label", "com.tarnwicklabs.activeguardsentinelwarden"},
+                             {"ProgramArguments", platform::Array{"/usr/bin/open", "-F", "-g", agent.string()}},
+                             {"KeepAlive", true},
+                             {"RunAtLoad", true}}));
+    settle(500ms);
+    plantLaunchAgent(userAgents, "Tool");
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    settle();
+    ASSERT_EQ(alerts.received().size(), 1u);
+    EXPECT_EQ(reportedItem(alerts.received().front()), applicationPath("Tool"));
+}
+
 // The login-items poll, with a clock of the test's.
 class LoginItemsPollTest : public AgentTest {
 protected:
@@ -335,6 +367,27 @@ TEST_F(LoginItemsPollTest, LoginItemsAddedTogetherAreEachAlertedSaveOneJustReEna
         EXPECT_EQ(alerts.received().size(), expected.size()) << since.count();
         EXPECT_EQ(reported, expected) << since.count();
     }
+}
+
+// The application, moved into a subfolder, and the agent as login items beside
+// another application: only the other is new.
+TEST_F(LoginItemsPollTest, TheProductsOwnApplicationAndAgentAreNeverAlertedAsNewLoginItems)
+{
+    const auto application =
+        plantOwnBundle(applicationPath("Security/Tools/Bastion Guardpoint"), "com.tarnwicklabs.bastionguardpoint");
+    const auto agent = plantOwnBundle(homeFolder() / "Library/Application Support/Bastion Guardpoint/"
+                                                     "ActiveGuardSentinelWarden.app",
+                                      "com.tarnwicklabs.activeguardsentinelwarden");
+    widgettest::NotificationRecorder alerts(AlertNotification::newStartupItem);
+    auto triage = std::make_shared<StartupItemTriage>(windows);
+    triage->takeSnapshots();
+    for (const auto& bundle : {application, agent, fs::path(applicationPath("Helper"))})
+        setLaunchOnStartup(true, platform::FileURL::fromPath(bundle.string()));
+    triage->pollLoginItems();
+    ASSERT_TRUE(waitForPosts(alerts, 1));
+    settle(1500ms);
+    ASSERT_EQ(alerts.received().size(), 1u);
+    EXPECT_EQ(reportedItem(alerts.received().front()), helper.path());
 }
 
 // The agent ends at once: a poll still in its delay ends there, alerting nothing.

@@ -1,6 +1,7 @@
 // The application started as a program, as the user and launchd start it.
 #include "AppShellTest.h"
 #include "DeceptiveXmlPlists.h"
+#include "DesktopSession.h"
 #include "RootProcesses.h"
 
 #include "App/AgentIdentity.h"
@@ -195,6 +196,48 @@ TEST_F(ApplicationProcess, AfterTheAgentsSupervisorHasEndedTheNextStartBringsThe
     EXPECT_TRUE(launchctlListsTheAgent());
 }
 
+// Launch at login off: the application launched once and quit, the bundle moved
+// away, the session ended as a logout ends it. At the next login only what the
+// autostart folder holds runs: the agent runs again and launchd lists its job, and
+// the application does not open.
+TEST_F(ApplicationProcess, AtTheNextLoginTheAgentRunsWithoutTheApplication)
+{
+    standardDefaults().setBool(K::launchAutomatically, false);
+    platform::ToolProcess& application = startInstalledApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    quit(application);
+    moveBundle(testsupport::underRoot("/Applications/Security/Bastion Guardpoint.app"));
+    testsupport::endSessionProcesses();
+    ASSERT_TRUE(runningAgents().empty());
+    ASSERT_FALSE(launchctlListsTheAgent());
+
+    EXPECT_EQ(testsupport::runAutostartEntries(), 1);
+    EXPECT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; })) << "the agent runs";
+    EXPECT_TRUE(launchctlListsTheAgent());
+    platform::dispatch::runMainLoopFor(1s);
+    EXPECT_EQ(runningApplicationCount(), 0u) << "the application opens only when it is to launch at login";
+}
+
+// Launch at login on: the next login also opens the application, once, as launched
+// at login.
+TEST_F(ApplicationProcess, AtTheNextLoginTheApplicationOpensOnceAsLaunchedAtLogin)
+{
+    standardDefaults().setBool(K::launchAutomatically, true);
+    platform::ToolProcess& application = startInstalledApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    quit(application);
+    testsupport::endSessionProcesses();
+
+    testsupport::runAutostartEntries();
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([] { return runningApplicationCount() == 1; }, 20s));
+    EXPECT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; })) << "the agent runs";
+    EXPECT_TRUE(waitUntil(launchctlListsTheAgent)) << "once the application has loaded the job anew";
+    platform::dispatch::runMainLoopFor(1s);
+    const auto opened = testsupport::runningCopiesOf("com.tarnwicklabs.bastionguardpoint");
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(testsupport::environmentHolds(opened.front().processIdentifier, "BG_LAUNCH_EVENT=lgit"));
+}
+
 // The application updates itself: the updater replaces the bundle that launchd's
 // supervisor of the agent's job and the tools it runs come from, and the relaunched
 // application finds the agent's job still loaded. The agent runs again.
@@ -244,6 +287,27 @@ TEST_F(ApplicationProcess, TheAgentRunsAfterEachLaunchOfAMovedOrRenamedBundle)
         if (::testing::Test::HasFailure())
             return;
     }
+}
+
+// Two copies of the application; the one launched last, whose supervisor of the
+// agent's job runs the job's tools, is deleted. The agent, ended, is started again
+// from the installed agent's own tools.
+TEST_F(ApplicationProcess, TheAgentIsRestartedOnceTheCopyThatLoadedItsJobIsDeleted)
+{
+    const fs::path other = testsupport::homeFolder() / "Applications/Bastion Guardpoint.app";
+    fs::create_directories(other.parent_path());
+    fs::copy(bundle, other, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    bundle = other;
+    platform::ToolProcess& application = startInstalledApplication();
+    ASSERT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    const pid_t agent = runningAgents().front();
+    quit(application);
+    fs::remove_all(other);
+
+    ::kill(agent, SIGKILL);
+    EXPECT_TRUE(waitForAgent([&](const auto& agents) { return agents.size() == 1 && agents.front() != agent; }))
+        << "the agent runs again";
+    EXPECT_TRUE(launchctlListsTheAgent());
 }
 
 // A self-update from an earlier release whose supervisor of the agent's job keeps

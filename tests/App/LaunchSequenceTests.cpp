@@ -14,6 +14,8 @@
 #include "Foundation/TextTable.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Launchd/JobRegistry.h"
+#include "Platform/Bundle/Bundle.h"
+#include "Platform/LoginItems/FileURL.h"
 #include "Platform/LoginItems/SharedFileList.h"
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Values/PropertyList.h"
@@ -293,6 +295,39 @@ TEST_F(LaunchSequence, AnUnreadableSettingsFileLeavesWhatItDecidesAsItWas)
     ASSERT_TRUE(waitForAnalyticsEvents(1));
     EXPECT_THAT(analyticsEvents(), testing::Not(testing::Contains("install/install")));
     EXPECT_EQ(standardDefaults().integer(K::totalDeceptiveAppsRemovedSoFar), 42) << "read once given back";
+}
+
+// The bundle moved after its launch: the next launch, from the new place, replaces
+// the application's own login item (made by this release or, without the identifier
+// it keeps, by an earlier one) and leaves every other entry: another application's
+// whose bundle is gone, and another copy's of the application.
+TEST_F(LaunchSequence, ALaunchFromANewPlaceReplacesItsOwnLoginItemAndLeavesTheOthers)
+{
+    const auto list = platform::SharedFileList::sessionLoginItems();
+    const auto urlOf = [](const fs::path& path) { return platform::FileURL::fromPath(path.string()).absoluteString(); };
+    const fs::path gone = testsupport::underRoot("/Applications/Gone.app");
+    const fs::path copy = testsupport::homeFolder() / "Applications/Bastion Guardpoint.app";
+    fs::create_directories(copy / "Contents");
+    fs::copy_file(bundle / "Contents/Info.plist", copy / "Contents/Info.plist");
+    for (const auto& entry : {gone, copy, testsupport::underRoot("/Applications/Old/Bastion Guardpoint.app")})
+        ASSERT_TRUE(list->insertURL(urlOf(entry), std::nullopt));
+
+    const auto launchFrom = [this](const char* place) {
+        const fs::path to = testsupport::underRoot(place);
+        fs::create_directories(to.parent_path());
+        fs::rename(bundle, to);
+        bundle = to;
+        platform::Bundle::setMainBundlePath(bundle.string());
+        AppDelegate::shared().applicationDidFinishLaunching();
+    };
+    AppDelegate::shared().applicationWillFinishLaunching();
+    launchFrom("/Applications/Utilities/Bastion Guardpoint.app");
+    launchFrom("/Applications/Security/Tools/Bastion Guardpoint.app");
+
+    std::vector<std::string> urls;
+    for (const auto& item : list->snapshot())
+        urls.push_back(item.url);
+    EXPECT_THAT(urls, testing::UnorderedElementsAre(urlOf(gone), urlOf(copy), urlOf(bundle)));
 }
 
 } // namespace

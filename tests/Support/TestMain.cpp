@@ -36,7 +36,8 @@ int main(int argc, char** argv)
     setTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     platform::dispatch::adoptMainThread();
-    testsupport::platformRootFolder();
+    // The desktop session's folders of the root's own: no test writes the user's.
+    setenv("XDG_CONFIG_HOME", (testsupport::platformRootFolder() / "xdg-config").c_str(), 1);
     testsupport::guardProcessesOfTheRoot();
     // Removed after the static objects of the tests have ended, since their last
     // actions (an observer leaving the distributed center) may make folders in it.

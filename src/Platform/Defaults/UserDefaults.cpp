@@ -153,9 +153,7 @@ const Dictionary& UserDefaults::current() const
     if (::stat(plistPath_.c_str(), &named) != 0) {
         if (errno != ENOENT && errno != ENOTDIR)
             return refuseUnreachableFile(errno);
-        cache_->settle(std::nullopt, false);
-        cache_->values.clear();
-        return cache_->values;
+        return readAsNoFile();
     }
     cache_->unreachableError = 0;
     if (cache_->valid && cache_->identity && *cache_->identity == FileIdentity(named))
@@ -164,6 +162,8 @@ const Dictionary& UserDefaults::current() const
     const int openError = errno;
     if (fd >= 0)
         return readFile(fd);
+    if (openError == ENOENT || openError == ENOTDIR)
+        return readAsNoFile(); // removed since it was looked at
     struct stat again {};
     const bool unchanged = ::stat(plistPath_.c_str(), &again) == 0 && FileIdentity(again) == FileIdentity(named);
     if (S_ISREG(named.st_mode) && unchanged) { // there as it was, and not to be opened
@@ -171,12 +171,17 @@ const Dictionary& UserDefaults::current() const
         refuseFile(std::string("cannot be opened (") + std::strerror(openError) + ")");
         return cache_->values; // those read before
     }
-    if (S_ISREG(named.st_mode)) { // replaced while it was opened: read again next time
+    if (S_ISREG(named.st_mode)) { // replaced again and again while it was opened: read again next time
         cache_->valid = false;
         cache_->refused = true;
         return cache_->values;
     }
-    cache_->settle(std::nullopt, false); // no file, but a folder or the like: nothing to read
+    return readAsNoFile(); // no file, but a folder or the like: nothing to read
+}
+
+const Dictionary& UserDefaults::readAsNoFile() const
+{
+    cache_->settle(std::nullopt, false);
     cache_->values.clear();
     return cache_->values;
 }
@@ -193,8 +198,6 @@ bool UserDefaults::isReadable() const
 {
     std::lock_guard guard(mutex_);
     current();
-    if (!cache_->valid)
-        current(); // replaced while it was opened: the new file
     return !cache_->refused;
 }
 

@@ -87,6 +87,8 @@ private:
     const Dictionary& current() const;
     // Read-modify-write of the file under the exclusive lock; true when stored.
     bool update(const std::function<void(Dictionary&)>& change);
+    // No file to read (none, or a folder in its place): no values; call with mutex_ held.
+    const Dictionary& readAsNoFile() const;
     // Refuses a file whose folder cannot be searched, saying so once; call with mutex_ held.
     const Dictionary& refuseUnreachableFile(int error) const;
     // Moves an unreadable file to "<file>.corrupt" (replacing an older one); call

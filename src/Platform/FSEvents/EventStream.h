@@ -47,8 +47,9 @@ using LinkedRootCheck = std::function<bool(const std::string& root)>;
 // one), and its events keep the root's path; a refused root is not watched,
 // with one line on standard error; a root that is a link is judged again when the
 // link is made, removed or re-pointed. Links below a root are not followed. When
-// the system's watch limit is reached, one line names the first folder left
-// unwatched, and the folders left unwatched are tried again every retryInterval
+// the system's watch limit is reached, one line names the first watched folder
+// left out (or says that the folders on the watched folders' paths are not
+// watched for renames), and the folders left unwatched are tried again every retryInterval
 // until they are watched, reporting from then on; when the event queue
 // overflows, one line says so (each once a stream); no event is made up for
 // either. Events are handed over in batches, on the delivery queue, in the order

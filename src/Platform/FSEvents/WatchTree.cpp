@@ -196,7 +196,7 @@ bool WatchTree::watchFolder(const std::string& folder, const std::string& disk)
     }
     if (errno == ENOSPC) {
         unwatched_.insert(folder);
-        noteWatchLimit(folder);
+        noteWatchLimit(folder + " is not watched");
     }
     return false;
 }
@@ -218,11 +218,11 @@ std::vector<Event> WatchTree::retryUnwatched()
     return events;
 }
 
-void WatchTree::noteWatchLimit(const std::string& unwatchedFolder)
+void WatchTree::noteWatchLimit(const std::string& leftOut)
 {
     if (!std::exchange(watchLimitNoted_, true))
-        notices_.push_back("the system's inotify watch limit is reached; " + unwatchedFolder +
-                           " is not watched, nor is any folder while the limit holds; what arrives in them "
+        notices_.push_back("the system's inotify watch limit is reached; " + leftOut +
+                           ", nor is any folder while the limit holds; what arrives in them "
                            "meanwhile is checked once it lifts");
 }
 
@@ -410,22 +410,24 @@ void WatchTree::attachAppearedRoots(std::vector<Event>& events)
 // have appeared before it was).
 bool WatchTree::watchAncestors()
 {
-    std::set<std::string> waitedIn;
+    NameWatches waitedIn;
     for (const auto& root : missingRoots_)
-        waitedIn.insert(nearestFolderAbove(root));
+        waitedIn.emplace(nearestFolderAbove(root), root + " is not watched");
     for (const auto& [root, target] : linkedRoots_)
-        waitedIn.insert(nearestFolderAbove(root));
-    std::set<std::string> onPaths;
+        waitedIn.emplace(nearestFolderAbove(root), root + " is not watched for a change of its link");
+    NameWatches onPaths;
     for (const auto& root : roots_)
         if (!isMissing(root))
-            std::ranges::copy(foldersAbove(root), std::inserter(onPaths, onPaths.end()));
+            for (const auto& folder : foldersAbove(root))
+                onPaths.emplace(folder, "the folders on the watched folders' paths are not watched for renames");
+    const bool added = watchNames(ancestors_, waitedIn, ancestorMask); // a root left out is named first
     watchNames(pathFolders_, onPaths, pathMask);
-    return watchNames(ancestors_, waitedIn, ancestorMask);
+    return added;
 }
 
 // Keeps the name watches of `watches` to the folders needed: drops the others,
 // adds the missing ones with `mask`; true when one was added.
-bool WatchTree::watchNames(std::map<std::string, int>& watches, std::set<std::string> needed, std::uint32_t mask)
+bool WatchTree::watchNames(std::map<std::string, int>& watches, NameWatches needed, std::uint32_t mask)
 {
     for (auto it = watches.begin(); it != watches.end();) {
         if (needed.erase(it->first)) {
@@ -438,14 +440,14 @@ bool WatchTree::watchNames(std::map<std::string, int>& watches, std::set<std::st
             inotify_rm_watch(fd_, wd);
     }
     bool added = false;
-    for (const auto& folder : needed) {
+    for (const auto& [folder, leftOut] : needed) {
         const int wd = addWatch(fd_, folder, mask);
         if (wd >= 0) {
             watches[folder] = wd;
             added = true;
         } else if (errno == ENOSPC) {
             ancestorsUnwatched_ = true;
-            noteWatchLimit(folder);
+            noteWatchLimit(leftOut);
         }
     }
     return added;

@@ -70,7 +70,9 @@ private:
     // The folder's path on disk: under a root that is a link, in the folder it leads to.
     std::string onDisk(const std::string& folder) const;
     bool watchFolder(const std::string& folder, const std::string& disk);
-    void noteWatchLimit(const std::string& unwatchedFolder);
+    // Tells once that the limit is reached; `leftOut` says what is not watched
+    // ("<folder> is not watched").
+    void noteWatchLimit(const std::string& leftOut);
     void forgetTree(const std::string& folder);
     void forgetWatch(int wd, bool moved);
     void reportContents(const std::string& folder, std::vector<Event>& events);
@@ -85,7 +87,9 @@ private:
     bool rejudgeNamedRoots(const inotify_event& event);
     void attachAppearedRoots(std::vector<Event>& events);
     bool watchAncestors();
-    bool watchNames(std::map<std::string, int>& watches, std::set<std::string> needed, std::uint32_t mask);
+    // Folder to watch for names -> what is left out while it cannot be watched.
+    using NameWatches = std::map<std::string, std::string>;
+    bool watchNames(std::map<std::string, int>& watches, NameWatches needed, std::uint32_t mask);
 
     int fd_;
     std::map<int, std::string> folders_;   // watch descriptor -> folder of a watched tree

@@ -26,6 +26,9 @@ void reportSkippedFile(const std::string& path, const std::string& reason)
 
 namespace {
 
+// How often a file replaced while it is opened is looked up again.
+constexpr int kOpenTries = 10;
+
 bool isSameFile(const struct stat& left, const struct stat& right)
 {
     return left.st_dev == right.st_dev && left.st_ino == right.st_ino;
@@ -35,22 +38,27 @@ bool isSameFile(const struct stat& left, const struct stat& right)
 
 int openRegularFile(const std::string& path)
 {
-    struct stat named {};
-    if (::stat(path.c_str(), &named) != 0)
-        return -1;
-    if (!S_ISREG(named.st_mode)) {
-        reportSkippedFile(path, "is not a regular file");
-        return -1;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat opened {};
-    if (fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && isSameFile(named, opened))
-        return fd;
-    if (fd >= 0) {
+    for (int tries = 1;; ++tries) {
+        struct stat named {};
+        if (::stat(path.c_str(), &named) != 0)
+            return -1;
+        if (!S_ISREG(named.st_mode)) {
+            reportSkippedFile(path, "is not a regular file");
+            return -1;
+        }
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        struct stat opened {};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && isSameFile(named, opened))
+            return fd;
         ::close(fd);
-        reportSkippedFile(path, "was replaced while it was opened");
+        // Replaced meanwhile (a writer's atomic replace): the path names a new file.
+        if (tries == kOpenTries) {
+            reportSkippedFile(path, "was replaced while it was opened");
+            return -1;
+        }
     }
-    return -1;
 }
 
 bool readOpenFile(int fd, const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maximumSize)

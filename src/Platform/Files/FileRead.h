@@ -13,7 +13,9 @@ inline constexpr std::size_t maximumFileReadSize = std::size_t{64} << 20;
 
 // Every file the programs read goes through here. Only a regular file is opened
 // (a link is followed only when it ends at one: a FIFO, socket, device or folder
-// is never opened), and it is opened without blocking. An entry that exists but is
+// is never opened), and it is opened without blocking. A file replaced while it
+// is opened (another process's atomic replace) is opened again, a few times at
+// most, so the reader gets the new file. An entry that exists but is
 // no regular file, or one larger than the limit, is refused with one line on
 // standard output (once a path in a process); a missing file is refused silently.
 

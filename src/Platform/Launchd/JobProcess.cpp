@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <thread>
 
 extern char** environ;
@@ -132,6 +133,18 @@ bool readReport(int fd, int& failure)
     }
 }
 
+// The tool folders of the bundles the job's arguments name ("X.app/Contents/MacOS"):
+// a job that opens a bundle still finds its tools there once the bundle that
+// loaded it is gone.
+ToolFolders bundleToolFolders(const std::vector<std::string>& arguments)
+{
+    ToolFolders folders;
+    for (const auto& argument : arguments)
+        if (argument.ends_with(".app") || argument.ends_with(".app/"))
+            folders.push_back(std::filesystem::path(argument) / "Contents/MacOS");
+    return folders;
+}
+
 } // namespace
 
 std::optional<JobCommand> commandOfJob(const Dictionary& job)
@@ -152,7 +165,7 @@ std::optional<JobCommand> commandOfJob(const Dictionary& job)
         return std::nullopt;
     if (command.arguments.empty())
         command.arguments.push_back(command.executable);
-    command.executable = resolveToolPath(command.executable);
+    command.executable = resolveToolPath(command.executable, bundleToolFolders(command.arguments));
     return command;
 }
 

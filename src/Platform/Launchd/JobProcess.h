@@ -14,7 +14,9 @@ namespace platform::launchd {
 
 // What a job dictionary runs: "Program" when present, else the first element of
 // "ProgramArguments"; the arguments are "ProgramArguments" (or the program
-// alone). The program's macOS tool path is mapped through the tool table.
+// alone). The program's macOS tool path is mapped through the tool table; a
+// stand-in tool this program's bundle no longer holds is taken from a bundle the
+// arguments name.
 struct JobCommand {
     std::string executable;
     std::vector<std::string> arguments;

@@ -1,5 +1,6 @@
 #include "Platform/LoginItems/SharedFileList.h"
 
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Defaults/FileLock.h"
 #include "Platform/LoginItems/FileURL.h"
 #include "Platform/Root/PlatformRoot.h"
@@ -18,6 +19,7 @@ constexpr const char* identifierKey = "Identifier";
 constexpr const char* nameKey = "Name";
 constexpr const char* urlKey = "URL";
 constexpr const char* descriptionKey = "Description";
+constexpr const char* bundleIdentifierKey = "BundleIdentifier";
 
 std::optional<SharedFileListItem> itemFromValue(const Value& value)
 {
@@ -28,15 +30,29 @@ std::optional<SharedFileListItem> itemFromValue(const Value& value)
     if (!identifier || !identifier->asInteger() || !name || !name->asText() || !url || !url->asText()
         || !description || !description->asText())
         return std::nullopt;
-    return SharedFileListItem{*identifier->asInteger(), *name->asText(), *url->asText(), *description->asText()};
+    const Value* bundleIdentifier = value.find(bundleIdentifierKey);
+    return SharedFileListItem{*identifier->asInteger(), *name->asText(), *url->asText(), *description->asText(),
+                              bundleIdentifier && bundleIdentifier->asText() ? *bundleIdentifier->asText() : ""};
 }
 
 Value valueFromItem(const SharedFileListItem& item)
 {
-    return Dictionary{{identifierKey, Value(static_cast<long long>(item.identifier))},
-                      {nameKey, item.name},
-                      {urlKey, item.url},
-                      {descriptionKey, item.description}};
+    Dictionary entry{{identifierKey, Value(static_cast<long long>(item.identifier))},
+                     {nameKey, item.name},
+                     {urlKey, item.url},
+                     {descriptionKey, item.description}};
+    if (!item.bundleIdentifier.empty())
+        entry.emplace(bundleIdentifierKey, item.bundleIdentifier);
+    return entry;
+}
+
+// The identifier of the application bundle the URL names; empty for anything else.
+std::string bundleIdentifierAt(const std::string& url)
+{
+    const auto parsed = FileURL::parse(url);
+    if (!parsed || parsed->pathExtension() != "app")
+        return {};
+    return Bundle(parsed->path()).bundleIdentifier().value_or("");
 }
 
 std::string describe(const std::string& name, const std::string& url)
@@ -115,7 +131,7 @@ std::optional<SharedFileListItem> SharedFileList::insertURL(const std::string& u
     for (const auto& item : items)
         identifier = std::max(identifier, item.identifier + 1);
     const std::string name = displayName(url);
-    SharedFileListItem item{identifier, name, url, describe(name, url)};
+    SharedFileListItem item{identifier, name, url, describe(name, url), bundleIdentifierAt(url)};
 
     auto position = items.begin();
     if (anchor) {

@@ -14,6 +14,9 @@ struct SharedFileListItem {
     std::string name;            // display name
     std::string url;             // a "file://" URL text, as stored
     std::string description;     // the item's description text; it ends with the URL
+    // The bundle identifier of the application the URL named when the item was
+    // made (as an alias keeps it); empty for other items and older ones.
+    std::string bundleIdentifier;
     friend bool operator==(const SharedFileListItem&, const SharedFileListItem&) = default;
 };
 
@@ -39,8 +42,8 @@ public:
 
     // LSSharedFileListInsertItemURL: a new item for `url` right after `anchor`
     // (null: before the first item; an anchor no longer listed: at the end).
-    // The display name is the URL's last path component. Null when the list
-    // cannot be written.
+    // The display name is the URL's last path component; an application bundle's
+    // identifier is kept with the item. Null when the list cannot be written.
     std::optional<SharedFileListItem> insertURL(const std::string& url, const std::optional<SharedFileListItem>& anchor);
 
     // LSSharedFileListItemRemove: false when the item is not listed or the list

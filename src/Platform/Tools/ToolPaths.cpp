@@ -105,7 +105,7 @@ std::filesystem::path standInToolFolder()
     return startFolder;
 }
 
-std::filesystem::path standInToolPath(std::string_view tool)
+std::filesystem::path standInToolPath(std::string_view tool, const ToolFolders& otherFolders)
 {
     const std::filesystem::path started = standInToolFolder() / tool;
     if (const char* folder = std::getenv("BG_TOOLS_DIR"); (folder && *folder) || isExecutableFile(started))
@@ -114,10 +114,15 @@ std::filesystem::path standInToolPath(std::string_view tool)
     // update, it names a deleted file and the start folder holds the new tools.
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error || executable.string().ends_with(" (deleted)"))
-        return started;
-    const auto beside = executable.parent_path() / tool;
-    return isExecutableFile(beside) ? beside : started;
+    if (!error && !executable.string().ends_with(" (deleted)"))
+        if (const auto beside = executable.parent_path() / tool; isExecutableFile(beside))
+            return beside;
+    // Named by a job's arguments: root takes such a tool only where only root can change it.
+    for (const auto& folder : otherFolders)
+        if (const auto other = (folder / tool).lexically_normal();
+            isExecutableFile(other) && (::geteuid() != 0 || onlyRootCanChange(other.string())))
+            return other;
+    return started;
 }
 
 std::optional<std::string> elevationToolPath()
@@ -129,7 +134,7 @@ std::optional<std::string> elevationToolPath()
     return std::nullopt;
 }
 
-std::string resolveToolPath(const std::string& macPath)
+std::string resolveToolPath(const std::string& macPath, const ToolFolders& otherFolders)
 {
     for (const auto& mapping : toolTable) {
         if (mapping.macPath != macPath)
@@ -141,7 +146,7 @@ std::string resolveToolPath(const std::string& macPath)
         // are, and, like any raised tool, must pass the elevation's root-only check.
         if (mapping.tool == kPrivilegedRemoveTool)
             return (standInToolFolder() / mapping.tool).string();
-        return standInToolPath(mapping.tool).string();
+        return standInToolPath(mapping.tool, otherFolders).string();
     }
     return macPath;
 }

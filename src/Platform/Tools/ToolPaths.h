@@ -4,15 +4,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
+
+// Folders that may hold stand-in tools when this program's own no longer do.
+using ToolFolders = std::vector<std::filesystem::path>;
 
 // Maps the path of a macOS command-line tool to the program that does its job
 // here: the host's tool of the same role ("/usr/sbin/chown" is "/usr/bin/chown"),
 // or one of the build's stand-in executables ("/bin/launchctl", "/usr/bin/open",
 // "/usr/sbin/system_profiler"), looked up with standInToolPath(); the privileged
 // remover only in standInToolFolder(). Paths not in the table come back unchanged.
-std::string resolveToolPath(const std::string& macPath);
+std::string resolveToolPath(const std::string& macPath, const ToolFolders& otherFolders = {});
 
 // The build's privileged remover, by the name the tool table knows it under.
 inline constexpr const char* kPrivilegedRemoveTool = "privileged-remove";
@@ -24,8 +28,9 @@ std::filesystem::path standInToolFolder();
 
 // The stand-in executable `tool`: in standInToolFolder(), or, once that folder has
 // lost it (the bundle moved or renamed while this program runs), beside this
-// program's executable where it is now.
-std::filesystem::path standInToolPath(std::string_view tool);
+// program's executable where it is now, or, when neither holds it (the bundle
+// deleted), in the first of `otherFolders` that does.
+std::filesystem::path standInToolPath(std::string_view tool, const ToolFolders& otherFolders = {});
 
 // The host's tool that runs a command as the administrator once the desktop has
 // asked for an administrator's password: /usr/bin/pkexec, and only while it is

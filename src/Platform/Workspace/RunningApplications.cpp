@@ -37,6 +37,14 @@ ApplicationActivationPolicy activationPolicyOf(const Bundle& bundle)
     return ApplicationActivationPolicy::Regular;
 }
 
+// The bundle's own executable, also once replaced on disk (the kernel then names it
+// "<path> (deleted)"); the tools beside it in Contents/MacOS are no application.
+bool isMainExecutable(const std::string& executable, const Bundle& bundle)
+{
+    const std::string main = bundle.executablePath();
+    return main.empty() || executable == main || executable == main + " (deleted)";
+}
+
 bool isOurs(pid_t pid)
 {
     struct stat info {};
@@ -55,6 +63,8 @@ std::optional<RunningApplication> applicationOfProcess(pid_t pid)
     if (!bundlePath.ends_with(".app") || !isUnderPlatformRoot(bundlePath))
         return std::nullopt;
     const Bundle bundle(bundlePath);
+    if (!isMainExecutable(*executable, bundle))
+        return std::nullopt;
     return RunningApplication{pid, bundlePath, *executable, bundle.bundleIdentifier(), activationPolicyOf(bundle)};
 }
 

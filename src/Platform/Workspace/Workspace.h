@@ -14,7 +14,8 @@ public:
     static Workspace& shared();
 
     // runningApplications: this user's applications, oldest first. Only bundles inside
-    // the platform root count: another root stands for another machine.
+    // the platform root count: another root stands for another machine. A process
+    // counts when it runs its bundle's own executable, not a tool beside it.
     std::vector<RunningApplication> runningApplications() const;
 
     // isFilePackageAtPath: a folder that the user sees as one item (an ".app",

@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -107,6 +108,7 @@ protected:
         PlatformRootTest::SetUp();
         root = testsupport::platformRootFolder() / "chain";
         fs::create_directories(root / "a" / "b" / "c");
+        fs::create_directories(other);
     }
 
     // Runs `body` in a forked child whose user namespace allows at most two inotify
@@ -127,22 +129,42 @@ protected:
     }
 
     fs::path root;
+    fs::path other = testsupport::platformRootFolder() / "other";
 };
 
-TEST_F(WatchLimitTest, OneLineNamesTheFirstFolderLeftUnwatched)
+// What the line names, by the roots asked for under a limit of two watches.
+TEST_F(WatchLimitTest, OneLineNamesTheFirstWatchedFolderLeftOut)
 {
-    const auto status = underWatchLimit([this] {
-        WatchTree tree(inotify_init1(IN_CLOEXEC));
-        tree.addRoots({root.string()});
-        const std::vector<std::string> expected{"the system's inotify watch limit is reached; " +
-                                                (root / "a" / "b").string() +
-                                                " is not watched, nor is any folder while the limit holds; what arrives "
-                                                "in them meanwhile is checked once it lifts"};
-        return tree.takeNotices() == expected ? 0 : 1;
-    });
-    if (!status)
-        GTEST_SKIP() << "no user namespace to lower the watch limit in";
-    EXPECT_EQ(*status, 0) << "the notice names the first folder over the limit, once";
+    struct Case {
+        const char* name;
+        std::vector<fs::path> roots;
+        std::string leftOut;
+    };
+    const std::vector<Case> cases{
+        {"a tree larger than the limit", {root}, (root / "a" / "b").string() + " is not watched"},
+        {"a missing root waited for", {root / "a" / "b" / "c", other, root / "x" / "y"},
+         (root / "x" / "y").string() + " is not watched"},
+        {"a tree that fills the limit",
+         {root / "a" / "b"},
+         "the folders on the watched folders' paths are not watched for renames"},
+    };
+    for (const auto& [name, roots, leftOut] : cases) {
+        const auto status = underWatchLimit([&] {
+            WatchTree tree(inotify_init1(IN_CLOEXEC));
+            std::vector<std::string> paths(roots.begin(), roots.end());
+            tree.addRoots(paths);
+            const std::vector<std::string> expected{"the system's inotify watch limit is reached; " + leftOut +
+                                                    ", nor is any folder while the limit holds; what arrives "
+                                                    "in them meanwhile is checked once it lifts"};
+            const auto notices = tree.takeNotices();
+            if (notices != expected)
+                std::fprintf(stderr, "%s: %s\n", name, notices.empty() ? "(none)" : notices.front().c_str());
+            return notices == expected ? 0 : 1;
+        });
+        if (!status)
+            GTEST_SKIP() << "no user namespace to lower the watch limit in";
+        EXPECT_EQ(*status, 0) << name << ": the notice names what is left out first, once";
+    }
 }
 
 // With the system's own limit: what was left unwatched stays so while the limit

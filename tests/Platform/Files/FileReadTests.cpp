@@ -7,7 +7,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -53,6 +55,29 @@ TEST_F(FileReadTest, AMissingFileIsRefusedSilently)
     std::vector<std::uint8_t> bytes;
     testing::internal::CaptureStdout();
     EXPECT_FALSE(readWholeFile((folder / "missing.plist").string(), bytes));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+// Another process's atomic replaces, one after another while the file is read: each
+// read gets a whole file, the old one or the new, and no line is printed.
+TEST_F(FileReadTest, AFileReplacedAgainAndAgainWhileItIsReadIsReadWholeEachTime)
+{
+    const fs::path file = testsupport::plantFile(folder / "record.plist", "first");
+    std::atomic<bool> reading = true;
+    std::thread replacer([&] {
+        for (int round = 0; reading; ++round) {
+            const fs::path next = testsupport::plantFile(folder / ".record.next", "round " + std::to_string(round));
+            fs::rename(next, file);
+        }
+    });
+    testing::internal::CaptureStdout();
+    int wholeReads = 0;
+    std::vector<std::uint8_t> bytes;
+    for (int read = 0; read < 1000; ++read)
+        wholeReads += readWholeFile(file.string(), bytes) && !bytes.empty();
+    reading = false;
+    replacer.join();
+    EXPECT_EQ(wholeReads, 1000);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 

@@ -10,6 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -42,6 +43,28 @@ TEST_F(ServiceManagement, JobRunsAtLoadAndRemovalStopsIt)
     ASSERT_TRUE(platform::SMJobRemove(LaunchdDomain::User, "com.example.sleeper", nullptr, true, nullptr));
     EXPECT_FALSE(processExists(*pid));
     EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sleeper"));
+}
+
+// The supervisor rewrites its job's record (atomically) whenever the job starts or
+// ends: a reader meanwhile still finds the job loaded.
+TEST_F(ServiceManagement, AJobWhoseRecordIsReplacedWhileItIsReadStaysLoaded)
+{
+    ASSERT_TRUE(platform::SMJobSubmit(LaunchdDomain::User, sleeper("com.example.sleeper"), nullptr, nullptr));
+    ASSERT_TRUE(waitForPID(LaunchdDomain::User, "com.example.sleeper"));
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User);
+    const auto record = registry.read("com.example.sleeper");
+    ASSERT_TRUE(record);
+    std::atomic<bool> reading = true;
+    std::thread supervisorWrites([&] {
+        while (reading)
+            (void)registry.write("com.example.sleeper", *record);
+    });
+    int jobsRead = 0;
+    for (int read = 0; read < 1000; ++read)
+        jobsRead += platform::SMJobCopyDictionary(LaunchdDomain::User, "com.example.sleeper").has_value();
+    reading = false;
+    supervisorWrites.join();
+    EXPECT_EQ(jobsRead, 1000);
 }
 
 TEST_F(ServiceManagement, RemovalWithoutWaitingUnlistsTheJobAtOnceAndStopsItSoon)

@@ -64,6 +64,25 @@ TEST_F(WorkspaceTest, ListsRunningBundlesWithIdentifierAndPolicyOldestFirst)
     EXPECT_EQ(copiesOf("test.ws.daemon")[0].activationPolicy, ApplicationActivationPolicy::Prohibited);
 }
 
+// A tool of the bundle, beside its executable (as the launchd supervisor the agent's
+// bundle carries), runs no copy of the application.
+TEST_F(WorkspaceTest, AToolBesideTheBundlesExecutableIsNoRunningApplication)
+{
+    const auto agent = testsupport::plantApplication(testsupport::underRoot("/Applications/Helper.app"),
+                                                     {{"CFBundleIdentifier", "test.ws.helper"}, {"LSUIElement", true}});
+    fs::copy_file("/bin/sleep", agent / "Contents/MacOS/supervisor");
+    auto tool = platform::ToolProcess::launch((agent / "Contents/MacOS/supervisor").string(), {"60"},
+                                              platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(tool);
+    testsupport::waitForExec(tool->pid());
+    testsupport::RunningCopy copy(agent);
+    ASSERT_TRUE(copy.started());
+    const auto copies = copiesOf("test.ws.helper");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].processIdentifier, copy.pid());
+    ::kill(tool->pid(), SIGKILL);
+}
+
 TEST_F(WorkspaceTest, ApplicationsRunningOutsideThePlatformRootAreNotListed)
 {
     // A sibling of the root stands for another machine, such as another test's root.
