@@ -1,10 +1,10 @@
 #include "Controls/HyperlinkTextField.h"
 
 #include "Controls/AccessibleFactory.h"
+#include "Controls/PressableAccessible.h"
 #include "Foundation/PresentationSlots.h"
 #include "Platform/Notifications/NotificationCenter.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -33,9 +33,9 @@ constexpr ReleaseRule kReleaseRules[] = {
 };
 
 // A link to screen readers: named by its text, with a Press action that acts as a click.
-class HyperlinkAccessible : public QAccessibleWidget {
+class HyperlinkAccessible : public controls::PressableAccessible {
 public:
-    explicit HyperlinkAccessible(HyperlinkTextField& link) : QAccessibleWidget(&link, QAccessible::Link) {}
+    explicit HyperlinkAccessible(HyperlinkTextField& link) : PressableAccessible(&link, QAccessible::Link) {}
 
     QString text(QAccessible::Text kind) const override
     {
@@ -43,15 +43,8 @@ public:
         return kind == QAccessible::Name && own.isEmpty() ? link().text() : own;
     }
 
-    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
-
-    void doAction(const QString& name) override
-    {
-        if (name == pressAction())
-            link().activate();
-        else
-            QAccessibleWidget::doAction(name);
-    }
+protected:
+    void press() override { link().activate(); }
 
 private:
     HyperlinkTextField& link() const { return *static_cast<HyperlinkTextField*>(widget()); }

@@ -1,9 +1,9 @@
 #include "Screens/Common/TabBox.h"
 
 #include "Controls/FocusRing.h"
+#include "Controls/PressableAccessible.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -15,9 +15,9 @@ constexpr const char* captionProperty = "tabCaption"; // the object name of the 
 constexpr const char* selectedProperty = "tabSelected";
 
 // A tab to screen readers: a page tab named by its caption, with a Press action.
-class TabAccessible : public QAccessibleWidget {
+class TabAccessible : public controls::PressableAccessible {
 public:
-    explicit TabAccessible(QPushButton& button) : QAccessibleWidget(&button, QAccessible::PageTab) {}
+    explicit TabAccessible(QPushButton& button) : PressableAccessible(&button, QAccessible::PageTab) {}
 
     QString text(QAccessible::Text kind) const override
     {
@@ -37,15 +37,8 @@ public:
         return state;
     }
 
-    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
-
-    void doAction(const QString& name) override
-    {
-        if (name == pressAction())
-            button().click();
-        else
-            QAccessibleWidget::doAction(name);
-    }
+protected:
+    void press() override { button().click(); }
 
 private:
     QPushButton& button() const { return *static_cast<QPushButton*>(widget()); }
