@@ -46,7 +46,7 @@ struct RecordMatch {
     std::optional<platform::Image> icon;
 
     // The row with its path kept only when it exists and is neither ignored nor
-    // protected, and its sub-paths cut down to the existing ones that count.
+    // protected, and its sub-paths cut down to the ones that count.
     Paths rebuild(const Paths& row)
     {
         Paths rebuilt = row;
@@ -54,7 +54,7 @@ struct RecordMatch {
         if (!row.path.path)
             return rebuilt;
         const std::string& path = *row.path.path;
-        if (!exists(path) || ignored.covers(path) || protectedFolders.protects(path))
+        if (ignored.covers(path) || !standsUnprotected(row.path))
             return rebuilt;
         found = true;
         if (counts(path))
@@ -65,6 +65,16 @@ struct RecordMatch {
         return rebuilt;
     }
 
+    // A folder the read listed was found by it, in this same scan, to exist and to
+    // be unprotected, and its files to exist: nothing of the scan acts on them
+    // between the read and this match, and the clean judges each path afresh.
+    // Any other path is judged now.
+    bool standsUnprotected(const Path& known) const
+    {
+        return known.subPaths || (exists(*known.path) && !protectedFolders.protects(*known.path));
+    }
+
+    // The files the read listed under the row's folder that count.
     std::vector<std::string> keptSubPaths(const Path& known, const std::string& rowPath)
     {
         std::vector<std::string> kept;
@@ -72,8 +82,6 @@ struct RecordMatch {
             waitWhilePaused(scan.isPaused);
             if (scan.isAborted)
                 break;
-            if (!exists(subPath))
-                continue;
             if (!ignored.covers(subPath) && counts(subPath)) {
                 kept.push_back(subPath);
                 ++scan.pIndex;

@@ -26,12 +26,6 @@ QByteArray fileBytes(const std::string& path)
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
-bool isApplicationBundle(const fs::path& path)
-{
-    std::error_code error;
-    return path.extension() == ".app" && fs::is_directory(path, error);
-}
-
 } // namespace
 
 std::optional<Image> Image::load(const std::string& path)
@@ -64,11 +58,16 @@ std::optional<Image> Image::iconForFile(const std::string& path)
     const auto status = fs::status(path, error);
     if (error || !fs::exists(status))
         return std::nullopt;
-    if (auto image = load(Workspace::shared().iconForFile(path)))
-        return image;
-    if (isApplicationBundle(path))
+    const bool isFolder = fs::is_directory(status);
+    // A folder is no picture: only an icon file of its own can be one.
+    const std::string iconFile = Workspace::shared().iconForFile(path);
+    if (iconFile != path || !isFolder) {
+        if (auto image = load(iconFile))
+            return image;
+    }
+    if (isFolder && fs::path(path).extension() == ".app")
         return genericApplicationIcon();
-    return Image(drawGenericIcon(fs::is_directory(status) ? GenericIcon::Folder : GenericIcon::Document));
+    return Image(drawGenericIcon(isFolder ? GenericIcon::Folder : GenericIcon::Document));
 }
 
 Image Image::genericApplicationIcon()
