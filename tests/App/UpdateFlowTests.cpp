@@ -4,6 +4,7 @@
 #include "Foundation/Settings.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
+#include "TestAnew.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The application's updater is set up once a process, and an installed update ends
+// the application: each flow runs in a process of its own.
 using UpdateFlow = AppShellTest;
 
 TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
@@ -37,6 +42,8 @@ TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch
 
 TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
