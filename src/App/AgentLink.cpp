@@ -34,6 +34,7 @@ bool isFreshClick(const char* key)
 void AppDelegate::observeAgent()
 {
     auto& center = platform::DistributedNotificationCenter::defaultCenter();
+    agentObservers_.clear(); // observed again: each request is still acted on once
     agentObservers_.push_back(center.addObserver(observeAGSQNotificationName, agentBundleIdentifier,
                                                  [this](const std::string&, const std::string&) { observerAGSQ(); }));
     agentObservers_.push_back(center.addObserver(observeAGSQCrashReportNotificationName, agentBundleIdentifier,

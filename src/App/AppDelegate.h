@@ -35,7 +35,7 @@ public:
     // The agent and its launch agent.
     void installLaunchAgent();
 
-    // The link to the agent.
+    // The link to the agent; a later call replaces the earlier one's observers.
     void observeAgent();
     void observerAGSQ();
     void observerAGSQCrashes();

@@ -14,6 +14,7 @@
 #include "Screens/Scan/OverviewViewController.h"
 #include "Screens/Scan/ScanViewController.h"
 
+#include "TestAnew.h"
 #include "WidgetTestSupport.h"
 
 #include <QAccessible>
@@ -26,6 +27,8 @@ namespace {
 
 constexpr Menu allMenus[] = {Menu::overview, Menu::scan, Menu::protection, Menu::startupManager, Menu::settings};
 
+// The main window is made once a process: the tests of its first state run in a
+// process of their own.
 class MainWindow : public AppShellTest {
 protected:
     void SetUp() override
@@ -82,6 +85,8 @@ private:
 
 TEST_F(AppShellTest, TheParagraphStyleIsCentredBeforeTheFirstScreenIsShown)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     paragraphStyle().alignment = Qt::AlignLeft;
     std::optional<Qt::Alignment> alignmentWhenPlaced;
     PlacementSpy spy(AllViewControllers::overviewViewController(), [&] {
@@ -95,6 +100,8 @@ TEST_F(AppShellTest, TheParagraphStyleIsCentredBeforeTheFirstScreenIsShown)
 
 TEST_F(MainWindow, LoadsOnTheOverviewWithItsTexts)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     expectSelected(Menu::overview, AllViewControllers::overviewViewController());
     EXPECT_EQ(content->lblTitle->text(), "Bastion Guardpoint");
     EXPECT_EQ(content->entry(Menu::startupManager).label->text(), "Startup Manager");
@@ -116,6 +123,8 @@ TEST_F(MainWindow, SidebarClicksAreIgnoredWhileACleanIsInProgress)
 
 TEST_F(MainWindow, MenuSelectionTakesOnlyAMenuValueAndSkipsTheGuard)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     isCleanInProgress = true;
     Scan::shared().isScanRunning = true; // the scan container starts no scan of its own
     auto& center = platform::NotificationCenter::defaultCenter();

@@ -6,6 +6,7 @@
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Values/PropertyList.h"
 #include "RealUser.h"
+#include "TestAnew.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +21,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The application's updater is set up once a process, and an installed update ends
+// the application: each flow runs in a process of its own.
 using UpdateFlow = AppShellTest;
 
 TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
@@ -42,6 +47,8 @@ TEST_F(UpdateFlow, AutomaticInstallDownloadsTheNewReleaseAndSchedulesTheRelaunch
 // relaunch is started.
 TEST_F(UpdateFlow, AFailedInstallStartsNoRelaunch)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();
@@ -68,6 +75,8 @@ TEST_F(UpdateFlow, AFailedInstallStartsNoRelaunch)
 
 TEST_F(UpdateFlow, CheckOnlyFindsTheReleaseWithoutDownloading)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     publishSmallRelease();
     AppDelegate& delegate = AppDelegate::shared();
     delegate.setUpUpdates();

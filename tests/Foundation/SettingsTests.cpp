@@ -1,6 +1,7 @@
 #include "Foundation/Settings.h"
 
 #include "Platform/Defaults/UserDefaults.h"
+#include "TestAnew.h"
 #include "TestRoot.h"
 
 #include <chrono>
@@ -12,8 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The suite is opened once per process at its first access (each test runs in its
-// own process under ctest), so a test shapes the root before touching it.
+// The suite is opened once per process at its first access, so each test runs in
+// a process of its own and shapes the root before touching it.
 using SettingsTest = testsupport::PlatformRootTest;
 
 fs::path suitePlist()
@@ -33,6 +34,8 @@ struct StoredValueCase {
 
 TEST_F(SettingsTest, ValuesOfAnotherTypeThanTheTableReadAsMissing)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     const platform::Array mixedPaths = {platform::Value("/a"), platform::Value(5)};
     const platform::Array records = {platform::Value(platform::Dictionary{{"label", "x"}})};
     const std::vector<StoredValueCase> cases = {
@@ -70,6 +73,8 @@ TEST_F(SettingsTest, ValuesOfAnotherTypeThanTheTableReadAsMissing)
 
 TEST_F(SettingsTest, WritesGoToTheKeysOwnStoreAndOnlyWithTheTablesType)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     ASSERT_NE(appGroupDefaults(), nullptr);
     EXPECT_EQ(appGroupDefaults(), appGroupDefaults());
 
@@ -89,6 +94,8 @@ TEST_F(SettingsTest, WritesGoToTheKeysOwnStoreAndOnlyWithTheTablesType)
 
 TEST_F(SettingsTest, UnavailableSuiteSkipsEveryReadAndWrite)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     testsupport::plantFile(testsupport::homeFolder() / "Library/Group Containers", "not a folder");
     ASSERT_EQ(appGroupDefaults(), nullptr);
     EXPECT_EQ(settingsStore(SettingsStore::appGroup), nullptr);

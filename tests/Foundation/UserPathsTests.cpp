@@ -1,6 +1,7 @@
 #include "Foundation/UserPaths.h"
 
 #include "Platform/Root/PlatformRoot.h"
+#include "TestAnew.h"
 #include "TestRoot.h"
 
 #include <cstdlib>
@@ -10,8 +11,8 @@
 
 namespace {
 
-// Paths are fixed at their first access in a process (each test runs in its own
-// under ctest), so the login name is set before any of them is read.
+// Paths are fixed at their first access in a process, so each test runs in a
+// process of its own with the login name set before any of them is read.
 class UserPathsTest : public testsupport::PlatformRootTest {
 protected:
     void SetUp() override
@@ -26,6 +27,8 @@ protected:
 
 TEST_F(UserPathsTest, LoginNameWithSpacesIsKeptUnquotedInEveryPath)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     const std::string home = platform::platformRoot() + "/Users/Jane Q Public";
     const std::string support = home + "/Library/Application Support/Bastion Guardpoint";
     const std::vector<std::pair<const std::string&, std::string>> cases = {
@@ -44,6 +47,8 @@ TEST_F(UserPathsTest, LoginNameWithSpacesIsKeptUnquotedInEveryPath)
 
 TEST_F(UserPathsTest, UserPathAddsNoSeparatorAndPathsStayFixedOnceBuilt)
 {
+    if (!testsupport::inProcessOfItsOwn())
+        return;
     EXPECT_EQ(userPath("x"), platform::platformRoot() + "/Users/Jane Q Publicx");
     const std::string first = databasePath();
     setenv("PLATFORM_USER", "someone-else", 1);

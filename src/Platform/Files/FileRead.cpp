@@ -8,17 +8,22 @@
 #include <iostream>
 #include <mutex>
 #include <set>
+#include <tuple>
 
 namespace platform {
 
-// Once a path in a process: a watched entry is read again at every change and poll.
+// Once for each entry at a path: a watched entry is read again at every change and
+// poll, but another one put at the same path (its own inode and change time, the
+// link itself for a link) is told again.
 void reportSkippedFile(const std::string& path, const std::string& reason)
 {
     static std::mutex mutex;
-    static std::set<std::string> told;
+    static std::set<std::tuple<std::string, dev_t, ino_t, time_t, long>> told;
+    struct stat entry {};
+    ::lstat(path.c_str(), &entry);
     {
         const std::lock_guard lock(mutex);
-        if (!told.insert(path).second)
+        if (!told.emplace(path, entry.st_dev, entry.st_ino, entry.st_ctim.tv_sec, entry.st_ctim.tv_nsec).second)
             return;
     }
     std::cout << "Unreadable file skipped: \"" + path + "\" " + reason + "\n" << std::flush;

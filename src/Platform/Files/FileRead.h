@@ -17,10 +17,11 @@ inline constexpr std::size_t maximumFileReadSize = std::size_t{64} << 20;
 // is opened (another process's atomic replace) is opened again, a few times at
 // most, so the reader gets the new file. An entry that exists but is
 // no regular file, or one larger than the limit, is refused with one line on
-// standard output (once a path in a process); a missing file is refused silently.
+// standard output (once for each entry at a path); a missing file is refused silently.
 
 // Tells that a file was skipped: one line naming it and why (`reason` follows the
-// quoted path), once a path in a process, as the refusals here are told.
+// quoted path), once for each entry at a path in a process, as the refusals here
+// are told.
 void reportSkippedFile(const std::string& path, const std::string& reason);
 
 // A descriptor open for reading on the regular file at `path`; -1 when refused.

@@ -4,6 +4,8 @@
 #include "HostileEntries.h"
 #include "TestRoot.h"
 
+#include <sys/stat.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -30,6 +32,23 @@ TEST_F(FileReadTest, AFifoASocketALinkToADeviceAndAHugePlistAreSkippedWithOneLin
         EXPECT_FALSE(platform::readPropertyListFile(path.string())) << path;
         const std::string output = testing::internal::GetCapturedStdout();
         EXPECT_EQ(output, "Unreadable file skipped: \"" + path.string() + "\" " + refusal + "\n");
+    }
+}
+
+// A watched entry read again and again is told once; another one put at its path is
+// told again.
+TEST_F(FileReadTest, AnEntryReadAgainIsToldOnceAndANewOneAtItsPathAgain)
+{
+    const fs::path fifo = folder / "told.plist";
+    const std::string line = "Unreadable file skipped: \"" + fifo.string() + "\" is not a regular file\n";
+    std::vector<std::uint8_t> bytes;
+    for (int replacement = 0; replacement < 2; ++replacement) {
+        fs::remove(fifo);
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(readWholeFile(fifo.string(), bytes));
+        EXPECT_FALSE(readWholeFile(fifo.string(), bytes));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), line) << "entry " << replacement;
     }
 }
 
