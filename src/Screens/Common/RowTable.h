@@ -54,6 +54,9 @@ public:
     // The controls of each row; screen readers find them as the row cell's children.
     void setRowControls(std::vector<RowControl> controls);
     const std::vector<RowControl>& rowControls() const { return controls_; }
+    // Whether the keyboard moved in the table since it took the focus or a click: the
+    // focus ring shows only then.
+    bool keyboardInUse() const { return keyboardUsed_; }
     // What flipping a row's control does: `item` is the row's itemKeyRole as the user saw it.
     std::function<void(int row, int control, const QVariant& item)> onToggle;
 

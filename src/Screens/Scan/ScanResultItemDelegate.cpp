@@ -113,7 +113,8 @@ void ScanResultItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem
         paintParent(*painter, option, index);
     else
         paintChild(*painter, option, index);
-    if (option.state & QStyle::State_HasFocus)
+    const auto* table = dynamic_cast<const RowTableView*>(option.widget);
+    if (option.state & QStyle::State_HasFocus && (!table || table->keyboardInUse()))
         controls::paintFocusRing(*painter, QRectF(option.rect).adjusted(focusRingMargin, focusRingMargin,
                                                                           -focusRingMargin, -focusRingMargin),
                                  focusRingRadius);

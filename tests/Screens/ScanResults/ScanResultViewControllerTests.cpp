@@ -681,6 +681,11 @@ TEST_F(ScanResultScreenTest, TheCurrentRowWearsAFocusRingWhileTheTableHasTheKeyb
 
     shown.btnCleanNow->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(ringAt(2), 0) << "not while another control has the keyboard";
+
+    const QRect record = table.visualRect(shown.resultsModel->index(0, 0));
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, record.center());
+    ASSERT_EQ(QApplication::focusWidget(), &table);
+    EXPECT_EQ(ringAt(0), 0) << "not after a click alone";
 }
 
 // Screen readers reach the rows through the table's cells, and act on them as the
