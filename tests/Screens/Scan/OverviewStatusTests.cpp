@@ -186,16 +186,21 @@ TEST_F(OverviewStatus, StatusClicksSelectProtectionOrTheUpdateSettings)
 TEST_F(OverviewStatus, EachControlWearsTheRingForTheKeyboardOnly)
 {
     useEnglishTable();
-    overview.viewWillAppear();
-    host(overview);
+    OverviewViewController shown; // with the English texts, as the user sees it
+    store(*appGroupDefaults(), K::isActiveProtectionEnabled, true);
+    store(*appGroupDefaults(), K::isStartupProtectionEnabled, true);
+    standardDefaults().setBool(K::isDefinitionsAreUpToDate, true);
+    shown.viewWillAppear();
+    shown.updateAGSQStatus();
+    host(shown);
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    widgettest::click(overview, {2, 2});
-    overview.btnActiveProtectionValue->setFocus(Qt::OtherFocusReason);
-    EXPECT_FALSE(widgettest::focusRingAbove(*overview.btnActiveProtectionValue).shown()) << "no ring after the mouse";
+    widgettest::click(shown, {2, 2});
+    shown.btnActiveProtectionValue->setFocus(Qt::OtherFocusReason);
+    EXPECT_FALSE(widgettest::focusRingAbove(*shown.btnActiveProtectionValue).shown()) << "no ring after the mouse";
 
-    for (QWidget* control : std::initializer_list<QWidget*>{overview.btnStartScanNow, overview.btnActiveProtectionValue,
-                                                            overview.btnDefinationStatusValue, overview.btnSystemInfo}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{shown.btnStartScanNow, shown.btnActiveProtectionValue,
+                                                            shown.btnDefinationStatusValue, shown.btnSystemInfo}) {
         for (int step = 0; step < 10 && QApplication::focusWidget() != control; ++step)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), control) << control->objectName().toStdString();
