@@ -68,10 +68,17 @@ std::variant<platform::Data, std::string> readFile(const platform::Descriptor& f
     return bytes;
 }
 
-// What the absolute `path` names, its links resolved as the kernel resolves them;
-// none when a link on the way is not root's in a folder only root can change. The
-// folders of the result, "/" among them, are left to onlyRootCanChange().
-std::optional<fs::path> withRootsLinksResolved(const fs::path& path)
+// Where the walk of an absolute path ends: what it names, its links resolved as the
+// kernel resolves them, or, where a component names nothing, the folder that would
+// hold it, `exists` false.
+struct Resolved {
+    fs::path path;
+    bool exists;
+};
+
+// The walk of `path`; none when a link on the way is not root's in a folder only root
+// can change. The folders of the result, "/" among them, are left to onlyRootCanChange().
+std::optional<Resolved> withRootsLinksResolved(const fs::path& path)
 {
     if (!path.is_absolute())
         return std::nullopt;
@@ -89,7 +96,7 @@ std::optional<fs::path> withRootsLinksResolved(const fs::path& path)
         const fs::path next = walked / part;
         struct stat info {};
         if (::lstat(next.c_str(), &info) != 0)
-            return std::nullopt;
+            return errno == ENOENT || errno == ENOTDIR ? std::optional<Resolved>(Resolved{walked, false}) : std::nullopt;
         if (!S_ISLNK(info.st_mode)) {
             walked = next;
             continue;
@@ -105,7 +112,28 @@ std::optional<fs::path> withRootsLinksResolved(const fs::path& path)
         const fs::path steps = target.relative_path();
         pending.insert(pending.begin(), steps.begin(), steps.end());
     }
-    return walked;
+    return Resolved{walked, true};
+}
+
+// Whether only root can change what `path` names, or make it where it names nothing.
+// A relative path is taken from "/", the folder a job of root's runs in.
+bool onlyRootCanChangeOrMake(const fs::path& path)
+{
+    const auto resolved = withRootsLinksResolved(fs::path("/") / path);
+    return resolved && platform::onlyRootCanChange(resolved->path.string());
+}
+
+// The paths of a job's dictionary that its process reads or runs in, besides its arguments.
+constexpr std::array inputPathKeys{"WorkingDirectory", "RootDirectory", "StandardInPath"};
+
+// The paths the job hands its process: its arguments and those of inputPathKeys.
+std::vector<std::string> handedPaths(const platform::Dictionary& job, const platform::launchd::JobCommand& command)
+{
+    std::vector<std::string> paths = command.arguments;
+    for (const char* key : inputPathKeys)
+        if (const auto found = job.find(key); found != job.end() && found->second.asText())
+            paths.push_back(*found->second.asText());
+    return paths;
 }
 
 } // namespace
@@ -152,6 +180,8 @@ void enterRootOf(const Plist& plist)
     ::clearenv();
     ::setenv("PLATFORM_ROOT", plist.root.c_str(), 1);
     ::setenv("PATH", "/usr/bin:/bin", 1);
+    (void)::chdir("/");
+    ::umask(022);
 }
 
 std::optional<std::string> refusedRegistry(const std::filesystem::path& folder)
@@ -167,17 +197,20 @@ std::optional<std::string> refusedRegistry(const std::filesystem::path& folder)
     return std::nullopt;
 }
 
-std::optional<std::string> refusedProgram(const platform::Dictionary& job)
+std::optional<std::string> refusedRootJob(const platform::Dictionary& job)
 {
     const auto credentials = platform::launchd::credentialsOfJob(job);
     const auto* taken = std::get_if<platform::launchd::JobCredentials>(&credentials);
     const auto command = platform::launchd::commandOfJob(job);
     if (!taken || !command || !platform::launchd::runsAsRoot(*taken))
         return std::nullopt; // runs as its user, or its load fails and says why
-    const auto resolved = withRootsLinksResolved(command->executable);
-    if (resolved && platform::onlyRootCanChange(resolved->string()))
-        return std::nullopt;
-    return quoted(command->executable) + " is not a program only root can change, and the job would run it as root";
+    const auto program = withRootsLinksResolved(command->executable);
+    if (!program || !program->exists || !platform::onlyRootCanChange(program->path.string()))
+        return quoted(command->executable) + " is not a program only root can change, and the job would run it as root";
+    for (const auto& path : handedPaths(job, *command))
+        if (!onlyRootCanChangeOrMake(path))
+            return quoted(path) + " is not a path only root can change, and the job would hand it to a process of root's";
+    return std::nullopt;
 }
 
 std::error_code deletePlist(const Plist& plist)

@@ -17,7 +17,7 @@
 // "<root>/System/Library/LaunchAgents") that nobody but root can change, reached
 // from "/" on folder descriptors without following links, and read from there; the
 // platform root is the one that path names, never one from the environment. It loads
-// no job that would run as root a program anyone but root can change.
+// no job that would run as root a program or a path anyone but root can change.
 namespace raised {
 
 // Run as root by the elevation tool, which names its caller in PKEXEC_UID.
@@ -36,7 +36,9 @@ struct Plist {
 // The plist the operands name, or why it is refused.
 std::variant<Plist, std::string> readPlist(const std::vector<std::string>& operands);
 
-// Clears the caller's environment; the platform root becomes the plist's.
+// Leaves what the caller handed on: its environment is cleared (the platform root
+// becomes the plist's), its folder is "/" and its file mode mask 022, as launchd's
+// own, for root's files and the jobs it starts.
 void enterRootOf(const Plist& plist);
 
 // Why the registry folder (made where missing) is not one only root can change, so
@@ -44,9 +46,12 @@ void enterRootOf(const Plist& plist);
 std::optional<std::string> refusedRegistry(const std::filesystem::path& folder);
 
 // Why the job may not be loaded with root's rights: it would run as root (no
-// UserName, or root's) a program that someone but root could change, or reach it
-// through a link that someone but root could change; none when it may.
-std::optional<std::string> refusedProgram(const platform::Dictionary& job);
+// UserName, or root's) a program that someone but root could change, or hand its
+// process a path (an argument, its WorkingDirectory, RootDirectory or StandardInPath)
+// that someone but root could change, or make where it names nothing; or reach one
+// through a link that someone but root could change. A relative argument is a path
+// from "/". None when it may.
+std::optional<std::string> refusedRootJob(const platform::Dictionary& job);
 
 // Removes the plist from the folder it was read from.
 std::error_code deletePlist(const Plist& plist);

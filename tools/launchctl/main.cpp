@@ -150,7 +150,7 @@ int runRaised(const std::string& command, const std::vector<std::string>& operan
         return 2;
     }
     const Job job{plist.path, plist.label, plist.dictionary, LaunchdDomain::System};
-    if (const auto refused = command == "load" ? raised::refusedProgram(plist.dictionary) : std::nullopt) {
+    if (const auto refused = command == "load" ? raised::refusedRootJob(plist.dictionary) : std::nullopt) {
         std::cerr << "launchctl: " << plist.path << ": " << *refused << '\n';
         return 2;
     }

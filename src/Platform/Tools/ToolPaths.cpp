@@ -72,7 +72,7 @@ bool isElevationTool(const std::string& path, bool mustBeSetuid)
 bool onlyRootCanChange(const std::string& path)
 {
     const std::filesystem::path named(path);
-    if (!named.is_absolute() || named.lexically_normal() != named || !named.has_filename())
+    if (!named.is_absolute() || named.lexically_normal() != named || (!named.has_filename() && named != "/"))
         return false;
     std::filesystem::path walked = "/";
     const auto last = std::prev(named.end());

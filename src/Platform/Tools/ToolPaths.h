@@ -39,10 +39,10 @@ std::filesystem::path standInToolPath(std::string_view tool, const ToolFolders& 
 // only under a platform root other than "/". nullopt where there is none.
 std::optional<std::string> elevationToolPath();
 
-// Whether nobody but root can change what the absolute `path` names: the file and
-// every folder on the way belong to root, none is a link, and neither group nor
-// others may write any of them, but for a sticky folder (its entries of root's stay
-// root's). What runs as root is run only from such a path.
+// Whether nobody but root can change what the absolute `path` names ("/" among
+// them): the file and every folder on the way belong to root, none is a link, and
+// neither group nor others may write any of them, but for a sticky folder (its
+// entries of root's stay root's). What runs as root is run only from such a path.
 bool onlyRootCanChange(const std::string& path);
 
 } // namespace platform

@@ -300,6 +300,114 @@ TEST_F(DaemonUsersTest, ARootDaemonWhoseProgramTheUserCanChangeIsRefused)
     EXPECT_FALSE(fs::exists(trace));
 }
 
+// A root daemon of root's program is judged by every path it hands its process too:
+// an argument (absolute, or relative from "/"), its WorkingDirectory, RootDirectory or
+// StandardInPath that the user could change, or make where it names nothing, refuses
+// the load with one line; what only root can change, inline shell text and the output
+// paths (written, never run) load and run as root.
+TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
+{
+    const fs::path trace = testsupport::underRoot("/private/tmp/root-ran");
+    fs::create_directories(trace.parent_path());
+    const fs::path script = usersScript(trace);
+    const fs::path usersLink = testsupport::homeFolder() / "bin/sleeper.sh";
+    const fs::path rootsScript = testsupport::underRoot("/usr/libexec/sleeper.sh");
+    fs::create_directories(rootsScript.parent_path());
+    std::ofstream(rootsScript) << "#!/bin/sh\nexec /usr/bin/sleep 30\n";
+    fs::create_symlink(rootsScript, usersLink);
+    testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
+    const std::string home = testsupport::homeFolder().string();
+    struct Case {
+        const char* label;
+        Dictionary job;
+        std::string refusedPath; // empty: it runs as root
+    };
+    const Case cases[] = {
+        {"com.example.script", {{"ProgramArguments", Array{"/bin/sh", script.string()}}}, script.string()},
+        {"com.example.relative", {{"ProgramArguments", Array{"/bin/sh", script.relative_path().string()}}},
+         script.relative_path().string()},
+        {"com.example.folder", {{"ProgramArguments", Array{"/usr/bin/find", home, "-delete"}}}, home},
+        {"com.example.later", {{"ProgramArguments", Array{"/bin/sh", home + "/bin/later.sh"}}}, home + "/bin/later.sh"},
+        {"com.example.link", {{"ProgramArguments", Array{"/bin/sh", usersLink.string()}}}, usersLink.string()},
+        {"com.example.workdir", {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"WorkingDirectory", home}}, home},
+        {"com.example.rootdir", {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"RootDirectory", home}}, home},
+        {"com.example.stdin",
+         {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"StandardInPath", script.string()}},
+         script.string()},
+        {"com.example.rootsscript", {{"ProgramArguments", Array{"/bin/sh", rootsScript.string()}}}, ""},
+        {"com.example.inline",
+         {{"ProgramArguments", Array{"/bin/sh", "-c", "exec /usr/bin/sleep 30", "-", "/usr/bin/missing"}}},
+         ""},
+        {"com.example.output",
+         {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}},
+          {"StandardOutPath", home + "/out.log"},
+          {"StandardErrorPath", home + "/err.log"}},
+         ""},
+    };
+    std::vector<LaunchAgent> daemons;
+    for (const Case& each : cases) {
+        Dictionary job = each.job;
+        job["Label"] = each.label;
+        daemons.push_back(plantDaemon(job));
+    }
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+
+    for (std::size_t index = 0; index < daemons.size(); ++index) {
+        const Case& each = cases[index];
+        SCOPED_TRACE(each.label);
+        const SwitchResult on = switchStartupItem(daemons[index], true);
+        if (each.refusedPath.empty()) {
+            EXPECT_EQ(on.outcome, SwitchResult::done) << on.reason;
+            const auto pid = waitForPID(LaunchdDomain::System, each.label);
+            EXPECT_EQ(ownerOf(pid), 0);
+            continue;
+        }
+        EXPECT_EQ(on.outcome, SwitchResult::failed);
+        EXPECT_EQ(on.reason, "\"" + each.refusedPath +
+                                 "\" is not a path only root can change, and the job would hand it to a process of root's");
+        EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::System, each.label));
+    }
+    EXPECT_FALSE(fs::exists(trace));
+}
+
+// The raised launchctl takes neither the caller's folder nor its file mode mask: a
+// job of root's runs in "/" with the mask 022, as launchd's own, and the registry
+// it makes is root's alone.
+TEST_F(DaemonUsersTest, ARootDaemonRunsInRootsFolderWithRootsModeMask)
+{
+    const fs::path trace = testsupport::underRoot("/private/var/run/where");
+    fs::create_directories(trace.parent_path());
+    plantDaemon({{"Label", "com.example.where"},
+                 {"ProgramArguments",
+                  Array{"/bin/sh", "-c", "{ pwd; umask; } > \"$0\"; exec /usr/bin/sleep 30", trace.string()}}});
+    const fs::path daemonPlist = testsupport::underRoot("/Library/LaunchDaemons/com.example.where.plist");
+    const fs::path callersFolder = testsupport::homeFolder() / "bin";
+    fs::create_directories(callersFolder);
+    testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
+    fs::remove_all(registry().folder()); // made anew by the load
+    testsupport::SetuidElevation elevation;
+    testsupport::RealUserThread user;
+    if (!user.isSet() || !elevation.raisesThisThread())
+        GTEST_SKIP() << "this process cannot take a user's rights and raise them again";
+
+    auto tool = platform::ToolProcess::launch(
+        "/bin/sh",
+        {"-c", "cd \"$0\" && umask 0 && exec \"$@\"", callersFolder.string(), elevation.path().string(), launchctl(),
+         "load", "-w", daemonPlist.string()},
+        platform::ToolProcess::Capture::OutputAndError);
+    ASSERT_TRUE(tool);
+    EXPECT_EQ(tool->readOutputToEnd(), "");
+    EXPECT_EQ(tool->waitForExit(), 0);
+    ASSERT_TRUE(waitForPID(LaunchdDomain::System, "com.example.where"));
+    platform::dispatch::runMainLoopUntil([&] { return testsupport::readFileText(trace).ends_with("\n0022\n"); },
+                                        std::chrono::seconds(10));
+    EXPECT_EQ(testsupport::readFileText(trace), "/\n0022\n");
+    EXPECT_TRUE(platform::onlyRootCanChange(registry().folder().string()));
+}
+
 // With no elevation tool on the system nothing runs as root: the switch and the
 // deletion fail, and say that an administrator's rights are needed.
 TEST_F(SystemJobsTest, WithoutAnElevationToolTheStepsSayAnAdministratorsRightsAreNeeded)
