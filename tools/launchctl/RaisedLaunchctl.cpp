@@ -95,8 +95,11 @@ std::optional<Resolved> withRootsLinksResolved(const fs::path& path)
         }
         const fs::path next = walked / part;
         struct stat info {};
-        if (::lstat(next.c_str(), &info) != 0)
-            return errno == ENOENT || errno == ENOTDIR ? std::optional<Resolved>(Resolved{walked, false}) : std::nullopt;
+        if (::lstat(next.c_str(), &info) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) // as inline text is
+                return Resolved{walked, false};
+            return std::nullopt;
+        }
         if (!S_ISLNK(info.st_mode)) {
             walked = next;
             continue;
@@ -115,12 +118,22 @@ std::optional<Resolved> withRootsLinksResolved(const fs::path& path)
     return Resolved{walked, true};
 }
 
+// A device of root's, as /dev/null: what anyone may write to it changes nothing it is.
+bool isRootsDevice(const fs::path& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode) && info.st_uid == 0;
+}
+
 // Whether only root can change what `path` names, or make it where it names nothing.
 // A relative path is taken from "/", the folder a job of root's runs in.
 bool onlyRootCanChangeOrMake(const fs::path& path)
 {
     const auto resolved = withRootsLinksResolved(fs::path("/") / path);
-    return resolved && platform::onlyRootCanChange(resolved->path.string());
+    if (!resolved)
+        return false;
+    const bool device = resolved->exists && isRootsDevice(resolved->path);
+    return platform::onlyRootCanChange((device ? resolved->path.parent_path() : resolved->path).string());
 }
 
 // The paths of a job's dictionary that its process reads or runs in, besides its arguments.
@@ -209,7 +222,8 @@ std::optional<std::string> refusedRootJob(const platform::Dictionary& job)
         return quoted(command->executable) + " is not a program only root can change, and the job would run it as root";
     for (const auto& path : handedPaths(job, *command))
         if (!onlyRootCanChangeOrMake(path))
-            return quoted(path) + " is not a path only root can change, and the job would hand it to a process of root's";
+            return quoted(path) +
+                   " is not a path only root can change, and the job would hand it to a process of root's";
     return std::nullopt;
 }
 

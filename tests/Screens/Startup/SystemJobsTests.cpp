@@ -18,6 +18,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -303,8 +304,8 @@ TEST_F(DaemonUsersTest, ARootDaemonWhoseProgramTheUserCanChangeIsRefused)
 // A root daemon of root's program is judged by every path it hands its process too:
 // an argument (absolute, or relative from "/"), its WorkingDirectory, RootDirectory or
 // StandardInPath that the user could change, or make where it names nothing, refuses
-// the load with one line; what only root can change, inline shell text and the output
-// paths (written, never run) load and run as root.
+// the load with one line; what only root can change (a device of root's among them),
+// inline shell text and the output paths (written, never run) load and run as root.
 TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
 {
     const fs::path trace = testsupport::underRoot("/private/tmp/root-ran");
@@ -329,14 +330,20 @@ TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
         {"com.example.folder", {{"ProgramArguments", Array{"/usr/bin/find", home, "-delete"}}}, home},
         {"com.example.later", {{"ProgramArguments", Array{"/bin/sh", home + "/bin/later.sh"}}}, home + "/bin/later.sh"},
         {"com.example.link", {{"ProgramArguments", Array{"/bin/sh", usersLink.string()}}}, usersLink.string()},
-        {"com.example.workdir", {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"WorkingDirectory", home}}, home},
+        {"com.example.workdir",
+         {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"WorkingDirectory", home}},
+         home},
         {"com.example.rootdir", {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"RootDirectory", home}}, home},
         {"com.example.stdin",
          {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"StandardInPath", script.string()}},
          script.string()},
         {"com.example.rootsscript", {{"ProgramArguments", Array{"/bin/sh", rootsScript.string()}}}, ""},
         {"com.example.inline",
-         {{"ProgramArguments", Array{"/bin/sh", "-c", "exec /usr/bin/sleep 30", "-", "/usr/bin/missing"}}},
+         {{"ProgramArguments",
+           Array{"/bin/sh", "-c", "exec /usr/bin/sleep 30 # " + std::string(300, 'x'), "-", "/usr/bin/missing"}}},
+         ""},
+        {"com.example.device",
+         {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"StandardInPath", "/dev/null"}},
          ""},
         {"com.example.output",
          {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}},
@@ -366,8 +373,8 @@ TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
             continue;
         }
         EXPECT_EQ(on.outcome, SwitchResult::failed);
-        EXPECT_EQ(on.reason, "\"" + each.refusedPath +
-                                 "\" is not a path only root can change, and the job would hand it to a process of root's");
+        EXPECT_EQ(on.reason, "\"" + each.refusedPath + "\" is not a path only root can change, and the job would "
+                                                        "hand it to a process of root's");
         EXPECT_FALSE(platform::SMJobCopyDictionary(LaunchdDomain::System, each.label));
     }
     EXPECT_FALSE(fs::exists(trace));
@@ -375,19 +382,20 @@ TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
 
 // The raised launchctl takes neither the caller's folder nor its file mode mask: a
 // job of root's runs in "/" with the mask 022, as launchd's own, and the registry
-// it makes is root's alone.
+// it makes for a platform root of its own is root's alone.
 TEST_F(DaemonUsersTest, ARootDaemonRunsInRootsFolderWithRootsModeMask)
 {
     const fs::path trace = testsupport::underRoot("/private/var/run/where");
     fs::create_directories(trace.parent_path());
-    plantDaemon({{"Label", "com.example.where"},
-                 {"ProgramArguments",
-                  Array{"/bin/sh", "-c", "{ pwd; umask; } > \"$0\"; exec /usr/bin/sleep 30", trace.string()}}});
-    const fs::path daemonPlist = testsupport::underRoot("/Library/LaunchDaemons/com.example.where.plist");
+    const fs::path freshRoot = testsupport::underRoot("/private/var/fresh-root");
+    const fs::path daemonPlist = startuptest::plantPlist(
+        freshRoot / "Library/LaunchDaemons/com.example.where.plist",
+        Dictionary{{"Label", "com.example.where"},
+                   {"ProgramArguments", Array{"/bin/sh", "-c", "{ pwd; umask; } > \"$0\"", trace.string()}},
+                   {"RunAtLoad", true}});
     const fs::path callersFolder = testsupport::homeFolder() / "bin";
     fs::create_directories(callersFolder);
     testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
-    fs::remove_all(registry().folder()); // made anew by the load
     testsupport::SetuidElevation elevation;
     testsupport::RealUserThread user;
     if (!user.isSet() || !elevation.raisesThisThread())
@@ -401,11 +409,11 @@ TEST_F(DaemonUsersTest, ARootDaemonRunsInRootsFolderWithRootsModeMask)
     ASSERT_TRUE(tool);
     EXPECT_EQ(tool->readOutputToEnd(), "");
     EXPECT_EQ(tool->waitForExit(), 0);
-    ASSERT_TRUE(waitForPID(LaunchdDomain::System, "com.example.where"));
-    platform::dispatch::runMainLoopUntil([&] { return testsupport::readFileText(trace).ends_with("\n0022\n"); },
+    platform::dispatch::runMainLoopUntil([&] { return std::ranges::count(testsupport::readFileText(trace), '\n') == 2; },
                                         std::chrono::seconds(10));
     EXPECT_EQ(testsupport::readFileText(trace), "/\n0022\n");
-    EXPECT_TRUE(platform::onlyRootCanChange(registry().folder().string()));
+    const fs::path freshRegistry = freshRoot / registry().folder().lexically_relative(testsupport::platformRootFolder());
+    EXPECT_TRUE(platform::onlyRootCanChange(freshRegistry.string())) << freshRegistry;
 }
 
 // With no elevation tool on the system nothing runs as root: the switch and the
