@@ -738,7 +738,8 @@ TEST_F(RootOwnedApplication, NothingIsDownloadedThatNobodyCanInstall)
 }
 
 // Allowed, the raised install tool of the bundle puts the release in place of the
-// whole bundle, root's as the administrator's installation was.
+// whole bundle, root's as the administrator's installation was, and never setuid
+// nor anyone else's to write.
 TEST_F(RootOwnedApplication, TheRaisedToolReplacesTheWholeBundle)
 {
     publish("2.0");
@@ -760,6 +761,7 @@ TEST_F(RootOwnedApplication, TheRaisedToolReplacesTheWholeBundle)
     ASSERT_EQ(delegate.events, (std::vector<std::string>{"will 2.0 " + server.url("/release.zip"), "did 2.0"}));
     const std::string release = updater->downloadedBundlePath();
     giveDownloadToUser();
+    fs::permissions(release + "/Contents/MacOS/Updatable", fs::perms(04777)); // the user's setuid, anyone's to write
     EXPECT_TRUE(updater->installUpdatesIfAvailable());
 
     EXPECT_EQ(asked, 1);
@@ -769,7 +771,7 @@ TEST_F(RootOwnedApplication, TheRaisedToolReplacesTheWholeBundle)
     struct stat installed {};
     ASSERT_EQ(::stat((bundle / "Contents/MacOS/Updatable").c_str(), &installed), 0);
     EXPECT_EQ(installed.st_uid, 0u);
-    EXPECT_NE(installed.st_mode & S_IXUSR, 0u);
+    EXPECT_EQ(installed.st_mode & 07777, 0755u);
     EXPECT_EQ(std::distance(fs::directory_iterator(bundle.parent_path()), fs::directory_iterator()), 1)
         << "no stage is left beside the bundle";
     EXPECT_FALSE(fs::exists(release));
@@ -795,6 +797,12 @@ TEST_F(RootOwnedApplication, ASwapWhileThePasswordIsAskedOrARefusalInstallsNothi
          [&](const fs::path& release) {
              fs::rename(release, release.string() + ".moved");
              fs::create_directory_symlink(decoy, release);
+         }},
+        {"a folder above it swapped for a link",
+         [&](const fs::path& release) {
+             const fs::path above = release.parent_path();
+             fs::rename(above, above.string() + ".moved");
+             fs::create_directory_symlink(above.string() + ".moved", above);
          }},
         {"its MacOS folder swapped for a link",
          [&](const fs::path& release) {
