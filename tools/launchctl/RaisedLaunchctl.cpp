@@ -1,5 +1,6 @@
 #include "RaisedLaunchctl.h"
 
+#include "Platform/Bundle/Bundle.h"
 #include "Platform/Files/FileRead.h"
 #include "Platform/Launchd/JobProcess.h"
 #include "Platform/Tools/ToolPaths.h"
@@ -149,6 +150,27 @@ std::vector<std::string> handedPaths(const platform::Dictionary& job, const plat
     return paths;
 }
 
+std::string refusal(const std::string& path)
+{
+    return quoted(path) + " is not a path only root can change, and the job would hand it to a process of root's";
+}
+
+// Why the bundle that `path` names may not be opened as root: its Info.plist, which
+// names the executable, or that executable is one someone but root could change.
+// None for a path that names no bundle.
+std::optional<std::string> refusedBundle(const std::string& path)
+{
+    if (!path.ends_with(".app") && !path.ends_with(".app/"))
+        return std::nullopt;
+    const std::string info = (fs::path(path) / "Contents/Info.plist").string();
+    if (!onlyRootCanChangeOrMake(info))
+        return refusal(info);
+    const std::string executable = platform::Bundle(path).executablePath();
+    if (!executable.empty() && !onlyRootCanChangeOrMake(executable))
+        return refusal(executable);
+    return std::nullopt;
+}
+
 } // namespace
 
 bool isRaised()
@@ -220,10 +242,12 @@ std::optional<std::string> refusedRootJob(const platform::Dictionary& job)
     const auto program = withRootsLinksResolved(command->executable);
     if (!program || !program->exists || !platform::onlyRootCanChange(program->path.string()))
         return quoted(command->executable) + " is not a program only root can change, and the job would run it as root";
-    for (const auto& path : handedPaths(job, *command))
+    for (const auto& path : handedPaths(job, *command)) {
         if (!onlyRootCanChangeOrMake(path))
-            return quoted(path) +
-                   " is not a path only root can change, and the job would hand it to a process of root's";
+            return refusal(path);
+        if (auto refused = refusedBundle(path))
+            return refused;
+    }
     return std::nullopt;
 }
 

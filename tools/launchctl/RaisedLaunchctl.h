@@ -47,10 +47,11 @@ std::optional<std::string> refusedRegistry(const std::filesystem::path& folder);
 
 // Why the job may not be loaded with root's rights: it would run as root (no
 // UserName, or root's) a program that someone but root could change, or hand its
-// process a path (an argument, its WorkingDirectory, RootDirectory or StandardInPath)
-// that someone but root could change, or make where it names nothing; or reach one
-// through a link that someone but root could change. A relative argument is a path
-// from "/". None when it may.
+// process a path (an argument, its WorkingDirectory, RootDirectory or StandardInPath;
+// of a bundle, also its Info.plist and the executable that names) that someone but
+// root could change, or make where it names nothing; or reach one through a link
+// that someone but root could change. A relative argument is a path from "/". None
+// when it may.
 std::optional<std::string> refusedRootJob(const platform::Dictionary& job);
 
 // Removes the plist from the folder it was read from.

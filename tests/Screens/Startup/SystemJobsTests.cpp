@@ -7,6 +7,7 @@
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Tools/ToolPaths.h"
 #include "Platform/Tools/ToolProcess.h"
+#include "Platform/Values/PropertyList.h"
 #include "RealUser.h"
 #include "Screens/Manage/StartupItemSwitch.h"
 #include "Startup/LaunchAgent.h"
@@ -220,6 +221,17 @@ protected:
         return script;
     }
 
+    // A bundle of root's in /Applications whose executable is a link of root's to `executable`.
+    static fs::path plantBundle(const std::string& name, const fs::path& executable)
+    {
+        const fs::path bundle = testsupport::underRoot("/Applications/" + name + ".app");
+        fs::create_directories(bundle / "Contents/MacOS");
+        EXPECT_TRUE(platform::writePropertyListFile((bundle / "Contents/Info.plist").string(),
+                                                    Dictionary{{"CFBundleExecutable", name}}));
+        fs::create_symlink(executable, bundle / "Contents/MacOS" / name);
+        return bundle;
+    }
+
     // The "Uid:", "Gid:" and "Groups:" lines of a running process.
     static std::vector<std::string> identityOf(long long pid)
     {
@@ -302,10 +314,11 @@ TEST_F(DaemonUsersTest, ARootDaemonWhoseProgramTheUserCanChangeIsRefused)
 }
 
 // A root daemon of root's program is judged by every path it hands its process too:
-// an argument (absolute, or relative from "/"), its WorkingDirectory, RootDirectory or
-// StandardInPath that the user could change, or make where it names nothing, refuses
-// the load with one line; what only root can change (a device of root's among them),
-// inline shell text and the output paths (written, never run) load and run as root.
+// an argument (absolute, or relative from "/"; of a bundle, also its Info.plist and
+// executable), its WorkingDirectory, RootDirectory or StandardInPath that the user
+// could change, or make where it names nothing, refuses the load with one line; what
+// only root can change (a device of root's among them), inline shell text and the
+// output paths (written, never run) load and run as root.
 TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
 {
     const fs::path trace = testsupport::underRoot("/private/tmp/root-ran");
@@ -318,6 +331,11 @@ TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
     fs::create_symlink(rootsScript, usersLink);
     testsupport::RealUserThread::giveToUser(testsupport::homeFolder());
     const std::string home = testsupport::homeFolder().string();
+    const fs::path rootsBundle = plantBundle("Roots", rootsScript);
+    const fs::path linkedBundle = plantBundle("Linked", script);
+    const fs::path usersInfoBundle = plantBundle("UsersInfo", rootsScript);
+    const fs::path usersInfo = usersInfoBundle / "Contents/Info.plist";
+    ASSERT_EQ(::chown(usersInfo.c_str(), testsupport::RealUserThread::kUser, testsupport::RealUserThread::kUser), 0);
     struct Case {
         const char* label;
         Dictionary job;
@@ -337,7 +355,15 @@ TEST_F(DaemonUsersTest, ARootDaemonIsRefusedEveryPathTheUserCanChange)
         {"com.example.stdin",
          {{"ProgramArguments", Array{"/usr/bin/sleep", "30"}}, {"StandardInPath", script.string()}},
          script.string()},
+        {"com.example.linkedbundle",
+         {{"ProgramArguments", Array{"/usr/bin/open", linkedBundle.string()}}},
+         (linkedBundle / "Contents/MacOS/Linked").string()},
+        {"com.example.usersinfo", {{"ProgramArguments", Array{"/usr/bin/open", usersInfoBundle.string()}}},
+         usersInfo.string()},
         {"com.example.rootsscript", {{"ProgramArguments", Array{"/bin/sh", rootsScript.string()}}}, ""},
+        {"com.example.rootsbundle",
+         {{"ProgramArguments", Array{"/bin/sh", "-c", "exec /usr/bin/sleep 30", rootsBundle.string()}}},
+         ""},
         {"com.example.inline",
          {{"ProgramArguments",
            Array{"/bin/sh", "-c", "exec /usr/bin/sleep 30 # " + std::string(300, 'x'), "-", "/usr/bin/missing"}}},
