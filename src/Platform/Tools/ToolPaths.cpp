@@ -67,11 +67,12 @@ bool isElevationTool(const std::string& path, bool mustBeSetuid)
            onlyRootCanChange(path);
 }
 
-} // namespace
-
-bool onlyRootCanChange(const std::string& path)
+// Whether every step of the absolute, normal path `named` (links not followed)
+// belongs to root or `user`, and neither group nor others may write one, but for a
+// sticky folder on the way (its entries stay their owners'). A link is a step only
+// where `linksAllowed`: its own mode bits say nothing.
+bool everyStepBelongsTo(const std::filesystem::path& named, uid_t user, bool linksAllowed)
 {
-    const std::filesystem::path named(path);
     if (!named.is_absolute() || named.lexically_normal() != named || !named.has_filename())
         return false;
     std::filesystem::path walked = "/";
@@ -80,14 +81,32 @@ bool onlyRootCanChange(const std::string& path)
         if (part != named.begin())
             walked /= *part;
         struct stat info {};
-        if (::lstat(walked.c_str(), &info) != 0 || S_ISLNK(info.st_mode) || info.st_uid != 0)
+        if (::lstat(walked.c_str(), &info) != 0 || (info.st_uid != 0 && info.st_uid != user))
             return false;
-        // A folder others may write keeps root's entries when its sticky bit is set.
+        if (S_ISLNK(info.st_mode)) {
+            if (!linksAllowed)
+                return false;
+            continue;
+        }
         const bool othersMayWrite = info.st_mode & (S_IWGRP | S_IWOTH);
         if (othersMayWrite && (part == last || !S_ISDIR(info.st_mode) || !(info.st_mode & S_ISVTX)))
             return false;
     }
     return true;
+}
+
+} // namespace
+
+bool onlyRootCanChange(const std::string& path)
+{
+    return everyStepBelongsTo(path, 0, false);
+}
+
+bool onlyRootAndUserCanChange(const std::string& path, uid_t user)
+{
+    std::error_code error;
+    const auto resolved = std::filesystem::canonical(path, error);
+    return !error && everyStepBelongsTo(path, user, true) && everyStepBelongsTo(resolved, user, false);
 }
 
 std::filesystem::path standInToolFolder()
