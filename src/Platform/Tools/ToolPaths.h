@@ -48,8 +48,10 @@ std::optional<std::string> elevationToolPath();
 bool onlyRootCanChange(const std::string& path);
 
 // Whether nobody but root and `user` can change what the absolute `path` names: the
-// same test, with folders and the file of the user's allowed, on the path as named
-// (its links in such folders) and on the path its links lead to.
+// same test, with folders and the file of the user's allowed, and group write where
+// the group is the user's private one (named as the user, of no other member: the
+// umask 002 of such groups makes the user's folders group-writable), on the path as
+// named (its links in such folders) and on the path its links lead to.
 bool onlyRootAndUserCanChange(const std::string& path, uid_t user);
 
 } // namespace platform

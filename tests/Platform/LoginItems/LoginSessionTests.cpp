@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -158,8 +161,10 @@ TEST_F(LoginSession, TheEntryRunsTheToolWhateverItsPathHolds)
 }
 
 // No entry is written that would run what another user could change, nor one whose
-// path its lines cannot carry; the one there stays as it was.
-TEST_F(LoginSession, NoEntryNamesAToolItCannotTrust)
+// path its lines cannot carry; the one there stays as it was. A folder that only the
+// user's private group may write (as umask 002 leaves the user's folders) is the
+// user's own.
+TEST_F(LoginSession, OnlyAToolNoOtherUserCanChangeIsNamed)
 {
     const fs::path root = testsupport::platformRootFolder();
     const fs::path shared = root / "shared";
@@ -167,9 +172,14 @@ TEST_F(LoginSession, NoEntryNamesAToolItCannotTrust)
     fs::permissions(shared, fs::perms(0777));
     const fs::path linked = root / "linked";
     fs::create_directory_symlink(shared, linked);
+    const fs::path grouped = root / "grouped";
+    const fs::path groupedTool = plantRecordingTool(grouped);
+    fs::permissions(grouped, fs::perms(0775));
+    ASSERT_EQ(::chown(grouped.c_str(), ::geteuid(), 100), 0); // "users", everyone's
     const std::string before = testsupport::readFileText(platform::loginSessionEntryPath());
     for (const auto& [name, tool] : {std::pair{"a folder others may write", sharedTool},
                                      std::pair{"a link to that folder", linked / platform::kLoginStepTool},
+                                     std::pair{"a folder a shared group may write", groupedTool},
                                      std::pair{"a missing tool", root / "gone" / platform::kLoginStepTool},
                                      std::pair{"a line break", plantRecordingTool(root / "line\nbreak")},
                                      std::pair{"bytes that are no UTF-8", plantRecordingTool(root / "J\xf6rg")}}) {
@@ -178,6 +188,12 @@ TEST_F(LoginSession, NoEntryNamesAToolItCannotTrust)
         EXPECT_NE(failure.find(tool.string()), std::string::npos) << name << ": " << failure;
         EXPECT_EQ(testsupport::readFileText(platform::loginSessionEntryPath()), before) << name;
     }
+
+    ASSERT_EQ(::chown(grouped.c_str(), ::geteuid(), ::getegid()), 0);
+    const passwd* user = ::getpwuid(::geteuid());
+    if (const group* own = ::getgrgid(::getegid()); !own || !user || std::string(own->gr_name) != user->pw_name)
+        GTEST_SKIP() << "this user has no private group";
+    EXPECT_TRUE(platform::writeLoginSessionEntry(groupedTool));
 }
 
 // The autostart folder missing is made; a link to a folder elsewhere (the user's
