@@ -91,8 +91,8 @@ void installLoginStep()
     fs::path tool = fs::path(installedAgentPath()) / "Contents/MacOS" / platform::kLoginStepTool;
     if (::access(tool.c_str(), X_OK) != 0)
         tool = platform::standInToolPath(platform::kLoginStepTool);
-    if (!platform::writeLoginSessionEntry(tool))
-        printFailure("Unable to install the login step: ", platform::loginSessionEntryPath().string());
+    if (std::string failure; !platform::writeLoginSessionEntry(tool, &failure))
+        printFailure("Unable to install the login step: ", failure);
 }
 
 std::string launchAgentFolder()

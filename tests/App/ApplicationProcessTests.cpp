@@ -2,6 +2,7 @@
 #include "AppShellTest.h"
 #include "DeceptiveXmlPlists.h"
 #include "DesktopSession.h"
+#include "RealUser.h"
 #include "RootProcesses.h"
 
 #include "App/AgentIdentity.h"
@@ -79,15 +80,17 @@ protected:
         EXPECT_EQ(runningApplicationCount(), 1u);
     }
 
-    // Started as installed, with the stand-in tools of its bundle (or of `tools`).
-    platform::ToolProcess& startInstalledApplication(const std::string& tools = "")
+    // Started as installed, with the stand-in tools of its bundle (or of `tools`),
+    // through `through` as startApplication() has it.
+    platform::ToolProcess& startInstalledApplication(const std::string& tools = "",
+                                                     const std::vector<std::string>& through = {})
     {
         const std::string buildTools = std::getenv("BG_TOOLS_DIR");
         if (tools.empty())
             ::unsetenv("BG_TOOLS_DIR");
         else
             ::setenv("BG_TOOLS_DIR", tools.c_str(), 1);
-        platform::ToolProcess& application = startApplication();
+        platform::ToolProcess& application = startApplication(through);
         ::setenv("BG_TOOLS_DIR", buildTools.c_str(), 1);
         return application;
     }
@@ -236,6 +239,57 @@ TEST_F(ApplicationProcess, AtTheNextLoginTheApplicationOpensOnceAsLaunchedAtLogi
     const auto opened = testsupport::runningCopiesOf("com.tarnwicklabs.bastionguardpoint");
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_TRUE(testsupport::environmentHolds(opened.front().processIdentifier, "BG_LAUNCH_EVENT=lgit"));
+}
+
+// A user who is not root, at a desktop of their own ($HOME, ~/.config): the
+// application launched once, launch at login on, a launch agent of the user's
+// switched off in launchd. After a logout the session's autostart, run twice (as by
+// two desktops), brings back one agent, the user's, and opens the application once;
+// the job switched off stays off.
+TEST_F(ApplicationProcess, AUsersNextLoginBringsBackOneAgentOfTheUsers)
+{
+    standardDefaults().setBool(K::launchAutomatically, true);
+    const std::string off = "com.example.switched-off";
+    ASSERT_TRUE(platform::writePropertyListFile(
+        (testsupport::homeFolder() / "Library/LaunchAgents" / (off + ".plist")).string(),
+        platform::Dictionary{
+            {"Label", off}, {"ProgramArguments", platform::Array{"/bin/sleep", "60"}}, {"RunAtLoad", true}}));
+    platform::launchd::JobRegistry::forDomain(platform::LaunchdDomain::User).setDisabledOverride(off, true);
+    testsupport::UnprivilegedSession session;
+    if (!session.isSet())
+        GTEST_SKIP() << "playing a user takes root";
+    // The user's applications, as the user's workspace lists them.
+    const auto usersCopiesOf = [](const std::string& identifier) {
+        const testsupport::RealUserThread user;
+        std::vector<pid_t> copies;
+        for (const auto& application : testsupport::runningCopiesOf(identifier))
+            copies.push_back(application.processIdentifier);
+        return copies;
+    };
+    const auto usersAgents = [&] { return usersCopiesOf(agentBundleIdentifier); };
+    const auto usersApplications = [&] { return usersCopiesOf("com.tarnwicklabs.bastionguardpoint"); };
+
+    platform::ToolProcess& application = startInstalledApplication("", session.asUser());
+    ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return usersAgents().size() == 1; }, 20s))
+        << "the agent runs";
+    quit(application);
+    testsupport::endSessionProcesses();
+    ASSERT_TRUE(usersAgents().empty());
+
+    {
+        const testsupport::RealUserThread user;
+        ASSERT_TRUE(user.isSet());
+        EXPECT_EQ(testsupport::runAutostartEntries(), 1);
+        EXPECT_EQ(testsupport::runAutostartEntries(), 1); // a second desktop's autostart
+    }
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return usersApplications().size() == 1; }, 20s));
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return usersAgents().size() == 1; }, 20s))
+        << "the agent runs again";
+    platform::dispatch::runMainLoopFor(2s);
+    EXPECT_EQ(usersApplications().size(), 1u);
+    ASSERT_EQ(usersAgents().size(), 1u);
+    EXPECT_EQ(testsupport::UnprivilegedSession::userOf(usersAgents().front()), testsupport::RealUserThread::kUser);
+    EXPECT_FALSE(platform::SMJobCopyDictionary(platform::LaunchdDomain::User, off)) << "switched off, it stays off";
 }
 
 // The application updates itself: the updater replaces the bundle that launchd's

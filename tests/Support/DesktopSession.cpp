@@ -1,12 +1,17 @@
 #include "DesktopSession.h"
 
+#include "Platform/Root/PlatformRoot.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Workspace/ProcessList.h"
 #include "Platform/Workspace/ProcessStat.h"
+#include "RealUser.h"
 #include "RootProcesses.h"
 #include "TestRoot.h"
 
+#include <gtest/gtest.h>
+
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,6 +19,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -104,6 +110,27 @@ std::vector<std::string> splitExec(const std::string& command)
     return arguments;
 }
 
+// The entries that dex, run in this session, starts at a login: those its dry run
+// names, in its order.
+std::vector<fs::path> entriesDexStarts(const fs::path& folder)
+{
+    auto dex = platform::ToolProcess::launch(
+        "/usr/bin/dex", {"--autostart", "--dry-run", "--verbose", "--search-paths", folder.string()},
+        platform::ToolProcess::Capture::OutputAndError);
+    if (!dex) {
+        ADD_FAILURE() << "dex, the autostart runner, cannot be run (scripts/setup installs it)";
+        return {};
+    }
+    std::istringstream said(dex->readOutputToEnd());
+    dex->waitForExit();
+    std::vector<fs::path> entries;
+    constexpr std::string_view named = "Autostart file: ";
+    for (std::string line; std::getline(said, line);)
+        if (line.starts_with(named))
+            entries.emplace_back(line.substr(named.size()));
+    return entries;
+}
+
 } // namespace
 
 void endSessionProcesses()
@@ -128,18 +155,21 @@ std::vector<std::string> execCommandOf(const fs::path& entry)
     return {};
 }
 
+fs::path autostartFolder()
+{
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+        return fs::path(config) / "autostart";
+    return fs::path(std::getenv("HOME")) / ".config/autostart";
+}
+
 int runAutostartEntries()
 {
-    const fs::path folder = fs::path(std::getenv("XDG_CONFIG_HOME")) / "autostart";
     const char* tools = std::getenv("BG_TOOLS_DIR");
     const std::string buildTools = tools ? tools : "";
     ::unsetenv("BG_TOOLS_DIR");
     int run = 0;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const auto command = it->path().extension() == ".desktop" ? execCommandOf(it->path()) : std::vector<std::string>{};
-        if (command.empty())
-            continue;
+    for (const auto& entry : entriesDexStarts(autostartFolder())) {
+        const auto command = execCommandOf(entry);
         auto process = platform::ToolProcess::launch(command.front(), {command.begin() + 1, command.end()},
                                                      platform::ToolProcess::Capture::Nothing);
         if (process)
@@ -149,6 +179,45 @@ int runAutostartEntries()
     if (tools)
         ::setenv("BG_TOOLS_DIR", buildTools.c_str(), 1);
     return run;
+}
+
+UnprivilegedSession::UnprivilegedSession()
+{
+    if (::geteuid() != 0)
+        return;
+    homeBefore_ = std::getenv("HOME") ? std::getenv("HOME") : "";
+    configBefore_ = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    const fs::path linuxHome = platformRootFolder() / "linux-home";
+    fs::create_directories(linuxHome);
+    fs::permissions(platformRootFolder(), fs::perms(0755)); // others may enter, as "/"
+    RealUserThread::giveToUser(homeFolder());
+    RealUserThread::giveToUser(linuxHome);
+    ::setenv("HOME", linuxHome.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    set_ = true;
+}
+
+UnprivilegedSession::~UnprivilegedSession()
+{
+    if (!set_)
+        return;
+    endSessionProcesses();
+    ::setenv("HOME", homeBefore_.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", configBefore_.c_str(), 1);
+    fs::permissions(platformRootFolder(), fs::perms::owner_all);
+}
+
+std::vector<std::string> UnprivilegedSession::asUser() const
+{
+    const std::string user = std::to_string(RealUserThread::kUser);
+    return {"/usr/bin/setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups",
+            "/usr/bin/env",     "PLATFORM_USER=" + platform::userName()};
+}
+
+uid_t UnprivilegedSession::userOf(pid_t pid)
+{
+    struct stat info {};
+    return ::stat(("/proc/" + std::to_string(pid)).c_str(), &info) == 0 ? info.st_uid : static_cast<uid_t>(-1);
 }
 
 } // namespace testsupport

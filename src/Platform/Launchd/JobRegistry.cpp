@@ -114,10 +114,14 @@ fs::path launchdStateFolder()
     return hostPath("/private/var/db/launchd");
 }
 
+// The system domain's jobs are root's, in the root-only state folder; the user's
+// domain runs with the user's rights and keeps its jobs in the user's own Library,
+// which a user who is not root can write.
 JobRegistry JobRegistry::forDomain(LaunchdDomain domain)
 {
-    const std::string name = domain == LaunchdDomain::System ? "system" : "user-" + userName();
-    return JobRegistry(launchdStateFolder() / name);
+    if (domain == LaunchdDomain::System)
+        return JobRegistry(launchdStateFolder() / "system");
+    return JobRegistry(fs::path(homeDirectory()) / "Library/Application Support/com.apple.launchd");
 }
 
 JobRegistry::Lock::Lock(const fs::path& folder)

@@ -87,7 +87,8 @@ private:
     std::filesystem::path folder_;
 };
 
-// The folder that holds the stand-in launchd's state under the platform root.
+// The folder that holds the stand-in launchd's state of root's under the platform
+// root (the system domain's jobs, the console user).
 std::filesystem::path launchdStateFolder();
 
 } // namespace platform::launchd

@@ -2,13 +2,17 @@
 
 #include "Platform/Files/AtomicFile.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Tools/ToolPaths.h"
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
+#include <system_error>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,14 +40,55 @@ fs::path configFolder()
     return linuxHome() / ".config";
 }
 
+// Whether the text is UTF-8, the only encoding an entry's values may have: no stray
+// or missing continuation byte, no overlong form, no surrogate, nothing past U+10FFFF.
+bool isUtf8(std::string_view text)
+{
+    for (std::size_t index = 0; index < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[index]);
+        const std::size_t length = lead < 0x80         ? 1
+                                   : lead >> 5 == 0x6  ? 2
+                                   : lead >> 4 == 0xE  ? 3
+                                   : lead >> 3 == 0x1E ? 4
+                                                       : 0;
+        if (length == 0 || index + length > text.size())
+            return false;
+        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t next = 1; next < length; ++next) {
+            const auto continuation = static_cast<unsigned char>(text[index + next]);
+            if (continuation >> 6 != 0x2)
+                return false;
+            point = point << 6 | (continuation & 0x3F);
+        }
+        constexpr char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (point < shortest[length] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
+            return false;
+        index += length;
+    }
+    return true;
+}
+
+// The text as the entry's string value: each backslash doubled. Null for a control
+// character, which an entry's line cannot carry, or a text that is not UTF-8.
+std::optional<std::string> stringValue(const std::string& text)
+{
+    if (!isUtf8(text) ||
+        std::ranges::any_of(text, [](unsigned char character) { return character < 0x20 || character == 0x7f; }))
+        return std::nullopt;
+    std::string value;
+    for (const char character : text) {
+        if (character == '\\')
+            value += '\\';
+        value += character;
+    }
+    return value;
+}
+
 // One argument of an Exec line: quoted, with the characters the quotes keep special
 // escaped and "%" doubled (field codes start with it); then written as the entry's
-// string value, which doubles each backslash. Null for a control character, which
-// neither form carries.
+// string value.
 std::optional<std::string> execArgument(const std::string& argument)
 {
-    if (std::ranges::any_of(argument, [](unsigned char character) { return character < 0x20 || character == 0x7f; }))
-        return std::nullopt;
     std::string quoted = "\"";
     for (const char character : argument) {
         if (std::string_view("\"`$\\").find(character) != std::string_view::npos)
@@ -53,13 +98,7 @@ std::optional<std::string> execArgument(const std::string& argument)
         quoted += character;
     }
     quoted += '"';
-    std::string value;
-    for (const char character : quoted) {
-        if (character == '\\')
-            value += '\\';
-        value += character;
-    }
-    return value;
+    return stringValue(quoted);
 }
 
 std::optional<std::string> execLine(const std::vector<std::string>& arguments)
@@ -86,6 +125,67 @@ std::vector<std::string> loginCommand(const fs::path& tool)
     return command;
 }
 
+// The keys through which a desktop's own settings switch an autostart entry off,
+// each with the value that does: Hidden (KDE, Xfce, LXQt and the spec itself), and
+// the switches of GNOME (and Cinnamon) and of MATE.
+struct OffSwitch {
+    std::string_view key;
+    std::string_view off;
+};
+constexpr OffSwitch offSwitches[] = {
+    {"Hidden", "true"}, {"X-GNOME-Autostart-enabled", "false"}, {"X-MATE-Autostart-enabled", "false"}};
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    return first == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1);
+}
+
+// The lines of the entry at `path` that switch it off, as its desktop wrote them.
+std::vector<std::string> offSwitchLines(const fs::path& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream file(path);
+    bool inMainGroup = false;
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with("["))
+            inMainGroup = trimmed(line) == "[Desktop Entry]";
+        const auto equals = line.find('=');
+        if (!inMainGroup || equals == std::string::npos)
+            continue;
+        const std::string_view key = trimmed(std::string_view(line).substr(0, equals));
+        const std::string_view value = trimmed(std::string_view(line).substr(equals + 1));
+        for (const auto& offSwitch : offSwitches)
+            if (key == offSwitch.key && value == offSwitch.off)
+                lines.push_back(std::string(key) + "=" + std::string(value));
+    }
+    return lines;
+}
+
+std::string entryText(const std::string& exec, const std::string& tryExec, const std::vector<std::string>& offLines)
+{
+    std::string entry = "[Desktop Entry]\n"
+                        "Type=Application\n"
+                        "Name=Launch agents and login items\n"
+                        "Comment=Starts the user's launch agents and opens the session login items\n"
+                        "TryExec=" + tryExec + "\n"
+                        "Exec=" + exec + "\n"
+                        "NoDisplay=true\n";
+    if (std::ranges::none_of(offLines, [](const auto& line) { return line.starts_with("X-GNOME-Autostart-enabled="); }))
+        entry += "X-GNOME-Autostart-enabled=true\n";
+    for (const auto& line : offLines)
+        entry += line + "\n";
+    return entry;
+}
+
+bool failed(std::string* failure, const std::string& reason)
+{
+    if (failure)
+        *failure = reason;
+    return false;
+}
+
 } // namespace
 
 fs::path loginSessionEntryPath()
@@ -93,22 +193,22 @@ fs::path loginSessionEntryPath()
     return configFolder() / "autostart" / entryName;
 }
 
-bool writeLoginSessionEntry(const fs::path& tool)
+bool writeLoginSessionEntry(const fs::path& tool, std::string* failure)
 {
+    if (!onlyRootAndUserCanChange(tool.string(), ::geteuid()))
+        return failed(failure, "\"" + tool.string() + "\" is missing or in a folder another user can change");
     const auto exec = execLine(loginCommand(tool));
-    if (!exec)
-        return false;
-    const std::string entry = "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Name=Launch agents and login items\n"
-                              "Comment=Starts the user's launch agents and opens the session login items\n"
-                              "Exec=" + *exec + "\n"
-                              "NoDisplay=true\n"
-                              "X-GNOME-Autostart-enabled=true\n";
+    const auto tryExec = stringValue(tool.string());
+    if (!exec || !tryExec)
+        return failed(failure, "an entry cannot name \"" + tool.string() + "\"");
     const fs::path path = loginSessionEntryPath();
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
-    return writeFileAtomically(path.string(), entry);
+    if (error)
+        return failed(failure, path.parent_path().string() + ": " + error.message());
+    if (!writeFileAtomically(path.string(), entryText(*exec, *tryExec, offSwitchLines(path))))
+        return failed(failure, path.string() + ": " + std::generic_category().message(errno));
+    return true;
 }
 
 } // namespace platform

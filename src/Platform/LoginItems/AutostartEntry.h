@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace platform {
 
@@ -15,10 +16,13 @@ inline constexpr const char* kLoginStepTool = "launchd-login";
 std::filesystem::path loginSessionEntryPath();
 
 // Writes the entry (atomically, making its folder) so that it runs the login-step
-// tool `tool`. Under a platform root other than "/" the Exec line names that root
-// (and $PLATFORM_USER when set), so that the login is the one of that root. False
-// when a path holds a control character, which an Exec line cannot carry, or the
-// entry cannot be written.
-[[nodiscard]] bool writeLoginSessionEntry(const std::filesystem::path& tool);
+// tool `tool`, and only while that tool is there (TryExec). Under a platform root
+// other than "/" the Exec line names that root (and $PLATFORM_USER when set), so
+// that the login is the one of that root. An entry that the desktop's own settings
+// switched off stays off: the user's choice there is kept. False, with the reason
+// in `failure`, when someone other than root and this user could change the tool or
+// a folder on its way, when its path cannot be written in an entry (a control
+// character, not UTF-8), or when the entry cannot be written.
+[[nodiscard]] bool writeLoginSessionEntry(const std::filesystem::path& tool, std::string* failure = nullptr);
 
 } // namespace platform

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,11 +69,28 @@ bool isElevationTool(const std::string& path, bool mustBeSetuid)
            onlyRootCanChange(path);
 }
 
-} // namespace
-
-bool onlyRootCanChange(const std::string& path)
+// The user's private group (named as the user, of no other member), where the user
+// has one: what its members may write, only the user may.
+std::optional<gid_t> privateGroupOf(uid_t user)
 {
-    const std::filesystem::path named(path);
+    const passwd* account = ::getpwuid(user);
+    const group* entry = account ? ::getgrgid(account->pw_gid) : nullptr;
+    if (!entry || std::string_view(entry->gr_name) != account->pw_name)
+        return std::nullopt;
+    for (char** member = entry->gr_mem; member && *member; ++member)
+        if (std::string_view(*member) != account->pw_name)
+            return std::nullopt;
+    return entry->gr_gid;
+}
+
+// Whether every step of the absolute, normal path `named` (links not followed)
+// belongs to root or `user`, and nobody else may write one - neither others nor a
+// group but `writingGroup` - but for a sticky folder on the way (its entries stay
+// their owners'). A link is a step only where `linksAllowed`: its own mode bits say
+// nothing.
+bool everyStepBelongsTo(const std::filesystem::path& named, uid_t user, std::optional<gid_t> writingGroup,
+                        bool linksAllowed)
+{
     if (!named.is_absolute() || named.lexically_normal() != named || (!named.has_filename() && named != "/"))
         return false;
     std::filesystem::path walked = "/";
@@ -80,14 +99,33 @@ bool onlyRootCanChange(const std::string& path)
         if (part != named.begin())
             walked /= *part;
         struct stat info {};
-        if (::lstat(walked.c_str(), &info) != 0 || S_ISLNK(info.st_mode) || info.st_uid != 0)
+        if (::lstat(walked.c_str(), &info) != 0 || (info.st_uid != 0 && info.st_uid != user))
             return false;
-        // A folder others may write keeps root's entries when its sticky bit is set.
-        const bool othersMayWrite = info.st_mode & (S_IWGRP | S_IWOTH);
+        if (S_ISLNK(info.st_mode)) {
+            if (!linksAllowed)
+                return false;
+            continue;
+        }
+        const bool othersMayWrite = info.st_mode & S_IWOTH || (info.st_mode & S_IWGRP && info.st_gid != writingGroup);
         if (othersMayWrite && (part == last || !S_ISDIR(info.st_mode) || !(info.st_mode & S_ISVTX)))
             return false;
     }
     return true;
+}
+
+} // namespace
+
+bool onlyRootCanChange(const std::string& path)
+{
+    return everyStepBelongsTo(path, 0, std::nullopt, false);
+}
+
+bool onlyRootAndUserCanChange(const std::string& path, uid_t user)
+{
+    std::error_code error;
+    const auto resolved = std::filesystem::canonical(path, error);
+    const auto group = privateGroupOf(user);
+    return !error && everyStepBelongsTo(path, user, group, true) && everyStepBelongsTo(resolved, user, group, false);
 }
 
 std::filesystem::path standInToolFolder()

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace platform {
 
 // Folders that may hold stand-in tools when this program's own no longer do.
@@ -44,5 +46,12 @@ std::optional<std::string> elevationToolPath();
 // neither group nor others may write any of them, but for a sticky folder (its
 // entries of root's stay root's). What runs as root is run only from such a path.
 bool onlyRootCanChange(const std::string& path);
+
+// Whether nobody but root and `user` can change what the absolute `path` names: the
+// same test, with folders and the file of the user's allowed, and group write where
+// the group is the user's private one (named as the user, of no other member: the
+// umask 002 of such groups makes the user's folders group-writable), on the path as
+// named (its links in such folders) and on the path its links lead to.
+bool onlyRootAndUserCanChange(const std::string& path, uid_t user);
 
 } // namespace platform

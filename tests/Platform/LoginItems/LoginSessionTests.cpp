@@ -5,12 +5,19 @@
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Launchd/LaunchdTestFixture.h"
 #include "Platform/Root/PlatformRoot.h"
+#include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 
 #include "DesktopSession.h"
+#include "FilePermissionsObeyed.h"
 #include "TestRoot.h"
 
 #include <gtest/gtest.h>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -111,14 +118,153 @@ TEST_F(LoginSession, OpensTheSessionLoginItemsAsLaunchedAtLogin)
     EXPECT_TRUE(waitUntil([&] { return testsupport::readFileText(record) == "lgit\n"; }));
 }
 
-// The Exec line carries any path: blanks, quotes, "$", "%" and backslashes.
+// A tool that records the command it was started with and the root it was given.
+fs::path plantRecordingTool(const fs::path& folder)
+{
+    const fs::path tool = folder / platform::kLoginStepTool;
+    testsupport::plantFile(tool,
+                           "#!/bin/sh\nprintf '%s|%s' \"$0\" \"$PLATFORM_ROOT\" > \"$(dirname \"$0\")/../ran\"\n");
+    fs::permissions(tool, fs::perms(0755));
+    return tool;
+}
+
+std::string validationOf(const fs::path& entry)
+{
+    auto validator = platform::ToolProcess::launch("/usr/bin/desktop-file-validate", {entry.string()},
+                                                   platform::ToolProcess::Capture::OutputAndError);
+    if (!validator)
+        return "desktop-file-validate cannot be run (scripts/setup installs it)";
+    std::string said = validator->readOutputToEnd();
+    return validator->waitForExit() == 0 ? said : "failed: " + said;
+}
+
+// The Exec line carries any path: blanks, quotes, "$", "%", backslashes and letters
+// beyond ASCII. The entry is valid, and GLib's launcher, GNOME's own, runs the tool.
 TEST_F(LoginSession, TheEntryRunsTheToolWhateverItsPathHolds)
 {
-    const fs::path tool = testsupport::platformRootFolder() / "Tools \"$HOME\" 100% `x` back\\slash" / "launchd-login";
+    const fs::path place = testsupport::platformRootFolder() / "Outils \"$HOME\" 100% `x` back\\slash Jörg";
+    const fs::path tool = plantRecordingTool(place / "MacOS");
     ASSERT_TRUE(platform::writeLoginSessionEntry(tool));
-    EXPECT_EQ(testsupport::execCommandOf(platform::loginSessionEntryPath()),
-              (std::vector<std::string>{"/usr/bin/env", "PLATFORM_ROOT=" + platform::platformRoot(), tool.string()}));
-    EXPECT_FALSE(platform::writeLoginSessionEntry(testsupport::platformRootFolder() / "line\nbreak"));
+    const fs::path entry = platform::loginSessionEntryPath();
+    EXPECT_EQ(validationOf(entry), "");
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    EXPECT_EQ(fs::status(entry).permissions(), fs::perms(0644 & ~umask));
+
+    auto launcher = platform::ToolProcess::launch("/usr/bin/gio", {"launch", entry.string()},
+                                                  platform::ToolProcess::Capture::Nothing);
+    ASSERT_TRUE(launcher);
+    launcher->waitForExit();
+    const std::string expected = tool.string() + "|" + platform::platformRoot();
+    EXPECT_TRUE(waitUntil([&] { return testsupport::readFileText(place / "ran") == expected; }))
+        << testsupport::readFileText(place / "ran");
+}
+
+// No entry is written that would run what another user could change, nor one whose
+// path its lines cannot carry; the one there stays as it was. A folder that only the
+// user's private group may write (as umask 002 leaves the user's folders) is the
+// user's own.
+TEST_F(LoginSession, OnlyAToolNoOtherUserCanChangeIsNamed)
+{
+    const fs::path root = testsupport::platformRootFolder();
+    const fs::path shared = root / "shared";
+    const fs::path sharedTool = plantRecordingTool(shared);
+    fs::permissions(shared, fs::perms(0777));
+    const fs::path linked = root / "linked";
+    fs::create_directory_symlink(shared, linked);
+    const fs::path grouped = root / "grouped";
+    const fs::path groupedTool = plantRecordingTool(grouped);
+    fs::permissions(grouped, fs::perms(0775));
+    ASSERT_EQ(::chown(grouped.c_str(), ::geteuid(), 100), 0); // "users", everyone's
+    const std::string before = testsupport::readFileText(platform::loginSessionEntryPath());
+    for (const auto& [name, tool] : {std::pair{"a folder others may write", sharedTool},
+                                     std::pair{"a link to that folder", linked / platform::kLoginStepTool},
+                                     std::pair{"a folder a shared group may write", groupedTool},
+                                     std::pair{"a missing tool", root / "gone" / platform::kLoginStepTool},
+                                     std::pair{"a line break", plantRecordingTool(root / "line\nbreak")},
+                                     std::pair{"bytes that are no UTF-8", plantRecordingTool(root / "J\xf6rg")}}) {
+        std::string failure;
+        EXPECT_FALSE(platform::writeLoginSessionEntry(tool, &failure)) << name;
+        EXPECT_NE(failure.find(tool.string()), std::string::npos) << name << ": " << failure;
+        EXPECT_EQ(testsupport::readFileText(platform::loginSessionEntryPath()), before) << name;
+    }
+
+    ASSERT_EQ(::chown(grouped.c_str(), ::geteuid(), ::getegid()), 0);
+    const passwd* user = ::getpwuid(::geteuid());
+    if (const group* own = ::getgrgid(::getegid()); !own || !user || std::string(own->gr_name) != user->pw_name)
+        GTEST_SKIP() << "this user has no private group";
+    EXPECT_TRUE(platform::writeLoginSessionEntry(groupedTool));
+}
+
+// The autostart folder missing is made; a link to a folder elsewhere (the user's
+// own arrangement) is followed and kept. A file in its place, or a folder the user
+// cannot write, is said so, with the reason, and left as it was.
+TEST_F(LoginSession, TheAutostartFolderIsMadeOrFollowedOrItsFaultSaid)
+{
+    const fs::path tool = fs::path(BG_TEST_TOOLS_DIR) / platform::kLoginStepTool;
+    const fs::path folder = platform::loginSessionEntryPath().parent_path();
+    const fs::path elsewhere = testsupport::platformRootFolder() / "dotfiles/autostart";
+    fs::remove_all(folder);
+    EXPECT_TRUE(platform::writeLoginSessionEntry(tool)) << "made";
+    fs::remove_all(folder);
+    fs::create_directories(elsewhere);
+    fs::create_directory_symlink(elsewhere, folder);
+    EXPECT_TRUE(platform::writeLoginSessionEntry(tool)) << "followed";
+    EXPECT_TRUE(fs::is_symlink(folder));
+    EXPECT_EQ(testsupport::execCommandOf(elsewhere / "launchd-login.desktop").back(), tool.string());
+
+    fs::remove(folder);
+    testsupport::plantFile(folder, "notes");
+    std::string failure;
+    EXPECT_FALSE(platform::writeLoginSessionEntry(tool, &failure));
+    EXPECT_TRUE(failure.starts_with(folder.string() + ": ")) << failure;
+    EXPECT_EQ(testsupport::readFileText(folder), "notes");
+
+    fs::remove(folder);
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms(0555));
+    testsupport::FilePermissionsObeyed obeyed;
+    ASSERT_TRUE(obeyed.isSet());
+    EXPECT_FALSE(platform::writeLoginSessionEntry(tool, &failure));
+    EXPECT_EQ(failure, platform::loginSessionEntryPath().string() + ": Permission denied");
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// The session runs the entry only while its tool is there: once the tool is gone
+// (the product removed), a login runs nothing and reports nothing.
+TEST_F(LoginSession, ALoginRunsNoEntryWhoseToolIsGone)
+{
+    const fs::path tool = plantRecordingTool(testsupport::platformRootFolder() / "Tools");
+    ASSERT_TRUE(platform::writeLoginSessionEntry(tool));
+    EXPECT_EQ(testsupport::runAutostartEntries(), 1);
+    fs::remove(tool);
+    EXPECT_EQ(testsupport::runAutostartEntries(), 0);
+}
+
+// The user turned the entry off in the desktop's settings: a later install keeps it
+// off (and up to date). Hidden, the spec's own switch, every runner honours: the
+// login runs nothing.
+TEST_F(LoginSession, AnEntryTheDesktopSwitchedOffStaysOff)
+{
+    const fs::path tool = plantRecordingTool(testsupport::platformRootFolder() / "New Tools");
+    for (const auto& [written, kept] : {std::pair{"X-GNOME-Autostart-enabled=false", "X-GNOME-Autostart-enabled=false"},
+                                        std::pair{"X-MATE-Autostart-enabled = false", "X-MATE-Autostart-enabled=false"},
+                                        std::pair{"Hidden=true", "Hidden=true"}}) {
+        const fs::path entry = platform::loginSessionEntryPath();
+        fs::remove(entry);
+        ASSERT_TRUE(platform::writeLoginSessionEntry(fs::path(BG_TEST_TOOLS_DIR) / platform::kLoginStepTool));
+        std::string text = testsupport::readFileText(entry); // as the desktop's settings rewrite it
+        text.replace(text.find("X-GNOME-Autostart-enabled=true\n"), 31, std::string(written) + "\n");
+        testsupport::plantFile(entry, text);
+
+        ASSERT_TRUE(platform::writeLoginSessionEntry(tool)) << written;
+        text = testsupport::readFileText(entry);
+        EXPECT_NE(text.find("\n" + std::string(kept) + "\n"), std::string::npos) << written << ": " << text;
+        EXPECT_EQ(testsupport::execCommandOf(entry).back(), tool.string()) << written;
+        EXPECT_EQ(validationOf(entry), "") << written;
+    }
+    EXPECT_EQ(testsupport::runAutostartEntries(), 0);
+    EXPECT_FALSE(fs::exists(tool.parent_path().parent_path() / "ran"));
 }
 
 } // namespace
