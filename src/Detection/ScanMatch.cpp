@@ -12,11 +12,6 @@ namespace {
 
 constexpr double iconPixelSize = 150.0;
 
-bool exists(const std::string& path)
-{
-    return platform::FileManager::defaultManager().fileExists(path);
-}
-
 bool isApplicationPath(const std::string& path)
 {
     return path.ends_with(".app");
@@ -28,13 +23,15 @@ bool counts(const std::string& path)
     return isApplicationPath(path) || platform::FileManager::defaultManager().isWritableFile(path);
 }
 
-// The icon that a found bundle gives its record: its thumbnail when the item is an
-// image, else the workspace's icon of `iconItem`.
-std::optional<platform::Image> bundleIcon(const std::string& bundlePath, const std::string& iconItem)
+// The icon that a found bundle gives its record, drawn when the record is shown:
+// its thumbnail when the item is an image, else the workspace's icon of `iconItem`.
+platform::Image bundleIcon(const std::string& bundlePath, const std::string& iconItem)
 {
-    if (auto thumbnail = thumbnailImage(bundlePath, iconPixelSize); thumbnail && !thumbnail->isEmpty())
-        return thumbnail;
-    return platform::Image::iconForFile(iconItem);
+    return platform::Image::deferred([bundlePath, iconItem]() -> std::optional<platform::Image> {
+        if (auto thumbnail = thumbnailImage(bundlePath, iconPixelSize); thumbnail && !thumbnail->isEmpty())
+            return thumbnail;
+        return platform::Image::iconForFile(iconItem);
+    });
 }
 
 // One record's matching, shared by its rows.
@@ -71,7 +68,7 @@ struct RecordMatch {
     // Any other path is judged now.
     bool standsUnprotected(const Path& known) const
     {
-        return known.subPaths || (exists(*known.path) && !protectedFolders.protects(*known.path));
+        return known.subPaths || protectedFolders.existsUnprotected(*known.path);
     }
 
     // The files the read listed under the row's folder that count.

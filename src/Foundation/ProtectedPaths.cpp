@@ -5,10 +5,13 @@
 #include "Platform/Root/PlatformRoot.h"
 
 #include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <array>
 #include <atomic>
@@ -43,10 +46,35 @@ fs::path withoutTrailingSeparator(const fs::path& path)
     return normal;
 }
 
-// Where an existing path leads, as the kernel resolved it in one walk: its handle
-// names the place (three calls, where resolving it part by part costs two a part).
+// What the kernel finds at `path` when it may follow no link: the path as written
+// is where it leads when it is found (one call, where asking the kernel for the
+// place costs three), and it is missing where no link stood in the way either.
+enum class DirectWalk { found, missing, undecided };
+
+DirectWalk walkDirectly(const fs::path& path)
+{
+    if (!path.is_absolute())
+        return DirectWalk::undecided;
+    open_how how{};
+    how.flags = O_PATH | O_CLOEXEC;
+    how.resolve = RESOLVE_NO_SYMLINKS;
+    const int fd = static_cast<int>(::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how));
+    if (fd >= 0) {
+        ::close(fd);
+        return DirectWalk::found;
+    }
+    // Else a link stood on the way, or the kernel lacks the call.
+    const bool missing = errno == ENOENT || errno == ENOTDIR || errno == EACCES || errno == ENAMETOOLONG;
+    return missing ? DirectWalk::missing : DirectWalk::undecided;
+}
+
+// Where an existing path leads, lexically normal without a trailing separator, as
+// the kernel resolved it in one walk: its handle names the place.
 std::optional<fs::path> resolvedExisting(const fs::path& path)
 {
+    const DirectWalk walk = walkDirectly(path);
+    if (walk != DirectWalk::undecided)
+        return walk == DirectWalk::found ? std::optional(withoutTrailingSeparator(path)) : std::nullopt;
     const int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
@@ -55,13 +83,13 @@ std::optional<fs::path> resolvedExisting(const fs::path& path)
     ::close(fd);
     if (length <= 0 || static_cast<std::size_t>(length) == resolved.size() || resolved[0] != '/')
         return std::nullopt;
-    return fs::path(std::string(resolved.data(), static_cast<std::size_t>(length)));
+    return withoutTrailingSeparator(std::string(resolved.data(), static_cast<std::size_t>(length)));
 }
 
 std::optional<fs::path> resolvedForm(const fs::path& path)
 {
     if (auto resolved = resolvedExisting(path))
-        return withoutTrailingSeparator(*resolved);
+        return resolved;
     std::error_code error;
     const fs::path resolved = fs::weakly_canonical(path, error);
     if (error)
@@ -82,7 +110,8 @@ bool holds(const fs::path& ancestor, const fs::path& path)
 
 bool hasParentComponent(const fs::path& path)
 {
-    return std::ranges::any_of(path, [](const fs::path& component) { return component == ".."; });
+    const std::string& text = path.native();
+    return text == ".." || text.starts_with("../") || text.ends_with("/..") || text.find("/../") != std::string::npos;
 }
 
 // Each folder as written and with its links resolved.
@@ -99,7 +128,8 @@ std::vector<fs::path> withResolvedForms(const std::vector<std::string>& folders)
 
 std::atomic<std::uint64_t> resolvedSetCount = 0;
 
-// Every protected folder as written and with its links resolved.
+// Every protected folder as written and with its links resolved, in the order of
+// their texts.
 std::vector<fs::path> protectedFolders()
 {
     ++resolvedSetCount;
@@ -110,7 +140,11 @@ std::vector<fs::path> protectedFolders()
         folders.push_back(platform::hostPath(folder));
     for (const char* tail : userFolders)
         folders.push_back(userPath(tail));
-    return withResolvedForms(folders);
+    std::vector<fs::path> forms = withResolvedForms(folders);
+    std::ranges::sort(forms, {}, &fs::path::native);
+    const auto repeated = std::ranges::unique(forms, {}, &fs::path::native);
+    forms.erase(repeated.begin(), repeated.end());
+    return forms;
 }
 
 } // namespace
@@ -125,14 +159,41 @@ std::uint64_t ProtectedFolders::resolvedSets()
 bool ProtectedFolders::protects(const std::string& path) const
 {
     const fs::path written(path);
-    if (!written.is_absolute() || hasParentComponent(written))
-        return true;
-    const auto resolved = resolvedForm(written);
+    return !isJudgeable(written) || protectsResolved(written, resolvedForm(written));
+}
+
+bool ProtectedFolders::existsUnprotected(const std::string& path) const
+{
+    const fs::path written(path);
+    if (!isJudgeable(written))
+        return false;
+    const auto resolved = resolvedExisting(written);
+    return resolved && !protectsResolved(written, resolved);
+}
+
+bool ProtectedFolders::isJudgeable(const fs::path& written)
+{
+    return written.is_absolute() && !hasParentComponent(written);
+}
+
+bool ProtectedFolders::protectsResolved(const fs::path& written, const std::optional<fs::path>& resolved) const
+{
     if (!resolved || !root_ || !holds(*root_, *resolved))
         return true;
-    return std::ranges::any_of(std::array{withoutTrailingSeparator(written), *resolved}, [&](const fs::path& form) {
-        return std::ranges::any_of(folders_, [&](const fs::path& folder) { return holds(form, folder); });
-    });
+    // A path written in its normal form, with no link on its way, is judged once.
+    return holdsAFolder(*resolved) ||
+           (written.native() != resolved->native() && holdsAFolder(withoutTrailingSeparator(written)));
+}
+
+// The folders that `form` holds sort right after it, among those its text begins.
+bool ProtectedFolders::holdsAFolder(const fs::path& form) const
+{
+    const std::string& text = form.native();
+    for (auto folder = std::ranges::lower_bound(folders_, text, {}, &fs::path::native);
+         folder != folders_.end() && folder->native().starts_with(text); ++folder)
+        if (holds(form, *folder))
+            return true;
+    return false;
 }
 
 bool isProtectedPath(const std::string& path)

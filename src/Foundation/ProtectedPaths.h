@@ -21,12 +21,19 @@ class ProtectedFolders {
 public:
     ProtectedFolders();
     bool protects(const std::string& path) const;
+    // Whether `path` exists and is not protected, both found in one resolution.
+    bool existsUnprotected(const std::string& path) const;
 
     // How many sets the process has resolved so far.
     static std::uint64_t resolvedSets();
 
 private:
-    std::vector<std::filesystem::path> folders_; // each as written and resolved
+    static bool isJudgeable(const std::filesystem::path& written);
+    bool protectsResolved(const std::filesystem::path& written,
+                          const std::optional<std::filesystem::path>& resolved) const;
+    bool holdsAFolder(const std::filesystem::path& form) const;
+
+    std::vector<std::filesystem::path> folders_; // each as written and resolved, by text
     std::optional<std::filesystem::path> root_;  // the platform root, resolved
 };
 

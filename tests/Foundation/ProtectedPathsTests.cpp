@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -73,6 +74,44 @@ TEST_F(ProtectedPaths, JudgesEachFormOfAPath)
     for (const auto& [path, isProtected] : cases) {
         EXPECT_EQ(isProtectedPath(path), isProtected) << path;
         EXPECT_EQ(resolvedOnce.protects(path), isProtected) << path;
+    }
+}
+
+// The judgement of a path found on disk, made with the protected folders resolved
+// before any of the paths existed: each path is resolved when it is judged, so a
+// link made since is judged by where it leads.
+TEST_F(ProtectedPaths, JudgesAnExistingPathWhereItLeadsNow)
+{
+    const ProtectedFolders resolvedFirst;
+    const auto made = [&](const std::string& tail) {
+        fs::create_directories((home / tail).parent_path());
+        std::ofstream(home / tail) << "x";
+        return (home / tail).string();
+    };
+    const auto linked = [&](const std::string& tail, const fs::path& target) {
+        fs::create_symlink(target, home / tail);
+        return (home / tail).string();
+    };
+    const struct {
+        std::string path;
+        bool standsUnprotected;
+    } cases[] = {
+        {made("Library/Preferences/com.qlorvex.plist"), true},
+        {made("Documents/report.txt"), true},
+        {home.string() + "/Desktop/documents/report.txt", true}, // through a link to an existing file
+        {home.string() + "/Library/Preferences//com.qlorvex.plist", true},
+        {home.string() + "/Library/Preferences/com.absent.plist", false},
+        {linked("Downloads/later", home / "Documents"), false},  // a link made after the folders were resolved
+        {linked("Downloads/nowhere", home / "absent"), false},
+        {made("Downloads/outside/victim.txt"), false},            // through a link that leaves the root
+        {home.string() + "/Downloads/../Documents/report.txt", false},
+        {home.string() + "/Library", false},
+    };
+    for (const auto& [path, standsUnprotected] : cases) {
+        EXPECT_EQ(resolvedFirst.existsUnprotected(path), standsUnprotected) << path;
+        if (standsUnprotected) {
+            EXPECT_FALSE(resolvedFirst.protects(path)) << path;
+        }
     }
 }
 

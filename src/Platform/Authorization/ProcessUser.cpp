@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace platform {
 
@@ -20,9 +21,8 @@ bool playedUserMayWrite(uid_t user, const std::string& path)
     return (info.st_mode & (info.st_uid == user ? S_IWUSR : S_IWOTH)) != 0;
 }
 
-} // namespace
-
-uid_t processUserID()
+// The user the platform root plays, where it names one.
+std::optional<uid_t> playedUserID()
 {
     if (const char* text = std::getenv("PLATFORM_UID"); text && *text) {
         try {
@@ -30,15 +30,22 @@ uid_t processUserID()
         } catch (const std::exception&) {
         }
     }
-    return getuid();
+    return std::nullopt;
+}
+
+} // namespace
+
+uid_t processUserID()
+{
+    return playedUserID().value_or(getuid());
 }
 
 bool userMayWrite(const std::string& path)
 {
     if (path.empty())
         return false;
-    const uid_t user = processUserID();
-    return user == ::getuid() ? ::access(path.c_str(), W_OK) == 0 : playedUserMayWrite(user, path);
+    const auto played = playedUserID();
+    return !played || *played == ::getuid() ? ::access(path.c_str(), W_OK) == 0 : playedUserMayWrite(*played, path);
 }
 
 bool userMayRemove(const std::string& path)

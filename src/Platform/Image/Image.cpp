@@ -70,6 +70,26 @@ std::optional<Image> Image::iconForFile(const std::string& path)
     return Image(drawGenericIcon(isFolder ? GenericIcon::Folder : GenericIcon::Document));
 }
 
+Image Image::deferred(std::function<std::optional<Image>()> draw)
+{
+    Image image;
+    image.deferred_ = std::make_shared<Deferred>();
+    image.deferred_->draw = std::move(draw);
+    return image;
+}
+
+const QImage& Image::bitmap() const
+{
+    if (!deferred_)
+        return bitmap_;
+    std::call_once(deferred_->drawn, [&state = *deferred_] {
+        if (auto image = state.draw())
+            state.bitmap = image->bitmap();
+        state.draw = nullptr;
+    });
+    return deferred_->bitmap;
+}
+
 Image Image::genericApplicationIcon()
 {
     return Image(drawGenericIcon(GenericIcon::Application));

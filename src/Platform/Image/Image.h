@@ -2,6 +2,9 @@
 
 #include <QImage>
 
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -28,13 +31,25 @@ public:
     // The generic icon of an application.
     static Image genericApplicationIcon();
 
-    bool isEmpty() const { return bitmap_.isNull(); }
-    int width() const { return bitmap_.width(); }
-    int height() const { return bitmap_.height(); }
-    const QImage& bitmap() const { return bitmap_; }
+    // An image drawn by `draw` when it is first used, once for every copy of it
+    // (empty when `draw` gives none): items found by the thousand pay for their
+    // pictures only when they are shown.
+    static Image deferred(std::function<std::optional<Image>()> draw);
+
+    bool isEmpty() const { return bitmap().isNull(); }
+    int width() const { return bitmap().width(); }
+    int height() const { return bitmap().height(); }
+    const QImage& bitmap() const;
 
 private:
+    struct Deferred {
+        std::once_flag drawn;
+        std::function<std::optional<Image>()> draw;
+        QImage bitmap;
+    };
+
     QImage bitmap_;
+    std::shared_ptr<Deferred> deferred_;
 };
 
 } // namespace platform

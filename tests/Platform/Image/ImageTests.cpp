@@ -107,4 +107,22 @@ TEST_F(ImageTest, GenericIconsShareOneDrawingAKind)
     EXPECT_NE(folder->bitmap().constBits(), first.bitmap().constBits());
 }
 
+// A deferred image is drawn when first used, once for all its copies; one drawn
+// as nothing is empty.
+TEST_F(ImageTest, ADeferredImageIsDrawnOnFirstUseOnceForEveryCopy)
+{
+    int drawings = 0;
+    const Image deferred = Image::deferred([&]() -> std::optional<Image> {
+        ++drawings;
+        return Image::genericApplicationIcon();
+    });
+    const Image copy = deferred;
+    EXPECT_EQ(drawings, 0);
+    EXPECT_FALSE(copy.isEmpty());
+    EXPECT_EQ(deferred.bitmap().constBits(), Image::genericApplicationIcon().bitmap().constBits());
+    EXPECT_EQ(drawings, 1);
+
+    EXPECT_TRUE(Image::deferred([] { return std::optional<Image>(); }).isEmpty());
+}
+
 } // namespace
