@@ -8,10 +8,13 @@ Path makePath(const std::optional<std::string>& fullPath, FolderLookup& folders,
 {
     if (!fullPath)
         return {};
-    // A protected folder is never listed: nothing under it may be found or cleaned.
-    if (!folders.isFolder(*fullPath) || protectedFolders.protects(*fullPath))
+    if (!folders.isFolder(*fullPath))
         return {fullPath, std::nullopt};
-    return {fullPath, listFilesRecursively(*fullPath)};
+    // A protected folder is never listed: nothing under it may be found or cleaned.
+    platform::Descriptor folder = protectedFolders.openUnprotectedFolder(*fullPath);
+    if (!folder)
+        return {fullPath, std::nullopt};
+    return {fullPath, listFilesRecursively(*fullPath, std::move(folder))};
 }
 
 Path makePath(const std::optional<std::string>& fullPath)

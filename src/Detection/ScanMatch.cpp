@@ -46,8 +46,7 @@ struct RecordMatch {
     // protected, and its sub-paths cut down to the ones that count.
     Paths rebuild(const Paths& row)
     {
-        Paths rebuilt = row;
-        rebuilt.path.subPaths = std::vector<std::string>{};
+        Paths rebuilt{row.id, row.appId, row.commonFolderId, {row.path.path, std::vector<std::string>{}}, row.shortPath};
         if (!row.path.path)
             return rebuilt;
         const std::string& path = *row.path.path;

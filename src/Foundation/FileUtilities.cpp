@@ -5,37 +5,43 @@
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Workspace/Workspace.h"
 
-#include <QString>
-
 #include <algorithm>
+#include <cctype>
+#include <string_view>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool isHidden(const fs::path& path)
+bool isHidden(std::string_view relative)
 {
-    return path.filename().string().starts_with(".");
+    const auto slash = relative.rfind('/');
+    return relative.substr(slash == std::string_view::npos ? 0 : slash + 1).starts_with('.');
 }
 
-bool isInPhotoLibrary(const std::string& file)
+bool containsIgnoringCase(std::string_view text, std::string_view lowerPart)
 {
-    const std::string path = QString::fromStdString(file).toLower().toStdString();
-    return path.find(".photoslibrary/") != std::string::npos ||
-           path.find("/photo booth library/") != std::string::npos;
+    const auto lower = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; };
+    return std::ranges::search(text, lowerPart, lower).begin() != text.end();
+}
+
+bool isInPhotoLibrary(std::string_view file)
+{
+    return containsIgnoringCase(file, ".photoslibrary/") || containsIgnoringCase(file, "/photo booth library/");
 }
 
 } // namespace
 
-std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at)
+std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at, platform::Descriptor folder)
 {
-    const auto enumerator = platform::DirectoryEnumerator::make(at);
+    const auto enumerator = platform::DirectoryEnumerator::make(std::move(folder));
     if (!enumerator)
         return std::nullopt;
     std::vector<std::string> files;
+    const std::string prefix = at.ends_with('/') ? at : at + '/';
     while (const std::string* relative = enumerator->nextObject()) {
-        const std::string path = (fs::path(at) / *relative).string();
+        const std::string path = prefix + *relative;
         const auto type = enumerator->fileType();
         if (isHidden(*relative) || (type == platform::FileType::Directory &&
                                     platform::Workspace::shared().isFilePackage(path)))
@@ -70,7 +76,7 @@ bool isApplicationInstalled(const std::string& bundleIdentifier)
         return false;
     return std::any_of(begin(entries), end(entries), [&](const fs::directory_entry& entry) {
         std::error_code notFolder;
-        return !isHidden(entry.path()) && entry.is_directory(notFolder) &&
+        return !isHidden(entry.path().native()) && entry.is_directory(notFolder) &&
                platform::Bundle(entry.path().string()).bundleIdentifier() == bundleIdentifier;
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Files/FolderDescriptors.h"
 #include "Platform/Image/Image.h"
 
 #include <optional>
@@ -10,8 +11,9 @@
 // insides of packages (".app" and the like) are skipped, links are not followed
 // or listed, and files of photo libraries (".photoslibrary", "Photo Booth
 // Library", any letter case) are left out. Unreadable entries are passed over;
-// null when the folder itself cannot be listed.
-std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at);
+// null when the folder itself cannot be listed. `folder` is the folder `at` names,
+// opened for reading.
+std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at, platform::Descriptor folder);
 
 // The icon an item shows; an empty image when it has none. For an item that
 // cannot be read: the generic application icon when its extension is "app",

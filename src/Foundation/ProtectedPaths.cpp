@@ -2,6 +2,7 @@
 
 #include "Foundation/UserPaths.h"
 #include "Platform/Authorization/ProcessUser.h"
+#include "Platform/Files/FolderDescriptors.h"
 #include "Platform/Root/PlatformRoot.h"
 
 #include <fcntl.h>
@@ -51,39 +52,57 @@ fs::path withoutTrailingSeparator(const fs::path& path)
 // place costs three), and it is missing where no link stood in the way either.
 enum class DirectWalk { found, missing, undecided };
 
-DirectWalk walkDirectly(const fs::path& path)
+struct DirectOpening {
+    DirectWalk walk;
+    platform::Descriptor handle;
+};
+
+DirectOpening openDirectly(const fs::path& path, int flags)
 {
     if (!path.is_absolute())
-        return DirectWalk::undecided;
+        return {DirectWalk::undecided, platform::Descriptor()};
     open_how how{};
-    how.flags = O_PATH | O_CLOEXEC;
+    how.flags = static_cast<std::uint64_t>(flags);
     how.resolve = RESOLVE_NO_SYMLINKS;
-    const int fd = static_cast<int>(::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how));
-    if (fd >= 0) {
-        ::close(fd);
-        return DirectWalk::found;
-    }
+    platform::Descriptor handle(static_cast<int>(::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how)));
+    if (handle)
+        return {DirectWalk::found, std::move(handle)};
     // Else a link stood on the way, or the kernel lacks the call.
     const bool missing = errno == ENOENT || errno == ENOTDIR || errno == EACCES || errno == ENAMETOOLONG;
-    return missing ? DirectWalk::missing : DirectWalk::undecided;
+    return {missing ? DirectWalk::missing : DirectWalk::undecided, platform::Descriptor()};
 }
 
-// Where an existing path leads, lexically normal without a trailing separator, as
-// the kernel resolved it in one walk: its handle names the place.
-std::optional<fs::path> resolvedExisting(const fs::path& path)
+// An existing path opened with `flags`, and where it leads, lexically normal
+// without a trailing separator, as the kernel resolved it in the same walk: its
+// handle names the place.
+struct OpenedPlace {
+    platform::Descriptor handle;
+    fs::path resolved;
+};
+
+std::optional<OpenedPlace> openResolved(const fs::path& path, int flags)
 {
-    const DirectWalk walk = walkDirectly(path);
-    if (walk != DirectWalk::undecided)
-        return walk == DirectWalk::found ? std::optional(withoutTrailingSeparator(path)) : std::nullopt;
-    const int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
-    if (fd < 0)
+    DirectOpening direct = openDirectly(path, flags);
+    if (direct.walk == DirectWalk::found)
+        return OpenedPlace{std::move(direct.handle), withoutTrailingSeparator(path)};
+    if (direct.walk == DirectWalk::missing)
+        return std::nullopt;
+    platform::Descriptor handle(::open(path.c_str(), flags));
+    if (!handle)
         return std::nullopt;
     std::array<char, PATH_MAX> resolved{};
-    const ssize_t length = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), resolved.data(), resolved.size());
-    ::close(fd);
+    const ssize_t length =
+        ::readlink(("/proc/self/fd/" + std::to_string(handle.get())).c_str(), resolved.data(), resolved.size());
     if (length <= 0 || static_cast<std::size_t>(length) == resolved.size() || resolved[0] != '/')
         return std::nullopt;
-    return withoutTrailingSeparator(std::string(resolved.data(), static_cast<std::size_t>(length)));
+    return OpenedPlace{std::move(handle),
+                       withoutTrailingSeparator(std::string(resolved.data(), static_cast<std::size_t>(length)))};
+}
+
+std::optional<fs::path> resolvedExisting(const fs::path& path)
+{
+    auto place = openResolved(path, O_PATH | O_CLOEXEC);
+    return place ? std::optional(std::move(place->resolved)) : std::nullopt;
 }
 
 std::optional<fs::path> resolvedForm(const fs::path& path)
@@ -169,6 +188,17 @@ bool ProtectedFolders::existsUnprotected(const std::string& path) const
         return false;
     const auto resolved = resolvedExisting(written);
     return resolved && !protectsResolved(written, resolved);
+}
+
+platform::Descriptor ProtectedFolders::openUnprotectedFolder(const std::string& path) const
+{
+    const fs::path written(path);
+    if (!isJudgeable(written))
+        return platform::Descriptor();
+    auto place = openResolved(written, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (!place || protectsResolved(written, place->resolved))
+        return platform::Descriptor();
+    return std::move(place->handle);
 }
 
 bool ProtectedFolders::isJudgeable(const fs::path& written)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Files/FolderDescriptors.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -23,6 +25,9 @@ public:
     bool protects(const std::string& path) const;
     // Whether `path` exists and is not protected, both found in one resolution.
     bool existsUnprotected(const std::string& path) const;
+    // The folder at `path` opened for reading in the walk that judged it, so that
+    // what is listed is what was judged; none where it is protected or no folder.
+    platform::Descriptor openUnprotectedFolder(const std::string& path) const;
 
     // How many sets the process has resolved so far.
     static std::uint64_t resolvedSets();

@@ -5,12 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The folder at `path` listed as a read of the records lists it: opened first.
+std::optional<std::vector<std::string>> listed(const fs::path& path)
+{
+    return listFilesRecursively(path.string(), platform::Descriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY)));
+}
 
 class FileUtilities : public testsupport::PlatformRootTest {
 protected:
@@ -33,7 +41,7 @@ TEST_F(FileUtilities, ListingSkipsHiddenEntriesPackagesLinksAndPhotoLibraries)
     fs::create_symlink(root / "a.txt", root / "link.txt");
     fs::create_directory_symlink(root / "d", root / "linked-folder");
 
-    auto files = listFilesRecursively(root.string());
+    auto files = listed(root);
     ASSERT_TRUE(files);
     std::sort(files->begin(), files->end());
     EXPECT_EQ(*files, (std::vector<std::string>{(root / "Pictures/photo booth library.txt").string(),
@@ -42,10 +50,10 @@ TEST_F(FileUtilities, ListingSkipsHiddenEntriesPackagesLinksAndPhotoLibraries)
 
 TEST_F(FileUtilities, ListingOfAFolderThatCannotBeListedIsNull)
 {
-    EXPECT_FALSE(listFilesRecursively((testsupport::homeFolder() / "absent").string()));
+    EXPECT_FALSE(listed(testsupport::homeFolder() / "absent"));
     const auto file = testsupport::plantFile(testsupport::homeFolder() / "file");
-    EXPECT_FALSE(listFilesRecursively(file.string()));
-    const auto empty = listFilesRecursively((testsupport::homeFolder() / "Desktop").string());
+    EXPECT_FALSE(listed(file));
+    const auto empty = listed(testsupport::homeFolder() / "Desktop");
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->empty());
 }

@@ -115,4 +115,28 @@ TEST_F(ProtectedPaths, JudgesAnExistingPathWhereItLeadsNow)
     }
 }
 
+// A folder is opened for its listing in the walk that judged it: one that is, or
+// leads to, a protected folder is never opened.
+TEST_F(ProtectedPaths, OpensForListingOnlyAFolderThatStandsUnprotected)
+{
+    const ProtectedFolders resolvedFirst;
+    fs::create_directories(home / "Library/Application Support/Qlorvex");
+    std::ofstream(home / "Library/Application Support/Qlorvex/settings") << "x";
+    fs::create_directory_symlink(home / "Library", home / "Downloads/library");
+    const struct {
+        fs::path folder;
+        bool opened;
+    } cases[] = {
+        {home / "Library/Application Support/Qlorvex", true},
+        {home / "Desktop/documents", false},                       // a link to a protected folder
+        {home / "Downloads/library", false},                       // a link made after the folders were resolved
+        {home / "Downloads/outside", false},                       // a link that leaves the root
+        {home / "Library/Application Support/Qlorvex/settings", false}, // no folder
+        {home / "Library", false},
+        {home / "absent", false},
+    };
+    for (const auto& [folder, opened] : cases)
+        EXPECT_EQ(static_cast<bool>(resolvedFirst.openUnprotectedFolder(folder.string())), opened) << folder;
+}
+
 } // namespace

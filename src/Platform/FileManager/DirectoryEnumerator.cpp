@@ -56,6 +56,15 @@ std::unique_ptr<DirectoryEnumerator> DirectoryEnumerator::make(const std::string
     return std::unique_ptr<DirectoryEnumerator>(new DirectoryEnumerator(top));
 }
 
+std::unique_ptr<DirectoryEnumerator> DirectoryEnumerator::make(Descriptor folder)
+{
+    DIR* top = folder ? ::fdopendir(folder.get()) : nullptr;
+    if (!top)
+        return nullptr;
+    folder.release(); // the listing closes it
+    return std::unique_ptr<DirectoryEnumerator>(new DirectoryEnumerator(top));
+}
+
 DirectoryEnumerator::DirectoryEnumerator(DIR* top)
 {
     levels_.push_back({top, {}});

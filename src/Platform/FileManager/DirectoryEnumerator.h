@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Files/FolderDescriptors.h"
+
 #include <dirent.h>
 
 #include <memory>
@@ -20,6 +22,8 @@ class DirectoryEnumerator {
 public:
     // Null when the folder cannot be opened.
     static std::unique_ptr<DirectoryEnumerator> make(const std::string& folder);
+    // The same below a folder already opened for reading; null when it is none.
+    static std::unique_ptr<DirectoryEnumerator> make(Descriptor folder);
     ~DirectoryEnumerator();
     DirectoryEnumerator(const DirectoryEnumerator&) = delete;
     DirectoryEnumerator& operator=(const DirectoryEnumerator&) = delete;
