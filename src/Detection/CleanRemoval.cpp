@@ -1,5 +1,6 @@
 #include "Detection/Clean.h"
 
+#include "Foundation/FileUtilities.h"
 #include "Foundation/HelperObjc.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
@@ -123,7 +124,7 @@ std::optional<std::string> removeCleanItem(const std::string& path, bool moveToT
         std::cout << "Not removed: \"" << path << "\" lies inside \"" << folder->path << "\", which was kept" << std::endl;
         return folder->failure;
     }
-    if (!path.ends_with(".app"))
+    if (!isApplicationBundlePath(path))
         return removeWithFileManager(path, moveToTrash);
     forceQuitRunningCopies(platform::Bundle(path));
     std::this_thread::sleep_for(bundlePacing);

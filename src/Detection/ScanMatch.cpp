@@ -12,15 +12,10 @@ namespace {
 
 constexpr double iconPixelSize = 150.0;
 
-bool isApplicationPath(const std::string& path)
-{
-    return path.ends_with(".app");
-}
-
 // A found item counts when it is an application bundle or the user may write it.
 bool counts(const std::string& path)
 {
-    return isApplicationPath(path) || platform::FileManager::defaultManager().isWritableFile(path);
+    return isApplicationBundlePath(path) || platform::FileManager::defaultManager().isWritableFile(path);
 }
 
 // The icon that a found bundle gives its record, drawn when the record is shown:
@@ -55,7 +50,7 @@ struct RecordMatch {
         found = true;
         if (counts(path))
             ++scan.pIndex;
-        if (isApplicationPath(path))
+        if (isApplicationBundlePath(path))
             icon = bundleIcon(path, path);
         rebuilt.path.subPaths = keptSubPaths(row.path, path);
         return rebuilt;
@@ -82,7 +77,7 @@ struct RecordMatch {
                 kept.push_back(subPath);
                 ++scan.pIndex;
             }
-            if (isApplicationPath(subPath))
+            if (isApplicationBundlePath(subPath))
                 icon = bundleIcon(subPath, rowPath);
         }
         return kept;

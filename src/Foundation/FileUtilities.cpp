@@ -52,6 +52,13 @@ std::optional<std::vector<std::string>> listFilesRecursively(const std::string& 
     return files;
 }
 
+bool isApplicationBundlePath(std::string_view path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    return path.ends_with(".app");
+}
+
 std::optional<platform::Image> getFileIcon(const std::string& path)
 {
     std::error_code error;

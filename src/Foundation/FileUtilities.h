@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Every regular file below the folder, depth first: hidden entries and the
@@ -14,6 +15,10 @@
 // null when the folder itself cannot be listed. `folder` is the folder `at` names,
 // opened for reading.
 std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at, platform::Descriptor folder);
+
+// Whether the path names an application bundle: it ends in ".app", written with
+// or without trailing separators.
+bool isApplicationBundlePath(std::string_view path);
 
 // The icon an item shows; an empty image when it has none. For an item that
 // cannot be read: the generic application icon when its extension is "app",

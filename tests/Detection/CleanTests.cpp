@@ -277,6 +277,17 @@ TEST_F(CleanOfARootsBundle, CancelRemovesNothing)
     EXPECT_EQ(removedSoFar(), 5);
 }
 
+// A record may write the bundle's path with a trailing separator: it is still a
+// bundle, whose removal beyond the user's rights is the administrator's to allow.
+TEST_F(CleanOfARootsBundle, ABundleWrittenWithATrailingSeparatorIsStillAskedForTheAdministratorsRights)
+{
+    const auto before = testsupport::folderTree(bundle);
+    const auto kept = cleanAnswering([] { return platform::AuthorizationAnswer::Cancel; }, {bundle.string() + "/"});
+    EXPECT_EQ(kept, (std::vector<KeptItem>{{bundle.string() + "/", KeptReason::notRemoved,
+                                            "an administrator\u2019s rights were not given"}}));
+    EXPECT_EQ(testsupport::folderTree(bundle), before);
+}
+
 // The administrator's password dialog dismissed (126) or the password refused (127),
 // whatever the elevation tool printed and however late: the item is kept, and the
 // reason says so plainly.

@@ -58,6 +58,14 @@ TEST_F(FileUtilities, ListingOfAFolderThatCannotBeListedIsNull)
     EXPECT_TRUE(empty->empty());
 }
 
+TEST(ApplicationBundlePath, IsTheAppEndingWithOrWithoutTrailingSeparators)
+{
+    for (const char* path : {"/Applications/Qlorvex.app", "/Applications/Qlorvex.app/", "/Applications/Qlorvex.app//"})
+        EXPECT_TRUE(isApplicationBundlePath(path)) << path;
+    for (const char* path : {"/Applications/Qlorvex.apps", "/Applications/Qlorvex.app/Contents", "/", ""})
+        EXPECT_FALSE(isApplicationBundlePath(path)) << path;
+}
+
 TEST_F(FileUtilities, ApplicationInstalledOnlyAtTheTopLevelWithTheExactIdentifier)
 {
     plantApplication("/Applications/Tool.app", "com.example.Tool");

@@ -1,5 +1,6 @@
 #include "Screens/Scan/OverviewScanResults.h"
 
+#include "Foundation/FileUtilities.h"
 #include "Platform/FileManager/FileManager.h"
 
 #include <optional>
@@ -21,7 +22,7 @@ std::string joinedPublisherField(const MalwareList& record, std::optional<std::s
 bool isListedPath(const std::string& path, const IgnoredPaths& ignored)
 {
     const auto& files = platform::FileManager::defaultManager();
-    return files.fileExists(path) && !ignored.covers(path) && (path.ends_with(".app") || files.isWritableFile(path));
+    return files.fileExists(path) && !ignored.covers(path) && (isApplicationBundlePath(path) || files.isWritableFile(path));
 }
 
 std::vector<ScanResultItem> foundItems(const MalwareList& record, const IgnoredPaths& ignored)
