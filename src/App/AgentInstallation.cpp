@@ -18,10 +18,12 @@
 #include "Platform/Workspace/Workspace.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <thread>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -100,6 +102,27 @@ std::string launchAgentFolder()
     return platform::hostPath("/Users/" + platform::userName() + "/Library/LaunchAgents/");
 }
 
+// Puts `incoming` in the place of `installed` in one step, exchanged with the
+// installed copy (left at `incoming`); where none is installed, or the file system
+// cannot exchange, whatever is there is removed first. False, said, when it fails.
+bool moveIntoPlace(const fs::path& incoming, const fs::path& installed)
+{
+    if (::renameat2(AT_FDCWD, incoming.c_str(), AT_FDCWD, installed.c_str(), RENAME_EXCHANGE) == 0)
+        return true;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(installed, error))) {
+        fs::remove_all(installed, error);
+        if (error) {
+            printFailure("aGSQAP remove error: ", error.message());
+            return false;
+        }
+    }
+    fs::rename(incoming, installed, error);
+    if (error)
+        printFailure("aGSQAP copy error: ", error.message());
+    return !error;
+}
+
 } // namespace
 
 bool processHasExited(pid_t pid)
@@ -126,33 +149,28 @@ void AppDelegate::stopRunningAgent()
     }
 }
 
-// The new agent is copied into a temporary folder beside the installed one and moved
-// into place, so the installed path never holds half a bundle.
+// The new agent is copied into a temporary folder beside the installed one and put
+// in its place in one step, so the installed path never holds half a bundle, nor
+// nothing while a bundle was installed (a login starting meanwhile finds its tools).
 void AppDelegate::replaceInstalledAgent()
 {
     const fs::path installed(installedAgentPath());
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(installed, error))) {
-        fs::remove_all(installed, error);
-        if (error)
-            printFailure("aGSQAP remove error: ", error.message());
-    }
     std::string staging = (installed.parent_path() / ".agent.XXXXXX").string();
     if (!mkdtemp(staging.data())) {
         printFailure("aGSQAP copy error: ", std::system_category().message(errno));
         return;
     }
     const fs::path incoming = fs::path(staging) / installed.filename();
-    error.clear();
+    std::error_code error;
     const std::string bundled = bundledAgentPath();
     if (bundled.empty())
         error = std::make_error_code(std::errc::no_such_file_or_directory);
     else
         fs::copy(bundled, incoming, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-    if (!error)
-        fs::rename(incoming, installed, error);
     if (error)
         printFailure("aGSQAP copy error: ", error.message());
+    else
+        moveIntoPlace(incoming, installed);
     std::error_code ignored;
     fs::remove_all(staging, ignored);
 }

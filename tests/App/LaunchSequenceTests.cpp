@@ -15,6 +15,7 @@
 #include "Foundation/UserPaths.h"
 #include "Platform/Launchd/JobRegistry.h"
 #include "Platform/Bundle/Bundle.h"
+#include "Platform/LoginItems/AutostartEntry.h"
 #include "Platform/LoginItems/FileURL.h"
 #include "Platform/LoginItems/SharedFileList.h"
 #include "Platform/Launchd/ServiceManagement.h"
@@ -29,8 +30,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace fs = std::filesystem;
 namespace K = SettingsKey;
@@ -124,6 +127,27 @@ TEST_F(LaunchSequence, SecondLaunchKeepsStoredValuesAndReplacesTheRunningAgent)
         << "launchd starts a fresh agent";
     ASSERT_TRUE(waitForAnalyticsEvents(1));
     EXPECT_EQ(analyticsEvents(), std::vector<std::string>{"install/install"}) << "no event on the second launch";
+}
+
+// The installed agent is replaced at each launch in one step: a login starting
+// meanwhile always finds the agent's tools where its autostart entry names them.
+TEST_F(LaunchSequence, ALaunchReplacingTheInstalledAgentNeverLeavesItsPlaceEmpty)
+{
+    ASSERT_NE(launchWithTheAgentRunning(), 0);
+    const fs::path tool = fs::path(installedAgentPath()) / "Contents/MacOS" / platform::kLoginStepTool;
+    ASSERT_TRUE(fs::exists(tool));
+    std::atomic<bool> replaced = false;
+    std::atomic<int> missing = 0;
+    std::thread login([&] {
+        while (!replaced)
+            if (!fs::exists(tool))
+                ++missing;
+    });
+    AppDelegate::shared().applicationWillFinishLaunching();
+    replaced = true;
+    login.join();
+    EXPECT_EQ(missing, 0);
+    EXPECT_TRUE(fs::exists(tool));
 }
 
 // At one launch launchd's supervisor cannot start (its tool not runnable): the
