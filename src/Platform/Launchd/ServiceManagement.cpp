@@ -42,12 +42,24 @@ bool fail(Error* error, int code)
     return fail(error, code, std::strerror(code));
 }
 
-// The registry cannot take the job: say where, and why when its folder is no folder.
-bool failToRecord(Error* error, const JobRegistry& registry)
+// Why the registry's folder cannot take a job: it is no folder (a link counts as
+// none), the user may not write where it is or would be made, or the disk failed.
+int recordingFault(const fs::path& folder)
 {
     std::error_code ignored;
-    const auto kind = fs::symlink_status(registry.folder(), ignored).type();
-    const int code = kind != fs::file_type::not_found && kind != fs::file_type::directory ? ENOTDIR : EIO;
+    const auto kind = fs::symlink_status(folder, ignored).type();
+    if (kind != fs::file_type::not_found && kind != fs::file_type::directory)
+        return ENOTDIR;
+    fs::path existing = folder;
+    while (!fs::exists(existing, ignored) && existing.has_relative_path())
+        existing = existing.parent_path();
+    return ::access(existing.c_str(), W_OK | X_OK) != 0 ? EACCES : EIO;
+}
+
+// The registry cannot take the job: say where, and why.
+bool failToRecord(Error* error, const JobRegistry& registry)
+{
+    const int code = recordingFault(registry.folder());
     return fail(error, code, "Cannot record the job in \"" + registry.folder().string() + "\": " + std::strerror(code));
 }
 

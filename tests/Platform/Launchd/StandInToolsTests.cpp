@@ -3,6 +3,8 @@
 #include "Platform/Launchd/ServiceManagement.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
+#include "RealUser.h"
+#include "TestRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -255,6 +257,21 @@ TEST_F(StandInTools, AKeptAliveJobFindsItsToolsAfterTheirBundleIsReplacedOrMoved
         ASSERT_TRUE(waitUntil([&] { return !processExists(started.back()); })) << name;
         fs::remove_all(now);
     }
+}
+
+// A user whose job records would be kept where the user may not write is told so.
+TEST_F(StandInTools, ALoadWhereTheUserMayNotRecordTheJobSaysPermissionDenied)
+{
+    const std::string plist = plantAgent("com.example.tool-agent");
+    const auto registry = platform::launchd::JobRegistry::forDomain(LaunchdDomain::User).folder();
+    fs::remove_all(registry);
+    fs::permissions(testsupport::platformRootFolder(), fs::perms(0755));
+    const testsupport::RealUserThread user;
+    if (!user.isSet())
+        GTEST_SKIP() << "playing a user takes root";
+    EXPECT_EQ(run("/bin/launchctl", {"load", plist}),
+              (std::pair<int, std::string>{
+                  1, plist + ": Cannot record the job in \"" + registry.string() + "\": Permission denied\n"}));
 }
 
 } // namespace
