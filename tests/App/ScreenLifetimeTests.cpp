@@ -1,24 +1,11 @@
 #include "AppShellTest.h"
+#include "FactoryScreens.h"
 
 #include "App/AllViewControllers.h"
 #include "App/InitialWindowController.h"
 #include "App/ViewController.h"
 #include "Controls/CustomAnimator.h"
 #include "Foundation/PresentationSlots.h"
-#include "Screens/Manage/AboutVC.h"
-#include "Screens/Manage/CleanProcessStartupItemsViewController.h"
-#include "Screens/Manage/GeneralSettingsViewController.h"
-#include "Screens/Manage/IgnoreListViewController.h"
-#include "Screens/Manage/ProtectionViewController.h"
-#include "Screens/Manage/SettingsViewController.h"
-#include "Screens/Manage/StartupItemsViewController.h"
-#include "Screens/Manage/StartupMangerViewController.h"
-#include "Screens/Manage/UpdateSettingsViewController.h"
-#include "Screens/Scan/CleanProcessViewController.h"
-#include "Screens/Scan/OverviewViewController.h"
-#include "Screens/Scan/ScanProcessViewController.h"
-#include "Screens/Scan/ScanResultViewController.h"
-#include "Screens/Scan/ScanViewController.h"
 
 #include <QPointer>
 
@@ -28,40 +15,23 @@
 
 namespace {
 
-// The main window and every screen of the factory, the sidebar's shown once in the
-// window (but the scan container, which would start a scan).
-std::vector<QPointer<QWidget>> makeEveryScreen()
-{
-    ViewController& content = AllViewControllers::initialWindowController().contentViewController();
-    for (const Menu menu : {Menu::protection, Menu::startupManager, Menu::settings, Menu::overview})
-        content.selectMenu(menu);
-    return {&AllViewControllers::initialWindowController(),
-            &AllViewControllers::overviewViewController(),
-            &AllViewControllers::scanViewController(),
-            &AllViewControllers::protectionViewController(),
-            &AllViewControllers::startupMangerViewController(),
-            &AllViewControllers::settingsViewController(),
-            &AllViewControllers::scanProcessViewController(),
-            &AllViewControllers::scanResultViewController(),
-            &AllViewControllers::cleanProcessViewController(),
-            &AllViewControllers::startupItemsViewController(),
-            &AllViewControllers::cleanProcessStartupItemsViewController(),
-            &AllViewControllers::generalSettingsViewController(),
-            &AllViewControllers::updateSettingsViewController(),
-            &AllViewControllers::ignoreListViewController(),
-            &AllViewControllers::about()};
-}
-
 // Every window and screen of the factory ends once, with its presentation animator,
-// and the factory makes a sound new set afterwards.
+// and the factory makes a sound new set afterwards. The sidebar's screens are shown
+// in the window first (but the scan container, which would start a scan).
 TEST_F(AppShellTest, EveryScreenOfTheFactoryCanBeDestroyedAndMadeAnew)
 {
     for (int round = 0; round < 2; ++round) {
-        const std::vector<QPointer<QWidget>> screens = makeEveryScreen();
+        ViewController& content = AllViewControllers::initialWindowController().contentViewController();
+        for (const Menu menu : {Menu::protection, Menu::startupManager, Menu::settings, Menu::overview})
+            content.selectMenu(menu);
+        std::vector<QPointer<QWidget>> made{&AllViewControllers::initialWindowController()};
+        for (QWidget* screen : everyFactoryScreen())
+            made.emplace_back(screen);
         ASSERT_TRUE(sharedAnimator());
+
         AllViewControllers::releaseAll();
-        for (const QPointer<QWidget>& screen : screens)
-            EXPECT_FALSE(screen);
+        for (const QPointer<QWidget>& each : made)
+            EXPECT_FALSE(each);
         EXPECT_FALSE(AllViewControllers::hasInitialWindowController());
         EXPECT_FALSE(sharedAnimator()) << "the animator ends with the window's content";
     }
