@@ -20,8 +20,17 @@
 #include <QPointer>
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// Every window and screen the factory has made, in the order made.
+std::vector<QPointer<QWidget>>& madeControllers()
+{
+    static std::vector<QPointer<QWidget>> made;
+    return made;
+}
 
 // The cache slot's controller, made from the storyboard when the slot is empty; a
 // scene of another class stops the process.
@@ -33,6 +42,7 @@ Controller& cached(QPointer<Controller>& slot, const char* storyboard, const cha
         slot = dynamic_cast<Controller*>(made);
         if (!slot)
             std::abort();
+        madeControllers().emplace_back(slot.data());
     }
     return *slot;
 }
@@ -134,4 +144,13 @@ void AllViewControllers::releaseAbout()
     if (aboutSlot)
         aboutSlot->deleteLater();
     aboutSlot = nullptr;
+}
+
+void AllViewControllers::releaseAll()
+{
+    // A window takes the screen it shows with it; that screen's pointer empties, so
+    // nothing is deleted twice.
+    std::vector<QPointer<QWidget>> made = std::exchange(madeControllers(), {});
+    for (auto each = made.rbegin(); each != made.rend(); ++each)
+        delete each->data();
 }

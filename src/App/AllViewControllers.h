@@ -41,4 +41,7 @@ public:
     static bool hasInitialWindowController();
     // Empties About's slot once the panel is dismissed; the next request makes a new one.
     static void releaseAbout();
+    // Deletes the main window and every screen made so far, each once; the next request
+    // of each makes it anew, as in a new process.
+    static void releaseAll();
 };

@@ -160,7 +160,6 @@ void ViewController::viewDidLoad()
 {
     languageTable() = readBundlePlist("English");
     paragraphStyle().alignment = Qt::AlignHCenter;
-    delete sharedAnimator();
     sharedAnimator() = new CustomAnimator(0.5, geometry(), this);
     selectMenu(Menu::overview);
     auto& center = platform::NotificationCenter::defaultCenter();

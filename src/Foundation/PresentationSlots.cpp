@@ -14,9 +14,9 @@ QPointer<QWidget>& dimmingOverlay()
     return overlay;
 }
 
-CustomAnimator*& sharedAnimator()
+QPointer<CustomAnimator>& sharedAnimator()
 {
-    static CustomAnimator* animator = nullptr;
+    static QPointer<CustomAnimator> animator;
     return animator;
 }
 

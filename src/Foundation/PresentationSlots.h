@@ -20,8 +20,9 @@ std::optional<platform::Dictionary>& languageTable();
 // empties the slot. Empties itself when the overlay is destroyed. Main thread only.
 QPointer<QWidget>& dimmingOverlay();
 
-// The one presentation animator, null until the main window creates it. Main thread only.
-CustomAnimator*& sharedAnimator();
+// The one presentation animator, null until the main window's content makes it; the
+// content owns it, and the slot empties itself when it goes. Main thread only.
+QPointer<CustomAnimator>& sharedAnimator();
 
 // The paragraph style of attributed button and link titles.
 struct ParagraphStyle {

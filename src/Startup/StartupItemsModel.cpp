@@ -184,7 +184,8 @@ void StartupItemsModel::startLoading(StartupManager list)
 {
     const bool loginItems = list == StartupManager::loginItems;
     (loginItems ? isRetrivingLoginItems_ : isRetrivingLaunchAgents_) = true;
-    view_.showLoader();
+    if (view_)
+        view_->showLoader();
     asyncGlobal([self = shared_from_this(), loginItems] {
         if (loginItems)
             self->loadLoginItems();
@@ -229,11 +230,13 @@ void StartupItemsModel::handOver(std::vector<Record> loaded)
         list<Record>() = std::move(loaded);
     }
     constexpr StartupManager which = ListTraits<Record>::list;
-    view_.showCount(which, countText(count));
-    view_.reloadTable();
     (which == StartupManager::loginItems ? isRetrivingLoginItems_ : isRetrivingLaunchAgents_) = false;
-    view_.updateSelectedItemsCount();
-    view_.hideLoader();
+    if (!view_)
+        return;
+    view_->showCount(which, countText(count));
+    view_->reloadTable();
+    view_->updateSelectedItemsCount();
+    view_->hideLoader();
 }
 
 void StartupItemsModel::showLoadedStartupItems(std::vector<LoginItem> list)
@@ -406,8 +409,10 @@ void StartupItemsModel::postRemovalCompletion(std::int64_t selected, std::int64_
                                                                {"failures", failures.reasons},
                                                                {"recordsUnsaved", failures.recordsUnsaved}});
     removalRunning = false;
+    if (!view_)
+        return;
     const std::size_t left = isLoginItems ? loginItems_.size() : launchAgents_.size();
-    view_.showCount(isLoginItems ? StartupManager::loginItems : StartupManager::launchAgents, countText(left));
-    view_.updateSelectedItemsCount();
-    view_.reloadTable();
+    view_->showCount(isLoginItems ? StartupManager::loginItems : StartupManager::launchAgents, countText(left));
+    view_->updateSelectedItemsCount();
+    view_->reloadTable();
 }

@@ -20,7 +20,8 @@
 // The lists and menuClicked are changed on the main thread only, under the
 // model's lock; the main thread reads them freely, the workers read them under
 // the lock. The model is shared: each load and removal keeps it alive until its
-// hand-over has run. The view must outlive the model's work.
+// hand-over has run. The view's owner calls forgetView() before the view goes; the
+// work under way then ends without showing anything.
 //
 // The removal reports on the default center, from the main queue ("Int" values
 // are std::int64_t, "Double" double, texts std::string):
@@ -34,6 +35,9 @@
 class StartupItemsModel : public std::enable_shared_from_this<StartupItemsModel> {
 public:
     static std::shared_ptr<StartupItemsModel> create(StartupItemsView& view);
+
+    // Main thread: the view is going; nothing is shown on it from here on.
+    void forgetView() { view_ = nullptr; }
 
     // Main thread.
     StartupManager menuClicked() const { return menuClicked_; }
@@ -99,7 +103,7 @@ public:
     std::function<void()> pauseAfterEachRemoval = [] { std::this_thread::sleep_for(std::chrono::seconds(2)); };
 
 private:
-    explicit StartupItemsModel(StartupItemsView& view) : view_(view) {}
+    explicit StartupItemsModel(StartupItemsView& view) : view_(&view) {}
 
     template <class Record> std::vector<Record>& list();
     template <class Record> void keepSwitchedState(std::size_t index, const Record& switched);
@@ -115,7 +119,7 @@ private:
     void keepListingUnremovedJobs(const std::vector<LaunchAgent>& notRemoved);
     void addUnremovedJobs(std::vector<LaunchAgent>& agents);
 
-    StartupItemsView& view_;
+    StartupItemsView* view_; // null once the view has gone
     mutable std::mutex mutex_;
     StartupManager menuClicked_ = StartupManager::loginItems;
     bool isRetrivingLoginItems_ = false;

@@ -27,8 +27,8 @@ namespace {
 
 constexpr Menu allMenus[] = {Menu::overview, Menu::scan, Menu::protection, Menu::startupManager, Menu::settings};
 
-// The main window is made once a process: the tests of its first state run in a
-// process of their own.
+// Each test's launch makes the main window anew; the tests of the state a process
+// starts with (its text table, paragraph style, flags) run in a process of their own.
 class MainWindow : public AppShellTest {
 protected:
     void SetUp() override

@@ -212,6 +212,26 @@ TEST_F(StartupItemsModelTest, AReloadWhileAListLoadsDoesNothing)
     ASSERT_TRUE(waitUntil([&] { return view.loaderHidden == 3; }));
 }
 
+// The screen goes while a list loads and a removal runs: both end, the model's lists
+// change, and nothing more is shown on the screen that went.
+TEST_F(StartupItemsModelTest, WorkUnderWayEndsWithoutTheScreenThatWent)
+{
+    plantAgent(userAgents(), "a", true);
+    load(StartupManager::launchAgents);
+    model->changeLaunchAgent(0, [](LaunchAgent& agent) { agent.isSelected = true; });
+    model->startLoading(StartupManager::loginItems);
+    const RecordingView before = view;
+    model->forgetView();
+
+    removeSelected(StartupManager::launchAgents);
+    ASSERT_TRUE(waitUntil([&] { return !model->isLoading(); }));
+    EXPECT_TRUE(model->launchAgents().empty());
+    EXPECT_EQ(view.reloads, before.reloads);
+    EXPECT_EQ(view.loaderHidden, before.loaderHidden);
+    EXPECT_EQ(view.selectedCounts, before.selectedCounts);
+    EXPECT_EQ(view.counts, before.counts);
+}
+
 TEST_F(StartupItemsModelTest, ThreeSelectedLaunchAgentsWithAStopBeforeTheThird)
 {
     for (const char* label : {"a", "b", "c", "d"})

@@ -94,7 +94,10 @@ StartupItemsViewController::StartupItemsViewController(QWidget* parent)
     viewDidLoad();
 }
 
-StartupItemsViewController::~StartupItemsViewController() = default;
+StartupItemsViewController::~StartupItemsViewController()
+{
+    model_->forgetView(); // a load or removal under way ends without this screen
+}
 
 void StartupItemsViewController::loadView()
 {

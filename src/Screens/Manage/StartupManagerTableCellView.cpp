@@ -58,12 +58,9 @@ StartupManagerTableCellView::Places StartupManagerTableCellView::placesIn(const 
 }
 
 StartupManagerTableCellView::StartupManagerTableCellView(RowTableView& view)
-    : QStyledItemDelegate(&view), view_(view), drawnSwitch_(std::make_unique<ToggleSwitch>())
+    : QStyledItemDelegate(&view), view_(view)
 {
-    drawnSwitch_->setFixedSize(switchSize);
 }
-
-StartupManagerTableCellView::~StartupManagerTableCellView() = default;
 
 QSize StartupManagerTableCellView::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
@@ -75,13 +72,16 @@ QPixmap StartupManagerTableCellView::switchPixmap(bool on, bool switchable, qrea
     QPixmap& made = switches_[{on, switchable}];
     if (!made.isNull() && made.devicePixelRatio() == pixelRatio)
         return made;
-    drawnSwitch_->setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
-    drawnSwitch_->setIsOn(on);
-    drawnSwitch_->finishAnimations();
+    // Made for the drawing only: no window of its own outlives it.
+    ToggleSwitch drawn;
+    drawn.setFixedSize(switchSize);
+    drawn.setFillColor(switchable ? switchGreen : QColor(Qt::lightGray));
+    drawn.setIsOn(on);
+    drawn.finishAnimations();
     made = QPixmap(switchSize * pixelRatio);
     made.setDevicePixelRatio(pixelRatio);
     made.fill(Qt::transparent);
-    drawnSwitch_->render(&made, {}, {}, QWidget::DrawChildren);
+    drawn.render(&made, {}, {}, QWidget::DrawChildren);
     return made;
 }
 

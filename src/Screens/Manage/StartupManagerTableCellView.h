@@ -4,10 +4,8 @@
 #include <QStyledItemDelegate>
 
 #include <map>
-#include <memory>
 
 class RowTableView;
-class ToggleSwitch;
 
 // Paints the startup-items table's rows (StartupItemsTableModel): the tick box that
 // selects the item for deletion, its icon, name and publisher, and its on/off switch
@@ -28,7 +26,6 @@ public:
     static Places placesIn(const QRect& row);
 
     explicit StartupManagerTableCellView(RowTableView& view);
-    ~StartupManagerTableCellView() override;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -38,6 +35,5 @@ private:
     QPixmap switchPixmap(bool on, bool switchable, qreal pixelRatio) const;
 
     RowTableView& view_;
-    std::unique_ptr<ToggleSwitch> drawnSwitch_;
     mutable std::map<std::pair<bool, bool>, QPixmap> switches_;
 };

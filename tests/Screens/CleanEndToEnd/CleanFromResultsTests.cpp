@@ -240,7 +240,6 @@ TEST_F(CleanFromResults, TheKeyboardFollowsEachScreenFromScanStartToTheCleanResu
 {
     plantFindings();
     AppDelegate::shared().applicationWillFinishLaunching();
-    content().selectMenu(Menu::overview); // the window is kept: it may show what an earlier test left
     QWidget& window = *AllViewControllers::initialWindowController().window();
     window.show();
     window.activateWindow();

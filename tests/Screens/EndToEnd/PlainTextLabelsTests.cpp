@@ -1,22 +1,8 @@
 #include "AppShellTest.h"
+#include "FactoryScreens.h"
 
-#include "App/AllViewControllers.h"
 #include "App/AppDelegate.h"
 #include "Controls/HyperlinkTextField.h"
-#include "Screens/Manage/AboutVC.h"
-#include "Screens/Manage/CleanProcessStartupItemsViewController.h"
-#include "Screens/Manage/GeneralSettingsViewController.h"
-#include "Screens/Manage/IgnoreListViewController.h"
-#include "Screens/Manage/ProtectionViewController.h"
-#include "Screens/Manage/SettingsViewController.h"
-#include "Screens/Manage/StartupItemsViewController.h"
-#include "Screens/Manage/StartupMangerViewController.h"
-#include "Screens/Manage/UpdateSettingsViewController.h"
-#include "Screens/Scan/CleanProcessViewController.h"
-#include "Screens/Scan/OverviewViewController.h"
-#include "Screens/Scan/ScanProcessViewController.h"
-#include "Screens/Scan/ScanResultViewController.h"
-#include "Screens/Scan/ScanViewController.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -32,22 +18,7 @@ using PlainTextLabels = AppShellTest;
 TEST_F(PlainTextLabels, NoLabelOfAnyScreenReadsMarkup)
 {
     AppDelegate::shared().applicationWillFinishLaunching();
-    const std::vector<QWidget*> screens{
-        &AllViewControllers::overviewViewController(),
-        &AllViewControllers::scanViewController(),
-        &AllViewControllers::protectionViewController(),
-        &AllViewControllers::startupMangerViewController(),
-        &AllViewControllers::settingsViewController(),
-        &AllViewControllers::scanProcessViewController(),
-        &AllViewControllers::scanResultViewController(),
-        &AllViewControllers::cleanProcessViewController(),
-        &AllViewControllers::startupItemsViewController(),
-        &AllViewControllers::cleanProcessStartupItemsViewController(),
-        &AllViewControllers::generalSettingsViewController(),
-        &AllViewControllers::updateSettingsViewController(),
-        &AllViewControllers::ignoreListViewController(),
-        &AllViewControllers::about(),
-    };
+    const std::vector<QWidget*> screens = everyFactoryScreen();
     int labels = 0;
     for (QWidget* screen : screens) {
         for (const QLabel* label : screen->findChildren<QLabel*>()) {

@@ -1,11 +1,13 @@
 #include "AppShellTest.h"
 
+#include "App/AllViewControllers.h"
 #include "Platform/Bundle/Bundle.h"
 #include "Platform/Reachability/NetworkReachability.h"
 #include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
 #include "RootProcesses.h"
 
+#include <QCoreApplication>
 #include <QUrlQuery>
 
 #include <cstdlib>
@@ -55,6 +57,10 @@ void AppShellTest::SetUp()
 
 void AppShellTest::TearDown()
 {
+    // Each test launches anew: its windows and screens end with it, closed ones too,
+    // which only an event loop (none runs here) would delete.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    AllViewControllers::releaseAll();
     ending_ = true;
     LaunchdTest::TearDown(); // no job restarts an agent from here on
     for (const pid_t pid : runningAgents())

@@ -16,8 +16,9 @@
 // A platform root holding the built application at "/Applications/Bastion Guardpoint.app"
 // as the main bundle, its feed, definitions server and analytics pointed at a loopback
 // server, the network taken as unreachable, and a Qt application for the windows.
-// Ends every agent process of the root and every launchd job after each test, and
-// gives the process back its main bundle and reachability.
+// Ends the main window and its screens, every agent process of the root and every
+// launchd job after each test, and gives the process back its main bundle and
+// reachability.
 class AppShellTest : public testsupport::LaunchdTest {
 protected:
     static void SetUpTestSuite();
