@@ -1,4 +1,5 @@
 #include "AppShellTest.h"
+#include "DesktopSession.h"
 
 #include "App/AppDelegate.h"
 #include "Foundation/Settings.h"
@@ -133,6 +134,7 @@ TEST_F(UpdateFlow, AnApplicationNobodyHereCanReplaceNeitherDownloadsNorQuits)
     const bool ended = platform::dispatch::runMainLoopUntil([&] { return hasEnded(application->pid()); }, 8s);
     ::kill(application->pid(), SIGKILL);
     application->waitForExit();
+    testsupport::endSessionProcesses(); // the agent it started, as the user
     fs::permissions(testsupport::platformRootFolder(), fs::perms::owner_all);
     const std::string printed = testsupport::readFileText(log);
     EXPECT_TRUE(said) << printed;
