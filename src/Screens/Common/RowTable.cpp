@@ -259,6 +259,14 @@ void RowTableView::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
+QModelIndex RowTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // A table's own Home and End stay in the row unless Ctrl is held.
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 std::optional<std::pair<int, int>> RowTableView::controlAt(QPoint point) const
 {
     const int row = rowAt(point.y());

@@ -158,6 +158,18 @@ TEST_P(RowTablesTest, SpaceOnAControlReachedByTheKeyboardFlipsThatRowsItemOnly)
     EXPECT_EQ(QApplication::focusWidget(), list.table);
 }
 
+// Home and End reach the list's first and last rows, selected, as Up and Down reach the next.
+TEST_P(RowTablesTest, HomeAndEndGoToTheFirstAndTheLastRow)
+{
+    list.table->setFocus(Qt::TabFocusReason);
+    const int last = list.table->model()->rowCount() - 1;
+    for (const auto& [key, row] : {std::pair{Qt::Key_End, last}, {Qt::Key_Home, 0}, {Qt::Key_End, last}}) {
+        this->key(key);
+        EXPECT_EQ(list.table->currentIndex().row(), row);
+        EXPECT_EQ(list.table->selectionModel()->selectedRows(), QModelIndexList{list.table->model()->index(row, 0)});
+    }
+}
+
 // Searches the accessible tree under `root` for an object of that name.
 QAccessibleInterface* findNamed(QAccessibleInterface* root, const QString& name, int depth = 0)
 {
