@@ -205,6 +205,13 @@ QString RowTableView::cellActionName(int, const QString&) const
 
 void RowTableView::doCellAction(int, const QString&) {}
 
+void RowTableView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    QTableView::dataChanged(topLeft, bottomRight, roles);
+    if (topLeft.isValid() && bottomRight.isValid())
+        announceRowControlChanges(*this, topLeft.row(), bottomRight.row());
+}
+
 void RowTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     // QTableView's own raises a focus event whether or not the table has the keyboard.

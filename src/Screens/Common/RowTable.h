@@ -91,6 +91,8 @@ public:
     virtual void doCellAction(int row, const QString& action);
 
 protected:
+    // Screen readers hear of the rows' controls that changed.
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -219,6 +219,44 @@ TEST_P(RowTablesTest, AReaderFindsEveryRowAndItsControlsByTheItemsName)
     EXPECT_EQ(control->state().checked, !before.toBool() && before != Qt::Checked);
 }
 
+// A reader hears a control it holds change state, whether its own Toggle, the
+// keyboard or a click flipped it; and of that control only.
+TEST_P(RowTablesTest, AReaderHearsTheControlItHoldsChangeState)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list.table);
+    QAccessibleInterface* control = table->tableInterface()->cellAt(1, 0)->child(list.lastControl);
+    ASSERT_TRUE(control);
+    const auto heardChanges = [&](const std::function<void()>& flip) {
+        const bool before = control->state().checked;
+        widgettest::AccessibleEventLog log;
+        flip();
+        EXPECT_NE(control->state().checked, before);
+        std::vector<QString> heard;
+        for (const auto& event : log.events)
+            if (event.type == QAccessible::StateChanged) {
+                EXPECT_EQ(event.target, QAccessible::uniqueId(control)) << event.name.toStdString();
+                EXPECT_TRUE(event.state.checked);
+                heard.push_back(event.name);
+            }
+        return heard;
+    };
+    const std::vector<QString> once{list.names[1]};
+    EXPECT_EQ(heardChanges([&] { control->actionInterface()->doAction(QAccessibleActionInterface::toggleAction()); }),
+              once);
+    EXPECT_EQ(heardChanges([&] {
+                  list.table->setFocus(Qt::TabFocusReason);
+                  key(Qt::Key_Down);
+                  for (int each = 1; each <= list.lastControl; ++each)
+                      key(Qt::Key_Tab);
+                  key(Qt::Key_Space);
+              }),
+              once);
+    EXPECT_EQ(heardChanges([&] {
+                  widgettest::click(*list.table->viewport(), list.table->controlRect(1, list.lastControl).center());
+              }),
+              once);
+}
+
 // A change of the current row while the keyboard is elsewhere raises no focus event,
 // as a reload does; with the keyboard in the table the reader hears the new row.
 TEST_P(RowTablesTest, TheTableRaisesFocusEventsOnlyWhileItHasTheKeyboard)
