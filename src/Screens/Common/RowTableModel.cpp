@@ -10,6 +10,7 @@ RowTableModel::RowTableModel(const char* captionKey, QObject* parent)
 void RowTableModel::reload()
 {
     beginResetModel();
+    listChanged();
     endResetModel();
 }
 

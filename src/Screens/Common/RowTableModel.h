@@ -18,6 +18,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+protected:
+    // What the model keeps of the list, made again as the list is reloaded.
+    virtual void listChanged() {}
+
 private:
     const char* captionKey_;
 };
