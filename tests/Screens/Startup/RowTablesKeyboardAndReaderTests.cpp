@@ -8,6 +8,8 @@
 #include "Screens/Manage/IgnoreListViewController.h"
 #include "Screens/Manage/StartupItemsTableModel.h"
 #include "Screens/Manage/StartupItemsViewController.h"
+#include "Detection/SharedLists.h"
+#include "Screens/Scan/ScanResultViewController.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
 #include "StartupTestWorld.h"
@@ -77,7 +79,25 @@ ListScreen ignoreList(std::vector<std::unique_ptr<QWidget>>& kept)
     return {&list, list.tableView, list.btnRefresh, 0, {QString::fromStdString(paths[0]), QString::fromStdString(paths[1])}};
 }
 
-const Case cases[] = {{"StartupManager", startupManager}, {"IgnoreList", ignoreList}};
+ListScreen scanResultsList(std::vector<std::unique_ptr<QWidget>>& kept)
+{
+    std::vector<ScanResult> records;
+    for (const char* title : {"Search Lens", "Mac Booster"}) {
+        ScanResult record;
+        record.id = static_cast<std::int64_t>(records.size());
+        record.isParent = true;
+        record.isSelected = true;
+        record.title = title;
+        record.items = std::vector<ScanResultItem>{{std::string("/Applications/") + title + ".app"}};
+        records.push_back(std::move(record));
+    }
+    scanResults().replace(std::move(records));
+    auto& list = shown<ScanResultViewController>(kept);
+    return {&list, list.tableView, list.btnCleanNow, 0, {"Search Lens", "Mac Booster"}};
+}
+
+const Case cases[] = {
+    {"StartupManager", startupManager}, {"IgnoreList", ignoreList}, {"ScanResults", scanResultsList}};
 
 class RowTablesTest : public testsupport::LaunchdTest, public testing::WithParamInterface<Case> {
 protected:
@@ -91,6 +111,7 @@ protected:
     void TearDown() override
     {
         kept.clear();
+        scanResults().clear();
         LaunchdTest::TearDown();
     }
 
