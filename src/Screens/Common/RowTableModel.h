@@ -2,6 +2,15 @@
 
 #include <QAbstractTableModel>
 
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+// A row's other columns as a screen reader hears them beside its name: each value
+// after its column's caption (a text key), those with none left out.
+QStringList captionedColumns(const std::vector<std::pair<const char*, QString>>& columns);
+
 // The model of a list screen's table: one column under its caption (a text key),
 // rows that are selectable, a change of the whole list or of rows in place.
 class RowTableModel : public QAbstractTableModel {

@@ -217,7 +217,7 @@ TEST_P(RowTablesTest, AReaderFindsEveryRowAndItsControlsByTheItemsName)
         SCOPED_TRACE(name.toStdString());
         QAccessibleInterface* cell = table->tableInterface()->cellAt(row, 0);
         ASSERT_TRUE(cell);
-        EXPECT_TRUE(cell->text(QAccessible::Name).startsWith(name)) << cell->text(QAccessible::Name).toStdString();
+        EXPECT_EQ(cell->text(QAccessible::Name), name) << "named by its item alone, as its check boxes";
         EXPECT_EQ(findNamed(QAccessible::queryAccessibleInterface(list.screen->window()), name), cell)
             << "found from the window";
         ASSERT_EQ(cell->childCount(), list.lastControl + 1);
@@ -346,6 +346,20 @@ TEST_F(StartupListTest, SelectAllRaisesNoFocusEventForTheTable)
                              static_cast<QWidget*>(list->btnReload), static_cast<QWidget*>(list->btnDeleteItems)})
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
             << control->objectName().toStdString();
+}
+
+// A row's other columns, and what tells two items of a name apart, are its description.
+TEST_F(StartupListTest, AReaderHearsARowsPublisherStatusAndPlaceAsItsDescription)
+{
+    startuptest::plantSessionItem("Driftnote");
+    makeList();
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(list->tableView)->tableInterface()->cellAt(0, 0);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->text(QAccessible::Name), "Driftnote.app");
+    const QString description = cell->text(QAccessible::Description);
+    EXPECT_TRUE(description.startsWith("IDS_BGX_37: ")) << description.toStdString();
+    EXPECT_TRUE(description.contains(", IDS_BGX_38: IDS_BGX_23, ")) << description.toStdString();
+    EXPECT_TRUE(description.endsWith("Driftnote.app")) << description.toStdString();
 }
 
 // 300 launch agents of the user's, off, and the product's own agent, on: Refresh,
