@@ -7,6 +7,8 @@
 // within a frame (16 ms), the scroll-through growing the process by under 50 MiB,
 // first appearance within 10x its time at 200, Show details after the scroll-through
 // within 3x its time before. Median and worst of 5 runs.
+#include "PaintedSteps.h"
+
 #include "Detection/SharedLists.h"
 #include "Screens/Scan/ScanResultViewController.h"
 
@@ -22,7 +24,6 @@
 #include <chrono>
 #include <fstream>
 #include <malloc.h>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -81,17 +82,6 @@ double residentMegabytes()
     return 0;
 }
 
-// Milliseconds from `step` to the window painted after it.
-template <class Step>
-double paintedAfter(QWidget& window, Step step)
-{
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    QApplication::processEvents();
-    window.repaint();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
 // A left click at `point` of `area`, delivered to the widget there.
 void clickAt(QWidget& area, QPoint point)
 {
@@ -141,20 +131,6 @@ ScanResult firstRecord()
         return first;
     });
 }
-
-struct Figures {
-    std::map<std::string, std::vector<double>> values;
-    void add(const std::string& name, double value) { values[name].push_back(value); }
-
-    void report(benchmark::State& state) const
-    {
-        for (auto [name, runs] : values) {
-            std::ranges::sort(runs);
-            state.counters[name + "_median"] = runs[runs.size() / 2];
-            state.counters[name + "_worst"] = runs.back();
-        }
-    }
-};
 
 void runOnce(int count, Figures& figures)
 {

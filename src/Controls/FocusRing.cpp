@@ -94,7 +94,9 @@ void FocusRingFrame::watch(bool on)
 void FocusRingFrame::place()
 {
     const QRect bounds(control_->mapTo(parentWidget(), QPoint(0, 0)), control_->size());
-    setGeometry(bounds.adjusted(-outset, -outset, outset, outset));
+    const QRect ring = bounds.adjusted(-outset, -outset, outset, outset);
+    // Round a control at the window's edge the ring comes inside, over the control's edge.
+    setGeometry(parentWidget()->isWindow() ? ring & parentWidget()->rect() : ring);
 }
 
 qreal FocusRingFrame::cornerRadius() const

@@ -30,8 +30,9 @@ QString overlayButtonStyle();
 inline constexpr const char* focusRingCornerProperty = "focusRingCornerRadius";
 
 // The ring drawn outside a control's edge, a gap wide on each side: a widget over the
-// control, in the nearest container that holds it whole, moved with the control. It
-// never takes mouse events or the focus.
+// control, in the nearest container that holds it whole, moved with the control; where
+// the window itself cannot (a control at its edge), the ring comes inside the window on
+// that side. It never takes mouse events or the focus.
 class FocusRingFrame : public QWidget {
 public:
     static constexpr int gap = 2;

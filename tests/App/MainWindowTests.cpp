@@ -157,7 +157,8 @@ TEST_F(MainWindow, ClosingTheWindowOnlyHidesIt)
 }
 
 // The sidebar to a keyboard user: each entry is named by its label and wears the
-// focus ring (3:1 or more against the sidebar) while it has the keyboard.
+// whole focus ring (3:1 or more against the sidebar), at the window's edge too, while
+// it has the keyboard.
 TEST_F(MainWindow, SidebarEntriesAreNamedAndMarkedWhileFocused)
 {
     window->show();
@@ -175,7 +176,10 @@ TEST_F(MainWindow, SidebarEntriesAreNamedAndMarkedWhileFocused)
     ASSERT_EQ(QApplication::focusWidget(), &scan);
     const widgettest::FocusRingSample ring = widgettest::focusRingAbove(scan);
     EXPECT_TRUE(ring.shown()) << ring.band.name().toStdString() << ", " << ring.contrast() << ":1";
-    widgettest::saveGrab(*content, "main-window-sidebar-scan-focused");
+    const widgettest::FocusRingSample left = widgettest::focusRingLeftOf(scan);
+    EXPECT_TRUE(left.shown()) << "at the window's edge: " << left.band.name().toStdString() << ", " << left.contrast()
+                              << ":1";
+    widgettest::saveGrab(*content->window(), "main-window-sidebar-scan-focused");
 }
 
 TEST_F(MainWindow, GrabsToPNG)

@@ -205,6 +205,13 @@ QString RowTableView::cellActionName(int, const QString&) const
 
 void RowTableView::doCellAction(int, const QString&) {}
 
+void RowTableView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    QTableView::dataChanged(topLeft, bottomRight, roles);
+    if (topLeft.isValid() && bottomRight.isValid())
+        announceRowControlChanges(*this, topLeft.row(), bottomRight.row());
+}
+
 void RowTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     // QTableView's own raises a focus event whether or not the table has the keyboard.
@@ -257,6 +264,14 @@ void RowTableView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+QModelIndex RowTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // A table's own Home and End stay in the row unless Ctrl is held.
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
 }
 
 std::optional<std::pair<int, int>> RowTableView::controlAt(QPoint point) const

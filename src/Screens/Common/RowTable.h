@@ -37,11 +37,12 @@ struct RowControl {
 // The list tables of the screens, worked alike by the mouse, the keyboard and screen
 // readers, with no widget per row. Tab enters the table on its current row (the first
 // wholly in view, where none is), walks that row's controls left to right and then
-// leaves it for the screen's next control; Shift+Tab walks back. Up and Down move the
-// current row, which is also the row shown selected; Space flips the control the
-// keyboard is on. A click on a control flips it when the press and the release fall on
-// it while its row shows the same item (the model's itemKeyRole). Screen readers hear
-// a focus event only while the table has the keyboard: on its row, or its control.
+// leaves it for the screen's next control; Shift+Tab walks back. Up and Down, Page Up
+// and Page Down, Home and End move the current row, which is also the row shown
+// selected; Space flips the control the keyboard is on. A click on a control flips it
+// when the press and the release fall on it while its row shows the same item (the
+// model's itemKeyRole). Screen readers hear a focus event only while the table has the
+// keyboard: on its row, or its control.
 class RowTableView : public QTableView {
 public:
     // What names the item a row shows (a QString), compared before a row's control acts.
@@ -90,10 +91,14 @@ public:
     virtual void doCellAction(int row, const QString& action);
 
 protected:
+    // Screen readers hear of the rows' controls that changed.
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Home and End go to the first and the last row: the rows have one column only.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

@@ -41,9 +41,7 @@ class RowCell;
 // One control of a row, as a check box.
 class RowControlAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    RowControlAccessible(RowCell& cell, RowTableView& view, int control) : cell_(cell), view_(view), control_(control)
-    {
-    }
+    RowControlAccessible(RowCell& cell, RowTableView& view, int control);
 
     bool isValid() const override;
     QObject* object() const override { return nullptr; }
@@ -68,13 +66,17 @@ public:
     QStringList keyBindingsForAction(const QString& name) const override { return keyBindingsOf(name); }
 
     int control() const { return control_; }
+    // A state change event when the control is ticked or not since a reader last heard.
+    void announceChange();
 
 private:
     int row() const;
+    bool isChecked() const;
 
     RowCell& cell_;
     RowTableView& view_;
     int control_;
+    bool heardChecked_ = false;
 };
 
 // The column's header, a row's header (the corner without an item), or a row's cell,
@@ -249,6 +251,13 @@ public:
     }
     QModelIndex index() const { return view_.model()->index(row(), 0); }
 
+    void announceControlChanges() const
+    {
+        for (const auto& [control, id] : controls_)
+            if (QAccessibleInterface* made = QAccessible::accessibleInterface(id))
+                static_cast<RowControlAccessible*>(made)->announceChange();
+    }
+
     QAccessibleInterface* controlInterface(int control) const
     {
         if (const auto known = controls_.find(control); known != controls_.end())
@@ -277,6 +286,28 @@ private:
     mutable int lastRow_;
     mutable std::map<int, QAccessible::Id> controls_;
 };
+
+RowControlAccessible::RowControlAccessible(RowCell& cell, RowTableView& view, int control)
+    : cell_(cell), view_(view), control_(control)
+{
+    heardChecked_ = isValid() && isChecked();
+}
+
+bool RowControlAccessible::isChecked() const
+{
+    return isOn(cell_.index().data(view_.rowControls()[static_cast<std::size_t>(control_)].checkedRole));
+}
+
+void RowControlAccessible::announceChange()
+{
+    if (!isValid() || isChecked() == heardChecked_)
+        return;
+    heardChecked_ = !heardChecked_;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
 
 bool RowControlAccessible::isValid() const
 {
@@ -327,7 +358,7 @@ QAccessible::State RowControlAccessible::state() const
     state.focusable = takesInput;
     state.disabled = !takesInput;
     state.checkable = true;
-    state.checked = isOn(cell_.index().data(view_.rowControls()[static_cast<std::size_t>(control_)].checkedRole));
+    state.checked = isChecked();
     state.focused = view_.hasFocus() && view_.currentIndex().row() == row() && view_.currentControl() == control_;
     state.offscreen = !view_.viewport()->rect().intersects(view_.controlRect(row(), control_));
     return state;
@@ -362,8 +393,7 @@ public:
         const RowCell::Kind kind = number == columnHeaderChild       ? RowCell::Kind::columnHeader
                                    : number % childrenPerRow == 0 ? RowCell::Kind::rowHeader
                                                                    : RowCell::Kind::cell;
-        const QString item = row >= 0 ? view_.model()->index(row, 0).data(RowTableView::itemKeyRole).toString()
-                                      : QString();
+        const QString item = row >= 0 ? itemKey(row) : QString();
         const CellKey key{kind, item};
         if (const auto known = cells_.find(key); known != cells_.end())
             if (QAccessibleInterface* cell = QAccessible::accessibleInterface(known->second))
@@ -456,8 +486,29 @@ public:
         }
     }
 
+    // Tells readers of the controls of `first` to `last` that changed, of the cells they know.
+    void announceControlChanges(int first, int last) const
+    {
+        const auto announce = [](QAccessible::Id id) {
+            if (auto* cell = static_cast<RowCell*>(QAccessible::accessibleInterface(id)))
+                cell->announceControlChanges();
+        };
+        if (static_cast<std::size_t>(last - first + 1) <= cells_.size()) {
+            for (int row = first; row <= last; ++row)
+                if (const auto known = cells_.find(CellKey{RowCell::Kind::cell, itemKey(row)}); known != cells_.end())
+                    announce(known->second);
+            return;
+        }
+        for (const auto& [key, id] : cells_)
+            if (const auto* cell = static_cast<RowCell*>(QAccessible::accessibleInterface(id));
+                key.first == RowCell::Kind::cell && cell && cell->row() >= first && cell->row() <= last)
+                announce(id);
+    }
+
 private:
     using CellKey = std::pair<RowCell::Kind, QString>;
+
+    QString itemKey(int row) const { return view_.model()->index(row, 0).data(RowTableView::itemKeyRole).toString(); }
 
     template <class Forget>
     void forgetCells(Forget&& forget)
@@ -499,6 +550,14 @@ void makeRowTableAccessible(RowTableView& view)
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(&view);
     if (made && !dynamic_cast<RowTableAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void announceRowControlChanges(RowTableView& view, int first, int last)
+{
+    if (!QAccessible::isActive() || view.rowControls().empty())
+        return;
+    if (const auto* table = dynamic_cast<RowTableAccessible*>(QAccessible::queryAccessibleInterface(&view)))
+        table->announceControlChanges(first, last);
 }
 
 QAccessibleInterface* focusedRowControl(QAccessibleInterface& cell, int control)

@@ -14,5 +14,9 @@ class RowTableView;
 // when the view is made.
 void makeRowTableAccessible(RowTableView& view);
 
+// Tells screen readers which controls of the rows `first` to `last` were ticked or
+// unticked since they last heard, of the rows they asked for.
+void announceRowControlChanges(RowTableView& view, int first, int last);
+
 // The accessible control `control` of a row's cell; null when the row has none.
 QAccessibleInterface* focusedRowControl(QAccessibleInterface& cell, int control);

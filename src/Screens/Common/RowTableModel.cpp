@@ -2,6 +2,15 @@
 
 #include "Foundation/TextTable.h"
 
+QStringList captionedColumns(const std::vector<std::pair<const char*, QString>>& columns)
+{
+    QStringList parts;
+    for (const auto& [caption, value] : columns)
+        if (!value.isEmpty())
+            parts << screenText(caption) + ": " + value;
+    return parts;
+}
+
 RowTableModel::RowTableModel(const char* captionKey, QObject* parent)
     : QAbstractTableModel(parent), captionKey_(captionKey)
 {
@@ -10,6 +19,7 @@ RowTableModel::RowTableModel(const char* captionKey, QObject* parent)
 void RowTableModel::reload()
 {
     beginResetModel();
+    listChanged();
     endResetModel();
 }
 

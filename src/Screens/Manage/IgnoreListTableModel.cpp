@@ -2,7 +2,7 @@
 
 #include "Screens/Common/RowTable.h"
 
-#include <algorithm>
+#include <unordered_map>
 
 IgnoreListTableModel::IgnoreListTableModel(const std::vector<IgnoreList>& rows, QObject* parent)
     : RowTableModel("IDS_BGX_63", parent), rows_(rows)
@@ -14,13 +14,13 @@ int IgnoreListTableModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-// The path, and which of its copies in the list the row is.
-QString IgnoreListTableModel::itemKey(std::size_t row) const
+// Each row's key: its path, and which of its copies in the list the row is.
+void IgnoreListTableModel::listChanged()
 {
-    const std::string& path = rows_[row].path;
-    const auto copiesAbove = std::count_if(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(row),
-                                           [&](const IgnoreList& above) { return above.path == path; });
-    return QString::fromStdString(path) + '\n' + QString::number(copiesAbove);
+    std::unordered_map<std::string, int> copiesAbove;
+    itemKeys_.clear();
+    for (const IgnoreList& row : rows_)
+        itemKeys_.push_back(QString::fromStdString(row.path) + '\n' + QString::number(copiesAbove[row.path]++));
 }
 
 QVariant IgnoreListTableModel::data(const QModelIndex& index, int role) const
@@ -39,7 +39,7 @@ QVariant IgnoreListTableModel::data(const QModelIndex& index, int role) const
     case Qt::CheckStateRole:
         return item.isSelected ? Qt::Checked : Qt::Unchecked;
     case RowTableView::itemKeyRole:
-        return itemKey(row);
+        return row < itemKeys_.size() ? itemKeys_[row] : QVariant();
     default:
         return {};
     }

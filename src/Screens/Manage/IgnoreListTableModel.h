@@ -16,7 +16,8 @@ struct IgnoreList {
 
 // The ignore list's rows over the screen's list, one column: Qt::DisplayRole the path
 // as stored, Qt::DecorationRole its icon, Qt::CheckStateRole its tick. A path stored
-// twice names each of its rows apart (RowTableView::itemKeyRole).
+// twice names each of its rows apart (RowTableView::itemKeyRole), as the list was at
+// its last reload.
 class IgnoreListTableModel : public RowTableModel {
 public:
     IgnoreListTableModel(const std::vector<IgnoreList>& rows, QObject* parent);
@@ -25,7 +26,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    QString itemKey(std::size_t row) const;
+    void listChanged() override;
 
     const std::vector<IgnoreList>& rows_;
+    std::vector<QString> itemKeys_; // each row's, as of the last reload
 };

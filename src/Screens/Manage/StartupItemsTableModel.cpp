@@ -94,9 +94,12 @@ QVariant StartupItemsTableModel::recordData(const Record& item, bool switchable,
 {
     switch (role) {
     case Qt::DisplayRole:
-        return qText(item.name);
     case Qt::AccessibleTextRole:
-        return QStringList{qText(item.name), qText(item.company), statusOf(item)}.join(", ");
+        return qText(item.name);
+    case Qt::AccessibleDescriptionRole:
+        return (captionedColumns({{"IDS_BGX_37", qText(item.company)}, {"IDS_BGX_38", statusOf(item)}})
+                << toolTipOf(item).split('\n', Qt::SkipEmptyParts))
+            .join(", ");
     case Qt::ToolTipRole:
         return plainToolTip(toolTipOf(item));
     case Qt::CheckStateRole:

@@ -10,7 +10,8 @@ class StartupItemsModel;
 // the screen's model when the view asks. Qt::DisplayRole is the item's name,
 // Qt::CheckStateRole its tick, Qt::DecorationRole its icon (a QImage), Qt::ToolTipRole
 // what tells it apart (label, plist or application, last failure); screen readers
-// read the row as its name, publisher and state.
+// read the row by its name, described by its publisher and state under their
+// captions and by what tells it apart, as the results table's rows read.
 class StartupItemsTableModel : public RowTableModel {
 public:
     enum Role {

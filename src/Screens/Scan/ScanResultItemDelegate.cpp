@@ -184,19 +184,14 @@ bool ScanResultItemDelegate::mouseEvent(const QMouseEvent& event, const QStyleOp
     const std::optional<ScanResultParentLayout> layout
         = isParent(index) ? std::optional(parentLayout(option, index)) : std::nullopt;
     const bool overLink = layout && layout->link.contains(point);
-    const bool overCheckBox = layout && layout->checkBox.contains(point);
     if (event.type() == QEvent::MouseMove) {
         view_.viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
         return false;
     }
-    if (event.button() != Qt::LeftButton || !(overLink || overCheckBox))
-        return false;
-    if (event.type() == QEvent::MouseButtonRelease) {
-        if (overCheckBox)
-            view_.toggleTick(index.row());
-        else
-            view_.toggleDetails(index.row());
-    }
+    if (event.button() != Qt::LeftButton || !overLink)
+        return false; // the checkbox is the view's row control
+    if (event.type() == QEvent::MouseButtonRelease)
+        view_.toggleDetails(index.row());
     return true;
 }
 

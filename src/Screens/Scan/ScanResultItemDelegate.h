@@ -6,8 +6,8 @@ class ScanResultTableView;
 
 // Paints the results table's rows (a record's row: checkbox, icon, title over the
 // threat line and its badge, company, version, the number of paths and the link that
-// shows or hides them; a path row: the path) and takes their clicks: a click on the
-// checkbox ticks the record, a click on the link expands or collapses it. The current
+// shows or hides them; a path row: the path) and takes the link's clicks, which expand
+// or collapse the record (the checkbox is the view's row control). The current
 // row wears a focus ring while the table has the keyboard. Titles and paths too long
 // for their place are shortened in the middle; every text shows whole in its tool
 // tip. Texts are drawn as plain text.

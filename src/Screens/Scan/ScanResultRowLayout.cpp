@@ -50,6 +50,11 @@ ScanResultRowFonts::ScanResultRowFonts(const QFont& base)
     link.setUnderline(true);
 }
 
+QRect parentCheckBoxRect(const QRect& row)
+{
+    return {row.x() + leading, row.y() + (row.height() - checkBoxHeight) / 2, resultcolumns::checkBox, checkBoxHeight};
+}
+
 ScanResultParentLayout::ScanResultParentLayout(const QRect& row, const ScanResultRowFonts& fonts,
                                                const QString& threatText, const QString& badgeWhole,
                                                const QString& linkText)
@@ -58,7 +63,7 @@ ScanResultParentLayout::ScanResultParentLayout(const QRect& row, const ScanResul
     const int y = row.y();
     const int width = row.width();
     const int height = row.height();
-    checkBox = QRect(x + leading, y + (height - checkBoxHeight) / 2, resultcolumns::checkBox, checkBoxHeight);
+    checkBox = parentCheckBoxRect(row);
     icon = QRect(x + leading + resultcolumns::checkBox + spacing, y + (height - resultcolumns::icon) / 2,
                  resultcolumns::icon, resultcolumns::icon);
 

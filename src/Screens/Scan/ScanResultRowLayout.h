@@ -37,6 +37,9 @@ struct ScanResultParentLayout {
     QRect badgeTextRect() const; // where the badge's text lies in it
 };
 
+// Where a record's row, at `row`, shows its checkbox.
+QRect parentCheckBoxRect(const QRect& row);
+
 // Where a path row draws its path.
 QRect childPathRect(const QRect& row);
 

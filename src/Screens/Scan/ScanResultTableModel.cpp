@@ -3,6 +3,7 @@
 #include "Detection/SharedLists.h"
 #include "Foundation/TextTable.h"
 #include "Screens/Common/RowTable.h"
+#include "Screens/Common/RowTableModel.h"
 
 #include <QImage>
 #include <QStringList>
@@ -22,12 +23,9 @@ QString accessibleDescription(const ScanResult& record)
     const QString threat = (qText(record.subTitleLeft) + ' ' + qText(record.subTitleRight)).trimmed();
     if (!threat.isEmpty())
         parts << threat;
-    const std::pair<const char*, QString> columns[] = {{"IDS_BGX_64", qText(record.company)},
-                                                       {"IDS_BGX_65", qText(record.version)},
-                                                       {"IDS_BGX_66", QString::number(itemCount(record))}};
-    for (const auto& [caption, value] : columns)
-        if (!value.isEmpty())
-            parts << screenText(caption) + ": " + value;
+    parts << captionedColumns({{"IDS_BGX_64", qText(record.company)},
+                               {"IDS_BGX_65", qText(record.version)},
+                               {"IDS_BGX_66", QString::number(itemCount(record))}});
     return parts.join(", ");
 }
 

@@ -1,6 +1,7 @@
 #include "Screens/Scan/ScanResultTableView.h"
 
 #include "Foundation/TextTable.h"
+#include "Screens/Scan/ScanResultRowLayout.h"
 #include "Screens/Scan/ScanResultTableModel.h"
 
 #include <QAccessible>
@@ -12,6 +13,8 @@ ScanResultTableView::ScanResultTableView(QWidget* parent) : RowTableView(parent)
 {
     model_ = new ScanResultTableModel(this);
     setModel(model_);
+    setRowControls({{&parentCheckBoxRect, Qt::CheckStateRole, ScanResultTableModel::isParentRole}});
+    onToggle = [this](int row, int, const QVariant&) { toggleTick(row); };
 }
 
 int ScanResultTableView::rowOfItem(const QString& item, int) const
@@ -22,7 +25,7 @@ int ScanResultTableView::rowOfItem(const QString& item, int) const
 QStringList ScanResultTableView::cellActionNames(int row) const
 {
     if (model_->isParentRow(row))
-        return {QAccessibleActionInterface::toggleAction(), QAccessibleActionInterface::pressAction()};
+        return {QAccessibleActionInterface::pressAction()};
     return model_->isPathRow(row) ? QStringList{QAccessibleActionInterface::showMenuAction()} : QStringList();
 }
 
@@ -36,9 +39,7 @@ QString ScanResultTableView::cellActionName(int row, const QString& action) cons
 
 void ScanResultTableView::doCellAction(int row, const QString& action)
 {
-    if (action == QAccessibleActionInterface::toggleAction()) {
-        toggleTick(row);
-    } else if (action == QAccessibleActionInterface::pressAction()) {
+    if (action == QAccessibleActionInterface::pressAction()) {
         toggleDetails(row);
     } else if (action == QAccessibleActionInterface::showMenuAction()) {
         setCurrentIndex(model_->index(row, 0));
@@ -53,7 +54,6 @@ void ScanResultTableView::toggleTick(int row)
     const bool checked = model_->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>() != Qt::Checked;
     if (onTick)
         onTick(row, checked);
-    notifyScreenReaders(row, true);
 }
 
 void ScanResultTableView::toggleDetails(int row)
@@ -62,20 +62,17 @@ void ScanResultTableView::toggleDetails(int row)
         return;
     if (onShowDetails)
         onShowDetails(row);
-    notifyScreenReaders(row, false);
+    notifyExpandedChanged(row);
     announceCurrentRow();
 }
 
-void ScanResultTableView::notifyScreenReaders(int row, bool checkedChanged)
+void ScanResultTableView::notifyExpandedChanged(int row)
 {
     QAccessibleInterface* cell = model_->isParentRow(row) ? accessibleCell(row) : nullptr;
     if (!cell)
         return;
     QAccessible::State changed;
-    if (checkedChanged)
-        changed.checked = true;
-    else
-        changed.expanded = changed.collapsed = true;
+    changed.expanded = changed.collapsed = true;
     QAccessibleStateChangeEvent event(cell, changed);
     QAccessible::updateAccessibility(&event);
 }

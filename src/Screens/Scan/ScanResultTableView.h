@@ -11,9 +11,10 @@ class ScanResultTableModel;
 // for the screen's other controls. On the current row Space ticks a record, Return
 // shows or hides its paths, Right shows them and Left hides them; Left on a path row
 // goes to its record. Whenever the table has the keyboard a row is current. Screen
-// readers see a table of one column whose record cells tick by their Toggle action;
-// they hear the current row again (a focus event on its cell) when the table takes
-// the keyboard and when rows change under it.
+// readers see a table of one column, a record's checkbox as its cell's check box (its
+// row control) with a Toggle action, as in the other list tables; they hear the
+// current row again (a focus event on its check box, or on a path row's cell) when
+// the table takes the keyboard and when rows change under it.
 class ScanResultTableView : public RowTableView {
 public:
     explicit ScanResultTableView(QWidget* parent = nullptr);
@@ -33,8 +34,8 @@ public:
     // opens at its top; an edit of the same list keeps its place and its current row.
     void reloadRows(bool newList);
 
-    // Screen readers: a record's cell ticks (Toggle) and shows or hides its paths
-    // (Press); a path row's cell opens the path menu (ShowMenu).
+    // Screen readers: a record's cell shows or hides its paths (Press); a path row's
+    // cell opens the path menu (ShowMenu).
     int rowOfItem(const QString& item, int hint) const override;
     QStringList cellActionNames(int row) const override;
     QString cellActionName(int row, const QString& action) const override;
@@ -44,7 +45,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void notifyScreenReaders(int row, bool checkedChanged);
+    void notifyExpandedChanged(int row);
 
     ScanResultTableModel* model_ = nullptr;
 };

@@ -351,6 +351,9 @@ TEST_F(SettingsGrabs, TheKeyboardReachesNamedControlsEachInTheRing)
                     const widgettest::FocusRingSample ring = widgettest::focusRingAbove(*focused);
                     EXPECT_TRUE(ring.shown()) << name << ": " << ring.band.name().toStdString() << ", "
                                               << ring.contrast() << ":1 on " << ring.ground.name().toStdString();
+                    const widgettest::FocusRingSample left = widgettest::focusRingLeftOf(*focused);
+                    EXPECT_TRUE(left.shown()) << name << ", left side: " << left.band.name().toStdString() << ", "
+                                              << left.contrast() << ":1 on " << left.ground.name().toStdString();
                     widgettest::saveGrab(settings, QString::fromStdString("Settings-focus-" + name).replace(": ", "-"));
                 }
                 QTest::keyClick(focused, Qt::Key_Tab);

@@ -688,8 +688,8 @@ TEST_F(ScanResultScreenTest, TheCurrentRowWearsAFocusRingWhileTheTableHasTheKeyb
     EXPECT_EQ(ringAt(0), 0) << "not after a click alone";
 }
 
-// Screen readers reach the rows through the table's cells, and act on them as the
-// mouse does.
+// Screen readers reach the rows through the table's cells, a record's checkbox as its
+// cell's check box, as in the other list tables, and act on them as the mouse does.
 TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
 {
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(screen.tableView);
@@ -706,21 +706,26 @@ TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
     EXPECT_EQ(record->text(QAccessible::Name), "Mac Booster");
     EXPECT_EQ(record->text(QAccessible::Description),
               "Threat: Adware, IDS_BGX_64: Tarn Loop Media, IDS_BGX_65: 2.1, IDS_BGX_66: 1");
-    EXPECT_TRUE(record->state().checkable);
-    EXPECT_TRUE(record->state().checked);
+    EXPECT_FALSE(record->state().checkable) << "its check box is";
     EXPECT_TRUE(record->state().collapsed);
+    ASSERT_EQ(record->childCount(), 1);
+    QAccessibleInterface* tick = record->child(0);
+    EXPECT_EQ(tick->role(), QAccessible::CheckBox);
+    EXPECT_EQ(tick->text(QAccessible::Name), "Mac Booster");
+    EXPECT_TRUE(tick->state().checked);
+    EXPECT_EQ(record->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
     const QList<QAccessibleInterface*> header = record->tableCellInterface()->columnHeaderCells();
     ASSERT_EQ(header.size(), 1);
     EXPECT_EQ(header[0]->text(QAccessible::Name), "IDS_BGX_63");
     EXPECT_EQ(header[0]->role(), QAccessible::ColumnHeader);
 
     const QString toggle = QAccessibleActionInterface::toggleAction();
-    ASSERT_TRUE(record->actionInterface()->actionNames().contains(toggle));
-    record->actionInterface()->doAction(toggle);
+    ASSERT_EQ(tick->actionInterface()->actionNames(), QStringList{toggle});
+    tick->actionInterface()->doAction(toggle);
     EXPECT_EQ(selections(), (std::vector<bool>{true, false}));
-    EXPECT_FALSE(record->state().checked);
+    EXPECT_FALSE(tick->state().checked);
     EXPECT_EQ(shown(1, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
-    cells.cellAt(0, 0)->actionInterface()->doAction(toggle);
+    cells.cellAt(0, 0)->child(0)->actionInterface()->doAction(toggle);
     EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
     EXPECT_FALSE(screen.btnCleanNow->isEnabled()) << "as a click does";
 
@@ -731,6 +736,7 @@ TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
     ASSERT_TRUE(path && path->actionInterface());
     EXPECT_EQ(path->text(QAccessible::Name), "/a/lens.plist");
     EXPECT_FALSE(path->state().checkable);
+    EXPECT_EQ(path->childCount(), 0);
     EXPECT_EQ(table->child(table->indexOfChild(path)), path);
     EXPECT_EQ(path->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::showMenuAction()});
     path->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
@@ -752,7 +758,7 @@ TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
         EXPECT_FALSE(gone->isValid());
         EXPECT_TRUE(gone->text(QAccessible::Name).isEmpty());
         EXPECT_TRUE(gone->actionInterface()->actionNames().isEmpty());
-        gone->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        gone->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
     }
     EXPECT_EQ(selections(), (std::vector<bool>{false, false}));
     QAccessible::Id ofAnotherScreen = 0;
@@ -766,24 +772,28 @@ TEST_F(ScanResultScreenTest, ScreenReadersReadTheRowsAndTickAndExpandRecords)
     EXPECT_FALSE(QAccessible::accessibleInterface(ofAnotherScreen));
 }
 
-// A screen reader hears the current row again, with its state, where the table takes
-// the keyboard and where showing or hiding paths changes the rows under it; the cell
-// it holds lives on through the change.
+// A screen reader hears the current row again (a record's check box, a path row's
+// cell) where the table takes the keyboard and where showing or hiding paths changes
+// the rows under it, and the record's cell change state; the cell it holds lives on
+// through the change.
 TEST_F(ScanResultScreenTest, ScreenReadersHearTheCurrentRowAfterFocusAndAfterItsPathsAreShownOrHidden)
 {
     activate();
     widgettest::AccessibleEventLog events;
-    const auto lastFocus = [&]() -> std::optional<widgettest::AccessibleEventLog::Event> {
-        const auto focus = events.of(QAccessible::Focus, *screen.tableView);
-        return focus.empty() ? std::nullopt : std::optional(focus.back());
+    const auto lastOf = [&](QAccessible::Event type) -> std::optional<widgettest::AccessibleEventLog::Event> {
+        const auto found = std::find_if(events.events.rbegin(), events.events.rend(),
+                                        [&](const auto& event) { return event.type == type; });
+        return found == events.events.rend() ? std::nullopt : std::optional(*found);
     };
+    const auto lastFocus = [&] { return lastOf(QAccessible::Focus); };
     screen.btnSelectUnselectAll->setFocus();
     QTest::keyClick(screen.btnSelectUnselectAll, Qt::Key_Tab);
     QCoreApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), screen.tableView);
     ASSERT_TRUE(lastFocus());
-    EXPECT_EQ(lastFocus()->name, "Search Lens") << "the row, not the table";
-    EXPECT_TRUE(lastFocus()->state.collapsed);
+    EXPECT_EQ(lastFocus()->name, "Search Lens") << "the row's check box, not the table";
+    EXPECT_TRUE(lastFocus()->state.checked);
+    EXPECT_TRUE(lastFocus()->state.focused);
 
     QAccessibleInterface& table = *QAccessible::queryAccessibleInterface(screen.tableView);
     QAccessibleTableInterface& cells = *table.tableInterface();
@@ -801,10 +811,13 @@ TEST_F(ScanResultScreenTest, ScreenReadersHearTheCurrentRowAfterFocusAndAfterIts
         const auto focus = lastFocus();
         ASSERT_TRUE(focus);
         EXPECT_EQ(focus->name, "Search Lens");
-        EXPECT_EQ(focus->state.expanded, step.expanded);
-        EXPECT_EQ(focus->state.collapsed, !step.expanded);
         EXPECT_TRUE(focus->state.focused);
-        EXPECT_EQ(focus->child, table.indexOfChild(cells.cellAt(0, 0)));
+        EXPECT_EQ(focus->target, QAccessible::uniqueId(cells.cellAt(0, 0)->child(0)));
+        const auto changed = lastOf(QAccessible::StateChanged);
+        ASSERT_TRUE(changed);
+        EXPECT_EQ(changed->target, held);
+        EXPECT_TRUE(changed->state.expanded && changed->state.collapsed);
+        EXPECT_EQ(cells.cellAt(0, 0)->state().expanded, step.expanded);
         EXPECT_EQ(QAccessible::accessibleInterface(held), cells.cellAt(0, 0)) << "the cell the reader holds lives on";
     }
 

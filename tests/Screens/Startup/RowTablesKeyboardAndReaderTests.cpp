@@ -8,6 +8,8 @@
 #include "Screens/Manage/IgnoreListViewController.h"
 #include "Screens/Manage/StartupItemsTableModel.h"
 #include "Screens/Manage/StartupItemsViewController.h"
+#include "Detection/SharedLists.h"
+#include "Screens/Scan/ScanResultViewController.h"
 #include "Startup/DisabledStartupItemRecords.h"
 #include "Startup/LaunchOnStartup.h"
 #include "StartupTestWorld.h"
@@ -77,7 +79,25 @@ ListScreen ignoreList(std::vector<std::unique_ptr<QWidget>>& kept)
     return {&list, list.tableView, list.btnRefresh, 0, {QString::fromStdString(paths[0]), QString::fromStdString(paths[1])}};
 }
 
-const Case cases[] = {{"StartupManager", startupManager}, {"IgnoreList", ignoreList}};
+ListScreen scanResultsList(std::vector<std::unique_ptr<QWidget>>& kept)
+{
+    std::vector<ScanResult> records;
+    for (const char* title : {"Search Lens", "Mac Booster"}) {
+        ScanResult record;
+        record.id = static_cast<std::int64_t>(records.size());
+        record.isParent = true;
+        record.isSelected = true;
+        record.title = title;
+        record.items = std::vector<ScanResultItem>{{std::string("/Applications/") + title + ".app"}};
+        records.push_back(std::move(record));
+    }
+    scanResults().replace(std::move(records));
+    auto& list = shown<ScanResultViewController>(kept);
+    return {&list, list.tableView, list.btnCleanNow, 0, {"Search Lens", "Mac Booster"}};
+}
+
+const Case cases[] = {
+    {"StartupManager", startupManager}, {"IgnoreList", ignoreList}, {"ScanResults", scanResultsList}};
 
 class RowTablesTest : public testsupport::LaunchdTest, public testing::WithParamInterface<Case> {
 protected:
@@ -91,6 +111,7 @@ protected:
     void TearDown() override
     {
         kept.clear();
+        scanResults().clear();
         LaunchdTest::TearDown();
     }
 
@@ -158,6 +179,18 @@ TEST_P(RowTablesTest, SpaceOnAControlReachedByTheKeyboardFlipsThatRowsItemOnly)
     EXPECT_EQ(QApplication::focusWidget(), list.table);
 }
 
+// Home and End reach the list's first and last rows, selected, as Up and Down reach the next.
+TEST_P(RowTablesTest, HomeAndEndGoToTheFirstAndTheLastRow)
+{
+    list.table->setFocus(Qt::TabFocusReason);
+    const int last = list.table->model()->rowCount() - 1;
+    for (const auto& [key, row] : {std::pair{Qt::Key_End, last}, {Qt::Key_Home, 0}, {Qt::Key_End, last}}) {
+        this->key(key);
+        EXPECT_EQ(list.table->currentIndex().row(), row);
+        EXPECT_EQ(list.table->selectionModel()->selectedRows(), QModelIndexList{list.table->model()->index(row, 0)});
+    }
+}
+
 // Searches the accessible tree under `root` for an object of that name.
 QAccessibleInterface* findNamed(QAccessibleInterface* root, const QString& name, int depth = 0)
 {
@@ -184,7 +217,7 @@ TEST_P(RowTablesTest, AReaderFindsEveryRowAndItsControlsByTheItemsName)
         SCOPED_TRACE(name.toStdString());
         QAccessibleInterface* cell = table->tableInterface()->cellAt(row, 0);
         ASSERT_TRUE(cell);
-        EXPECT_TRUE(cell->text(QAccessible::Name).startsWith(name)) << cell->text(QAccessible::Name).toStdString();
+        EXPECT_EQ(cell->text(QAccessible::Name), name) << "named by its item alone, as its check boxes";
         EXPECT_EQ(findNamed(QAccessible::queryAccessibleInterface(list.screen->window()), name), cell)
             << "found from the window";
         ASSERT_EQ(cell->childCount(), list.lastControl + 1);
@@ -205,6 +238,44 @@ TEST_P(RowTablesTest, AReaderFindsEveryRowAndItsControlsByTheItemsName)
     EXPECT_NE(state(1, list.lastControl), before);
     EXPECT_EQ(state(0, list.lastControl), first);
     EXPECT_EQ(control->state().checked, !before.toBool() && before != Qt::Checked);
+}
+
+// A reader hears a control it holds change state, whether its own Toggle, the
+// keyboard or a click flipped it; and of that control only.
+TEST_P(RowTablesTest, AReaderHearsTheControlItHoldsChangeState)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list.table);
+    QAccessibleInterface* control = table->tableInterface()->cellAt(1, 0)->child(list.lastControl);
+    ASSERT_TRUE(control);
+    const auto heardChanges = [&](const std::function<void()>& flip) {
+        const bool before = control->state().checked;
+        widgettest::AccessibleEventLog log;
+        flip();
+        EXPECT_NE(control->state().checked, before);
+        std::vector<QString> heard;
+        for (const auto& event : log.events)
+            if (event.type == QAccessible::StateChanged) {
+                EXPECT_EQ(event.target, QAccessible::uniqueId(control)) << event.name.toStdString();
+                EXPECT_TRUE(event.state.checked);
+                heard.push_back(event.name);
+            }
+        return heard;
+    };
+    const std::vector<QString> once{list.names[1]};
+    EXPECT_EQ(heardChanges([&] { control->actionInterface()->doAction(QAccessibleActionInterface::toggleAction()); }),
+              once);
+    EXPECT_EQ(heardChanges([&] {
+                  list.table->setFocus(Qt::TabFocusReason);
+                  key(Qt::Key_Down);
+                  for (int each = 1; each <= list.lastControl; ++each)
+                      key(Qt::Key_Tab);
+                  key(Qt::Key_Space);
+              }),
+              once);
+    EXPECT_EQ(heardChanges([&] {
+                  widgettest::click(*list.table->viewport(), list.table->controlRect(1, list.lastControl).center());
+              }),
+              once);
 }
 
 // A change of the current row while the keyboard is elsewhere raises no focus event,
@@ -275,6 +346,20 @@ TEST_F(StartupListTest, SelectAllRaisesNoFocusEventForTheTable)
                              static_cast<QWidget*>(list->btnReload), static_cast<QWidget*>(list->btnDeleteItems)})
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
             << control->objectName().toStdString();
+}
+
+// A row's other columns, and what tells two items of a name apart, are its description.
+TEST_F(StartupListTest, AReaderHearsARowsPublisherStatusAndPlaceAsItsDescription)
+{
+    startuptest::plantSessionItem("Driftnote");
+    makeList();
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(list->tableView)->tableInterface()->cellAt(0, 0);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->text(QAccessible::Name), "Driftnote.app");
+    const QString description = cell->text(QAccessible::Description);
+    EXPECT_TRUE(description.startsWith("IDS_BGX_37: ")) << description.toStdString();
+    EXPECT_TRUE(description.contains(", IDS_BGX_38: IDS_BGX_23, ")) << description.toStdString();
+    EXPECT_TRUE(description.endsWith("Driftnote.app")) << description.toStdString();
 }
 
 // 300 launch agents of the user's, off, and the product's own agent, on: Refresh,

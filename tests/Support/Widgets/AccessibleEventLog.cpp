@@ -13,11 +13,14 @@ AccessibleEventLog* activeLog = nullptr;
 
 void record(QAccessibleEvent* event)
 {
-    AccessibleEventLog::Event kept{event->type(), event->object(), event->child(), {}, {}};
-    if (event->type() == QAccessible::Focus)
+    AccessibleEventLog::Event kept{event->type(), event->object(), event->child(), {}, {}, {}};
+    const bool changedState = event->type() == QAccessible::StateChanged;
+    if (event->type() == QAccessible::Focus || changedState)
         if (QAccessibleInterface* target = event->accessibleInterface()) {
+            kept.target = QAccessible::uniqueId(target);
             kept.name = target->text(QAccessible::Name);
-            kept.state = target->state();
+            kept.state = changedState ? static_cast<QAccessibleStateChangeEvent*>(event)->changedStates()
+                                      : target->state();
         }
     activeLog->events.push_back(std::move(kept));
 }

@@ -92,6 +92,18 @@ FocusRingSample focusRingAbove(const QWidget& control)
             look.pixelColor(top - QPoint(0, outset + 2))};
 }
 
+FocusRingSample focusRingLeftOf(const QWidget& control)
+{
+    QWidget& window = *control.window();
+    const QImage look = window.grab().toImage();
+    const QPoint left = control.mapTo(&window, QPoint(0, control.height() / 2));
+    const int outset = controls::FocusRingFrame::outset;
+    const int ringLeft = std::max(left.x() - outset, 0);
+    const int ground = left.x() - outset - 2 >= 0 ? left.x() - outset - 2 : left.x() + outset + 2;
+    return {look.pixelColor(ringLeft + controls::FocusRingFrame::gap, left.y()), look.pixelColor(ringLeft, left.y()),
+            look.pixelColor(ground, left.y())};
+}
+
 void expectEveryFocusableControlNamed(QWidget& screen)
 {
     for (QWidget* control : screen.findChildren<QWidget*>()) {

@@ -35,6 +35,9 @@ struct FocusRingSample {
     bool shown() const;
 };
 FocusRingSample focusRingAbove(const QWidget& control);
+// The same left of the middle of `control`'s left edge, inside the window: at the
+// window's edge the ring lies over the control, whose own fill is then the ground.
+FocusRingSample focusRingLeftOf(const QWidget& control);
 
 // Every control the keyboard reaches in `screen` carries a name a screen reader says.
 void expectEveryFocusableControlNamed(QWidget& screen);
