@@ -25,10 +25,11 @@ std::filesystem::path autostartFolder();
 std::vector<std::string> execCommandOf(const std::filesystem::path& entry);
 
 // Starts the session: dex, the freedesktop autostart runner, chooses the entries of
-// the autostart folder to run, as the spec says (none that is Hidden, none whose
-// TryExec program is missing, none shown only in other desktops); each one's Exec
-// line is run in turn, to its end, with the rights of the calling thread, in an
-// environment without the build's tool folder ($BG_TOOLS_DIR). The number run.
+// the autostart folder to run, as the freedesktop Autostart rules say (none that is
+// Hidden, none whose TryExec program is missing, none shown only in other desktops);
+// each one's Exec line is run in turn, to its end, with the rights of the calling
+// thread, in an environment without the build's tool folder ($BG_TOOLS_DIR). The
+// number run.
 int runAutostartEntries();
 
 // While it lives, the desktop session is the one of a Linux user who is not root

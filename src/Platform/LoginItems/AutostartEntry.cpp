@@ -126,8 +126,8 @@ std::vector<std::string> loginCommand(const fs::path& tool)
 }
 
 // The keys through which a desktop's own settings switch an autostart entry off,
-// each with the value that does: Hidden (KDE, Xfce, LXQt and the spec itself), and
-// the switches of GNOME (and Cinnamon) and of MATE.
+// each with the value that does: Hidden (KDE, Xfce, LXQt and the freedesktop
+// Autostart rules themselves), and the switches of GNOME (and Cinnamon) and of MATE.
 struct OffSwitch {
     std::string_view key;
     std::string_view off;

@@ -242,8 +242,8 @@ TEST_F(LoginSession, ALoginRunsNoEntryWhoseToolIsGone)
 }
 
 // The user turned the entry off in the desktop's settings: a later install keeps it
-// off (and up to date). Hidden, the spec's own switch, every runner honours: the
-// login runs nothing.
+// off (and up to date). Hidden, the freedesktop Autostart rules' own switch, every
+// runner honours: the login runs nothing.
 TEST_F(LoginSession, AnEntryTheDesktopSwitchedOffStaysOff)
 {
     const fs::path tool = plantRecordingTool(testsupport::platformRootFolder() / "New Tools");
