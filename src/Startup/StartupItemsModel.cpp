@@ -335,12 +335,14 @@ void StartupItemsModel::runRemoval()
         pauseAfterEachRemoval();
     }
 
+    // Done before the completion is handed over: a removal started once it is seen
+    // keeps its own Stop.
+    sendAnalyticsEvent(ListTraits<Record>::analyticsCategory, "deleted");
+    isStartupItemsCleanAborted = false;
     asyncMain([self = shared_from_this(), notRemoved = std::move(notRemoved), stopPosition, selected, listCount,
                removed, failures = std::move(failures)]() mutable {
         self->finishRemoval<Record>(std::move(notRemoved), stopPosition, selected, listCount, removed, failures);
     });
-    sendAnalyticsEvent(ListTraits<Record>::analyticsCategory, "deleted");
-    isStartupItemsCleanAborted = false;
 }
 
 template <class Record>

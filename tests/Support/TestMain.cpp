@@ -1,3 +1,4 @@
+#include "BackgroundWork.h"
 #include "ProcessGuard.h"
 #include "TestRoot.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
     setTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     platform::dispatch::adoptMainThread();
+    testsupport::awaitBackgroundWorkAfterEachTest();
     // The desktop session's folders of the root's own: no test writes the user's.
     setenv("XDG_CONFIG_HOME", (testsupport::platformRootFolder() / "xdg-config").c_str(), 1);
     testsupport::guardProcessesOfTheRoot();

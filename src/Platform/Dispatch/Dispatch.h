@@ -33,6 +33,9 @@ void asyncOnOwnThread(Task task);
 // object in place for it. Main thread.
 void finishGlobalQueue(int status);
 
+// True when no global-queue task waits or runs, nor one on a thread of its own.
+bool isGlobalQueueIdle();
+
 // The main thread is the thread that called adoptMainThread() (the programs'
 // main, the tests' main); before any call, the first thread that used the queue.
 void adoptMainThread();

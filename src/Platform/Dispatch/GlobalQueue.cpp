@@ -65,6 +65,12 @@ public:
         return ended_.wait_for(lock, patience, [this] { return running_ == 0; });
     }
 
+    bool idle()
+    {
+        std::lock_guard lock(mutex_);
+        return tasks_.empty() && running_ == 0;
+    }
+
 private:
     void startThreadsLocked()
     {
@@ -142,6 +148,11 @@ void finishGlobalQueue(int status)
         return;
     std::fflush(nullptr);
     std::quick_exit(status);
+}
+
+bool isGlobalQueueIdle()
+{
+    return globalQueue().idle();
 }
 
 } // namespace platform::dispatch

@@ -3,6 +3,7 @@
 #include "Platform/Authorization/AuthorizationAgent.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Launchd/ServiceManagement.h"
+#include "BackgroundWork.h"
 #include "TestRoot.h"
 
 #include <signal.h>
@@ -55,6 +56,7 @@ protected:
 
     void TearDown() override
     {
+        awaitBackgroundWork();
         ::setenv("PLATFORM_UID", "0", 1);
         for (const auto domain : {platform::LaunchdDomain::User, platform::LaunchdDomain::System})
             for (const auto& job : platform::SMCopyAllJobDictionaries(domain))
