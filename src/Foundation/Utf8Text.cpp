@@ -1,12 +1,10 @@
 #include "Foundation/Utf8Text.h"
 
-#include <QStringDecoder>
+#include "Platform/Values/Utf8.h"
 
 std::optional<std::string> utf8Text(std::string bytes)
 {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    [[maybe_unused]] const QString decoded = decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    if (decoder.hasError())
+    if (!platform::isUtf8(bytes))
         return std::nullopt;
     return bytes;
 }

@@ -3,6 +3,7 @@
 #include "Platform/Files/AtomicFile.h"
 #include "Platform/Root/PlatformRoot.h"
 #include "Platform/Tools/ToolPaths.h"
+#include "Platform/Values/Utf8.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -38,34 +39,6 @@ fs::path configFolder()
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
         return config;
     return linuxHome() / ".config";
-}
-
-// Whether the text is UTF-8, the only encoding an entry's values may have: no stray
-// or missing continuation byte, no overlong form, no surrogate, nothing past U+10FFFF.
-bool isUtf8(std::string_view text)
-{
-    for (std::size_t index = 0; index < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[index]);
-        const std::size_t length = lead < 0x80         ? 1
-                                   : lead >> 5 == 0x6  ? 2
-                                   : lead >> 4 == 0xE  ? 3
-                                   : lead >> 3 == 0x1E ? 4
-                                                       : 0;
-        if (length == 0 || index + length > text.size())
-            return false;
-        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t next = 1; next < length; ++next) {
-            const auto continuation = static_cast<unsigned char>(text[index + next]);
-            if (continuation >> 6 != 0x2)
-                return false;
-            point = point << 6 | (continuation & 0x3F);
-        }
-        constexpr char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (point < shortest[length] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
-            return false;
-        index += length;
-    }
-    return true;
 }
 
 // The text as the entry's string value: each backslash doubled. Null for a control
