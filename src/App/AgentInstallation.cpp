@@ -4,6 +4,7 @@
 #include "App/FileInstall.h"
 #include "App/LowerCased.h"
 #include "Foundation/BundlePaths.h"
+#include "Foundation/InstanceLock.h"
 #include "Foundation/ProcessRunner.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Bundle/Bundle.h"
@@ -123,6 +124,21 @@ bool moveIntoPlace(const fs::path& incoming, const fs::path& installed)
     return !error;
 }
 
+// The first running agent is force-quit, and waited for.
+void forceQuitRunningAgent()
+{
+    for (const auto& application : platform::Workspace::shared().runningApplications()) {
+        if (application.activationPolicy != platform::ApplicationActivationPolicy::Accessory)
+            continue;
+        const auto& identifier = application.bundleIdentifier;
+        if (!identifier || lowerCased(*identifier) != agentBundleIdentifier)
+            continue;
+        if (application.forceTerminate())
+            waitForExit(application.processIdentifier);
+        return;
+    }
+}
+
 } // namespace
 
 bool processHasExited(pid_t pid)
@@ -135,17 +151,25 @@ std::string agentLaunchAgentPlistPath()
     return launchAgentFolder() + agentBundleIdentifier + ".plist";
 }
 
-void AppDelegate::stopRunningAgent()
+// The running agent is force-quit, and its place held (its instance lock taken) for
+// as long as the returned lock lives, while its bundle is replaced: an agent starting
+// meanwhile (a login starts one beside the application) leaves at once, so none runs
+// on from the copy that is removed. An agent that takes the lock first is force-quit
+// in turn once the workspace lists it. When none lets go of the lock in time, the
+// lock returned is not held and the launch says so.
+platform::FileLock AppDelegate::stopRunningAgent()
 {
-    for (const auto& application : platform::Workspace::shared().runningApplications()) {
-        if (application.activationPolicy != platform::ApplicationActivationPolicy::Accessory)
-            continue;
-        const auto& identifier = application.bundleIdentifier;
-        if (!identifier || lowerCased(*identifier) != agentBundleIdentifier)
-            continue;
-        if (application.forceTerminate())
-            waitForExit(application.processIdentifier);
-        return;
+    const auto deadline = std::chrono::steady_clock::now() + agentExitWait;
+    for (;;) {
+        forceQuitRunningAgent();
+        platform::FileLock place = takeAgentInstanceLock();
+        if (place.held())
+            return place;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            printFailure("Unable to stop the running agent: ", "another process holds its instance lock");
+            return place;
+        }
+        std::this_thread::sleep_for(20ms);
     }
 }
 

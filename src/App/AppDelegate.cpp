@@ -93,9 +93,11 @@ void AppDelegate::applicationWillFinishLaunching()
 {
     settingsUnknown_ = !standardDefaults().isReadable();
     writeLaunchDefaults();
-    stopRunningAgent();
-    createSupportFolder();
-    replaceInstalledAgent();
+    {
+        const platform::FileLock agentPlace = stopRunningAgent();
+        createSupportFolder();
+        replaceInstalledAgent();
+    }
     installShippedDatabase();
     prepareCampaignFile();
     recordInstallDate();

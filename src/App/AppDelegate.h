@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Defaults/FileLock.h"
 #include "Platform/Notifications/DistributedNotificationCenter.h"
 #include "Platform/Sparkle/SUUpdater.h"
 
@@ -52,7 +53,7 @@ public:
     void updaterDidDownloadUpdate(platform::SUUpdater& updater, const platform::SUAppcastItem& item) override;
 
 private:
-    void stopRunningAgent();
+    [[nodiscard]] platform::FileLock stopRunningAgent();
     void replaceInstalledAgent();
     void installShippedDatabase();
     void prepareCampaignFile();

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <map>
 
@@ -269,12 +270,20 @@ TEST_F(ApplicationProcess, AUsersNextLoginBringsBackOneAgentOfTheUsers)
     const auto usersAgents = [&] { return usersCopiesOf(agentBundleIdentifier); };
     const auto usersApplications = [&] { return usersCopiesOf("com.tarnwicklabs.bastionguardpoint"); };
 
+    // The installed agent's copy, told apart by its executable's file.
+    const auto installedCopy = [] {
+        struct stat status {};
+        ::stat((installedAgentPath() + "/Contents/MacOS/ActiveGuardSentinelWarden").c_str(), &status);
+        return status.st_ino;
+    };
+
     platform::ToolProcess& application = startInstalledApplication("", session.asUser());
     ASSERT_TRUE(platform::dispatch::runMainLoopUntil([&] { return usersAgents().size() == 1; }, 20s))
         << "the agent runs";
     quit(application);
     testsupport::endSessionProcesses();
     ASSERT_TRUE(usersAgents().empty());
+    const auto copyBeforeTheLogin = installedCopy();
 
     {
         const testsupport::RealUserThread user;
@@ -283,6 +292,10 @@ TEST_F(ApplicationProcess, AUsersNextLoginBringsBackOneAgentOfTheUsers)
         EXPECT_EQ(testsupport::runAutostartEntries(), 1); // a second desktop's autostart
     }
     EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return usersApplications().size() == 1; }, 20s));
+    // The login step starts the agent while the application it opens replaces it: the
+    // agent that runs is the application's fresh copy.
+    EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return installedCopy() != copyBeforeTheLogin; }, 20s))
+        << "the application replaces the installed agent";
     EXPECT_TRUE(platform::dispatch::runMainLoopUntil([&] { return usersAgents().size() == 1; }, 20s))
         << "the agent runs again";
     platform::dispatch::runMainLoopFor(2s);

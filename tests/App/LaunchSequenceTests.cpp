@@ -19,13 +19,16 @@
 #include "Platform/LoginItems/FileURL.h"
 #include "Platform/LoginItems/SharedFileList.h"
 #include "Platform/Launchd/ServiceManagement.h"
+#include "Platform/Tools/ToolProcess.h"
 #include "Platform/Values/PropertyList.h"
+#include "Platform/Workspace/ProcessList.h"
 #include "WidgetTestSupport.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
 
 #include <sqlite3.h>
+#include <signal.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -148,6 +151,37 @@ TEST_F(LaunchSequence, ALaunchReplacingTheInstalledAgentNeverLeavesItsPlaceEmpty
     login.join();
     EXPECT_EQ(missing, 0);
     EXPECT_TRUE(fs::exists(tool));
+}
+
+// A login starts the agent while a launch replaces it: an agent starting then is
+// force-quit or leaves at once, so none runs on from the copy removed, and the one
+// agent that runs afterwards is the fresh copy.
+TEST_F(LaunchSequence, AnAgentStartedWhileTheLaunchReplacesItRunsOnlyFromTheFreshCopy)
+{
+    ASSERT_NE(launchWithTheAgentRunning(), 0);
+    const std::string executable = installedAgentPath() + "/Contents/MacOS/ActiveGuardSentinelWarden";
+    std::atomic<bool> replaced = false;
+    std::vector<platform::ToolProcess> started;
+    std::thread login([&] {
+        while (!replaced) {
+            if (auto agent = platform::ToolProcess::launch(executable, {}, platform::ToolProcess::Capture::Nothing))
+                started.push_back(std::move(*agent));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    AppDelegate::shared().applicationWillFinishLaunching();
+    replaced = true;
+    login.join();
+
+    EXPECT_TRUE(waitForAgent([](const auto& agents) { return agents.size() == 1; }));
+    for (auto& agent : started) {
+        // One that leaves at once may still be on its way out.
+        EXPECT_TRUE(waitUntil([&] {
+            return processHasExited(agent.pid()) || platform::processExecutable(agent.pid()) == executable;
+        })) << "an agent runs on from a removed copy";
+        ::kill(agent.pid(), SIGKILL);
+        agent.waitForExit();
+    }
 }
 
 // At one launch launchd's supervisor cannot start (its tool not runnable): the

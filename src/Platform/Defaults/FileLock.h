@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -17,6 +18,7 @@ public:
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
+    FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
     bool held() const { return fd_ >= 0; }
 

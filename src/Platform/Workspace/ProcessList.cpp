@@ -1,6 +1,7 @@
 #include "Platform/Workspace/ProcessList.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,6 +81,14 @@ std::optional<std::string> processExecutable(pid_t pid)
     if (error || executable.empty())
         return std::nullopt;
     return executable.string();
+}
+
+bool runsTheFileAt(const std::string& path)
+{
+    struct stat running {};
+    struct stat named {};
+    return ::stat("/proc/self/exe", &running) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           running.st_dev == named.st_dev && running.st_ino == named.st_ino;
 }
 
 } // namespace platform

@@ -25,4 +25,8 @@ std::optional<std::vector<std::string>> processCommandLine(pid_t pid);
 // The file the process runs; null when it has gone or is not ours to look at.
 std::optional<std::string> processExecutable(pid_t pid);
 
+// Whether this process runs the file now at `path`: false once that file has been
+// replaced or removed since the process started from it.
+bool runsTheFileAt(const std::string& path);
+
 } // namespace platform
