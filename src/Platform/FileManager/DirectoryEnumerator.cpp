@@ -1,10 +1,9 @@
 #include "Platform/FileManager/DirectoryEnumerator.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstring>
 
 namespace platform {
 
@@ -21,9 +20,9 @@ FileType typeOfMode(mode_t mode)
     return FileType::Other;
 }
 
-FileType typeOfEntry(DIR* dir, const dirent& entry)
+FileType typeOfEntry(int folder, const std::string& name, unsigned char type)
 {
-    switch (entry.d_type) {
+    switch (type) {
     case DT_REG:
         return FileType::Regular;
     case DT_DIR:
@@ -32,7 +31,7 @@ FileType typeOfEntry(DIR* dir, const dirent& entry)
         return FileType::SymbolicLink;
     case DT_UNKNOWN: {
         struct stat info {};
-        if (::fstatat(::dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             return FileType::Unknown;
         return typeOfMode(info.st_mode);
     }
@@ -41,54 +40,33 @@ FileType typeOfEntry(DIR* dir, const dirent& entry)
     }
 }
 
-bool isDotOrDotDot(const char* name)
-{
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 } // namespace
 
 std::unique_ptr<DirectoryEnumerator> DirectoryEnumerator::make(const std::string& folder)
 {
-    DIR* top = ::opendir(folder.c_str());
-    if (!top)
-        return nullptr;
-    return std::unique_ptr<DirectoryEnumerator>(new DirectoryEnumerator(top));
+    return make(Descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
 }
 
 std::unique_ptr<DirectoryEnumerator> DirectoryEnumerator::make(Descriptor folder)
 {
-    DIR* top = folder ? ::fdopendir(folder.get()) : nullptr;
+    auto top = FolderEntries::open(std::move(folder));
     if (!top)
         return nullptr;
-    folder.release(); // the listing closes it
-    return std::unique_ptr<DirectoryEnumerator>(new DirectoryEnumerator(top));
+    return std::unique_ptr<DirectoryEnumerator>(new DirectoryEnumerator(std::move(*top)));
 }
 
-DirectoryEnumerator::DirectoryEnumerator(DIR* top)
+DirectoryEnumerator::DirectoryEnumerator(FolderEntries top)
 {
-    levels_.push_back({top, {}});
-}
-
-DirectoryEnumerator::~DirectoryEnumerator()
-{
-    for (auto& level : levels_)
-        ::closedir(level.dir);
+    levels_.push_back({std::move(top), {}});
 }
 
 void DirectoryEnumerator::descendIntoCurrent()
 {
     descendPending_ = false;
-    const int fd = ::openat(::dirfd(levels_.back().dir), currentName_.c_str(),
-                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return;
-    }
-    levels_.push_back({dir, current_ + '/'});
+    Descriptor folder(::openat(levels_.back().entries.descriptor(), currentName_.c_str(),
+                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (auto entries = FolderEntries::open(std::move(folder)))
+        levels_.push_back({std::move(*entries), current_ + '/'});
 }
 
 const std::string* DirectoryEnumerator::nextObject()
@@ -97,17 +75,14 @@ const std::string* DirectoryEnumerator::nextObject()
         descendIntoCurrent();
     while (!levels_.empty()) {
         Level& level = levels_.back();
-        const dirent* entry = ::readdir(level.dir);
+        const auto entry = level.entries.next();
         if (!entry) {
-            ::closedir(level.dir);
             levels_.pop_back();
             continue;
         }
-        if (isDotOrDotDot(entry->d_name))
-            continue;
-        currentName_.assign(entry->d_name);
+        currentName_.assign(entry->name);
         current_.assign(level.prefix).append(currentName_);
-        currentType_ = typeOfEntry(level.dir, *entry);
+        currentType_ = typeOfEntry(level.entries.descriptor(), currentName_, entry->type);
         descendPending_ = currentType_ == FileType::Directory;
         return &current_;
     }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "Platform/Files/FolderDescriptors.h"
-
-#include <dirent.h>
+#include "Platform/Files/FolderEntries.h"
 
 #include <memory>
 #include <optional>
@@ -24,7 +23,6 @@ public:
     static std::unique_ptr<DirectoryEnumerator> make(const std::string& folder);
     // The same below a folder already opened for reading; null when it is none.
     static std::unique_ptr<DirectoryEnumerator> make(Descriptor folder);
-    ~DirectoryEnumerator();
     DirectoryEnumerator(const DirectoryEnumerator&) = delete;
     DirectoryEnumerator& operator=(const DirectoryEnumerator&) = delete;
 
@@ -39,11 +37,11 @@ public:
 
 private:
     struct Level {
-        DIR* dir;
+        FolderEntries entries;
         std::string prefix; // relative path of the folder, with a trailing '/' (empty at the top)
     };
 
-    explicit DirectoryEnumerator(DIR* top);
+    explicit DirectoryEnumerator(FolderEntries top);
     void descendIntoCurrent();
 
     std::vector<Level> levels_;
