@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <map>
 
 namespace fs = std::filesystem;
@@ -55,7 +57,28 @@ TEST_F(DirectoryEnumeratorTest, ParentsComeBeforeTheirEntries)
 TEST_F(DirectoryEnumeratorTest, MissingFolderGivesNoEnumerator)
 {
     EXPECT_EQ(DirectoryEnumerator::make((testsupport::homeFolder() / "Nowhere").string()), nullptr);
-    EXPECT_EQ(DirectoryEnumerator::make(testsupport::plantFile(testsupport::homeFolder() / "file").string()), nullptr);
+    const fs::path file = testsupport::plantFile(testsupport::homeFolder() / "file");
+    EXPECT_EQ(DirectoryEnumerator::make(file.string()), nullptr);
+    for (const auto& [opened, flags] : {std::pair{file, O_RDONLY}, std::pair{file.parent_path(), O_PATH}})
+        EXPECT_EQ(DirectoryEnumerator::make(platform::Descriptor(::open(opened.c_str(), flags | O_CLOEXEC))), nullptr)
+            << opened << " opened with flags " << flags << " is no folder open for reading";
+}
+
+// Folders whose names fill many reads of the kernel's entries, one inside another:
+// every entry is listed once.
+TEST_F(DirectoryEnumeratorTest, FoldersOfManyEntriesAreListedWhole)
+{
+    const auto root = testsupport::homeFolder() / "Downloads";
+    std::map<std::string, FileType> expected;
+    for (const std::string folder : {"", "inner/"}) {
+        for (int index = 0; index < 1500; ++index) {
+            const std::string name = folder + "a file with a name long enough to fill batches " + std::to_string(index);
+            testsupport::plantFile(root / name);
+            expected[name] = FileType::Regular;
+        }
+    }
+    expected["inner"] = FileType::Directory;
+    EXPECT_EQ(enumerate(root), expected);
 }
 
 } // namespace
