@@ -1,5 +1,7 @@
 #include "Detection/FolderLookup.h"
 
+#include "Platform/Files/FolderEntries.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -8,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 #include <string_view>
 
 namespace {
@@ -40,9 +41,6 @@ bool matchesWithoutCase(int folder)
     return ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
 }
 
-struct DirClose {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 } // namespace
 
@@ -58,16 +56,16 @@ const FolderLookup::Listing* FolderLookup::listingOf(std::string_view folder)
         return nullptr;
     }
     if (!parent.listing) {
-        const std::unique_ptr<DIR, DirClose> dir(::opendir(found->first.c_str()));
-        parent.unlistable = !dir || matchesWithoutCase(::dirfd(dir.get()));
+        auto entries = platform::FolderEntries::open(found->first);
+        parent.unlistable = !entries || matchesWithoutCase(entries->descriptor());
         if (parent.unlistable)
             return nullptr;
         auto& listing = parent.listing.emplace();
-        while (const dirent* entry = ::readdir(dir.get())) {
-            if (entry->d_type == DT_DIR)
-                listing.folders.emplace(entry->d_name);
-            else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
-                listing.links.emplace(entry->d_name);
+        while (const auto entry = entries->next()) {
+            if (entry->type == DT_DIR)
+                listing.folders.emplace(entry->name);
+            else if (entry->type == DT_LNK || entry->type == DT_UNKNOWN)
+                listing.links.emplace(entry->name);
         }
     }
     return &*parent.listing;

@@ -44,12 +44,16 @@ FileType typeOfEntry(int folder, const std::string& name, unsigned char type)
 
 std::unique_ptr<DirectoryEnumerator> DirectoryEnumerator::make(const std::string& folder)
 {
-    return make(Descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    return below(FolderEntries::open(folder));
 }
 
 std::unique_ptr<DirectoryEnumerator> DirectoryEnumerator::make(Descriptor folder)
 {
-    auto top = FolderEntries::open(std::move(folder));
+    return below(FolderEntries::open(std::move(folder)));
+}
+
+std::unique_ptr<DirectoryEnumerator> DirectoryEnumerator::below(std::optional<FolderEntries> top)
+{
     if (!top)
         return nullptr;
     return std::unique_ptr<DirectoryEnumerator>(new DirectoryEnumerator(std::move(*top)));

@@ -42,6 +42,7 @@ private:
     };
 
     explicit DirectoryEnumerator(FolderEntries top);
+    static std::unique_ptr<DirectoryEnumerator> below(std::optional<FolderEntries> top);
     void descendIntoCurrent();
 
     std::vector<Level> levels_;

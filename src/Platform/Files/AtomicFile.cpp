@@ -1,8 +1,8 @@
 #include "Platform/Files/AtomicFile.h"
 
 #include "Platform/Files/FileRead.h"
+#include "Platform/Files/FolderEntries.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -176,21 +176,17 @@ void removeStaleTemporaryFiles(const std::string& path)
 {
     const std::filesystem::path target(path);
     const std::string prefix = temporaryPrefix(target);
-    const int folderFd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0)
+    auto entries = FolderEntries::open(folderOf(target).string());
+    if (!entries)
         return;
-    DIR* folder = ::fdopendir(folderFd);
-    if (!folder) {
-        ::close(folderFd);
-        return;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
+    const int folder = entries->descriptor();
+    while (const auto entry = entries->next()) {
+        const std::string name(entry->name);
         struct stat info {};
-        if (isTemporaryName(entry->d_name, prefix)
-            && ::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
-            ::unlinkat(folderFd, entry->d_name, 0);
+        if (isTemporaryName(name, prefix) && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode))
+            ::unlinkat(folder, name.c_str(), 0);
     }
-    ::closedir(folder);
 }
 
 } // namespace platform

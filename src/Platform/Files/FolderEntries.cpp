@@ -1,7 +1,9 @@
 #include "Platform/Files/FolderEntries.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 
@@ -33,12 +35,21 @@ std::optional<FolderEntries> FolderEntries::open(Descriptor folder)
     return entries;
 }
 
+std::optional<FolderEntries> FolderEntries::open(const std::string& path)
+{
+    return open(Descriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+}
+
 ssize_t FolderEntries::readBatch()
 {
-    const ssize_t read = ::getdents64(folder_.get(), batch_.get(), batchBytes);
+    ssize_t read = ::getdents64(folder_.get(), batch_.get(), batchBytes);
+    if (read < 0 && errno == ENOENT)
+        read = 0; // the folder was removed since it was opened: it holds nothing more
     offset_ = 0;
     size_ = read > 0 ? static_cast<std::size_t>(read) : 0;
     ended_ = read <= 0;
+    if (read < 0)
+        error_ = std::error_code(errno, std::system_category());
     return read;
 }
 

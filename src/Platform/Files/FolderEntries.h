@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <system_error>
 
 #include <sys/types.h>
 
@@ -23,9 +25,14 @@ public:
 
     // Reads the first batch: null when `folder` is no folder open for reading.
     static std::optional<FolderEntries> open(Descriptor folder);
+    // The same of the folder at `path` (a link to one is followed).
+    static std::optional<FolderEntries> open(const std::string& path);
 
     // The next entry; null at the end, or once a batch cannot be read.
     std::optional<Entry> next();
+
+    // Why the listing ended before its end; empty while none failed.
+    std::error_code error() const { return error_; }
 
     int descriptor() const { return folder_.get(); }
 
@@ -40,6 +47,7 @@ private:
     std::size_t size_ = 0;
     std::size_t offset_ = 0;
     bool ended_ = false;
+    std::error_code error_;
 };
 
 } // namespace platform

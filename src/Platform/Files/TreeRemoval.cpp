@@ -1,8 +1,8 @@
 #include "Platform/Files/TreeRemoval.h"
 
 #include "Platform/Files/FolderDescriptors.h"
+#include "Platform/Files/FolderEntries.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -62,25 +61,12 @@ bool vanished(const std::error_code& error)
 // The names in an open folder, "." and ".." left out.
 std::error_code listFolder(int folder, std::vector<std::string>& names)
 {
-    const int listing = ::dup(folder);
-    if (listing < 0)
+    auto entries = FolderEntries::open(Descriptor(::dup(folder)));
+    if (!entries)
         return lastError();
-    DIR* stream = ::fdopendir(listing);
-    if (!stream) {
-        const auto error = lastError();
-        ::close(listing);
-        return error;
-    }
-    errno = 0;
-    while (const dirent* entry = ::readdir(stream)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            names.emplace_back(name);
-        errno = 0;
-    }
-    const auto error = errno ? lastError() : std::error_code();
-    ::closedir(stream);
-    return error;
+    while (const auto entry = entries->next())
+        names.emplace_back(entry->name);
+    return entries->error();
 }
 
 // How often a folder is listed: names that arrive after a listing keep it from

@@ -2,11 +2,11 @@
 
 #include "Platform/Files/FileRead.h"
 #include "Platform/Files/FolderDescriptors.h"
+#include "Platform/Files/FolderEntries.h"
 #include "Platform/Files/TreeRemoval.h"
 #include "Platform/Sparkle/ReleaseBundle.h"
 #include "Platform/Values/PropertyList.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +14,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <random>
 #include <system_error>
 
@@ -125,26 +124,16 @@ std::optional<std::string> copyEntry(int from, int to, const std::string& name, 
     return "\u201c" + name + "\u201d is a link or no file or folder";
 }
 
-struct FolderListingClose {
-    void operator()(DIR* listing) const { ::closedir(listing); }
-};
-
 std::optional<std::string> copyFolder(int from, int to, int depth, CopyWalk& walk)
 {
     if (depth > maximumDepth)
         return "its folders nest deeper than " + std::to_string(maximumDepth);
-    Descriptor listing = openEntry(from, ".", O_RDONLY | O_DIRECTORY);
-    const std::unique_ptr<DIR, FolderListingClose> entries(listing ? ::fdopendir(listing.get()) : nullptr);
+    auto entries = FolderEntries::open(openEntry(from, ".", O_RDONLY | O_DIRECTORY));
     if (!entries)
         return "a folder of it could not be read: " + lastErrorText();
-    listing.release(); // the listing owns it now
-    while (const dirent* entry = ::readdir(entries.get())) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        if (auto problem = copyEntry(from, to, name, depth, walk))
+    while (const auto entry = entries->next())
+        if (auto problem = copyEntry(from, to, std::string(entry->name), depth, walk))
             return problem;
-    }
     return std::nullopt;
 }
 

@@ -64,6 +64,18 @@ TEST_F(DirectoryEnumeratorTest, MissingFolderGivesNoEnumerator)
             << opened << " opened with flags " << flags << " is no folder open for reading";
 }
 
+// A folder removed once it was opened holds nothing more: it is listed empty.
+TEST_F(DirectoryEnumeratorTest, AFolderRemovedSinceItWasOpenedIsListedEmpty)
+{
+    const auto folder = testsupport::homeFolder() / "Gone";
+    fs::create_directories(folder);
+    platform::Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    fs::remove(folder);
+    const auto enumerator = DirectoryEnumerator::make(std::move(opened));
+    ASSERT_NE(enumerator, nullptr);
+    EXPECT_EQ(enumerator->nextObject(), nullptr);
+}
+
 // Folders whose names fill many reads of the kernel's entries, one inside another:
 // every entry is listed once.
 TEST_F(DirectoryEnumeratorTest, FoldersOfManyEntriesAreListedWhole)
