@@ -41,7 +41,15 @@ public:
     // Times `floor`, then `measured` (with the peak resident size reset before it).
     void run(const auto& floor, const auto& measured)
     {
+        run([] {}, floor, measured);
+    }
+
+    // The same, with `setUp` run untimed before each of the two.
+    void run(const auto& setUp, const auto& floor, const auto& measured)
+    {
+        setUp();
         const double floorSeconds = secondsOf(floor);
+        setUp();
         resetPeakResident();
         const double measuredSeconds = secondsOf(measured);
         peakMegabytes_ = std::max(peakMegabytes_, peakResidentMegabytes());

@@ -9,6 +9,7 @@
 #include "ScanTree.h"
 
 #include "Detection/Scan.h"
+#include "Detection/SharedLists.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Notifications/NotificationCenter.h"
@@ -20,6 +21,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -121,7 +124,9 @@ const InstalledWorld& installedWorld()
 {
     static const InstalledWorld world = [] {
         plantInstalledPrograms();
-        return InstalledWorld{installDatabase("finding.db", installedPrograms), installDatabase("finding-none.db", 0)};
+        InstalledWorld made{installDatabase("finding.db", installedPrograms), installDatabase("finding-none.db", 0)};
+        ::sync(); // the planted files written out, not flushed while the scans run
+        return made;
     }();
     return world;
 }
@@ -134,6 +139,14 @@ std::size_t foundWith(const std::string& database, const std::function<void()>& 
     work();
     std::filesystem::rename(databasePath(), database);
     return static_cast<std::size_t>(Scan::shared().pIndex);
+}
+
+// The results and records of the last scan freed, so that neither part pays for
+// the other's.
+void forgetLastScan()
+{
+    Scan::shared().scanList.clear();
+    malwareRecords().clear();
 }
 
 void matchOnly()
@@ -159,8 +172,12 @@ void runFindingAgainstNone(benchmark::State& state, void (*scanPart)())
     PairedRuns runs;
     std::size_t found = 0;
     std::size_t foundByNone = 0;
+    // One pair unmeasured: the first read of each database adds its indexes, and the
+    // first listing of each planted folder stamps its access time, once only.
+    foundWith(world.findingNone, scanPart);
+    foundWith(world.finding, scanPart);
     for (auto _ : state)
-        runs.run([&] { foundByNone = foundWith(world.findingNone, scanPart); },
+        runs.run(forgetLastScan, [&] { foundByNone = foundWith(world.findingNone, scanPart); },
                  [&] { found = foundWith(world.finding, scanPart); });
     if (foundByNone != 0 || found < 4 * installedPrograms)
         state.SkipWithError("the records found other than the planted paths");
@@ -172,13 +189,13 @@ void BM_MatchTwentyThousandPathsAgainstNone(benchmark::State& state)
 {
     runFindingAgainstNone(state, matchOnly);
 }
-BENCHMARK(BM_MatchTwentyThousandPathsAgainstNone)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_MatchTwentyThousandPathsAgainstNone)->Unit(benchmark::kMillisecond)->Iterations(11);
 
 void BM_ScanFindingTwentyThousandPathsAgainstNone(benchmark::State& state)
 {
     runFindingAgainstNone(state, wholeScan);
 }
-BENCHMARK(BM_ScanFindingTwentyThousandPathsAgainstNone)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ScanFindingTwentyThousandPathsAgainstNone)->Unit(benchmark::kMillisecond)->Iterations(11);
 
 } // namespace
 
