@@ -6,6 +6,7 @@
 #include "Foundation/FileUtilities.h"
 #include "Foundation/IgnoreList.h"
 #include "Foundation/ProtectedPaths.h"
+#include "Platform/Authorization/ProcessUser.h"
 #include "Platform/FileManager/FileManager.h"
 
 namespace {
@@ -45,10 +46,13 @@ struct RecordMatch {
         if (!row.path.path)
             return rebuilt;
         const std::string& path = *row.path.path;
-        if (ignored.covers(path) || !standsUnprotected(row.path))
+        if (ignored.covers(path))
+            return rebuilt;
+        const auto counted = countsIfUnprotected(row.path);
+        if (!counted)
             return rebuilt;
         found = true;
-        if (counts(path))
+        if (*counted)
             ++scan.pIndex;
         if (isApplicationBundlePath(path))
             icon = bundleIcon(path, path);
@@ -56,13 +60,20 @@ struct RecordMatch {
         return rebuilt;
     }
 
-    // A folder the read listed was found by it, in this same scan, to exist and to
-    // be unprotected, and its files to exist: nothing of the scan acts on them
-    // between the read and this match, and the clean judges each path afresh.
-    // Any other path is judged now.
-    bool standsUnprotected(const Path& known) const
+    // Whether the row's path counts, where it exists unprotected. A folder the read
+    // listed was found by it, in this same scan, to exist and to be unprotected, and
+    // its files to exist: nothing of the scan acts on them between the read and this
+    // match, and the clean judges each path afresh. Any other path is judged now,
+    // and its writability asked of the handle that judged it.
+    std::optional<bool> countsIfUnprotected(const Path& known) const
     {
-        return known.subPaths || protectedFolders.existsUnprotected(*known.path);
+        const std::string& path = *known.path;
+        if (known.subPaths)
+            return counts(path);
+        const platform::Descriptor item = protectedFolders.openUnprotected(path);
+        if (!item)
+            return std::nullopt;
+        return isApplicationBundlePath(path) || platform::userMayWriteOpened(item.get());
     }
 
     // The files the read listed under the row's folder that count.

@@ -181,21 +181,22 @@ bool ProtectedFolders::protects(const std::string& path) const
     return !isJudgeable(written) || protectsResolved(written, resolvedForm(written));
 }
 
-bool ProtectedFolders::existsUnprotected(const std::string& path) const
+platform::Descriptor ProtectedFolders::openUnprotected(const std::string& path) const
 {
-    const fs::path written(path);
-    if (!isJudgeable(written))
-        return false;
-    const auto resolved = resolvedExisting(written);
-    return resolved && !protectsResolved(written, resolved);
+    return openJudged(path, O_PATH | O_CLOEXEC);
 }
 
 platform::Descriptor ProtectedFolders::openUnprotectedFolder(const std::string& path) const
 {
+    return openJudged(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+platform::Descriptor ProtectedFolders::openJudged(const std::string& path, int flags) const
+{
     const fs::path written(path);
     if (!isJudgeable(written))
         return platform::Descriptor();
-    auto place = openResolved(written, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    auto place = openResolved(written, flags);
     if (!place || protectsResolved(written, place->resolved))
         return platform::Descriptor();
     return std::move(place->handle);

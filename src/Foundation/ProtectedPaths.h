@@ -23,16 +23,19 @@ class ProtectedFolders {
 public:
     ProtectedFolders();
     bool protects(const std::string& path) const;
-    // Whether `path` exists and is not protected, both found in one resolution.
-    bool existsUnprotected(const std::string& path) const;
-    // The folder at `path` opened for reading in the walk that judged it, so that
-    // what is listed is what was judged; none where it is protected or no folder.
+    // The item at `path` as a handle (O_PATH) opened in the walk that judged it, so
+    // that what is asked of it next is asked of what was judged; none where nothing
+    // exists there or it is protected.
+    platform::Descriptor openUnprotected(const std::string& path) const;
+    // The folder at `path` opened for reading in the same way, so that what is
+    // listed is what was judged; none where it is protected or no folder.
     platform::Descriptor openUnprotectedFolder(const std::string& path) const;
 
     // How many sets the process has resolved so far.
     static std::uint64_t resolvedSets();
 
 private:
+    platform::Descriptor openJudged(const std::string& path, int flags) const;
     static bool isJudgeable(const std::filesystem::path& written);
     bool protectsResolved(const std::filesystem::path& written,
                           const std::optional<std::filesystem::path>& resolved) const;

@@ -4,6 +4,9 @@
 #include "Detection/SharedLists.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -248,6 +251,41 @@ TEST_F(ScanTest, ARescanCountsFromZeroUntilItsMatchingFindsSomething)
     ASSERT_FALSE(walkProgress(true).empty());
     for (const auto& note : log.named("NotifyScanProcessBGX"))
         EXPECT_EQ(progressOf(note).totalFound, 0);
+}
+
+// Played by a user other than the owner of the files the test makes, so that their
+// mode bits decide whoever runs the test.
+class ScanByAnotherUser : public ScanTest {
+protected:
+    void SetUp() override
+    {
+        ScanTest::SetUp();
+        ::setenv("PLATFORM_UID", std::to_string(::getuid() + 1).c_str(), 1);
+    }
+    void TearDown() override
+    {
+        ScanTest::TearDown();
+        ::unsetenv("PLATFORM_UID");
+    }
+};
+
+// A known file counts only where the user may write it; one the user may not write
+// still makes its record a result.
+TEST_F(ScanByAnotherUser, AFoundFileTheUserMayNotWriteMakesAResultButDoesNotCount)
+{
+    const std::string open = "Library/Preferences/com.qlorvex.open.plist";
+    const std::string locked = "Library/Preferences/com.qlorvex.locked.plist";
+    fs::permissions(testsupport::plantFile(home / open), fs::perms::others_write, fs::perm_options::add);
+    fs::permissions(testsupport::plantFile(home / locked), fs::perms::others_write, fs::perm_options::remove);
+    source.apps = {{4, "Qlorvex", "Adware", "Deceptive App", {{1, open}, {1, locked}}, {}, {}},
+                   {5, "Locked", "Adware", "Deceptive App", {{1, locked}}, {}, {}}};
+    installDatabase(source);
+
+    const auto results = completedScan();
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].id, 4);
+    EXPECT_EQ(results[1].id, 5);
+    EXPECT_EQ(Scan::shared().pIndex, 1);
 }
 
 // Twenty thousand found records are all matched and listed (how fast is the

@@ -1,5 +1,6 @@
 #include "Platform/Authorization/ProcessUser.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,14 +12,10 @@ namespace platform {
 
 namespace {
 
-bool playedUserMayWrite(uid_t user, const std::string& path)
+// Whether the bits of an item looked at as `info` let `user` write it.
+bool bitsLetWrite(uid_t user, const struct stat& info)
 {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return false;
-    if (user == 0)
-        return true;
-    return (info.st_mode & (info.st_uid == user ? S_IWUSR : S_IWOTH)) != 0;
+    return user == 0 || (info.st_mode & (info.st_uid == user ? S_IWUSR : S_IWOTH)) != 0;
 }
 
 // The user the platform root plays, where it names one.
@@ -45,7 +42,19 @@ bool userMayWrite(const std::string& path)
     if (path.empty())
         return false;
     const auto played = playedUserID();
-    return !played || *played == ::getuid() ? ::access(path.c_str(), W_OK) == 0 : playedUserMayWrite(*played, path);
+    if (!played || *played == ::getuid())
+        return ::access(path.c_str(), W_OK) == 0;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && bitsLetWrite(*played, info);
+}
+
+bool userMayWriteOpened(int item)
+{
+    const auto played = playedUserID();
+    if (!played || *played == ::getuid())
+        return ::faccessat(item, "", W_OK, AT_EMPTY_PATH) == 0;
+    struct stat info {};
+    return ::fstat(item, &info) == 0 && bitsLetWrite(*played, info);
 }
 
 bool userMayRemove(const std::string& path)

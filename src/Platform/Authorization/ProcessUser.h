@@ -16,6 +16,8 @@ uid_t processUserID();
 // everything, the owner what the owner bits allow, anyone else what the bits for
 // others allow. False when the item cannot be looked at.
 bool userMayWrite(const std::string& path);
+// The same of the item a descriptor (an O_PATH one too) holds: no path is walked.
+bool userMayWriteOpened(int item);
 
 // Whether that user may remove or move the item at `path` with its own rights: it
 // may write the folder that holds it and, for a folder, the folder itself.

@@ -4,6 +4,7 @@
 #include "StandInPkexec.h"
 #include "TestRoot.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -31,6 +32,16 @@ protected:
         fs::permissions(path, mode);
         return path;
     }
+
+    // userMayWriteOpened() of the item at `path` opened as a handle.
+    static bool mayWriteOpened(const fs::path& path)
+    {
+        const int item = ::open(path.c_str(), O_PATH | O_CLOEXEC);
+        EXPECT_GE(item, 0) << path;
+        const bool mayWrite = userMayWriteOpened(item);
+        ::close(item);
+        return mayWrite;
+    }
 };
 
 TEST_F(PlayedUserRights, TheOwnerAndModeBitsDecideForAPlayedUser)
@@ -47,11 +58,24 @@ TEST_F(PlayedUserRights, TheOwnerAndModeBitsDecideForAPlayedUser)
                              Case{"roots", 0, owner_all | group_read | others_read, false},
                              Case{"roots-open-to-all", 0, owner_all | others_all, true},
                              Case{"someone-elses-owner-writable", 502, owner_all, false}}) {
-        EXPECT_EQ(userMayWrite(make(test.name, test.owner, test.mode, true).string()), test.mayWrite) << test.name;
+        const auto item = make(test.name, test.owner, test.mode, true);
+        EXPECT_EQ(userMayWrite(item.string()), test.mayWrite) << test.name;
+        EXPECT_EQ(mayWriteOpened(item), test.mayWrite) << test.name;
     }
     EXPECT_FALSE(userMayWrite((testsupport::homeFolder() / "missing").string()));
     ::setenv("PLATFORM_UID", "0", 1); // the real user again: the system's own check
-    EXPECT_TRUE(userMayWrite(make("roots-read-only", 0, fs::perms::owner_read, true).string()));
+    const auto rootsReadOnly = make("roots-read-only", 0, fs::perms::owner_read, true);
+    EXPECT_TRUE(userMayWrite(rootsReadOnly.string()));
+    EXPECT_TRUE(mayWriteOpened(rootsReadOnly));
+}
+
+TEST_F(PlayedUserRights, TheSystemsOwnCheckOfAnOpenedItemFollowsItsMode)
+{
+    ::unsetenv("PLATFORM_UID");
+    const auto file = testsupport::plantFile(testsupport::homeFolder() / "file");
+    EXPECT_TRUE(mayWriteOpened(file));
+    fs::permissions(file, fs::perms::owner_read);
+    EXPECT_EQ(mayWriteOpened(file), ::geteuid() == 0) << "root writes a read-only file; anyone else may not";
 }
 
 TEST_F(PlayedUserRights, RemovingNeedsTheHoldingFolderAndAFoldersOwnRights)
