@@ -6,7 +6,6 @@
 #include "Platform/Workspace/Workspace.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 #include <filesystem>
 
@@ -20,9 +19,11 @@ bool isHidden(std::string_view relative)
     return relative.substr(slash == std::string_view::npos ? 0 : slash + 1).starts_with('.');
 }
 
+// Case is folded for ASCII letters only, as a path's bytes hold them: no locale is
+// asked for each byte.
 bool containsIgnoringCase(std::string_view text, std::string_view lowerPart)
 {
-    const auto lower = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; };
+    const auto lower = [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; };
     return std::ranges::search(text, lowerPart, lower).begin() != text.end();
 }
 
