@@ -117,9 +117,9 @@ void Scan::matchMalware()
             rows.push_back(match.rebuild(row));
         if (!match.found)
             continue;
-        MalwareList result = record;
-        result.paths = std::move(rows);
-        result.icon = std::move(match.icon);
-        scanList.push_back(std::move(result));
+        // The record as loaded, but for its rebuilt rows and its icon (its loaded rows
+        // are not copied).
+        scanList.push_back({record.id, record.appName, record.sigInfo, record.status, record.hash, std::move(rows),
+                            record.publisher, std::move(match.icon)});
     }
 }
