@@ -1,5 +1,6 @@
 #include "Detection/FolderLookup.h"
 
+#include "Foundation/FileUtilities.h"
 #include "Platform/Files/FolderEntries.h"
 
 #include <dirent.h>
@@ -9,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -18,21 +18,6 @@ bool isFolderOnDisk(const std::string& path)
 {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// An absolute path whose parts are all names.
-bool isPlain(std::string_view path)
-{
-    if (path.size() < 2 || path.front() != '/' || path.back() == '/')
-        return false;
-    for (std::size_t start = 1; start < path.size();) {
-        const std::size_t end = std::min(path.find('/', start), path.size());
-        const std::string_view part = path.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..")
-            return false;
-        start = end + 1;
-    }
-    return true;
 }
 
 bool matchesWithoutCase(int folder)
@@ -73,7 +58,7 @@ const FolderLookup::Listing* FolderLookup::listingOf(std::string_view folder)
 
 bool FolderLookup::isFolder(const std::string& path)
 {
-    if (!isPlain(path))
+    if (!isPlainAbsolutePath(path))
         return isFolderOnDisk(path);
     const std::string_view whole(path);
     const std::size_t slash = whole.rfind('/');

@@ -53,6 +53,20 @@ std::optional<std::vector<std::string>> listFilesRecursively(const std::string& 
     return files;
 }
 
+bool isPlainAbsolutePath(std::string_view path)
+{
+    if (path.size() < 2 || path.front() != '/' || path.back() == '/')
+        return false;
+    for (std::size_t start = 1; start < path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 bool isApplicationBundlePath(std::string_view path)
 {
     while (path.size() > 1 && path.back() == '/')

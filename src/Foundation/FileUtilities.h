@@ -16,6 +16,10 @@
 // opened for reading.
 std::optional<std::vector<std::string>> listFilesRecursively(const std::string& at, platform::Descriptor folder);
 
+// Whether the path is absolute and all its parts are names: no empty, "." or ".."
+// part and no trailing separator, so that it is its own normal form. "/" is not.
+bool isPlainAbsolutePath(std::string_view path);
+
 // Whether the path names an application bundle: it ends in ".app", written with
 // or without trailing separators.
 bool isApplicationBundlePath(std::string_view path);

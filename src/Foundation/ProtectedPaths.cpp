@@ -1,5 +1,6 @@
 #include "Foundation/ProtectedPaths.h"
 
+#include "Foundation/FileUtilities.h"
 #include "Foundation/UserPaths.h"
 #include "Platform/Authorization/ProcessUser.h"
 #include "Platform/Files/FolderDescriptors.h"
@@ -41,6 +42,8 @@ constexpr std::array userFolders{
 
 fs::path withoutTrailingSeparator(const fs::path& path)
 {
+    if (isPlainAbsolutePath(path.native()))
+        return path;
     fs::path normal = path.lexically_normal();
     if (!normal.has_filename() && normal != normal.root_path())
         normal = normal.parent_path();

@@ -66,6 +66,14 @@ TEST(ApplicationBundlePath, IsTheAppEndingWithOrWithoutTrailingSeparators)
         EXPECT_FALSE(isApplicationBundlePath(path)) << path;
 }
 
+TEST(PlainAbsolutePath, IsAnAbsolutePathOfNamesOnly)
+{
+    for (const char* plain : {"/a", "/Users/x/Library/Application Support/Qlorvex", "/a/.hidden", "/a/..b", "/a/b."})
+        EXPECT_TRUE(isPlainAbsolutePath(plain)) << plain;
+    for (const char* other : {"", "/", "a/b", "/a/", "//a", "/a//b", "/a/./b", "/a/.", "/a/../b", "/.."})
+        EXPECT_FALSE(isPlainAbsolutePath(other)) << other;
+}
+
 TEST_F(FileUtilities, ApplicationInstalledOnlyAtTheTopLevelWithTheExactIdentifier)
 {
     plantApplication("/Applications/Tool.app", "com.example.Tool");
