@@ -26,7 +26,6 @@ bool matchesWithoutCase(int folder)
     return ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
 }
 
-
 } // namespace
 
 const FolderLookup::Listing* FolderLookup::listingOf(std::string_view folder)

@@ -30,6 +30,14 @@ std::optional<uid_t> playedUserID()
     return std::nullopt;
 }
 
+// The played user, where it is not the real one: its rights are judged by the
+// owner and mode bits, the real user's by the system's own check.
+std::optional<uid_t> userJudgedByBits()
+{
+    const auto played = playedUserID();
+    return played && *played != ::getuid() ? played : std::nullopt;
+}
+
 } // namespace
 
 uid_t processUserID()
@@ -41,8 +49,8 @@ bool userMayWrite(const std::string& path)
 {
     if (path.empty())
         return false;
-    const auto played = playedUserID();
-    if (!played || *played == ::getuid())
+    const auto played = userJudgedByBits();
+    if (!played)
         return ::access(path.c_str(), W_OK) == 0;
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && bitsLetWrite(*played, info);
@@ -50,8 +58,8 @@ bool userMayWrite(const std::string& path)
 
 bool userMayWriteOpened(int item)
 {
-    const auto played = playedUserID();
-    if (!played || *played == ::getuid())
+    const auto played = userJudgedByBits();
+    if (!played)
         return ::faccessat(item, "", W_OK, AT_EMPTY_PATH) == 0;
     struct stat info {};
     return ::fstat(item, &info) == 0 && bitsLetWrite(*played, info);
